@@ -1,0 +1,39 @@
+# The two commands of the README: `make run` and `make test`.
+BUILD_DIR  ?= build
+BUILD_TYPE ?= RelWithDebInfo
+JOBS       ?= 2
+CMAKE_ARGS ?=
+EXAMPLE    ?= examples/paired-t.omd
+
+.PHONY: all deps configure build run test bench clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+$(BUILD_DIR)/build.ninja: | deps
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_ARGS)
+
+configure: deps $(BUILD_DIR)/build.ninja
+
+build: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	@if [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; then \
+	  $(BUILD_DIR)/src/gui/ombrel; \
+	else \
+	  echo "No display found: showing the report of $(EXAMPLE) with ombrel-cli instead."; \
+	  $(BUILD_DIR)/src/cli/ombrel-cli report $(EXAMPLE); \
+	fi
+
+test: build
+	ctest --test-dir $(BUILD_DIR) -j $(JOBS) --output-on-failure
+
+bench: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target ombrel-bench
+	$(BUILD_DIR)/bench/ombrel-bench
+
+clean:
+	rm -rf $(BUILD_DIR)
