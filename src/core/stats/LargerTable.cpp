@@ -7,6 +7,7 @@
 #include "document/AnalysisFrame.h"
 #include "document/DataTable.h"
 #include "report/NumberText.h"
+#include "report/ReportTables.h"
 #include "report/ReportText.h"
 #include "stats/PValue.h"
 #include "stats/TwoByTwo.h"
@@ -25,67 +26,6 @@ constexpr std::int32_t HelpTopic = 612;
 constexpr int TitleWidth = 65;
 
 bool IsWhole(TReal value) { return value == std::trunc(value); }
-
-// ---------------------------------------------------------------------------
-// Totals tables
-
-enum class TTotalsKind { Rows, Columns };
-
-constexpr int TotalsTitleColumn = 1;
-constexpr int TotalsTotalColumn = 18;
-constexpr int TotalsPercentColumn = 30;
-
-void WriteTotalsHeadingLines(TReportText& report, TTotalsKind kind) {
-  report.ToggleBold();
-  report.TabTo(TotalsTitleColumn);
-  report.WriteText(CenterText(kind == TTotalsKind::Rows ? "Row" : "Column", 15));
-  report.TabTo(TotalsTotalColumn);
-  report.WriteText(CenterText("Total", 10));
-  report.TabTo(TotalsPercentColumn);
-  report.WriteText(CenterText("Percent", 10));
-  report.NewLine();
-  report.TabTo(TotalsTitleColumn);
-  report.WriteDoubleRule(15);
-  report.TabTo(TotalsTotalColumn);
-  report.WriteDoubleRule(10);
-  report.TabTo(TotalsPercentColumn);
-  report.WriteDoubleRule(8);
-  report.ToggleBold();
-  report.NewLine();
-}
-
-void WriteTotalsCells(TReportText& report, TReal total, TReal percent) {
-  report.TabTo(TotalsTotalColumn);
-  report.WriteNumberIn(10, total, 0);
-  report.TabTo(TotalsPercentColumn);
-  report.WriteNumberIn(7, percent, 2);
-  report.WriteText("%");
-  report.NewLine();
-}
-
-void WriteTitledTotalsLine(TReportText& report, std::string_view title, TReal total, TReal percent) {
-  report.TabTo(TotalsTitleColumn);
-  report.WriteText(PadLeft(title, 15));
-  WriteTotalsCells(report, total, percent);
-}
-
-// Number 0 is the grand total, set off by a rule.
-void WriteNumberedTotalsLine(TReportText& report, std::int32_t number, TReal total, TReal percent) {
-  if (number == 0) {
-    report.TabTo(TotalsTitleColumn);
-    report.WriteSingleRule(15);
-    report.TabTo(TotalsTotalColumn);
-    report.WriteSingleRule(10);
-    report.TabTo(TotalsPercentColumn);
-    report.WriteSingleRule(8);
-    report.NewLine();
-    WriteTitledTotalsLine(report, "Total", total, percent);
-    return;
-  }
-  report.TabTo(TotalsTitleColumn);
-  report.WriteIntegerIn(15, number);
-  WriteTotalsCells(report, total, percent);
-}
 
 // ---------------------------------------------------------------------------
 // Report pieces
@@ -273,14 +213,14 @@ TLargerTableResult chi_square_independence(const TDataTable& table) {
 }
 
 void WriteTotalsTables(TReportText& report, const TLargerTableResult& result) {
-  WriteTotalsHeadingLines(report, TTotalsKind::Rows);
-  for (const TRowTotal& line : result.RowTotals) WriteNumberedTotalsLine(report, line.Number, line.Total, line.Percent);
-  WriteNumberedTotalsLine(report, 0, result.N, 100);
+  WriteTotalsHeading(report, TTotalsOf::Rows);
+  for (const TRowTotal& line : result.RowTotals) WriteTotalsNumberedRow(report, line.Number, line.Total, line.Percent);
+  WriteTotalsNumberedRow(report, 0, result.N, 100);
   report.WriteLine();
-  WriteTotalsHeadingLines(report, TTotalsKind::Columns);
+  WriteTotalsHeading(report, TTotalsOf::Columns);
   for (const TColumnTotal& line : result.ColumnTotals)
-    WriteTitledTotalsLine(report, line.Title, line.Total, line.Percent);
-  WriteNumberedTotalsLine(report, 0, result.N, 100);
+    WriteTotalsTitledRow(report, line.Title, line.Total, line.Percent);
+  WriteTotalsNumberedRow(report, 0, result.N, 100);
   report.WriteLine();
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cfenv>
 #include <cmath>
 #include <limits>
 #include <utility>
@@ -9,6 +10,7 @@
 #include "document/AnalysisFrame.h"
 #include "document/DataTable.h"
 #include "report/NumberText.h"
+#include "report/ReportTables.h"
 #include "report/ReportText.h"
 #include "stats/PValue.h"
 
@@ -200,22 +202,12 @@ void WriteBoldLine(TReportText& report, std::string_view text) {
   report.ToggleBold();
 }
 
-void WriteValueOrInfinityCell(TReportText& report, TReal value) {
-  if (value == EmptyValue) {
-    report.WriteText("Infinity");
-  } else if (value == -EmptyValue) {
-    report.WriteText("-Infinity");
-  } else {
-    report.WriteNumber(value, -5);
-  }
-}
-
 void WriteIntervalLine(TReportText& report, std::string_view label, const TInterval& interval, bool mayBeInfinite) {
   report.WriteText(label);
   if (mayBeInfinite) {
-    WriteValueOrInfinityCell(report, interval.Lower);
+    WriteValueOrInfinity(report, interval.Lower);
     report.WriteText(" to ");
-    WriteValueOrInfinityCell(report, interval.Upper);
+    WriteValueOrInfinity(report, interval.Upper);
   } else {
     report.WriteNumber(interval.Lower, -5);
     report.WriteText(" to ");
@@ -268,7 +260,7 @@ void WriteRelativeRiskSection(TReportText& report, const TRelativeRisk& risk) {
   report.WriteLine();
   WriteUnderlinedLine(report, "Relative Risk");
   report.WriteText("Relative risk = ");
-  WriteValueOrInfinityCell(report, risk.RelativeRisk);
+  WriteValueOrInfinity(report, risk.RelativeRisk);
   report.NewLine();
   WriteIntervalLine(report, "95% Confidence Interval: ", risk.Interval, true);
   report.WriteLine("(using the approximation of Katz.)");
@@ -278,7 +270,7 @@ void WriteOddsRatioSection(TReportText& report, const TOddsRatio& odds) {
   report.WriteLine();
   WriteUnderlinedLine(report, "Odds Ratio");
   report.WriteText("Odds ratio= ");
-  WriteValueOrInfinityCell(report, odds.OddsRatio);
+  WriteValueOrInfinity(report, odds.OddsRatio);
   report.NewLine();
   WriteIntervalLine(report, "95% Confidence Interval: ", odds.Interval, true);
   report.WriteLine("(using the approximation of Woolf.)");
@@ -349,65 +341,31 @@ void WriteDiagnosticSection(TReportText& report, const TDiagnosticFigures& figur
   WriteDiagnosticRow(report, "Negative Predictive Value", figures.NegativePredictive);
   report.WriteText("Likelihood Ratio");
   report.NextTabStop();
-  WriteValueOrInfinityCell(report, figures.LikelihoodRatio);
+  WriteValueOrInfinity(report, figures.LikelihoodRatio);
   report.NewLine();
 }
 
-// The count table with row and column titles, totals and percentages of N.
-// Counts are whole numbers of any size, written without decimals.
-void WriteCountCell(TReportText& report, int column, TReal count) {
-  report.TabTo(column);
-  report.WriteText(PadLeft(FormatFixed(count, 0), 15));
-}
-
-void WritePercentCell(TReportText& report, int column, TReal fraction) {
-  report.TabTo(column);
-  report.WriteText(PadLeft("(", 10));
-  report.WriteNumberIn(3, 100 * fraction, 0);
-  report.WriteText("%)");
-}
-
-void WriteCountRow(TReportText& report, std::string_view title, TReal left, TReal right, TReal n) {
-  report.ToggleBold();
-  report.WriteText(PadLeft(title, 15));
-  report.ToggleBold();
-  WriteCountCell(report, 17, left);
-  WriteCountCell(report, 34, right);
-  WriteCountCell(report, 51, left + right);
-  report.NewLine();
-  WritePercentCell(report, 17, left / n);
-  WritePercentCell(report, 34, right / n);
-  WritePercentCell(report, 51, (left + right) / n);
-  report.NewLine();
+// The count table takes 32-bit counts, as every count of a report does; a
+// larger one cannot be converted, which is an invalid operation (code 5).
+std::int32_t CountForTable(TReal count) {
+  if (count > static_cast<TReal>(std::numeric_limits<std::int32_t>::max())) {
+    std::feraiseexcept(FE_INVALID);
+    return 0;
+  }
+  return static_cast<std::int32_t>(count);
 }
 
 void WriteCountTable(TReportText& report, const TTwoByTwoResult& result, const TTwoByTwoTitles& titles) {
-  const TReal n = result.A + result.B + result.C + result.D;
-  report.ToggleBold();
-  report.TabTo(17);
-  report.WriteText(PadLeft(titles.LeftColumn, 15));
-  report.TabTo(34);
-  report.WriteText(PadLeft(titles.RightColumn, 15));
-  report.TabTo(51);
-  report.WriteText(PadLeft("Total", 15));
-  report.ToggleBold();
-  report.NewLine();
-  WriteCountRow(report, titles.TopRow, result.A, result.B, n);
-  report.NewLine();
-  WriteCountRow(report, titles.BottomRow, result.C, result.D, n);
-  report.ToggleBold();
-  report.WriteSingleRule(65);
-  report.NewLine();
-  report.WriteText(PadLeft("Total", 15));
-  report.ToggleBold();
-  WriteCountCell(report, 17, result.A + result.C);
-  WriteCountCell(report, 34, result.B + result.D);
-  WriteCountCell(report, 51, n);
-  report.NewLine();
-  WritePercentCell(report, 17, (result.A + result.C) / n);
-  WritePercentCell(report, 34, (result.B + result.D) / n);
-  WritePercentCell(report, 51, 1);
-  report.NewLine();
+  TTwoByTwoCounts counts;
+  counts.LeftColumnTitle = titles.LeftColumn;
+  counts.RightColumnTitle = titles.RightColumn;
+  counts.TopRowTitle = titles.TopRow;
+  counts.BottomRowTitle = titles.BottomRow;
+  counts.A = CountForTable(result.A);
+  counts.B = CountForTable(result.B);
+  counts.C = CountForTable(result.C);
+  counts.D = CountForTable(result.D);
+  WriteTwoByTwoCountTable(report, counts, true);
 }
 
 }  // namespace
