@@ -264,17 +264,16 @@ std::int32_t RunLargerTable(TDataTable& table, TReportText& report) {
   const std::unique_ptr<TReportText> totals = OpenScratchReport();
   if (!totals) {
     table.StatusCode = OutOfMemoryCode;
-  } else {
-    RunGuarded(table, &report, [&] {
-      const TLargerTableResult result = chi_square_independence(table);
-      table.StatusCode = result.StatusCode;
-      if (result.StatusCode != 0) return;
-      WriteTotalsTables(*totals, result);
-      WriteLargerTableReport(report, *totals, result);
-    });
-    if (table.StatusCode == 0 && totals->SawNonFinite()) table.StatusCode = InvalidOperationCode;
+    return table.StatusCode;
   }
-  report.WriteErrorReport(table.StatusCode);
+  const TLargerTableResult result = chi_square_independence(table);
+  table.StatusCode = result.StatusCode;
+  if (result.StatusCode != 0) return table.StatusCode;
+  WriteTotalsTables(*totals, result);
+  WriteLargerTableReport(report, *totals, result);
+  // The totals reach the report as copied text, so a number that could not
+  // be written there is checked here.
+  if (totals->SawNonFinite()) table.StatusCode = InvalidOperationCode;
   return table.StatusCode;
 }
 

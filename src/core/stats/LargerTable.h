@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "document/DataTable.h"
 #include "document/EmptyValue.h"
 
 namespace ombrel {
 
-class TDataTable;
 class TReportText;
 
 // Where the table lies in the grid. The first row holding any value fixes
@@ -99,10 +99,12 @@ void WriteTotalsTables(TReportText& report, const TLargerTableResult& result);
 // tables, which are appended at its end.
 void WriteLargerTableReport(TReportText& report, TReportText& totals, const TLargerTableResult& result);
 
-// The whole analysis: StatusCode := 0, the scratch report for the totals
-// (code 10 when it cannot be had), the test, the report (help topic 612),
-// arithmetic faults caught as code 5, then WriteErrorReport. Returns the
-// StatusCode.
+// Entry point of the larger contingency table: the chi-square test for
+// independence and, where it applies, for trend. The driver has given every
+// column with an empty title its bare letter. Sets StatusCode to 0, takes a
+// scratch report for the totals (code 10 when it cannot be had), writes the
+// report body, sets the report's help topic (612) and returns StatusCode.
+// The caller runs it inside RunGuarded and then calls WriteErrorReport.
 std::int32_t RunLargerTable(TDataTable& table, TReportText& report);
 
 }  // namespace ombrel

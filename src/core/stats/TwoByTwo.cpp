@@ -7,7 +7,6 @@
 #include <limits>
 #include <utility>
 
-#include "document/AnalysisFrame.h"
 #include "document/DataTable.h"
 #include "report/NumberText.h"
 #include "report/ReportTables.h"
@@ -355,7 +354,8 @@ std::int32_t CountForTable(TReal count) {
   return static_cast<std::int32_t>(count);
 }
 
-void WriteCountTable(TReportText& report, const TTwoByTwoResult& result, const TTwoByTwoTitles& titles) {
+void WriteCountTable(TReportText& report, const TTwoByTwoResult& result, const TTwoByTwoTitles& titles,
+                     bool suppressStar) {
   TTwoByTwoCounts counts;
   counts.LeftColumnTitle = titles.LeftColumn;
   counts.RightColumnTitle = titles.RightColumn;
@@ -365,7 +365,7 @@ void WriteCountTable(TReportText& report, const TTwoByTwoResult& result, const T
   counts.B = CountForTable(result.B);
   counts.C = CountForTable(result.C);
   counts.D = CountForTable(result.D);
-  WriteTwoByTwoCountTable(report, counts, true);
+  WriteTwoByTwoCountTable(report, counts, suppressStar);
 }
 
 }  // namespace
@@ -539,7 +539,7 @@ void WriteTwoByTwoPSentence(TReportText& report, int sides, bool withWording, TR
 }
 
 void WriteTwoByTwoReport(TReportText& report, const TTwoByTwoResult& result, const TTwoByTwoChoices& choices,
-                         const TTwoByTwoTitles& titles) {
+                         const TTwoByTwoTitles& titles, bool suppressStar) {
   WriteCenteredTitle(report, choices.Fisher ? "Fisher's Exact Test" : "Chi-square Test");
   if (choices.Fisher) WriteFisherSection(report, result, choices.TwoSided);
   if (result.ChiSquare) WriteChiSquareSection(report, *result.ChiSquare, choices.TwoSided);
@@ -549,20 +549,22 @@ void WriteTwoByTwoReport(TReportText& report, const TTwoByTwoResult& result, con
   if (result.Diagnostic) WriteDiagnosticSection(report, *result.Diagnostic);
   report.WriteLine();
   WriteUnderlinedLine(report, "Data analyzed");
-  WriteCountTable(report, result, titles);
+  WriteCountTable(report, result, titles, suppressStar);
   report.WriteLine();
 }
 
-std::int32_t RunTwoByTwoTable(TDataTable& table, TReportText& report, const TTwoByTwoTitles& titles,
-                              const TTwoByTwoChoices& choices, TReal a, TReal b, TReal c, TReal d) {
+std::int32_t RunTwoByTwoTable(TDataTable& table, TReportText& report, const std::array<std::string, 2>& columnTitles,
+                              const std::array<std::string, 2>& rowTitles, bool fisher, bool yates, bool chiSquare,
+                              bool sensitivity, bool riskDifference, bool oddsRatio, bool relativeRisk, bool twoSided,
+                              bool reportFlag, TReal a, TReal b, TReal c, TReal d) {
   table.StatusCode = 0;
   report.HelpTopic = HelpTopic;
-  RunGuarded(table, &report, [&] {
-    const TTwoByTwoResult result = ComputeTwoByTwo(a, b, c, d, choices);
-    table.StatusCode = result.StatusCode;
-    if (result.StatusCode == 0) WriteTwoByTwoReport(report, result, choices, titles);
-  });
-  report.WriteErrorReport(table.StatusCode);
+  const TTwoByTwoChoices choices{fisher, yates, chiSquare, sensitivity, riskDifference, oddsRatio, relativeRisk,
+                                 twoSided};
+  const TTwoByTwoTitles titles{columnTitles[0], columnTitles[1], rowTitles[0], rowTitles[1]};
+  const TTwoByTwoResult result = ComputeTwoByTwo(a, b, c, d, choices);
+  table.StatusCode = result.StatusCode;
+  if (result.StatusCode == 0) WriteTwoByTwoReport(report, result, choices, titles, reportFlag);
   return table.StatusCode;
 }
 

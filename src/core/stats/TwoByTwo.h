@@ -9,15 +9,16 @@
 // Everything is computed into TTwoByTwoResult first; the report is written
 // from it.
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 
+#include "document/DataTable.h"
 #include "document/EmptyValue.h"
 
 namespace ombrel {
 
-class TDataTable;
 class TReportText;
 
 // A 95% confidence interval. An open side is the empty marker (upper) or its
@@ -152,14 +153,23 @@ TTwoByTwoResult ComputeTwoByTwo(TReal a, TReal b, TReal c, TReal d, const TTwoBy
 // without wording the sentence ends in ". ". Ends the line.
 void WriteTwoByTwoPSentence(TReportText& report, int sides, bool withWording, TReal p);
 
-// Writes the report of a computed table that was not refused.
+// Writes the report of a computed table that was not refused. The count
+// table marks the second count of each row with "* " unless suppressStar.
 void WriteTwoByTwoReport(TReportText& report, const TTwoByTwoResult& result, const TTwoByTwoChoices& choices,
-                         const TTwoByTwoTitles& titles);
+                         const TTwoByTwoTitles& titles, bool suppressStar = true);
 
-// The whole two-by-two analysis: StatusCode := 0, the checks, the report
-// (help topic 557), arithmetic faults caught as code 5, then
-// WriteErrorReport. Returns the StatusCode.
-std::int32_t RunTwoByTwoTable(TDataTable& table, TReportText& report, const TTwoByTwoTitles& titles,
-                              const TTwoByTwoChoices& choices, TReal a, TReal b, TReal c, TReal d);
+// Entry point of the two-by-two table analysis: sets StatusCode to 0, checks
+// the counts (codes 45, 30 to 33), writes the report body, sets the report's
+// help topic (557) and returns StatusCode. The caller runs it inside
+// RunGuarded and then calls WriteErrorReport.
+//
+// The titles arrive with empty ones already replaced ("Column A",
+// "Column B", "Row 1", "Row 2"). The counts are the empty marker when blank.
+// `reportFlag` set leaves the "* " marks out of the count table (the driver
+// always sets it).
+std::int32_t RunTwoByTwoTable(TDataTable& table, TReportText& report, const std::array<std::string, 2>& columnTitles,
+                              const std::array<std::string, 2>& rowTitles, bool fisher, bool yates, bool chiSquare,
+                              bool sensitivity, bool riskDifference, bool oddsRatio, bool relativeRisk, bool twoSided,
+                              bool reportFlag, TReal a, TReal b, TReal c, TReal d);
 
 }  // namespace ombrel

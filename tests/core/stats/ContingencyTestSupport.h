@@ -1,8 +1,11 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "document/AnalysisFrame.h"
+#include "document/DataTable.h"
 #include "report/ReportText.h"
 
 namespace ombrel::test {
@@ -28,6 +31,14 @@ inline std::vector<std::string> ReportLines(const TReportText& report) {
   }
   if (lines.back().empty()) lines.pop_back();
   return lines;
+}
+
+// Runs an analysis entry point as the analysis drivers do: inside the fault
+// frame, followed by the error report.
+inline std::int32_t RunFramed(TDataTable& table, TReportText& report, const std::function<void()>& routine) {
+  RunGuarded(table, &report, routine);
+  report.WriteErrorReport(table.StatusCode);
+  return table.StatusCode;
 }
 
 }  // namespace ombrel::test

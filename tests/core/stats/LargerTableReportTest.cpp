@@ -17,6 +17,11 @@ namespace ombrel {
 namespace {
 
 using test::ReportLines;
+using test::RunFramed;
+
+std::int32_t RunTable(TDataTable& table, TReportText& report) {
+  return RunFramed(table, report, [&] { RunLargerTable(table, report); });
+}
 
 struct GoldenReport {
   const char* Name;
@@ -330,7 +335,7 @@ TEST(LargerTableReport, MatchesGoldenReports) {
       table.Summary(golden.FirstColumn + static_cast<int>(j)).Title = golden.Titles[j];
     TReportText report;
     report.BeginReport();
-    EXPECT_EQ(RunLargerTable(table, report), 0);
+    EXPECT_EQ(RunTable(table, report), 0);
     EXPECT_EQ(report.HelpTopic, 612);
     const std::vector<std::string> lines = ReportLines(report);
     ASSERT_EQ(lines.size(), golden.Lines.size());
@@ -346,7 +351,7 @@ TEST(LargerTableReport, RefusalsReplaceTheReportByTheirMessage) {
   TReportText report;
   report.BeginReport();
   report.WriteLine("Data set title");
-  EXPECT_EQ(RunLargerTable(table, report), 34);
+  EXPECT_EQ(RunTable(table, report), 34);
   EXPECT_EQ(ReportLines(report), (std::vector<std::string>{
                                      "",
                                      "Values are missing.  Chi-square analysis requires a rectangular",
@@ -356,7 +361,7 @@ TEST(LargerTableReport, RefusalsReplaceTheReportByTheirMessage) {
 
   table.ExcludeAllFilled();
   report.ResetReport();
-  EXPECT_EQ(RunLargerTable(table, report), 46);
+  EXPECT_EQ(RunTable(table, report), 46);
   EXPECT_EQ(ReportLines(report), (std::vector<std::string>{"", "No data in the contingency table.", ""}));
 }
 

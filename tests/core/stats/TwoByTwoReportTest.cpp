@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -18,8 +19,18 @@ namespace ombrel {
 namespace {
 
 using test::ReportLines;
+using test::RunFramed;
 
-const TTwoByTwoTitles Titles{"Disease", "No disease", "Exposed", "Unexposed"};
+const std::array<std::string, 2> ColumnTitles{"Disease", "No disease"};
+const std::array<std::string, 2> RowTitles{"Exposed", "Unexposed"};
+
+std::int32_t RunTable(TDataTable& table, TReportText& report, const TTwoByTwoChoices& c, long double a, long double b,
+                      long double cc, long double d) {
+  return RunFramed(table, report, [&] {
+    RunTwoByTwoTable(table, report, ColumnTitles, RowTitles, c.Fisher, c.Yates, c.ChiSquare, c.Sensitivity,
+                     c.Difference, c.OddsRatio, c.RelativeRisk, c.TwoSided, true, a, b, cc, d);
+  });
+}
 
 struct GoldenReport {
   const char* Name;
@@ -295,7 +306,7 @@ TEST(TwoByTwoReport, MatchesGoldenReports) {
     TDataTable table;
     TReportText report;
     report.BeginReport();
-    const int code = RunTwoByTwoTable(table, report, Titles, golden.Choices, golden.A, golden.B, golden.C, golden.D);
+    const int code = RunTable(table, report, golden.Choices, golden.A, golden.B, golden.C, golden.D);
     EXPECT_EQ(code, 0);
     EXPECT_EQ(report.HelpTopic, 557);
     std::vector<std::string> lines = ReportLines(report);
@@ -334,7 +345,7 @@ TEST(TwoByTwoReport, RefusalsReplaceTheReportByTheirMessage) {
     TReportText report;
     report.BeginReport();
     report.WriteLine("Data set title");
-    EXPECT_EQ(RunTwoByTwoTable(table, report, Titles, TTwoByTwoChoices{}, row.A, row.B, row.C, row.D), row.Code);
+    EXPECT_EQ(RunTable(table, report, TTwoByTwoChoices{}, row.A, row.B, row.C, row.D), row.Code);
     EXPECT_EQ(table.StatusCode, row.Code);
     std::vector<std::string> expected{""};
     expected.insert(expected.end(), row.Message.begin(), row.Message.end());
