@@ -354,6 +354,16 @@ TEST(TwoByTwoReport, RefusalsReplaceTheReportByTheirMessage) {
   }
 }
 
+TEST(TwoByTwoReport, CountsBeyondThirtyTwoBitsAreAnInvalidOperation) {
+  // The report's count table holds 32-bit counts; a larger count is refused
+  // with code 5 rather than printed wrongly.
+  TDataTable table;
+  TReportText report;
+  report.BeginReport();
+  EXPECT_EQ(RunTable(table, report, TTwoByTwoChoices{}, 3e9L, 1, 2, 3), 5);
+  EXPECT_EQ(ReportLines(report)[1], "Invalid floating point operation.  This unanticipated error");
+}
+
 TEST(WriteTwoByTwoPSentence, WritesTheBoundaryInFixedFormAndNoUpperCut) {
   struct Row {
     int Sides;
