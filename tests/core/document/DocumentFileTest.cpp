@@ -391,3 +391,23 @@ TEST_F(DocumentFileOnDisk, AFailedSaveKeepsTheOldFileAndSaysWhy) {
 
 }  // namespace
 }  // namespace ombrel
+
+namespace ombrel {
+namespace {
+
+TEST(DocumentFile, ExampleDocumentsOpenAndRoundTrip) {
+  for (const char* name : {"paired-t.omd", "standard-curve.omd", "two-by-two.omd"}) {
+    SCOPED_TRACE(name);
+    TDocument document;
+    ASSERT_TRUE(OpenDocumentFile(std::string(OMBREL_EXAMPLES_DIR) + "/" + name, document).Ok());
+    std::ifstream in(std::string(OMBREL_EXAMPLES_DIR) + "/" + name, std::ios::binary);
+    const std::string original((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    TDocument read;
+    std::istringstream text(original);
+    ASSERT_TRUE(ReadDocument(text, read).Ok());
+    EXPECT_EQ(Written(read), original);
+  }
+}
+
+}  // namespace
+}  // namespace ombrel
