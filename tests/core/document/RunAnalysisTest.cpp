@@ -500,7 +500,7 @@ TEST(RunAnalysis, AnalysesNotBuiltYetSayItForEveryFormat) {
     int Columns;
   };
   const TRow rows[] = {
-      {TDataFormat::Raw, 1}, {TDataFormat::Raw, 2}, {TDataFormat::Raw, 3},
+      {TDataFormat::Raw, 1}, {TDataFormat::Raw, 2},
       {TDataFormat::XY, 2},  {TDataFormat::MultipleRegression, 3},
   };
   for (const TRow& row : rows) {
