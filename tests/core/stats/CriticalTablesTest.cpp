@@ -113,7 +113,10 @@ TEST(CriticalTables, DunnettWithOneComparisonIsStudentsT) {
 
 // Entries for more than two means, against an independent computation:
 // mpmath quadrature of the range distribution (20 digits), q rounded to the
-// stored unit of 0.001.
+// stored unit of 0.001. For the finite df rows mpmath gave the tail on both
+// sides of the rounded value: P(Q > 3.8765) = 0.050016 and P(Q > 3.8775) =
+// 0.049958 for 3 means and df 10; P(Q > 5.0175) = 0.010008 and
+// P(Q > 5.0185) = 0.009992 for 4 means and df 20.
 TEST(CriticalTables, MoreMeansAgreeWithAnIndependentIntegration) {
   struct TRow {
     TCriticalLevel Level;
@@ -124,7 +127,8 @@ TEST(CriticalTables, MoreMeansAgreeWithAnIndependentIntegration) {
   const TRow rows[] = {
       {TCriticalLevel::Five, InfiniteRangeRow, 3, 3.31449316},   {TCriticalLevel::Five, InfiniteRangeRow, 10, 4.47412422},
       {TCriticalLevel::One, InfiniteRangeRow, 5, 4.60282104},    {TCriticalLevel::PointOne, InfiniteRangeRow, 20, 6.41118736},
-      {TCriticalLevel::Five, InfiniteRangeRow, 100, 6.08463754},
+      {TCriticalLevel::Five, InfiniteRangeRow, 100, 6.08463754}, {TCriticalLevel::Five, 9, 3, 3.877},
+      {TCriticalLevel::One, 19, 4, 5.018},
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE(testing::Message() << "level " << static_cast<int>(row.Level) << " df " << RangeTableDF[row.Row]
