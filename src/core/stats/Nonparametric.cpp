@@ -54,7 +54,8 @@ TStageReport ProgressReport(TCalcProgress& progress) {
 std::vector<TReal> AverageRanks(std::span<const TReal> values, TReal& ties) {
   std::vector<std::size_t> order(values.size());
   std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(), [&values](std::size_t i, std::size_t j) { return values[i] < values[j]; });
+  std::stable_sort(order.begin(), order.end(),
+                   [&values](std::size_t i, std::size_t j) { return values[i] < values[j]; });
   std::vector<TReal> ranks(values.size(), 0);
   std::size_t start = 0;
   while (start < order.size()) {
@@ -264,9 +265,8 @@ TMannWhitneyResult mann_whitney_test(const TDataTable& table, int columnA, int c
     const TExactCount count = CountRankSumSets(all, larger, threshold, ProgressReport(progress));
     result.Status = count.Status;
     if (count.Status == TExactStatus::Exact) {
-      result.OneTailedP = count.Total == 0 ? TReal{1}
-                                           : static_cast<TReal>(count.AtLeastAsExtreme) /
-                                                 static_cast<TReal>(count.Total);
+      result.OneTailedP =
+          count.Total == 0 ? TReal{1} : static_cast<TReal>(count.AtLeastAsExtreme) / static_cast<TReal>(count.Total);
     }
   }
   progress.EndExactProgress();

@@ -22,8 +22,8 @@ struct TSignedRankResult {
   bool Ties = false;       // some |differences| share a rank
   TReal TMinus = 0;        // sum of the negative ranks, kept negative
   TReal TPlus = 0;
-  TReal W = 0;             // TPlus + TMinus
-  TReal TieTerm = 0;       // sum of t^3 - t over the groups of tied |differences|
+  TReal W = 0;                      // TPlus + TMinus
+  TReal TieTerm = 0;                // sum of t^3 - t over the groups of tied |differences|
   TReal ApproximateP = EmptyValue;  // one-tailed, normal approximation
   TExactStatus Status = TExactStatus::Abandoned;
   std::uint64_t Arrangements = 0;  // 2^N when the exact count was tried

@@ -18,9 +18,7 @@ TProgressAnswer Report(const TStageReport& report, TReal percentDone) {
   return report ? report(percentDone) : TProgressAnswer::Continue;
 }
 
-TReal Percent(std::int64_t done, std::int64_t all) {
-  return static_cast<TReal>(done) * 100 / static_cast<TReal>(all);
-}
+TReal Percent(std::int64_t done, std::int64_t all) { return static_cast<TReal>(done) * 100 / static_cast<TReal>(all); }
 
 // C(n, k) exactly, or nothing when it exceeds `limit`. After step i the
 // product is C(n - k + i, i), so every division is exact; dividing by the
@@ -102,8 +100,7 @@ TExactCount CountRankSumSets(std::int32_t total, std::int32_t chosen, TReal thre
   const TReal allRanks = static_cast<TReal>(total) * static_cast<TReal>(total + 1) / 2;
 
   const auto width = static_cast<std::size_t>(small) + 1;
-  const std::size_t maxSum =
-      static_cast<std::size_t>(small) * static_cast<std::size_t>(2 * total - small + 1) / 2;
+  const std::size_t maxSum = static_cast<std::size_t>(small) * static_cast<std::size_t>(2 * total - small + 1) / 2;
   // ways[c * (maxSum + 1) + s]: sets of c ranks taken from those so far with sum s.
   std::vector<TCount> ways(width * (maxSum + 1), 0);
   const auto at = [maxSum](std::size_t c, std::size_t s) { return c * (maxSum + 1) + s; };

@@ -53,8 +53,7 @@ TExactCount CountSignedRankPatterns(std::int32_t n, TReal threshold, const TStag
 // as the complementary sets of the smaller size over (ranks used, count
 // chosen, sum), one stage per rank. Total = C(total, chosen); the caller
 // keeps that below 2^63.
-TExactCount CountRankSumSets(std::int32_t total, std::int32_t chosen, TReal threshold,
-                             const TStageReport& report = {});
+TExactCount CountRankSumSets(std::int32_t total, std::int32_t chosen, TReal threshold, const TStageReport& report = {});
 
 // Largest number of pairs whose rank permutations are counted.
 inline constexpr int MaxSpearmanCount = 12;
