@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "document/AnalysisFrame.h"
 #include "document/CalcProgress.h"
 #include "document/DataTable.h"
 #include "report/ReportText.h"
@@ -20,7 +21,9 @@
 // confidence limits with the 95% t table, the normal-approximation P as
 // Student's t with 5000 degrees of freedom), then written with the digit
 // rule (-5: 3.95 -> 3.950, 0.84 -> 0.8401, 177 -> 177.00). '^' stands for
-// the bold marker byte and '~' for the underline marker.
+// the bold marker byte and '~' for the underline marker. The reports run
+// inside the analysis frame, as the entry points run them, so that a
+// floating-point fault would show as a status code.
 
 namespace ombrel {
 namespace {
@@ -134,7 +137,9 @@ void RunOneColumnCase(const TOneColumnCase& c, TCalcProgress& progress) {
   TDataTable table = MakeTable({c.Column});
   TReportText report;
   report.BeginReport();
-  EXPECT_EQ(RunWilcoxonOneColumn(table, 0, table.Summary(0), report, c.TwoTailed, c.Median, progress), 0);
+  EXPECT_EQ(RunGuarded(table, &report,
+                       [&] { RunWilcoxonOneColumn(table, 0, table.Summary(0), report, c.TwoTailed, c.Median, progress); }),
+            0);
   EXPECT_EQ(report.HelpTopic, 662);
   ExpectLines(report, c.Lines);
 }
@@ -448,7 +453,11 @@ TEST(WilcoxonMatchedPairs, ReportsMatchTheirLayouts) {
     TReportText report;
     report.BeginReport();
     TSilentCalcProgress progress;
-    EXPECT_EQ(RunWilcoxonMatchedPairs(table, 0, 1, report, c.TwoTailed, table.Summary(1), table.Summary(0), progress),
+    EXPECT_EQ(RunGuarded(table, &report,
+                         [&] {
+                           RunWilcoxonMatchedPairs(table, 0, 1, report, c.TwoTailed, table.Summary(1),
+                                                   table.Summary(0), progress);
+                         }),
               0);
     EXPECT_EQ(report.HelpTopic, 658);
     ExpectLines(report, c.Lines);
@@ -491,7 +500,11 @@ void RunMannWhitneyCase(const TMannWhitneyCase& c, TCalcProgress& progress) {
   TDataTable table = MakeTable({c.First, c.Second});
   TReportText report;
   report.BeginReport();
-  EXPECT_EQ(RunMannWhitney(table, 0, 1, report, c.TwoTailed, table.Summary(1), table.Summary(0), progress), 0);
+  EXPECT_EQ(RunGuarded(table, &report,
+                       [&] {
+                         RunMannWhitney(table, 0, 1, report, c.TwoTailed, table.Summary(1), table.Summary(0), progress);
+                       }),
+            0);
   EXPECT_EQ(report.HelpTopic, 114);
   ExpectLines(report, c.Lines);
 }
