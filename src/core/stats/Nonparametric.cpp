@@ -106,8 +106,8 @@ void WriteFewDataLines(TReportText& report, std::string_view what) {
   report.WriteLine(std::string("yield P < 0.05 with so few ") + std::string(what) + ".");
 }
 
-bool TooFewToBeSignificant(TExactStatus status, std::uint64_t arrangements, bool twoTailed) {
-  return status == TExactStatus::Exact && arrangements < (twoTailed ? FewTwoTailed : FewOneTailed);
+bool TooFewToBeSignificant(TCountStatus status, std::uint64_t arrangements, bool twoTailed) {
+  return status == TCountStatus::Exact && arrangements < (twoTailed ? FewTwoTailed : FewOneTailed);
 }
 
 void WriteSignedRankDetails(TReportText& report, const TSignedRankResult& ranks, bool tiesRemark) {
@@ -188,19 +188,19 @@ TSignedRankResult signed_rank_test(const TDataTable& table, int column, TReal me
   } else {
     result.ApproximateP = 1;  // no ranks, no evidence either way
   }
-  result.Status = result.N < MaxExactSignedRanks ? TExactStatus::Exact : TExactStatus::Abandoned;
+  result.Status = result.N < MaxExactSignedRanks ? TCountStatus::Exact : TCountStatus::Abandoned;
   progress.StartExactProgress(TailedP(result.ApproximateP, twoTailed));
-  if (result.Status == TExactStatus::Exact) {
+  if (result.Status == TCountStatus::Exact) {
     const TReal threshold = std::max(result.TPlus, -result.TMinus);
     const TExactCount count = CountSignedRankPatterns(result.N, threshold, ProgressReport(progress));
     result.Status = count.Status;
-    if (count.Status == TExactStatus::Exact) {
+    if (count.Status == TCountStatus::Exact) {
       result.Arrangements = count.Total;
       result.OneTailedP = static_cast<TReal>(count.AtLeastAsExtreme) / static_cast<TReal>(count.Total);
     }
   }
   progress.EndExactProgress();
-  if (result.Status != TExactStatus::Exact) result.OneTailedP = result.ApproximateP;
+  if (result.Status != TCountStatus::Exact) result.OneTailedP = result.ApproximateP;
   return result;
 }
 
@@ -259,26 +259,26 @@ TMannWhitneyResult mann_whitney_test(const TDataTable& table, int columnA, int c
   }
   progress.StartExactProgress(TailedP(result.ApproximateP, twoTailed));
   result.Arrangements = count_combinations(all, larger);
-  result.Status = TExactStatus::Abandoned;
+  result.Status = TCountStatus::Abandoned;
   if (result.Arrangements < MaxArrangements) {
     const TReal threshold = result.U + nPrime * (nPrime + 1) / 2;
     const TExactCount count = CountRankSumSets(all, larger, threshold, ProgressReport(progress));
     result.Status = count.Status;
-    if (count.Status == TExactStatus::Exact) {
+    if (count.Status == TCountStatus::Exact) {
       result.OneTailedP =
           count.Total == 0 ? TReal{1} : static_cast<TReal>(count.AtLeastAsExtreme) / static_cast<TReal>(count.Total);
     }
   }
   progress.EndExactProgress();
-  if (result.Status != TExactStatus::Exact) result.OneTailedP = result.ApproximateP;
+  if (result.Status != TCountStatus::Exact) result.OneTailedP = result.ApproximateP;
   return result;
 }
 
 // ---------------------------------------------------------------------------
 // Spearman pairing check
 
-TSpearmanResult SpearmanPairs(std::span<const TReal> x, std::span<const TReal> y) {
-  TSpearmanResult result;
+TPairingCorrelation SpearmanPairs(std::span<const TReal> x, std::span<const TReal> y) {
+  TPairingCorrelation result;
   const std::size_t pairs = std::min(x.size(), y.size());
   result.N = static_cast<std::int32_t>(pairs);
   if (pairs == 0) {
@@ -310,7 +310,7 @@ TSpearmanResult SpearmanPairs(std::span<const TReal> x, std::span<const TReal> y
     result.Status = count.Status;
     result.TwoTailedP = 2 * static_cast<TReal>(count.AtLeastAsExtreme) / static_cast<TReal>(count.Total);
   } else {
-    result.Status = TExactStatus::Abandoned;
+    result.Status = TCountStatus::Abandoned;
     // A perfect correlation leaves t infinite: its P is 0.
     if (std::fabs(result.R) == 1) {
       result.TwoTailedP = 0;
@@ -349,7 +349,7 @@ std::int32_t RunWilcoxonOneColumn(TDataTable& table, int column, TColumnSummary&
   report.WriteLine();
   report.WritePValueSentence(twoTailed ? 2 : 1, true, TailedP(ranks.OneTailedP, twoTailed));
   report.WriteLine();
-  if (ranks.Status != TExactStatus::Exact) {
+  if (ranks.Status != TCountStatus::Exact) {
     report.WriteLine(ApproximateRemark);
   } else if (ranks.Ties) {
     report.WriteLine("(P value may be inaccurate because of ties.)");
@@ -404,7 +404,7 @@ std::int32_t RunWilcoxonMatchedPairs(TDataTable& table, int firstColumn, int sec
   if (table.StatusCode != 0) return table.StatusCode;
 
   const TSignedRankResult ranks = signed_rank_test(table, ScratchColumn, 0, twoTailed, progress);
-  const TSpearmanResult pairing = SpearmanPairs(firstOfPair, secondOfPair);
+  const TPairingCorrelation pairing = SpearmanPairs(firstOfPair, secondOfPair);
   if (pairing.StatusCode != 0) {
     table.StatusCode = pairing.StatusCode;
     return table.StatusCode;
@@ -420,7 +420,7 @@ std::int32_t RunWilcoxonMatchedPairs(TDataTable& table, int firstColumn, int sec
   report.WriteLine(" differ signficantly from zero?");
   report.WriteLine();
   report.WritePValueSentence(twoTailed ? 2 : 1, true, TailedP(ranks.OneTailedP, twoTailed));
-  if (ranks.Status != TExactStatus::Exact) report.WriteLine(ApproximateRemark);
+  if (ranks.Status != TCountStatus::Exact) report.WriteLine(ApproximateRemark);
   report.WriteLine();
   if (TooFewToBeSignificant(ranks.Status, ranks.Arrangements, twoTailed)) {
     WriteFewDataLines(report, "data pairs");
@@ -481,7 +481,7 @@ std::int32_t RunMannWhitney(TDataTable& table, int firstColumn, int secondColumn
   report.WriteLine(" differ significantly?");
   report.WriteLine();
   report.WritePValueSentence(twoTailed ? 2 : 1, true, TailedP(test.OneTailedP, twoTailed));
-  report.WriteLine(test.Status == TExactStatus::Exact ? std::string_view("(The P value is exact.)")
+  report.WriteLine(test.Status == TCountStatus::Exact ? std::string_view("(The P value is exact.)")
                                                       : ApproximateRemark);
   report.WriteLine();
   if (TooFewToBeSignificant(test.Status, static_cast<std::uint64_t>(test.Arrangements), twoTailed))

@@ -25,7 +25,7 @@ struct TSignedRankResult {
   TReal W = 0;                      // TPlus + TMinus
   TReal TieTerm = 0;                // sum of t^3 - t over the groups of tied |differences|
   TReal ApproximateP = EmptyValue;  // one-tailed, normal approximation
-  TExactStatus Status = TExactStatus::Abandoned;
+  TCountStatus Status = TCountStatus::Abandoned;
   std::uint64_t Arrangements = 0;  // 2^N when the exact count was tried
   TReal OneTailedP = EmptyValue;   // exact when Status is Exact, else ApproximateP
 };
@@ -54,7 +54,7 @@ struct TMannWhitneyResult {
   TReal RankSumB = 0;
   TReal TieTerm = 0;
   TReal ApproximateP = EmptyValue;  // one-tailed, normal approximation
-  TExactStatus Status = TExactStatus::Abandoned;
+  TCountStatus Status = TCountStatus::Abandoned;
   std::int64_t Arrangements = 0;  // count_combinations(NA + NB, larger N)
   TReal OneTailedP = EmptyValue;  // exact when Status is Exact, else ApproximateP
 };
@@ -73,12 +73,12 @@ TMannWhitneyResult mann_whitney_test(const TDataTable& table, int columnA, int c
 
 // Spearman's rank correlation of the complete pairs of two columns, the
 // check of the matched-pairs test.
-struct TSpearmanResult {
+struct TPairingCorrelation {
   std::int32_t StatusCode = 0;  // 47 no pair, 37 one X value, 38 one Y value
   std::int32_t N = 0;
   TReal R = EmptyValue;
   bool Ties = false;
-  TExactStatus Status = TExactStatus::Abandoned;
+  TCountStatus Status = TCountStatus::Abandoned;
   TReal TwoTailedP = EmptyValue;  // twice the exact tail for N <= 12, else by t
 };
 
@@ -87,7 +87,7 @@ struct TSpearmanResult {
 // share of the N! rank permutations whose sum of squared rank differences is
 // at least (N^3 - N)(1 + |rs|)/6 rounded to an integer; otherwise the t
 // distribution with N - 2 degrees of freedom.
-TSpearmanResult SpearmanPairs(std::span<const TReal> x, std::span<const TReal> y);
+TPairingCorrelation SpearmanPairs(std::span<const TReal> x, std::span<const TReal> y);
 
 // ---------------------------------------------------------------------------
 // The reports

@@ -41,22 +41,22 @@ std::optional<TCount> Binomial(std::int64_t n, std::int64_t k, TCount limit) {
 
 }  // namespace
 
-TExactStatus StatusFromAnswer(TProgressAnswer answer) {
+TCountStatus StatusFromAnswer(TProgressAnswer answer) {
   switch (answer) {
     case TProgressAnswer::Continue:
-      return TExactStatus::Exact;
+      return TCountStatus::Exact;
     case TProgressAnswer::Cancelled:
-      return TExactStatus::Cancelled;
+      return TCountStatus::Cancelled;
     case TProgressAnswer::TooLong:
-      return TExactStatus::Abandoned;
+      return TCountStatus::Abandoned;
   }
-  return TExactStatus::Abandoned;
+  return TCountStatus::Abandoned;
 }
 
 TExactCount CountSignedRankPatterns(std::int32_t n, TReal threshold, const TStageReport& report) {
   TExactCount result;
   if (n < 0 || n > MaxSignedRankCount) {
-    result.Status = TExactStatus::Abandoned;
+    result.Status = TCountStatus::Abandoned;
     return result;
   }
   // ways[s]: sign patterns of the ranks so far whose positive ranks sum to s.
@@ -89,7 +89,7 @@ TExactCount CountRankSumSets(std::int32_t total, std::int32_t chosen, TReal thre
   const std::optional<TCount> all =
       Binomial(total, chosen, static_cast<TCount>(std::numeric_limits<std::int64_t>::max()));
   if (!all) {
-    result.Status = TExactStatus::Abandoned;
+    result.Status = TCountStatus::Abandoned;
     return result;
   }
   // A set of `chosen` ranks with sum at most T is the complement of a set of
@@ -131,7 +131,7 @@ TExactCount CountRankSumSets(std::int32_t total, std::int32_t chosen, TReal thre
 TExactCount CountSpearmanPermutations(std::int32_t n, TReal threshold) {
   TExactCount result;
   if (n < 0 || n > MaxSpearmanCount) {
-    result.Status = TExactStatus::Abandoned;
+    result.Status = TCountStatus::Abandoned;
     return result;
   }
   // Sums at or above the threshold are all extreme, and adding squares only

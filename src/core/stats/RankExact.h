@@ -17,7 +17,7 @@ namespace ombrel {
 // How an exact calculation ended; the values are those of the status the
 // rank tests keep (1 = exact, 0 = cancelled by the user, 2 = abandoned as
 // too long or too large to try).
-enum class TExactStatus : std::int32_t {
+enum class TCountStatus : std::int32_t {
   Cancelled = 0,
   Exact = 1,
   Abandoned = 2,
@@ -30,13 +30,13 @@ using TStageReport = std::function<TProgressAnswer(TReal percentDone)>;
 // The outcome of an exact count. AtLeastAsExtreme and Total are meaningful
 // only when Status is Exact.
 struct TExactCount {
-  TExactStatus Status = TExactStatus::Exact;
+  TCountStatus Status = TCountStatus::Exact;
   std::uint64_t AtLeastAsExtreme = 0;
   std::uint64_t Total = 0;
 };
 
 // The status a progress answer leaves behind.
-TExactStatus StatusFromAnswer(TProgressAnswer answer);
+TCountStatus StatusFromAnswer(TProgressAnswer answer);
 
 // Largest number of ranks whose sign patterns are counted (2^n must stay
 // well inside 64 bits).

@@ -751,9 +751,9 @@ TEST(SpearmanPairs, ExactForTwelvePairsAndByTBeyond) {
     // Four pairs in perfect order: 1 of 4! permutations reaches D = 20.
     const std::vector<TReal> x = {1, 2, 3, 4};
     const std::vector<TReal> y = {10, 20, 30, 40};
-    const TSpearmanResult r = SpearmanPairs(x, y);
+    const TPairingCorrelation r = SpearmanPairs(x, y);
     EXPECT_EQ(r.R, 1);
-    EXPECT_EQ(r.Status, TExactStatus::Exact);
+    EXPECT_EQ(r.Status, TCountStatus::Exact);
     EXPECT_EQ(r.TwoTailedP, 2.0L / 24);
   }
   {
@@ -762,7 +762,7 @@ TEST(SpearmanPairs, ExactForTwelvePairsAndByTBeyond) {
     // P = 2 x 237/720 = 79/120.
     const std::vector<TReal> x = {1, 2, 3, 4, 5, 6};
     const std::vector<TReal> y = {6, 1, 5, 2, 4, 8};
-    const TSpearmanResult r = SpearmanPairs(x, y);
+    const TPairingCorrelation r = SpearmanPairs(x, y);
     EXPECT_NEAR(static_cast<double>(r.R), 9.0 / 35, 1e-15);
     EXPECT_NEAR(static_cast<double>(r.TwoTailedP), 79.0 / 120, 1e-15);
   }
@@ -770,8 +770,8 @@ TEST(SpearmanPairs, ExactForTwelvePairsAndByTBeyond) {
     // Thirteen pairs: rs = 87/91, t with 11 df gives 3.36510e-7 (mpmath).
     const std::vector<TReal> x = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
     const std::vector<TReal> y = {2, 1, 4, 3, 6, 5, 8, 7, 10, 9, 13, 11, 12};
-    const TSpearmanResult r = SpearmanPairs(x, y);
-    EXPECT_EQ(r.Status, TExactStatus::Abandoned);
+    const TPairingCorrelation r = SpearmanPairs(x, y);
+    EXPECT_EQ(r.Status, TCountStatus::Abandoned);
     EXPECT_NEAR(static_cast<double>(r.R), 87.0 / 91, 1e-15);
     EXPECT_NEAR(static_cast<double>(r.TwoTailedP), 3.365097e-7, 3.365097e-7 * 1e-5);
   }

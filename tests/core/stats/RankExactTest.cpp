@@ -68,7 +68,7 @@ TEST(CountSignedRankPatterns, AgreesWithEnumerationAtEveryThreshold) {
       const TReal threshold = static_cast<TReal>(twice) / 2;
       SCOPED_TRACE("n = " + std::to_string(n) + ", threshold = " + std::to_string(static_cast<double>(threshold)));
       const TExactCount count = CountSignedRankPatterns(n, threshold);
-      ASSERT_EQ(count.Status, TExactStatus::Exact);
+      ASSERT_EQ(count.Status, TCountStatus::Exact);
       EXPECT_EQ(count.Total, TCount{1} << n);
       EXPECT_EQ(count.AtLeastAsExtreme, CountAtLeast(sums, threshold));
     }
@@ -86,7 +86,7 @@ TEST(CountRankSumSets, AgreesWithEnumerationAtEveryThreshold) {
         SCOPED_TRACE("n = " + std::to_string(n) + ", k = " + std::to_string(k) +
                      ", threshold = " + std::to_string(static_cast<double>(threshold)));
         const TExactCount count = CountRankSumSets(n, k, threshold);
-        ASSERT_EQ(count.Status, TExactStatus::Exact);
+        ASSERT_EQ(count.Status, TCountStatus::Exact);
         EXPECT_EQ(count.Total, all);
         EXPECT_EQ(count.AtLeastAsExtreme, CountAtMost(sums, threshold));
       }
@@ -112,7 +112,7 @@ TEST(CountSpearmanPermutations, AgreesWithEnumerationAtEveryThreshold) {
       const TReal threshold = static_cast<TReal>(twice) / 2;
       SCOPED_TRACE("n = " + std::to_string(n) + ", threshold = " + std::to_string(static_cast<double>(threshold)));
       const TExactCount count = CountSpearmanPermutations(n, threshold);
-      ASSERT_EQ(count.Status, TExactStatus::Exact);
+      ASSERT_EQ(count.Status, TCountStatus::Exact);
       EXPECT_EQ(count.Total, all);
       EXPECT_EQ(count.AtLeastAsExtreme, CountAtLeast(sums, threshold));
     }
@@ -190,11 +190,11 @@ TEST(RankExact, StageReportStopsTheCount) {
   // A report is made after every rank; the answer of the third stops it.
   struct TCase {
     TProgressAnswer Answer;
-    TExactStatus Status;
+    TCountStatus Status;
   };
   const TCase cases[] = {
-      {TProgressAnswer::Cancelled, TExactStatus::Cancelled},
-      {TProgressAnswer::TooLong, TExactStatus::Abandoned},
+      {TProgressAnswer::Cancelled, TCountStatus::Cancelled},
+      {TProgressAnswer::TooLong, TCountStatus::Abandoned},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.Answer));
@@ -215,7 +215,7 @@ TEST(RankExact, StageReportStopsTheCount) {
     percents.push_back(percent);
     return TProgressAnswer::Continue;
   };
-  EXPECT_EQ(CountSignedRankPatterns(8, 30, record).Status, TExactStatus::Exact);
+  EXPECT_EQ(CountSignedRankPatterns(8, 30, record).Status, TCountStatus::Exact);
   ASSERT_EQ(percents.size(), 8u);
   EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()));
   EXPECT_EQ(percents.back(), 100);
