@@ -79,7 +79,9 @@ struct TPairingCorrelation {
   TReal R = EmptyValue;
   bool Ties = false;
   TCountStatus Status = TCountStatus::Abandoned;
-  TReal TwoTailedP = EmptyValue;  // twice the exact tail for N <= 12, else by t
+  // Twice the exact tail for N <= 12 (it passes 1 when rs is near 0; the
+  // pairing check reports half of it), else by t.
+  TReal TwoTailedP = EmptyValue;
 };
 
 // Ranks each column over the pairs (ties averaged), rs = (S - D - Tx - Ty) /
