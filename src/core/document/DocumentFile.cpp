@@ -87,7 +87,9 @@ void WriteNotes(TFileWriter& out, const std::string& notes) {
       line.push_back(ch);
     }
   }
-  if (!line.empty()) out.Line(line);
+  // Every line is written, the last one too when it is empty, so that a
+  // final line break survives the reader's dropping of one.
+  if (!notes.empty()) out.Line(line);
   out.Line(EndNotes);
 }
 
