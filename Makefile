@@ -5,7 +5,7 @@ JOBS       ?= 2
 CMAKE_ARGS ?=
 EXAMPLE    ?= examples/paired-t.omd
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench gui-bench clean
 
 all: build
 
@@ -34,6 +34,10 @@ test: build
 bench: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target ombrel-bench
 	$(BUILD_DIR)/bench/ombrel-bench
+
+gui-bench: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target ombrel-gui-bench
+	$(BUILD_DIR)/bench/gui/ombrel-gui-bench
 
 clean:
 	rm -rf $(BUILD_DIR)
