@@ -39,6 +39,7 @@ class TGridModel : public QAbstractTableModel {
   // Stores the text typed into a cell and announces what shows differently.
   virtual TCommitResult CommitText(const QModelIndex& index, const QString& text,
                                    const TAskEraseMeanData& askErase) = 0;
+  // Whether typing into the cell is allowed at all (AllowEditing aside).
   virtual bool IsEditable(const QModelIndex& index) const = 0;
 
   // The table changed behind the model's back: announce it.

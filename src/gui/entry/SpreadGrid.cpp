@@ -1,9 +1,9 @@
 #include "entry/SpreadGrid.h"
 
 #include <QApplication>
+#include <QGlyphRun>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QGlyphRun>
 #include <QPainter>
 #include <QRawFont>
 #include <QScopedValueRollback>
@@ -39,14 +39,14 @@ constexpr int SummaryNGridRow = 4;
 constexpr QAbstractItemView::EditTriggers EditingTriggers =
     QAbstractItemView::DoubleClicked | QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed;
 
-}  // namespace
-
 // Cell texts hold only digits, signs, ".", "E" and blanks. Shaping each of
 // them anew with QPainter::drawText costs more than everything else in a full
 // redisplay, so the few glyphs are looked up once and placed directly.
 class TCellGlyphs {
  public:
   explicit TCellGlyphs(const QFont& font) : mFont(QRawFont::fromFont(font)) {
+    // A slant the font engine only synthesises is not in the raw font.
+    if (font.italic() && mFont.style() == QFont::StyleNormal) mFont = QRawFont();
     for (const char character : {' ', '+', '-', '.', '0', '1', '2', '3', '4', '5', '6', '7', '8', '9', 'E'}) {
       const QList<quint32> glyphs = mFont.glyphIndexesForString(QString(QLatin1Char(character)));
       if (glyphs.size() != 1 || glyphs[0] == 0) continue;
@@ -85,6 +85,8 @@ class TCellGlyphs {
   std::array<quint32, 128> mGlyph{};
   std::array<qreal, 128> mAdvance{};
 };
+
+}  // namespace
 
 // Paints the value cells (current-cell frame, highlight, mean-data columns,
 // excluded values) and creates the in-place editor. The grid itself commits
