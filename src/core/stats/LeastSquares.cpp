@@ -1,0 +1,164 @@
+#include "stats/LeastSquares.h"
+
+#include <cmath>
+#include <cstddef>
+#include <limits>
+
+namespace ombrel {
+
+namespace {
+
+// How many units of rounding a residual may hold and still count as zero:
+// a backward-stable solve of points that lie exactly on a surface leaves
+// residuals of a few units of the data's rounding, real scatter is many
+// orders of magnitude above it.
+constexpr TReal RoundingUnits = 1024;
+
+// Column-major n x p matrix.
+struct TColumns {
+  std::size_t Rows = 0;
+  std::vector<std::vector<TReal>> Data;
+};
+
+TReal Norm(std::span<const TReal> values) { return std::sqrt(DotProduct(values, values)); }
+
+}  // namespace
+
+TReal AccurateMean(std::span<const TReal> values) {
+  if (values.empty()) return 0;
+  const auto n = static_cast<TReal>(values.size());
+  TReal sum = 0;
+  for (const TReal v : values) sum += v;
+  const TReal mean = sum / n;
+  TReal correction = 0;
+  for (const TReal v : values) correction += v - mean;
+  return mean + correction / n;
+}
+
+std::vector<TReal> CentredValues(std::span<const TReal> values, TReal mean) {
+  std::vector<TReal> centred(values.size());
+  for (std::size_t i = 0; i < values.size(); ++i) centred[i] = values[i] - mean;
+  return centred;
+}
+
+TReal DotProduct(std::span<const TReal> a, std::span<const TReal> b) {
+  TReal sum = 0;
+  for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) sum += a[i] * b[i];
+  return sum;
+}
+
+bool IsRoundingLevel(TReal sumSquares, TReal sumScaleSquares) {
+  const TReal unit = RoundingUnits * std::numeric_limits<TReal>::epsilon();
+  return sumSquares <= unit * unit * sumScaleSquares;
+}
+
+TLeastSquaresFit FitLeastSquares(const std::vector<std::vector<TReal>>& columns, std::span<const TReal> y) {
+  TLeastSquaresFit fit;
+  const std::size_t p = columns.size();
+  const std::size_t n = y.size();
+
+  fit.MeanY = AccurateMean(y);
+  std::vector<TReal> qy = CentredValues(y, fit.MeanY);
+  fit.SSTotal = DotProduct(qy, qy);
+
+  // Centring removes the intercept from the system: its solution and
+  // variance follow from the means afterwards.
+  TColumns a{n, {}};
+  a.Data.reserve(p);
+  fit.Means.resize(p);
+  fit.SumsOfSquares.resize(p);
+  for (std::size_t j = 0; j < p; ++j) {
+    fit.Means[j] = AccurateMean(columns[j]);
+    a.Data.push_back(CentredValues(columns[j], fit.Means[j]));
+    fit.SumsOfSquares[j] = DotProduct(a.Data[j], a.Data[j]);
+  }
+
+  // Householder QR: column k is reflected onto e_k; the reflector is left in
+  // the column below the diagonal, R's diagonal kept apart.
+  std::vector<TReal> diagonal(p);
+  for (std::size_t k = 0; k < p; ++k) {
+    std::vector<TReal>& col = a.Data[k];
+    const TReal norm = Norm(std::span<const TReal>(col).subspan(k));
+    // What is left of the column once the earlier columns are removed, set
+    // against its own length: zero for a constant column (it duplicates
+    // the intercept) or one that repeats an earlier column.
+    if (norm <= SingularityTolerance * std::sqrt(fit.SumsOfSquares[k])) {
+      fit.Singular = true;
+      return fit;
+    }
+    const TReal alpha = col[k] > 0 ? -norm : norm;
+    col[k] -= alpha;  // v = x - alpha e_k, without cancellation
+    const TReal scale = norm * std::fabs(col[k]);  // vᵀv / 2
+    const auto reflect = [&](std::vector<TReal>& target) {
+      TReal s = 0;
+      for (std::size_t i = k; i < n; ++i) s += col[i] * target[i];
+      s /= scale;
+      for (std::size_t i = k; i < n; ++i) target[i] -= s * col[i];
+    };
+    for (std::size_t j = k + 1; j < p; ++j) reflect(a.Data[j]);
+    reflect(qy);
+    diagonal[k] = alpha;
+  }
+  const auto r = [&](std::size_t i, std::size_t j) { return i == j ? diagonal[i] : a.Data[j][i]; };
+
+  // R b = Qᵀy.
+  std::vector<TReal> slopes(p);
+  for (std::size_t k = p; k-- > 0;) {
+    TReal sum = qy[k];
+    for (std::size_t j = k + 1; j < p; ++j) sum -= r(k, j) * slopes[j];
+    slopes[k] = sum / diagonal[k];
+  }
+
+  // R⁻¹, upper triangular, row by row from the bottom; (XcᵀXc)⁻¹ = R⁻¹R⁻ᵀ.
+  std::vector<std::vector<TReal>> inverse(p, std::vector<TReal>(p, 0));
+  for (std::size_t j = 0; j < p; ++j) {
+    inverse[j][j] = 1 / diagonal[j];
+    for (std::size_t i = j; i-- > 0;) {
+      TReal sum = 0;
+      for (std::size_t k = i + 1; k <= j; ++k) sum += r(i, k) * inverse[k][j];
+      inverse[i][j] = -sum / diagonal[i];
+    }
+  }
+
+  fit.Coefficients.resize(p + 1);
+  fit.VarianceFactors.resize(p + 1);
+  TReal intercept = fit.MeanY;
+  for (std::size_t j = 0; j < p; ++j) {
+    intercept -= slopes[j] * fit.Means[j];
+    fit.Coefficients[j + 1] = slopes[j];
+    TReal v = 0;
+    for (std::size_t k = j; k < p; ++k) v += inverse[j][k] * inverse[j][k];
+    fit.VarianceFactors[j + 1] = v;
+  }
+  fit.Coefficients[0] = intercept;
+  // Var(b0) / σ² = 1/n + x̄ᵀ(XcᵀXc)⁻¹x̄ = 1/n + |R⁻ᵀx̄|².
+  TReal v0 = 1 / static_cast<TReal>(n);
+  for (std::size_t k = 0; k < p; ++k) {
+    TReal w = 0;
+    for (std::size_t j = 0; j <= k; ++j) w += inverse[j][k] * fit.Means[j];
+    v0 += w * w;
+  }
+  fit.VarianceFactors[0] = v0;
+
+  // Residuals from the centred values: the offsets cancel exactly.
+  fit.Residuals.resize(n);
+  TReal sumScaleSquares = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    TReal e = y[i] - fit.MeanY;
+    TReal scale = std::fabs(y[i]) + std::fabs(fit.MeanY);
+    for (std::size_t j = 0; j < p; ++j) {
+      e -= slopes[j] * (columns[j][i] - fit.Means[j]);
+      scale += std::fabs(slopes[j]) * (std::fabs(columns[j][i]) + std::fabs(fit.Means[j]));
+    }
+    fit.Residuals[i] = e;
+    fit.SSResidual += e * e;
+    sumScaleSquares += scale * scale;
+  }
+  if (IsRoundingLevel(fit.SSResidual, sumScaleSquares)) {
+    fit.SSResidual = 0;
+    for (TReal& e : fit.Residuals) e = 0;
+  }
+  return fit;
+}
+
+}  // namespace ombrel
