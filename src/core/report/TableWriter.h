@@ -1,0 +1,45 @@
+#pragma once
+
+// Internal to the report tables: writes one table's cells at the stops of its
+// tab set, so that each table reads as its layout (stop, width, content).
+
+#include <cstdint>
+#include <initializer_list>
+#include <span>
+#include <string_view>
+
+#include "report/ReportTables.h"
+
+namespace ombrel::detail {
+
+class TTableWriter {
+ public:
+  TTableWriter(TReportText& report, TTabSet set) : mReport(report), mStops(TabStops(set)) {}
+
+  // Spaces up to the stop with this index in the set (nothing when the line
+  // is already there or beyond).
+  TTableWriter& At(std::size_t stop);
+  TTableWriter& Text(std::string_view text);
+  // CenterText, PadLeft and PadRight of the text in the width.
+  TTableWriter& Centred(int width, std::string_view text);
+  TTableWriter& Right(int width, std::string_view text);
+  TTableWriter& Left(int width, std::string_view text);
+  // WriteNumberIn with digits -5; the second writes "Unknown" for the empty
+  // marker.
+  TTableWriter& Number(int width, TReal value);
+  TTableWriter& NumberOrUnknown(int width, TReal value);
+  TTableWriter& Integer(int width, std::int32_t value);
+  TTableWriter& Bold();
+  TTableWriter& EndLine();
+  // One rule per width, the i-th at stop i: "=" or "-".
+  TTableWriter& DoubleRules(std::initializer_list<int> widths);
+  TTableWriter& SingleRules(std::initializer_list<int> widths);
+
+  TReportText& Report() { return mReport; }
+
+ private:
+  TReportText& mReport;
+  std::span<const std::int32_t> mStops;
+};
+
+}  // namespace ombrel::detail
