@@ -80,6 +80,9 @@ class TDataTable {
   bool RecalcExtents();
   int LastRow() const { return mLastRow; }
   int LastColumn() const { return mLastColumn; }
+  // Averaged data has no cells, so a compare-means run raises the extent to
+  // its last analysed column for the duration of the analysis.
+  void SetLastColumn(int column) { mLastColumn = static_cast<int>(ColumnIndex(column)); }
 
   bool IsExcluded(int row, int column) const { return mExcluded[Index(row, column)] != 0; }
   // A flag can be set only on a non-empty cell; clearing is always allowed.
@@ -139,7 +142,6 @@ class TDataTable {
   static std::size_t Index(int row, int column);
   static std::size_t RowIndex(int row);
   static std::size_t ColumnIndex(int column);
-  void SetLastColumn(int column) { mLastColumn = column; }
 
   std::vector<TReal> mCells;
   std::vector<std::uint8_t> mExcluded;

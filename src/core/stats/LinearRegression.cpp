@@ -5,7 +5,6 @@
 #include <limits>
 #include <string_view>
 
-#include "document/AnalysisFrame.h"
 #include "report/ReportTables.h"
 #include "stats/LeastSquares.h"
 #include "stats/PValue.h"
@@ -355,19 +354,16 @@ TLinearRegressionResult ComputeLinearRegression(const TDataTable& table, const T
   return result;
 }
 
-TRegressionLine RegressionLineOf(const TLinearRegressionResult& result) {
-  TRegressionLine line;
-  if (result.StatusCode != 0) return line;
-  line.Slope = result.Slope;
-  line.Intercept = result.Intercept;
-  line.SlopeLower = result.SlopeLower;
-  line.SlopeUpper = result.SlopeUpper;
-  line.SyX = result.SyX;
-  line.RSquared = result.RSquared;
-  line.N = result.N;
-  line.MeanX = result.MeanX;
-  line.Sxx = result.Sxx;
-  return line;
+void FillRegressionOutputs(const TLinearRegressionResult& result, TRegressionOutputs& outputs) {
+  outputs.Slope = result.Slope;
+  outputs.Intercept = result.Intercept;
+  outputs.SlopeLower95 = result.SlopeLower;
+  outputs.SlopeUpper95 = result.SlopeUpper;
+  outputs.SyX = result.SyX;
+  outputs.RSquared = result.RSquared;
+  outputs.N = result.N;
+  outputs.MeanX = result.MeanX;
+  outputs.Sxx = result.Sxx;
 }
 
 namespace {
@@ -589,18 +585,20 @@ void WriteLinearRegressionReport(TReportText& report, const TLinearRegressionRes
   if (result.HasStandardCurve) WriteStandardCurve(report, result);
 }
 
-std::int32_t LinearRegression(TDataTable& table, const TLinearRegressionOptions& options, TReportText& report,
-                              TRegressionLine& line) {
+std::int32_t RunLinearRegression(TDataTable& table, bool runsTest, bool forceThrough, TReportText& report,
+                                 bool interpolateUnknowns, TRegressionOutputs& outputs, TReal forceX, TReal forceY) {
   table.StatusCode = 0;
-  line = TRegressionLine{};
-  TLinearRegressionResult result;
-  RunGuarded(table, &report, [&] {
-    result = ComputeLinearRegression(table, options);
-    table.StatusCode = result.StatusCode;
-    if (result.StatusCode == 0) WriteLinearRegressionReport(report, result, options);
-  });
-  if (table.StatusCode == 0) line = RegressionLineOf(result);
-  report.WriteErrorReport(table.StatusCode);
+  TLinearRegressionOptions options;
+  options.RunsTest = runsTest;
+  options.ForceThrough = forceThrough;
+  options.ForceX = forceX;
+  options.ForceY = forceY;
+  options.InterpolateUnknowns = interpolateUnknowns;
+  const TLinearRegressionResult result = ComputeLinearRegression(table, options);
+  table.StatusCode = result.StatusCode;
+  if (result.StatusCode != 0) return table.StatusCode;
+  WriteLinearRegressionReport(report, result, options);
+  FillRegressionOutputs(result, outputs);
   return table.StatusCode;
 }
 

@@ -5,6 +5,7 @@
 
 #include "document/DataTable.h"
 #include "document/EmptyValue.h"
+#include "document/RegressionOutputs.h"
 #include "report/ReportText.h"
 
 // Linear regression of X/Y data (column A = X, columns B.. = Y replicates):
@@ -26,20 +27,6 @@ struct TLinearRegressionOptions {
   TReal ForceX = 0;
   TReal ForceY = 0;
   bool InterpolateUnknowns = false;  // read unknowns off the standard curve
-};
-
-// What the graph draws of the last linear regression: the line and its 95%
-// confidence band. Slope is the empty marker when there is no line.
-struct TRegressionLine {
-  TReal Slope = EmptyValue;
-  TReal Intercept = EmptyValue;
-  TReal SlopeLower = EmptyValue;
-  TReal SlopeUpper = EmptyValue;
-  TReal SyX = EmptyValue;
-  TReal RSquared = EmptyValue;
-  std::int32_t N = 0;
-  TReal MeanX = EmptyValue;
-  TReal Sxx = EmptyValue;
 };
 
 // One line of the residual table: a table row that has points.
@@ -145,13 +132,18 @@ TReal RunsTestP(std::int32_t above, std::int32_t below, std::int32_t runs);
 void WriteLinearRegressionReport(TReportText& report, const TLinearRegressionResult& result,
                                  const TLinearRegressionOptions& options);
 
-// What the graph keeps of a computed regression.
-TRegressionLine RegressionLineOf(const TLinearRegressionResult& result);
+// Fills what the graph keeps of a computed regression (the line, the
+// slope's limits, Sy.x, r², n, mean X and Sxx); the forced point is the
+// caller's.
+void FillRegressionOutputs(const TLinearRegressionResult& result, TRegressionOutputs& outputs);
 
-// The analysis: computes inside the fault frame, writes the report or the
-// refusal's message, and hands the line to `line` (Slope empty on failure).
-// Returns the status code (0 = success).
-std::int32_t LinearRegression(TDataTable& table, const TLinearRegressionOptions& options, TReportText& report,
-                              TRegressionLine& line);
+// Entry point of the linear regression of XY data (column A is X, the
+// other columns Y replicates), optionally forced through (forceX, forceY),
+// with the runs and lack-of-fit tests on request and unknowns read from the
+// standard curve on request. Sets StatusCode to 0, writes the report body,
+// fills `outputs` for the graph on success and returns StatusCode. The
+// caller runs it inside RunGuarded and then calls WriteErrorReport.
+std::int32_t RunLinearRegression(TDataTable& table, bool runsTest, bool forceThrough, TReportText& report,
+                                 bool interpolateUnknowns, TRegressionOutputs& outputs, TReal forceX, TReal forceY);
 
 }  // namespace ombrel

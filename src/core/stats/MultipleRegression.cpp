@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "document/AnalysisFrame.h"
+#include "report/ReportTables.h"
 #include "stats/LeastSquares.h"
 #include "stats/PValue.h"
 
@@ -51,10 +52,10 @@ TCollinearityVerdict CollinearityVerdict(TReal maxVif) {
   return TCollinearityVerdict::None;
 }
 
-TMultipleRegressionResult ComputeMultipleRegression(const TDataTable& table,
-                                                    const TMultipleRegressionOptions& options) {
+TMultipleRegressionResult ComputeMultipleRegression(const TDataTable& table, bool multipleRegression,
+                                                    int dependentColumn, const TColumnFlags& independentSelected) {
   TMultipleRegressionResult result;
-  result.Regression = options.Regression;
+  result.Regression = multipleRegression;
   const auto refuse = [&](TMultipleRegressionRefusal refusal) {
     result.Refusal = refusal;
     return result;
@@ -62,8 +63,8 @@ TMultipleRegressionResult ComputeMultipleRegression(const TDataTable& table,
   if (!table.HasData()) return refuse(TMultipleRegressionRefusal::NoData);
 
   const int lastColumn = table.LastColumn();
-  const int dependent = options.DependentColumn;
-  if (options.Regression) {
+  const int dependent = dependentColumn;
+  if (multipleRegression) {
     bool otherHasData = false;
     for (int c = 0; c <= lastColumn && !otherHasData; ++c) otherHasData = c != dependent && !table.IsColumnEmpty(c);
     if (!otherHasData) return refuse(TMultipleRegressionRefusal::NoDependent);
@@ -71,20 +72,20 @@ TMultipleRegressionResult ComputeMultipleRegression(const TDataTable& table,
     result.DependentName = VariableName(table, dependent);
   }
   for (int c = 0; c <= lastColumn; ++c) {
-    if (options.Regression && c == dependent) continue;
-    if (options.IndependentSelected[static_cast<std::size_t>(c)] == 0 || table.IsColumnEmpty(c)) continue;
+    if (multipleRegression && c == dependent) continue;
+    if (independentSelected[static_cast<std::size_t>(c)] == 0 || table.IsColumnEmpty(c)) continue;
     result.Variables.push_back(c);
     result.Names.push_back(VariableName(table, c));
   }
   const std::size_t p = result.Variables.size();
-  if (options.Regression && p == 0) return refuse(TMultipleRegressionRefusal::NoIndependent);
-  if (!options.Regression && p < 2) return refuse(TMultipleRegressionRefusal::TooFewVariables);
+  if (multipleRegression && p == 0) return refuse(TMultipleRegressionRefusal::NoIndependent);
+  if (!multipleRegression && p < 2) return refuse(TMultipleRegressionRefusal::TooFewVariables);
 
   // Complete cases only.
   std::vector<std::vector<TReal>> columns(p);
   std::vector<TReal> y;
   for (int row = 0; row <= table.LastRow(); ++row) {
-    bool complete = !options.Regression || !IsEmpty(table.GetAnalysisValue(row, dependent));
+    bool complete = !multipleRegression || !IsEmpty(table.GetAnalysisValue(row, dependent));
     for (std::size_t j = 0; j < p && complete; ++j) complete = !IsEmpty(table.GetAnalysisValue(row, result.Variables[j]));
     if (!complete) {
       ++result.MissingRows;
@@ -92,7 +93,7 @@ TMultipleRegressionResult ComputeMultipleRegression(const TDataTable& table,
     }
     result.RowsUsed.push_back(row);
     for (std::size_t j = 0; j < p; ++j) columns[j].push_back(table.GetAnalysisValue(row, result.Variables[j]));
-    if (options.Regression) y.push_back(table.GetAnalysisValue(row, dependent));
+    if (multipleRegression) y.push_back(table.GetAnalysisValue(row, dependent));
   }
   const std::size_t rows = result.RowsUsed.size();
   if (rows <= p + 1) return refuse(TMultipleRegressionRefusal::TooFewRows);
@@ -105,7 +106,7 @@ TMultipleRegressionResult ComputeMultipleRegression(const TDataTable& table,
     sumsOfSquares[j] = DotProduct(centred[j], centred[j]);
   }
 
-  if (options.Regression) {
+  if (multipleRegression) {
     const TLeastSquaresFit fit = FitLeastSquares(columns, y);
     if (fit.Singular) return refuse(TMultipleRegressionRefusal::Singular);
     result.DF = static_cast<std::int32_t>(rows - p - 1);
@@ -144,9 +145,9 @@ TMultipleRegressionResult ComputeMultipleRegression(const TDataTable& table,
       result.VIF.push_back(fit.VarianceFactors[j + 1] * fit.SumsOfSquares[j]);
       result.MaxVIF = std::max(result.MaxVIF, result.VIF.back());
     }
-    result.Cases.Dependent = y;
-    result.Cases.Residuals = fit.Residuals;
-    result.Cases.Coefficients = fit.Coefficients;
+    result.Outputs.Dependent = y;
+    result.Outputs.Residuals = fit.Residuals;
+    result.Outputs.Coefficients = fit.Coefficients;
   }
 
   if (p > 1) {
@@ -162,18 +163,18 @@ TMultipleRegressionResult ComputeMultipleRegression(const TDataTable& table,
         result.Correlations[j][i] = r;
       }
     }
-    if (options.Regression) {
+    if (multipleRegression) {
       const std::vector<TReal> centredY = CentredValues(y, AccurateMean(y));
       for (std::size_t i = 0; i < p; ++i)
         result.CorrelationsWithY.push_back(Correlation(DotProduct(centred[i], centredY), sumsOfSquares[i], result.SSTotal));
     }
   }
 
-  result.Cases.Regression = options.Regression;
-  result.Cases.DependentColumn = result.DependentColumn;
-  result.Cases.Columns = result.Variables;
-  result.Cases.Rows = result.RowsUsed;
-  result.Cases.Values = std::move(columns);
+  result.Outputs.Regression = multipleRegression ? 1 : 0;
+  result.Outputs.DependentColumn = result.DependentColumn;
+  result.Outputs.Variables = result.Variables;
+  result.Outputs.Rows = result.RowsUsed;
+  result.Outputs.Values = std::move(columns);
   return result;
 }
 
@@ -506,35 +507,24 @@ void WriteMultipleRegressionReport(TReportText& report, const TMultipleRegressio
   WriteDataSummary(report, result);
 }
 
-std::int32_t MultipleRegression(TDataTable& table, TMultipleRegressionOptions& options, TReportText& report,
-                                TMultipleRegressionCases& cases, const TReportDateTime& when) {
+std::int32_t RunMultipleRegression(TDataTable& table, TReportText& report, bool multipleRegression,
+                                   int dependentColumn, const TColumnFlags& independentSelected,
+                                   TMultipleRegressionOutputs& outputs) {
   table.StatusCode = 0;
-  cases = TMultipleRegressionCases{};
-  if (options.Regression) {
-    for (int c = 0; c <= table.LastColumn(); ++c) {
-      if (c == options.DependentColumn) {
-        options.IndependentSelected[static_cast<std::size_t>(c)] = 0;
-      } else if (!table.IsColumnEmpty(c)) {
-        break;
-      }
-    }
-  }
-  // The column selection of the compare-means analyses does not apply here.
-  const std::uint8_t savedSelection = table.UseColumnSelection;
+  // The column selection of the compare-means analyses does not apply here;
+  // restored on every path out, a fault's included.
+  struct TSelectionOff {
+    TDataTable& Table;
+    std::uint8_t Saved;
+    ~TSelectionOff() { Table.UseColumnSelection = Saved; }
+  } selectionOff{table, table.UseColumnSelection};
   table.UseColumnSelection = 0;
-  report.ResetReport();
-  report.BeginReport();
-  TMultipleRegressionResult result;
-  RunGuarded(table, &report, [&] {
-    result = ComputeMultipleRegression(table, options);
-    table.StatusCode = result.StatusCode;
-    if (result.StatusCode == 0) WriteMultipleRegressionReport(report, result, table.Title(), when);
-  });
-  table.UseColumnSelection = savedSelection;
-  if (table.StatusCode == 0 && result.Refusal == TMultipleRegressionRefusal::None) cases = std::move(result.Cases);
-  report.WriteErrorReport(table.StatusCode);
-  report.EndReport();
-  report.FinishReport();
+  TMultipleRegressionResult result =
+      ComputeMultipleRegression(table, multipleRegression, dependentColumn, independentSelected);
+  table.StatusCode = result.StatusCode;
+  if (result.StatusCode != 0) return table.StatusCode;
+  WriteMultipleRegressionReport(report, result, table.Title(), CurrentDateTime());
+  if (result.Refusal == TMultipleRegressionRefusal::None) outputs = std::move(result.Outputs);
   return table.StatusCode;
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -8,6 +7,8 @@
 
 #include "document/DataTable.h"
 #include "document/EmptyValue.h"
+#include "document/RegressionOutputs.h"
+#include "document/TestChoices.h"
 #include "report/ReportTables.h"
 #include "report/ReportText.h"
 
@@ -16,13 +17,6 @@
 // column has a value.
 
 namespace ombrel {
-
-// The choices of the multiple-regression data format.
-struct TMultipleRegressionOptions {
-  bool Regression = true;          // false: the correlation matrix
-  std::int32_t DependentColumn = 0;  // Y (regression only)
-  std::array<std::uint8_t, MaxColumns> IndependentSelected{};  // 1 = analysed
-};
 
 // Why the data could not be analysed; each has its one-line message.
 enum class TMultipleRegressionRefusal {
@@ -36,22 +30,6 @@ enum class TMultipleRegressionRefusal {
 };
 
 std::string_view RefusalMessage(TMultipleRegressionRefusal refusal);
-
-// The analysed cases, kept with the document for the graph: one value per
-// analysed row for every variable, and in regression mode the dependent
-// values, the residuals and the coefficients.
-struct TMultipleRegressionCases {
-  bool Regression = true;
-  std::int32_t DependentColumn = -1;
-  std::vector<std::int32_t> Columns;  // the analysed X variables (all variables for the matrix)
-  std::vector<std::int32_t> Rows;     // the table rows used
-  std::vector<std::vector<TReal>> Values;  // Values[variable][case]
-  std::vector<TReal> Dependent;
-  std::vector<TReal> Residuals;
-  std::vector<TReal> Coefficients;  // b0, b1 .. bp
-
-  std::size_t CaseCount() const { return Rows.size(); }
-};
 
 // One coefficient of the fitted equation (b0 first).
 struct TCoefficient {
@@ -96,7 +74,8 @@ struct TMultipleRegressionResult {
   std::vector<std::vector<TReal>> Correlations;
   std::vector<TReal> CorrelationsWithY;
 
-  TMultipleRegressionCases Cases;
+  // The analysed cases and coefficients, for the graph.
+  TMultipleRegressionOutputs Outputs;
 };
 
 // Runs the checks in order and computes every figure. Reads the cells
@@ -105,7 +84,8 @@ struct TMultipleRegressionResult {
 // coefficients, standard errors, residual SD and R² of NIST's Norris,
 // Pontius, Longley and Wampler1-4 data to at least 12 digits (centred
 // Householder QR, see LeastSquares.h).
-TMultipleRegressionResult ComputeMultipleRegression(const TDataTable& table, const TMultipleRegressionOptions& options);
+TMultipleRegressionResult ComputeMultipleRegression(const TDataTable& table, bool multipleRegression,
+                                                    int dependentColumn, const TColumnFlags& independentSelected);
 
 // Which of the three multicollinearity verdicts the largest VIF gives.
 enum class TCollinearityVerdict { None, Low, High, VeryHigh };
@@ -116,13 +96,16 @@ TCollinearityVerdict CollinearityVerdict(TReal maxVif);
 void WriteMultipleRegressionReport(TReportText& report, const TMultipleRegressionResult& result,
                                    std::string_view tableTitle, const TReportDateTime& when);
 
-// The analysis as the document runs it: clears `StatusCode`, applies the
-// dependent-column rule to the choices (a dependent column met before the
-// first other column with data is deselected as an X variable), computes
-// inside the fault frame, builds the whole report (reset, write, error
-// message, end, finish) and hands the analysed cases to `cases` (none on
-// failure). Returns the status code.
-std::int32_t MultipleRegression(TDataTable& table, TMultipleRegressionOptions& options, TReportText& report,
-                                TMultipleRegressionCases& cases, const TReportDateTime& when);
+// Entry point of the multiple regression (multipleRegression true) or the
+// correlation matrix. The report has been reset and begun; the routine
+// writes all of it, from the date line (the time now) and the data set title
+// on, and its own three-line report (empty line, message, empty line) for
+// the problems it finds before computing. Sets StatusCode to 0, fills
+// `outputs` for the graph when it analysed the data and returns StatusCode.
+// The caller runs it inside RunGuarded, calls WriteErrorReport only for a
+// non-zero code, then ends the report.
+std::int32_t RunMultipleRegression(TDataTable& table, TReportText& report, bool multipleRegression,
+                                   int dependentColumn, const TColumnFlags& independentSelected,
+                                   TMultipleRegressionOutputs& outputs);
 
 }  // namespace ombrel

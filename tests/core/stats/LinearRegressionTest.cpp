@@ -7,6 +7,7 @@
 
 #include "NistData.h"
 #include "RegressionTestSupport.h"
+#include "document/AnalysisFrame.h"
 #include "stats/LinearRegression.h"
 
 namespace ombrel {
@@ -18,17 +19,28 @@ using test::PrintedDigits;
 
 struct TRun {
   std::int32_t Code = 0;
-  TRegressionLine Line;
+  TRegressionOutputs Line;
   std::vector<std::string> Lines;
 };
+
+// As the XY driver runs it: inside the fault frame, then the error report.
+std::int32_t RunAsDriver(TDataTable& table, const TLinearRegressionOptions& options, TReportText& report,
+                         TRegressionOutputs& outputs) {
+  report.BeginReport();
+  RunGuarded(table, &report, [&] {
+    RunLinearRegression(table, options.RunsTest, options.ForceThrough, report, options.InterpolateUnknowns, outputs,
+                        options.ForceX, options.ForceY);
+  });
+  report.WriteErrorReport(table.StatusCode);
+  return table.StatusCode;
+}
 
 TRun RunRegression(const std::vector<std::vector<long double>>& columns, const TLinearRegressionOptions& options = {}) {
   TDataTable table;
   FillColumns(table, columns);
   TReportText report;
-  report.BeginReport();
   TRun run;
-  run.Code = LinearRegression(table, options, report, run.Line);
+  run.Code = RunAsDriver(table, options, report, run.Line);
   run.Lines = test::VisibleLines(report);
   return run;
 }
@@ -440,8 +452,8 @@ TEST(LinearRegressionReport, ForcedThroughAPointWithReplicates) {
   EXPECT_EQ(run.Code, 0);
   test::ExpectLines(run.Lines, ForcedWithReplicates);
   // The band of a forced line is drawn from the slope's limits.
-  EXPECT_NEAR(static_cast<double>(run.Line.SlopeLower), 1.83216309015287, 1e-12);
-  EXPECT_NEAR(static_cast<double>(run.Line.SlopeUpper), 2.14117024318047, 1e-12);
+  EXPECT_NEAR(static_cast<double>(run.Line.SlopeLower95), 1.83216309015287, 1e-12);
+  EXPECT_NEAR(static_cast<double>(run.Line.SlopeUpper95), 2.14117024318047, 1e-12);
 }
 
 TEST(LinearRegressionReport, PerfectLine) {
@@ -559,8 +571,9 @@ TEST(LinearRegressionReport, Refusals) {
   FillColumns(table, {{1, 2, 3}, {1, 3, 4}});
   table.SetExcluded(2, 1, true);
   TReportText report;
-  TRegressionLine line;
-  EXPECT_EQ(LinearRegression(table, {}, report, line), 36);
+  TRegressionOutputs outputs;
+  EXPECT_EQ(RunAsDriver(table, {}, report, outputs), 36);
+  EXPECT_TRUE(IsEmpty(outputs.Slope));
 }
 
 }  // namespace
