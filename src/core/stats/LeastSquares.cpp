@@ -14,6 +14,38 @@ namespace {
 // orders of magnitude above it.
 constexpr TReal RoundingUnits = 1024;
 
+constexpr int RefinementSteps = 2;
+
+// A sum kept as an unevaluated pair high + low (twice the working precision):
+// error-free transformations of sums (Knuth) and products (Dekker's split of
+// the 64-bit significand into two halves of 32 bits).
+struct TExactSum {
+  TReal High = 0;
+  TReal Low = 0;
+
+  void Add(TReal value) {
+    const TReal sum = High + value;
+    const TReal virtualValue = sum - High;
+    Low += (High - (sum - virtualValue)) + (value - virtualValue);
+    High = sum;
+  }
+  void SubtractProduct(TReal a, TReal b) {
+    const TReal product = a * b;
+    const auto split = [](TReal x, TReal& high, TReal& low) {
+      const TReal c = 4294967297.0L * x;  // 2^32 + 1
+      high = c - (c - x);
+      low = x - high;
+    };
+    TReal ah = 0, al = 0, bh = 0, bl = 0;
+    split(a, ah, al);
+    split(b, bh, bl);
+    const TReal error = ((ah * bh - product) + ah * bl + al * bh) + al * bl;
+    Add(-product);
+    Low -= error;
+  }
+  TReal Value() const { return High + Low; }
+};
+
 // Column-major n x p matrix.
 struct TColumns {
   std::size_t Rows = 0;
@@ -76,6 +108,14 @@ TLeastSquaresFit FitLeastSquares(const std::vector<std::vector<TReal>>& columns,
   // Householder QR: column k is reflected onto e_k; the reflector is left in
   // the column below the diagonal, R's diagonal kept apart.
   std::vector<TReal> diagonal(p);
+  std::vector<TReal> scales(p);
+  const auto reflect = [&](std::size_t k, std::vector<TReal>& target) {
+    const std::vector<TReal>& v = a.Data[k];
+    TReal s = 0;
+    for (std::size_t i = k; i < n; ++i) s += v[i] * target[i];
+    s /= scales[k];
+    for (std::size_t i = k; i < n; ++i) target[i] -= s * v[i];
+  };
   for (std::size_t k = 0; k < p; ++k) {
     std::vector<TReal>& col = a.Data[k];
     const TReal norm = Norm(std::span<const TReal>(col).subspan(k));
@@ -87,26 +127,62 @@ TLeastSquaresFit FitLeastSquares(const std::vector<std::vector<TReal>>& columns,
       return fit;
     }
     const TReal alpha = col[k] > 0 ? -norm : norm;
-    col[k] -= alpha;  // v = x - alpha e_k, without cancellation
-    const TReal scale = norm * std::fabs(col[k]);  // vᵀv / 2
-    const auto reflect = [&](std::vector<TReal>& target) {
-      TReal s = 0;
-      for (std::size_t i = k; i < n; ++i) s += col[i] * target[i];
-      s /= scale;
-      for (std::size_t i = k; i < n; ++i) target[i] -= s * col[i];
-    };
-    for (std::size_t j = k + 1; j < p; ++j) reflect(a.Data[j]);
-    reflect(qy);
+    col[k] -= alpha;                         // v = x - alpha e_k, without cancellation
+    scales[k] = norm * std::fabs(col[k]);    // vᵀv / 2
+    for (std::size_t j = k + 1; j < p; ++j) reflect(k, a.Data[j]);
+    reflect(k, qy);
     diagonal[k] = alpha;
   }
   const auto r = [&](std::size_t i, std::size_t j) { return i == j ? diagonal[i] : a.Data[j][i]; };
 
-  // R b = Qᵀy.
+  // R x = the first p entries of Qᵀv.
+  const auto solve = [&](std::vector<TReal> v) {
+    for (std::size_t k = 0; k < p; ++k) reflect(k, v);
+    std::vector<TReal> x(p);
+    for (std::size_t k = p; k-- > 0;) {
+      TReal sum = v[k];
+      for (std::size_t j = k + 1; j < p; ++j) sum -= r(k, j) * x[j];
+      x[k] = sum / diagonal[k];
+    }
+    return x;
+  };
+
   std::vector<TReal> slopes(p);
   for (std::size_t k = p; k-- > 0;) {
     TReal sum = qy[k];
     for (std::size_t j = k + 1; j < p; ++j) sum -= r(k, j) * slopes[j];
     slopes[k] = sum / diagonal[k];
+  }
+  TReal intercept = fit.MeanY;
+  for (std::size_t j = 0; j < p; ++j) intercept -= slopes[j] * fit.Means[j];
+
+  // Y - b0 - Σ bj·xj of the data as given, formed in doubled precision: no
+  // rounding of means or centred values enters it.
+  const auto residuals = [&] {
+    std::vector<TReal> e(n);
+    for (std::size_t i = 0; i < n; ++i) {
+      TExactSum sum{y[i], 0};
+      sum.Add(-intercept);
+      for (std::size_t j = 0; j < p; ++j) sum.SubtractProduct(slopes[j], columns[j][i]);
+      e[i] = sum.Value();
+    }
+    return e;
+  };
+  // Refinement: the least-squares solution of the residual, added to the
+  // coefficients, removes the error that the condition of the columns and
+  // the rounding of the means put into them; points that lie exactly on a
+  // polynomial give its coefficients exactly.
+  for (int step = 0; step < RefinementSteps; ++step) {
+    std::vector<TReal> e = residuals();
+    const TReal meanE = AccurateMean(e);
+    for (TReal& value : e) value -= meanE;
+    const std::vector<TReal> correction = solve(std::move(e));
+    TReal interceptCorrection = meanE;
+    for (std::size_t j = 0; j < p; ++j) {
+      slopes[j] += correction[j];
+      interceptCorrection -= correction[j] * fit.Means[j];
+    }
+    intercept += interceptCorrection;
   }
 
   // R⁻¹, upper triangular, row by row from the bottom; (XcᵀXc)⁻¹ = R⁻¹R⁻ᵀ.
@@ -122,9 +198,7 @@ TLeastSquaresFit FitLeastSquares(const std::vector<std::vector<TReal>>& columns,
 
   fit.Coefficients.resize(p + 1);
   fit.VarianceFactors.resize(p + 1);
-  TReal intercept = fit.MeanY;
   for (std::size_t j = 0; j < p; ++j) {
-    intercept -= slopes[j] * fit.Means[j];
     fit.Coefficients[j + 1] = slopes[j];
     TReal v = 0;
     for (std::size_t k = j; k < p; ++k) v += inverse[j][k] * inverse[j][k];
@@ -140,18 +214,15 @@ TLeastSquaresFit FitLeastSquares(const std::vector<std::vector<TReal>>& columns,
   }
   fit.VarianceFactors[0] = v0;
 
-  // Residuals from the centred values: the offsets cancel exactly.
-  fit.Residuals.resize(n);
+  fit.Residuals = residuals();
   TReal sumScaleSquares = 0;
   for (std::size_t i = 0; i < n; ++i) {
-    TReal e = y[i] - fit.MeanY;
+    // The size of the terms the residual is the difference of: the data's
+    // own rounding is a fraction of it.
     TReal scale = std::fabs(y[i]) + std::fabs(fit.MeanY);
-    for (std::size_t j = 0; j < p; ++j) {
-      e -= slopes[j] * (columns[j][i] - fit.Means[j]);
+    for (std::size_t j = 0; j < p; ++j)
       scale += std::fabs(slopes[j]) * (std::fabs(columns[j][i]) + std::fabs(fit.Means[j]));
-    }
-    fit.Residuals[i] = e;
-    fit.SSResidual += e * e;
+    fit.SSResidual += fit.Residuals[i] * fit.Residuals[i];
     sumScaleSquares += scale * scale;
   }
   if (IsRoundingLevel(fit.SSResidual, sumScaleSquares)) {

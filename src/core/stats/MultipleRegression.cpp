@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "document/AnalysisFrame.h"
 #include "report/ReportTables.h"
@@ -14,6 +15,14 @@ namespace {
 
 // What a coefficient with no standard error counts as in its t test.
 constexpr TReal InfiniteT = 1000;
+
+// A VIF within rounding of a whole number is that number, so that data whose
+// VIF is exactly 4 or 10 get the verdict of the boundary, as printed.
+TReal WholeWithinRounding(TReal value) {
+  const TReal whole = std::round(value);
+  const TReal tolerance = 1024 * std::numeric_limits<TReal>::epsilon() * std::fabs(value);
+  return std::fabs(value - whole) <= tolerance ? whole : value;
+}
 
 std::string VariableName(const TDataTable& table, int column) {
   return std::string(1, ColumnLetter(column)) + ":" + table.Summary(column).Title;
@@ -142,7 +151,7 @@ TMultipleRegressionResult ComputeMultipleRegression(const TDataTable& table, boo
     // VIF = 1 / (1 - R² of Xi on the other X) = [(XcᵀXc)⁻¹]ii · SSi; it
     // depends on the X variables only, so a perfect fit of Y leaves it as is.
     for (std::size_t j = 0; j < p; ++j) {
-      result.VIF.push_back(fit.VarianceFactors[j + 1] * fit.SumsOfSquares[j]);
+      result.VIF.push_back(WholeWithinRounding(fit.VarianceFactors[j + 1] * fit.SumsOfSquares[j]));
       result.MaxVIF = std::max(result.MaxVIF, result.VIF.back());
     }
     result.Outputs.Dependent = y;

@@ -50,6 +50,13 @@ inline void ExpectLines(const std::vector<std::string>& actual, const std::vecto
 // The digits WriteNumber prints for a value with digits -5.
 inline std::string PrintedDigits(long double value) { return NumberText(value, 0, DecimalsForDigits(value, -5)); }
 
+// The reference value rounded to the decimals the computed value is printed
+// with: equal texts mean every printed digit is right. (The digit rule gives
+// 0.99999999999996 one decimal more than 1: "1.0000" against "1.000".)
+inline std::string ReferenceDigits(long double reference, long double printed) {
+  return NumberText(reference, 0, DecimalsForDigits(printed, -5));
+}
+
 // Number of agreeing significant digits (log relative error), capped at 19.
 inline double AgreeingDigits(long double actual, long double expected) {
   if (actual == expected) return 19;
