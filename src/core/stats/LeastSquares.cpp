@@ -14,7 +14,7 @@ namespace {
 // orders of magnitude above it.
 constexpr TReal RoundingUnits = 1024;
 
-constexpr int RefinementSteps = 2;
+constexpr int RefinementSteps = 1;
 
 // A sum kept as an unevaluated pair high + low (twice the working precision):
 // error-free transformations of sums (Knuth) and products (Dekker's split of
