@@ -46,12 +46,6 @@ struct TExactSum {
   TReal Value() const { return High + Low; }
 };
 
-// Column-major n x p matrix.
-struct TColumns {
-  std::size_t Rows = 0;
-  std::vector<std::vector<TReal>> Data;
-};
-
 TReal Norm(std::span<const TReal> values) { return std::sqrt(DotProduct(values, values)); }
 
 }  // namespace
@@ -89,20 +83,24 @@ TLeastSquaresFit FitLeastSquares(const std::vector<std::vector<TReal>>& columns,
   const std::size_t p = columns.size();
   const std::size_t n = y.size();
 
+  if (n < p + 2) {
+    fit.Singular = true;
+    return fit;
+  }
   fit.MeanY = AccurateMean(y);
-  std::vector<TReal> qy = CentredValues(y, fit.MeanY);
-  fit.SSTotal = DotProduct(qy, qy);
+  std::vector<TReal> centredY = CentredValues(y, fit.MeanY);
+  fit.SSTotal = DotProduct(centredY, centredY);
 
   // Centring removes the intercept from the system: its solution and
   // variance follow from the means afterwards.
-  TColumns a{n, {}};
-  a.Data.reserve(p);
+  std::vector<std::vector<TReal>> a;  // the centred columns, then R and the reflectors
+  a.reserve(p);
   fit.Means.resize(p);
   fit.SumsOfSquares.resize(p);
   for (std::size_t j = 0; j < p; ++j) {
     fit.Means[j] = AccurateMean(columns[j]);
-    a.Data.push_back(CentredValues(columns[j], fit.Means[j]));
-    fit.SumsOfSquares[j] = DotProduct(a.Data[j], a.Data[j]);
+    a.push_back(CentredValues(columns[j], fit.Means[j]));
+    fit.SumsOfSquares[j] = DotProduct(a[j], a[j]);
   }
 
   // Householder QR: column k is reflected onto e_k; the reflector is left in
@@ -110,14 +108,14 @@ TLeastSquaresFit FitLeastSquares(const std::vector<std::vector<TReal>>& columns,
   std::vector<TReal> diagonal(p);
   std::vector<TReal> scales(p);
   const auto reflect = [&](std::size_t k, std::vector<TReal>& target) {
-    const std::vector<TReal>& v = a.Data[k];
+    const std::vector<TReal>& v = a[k];
     TReal s = 0;
     for (std::size_t i = k; i < n; ++i) s += v[i] * target[i];
     s /= scales[k];
     for (std::size_t i = k; i < n; ++i) target[i] -= s * v[i];
   };
   for (std::size_t k = 0; k < p; ++k) {
-    std::vector<TReal>& col = a.Data[k];
+    std::vector<TReal>& col = a[k];
     const TReal norm = Norm(std::span<const TReal>(col).subspan(k));
     // What is left of the column once the earlier columns are removed, set
     // against its own length: zero for a constant column (it duplicates
@@ -129,11 +127,10 @@ TLeastSquaresFit FitLeastSquares(const std::vector<std::vector<TReal>>& columns,
     const TReal alpha = col[k] > 0 ? -norm : norm;
     col[k] -= alpha;                         // v = x - alpha e_k, without cancellation
     scales[k] = norm * std::fabs(col[k]);    // vᵀv / 2
-    for (std::size_t j = k + 1; j < p; ++j) reflect(k, a.Data[j]);
-    reflect(k, qy);
+    for (std::size_t j = k + 1; j < p; ++j) reflect(k, a[j]);
     diagonal[k] = alpha;
   }
-  const auto r = [&](std::size_t i, std::size_t j) { return i == j ? diagonal[i] : a.Data[j][i]; };
+  const auto r = [&](std::size_t i, std::size_t j) { return i == j ? diagonal[i] : a[j][i]; };
 
   // R x = the first p entries of Qᵀv.
   const auto solve = [&](std::vector<TReal> v) {
@@ -147,12 +144,7 @@ TLeastSquaresFit FitLeastSquares(const std::vector<std::vector<TReal>>& columns,
     return x;
   };
 
-  std::vector<TReal> slopes(p);
-  for (std::size_t k = p; k-- > 0;) {
-    TReal sum = qy[k];
-    for (std::size_t j = k + 1; j < p; ++j) sum -= r(k, j) * slopes[j];
-    slopes[k] = sum / diagonal[k];
-  }
+  std::vector<TReal> slopes = solve(std::move(centredY));
   TReal intercept = fit.MeanY;
   for (std::size_t j = 0; j < p; ++j) intercept -= slopes[j] * fit.Means[j];
 

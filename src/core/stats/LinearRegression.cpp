@@ -5,6 +5,7 @@
 #include <limits>
 #include <string_view>
 
+#include "report/NumberText.h"
 #include "report/ReportTables.h"
 #include "stats/LeastSquares.h"
 #include "stats/PValue.h"
@@ -370,21 +371,16 @@ namespace {
 
 constexpr int TitleWidth = 65;
 
-// The underlined title centred in the report's width.
-void WriteCentredTitle(TReportText& report, std::string_view title) {
-  const int blanks = std::max(0, (TitleWidth - static_cast<int>(title.size())) / 2);
-  report.WriteText(std::string(static_cast<std::size_t>(blanks), ' '));
-  report.ToggleUnderline();
-  report.WriteText(title);
-  report.ToggleUnderline();
-  report.NewLine();
-}
-
 void WriteUnderlinedLine(TReportText& report, std::string_view text) {
   report.ToggleUnderline();
   report.WriteText(text);
   report.ToggleUnderline();
   report.NewLine();
+}
+
+// The underlined title centred in the report's width.
+void WriteCentredTitle(TReportText& report, std::string_view title) {
+  WriteUnderlinedLine(report, CenterText(title, TitleWidth));
 }
 
 void WriteBlankLines(TReportText& report, int count) {

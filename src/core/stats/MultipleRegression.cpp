@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "document/AnalysisFrame.h"
+#include "report/NumberText.h"
 #include "report/ReportTables.h"
 #include "stats/LeastSquares.h"
 #include "stats/PValue.h"
@@ -205,10 +206,9 @@ void WriteUnderlinedLine(TReportText& report, std::string_view text) {
   report.NewLine();
 }
 
+// The underlined title centred in the report's width.
 void WriteCentredTitle(TReportText& report, std::string_view title) {
-  const int blanks = std::max(0, (TitleWidth - static_cast<int>(title.size())) / 2);
-  report.WriteText(std::string(static_cast<std::size_t>(blanks), ' '));
-  WriteUnderlinedLine(report, title);
+  WriteUnderlinedLine(report, CenterText(title, TitleWidth));
 }
 
 // A label that may be longer than one write allows.

@@ -168,7 +168,7 @@ TEST(LinearRegression, RunsTestProbabilityIsExact) {
 // 18, 2.262 for 9, 2.306 for 8). '_' marks underline, '^' bold.
 
 const std::vector<std::string> WithoutReplicates = {
-    "                        _Linear Regression_",
+    "_                        Linear Regression                        _",
     "",
     "",
     "Number of points = 8",
@@ -201,7 +201,7 @@ const std::vector<std::string> WithoutReplicates = {
 };
 
 const std::vector<std::string> WithReplicates = {
-    "                        _Linear Regression_",
+    "_                        Linear Regression                        _",
     "",
     "",
     "Number of points = 20",
@@ -283,7 +283,7 @@ const std::vector<std::string> WithReplicates = {
 };
 
 const std::vector<std::string> ForcedWithReplicates = {
-    "                        _Linear Regression_",
+    "_                        Linear Regression                        _",
     "",
     "",
     "Number of points = 10",
@@ -354,7 +354,7 @@ const std::vector<std::string> ForcedWithReplicates = {
 };
 
 const std::vector<std::string> PerfectLine = {
-    "                        _Linear Regression_",
+    "_                        Linear Regression                        _",
     "",
     "",
     "Number of points = 3",
@@ -367,7 +367,7 @@ const std::vector<std::string> PerfectLine = {
 };
 
 const std::vector<std::string> CurvedWithUnknowns = {
-    "                        _Linear Regression_",
+    "_                        Linear Regression                        _",
     "",
     "",
     "Number of points = 10",
