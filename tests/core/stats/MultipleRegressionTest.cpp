@@ -584,6 +584,14 @@ TEST(RegressionDocuments, ReportsAndGraphOutputsAreKept) {
     EXPECT_EQ(document.MultipleRegressionResults.Rows.size(), 5u);
     const std::string title(*document.Report.GetLine(3));
     EXPECT_NE(title.find("Multiple Regression Results"), std::string::npos) << title;
+
+    document.Choices.MultipleRegression = 0;
+    document.MarkChanged();
+    RunAnalysis(document, progress);
+    const std::string matrixTitle(*document.Report.GetLine(3));
+    EXPECT_NE(matrixTitle.find("Correlation Matrix Results"), std::string::npos) << matrixTitle;
+    EXPECT_EQ(document.MultipleRegressionResults.Regression, 0);
+    EXPECT_EQ(document.MultipleRegressionResults.Variables, (std::vector<std::int32_t>{0, 1, 2}));
   }
 }
 
