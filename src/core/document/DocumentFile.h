@@ -1,0 +1,52 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+#include "document/Document.h"
+
+// Ombrel's own document file: a six-line header, then the layout of the
+// document's data format. Reading is tolerant (numbers that do not parse are
+// empty, a file that ends early keeps what was read); saving never destroys
+// the previous file on a failure.
+
+namespace ombrel {
+
+inline constexpr const char* NotOmbrelFileMessage =
+    "The file is not an Ombrel data file. If you want to import data, first create a new file, then Import.";
+inline constexpr const char* NewerVersionMessage =
+    "This file cannot be read because it was created by a newer version of Ombrel.";
+
+enum class TFileResult {
+  Ok,
+  NotOmbrelFile,  // unknown format code
+  NewerVersion,   // version line above 3.0
+  IoError,        // opening, reading or writing failed
+};
+
+struct TFileOutcome {
+  TFileResult Result = TFileResult::Ok;
+  // The message the user sees; empty for Ok.
+  std::string Message;
+  bool Ok() const { return Result == TFileResult::Ok; }
+};
+
+// Reads a document's layout from a stream into a fresh document (format,
+// title, table, choices, notes). Refuses unknown formats and newer versions.
+TFileOutcome ReadDocument(std::istream& in, TDocument& document);
+// Writes a document's layout, CR LF line ends.
+void WriteDocument(std::ostream& out, const TDocument& document);
+
+// Opens a file as File Open does: reads it into `document` (which should be
+// new), then makes it ready to show: averaged formats with every column
+// taking typed means on the summary step, every other format on the data
+// step with the summaries of raw and multiple-regression data recomputed;
+// the results are stale.
+TFileOutcome OpenDocumentFile(const std::string& path, TDocument& document);
+
+// Saves a document to `path` through a temporary file in the same folder
+// that replaces the target only once completely written, so a failed save
+// leaves the old file intact.
+TFileOutcome SaveDocumentFile(const std::string& path, const TDocument& document);
+
+}  // namespace ombrel
