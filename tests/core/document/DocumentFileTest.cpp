@@ -418,7 +418,7 @@ namespace {
 // Inputs the fuzzer once found troublesome: each must read, and what was
 // read must write and read back to the same text.
 TEST(DocumentFile, FuzzRegressionsRoundTrip) {
-  for (const char* name : {"notes-ending-in-blank-line.omd"}) {
+  for (const char* name : {"notes-ending-in-blank-line.omd", "averaged-file-with-raw-rows.omd"}) {
     SCOPED_TRACE(name);
     std::ifstream in(std::string(OMBREL_TEST_DATA_DIR) + "/fuzz-regressions/" + name, std::ios::binary);
     ASSERT_TRUE(in);
