@@ -75,6 +75,8 @@ TMultipleRegressionResult ComputeMultipleRegression(const TDataTable& table, boo
   const int lastColumn = table.LastColumn();
   const int dependent = dependentColumn;
   if (multipleRegression) {
+    // A dependent column outside the table (a damaged document) is no choice.
+    if (dependent < 0 || dependent >= MaxColumns) return refuse(TMultipleRegressionRefusal::NoDependent);
     bool otherHasData = false;
     for (int c = 0; c <= lastColumn && !otherHasData; ++c) otherHasData = c != dependent && !table.IsColumnEmpty(c);
     if (!otherHasData) return refuse(TMultipleRegressionRefusal::NoDependent);
