@@ -5,7 +5,7 @@ JOBS       ?= 2
 CMAKE_ARGS ?=
 EXAMPLE    ?= examples/paired-t.omd
 
-.PHONY: all deps configure build run test bench fuzz examples clean
+.PHONY: all deps configure build run test bench gui-bench fuzz examples clean
 
 all: build
 
@@ -50,6 +50,10 @@ fuzz:
 	mkdir -p build-fuzz/corpus
 	build-fuzz/fuzz/ombrel-fuzz-reader -max_total_time=$(FUZZ_SECONDS) -max_len=200000 -timeout=10 \
 	  -rss_limit_mb=2048 build-fuzz/corpus fuzz/corpus
+
+gui-bench: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target ombrel-gui-bench
+	$(BUILD_DIR)/bench/gui/ombrel-gui-bench
 
 clean:
 	rm -rf $(BUILD_DIR)

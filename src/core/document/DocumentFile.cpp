@@ -87,7 +87,9 @@ void WriteNotes(TFileWriter& out, const std::string& notes) {
       line.push_back(ch);
     }
   }
-  if (!line.empty()) out.Line(line);
+  // Every line is written, the last one too when it is empty, so that a
+  // final line break survives the reader's dropping of one.
+  if (!notes.empty()) out.Line(line);
   out.Line(EndNotes);
 }
 
@@ -276,13 +278,16 @@ class TFileReader {
 
 std::string Cut(std::string_view text, std::size_t length) { return std::string(text.substr(0, length)); }
 
-void ReadRawData(TFileReader& in, TDataTable& table) {
+// `keepValues` is false for the averaged formats, which hold no raw data:
+// rows found there anyway are skipped rather than kept where the writer
+// would never save them.
+void ReadRawData(TFileReader& in, TDataTable& table, bool keepValues = true) {
   table.MeanEntryColumn.fill(1);
   std::string line;
   int row = 0;
   while (in.ReadLine(line) && !IsMarker(line, EndRawData)) {
     // Rows past the table's capacity are skipped up to the end marker.
-    if (row >= MaxRows) continue;
+    if (row >= MaxRows || !keepValues) continue;
     std::size_t start = 0;
     for (int column = 0; column < MaxColumns && start <= line.size(); ++column) {
       std::size_t comma = line.find(',', start);
@@ -359,7 +364,7 @@ void ReadCompareMeans(TFileReader& in, TDocument& document) {
   TDataTable& table = document.Table;
   TTestChoices& choices = document.Choices;
   table.SetTitle(in.Line());
-  ReadRawData(in, table);
+  ReadRawData(in, table, document.Format == TDataFormat::Raw);
   for (int c = 0; c < MaxColumns; ++c) {
     TColumnSummary& s = table.Summary(c);
     in.Line();  // the column's index
