@@ -27,7 +27,7 @@
 // monotony in k and df, and that every value fits its storage. It exits with
 // status 1, writing nothing, when a check fails.
 //
-// Run time is about a minute; the output depends only on this file, so
+// Run time is about 20 seconds; the output depends only on this file, so
 // regenerating it gives the committed file byte for byte.
 
 #include <algorithm>
@@ -392,8 +392,6 @@ template <std::size_t Rows, std::size_t Columns>
 using TValues = std::array<std::array<TReal, Columns>, Rows>;
 
 using TRangeValues = TValues<ombrel::RangeTableDF.size(), ombrel::RangeTableMeans.size()>;
-using TTwoSidedValues = TValues<ombrel::DunnettTableDF.size(), ombrel::DunnettTwoSidedGroups.size()>;
-using TOneSidedValues = TValues<ombrel::DunnettTableDF.size(), ombrel::DunnettOneSidedGroups.size()>;
 
 // One tail curve per listed number of means or groups.
 using TCurves = std::vector<TTailCurve>;
