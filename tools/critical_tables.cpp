@@ -16,9 +16,11 @@
 //   P(max |T| > c) = integral f_df(s) D2(c s sqrt 2) ds,
 //   D2(a) = integral phi(z) [1 - (1 - Q(z + a) - Phi(z - a))^p] dz (two-sided).
 // Tails are computed directly (expm1 and log1p) so small probabilities keep
-// their digits; the integrals use adaptive Gauss-Kronrod (7, 15) rules and the
-// quantiles Brent's method on log q. The infinite row is the df -> infinity
-// limit (s = 1).
+// their digits; the integrals use adaptive Gauss-Kronrod (7, 15) rules. The
+// normal-case tails W and D are tabulated once per k by piecewise Chebyshev
+// interpolation (checked against the integrals between the nodes) for the
+// integral over s, and the quantiles are found by Brent's method on log q.
+// The infinite row is the df -> infinity limit (s = 1).
 //
 // Before writing anything the tool checks its integrals against closed forms
 // (k = 2: q = sqrt 2 * t, and Dunnett with one comparison is Student's t,
