@@ -5,6 +5,7 @@
 #include <string>
 
 #include "document/Document.h"
+#include "document/DocumentFile.h"
 #include "document/ReportPrinter.h"
 
 namespace ombrel {
@@ -55,6 +56,22 @@ TEST(PrintReport, RecomputesFromTheCurrentDataAndReturnsTheRefusal) {
   std::ostringstream second;
   EXPECT_EQ(PrintReport(document, second, false), 49);
   EXPECT_EQ(second.str().rfind("\nIt is not possible to analyze your data because one column contains a\n", 0), 0u);
+}
+
+TEST(PrintReport, ReportsTheExamplePairedTest) {
+  // Reaction times before and after sleep loss: differences with mean
+  // -16.5, t = 6.771 with 9 df, P = 8.2e-5 (mpmath).
+  TDocument document;
+  ASSERT_TRUE(OpenDocumentFile(OMBREL_EXAMPLES_DIR "/paired-t.omd", document).Ok());
+  std::ostringstream out;
+  EXPECT_EQ(PrintReport(document, out, false), 0);
+  const std::string text = out.str();
+  EXPECT_EQ(text.rfind("Reaction time (ms) before and after sleep loss\n\n", 0), 0u);
+  for (const char* line : {"Does the mean of the differences between Rested and Sleep loss\n",
+                           "The two-tailed P value is < 0.0001, considered extremely significant.\n",
+                           "t = 6.771 with 9 degrees of freedom.\n",
+                           "Mean difference = -16.500 (Mean of paired differences)\n"})
+    EXPECT_NE(text.find(line), std::string::npos) << line;
 }
 
 }  // namespace
