@@ -494,9 +494,9 @@ std::int32_t RunOneColumnTest(TDataTable& table, int column, TColumnSummary& sum
   return table.StatusCode;
 }
 
-std::int32_t RunTwoColumnTest(TDataTable& table, int firstColumn, int secondColumn, TReportText& report,
-                              bool equalSDs, bool nonparametric, bool twoTailed, bool unpaired,
-                              TColumnSummary& secondSummary, TColumnSummary& firstSummary, TCalcProgress& progress) {
+std::int32_t RunTwoColumnTest(TDataTable& table, int firstColumn, int secondColumn, TReportText& report, bool equalSDs,
+                              bool nonparametric, bool twoTailed, bool unpaired, TColumnSummary& secondSummary,
+                              TColumnSummary& firstSummary, TCalcProgress& progress) {
   table.StatusCode = 0;
   if (!nonparametric) {
     RunTwoSampleTTest(table, firstColumn, secondColumn, report, equalSDs, twoTailed, unpaired, secondSummary,
@@ -506,8 +506,7 @@ std::int32_t RunTwoColumnTest(TDataTable& table, int firstColumn, int secondColu
   } else if (unpaired) {
     RunMannWhitney(table, firstColumn, secondColumn, report, twoTailed, secondSummary, firstSummary, progress);
   } else {
-    RunWilcoxonMatchedPairs(table, firstColumn, secondColumn, report, twoTailed, secondSummary, firstSummary,
-                            progress);
+    RunWilcoxonMatchedPairs(table, firstColumn, secondColumn, report, twoTailed, secondSummary, firstSummary, progress);
   }
   return table.StatusCode;
 }

@@ -73,8 +73,8 @@ std::int32_t RunOneColumnTest(TDataTable& table, int column, TColumnSummary& sum
 // Mann-Whitney test (unpaired); nonparametric with an averaged column gives
 // code 42. Note the order of the summaries: second column first. The paired
 // test fills the scratch column with the differences first minus second.
-std::int32_t RunTwoColumnTest(TDataTable& table, int firstColumn, int secondColumn, TReportText& report,
-                              bool equalSDs, bool nonparametric, bool twoTailed, bool unpaired,
-                              TColumnSummary& secondSummary, TColumnSummary& firstSummary, TCalcProgress& progress);
+std::int32_t RunTwoColumnTest(TDataTable& table, int firstColumn, int secondColumn, TReportText& report, bool equalSDs,
+                              bool nonparametric, bool twoTailed, bool unpaired, TColumnSummary& secondSummary,
+                              TColumnSummary& firstSummary, TCalcProgress& progress);
 
 }  // namespace ombrel

@@ -67,10 +67,10 @@ TEST(PrintReport, ReportsTheExamplePairedTest) {
   EXPECT_EQ(PrintReport(document, out, false), 0);
   const std::string text = out.str();
   EXPECT_EQ(text.rfind("Reaction time (ms) before and after sleep loss\n\n", 0), 0u);
-  for (const char* line : {"Does the mean of the differences between Rested and Sleep loss\n",
-                           "The two-tailed P value is < 0.0001, considered extremely significant.\n",
-                           "t = 6.771 with 9 degrees of freedom.\n",
-                           "Mean difference = -16.500 (Mean of paired differences)\n"})
+  for (const char* line :
+       {"Does the mean of the differences between Rested and Sleep loss\n",
+        "The two-tailed P value is < 0.0001, considered extremely significant.\n",
+        "t = 6.771 with 9 degrees of freedom.\n", "Mean difference = -16.500 (Mean of paired differences)\n"})
     EXPECT_NE(text.find(line), std::string::npos) << line;
 }
 

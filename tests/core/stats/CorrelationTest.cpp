@@ -12,11 +12,11 @@
 #include <numeric>
 #include <vector>
 
+#include "core/stats/GoldenReport.h"
 #include "document/CalcProgress.h"
 #include "document/Document.h"
 #include "document/RunAnalysis.h"
 #include "stats/Correlation.h"
-#include "core/stats/GoldenReport.h"
 
 namespace ombrel {
 namespace {
@@ -127,9 +127,8 @@ TEST(Spearman, ReplicatesFormPairsAndTieTheirX) {
   // rs = (35 - 22 - 2) / sqrt(31 x 35) = 0.333943. Exact: 179 of 720
   // assignments reach H = 47, P = 358 / 720.
   TDataTable table;
-  const std::array<std::array<TReal, 4>, 4> rows = {{{1, 5, 6, 7}, {2, 8, EmptyValue, EmptyValue},
-                                                      {3, 4, EmptyValue, EmptyValue},
-                                                      {4, 9, EmptyValue, EmptyValue}}};
+  const std::array<std::array<TReal, 4>, 4> rows = {
+      {{1, 5, 6, 7}, {2, 8, EmptyValue, EmptyValue}, {3, 4, EmptyValue, EmptyValue}, {4, 9, EmptyValue, EmptyValue}}};
   for (int r = 0; r < 4; ++r)
     for (int c = 0; c < 4; ++c)
       if (!IsEmpty(rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)]))
@@ -191,7 +190,8 @@ TEST(Spearman, ExactCountAgreesWithBruteForce) {
     std::vector<std::uint64_t> expected(static_cast<std::size_t>((n * n * n - n) / 3 + 1), 0);
     do {
       int sum = 0;
-      for (int i = 0; i < n; ++i) sum += (ranks[static_cast<std::size_t>(i)] - (i + 1)) * (ranks[static_cast<std::size_t>(i)] - (i + 1));
+      for (int i = 0; i < n; ++i)
+        sum += (ranks[static_cast<std::size_t>(i)] - (i + 1)) * (ranks[static_cast<std::size_t>(i)] - (i + 1));
       ++expected[static_cast<std::size_t>(sum)];
     } while (std::next_permutation(ranks.begin(), ranks.end()));
     TSilentCalcProgress progress;
@@ -355,9 +355,8 @@ TEST(CorrelationReports, Spearman) {
        {3, 1, 4, 12, 5, 9, 2, 6, 11, 8, 13, 7, 10},
        1,
        0,
-       SpearmanReport({"Number of points = 13", "", "Spearman r = 0.5769",
-                       "95% confidence interval: 0.01971 to 0.8607", "", "", "", "",
-                       "_Test: Is r significantly different than zero?_", "",
+       SpearmanReport({"Number of points = 13", "", "Spearman r = 0.5769", "95% confidence interval: 0.01971 to 0.8607",
+                       "", "", "", "", "_Test: Is r significantly different than zero?_", "",
                        "The two-tailed P value is 0.0390, considered significant.",
                        "The P value is approximate because exact calculations would have taken", "too long."})},
       {"8 pairs, cancelled: no P at all",
@@ -389,17 +388,32 @@ TEST(CorrelationReports, Refusals) {
     std::string Message;
   };
   const TRow rows[] = {
-      {"Pearson, no pair", {1, 2, EmptyValue, EmptyValue}, {EmptyValue, EmptyValue, 3, 4}, 1, 47,
+      {"Pearson, no pair",
+       {1, 2, EmptyValue, EmptyValue},
+       {EmptyValue, EmptyValue, 3, 4},
+       1,
+       47,
        "No data to perform correlation test."},
-      {"Spearman, no pair", {1, 2, EmptyValue, EmptyValue}, {EmptyValue, EmptyValue, 3, 4}, 2, 47,
+      {"Spearman, no pair",
+       {1, 2, EmptyValue, EmptyValue},
+       {EmptyValue, EmptyValue, 3, 4},
+       2,
+       47,
        "No data to perform correlation test."},
-      {"Pearson, one X value", {2, 2, 2, 2}, {1, 2, 3, 4}, 1, 37,
+      {"Pearson, one X value",
+       {2, 2, 2, 2},
+       {1, 2, 3, 4},
+       1,
+       37,
        "Points have only one x-value.  The slope is infinite."},
-      {"Spearman, one X value", {2, 2, 2, 2}, {1, 2, 3, 4}, 2, 37,
+      {"Spearman, one X value",
+       {2, 2, 2, 2},
+       {1, 2, 3, 4},
+       2,
+       37,
        "Points have only one x-value.  The slope is infinite."},
       {"Pearson, one Y value", {1, 2, 3, 4}, {5, 5, 5, 5}, 1, 38, "Points have only one y-value.  The slope is zero."},
-      {"Spearman, one Y value", {1, 2, 3, 4}, {5, 5, 5, 5}, 2, 38,
-       "Points have only one y-value.  The slope is zero."},
+      {"Spearman, one Y value", {1, 2, 3, 4}, {5, 5, 5, 5}, 2, 38, "Points have only one y-value.  The slope is zero."},
       {"Pearson, two pairs", {1, 2}, {3, 5}, 1, 39, "Linear correlation requires at least three points."},
   };
   for (const TRow& row : rows) {

@@ -58,9 +58,7 @@ inline const std::string StarLine = "                       *     *     *";
 
 // After the body of a report that was not refused: the error report's two
 // empty lines for code 0, the newline that starts EndReport, its stars.
-inline void AppendClosing(std::vector<std::string>& lines) {
-  lines.insert(lines.end(), {"", "", "", StarLine});
-}
+inline void AppendClosing(std::vector<std::string>& lines) { lines.insert(lines.end(), {"", "", "", StarLine}); }
 
 // A refusal or a precondition: the message between empty lines, then the
 // closing newline and stars.
@@ -95,8 +93,7 @@ inline void TypeColumn(TDocument& document, int column, std::string_view title, 
 }
 
 // A typed mean, SD and N of an averaged column.
-inline void TypeMean(TDocument& document, int column, std::string_view title, TReal mean, TReal sd,
-                     std::int32_t n) {
+inline void TypeMean(TDocument& document, int column, std::string_view title, TReal mean, TReal sd, std::int32_t n) {
   TColumnSummary& summary = document.Table.Summary(column);
   summary.Title = std::string(title);
   summary.Mean = mean;

@@ -7,10 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include "core/stats/GoldenReport.h"
 #include "document/CalcProgress.h"
 #include "document/Document.h"
 #include "document/RunAnalysis.h"
-#include "core/stats/GoldenReport.h"
 
 namespace ombrel {
 namespace {
@@ -357,7 +357,11 @@ TEST(TTestReports, RefusalsReplaceTheReport) {
     std::vector<std::string> Message;
   };
   const TRow rows[] = {
-      {"one-sample, every value equal", [](TDocument& d) { TypeColumn(d, 0, "Flat", {3, 3, 3}); }, 40, sdZero},
+      {"one-sample, every value equal",
+       [](TDocument& d) {
+         TypeColumn(d, 0, "Flat", {3, 3, 3});
+       },
+       40, sdZero},
       {"unpaired, one column without spread",
        [](TDocument& d) {
          TypeColumn(d, 0, "Flat", {3, 3, 3});
@@ -378,7 +382,8 @@ TEST(TTestReports, RefusalsReplaceTheReport) {
          TypeMean(d, 0, "Dose", 10, 2, 4);
          d.Choices.OneColumnTest = 1;
        },
-       42, {"Nonparametric tests require raw data exclusively.  No", "averaged data can be used."}},
+       42,
+       {"Nonparametric tests require raw data exclusively.  No", "averaged data can be used."}},
       {"Mann-Whitney of typed means",
        [](TDocument& d) {
          static_cast<void>(d.ChooseFormat(TDataFormat::MeanSemN));
@@ -386,7 +391,8 @@ TEST(TTestReports, RefusalsReplaceTheReport) {
          TypeMean(d, 1, "After", 12, 2, 4);
          d.Choices.TwoColumnNonparametric = 1;
        },
-       42, {"Nonparametric tests require raw data exclusively.  No", "averaged data can be used."}},
+       42,
+       {"Nonparametric tests require raw data exclusively.  No", "averaged data can be used."}},
       {"paired t of typed means",
        [](TDocument& d) {
          static_cast<void>(d.ChooseFormat(TDataFormat::MeanSdN));
@@ -394,21 +400,24 @@ TEST(TTestReports, RefusalsReplaceTheReport) {
          TypeMean(d, 1, "After", 12, 2, 4);
          d.Choices.TwoColumnUnpaired = 0;
        },
-       44, {"Paired t test must use raw data in order to determine the", "pairs' differences."}},
+       44,
+       {"Paired t test must use raw data in order to determine the", "pairs' differences."}},
       {"paired t with a single complete pair",
        [](TDocument& d) {
          TypeColumn(d, 0, "Before", {1, 2, 3, EmptyValue});
          TypeColumn(d, 1, "After", {EmptyValue, EmptyValue, 4, 5});
          d.Choices.TwoColumnUnpaired = 0;
        },
-       50, {"It is not possible to analyze your data because there is only a single", "pair."}},
+       50,
+       {"It is not possible to analyze your data because there is only a single", "pair."}},
       {"paired t whose complete pairs have one X value",
        [](TDocument& d) {
          TypeColumn(d, 0, "Before", {1, 1, 1, 1, 2});
          TypeColumn(d, 1, "After", {2, 3, 5, 4, EmptyValue});
          d.Choices.TwoColumnUnpaired = 0;
        },
-       37, {"Points have only one x-value.  The slope is infinite."}},
+       37,
+       {"Points have only one x-value.  The slope is infinite."}},
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE(row.Name);

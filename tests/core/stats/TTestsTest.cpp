@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "core/stats/GoldenReport.h"
 #include "document/CalcProgress.h"
 #include "document/Document.h"
 #include "document/RunAnalysis.h"
 #include "stats/TTests.h"
-#include "core/stats/GoldenReport.h"
 
 namespace ombrel {
 namespace {
@@ -105,8 +105,12 @@ TEST(TTests, CriticalValueTableAndFormula) {
     TReal Tolerance;
   };
   const TRow rows[] = {
-      {1, 12.706L, 0}, {9, 2.262L, 0}, {13, 2.160L, 0},
-      {14, 2.144786688L, 0.001L}, {30, 2.042272456L, 0.001L}, {100, 1.983971519L, 0.001L},
+      {1, 12.706L, 0},
+      {9, 2.262L, 0},
+      {13, 2.160L, 0},
+      {14, 2.144786688L, 0.001L},
+      {30, 2.042272456L, 0.001L},
+      {100, 1.983971519L, 0.001L},
       {1000, 1.962339081L, 0.001L},
   };
   for (const TRow& row : rows) {
@@ -135,8 +139,8 @@ TEST(TTestReports, BranchesOfTheAssumptionChecks) {
          TypeColumn(d, 1, "B", {9, 7, 8, 5, 6});
          d.Choices.TwoColumnUnpaired = 0;
        },
-       {"Correlation coefficient (r) = -0.8000",
-        "The negative correlation coefficient indicates that the pairing or", "matching was NOT effective."}},
+       {"Correlation coefficient (r) = -0.8000", "The negative correlation coefficient indicates that the pairing or",
+        "matching was NOT effective."}},
       {"ineffective pairing: r = 0.1, one-tailed P = 0.4364",
        [](TDocument& d) {
          TypeColumn(d, 0, "A", {1, 2, 3, 4, 5});
@@ -153,10 +157,11 @@ TEST(TTestReports, BranchesOfTheAssumptionChecks) {
          TypeColumn(d, 1, "B", {1, 2, 3, 5, 4});
          d.Choices.TwoColumnUnpaired = 0;
        },
-       {Underlined("Assumption test: Was the pairing effective?"),
-        "Can't calculate r. One group has no variability."}},
+       {Underlined("Assumption test: Was the pairing effective?"), "Can't calculate r. One group has no variability."}},
       {"failed normality test: KS 0.52, P 0.0082",
-       [](TDocument& d) { TypeColumn(d, 0, "Skewed", {1, 1, 1, 1, 1, 1, 1, 1, 1, 10}); },
+       [](TDocument& d) {
+         TypeColumn(d, 0, "Skewed", {1, 1, 1, 1, 1, 1, 1, 1, 1, 10});
+       },
        {"   The Kolmogorov-Smirnov distance (KS) is   0.52", "   The P value is 0.0082",
         "The data failed the normality test with P<0.05.",
         "Consider using a nonparametric test or transforming the data ",
