@@ -329,10 +329,11 @@ std::int32_t RunWilcoxonOneColumn(TDataTable& table, int column, TColumnSummary&
                                   bool twoTailed, TReal hypotheticalMedian, TCalcProgress& progress) {
   table.StatusCode = 0;
   FillSummary(table, column, summary);
-  if (summary.SEM == 0) {
-    table.StatusCode = SdZeroCode;
-  } else if (summary.N < 2) {
+  // A single value also has an SEM of 0; the message names the real cause.
+  if (summary.N < 2) {
     table.StatusCode = SingleValueCode;
+  } else if (summary.SEM == 0) {
+    table.StatusCode = SdZeroCode;
   }
   if (table.StatusCode != 0) return table.StatusCode;
 
@@ -376,10 +377,10 @@ std::int32_t RunWilcoxonMatchedPairs(TDataTable& table, int firstColumn, int sec
   table.StatusCode = 0;
   FillSummary(table, firstColumn, firstSummary);
   FillSummary(table, secondColumn, secondSummary);
-  if (firstSummary.SEM == 0 || secondSummary.SEM == 0) {
-    table.StatusCode = SdZeroCode;
-  } else if (firstSummary.N < 2 || secondSummary.N < 2) {
+  if (firstSummary.N < 2 || secondSummary.N < 2) {
     table.StatusCode = SingleValueCode;
+  } else if (firstSummary.SEM == 0 || secondSummary.SEM == 0) {
+    table.StatusCode = SdZeroCode;
   }
   if (table.StatusCode != 0) return table.StatusCode;
 
@@ -396,10 +397,10 @@ std::int32_t RunWilcoxonMatchedPairs(TDataTable& table, int firstColumn, int sec
   }
   TColumnSummary differences = ComputeRawSummary(table, ScratchColumn);
   differences.Title = "Difference";
-  if (differences.SD == 0) {
-    table.StatusCode = SameDifferencesCode;
-  } else if (differences.N < 2) {
+  if (differences.N < 2) {
     table.StatusCode = SinglePairCode;
+  } else if (differences.SD == 0) {
+    table.StatusCode = SameDifferencesCode;
   }
   if (table.StatusCode != 0) return table.StatusCode;
 
@@ -462,10 +463,10 @@ std::int32_t RunMannWhitney(TDataTable& table, int firstColumn, int secondColumn
   table.StatusCode = 0;
   FillSummary(table, firstColumn, firstSummary);
   FillSummary(table, secondColumn, secondSummary);
-  if (firstSummary.SEM == 0 || secondSummary.SEM == 0) {
-    table.StatusCode = SdZeroCode;
-  } else if (firstSummary.N < 2 || secondSummary.N < 2) {
+  if (firstSummary.N < 2 || secondSummary.N < 2) {
     table.StatusCode = SingleValueCode;
+  } else if (firstSummary.SEM == 0 || secondSummary.SEM == 0) {
+    table.StatusCode = SdZeroCode;
   }
   if (table.StatusCode != 0) return table.StatusCode;
 

@@ -501,8 +501,6 @@ TEST(RunAnalysis, AnalysesNotBuiltYetSayItForEveryFormat) {
   };
   const TRow rows[] = {
       {TDataFormat::Raw, 3},
-      {TDataFormat::XY, 2},
-      {TDataFormat::MultipleRegression, 3},
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE(std::to_string(static_cast<int>(row.Format)) + "/" + std::to_string(row.Columns));
