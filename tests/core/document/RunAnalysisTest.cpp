@@ -494,27 +494,5 @@ TEST(EnterResultsStep, ComputesOnceWithoutChanges) {
   EXPECT_EQ(progress.Calculations, 2);
 }
 
-TEST(RunAnalysis, AnalysesNotBuiltYetSayItForEveryFormat) {
-  struct TRow {
-    TDataFormat Format;
-    int Columns;
-  };
-  const TRow rows[] = {
-      {TDataFormat::Raw, 1}, {TDataFormat::Raw, 2},
-  };
-  for (const TRow& row : rows) {
-    SCOPED_TRACE(std::to_string(static_cast<int>(row.Format)) + "/" + std::to_string(row.Columns));
-    TDocument document;
-    document.ChooseFormat(row.Format);
-    for (int c = 0; c < row.Columns; ++c) TypeColumn(document, c, {1, 2, 3});
-    TSilentCalcProgress progress;
-    RunAnalysis(document, progress);
-    const std::vector<std::string> lines = Lines(document.Report);
-    EXPECT_NE(std::find(lines.begin(), lines.end(), "This analysis is not available yet."), lines.end());
-    EXPECT_EQ(document.Table.StatusCode, 0);
-    EXPECT_FALSE(progress.Calculating());
-  }
-}
-
 }  // namespace
 }  // namespace ombrel
