@@ -224,6 +224,17 @@ void WriteDateLine(TReportText& report, const TReportDateTime& when) {
   report.NewLine();
 }
 
+void WriteUnderlinedLine(TReportText& report, std::string_view text) {
+  report.ToggleUnderline();
+  report.WriteText(text);
+  report.ToggleUnderline();
+  report.NewLine();
+}
+
+void WriteCenteredTitle(TReportText& report, std::string_view text) {
+  WriteUnderlinedLine(report, CenterText(text, ReportTitleWidth));
+}
+
 // ---------------------------------------------------------------------------
 // Group tables
 

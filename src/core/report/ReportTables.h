@@ -61,6 +61,13 @@ std::string DateTimeText(const TReportDateTime& when);
 // The date line that heads a report, then a newline and an empty line.
 void WriteDateLine(TReportText& report, const TReportDateTime& when);
 
+// Every report's titles are centred in this many columns.
+inline constexpr int ReportTitleWidth = 65;
+// The text underlined, then the end of the line.
+void WriteUnderlinedLine(TReportText& report, std::string_view text);
+// A report or section title: centred in ReportTitleWidth and underlined.
+void WriteCenteredTitle(TReportText& report, std::string_view text);
+
 // ---------------------------------------------------------------------------
 // Group tables (tab set T1). Rows are written only for groups with n > 0;
 // the overloads taking a TColumnSummary use its Title as the group name.

@@ -8,6 +8,7 @@
 
 #include "document/AnalysisFrame.h"
 #include "report/NumberText.h"
+#include "report/ReportTables.h"
 #include "report/ReportText.h"
 #include "stats/ColumnStats.h"
 #include "stats/PValue.h"
@@ -22,7 +23,6 @@ constexpr std::int32_t SingleValueCode = 12;
 constexpr std::int32_t AllSDsZeroCode = 13;
 constexpr std::int32_t MissingValuesCode = 15;
 constexpr std::int32_t AveragedDataCode = 43;
-constexpr int TitleWidth = 65;
 
 std::size_t At(int index) { return static_cast<std::size_t>(index); }
 
@@ -41,17 +41,6 @@ class TColumnMapScope {
 
 // ---------------------------------------------------------------------------
 // Report pieces
-
-void WriteUnderlinedLine(TReportText& report, std::string_view text) {
-  report.ToggleUnderline();
-  report.WriteText(text);
-  report.ToggleUnderline();
-  report.NewLine();
-}
-
-void WriteCenteredTitle(TReportText& report, std::string_view text) {
-  WriteUnderlinedLine(report, CenterText(text, TitleWidth));
-}
 
 std::string NotWhen(bool condition) { return condition ? "not " : ""; }
 

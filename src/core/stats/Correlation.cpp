@@ -6,6 +6,7 @@
 #include <numeric>
 
 #include "report/NumberText.h"
+#include "report/ReportTables.h"
 #include "report/ReportText.h"
 #include "stats/PValue.h"
 
@@ -17,7 +18,6 @@ constexpr std::int32_t NoPairCode = 47;
 constexpr std::int32_t OneXValueCode = 37;
 constexpr std::int32_t OneYValueCode = 38;
 constexpr std::int32_t TooFewPointsCode = 39;
-constexpr int TitleWidth = 65;
 // The exact count reports its progress this many times (fewer for tiny n),
 // so that even a small enumeration can be cancelled.
 constexpr std::size_t ProgressStages = 16;
@@ -69,17 +69,6 @@ TReal Factorial(int n) {
   TReal product = 1;
   for (int i = 2; i <= n; ++i) product *= i;
   return product;
-}
-
-void WriteUnderlinedLine(TReportText& report, std::string_view text) {
-  report.ToggleUnderline();
-  report.WriteText(text);
-  report.ToggleUnderline();
-  report.NewLine();
-}
-
-void WriteCenteredTitle(TReportText& report, std::string_view text) {
-  WriteUnderlinedLine(report, CenterText(text, TitleWidth));
 }
 
 void WriteNumberOfPoints(TReportText& report, std::int32_t n) {

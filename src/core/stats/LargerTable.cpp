@@ -23,19 +23,11 @@ constexpr std::int32_t ZeroColumnCode = 33;
 constexpr std::int32_t NotRectangularCode = 34;
 constexpr std::int32_t NoDataCode = 46;
 constexpr std::int32_t HelpTopic = 612;
-constexpr int TitleWidth = 65;
 
 bool IsWhole(TReal value) { return value == std::trunc(value); }
 
 // ---------------------------------------------------------------------------
 // Report pieces
-
-void WriteCenteredTitle(TReportText& report, std::string_view text) {
-  report.ToggleUnderline();
-  report.WriteText(CenterText(text, TitleWidth));
-  report.ToggleUnderline();
-  report.NewLine();
-}
 
 void WriteTrendSection(TReportText& report, const TTrendResult& trend) {
   const bool byColumns = trend.Categories == TTrendCategories::Columns;

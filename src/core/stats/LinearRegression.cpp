@@ -369,20 +369,8 @@ void FillRegressionOutputs(const TLinearRegressionResult& result, TRegressionOut
 
 namespace {
 
-constexpr int TitleWidth = 65;
-
-void WriteUnderlinedLine(TReportText& report, std::string_view text) {
-  report.ToggleUnderline();
-  report.WriteText(text);
-  report.ToggleUnderline();
-  report.NewLine();
-}
 
 // The underlined title centred in the report's width.
-void WriteCentredTitle(TReportText& report, std::string_view title) {
-  WriteUnderlinedLine(report, CenterText(title, TitleWidth));
-}
-
 void WriteBlankLines(TReportText& report, int count) {
   for (int i = 0; i < count; ++i) report.NewLine();
 }
@@ -563,7 +551,7 @@ constexpr std::int32_t MaxPointsForRowTable = 50;
 
 void WriteLinearRegressionReport(TReportText& report, const TLinearRegressionResult& result,
                                  const TLinearRegressionOptions& options) {
-  WriteCentredTitle(report, "Linear Regression");
+  WriteCenteredTitle(report, "Linear Regression");
   WriteBlankLines(report, 2);
   report.WriteText("Number of points = ");
   report.WriteInteger(result.N);

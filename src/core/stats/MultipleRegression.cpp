@@ -192,7 +192,6 @@ TMultipleRegressionResult ComputeMultipleRegression(const TDataTable& table, boo
 
 namespace {
 
-constexpr int TitleWidth = 65;
 // Columns of the correlation matrix per block.
 constexpr std::size_t MatrixBlockWidth = 5;
 
@@ -201,18 +200,7 @@ void SetTabStops(TReportText& report, std::initializer_list<int> stops) {
   for (const int stop : stops) report.AddTabStop(stop);
 }
 
-void WriteUnderlinedLine(TReportText& report, std::string_view text) {
-  report.ToggleUnderline();
-  report.WriteText(text);
-  report.ToggleUnderline();
-  report.NewLine();
-}
-
 // The underlined title centred in the report's width.
-void WriteCentredTitle(TReportText& report, std::string_view title) {
-  WriteUnderlinedLine(report, CenterText(title, TitleWidth));
-}
-
 // A label that may be longer than one write allows.
 void WriteLabel(TReportText& report, std::string_view text) {
   for (std::size_t at = 0; at < text.size(); at += TReportText::MaxTextPerWrite)
@@ -500,7 +488,7 @@ void WriteMultipleRegressionReport(TReportText& report, const TMultipleRegressio
     report.NewLine();
   }
   report.NewLine();
-  WriteCentredTitle(report, result.Regression ? "Multiple Regression Results" : "Correlation Matrix Results");
+  WriteCenteredTitle(report, result.Regression ? "Multiple Regression Results" : "Correlation Matrix Results");
   const bool severalX = result.Variables.size() > 1;
   if (result.Regression) {
     report.NewLine();

@@ -25,7 +25,6 @@ constexpr std::int32_t OneXValueCode = 37;
 constexpr std::int32_t OneYValueCode = 38;
 constexpr std::int32_t NoPairCode = 47;
 
-constexpr int TitleWidth = 65;
 constexpr int Digits = -5;
 
 // The exact signed-rank count is tried below this many ranks.
@@ -83,17 +82,6 @@ void FillSummary(TDataTable& table, int column, TColumnSummary& summary) {
 
 // ---------------------------------------------------------------------------
 // Report pieces
-
-void WriteUnderlinedLine(TReportText& report, std::string_view text) {
-  report.ToggleUnderline();
-  report.WriteText(text);
-  report.ToggleUnderline();
-  report.NewLine();
-}
-
-void WriteCenteredTitle(TReportText& report, std::string_view text) {
-  WriteUnderlinedLine(report, CenterText(text, TitleWidth));
-}
 
 void WriteNumberLine(TReportText& report, std::string_view label, TReal value) {
   report.WriteText(label);

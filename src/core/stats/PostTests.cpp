@@ -5,6 +5,7 @@
 #include <string>
 
 #include "document/AnalysisFrame.h"
+#include "report/ReportTables.h"
 #include "report/ReportText.h"
 #include "stats/CriticalTables.h"
 #include "stats/PValue.h"
@@ -59,13 +60,6 @@ std::int32_t Int32(std::size_t value) { return static_cast<std::int32_t>(value);
 
 // ---------------------------------------------------------------------------
 // Report pieces
-
-void WriteUnderlinedLine(TReportText& report, std::string_view text) {
-  report.ToggleUnderline();
-  report.WriteText(text);
-  report.ToggleUnderline();
-  report.NewLine();
-}
 
 void WriteBoldLine(TReportText& report, std::string_view text) {
   report.ToggleBold();

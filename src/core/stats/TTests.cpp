@@ -29,24 +29,12 @@ constexpr std::int32_t OneSampleHelpTopic = 538;
 constexpr std::int32_t PairedHelpTopic = 104;
 constexpr std::int32_t UnpairedHelpTopic = 93;
 
-constexpr int TitleWidth = 65;
 constexpr int Digits = -5;
 
 constexpr std::array<TReal, 13> CriticalT = {12.706L, 4.303L, 3.182L, 2.776L, 2.571L, 2.447L, 2.365L,
                                              2.306L,  2.262L, 2.228L, 2.201L, 2.179L, 2.160L};
 
 TReal Square(TReal x) { return x * x; }
-
-void WriteUnderlinedLine(TReportText& report, std::string_view text) {
-  report.ToggleUnderline();
-  report.WriteText(text);
-  report.ToggleUnderline();
-  report.NewLine();
-}
-
-void WriteCenteredTitle(TReportText& report, std::string_view text) {
-  WriteUnderlinedLine(report, CenterText(text, TitleWidth));
-}
 
 // A typed summary holds the mean, N and one of SD and SEM; the other one
 // and the limits follow from them.

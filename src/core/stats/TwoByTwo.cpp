@@ -23,7 +23,6 @@ constexpr std::int32_t NegativeCode = 31;
 constexpr std::int32_t ZeroRowCode = 32;
 constexpr std::int32_t ZeroColumnCode = 33;
 constexpr std::int32_t HelpTopic = 557;
-constexpr int TitleWidth = 65;
 
 // The primes below 2000 cover every factor of N! for N <= 2000.
 constexpr int PrimeLimit = 2000;
@@ -183,17 +182,6 @@ TDiagnosticFigures ComputeDiagnostic(TReal a, TReal b, TReal c, TReal d) {
 
 // ---------------------------------------------------------------------------
 // Report pieces
-
-void WriteUnderlinedLine(TReportText& report, std::string_view text) {
-  report.ToggleUnderline();
-  report.WriteText(text);
-  report.ToggleUnderline();
-  report.NewLine();
-}
-
-void WriteCenteredTitle(TReportText& report, std::string_view text) {
-  WriteUnderlinedLine(report, CenterText(text, TitleWidth));
-}
 
 void WriteBoldLine(TReportText& report, std::string_view text) {
   report.ToggleBold();
