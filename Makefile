@@ -5,7 +5,7 @@ JOBS       ?= 2
 CMAKE_ARGS ?=
 EXAMPLE    ?= examples/paired-t.omd
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench gui-bench fuzz examples clean
 
 all: build
 
@@ -34,6 +34,26 @@ test: build
 bench: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target ombrel-bench
 	$(BUILD_DIR)/bench/ombrel-bench
+
+# Rewrites examples/ with the program's own document writer.
+examples: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target ombrel-make-examples
+	$(BUILD_DIR)/tools/ombrel-make-examples examples
+
+# Fuzzes the document reader with libFuzzer for FUZZ_SECONDS (clang needed).
+FUZZ_SECONDS ?= 600
+fuzz:
+	@bash scripts/install-deps.sh fuzz
+	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DOMBREL_BUILD_GUI=OFF -DOMBREL_BUILD_TESTS=OFF -DOMBREL_SANITIZE=ON -DOMBREL_FUZZ=ON
+	cmake --build build-fuzz -j $(JOBS) --target ombrel-fuzz-reader
+	mkdir -p build-fuzz/corpus
+	build-fuzz/fuzz/ombrel-fuzz-reader -max_total_time=$(FUZZ_SECONDS) -max_len=200000 -timeout=10 \
+	  -rss_limit_mb=2048 build-fuzz/corpus fuzz/corpus
+
+gui-bench: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target ombrel-gui-bench
+	$(BUILD_DIR)/bench/gui/ombrel-gui-bench
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -8,6 +8,10 @@ packages=(
   qt6-base-dev qt6-charts-dev libgl-dev
   libgtest-dev googletest
 )
+# `install-deps.sh fuzz` adds the compiler the fuzz targets need.
+if [ "${1:-}" = "fuzz" ]; then
+  packages+=(clang)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,13 +1,622 @@
 #include "document/DocumentFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <fstream>
+#include <sstream>
+#include <string_view>
+
+#include "document/FileText.h"
+#include "stats/ColumnStats.h"
+
 namespace ombrel {
 
-// Placeholders until the reader and writer land.
-TFileOutcome ReadDocument(std::istream&, TDocument&) { return {TFileResult::IoError, "Not implemented yet."}; }
-void WriteDocument(std::ostream&, const TDocument&) {}
-TFileOutcome OpenDocumentFile(const std::string&, TDocument&) { return {TFileResult::IoError, "Not implemented yet."}; }
-TFileOutcome SaveDocumentFile(const std::string&, const TDocument&) {
-  return {TFileResult::IoError, "Not implemented yet."};
+namespace {
+
+constexpr std::string_view HeaderLine = "Quillvex Ombrel for Windows Version 3.00, 32 bit for Win 95/NT";
+constexpr std::string_view EndRawData = "<<END RAW DATA>>";
+constexpr std::string_view EndStatData = "<<END STAT DATA>>";
+constexpr std::string_view EndChoices = "<<END CHOICES>>";
+constexpr std::string_view EndNotes = "<<END NOTES>>";
+constexpr std::string_view EndSelectedFlags = "<<END SELECTED FLAGS>>";
+constexpr std::string_view EndRowTitles = "<<END ROW TITLES>>";
+constexpr std::string_view EndDecimals = "<<END DEC PT DATA>>";
+constexpr std::string_view StartExcludeFlags = "<<START EXCLUDE FLAGS>>";
+constexpr std::string_view EndExcludeFlags = "<<END EXCLUDE FLAGS>>";
+constexpr std::string_view TitlesMarker = "<<TITLES>>";
+constexpr std::size_t MaxNotesLength = 8006;
+constexpr std::int32_t MaxUserDecimals = 15;
+constexpr std::size_t RowTitleIndexWidth = 6;
+
+std::size_t Index(int i) { return static_cast<std::size_t>(i); }
+
+bool IsMarker(std::string_view line, std::string_view marker) { return TrimBlanks(line) == marker; }
+
+// ---------------------------------------------------------------- writing
+
+class TFileWriter {
+ public:
+  explicit TFileWriter(std::ostream& out) : mOut(out) {}
+
+  void Line(std::string_view text = {}) { mOut << text << "\r\n"; }
+  void Integer(std::int32_t value) { Line(std::to_string(value)); }
+  void Flag(bool value) { Line(value ? "T" : "F"); }
+  void Number(TReal value) { Line(FileNumberText(value)); }
+
+ private:
+  std::ostream& mOut;
+};
+
+void WriteHeader(TFileWriter& out, TDataFormat format) {
+  out.Line(HeaderLine);
+  const bool multiple = format == TDataFormat::MultipleRegression;
+  out.Line(multiple ? "3.00" : "2.00");
+  out.Integer(multiple ? 1 : static_cast<std::int32_t>(format));
+  out.Line(multiple ? "1" : "");
+  out.Line();
+  out.Line();
+}
+
+void WriteRawData(TFileWriter& out, const TDataTable& table) {
+  for (int r = 0; r <= table.LastRow(); ++r) {
+    std::string line;
+    for (int c = 0; c <= table.LastColumn(); ++c) {
+      const TReal value = table.GetValue(r, c);
+      line += IsEmpty(value) ? std::string("*") : FileCellText(value, table.AutoDecimals[Index(c)]);
+      line += ',';
+    }
+    out.Line(line);
+  }
+  out.Line(EndRawData);
+}
+
+void WriteNotes(TFileWriter& out, const std::string& notes) {
+  // CR LF pairs end lines; a lone LF is dropped.
+  std::string line;
+  for (std::size_t i = 0; i < notes.size(); ++i) {
+    const char ch = notes[i];
+    if (ch == '\r' && i + 1 < notes.size() && notes[i + 1] == '\n') {
+      out.Line(line);
+      line.clear();
+      ++i;
+    } else if (ch != '\n') {
+      line.push_back(ch);
+    }
+  }
+  // Every line is written, the last one too when it is empty, so that a
+  // final line break survives the reader's dropping of one.
+  if (!notes.empty()) out.Line(line);
+  out.Line(EndNotes);
+}
+
+void WriteRowTitles(TFileWriter& out, const TDataTable& table) {
+  for (int r = 0; r < MaxRows; ++r) {
+    if (table.RowTitle(r) == std::to_string(r + 1)) continue;
+    std::string index = std::to_string(r);
+    index.resize(RowTitleIndexWidth, ' ');
+    out.Line(index + table.RowTitle(r));
+  }
+  out.Line(EndRowTitles);
+}
+
+void WriteDecimals(TFileWriter& out, const TDataTable& table) {
+  for (int c = 0; c < MaxColumns; ++c) out.Integer(table.UserDecimals[Index(c)]);
+  out.Line(EndDecimals);
+}
+
+void WriteExcludeFlags(TFileWriter& out, const TDataTable& table) {
+  out.Line(StartExcludeFlags);
+  for (int r = 0; r <= table.LastRow(); ++r) {
+    std::string line;
+    for (int c = 0; c <= table.LastColumn(); ++c) line.push_back(table.IsExcluded(r, c) ? '*' : '.');
+    out.Line(line);
+  }
+  out.Line(EndExcludeFlags);
+}
+
+void WriteCompareMeans(TFileWriter& out, const TDocument& document) {
+  const TDataTable& table = document.Table;
+  const TTestChoices& choices = document.Choices;
+  out.Line(table.Title());
+  if (document.Format == TDataFormat::Raw) {
+    WriteRawData(out, table);
+  } else {
+    out.Line(EndRawData);
+  }
+  for (int c = 0; c < MaxColumns; ++c) {
+    const TColumnSummary& s = table.Summary(c);
+    out.Integer(c);
+    out.Line(s.Title);
+    out.Integer(s.N);
+    for (TReal value : {s.Mean, s.SD, s.SEM, s.Minimum, s.Maximum, s.Median, s.UpperCI, s.LowerCI}) out.Number(value);
+    out.Line();
+  }
+  out.Line(EndStatData);
+  out.Integer(choices.ColumnCountKind);
+  out.Integer(choices.OneColumnTest);
+  out.Number(choices.HypotheticalMean);
+  for (std::int32_t value : {choices.OneColumnTwoTailed, choices.OneColumn, choices.HypotheticalMeanChoice,
+                             choices.TwoColumnNonparametric, choices.TwoColumnUnpaired, choices.TwoColumnTwoTailed,
+                             choices.FirstColumn, choices.SecondColumn})
+    out.Integer(value);
+  out.Flag(choices.EqualSDs != 0);
+  for (std::int32_t value : {choices.OrdinaryAnova, choices.MultiColumnNonparametric, choices.PostTestCondition,
+                             choices.PairSet, choices.ControlColumn, choices.PostTestMethod})
+    out.Integer(value);
+  std::string pairs;
+  for (std::uint8_t flag : choices.PairSelected) pairs.push_back(flag != 0 ? 'T' : 'F');
+  out.Line(pairs);
+  out.Line(EndChoices);
+  WriteNotes(out, document.Notes);
+  for (int c = 0; c < MaxColumns; ++c) out.Flag(table.ColumnSelected[Index(c)] != 0);
+  out.Line(EndSelectedFlags);
+  WriteRowTitles(out, table);
+  WriteDecimals(out, table);
+  out.Flag(choices.AllColumns != 0);
+  out.Line();
+  for (int c = 0; c < MaxColumns; ++c) {
+    const TColumnSummary& s = table.Summary(c);
+    out.Number(s.NormalityKS);
+    out.Number(s.NormalityP);
+    out.Flag(s.PassedNormality != 0);
+  }
+  out.Line();
+  WriteExcludeFlags(out, table);
+  out.Line();
+}
+
+void WriteLargerTable(TFileWriter& out, const TDocument& document) {
+  const TDataTable& table = document.Table;
+  out.Line(table.Title());
+  for (int c = 0; c < MaxColumns; ++c) {
+    out.Integer(c);
+    out.Line(table.Summary(c).Title);
+    out.Integer(table.Summary(c).N);
+    out.Line();
+  }
+  out.Line(EndStatData);
+  WriteRawData(out, table);
+  WriteNotes(out, document.Notes);
+  WriteRowTitles(out, table);
+  WriteDecimals(out, table);
+  WriteExcludeFlags(out, table);
+  out.Line();
+}
+
+void WriteTwoByTwo(TFileWriter& out, const TDocument& document) {
+  const TTestChoices& choices = document.Choices;
+  const TTwoByTwoTable& counts = document.TwoByTwo;
+  out.Integer(choices.UseChiSquare);
+  out.Flag(choices.Yates != 0);
+  out.Integer(choices.TwoByTwoTwoSided);
+  out.Flag(choices.ReportRelativeRisk != 0);
+  out.Flag(choices.ReportOddsRatio != 0);
+  out.Flag(choices.ReportRiskDifference != 0);
+  for (TReal count : {counts.A, counts.B, counts.C, counts.D}) out.Number(count);
+  for (const std::string& title : counts.Titles) out.Line(title);
+  out.Line(document.Table.Title());
+  out.Line(EndChoices);
+  WriteNotes(out, document.Notes);
+  out.Line();
+  out.Flag(choices.ReportSensitivity != 0);
+  out.Line();
+}
+
+void WriteXY(TFileWriter& out, const TDocument& document) {
+  const TDataTable& table = document.Table;
+  const TTestChoices& choices = document.Choices;
+  out.Line(table.Title());
+  out.Flag(choices.IsRegression != 0);
+  out.Flag(choices.RunsTest != 0);
+  out.Flag(choices.ForceThrough != 0);
+  out.Number(choices.ForceX);
+  out.Number(choices.ForceY);
+  out.Integer(choices.RegressionKind);
+  out.Flag(choices.InterpolateUnknowns != 0);
+  out.Line(EndChoices);
+  for (int c = 0; c < MaxColumns; ++c) {
+    out.Integer(c);
+    out.Line(table.Summary(c).Title);
+  }
+  out.Line(TitlesMarker);
+  WriteRawData(out, table);
+  WriteNotes(out, document.Notes);
+  WriteRowTitles(out, table);
+  WriteDecimals(out, table);
+  WriteExcludeFlags(out, table);
+  out.Line();
+}
+
+void WriteMultipleRegression(TFileWriter& out, const TDocument& document) {
+  const TDataTable& table = document.Table;
+  const TTestChoices& choices = document.Choices;
+  out.Line(table.Title());
+  WriteRawData(out, table);
+  for (int c = 0; c < MaxColumns; ++c) out.Line(table.Summary(c).Title);
+  out.Integer(choices.MultipleRegression);
+  out.Integer(choices.DependentColumn);
+  out.Flag(document.GraphAnalyzedOnly != 0);
+  for (std::uint8_t flag : choices.IndependentSelected) out.Flag(flag != 0);
+  out.Line(std::string(1, document.GraphXVariable));
+  out.Line(std::string(1, document.GraphYVariable));
+  out.Line(EndChoices);
+  WriteNotes(out, document.Notes);
+  WriteRowTitles(out, table);
+  out.Line();
+  WriteExcludeFlags(out, table);
+  out.Line();
+}
+
+// ---------------------------------------------------------------- reading
+
+class TFileReader {
+ public:
+  explicit TFileReader(std::istream& in) : mLines(in) {}
+
+  bool Ended() const { return mLines.AtEnd(); }
+  bool Failed() const { return mLines.Failed(); }
+  std::string Line() { return mLines.NextLine(); }
+  bool ReadLine(std::string& line) { return mLines.ReadLine(line); }
+  std::int32_t Integer(std::int32_t fallback = 0) {
+    std::int32_t value = fallback;
+    if (!ParseFileInteger(mLines.NextNonBlankLine(), value)) return fallback;
+    return value;
+  }
+  std::uint8_t Flag() {
+    const std::string line = Line();
+    return !line.empty() && line[0] == 'T' ? 1 : 0;
+  }
+  TReal Number() { return ParseFileNumber(Line()); }
+
+ private:
+  TLineReader mLines;
+};
+
+std::string Cut(std::string_view text, std::size_t length) { return std::string(text.substr(0, length)); }
+
+// `keepValues` is false for the averaged formats, which hold no raw data:
+// rows found there anyway are skipped rather than kept where the writer
+// would never save them.
+void ReadRawData(TFileReader& in, TDataTable& table, bool keepValues = true) {
+  table.MeanEntryColumn.fill(1);
+  std::string line;
+  int row = 0;
+  while (in.ReadLine(line) && !IsMarker(line, EndRawData)) {
+    // Rows past the table's capacity are skipped up to the end marker.
+    if (row >= MaxRows || !keepValues) continue;
+    std::size_t start = 0;
+    for (int column = 0; column < MaxColumns && start <= line.size(); ++column) {
+      std::size_t comma = line.find(',', start);
+      if (comma == std::string::npos) comma = line.size();
+      const std::string_view field = std::string_view(line).substr(start, comma - start);
+      const TReal value = ParseFileNumber(field);
+      if (!IsEmpty(value)) {
+        table.LearnImportedDecimals(column, value);
+        table.MeanEntryColumn[Index(column)] = 0;
+        table.SetValue(row, column, value);
+      }
+      start = comma + 1;
+    }
+    ++row;
+  }
+  table.ColumnChanged.fill(0);
+}
+
+void ReadNotes(TFileReader& in, std::string& notes) {
+  notes.clear();
+  std::string line;
+  while (in.ReadLine(line) && !IsMarker(line, EndNotes)) {
+    if (notes.size() >= MaxNotesLength) continue;
+    notes += line;
+    notes += "\r\n";
+    if (notes.size() > MaxNotesLength) notes.resize(MaxNotesLength);
+  }
+  // The notes never keep a final line break.
+  if (notes.size() >= 2 && notes.compare(notes.size() - 2, 2, "\r\n") == 0) notes.resize(notes.size() - 2);
+}
+
+void ReadRowTitles(TFileReader& in, TDataTable& table) {
+  std::string line;
+  while (in.ReadLine(line) && !IsMarker(line, EndRowTitles)) {
+    std::int32_t row = -1;
+    const std::string_view indexText = TrimBlanks(std::string_view(line).substr(0, RowTitleIndexWidth));
+    if (!ParseFileInteger(indexText, row) || row < 0 || row >= MaxRows) continue;
+    // The whole index field must be the number, as in "2     Control".
+    if (indexText != std::to_string(row)) continue;
+    table.SetRowTitle(row, line.size() > RowTitleIndexWidth ? std::string_view(line).substr(RowTitleIndexWidth) : "");
+  }
+}
+
+void ReadDecimals(TFileReader& in, TDataTable& table) {
+  for (int c = 0; c < MaxColumns && !in.Ended(); ++c)
+    table.UserDecimals[Index(c)] = std::clamp(in.Integer(-1), std::int32_t{-1}, MaxUserDecimals);
+  in.Line();  // end marker
+}
+
+void ReadExcludeFlags(TFileReader& in, TDataTable& table) {
+  std::string line;
+  while (in.ReadLine(line) && !IsMarker(line, StartExcludeFlags)) {
+  }
+  for (int row = 0; in.ReadLine(line) && !IsMarker(line, EndExcludeFlags); ++row) {
+    if (row >= MaxRows) continue;
+    const int columns = static_cast<int>(std::min<std::size_t>(line.size(), MaxColumns));
+    for (int c = 0; c < columns; ++c)
+      if (line[Index(c)] == '*') table.SetExcluded(row, c, true);
+  }
+}
+
+void ReadColumnTitle(TFileReader& in, TDataTable& table, int column) {
+  table.Summary(column).Title = Cut(in.Line(), MaxColumnTitleLength);
+}
+
+std::int32_t CountColumnsWithN(const TDataTable& table) {
+  std::int32_t count = 0;
+  for (int c = 0; c < MaxColumns; ++c)
+    if (table.Summary(c).N > 0) ++count;
+  return count;
+}
+
+void ReadCompareMeans(TFileReader& in, TDocument& document) {
+  TDataTable& table = document.Table;
+  TTestChoices& choices = document.Choices;
+  table.SetTitle(in.Line());
+  ReadRawData(in, table, document.Format == TDataFormat::Raw);
+  for (int c = 0; c < MaxColumns; ++c) {
+    TColumnSummary& s = table.Summary(c);
+    in.Line();  // the column's index
+    ReadColumnTitle(in, table, c);
+    s.N = std::max(in.Integer(), std::int32_t{-1});
+    for (TReal* field : {&s.Mean, &s.SD, &s.SEM, &s.Minimum, &s.Maximum, &s.Median, &s.UpperCI, &s.LowerCI})
+      *field = in.Number();
+    in.Line();
+  }
+  in.Line();  // end of the statistics
+  choices.ColumnCountKind = in.Integer();
+  choices.OneColumnTest = in.Integer();
+  choices.HypotheticalMean = in.Number();
+  if (IsEmpty(choices.HypotheticalMean)) choices.HypotheticalMean = 0;
+  for (std::int32_t* field : {&choices.OneColumnTwoTailed, &choices.OneColumn, &choices.HypotheticalMeanChoice,
+                              &choices.TwoColumnNonparametric, &choices.TwoColumnUnpaired, &choices.TwoColumnTwoTailed,
+                              &choices.FirstColumn, &choices.SecondColumn})
+    *field = in.Integer(*field);
+  choices.EqualSDs = in.Flag();
+  for (std::int32_t* field : {&choices.OrdinaryAnova, &choices.MultiColumnNonparametric, &choices.PostTestCondition,
+                              &choices.PairSet, &choices.ControlColumn, &choices.PostTestMethod})
+    *field = in.Integer(*field);
+  const std::string pairs = in.Line();
+  for (std::size_t i = 0; i < choices.PairSelected.size(); ++i)
+    choices.PairSelected[i] = i < pairs.size() && pairs[i] == 'T' ? 1 : 0;
+  in.Line();  // end of the choices
+  ReadNotes(in, document.Notes);
+  for (int c = 0; c < MaxColumns; ++c) table.ColumnSelected[Index(c)] = in.Flag();
+  in.Line();  // end of the selected flags
+  ReadRowTitles(in, table);
+  if (in.Ended() || in.Failed()) return;
+  ReadDecimals(in, table);
+  if (in.Ended() || in.Failed()) return;
+  choices.AllColumns = in.Flag();
+  choices.LastColumnCount = CountColumnsWithN(table);
+  in.Line();
+  for (int c = 0; c < MaxColumns && !in.Ended(); ++c) {
+    TColumnSummary& s = table.Summary(c);
+    s.NormalityKS = in.Number();
+    s.NormalityP = in.Number();
+    s.PassedNormality = in.Flag();
+  }
+  if (in.Ended() || in.Failed()) return;
+  ReadExcludeFlags(in, table);
+}
+
+void ReadLargerTable(TFileReader& in, TDocument& document) {
+  TDataTable& table = document.Table;
+  table.SetTitle(in.Line());
+  for (int c = 0; c < MaxColumns; ++c) {
+    in.Line();
+    ReadColumnTitle(in, table, c);
+    table.Summary(c).N = std::max(in.Integer(), std::int32_t{-1});
+    in.Line();
+  }
+  in.Line();
+  ReadRawData(in, table);
+  ReadNotes(in, document.Notes);
+  ReadRowTitles(in, table);
+  if (in.Ended() || in.Failed()) return;
+  ReadDecimals(in, table);
+  if (in.Ended() || in.Failed()) return;
+  ReadExcludeFlags(in, table);
+}
+
+void ReadTwoByTwo(TFileReader& in, TDocument& document) {
+  TTestChoices& choices = document.Choices;
+  TTwoByTwoTable& counts = document.TwoByTwo;
+  choices.UseChiSquare = in.Integer();
+  // An older file may hold 2 here; it stands for Fisher's test.
+  if (choices.UseChiSquare == 2) choices.UseChiSquare = 0;
+  choices.Yates = in.Flag();
+  choices.TwoByTwoTwoSided = in.Integer(choices.TwoByTwoTwoSided);
+  choices.ReportRelativeRisk = in.Flag();
+  choices.ReportOddsRatio = in.Flag();
+  choices.ReportRiskDifference = in.Flag();
+  if (choices.ReportRelativeRisk != 0 || choices.ReportRiskDifference != 0) {
+    choices.ReportRelativeRisk = 1;
+    choices.ReportRiskDifference = 1;
+  }
+  for (TReal* count : {&counts.A, &counts.B, &counts.C, &counts.D}) *count = in.Number();
+  for (std::string& title : counts.Titles) title = Cut(in.Line(), TTwoByTwoTable::MaxTitleLength);
+  document.Table.SetTitle(in.Line());
+  in.Line();
+  ReadNotes(in, document.Notes);
+  in.Line();
+  if (in.Ended() || in.Failed()) return;
+  choices.ReportSensitivity = in.Flag();
+}
+
+void ReadXY(TFileReader& in, TDocument& document) {
+  TDataTable& table = document.Table;
+  TTestChoices& choices = document.Choices;
+  table.SetTitle(in.Line());
+  choices.IsRegression = in.Flag();
+  choices.RunsTest = in.Flag();
+  choices.ForceThrough = in.Flag();
+  for (TReal* point : {&choices.ForceX, &choices.ForceY}) {
+    *point = in.Number();
+    if (IsEmpty(*point)) *point = 0;
+  }
+  choices.RegressionKind = in.Integer(choices.RegressionKind);
+  // Older files have no line for the unknowns; the default stays.
+  const std::string line = in.Line();
+  if (!IsMarker(line, EndChoices)) {
+    choices.InterpolateUnknowns = !line.empty() && line[0] == 'T' ? 1 : 0;
+    in.Line();
+  }
+  for (int c = 0; c < MaxColumns; ++c) {
+    in.Line();
+    ReadColumnTitle(in, table, c);
+  }
+  in.Line();
+  ReadRawData(in, table);
+  ReadNotes(in, document.Notes);
+  ReadRowTitles(in, table);
+  if (in.Ended() || in.Failed()) return;
+  ReadDecimals(in, table);
+  if (in.Ended() || in.Failed()) return;
+  ReadExcludeFlags(in, table);
+}
+
+char VariableLetter(const std::string& line, bool allowResiduals, char fallback) {
+  if (line.empty()) return fallback;
+  const char letter = line[0];
+  if (letter >= 'A' && letter <= 'Z') return letter;
+  if (allowResiduals && letter == '*') return letter;
+  return fallback;
+}
+
+void ReadMultipleRegression(TFileReader& in, TDocument& document) {
+  TDataTable& table = document.Table;
+  TTestChoices& choices = document.Choices;
+  table.SetTitle(in.Line());
+  ReadRawData(in, table);
+  for (int c = 0; c < MaxColumns; ++c) ReadColumnTitle(in, table, c);
+  choices.MultipleRegression = in.Integer(choices.MultipleRegression);
+  choices.DependentColumn = std::clamp(in.Integer(choices.DependentColumn), 0, MaxColumns - 1);
+  document.GraphAnalyzedOnly = in.Flag();
+  for (std::uint8_t& flag : choices.IndependentSelected) flag = in.Flag();
+  document.GraphXVariable = VariableLetter(in.Line(), false, document.GraphXVariable);
+  document.GraphYVariable = VariableLetter(in.Line(), true, document.GraphYVariable);
+  in.Line();
+  ReadNotes(in, document.Notes);
+  ReadRowTitles(in, table);
+  in.Line();
+  if (in.Ended() || in.Failed()) return;
+  ReadExcludeFlags(in, table);
+}
+
+TFileOutcome ReadFailure(TFileResult result, std::string message) { return {result, std::move(message)}; }
+
+}  // namespace
+
+TFileOutcome ReadDocument(std::istream& stream, TDocument& document) {
+  TFileReader in(stream);
+  in.Line();
+  const TReal version = ParseFileNumber(in.Line());
+  std::int32_t code = 0;
+  const bool haveCode = ParseFileInteger(in.Line(), code);
+  std::int32_t marker = 0;
+  const bool multiple = ParseFileInteger(in.Line(), marker) && marker == 1;
+  in.Line();
+  in.Line();
+  TDataFormat format = TDataFormat::Raw;
+  if (!haveCode || !DataFormatFromCode(code, format))
+    return ReadFailure(TFileResult::NotOmbrelFile, NotOmbrelFileMessage);
+  if (code == 1 && multiple) format = TDataFormat::MultipleRegression;
+  if (!(version <= 3.0L)) return ReadFailure(TFileResult::NewerVersion, NewerVersionMessage);
+
+  document.Format = format;
+  document.Family = FamilyOfFormat(format);
+  document.MeanIsSD = format == TDataFormat::MeanSemN ? 0 : 1;
+  switch (format) {
+    case TDataFormat::Raw:
+    case TDataFormat::MeanSdN:
+    case TDataFormat::MeanSemN: ReadCompareMeans(in, document); break;
+    case TDataFormat::LargerTable: ReadLargerTable(in, document); break;
+    case TDataFormat::TwoByTwo: ReadTwoByTwo(in, document); break;
+    case TDataFormat::XY: ReadXY(in, document); break;
+    case TDataFormat::MultipleRegression: ReadMultipleRegression(in, document); break;
+  }
+  document.MarkChanged();
+  if (in.Failed()) return ReadFailure(TFileResult::IoError, FileErrorMessage(EIO, false));
+  return {};
+}
+
+void WriteDocument(std::ostream& stream, const TDocument& document) {
+  TFileWriter out(stream);
+  WriteHeader(out, document.Format);
+  switch (document.Format) {
+    case TDataFormat::Raw:
+    case TDataFormat::MeanSdN:
+    case TDataFormat::MeanSemN: WriteCompareMeans(out, document); break;
+    case TDataFormat::LargerTable: WriteLargerTable(out, document); break;
+    case TDataFormat::TwoByTwo: WriteTwoByTwo(out, document); break;
+    case TDataFormat::XY: WriteXY(out, document); break;
+    case TDataFormat::MultipleRegression: WriteMultipleRegression(out, document); break;
+  }
+}
+
+TFileOutcome OpenDocumentFile(const std::string& path, TDocument& document) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return ReadFailure(TFileResult::IoError, FileErrorMessage(errno, false));
+  TFileOutcome outcome = ReadDocument(in, document);
+  if (outcome.Result == TFileResult::NotOmbrelFile || outcome.Result == TFileResult::NewerVersion) return outcome;
+  if (IsAveragedFormat(document.Format)) {
+    document.Table.MeanEntryColumn.fill(1);
+    document.Step = TStep::ColumnStats;
+  } else {
+    if (document.Format == TDataFormat::Raw || document.Format == TDataFormat::MultipleRegression) {
+      document.Table.ColumnChanged.fill(1);
+      RefreshColumnSummaries(document.Table);
+    }
+    document.Step = TStep::DataEntry;
+  }
+  document.MarkChanged();
+  return outcome;
+}
+
+TFileOutcome SaveDocumentFile(const std::string& path, const TDocument& document) {
+  std::ostringstream text;
+  WriteDocument(text, document);
+  const std::string content = text.str();
+
+  // Write beside the target, then rename over it: the old file survives any
+  // failure up to the rename, which replaces it in one step.
+  std::string temporary = path + ".XXXXXX";
+  const int fd = ::mkstemp(temporary.data());
+  if (fd < 0) return ReadFailure(TFileResult::IoError, FileErrorMessage(errno, true));
+  struct stat existing {};
+  if (::stat(path.c_str(), &existing) == 0) ::fchmod(fd, existing.st_mode & 07777);
+  else ::fchmod(fd, 0644);
+  std::size_t written = 0;
+  int error = 0;
+  while (written < content.size()) {
+    const ssize_t n = ::write(fd, content.data() + written, content.size() - written);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      error = errno;
+      break;
+    }
+    written += static_cast<std::size_t>(n);
+  }
+  if (error == 0 && ::fsync(fd) != 0) error = errno;
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
+  if (error != 0) {
+    ::unlink(temporary.c_str());
+    return ReadFailure(TFileResult::IoError, FileErrorMessage(error, true));
+  }
+  return {};
 }
 
 }  // namespace ombrel

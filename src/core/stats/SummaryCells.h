@@ -15,11 +15,25 @@ namespace ombrel {
 // for the blank separator rows.
 std::string SummaryRowLabel(int gridRow, bool sdFormat, bool fullStatistics);
 
-// The text a summary cell shows for a data column.
+// The text a summary cell shows for a data column: the mean with up to 10
+// decimals, N (blank for 0), other numbers with four to five significant
+// digits as the reports write them, the normality P as ">0.10", "<0.0001" or
+// four decimals, "Too few values", "Yes" or "No"; blank for a missing value.
 std::string SummaryCellText(const TDataTable& table, int column, int gridRow, bool sdFormat, bool fullStatistics);
 
+// What a summary edit did: whether the summary changed, and whether the mean
+// is missing afterwards (the grid beeps then).
+struct TSummaryEdit {
+  bool Changed = false;
+  bool MeanMissing = false;
+};
+
 // Stores a typed or pasted value (the empty marker to clear) into a summary
-// cell of an averaged-data column and recomputes the derived fields.
-void SetSummaryValue(TDataTable& table, int column, int gridRow, bool sdFormat, TReal value);
+// cell and recomputes the derived fields: the other dispersion and the 95%
+// limits of an averaged-data column, all statistics of a raw-data column.
+// N is kept only from 2 to 2147483647 (rounded), else 0; N below 2 also
+// empties every statistic but the mean. Rows without a field and a value
+// equal to the stored one change nothing.
+TSummaryEdit SetSummaryValue(TDataTable& table, int column, int gridRow, bool sdFormat, TReal value);
 
 }  // namespace ombrel

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "document/EmptyValue.h"
+
+namespace ombrel {
+
+// The texts of the spreadsheet cells: what a typed cell means and how a
+// stored value is shown. Locale-free: "." is the decimal point always.
+
+inline constexpr int MaxCellTextLength = 14;
+
+// Reads a typed cell. The text is cut to 14 characters and cleaned: blanks and
+// "+" are dropped, the first "," or "." becomes the decimal point and later ones
+// are dropped, the first "-" stays and later ones are dropped, the first "E"/"e"
+// becomes "E" and later ones are dropped; a sign directly after the "E" is kept
+// as the exponent's sign. Trailing "-", "." and "E" are removed. An empty,
+// unreadable or non-finite text, or one beyond +-1.5E38, gives the empty marker.
+// So "1,5" -> 1.5, "1.2.3" -> 1.23, "--5" -> -5, "12-" -> 12, "-2e-3" -> -0.002.
+TReal ParseCellText(std::string_view text);
+
+// The text a cell shows for a stored value with `places` decimals: empty for
+// the empty marker; scientific form for values that need it (a blank or "-",
+// 7 significant digits, "E", sign and at least two exponent digits, e.g.
+// " 1.234568E+07"); else fixed point with `places` decimals, cut to 14
+// characters. Rounding is half away from zero on 18 significant digits.
+std::string FormatCellValue(TReal value, int places);
+
+// Integer digits and decimals of a number text (blanks at both ends ignored).
+// Integer digits: the characters (a sign included) before the first "." or
+// "E", plus the exponent when there is one; a result of 0 or less, or an
+// unreadable exponent, gives 1. Decimals: the characters after the "." when
+// there is no exponent, else the size of a negative exponent, else 0.
+struct TTextDigits {
+  int IntegerDigits = 0;
+  int Decimals = 0;
+};
+TTextDigits CountTextDigits(std::string_view text);
+
+// The decimals a value brings with it when it is stored by a program
+// operation: those of its fixed-point text with 8 decimals and trailing zeros
+// removed, or of its scientific cell text when it needs scientific form.
+int OwnDecimals(TReal value);
+
+// A character the cell editor accepts: "0".."9", ",", "-", ".", "E", "e".
+bool IsCellCharacter(char ch);
+
+// True when a text consists only of cell characters and holds a digit; such
+// a column title is probably a value typed into the wrong row.
+bool LooksLikeNumber(std::string_view text);
+
+}  // namespace ombrel

@@ -1,0 +1,131 @@
+#include "entry/GridHeader.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "entry/GridModels.h"
+
+namespace ombrel {
+
+namespace {
+
+const QColor FixedFace(192, 192, 192);
+const QColor FixedEdge(128, 128, 128);
+constexpr int TitleIndent = 2;
+
+}  // namespace
+
+void PaintFixedCell(QPainter& painter, const QRect& rect, const QString& text, Qt::Alignment alignment, int indent,
+                    bool bold) {
+  painter.save();
+  painter.fillRect(rect, FixedFace);
+  painter.setPen(Qt::white);
+  painter.drawLine(rect.topLeft(), rect.topRight());
+  painter.drawLine(rect.topLeft(), rect.bottomLeft());
+  painter.setPen(FixedEdge);
+  painter.drawLine(rect.topRight(), rect.bottomRight());
+  painter.drawLine(rect.bottomLeft(), rect.bottomRight());
+  if (!text.isEmpty()) {
+    QFont font = painter.font();
+    font.setBold(bold);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    const QRect textRect = rect.adjusted(indent, 0, -2, 0);
+    painter.setClipRect(textRect, Qt::IntersectClip);
+    painter.drawText(textRect, static_cast<int>(alignment | Qt::AlignVCenter), text);
+  }
+  painter.restore();
+}
+
+TGridHeader::TGridHeader(Qt::Orientation orientation, QWidget* parent) : QHeaderView(orientation, parent) {
+  setSectionsClickable(false);
+  setHighlightSections(false);
+  setMinimumSectionSize(1);
+}
+
+void TGridHeader::SetRowHeight(int height) {
+  mRowHeight = height;
+  if (orientation() == Qt::Horizontal) setFixedHeight(2 * height);
+}
+
+void TGridHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
+  if (!model()) return;
+  const QString text = model()->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString();
+  if (orientation() == Qt::Vertical) {
+    PaintFixedCell(*painter, rect, text, Qt::AlignLeft, mTextIndent, false);
+    return;
+  }
+  const QRect heading(rect.x(), rect.y(), rect.width(), mRowHeight);
+  const QRect title(rect.x(), rect.y() + mRowHeight, rect.width(), rect.height() - mRowHeight);
+  PaintFixedCell(*painter, heading, text, Qt::AlignHCenter, 0, true);
+  const QString titleText =
+      model()->headerData(logicalIndex, orientation(), static_cast<int>(TGridRole::ColumnTitle)).toString();
+  PaintFixedCell(*painter, title, titleText, Qt::AlignLeft, TitleIndent, false);
+}
+
+bool TGridHeader::OnResizeGrip(QPoint position) const {
+  if (orientation() != Qt::Horizontal || sectionResizeMode(0) != QHeaderView::Interactive) return false;
+  const int grip = style()->pixelMetric(QStyle::PM_HeaderGripMargin, nullptr, this);
+  const int section = logicalIndexAt(position);
+  if (section < 0) return false;
+  const int start = sectionViewportPosition(section);
+  const int end = start + sectionSize(section);
+  return position.x() >= end - grip || (section > 0 && position.x() <= start + grip);
+}
+
+void TGridHeader::mousePressEvent(QMouseEvent* event) {
+  const QPoint position = event->position().toPoint();
+  if (event->button() != Qt::LeftButton) return;
+  if (OnResizeGrip(position)) {
+    mResizing = true;
+    QHeaderView::mousePressEvent(event);
+    return;
+  }
+  const int section = logicalIndexAt(position);
+  if (section < 0) return;
+  mPressed = true;
+  emit SectionPressed(section, position, event->modifiers());
+}
+
+void TGridHeader::mouseMoveEvent(QMouseEvent* event) {
+  if (mResizing || !mPressed) {
+    QHeaderView::mouseMoveEvent(event);
+    return;
+  }
+  const int section = logicalIndexAt(event->position().toPoint());
+  if (section >= 0) emit SectionDragged(section);
+}
+
+void TGridHeader::mouseReleaseEvent(QMouseEvent* event) {
+  if (mResizing) QHeaderView::mouseReleaseEvent(event);
+  mResizing = false;
+  if (mPressed) emit PressReleased();
+  mPressed = false;
+}
+
+void TGridHeader::mouseDoubleClickEvent(QMouseEvent* event) {
+  // A double click on a header is two presses, not an auto-size request.
+  mousePressEvent(event);
+}
+
+TGridCorner::TGridCorner(QWidget* parent) : QWidget(parent) {}
+
+void TGridCorner::SetCaption(const QString& caption) {
+  mCaption = caption;
+  update();
+}
+
+void TGridCorner::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setFont(font());
+  const QRect all = rect();
+  PaintFixedCell(painter, QRect(0, 0, all.width(), mRowHeight), QString(), Qt::AlignLeft, 0, false);
+  PaintFixedCell(painter, QRect(0, mRowHeight, all.width(), all.height() - mRowHeight), mCaption, Qt::AlignLeft,
+                 TitleIndent, false);
+}
+
+void TGridCorner::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) emit Pressed(event->position().toPoint());
+}
+
+}  // namespace ombrel

@@ -1,0 +1,161 @@
+#include "entry/GridModels.h"
+
+#include <QApplication>
+
+#include "entry/CellText.h"
+#include "entry/GridSelection.h"
+#include "stats/SummaryCells.h"
+
+namespace ombrel {
+
+namespace {
+
+QString Latin1(const std::string& text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
+
+}  // namespace
+
+std::string ToTableText(const QString& text, int maxBytes) {
+  QString shortened = text;
+  QByteArray bytes = shortened.toUtf8();
+  while (bytes.size() > maxBytes && !shortened.isEmpty()) {
+    shortened.chop(shortened.size() >= 2 && shortened.at(shortened.size() - 1).isLowSurrogate() ? 2 : 1);
+    bytes = shortened.toUtf8();
+  }
+  return bytes.toStdString();
+}
+
+QString FromTableText(const std::string& text) { return QString::fromStdString(text); }
+
+TGridModel::TGridModel(TDataTable& table, QObject* parent) : QAbstractTableModel(parent), mTable(table) {}
+
+void TGridModel::SetDataFormat(TGridFormat format) {
+  if (format == mFormat) return;
+  mFormat = format;
+  RefreshAll();
+}
+
+void TGridModel::SetMeanIsSD(bool meanIsSD) {
+  if (meanIsSD == mMeanIsSD) return;
+  mMeanIsSD = meanIsSD;
+  RefreshAll();
+}
+
+void TGridModel::SetAllowEditing(bool allow) { mAllowEditing = allow; }
+
+int TGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : MaxColumns; }
+
+QVariant TGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation == Qt::Horizontal) {
+    if (section < 0 || section >= MaxColumns) return {};
+    if (role == Qt::DisplayRole) return ColumnHeading(mFormat, section);
+    if (role == static_cast<int>(TGridRole::ColumnTitle)) return FromTableText(mTable.Summary(section).Title);
+    return {};
+  }
+  if (role == Qt::DisplayRole && section >= 0 && section < rowCount()) return RowCaption(section);
+  return {};
+}
+
+Qt::ItemFlags TGridModel::flags(const QModelIndex& index) const {
+  if (!index.isValid()) return Qt::NoItemFlags;
+  Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+  if (mAllowEditing && IsEditable(index)) result |= Qt::ItemIsEditable;
+  return result;
+}
+
+void TGridModel::RefreshAll() {
+  emit headerDataChanged(Qt::Horizontal, 0, MaxColumns - 1);
+  emit headerDataChanged(Qt::Vertical, 0, rowCount() - 1);
+  emit dataChanged(index(0, 0), index(rowCount() - 1, MaxColumns - 1));
+}
+
+void TGridModel::RefreshColumn(int dataColumn) {
+  emit dataChanged(index(0, dataColumn), index(rowCount() - 1, dataColumn));
+}
+
+void TGridModel::RefreshCell(int dataRow, int dataColumn) {
+  const QModelIndex cell = index(dataRow, dataColumn);
+  emit dataChanged(cell, cell);
+}
+
+void TGridModel::RefreshTitles() { emit headerDataChanged(Qt::Horizontal, 0, MaxColumns - 1); }
+
+void TGridModel::RefreshRowTitle(int dataRow) { emit headerDataChanged(Qt::Vertical, dataRow, dataRow); }
+
+TRawDataModel::TRawDataModel(TDataTable& table, QObject* parent) : TGridModel(table, parent) {}
+
+int TRawDataModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : RawGridRowCount - FirstDataGridRow;
+}
+
+QVariant TRawDataModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid()) return {};
+  const int row = index.row();
+  const int column = index.column();
+  switch (role) {
+    case Qt::DisplayRole:
+      return Latin1(FormatCellValue(Table().GetValue(row, column), Table().DisplayDecimals(column)));
+    case Qt::EditRole:
+      return Latin1(FormatCellValue(Table().GetValue(row, column), Table().DisplayDecimals(column))).trimmed();
+    case static_cast<int>(TGridRole::Excluded):
+      return Table().IsExcluded(row, column) && !Table().IsCellEmpty(row, column);
+    case static_cast<int>(TGridRole::MeanDataColumn):
+      return HoldsMeanData(Table(), column);
+    default:
+      return {};
+  }
+}
+
+TCommitResult TRawDataModel::CommitText(const QModelIndex& index, const QString& text,
+                                        const TAskEraseMeanData& askErase) {
+  const TCommitResult result = CommitCellText(Table(), index.row(), index.column(), text.toStdString(), askErase);
+  if (result.Redisplay == TRedisplay::Column)
+    RefreshColumn(index.column());
+  else
+    RefreshCell(index.row(), index.column());
+  return result;
+}
+
+bool TRawDataModel::IsEditable(const QModelIndex& index) const { return index.isValid(); }
+
+QString TRawDataModel::RowCaption(int row) const { return FromTableText(Table().RowTitle(row)); }
+
+TStatDataModel::TStatDataModel(TDataTable& table, QObject* parent) : TGridModel(table, parent) {}
+
+int TStatDataModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : StatGridRowCount - FirstDataGridRow;
+}
+
+QVariant TStatDataModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid()) return {};
+  if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
+  const QString text = QString::fromStdString(SummaryCellText(Table(), index.column(), index.row() + FirstDataGridRow,
+                                                              MeanIsSD(), ShowsFullStatistics(DataFormat())));
+  return role == Qt::EditRole ? text.trimmed() : text;
+}
+
+TCommitResult TStatDataModel::CommitText(const QModelIndex& index, const QString& text, const TAskEraseMeanData&) {
+  TCommitResult result;
+  if (!IsEditable(index)) return result;
+  const int column = index.column();
+  const int gridRow = index.row() + FirstDataGridRow;
+  const TReal value = ParseCellText(text.toStdString());
+  if (value == SummaryEntryValue(Table(), column, gridRow, MeanIsSD())) return result;
+  SetSummaryValue(Table(), column, gridRow, MeanIsSD(), value);
+  if (gridRow == FirstDataGridRow && IsEmpty(Table().Summary(column).Mean)) QApplication::beep();
+  result.Outcome = TCommitOutcome::Stored;
+  result.Redisplay = TRedisplay::Column;
+  RefreshColumn(column);
+  return result;
+}
+
+bool TStatDataModel::IsEditable(const QModelIndex& index) const {
+  return index.isValid() && DataFormat() != TGridFormat::MultipleRegression &&
+         IsSummaryEntryCell(Table(), index.column(), index.row() + FirstDataGridRow);
+}
+
+QString TStatDataModel::RowCaption(int row) const {
+  return QString::fromStdString(
+      SummaryRowLabel(row + FirstDataGridRow, MeanIsSD(), ShowsFullStatistics(DataFormat())));
+}
+
+}  // namespace ombrel

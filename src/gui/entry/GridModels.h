@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QAbstractTableModel>
+
+#include "document/DataTable.h"
+#include "entry/CellStore.h"
+#include "entry/GridFormat.h"
+
+namespace ombrel {
+
+// Extra data roles the grid's painter reads.
+enum class TGridRole : int {
+  Excluded = Qt::UserRole + 1,  // bool: the cell holds an excluded value
+  MeanDataColumn,               // bool: the column holds typed mean-and-error data
+  ColumnTitle,                  // QString (horizontal header): the column title under the heading
+};
+
+// A table model straight over a document's TDataTable: model row r, column c
+// is data row r, data column c (grid row r + 2, grid column c + 1). Nothing is
+// cached; every text is formatted from the table when it is asked for.
+class TGridModel : public QAbstractTableModel {
+  Q_OBJECT
+
+ public:
+  TGridModel(TDataTable& table, QObject* parent);
+
+  TDataTable& Table() const { return mTable; }
+  void SetDataFormat(TGridFormat format);
+  TGridFormat DataFormat() const { return mFormat; }
+  void SetMeanIsSD(bool meanIsSD);
+  bool MeanIsSD() const { return mMeanIsSD; }
+  void SetAllowEditing(bool allow);
+  bool AllowEditing() const { return mAllowEditing; }
+
+  int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+  // Stores the text typed into a cell and announces what shows differently.
+  virtual TCommitResult CommitText(const QModelIndex& index, const QString& text,
+                                   const TAskEraseMeanData& askErase) = 0;
+  // Whether typing into the cell is allowed at all (AllowEditing aside).
+  virtual bool IsEditable(const QModelIndex& index) const = 0;
+
+  // The table changed behind the model's back: announce it.
+  void RefreshAll();
+  void RefreshColumn(int dataColumn);
+  void RefreshCell(int dataRow, int dataColumn);
+  void RefreshTitles();
+  void RefreshRowTitle(int dataRow);
+
+ protected:
+  virtual QString RowCaption(int row) const = 0;
+
+ private:
+  TDataTable& mTable;
+  TGridFormat mFormat = TGridFormat::RawData;
+  bool mMeanIsSD = true;
+  bool mAllowEditing = true;
+};
+
+// The data table page: 1000 rows of values.
+class TRawDataModel : public TGridModel {
+  Q_OBJECT
+
+ public:
+  TRawDataModel(TDataTable& table, QObject* parent);
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  TCommitResult CommitText(const QModelIndex& index, const QString& text, const TAskEraseMeanData& askErase) override;
+  bool IsEditable(const QModelIndex& index) const override;
+
+ protected:
+  QString RowCaption(int row) const override;
+};
+
+// The summary page: model row r is summary grid row r + 2.
+class TStatDataModel : public TGridModel {
+  Q_OBJECT
+
+ public:
+  TStatDataModel(TDataTable& table, QObject* parent);
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  TCommitResult CommitText(const QModelIndex& index, const QString& text, const TAskEraseMeanData& askErase) override;
+  bool IsEditable(const QModelIndex& index) const override;
+
+ protected:
+  QString RowCaption(int row) const override;
+};
+
+// Text for the table's 8-bit fields from an edit field: UTF-8, shortened by
+// whole characters to at most `maxBytes` bytes.
+std::string ToTableText(const QString& text, int maxBytes);
+QString FromTableText(const std::string& text);
+
+}  // namespace ombrel

@@ -1,0 +1,785 @@
+#include "entry/SpreadGrid.h"
+
+#include <QApplication>
+#include <QGlyphRun>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QRawFont>
+#include <QScopedValueRollback>
+#include <QStyledItemDelegate>
+#include <algorithm>
+#include <array>
+#include <climits>
+
+#include "entry/CellStore.h"
+#include "entry/CellText.h"
+#include "entry/GridHeader.h"
+#include "entry/GridModels.h"
+#include "entry/TitleFields.h"
+
+namespace ombrel {
+
+namespace {
+
+constexpr int RawRowHeight = 18;
+constexpr int RawColumnWidth = 90;
+constexpr int RawRowTitleWidth = 90;
+constexpr int StatRowHeight = 20;
+constexpr int StatColumnWidth = 105;
+constexpr int StatCaptionWidth = 180;
+constexpr int RowTitleIndent = 18;
+constexpr int CaptionIndent = 4;
+// Clicks in the leftmost pixels of a row title edit it; clicks left of the
+// rightmost pixels select the row.
+constexpr int RowTitleEditZone = 13;
+constexpr int HeaderSelectMargin = 14;
+constexpr int SummaryNGridRow = 4;
+
+constexpr QAbstractItemView::EditTriggers EditingTriggers =
+    QAbstractItemView::DoubleClicked | QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed;
+
+// Cell texts hold only digits, signs, ".", "E" and blanks. Shaping each of
+// them anew with QPainter::drawText costs more than everything else in a full
+// redisplay, so the few glyphs are looked up once and placed directly.
+class TCellGlyphs {
+ public:
+  explicit TCellGlyphs(const QFont& font) : mFont(QRawFont::fromFont(font)) {
+    // A slant the font engine only synthesises is not in the raw font.
+    if (font.italic() && mFont.style() == QFont::StyleNormal) mFont = QRawFont();
+    for (const char character : {' ', '+', '-', '.', '0', '1', '2', '3', '4', '5', '6', '7', '8', '9', 'E'}) {
+      const QList<quint32> glyphs = mFont.glyphIndexesForString(QString(QLatin1Char(character)));
+      if (glyphs.size() != 1 || glyphs[0] == 0) continue;
+      const auto at = static_cast<std::size_t>(character);
+      mGlyph[at] = glyphs[0];
+      mAdvance[at] = mFont.advancesForGlyphIndexes(glyphs).value(0).x();
+    }
+  }
+
+  // Draws the text right-aligned to `right` with its top at `top`; false
+  // (nothing drawn) when a character has no prepared glyph.
+  bool DrawRightAligned(QPainter& painter, const QString& text, qreal right, qreal top) const {
+    if (!mFont.isValid()) return false;
+    QList<quint32> glyphs;
+    QList<QPointF> positions;
+    glyphs.reserve(text.size());
+    positions.reserve(text.size());
+    qreal x = 0;
+    for (const QChar character : text) {
+      const auto at = static_cast<std::size_t>(character.unicode());
+      if (at >= mGlyph.size() || mGlyph[at] == 0) return false;
+      glyphs.push_back(mGlyph[at]);
+      positions.push_back(QPointF(x, 0));
+      x += mAdvance[at];
+    }
+    QGlyphRun run;
+    run.setRawFont(mFont);
+    run.setGlyphIndexes(glyphs);
+    run.setPositions(positions);
+    painter.drawGlyphRun(QPointF(right - x, top + mFont.ascent()), run);
+    return true;
+  }
+
+ private:
+  QRawFont mFont;
+  std::array<quint32, 128> mGlyph{};
+  std::array<qreal, 128> mAdvance{};
+};
+
+}  // namespace
+
+// Paints the value cells (current-cell frame, highlight, mean-data columns,
+// excluded values) and creates the in-place editor. The grid itself commits
+// edits, so the delegate neither stores data nor filters editor events.
+class TGridDelegate : public QStyledItemDelegate {
+ public:
+  explicit TGridDelegate(TSpreadGrid* grid)
+      : QStyledItemDelegate(grid), mGrid(grid), mValueFont(ValueFont(false)), mExcludedFont(ValueFont(true)),
+        mGlyphs(mValueFont), mExcludedGlyphs(mExcludedFont) {}
+
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override {
+    auto* editor = new TSpreadInplaceEdit(parent);
+    editor->setFont(mValueFont);
+    mGrid->EditorCreated(editor, index);
+    return editor;
+  }
+
+  void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+    static_cast<TSpreadInplaceEdit*>(editor)->SetInitialText(index.data(Qt::EditRole).toString());
+  }
+
+  void setModelData(QWidget*, QAbstractItemModel*, const QModelIndex&) const override {}
+
+  void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option, const QModelIndex&) const override {
+    editor->setGeometry(option.rect);
+  }
+
+  bool eventFilter(QObject*, QEvent*) override { return false; }
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    const bool current = index == mGrid->currentIndex();
+    const bool selected = option.state & QStyle::State_Selected;
+    const bool excluded = index.data(static_cast<int>(TGridRole::Excluded)).toBool();
+    const bool meanData = index.data(static_cast<int>(TGridRole::MeanDataColumn)).toBool();
+    const QPalette& palette = option.palette;
+    QColor background = palette.color(QPalette::Base);
+    QColor textColor = palette.color(QPalette::Text);
+    if (current) {
+      if (excluded) textColor = mGrid->ExcludedColor();
+    } else if (selected && mGrid->hasFocus()) {
+      background = palette.color(QPalette::Highlight);
+      textColor = palette.color(QPalette::HighlightedText);
+    } else if (meanData) {
+      background = palette.color(QPalette::Button);
+    } else if (excluded) {
+      textColor = mGrid->ExcludedColor();
+    }
+
+    painter->save();
+    painter->fillRect(option.rect, background);
+    painter->setClipRect(option.rect, Qt::IntersectClip);
+    painter->setPen(textColor);
+    const QString text = index.data(Qt::DisplayRole).toString();
+    const QRect textRect = option.rect.adjusted(0, TextTop, -TextRightMargin, 0);
+    const TCellGlyphs& glyphs = excluded ? mExcludedGlyphs : mGlyphs;
+    if (!text.isEmpty() && !glyphs.DrawRightAligned(*painter, text, textRect.right() + 1, textRect.top())) {
+      painter->setFont(excluded ? mExcludedFont : mValueFont);
+      painter->drawText(textRect, Qt::AlignRight | Qt::AlignTop, text);
+    }
+    if (current) {
+      painter->setPen(QPen(Qt::black, 2));
+      painter->setBrush(Qt::NoBrush);
+      painter->drawRect(option.rect.adjusted(1, 1, -1, -1));
+    }
+    painter->restore();
+  }
+
+ private:
+  static constexpr int TextTop = 2;
+  static constexpr int TextRightMargin = 4;
+
+  static QFont ValueFont(bool italic) {
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSize(9);
+    font.setItalic(italic);
+    return font;
+  }
+
+  TSpreadGrid* mGrid;
+  QFont mValueFont;
+  QFont mExcludedFont;
+  TCellGlyphs mGlyphs;
+  TCellGlyphs mExcludedGlyphs;
+};
+
+TSpreadGrid::TSpreadGrid(TGridKind kind, TDataTable& table, QWidget* parent)
+    : QTableView(parent), mKind(kind), mTable(table), mAsker(MessageBoxAsker(this)) {
+  const bool raw = kind == TGridKind::RawData;
+  setObjectName(raw ? QStringLiteral("RawDataGrid") : QStringLiteral("StatDataGrid"));
+  QFont gridFont(QStringLiteral("Arial"));
+  gridFont.setPixelSize(13);
+  setFont(gridFont);
+  QPalette colours = palette();
+  colours.setColor(QPalette::Base, Qt::white);
+  setPalette(colours);
+  mRowHeight = raw ? RawRowHeight : StatRowHeight;
+
+  mColumnHeader = new TGridHeader(Qt::Horizontal, this);
+  mRowHeader = new TGridHeader(Qt::Vertical, this);
+  setHorizontalHeader(mColumnHeader);
+  setVerticalHeader(mRowHeader);
+  if (raw)
+    mModel = new TRawDataModel(table, this);
+  else
+    mModel = new TStatDataModel(table, this);
+  setModel(mModel);
+
+  mColumnHeader->SetRowHeight(mRowHeight);
+  mColumnHeader->setDefaultSectionSize(raw ? RawColumnWidth : StatColumnWidth);
+  mColumnHeader->setSectionResizeMode(QHeaderView::Interactive);
+  mRowHeader->setSectionResizeMode(QHeaderView::Fixed);
+  mRowHeader->setDefaultSectionSize(mRowHeight);
+  mRowHeader->setFixedWidth(raw ? RawRowTitleWidth : StatCaptionWidth);
+  mRowHeader->SetTextIndent(raw ? RowTitleIndent : CaptionIndent);
+
+  setCornerButtonEnabled(false);
+  mCorner = new TGridCorner(this);
+  mCorner->SetRowHeight(mRowHeight);
+
+  setItemDelegate(new TGridDelegate(this));
+  setSelectionMode(QAbstractItemView::ContiguousSelection);
+  setSelectionBehavior(QAbstractItemView::SelectItems);
+  setEditTriggers(EditingTriggers);
+  setTabKeyNavigation(true);
+  setWordWrap(false);
+
+  mColumnTitleField = new TTitleField(ColumnTitleFieldLength, true, this);
+  mColumnTitleField->setObjectName(raw ? QStringLiteral("RawDataColTitleField") : QStringLiteral("StatDataColTitleField"));
+  mRowTitleField = new TTitleField(RowTitleFieldLength, false, this);
+  mRowTitleField->setObjectName(QStringLiteral("RawDataRowTitleField"));
+  if (!raw) mAcceptKey = [this](QChar& character) { AcceptSummaryKey(character); };
+
+  connect(mColumnHeader, &TGridHeader::SectionPressed, this, &TSpreadGrid::OnColumnHeaderPressed);
+  connect(mRowHeader, &TGridHeader::SectionPressed, this, &TSpreadGrid::OnRowHeaderPressed);
+  connect(mColumnHeader, &TGridHeader::SectionDragged, this, &TSpreadGrid::OnHeaderDragged);
+  connect(mRowHeader, &TGridHeader::SectionDragged, this, &TSpreadGrid::OnHeaderDragged);
+  connect(mColumnHeader, &TGridHeader::PressReleased, this, [this] { mDrag = TDrag::None; });
+  connect(mRowHeader, &TGridHeader::PressReleased, this, [this] { mDrag = TDrag::None; });
+  connect(mColumnHeader, &QHeaderView::sectionResized, this, [this] { PlaceTitleEditors(); });
+  connect(mCorner, &TGridCorner::Pressed, this, &TSpreadGrid::OnCornerPressed);
+  connect(mColumnTitleField, &TTitleField::Navigate, this, &TSpreadGrid::OnColumnTitleNavigate);
+  connect(mColumnTitleField, &TTitleField::Cancelled, this, [this] {
+    CloseColumnTitleEditor(false);
+    setFocus();
+  });
+  connect(mColumnTitleField, &TTitleField::FocusLeft, this, [this] { CloseColumnTitleEditor(true); });
+  connect(mRowTitleField, &TTitleField::Navigate, this, &TSpreadGrid::OnRowTitleNavigate);
+  connect(mRowTitleField, &TTitleField::Cancelled, this, [this] {
+    CloseRowTitleEditor(false);
+    setFocus();
+  });
+  connect(mRowTitleField, &TTitleField::FocusLeft, this, [this] { CloseRowTitleEditor(true); });
+
+  UpdateCorner();
+  setCurrentIndex(mModel->index(0, 0));
+}
+
+TSpreadGrid::~TSpreadGrid() {
+  // Children lose their focus while the base classes tear them down; their
+  // signals must not reach a grid that is half gone.
+  mColumnTitleField->disconnect(this);
+  mRowTitleField->disconnect(this);
+  if (mEditor) mEditor->disconnect(this);
+}
+
+int TSpreadGrid::LastGridRow() const {
+  return (mKind == TGridKind::RawData ? RawGridRowCount : StatGridRowCount) - 1;
+}
+
+void TSpreadGrid::SetDataFormat(TGridFormat format) {
+  CommitEdit();
+  mModel->SetDataFormat(format);
+}
+
+TGridFormat TSpreadGrid::DataFormat() const { return mModel->DataFormat(); }
+
+void TSpreadGrid::SetMeanIsSD(bool meanIsSD) {
+  CommitEdit();
+  mModel->SetMeanIsSD(meanIsSD);
+}
+
+bool TSpreadGrid::MeanIsSD() const { return mModel->MeanIsSD(); }
+
+void TSpreadGrid::SetAllowEditing(bool allow) {
+  if (!allow) {
+    CommitEdit();
+    CloseTitleEditors();
+  }
+  mModel->SetAllowEditing(allow);
+  setEditTriggers(allow ? EditingTriggers : QAbstractItemView::NoEditTriggers);
+}
+
+bool TSpreadGrid::AllowEditing() const { return mModel->AllowEditing(); }
+
+void TSpreadGrid::SetExcludedColor(const QColor& color) {
+  mExcludedColor = color;
+  viewport()->update();
+}
+
+int TSpreadGrid::CurrentDataRow() const { return currentIndex().row(); }
+
+int TSpreadGrid::CurrentDataColumn() const { return currentIndex().column(); }
+
+void TSpreadGrid::SetCurrentCell(int gridColumn, int gridRow) {
+  setCurrentIndex(mModel->index(gridRow - FirstDataGridRow, gridColumn - FirstDataGridColumn));
+}
+
+int TSpreadGrid::ColumnDecimals(int dataColumn) const { return mTable.DisplayDecimals(dataColumn); }
+
+TAskEraseMeanData TSpreadGrid::MeanDataAsker() {
+  return [this](int column) { return mAsker && mAsker(QString::fromStdString(MeanDataQuestion(column))); };
+}
+
+void TSpreadGrid::EditorCreated(TSpreadInplaceEdit* editor, const QModelIndex& index) {
+  mEditor = editor;
+  mEditorIndex = index;
+  editor->SetAcceptKey(mAcceptKey);
+  connect(editor, &TSpreadInplaceEdit::Navigate, this, &TSpreadGrid::OnEditorNavigate);
+  connect(editor, &TSpreadInplaceEdit::Cancelled, this, &TSpreadGrid::CancelEdit);
+  connect(editor, &TSpreadInplaceEdit::FocusLeft, this, [this, editor] {
+    if (QApplication::focusWidget() != editor) CommitEdit();
+  });
+}
+
+void TSpreadGrid::CommitEdit() {
+  if (mCommitting || mEditor.isNull()) return;
+  const QScopedValueRollback<bool> guard(mCommitting, true);
+  TSpreadInplaceEdit* const editor = mEditor;
+  const QPersistentModelIndex index = mEditorIndex;
+  const bool changed = editor->IsChanged();
+  const QString text = editor->text();
+  // The editor goes first, so that a question about the value never has a
+  // live editor behind it.
+  mEditor.clear();
+  QAbstractItemView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+  if (!changed || !index.isValid()) return;
+  const TCommitResult result = mModel->CommitText(index, text, MeanDataAsker());
+  if (result.Outcome == TCommitOutcome::Stored) emit DataChanged();
+}
+
+void TSpreadGrid::CancelEdit() {
+  if (mCommitting || mEditor.isNull()) return;
+  const QScopedValueRollback<bool> guard(mCommitting, true);
+  TSpreadInplaceEdit* const editor = mEditor;
+  mEditor.clear();
+  QAbstractItemView::closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+}
+
+void TSpreadGrid::EditorOn() {
+  if (!AllowEditing() || EditorActive()) return;
+  const QModelIndex index = currentIndex();
+  if (index.isValid() && (mModel->flags(index) & Qt::ItemIsEditable)) edit(index);
+}
+
+void TSpreadGrid::SelectEditorText() {
+  if (mEditor) mEditor->selectAll();
+}
+
+void TSpreadGrid::commitData(QWidget* editor) {
+  if (editor == mEditor) CommitEdit();
+}
+
+void TSpreadGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+  CommitEdit();
+  QTableView::currentChanged(current, previous);
+}
+
+void TSpreadGrid::OnEditorNavigate(int key) {
+  CommitEdit();
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+  keyPressEvent(&press);
+}
+
+void TSpreadGrid::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+      // Enter moves down like a spreadsheet; it never toggles the editor.
+      QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, event->modifiers());
+      QTableView::keyPressEvent(&down);
+      return;
+    }
+    case Qt::Key_Up:
+      if (currentIndex().row() == 0 && event->modifiers() == Qt::NoModifier && AllowEditing()) {
+        OpenColumnTitleEditor(currentIndex().column());
+        return;
+      }
+      break;
+    case Qt::Key_F9:
+    case Qt::Key_F10:
+      event->ignore();
+      return;
+    case Qt::Key_Insert:
+      if (event->modifiers() == Qt::ControlModifier) {
+        emit CopyRequested();
+        return;
+      }
+      if (event->modifiers() == Qt::ShiftModifier) {
+        emit PasteRequested();
+        return;
+      }
+      break;
+    default:
+      break;
+  }
+  QTableView::keyPressEvent(event);
+}
+
+void TSpreadGrid::mousePressEvent(QMouseEvent* event) {
+  CloseTitleEditors();
+  const QModelIndex index = indexAt(event->position().toPoint());
+  if (event->button() == Qt::LeftButton && index.isValid()) {
+    const int gridColumn = index.column() + FirstDataGridColumn;
+    const int gridRow = index.row() + FirstDataGridRow;
+    if (event->modifiers() & Qt::ShiftModifier) {
+      SetSelection(NormalizedRect(mColumnAnchor, mRowAnchor, gridColumn, gridRow));
+      return;
+    }
+    // A click on the current cell edits it; the first click only moves.
+    mClickEdits = index == currentIndex() && !EditorActive();
+    mColumnAnchor = gridColumn;
+    mRowAnchor = gridRow;
+  }
+  QTableView::mousePressEvent(event);
+}
+
+void TSpreadGrid::mouseReleaseEvent(QMouseEvent* event) {
+  QTableView::mouseReleaseEvent(event);
+  if (mClickEdits && indexAt(event->position().toPoint()) == currentIndex()) EditorOn();
+  mClickEdits = false;
+}
+
+void TSpreadGrid::updateGeometries() {
+  QTableView::updateGeometries();
+  if (!mCorner) return;
+  mCorner->setGeometry(mRowHeader->geometry().x(), mColumnHeader->geometry().y(), mRowHeader->width(),
+                       mColumnHeader->height());
+  mCorner->raise();
+  PlaceTitleEditors();
+}
+
+void TSpreadGrid::scrollContentsBy(int dx, int dy) {
+  QTableView::scrollContentsBy(dx, dy);
+  PlaceTitleEditors();
+}
+
+void TSpreadGrid::AcceptSummaryKey(QChar& character) const {
+  const bool cellCharacter = character.unicode() < 128 && IsCellCharacter(static_cast<char>(character.unicode()));
+  const bool nRow = currentIndex().row() + FirstDataGridRow == SummaryNGridRow;
+  if (!cellCharacter || (nRow && (character == QLatin1Char(',') || character == QLatin1Char('.'))))
+    character = QChar();
+}
+
+// Storing from commands.
+
+void TSpreadGrid::SetColumnTitle(const QString& title, int dataColumn) {
+  StoreColumnTitle(mTable, dataColumn, ToTableText(title, MaxColumnTitleLength));
+  mModel->RefreshTitles();
+}
+
+void TSpreadGrid::SetRowTitle(const QString& title, int gridRow) {
+  const int dataRow = gridRow - FirstDataGridRow;
+  mTable.SetRowTitle(dataRow, ToTableText(title, MaxRowTitleLength));
+  mModel->RefreshRowTitle(dataRow);
+}
+
+void TSpreadGrid::StoreCell(int gridColumn, int gridRow, TReal value) {
+  ombrel::StoreCell(mTable, gridRow - FirstDataGridRow, gridColumn - FirstDataGridColumn, value);
+  RefreshCell(gridColumn, gridRow);
+}
+
+void TSpreadGrid::StoreCellAdjusted(int gridColumn, int gridRow, TReal value) {
+  if (ombrel::StoreCellAdjusted(mTable, gridRow - FirstDataGridRow, gridColumn - FirstDataGridColumn, value))
+    RefreshColumn(gridColumn);
+  else
+    RefreshCell(gridColumn, gridRow);
+}
+
+void TSpreadGrid::SetCellExcluded(bool excluded, int gridColumn, int gridRow) {
+  mTable.SetExcluded(gridRow - FirstDataGridRow, gridColumn - FirstDataGridColumn, excluded);
+  RefreshCell(gridColumn, gridRow);
+}
+
+bool TSpreadGrid::IsCellExcluded(int gridColumn, int gridRow) const {
+  return mTable.IsExcluded(gridRow - FirstDataGridRow, gridColumn - FirstDataGridColumn);
+}
+
+TReal TSpreadGrid::CellValue(int gridColumn, int gridRow) const {
+  return mTable.GetValue(gridRow - FirstDataGridRow, gridColumn - FirstDataGridColumn);
+}
+
+void TSpreadGrid::MarkColumnIfEmpty(int dataColumn) {
+  ombrel::MarkColumnIfEmpty(mTable, dataColumn);
+  mModel->RefreshColumn(dataColumn);
+}
+
+void TSpreadGrid::RefreshTitles() {
+  mModel->RefreshTitles();
+  UpdateCorner();
+}
+
+void TSpreadGrid::RefreshAll() {
+  CancelEdit();
+  mModel->RefreshAll();
+  UpdateCorner();
+}
+
+void TSpreadGrid::RefreshColumn(int gridColumn) { mModel->RefreshColumn(gridColumn - FirstDataGridColumn); }
+
+void TSpreadGrid::RefreshCell(int gridColumn, int gridRow) {
+  mModel->RefreshCell(gridRow - FirstDataGridRow, gridColumn - FirstDataGridColumn);
+}
+
+void TSpreadGrid::UpdateCorner() {
+  const std::string& heading = mTable.RowTitleHeading();
+  mCorner->SetCaption(heading.empty() ? QStringLiteral("Col. title") : FromTableText(heading));
+}
+
+// Selection.
+
+TGridRect TSpreadGrid::Selection() const {
+  const QItemSelection selection = selectionModel()->selection();
+  if (selection.isEmpty()) {
+    const QModelIndex current = currentIndex();
+    const int column = std::max(current.column(), 0) + FirstDataGridColumn;
+    const int row = std::max(current.row(), 0) + FirstDataGridRow;
+    return TGridRect{column, row, column, row};
+  }
+  int left = INT_MAX;
+  int top = INT_MAX;
+  int right = INT_MIN;
+  int bottom = INT_MIN;
+  for (const QItemSelectionRange& range : selection) {
+    left = std::min(left, range.left());
+    top = std::min(top, range.top());
+    right = std::max(right, range.right());
+    bottom = std::max(bottom, range.bottom());
+  }
+  return TGridRect{left + FirstDataGridColumn, top + FirstDataGridRow, right + FirstDataGridColumn,
+                   bottom + FirstDataGridRow};
+}
+
+TSelectionKind TSpreadGrid::SelectionKind() const { return SelectionKindOf(Selection(), LastGridRow()); }
+
+bool TSpreadGrid::WholeTableSelected() const { return IsWholeTable(Selection(), LastGridRow()); }
+
+bool TSpreadGrid::WholeRowsSelected() const { return IsWholeRows(Selection()); }
+
+bool TSpreadGrid::WholeColumnsSelected() const { return IsWholeColumns(Selection(), LastGridRow()); }
+
+void TSpreadGrid::SetSelection(const TGridRect& rect) {
+  CommitEdit();
+  const int lastRow = LastGridRow();
+  TGridRect r = NormalizedRect(rect.Left, rect.Top, rect.Right, rect.Bottom);
+  r.Left = std::clamp(r.Left, FirstDataGridColumn, LastDataGridColumn);
+  r.Right = std::clamp(r.Right, FirstDataGridColumn, LastDataGridColumn);
+  r.Top = std::clamp(r.Top, FirstDataGridRow, lastRow);
+  r.Bottom = std::clamp(r.Bottom, FirstDataGridRow, lastRow);
+
+  // Whole columns start the current cell in their first column, whole rows in
+  // their first row, so that a paste begins there; the view does not scroll.
+  const TSelectionKind kind = SelectionKindOf(r, lastRow);
+  const QModelIndex current = currentIndex();
+  int column = std::max(current.column(), 0) + FirstDataGridColumn;
+  int row = std::max(current.row(), 0) + FirstDataGridRow;
+  if (kind == TSelectionKind::Columns || column < r.Left || column > r.Right) column = r.Left;
+  if (kind == TSelectionKind::Rows || row < r.Top || row > r.Bottom) row = r.Top;
+  const bool scrolls = hasAutoScroll();
+  setAutoScroll(false);
+  selectionModel()->setCurrentIndex(mModel->index(row - FirstDataGridRow, column - FirstDataGridColumn),
+                                    QItemSelectionModel::NoUpdate);
+  setAutoScroll(scrolls);
+  const QItemSelection selection(mModel->index(r.Top - FirstDataGridRow, r.Left - FirstDataGridColumn),
+                                 mModel->index(r.Bottom - FirstDataGridRow, r.Right - FirstDataGridColumn));
+  selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+  viewport()->update();
+}
+
+void TSpreadGrid::SelectAll() {
+  SetSelection(TGridRect{FirstDataGridColumn, FirstDataGridRow, LastDataGridColumn, LastGridRow()});
+}
+
+void TSpreadGrid::SelectColumn(int gridColumn) {
+  SetSelection(TGridRect{gridColumn, FirstDataGridRow, gridColumn, LastGridRow()});
+}
+
+void TSpreadGrid::SelectRow(int gridRow) {
+  SetSelection(TGridRect{FirstDataGridColumn, gridRow, LastDataGridColumn, gridRow});
+}
+
+void TSpreadGrid::ExtendColumns(int gridColumn) {
+  SetSelection(NormalizedRect(mColumnAnchor, FirstDataGridRow, gridColumn, LastGridRow()));
+}
+
+void TSpreadGrid::ExtendRows(int gridRow) {
+  const int anchor = std::clamp(mRowAnchor, FirstDataGridRow, LastGridRow());
+  SetSelection(NormalizedRect(FirstDataGridColumn, anchor, LastDataGridColumn, gridRow));
+}
+
+// Header clicks.
+
+void TSpreadGrid::OnColumnHeaderPressed(int section, QPoint position, Qt::KeyboardModifiers modifiers) {
+  CommitEdit();
+  mDrag = TDrag::None;
+  if (position.y() >= mRowHeight) {
+    if (AllowEditing())
+      OpenColumnTitleEditor(section);
+    else
+      CloseTitleEditors();
+    return;
+  }
+  CloseTitleEditors();
+  if (!mHeaderSelect) return;
+  const int gridColumn = section + FirstDataGridColumn;
+  if (modifiers & Qt::ShiftModifier) {
+    ExtendColumns(gridColumn);
+  } else {
+    mColumnAnchor = gridColumn;
+    SelectColumn(gridColumn);
+  }
+  mDrag = TDrag::Columns;
+}
+
+void TSpreadGrid::OnRowHeaderPressed(int section, QPoint position, Qt::KeyboardModifiers modifiers) {
+  CommitEdit();
+  mDrag = TDrag::None;
+  const bool editsTitle = mKind == TGridKind::RawData && AllowEditing() && position.x() < RowTitleEditZone;
+  if (!editsTitle) CloseTitleEditors();
+  if (mHeaderSelect && position.x() < mRowHeader->width() - HeaderSelectMargin) {
+    const int gridRow = section + FirstDataGridRow;
+    if (modifiers & Qt::ShiftModifier) {
+      ExtendRows(gridRow);
+    } else {
+      mRowAnchor = gridRow;
+      SelectRow(gridRow);
+    }
+    mDrag = TDrag::Rows;
+  }
+  if (editsTitle) OpenRowTitleEditor(section);
+}
+
+void TSpreadGrid::OnCornerPressed(QPoint position) {
+  CommitEdit();
+  CloseTitleEditors();
+  if (mHeaderSelect && position.x() < mCorner->width() - HeaderSelectMargin) SelectAll();
+}
+
+void TSpreadGrid::OnHeaderDragged(int section) {
+  if (mDrag == TDrag::Columns && sender() == mColumnHeader) ExtendColumns(section + FirstDataGridColumn);
+  if (mDrag == TDrag::Rows && sender() == mRowHeader) ExtendRows(section + FirstDataGridRow);
+}
+
+// Title fields.
+
+void TSpreadGrid::OpenColumnTitleEditor(int dataColumn) {
+  if (!AllowEditing()) return;
+  CommitEdit();
+  CloseTitleEditors();
+  mTitleColumn = std::clamp(dataColumn, 0, MaxColumns - 1);
+  scrollTo(mModel->index(std::max(rowAt(0), 0), mTitleColumn));
+  mColumnTitleField->SetInitialText(FromTableText(mTable.Summary(mTitleColumn).Title));
+  PlaceTitleEditors();
+  mColumnTitleField->show();
+  mColumnTitleField->raise();
+  mColumnTitleField->setFocus(Qt::OtherFocusReason);
+  mColumnTitleField->selectAll();
+}
+
+void TSpreadGrid::OpenRowTitleEditor(int dataRow) {
+  if (!AllowEditing() || mKind != TGridKind::RawData) return;
+  CommitEdit();
+  CloseTitleEditors();
+  mTitleRow = std::clamp(dataRow, 0, mModel->rowCount() - 1);
+  scrollTo(mModel->index(mTitleRow, std::max(columnAt(0), 0)));
+  mRowTitleField->SetInitialText(FromTableText(mTable.RowTitle(mTitleRow)));
+  PlaceTitleEditors();
+  mRowTitleField->show();
+  mRowTitleField->raise();
+  mRowTitleField->setFocus(Qt::OtherFocusReason);
+  mRowTitleField->selectAll();
+}
+
+void TSpreadGrid::CloseTitleEditors(bool store) {
+  CloseColumnTitleEditor(store);
+  CloseRowTitleEditor(store);
+}
+
+void TSpreadGrid::CloseColumnTitleEditor(bool store) {
+  if (mTitleColumn < 0 || mClosingTitle) return;
+  const QScopedValueRollback<bool> guard(mClosingTitle, true);
+  const int column = mTitleColumn;
+  const QString text = mColumnTitleField->text();
+  const bool changed = mColumnTitleField->IsChanged();
+  mTitleColumn = -1;
+  if (mColumnTitleField->hasFocus()) setFocus(Qt::OtherFocusReason);
+  mColumnTitleField->hide();
+  if (store && changed) StoreTypedColumnTitle(column, text);
+}
+
+void TSpreadGrid::CloseRowTitleEditor(bool store) {
+  if (mTitleRow < 0 || mClosingTitle) return;
+  const QScopedValueRollback<bool> guard(mClosingTitle, true);
+  const int row = mTitleRow;
+  const QString text = mRowTitleField->text();
+  const bool changed = mRowTitleField->IsChanged();
+  mTitleRow = -1;
+  if (mRowTitleField->hasFocus()) setFocus(Qt::OtherFocusReason);
+  mRowTitleField->hide();
+  if (!store || !changed) return;
+  mTable.SetRowTitle(row, ToTableText(text, MaxRowTitleLength));
+  mModel->RefreshRowTitle(row);
+  emit DataChanged();
+}
+
+void TSpreadGrid::StoreTypedColumnTitle(int dataColumn, const QString& text) {
+  const std::string title = ToTableText(text, MaxColumnTitleLength);
+  StoreColumnTitle(mTable, dataColumn, title);
+  mModel->RefreshTitles();
+  emit TitleChanged(dataColumn);
+  emit DataChanged();
+  if (mKind != TGridKind::RawData || !LooksLikeNumber(title) || !NumericTitleQuestionEnabled()) return;
+  if (!mAsker || !mAsker(QString::fromLatin1(NumericTitleQuestion))) {
+    SetNumericTitleQuestionEnabled(false);
+    return;
+  }
+  // The number goes to the first data row of the title's own column, never
+  // to wherever the current cell happens to be.
+  if (StoreTitleAsValue(mTable, dataColumn, title, MeanDataAsker()) != TCommitOutcome::Stored) return;
+  mModel->RefreshColumn(dataColumn);
+  mModel->RefreshTitles();
+  emit TitleChanged(dataColumn);
+  emit DataChanged();
+}
+
+void TSpreadGrid::OnColumnTitleNavigate(int key) {
+  const int column = mTitleColumn;
+  if (column < 0) return;
+  switch (key) {
+    case Qt::Key_Tab:
+    case Qt::Key_Right:
+      if (column + 1 < MaxColumns) OpenColumnTitleEditor(column + 1);
+      return;
+    case Qt::Key_Backtab:
+    case Qt::Key_Left:
+      if (column > 0) OpenColumnTitleEditor(column - 1);
+      return;
+    case Qt::Key_Return:
+    case Qt::Key_Down:
+      CloseColumnTitleEditor(true);
+      SetCurrentCell(column + FirstDataGridColumn, FirstDataGridRow);
+      setFocus(Qt::OtherFocusReason);
+      return;
+    case Qt::Key_Up:
+      CloseColumnTitleEditor(true);
+      if (mDataSetTitleField)
+        mDataSetTitleField->setFocus(Qt::OtherFocusReason);
+      else
+        setFocus(Qt::OtherFocusReason);
+      return;
+    default:
+      return;
+  }
+}
+
+void TSpreadGrid::OnRowTitleNavigate(int key) {
+  const int row = mTitleRow;
+  if (row < 0) return;
+  switch (key) {
+    case Qt::Key_Up:
+      if (row > 0) OpenRowTitleEditor(row - 1);
+      return;
+    case Qt::Key_Down:
+      if (row + 1 < mModel->rowCount()) OpenRowTitleEditor(row + 1);
+      return;
+    default:
+      CloseRowTitleEditor(true);
+      setFocus(Qt::OtherFocusReason);
+      return;
+  }
+}
+
+void TSpreadGrid::PlaceTitleEditors() {
+  if (mTitleColumn >= 0) {
+    const QRect header = mColumnHeader->geometry();
+    mColumnTitleField->setGeometry(header.x() + mColumnHeader->sectionViewportPosition(mTitleColumn),
+                                   header.y() + mRowHeight, mColumnHeader->sectionSize(mTitleColumn),
+                                   header.height() - mRowHeight);
+  }
+  if (mTitleRow >= 0) {
+    const QRect header = mRowHeader->geometry();
+    mRowTitleField->setGeometry(header.x(), header.y() + mRowHeader->sectionViewportPosition(mTitleRow),
+                                header.width(), mRowHeader->sectionSize(mTitleRow));
+  }
+}
+
+}  // namespace ombrel

@@ -1,0 +1,444 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "document/DocumentFile.h"
+
+namespace ombrel {
+namespace {
+
+std::string Written(const TDocument& document) {
+  std::ostringstream out;
+  WriteDocument(out, document);
+  return out.str();
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const auto end = text.find("\r\n", start);
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
+}
+
+TDocument ReadBack(const std::string& text) {
+  TDocument document;
+  std::istringstream in(text);
+  const TFileOutcome outcome = ReadDocument(in, document);
+  EXPECT_TRUE(outcome.Ok()) << outcome.Message;
+  return document;
+}
+
+// Fills a document with something in every field the layouts store.
+void FillRawTable(TDataTable& table) {
+  const TReal values[][3] = {{1.5L, 12345678.0L, 0.00001L},
+                             {-2.5e-5L, 1.0L / 3, 1.5e38L},
+                             {EmptyValue, 7.0L, 0.5L}};
+  for (int r = 0; r < 3; ++r)
+    for (int c = 0; c < 3; ++c)
+      if (!IsEmpty(values[r][c])) {
+        table.LearnDecimals(c, values[r][c]);
+        table.MeanEntryColumn[static_cast<std::size_t>(c)] = 0;
+        table.SetValue(r, c, values[r][c]);
+      }
+  table.SetExcluded(1, 1, true);
+  table.SetRowTitle(2, "Control");
+  table.SetTitle("A data set, with a comma");
+  table.Summary(0).Title = "Before";
+  table.Summary(1).Title = "After treatment";
+  table.UserDecimals[2] = 3;
+}
+
+void ExpectSameTable(const TDataTable& a, const TDataTable& b) {
+  EXPECT_EQ(a.Title(), b.Title());
+  EXPECT_EQ(a.LastRow(), b.LastRow());
+  EXPECT_EQ(a.LastColumn(), b.LastColumn());
+  for (int r = 0; r <= a.LastRow(); ++r)
+    for (int c = 0; c <= a.LastColumn(); ++c) {
+      SCOPED_TRACE(testing::Message() << "cell " << r << "," << c);
+      EXPECT_EQ(a.GetValue(r, c), b.GetValue(r, c));
+      EXPECT_EQ(a.IsExcluded(r, c), b.IsExcluded(r, c));
+    }
+  for (int r = 0; r < MaxRows; ++r) EXPECT_EQ(a.RowTitle(r), b.RowTitle(r));
+  for (int c = 0; c < MaxColumns; ++c) {
+    SCOPED_TRACE(testing::Message() << "column " << c);
+    EXPECT_EQ(a.Summary(c).Title, b.Summary(c).Title);
+    EXPECT_EQ(a.UserDecimals[static_cast<std::size_t>(c)], b.UserDecimals[static_cast<std::size_t>(c)]);
+  }
+}
+
+TEST(DocumentFile, RawDataRoundTripKeepsEveryValueAndChoice) {
+  TDocument document;
+  FillRawTable(document.Table);
+  document.Table.Summary(0).N = 3;
+  document.Table.Summary(0).Mean = 2.25L;
+  document.Table.Summary(0).NormalityKS = 0.125L;
+  document.Table.Summary(0).NormalityP = 0.5L;
+  document.Table.Summary(0).PassedNormality = 1;
+  document.Table.ColumnSelected[4] = 0;
+  document.Notes = "First line\r\nSecond, with ,commas\r\n\r\nafter a blank";
+  TTestChoices& choices = document.Choices;
+  choices.ColumnCountKind = 2;
+  choices.OneColumnTest = 1;
+  choices.HypotheticalMean = 100.25L;
+  choices.HypotheticalMeanChoice = 3;
+  choices.TwoColumnUnpaired = 0;
+  choices.EqualSDs = 0;
+  choices.PostTestMethod = 3;
+  choices.PairSelected[5] = 0;
+  choices.PairSelected[351] = 0;
+  choices.AllColumns = 0;
+
+  const TDocument back = ReadBack(Written(document));
+  ExpectSameTable(document.Table, back.Table);
+  EXPECT_EQ(back.Format, TDataFormat::Raw);
+  EXPECT_EQ(back.Notes, document.Notes);
+  EXPECT_EQ(back.Table.Summary(0).N, 3);
+  EXPECT_EQ(back.Table.Summary(0).Mean, 2.25L);
+  EXPECT_EQ(back.Table.Summary(0).NormalityKS, 0.125L);
+  EXPECT_EQ(back.Table.Summary(0).PassedNormality, 1);
+  EXPECT_EQ(back.Table.ColumnSelected[4], 0);
+  EXPECT_EQ(back.Table.MeanEntryColumn[0], 0);
+  EXPECT_EQ(back.Table.MeanEntryColumn[5], 1);
+  EXPECT_EQ(back.Choices.ColumnCountKind, 2);
+  EXPECT_EQ(back.Choices.OneColumnTest, 1);
+  EXPECT_EQ(back.Choices.HypotheticalMean, 100.25L);
+  EXPECT_EQ(back.Choices.HypotheticalMeanChoice, 3);
+  EXPECT_EQ(back.Choices.TwoColumnUnpaired, 0);
+  EXPECT_EQ(back.Choices.EqualSDs, 0);
+  EXPECT_EQ(back.Choices.PostTestMethod, 3);
+  EXPECT_EQ(back.Choices.PairSelected, document.Choices.PairSelected);
+  EXPECT_EQ(back.Choices.AllColumns, 0);
+  EXPECT_EQ(back.Choices.LastColumnCount, 1);
+}
+
+TEST(DocumentFile, RawDataLayoutLines) {
+  TDocument document;
+  document.Table.SetValue(0, 0, 0.5L);
+  document.Table.AutoDecimals[0] = 3;
+  document.Table.SetValue(1, 1, 0.00001L);
+  document.Table.SetRowTitle(2, "Control");
+  const auto lines = Lines(Written(document));
+  EXPECT_EQ(lines[0], "Quillvex Ombrel for Windows Version 3.00, 32 bit for Win 95/NT");
+  EXPECT_EQ(lines[1], "2.00");
+  EXPECT_EQ(lines[2], "1");
+  EXPECT_EQ(lines[3], "");
+  EXPECT_EQ(lines[6], "");  // the title
+  EXPECT_EQ(lines[7], "0.500,*,");
+  EXPECT_EQ(lines[8], "*, 1.000E-05,");
+  EXPECT_EQ(lines[9], "<<END RAW DATA>>");
+  bool found = false;
+  for (const std::string& line : lines) found = found || line == "2     Control";
+  EXPECT_TRUE(found);
+}
+
+TEST(DocumentFile, EmptyRawTableStillWritesOneRow) {
+  TDocument document;
+  const auto lines = Lines(Written(document));
+  EXPECT_EQ(lines[7], "*,");
+  EXPECT_EQ(lines[8], "<<END RAW DATA>>");
+}
+
+TEST(DocumentFile, AveragedDataRoundTrip) {
+  TDocument document;
+  document.Format = TDataFormat::MeanSemN;
+  document.Family = TTestFamily::CompareMeans;
+  document.MeanIsSD = 0;
+  TColumnSummary& a = document.Table.Summary(0);
+  a.Title = "Typed";
+  a.N = 12;
+  a.Mean = 10;
+  a.SEM = 0.5L;
+  a.SD = 1.7320508075688772935L;
+  a.LowerCI = 8.9L;
+  a.UpperCI = 11.1L;
+  document.Notes = "note";
+  const std::string text = Written(document);
+  EXPECT_EQ(Lines(text)[2], "3");
+  const TDocument back = ReadBack(text);
+  EXPECT_EQ(back.Format, TDataFormat::MeanSemN);
+  EXPECT_EQ(back.MeanIsSD, 0);
+  EXPECT_FALSE(back.Table.HasData());
+  const TColumnSummary& b = back.Table.Summary(0);
+  EXPECT_EQ(b.Title, "Typed");
+  EXPECT_EQ(b.N, 12);
+  EXPECT_EQ(b.Mean, 10);
+  EXPECT_EQ(b.SEM, 0.5L);
+  EXPECT_EQ(b.SD, a.SD);
+  EXPECT_EQ(b.LowerCI, 8.9L);
+  EXPECT_TRUE(IsEmpty(b.Median));
+  EXPECT_EQ(back.Notes, "note");
+}
+
+TEST(DocumentFile, TwoByTwoRoundTripAndOldChoices) {
+  TDocument document;
+  document.Format = TDataFormat::TwoByTwo;
+  document.Family = TTestFamily::Contingency;
+  document.TwoByTwo.A = 5;
+  document.TwoByTwo.B = 12;
+  document.TwoByTwo.C = 0;
+  document.TwoByTwo.Titles = {"Sick", "Well", "Exposed", "Not exposed"};
+  document.Table.SetTitle("Outbreak");
+  document.Choices.UseChiSquare = 1;
+  document.Choices.Yates = 0;
+  document.Choices.ReportSensitivity = 1;
+  const std::string text = Written(document);
+  const TDocument back = ReadBack(text);
+  EXPECT_EQ(back.Format, TDataFormat::TwoByTwo);
+  EXPECT_EQ(back.TwoByTwo.A, 5);
+  EXPECT_EQ(back.TwoByTwo.C, 0);
+  EXPECT_TRUE(IsEmpty(back.TwoByTwo.D));
+  EXPECT_EQ(back.TwoByTwo.Titles, document.TwoByTwo.Titles);
+  EXPECT_EQ(back.Table.Title(), "Outbreak");
+  EXPECT_EQ(back.Choices.UseChiSquare, 1);
+  EXPECT_EQ(back.Choices.Yates, 0);
+  EXPECT_EQ(back.Choices.ReportSensitivity, 1);
+
+  // A stored 2 means Fisher's test; relative risk pulls in the difference.
+  auto lines = Lines(text);
+  lines[6] = "2";
+  lines[9] = "T";   // relative risk
+  lines[11] = "F";  // risk difference
+  std::string old;
+  for (const auto& line : lines) old += line + "\r\n";
+  const TDocument older = ReadBack(old);
+  EXPECT_EQ(older.Choices.UseChiSquare, 0);
+  EXPECT_EQ(older.Choices.ReportRelativeRisk, 1);
+  EXPECT_EQ(older.Choices.ReportRiskDifference, 1);
+}
+
+TEST(DocumentFile, XYRoundTripAndFileWithoutUnknownsLine) {
+  TDocument document;
+  document.Format = TDataFormat::XY;
+  document.Family = TTestFamily::Regression;
+  FillRawTable(document.Table);
+  document.Choices.ForceThrough = 1;
+  document.Choices.ForceX = -1.5L;
+  document.Choices.RegressionKind = 2;
+  document.Choices.InterpolateUnknowns = 0;
+  const std::string text = Written(document);
+  const TDocument back = ReadBack(text);
+  ExpectSameTable(document.Table, back.Table);
+  EXPECT_EQ(back.Choices.ForceThrough, 1);
+  EXPECT_EQ(back.Choices.ForceX, -1.5L);
+  EXPECT_EQ(back.Choices.RegressionKind, 2);
+  EXPECT_EQ(back.Choices.InterpolateUnknowns, 0);
+
+  std::string older = text;
+  const std::string unknowns = "\r\nF\r\n<<END CHOICES>>";
+  older.replace(older.find(unknowns), unknowns.size(), "\r\n<<END CHOICES>>");
+  const TDocument fromOlder = ReadBack(older);
+  EXPECT_EQ(fromOlder.Choices.InterpolateUnknowns, TTestChoices{}.InterpolateUnknowns);
+  ExpectSameTable(document.Table, fromOlder.Table);
+}
+
+TEST(DocumentFile, LargerTableAndMultipleRegressionRoundTrips) {
+  TDocument table;
+  table.Format = TDataFormat::LargerTable;
+  FillRawTable(table.Table);
+  table.Table.Summary(1).N = 3;
+  const TDocument tableBack = ReadBack(Written(table));
+  EXPECT_EQ(tableBack.Format, TDataFormat::LargerTable);
+  ExpectSameTable(table.Table, tableBack.Table);
+  EXPECT_EQ(tableBack.Table.Summary(1).N, 3);
+
+  TDocument multiple;
+  multiple.Format = TDataFormat::MultipleRegression;
+  FillRawTable(multiple.Table);
+  multiple.Choices.MultipleRegression = 0;
+  multiple.Choices.DependentColumn = 2;
+  multiple.Choices.IndependentSelected[1] = 0;
+  multiple.GraphAnalyzedOnly = 1;
+  multiple.GraphXVariable = 'C';
+  multiple.GraphYVariable = '*';
+  const std::string text = Written(multiple);
+  EXPECT_EQ(Lines(text)[1], "3.00");
+  EXPECT_EQ(Lines(text)[3], "1");
+  const TDocument back = ReadBack(text);
+  EXPECT_EQ(back.Format, TDataFormat::MultipleRegression);
+  // No decimals section in this layout.
+  TDataTable expected = multiple.Table;
+  expected.UserDecimals.fill(-1);
+  ExpectSameTable(expected, back.Table);
+  EXPECT_EQ(back.Choices.MultipleRegression, 0);
+  EXPECT_EQ(back.Choices.DependentColumn, 2);
+  EXPECT_EQ(back.Choices.IndependentSelected, multiple.Choices.IndependentSelected);
+  EXPECT_EQ(back.GraphAnalyzedOnly, 1);
+  EXPECT_EQ(back.GraphXVariable, 'C');
+  EXPECT_EQ(back.GraphYVariable, '*');
+}
+
+TEST(DocumentFile, RefusesUnknownFormatsAndNewerVersions) {
+  struct Row {
+    const char* Version;
+    const char* Code;
+    TFileResult Expected;
+  };
+  const Row rows[] = {
+      {"2.00", "9", TFileResult::NotOmbrelFile}, {"2.00", "x", TFileResult::NotOmbrelFile},
+      {"3.5", "1", TFileResult::NewerVersion},   {"3.0", "1", TFileResult::Ok},
+      {"3.00", "6", TFileResult::Ok},            {"2.00", "0", TFileResult::NotOmbrelFile},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.Version << " " << row.Code);
+    std::istringstream in(std::string("header\r\n") + row.Version + "\r\n" + row.Code + "\r\n\r\n\r\n\r\n");
+    TDocument document;
+    const TFileOutcome outcome = ReadDocument(in, document);
+    EXPECT_EQ(outcome.Result, row.Expected);
+    if (row.Expected == TFileResult::NotOmbrelFile) {
+      EXPECT_EQ(outcome.Message, NotOmbrelFileMessage);
+    }
+    if (row.Expected == TFileResult::NewerVersion) {
+      EXPECT_EQ(outcome.Message, NewerVersionMessage);
+    }
+  }
+}
+
+TEST(DocumentFile, HostileInputIsReadWithoutHarm) {
+  const std::string header = "h\r\n2.00\r\n1\r\n\r\n\r\n\r\ntitle\r\n";
+  std::string manyRows = header;
+  for (int r = 0; r < 3000; ++r) manyRows += "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25,26,27,28,\r\n";
+  manyRows += "<<END RAW DATA>>\r\n";
+  const std::string inputs[] = {
+      header,                                                     // ends after the title
+      header + "1e999,nan,inf,-,1e38,\r\n",                      // numbers out of range
+      manyRows,                                                   // rows beyond the table
+      header + std::string(200000, ',') + "\r\n",                 // a very long line
+      std::string("h\r\n2.00\r\n5\r\n\r\n\r\n\r\n"),            // 2x2 file cut short
+      std::string("h\r\n2.00\r\n6\r\n\r\n\r\n\r\nt\r\nT\r\n"),    // XY file cut short
+      std::string("\x01\x02\xff\r\n\r\n\r\n", 9),                 // binary garbage
+  };
+  for (const std::string& input : inputs) {
+    TDocument document;
+    std::istringstream in(input);
+    (void)ReadDocument(in, document);
+    EXPECT_LE(document.Table.LastRow(), MaxRows - 1);
+    EXPECT_LE(document.Table.LastColumn(), MaxColumns - 1);
+  }
+  TDocument document;
+  std::istringstream in(manyRows);
+  ASSERT_TRUE(ReadDocument(in, document).Ok());
+  EXPECT_EQ(document.Table.LastRow(), 1000);
+  EXPECT_EQ(document.Table.LastColumn(), 25);
+  EXPECT_EQ(document.Table.GetValue(1000, 25), 26);
+}
+
+class DocumentFileOnDisk : public testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/ombrel-file-test-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    mFolder = pattern;
+  }
+  void TearDown() override { [[maybe_unused]] const int status = std::system(("rm -rf '" + mFolder + "'").c_str()); }
+  std::string mFolder;
+};
+
+TEST_F(DocumentFileOnDisk, SaveThenOpenMakesTheDocumentReadyToShow) {
+  TDocument document;
+  FillRawTable(document.Table);
+  const std::string path = mFolder + "/data.omd";
+  ASSERT_TRUE(SaveDocumentFile(path, document).Ok());
+  TDocument opened;
+  ASSERT_TRUE(OpenDocumentFile(path, opened).Ok());
+  EXPECT_EQ(opened.Step, TStep::DataEntry);
+  EXPECT_TRUE(opened.ResultsStale);
+  EXPECT_EQ(opened.Table.Summary(0).N, 2);  // recomputed from the values
+
+  TDocument averaged;
+  averaged.Format = TDataFormat::MeanSdN;
+  ASSERT_TRUE(SaveDocumentFile(path, averaged).Ok());
+  TDocument openedAveraged;
+  ASSERT_TRUE(OpenDocumentFile(path, openedAveraged).Ok());
+  EXPECT_EQ(openedAveraged.Step, TStep::ColumnStats);
+  EXPECT_EQ(openedAveraged.Table.MeanEntryColumn[0], 1);
+}
+
+TEST_F(DocumentFileOnDisk, AFailedSaveKeepsTheOldFileAndSaysWhy) {
+  TDocument document;
+  FillRawTable(document.Table);
+  const std::string path = mFolder + "/keep.omd";
+  ASSERT_TRUE(SaveDocumentFile(path, document).Ok());
+  std::ifstream before(path, std::ios::binary);
+  const std::string original((std::istreambuf_iterator<char>(before)), std::istreambuf_iterator<char>());
+  if (::geteuid() != 0) {
+    ::chmod(mFolder.c_str(), 0500);  // the folder can no longer take the temporary file
+    TDocument other;
+    const TFileOutcome outcome = SaveDocumentFile(path, other);
+    ::chmod(mFolder.c_str(), 0700);
+    EXPECT_EQ(outcome.Result, TFileResult::IoError);
+    EXPECT_EQ(outcome.Message, "Error: #5  File access denied.");
+  }
+  const TFileOutcome missing = SaveDocumentFile(mFolder + "/no/such/folder/x.omd", document);
+  EXPECT_EQ(missing.Message, "Error: #2  File not found.");
+  std::ifstream after(path, std::ios::binary);
+  const std::string kept((std::istreambuf_iterator<char>(after)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(kept, original);
+
+  TDocument none;
+  EXPECT_EQ(OpenDocumentFile(mFolder + "/absent.omd", none).Message, "Error: #2  File not found.");
+}
+
+}  // namespace
+}  // namespace ombrel
+
+namespace ombrel {
+namespace {
+
+TEST(DocumentFile, ExampleDocumentsOpenAndRoundTrip) {
+  for (const char* name : {"paired-t.omd", "standard-curve.omd", "two-by-two.omd"}) {
+    SCOPED_TRACE(name);
+    TDocument document;
+    ASSERT_TRUE(OpenDocumentFile(std::string(OMBREL_EXAMPLES_DIR) + "/" + name, document).Ok());
+    std::ifstream in(std::string(OMBREL_EXAMPLES_DIR) + "/" + name, std::ios::binary);
+    const std::string original((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    TDocument read;
+    std::istringstream text(original);
+    ASSERT_TRUE(ReadDocument(text, read).Ok());
+    EXPECT_EQ(Written(read), original);
+  }
+}
+
+}  // namespace
+}  // namespace ombrel
+
+namespace ombrel {
+namespace {
+
+// Inputs the fuzzer once found troublesome: each must read, and what was
+// read must write and read back to the same text.
+TEST(DocumentFile, FuzzRegressionsRoundTrip) {
+  for (const char* name : {"notes-ending-in-blank-line.omd", "averaged-file-with-raw-rows.omd"}) {
+    SCOPED_TRACE(name);
+    std::ifstream in(std::string(OMBREL_TEST_DATA_DIR) + "/fuzz-regressions/" + name, std::ios::binary);
+    ASSERT_TRUE(in);
+    const std::string input((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    TDocument first;
+    std::istringstream text(input);
+    ASSERT_TRUE(ReadDocument(text, first).Ok());
+    const std::string once = Written(first);
+    EXPECT_EQ(Written(ReadBack(once)), once);
+  }
+}
+
+TEST(DocumentFile, NotesKeepTheirLineBreaks) {
+  for (const std::string notes : {"", "a", "a\r\n", "\r\n", "a\r\n\r\nb", "a\r\n\r\n"}) {
+    SCOPED_TRACE(notes);
+    TDocument document;
+    document.Notes = notes;
+    EXPECT_EQ(ReadBack(Written(document)).Notes, notes);
+  }
+}
+
+}  // namespace
+}  // namespace ombrel
