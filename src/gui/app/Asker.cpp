@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
+#include <QPointer>
 #include <QPrinter>
 
 #include "app/AboutBox.h"
@@ -76,6 +77,12 @@ void TQtAsker::ShowAbout(QWidget* parent) {
 }
 
 int TQtAsker::Exec(QDialog& dialog) { return dialog.exec(); }
+
+TAskYesNo GridQuestions(TAsker& asker, QWidget* parent) {
+  return [&asker, owner = QPointer<QWidget>(parent)](const QString& question) {
+    return asker.AskYesNo(owner, question, false);
+  };
+}
 
 TAsker& DefaultAsker() {
   static TQtAsker asker;

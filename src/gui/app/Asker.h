@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include "entry/GridAsker.h"
+
 class QDialog;
 class QPrinter;
 class QWidget;
@@ -71,5 +73,9 @@ class TQtAsker : public TAsker {
 
 // The program's asker.
 TAsker& DefaultAsker();
+
+// The grids' Yes/No question (default No) answered through an asker, so a
+// page hands its grid the same asker as the rest of the program.
+TAskYesNo GridQuestions(TAsker& asker, QWidget* parent);
 
 }  // namespace ombrel

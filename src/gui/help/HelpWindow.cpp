@@ -14,6 +14,10 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
+// The pages live in the static GUI library; naming their initialiser makes
+// the linker keep them. It must be called from the global namespace.
+static void InitHelpPages() { Q_INIT_RESOURCE(help); }
+
 namespace ombrel {
 
 namespace {
@@ -43,6 +47,7 @@ bool ContentsOrder(const QString& a, const QString& b) {
 
 THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setWindowTitle(QStringLiteral("Ombrel Help"));
+  InitHelpPages();
   QStringList names;
   for (const QString& file : QDir(HelpFolder).entryList({QStringLiteral("*.html")}, QDir::Files)) {
     names << file.chopped(5);
