@@ -59,7 +59,7 @@ class TScriptedAsker : public TAsker {
     ++OpenDialogs;
     return Take(OpenNames, QString());
   }
-  QString GetSaveFileName(QWidget*, const QString& title, const QString&, const QString&) override {
+  QString GetSaveFileName(QWidget*, const QString& title, const QString&, const QString&, const QString&) override {
     SaveTitles << title;
     return Take(SaveNames, QString());
   }

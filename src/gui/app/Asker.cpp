@@ -51,8 +51,15 @@ QString TQtAsker::GetOpenFileName(QWidget* parent, const QString& title, const Q
 }
 
 QString TQtAsker::GetSaveFileName(QWidget* parent, const QString& title, const QString& suggested,
-                                  const QString& filters) {
-  return QFileDialog::getSaveFileName(parent, title, suggested, filters);
+                                  const QString& filters, const QString& defaultSuffix) {
+  QFileDialog dialog(parent, title);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilters(filters.split(QStringLiteral(";;")));
+  dialog.setDefaultSuffix(defaultSuffix);
+  dialog.selectFile(suggested);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().first();
 }
 
 std::optional<TNewFileChoice> TQtAsker::ChooseNewFile(QWidget* parent) {

@@ -38,9 +38,10 @@ class TAsker {
   // uses Qt's ";;" form.
   virtual QString GetOpenFileName(QWidget* parent, const QString& title, const QString& folder,
                                   const QString& filters) = 0;
-  // The save dialog with its overwrite prompt; empty when cancelled.
+  // The save dialog with its overwrite prompt; `defaultSuffix` is added to
+  // a name typed without one before the prompt. Empty when cancelled.
   virtual QString GetSaveFileName(QWidget* parent, const QString& title, const QString& suggested,
-                                  const QString& filters) = 0;
+                                  const QString& filters, const QString& defaultSuffix) = 0;
   // "Create a new file"; nothing when cancelled.
   virtual std::optional<TNewFileChoice> ChooseNewFile(QWidget* parent) = 0;
   // The print dialog; false when cancelled.
@@ -63,7 +64,7 @@ class TQtAsker : public TAsker {
   QString GetOpenFileName(QWidget* parent, const QString& title, const QString& folder,
                           const QString& filters) override;
   QString GetSaveFileName(QWidget* parent, const QString& title, const QString& suggested,
-                          const QString& filters) override;
+                          const QString& filters, const QString& defaultSuffix) override;
   std::optional<TNewFileChoice> ChooseNewFile(QWidget* parent) override;
   bool SetUpPrint(QWidget* parent, QPrinter& printer) override;
   void SetUpPage(QWidget* parent, QPrinter& printer) override;

@@ -823,7 +823,7 @@ bool Obmain::SaveDocument(Analyze& form, bool saveAs) {
     const QString title = form.FileName().isEmpty() ? QStringLiteral("Save") : QStringLiteral("Save As");
     const QString suggested =
         form.FileName().isEmpty() ? QDir(mDocumentFolder).filePath(form.Name()) : form.FileName();
-    path = mAsker->GetSaveFileName(this, title, suggested, DocumentFilters);
+    path = mAsker->GetSaveFileName(this, title, suggested, DocumentFilters, QStringLiteral("OMD"));
     if (path.isEmpty()) return false;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".OMD");
   }

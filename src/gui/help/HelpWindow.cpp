@@ -32,28 +32,13 @@ QString NameOfUrl(const QUrl& url) {
   return name;
 }
 
-// Topics first in number order, then the named pages by name.
-bool ContentsOrder(const QString& a, const QString& b) {
-  bool aNumber = false;
-  bool bNumber = false;
-  const int aTopic = a.toInt(&aNumber);
-  const int bTopic = b.toInt(&bNumber);
-  if (aNumber != bNumber) return !aNumber;
-  if (aNumber) return aTopic < bTopic;
-  return a < b;
-}
-
 }  // namespace
 
 THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setWindowTitle(QStringLiteral("Ombrel Help"));
   InitHelpPages();
-  QStringList names;
-  for (const QString& file : QDir(HelpFolder).entryList({QStringLiteral("*.html")}, QDir::Files)) {
-    names << file.chopped(5);
-  }
-  std::sort(names.begin(), names.end(), ContentsOrder);
-  for (const QString& name : names) {
+  for (const QString& fileName : QDir(HelpFolder).entryList({QStringLiteral("*.html")}, QDir::Files)) {
+    const QString name = fileName.chopped(5);
     QFile file(HelpFolder + name + QStringLiteral(".html"));
     if (!file.open(QIODevice::ReadOnly)) continue;
     QTextDocument document;
@@ -62,6 +47,9 @@ THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     if (title.isEmpty()) title = name;
     mPages.push_back({name, title, (title + QLatin1Char(' ') + document.toPlainText()).toLower()});
   }
+  // The contents list reads in title order.
+  std::sort(mPages.begin(), mPages.end(),
+            [](const TPage& a, const TPage& b) { return QString::localeAwareCompare(a.Title, b.Title) < 0; });
 
   auto* layout = new QHBoxLayout(this);
   auto* splitter = new QSplitter;
