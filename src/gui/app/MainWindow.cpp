@@ -779,9 +779,9 @@ Obmain::TOpenResult Obmain::OpenFile(const QString& path) {
                          : document->Step;
   Analyze* form = CreateDocumentWindow(std::move(document));
   if (form == nullptr) return TOpenResult::Failed;
-  form->SetFileName(fullPath);
+  form->setWindowTitle(fullPath);
   EnterStep(*form, step);
-  // What was read is what counts as saved, after the page-entry action.
+  // What was read, after the page-entry action, is what counts as saved.
   form->SetFileName(fullPath);
   AddRecentFile(fullPath);
   UpdateMenus();
