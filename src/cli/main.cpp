@@ -1,30 +1,55 @@
 // ombrel-cli: Ombrel's analyses without the windows.
-#include <cstring>
 #include <iostream>
+#include <string>
 #include <string_view>
 
+#include "document/Document.h"
+#include "document/DocumentFile.h"
+#include "document/ReportPrinter.h"
 #include "document/Version.h"
 
 namespace {
 
 constexpr int UsageError = 2;
+constexpr int FileError = 2;
 
 void PrintHelp(std::ostream& out) {
   out << "Usage: ombrel-cli COMMAND [ARGUMENTS]\n"
          "\n"
          "Commands:\n"
-         "  report FILE.omd   print the report of a saved Ombrel document\n"
-         "  --version         print the program version\n"
-         "  --help            print this help\n";
+         "  report [--markers] FILE.omd   print the report of a saved Ombrel document\n"
+         "                                (--markers keeps the bold, underline and italic bytes)\n"
+         "  --version                     print the program version\n"
+         "  --help                        print this help\n";
 }
 
-int Report(int argc, char** /*argv*/) {
-  if (argc < 3) {
+int Report(int argc, char** argv) {
+  bool keepMarkers = false;
+  std::string path;
+  for (int i = 2; i < argc; ++i) {
+    const std::string_view argument = argv[i];
+    if (argument == "--markers") {
+      keepMarkers = true;
+    } else if (path.empty()) {
+      path = argument;
+    } else {
+      std::cerr << "ombrel-cli report: name one document.\n";
+      return UsageError;
+    }
+  }
+  if (path.empty()) {
     std::cerr << "ombrel-cli report: name the document to report on.\n";
     return UsageError;
   }
-  std::cerr << "ombrel-cli report: reading documents is not implemented yet.\n";
-  return UsageError;
+  ombrel::TDocument document;
+  const ombrel::TFileOutcome outcome = ombrel::OpenDocumentFile(path, document);
+  if (!outcome.Ok()) {
+    std::cerr << path << ": " << outcome.Message << '\n';
+    return FileError;
+  }
+  ombrel::PrintReport(document, std::cout, keepMarkers);
+  std::cout.flush();
+  return std::cout ? 0 : FileError;
 }
 
 }  // namespace

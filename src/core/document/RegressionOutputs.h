@@ -34,6 +34,8 @@ struct TMultipleRegressionOutputs {
   std::vector<std::int32_t> Variables;   // the analysed X columns (or matrix columns), ascending
   std::vector<std::int32_t> Rows;        // the rows used, ascending
   std::vector<TReal> Residuals;          // one per row used (regression only)
+  std::vector<std::vector<TReal>> Values;  // Values[variable][case], in the order of Variables and Rows
+  std::vector<TReal> Dependent;          // the dependent value of each row used (regression only)
   std::vector<TReal> Coefficients;       // b0..bp (regression only)
 
   // The graph offers its "analysed data" view only after at least one case.
