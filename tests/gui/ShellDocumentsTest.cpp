@@ -1,9 +1,8 @@
-#include <QtTest>
-
 #include <QAction>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QRadioButton>
+#include <QtTest>
 
 #include "ShellTestSupport.h"
 #include "app/NewFileDialog.h"
@@ -76,11 +75,13 @@ class ShellDocumentsTest : public QObject {
     for (int i = 0; i < 10; ++i) fixture.Asker.NewFileChoices.push_back(TNewFileChoice::CreateAnother);
     for (int i = 0; i < 10; ++i) window.NewFileCommand();
     QCOMPARE(window.Documents().size(), 10);
-    QCOMPARE(fixture.Asker.Shown,
-             QStringList{QStringLiteral("You can open up to 10 files (data sets) at one time. Close one and try again.")});
+    QCOMPARE(
+        fixture.Asker.Shown,
+        QStringList{QStringLiteral("You can open up to 10 files (data sets) at one time. Close one and try again.")});
     QStringList names;
     for (const Analyze* form : window.Documents()) names << form->Name();
-    for (int n = 1; n <= 10; ++n) QVERIFY2(names.contains(QStringLiteral("DATASET%1.OMD").arg(n)), qPrintable(names.join(' ')));
+    for (int n = 1; n <= 10; ++n)
+      QVERIFY2(names.contains(QStringLiteral("DATASET%1.OMD").arg(n)), qPrintable(names.join(' ')));
     // A freed number is taken again.
     window.CloseCommand();
     fixture.Asker.NewFileChoices.push_back(TNewFileChoice::CreateAnother);
@@ -216,7 +217,8 @@ class ShellDocumentsTest : public QObject {
     fixture.Asker.OpenNames = {foreign, newer};
     window.OpenCommand();
     QCOMPARE(fixture.Asker.OpenDialogs, 3);
-    QCOMPARE(fixture.Asker.Shown, (QStringList{QString::fromUtf8(NotOmbrelFileMessage), QString::fromUtf8(NewerVersionMessage)}));
+    QCOMPARE(fixture.Asker.Shown,
+             (QStringList{QString::fromUtf8(NotOmbrelFileMessage), QString::fromUtf8(NewerVersionMessage)}));
     QCOMPARE(window.Documents().size(), 1);
   }
 

@@ -1,8 +1,7 @@
-#include <QtTest>
-
 #include <QAction>
 #include <QPushButton>
 #include <QToolButton>
+#include <QtTest>
 
 #include "ShellTestSupport.h"
 #include "document/Analyze.h"
@@ -18,8 +17,8 @@ namespace {
 
 // The commands whose state follows the step, grouped as the step table
 // groups them.
-const TCommand ImportGroup[] = {TCommand::Import,       TCommand::Paste,     TCommand::SelectColumn,
-                                TCommand::SelectRow,    TCommand::InsertCells, TCommand::Transform,
+const TCommand ImportGroup[] = {TCommand::Import,           TCommand::Paste,        TCommand::SelectColumn,
+                                TCommand::SelectRow,        TCommand::InsertCells,  TCommand::Transform,
                                 TCommand::CombineVariables, TCommand::NumberFormat, TCommand::TransposePaste};
 
 // A window with one document, put into a format and onto a step.
@@ -56,8 +55,8 @@ class ShellMenusTest : public QObject {
                             << false << "Print Data";
     QTest::newRow("1 larger table") << TDataFormat::LargerTable << TStep::DataEntry << true << false << true << true
                                     << true << true << false << "Print Data";
-    QTest::newRow("1 2x2 page") << TDataFormat::TwoByTwo << TStep::DataEntry << false << false << true << false
-                                << false << false << false << "Print Data";
+    QTest::newRow("1 2x2 page") << TDataFormat::TwoByTwo << TStep::DataEntry << false << false << true << false << false
+                                << false << false << "Print Data";
     QTest::newRow("2") << TDataFormat::Raw << TStep::ColumnStats << false << false << true << true << true << false
                        << false << "Print Stats";
     QTest::newRow("3") << TDataFormat::Raw << TStep::ChooseTest << false << false << false << false << false << false
@@ -109,11 +108,11 @@ class ShellMenusTest : public QObject {
     window.Start({});
     window.CloseCommand();
     QVERIFY(window.NoDocumentsPanelShown());
-    for (const TCommand command : {TCommand::Print, TCommand::Save, TCommand::SaveAs, TCommand::Export,
-                                   TCommand::Close, TCommand::NextStep, TCommand::PreviousStep, TCommand::ViewNotes,
-                                   TCommand::Cut, TCommand::Copy, TCommand::Paste, TCommand::SelectAll,
-                                   TCommand::Cascade, TCommand::Tile, TCommand::ClearAll, TCommand::Import,
-                                   TCommand::Step0, TCommand::Step5})
+    for (const TCommand command :
+         {TCommand::Print, TCommand::Save, TCommand::SaveAs, TCommand::Export, TCommand::Close, TCommand::NextStep,
+          TCommand::PreviousStep, TCommand::ViewNotes, TCommand::Cut, TCommand::Copy, TCommand::Paste,
+          TCommand::SelectAll, TCommand::Cascade, TCommand::Tile, TCommand::ClearAll, TCommand::Import, TCommand::Step0,
+          TCommand::Step5})
       QVERIFY(!window.Action(command)->isEnabled());
     for (int i = 0; i < StepCount; ++i) QVERIFY(!window.StepButton(i)->isEnabled());
     for (const TCommand command : {TCommand::New, TCommand::Open, TCommand::Exit, TCommand::HelpContents})
@@ -186,9 +185,8 @@ class ShellMenusTest : public QObject {
     Obmain window(fixture.Options());
     window.Start({});
     const std::pair<TCommand, const char*> topics[] = {
-        {TCommand::HelpWhatOmbrelDoes, "509"}, {TCommand::HelpTutorial, "496"},
-        {TCommand::HelpCommands, "505"},       {TCommand::HelpNumbrant, "238"},
-        {TCommand::HelpVexal, "302"},          {TCommand::HelpTechnicalSupport, "229"},
+        {TCommand::HelpWhatOmbrelDoes, "509"}, {TCommand::HelpTutorial, "496"}, {TCommand::HelpCommands, "505"},
+        {TCommand::HelpNumbrant, "238"},       {TCommand::HelpVexal, "302"},    {TCommand::HelpTechnicalSupport, "229"},
         {TCommand::HelpHowToCite, "507"},
     };
     for (const auto& [command, page] : topics) {
@@ -202,8 +200,8 @@ class ShellMenusTest : public QObject {
              qPrintable(matches.join(' ')));
     QVERIFY(window.HelpWindow().Search(QStringLiteral("Mann-Whitney trend")).isEmpty());
     // Every topic the program opens has a page.
-    for (const int topic : {695, 528, 21, 515, 471, 134, 161, 88, 73, 182, 463, 529, 504, 302, 202, 538, 104, 93, 662,
-                            658, 114, 557, 612})
+    for (const int topic : {695, 528, 21,  515, 471, 134, 161, 88,  73,  182, 463, 529,
+                            504, 302, 202, 538, 104, 93,  662, 658, 114, 557, 612})
       QVERIFY2(window.HelpWindow().HasTopic(topic), qPrintable(QString::number(topic)));
     window.Action(TCommand::About)->trigger();
     QCOMPARE(fixture.Asker.AboutShown, 1);
@@ -222,10 +220,9 @@ class ShellMenusTest : public QObject {
 
     form->Progress().BeginCalculation();
     QVERIFY(window.Calculating());
-    for (const TCommand command : {TCommand::New, TCommand::Open, TCommand::Close, TCommand::Save,
-                                   TCommand::ClearAll, TCommand::DeleteAllData, TCommand::NextStep,
-                                   TCommand::PreviousStep, TCommand::Step4, TCommand::Duplicate, TCommand::About,
-                                   TCommand::ViewNotes, TCommand::Import})
+    for (const TCommand command : {TCommand::New, TCommand::Open, TCommand::Close, TCommand::Save, TCommand::ClearAll,
+                                   TCommand::DeleteAllData, TCommand::NextStep, TCommand::PreviousStep, TCommand::Step4,
+                                   TCommand::Duplicate, TCommand::About, TCommand::ViewNotes, TCommand::Import})
       window.Action(command)->trigger();
     window.StepButton(0)->click();
     QCOMPARE(window.Documents().size(), 1);

@@ -1,6 +1,5 @@
-#include <QtTest>
-
 #include <QScreen>
+#include <QtTest>
 
 #include "ShellTestSupport.h"
 #include "app/Profile.h"
@@ -97,11 +96,12 @@ class ShellSettingsTest : public QObject {
       QVERIFY(window.close());
     }
     const QString ini = ReadText(fixture.SettingsFile());
-    for (const char* line : {"[WindowSize]", "Width=610", "Height=450", "[Filenames]", "[Options]",
-                             "ShowNewUserHints=False"})
+    for (const char* line :
+         {"[WindowSize]", "Width=610", "Height=450", "[Filenames]", "[Options]", "ShowNewUserHints=False"})
       QVERIFY2(ini.contains(QString::fromLatin1(line)), qPrintable(ini));
     QVERIFY2(ini.contains(QStringLiteral("#1=") + files[0]), qPrintable(ini));
-    QVERIFY2(ini.contains(QStringLiteral("Ombrel folder=") + QFileInfo(documents).canonicalFilePath()), qPrintable(ini));
+    QVERIFY2(ini.contains(QStringLiteral("Ombrel folder=") + QFileInfo(documents).canonicalFilePath()),
+             qPrintable(ini));
 
     Obmain again(fixture.Options());
     QCOMPARE(again.size(), QSize(610, 450));

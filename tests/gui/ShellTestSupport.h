@@ -3,14 +3,13 @@
 // What the main-window tests share: an asker that answers from scripts and
 // records what it was asked, and a fresh settings folder per test.
 
-#include <deque>
-#include <functional>
-#include <optional>
-
 #include <QDialog>
 #include <QPrinter>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <deque>
+#include <functional>
+#include <optional>
 
 #include "app/Asker.h"
 #include "app/MainWindow.h"
@@ -20,8 +19,8 @@ namespace ombrel {
 // The offscreen platform warns that it cannot raise windows or size them
 // to hints; the tests stay silent about it.
 inline void QuietOffscreenWarnings() {
-  static const QtMessageHandler previous = qInstallMessageHandler(
-      [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  static const QtMessageHandler previous =
+      qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& message) {
         if (message.startsWith(QStringLiteral("This plugin does not support"))) return;
         previous(type, context, message);
       });

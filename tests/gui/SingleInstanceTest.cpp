@@ -1,11 +1,10 @@
-#include <QtTest>
-
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <QLocalServer>
 #include <QProcess>
+#include <QtTest>
 
 #include "ShellTestSupport.h"
 #include "app/Profile.h"

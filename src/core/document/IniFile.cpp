@@ -17,7 +17,8 @@ std::string_view Trim(std::string_view text) {
 char Upper(char ch) { return ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch; }
 
 bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Upper(x) == Upper(y); });
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Upper(x) == Upper(y); });
 }
 
 // The name of a "[Section]" line, or nothing for any other line.
@@ -61,7 +62,8 @@ std::int64_t TIniFile::FindKey(std::int64_t header, std::string_view key) const 
     if (SectionName(line)) break;
     if (IsComment(line)) continue;
     const std::size_t equals = line.find('=');
-    if (equals != std::string_view::npos && SameName(Trim(line.substr(0, equals)), key)) return static_cast<std::int64_t>(i);
+    if (equals != std::string_view::npos && SameName(Trim(line.substr(0, equals)), key))
+      return static_cast<std::int64_t>(i);
   }
   return -1;
 }

@@ -18,9 +18,7 @@ std::string UntitledName(const std::vector<std::string>& openNames) {
   return {};
 }
 
-TStep StepAfterOpening(TDataFormat format) {
-  return IsAveragedFormat(format) ? TStep::ColumnStats : TStep::DataEntry;
-}
+TStep StepAfterOpening(TDataFormat format) { return IsAveragedFormat(format) ? TStep::ColumnStats : TStep::DataEntry; }
 
 TMenuState MenuStateFor(const TShellSituation& situation) {
   TMenuState state;

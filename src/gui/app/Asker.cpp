@@ -3,8 +3,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
-#include <QPrintDialog>
 #include <QPointer>
+#include <QPrintDialog>
 #include <QPrinter>
 
 #include "app/AboutBox.h"
@@ -32,8 +32,8 @@ bool TQtAsker::AskYesNo(QWidget* parent, const QString& text, bool defaultYes) {
 }
 
 TAnswer TQtAsker::AskYesNoCancel(QWidget* parent, const QString& text) {
-  QMessageBox box(QMessageBox::Question, BoxCaption(), text,
-                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+  QMessageBox box(QMessageBox::Question, BoxCaption(), text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                  parent);
   box.setDefaultButton(QMessageBox::Yes);
   switch (box.exec()) {
     case QMessageBox::Yes:

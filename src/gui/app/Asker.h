@@ -1,8 +1,7 @@
 #pragma once
 
-#include <optional>
-
 #include <QString>
+#include <optional>
 
 #include "entry/GridAsker.h"
 
@@ -63,8 +62,8 @@ class TQtAsker : public TAsker {
   TAnswer AskYesNoCancel(QWidget* parent, const QString& text) override;
   QString GetOpenFileName(QWidget* parent, const QString& title, const QString& folder,
                           const QString& filters) override;
-  QString GetSaveFileName(QWidget* parent, const QString& title, const QString& suggested,
-                          const QString& filters, const QString& defaultSuffix) override;
+  QString GetSaveFileName(QWidget* parent, const QString& title, const QString& suggested, const QString& filters,
+                          const QString& defaultSuffix) override;
   std::optional<TNewFileChoice> ChooseNewFile(QWidget* parent) override;
   bool SetUpPrint(QWidget* parent, QPrinter& printer) override;
   void SetUpPage(QWidget* parent, QPrinter& printer) override;

@@ -1,8 +1,5 @@
 #include "app/MainWindow.h"
 
-#include <cerrno>
-#include <fstream>
-
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -28,6 +25,8 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <cerrno>
+#include <fstream>
 
 #include "app/AboutBox.h"
 #include "app/BusyGuard.h"
@@ -53,8 +52,8 @@ constexpr int StatusMeterStep = 2;
 
 const char* const StepButtonCaptions[StepCount] = {"1st", "Data", "Stats", "Test", "Results", "Graph"};
 const char* const StepButtonHints[StepCount] = {
-    "First step. Choose data format.", "Enter and edit data.",  "Summary stats (SD, SEM, etc.)",
-    "Select a statistical test.",      "View the results.",     "View a simple graph.",
+    "First step. Choose data format.", "Enter and edit data.", "Summary stats (SD, SEM, etc.)",
+    "Select a statistical test.",      "View the results.",    "View a simple graph.",
 };
 
 // The folder documents are looked for in until the user opens one.
@@ -146,24 +145,29 @@ QAction* Obmain::MakeAction(TCommand command, const QString& text, const QKeySeq
 
 void Obmain::CreateActions() {
   const auto page = [this](TPageCommand command) { return [this, command] { RunPageCommand(command); }; };
-  MakeAction(TCommand::New, QStringLiteral("&New File"), QKeySequence(Qt::CTRL | Qt::Key_N), [this] { NewFileCommand(); })
-      ->setToolTip(QStringLiteral("New file. Start over. (Ctrl + N)"));
-  MakeAction(TCommand::Open, QStringLiteral("&Open Ombrel File"), QKeySequence(Qt::CTRL | Qt::Key_O),
-             [this] { OpenCommand(); })
-      ->setToolTip(QStringLiteral("Open Ombrel file (Ctrl + O)"));
+  MakeAction(TCommand::New, QStringLiteral("&New File"), QKeySequence(Qt::CTRL | Qt::Key_N), [this] {
+    NewFileCommand();
+  })->setToolTip(QStringLiteral("New file. Start over. (Ctrl + N)"));
+  MakeAction(TCommand::Open, QStringLiteral("&Open Ombrel File"), QKeySequence(Qt::CTRL | Qt::Key_O), [this] {
+    OpenCommand();
+  })->setToolTip(QStringLiteral("Open Ombrel file (Ctrl + O)"));
   MakeAction(TCommand::Close, QStringLiteral("&Close"), QKeySequence(Qt::CTRL | Qt::Key_W), [this] { CloseCommand(); });
-  MakeAction(TCommand::Save, QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S), [this] { SaveCommand(false); })
-      ->setToolTip(QStringLiteral("Save (Ctrl + S)"));
+  MakeAction(TCommand::Save, QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S), [this] {
+    SaveCommand(false);
+  })->setToolTip(QStringLiteral("Save (Ctrl + S)"));
   MakeAction(TCommand::SaveAs, QStringLiteral("Save &As..."), {}, [this] { SaveCommand(true); });
-  MakeAction(TCommand::PrinterSetup, QStringLiteral("Printer Setup"), {}, [this] { PrinterSetupCommand(); }, false);
-  MakeAction(TCommand::Print, QStringLiteral("&Print"), QKeySequence(Qt::CTRL | Qt::Key_P), [this] { PrintCommand(); })
-      ->setToolTip(QStringLiteral("Print (Ctrl + P)"));
+  MakeAction(
+      TCommand::PrinterSetup, QStringLiteral("Printer Setup"), {}, [this] { PrinterSetupCommand(); }, false);
+  MakeAction(TCommand::Print, QStringLiteral("&Print"), QKeySequence(Qt::CTRL | Qt::Key_P), [this] {
+    PrintCommand();
+  })->setToolTip(QStringLiteral("Print (Ctrl + P)"));
   MakeAction(TCommand::Import, QStringLiteral("&Import Data (text)..."), {}, page(TPageCommand::Import))
       ->setToolTip(QStringLiteral("Import"));
   MakeAction(TCommand::Export, QStringLiteral("&Export..."), {}, page(TPageCommand::Export))
       ->setToolTip(QStringLiteral("Export"));
-  MakeAction(TCommand::Exit, QStringLiteral("E&xit Ombrel"), QKeySequence(Qt::ALT | Qt::Key_F4),
-             [this] { ExitCommand(); }, false);
+  MakeAction(
+      TCommand::Exit, QStringLiteral("E&xit Ombrel"), QKeySequence(Qt::ALT | Qt::Key_F4), [this] { ExitCommand(); },
+      false);
 
   MakeAction(TCommand::Cut, QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X), page(TPageCommand::Cut))
       ->setToolTip(QStringLiteral("Cut (Ctrl + X)"));
@@ -186,56 +190,71 @@ void Obmain::CreateActions() {
   MakeAction(TCommand::ViewNotes, QStringLiteral("View No&tes"), QKeySequence(Qt::CTRL | Qt::Key_T),
              page(TPageCommand::ViewNotes))
       ->setToolTip(QStringLiteral("View and edit notes (Ctrl + T)"));
-  MakeAction(TCommand::DeleteAllData, QStringLiteral("Clear All"), {}, [this] { ClearAllCommand(); })
-      ->setToolTip(QStringLiteral("Delete all data"));
+  MakeAction(TCommand::DeleteAllData, QStringLiteral("Clear All"), {}, [this] {
+    ClearAllCommand();
+  })->setToolTip(QStringLiteral("Delete all data"));
 
   MakeAction(TCommand::Transform, QStringLiteral("&Transform"), {}, page(TPageCommand::Transform));
-  MakeAction(TCommand::CombineVariables, QStringLiteral("Combine &Variables"), {}, page(TPageCommand::CombineVariables));
+  MakeAction(TCommand::CombineVariables, QStringLiteral("Combine &Variables"), {},
+             page(TPageCommand::CombineVariables));
   MakeAction(TCommand::NumberFormat, QStringLiteral("&Number Format"), {}, page(TPageCommand::NumberFormat));
   MakeAction(TCommand::Exclude, QStringLiteral("&Exclude"), QKeySequence(Qt::CTRL | Qt::Key_E),
              page(TPageCommand::Exclude))
       ->setCheckable(true);
 
-  MakeAction(TCommand::NextStep, QStringLiteral("&Next Step"), QKeySequence(Qt::Key_F10), [this] { NextStepCommand(); })
-      ->setToolTip(QStringLiteral("Next step (F10)"));
-  MakeAction(TCommand::PreviousStep, QStringLiteral("&Previous Step"), QKeySequence(Qt::Key_F9),
-             [this] { PreviousStepCommand(); })
-      ->setToolTip(QStringLiteral("Previous step (F9)"));
-  const char* const stepItems[StepCount] = {"&1st. Data Format", "&Enter && Edit Data", "&Column Stats",
-                                            "C&hoose Test",      "&Results",            "&Graph"};
+  MakeAction(TCommand::NextStep, QStringLiteral("&Next Step"), QKeySequence(Qt::Key_F10), [this] {
+    NextStepCommand();
+  })->setToolTip(QStringLiteral("Next step (F10)"));
+  MakeAction(TCommand::PreviousStep, QStringLiteral("&Previous Step"), QKeySequence(Qt::Key_F9), [this] {
+    PreviousStepCommand();
+  })->setToolTip(QStringLiteral("Previous step (F9)"));
+  const char* const stepItems[StepCount] = {
+      "&1st. Data Format", "&Enter && Edit Data", "&Column Stats", "C&hoose Test", "&Results", "&Graph"};
   const Qt::Key stepKeys[StepCount] = {Qt::Key_F1, Qt::Key_F2, Qt::Key_F3, Qt::Key_F4, Qt::Key_F5, Qt::Key_F6};
   for (int step = 0; step < StepCount; ++step) {
-    MakeAction(StepCommand(step), QString::fromLatin1(stepItems[step]),
-               QKeySequence(Qt::SHIFT | stepKeys[step]), [this, step] { GoToStep(static_cast<TStep>(step)); });
+    MakeAction(StepCommand(step), QString::fromLatin1(stepItems[step]), QKeySequence(Qt::SHIFT | stepKeys[step]),
+               [this, step] { GoToStep(static_cast<TStep>(step)); });
   }
 
-  MakeAction(TCommand::Cascade, QStringLiteral("&Cascade"), {}, [this] { mMdiArea->cascadeSubWindows(); }, false);
-  MakeAction(TCommand::Tile, QStringLiteral("&Tile"), {}, [this] { mMdiArea->tileSubWindows(); }, false);
+  MakeAction(
+      TCommand::Cascade, QStringLiteral("&Cascade"), {}, [this] { mMdiArea->cascadeSubWindows(); }, false);
+  MakeAction(
+      TCommand::Tile, QStringLiteral("&Tile"), {}, [this] { mMdiArea->tileSubWindows(); }, false);
   MakeAction(TCommand::Duplicate, QStringLiteral("&Duplicate"), {}, [this] { DuplicateCommand(); });
-  MakeAction(TCommand::NextWindow, QStringLiteral("Next Window"), QKeySequence(Qt::CTRL | Qt::Key_F6),
-             [this] { mMdiArea->activateNextSubWindow(); }, false);
+  MakeAction(
+      TCommand::NextWindow, QStringLiteral("Next Window"), QKeySequence(Qt::CTRL | Qt::Key_F6),
+      [this] { mMdiArea->activateNextSubWindow(); }, false);
 
   const auto topic = [this](int number) { return [this, number] { ShowHelpTopic(number); }; };
-  MakeAction(TCommand::HelpContents, QStringLiteral("&Contents"), QKeySequence(Qt::Key_F1),
-             [this] { HelpWindow().ShowContents(); }, false);
+  MakeAction(
+      TCommand::HelpContents, QStringLiteral("&Contents"), QKeySequence(Qt::Key_F1),
+      [this] { HelpWindow().ShowContents(); }, false);
   MakeAction(TCommand::HelpSearch, QStringLiteral("Search"), {}, topic(-1), false);
-  MakeAction(TCommand::HelpWhatOmbrelDoes, QStringLiteral("What Ombrel does"), {}, topic(HelpTopicWhatOmbrelDoes), false);
+  MakeAction(TCommand::HelpWhatOmbrelDoes, QStringLiteral("What Ombrel does"), {}, topic(HelpTopicWhatOmbrelDoes),
+             false);
   MakeAction(TCommand::HelpTutorial, QStringLiteral("Tutorial"), {}, topic(HelpTopicTutorial), false);
   MakeAction(TCommand::HelpCommands, QStringLiteral("Commands"), {}, topic(HelpTopicCommands), false);
   MakeAction(TCommand::HelpNumbrant, QStringLiteral("Quillvex Numbrant"), {}, topic(HelpTopicNumbrant), false);
   MakeAction(TCommand::HelpVexal, QStringLiteral("Quillvex Vexal"), {}, topic(HelpTopicVexal), false);
-  MakeAction(TCommand::HelpTechnicalSupport, QStringLiteral("Technical Support"), {},
-             topic(HelpTopicTechnicalSupport), false);
+  MakeAction(TCommand::HelpTechnicalSupport, QStringLiteral("Technical Support"), {}, topic(HelpTopicTechnicalSupport),
+             false);
   MakeAction(TCommand::HelpHowToCite, QStringLiteral("How to Cite Ombrel"), {}, topic(HelpTopicHowToCite), false);
-  MakeAction(TCommand::HelpGuide, QStringLiteral("Ombrel Guide"), {}, [this] { ShowGuide(); })
-      ->setToolTip(QStringLiteral("Show the Ombrel Guide "));
+  MakeAction(TCommand::HelpGuide, QStringLiteral("Ombrel Guide"), {}, [this] {
+    ShowGuide();
+  })->setToolTip(QStringLiteral("Show the Ombrel Guide "));
   MakeAction(TCommand::About, QStringLiteral("&About Quillvex Ombrel"), {}, [this] { mAsker->ShowAbout(this); });
 
   // Short toolbar labels; the menus keep the full captions.
   const std::pair<TCommand, const char*> iconTexts[] = {
-      {TCommand::New, "New"},         {TCommand::Open, "Open"},         {TCommand::Save, "Save"},
-      {TCommand::Print, "Print"},     {TCommand::Import, "Import"},     {TCommand::Export, "Export"},
-      {TCommand::DeleteAllData, "Clear"}, {TCommand::ViewNotes, "Notes"}, {TCommand::HelpGuide, "Guide"},
+      {TCommand::New, "New"},
+      {TCommand::Open, "Open"},
+      {TCommand::Save, "Save"},
+      {TCommand::Print, "Print"},
+      {TCommand::Import, "Import"},
+      {TCommand::Export, "Export"},
+      {TCommand::DeleteAllData, "Clear"},
+      {TCommand::ViewNotes, "Notes"},
+      {TCommand::HelpGuide, "Guide"},
   };
   for (const auto& [command, text] : iconTexts) Action(command)->setIconText(QString::fromLatin1(text));
   const std::pair<TCommand, QStyle::StandardPixmap> icons[] = {
@@ -262,8 +281,8 @@ void Obmain::CreateMenus() {
   mFileMenu->addAction(Action(TCommand::Exit));
 
   mEditMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
-  for (const TCommand command : {TCommand::Cut, TCommand::Copy, TCommand::Paste, TCommand::TransposePaste,
-                                 TCommand::Clear})
+  for (const TCommand command :
+       {TCommand::Cut, TCommand::Copy, TCommand::Paste, TCommand::TransposePaste, TCommand::Clear})
     mEditMenu->addAction(Action(command));
   mEditMenu->addSeparator();
   for (const TCommand command : {TCommand::SelectColumn, TCommand::SelectRow, TCommand::SelectAll})
@@ -276,8 +295,8 @@ void Obmain::CreateMenus() {
     mEditMenu->addAction(Action(command));
 
   mDataMenu = menuBar()->addMenu(QStringLiteral("&Data"));
-  for (const TCommand command : {TCommand::Transform, TCommand::CombineVariables, TCommand::NumberFormat,
-                                 TCommand::Exclude})
+  for (const TCommand command :
+       {TCommand::Transform, TCommand::CombineVariables, TCommand::NumberFormat, TCommand::Exclude})
     mDataMenu->addAction(Action(command));
 
   // Paste needs text on the clipboard; Exclude shows the grid selection's state.
@@ -308,9 +327,9 @@ void Obmain::CreateMenus() {
   help->addAction(Action(TCommand::HelpContents));
   help->addAction(Action(TCommand::HelpSearch));
   help->addSeparator();
-  for (const TCommand command : {TCommand::HelpWhatOmbrelDoes, TCommand::HelpTutorial, TCommand::HelpCommands,
-                                 TCommand::HelpNumbrant, TCommand::HelpVexal, TCommand::HelpTechnicalSupport,
-                                 TCommand::HelpHowToCite})
+  for (const TCommand command :
+       {TCommand::HelpWhatOmbrelDoes, TCommand::HelpTutorial, TCommand::HelpCommands, TCommand::HelpNumbrant,
+        TCommand::HelpVexal, TCommand::HelpTechnicalSupport, TCommand::HelpHowToCite})
     help->addAction(Action(command));
   help->addSeparator();
   help->addAction(Action(TCommand::HelpGuide));
@@ -551,9 +570,9 @@ void Obmain::UpdateMenus() {
   mForwardButton->setEnabled(state.ForwardButton);
   Action(TCommand::Print)->setText(FromView(PrintCaption(situation.Step)));
 
-  const auto buttons = HelpButtonsFor(situation.Step, situation.Format,
-                                      form != nullptr ? form->Document().Choices.ColumnCountKind : 0,
-                                      form != nullptr ? form->Document().Report.ReportHelpTopic : 0);
+  const auto buttons =
+      HelpButtonsFor(situation.Step, situation.Format, form != nullptr ? form->Document().Choices.ColumnCountKind : 0,
+                     form != nullptr ? form->Document().Report.ReportHelpTopic : 0);
   for (std::size_t i = 0; i < 2; ++i) {
     mHelpButtons[i]->setText(FromView(buttons[i].Caption));
     mHelpButtons[i]->setToolTip(FromView(buttons[i].Hint));
@@ -821,8 +840,7 @@ bool Obmain::SaveDocument(Analyze& form, bool saveAs) {
   QString path = form.FileName();
   if (saveAs || path.isEmpty() || form.NeverSaved()) {
     const QString title = form.FileName().isEmpty() ? QStringLiteral("Save") : QStringLiteral("Save As");
-    const QString suggested =
-        form.FileName().isEmpty() ? QDir(mDocumentFolder).filePath(form.Name()) : form.FileName();
+    const QString suggested = form.FileName().isEmpty() ? QDir(mDocumentFolder).filePath(form.Name()) : form.FileName();
     path = mAsker->GetSaveFileName(this, title, suggested, DocumentFilters, QStringLiteral("OMD"));
     if (path.isEmpty()) return false;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".OMD");

@@ -1,13 +1,12 @@
 #pragma once
 
-#include <array>
-#include <functional>
-#include <memory>
-
 #include <QList>
 #include <QMainWindow>
 #include <QStringList>
 #include <QTimer>
+#include <array>
+#include <functional>
+#include <memory>
 
 #include "app/Asker.h"
 #include "document/DocumentHost.h"
@@ -34,14 +33,56 @@ class THelpWindow;
 
 // Every command of the menus, the toolbar's own delete-all button included.
 enum class TCommand {
-  New, Open, Close, Save, SaveAs, PrinterSetup, Print, Import, Export, Exit,
-  Cut, Copy, Paste, TransposePaste, Clear, SelectColumn, SelectRow, SelectAll, DeleteCells, InsertCells,
-  AppendToNotes, ClearAll, ViewNotes,
-  Transform, CombineVariables, NumberFormat, Exclude,
-  NextStep, PreviousStep, Step0, Step1, Step2, Step3, Step4, Step5,
-  Cascade, Tile, Duplicate, NextWindow,
-  HelpContents, HelpSearch, HelpWhatOmbrelDoes, HelpTutorial, HelpCommands, HelpNumbrant, HelpVexal,
-  HelpTechnicalSupport, HelpHowToCite, HelpGuide, About,
+  New,
+  Open,
+  Close,
+  Save,
+  SaveAs,
+  PrinterSetup,
+  Print,
+  Import,
+  Export,
+  Exit,
+  Cut,
+  Copy,
+  Paste,
+  TransposePaste,
+  Clear,
+  SelectColumn,
+  SelectRow,
+  SelectAll,
+  DeleteCells,
+  InsertCells,
+  AppendToNotes,
+  ClearAll,
+  ViewNotes,
+  Transform,
+  CombineVariables,
+  NumberFormat,
+  Exclude,
+  NextStep,
+  PreviousStep,
+  Step0,
+  Step1,
+  Step2,
+  Step3,
+  Step4,
+  Step5,
+  Cascade,
+  Tile,
+  Duplicate,
+  NextWindow,
+  HelpContents,
+  HelpSearch,
+  HelpWhatOmbrelDoes,
+  HelpTutorial,
+  HelpCommands,
+  HelpNumbrant,
+  HelpVexal,
+  HelpTechnicalSupport,
+  HelpHowToCite,
+  HelpGuide,
+  About,
   DeleteAllData,
   Count,
 };

@@ -10,8 +10,8 @@ namespace ombrel {
 Newanal::Newanal(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("Create a new file"));
   auto* layout = new QVBoxLayout(this);
-  auto* question = new QLabel(QStringLiteral(
-      "Ombrel allows you to open up to ten files at once, each in its own window. Do you want to:"));
+  auto* question = new QLabel(
+      QStringLiteral("Ombrel allows you to open up to ten files at once, each in its own window. Do you want to:"));
   question->setWordWrap(true);
   layout->addWidget(question);
   CloseRadio = new QRadioButton(QStringLiteral("Close the file you are working on and create a new one."));

@@ -13,9 +13,7 @@ namespace ombrel {
 
 namespace {
 
-QString Text(std::string_view text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
+QString Text(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 
 QString HtmlHeading(const QString& title) {
   return title.isEmpty() ? QString() : QStringLiteral("<h3>%1</h3>").arg(title.toHtmlEscaped());

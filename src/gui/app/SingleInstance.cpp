@@ -42,9 +42,8 @@ bool TSingleInstance::HandOver(const QString& fileName, int timeoutMs) {
   QLocalSocket socket;
   socket.connectToServer(mServerName);
   if (!socket.waitForConnected(timeoutMs)) return false;
-  QByteArray request = fileName.isEmpty()
-                           ? QByteArray(ActivateRequest)
-                           : QByteArray(OpenRequest) + QFileInfo(fileName).absoluteFilePath().toUtf8();
+  QByteArray request = fileName.isEmpty() ? QByteArray(ActivateRequest)
+                                          : QByteArray(OpenRequest) + QFileInfo(fileName).absoluteFilePath().toUtf8();
   request.append('\n');
   socket.write(request);
   if (!socket.waitForBytesWritten(timeoutMs)) return false;

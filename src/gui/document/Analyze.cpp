@@ -1,13 +1,12 @@
 #include "document/Analyze.h"
 
-#include <sstream>
-
 #include <QCloseEvent>
 #include <QDialog>
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QStackedWidget>
 #include <QVBoxLayout>
+#include <sstream>
 
 #include "app/Asker.h"
 #include "document/DocumentFile.h"
@@ -148,7 +147,8 @@ void Analyze::ViewNotes() {
   QFont font(QStringLiteral("Monospace"));
   font.setStyleHint(QFont::TypeWriter);
   editor->setFont(font);
-  editor->setPlainText(QString::fromUtf8(mDocument->Notes.c_str()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+  editor->setPlainText(
+      QString::fromUtf8(mDocument->Notes.c_str()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
   layout->addWidget(editor);
   TNotesWindowPlace& place = mDocument->NotesWindow;
   if (place.Width > 0 && place.Height > 0) {

@@ -1,10 +1,9 @@
 #pragma once
 
+#include <QWidget>
 #include <array>
 #include <memory>
 #include <string>
-
-#include <QWidget>
 
 #include "document/Document.h"
 #include "document/DocumentPage.h"

@@ -71,8 +71,8 @@ void TCalcStatusPanel::Mirror(const TCalcPanelState& state) {
   setVisible(state.PanelVisible);
   CalcStatusMessage->setText(Text(state.Message));
   CalcStatusMessage->setVisible(state.MessageVisible);
-  for (QLabel* label : {CalcStatusLabel1, CalcStatusLabel2, CalcStatusLabel3, ApproximatePLabel, PercentageDoneLabel,
-                        SecondsLeftLabel})
+  for (QLabel* label :
+       {CalcStatusLabel1, CalcStatusLabel2, CalcStatusLabel3, ApproximatePLabel, PercentageDoneLabel, SecondsLeftLabel})
     label->setVisible(state.LabelsVisible);
   ApproximatePLabel->setText(Text(state.ApproximateP));
   PercentageDoneLabel->setText(Text(state.PercentDone));

@@ -1,7 +1,5 @@
 #include "help/HelpWindow.h"
 
-#include <algorithm>
-
 #include <QDir>
 #include <QFile>
 #include <QHBoxLayout>
@@ -13,6 +11,7 @@
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QVBoxLayout>
+#include <algorithm>
 
 // The pages live in the static GUI library; naming their initialiser makes
 // the linker keep them. It must be called from the global namespace.
@@ -137,7 +136,8 @@ QStringList THelpWindow::Search(const QString& key) const {
   const QStringList words = key.toLower().split(QRegularExpression(QStringLiteral("\\W+")), Qt::SkipEmptyParts);
   QStringList matches;
   for (const TPage& page : mPages) {
-    const bool all = std::all_of(words.begin(), words.end(), [&](const QString& word) { return page.Text.contains(word); });
+    const bool all =
+        std::all_of(words.begin(), words.end(), [&](const QString& word) { return page.Text.contains(word); });
     if (all) matches << page.Name;
   }
   return matches;

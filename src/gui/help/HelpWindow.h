@@ -1,9 +1,8 @@
 #pragma once
 
-#include <vector>
-
 #include <QString>
 #include <QWidget>
+#include <vector>
 
 class QLineEdit;
 class QListWidget;

@@ -81,10 +81,9 @@ TEST(ProfileRules, ReadStatesAndValuesAsTheSettingsFileAlwaysHas) {
     std::int32_t Value;
   };
   const TRow rows[] = {
-      {"True", true, 1},  {"TRUE", true, 1},   {"yes", true, 1},   {"Yes", true, 1},
-      {"1", true, 1},     {"False", false, 0}, {"no", false, 0},   {"0", false, 0},
-      {"640", false, 640}, {"-3", false, -3},  {" 12 ", false, 12}, {"", false, 0},
-      {"12abc", false, 0}, {"on", false, 0},   {"T", false, 0},
+      {"True", true, 1},   {"TRUE", true, 1}, {"yes", true, 1},    {"Yes", true, 1},    {"1", true, 1},
+      {"False", false, 0}, {"no", false, 0},  {"0", false, 0},     {"640", false, 640}, {"-3", false, -3},
+      {" 12 ", false, 12}, {"", false, 0},    {"12abc", false, 0}, {"on", false, 0},    {"T", false, 0},
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE(std::string("\"") + row.Text + "\"");

@@ -72,10 +72,12 @@ TEST(MenuStateFor, FollowsTheStepTable) {
 
 TEST(MenuStateFor, WithoutDocumentsLeavesNothingToActOn) {
   const TMenuState state = MenuStateFor({false, TStep::DataFormat, TDataFormat::Raw, 0});
-  for (const bool on : {state.Print, state.Save, state.SaveAs, state.Export, state.Close, state.NextStep,
-                        state.PreviousStep, state.ViewNotes, state.Cut, state.Copy, state.Paste, state.SelectAll,
-                        state.Cascade, state.Tile, state.ClearAll, state.Import, state.Duplicate, state.NextWindow,
-                        state.BackButton, state.ForwardButton, state.DeleteAllButton})
+  for (const bool on :
+       {state.Print,          state.Save,         state.SaveAs,     state.Export,     state.Close,
+        state.NextStep,       state.PreviousStep, state.ViewNotes,  state.Cut,        state.Copy,
+        state.Paste,          state.SelectAll,    state.Cascade,    state.Tile,       state.ClearAll,
+        state.Import,         state.Duplicate,    state.NextWindow, state.BackButton, state.ForwardButton,
+        state.DeleteAllButton})
     EXPECT_FALSE(on);
   for (int i = 0; i < StepCount; ++i) {
     EXPECT_FALSE(state.StepItems[static_cast<std::size_t>(i)]);
@@ -106,8 +108,8 @@ TEST(MenuStateFor, ArrangingNeedsTwoDocumentsAndStepsFollowReachability) {
 
 TEST(PrintCaption, FollowsTheStep) {
   const std::pair<TStep, const char*> rows[] = {
-      {TStep::DataFormat, "Print"},  {TStep::DataEntry, "Print Data"},     {TStep::ColumnStats, "Print Stats"},
-      {TStep::ChooseTest, "Print"},  {TStep::Results, "Print Results"}, {TStep::Graph, "Print Graph"},
+      {TStep::DataFormat, "Print"}, {TStep::DataEntry, "Print Data"},  {TStep::ColumnStats, "Print Stats"},
+      {TStep::ChooseTest, "Print"}, {TStep::Results, "Print Results"}, {TStep::Graph, "Print Graph"},
   };
   for (const auto& [step, caption] : rows) {
     SCOPED_TRACE(static_cast<int>(step));
@@ -156,7 +158,7 @@ TEST(WindowSizeFromProfile, ZeroGivesTheDefaultAndLargeSizesAreCut) {
     int ExpectedWidth, ExpectedHeight;
   };
   const TRow rows[] = {
-      {0, 0, 640, 480}, {0, 700, 640, 480}, {900, 0, 640, 480}, {-5, 300, 640, 480},
+      {0, 0, 640, 480},     {0, 700, 640, 480},     {900, 0, 640, 480},    {-5, 300, 640, 480},
       {700, 500, 700, 500}, {3000, 500, 1024, 500}, {700, 2000, 700, 768},
   };
   for (const TRow& row : rows) {
