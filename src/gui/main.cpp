@@ -1,12 +1,30 @@
 #include <QApplication>
+#include <QStringList>
 
 #include "app/MainWindow.h"
+#include "app/Profile.h"
+#include "app/SingleInstance.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Ombrel");
   QApplication::setOrganizationName("Quillvex");
-  ombrel::Obmain window;
-  window.showMaximized();
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("ombrel")));
+
+  const QStringList arguments = QApplication::arguments().mid(1);
+  const QString file = arguments.value(0);
+
+  // A second start hands its file to the running instance and ends.
+  ombrel::TSingleInstance instance(ombrel::TSingleInstance::ServerNameFor(ombrel::TProfile::DefaultFileName()));
+  if (instance.HandOver(file)) return 0;
+  instance.Listen();
+
+  ombrel::TShellOptions options;
+  options.ShowSplash = true;
+  ombrel::Obmain window(options);
+  QObject::connect(&instance, &ombrel::TSingleInstance::ActivateRequested, &window, &ombrel::Obmain::BringToFront);
+  QObject::connect(&instance, &ombrel::TSingleInstance::FileReceived, &window, &ombrel::Obmain::OpenHandedOverFile);
+  window.show();
+  window.Start(file.isEmpty() ? QStringList() : QStringList{file});
   return QApplication::exec();
 }

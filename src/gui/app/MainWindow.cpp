@@ -1,17 +1,1071 @@
 #include "app/MainWindow.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPrinter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStackedWidget>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <cerrno>
+#include <fstream>
 
+#include "app/AboutBox.h"
+#include "app/BusyGuard.h"
+#include "app/Profile.h"
+#include "document/Analyze.h"
+#include "document/DocumentFile.h"
+#include "document/ShellRules.h"
 #include "document/Version.h"
+#include "document/WindowCalcProgress.h"
+#include "help/HelpWindow.h"
 
 namespace ombrel {
 
-Obmain::Obmain(QWidget* parent) : QMainWindow(parent) {
-  setWindowTitle(QString::fromUtf8(MainWindowCaption.data(), static_cast<int>(MainWindowCaption.size())));
-  auto* empty = new QLabel(tr("No Ombrel documents are open. Pull down the File menu and choose New or Open."), this);
-  empty->setAlignment(Qt::AlignCenter);
-  setCentralWidget(empty);
-  resize(800, 600);
+namespace {
+
+QString FromView(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+const QString DocumentFilters = QStringLiteral("Ombrel data file (*.OMD *.omd);;Any file (*)");
+constexpr int StatusMeterIntervalMs = 50;
+constexpr int StatusMeterStep = 2;
+
+const char* const StepButtonCaptions[StepCount] = {"1st", "Data", "Stats", "Test", "Results", "Graph"};
+const char* const StepButtonHints[StepCount] = {
+    "First step. Choose data format.", "Enter and edit data.", "Summary stats (SD, SEM, etc.)",
+    "Select a statistical test.",      "View the results.",    "View a simple graph.",
+};
+
+// The folder documents are looked for in until the user opens one.
+QString DefaultFolder() {
+  const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  return QDir(documents).exists() ? documents : QDir::homePath();
+}
+
+// The path files are compared by: the real path of an existing file, else
+// the cleaned absolute path.
+QString ComparablePath(const QString& path) {
+  const QFileInfo info(path);
+  const QString canonical = info.canonicalFilePath();
+  return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+
+std::size_t Index(TCommand command) { return static_cast<std::size_t>(command); }
+
+TCommand StepCommand(int step) { return static_cast<TCommand>(static_cast<int>(TCommand::Step0) + step); }
+
+}  // namespace
+
+Obmain::Obmain(TShellOptions options, QWidget* parent)
+    : QMainWindow(parent),
+      mOptions(std::move(options)),
+      mAsker(mOptions.Asker != nullptr ? mOptions.Asker : &DefaultAsker()),
+      mProfileFileName(mOptions.ProfileFileName.isEmpty() ? TProfile::DefaultFileName() : mOptions.ProfileFileName) {
+  setWindowTitle(FromView(MainWindowCaption));
+  if (mOptions.ShowSplash) {
+    mSplash = std::make_unique<TAboutBox>(nullptr, true);
+    mSplash->show();
+  }
+  mDocumentFolder = DefaultFolder();
+  mImportFolder = mDocumentFolder;
+
+  auto* central = new QWidget;
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  mCentral = new QStackedWidget;
+  mNoDocumentsPanel = new QLabel(FromView(NoDocumentsMessage));
+  mNoDocumentsPanel->setAlignment(Qt::AlignCenter);
+  mNoDocumentsPanel->setWordWrap(true);
+  mMdiArea = new QMdiArea;
+  mCentral->addWidget(mNoDocumentsPanel);
+  mCentral->addWidget(mMdiArea);
+  layout->addWidget(mCentral, 1);
+  layout->addWidget(CreateStepBar());
+  setCentralWidget(central);
+  connect(mMdiArea, &QMdiArea::subWindowActivated, this, [this] { UpdateMenus(); });
+
+  mStatusMessage = new QLabel;
+  mStatusMeter = new QProgressBar;
+  mStatusMeter->setRange(0, 100);
+  mStatusMeter->setMaximumWidth(200);
+  statusBar()->addWidget(mStatusMessage);
+  statusBar()->addWidget(mStatusMeter);
+  mStatusMessage->hide();
+  mStatusMeter->hide();
+  mStatusTimer.setInterval(StatusMeterIntervalMs);
+  connect(&mStatusTimer, &QTimer::timeout, this,
+          [this] { mStatusMeter->setValue((mStatusMeter->value() + StatusMeterStep) % (100 + StatusMeterStep)); });
+
+  CreateActions();
+  CreateMenus();
+  CreateToolBar();
+  ReadListSeparator();
+  ReadSettings();
+  RebuildRecentMenu();
+  UpdateMenus();
+}
+
+Obmain::~Obmain() = default;
+
+// ---------------------------------------------------------------- building
+
+QAction* Obmain::MakeAction(TCommand command, const QString& text, const QKeySequence& shortcut,
+                            std::function<void()> handler, bool blocked) {
+  auto* action = new QAction(text, this);
+  if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+  connect(action, &QAction::triggered, this, [this, handler = std::move(handler), blocked] {
+    // While a computation runs its data must not change under it.
+    if (blocked && Calculating()) return;
+    handler();
+  });
+  mActions[Index(command)] = action;
+  return action;
+}
+
+void Obmain::CreateActions() {
+  const auto page = [this](TPageCommand command) { return [this, command] { RunPageCommand(command); }; };
+  MakeAction(TCommand::New, QStringLiteral("&New File"), QKeySequence(Qt::CTRL | Qt::Key_N), [this] {
+    NewFileCommand();
+  })->setToolTip(QStringLiteral("New file. Start over. (Ctrl + N)"));
+  MakeAction(TCommand::Open, QStringLiteral("&Open Ombrel File"), QKeySequence(Qt::CTRL | Qt::Key_O), [this] {
+    OpenCommand();
+  })->setToolTip(QStringLiteral("Open Ombrel file (Ctrl + O)"));
+  MakeAction(TCommand::Close, QStringLiteral("&Close"), QKeySequence(Qt::CTRL | Qt::Key_W), [this] { CloseCommand(); });
+  MakeAction(TCommand::Save, QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S), [this] {
+    SaveCommand(false);
+  })->setToolTip(QStringLiteral("Save (Ctrl + S)"));
+  MakeAction(TCommand::SaveAs, QStringLiteral("Save &As..."), {}, [this] { SaveCommand(true); });
+  MakeAction(
+      TCommand::PrinterSetup, QStringLiteral("Printer Setup"), {}, [this] { PrinterSetupCommand(); }, false);
+  MakeAction(TCommand::Print, QStringLiteral("&Print"), QKeySequence(Qt::CTRL | Qt::Key_P), [this] {
+    PrintCommand();
+  })->setToolTip(QStringLiteral("Print (Ctrl + P)"));
+  MakeAction(TCommand::Import, QStringLiteral("&Import Data (text)..."), {}, page(TPageCommand::Import))
+      ->setToolTip(QStringLiteral("Import"));
+  MakeAction(TCommand::Export, QStringLiteral("&Export..."), {}, page(TPageCommand::Export))
+      ->setToolTip(QStringLiteral("Export"));
+  MakeAction(
+      TCommand::Exit, QStringLiteral("E&xit Ombrel"), QKeySequence(Qt::ALT | Qt::Key_F4), [this] { ExitCommand(); },
+      false);
+
+  MakeAction(TCommand::Cut, QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X), page(TPageCommand::Cut))
+      ->setToolTip(QStringLiteral("Cut (Ctrl + X)"));
+  MakeAction(TCommand::Copy, QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), page(TPageCommand::Copy))
+      ->setToolTip(QStringLiteral("Copy (Ctrl + C)"));
+  MakeAction(TCommand::Paste, QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V), page(TPageCommand::Paste))
+      ->setToolTip(QStringLiteral("Paste (Ctrl + V)"));
+  MakeAction(TCommand::TransposePaste, QStringLiteral("T&ranspose Paste"), {}, page(TPageCommand::TransposePaste));
+  MakeAction(TCommand::Clear, QStringLiteral("Cl&ear"), QKeySequence(Qt::Key_Delete), page(TPageCommand::Clear));
+  MakeAction(TCommand::SelectColumn, QStringLiteral("Select C&olumn"), QKeySequence(Qt::CTRL | Qt::Key_Space),
+             page(TPageCommand::SelectColumn));
+  MakeAction(TCommand::SelectRow, QStringLiteral("Select &Row"), QKeySequence(Qt::SHIFT | Qt::Key_Space),
+             page(TPageCommand::SelectRow));
+  MakeAction(TCommand::SelectAll, QStringLiteral("Select &All"), QKeySequence(Qt::CTRL | Qt::Key_A),
+             page(TPageCommand::SelectAll));
+  MakeAction(TCommand::DeleteCells, QStringLiteral("&Delete cells..."), {}, page(TPageCommand::DeleteCells));
+  MakeAction(TCommand::InsertCells, QStringLiteral("&Insert cells..."), {}, page(TPageCommand::InsertCells));
+  MakeAction(TCommand::AppendToNotes, QStringLiteral("Append to &Notes"), {}, page(TPageCommand::AppendToNotes));
+  MakeAction(TCommand::ClearAll, QStringLiteral("Clear All"), {}, [this] { ClearAllCommand(); });
+  MakeAction(TCommand::ViewNotes, QStringLiteral("View No&tes"), QKeySequence(Qt::CTRL | Qt::Key_T),
+             page(TPageCommand::ViewNotes))
+      ->setToolTip(QStringLiteral("View and edit notes (Ctrl + T)"));
+  MakeAction(TCommand::DeleteAllData, QStringLiteral("Clear All"), {}, [this] {
+    ClearAllCommand();
+  })->setToolTip(QStringLiteral("Delete all data"));
+
+  MakeAction(TCommand::Transform, QStringLiteral("&Transform"), {}, page(TPageCommand::Transform));
+  MakeAction(TCommand::CombineVariables, QStringLiteral("Combine &Variables"), {},
+             page(TPageCommand::CombineVariables));
+  MakeAction(TCommand::NumberFormat, QStringLiteral("&Number Format"), {}, page(TPageCommand::NumberFormat));
+  MakeAction(TCommand::Exclude, QStringLiteral("&Exclude"), QKeySequence(Qt::CTRL | Qt::Key_E),
+             page(TPageCommand::Exclude))
+      ->setCheckable(true);
+
+  MakeAction(TCommand::NextStep, QStringLiteral("&Next Step"), QKeySequence(Qt::Key_F10), [this] {
+    NextStepCommand();
+  })->setToolTip(QStringLiteral("Next step (F10)"));
+  MakeAction(TCommand::PreviousStep, QStringLiteral("&Previous Step"), QKeySequence(Qt::Key_F9), [this] {
+    PreviousStepCommand();
+  })->setToolTip(QStringLiteral("Previous step (F9)"));
+  const char* const stepItems[StepCount] = {
+      "&1st. Data Format", "&Enter && Edit Data", "&Column Stats", "C&hoose Test", "&Results", "&Graph"};
+  const Qt::Key stepKeys[StepCount] = {Qt::Key_F1, Qt::Key_F2, Qt::Key_F3, Qt::Key_F4, Qt::Key_F5, Qt::Key_F6};
+  for (int step = 0; step < StepCount; ++step) {
+    MakeAction(StepCommand(step), QString::fromLatin1(stepItems[step]), QKeySequence(Qt::SHIFT | stepKeys[step]),
+               [this, step] { GoToStep(static_cast<TStep>(step)); });
+  }
+
+  MakeAction(
+      TCommand::Cascade, QStringLiteral("&Cascade"), {}, [this] { mMdiArea->cascadeSubWindows(); }, false);
+  MakeAction(
+      TCommand::Tile, QStringLiteral("&Tile"), {}, [this] { mMdiArea->tileSubWindows(); }, false);
+  MakeAction(TCommand::Duplicate, QStringLiteral("&Duplicate"), {}, [this] { DuplicateCommand(); });
+  MakeAction(
+      TCommand::NextWindow, QStringLiteral("Next Window"), QKeySequence(Qt::CTRL | Qt::Key_F6),
+      [this] { mMdiArea->activateNextSubWindow(); }, false);
+
+  const auto topic = [this](int number) { return [this, number] { ShowHelpTopic(number); }; };
+  MakeAction(
+      TCommand::HelpContents, QStringLiteral("&Contents"), QKeySequence(Qt::Key_F1),
+      [this] { HelpWindow().ShowContents(); }, false);
+  MakeAction(TCommand::HelpSearch, QStringLiteral("Search"), {}, topic(-1), false);
+  MakeAction(TCommand::HelpWhatOmbrelDoes, QStringLiteral("What Ombrel does"), {}, topic(HelpTopicWhatOmbrelDoes),
+             false);
+  MakeAction(TCommand::HelpTutorial, QStringLiteral("Tutorial"), {}, topic(HelpTopicTutorial), false);
+  MakeAction(TCommand::HelpCommands, QStringLiteral("Commands"), {}, topic(HelpTopicCommands), false);
+  MakeAction(TCommand::HelpNumbrant, QStringLiteral("Quillvex Numbrant"), {}, topic(HelpTopicNumbrant), false);
+  MakeAction(TCommand::HelpVexal, QStringLiteral("Quillvex Vexal"), {}, topic(HelpTopicVexal), false);
+  MakeAction(TCommand::HelpTechnicalSupport, QStringLiteral("Technical Support"), {}, topic(HelpTopicTechnicalSupport),
+             false);
+  MakeAction(TCommand::HelpHowToCite, QStringLiteral("How to Cite Ombrel"), {}, topic(HelpTopicHowToCite), false);
+  MakeAction(TCommand::HelpGuide, QStringLiteral("Ombrel Guide"), {}, [this] {
+    ShowGuide();
+  })->setToolTip(QStringLiteral("Show the Ombrel Guide "));
+  MakeAction(TCommand::About, QStringLiteral("&About Quillvex Ombrel"), {}, [this] { mAsker->ShowAbout(this); });
+
+  // Short toolbar labels; the menus keep the full captions.
+  const std::pair<TCommand, const char*> iconTexts[] = {
+      {TCommand::New, "New"},
+      {TCommand::Open, "Open"},
+      {TCommand::Save, "Save"},
+      {TCommand::Print, "Print"},
+      {TCommand::Import, "Import"},
+      {TCommand::Export, "Export"},
+      {TCommand::DeleteAllData, "Clear"},
+      {TCommand::ViewNotes, "Notes"},
+      {TCommand::HelpGuide, "Guide"},
+  };
+  for (const auto& [command, text] : iconTexts) Action(command)->setIconText(QString::fromLatin1(text));
+  const std::pair<TCommand, QStyle::StandardPixmap> icons[] = {
+      {TCommand::New, QStyle::SP_FileIcon},
+      {TCommand::Open, QStyle::SP_DialogOpenButton},
+      {TCommand::Save, QStyle::SP_DialogSaveButton},
+      {TCommand::DeleteAllData, QStyle::SP_TrashIcon},
+      {TCommand::HelpGuide, QStyle::SP_DialogHelpButton},
+  };
+  for (const auto& [command, pixmap] : icons) Action(command)->setIcon(style()->standardIcon(pixmap));
+}
+
+void Obmain::CreateMenus() {
+  mFileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+  for (const TCommand command : {TCommand::New, TCommand::Open, TCommand::Close, TCommand::Save, TCommand::SaveAs})
+    mFileMenu->addAction(Action(command));
+  mFileMenu->addSeparator();
+  mFileMenu->addAction(Action(TCommand::PrinterSetup));
+  mFileMenu->addAction(Action(TCommand::Print));
+  mFileMenu->addSeparator();
+  mFileMenu->addAction(Action(TCommand::Import));
+  mFileMenu->addAction(Action(TCommand::Export));
+  mFileMenu->addSeparator();
+  mFileMenu->addAction(Action(TCommand::Exit));
+
+  mEditMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
+  for (const TCommand command :
+       {TCommand::Cut, TCommand::Copy, TCommand::Paste, TCommand::TransposePaste, TCommand::Clear})
+    mEditMenu->addAction(Action(command));
+  mEditMenu->addSeparator();
+  for (const TCommand command : {TCommand::SelectColumn, TCommand::SelectRow, TCommand::SelectAll})
+    mEditMenu->addAction(Action(command));
+  mEditMenu->addSeparator();
+  mEditMenu->addAction(Action(TCommand::DeleteCells));
+  mEditMenu->addAction(Action(TCommand::InsertCells));
+  mEditMenu->addSeparator();
+  for (const TCommand command : {TCommand::AppendToNotes, TCommand::ClearAll, TCommand::ViewNotes})
+    mEditMenu->addAction(Action(command));
+
+  mDataMenu = menuBar()->addMenu(QStringLiteral("&Data"));
+  for (const TCommand command :
+       {TCommand::Transform, TCommand::CombineVariables, TCommand::NumberFormat, TCommand::Exclude})
+    mDataMenu->addAction(Action(command));
+
+  // Paste needs text on the clipboard; Exclude shows the grid selection's state.
+  const auto refresh = [this] {
+    UpdateMenus();
+    const QMimeData* clipboard = QApplication::clipboard()->mimeData();
+    if (clipboard == nullptr || !clipboard->hasText()) Action(TCommand::Paste)->setEnabled(false);
+    Analyze* form = ActiveDocument();
+    TDocumentPage* page = form != nullptr ? form->CurrentPage() : nullptr;
+    Action(TCommand::Exclude)->setChecked(page != nullptr && page->SelectionExcluded());
+  };
+  connect(mEditMenu, &QMenu::aboutToShow, this, refresh);
+  connect(mDataMenu, &QMenu::aboutToShow, this, refresh);
+
+  QMenu* steps = menuBar()->addMenu(QStringLiteral("&Steps"));
+  steps->addAction(Action(TCommand::NextStep));
+  steps->addAction(Action(TCommand::PreviousStep));
+  steps->addSeparator();
+  for (int step = 0; step < StepCount; ++step) steps->addAction(Action(StepCommand(step)));
+  connect(steps, &QMenu::aboutToShow, this, [this] { UpdateMenus(); });
+
+  QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
+  for (const TCommand command : {TCommand::Cascade, TCommand::Tile, TCommand::Duplicate, TCommand::NextWindow})
+    window->addAction(Action(command));
+  connect(window, &QMenu::aboutToShow, this, [this] { UpdateMenus(); });
+
+  QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+  help->addAction(Action(TCommand::HelpContents));
+  help->addAction(Action(TCommand::HelpSearch));
+  help->addSeparator();
+  for (const TCommand command :
+       {TCommand::HelpWhatOmbrelDoes, TCommand::HelpTutorial, TCommand::HelpCommands, TCommand::HelpNumbrant,
+        TCommand::HelpVexal, TCommand::HelpTechnicalSupport, TCommand::HelpHowToCite})
+    help->addAction(Action(command));
+  help->addSeparator();
+  help->addAction(Action(TCommand::HelpGuide));
+  help->addSeparator();
+  help->addAction(Action(TCommand::About));
+}
+
+void Obmain::CreateToolBar() {
+  QToolBar* bar = addToolBar(QStringLiteral("Commands"));
+  bar->setObjectName(QStringLiteral("Commands"));
+  bar->setMovable(false);
+  bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+  for (const TCommand command : {TCommand::New, TCommand::Open, TCommand::Save, TCommand::Print})
+    bar->addAction(Action(command));
+  bar->addSeparator();
+  for (const TCommand command : {TCommand::Cut, TCommand::Copy, TCommand::Paste}) bar->addAction(Action(command));
+  bar->addSeparator();
+  bar->addAction(Action(TCommand::Import));
+  bar->addAction(Action(TCommand::Export));
+  bar->addSeparator();
+  bar->addAction(Action(TCommand::DeleteAllData));
+  bar->addAction(Action(TCommand::ViewNotes));
+  bar->addAction(Action(TCommand::HelpGuide));
+}
+
+QWidget* Obmain::CreateStepBar() {
+  auto* bar = new QWidget;
+  auto* layout = new QHBoxLayout(bar);
+  layout->setContentsMargins(6, 4, 6, 4);
+  for (int i = 0; i < 2; ++i) {
+    mHelpButtons[static_cast<std::size_t>(i)] = new QPushButton;
+    layout->addWidget(mHelpButtons[static_cast<std::size_t>(i)]);
+    connect(mHelpButtons[static_cast<std::size_t>(i)], &QPushButton::clicked, this, [this, i] {
+      if (!Calculating()) HelpButtonClicked(i);
+    });
+  }
+  layout->addStretch(1);
+  mBackButton = new QToolButton;
+  mBackButton->setArrowType(Qt::LeftArrow);
+  mBackButton->setToolTip(QStringLiteral("Previous step (F9)"));
+  connect(mBackButton, &QToolButton::clicked, this, [this] { PreviousStepCommand(); });
+  layout->addWidget(mBackButton);
+  for (int step = 0; step < StepCount; ++step) {
+    auto* button = new QToolButton;
+    button->setText(QString::fromLatin1(StepButtonCaptions[step]));
+    button->setToolTip(QString::fromLatin1(StepButtonHints[step]));
+    button->setCheckable(true);
+    button->setAutoRaise(false);
+    // The pressed button follows the document, not the click: a click asks
+    // for the step, and UpdateMenus shows where the document went.
+    connect(button, &QToolButton::clicked, this, [this, step] {
+      GoToStep(static_cast<TStep>(step));
+      UpdateMenus();
+    });
+    mStepButtons[static_cast<std::size_t>(step)] = button;
+    layout->addWidget(button);
+  }
+  mForwardButton = new QToolButton;
+  mForwardButton->setArrowType(Qt::RightArrow);
+  mForwardButton->setToolTip(QStringLiteral("Next step (F10)"));
+  connect(mForwardButton, &QToolButton::clicked, this, [this] { NextStepCommand(); });
+  layout->addWidget(mForwardButton);
+  return bar;
+}
+
+// ---------------------------------------------------------------- settings
+
+void Obmain::ReadSettings() {
+  TProfile profile(mProfileFileName);
+  profile.Section = QStringLiteral("WindowSize");
+  profile.Entry = QStringLiteral("Width");
+  const int width = profile.GetValue();
+  profile.Entry = QStringLiteral("Height");
+  const int height = profile.GetValue();
+  QSize screen(640, 480);
+  if (const QScreen* primary = QGuiApplication::primaryScreen()) screen = primary->availableGeometry().size();
+  const TWindowSize size = WindowSizeFromProfile(width, height, screen.width(), screen.height());
+  resize(size.Width, size.Height);
+
+  profile.Section = QStringLiteral("Filenames");
+  std::vector<std::string> entries;
+  for (int n = 1; n <= MaxRecentFiles; ++n) {
+    profile.Entry = QStringLiteral("#%1").arg(n);
+    entries.push_back(profile.GetText().toUtf8().toStdString());
+  }
+  mRecentFiles.Load(entries);
+
+  // The last folders come back, as long as they still exist.
+  profile.Section = QStringLiteral("Options");
+  profile.Entry = QStringLiteral("Ombrel folder");
+  if (const QString folder = profile.GetText(); !folder.isEmpty() && QDir(folder).exists()) mDocumentFolder = folder;
+  profile.Entry = QStringLiteral("Import folder");
+  if (const QString folder = profile.GetText(); !folder.isEmpty() && QDir(folder).exists()) mImportFolder = folder;
+  profile.Entry = QStringLiteral("ShowNewUserHints");
+  profile.DefaultText = QStringLiteral("True");
+  mGuideShown = profile.GetState();
+}
+
+void Obmain::WriteSettings() {
+  TProfile profile(mProfileFileName);
+  profile.Section = QStringLiteral("WindowSize");
+  profile.Entry = QStringLiteral("Width");
+  profile.SetValue(width());
+  profile.Entry = QStringLiteral("Height");
+  profile.SetValue(height());
+  profile.Section = QStringLiteral("Filenames");
+  const auto& entries = mRecentFiles.Entries();
+  for (int n = 1; n <= MaxRecentFiles; ++n) {
+    profile.Entry = QStringLiteral("#%1").arg(n);
+    const std::size_t index = static_cast<std::size_t>(n - 1);
+    profile.SetText(index < entries.size() ? QString::fromUtf8(entries[index].c_str()) : QString());
+  }
+  profile.Section = QStringLiteral("Options");
+  profile.Entry = QStringLiteral("Ombrel folder");
+  profile.SetText(mDocumentFolder);
+  profile.Entry = QStringLiteral("Import folder");
+  profile.SetText(mImportFolder);
+  profile.Entry = QStringLiteral("ShowNewUserHints");
+  profile.SetState(mGuideShown);
+}
+
+void Obmain::ReadListSeparator() {
+  // Where the decimal separator is a comma, lists are separated by semicolons.
+  mListSeparator = QLocale().decimalPoint() == QStringLiteral(",") ? QLatin1Char(';') : QLatin1Char(',');
+}
+
+void Obmain::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LocaleChange) ReadListSeparator();
+  QMainWindow::changeEvent(event);
+}
+
+// ---------------------------------------------------------------- state
+
+QAction* Obmain::Action(TCommand command) const { return mActions[Index(command)]; }
+
+QToolButton* Obmain::StepButton(int step) const {
+  return step >= 0 && step < StepCount ? mStepButtons[static_cast<std::size_t>(step)] : nullptr;
+}
+
+QPushButton* Obmain::HelpButton(int button) const {
+  return button >= 0 && button < 2 ? mHelpButtons[static_cast<std::size_t>(button)] : nullptr;
+}
+
+bool Obmain::NoDocumentsPanelShown() const { return mCentral->currentWidget() == mNoDocumentsPanel; }
+
+QList<Analyze*> Obmain::Documents() const {
+  QList<Analyze*> documents;
+  for (QMdiSubWindow* sub : mMdiArea->subWindowList(QMdiArea::CreationOrder)) {
+    // A closed window lingers until it is deleted; it no longer counts.
+    if (sub->isHidden()) continue;
+    if (auto* form = qobject_cast<Analyze*>(sub->widget())) documents << form;
+  }
+  return documents;
+}
+
+Analyze* Obmain::ActiveDocument() const {
+  QMdiSubWindow* sub = mMdiArea->currentSubWindow();
+  if (sub == nullptr || sub->isHidden()) {
+    const QList<Analyze*> documents = Documents();
+    return documents.isEmpty() ? nullptr : documents.last();
+  }
+  return qobject_cast<Analyze*>(sub->widget());
+}
+
+bool Obmain::Calculating() const {
+  if (mClearing) return true;
+  for (const Analyze* form : Documents())
+    if (form->Calculating()) return true;
+  return false;
+}
+
+QStringList Obmain::OpenNames() const {
+  QStringList names;
+  for (const Analyze* form : Documents()) names << form->Name();
+  return names;
+}
+
+void Obmain::ScheduleMenuUpdate() {
+  if (mMenuUpdatePending) return;
+  mMenuUpdatePending = true;
+  QTimer::singleShot(0, this, [this] {
+    mMenuUpdatePending = false;
+    UpdateMenus();
+  });
+}
+
+void Obmain::UpdateMenus() {
+  Analyze* form = ActiveDocument();
+  const QList<Analyze*> documents = Documents();
+  TShellSituation situation;
+  situation.HasDocument = form != nullptr;
+  situation.DocumentCount = static_cast<int>(documents.size());
+  if (form != nullptr) {
+    situation.Step = form->Step();
+    situation.Format = form->Document().Format;
+  }
+  const TMenuState state = MenuStateFor(situation);
+  const std::pair<TCommand, bool> enabled[] = {
+      {TCommand::Close, state.Close},
+      {TCommand::Save, state.Save},
+      {TCommand::SaveAs, state.SaveAs},
+      {TCommand::Print, state.Print},
+      {TCommand::Import, state.Import},
+      {TCommand::Export, state.Export},
+      {TCommand::Cut, state.Cut},
+      {TCommand::Copy, state.Copy},
+      {TCommand::Paste, state.Paste},
+      {TCommand::TransposePaste, state.TransposePaste},
+      {TCommand::Clear, state.Clear},
+      {TCommand::SelectColumn, state.SelectColumn},
+      {TCommand::SelectRow, state.SelectRow},
+      {TCommand::SelectAll, state.SelectAll},
+      {TCommand::DeleteCells, state.DeleteCells},
+      {TCommand::InsertCells, state.InsertCells},
+      {TCommand::AppendToNotes, state.AppendToNotes},
+      {TCommand::ClearAll, state.ClearAll},
+      {TCommand::ViewNotes, state.ViewNotes},
+      {TCommand::Transform, state.Transform},
+      {TCommand::CombineVariables, state.CombineVariables},
+      {TCommand::NumberFormat, state.NumberFormat},
+      {TCommand::Exclude, state.Exclude},
+      {TCommand::NextStep, state.NextStep},
+      {TCommand::PreviousStep, state.PreviousStep},
+      {TCommand::Cascade, state.Cascade},
+      {TCommand::Tile, state.Tile},
+      {TCommand::Duplicate, state.Duplicate},
+      {TCommand::NextWindow, state.NextWindow},
+      {TCommand::DeleteAllData, state.DeleteAllButton},
+  };
+  for (const auto& [command, on] : enabled) Action(command)->setEnabled(on);
+  for (int step = 0; step < StepCount; ++step) {
+    const auto index = static_cast<std::size_t>(step);
+    Action(StepCommand(step))->setEnabled(state.StepItems[index]);
+    mStepButtons[index]->setEnabled(state.StepButtons[index]);
+    mStepButtons[index]->setChecked(state.PressedStep == step);
+  }
+  mBackButton->setEnabled(state.BackButton);
+  mForwardButton->setEnabled(state.ForwardButton);
+  Action(TCommand::Print)->setText(FromView(PrintCaption(situation.Step)));
+
+  const auto buttons =
+      HelpButtonsFor(situation.Step, situation.Format, form != nullptr ? form->Document().Choices.ColumnCountKind : 0,
+                     form != nullptr ? form->Document().Report.ReportHelpTopic : 0);
+  for (std::size_t i = 0; i < 2; ++i) {
+    mHelpButtons[i]->setText(FromView(buttons[i].Caption));
+    mHelpButtons[i]->setToolTip(FromView(buttons[i].Hint));
+    mHelpButtons[i]->setEnabled(form != nullptr);
+  }
+  mCentral->setCurrentWidget(documents.isEmpty() ? static_cast<QWidget*>(mNoDocumentsPanel) : mMdiArea);
+}
+
+void Obmain::RebuildRecentMenu() {
+  for (QAction* action : mRecentActions) {
+    mFileMenu->removeAction(action);
+    action->deleteLater();
+  }
+  mRecentActions.clear();
+  if (mRecentSeparator != nullptr) {
+    mFileMenu->removeAction(mRecentSeparator);
+    mRecentSeparator->deleteLater();
+    mRecentSeparator = nullptr;
+  }
+  const auto& entries = mRecentFiles.Entries();
+  if (entries.empty()) return;
+  mRecentSeparator = mFileMenu->addSeparator();
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const int number = static_cast<int>(i) + 1;
+    auto* action = new QAction(QString::fromUtf8(RecentMenuCaption(number, entries[i]).c_str()), this);
+    connect(action, &QAction::triggered, this, [this, i] {
+      if (!Calculating()) OpenRecentFile(static_cast<int>(i));
+    });
+    mFileMenu->addAction(action);
+    mRecentActions << action;
+  }
+}
+
+void Obmain::AddRecentFile(const QString& path) {
+  mRecentFiles.Add(path.toUtf8().toStdString());
+  RebuildRecentMenu();
+}
+
+void Obmain::BeginStatus(const QString& message) {
+  mStatusMessage->setText(message);
+  mStatusMessage->show();
+  mStatusMeter->setValue(0);
+  mStatusMeter->show();
+  mStatusTimer.start();
+  centralWidget()->setEnabled(false);
+  menuBar()->setEnabled(false);
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void Obmain::EndStatus() {
+  mStatusTimer.stop();
+  mStatusMessage->hide();
+  mStatusMeter->hide();
+  centralWidget()->setEnabled(true);
+  menuBar()->setEnabled(true);
+}
+
+void Obmain::Inform(std::string_view text) { mAsker->Inform(this, FromView(text)); }
+
+THelpWindow& Obmain::HelpWindow() {
+  if (mHelpWindow == nullptr) mHelpWindow = new THelpWindow(this);
+  return *mHelpWindow;
+}
+
+QPrinter& Obmain::Printer() {
+  if (!mPrinter) mPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  return *mPrinter;
+}
+
+// ---------------------------------------------------------------- documents
+
+Analyze* Obmain::CreateDocumentWindow(std::unique_ptr<TDocument> document) {
+  if (Documents().size() >= MaxDocuments) {
+    Inform(TooManyDocumentsMessage);
+    return nullptr;
+  }
+  TBusyGuard busy;
+  auto* form = new Analyze(*this, std::move(document));
+  QMdiSubWindow* sub = mMdiArea->addSubWindow(form);
+  sub->setAttribute(Qt::WA_DeleteOnClose);
+  connect(form, &Analyze::StepChanged, this, [this] { ScheduleMenuUpdate(); });
+  connect(sub, &QObject::destroyed, this, [this] { ScheduleMenuUpdate(); });
+  form->ShowLoadingPage();
+  sub->showMaximized();
+  mMdiArea->setActiveSubWindow(sub);
+  mCentral->setCurrentWidget(mMdiArea);
+  return form;
+}
+
+QMdiSubWindow* Obmain::SubWindowOf(const Analyze& form) const {
+  for (QMdiSubWindow* sub : mMdiArea->subWindowList())
+    if (sub->widget() == &form) return sub;
+  return nullptr;
+}
+
+Analyze* Obmain::FindDocument(const QString& path) const {
+  const QString wanted = ComparablePath(path);
+  for (Analyze* form : Documents())
+    if (!form->FileName().isEmpty() && ComparablePath(form->FileName()) == wanted) return form;
+  return nullptr;
+}
+
+void Obmain::Activate(Analyze& form) {
+  if (QMdiSubWindow* sub = SubWindowOf(form)) mMdiArea->setActiveSubWindow(sub);
+  UpdateMenus();
+}
+
+bool Obmain::CloseDocument(Analyze& form) {
+  QMdiSubWindow* sub = SubWindowOf(form);
+  if (sub == nullptr) return true;
+  const bool closed = sub->close();
+  UpdateMenus();
+  return closed;
+}
+
+bool Obmain::CloseAllDocuments() {
+  const QList<Analyze*> documents = Documents();
+  for (Analyze* form : documents) {
+    if (form->Calculating()) return false;
+    if (!form->HasUnsavedChanges()) continue;
+    Activate(*form);
+    const std::string question = SaveChangesQuestion(QFileInfo(form->Name()).fileName().toStdString());
+    switch (mAsker->AskYesNoCancel(this, QString::fromUtf8(question.c_str()))) {
+      case TAnswer::Cancel:
+        return false;
+      case TAnswer::Yes:
+        if (!SaveDocument(*form, false)) return false;
+        break;
+      case TAnswer::No:
+        break;
+    }
+  }
+  for (Analyze* form : documents) {
+    form->CloseWithoutAsking();
+    if (QMdiSubWindow* sub = SubWindowOf(*form)) sub->close();
+  }
+  return true;
+}
+
+Analyze* Obmain::NewDocument() {
+  Analyze* form = CreateDocumentWindow(std::make_unique<TDocument>());
+  if (form == nullptr) return nullptr;
+  QStringList names = OpenNames();
+  names.removeOne(form->Name());
+  std::vector<std::string> used;
+  for (const QString& name : names) used.push_back(name.toStdString());
+  form->SetUntitled(QString::fromStdString(UntitledName(used)));
+  EnterStep(*form, TStep::DataFormat);
+  return form;
+}
+
+void Obmain::Start(const QStringList& arguments) {
+  if (arguments.isEmpty() || arguments.first().isEmpty()) {
+    NewDocument();
+  } else {
+    OpenFile(arguments.first());
+  }
+  UpdateMenus();
+  if (mSplash) {
+    // Long enough to be read, then out of the way.
+    QTimer::singleShot(1500, this, [this] { mSplash.reset(); });
+  }
+}
+
+void Obmain::NewFileCommand() {
+  if (Calculating()) return;
+  if (Documents().isEmpty()) {
+    NewDocument();
+    return;
+  }
+  const std::optional<TNewFileChoice> choice = mAsker->ChooseNewFile(this);
+  if (!choice) return;
+  Analyze* form = nullptr;
+  switch (*choice) {
+    case TNewFileChoice::CloseAndCreate:
+      if (Analyze* active = ActiveDocument(); active != nullptr && !CloseDocument(*active)) return;
+      form = NewDocument();
+      break;
+    case TNewFileChoice::CreateAnother:
+      form = NewDocument();
+      break;
+    case TNewFileChoice::Duplicate:
+      form = DuplicateCommand();
+      break;
+  }
+  // Whoever asks for a second file has found the way to the next step.
+  if (form != nullptr) form->SetNextStepHintVisible(false);
+  UpdateMenus();
+}
+
+Obmain::TOpenResult Obmain::OpenFile(const QString& path) {
+  const QString fullPath = ComparablePath(path);
+  if (Analyze* open = FindDocument(fullPath)) {
+    Activate(*open);
+    return TOpenResult::Activated;
+  }
+  if (!QFileInfo(fullPath).isFile()) {
+    Inform(FileNotFoundMessage);
+    return TOpenResult::Failed;
+  }
+  // An untouched empty document gives its place to the file.
+  Analyze* replaced = ActiveDocument();
+  if (replaced != nullptr && !replaced->IsEmptyDocument()) replaced = nullptr;
+  if (Documents().size() >= MaxDocuments && replaced == nullptr) {
+    Inform(TooManyDocumentsMessage);
+    return TOpenResult::Failed;
+  }
+  auto document = std::make_unique<TDocument>();
+  BeginStatus(QStringLiteral("Reading data..."));
+  const TFileOutcome outcome = OpenDocumentFile(LocalPath(fullPath), *document);
+  EndStatus();
+  if (!outcome.Ok()) {
+    if (!outcome.Message.empty()) Inform(outcome.Message);
+    return outcome.Result == TFileResult::IoError ? TOpenResult::Failed : TOpenResult::Refused;
+  }
+  mDocumentFolder = QFileInfo(fullPath).absolutePath();
+  if (replaced != nullptr) {
+    replaced->CloseWithoutAsking();
+    CloseDocument(*replaced);
+  }
+  const TStep step = document->Step == TStep::DataFormat || document->Step == TStep::Loading
+                         ? StepAfterOpening(document->Format)
+                         : document->Step;
+  Analyze* form = CreateDocumentWindow(std::move(document));
+  if (form == nullptr) return TOpenResult::Failed;
+  form->setWindowTitle(fullPath);
+  EnterStep(*form, step);
+  // What was read, after the page-entry action, is what counts as saved.
+  form->SetFileName(fullPath);
+  AddRecentFile(fullPath);
+  UpdateMenus();
+  return TOpenResult::Opened;
+}
+
+void Obmain::OpenCommand() {
+  if (Calculating()) return;
+  // The dialog comes back after a file it cannot read.
+  for (;;) {
+    const QString path = mAsker->GetOpenFileName(this, QStringLiteral("Open"), mDocumentFolder, DocumentFilters);
+    if (path.isEmpty()) return;
+    if (OpenFile(path) != TOpenResult::Refused) return;
+  }
+}
+
+void Obmain::OpenRecentFile(int index) {
+  if (Calculating()) return;
+  const auto& entries = mRecentFiles.Entries();
+  if (index < 0 || static_cast<std::size_t>(index) >= entries.size()) return;
+  QString path = QString::fromUtf8(entries[static_cast<std::size_t>(index)].c_str());
+  if (QFileInfo(path).isRelative()) path = QDir(DefaultFolder()).filePath(path);
+  if (Analyze* open = FindDocument(path)) {
+    Activate(*open);
+    return;
+  }
+  if (!QFileInfo(path).isFile()) {
+    Inform(FileNotFoundMessage);
+    return;
+  }
+  OpenFile(path);
+}
+
+bool Obmain::SaveDocument(Analyze& form, bool saveAs) {
+  if (Calculating()) return false;
+  form.CommitPendingEdit();
+  QString path = form.FileName();
+  if (saveAs || path.isEmpty() || form.NeverSaved()) {
+    const QString title = form.FileName().isEmpty() ? QStringLiteral("Save") : QStringLiteral("Save As");
+    const QString suggested = form.FileName().isEmpty() ? QDir(mDocumentFolder).filePath(form.Name()) : form.FileName();
+    path = mAsker->GetSaveFileName(this, title, suggested, DocumentFilters, QStringLiteral("OMD"));
+    if (path.isEmpty()) return false;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".OMD");
+  }
+  path = ComparablePath(path);
+  TFileOutcome outcome;
+  {
+    TBusyGuard busy;
+    outcome = SaveDocumentFile(LocalPath(path), form.Document());
+  }
+  if (!outcome.Ok()) {
+    if (!outcome.Message.empty()) Inform(outcome.Message);
+    return false;
+  }
+  form.SetFileName(path);
+  mDocumentFolder = QFileInfo(path).absolutePath();
+  AddRecentFile(path);
+  UpdateMenus();
+  return true;
+}
+
+bool Obmain::SaveCommand(bool saveAs) {
+  Analyze* form = ActiveDocument();
+  return form != nullptr && SaveDocument(*form, saveAs);
+}
+
+void Obmain::CloseCommand() {
+  if (Calculating()) return;
+  if (Analyze* form = ActiveDocument()) CloseDocument(*form);
+}
+
+Analyze* Obmain::DuplicateCommand() {
+  Analyze* source = ActiveDocument();
+  if (Calculating() || source == nullptr) return nullptr;
+  if (Documents().size() >= MaxDocuments) {
+    Inform(TooManyDocumentsMessage);
+    return nullptr;
+  }
+  source->CommitPendingEdit();
+  // A folder of its own, so no other user can plant a file under the name.
+  const QTemporaryDir folder(QDir(QDir::tempPath()).filePath(QStringLiteral("ombrel-XXXXXX")));
+  const QString path = folder.isValid() ? folder.filePath(FromView(DuplicateFileName)) : QString();
+  if (path.isEmpty() || (QFile::exists(path) && !QFile::remove(path))) {
+    Inform(CouldNotWriteDuplicateMessage);
+    return nullptr;
+  }
+  {
+    std::ofstream out(LocalPath(path), std::ios::binary);
+    if (out) WriteDocument(out, source->Document());
+    if (out) out.flush();
+    if (!out) {
+      const int error = errno != 0 ? errno : EIO;
+      Inform(DuplicateWriteErrorMessage(error));
+      return nullptr;
+    }
+  }
+  auto document = std::make_unique<TDocument>();
+  TFileOutcome outcome;
+  {
+    TBusyGuard busy;
+    outcome = OpenDocumentFile(LocalPath(path), *document);
+  }
+  QFile::remove(path);
+  if (!outcome.Ok()) {
+    if (!outcome.Message.empty()) Inform(outcome.Message);
+    return nullptr;
+  }
+  const TStep step = document->Step == TStep::DataFormat || document->Step == TStep::Loading
+                         ? StepAfterOpening(document->Format)
+                         : document->Step;
+  std::vector<std::string> used;
+  for (const QString& name : OpenNames()) used.push_back(name.toStdString());
+  Analyze* form = CreateDocumentWindow(std::move(document));
+  if (form == nullptr) return nullptr;
+  form->SetUntitled(QString::fromStdString(UntitledName(used)));
+  EnterStep(*form, step);
+  UpdateMenus();
+  return form;
+}
+
+void Obmain::ClearAllCommand() {
+  Analyze* form = ActiveDocument();
+  if (Calculating() || form == nullptr) return;
+  form->CommitPendingEdit();
+  if (!mAsker->AskYesNo(this, FromView(ConfirmClearAllMessage), false)) return;
+  const TStep oldStep = form->Step();
+  {
+    // Counts as a computation: every blocked command waits.
+    TBusyGuard busy(form);
+    mClearing = true;
+    form->ResetDocument();
+    mClearing = false;
+  }
+  form->GoToStep(oldStep == TStep::DataEntry ? TStep::DataEntry : TStep::DataFormat);
+  UpdateMenus();
+}
+
+// ---------------------------------------------------------------- steps
+
+void Obmain::EnterStep(Analyze& form, TStep step) {
+  const TStep before = form.Step();
+  form.GoToStep(step);
+  UpdateMenus();
+  if (mGuideShown && mGuideHandler && step != before && &form == ActiveDocument()) mGuideHandler(step);
+}
+
+void Obmain::GoToStep(TStep step) {
+  Analyze* form = ActiveDocument();
+  if (Calculating() || form == nullptr) return;
+  if (!StepReachable(form->Document().Format, step)) return;
+  EnterStep(*form, step);
+}
+
+void Obmain::NextStepCommand() {
+  Analyze* form = ActiveDocument();
+  if (Calculating() || form == nullptr) return;
+  const TStep next = NextStep(form->Document().Format, form->Step());
+  if (next != form->Step()) EnterStep(*form, next);
+}
+
+void Obmain::PreviousStepCommand() {
+  Analyze* form = ActiveDocument();
+  if (Calculating() || form == nullptr) return;
+  const TStep previous = PreviousStep(form->Document().Format, form->Step());
+  if (previous != form->Step()) EnterStep(*form, previous);
+}
+
+void Obmain::RequestStep(Analyze& form, TStep step) {
+  if (&form == ActiveDocument()) GoToStep(step);
+}
+
+void Obmain::RequestNextStep(Analyze& form) {
+  if (&form == ActiveDocument()) NextStepCommand();
+}
+
+void Obmain::DocumentStateChanged(Analyze&) { UpdateMenus(); }
+
+void Obmain::RunPageCommand(TPageCommand command) {
+  Analyze* form = ActiveDocument();
+  if (Calculating() || form == nullptr) return;
+  form->RunCommand(command);
+  UpdateMenus();
+}
+
+// ---------------------------------------------------------------- help
+
+void Obmain::ShowHelpTopic(int topic) { HelpWindow().ShowTopic(topic); }
+
+void Obmain::ShowGuide() {
+  if (Calculating()) return;
+  mGuideShown = true;
+  Analyze* form = ActiveDocument();
+  if (mGuideHandler) mGuideHandler(form != nullptr ? form->Step() : TStep::DataFormat);
+}
+
+void Obmain::HelpButtonClicked(int button) {
+  Analyze* form = ActiveDocument();
+  if (form == nullptr || button < 0 || button > 1) return;
+  const TDocument& document = form->Document();
+  const THelpButton help = HelpButtonsFor(form->Step(), document.Format, document.Choices.ColumnCountKind,
+                                          document.Report.ReportHelpTopic)[static_cast<std::size_t>(button)];
+  if (help.Action == THelpAction::Guide) {
+    ShowGuide();
+  } else if (form->Step() == TStep::Results && help.Topic <= 0) {
+    // No report has chosen a topic yet.
+    HelpWindow().ShowPage(QStringLiteral("checklist"));
+  } else {
+    ShowHelpTopic(help.Topic);
+  }
+}
+
+// ---------------------------------------------------------------- printing
+
+void Obmain::PrintCommand() {
+  Analyze* form = ActiveDocument();
+  if (Calculating() || form == nullptr || !Action(TCommand::Print)->isEnabled()) return;
+  TDocumentPage* page = form->CurrentPage();
+  if (page == nullptr) return;
+  form->CommitPendingEdit();
+  QPrinter& printer = Printer();
+  printer.setDocName(form->Name());
+  if (!mAsker->SetUpPrint(this, printer)) return;
+  TBusyGuard busy;
+  page->Print(printer);
+}
+
+void Obmain::PrinterSetupCommand() { mAsker->SetUpPage(this, Printer()); }
+
+// ---------------------------------------------------------------- exit
+
+void Obmain::ExitCommand() { close(); }
+
+void Obmain::BringToFront() {
+  if (isMinimized()) showNormal();
+  show();
+  raise();
+  activateWindow();
+}
+
+void Obmain::OpenHandedOverFile(const QString& path) {
+  if (path.isEmpty()) return;
+  // Opened once the computation is over.
+  if (Calculating()) {
+    QTimer::singleShot(500, this, [this, path] { OpenHandedOverFile(path); });
+    return;
+  }
+  OpenFile(path);
+}
+
+void Obmain::closeEvent(QCloseEvent* event) {
+  if (Calculating()) {
+    // Exit during a computation asks it to stop instead.
+    for (Analyze* form : Documents())
+      if (form->Calculating()) form->Progress().RequestCancel();
+    event->ignore();
+    return;
+  }
+  if (!CloseAllDocuments()) {
+    event->ignore();
+    UpdateMenus();
+    return;
+  }
+  WriteSettings();
+  if (mHelpWindow != nullptr) mHelpWindow->close();
+  event->accept();
 }
 
 }  // namespace ombrel

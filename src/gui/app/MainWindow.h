@@ -1,15 +1,252 @@
 #pragma once
 
+#include <QList>
 #include <QMainWindow>
+#include <QStringList>
+#include <QTimer>
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "app/Asker.h"
+#include "document/DocumentHost.h"
+#include "document/DocumentPage.h"
+#include "document/RecentFiles.h"
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QPrinter;
+class QProgressBar;
+class QPushButton;
+class QStackedWidget;
+class QToolButton;
 
 namespace ombrel {
 
-// The application's main window; for now the frame alone.
-class Obmain : public QMainWindow {
+class Analyze;
+class TAboutBox;
+class TDocument;
+class THelpWindow;
+
+// Every command of the menus, the toolbar's own delete-all button included.
+enum class TCommand {
+  New,
+  Open,
+  Close,
+  Save,
+  SaveAs,
+  PrinterSetup,
+  Print,
+  Import,
+  Export,
+  Exit,
+  Cut,
+  Copy,
+  Paste,
+  TransposePaste,
+  Clear,
+  SelectColumn,
+  SelectRow,
+  SelectAll,
+  DeleteCells,
+  InsertCells,
+  AppendToNotes,
+  ClearAll,
+  ViewNotes,
+  Transform,
+  CombineVariables,
+  NumberFormat,
+  Exclude,
+  NextStep,
+  PreviousStep,
+  Step0,
+  Step1,
+  Step2,
+  Step3,
+  Step4,
+  Step5,
+  Cascade,
+  Tile,
+  Duplicate,
+  NextWindow,
+  HelpContents,
+  HelpSearch,
+  HelpWhatOmbrelDoes,
+  HelpTutorial,
+  HelpCommands,
+  HelpNumbrant,
+  HelpVexal,
+  HelpTechnicalSupport,
+  HelpHowToCite,
+  HelpGuide,
+  About,
+  DeleteAllData,
+  Count,
+};
+
+// How the main window is set up; tests give their own settings file and
+// answers.
+struct TShellOptions {
+  QString ProfileFileName;  // empty: the user's OMBREL.INI
+  TAsker* Asker = nullptr;  // null: real dialogs
+  bool ShowSplash = false;  // the about box while starting
+};
+
+// The main window: up to ten document windows, the menus, toolbar, step and
+// help buttons, the status area, the recent-file list and the settings. It
+// routes every command to the active document, and ignores most of them
+// while a computation runs.
+class Obmain : public QMainWindow, public TDocumentHost {
   Q_OBJECT
 
  public:
-  explicit Obmain(QWidget* parent = nullptr);
+  explicit Obmain(TShellOptions options = {}, QWidget* parent = nullptr);
+  ~Obmain() override;
+
+  // The first document: the file named by the first argument, opened as
+  // File Open does, or a new document on step 0.
+  void Start(const QStringList& arguments);
+
+  // The commands, as the menus run them.
+  void NewFileCommand();
+  void OpenCommand();
+  void CloseCommand();
+  bool SaveCommand(bool saveAs);
+  void PrintCommand();
+  void PrinterSetupCommand();
+  void ExitCommand();
+  // Recent entry `index` (0 for #1).
+  void OpenRecentFile(int index);
+  Analyze* DuplicateCommand();
+  void ClearAllCommand();
+  void GoToStep(TStep step);
+  void NextStepCommand();
+  void PreviousStepCommand();
+  void RunPageCommand(TPageCommand command);
+  // Help button 0 or 1.
+  void HelpButtonClicked(int button);
+  void ShowGuide();
+
+  enum class TOpenResult {
+    Opened,     // a new window shows the file
+    Activated,  // the file was open already
+    Refused,    // not an Ombrel file or too new: the open dialog asks again
+    Failed,     // missing, unreadable or no room for another window
+  };
+  // Opens a file as File Open does, without the dialog.
+  TOpenResult OpenFile(const QString& path);
+  // A new untitled document on step 0; null when ten are open.
+  Analyze* NewDocument();
+
+  // Another start of the program asked to come to the front, and handed
+  // over a file.
+  void BringToFront();
+  void OpenHandedOverFile(const QString& path);
+
+  QList<Analyze*> Documents() const;
+  Analyze* ActiveDocument() const;
+  // A computation runs (in any document), or Clear All is at work.
+  bool Calculating() const;
+  const TRecentFiles& RecentFiles() const { return mRecentFiles; }
+  QString DocumentFolder() const { return mDocumentFolder; }
+  QAction* Action(TCommand command) const;
+  QList<QAction*> RecentFileActions() const { return mRecentActions; }
+  QToolButton* StepButton(int step) const;
+  QToolButton* BackButton() const { return mBackButton; }
+  QToolButton* ForwardButton() const { return mForwardButton; }
+  QPushButton* HelpButton(int button) const;
+  QLabel* StatusMessage() const { return mStatusMessage; }
+  QProgressBar* StatusMeter() const { return mStatusMeter; }
+  bool NoDocumentsPanelShown() const;
+  THelpWindow& HelpWindow();
+  QPrinter& Printer();
+  QString ProfileFileName() const { return mProfileFileName; }
+
+  // The guide-shown flag: while on, every step change shows the guide.
+  bool GuideShown() const { return mGuideShown; }
+  void SetGuideShown(bool shown) { mGuideShown = shown; }
+  // Shows the guide window for a step; set by the guide, none by default.
+  void SetGuideHandler(std::function<void(TStep)> handler) { mGuideHandler = std::move(handler); }
+
+  // Brings the menus, buttons and panel up to date with the documents.
+  void UpdateMenus();
+
+  // TDocumentHost.
+  TAsker& Asker() override { return *mAsker; }
+  bool SaveDocument(Analyze& form, bool saveAs) override;
+  void RequestStep(Analyze& form, TStep step) override;
+  void RequestNextStep(Analyze& form) override;
+  void DocumentStateChanged(Analyze& form) override;
+  void ShowHelpTopic(int topic) override;
+  QString ImportFolder() const override { return mImportFolder; }
+  void SetImportFolder(const QString& folder) override { mImportFolder = folder; }
+  QChar ListSeparator() const override { return mListSeparator; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  void CreateActions();
+  void CreateMenus();
+  void CreateToolBar();
+  QWidget* CreateStepBar();
+  QAction* MakeAction(TCommand command, const QString& text, const QKeySequence& shortcut,
+                      std::function<void()> handler, bool blocked = true);
+  void RebuildRecentMenu();
+  void ReadSettings();
+  void WriteSettings();
+  void ReadListSeparator();
+  void ScheduleMenuUpdate();
+
+  Analyze* CreateDocumentWindow(std::unique_ptr<TDocument> document);
+  QMdiSubWindow* SubWindowOf(const Analyze& form) const;
+  Analyze* FindDocument(const QString& path) const;
+  void Activate(Analyze& form);
+  bool CloseDocument(Analyze& form);
+  // Asks about every document with unsaved changes, then closes them all;
+  // false (nothing closed) when the user cancels or a save fails.
+  bool CloseAllDocuments();
+  void EnterStep(Analyze& form, TStep step);
+  QStringList OpenNames() const;
+  void AddRecentFile(const QString& path);
+  void BeginStatus(const QString& message);
+  void EndStatus();
+  void Inform(std::string_view text);
+
+  TShellOptions mOptions;
+  TAsker* mAsker;
+  QString mProfileFileName;
+  std::array<QAction*, static_cast<std::size_t>(TCommand::Count)> mActions{};
+  QMenu* mFileMenu = nullptr;
+  QMenu* mEditMenu = nullptr;
+  QMenu* mDataMenu = nullptr;
+  QList<QAction*> mRecentActions;
+  QAction* mRecentSeparator = nullptr;
+  QStackedWidget* mCentral = nullptr;
+  QLabel* mNoDocumentsPanel = nullptr;
+  QMdiArea* mMdiArea = nullptr;
+  std::array<QToolButton*, StepCount> mStepButtons{};
+  QToolButton* mBackButton = nullptr;
+  QToolButton* mForwardButton = nullptr;
+  std::array<QPushButton*, 2> mHelpButtons{};
+  QLabel* mStatusMessage = nullptr;
+  QProgressBar* mStatusMeter = nullptr;
+  QTimer mStatusTimer;
+  THelpWindow* mHelpWindow = nullptr;
+  std::unique_ptr<QPrinter> mPrinter;
+  std::unique_ptr<TAboutBox> mSplash;
+  TRecentFiles mRecentFiles;
+  QString mDocumentFolder;
+  QString mImportFolder;
+  QChar mListSeparator = QLatin1Char(',');
+  bool mGuideShown = true;
+  std::function<void(TStep)> mGuideHandler;
+  bool mClearing = false;
+  bool mMenuUpdatePending = false;
 };
 
 }  // namespace ombrel

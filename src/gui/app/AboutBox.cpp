@@ -1,0 +1,43 @@
+#include "app/AboutBox.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "document/ShellRules.h"
+#include "document/Version.h"
+
+namespace ombrel {
+
+namespace {
+
+QString FromView(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+}  // namespace
+
+TAboutBox::TAboutBox(QWidget* parent, bool splash)
+    : QDialog(parent, splash ? Qt::SplashScreen | Qt::FramelessWindowHint : Qt::Dialog) {
+  setWindowTitle(QStringLiteral("About Quillvex Ombrel"));
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(32, 24, 32, 24);
+  auto* name = new QLabel(FromView(MainWindowCaption));
+  QFont big = name->font();
+  big.setPointSizeF(big.pointSizeF() * 2.0);
+  big.setBold(true);
+  name->setFont(big);
+  name->setAlignment(Qt::AlignCenter);
+  layout->addWidget(name);
+  auto* version = new QLabel(FromView(AboutVersionLine));
+  version->setAlignment(Qt::AlignCenter);
+  layout->addWidget(version);
+  auto* purpose = new QLabel(QStringLiteral("Statistics step by step, for scientists who are not statisticians."));
+  purpose->setAlignment(Qt::AlignCenter);
+  layout->addWidget(purpose);
+  if (!splash) {
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    layout->addWidget(buttons);
+  }
+}
+
+}  // namespace ombrel

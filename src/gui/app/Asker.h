@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+#include "entry/GridAsker.h"
+
+class QDialog;
+class QPrinter;
+class QWidget;
+
+namespace ombrel {
+
+// The three ways "Create a new file" can go on when documents are open.
+enum class TNewFileChoice {
+  CloseAndCreate,  // close the active document, then create a new one
+  CreateAnother,   // a new empty document beside the open ones
+  Duplicate,       // a copy of the active document
+};
+
+enum class TAnswer { Yes, No, Cancel };
+
+// Every message box and dialog a command shows goes through this, so that
+// tests can answer them without a modal loop. The default implementation
+// shows the real Qt dialogs.
+class TAsker {
+ public:
+  virtual ~TAsker() = default;
+
+  // A plain message with an OK button and no caption.
+  virtual void Inform(QWidget* parent, const QString& text) = 0;
+  // A Yes/No question; `defaultYes` chooses the default button.
+  virtual bool AskYesNo(QWidget* parent, const QString& text, bool defaultYes) = 0;
+  // A Yes/No/Cancel question, Yes the default.
+  virtual TAnswer AskYesNoCancel(QWidget* parent, const QString& text) = 0;
+  // The open dialog: an existing file, or empty when cancelled. `filters`
+  // uses Qt's ";;" form.
+  virtual QString GetOpenFileName(QWidget* parent, const QString& title, const QString& folder,
+                                  const QString& filters) = 0;
+  // The save dialog with its overwrite prompt; `defaultSuffix` is added to
+  // a name typed without one before the prompt. Empty when cancelled.
+  virtual QString GetSaveFileName(QWidget* parent, const QString& title, const QString& suggested,
+                                  const QString& filters, const QString& defaultSuffix) = 0;
+  // "Create a new file"; nothing when cancelled.
+  virtual std::optional<TNewFileChoice> ChooseNewFile(QWidget* parent) = 0;
+  // The print dialog; false when cancelled.
+  virtual bool SetUpPrint(QWidget* parent, QPrinter& printer) = 0;
+  // The page-setup dialog.
+  virtual void SetUpPage(QWidget* parent, QPrinter& printer) = 0;
+  // The about box, modal.
+  virtual void ShowAbout(QWidget* parent) = 0;
+  // Any other modal dialog; returns its result code. Tests fill in the
+  // dialog's fields and accept it instead of running it.
+  virtual int Exec(QDialog& dialog) = 0;
+};
+
+// Real message boxes and dialogs.
+class TQtAsker : public TAsker {
+ public:
+  void Inform(QWidget* parent, const QString& text) override;
+  bool AskYesNo(QWidget* parent, const QString& text, bool defaultYes) override;
+  TAnswer AskYesNoCancel(QWidget* parent, const QString& text) override;
+  QString GetOpenFileName(QWidget* parent, const QString& title, const QString& folder,
+                          const QString& filters) override;
+  QString GetSaveFileName(QWidget* parent, const QString& title, const QString& suggested, const QString& filters,
+                          const QString& defaultSuffix) override;
+  std::optional<TNewFileChoice> ChooseNewFile(QWidget* parent) override;
+  bool SetUpPrint(QWidget* parent, QPrinter& printer) override;
+  void SetUpPage(QWidget* parent, QPrinter& printer) override;
+  void ShowAbout(QWidget* parent) override;
+  int Exec(QDialog& dialog) override;
+};
+
+// The program's asker.
+TAsker& DefaultAsker();
+
+// The grids' Yes/No question (default No) answered through an asker, so a
+// page hands its grid the same asker as the rest of the program.
+TAskYesNo GridQuestions(TAsker& asker, QWidget* parent);
+
+}  // namespace ombrel

@@ -1,0 +1,201 @@
+#include "app/Printing.h"
+
+#include <QPainter>
+#include <QPrinter>
+#include <QTextDocument>
+#include <QWidget>
+
+#include "document/Document.h"
+#include "document/FileText.h"
+#include "stats/SummaryCells.h"
+
+namespace ombrel {
+
+namespace {
+
+QString Text(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
+
+QString HtmlHeading(const QString& title) {
+  return title.isEmpty() ? QString() : QStringLiteral("<h3>%1</h3>").arg(title.toHtmlEscaped());
+}
+
+QString NumberText(TReal value, std::int32_t decimals) {
+  if (IsEmpty(value)) return {};
+  return Text(TrimBlanks(FileCellText(value, decimals)));
+}
+
+void PrintHtml(QPrinter& printer, const QString& html) {
+  QTextDocument document;
+  document.setHtml(html);
+  document.print(&printer);
+}
+
+constexpr int FirstSummaryRow = 2;
+constexpr int LastSummaryRow = 16;
+
+}  // namespace
+
+QString ReportHtml(const TReportText& report) {
+  QString html = QStringLiteral("<pre style=\"font-family: 'Courier New', monospace; font-size: 10pt;\">");
+  for (int i = 0; i < report.LineCount(); ++i) {
+    const auto line = report.GetLine(i);
+    if (!line) break;
+    bool bold = false;
+    bool underline = false;
+    bool italic = false;
+    for (const char ch : *line) {
+      switch (ch) {
+        case BoldMarker:
+          html += bold ? QStringLiteral("</b>") : QStringLiteral("<b>");
+          bold = !bold;
+          break;
+        case UnderlineMarker:
+          html += underline ? QStringLiteral("</u>") : QStringLiteral("<u>");
+          underline = !underline;
+          break;
+        case ItalicMarker:
+          html += italic ? QStringLiteral("</i>") : QStringLiteral("<i>");
+          italic = !italic;
+          break;
+        case EndMarker:
+          break;
+        default:
+          html += QString(QChar::fromLatin1(ch)).toHtmlEscaped();
+          break;
+      }
+    }
+    // Attributes end with their line.
+    if (italic) html += QStringLiteral("</i>");
+    if (underline) html += QStringLiteral("</u>");
+    if (bold) html += QStringLiteral("</b>");
+    html += QLatin1Char('\n');
+  }
+  html += QStringLiteral("</pre>");
+  return html;
+}
+
+QList<QStringList> DataTableRows(const TDocument& document) {
+  const TDataTable& table = document.Table;
+  const int lastColumn = table.LastColumn();
+  const int lastRow = table.LastRow();
+  QList<QStringList> rows;
+  QStringList letters{QString()};
+  QStringList titles{QString::fromUtf8(table.RowTitleHeading().c_str())};
+  for (int c = 0; c <= lastColumn; ++c) {
+    letters << QString(QLatin1Char(ColumnLetter(c)));
+    titles << QString::fromUtf8(table.Summary(c).Title.c_str());
+  }
+  rows << letters << titles;
+  for (int r = 0; r <= lastRow; ++r) {
+    QStringList row{QString::fromUtf8(table.RowTitle(r).c_str())};
+    for (int c = 0; c <= lastColumn; ++c) {
+      QString cell = NumberText(table.GetValue(r, c), table.DisplayDecimals(c));
+      if (!cell.isEmpty() && table.IsExcluded(r, c)) cell += QLatin1Char('*');
+      row << cell;
+    }
+    rows << row;
+  }
+  return rows;
+}
+
+QList<QStringList> SummaryRows(const TDocument& document) {
+  const TDataTable& table = document.Table;
+  const bool sdFormat = document.Format != TDataFormat::MeanSemN;
+  const bool fullStatistics = document.Format == TDataFormat::Raw || document.Format == TDataFormat::XY ||
+                              document.Format == TDataFormat::MultipleRegression;
+  int lastColumn = 0;
+  for (int c = 0; c < MaxColumns; ++c)
+    if (table.Summary(c).N > 0 || !table.Summary(c).Title.empty()) lastColumn = c;
+  QList<QStringList> rows;
+  QStringList letters{QString()};
+  QStringList titles{QString()};
+  for (int c = 0; c <= lastColumn; ++c) {
+    letters << QString(QLatin1Char(ColumnLetter(c)));
+    titles << QString::fromUtf8(table.Summary(c).Title.c_str());
+  }
+  rows << letters << titles;
+  for (int gridRow = FirstSummaryRow; gridRow <= LastSummaryRow; ++gridRow) {
+    const std::string label = SummaryRowLabel(gridRow, sdFormat, fullStatistics);
+    QStringList row{QString::fromUtf8(label.c_str())};
+    bool any = !label.empty();
+    for (int c = 0; c <= lastColumn; ++c) {
+      const std::string cell = SummaryCellText(table, c, gridRow, sdFormat, fullStatistics);
+      any = any || !cell.empty();
+      row << QString::fromUtf8(cell.c_str());
+    }
+    if (any) rows << row;
+  }
+  return rows;
+}
+
+QList<QStringList> TwoByTwoRows(const TDocument& document) {
+  const TTwoByTwoTable& t = document.TwoByTwo;
+  const auto title = [&](int index) { return QString::fromUtf8(t.Titles[static_cast<std::size_t>(index)].c_str()); };
+  const auto count = [](TReal value) { return NumberText(value, 0); };
+  return {
+      {QString(), title(TTwoByTwoTable::Column1Title), title(TTwoByTwoTable::Column2Title), QStringLiteral("Total")},
+      {title(TTwoByTwoTable::Row1Title), count(t.A), count(t.B), count(t.Row1Total())},
+      {title(TTwoByTwoTable::Row2Title), count(t.C), count(t.D), count(t.Row2Total())},
+      {QStringLiteral("Total"), count(t.Column1Total()), count(t.Column2Total()), count(t.GrandTotal())},
+  };
+}
+
+void PrintReport(QPrinter& printer, const QString& title, const TReportText& report) {
+  PrintHtml(printer, HtmlHeading(title) + ReportHtml(report));
+}
+
+void PrintTextTable(QPrinter& printer, const QString& title, const QList<QStringList>& rows) {
+  QString html = HtmlHeading(title);
+  html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">");
+  for (qsizetype r = 0; r < rows.size(); ++r) {
+    html += QStringLiteral("<tr>");
+    for (const QString& cell : rows[r]) {
+      const QString tag = r == 0 ? QStringLiteral("th") : QStringLiteral("td");
+      html += QStringLiteral("<%1 align=\"right\">%2</%1>").arg(tag, cell.toHtmlEscaped());
+    }
+    html += QStringLiteral("</tr>");
+  }
+  html += QStringLiteral("</table>");
+  PrintHtml(printer, html);
+}
+
+void PrintWidgetPicture(QPrinter& printer, QWidget& widget) {
+  const QPixmap picture = widget.grab();
+  QPainter painter;
+  if (!painter.begin(&printer)) return;
+  if (!picture.isNull()) {
+    const QRect page = painter.viewport();
+    QSize size = picture.size();
+    size.scale(page.size(), Qt::KeepAspectRatio);
+    painter.drawPixmap(QRect(page.topLeft(), size), picture);
+  }
+  painter.end();
+}
+
+void PrintDocumentStep(QPrinter& printer, const TDocument& document, TStep step, QWidget& page) {
+  const QString title = QString::fromUtf8(document.Table.Title().c_str());
+  switch (step) {
+    case TStep::DataEntry:
+      if (document.Format == TDataFormat::TwoByTwo) {
+        PrintTextTable(printer, title, TwoByTwoRows(document));
+      } else {
+        PrintTextTable(printer, title, DataTableRows(document));
+      }
+      return;
+    case TStep::ColumnStats:
+      PrintTextTable(printer, title, SummaryRows(document));
+      return;
+    case TStep::Results:
+      // The report carries the data set title itself.
+      PrintReport(printer, QString(), document.Report);
+      return;
+    case TStep::DataFormat:
+    case TStep::ChooseTest:
+    case TStep::Graph:
+    case TStep::Loading:
+      break;
+  }
+  PrintWidgetPicture(printer, page);
+}
+
+}  // namespace ombrel

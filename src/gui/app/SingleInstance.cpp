@@ -1,0 +1,96 @@
+#include "app/SingleInstance.h"
+
+#include <unistd.h>
+
+#include <QCryptographicHash>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QPointer>
+#include <QTimer>
+
+namespace ombrel {
+
+namespace {
+
+constexpr char InstanceName[] = "Quillvex Ombrel for Windows ID";
+// One request per connection: "ACTIVATE" or "OPEN" + tab + path, then a
+// line end; the running instance answers "OK" before acting on it.
+constexpr char ActivateRequest[] = "ACTIVATE";
+constexpr char OpenRequest[] = "OPEN\t";
+constexpr char Answer[] = "OK\n";
+constexpr qsizetype MaxRequestLength = 64 * 1024;
+
+}  // namespace
+
+QString TSingleInstance::ServerNameFor(const QString& settingsFileName) {
+  const QByteArray hash =
+      QCryptographicHash::hash(QFileInfo(settingsFileName).absoluteFilePath().toUtf8(), QCryptographicHash::Sha1)
+          .toHex()
+          .left(12);
+  return QStringLiteral("%1-%2-%3").arg(QLatin1String(InstanceName)).arg(::getuid()).arg(QLatin1String(hash));
+}
+
+TSingleInstance::TSingleInstance(QString serverName, QObject* parent)
+    : QObject(parent), mServerName(std::move(serverName)) {}
+
+TSingleInstance::~TSingleInstance() {
+  if (mServer != nullptr) mServer->close();
+}
+
+bool TSingleInstance::HandOver(const QString& fileName, int timeoutMs) {
+  QLocalSocket socket;
+  socket.connectToServer(mServerName);
+  if (!socket.waitForConnected(timeoutMs)) return false;
+  QByteArray request = fileName.isEmpty() ? QByteArray(ActivateRequest)
+                                          : QByteArray(OpenRequest) + QFileInfo(fileName).absoluteFilePath().toUtf8();
+  request.append('\n');
+  socket.write(request);
+  if (!socket.waitForBytesWritten(timeoutMs)) return false;
+  // The answer says the request arrived; without it the running instance
+  // is hung, and this start ends anyway rather than open a second window.
+  QByteArray answer;
+  while (!answer.contains('\n') && socket.waitForReadyRead(timeoutMs)) answer += socket.readAll();
+  socket.disconnectFromServer();
+  return true;
+}
+
+bool TSingleInstance::Listen() {
+  if (mServer != nullptr) return true;
+  mServer = new QLocalServer(this);
+  mServer->setSocketOptions(QLocalServer::UserAccessOption);
+  connect(mServer, &QLocalServer::newConnection, this, &TSingleInstance::AcceptConnection);
+  if (mServer->listen(mServerName)) return true;
+  // Only a dead instance's socket can be in the way: HandOver found no one
+  // answering before this was called.
+  QLocalServer::removeServer(mServerName);
+  return mServer->listen(mServerName);
+}
+
+void TSingleInstance::AcceptConnection() {
+  while (QLocalSocket* socket = mServer->nextPendingConnection()) {
+    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+      if (!socket->canReadLine()) {
+        if (socket->bytesAvailable() > MaxRequestLength) socket->abort();
+        return;
+      }
+      QByteArray line = socket->readLine(MaxRequestLength);
+      if (line.endsWith('\n')) line.chop(1);
+      socket->write(Answer);
+      socket->flush();
+      // Acted on once the answer is out, so the other start can end while a
+      // file is read here.
+      QString fileName;
+      if (line.startsWith(OpenRequest)) {
+        fileName = QString::fromUtf8(line.mid(static_cast<qsizetype>(sizeof(OpenRequest) - 1)));
+      }
+      QTimer::singleShot(0, this, [this, fileName] {
+        emit ActivateRequested();
+        if (!fileName.isEmpty()) emit FileReceived(fileName);
+      });
+    });
+  }
+}
+
+}  // namespace ombrel

@@ -1,0 +1,193 @@
+#include "document/Analyze.h"
+
+#include <QCloseEvent>
+#include <QDialog>
+#include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+#include <sstream>
+
+#include "app/Asker.h"
+#include "document/DocumentFile.h"
+#include "document/DocumentHost.h"
+#include "document/ShellRules.h"
+#include "document/WindowCalcProgress.h"
+
+namespace ombrel {
+
+namespace {
+
+constexpr qsizetype MaxNotesLength = 8000;
+
+std::size_t PageIndex(TStep step) { return static_cast<std::size_t>(step); }
+
+// What an untitled document is compared with: a new, empty document.
+const std::string& EmptyDocumentImage() {
+  static const std::string image = [] {
+    std::ostringstream out;
+    WriteDocument(out, *std::make_unique<TDocument>());
+    return out.str();
+  }();
+  return image;
+}
+
+}  // namespace
+
+Analyze::Analyze(TDocumentHost& host, std::unique_ptr<TDocument> document, QWidget* parent)
+    : QWidget(parent), mHost(host), mDocument(std::move(document)) {
+  if (!mDocument) mDocument = std::make_unique<TDocument>();
+  // A child created before the pages, so it outlives the panel that shows it.
+  mProgress = new TWindowCalcProgress(this);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  mPages = new QStackedWidget;
+  layout->addWidget(mPages);
+  for (int i = 0; i <= StepCount; ++i) SetPage(static_cast<TStep>(i), CreateDocumentPage(static_cast<TStep>(i), *this));
+  mPages->setCurrentWidget(Page(TStep::Loading));
+}
+
+Analyze::~Analyze() = default;
+
+bool Analyze::Calculating() const { return mProgress->Calculating(); }
+
+std::string Analyze::Image(const TDocument& document) {
+  std::ostringstream out;
+  WriteDocument(out, document);
+  return out.str();
+}
+
+void Analyze::SetUntitled(const QString& name) {
+  mName = name;
+  mFileName.clear();
+  mNeverSaved = true;
+  mSavedImage.clear();
+  setWindowTitle(mName);
+}
+
+void Analyze::SetFileName(const QString& path) {
+  mName = path;
+  mFileName = path;
+  mNeverSaved = false;
+  mSavedImage = Image(*mDocument);
+  setWindowTitle(mName);
+}
+
+bool Analyze::HasUnsavedChanges() {
+  CommitPendingEdit();
+  return Image(*mDocument) != (mNeverSaved ? EmptyDocumentImage() : mSavedImage);
+}
+
+bool Analyze::IsEmptyDocument() const {
+  return mDocument->Table.Title().empty() && !mDocument->Table.HasData() && mDocument->TwoByTwo.AllCountsEmpty() &&
+         mDocument->Notes.empty();
+}
+
+TDocumentPage* Analyze::Page(TStep step) const {
+  const std::size_t index = PageIndex(step);
+  return index < mPageOfStep.size() ? mPageOfStep[index] : nullptr;
+}
+
+void Analyze::SetPage(TStep step, TDocumentPage* page) {
+  const std::size_t index = PageIndex(step);
+  if (index >= mPageOfStep.size() || page == nullptr) return;
+  TDocumentPage* old = mPageOfStep[index];
+  const bool wasCurrent = old != nullptr && mPages->currentWidget() == old;
+  mPages->insertWidget(static_cast<int>(index), page);
+  mPageOfStep[index] = page;
+  if (old != nullptr) {
+    mPages->removeWidget(old);
+    old->deleteLater();
+  }
+  if (wasCurrent) mPages->setCurrentWidget(page);
+}
+
+void Analyze::GoToStep(TStep step) {
+  TDocumentPage* page = Page(step);
+  if (page == nullptr) return;
+  CommitPendingEdit();
+  // The page shows first, so that a computation's status panel is visible.
+  mPages->setCurrentWidget(page);
+  mDocument->EnterStep(step, *mProgress);
+  page->EnterPage();
+  emit StepChanged(step);
+}
+
+void Analyze::ShowLoadingPage() {
+  mDocument->Step = TStep::Loading;
+  mPages->setCurrentWidget(Page(TStep::Loading));
+}
+
+void Analyze::CommitPendingEdit() {
+  if (TDocumentPage* page = CurrentPage()) page->CommitPendingEdit();
+}
+
+bool Analyze::RunCommand(TPageCommand command) {
+  CommitPendingEdit();
+  if (TDocumentPage* page = CurrentPage(); page != nullptr && page->RunCommand(command)) return true;
+  if (command == TPageCommand::ViewNotes) {
+    ViewNotes();
+    return true;
+  }
+  return false;
+}
+
+void Analyze::ResetDocument() {
+  CommitPendingEdit();
+  mDocument->ResetForNewDocument();
+  for (TDocumentPage* page : mPageOfStep)
+    if (page != nullptr) page->DocumentReset();
+}
+
+void Analyze::ViewNotes() {
+  QDialog dialog(this);
+  dialog.setWindowTitle(QStringLiteral("Ombrel Notes"));
+  auto* layout = new QVBoxLayout(&dialog);
+  auto* editor = new QPlainTextEdit;
+  QFont font(QStringLiteral("Monospace"));
+  font.setStyleHint(QFont::TypeWriter);
+  editor->setFont(font);
+  editor->setPlainText(
+      QString::fromUtf8(mDocument->Notes.c_str()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+  layout->addWidget(editor);
+  TNotesWindowPlace& place = mDocument->NotesWindow;
+  if (place.Width > 0 && place.Height > 0) {
+    dialog.resize(place.Width, place.Height);
+    dialog.move(place.Left, place.Top);
+  } else {
+    dialog.resize(560, 400);
+  }
+  mHost.Asker().Exec(dialog);
+  // Closing the window stores the notes, without a final line break.
+  QString text = editor->toPlainText().left(MaxNotesLength);
+  if (text.endsWith(QLatin1Char('\n'))) text.chop(1);
+  mDocument->Notes = text.replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toUtf8().toStdString();
+  place = {dialog.width(), dialog.height(), dialog.y(), dialog.x()};
+}
+
+void Analyze::closeEvent(QCloseEvent* event) {
+  // The data is in use by the computation until it ends.
+  if (Calculating()) {
+    event->ignore();
+    return;
+  }
+  if (mAskOnClose && HasUnsavedChanges()) {
+    const std::string question = SaveChangesQuestion(QFileInfo(mName).fileName().toStdString());
+    switch (mHost.Asker().AskYesNoCancel(this, QString::fromUtf8(question.c_str()))) {
+      case TAnswer::Cancel:
+        event->ignore();
+        return;
+      case TAnswer::Yes:
+        if (!mHost.SaveDocument(*this, false)) {
+          event->ignore();
+          return;
+        }
+        break;
+      case TAnswer::No:
+        break;
+    }
+  }
+  event->accept();
+}
+
+}  // namespace ombrel

@@ -1,0 +1,110 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <memory>
+#include <string>
+
+#include "document/Document.h"
+#include "document/DocumentPage.h"
+
+class QStackedWidget;
+
+namespace ombrel {
+
+class TDocumentHost;
+class TWindowCalcProgress;
+
+// A document window: one document shown on seven pages, one per step plus
+// the empty loading page, of which the current step's is visible. The
+// pages come from CreateDocumentPage and can be replaced with SetPage.
+//
+// The window also keeps the document's name (its path once saved or
+// opened, else an untitled name) and what was last saved, so that closing
+// it can ask about unsaved changes.
+class Analyze : public QWidget {
+  Q_OBJECT
+
+ public:
+  Analyze(TDocumentHost& host, std::unique_ptr<TDocument> document, QWidget* parent = nullptr);
+  ~Analyze() override;
+
+  TDocumentHost& Host() const { return mHost; }
+  TDocument& Document() const { return *mDocument; }
+  TWindowCalcProgress& Progress() const { return *mProgress; }
+  bool Calculating() const;
+
+  // The name in the caption: the file's path, or the untitled name.
+  QString Name() const { return mName; }
+  // The file's path; empty until saved or opened.
+  QString FileName() const { return mFileName; }
+  bool NeverSaved() const { return mNeverSaved; }
+  // An untitled document: no file, never saved, nothing to save yet.
+  void SetUntitled(const QString& name);
+  // The document now matches the file at `path` (saved or just read).
+  void SetFileName(const QString& path);
+
+  // Whether closing would lose anything: the document differs from what
+  // was last saved or read (an untitled one, from an empty document).
+  // Commits the pending edit first.
+  bool HasUnsavedChanges();
+  // Nothing worth keeping: no title, no values, no 2x2 counts, no notes.
+  bool IsEmptyDocument() const;
+  // The next close does not ask about unsaved changes.
+  void CloseWithoutAsking() { mAskOnClose = false; }
+
+  // Makes `step` visible, runs the document's page-entry action for it and
+  // then the page's own. The main window checks reachability and calls this.
+  void GoToStep(TStep step);
+  // Shows the empty loading page; no page-entry action runs meanwhile.
+  void ShowLoadingPage();
+  TStep Step() const { return mDocument->Step; }
+
+  // The page of a step (Loading included).
+  TDocumentPage* Page(TStep step) const;
+  TDocumentPage* CurrentPage() const { return Page(mDocument->Step); }
+  // Replaces a step's page; the window takes ownership and deletes the old one.
+  void SetPage(TStep step, TDocumentPage* page);
+
+  // Commits the pending edit of the visible page.
+  void CommitPendingEdit();
+  // Runs a menu command on the visible page, or this window's default for
+  // it. False when nothing handled it.
+  bool RunCommand(TPageCommand command);
+  // Clear All: the document and every page reset.
+  void ResetDocument();
+
+  // The step-0 page shows the "Next step" arrow and label unless the
+  // document was made by the New dialog.
+  bool NextStepHintVisible() const { return mNextStepHintVisible; }
+  void SetNextStepHintVisible(bool visible) { mNextStepHintVisible = visible; }
+
+ signals:
+  // The visible step changed.
+  void StepChanged(TStep step);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void ViewNotes();
+  static std::string Image(const TDocument& document);
+
+  TDocumentHost& mHost;
+  std::unique_ptr<TDocument> mDocument;
+  TWindowCalcProgress* mProgress;
+  QStackedWidget* mPages;
+  std::array<TDocumentPage*, StepCount + 1> mPageOfStep{};
+  QString mName;
+  QString mFileName;
+  bool mNeverSaved = true;
+  std::string mSavedImage;
+  bool mAskOnClose = true;
+  bool mNextStepHintVisible = true;
+};
+
+// The page a new document window shows for a step (TStep::Loading for the
+// loading page). Replace the placeholders here as the real pages arrive.
+TDocumentPage* CreateDocumentPage(TStep step, Analyze& form);
+
+}  // namespace ombrel

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+
+#include "document/Steps.h"
+
+namespace ombrel {
+
+class Analyze;
+class TAsker;
+
+// What a document window and its pages ask of the main window that hosts
+// them. Every step change and every question goes through here, so a page
+// never reaches for the main window itself.
+class TDocumentHost {
+ public:
+  virtual ~TDocumentHost() = default;
+
+  // The message boxes and dialogs.
+  virtual TAsker& Asker() = 0;
+  // Saves the document (Save, or Save As when `saveAs`); false when nothing
+  // was written (cancelled, failed, or a computation runs).
+  virtual bool SaveDocument(Analyze& form, bool saveAs) = 0;
+  // Moves the document to a step as the step buttons do (ignored when the
+  // step cannot be reached or a computation runs).
+  virtual void RequestStep(Analyze& form, TStep step) = 0;
+  virtual void RequestNextStep(Analyze& form) = 0;
+  // The document's format, choices or report changed what the menus, step
+  // buttons or help buttons show.
+  virtual void DocumentStateChanged(Analyze& form) = 0;
+  // Opens the help window on a topic; a negative topic opens the keyword
+  // search.
+  virtual void ShowHelpTopic(int topic) = 0;
+  // The folder the import dialog starts in, and where the last import was.
+  virtual QString ImportFolder() const = 0;
+  virtual void SetImportFolder(const QString& folder) = 0;
+  // The user's list separator, for text import.
+  virtual QChar ListSeparator() const = 0;
+};
+
+}  // namespace ombrel

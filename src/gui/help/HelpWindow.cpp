@@ -1,0 +1,154 @@
+#include "help/HelpWindow.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRegularExpression>
+#include <QSplitter>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QVBoxLayout>
+#include <algorithm>
+
+// The pages live in the static GUI library; naming their initialiser makes
+// the linker keep them. It must be called from the global namespace.
+static void InitHelpPages() { Q_INIT_RESOURCE(help); }
+
+namespace ombrel {
+
+namespace {
+
+const QString HelpFolder = QStringLiteral(":/help/");
+
+QString PageUrl(const QString& name) { return QStringLiteral("qrc:/help/%1.html").arg(name); }
+
+QString NameOfUrl(const QUrl& url) {
+  QString name = url.fileName();
+  if (name.endsWith(QStringLiteral(".html"))) name.chop(5);
+  return name;
+}
+
+}  // namespace
+
+THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setWindowTitle(QStringLiteral("Ombrel Help"));
+  InitHelpPages();
+  for (const QString& fileName : QDir(HelpFolder).entryList({QStringLiteral("*.html")}, QDir::Files)) {
+    const QString name = fileName.chopped(5);
+    QFile file(HelpFolder + name + QStringLiteral(".html"));
+    if (!file.open(QIODevice::ReadOnly)) continue;
+    QTextDocument document;
+    document.setHtml(QString::fromUtf8(file.readAll()));
+    QString title = document.metaInformation(QTextDocument::DocumentTitle);
+    if (title.isEmpty()) title = name;
+    mPages.push_back({name, title, (title + QLatin1Char(' ') + document.toPlainText()).toLower()});
+  }
+  // The contents list reads in title order.
+  std::sort(mPages.begin(), mPages.end(),
+            [](const TPage& a, const TPage& b) { return QString::localeAwareCompare(a.Title, b.Title) < 0; });
+
+  auto* layout = new QHBoxLayout(this);
+  auto* splitter = new QSplitter;
+  layout->addWidget(splitter);
+  auto* side = new QWidget;
+  auto* sideLayout = new QVBoxLayout(side);
+  sideLayout->setContentsMargins(0, 0, 0, 0);
+  sideLayout->addWidget(new QLabel(QStringLiteral("Search for:")));
+  SearchEdit = new QLineEdit;
+  sideLayout->addWidget(SearchEdit);
+  MatchList = new QListWidget;
+  sideLayout->addWidget(MatchList);
+  splitter->addWidget(side);
+  PageViewer = new QTextBrowser;
+  PageViewer->setOpenLinks(false);
+  splitter->addWidget(PageViewer);
+  splitter->setStretchFactor(1, 3);
+  resize(760, 520);
+
+  connect(SearchEdit, &QLineEdit::textChanged, this, &THelpWindow::ListMatches);
+  connect(MatchList, &QListWidget::itemActivated, this,
+          [this](QListWidgetItem* item) { ShowPage(item->data(Qt::UserRole).toString()); });
+  connect(MatchList, &QListWidget::itemClicked, this,
+          [this](QListWidgetItem* item) { ShowPage(item->data(Qt::UserRole).toString()); });
+  connect(PageViewer, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
+    if (url.scheme() == QStringLiteral("http") || url.scheme() == QStringLiteral("https")) return;
+    ShowPage(NameOfUrl(url));
+  });
+  ListMatches(QString());
+}
+
+bool THelpWindow::HasTopic(int topic) const {
+  const QString name = QString::number(topic);
+  return std::any_of(mPages.begin(), mPages.end(), [&](const TPage& page) { return page.Name == name; });
+}
+
+QString THelpWindow::PageTitle(const QString& name) const {
+  for (const TPage& page : mPages)
+    if (page.Name == name) return page.Title;
+  return {};
+}
+
+void THelpWindow::ShowTopic(int topic) {
+  if (topic < 0) {
+    ShowSearch(QString());
+  } else if (HasTopic(topic)) {
+    ShowPage(QString::number(topic));
+  } else {
+    ShowContents();
+  }
+}
+
+void THelpWindow::ShowPage(const QString& name) {
+  if (name == QStringLiteral("contents") || PageTitle(name).isEmpty()) {
+    ShowContents();
+    return;
+  }
+  mCurrent = name;
+  PageViewer->setSource(QUrl(PageUrl(name)));
+  show();
+  raise();
+  activateWindow();
+}
+
+void THelpWindow::ShowContents() {
+  QString html = QStringLiteral("<h2>Ombrel Help</h2><p>Choose a page, or type words into the search field.</p><ul>");
+  for (const TPage& page : mPages)
+    html += QStringLiteral("<li><a href=\"%1\">%2</a></li>").arg(PageUrl(page.Name), page.Title.toHtmlEscaped());
+  html += QStringLiteral("</ul>");
+  mCurrent = QStringLiteral("contents");
+  PageViewer->setHtml(html);
+  show();
+  raise();
+  activateWindow();
+}
+
+void THelpWindow::ShowSearch(const QString& key) {
+  ShowContents();
+  SearchEdit->setText(key);
+  ListMatches(key);
+  SearchEdit->setFocus();
+}
+
+QStringList THelpWindow::Search(const QString& key) const {
+  const QStringList words = key.toLower().split(QRegularExpression(QStringLiteral("\\W+")), Qt::SkipEmptyParts);
+  QStringList matches;
+  for (const TPage& page : mPages) {
+    const bool all =
+        std::all_of(words.begin(), words.end(), [&](const QString& word) { return page.Text.contains(word); });
+    if (all) matches << page.Name;
+  }
+  return matches;
+}
+
+void THelpWindow::ListMatches(const QString& key) {
+  MatchList->clear();
+  for (const QString& name : Search(key)) {
+    auto* item = new QListWidgetItem(PageTitle(name), MatchList);
+    item->setData(Qt::UserRole, name);
+  }
+}
+
+}  // namespace ombrel

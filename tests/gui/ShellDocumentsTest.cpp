@@ -1,0 +1,354 @@
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QRadioButton>
+#include <QtTest>
+
+#include "ShellTestSupport.h"
+#include "app/NewFileDialog.h"
+#include "document/Analyze.h"
+#include "document/DocumentFile.h"
+#include "document/RecentFiles.h"
+
+using namespace ombrel;
+
+namespace {
+
+// A raw-data document file with a few values, written by the program's own
+// writer.
+QString WriteDataFile(const QString& path, double first) {
+  TDocument document;
+  document.Table.SetValue(0, 0, first);
+  document.Table.SetValue(1, 0, 2.5L);
+  const TFileOutcome outcome = SaveDocumentFile(QFile::encodeName(path).toStdString(), document);
+  return outcome.Ok() ? path : QString();
+}
+
+QStringList Captions(const QList<QAction*>& actions) {
+  QStringList captions;
+  for (const QAction* action : actions) captions << action->text();
+  return captions;
+}
+
+}  // namespace
+
+class ShellDocumentsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { QuietOffscreenWarnings(); }
+
+  void StartsWithOneNewDocumentOnStepZero() {
+    TShellFixture fixture;
+    Obmain window(fixture.Options());
+    QVERIFY(window.NoDocumentsPanelShown());
+    window.Start({});
+    QCOMPARE(window.Documents().size(), 1);
+    Analyze* form = window.ActiveDocument();
+    QVERIFY(form != nullptr);
+    QCOMPARE(form->Name(), QStringLiteral("DATASET1.OMD"));
+    QCOMPARE(form->windowTitle(), QStringLiteral("DATASET1.OMD"));
+    QCOMPARE(form->Step(), TStep::DataFormat);
+    QVERIFY(form->NeverSaved());
+    QVERIFY(!window.NoDocumentsPanelShown());
+    QCOMPARE(window.windowTitle(), QStringLiteral("Quillvex Ombrel"));
+  }
+
+  void StartsWithTheFileOfTheCommandLine() {
+    TShellFixture fixture;
+    const QString file = WriteDataFile(fixture.Path(QStringLiteral("start.OMD")), 7.0);
+    QVERIFY(!file.isEmpty());
+    Obmain window(fixture.Options());
+    window.Start({file});
+    QCOMPARE(window.Documents().size(), 1);
+    Analyze* form = window.ActiveDocument();
+    QCOMPARE(form->FileName(), QFileInfo(file).canonicalFilePath());
+    QCOMPARE(form->Step(), TStep::DataEntry);
+    QCOMPARE(static_cast<double>(form->Document().Table.GetValue(0, 0)), 7.0);
+    QVERIFY(!form->HasUnsavedChanges());
+  }
+
+  void RefusesTheEleventhDocument() {
+    TShellFixture fixture;
+    Obmain window(fixture.Options());
+    window.Start({});
+    for (int i = 0; i < 10; ++i) fixture.Asker.NewFileChoices.push_back(TNewFileChoice::CreateAnother);
+    for (int i = 0; i < 10; ++i) window.NewFileCommand();
+    QCOMPARE(window.Documents().size(), 10);
+    QCOMPARE(
+        fixture.Asker.Shown,
+        QStringList{QStringLiteral("You can open up to 10 files (data sets) at one time. Close one and try again.")});
+    QStringList names;
+    for (const Analyze* form : window.Documents()) names << form->Name();
+    for (int n = 1; n <= 10; ++n)
+      QVERIFY2(names.contains(QStringLiteral("DATASET%1.OMD").arg(n)), qPrintable(names.join(' ')));
+    // A freed number is taken again.
+    window.CloseCommand();
+    fixture.Asker.NewFileChoices.push_back(TNewFileChoice::CreateAnother);
+    window.NewFileCommand();
+    QCOMPARE(window.Documents().size(), 10);
+    QCOMPARE(window.ActiveDocument()->Name(), QStringLiteral("DATASET10.OMD"));
+  }
+
+  void NewFileDialogOffersThreeChoicesSecondPreselected() {
+    Newanal dialog;
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Create a new file"));
+    QCOMPARE(dialog.Choice(), TNewFileChoice::CreateAnother);
+    const QList<QRadioButton*> radios = dialog.findChildren<QRadioButton*>();
+    QCOMPARE(radios.size(), 3);
+    QCOMPARE(radios[0]->text(), QStringLiteral("Close the file you are working on and create a new one."));
+    QVERIFY(radios[1]->isChecked());
+  }
+
+  void NewFileChoices_data() {
+    QTest::addColumn<int>("choice");  // -1: cancelled
+    QTest::addColumn<int>("documents");
+    QTest::addColumn<QString>("activeName");
+    QTest::addColumn<bool>("keepsData");
+    QTest::newRow("close and create") << static_cast<int>(TNewFileChoice::CloseAndCreate) << 1
+                                      << QStringLiteral("DATASET1.OMD") << false;
+    QTest::newRow("another") << static_cast<int>(TNewFileChoice::CreateAnother) << 2 << QStringLiteral("DATASET2.OMD")
+                             << false;
+    QTest::newRow("duplicate") << static_cast<int>(TNewFileChoice::Duplicate) << 2 << QStringLiteral("DATASET2.OMD")
+                               << true;
+    QTest::newRow("cancel") << -1 << 1 << QStringLiteral("DATASET1.OMD") << true;
+  }
+
+  void NewFileChoices() {
+    QFETCH(int, choice);
+    QFETCH(int, documents);
+    QFETCH(QString, activeName);
+    QFETCH(bool, keepsData);
+    TShellFixture fixture;
+    Obmain window(fixture.Options());
+    window.Start({});
+    window.ActiveDocument()->Document().Table.SetValue(0, 0, 4.0L);
+    if (choice >= 0) fixture.Asker.NewFileChoices.push_back(static_cast<TNewFileChoice>(choice));
+    // Closing a document with data asks first.
+    fixture.Asker.YesNoCancel.push_back(TAnswer::No);
+    window.NewFileCommand();
+    QCOMPARE(window.Documents().size(), documents);
+    Analyze* active = window.ActiveDocument();
+    QCOMPARE(active->Name(), activeName);
+    QCOMPARE(active->Document().Table.HasData(), keepsData);
+    if (choice >= 0) QVERIFY(!active->NextStepHintVisible());
+  }
+
+  void DuplicateCopiesDataChoicesAndNotes() {
+    TShellFixture fixture;
+    Obmain window(fixture.Options());
+    window.Start({});
+    TDocument& source = window.ActiveDocument()->Document();
+    source.Table.SetValue(0, 0, 1.25L);
+    source.Table.SetValue(3, 1, -8.0L);
+    source.Table.Summary(1).Title = "Treated";
+    source.Choices.TwoColumnUnpaired = 0;
+    source.Choices.PostTestMethod = 3;
+    source.Notes = "First line\r\nSecond line";
+    Analyze* copy = window.DuplicateCommand();
+    QVERIFY(copy != nullptr);
+    QCOMPARE(window.Documents().size(), 2);
+    QCOMPARE(copy->Name(), QStringLiteral("DATASET2.OMD"));
+    QVERIFY(copy->NeverSaved());
+    QVERIFY(copy->FileName().isEmpty());
+    const TDocument& duplicate = copy->Document();
+    QCOMPARE(static_cast<double>(duplicate.Table.GetValue(0, 0)), 1.25);
+    QCOMPARE(static_cast<double>(duplicate.Table.GetValue(3, 1)), -8.0);
+    QCOMPARE(QString::fromStdString(duplicate.Table.Summary(1).Title), QStringLiteral("Treated"));
+    QCOMPARE(duplicate.Choices.TwoColumnUnpaired, 0);
+    QCOMPARE(duplicate.Choices.PostTestMethod, 3);
+    QCOMPARE(QString::fromStdString(duplicate.Notes), QStringLiteral("First line\r\nSecond line"));
+    // The original keeps its name and is still unsaved.
+    QCOMPARE(window.Documents().first()->Name(), QStringLiteral("DATASET1.OMD"));
+    // A copy holding data is worth a question when closed.
+    QVERIFY(copy->HasUnsavedChanges());
+    QVERIFY(fixture.Asker.Shown.isEmpty());
+  }
+
+  void SaveThenOpenOfTheSameFileActivatesIt() {
+    TShellFixture fixture;
+    Obmain window(fixture.Options());
+    window.Start({});
+    Analyze* first = window.ActiveDocument();
+    first->Document().Table.SetValue(0, 0, 3.0L);
+    const QString path = fixture.Path(QStringLiteral("saved"));
+    fixture.Asker.SaveNames.push_back(path);
+    QVERIFY(window.SaveCommand(false));
+    // The default extension is added; the dialog of an unnamed document is "Save".
+    const QString saved = QFileInfo(path + QStringLiteral(".OMD")).canonicalFilePath();
+    QVERIFY(!saved.isEmpty());
+    QCOMPARE(fixture.Asker.SaveTitles, QStringList{QStringLiteral("Save")});
+    QCOMPARE(first->FileName(), saved);
+    QCOMPARE(first->windowTitle(), saved);
+    QCOMPARE(QString::fromStdString(window.RecentFiles().Entries().front()), saved);
+    QVERIFY(!first->HasUnsavedChanges());
+    // Save again writes without asking; Save As asks with its own title.
+    QVERIFY(window.SaveCommand(false));
+    QCOMPARE(fixture.Asker.SaveTitles.size(), 1);
+    QVERIFY(!window.SaveCommand(true));
+    QCOMPARE(fixture.Asker.SaveTitles.last(), QStringLiteral("Save As"));
+
+    fixture.Asker.NewFileChoices.push_back(TNewFileChoice::CreateAnother);
+    window.NewFileCommand();
+    // The first document no longer uses the untitled name.
+    QCOMPARE(window.ActiveDocument()->Name(), QStringLiteral("DATASET1.OMD"));
+    fixture.Asker.OpenNames.push_back(path + QStringLiteral(".OMD"));
+    window.OpenCommand();
+    QCOMPARE(window.Documents().size(), 2);
+    QCOMPARE(window.ActiveDocument(), first);
+  }
+
+  void OpenRefusalsBringTheDialogBack() {
+    TShellFixture fixture;
+    const QString foreign = fixture.Path(QStringLiteral("foreign.OMD"));
+    {
+      QFile file(foreign);
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      file.write("Some other program\r\n2.00\r\n9\r\n\r\n\r\n\r\n");
+    }
+    const QString newer = fixture.Path(QStringLiteral("newer.OMD"));
+    {
+      QFile file(newer);
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      file.write("Quillvex Ombrel for Windows Version 3.50\r\n3.50\r\n1\r\n\r\n\r\n\r\n");
+    }
+    Obmain window(fixture.Options());
+    window.Start({});
+    fixture.Asker.OpenNames = {foreign, newer};
+    window.OpenCommand();
+    QCOMPARE(fixture.Asker.OpenDialogs, 3);
+    QCOMPARE(fixture.Asker.Shown,
+             (QStringList{QString::fromUtf8(NotOmbrelFileMessage), QString::fromUtf8(NewerVersionMessage)}));
+    QCOMPARE(window.Documents().size(), 1);
+  }
+
+  void OpenReplacesAnEmptyActiveDocument() {
+    TShellFixture fixture;
+    const QString file = WriteDataFile(fixture.Path(QStringLiteral("data.OMD")), 1.0);
+    Obmain window(fixture.Options());
+    window.Start({});
+    fixture.Asker.OpenNames.push_back(file);
+    window.OpenCommand();
+    QCOMPARE(window.Documents().size(), 1);
+    QCOMPARE(window.ActiveDocument()->FileName(), QFileInfo(file).canonicalFilePath());
+    QCOMPARE(window.DocumentFolder(), QFileInfo(file).canonicalPath());
+    // A document with data stays beside the next file.
+    const QString other = WriteDataFile(fixture.Path(QStringLiteral("other.OMD")), 2.0);
+    fixture.Asker.OpenNames.push_back(other);
+    window.OpenCommand();
+    QCOMPARE(window.Documents().size(), 2);
+    QVERIFY(fixture.Asker.Shown.isEmpty());
+  }
+
+  void RecentListKeepsNineNewestFirst() {
+    TShellFixture fixture;
+    Obmain window(fixture.Options());
+    window.Start({});
+    QStringList files;
+    for (int i = 1; i <= 10; ++i) {
+      const QString file = WriteDataFile(fixture.Path(QStringLiteral("f%1.OMD").arg(i)), i);
+      QVERIFY(window.OpenFile(file) == Obmain::TOpenResult::Opened);
+      files.prepend(QFileInfo(file).canonicalFilePath());
+      // Keep below ten windows.
+      if (window.Documents().size() > 3) window.CloseCommand();
+    }
+    QStringList expected;
+    for (int n = 1; n <= 9; ++n) expected << QStringLiteral("&%1 %2").arg(n).arg(files[n - 1]);
+    QCOMPARE(Captions(window.RecentFileActions()), expected);
+    // Reopening one moves it to the top.
+    window.OpenRecentFile(4);
+    QCOMPARE(QString::fromStdString(window.RecentFiles().Entries().front()), files[4]);
+    QCOMPARE(window.ActiveDocument()->FileName(), files[4]);
+    // An open file is activated, not opened twice.
+    QVERIFY(window.OpenFile(files[9]) == Obmain::TOpenResult::Activated);
+    QCOMPARE(window.ActiveDocument()->FileName(), files[9]);
+    const qsizetype before = window.Documents().size();
+    window.OpenRecentFile(0);
+    QCOMPARE(window.Documents().size(), before);
+    QCOMPARE(window.ActiveDocument()->FileName(), files[4]);
+  }
+
+  void MissingRecentFileIsReported() {
+    TShellFixture fixture;
+    const QString file = WriteDataFile(fixture.Path(QStringLiteral("gone.OMD")), 1.0);
+    Obmain window(fixture.Options());
+    window.Start({file});
+    window.CloseCommand();
+    QVERIFY(QFile::remove(file));
+    window.OpenRecentFile(0);
+    QCOMPARE(fixture.Asker.Shown, QStringList{QStringLiteral("File not found.")});
+    QCOMPARE(window.Documents().size(), 0);
+  }
+
+  void UnsavedChangesAreAskedAbout() {
+    TShellFixture fixture;
+    Obmain window(fixture.Options());
+    window.Start({});
+    // Nothing typed: closes without a question.
+    window.CloseCommand();
+    QCOMPARE(window.Documents().size(), 0);
+    QVERIFY(fixture.Asker.Shown.isEmpty());
+    QVERIFY(window.NoDocumentsPanelShown());
+
+    window.NewFileCommand();
+    window.ActiveDocument()->Document().Table.SetValue(0, 0, 9.0L);
+    fixture.Asker.YesNoCancel = {TAnswer::Cancel};
+    window.CloseCommand();
+    QCOMPARE(window.Documents().size(), 1);
+    QCOMPARE(fixture.Asker.Shown, QStringList{QStringLiteral("Save changes to DATASET1.OMD?")});
+
+    // Exit is stopped by Cancel too, and nothing is closed.
+    fixture.Asker.NewFileChoices.push_back(TNewFileChoice::CreateAnother);
+    window.NewFileCommand();
+    fixture.Asker.YesNoCancel = {TAnswer::Cancel};
+    QVERIFY(!window.close());
+    QCOMPARE(window.Documents().size(), 2);
+
+    // Yes saves (Cancel in the save dialog keeps the window), then closes.
+    QMdiArea* area = window.findChild<QMdiArea*>();
+    area->setActiveSubWindow(area->subWindowList().first());
+    fixture.Asker.YesNoCancel = {TAnswer::Yes};
+    window.CloseCommand();
+    QCOMPARE(window.Documents().size(), 2);
+    const QString path = fixture.Path(QStringLiteral("kept.OMD"));
+    fixture.Asker.YesNoCancel = {TAnswer::Yes};
+    fixture.Asker.SaveNames = {path};
+    window.CloseCommand();
+    QCOMPARE(window.Documents().size(), 1);
+    QVERIFY(QFileInfo::exists(path));
+
+    // No discards.
+    window.ActiveDocument()->Document().Notes = "scratch";
+    fixture.Asker.YesNoCancel = {TAnswer::No};
+    QVERIFY(window.close());
+    QCOMPARE(window.Documents().size(), 0);
+  }
+
+  void ClearAllAsksAndEmptiesTheDocument() {
+    TShellFixture fixture;
+    Obmain window(fixture.Options());
+    window.Start({});
+    Analyze* form = window.ActiveDocument();
+    form->Document().Table.SetValue(0, 0, 5.0L);
+    form->Document().Choices.EqualSDs = 0;
+    window.GoToStep(TStep::DataEntry);
+    fixture.Asker.YesNo = {false};
+    window.Action(TCommand::ClearAll)->trigger();
+    QVERIFY(form->Document().Table.HasData());
+    fixture.Asker.YesNo = {true};
+    window.Action(TCommand::ClearAll)->trigger();
+    QCOMPARE(fixture.Asker.Shown.last(), QStringLiteral("Confirm that you want to delete all your data?"));
+    QVERIFY(!form->Document().Table.HasData());
+    QCOMPARE(form->Document().Choices.EqualSDs, 1);
+    // The data-entry step stays; any other returns to step 0.
+    QCOMPARE(form->Step(), TStep::DataEntry);
+    window.GoToStep(TStep::Results);
+    fixture.Asker.YesNo = {true};
+    window.Action(TCommand::ClearAll)->trigger();
+    QCOMPARE(form->Step(), TStep::DataFormat);
+    QVERIFY(!window.Calculating());
+  }
+};
+
+QTEST_MAIN(ShellDocumentsTest)
+#include "ShellDocumentsTest.moc"

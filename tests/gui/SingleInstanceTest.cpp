@@ -1,0 +1,124 @@
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QLocalServer>
+#include <QProcess>
+#include <QtTest>
+
+#include "ShellTestSupport.h"
+#include "app/Profile.h"
+#include "app/SingleInstance.h"
+#include "document/Analyze.h"
+#include "document/DocumentFile.h"
+
+using namespace ombrel;
+
+namespace {
+
+// Leaves a socket file behind as a crashed instance would: bound, never
+// listening, never removed.
+bool LeaveStaleSocket(const QString& path) {
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  if (fd < 0) return false;
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const QByteArray name = QFile::encodeName(path);
+  if (static_cast<std::size_t>(name.size()) >= sizeof(address.sun_path)) {
+    ::close(fd);
+    return false;
+  }
+  std::copy(name.begin(), name.end(), address.sun_path);
+  const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
+  ::close(fd);
+  return bound;
+}
+
+}  // namespace
+
+class SingleInstanceTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir mConfig;
+
+ private slots:
+  void initTestCase() {
+    QuietOffscreenWarnings();
+    // The program's own names, and a configuration folder of this test's,
+    // so that the instance name is this test's alone.
+    QCoreApplication::setOrganizationName(QStringLiteral("Quillvex"));
+    QCoreApplication::setApplicationName(QStringLiteral("Ombrel"));
+    QVERIFY(mConfig.isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(mConfig.path()));
+    QVERIFY(TProfile::DefaultFileName().startsWith(mConfig.path()));
+  }
+
+  void StaleSocketDoesNotBlockStarting() {
+    QTemporaryDir other;
+    const QString name = TSingleInstance::ServerNameFor(other.filePath(QStringLiteral("OMBREL.INI")));
+    const QString socketPath = QDir(QDir::tempPath()).filePath(name);
+    QLocalServer::removeServer(name);
+    QVERIFY(LeaveStaleSocket(socketPath));
+    QVERIFY(QFileInfo::exists(socketPath));
+    TSingleInstance instance(name);
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(!instance.HandOver(QString(), 2000));
+    QVERIFY(timer.elapsed() < 2000);
+    QVERIFY(instance.Listen());
+    // And a later start finds it. Both run in this thread, so the answer
+    // cannot come while HandOver waits; the request still arrives.
+    bool activated = false;
+    connect(&instance, &TSingleInstance::ActivateRequested, this, [&] { activated = true; });
+    TSingleInstance second(name);
+    QVERIFY(second.HandOver(QString(), 300));
+    QTRY_VERIFY_WITH_TIMEOUT(activated, 5000);
+  }
+
+  void SecondStartHandsItsFileToTheRunningInstance() {
+    TShellFixture fixture;
+    TDocument document;
+    document.Table.SetValue(0, 0, 42.0L);
+    const QString file = fixture.Path(QStringLiteral("handed.OMD"));
+    QVERIFY(SaveDocumentFile(QFile::encodeName(file).toStdString(), document).Ok());
+
+    TShellOptions options = fixture.Options();
+    options.ProfileFileName = TProfile::DefaultFileName();
+    Obmain window(options);
+    TSingleInstance instance(TSingleInstance::ServerNameFor(TProfile::DefaultFileName()));
+    QVERIFY(instance.Listen());
+    int activations = 0;
+    connect(&instance, &TSingleInstance::ActivateRequested, &window, [&] {
+      ++activations;
+      window.BringToFront();
+    });
+    connect(&instance, &TSingleInstance::FileReceived, &window, &Obmain::OpenHandedOverFile);
+    window.Start({});
+    QCOMPARE(window.Documents().size(), 1);
+
+    // The second start runs in another folder, with a relative path.
+    QProcess second;
+    second.setWorkingDirectory(fixture.Folder.path());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), mConfig.path());
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    second.setProcessEnvironment(environment);
+    second.start(QStringLiteral(OMBREL_GUI_EXECUTABLE), {QStringLiteral("handed.OMD")});
+    QVERIFY(second.waitForStarted(5000));
+    // The running instance must answer while the other waits, so the event
+    // loop runs here until the second start has ended.
+    // A start that found no one would run on; QProcess ends it on failure.
+    QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 15000);
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(activations, 1, 5000);
+    // The empty first document made way for the file.
+    QTRY_COMPARE_WITH_TIMEOUT(window.ActiveDocument()->FileName(), QFileInfo(file).canonicalFilePath(), 5000);
+    QCOMPARE(window.Documents().size(), 1);
+    QCOMPARE(static_cast<double>(window.ActiveDocument()->Document().Table.GetValue(0, 0)), 42.0);
+  }
+};
+
+QTEST_MAIN(SingleInstanceTest)
+#include "SingleInstanceTest.moc"
