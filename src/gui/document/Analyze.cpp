@@ -1,9 +1,7 @@
 #include "document/Analyze.h"
 
 #include <QCloseEvent>
-#include <QDialog>
 #include <QFileInfo>
-#include <QPlainTextEdit>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 #include <sstream>
@@ -13,12 +11,11 @@
 #include "document/DocumentHost.h"
 #include "document/ShellRules.h"
 #include "document/WindowCalcProgress.h"
+#include "report/NotesForm.h"
 
 namespace ombrel {
 
 namespace {
-
-constexpr qsizetype MaxNotesLength = 8000;
 
 std::size_t PageIndex(TStep step) { return static_cast<std::size_t>(step); }
 
@@ -47,7 +44,11 @@ Analyze::Analyze(TDocumentHost& host, std::unique_ptr<TDocument> document, QWidg
   mPages->setCurrentWidget(Page(TStep::Loading));
 }
 
-Analyze::~Analyze() = default;
+Analyze::~Analyze() {
+  // The pages' grids read the document until they are gone.
+  delete mPages;
+  mPageOfStep.fill(nullptr);
+}
 
 bool Analyze::Calculating() const { return mProgress->Calculating(); }
 
@@ -139,31 +140,7 @@ void Analyze::ResetDocument() {
     if (page != nullptr) page->DocumentReset();
 }
 
-void Analyze::ViewNotes() {
-  QDialog dialog(this);
-  dialog.setWindowTitle(QStringLiteral("Ombrel Notes"));
-  auto* layout = new QVBoxLayout(&dialog);
-  auto* editor = new QPlainTextEdit;
-  QFont font(QStringLiteral("Monospace"));
-  font.setStyleHint(QFont::TypeWriter);
-  editor->setFont(font);
-  editor->setPlainText(
-      QString::fromUtf8(mDocument->Notes.c_str()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-  layout->addWidget(editor);
-  TNotesWindowPlace& place = mDocument->NotesWindow;
-  if (place.Width > 0 && place.Height > 0) {
-    dialog.resize(place.Width, place.Height);
-    dialog.move(place.Left, place.Top);
-  } else {
-    dialog.resize(560, 400);
-  }
-  mHost.Asker().Exec(dialog);
-  // Closing the window stores the notes, without a final line break.
-  QString text = editor->toPlainText().left(MaxNotesLength);
-  if (text.endsWith(QLatin1Char('\n'))) text.chop(1);
-  mDocument->Notes = text.replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toUtf8().toStdString();
-  place = {dialog.width(), dialog.height(), dialog.y(), dialog.x()};
-}
+void Analyze::ViewNotes() { ombrel::ViewNotes(*mDocument, mHost.Asker(), this); }
 
 void Analyze::closeEvent(QCloseEvent* event) {
   // The data is in use by the computation until it ends.

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <array>
+
+#include "document/DocumentPage.h"
+
+class QLineEdit;
+class QStackedWidget;
+
+namespace ombrel {
+
+class TDataSetTitleField;
+class TOBIntEdit;
+class TSpreadGrid;
+
+// Step 1: the data set title above the raw-data grid, or, for the 2x2
+// format, the two-by-two table with its titles and totals.
+class TDataEntryPage : public TDocumentPage {
+  Q_OBJECT
+
+ public:
+  explicit TDataEntryPage(Analyze& form);
+
+  void EnterPage() override;
+  void CommitPendingEdit() override;
+  void DocumentReset() override;
+  bool RunCommand(TPageCommand command) override;
+  bool SelectionExcluded() const override;
+
+  TSpreadGrid* RawDataGrid;
+  TDataSetTitleField* DataSetTitle;
+  // The 2x2 page.
+  TDataSetTitleField* TwoByTwoTitle;
+  TOBIntEdit* TwoByTwoA;
+  TOBIntEdit* TwoByTwoB;
+  TOBIntEdit* TwoByTwoC;
+  TOBIntEdit* TwoByTwoD;
+  TOBIntEdit* TwoByTwoR1;
+  TOBIntEdit* TwoByTwoR2;
+  TOBIntEdit* TwoByTwoC1;
+  TOBIntEdit* TwoByTwoC2;
+  TOBIntEdit* TwoByTwoTotal;
+  // Column 1, column 2, row 1, row 2.
+  std::array<QLineEdit*, 4> TwoByTwoTitles{};
+
+ private:
+  void ShowTwoByTwo();
+  void ShowTotals();
+  void CountCommitted(TOBIntEdit* field, TReal value);
+  QStackedWidget* mStack;
+  QWidget* mGridPage;
+  QWidget* mTwoByTwoPage;
+};
+
+}  // namespace ombrel

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string_view>
+
+#include <QString>
+
+#include "document/TestChoices.h"
+#include "entry/GridFormat.h"
+
+namespace ombrel {
+
+class TDocumentPage;
+
+// The grids' view of a document's data format.
+TGridFormat GridFormatFor(TDataFormat format);
+
+// Text of the core (UTF-8) for a widget.
+inline QString FromCore(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A page changed the document's data or choices: the results become stale
+// and the main window updates what depends on the document.
+void NoteDocumentChanged(TDocumentPage& page);
+
+}  // namespace ombrel

@@ -1,0 +1,106 @@
+#include "document/ResultsPage.h"
+
+#include <QFileInfo>
+#include <QVBoxLayout>
+
+#include "app/Asker.h"
+#include "document/Analyze.h"
+#include "document/DocumentHost.h"
+#include "document/Notes.h"
+#include "document/PageSupport.h"
+#include "document/WindowCalcProgress.h"
+#include "report/ResultsViewer.h"
+
+namespace ombrel {
+
+TResultsPage::TResultsPage(Analyze& form) : TDocumentPage(form, TStep::Results) {
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  ResultsViewer1 = new TResultsViewer;
+  ResultsViewer1->setObjectName(QStringLiteral("ResultsViewer1"));
+  layout->addWidget(ResultsViewer1, 1);
+  StatusPanel = new TCalcStatusPanel(form.Progress());
+  StatusPanel->setObjectName(QStringLiteral("StatusPanel"));
+  layout->addWidget(StatusPanel);
+  connect(ResultsViewer1, &TResultsViewer::AppendToNotesRequested, this, &TResultsPage::AppendToNotes);
+  connect(&form.Progress(), &TWindowCalcProgress::PanelStateChanged, this, [this] {
+    const TCalcPanelState& state = Form().Progress().Panel();
+    StatusPanel->Mirror(state);
+    ResultsViewer1->setVisible(state.ViewerVisible);
+    const bool calculating = Form().Progress().Calculating();
+    if (mWasCalculating && !calculating) ++mComputations;
+    mWasCalculating = calculating;
+  });
+}
+
+void TResultsPage::ShowReport() {
+  const TReportText& report = Document().Report;
+  if (mShown && mShownComputation == mComputations && report.Text() == mShownText) return;
+  // A new report: shown from its top.
+  mShownText = report.Text();
+  mShown = true;
+  mShownComputation = mComputations;
+  ResultsViewer1->AttachReport(&report);
+}
+
+void TResultsPage::EnterPage() {
+  ShowReport();
+  Form().Host().DocumentStateChanged(Form());
+}
+
+bool TResultsPage::RunCommand(TPageCommand command) {
+  switch (command) {
+    case TPageCommand::Copy:
+      ResultsViewer1->CopyToClipboard();
+      return true;
+    case TPageCommand::SelectAll:
+      ResultsViewer1->SelectAllLines();
+      return true;
+    case TPageCommand::AppendToNotes:
+      AppendToNotes();
+      return true;
+    case TPageCommand::Export:
+      ExportReport();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TResultsPage::AppendToNotes() {
+  if (Form().Calculating()) return;
+  TLineSelection selection;
+  bool selected = ResultsViewer1->Selection(selection);
+  if (selected && IsSingleCharacterSelection(selection)) selected = false;
+  const std::vector<std::string> lines = ResultsViewer1->Lines();
+  if (!selected) {
+    const int last = static_cast<int>(lines.size()) - 1;
+    selection = {0, 0, last, last >= 0 ? static_cast<int>(lines[static_cast<std::size_t>(last)].size()) : 0};
+  }
+  std::vector<std::string> range;
+  for (const std::string& line : SelectedLines(lines, selection))
+    range.push_back(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())).toUtf8().toStdString());
+  std::string notes = Document().Notes;
+  if (!AppendLinesToNotes(notes, range)) {
+    Form().Host().Asker().Inform(this, FromCore(NotesTooLargeMessage));
+    return;
+  }
+  Document().Notes = StoreNotes(notes);
+  Form().Host().DocumentStateChanged(Form());
+}
+
+void TResultsPage::ExportReport() {
+  TAsker& asker = Form().Host().Asker();
+  const QString suggested = Form().FileName().isEmpty()
+                                ? QStringLiteral("results.txt")
+                                : QFileInfo(Form().FileName()).completeBaseName() + QStringLiteral(".txt");
+  const QString fileName = asker.GetSaveFileName(this, QStringLiteral("Export Results"), suggested,
+                                                 QStringLiteral("Text files (*.txt);;All files (*)"),
+                                                 QStringLiteral("txt"));
+  if (fileName.isEmpty()) return;
+  // A file that could not be written is said so, not passed over.
+  if (!ResultsViewer1->SaveToTextFile(fileName))
+    asker.Inform(this, QStringLiteral("The results could not be saved in %1.").arg(fileName));
+}
+
+}  // namespace ombrel

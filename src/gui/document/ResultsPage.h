@@ -1,0 +1,41 @@
+#pragma once
+
+#include "document/DocumentPage.h"
+
+namespace ombrel {
+
+class TCalcStatusPanel;
+class TResultsViewer;
+
+// Step 4: the report in the results viewer, and the calculation status
+// panel while a long computation runs.
+class TResultsPage : public TDocumentPage {
+  Q_OBJECT
+
+ public:
+  explicit TResultsPage(Analyze& form);
+
+  void EnterPage() override;
+  bool RunCommand(TPageCommand command) override;
+
+  // Appends the report, or its selection, to the notes (ignored while a
+  // computation runs).
+  void AppendToNotes();
+  // File Export: the report as a text file.
+  void ExportReport();
+  // Computations finished since the page was made.
+  int ComputationCount() const { return mComputations; }
+
+  TResultsViewer* ResultsViewer1;
+  TCalcStatusPanel* StatusPanel;
+
+ private:
+  void ShowReport();
+  std::string mShownText;
+  bool mShown = false;
+  bool mWasCalculating = false;
+  int mComputations = 0;
+  int mShownComputation = 0;
+};
+
+}  // namespace ombrel

@@ -1,0 +1,57 @@
+#include "document/SummaryPage.h"
+
+#include <QVBoxLayout>
+
+#include "app/Asker.h"
+#include "document/Analyze.h"
+#include "document/DocumentHost.h"
+#include "document/PageSupport.h"
+#include "entry/SpreadGrid.h"
+#include "entry/TitleFields.h"
+
+namespace ombrel {
+
+TSummaryPage::TSummaryPage(Analyze& form) : TDocumentPage(form, TStep::ColumnStats) {
+  TDocument& document = form.Document();
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(2, 2, 2, 2);
+  DataSetTitle = new TDataSetTitleField(document.Table, DataSetTitleFieldLength, this);
+  DataSetTitle->setObjectName(QStringLiteral("DataSetTitle"));
+  StatDataGrid = new TSpreadGrid(TGridKind::StatData, document.Table, this);
+  StatDataGrid->setObjectName(QStringLiteral("StatDataGrid"));
+  StatDataGrid->SetDataSetTitleField(DataSetTitle);
+  StatDataGrid->SetAsker(GridQuestions(form.Host().Asker(), this));
+  layout->addWidget(DataSetTitle);
+  layout->addWidget(StatDataGrid, 1);
+  connect(DataSetTitle, &TDataSetTitleField::TitleEdited, this, [this] { NoteDocumentChanged(*this); });
+  connect(StatDataGrid, &TSpreadGrid::DataChanged, this, [this] { NoteDocumentChanged(*this); });
+}
+
+void TSummaryPage::EnterPage() {
+  const TDocument& document = Document();
+  StatDataGrid->SetDataFormat(GridFormatFor(document.Format));
+  StatDataGrid->SetMeanIsSD(document.MeanIsSD != 0);
+  StatDataGrid->RefreshAll();
+  DataSetTitle->Refresh();
+  StatDataGrid->setFocus();
+}
+
+void TSummaryPage::CommitPendingEdit() {
+  StatDataGrid->CommitEdit();
+  StatDataGrid->CloseTitleEditors();
+}
+
+void TSummaryPage::DocumentReset() {
+  StatDataGrid->CancelEdit();
+  StatDataGrid->CloseTitleEditors(false);
+  StatDataGrid->RefreshAll();
+  DataSetTitle->Refresh();
+}
+
+bool TSummaryPage::RunCommand(TPageCommand command) {
+  if (command != TPageCommand::SelectAll) return false;
+  StatDataGrid->SelectAll();
+  return true;
+}
+
+}  // namespace ombrel

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "document/DocumentPage.h"
+
+namespace ombrel {
+
+class TDataSetTitleField;
+class TSpreadGrid;
+
+// Step 2: the column summaries, where averaged data is typed as well.
+class TSummaryPage : public TDocumentPage {
+  Q_OBJECT
+
+ public:
+  explicit TSummaryPage(Analyze& form);
+
+  void EnterPage() override;
+  void CommitPendingEdit() override;
+  void DocumentReset() override;
+  bool RunCommand(TPageCommand command) override;
+
+  TSpreadGrid* StatDataGrid;
+  TDataSetTitleField* DataSetTitle;
+};
+
+}  // namespace ombrel
