@@ -30,8 +30,8 @@ constexpr std::uint64_t MaxCommonMultiple = std::uint64_t{1} << 40;
 constexpr std::uint64_t MaxStepsPerReport = std::uint64_t{1} << 14;
 constexpr int MaxFriedmanColumns = 8;
 
-TExactRun RunOf(TProgressAnswer answer) {
-  return answer == TProgressAnswer::Cancelled ? TExactRun::Cancelled : TExactRun::TooLong;
+TRankCountRun RunOf(TProgressAnswer answer) {
+  return answer == TProgressAnswer::Cancelled ? TRankCountRun::Cancelled : TRankCountRun::TooLong;
 }
 
 int BitWidth(std::uint64_t value) { return static_cast<int>(std::bit_width(value)); }
@@ -149,13 +149,13 @@ class TRankSumTable {
   // one hold the rest, with statistic `placed` and rank sum `placedSum`.
   // Progress runs from `base` over `span` percent.
   TTableOutcome Count(std::span<const std::int32_t> ranks, TWide placed, std::int64_t placedSum, TReal base,
-                      TReal span, TCalcProgress& progress, TExactCount& result) {
+                      TReal span, TCalcProgress& progress, TRankCount& result) {
     mPlaced = placed;
     mPlacedSum = placedSum;
     std::vector<TState> current{TState{0, 1}};
     std::vector<TState> next;
     std::vector<TState> shuffled;
-    TExactCount counted;
+    TRankCount counted;
     for (std::size_t step = 0; step < ranks.size() && !current.empty(); ++step) {
       const std::int32_t rank = ranks[step];
       if (mAnyRun) Shuffle(rank, current, shuffled, counted);
@@ -184,7 +184,7 @@ class TRankSumTable {
   // The transitions of groups that share their size with others: the grown
   // field may move within its run, so these keys are sorted afterwards.
   void Shuffle(std::int32_t rank, const std::vector<TState>& current, std::vector<TState>& shuffled,
-               TExactCount& result) const {
+               TRankCount& result) const {
     shuffled.clear();
     std::array<std::uint64_t, MaxGroups> fields{};
     for (const TState& state : current) {
@@ -229,7 +229,7 @@ class TRankSumTable {
   };
 
   void Advance(TCursor& cursor, std::int64_t step, std::int32_t rank, const std::vector<TState>& current,
-               const std::vector<TState>& shuffled, TExactCount& result) const {
+               const std::vector<TState>& shuffled, TRankCount& result) const {
     const std::size_t groups = mGroups.size();
     if (cursor.Source == groups + 1) {
       if (cursor.Position < shuffled.size()) {
@@ -266,7 +266,7 @@ class TRankSumTable {
   }
 
   void Merge(std::int64_t step, std::int32_t rank, const std::vector<TState>& current,
-             const std::vector<TState>& shuffled, std::vector<TState>& next, TExactCount& result) const {
+             const std::vector<TState>& shuffled, std::vector<TState>& next, TRankCount& result) const {
     next.clear();
     next.reserve(current.size() * 2);
     std::array<TCursor, MaxGroups + 2> cursors{};
@@ -294,7 +294,7 @@ class TRankSumTable {
     }
   }
 
-  void Settle(std::uint64_t key, std::uint64_t count, TExactCount& result) const {
+  void Settle(std::uint64_t key, std::uint64_t count, TRankCount& result) const {
     TWide statistic = mPlaced;
     std::int64_t handedOut = mPlacedSum;
     for (std::size_t i = 0; i < mGroups.size(); ++i) {
@@ -402,8 +402,8 @@ class TGroupEnumeration {
   bool Usable() const { return mUsable; }
   long double Work() const { return mWork; }
 
-  void Count(TExactCount& result) {
-    mResult = TExactCount{};
+  void Count(TRankCount& result) {
+    mResult = TRankCount{};
     if (!mDirect) mSums = std::make_unique<TSubsetSums>(mProblem.N, mCountedSize);
     Visit(0, 0, 0, 0);
     result = mResult;
@@ -552,7 +552,7 @@ class TGroupEnumeration {
   std::vector<std::uint8_t> mUsed;
   std::vector<std::int32_t> mUsedRanks;
   std::vector<std::int32_t> mFreeRanks;
-  TExactCount mResult;
+  TRankCount mResult;
   std::uint64_t mSteps = 0;
   std::uint64_t mStepsPerReport = 1;
   bool mStopped = false;
@@ -563,7 +563,7 @@ class TGroupEnumeration {
 // instead, and a table counts the rest for each.
 TTableOutcome CountByTables(const TKruskalWallisProblem& problem, std::size_t firstGroup,
                             std::span<const std::int32_t> ranks, TWide placed, std::int64_t placedSum, TReal base,
-                            TReal span, TCalcProgress& progress, TExactCount& result, bool visitFirst = false) {
+                            TReal span, TCalcProgress& progress, TRankCount& result, bool visitFirst = false) {
   TRankSumTable table(problem, firstGroup);
   if (!visitFirst && table.Fits() &&
       table.Count(ranks, placed, placedSum, base, span, progress, result) == TTableOutcome::Counted)
@@ -590,7 +590,7 @@ TTableOutcome CountByTables(const TKruskalWallisProblem& problem, std::size_t fi
         CountByTables(problem, firstGroup + 1, rest, placed + Scaled(problem.Weights[firstGroup], sum),
                       placedSum + sum, base + share * visited, share, progress, result);
     if (outcome != TTableOutcome::Counted) return outcome;
-    if (result.Run != TExactRun::Completed) return TTableOutcome::Counted;
+    if (result.Run != TRankCountRun::Completed) return TTableOutcome::Counted;
     // The next combination of positions in ascending order.
     std::size_t i = size;
     while (i > 0 && chosen[i - 1] == ranks.size() - (size - i) - 1) --i;
@@ -601,9 +601,9 @@ TTableOutcome CountByTables(const TKruskalWallisProblem& problem, std::size_t fi
   return TTableOutcome::Counted;
 }
 
-TExactCount CountKruskalWallis(const TKruskalWallisProblem& problem, TCalcProgress& progress,
+TRankCount CountKruskalWallis(const TKruskalWallisProblem& problem, TCalcProgress& progress,
                                TKruskalWallisMethod method) {
-  TExactCount result;
+  TRankCount result;
   if (problem.Sizes.size() == 1) {
     result.Total = 1;
     result.Extreme = Scaled(problem.Weights[0], problem.TotalRankSum) >= problem.Observed ? 1 : 0;
@@ -621,13 +621,13 @@ TExactCount CountKruskalWallis(const TKruskalWallisProblem& problem, TCalcProgre
     const bool visitFirst = method == TKruskalWallisMethod::VisitedRankSumTables;
     if (CountByTables(problem, 0, ranks, 0, 0, 0, 100, progress, result, visitFirst) == TTableOutcome::Counted)
       return result;
-    result = TExactCount{};
+    result = TRankCount{};
   }
   if (enumeration.Usable()) {
     enumeration.Count(result);
     return result;
   }
-  result.Run = TExactRun::TooLong;
+  result.Run = TRankCountRun::TooLong;
   return result;
 }
 
@@ -657,11 +657,11 @@ std::uint64_t RankArrangements(std::span<const std::int32_t> sizes, std::uint64_
   return product;
 }
 
-TExactCount CountKruskalWallisExtremes(std::span<const std::int32_t> sizes,
+TRankCount CountKruskalWallisExtremes(std::span<const std::int32_t> sizes,
                                        std::span<const std::int64_t> observedRankSums, TCalcProgress& progress,
                                        TKruskalWallisMethod method) {
-  TExactCount result;
-  result.Run = TExactRun::TooLong;
+  TRankCount result;
+  result.Run = TRankCountRun::TooLong;
   if (sizes.empty() || sizes.size() != observedRankSums.size()) return result;
   try {
     TKruskalWallisProblem problem;
@@ -702,10 +702,10 @@ std::uint64_t FriedmanArrangements(std::int32_t columns, std::int32_t rows, std:
   return static_cast<std::uint64_t>(product);
 }
 
-TExactCount CountFriedmanExtremes(std::int32_t columns, std::int32_t rows, std::int64_t observedSumOfSquares,
+TRankCount CountFriedmanExtremes(std::int32_t columns, std::int32_t rows, std::int64_t observedSumOfSquares,
                                   TCalcProgress& progress) {
-  TExactCount result;
-  result.Run = TExactRun::TooLong;
+  TRankCount result;
+  result.Run = TRankCountRun::TooLong;
   if (columns < 1 || columns > MaxFriedmanColumns || rows < 0) return result;
   const auto k = static_cast<std::size_t>(columns);
   const int bits = BitWidth(static_cast<std::uint64_t>(columns) * static_cast<std::uint64_t>(rows));
@@ -761,11 +761,11 @@ TExactCount CountFriedmanExtremes(std::int32_t columns, std::int32_t rows, std::
       result.Total += count;
       if (static_cast<std::int64_t>(squares) >= observedSumOfSquares) result.Extreme += count;
     }
-    result.Run = TExactRun::Completed;
+    result.Run = TRankCountRun::Completed;
     return result;
   } catch (const std::bad_alloc&) {
-    result = TExactCount{};
-    result.Run = TExactRun::TooLong;
+    result = TRankCount{};
+    result.Run = TRankCountRun::TooLong;
     return result;
   }
 }

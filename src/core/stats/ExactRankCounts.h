@@ -15,7 +15,7 @@ namespace ombrel {
 class TCalcProgress;
 
 // How an exact count ended.
-enum class TExactRun {
+enum class TRankCountRun {
   Completed,
   Cancelled,  // the user stopped it through the progress report
   TooLong,    // the progress report gave up, or memory ran out
@@ -23,8 +23,8 @@ enum class TExactRun {
 
 // Of Total equally likely arrangements (all of them when Completed), Extreme
 // have a statistic at least as large as the observed one.
-struct TExactCount {
-  TExactRun Run = TExactRun::Completed;
+struct TRankCount {
+  TRankCountRun Run = TRankCountRun::Completed;
   std::uint64_t Extreme = 0;
   std::uint64_t Total = 0;
 };
@@ -50,7 +50,7 @@ enum class TKruskalWallisMethod {
 // integers scaled by the common multiple of the sizes. Reports progress in
 // stages through `progress` (ReportExactProgress only; the caller starts and
 // ends the progress display) and stops when it answers anything but Continue.
-TExactCount CountKruskalWallisExtremes(std::span<const std::int32_t> sizes,
+TRankCount CountKruskalWallisExtremes(std::span<const std::int32_t> sizes,
                                        std::span<const std::int64_t> observedRankSums, TCalcProgress& progress,
                                        TKruskalWallisMethod method = TKruskalWallisMethod::Automatic);
 
@@ -61,7 +61,7 @@ std::uint64_t FriedmanArrangements(std::int32_t columns, std::int32_t rows, std:
 // of squared column rank sums is at least `observedSumOfSquares`, by
 // convolving the rows' rank-sum vectors one row at a time. Progress as above,
 // once per row.
-TExactCount CountFriedmanExtremes(std::int32_t columns, std::int32_t rows, std::int64_t observedSumOfSquares,
+TRankCount CountFriedmanExtremes(std::int32_t columns, std::int32_t rows, std::int64_t observedSumOfSquares,
                                   TCalcProgress& progress);
 
 }  // namespace ombrel

@@ -97,7 +97,7 @@ long double StatisticS(const std::vector<std::int32_t>& sizes, const std::vector
   return s;
 }
 
-TExactCount Count(const std::vector<std::int32_t>& sizes, const std::vector<std::int64_t>& sums,
+TRankCount Count(const std::vector<std::int32_t>& sizes, const std::vector<std::int64_t>& sums,
                   TKruskalWallisMethod method = TKruskalWallisMethod::Automatic) {
   TSilentCalcProgress progress;
   progress.StartExactProgress(0.5L);
@@ -116,8 +116,8 @@ TEST(KruskalWallisExactCount, EveryMethodEqualsCompleteEnumeration) {
       const TBruteForceKruskalWallis expected(sizes, StatisticS(sizes, sums));
       for (const TKruskalWallisMethod method : AllMethods) {
         SCOPED_TRACE("sizes " + Describe(sizes) + "method " + std::to_string(static_cast<int>(method)));
-        const TExactCount counted = Count(sizes, sums, method);
-        EXPECT_EQ(counted.Run, TExactRun::Completed);
+        const TRankCount counted = Count(sizes, sums, method);
+        EXPECT_EQ(counted.Run, TRankCountRun::Completed);
         EXPECT_EQ(counted.Total, expected.Total);
         EXPECT_EQ(counted.Extreme, expected.Extreme);
       }
@@ -156,7 +156,7 @@ TEST(KruskalWallisExactCount, MatchesPublishedExactProbabilities) {
     const long double h = 12.0L / (n * (n + 1)) * StatisticS(row.Sizes, row.RankSums) - 3.0L * (n + 1);
     EXPECT_NEAR(static_cast<double>(h), row.PublishedH, 0.00006);
     for (const TKruskalWallisMethod method : AllMethods) {
-      const TExactCount counted = Count(row.Sizes, row.RankSums, method);
+      const TRankCount counted = Count(row.Sizes, row.RankSums, method);
       EXPECT_EQ(counted.Extreme, row.Extreme);
       EXPECT_EQ(counted.Total, row.Total);
       EXPECT_NEAR(static_cast<double>(counted.Extreme) / static_cast<double>(counted.Total), row.PublishedP, 0.0005);
@@ -172,12 +172,12 @@ TEST(KruskalWallisExactCount, MethodsAgreeOnLargerSamples) {
   for (const auto& sizes : shapes) {
     SCOPED_TRACE("sizes " + Describe(sizes));
     const std::vector<std::int64_t> sums = RandomRankSums(sizes, random);
-    const TExactCount table = Count(sizes, sums, TKruskalWallisMethod::RankSumTable);
-    ASSERT_EQ(table.Run, TExactRun::Completed);
+    const TRankCount table = Count(sizes, sums, TKruskalWallisMethod::RankSumTable);
+    ASSERT_EQ(table.Run, TRankCountRun::Completed);
     EXPECT_EQ(table.Total, RankArrangements(sizes, std::uint64_t{1} << 62));
     for (const TKruskalWallisMethod method :
          {TKruskalWallisMethod::VisitedRankSumTables, TKruskalWallisMethod::GroupEnumeration}) {
-      const TExactCount other = Count(sizes, sums, method);
+      const TRankCount other = Count(sizes, sums, method);
       EXPECT_EQ(other.Total, table.Total);
       EXPECT_EQ(other.Extreme, table.Extreme);
     }
@@ -189,8 +189,8 @@ TEST(KruskalWallisExactCount, CountsTheLargestBalancedSamplesCompletely) {
   // limit of exact computation; a count one by one would take many seconds.
   const std::vector<std::int32_t> sizes{7, 7, 8};
   const std::vector<std::int64_t> sums{60, 80, 113};
-  const TExactCount counted = Count(sizes, sums);
-  EXPECT_EQ(counted.Run, TExactRun::Completed);
+  const TRankCount counted = Count(sizes, sums);
+  EXPECT_EQ(counted.Run, TRankCountRun::Completed);
   EXPECT_EQ(counted.Total, 1097450640u);
   EXPECT_GT(counted.Extreme, 0u);
   EXPECT_LT(counted.Extreme, counted.Total);
@@ -203,10 +203,10 @@ TEST(KruskalWallisExactCount, StopsWhenTheProgressSaysSo) {
     SCOPED_TRACE(static_cast<int>(method));
     TScriptedProgress cancelling(1);
     cancelling.StartExactProgress(0.5L);
-    EXPECT_EQ(CountKruskalWallisExtremes(sizes, sums, cancelling, method).Run, TExactRun::Cancelled);
+    EXPECT_EQ(CountKruskalWallisExtremes(sizes, sums, cancelling, method).Run, TRankCountRun::Cancelled);
     TScriptedProgress slow(0, 10 * 60 * 1000);
     slow.StartExactProgress(0.5L);
-    EXPECT_EQ(CountKruskalWallisExtremes(sizes, sums, slow, method).Run, TExactRun::TooLong);
+    EXPECT_EQ(CountKruskalWallisExtremes(sizes, sums, slow, method).Run, TRankCountRun::TooLong);
   }
 }
 
@@ -272,8 +272,8 @@ TEST(FriedmanExactCount, EqualsCompleteEnumeration) {
       const auto expected = BruteForceFriedman(row.K, row.R, observed);
       TSilentCalcProgress progress;
       progress.StartExactProgress(0.5L);
-      const TExactCount counted = CountFriedmanExtremes(row.K, row.R, observed, progress);
-      EXPECT_EQ(counted.Run, TExactRun::Completed);
+      const TRankCount counted = CountFriedmanExtremes(row.K, row.R, observed, progress);
+      EXPECT_EQ(counted.Run, TRankCountRun::Completed);
       EXPECT_EQ(counted.Extreme, expected[0]);
       EXPECT_EQ(counted.Total, expected[1]);
     }
@@ -303,7 +303,7 @@ TEST(FriedmanExactCount, MatchesPublishedExactProbabilities) {
     SCOPED_TRACE("k " + std::to_string(row.K) + " r " + std::to_string(row.R) + " S " + std::to_string(row.S));
     TSilentCalcProgress progress;
     progress.StartExactProgress(0.5L);
-    const TExactCount counted = CountFriedmanExtremes(row.K, row.R, row.S, progress);
+    const TRankCount counted = CountFriedmanExtremes(row.K, row.R, row.S, progress);
     EXPECT_EQ(counted.Extreme, row.Extreme);
     EXPECT_EQ(counted.Total, row.Total);
     const double p = static_cast<double>(counted.Extreme) / static_cast<double>(counted.Total);
@@ -315,8 +315,8 @@ TEST(FriedmanExactCount, CountsTheLargestCasesAndStopsOnRequest) {
   // Six columns and three rows: 720^3 = 373,248,000 rankings.
   TSilentCalcProgress progress;
   progress.StartExactProgress(0.5L);
-  const TExactCount counted = CountFriedmanExtremes(6, 3, 500, progress);
-  EXPECT_EQ(counted.Run, TExactRun::Completed);
+  const TRankCount counted = CountFriedmanExtremes(6, 3, 500, progress);
+  EXPECT_EQ(counted.Run, TRankCountRun::Completed);
   EXPECT_EQ(counted.Total, 373248000u);
   EXPECT_EQ(FriedmanArrangements(3, 11, 1000000000), 362797056u);  // 6^11
   EXPECT_EQ(FriedmanArrangements(3, 12, 1000000000), 0u);          // 6^12 exceeds 10^9
@@ -324,7 +324,7 @@ TEST(FriedmanExactCount, CountsTheLargestCasesAndStopsOnRequest) {
 
   TScriptedProgress cancelling(2);
   cancelling.StartExactProgress(0.5L);
-  EXPECT_EQ(CountFriedmanExtremes(3, 5, 300, cancelling).Run, TExactRun::Cancelled);
+  EXPECT_EQ(CountFriedmanExtremes(3, 5, 300, cancelling).Run, TRankCountRun::Cancelled);
   EXPECT_EQ(cancelling.Reports(), 2);
 }
 
