@@ -12,7 +12,8 @@
 #include "report/ReportText.h"
 #include "stats/ColumnStats.h"
 #include "stats/PValue.h"
-#include "stats/RankTests.h"
+#include "stats/Friedman.h"
+#include "stats/KruskalWallis.h"
 
 namespace ombrel {
 
@@ -514,11 +515,11 @@ std::int32_t RunMultiColumnTest(TDataTable& table, bool nonparametric, bool ordi
   }
   if (nonparametric) {
     if (ordinary) {
-      return RunKruskalWallis(table, report, postTestKind, postTestMode, pairSelected, useSelectedPairs,
-                              controlColumn, twoSided, progress);
+      return RunKruskalWallis(table, report, pairSelected, useSelectedPairs, twoSided, controlColumn, postTestMode,
+                              postTestKind, progress);
     }
-    return RunFriedman(table, report, postTestKind, postTestMode, pairSelected, useSelectedPairs, controlColumn,
-                       twoSided, progress);
+    return RunFriedman(table, report, pairSelected, useSelectedPairs, twoSided, controlColumn, postTestMode,
+                       postTestKind, progress);
   }
   const TPostTestRequest request{postTestKind, pairSelected, useSelectedPairs, 0, twoSided};
   if (ordinary) {

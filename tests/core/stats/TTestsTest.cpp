@@ -225,5 +225,27 @@ TEST(TTestReports, RawNonparametricChoicesReachTheRankTests) {
   }
 }
 
+TEST(TTestReports, ThreeNonparametricColumnsReachKruskalWallisAndFriedman) {
+  for (const std::int32_t ordinary : {1, 0}) {
+    SCOPED_TRACE(ordinary);
+    TDocument document;
+    TypeColumn(document, 0, "A", {1.5L, 2, 3, 4.5L, 5});
+    TypeColumn(document, 1, "B", {2.5L, 4, 3.5L, 7, 9});
+    TypeColumn(document, 2, "C", {6, 8, 10, 12, 14});
+    document.Choices.MultiColumnNonparametric = 1;
+    document.Choices.OrdinaryAnova = ordinary;
+    TSilentCalcProgress progress;
+    RunAnalysis(document, progress);
+    const std::string title = ordinary == 1 ? "Kruskal-Wallis Test (Nonparametric ANOVA)"
+                                            : "Friedman Test (Nonparametric Repeated Measures ANOVA)";
+    const std::vector<std::string> lines = VisibleLines(document.Report);
+    const bool found = std::any_of(lines.begin(), lines.end(),
+                                   [&](const std::string& line) { return line.find(title) != std::string::npos; });
+    EXPECT_TRUE(found);
+    EXPECT_EQ(document.Table.StatusCode, 0);
+    EXPECT_FALSE(document.Table.ColumnMapActive());
+  }
+}
+
 }  // namespace
 }  // namespace ombrel
