@@ -254,6 +254,27 @@ TLinearTrendResult ComputeLinearTrend(const TPostTestInput& input, const TTrendA
 // ---------------------------------------------------------------------------
 // Reports
 
+namespace {
+
+// The comparison table of every pair, with its companion table of
+// differences and intervals written to the scratch report and appended.
+void WritePairComparisons(TReportText& report, TReportText& scratch, const TPostTestInput& input,
+                          const std::vector<TPairComparison>& pairs, TComparisonStatistic statistic) {
+  WriteComparisonHeading(report, statistic);
+  WriteDifferenceIntervalHeading(scratch);
+  for (const TPairComparison& pair : pairs) {
+    const std::string& first = Name(input, pair.First);
+    const std::string& second = Name(input, pair.Second);
+    WriteComparisonRow(report, first, second, pair.Difference, pair.Statistic, pair.P);
+    WriteDifferenceIntervalRow(scratch, first, second, pair.Difference, pair.Lower, pair.Upper);
+  }
+  report.NewLine();
+  AppendScratch(report, scratch);
+  report.NewLine();
+}
+
+}  // namespace
+
 std::int32_t WriteBonferroniReport(TReportText& report, const TPostTestInput& input,
                                    const TBonferroniResult& result) {
   const std::unique_ptr<TReportText> scratch = OpenScratchReport();
@@ -263,17 +284,7 @@ std::int32_t WriteBonferroniReport(TReportText& report, const TPostTestInput& in
   if (result.Comparisons > 0) WriteCriticalSentence(report, "t", result.CriticalT);
   report.WriteLine();
   report.WriteLine();
-  WriteComparisonHeading(report, TComparisonStatistic::T);
-  WriteDifferenceIntervalHeading(*scratch);
-  for (const TPairComparison& pair : result.Pairs) {
-    const std::string& first = Name(input, pair.First);
-    const std::string& second = Name(input, pair.Second);
-    WriteComparisonRow(report, first, second, pair.Difference, pair.Statistic, pair.P);
-    WriteDifferenceIntervalRow(*scratch, first, second, pair.Difference, pair.Lower, pair.Upper);
-  }
-  report.NewLine();
-  AppendScratch(report, *scratch);
-  report.NewLine();
+  WritePairComparisons(report, *scratch, input, result.Pairs, TComparisonStatistic::T);
   if (result.Comparisons >= 9) {
     WriteBoldLine(report, "Warning: With so many comparisons, the Bonferroni method");
     WriteBoldLine(report, "is said to be too conservative.  This means that the P");
@@ -293,17 +304,7 @@ std::int32_t WriteTukeyKramerReport(TReportText& report, const TPostTestInput& i
   if (result.BeyondTable) WriteBeyondTableNote(report, RangeTableMeans.back(), "means");
   report.WriteLine();
   report.WriteLine();
-  WriteComparisonHeading(report, TComparisonStatistic::Q);
-  WriteDifferenceIntervalHeading(*scratch);
-  for (const TPairComparison& pair : result.Pairs) {
-    const std::string& first = Name(input, pair.First);
-    const std::string& second = Name(input, pair.Second);
-    WriteComparisonRow(report, first, second, pair.Difference, pair.Statistic, pair.P);
-    WriteDifferenceIntervalRow(*scratch, first, second, pair.Difference, pair.Lower, pair.Upper);
-  }
-  report.NewLine();
-  AppendScratch(report, *scratch);
-  report.NewLine();
+  WritePairComparisons(report, *scratch, input, result.Pairs, TComparisonStatistic::Q);
   return 0;
 }
 
