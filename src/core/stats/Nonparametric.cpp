@@ -43,11 +43,6 @@ constexpr std::uint64_t FewTwoTailed = 40;
 // reads "> 0.9999" either way, but no P above 1 is handed on.
 TReal TailedP(TReal oneTailed, bool twoTailed) { return twoTailed ? std::min<TReal>(1, 2 * oneTailed) : oneTailed; }
 
-// The stage report of an exact count: the calculation panel's progress.
-TStageReport ProgressReport(TCalcProgress& progress) {
-  return [&progress](TReal percentDone) { return progress.ReportExactProgress(percentDone); };
-}
-
 // Average ranks (1-based) of values, equal values sharing the mean of the
 // ranks they span; adds (t^3 - t)/12 of each tie group of size t to `ties`.
 std::vector<TReal> AverageRanks(std::span<const TReal> values, TReal& ties) {
@@ -180,7 +175,7 @@ TSignedRankResult signed_rank_test(const TDataTable& table, int column, TReal me
   progress.StartExactProgress(TailedP(result.ApproximateP, twoTailed));
   if (result.Status == TCountStatus::Exact) {
     const TReal threshold = std::max(result.TPlus, -result.TMinus);
-    const TExactCount count = CountSignedRankPatterns(result.N, threshold, ProgressReport(progress));
+    const TExactCount count = CountSignedRankPatterns(result.N, threshold, ExactProgressReport(progress));
     result.Status = count.Status;
     if (count.Status == TCountStatus::Exact) {
       result.Arrangements = count.Total;
@@ -250,7 +245,7 @@ TMannWhitneyResult mann_whitney_test(const TDataTable& table, int columnA, int c
   result.Status = TCountStatus::Abandoned;
   if (result.Arrangements < MaxArrangements) {
     const TReal threshold = result.U + nPrime * (nPrime + 1) / 2;
-    const TExactCount count = CountRankSumSets(all, larger, threshold, ProgressReport(progress));
+    const TExactCount count = CountRankSumSets(all, larger, threshold, ExactProgressReport(progress));
     result.Status = count.Status;
     if (count.Status == TCountStatus::Exact) {
       result.OneTailedP =
@@ -293,8 +288,7 @@ TPairingCorrelation SpearmanPairs(std::span<const TReal> x, std::span<const TRea
   result.R = std::clamp<TReal>((s - d - tx - ty) / std::sqrt((s - 2 * tx) * (s - 2 * ty)), -1, 1);
   result.Ties = tx > 0 || ty > 0;
   if (result.N <= MaxSpearmanCount) {
-    const TReal threshold = std::nearbyint((n * n * n - n) * (1 + std::fabs(result.R)) / 6);
-    const TExactCount count = CountSpearmanPermutations(result.N, threshold);
+    const TExactCount count = CountSpearmanPermutations(result.N, SpearmanThreshold(result.N, result.R));
     result.Status = count.Status;
     result.TwoTailedP = 2 * static_cast<TReal>(count.AtLeastAsExtreme) / static_cast<TReal>(count.Total);
   } else {

@@ -13,6 +13,9 @@ namespace {
 
 using TCount = std::uint64_t;
 
+// The Spearman count reports this many times (fewer for tiny n).
+constexpr std::size_t SpearmanStages = 16;
+
 // Stage reports answer Continue when no report was asked for.
 TProgressAnswer Report(const TStageReport& report, TReal percentDone) {
   return report ? report(percentDone) : TProgressAnswer::Continue;
@@ -40,6 +43,10 @@ std::optional<TCount> Binomial(std::int64_t n, std::int64_t k, TCount limit) {
 }
 
 }  // namespace
+
+TStageReport ExactProgressReport(TCalcProgress& progress) {
+  return [&progress](TReal percentDone) { return progress.ReportExactProgress(percentDone); };
+}
 
 TCountStatus StatusFromAnswer(TProgressAnswer answer) {
   switch (answer) {
@@ -128,48 +135,71 @@ TExactCount CountRankSumSets(std::int32_t total, std::int32_t chosen, TReal thre
   return result;
 }
 
-TExactCount CountSpearmanPermutations(std::int32_t n, TReal threshold) {
+TExactCount CountSpearmanPermutations(std::int32_t n, TReal threshold, const TStageReport& report) {
   TExactCount result;
   if (n < 0 || n > MaxSpearmanCount) {
     result.Status = TCountStatus::Abandoned;
     return result;
   }
-  // Sums at or above the threshold are all extreme, and adding squares only
-  // raises a sum, so they share one saturated bucket.
+  // Placing rank r at position p adds the triangular number (r - p)(r - p + 1)/2
+  // instead of (r - p)^2: the two differ by (r - p)/2, which sums to zero
+  // over a whole assignment, so the total is half the sum of squares (always
+  // even). That halves the table, and the partial sums still only grow.
   const auto un = static_cast<std::size_t>(n);
-  const std::size_t maxSum = un * (un * un - 1) / 3;
-  std::size_t cap = maxSum + 1;
+  const std::size_t maxHalf = un * (un * un - 1) / 6;
+  // Half-sums of at least `cap` are all extreme, so they share the last
+  // bucket; a threshold beyond every sum leaves that bucket empty.
+  std::size_t cap = maxHalf + 1;
   if (threshold <= 0) {
     cap = 0;
-  } else if (threshold <= static_cast<TReal>(maxSum)) {
-    cap = static_cast<std::size_t>(std::ceil(threshold));
+  } else if (threshold <= static_cast<TReal>(2 * maxHalf)) {
+    cap = static_cast<std::size_t>(std::ceil(threshold / 2));
   }
-  const std::size_t masks = std::size_t{1} << un;
-  // ways[mask * (cap + 1) + s]: assignments of the ranks in `mask` to the
-  // first popcount(mask) positions with sum s (s = cap: at least cap).
-  // At most 12! < 2^32 assignments reach any one state.
-  std::vector<std::uint32_t> ways(masks * (cap + 1), 0);
-  const auto at = [cap](std::size_t mask, std::size_t s) { return mask * (cap + 1) + s; };
-  ways[at(0, 0)] = 1;
-  for (std::size_t mask = 0; mask + 1 < masks; ++mask) {
-    const auto position = static_cast<std::int64_t>(std::popcount(mask)) + 1;
-    for (std::size_t s = 0; s <= cap; ++s) {
-      const std::uint32_t here = ways[at(mask, s)];
-      if (here == 0) continue;
-      for (std::size_t bit = 0; bit < un; ++bit) {
-        if ((mask >> bit & 1u) != 0) continue;
-        const std::int64_t d = static_cast<std::int64_t>(bit) + 1 - position;
-        const std::size_t next = std::min(cap, s + static_cast<std::size_t>(d * d));
-        ways[at(mask | std::size_t{1} << bit, next)] += here;
+  const std::size_t width = cap + 1;
+  const std::size_t sets = std::size_t{1} << un;
+  // ways[set * width + h]: assignments of the ranks in `set` to the first
+  // popcount(set) positions with half-sum h. At most 12! < 2^32 reach any one
+  // state, and 32 bits keep the table at 4.7 MB for n = 12.
+  std::vector<std::uint32_t> ways(sets * width, 0);
+  ways[0] = 1;
+  // The largest bucket each set reaches: the zeros above it are skipped.
+  std::vector<std::size_t> top(sets, 0);
+  const std::size_t stage = std::max<std::size_t>(1, sets / SpearmanStages);
+  // Every set is built from smaller numbers, so increasing order finishes a
+  // set before it is extended.
+  for (std::size_t set = 0; set + 1 < sets; ++set) {
+    if (set > 0 && set % stage == 0) {
+      const TProgressAnswer answer =
+          Report(report, Percent(static_cast<std::int64_t>(set), static_cast<std::int64_t>(sets)));
+      if (answer != TProgressAnswer::Continue) {
+        result.Status = StatusFromAnswer(answer);
+        return result;
       }
     }
+    const std::uint32_t* from = &ways[set * width];
+    const std::size_t last = top[set];
+    const auto position = static_cast<std::int64_t>(std::popcount(set)) + 1;
+    for (std::size_t bit = 0; bit < un; ++bit) {
+      if ((set >> bit & 1u) != 0) continue;
+      const std::int64_t d = static_cast<std::int64_t>(bit) + 1 - position;
+      const auto step = static_cast<std::size_t>(d * (d + 1) / 2);
+      const std::size_t next = set | std::size_t{1} << bit;
+      std::uint32_t* to = &ways[next * width];
+      const std::size_t shifted = std::min(last + 1, cap > step ? cap - step : 0);
+      for (std::size_t h = 0; h < shifted; ++h) to[h + step] += from[h];
+      for (std::size_t h = shifted; h <= last; ++h) to[cap] += from[h];
+      top[next] = std::max(top[next], std::min(cap, last + step));
+    }
   }
-  const std::size_t full = masks - 1;
-  for (std::size_t s = 0; s <= cap; ++s) {
-    result.Total += ways[at(full, s)];
-    if (static_cast<TReal>(s) >= threshold) result.AtLeastAsExtreme += ways[at(full, s)];
-  }
+  const std::uint32_t* full = &ways[(sets - 1) * width];
+  for (std::size_t h = 0; h <= cap; ++h) result.Total += full[h];
+  result.AtLeastAsExtreme = full[cap];
   return result;
+}
+
+TReal SpearmanThreshold(std::int32_t n, TReal rs) {
+  const auto nn = static_cast<TReal>(n);
+  return std::nearbyint((nn * nn * nn - nn) * (1 + std::fabs(rs)) / 6);
 }
 
 std::int64_t count_combinations(std::int32_t n, std::int32_t k) {

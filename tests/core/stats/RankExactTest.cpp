@@ -95,7 +95,7 @@ TEST(CountRankSumSets, AgreesWithEnumerationAtEveryThreshold) {
 }
 
 TEST(CountSpearmanPermutations, AgreesWithEnumerationAtEveryThreshold) {
-  for (int n = 0; n <= 8; ++n) {
+  for (int n = 0; n <= 9; ++n) {
     std::vector<int> ranks(static_cast<std::size_t>(n));
     std::iota(ranks.begin(), ranks.end(), 1);
     std::vector<TCount> sums(static_cast<std::size_t>(n * (n * n - 1) / 3 + 1), 0);
@@ -116,6 +116,58 @@ TEST(CountSpearmanPermutations, AgreesWithEnumerationAtEveryThreshold) {
       EXPECT_EQ(count.Total, all);
       EXPECT_EQ(count.AtLeastAsExtreme, CountAtLeast(sums, threshold));
     }
+  }
+}
+
+TEST(CountSpearmanPermutations, AgreesWithIndependentCountsUpToTwelvePairs) {
+  // Tails of the sum of squared rank differences D from a separate Python
+  // count over (ranks used, D) with unbounded integers. D is always even and
+  // at most (n^3 - n)/3; S = (n^3 - n)/6 is the middle.
+  struct TCase {
+    int N;
+    TReal Threshold;
+    TCount Expected;
+  };
+  const TCase cases[] = {
+      {10, -3, 3628800},   {10, 1, 3628799},    {10, 165, 1814400},  {10, 167, 1765338},
+      {10, 230, 477478},   {10, 328, 10},       {10, 330, 1},        {10, 331, 0},
+      {11, 220, 20168640}, {11, 221, 19748160}, {11, 340, 1749090},  {11, 438, 11},
+      {11, 440, 1},        {12, 0, 479001600},  {12, 1, 479001599},  {12, 286, 241650132},
+      {12, 286.5L, 237351468}, {12, 287, 237351468}, {12, 472, 6155263}, {12, 570, 12},
+      {12, 572, 1},        {12, 573, 0},        {12, 1e30L, 0},
+  };
+  const TCount factorials[] = {3628800, 39916800, 479001600};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE("n = " + std::to_string(c.N) + ", threshold = " + std::to_string(static_cast<double>(c.Threshold)));
+    const TExactCount count = CountSpearmanPermutations(c.N, c.Threshold);
+    ASSERT_EQ(count.Status, TCountStatus::Exact);
+    EXPECT_EQ(count.Total, factorials[c.N - 10]);
+    EXPECT_EQ(count.AtLeastAsExtreme, c.Expected);
+  }
+  EXPECT_EQ(CountSpearmanPermutations(MaxSpearmanCount + 1, 0).Status, TCountStatus::Abandoned);
+  EXPECT_EQ(CountSpearmanPermutations(-1, 0).Status, TCountStatus::Abandoned);
+}
+
+TEST(SpearmanThreshold, MirrorsTheCoefficientAndRoundsToEven) {
+  // (n^3 - n)(1 + |rs|)/6 by hand; rs = 1 - 6D/(n^3 - n) gives 2S - D.
+  struct TCase {
+    int N;
+    TReal Rs;
+    TReal Expected;
+  };
+  const TCase cases[] = {
+      {12, 1 - 6 * 136.0L / 1716, 436},  // D = 136: 2S - D = 572 - 136
+      {12, -(1 - 6 * 136.0L / 1716), 436},
+      {4, 1, 20},
+      {4, 0, 10},
+      {2, 0.25L, 1},     // 1.25 rounds down
+      {2, 0.5L, 2},      // 1.5 rounds to even 2
+      {3, 0.125L, 4},    // 4.5 rounds to even 4
+      {3, -0.375L, 6},   // 5.5 rounds to even 6
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE("n = " + std::to_string(c.N) + ", rs = " + std::to_string(static_cast<double>(c.Rs)));
+    EXPECT_EQ(SpearmanThreshold(c.N, c.Rs), c.Expected);
   }
 }
 
@@ -208,6 +260,9 @@ TEST(RankExact, StageReportStopsTheCount) {
     percents.clear();
     EXPECT_EQ(CountRankSumSets(10, 5, 20, report).Status, c.Status);
     EXPECT_EQ(percents.size(), 3u);
+    percents.clear();
+    EXPECT_EQ(CountSpearmanPermutations(10, 200, report).Status, c.Status);
+    EXPECT_EQ(percents.size(), 3u);
   }
   // A count that runs through reports every stage, ending at 100 percent.
   std::vector<TReal> percents;
@@ -219,6 +274,16 @@ TEST(RankExact, StageReportStopsTheCount) {
   ASSERT_EQ(percents.size(), 8u);
   EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()));
   EXPECT_EQ(percents.back(), 100);
+  // The Spearman count reports after each sixteenth of its 2^n rank sets,
+  // the last sixteenth unreported; two pairs still give two reports.
+  percents.clear();
+  EXPECT_EQ(CountSpearmanPermutations(12, 436, record).Status, TCountStatus::Exact);
+  std::vector<TReal> sixteenths;
+  for (int i = 1; i <= 15; ++i) sixteenths.push_back(TReal{100} * i / 16);
+  EXPECT_EQ(percents, sixteenths);
+  percents.clear();
+  EXPECT_EQ(CountSpearmanPermutations(2, 1, record).Status, TCountStatus::Exact);
+  EXPECT_EQ(percents, (std::vector<TReal>{25, 50}));
 }
 
 TEST(CountCombinations, IsExactBelowTheCapAndCappedAbove) {
