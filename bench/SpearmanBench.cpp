@@ -1,22 +1,25 @@
 // The exact Spearman P for 12 pairs (479,001,600 rank assignments): the
 // count alone and a whole correlation.
-#include <cstdint>
 #include <vector>
 
 #include "Bench.h"
 #include "document/CalcProgress.h"
 #include "document/DataTable.h"
 #include "stats/Correlation.h"
+#include "stats/RankExact.h"
 
 namespace {
 
 using namespace ombrel;
 
-OMBREL_BENCHMARK("CountRankDistances, 12 pairs", 1000) {
-  TSilentCalcProgress progress;
-  progress.StartExactProgress(1);
-  std::vector<std::uint64_t> counts;
-  static_cast<void>(CountRankDistances(MaxExactSpearmanPairs, counts, progress));
+// The widest table: a threshold in the upper tail keeps every sum apart.
+OMBREL_BENCHMARK("CountSpearmanPermutations, 12 pairs, rs = 0.99", 1000) {
+  static_cast<void>(CountSpearmanPermutations(MaxSpearmanCount, SpearmanThreshold(MaxSpearmanCount, 0.99L)));
+}
+
+// A middle threshold: every larger sum shares one bucket.
+OMBREL_BENCHMARK("CountSpearmanPermutations, 12 pairs, rs = 0.5", 1000) {
+  static_cast<void>(CountSpearmanPermutations(MaxSpearmanCount, SpearmanThreshold(MaxSpearmanCount, 0.5L)));
 }
 
 OMBREL_BENCHMARK("ComputeSpearman, 12 pairs with exact P", 1000) {

@@ -1,7 +1,6 @@
 #include "stats/Correlation.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <numeric>
 
@@ -9,6 +8,7 @@
 #include "report/ReportTables.h"
 #include "report/ReportText.h"
 #include "stats/PValue.h"
+#include "stats/RankExact.h"
 
 namespace ombrel {
 
@@ -18,9 +18,6 @@ constexpr std::int32_t NoPairCode = 47;
 constexpr std::int32_t OneXValueCode = 37;
 constexpr std::int32_t OneYValueCode = 38;
 constexpr std::int32_t TooFewPointsCode = 39;
-// The exact count reports its progress this many times (fewer for tiny n),
-// so that even a small enumeration can be cancelled.
-constexpr std::size_t ProgressStages = 16;
 
 TReal Mean(const std::vector<TReal>& values) {
   TReal sum = 0;
@@ -65,10 +62,16 @@ std::vector<TReal> AverageRanks(const std::vector<TReal>& values, TReal& tieTerm
   return ranks;
 }
 
-TReal Factorial(int n) {
-  TReal product = 1;
-  for (int i = 2; i <= n; ++i) product *= i;
-  return product;
+TExactStatus ExactStatus(TCountStatus status) {
+  switch (status) {
+    case TCountStatus::Exact:
+      return TExactStatus::Exact;
+    case TCountStatus::Cancelled:
+      return TExactStatus::Interrupted;
+    case TCountStatus::Abandoned:
+      return TExactStatus::TooLong;
+  }
+  return TExactStatus::TooLong;
 }
 
 void WriteNumberOfPoints(TReportText& report, std::int32_t n) {
@@ -153,45 +156,6 @@ TPearsonResult ComputePearson(TDataTable& table, int referenceColumn, std::span<
   return result;
 }
 
-TProgressAnswer CountRankDistances(int n, std::vector<std::uint64_t>& counts, TCalcProgress& progress) {
-  counts.clear();
-  const std::size_t width = static_cast<std::size_t>((n * n * n - n) / 3 + 1);
-  const std::size_t sets = std::size_t{1} << n;
-  // ways[set * width + s]: the assignments of the ranks in `set` to the
-  // highest positions n, n - 1, ... with partial sum s. At most 12!, which
-  // fits 32 bits, and halves the table (9.4 MB for n = 12).
-  std::vector<std::uint32_t> ways(sets * width, 0);
-  ways[0] = 1;
-  // The largest partial sum reached by each set: the runs above it hold
-  // only zeros and are skipped.
-  std::vector<std::size_t> top(sets, 0);
-  const std::size_t stage = std::max<std::size_t>(1, sets / ProgressStages);
-  for (std::size_t set = 0; set + 1 < sets; ++set) {
-    if (set > 0 && set % stage == 0) {
-      const TProgressAnswer answer =
-          progress.ReportExactProgress(static_cast<TReal>(set) * 100 / static_cast<TReal>(sets));
-      if (answer != TProgressAnswer::Continue) return answer;
-    }
-    const std::uint32_t* from = &ways[set * width];
-    const int position = n - std::popcount(set);
-    for (int rank = 1; rank <= n; ++rank) {
-      const std::size_t bit = std::size_t{1} << (rank - 1);
-      if ((set & bit) != 0) continue;
-      const std::size_t step = static_cast<std::size_t>((rank - position) * (rank - position));
-      // A reachable partial sum plus the step never passes the largest
-      // complete sum, so the shifted run stays inside the row; the bound
-      // only guards it.
-      std::uint32_t* to = &ways[(set | bit) * width + step];
-      const std::size_t last = std::min(top[set], width - 1 - step);
-      for (std::size_t s = 0; s <= last; ++s) to[s] += from[s];
-      top[set | bit] = std::max(top[set | bit], last + step);
-    }
-  }
-  const std::uint32_t* complete = &ways[(sets - 1) * width];
-  counts.assign(complete, complete + width);
-  return TProgressAnswer::Continue;
-}
-
 TSpearmanResult ComputeSpearman(TDataTable& table, int referenceColumn, std::span<const int> otherColumns,
                                 TCalcProgress& progress) {
   TSpearmanResult result;
@@ -243,25 +207,18 @@ TSpearmanResult ComputeSpearman(TDataTable& table, int referenceColumn, std::spa
   }
 
   TReal exactP = EmptyValue;
-  if (n > MaxExactSpearmanPairs) {
+  if (n > MaxSpearmanCount) {
     result.Status = TExactStatus::TooLong;
   } else {
-    // Assignments whose sum of squares reaches H have a coefficient of
-    // -|rs| or below: one tail, doubled.
-    const TReal threshold = std::nearbyint((nn * nn * nn - nn) * (1 + std::fabs(result.R)) / 6);
     progress.StartExactProgress(result.ApproximateP);
-    std::vector<std::uint64_t> counts;
-    const TProgressAnswer answer = CountRankDistances(n, counts, progress);
+    const TExactCount count =
+        CountSpearmanPermutations(n, SpearmanThreshold(n, result.R), ExactProgressReport(progress));
     progress.EndExactProgress();
-    result.Status = static_cast<TExactStatus>(answer);
-    if (answer == TProgressAnswer::Continue) {
-      std::uint64_t extreme = 0;
-      for (std::size_t sum = 0; sum < counts.size(); ++sum)
-        if (static_cast<TReal>(sum) >= threshold) extreme += counts[sum];
-      // The doubled tail passes 1 when rs is near 0 (the middle sum belongs
-      // to both tails); a probability stops at 1.
-      exactP = std::min(TReal{1}, 2 * static_cast<TReal>(extreme) / Factorial(n));
-    }
+    result.Status = ExactStatus(count.Status);
+    // One tail, doubled. The doubled tail passes 1 when rs is near 0 (the
+    // middle sum belongs to both tails); a probability stops at 1.
+    if (result.Status == TExactStatus::Exact)
+      exactP = std::min(TReal{1}, 2 * static_cast<TReal>(count.AtLeastAsExtreme) / static_cast<TReal>(count.Total));
   }
   result.P = result.Status == TExactStatus::Exact ? exactP : result.ApproximateP;
   return result;

@@ -55,9 +55,10 @@ enum class TExactStatus : std::uint8_t {
 // average rank and enter the coefficient through (t^3 - t) / 12 terms.
 // Refusals as Pearson's: 47, 37 (all X equal), 38 (all Y equal). For N <= 12
 // the P value is exact (two-tailed, from the number of rank assignments at
-// least as far from the identity as the data), with progress reported to
-// `progress`; an answer other than Continue stops the count and the
-// approximate P (t with N - 2 degrees of freedom) is used instead.
+// least as far from the identity as the data, CountSpearmanPermutations),
+// with progress reported to `progress`; an answer other than Continue stops
+// the count and the approximate P (t with N - 2 degrees of freedom) is used
+// instead.
 struct TSpearmanResult {
   std::int32_t N = 0;
   TReal R = EmptyValue;
@@ -72,18 +73,6 @@ struct TSpearmanResult {
 };
 TSpearmanResult ComputeSpearman(TDataTable& table, int referenceColumn, std::span<const int> otherColumns,
                                 TCalcProgress& progress);
-
-// The largest number of pairs whose Spearman P is computed exactly.
-inline constexpr int MaxExactSpearmanPairs = 12;
-
-// For the assignments of the ranks 1..n to the positions 1..n (n! of them),
-// counts[s] is how many have a sum of squared differences (rank - position)^2
-// equal to s, s from 0 to (n^3 - n) / 3. Counted by dynamic programming over
-// the set of ranks already placed and the partial sum, so n = 12 takes
-// milliseconds instead of visiting 479,001,600 assignments. Reports progress
-// in 16 stages (as many as there are sets for n < 4); any answer but
-// Continue stops and is returned (counts then empty). 1 <= n <= MaxExactSpearmanPairs.
-TProgressAnswer CountRankDistances(int n, std::vector<std::uint64_t>& counts, TCalcProgress& progress);
 
 // Entry points of the correlation reports of XY data, with column A as the
 // reference column. Each sets StatusCode to 0, writes the report body and
