@@ -194,6 +194,17 @@ class StepKeysTest : public QObject {
       Press(Qt::Key_F10);
       QCOMPARE(Form().Step(), step);
       QVERIFY(Form().CurrentPage()->isVisible());
+      if (step == TStep::ChooseTest) {
+        // The questions that fit the format and the columns filled.
+        const std::map<TDataFormat, TTestPage> pages = {
+            {TDataFormat::XY, TTestPage::Regression},
+            {TDataFormat::Raw, TTestPage::MultiColumn},
+            {TDataFormat::MeanSdN, TTestPage::TwoColumns},
+            {TDataFormat::MeanSemN, TTestPage::OneColumn},
+            {TDataFormat::TwoByTwo, TTestPage::TwoByTwo},
+            {TDataFormat::MultipleRegression, TTestPage::MultipleRegression}};
+        QCOMPARE(PageOf<TChooseTestPage>(TStep::ChooseTest)->ShownTestPage(), pages.at(format));
+      }
       if (step == TStep::DataEntry) {
         // The 2x2 format enters its counts in the table of four, the others in the grid.
         auto* entry = PageOf<TDataEntryPage>(TStep::DataEntry);
