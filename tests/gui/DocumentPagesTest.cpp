@@ -11,54 +11,19 @@
 #include <QtTest>
 #include <memory>
 
-#include "ShellTestSupport.h"
+#include "PageTestSupport.h"
 #include "document/Analyze.h"
 #include "document/ChooseTestPage.h"
 #include "document/DataEntryPage.h"
 #include "document/DataFormatPage.h"
-#include "document/DocumentHost.h"
 #include "document/ResultsPage.h"
 #include "document/RunAnalysis.h"
 #include "document/WindowCalcProgress.h"
-#include "entry/CellStore.h"
 #include "entry/SpreadGrid.h"
 #include "report/ReportLines.h"
 #include "report/ResultsViewer.h"
 
 using namespace ombrel;
-
-namespace {
-
-// Routes step requests as the main window does: only to reachable steps.
-class TTestHost : public TDocumentHost {
- public:
-  TScriptedAsker Questions;
-  int StateChanges = 0;
-  QList<int> HelpTopics;
-
-  TAsker& Asker() override { return Questions; }
-  bool SaveDocument(Analyze&, bool) override { return false; }
-  void RequestStep(Analyze& form, TStep step) override {
-    if (!form.Calculating() && StepReachable(form.Document().Format, step)) form.GoToStep(step);
-  }
-  void RequestNextStep(Analyze& form) override {
-    const TStep next = NextStep(form.Document().Format, form.Step());
-    if (next != form.Step()) RequestStep(form, next);
-  }
-  void DocumentStateChanged(Analyze&) override { ++StateChanges; }
-  void ShowHelpTopic(int topic) override { HelpTopics << topic; }
-  QString ImportFolder() const override { return {}; }
-  void SetImportFolder(const QString&) override {}
-  QChar ListSeparator() const override { return QLatin1Char(','); }
-};
-
-void Fill(TDocument& document, std::initializer_list<int> columns, int rows = 5) {
-  for (const int c : columns)
-    for (int r = 0; r < rows; ++r) StoreCell(document.Table, r, c, static_cast<TReal>(10 * c + r * r + 1));
-  document.MarkChanged();
-}
-
-}  // namespace
 
 // Drives the pages of a document window through their real widgets.
 class DocumentPagesTest : public QObject {

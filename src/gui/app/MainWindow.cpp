@@ -976,6 +976,10 @@ void Obmain::RequestNextStep(Analyze& form) {
   if (&form == ActiveDocument()) NextStepCommand();
 }
 
+void Obmain::RequestPreviousStep(Analyze& form) {
+  if (&form == ActiveDocument()) PreviousStepCommand();
+}
+
 void Obmain::DocumentStateChanged(Analyze&) { UpdateMenus(); }
 
 void Obmain::RunPageCommand(TPageCommand command) {

@@ -179,6 +179,7 @@ class Obmain : public QMainWindow, public TDocumentHost {
   bool SaveDocument(Analyze& form, bool saveAs) override;
   void RequestStep(Analyze& form, TStep step) override;
   void RequestNextStep(Analyze& form) override;
+  void RequestPreviousStep(Analyze& form) override;
   void DocumentStateChanged(Analyze& form) override;
   void ShowHelpTopic(int topic) override;
   QString ImportFolder() const override { return mImportFolder; }

@@ -26,6 +26,8 @@ class TDocumentHost {
   // step cannot be reached or a computation runs).
   virtual void RequestStep(Analyze& form, TStep step) = 0;
   virtual void RequestNextStep(Analyze& form) = 0;
+  // The previous reachable step; by default through RequestStep.
+  virtual void RequestPreviousStep(Analyze& form);
   // The document's format, choices or report changed what the menus, step
   // buttons or help buttons show.
   virtual void DocumentStateChanged(Analyze& form) = 0;

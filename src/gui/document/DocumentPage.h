@@ -68,7 +68,16 @@ class TDocumentPage : public QWidget {
   // other page as a picture of the page.
   virtual void Print(QPrinter& printer);
 
+ protected:
+  // Shift+F10 and Shift+F9 in a choice control go to the next and the
+  // previous step. Pages that filter events of their own chain to this.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
  private:
+  // Installs the step-key filter on every choice control of the page.
+  void WatchChoiceControls();
+
   Analyze& mForm;
   TStep mStep;
 };

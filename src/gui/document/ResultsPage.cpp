@@ -94,9 +94,8 @@ void TResultsPage::ExportReport() {
   const QString suggested = Form().FileName().isEmpty()
                                 ? QStringLiteral("results.txt")
                                 : QFileInfo(Form().FileName()).completeBaseName() + QStringLiteral(".txt");
-  const QString fileName = asker.GetSaveFileName(this, QStringLiteral("Export Results"), suggested,
-                                                 QStringLiteral("Text files (*.txt);;All files (*)"),
-                                                 QStringLiteral("txt"));
+  const QString fileName = asker.GetSaveFileName(this, QStringLiteral("Export"), suggested,
+                                                 QStringLiteral("Text (*.TXT *.txt)"), QStringLiteral("TXT"));
   if (fileName.isEmpty()) return;
   // A file that could not be written is said so, not passed over.
   if (!ResultsViewer1->SaveToTextFile(fileName))

@@ -1,11 +1,16 @@
 #include "report/NotesForm.h"
 
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QMenu>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QScrollBar>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 
 #include "app/Asker.h"
 #include "document/Document.h"
@@ -16,6 +21,23 @@ namespace ombrel {
 namespace {
 
 constexpr int WrapColumn = 70;
+
+// The bytes a character takes in the stored notes: UTF-8, a line break as
+// CR LF, a surrogate pair's four bytes on its high half.
+std::size_t StoredBytes(QChar character) {
+  const char16_t unit = character.unicode();
+  if (unit == u'\n' || character == QChar::ParagraphSeparator) return 2;
+  if (character.isHighSurrogate()) return 4;
+  if (character.isLowSurrogate()) return 0;
+  if (unit < 0x80) return 1;
+  return unit < 0x800 ? 2 : 3;
+}
+
+std::size_t StoredBytes(QStringView text) {
+  std::size_t bytes = 0;
+  for (const QChar character : text) bytes += StoredBytes(character);
+  return bytes;
+}
 
 }  // namespace
 
@@ -34,9 +56,17 @@ TNotesForm::TNotesForm(QWidget* parent) : QDialog(parent) {
   NotesMemo->setFont(font);
   NotesMemo->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(NotesMemo, &QTextEdit::customContextMenuRequested, this, &TNotesForm::ShowPopup);
-  connect(NotesMemo, &QTextEdit::textChanged, this, &TNotesForm::LimitLength);
+  connect(NotesMemo->document(), &QTextDocument::contentsChange, this,
+          [this](int position, int, int added) { LimitLength(position, added); });
   layout->addWidget(NotesMemo);
-  resize(560, 400);
+  // Wide enough for the 70 columns: a narrower editor wraps at its edge.
+  // A few pixels spare absorb the rounding of the font's widths.
+  constexpr int Spare = 4;
+  const auto margin = static_cast<int>(std::ceil(2 * NotesMemo->document()->documentMargin()));
+  const int textWidth = static_cast<int>(std::ceil(WrapColumn * QFontMetricsF(font).averageCharWidth()));
+  const int editorWidth =
+      textWidth + margin + 2 * NotesMemo->frameWidth() + NotesMemo->verticalScrollBar()->sizeHint().width() + Spare;
+  resize(std::max(560, editorWidth + layout->contentsMargins().left() + layout->contentsMargins().right()), 400);
 }
 
 void TNotesForm::LoadNotes(const std::string& notes) {
@@ -52,15 +82,34 @@ std::string TNotesForm::StoredNotes() const {
   return StoreNotes(text.toUtf8().toStdString());
 }
 
-void TNotesForm::LimitLength() {
+void TNotesForm::LimitLength(int position, int added) {
+  if (mLimiting || added <= 0) return;
   const QString text = NotesMemo->toPlainText();
-  if (text.size() <= static_cast<qsizetype>(MaxNotesLength)) return;
-  const QSignalBlocker blocker(NotesMemo);
-  QTextCursor cursor = NotesMemo->textCursor();
-  const int position = cursor.position();
-  NotesMemo->setPlainText(text.left(static_cast<qsizetype>(MaxNotesLength)));
-  cursor = NotesMemo->textCursor();
-  cursor.setPosition(std::min(position, static_cast<int>(MaxNotesLength)));
+  if (StoredBytes(text) <= MaxNotesLength) return;
+  // Cutting the end of the whole text instead would drop notes written long
+  // before, whenever the user types in the middle of full notes.
+  position = std::clamp(position, 0, static_cast<int>(text.size()));
+  added = std::min(added, static_cast<int>(text.size()) - position);
+  const QStringView inserted = QStringView(text).mid(position, added);
+  const std::size_t others = StoredBytes(text) - StoredBytes(inserted);
+  std::size_t room = others < MaxNotesLength ? MaxNotesLength - others : 0;
+  int keep = 0;
+  while (keep < added) {
+    const QChar character = inserted[keep];
+    // A surrogate pair stays whole.
+    const int width = character.isHighSurrogate() && keep + 1 < added ? 2 : 1;
+    const std::size_t bytes = StoredBytes(character);
+    if (bytes > room) break;
+    room -= bytes;
+    keep += width;
+  }
+  mLimiting = true;
+  QTextCursor cursor(NotesMemo->document());
+  cursor.setPosition(position + keep);
+  cursor.setPosition(position + added, QTextCursor::KeepAnchor);
+  cursor.removeSelectedText();
+  mLimiting = false;
+  cursor.setPosition(position + keep);
   NotesMemo->setTextCursor(cursor);
 }
 

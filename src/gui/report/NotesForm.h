@@ -25,8 +25,12 @@ class TNotesForm : public QDialog {
   QTextEdit* NotesMemo;
 
  private:
-  void LimitLength();
+  // Keeps the text within what the document stores, by cutting the end of
+  // what was just typed or pasted.
+  void LimitLength(int position, int added);
   void ShowPopup(const QPoint& position);
+
+  bool mLimiting = false;
 };
 
 // Shows a document's notes modally, in the place they were last shown, and
