@@ -35,6 +35,13 @@ struct TSpan {
   bool Any() const { return !IsEmpty(Low); }
 };
 
+// A scatter's axis keeps its outermost points off the frame.
+TAxisRange ScatterAxisRange(const TSpan& values) {
+  if (!values.Any()) return NiceAxisRange(EmptyValue, EmptyValue, false);
+  const TReal pad = (values.High - values.Low) / 40;
+  return NiceAxisRange(values.Low - pad, values.High + pad, false);
+}
+
 void SetBarMargins(TGraphModel& model, std::size_t bars) {
   if (bars > ManyBars) {
     model.MarginLeft = 50;
@@ -277,8 +284,8 @@ void BuildXY(const TDocument& document, TGraphModel& model) {
       model.Series.push_back(std::move(upper));
     }
   }
-  model.Bottom.Range = NiceAxisRange(xs.Low, xs.High, false);
-  model.Left.Range = NiceAxisRange(ys.Low, ys.High, false);
+  model.Bottom.Range = ScatterAxisRange(xs);
+  model.Left.Range = ScatterAxisRange(ys);
 }
 
 int IndexOfKey(const std::vector<TGraphVariable>& list, char key) {
@@ -348,8 +355,8 @@ void BuildMultipleRegression(const TDocument& document, TGraphModel& model) {
     }
   }
   model.Series.push_back(std::move(points));
-  model.Bottom.Range = NiceAxisRange(xs.Low, xs.High, false);
-  model.Left.Range = NiceAxisRange(ys.Low, ys.High, false);
+  model.Bottom.Range = ScatterAxisRange(xs);
+  model.Left.Range = ScatterAxisRange(ys);
 }
 
 }  // namespace

@@ -59,7 +59,9 @@ QValueAxis* ValueAxis(const TGraphAxis& axis) {
   auto* value = new QValueAxis;
   value->setRange(static_cast<qreal>(axis.Range.Min), static_cast<qreal>(axis.Range.Max));
   value->setTickCount(std::max(2, static_cast<int>(axis.Range.Ticks)));
-  if (axis.Labels == TAxisLabels::Thousands) value->setLabelFormat(QStringLiteral("%d"));
+  // Whole numbers, grouped in thousands the user's way (the chart is
+  // localised for this axis only).
+  if (axis.Labels == TAxisLabels::Thousands) value->setLabelFormat(QStringLiteral("%.0f"));
   value->setTitleText(FromCore(axis.Title));
   return value;
 }
