@@ -218,6 +218,15 @@ class GraphPageTest : public QObject {
     QTest::mouseDClick(Page()->GraphChart->viewport(), Qt::LeftButton);
     QCOMPARE(mHost->Questions.Shown.size(), 1);
     QVERIFY(mHost->Questions.Shown.at(0).startsWith(QStringLiteral("It is not possible to customize")));
+
+    // A title alone shows the means graph without bars.
+    Document().Table.SetTitle("Pilot");
+    Page()->Redraw();
+    auto* bars = SeriesNamed<TErrorBarSeries>(Page()->Chart(), QStringLiteral("ErrorBarSeries1"));
+    QVERIFY(bars != nullptr);
+    QCOMPARE(bars->Count(), 0);
+    QVERIFY(Page()->Chart()->title().startsWith(QStringLiteral("Pilot")));
+    QVERIFY(!Page()->GraphChart->grab().isNull());
   }
 };
 
