@@ -75,8 +75,11 @@ void TGraphChartView::DrawLegend(QPainter& painter) const {
   const int lineHeight = metrics.height() + 4;
   int width = 0;
   for (const TChartLegendEntry& entry : mLegend) width = std::max(width, metrics.horizontalAdvance(entry.Text));
-  const QRect box(Pixel(plot.left()) + 8, Pixel(plot.top()) + 8, width + 44,
-                  lineHeight * static_cast<int>(mLegend.size()) + 6);
+  const int boxWidth = width + 44;
+  // Beside the plot when the margin has room, else in its top left corner.
+  const qreal right = chart()->pos().x() + chart()->size().width();
+  const int left = right - plot.right() >= boxWidth + 16 ? Pixel(plot.right()) + 8 : Pixel(plot.left()) + 8;
+  const QRect box(left, Pixel(plot.top()) + 8, boxWidth, lineHeight * static_cast<int>(mLegend.size()) + 6);
   painter.setPen(QPen(Qt::black));
   painter.setBrush(Qt::white);
   painter.drawRect(box);
