@@ -119,6 +119,10 @@ void Analyze::ShowLoadingPage() {
   mPages->setCurrentWidget(Page(TStep::Loading));
 }
 
+void Analyze::ShowStepPage(TStep step) {
+  if (TDocumentPage* page = Page(step)) mPages->setCurrentWidget(page);
+}
+
 void Analyze::CommitPendingEdit() {
   if (TDocumentPage* page = CurrentPage()) page->CommitPendingEdit();
 }

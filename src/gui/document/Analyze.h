@@ -58,6 +58,9 @@ class Analyze : public QWidget {
   void GoToStep(TStep step);
   // Shows the empty loading page; no page-entry action runs meanwhile.
   void ShowLoadingPage();
+  // Shows a step's page without entering the step (the graph shows the
+  // results page, with its status panel, while it computes the report).
+  void ShowStepPage(TStep step);
   TStep Step() const { return mDocument->Step; }
 
   // The page of a step (Loading included).

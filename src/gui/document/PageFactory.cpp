@@ -2,6 +2,7 @@
 #include "document/ChooseTestPage.h"
 #include "document/DataEntryPage.h"
 #include "document/DataFormatPage.h"
+#include "document/GraphPage.h"
 #include "document/ResultsPage.h"
 #include "document/SummaryPage.h"
 
@@ -20,6 +21,7 @@ TDocumentPage* CreateDocumentPage(TStep step, Analyze& form) {
     case TStep::Results:
       return new TResultsPage(form);
     case TStep::Graph:
+      return new TGraphPage(form);
     case TStep::Loading:
       break;
   }

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "document/DocumentPage.h"
+#include "graph/GraphModel.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QChart;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+namespace ombrel {
+
+class TGraphChartView;
+
+// Step 5: one simple graph of the document's data, chosen by the data
+// format, with the few controls that format offers. Every control change
+// redraws it from the document.
+class TGraphPage : public TDocumentPage {
+  Q_OBJECT
+
+ public:
+  explicit TGraphPage(Analyze& form);
+
+  void EnterPage() override;
+  bool RunCommand(TPageCommand command) override;
+
+  // Draws the graph afresh (computing a stale report first).
+  void Redraw();
+  // What was drawn last.
+  const TGraphModel& Model() const { return mModel; }
+  QChart* Chart() const;
+
+  TGraphChartView* GraphChart;
+  QPushButton* GraphSDButton;
+  QPushButton* GraphSEMButton;
+  QGroupBox* GraphRowsColumnsGroup;
+  QRadioButton* GraphColRadioButton;
+  QRadioButton* GraphRowsRadioButton;
+  QCheckBox* GraphSelectedDataCheckBox;
+  QLabel* MultRegGraphXLabel;
+  QComboBox* MultRegGraphXComboBox;
+  QLabel* MultRegGraphYLabel;
+  QComboBox* MultRegGraphYComboBox;
+
+ private:
+  void ShowControls();
+  void BuildChart();
+  void ExportGraph();
+
+  TGraphModel mModel;
+  bool mShowing = false;
+};
+
+}  // namespace ombrel
