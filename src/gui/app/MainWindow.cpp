@@ -36,6 +36,7 @@
 #include "document/ShellRules.h"
 #include "document/Version.h"
 #include "document/WindowCalcProgress.h"
+#include "guide/OmbrelGuide.h"
 #include "help/HelpWindow.h"
 
 namespace ombrel {
@@ -124,6 +125,7 @@ Obmain::Obmain(TShellOptions options, QWidget* parent)
   ReadSettings();
   RebuildRecentMenu();
   UpdateMenus();
+  SetGuideHandler([this](TStep step) { ShowOmbrelGuide(*this, step); });
 }
 
 Obmain::~Obmain() = default;
@@ -725,16 +727,17 @@ Analyze* Obmain::NewDocument() {
 }
 
 void Obmain::Start(const QStringList& arguments) {
+  if (mSplash) {
+    // Long enough to be read, then out of the way; timed from here because
+    // the first document's guide may hold the start until it is closed.
+    QTimer::singleShot(1500, this, [this] { mSplash.reset(); });
+  }
   if (arguments.isEmpty() || arguments.first().isEmpty()) {
     NewDocument();
   } else {
     OpenFile(arguments.first());
   }
   UpdateMenus();
-  if (mSplash) {
-    // Long enough to be read, then out of the way.
-    QTimer::singleShot(1500, this, [this] { mSplash.reset(); });
-  }
 }
 
 void Obmain::NewFileCommand() {

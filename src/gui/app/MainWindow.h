@@ -168,7 +168,7 @@ class Obmain : public QMainWindow, public TDocumentHost {
   // The guide-shown flag: while on, every step change shows the guide.
   bool GuideShown() const { return mGuideShown; }
   void SetGuideShown(bool shown) { mGuideShown = shown; }
-  // Shows the guide window for a step; set by the guide, none by default.
+  // Shows the guide window for a step; the guide dialog unless replaced.
   void SetGuideHandler(std::function<void(TStep)> handler) { mGuideHandler = std::move(handler); }
 
   // Brings the menus, buttons and panel up to date with the documents.

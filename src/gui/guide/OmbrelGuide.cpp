@@ -1,0 +1,161 @@
+#include "guide/OmbrelGuide.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include "app/MainWindow.h"
+#include "document/GuideText.h"
+
+namespace ombrel {
+
+namespace {
+
+QString FromView(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+constexpr int NotebookWidth = 420;
+constexpr int TitlePixels = 19;
+constexpr int TextPixels = 13;
+const QColor TitleColour(128, 0, 128);  // purple
+const QColor TextColour(0, 0, 128);     // navy
+
+void Colour(QWidget& widget, const QColor& colour) {
+  QPalette palette = widget.palette();
+  palette.setColor(QPalette::WindowText, colour);
+  widget.setPalette(palette);
+}
+
+QFont PixelFont(int pixels, bool bold) {
+  QFont font = QApplication::font();
+  font.setPixelSize(pixels);
+  font.setBold(bold);
+  return font;
+}
+
+}  // namespace
+
+TOmbrelGuide::TOmbrelGuide(TStep step, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      mStep(step) {
+  setWindowTitle(FromView(GuideTitle));
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(CreateHeading());
+
+  mTutorNotebook = new QStackedWidget;
+  mTutorNotebook->setObjectName(QStringLiteral("TutorNotebook"));
+  mTutorNotebook->setToolTip(FromView(GuidePagesHint));
+  mTutorNotebook->setFrameShape(QFrame::StyledPanel);
+  for (int index = 0; index < static_cast<int>(GuidePages().size()); ++index) mTutorNotebook->addWidget(CreatePage(index));
+  mTutorNotebook->setCurrentIndex(GuidePageIndex(step));
+  layout->addWidget(mTutorNotebook);
+
+  auto* bottom = new QHBoxLayout;
+  mShowGuideCheckBox = new QCheckBox;
+  mShowGuideCheckBox->setObjectName(QStringLiteral("ShowGuideCheckBox"));
+  mShowGuideCheckBox->setChecked(true);
+  mShowGuideCheckBox->setAccessibleName(FromView(GuideKeepShowingText));
+  mCheckLabel = new QLabel(FromView(GuideKeepShowingText));
+  mCheckLabel->setObjectName(QStringLiteral("CheckLabel"));
+  mCheckLabel->installEventFilter(this);
+  mCloseButton = new QPushButton(FromView(GuideCloseCaption));
+  mCloseButton->setDefault(true);
+  bottom->addWidget(mShowGuideCheckBox);
+  bottom->addWidget(mCheckLabel);
+  bottom->addStretch(1);
+  bottom->addWidget(mCloseButton);
+  layout->addLayout(bottom);
+
+  connect(mShowGuideCheckBox, &QCheckBox::toggled, this, &TOmbrelGuide::ShowGuideChanged);
+  connect(mHeadingCloseButton, &QPushButton::clicked, this, &QDialog::accept);
+  connect(mCloseButton, &QPushButton::clicked, this, &QDialog::accept);
+
+  FitNotebookHeight();
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+  mCloseButton->setFocus();
+}
+
+QWidget* TOmbrelGuide::CreateHeading() {
+  auto* heading = new QFrame;
+  heading->setFrameShape(QFrame::StyledPanel);
+  auto* layout = new QHBoxLayout(heading);
+  auto* picture = new QLabel;
+  const int side = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
+  picture->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation, nullptr, this).pixmap(side, side));
+  auto* title = new QLabel(FromView(GuideTitle));
+  title->setFont(PixelFont(TitlePixels, true));
+  Colour(*title, TitleColour);
+  mHeadingCloseButton = new QPushButton(FromView(GuideCloseCaption));
+  mHeadingCloseButton->setAutoDefault(false);
+  layout->addWidget(picture);
+  layout->addWidget(title);
+  layout->addStretch(1);
+  layout->addWidget(mHeadingCloseButton);
+  return heading;
+}
+
+QWidget* TOmbrelGuide::CreatePage(int index) {
+  const TGuidePage& page = GuidePages()[static_cast<std::size_t>(index)];
+  auto* widget = new QWidget;
+  widget->setObjectName(FromView(page.Caption));
+  widget->setAccessibleName(FromView(page.Caption));
+  auto* layout = new QVBoxLayout(widget);
+  for (const std::string_view text : page.Texts) {
+    auto* label = new QLabel(FromView(text));
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setFont(PixelFont(TextPixels, false));
+    Colour(*label, TextColour);
+    layout->addWidget(label);
+  }
+  layout->addStretch(1);
+  return widget;
+}
+
+void TOmbrelGuide::FitNotebookHeight() {
+  // The dialog keeps one size whichever page it shows: that of the longest.
+  int height = 0;
+  for (int index = 0; index < mTutorNotebook->count(); ++index) {
+    const QWidget* page = mTutorNotebook->widget(index);
+    height = std::max(height, page->layout()->totalHeightForWidth(NotebookWidth));
+  }
+  const int frame = 2 * mTutorNotebook->frameWidth();
+  mTutorNotebook->setFixedSize(NotebookWidth + frame, height + frame);
+}
+
+void TOmbrelGuide::PlaceOver(const QWidget& mainWindow) {
+  const QRect main = mainWindow.frameGeometry();
+  const TGuidePosition position = GuidePosition(mStep, main.left(), main.top(), main.width(), frameGeometry().width());
+  move(position.Left, position.Top);
+}
+
+bool TOmbrelGuide::eventFilter(QObject* watched, QEvent* event) {
+  // The label belongs to the check box: a click on it toggles the box.
+  if (watched == mCheckLabel && event->type() == QEvent::MouseButtonRelease &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    mShowGuideCheckBox->toggle();
+    return true;
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void ShowOmbrelGuide(Obmain& window, TStep step) {
+  window.SetGuideShown(true);
+  TOmbrelGuide guide(step, &window);
+  QObject::connect(&guide, &TOmbrelGuide::ShowGuideChanged, &window, [&window](bool show) { window.SetGuideShown(show); });
+  // The size is fixed by the layout only once it is activated.
+  guide.adjustSize();
+  guide.PlaceOver(window);
+  window.Asker().Exec(guide);
+  // The keys go back to where the user was typing: not every window system
+  // reactivates the parent of a closed dialog by itself.
+  if (window.isVisible()) window.activateWindow();
+}
+
+}  // namespace ombrel
