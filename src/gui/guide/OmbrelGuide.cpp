@@ -9,6 +9,7 @@
 #include <QStackedWidget>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/MainWindow.h"
 #include "document/GuideText.h"
