@@ -185,19 +185,18 @@ bool RawSelectionExcluded(const TSpreadGrid& grid) {
 
 // Summary page.
 
-void CopySummary(TSpreadGrid& grid, TAsker& asker, QWidget* parent) {
+bool CopySummary(TSpreadGrid& grid, TAsker& asker, QWidget* parent) {
   grid.CommitEdit();
   TClipboardText text;
   {
     const TBusyGuard busy;
     text = SummaryText(grid.Table(), grid.Selection(), grid.MeanIsSD(), ShowsFullStatistics(grid.DataFormat()));
   }
-  PlaceOnClipboard(text, asker, parent);
+  return PlaceOnClipboard(text, asker, parent);
 }
 
 void CutSummary(TSpreadGrid& grid, TAsker& asker, QWidget* parent) {
-  CopySummary(grid, asker, parent);
-  ClearSummary(grid, TOpenTitleField{});
+  if (CopySummary(grid, asker, parent)) ClearSummary(grid, TOpenTitleField{});
 }
 
 void PasteSummary(TSpreadGrid& grid, TAsker& asker, QWidget* parent, TOpenTitleField open) {

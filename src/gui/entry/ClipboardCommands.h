@@ -43,8 +43,9 @@ void ToggleExclude(TSpreadGrid& grid);
 // Whether the selection holds an excluded value (the Exclude check mark).
 bool RawSelectionExcluded(const TSpreadGrid& grid);
 
-// StatDataGrid.
-void CopySummary(TSpreadGrid& grid, TAsker& asker, QWidget* parent);
+// StatDataGrid. Copy answers whether the text reached the clipboard whole;
+// Cut clears the entries only then.
+bool CopySummary(TSpreadGrid& grid, TAsker& asker, QWidget* parent);
 void CutSummary(TSpreadGrid& grid, TAsker& asker, QWidget* parent);
 void PasteSummary(TSpreadGrid& grid, TAsker& asker, QWidget* parent, TOpenTitleField open);
 void ClearSummary(TSpreadGrid& grid, TOpenTitleField open);
