@@ -55,6 +55,8 @@ TDataEntryPage::TDataEntryPage(Analyze& form) : TDocumentPage(form, TStep::DataE
   gridLayout->addWidget(RawDataGrid, 1);
   connect(DataSetTitle, &TDataSetTitleField::TitleEdited, this, [this] { NoteDocumentChanged(*this); });
   connect(RawDataGrid, &TSpreadGrid::DataChanged, this, [this] { NoteDocumentChanged(*this); });
+  connect(RawDataGrid, &TSpreadGrid::CopyRequested, this, [this] { Form().RunCommand(TPageCommand::Copy); });
+  connect(RawDataGrid, &TSpreadGrid::PasteRequested, this, [this] { Form().RunCommand(TPageCommand::Paste); });
   mStack->addWidget(mGridPage);
 
   // The two-by-two table.
@@ -173,6 +175,7 @@ void TDataEntryPage::CommitPendingEdit() {
     }
     return;
   }
+  mOpenTitleField = OpenTitleFieldOf(*RawDataGrid);
   RawDataGrid->CommitEdit();
   RawDataGrid->CloseTitleEditors();
 }
@@ -197,14 +200,28 @@ bool TDataEntryPage::RunCommand(TPageCommand command) {
     case TPageCommand::SelectRow:
       RawDataGrid->SelectRow(RawDataGrid->CurrentDataRow() + 2);
       return true;
+    case TPageCommand::Copy:
+      CopyRawData(*RawDataGrid, Form().Host().Asker(), this);
+      return true;
+    case TPageCommand::Cut:
+      CutRawData(*RawDataGrid, Form().Host().Asker(), this);
+      return true;
+    case TPageCommand::Paste:
+    case TPageCommand::TransposePaste:
+      PasteRawData(*RawDataGrid, Form().Host().Asker(), this, command == TPageCommand::TransposePaste,
+                   TakeOpenTitleField(*RawDataGrid, mOpenTitleField));
+      return true;
+    case TPageCommand::Clear:
+      ClearRawData(*RawDataGrid, TakeOpenTitleField(*RawDataGrid, mOpenTitleField));
+      return true;
+    case TPageCommand::Exclude:
+      ToggleExclude(*RawDataGrid);
+      return true;
     default:
       return false;
   }
 }
 
-bool TDataEntryPage::SelectionExcluded() const {
-  const TGridRect rect = RawDataGrid->Selection();
-  return RawDataGrid->IsCellExcluded(rect.Left, rect.Top);
-}
+bool TDataEntryPage::SelectionExcluded() const { return RawSelectionExcluded(*RawDataGrid); }
 
 }  // namespace ombrel

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "document/DocumentPage.h"
+#include "entry/ClipboardCommands.h"
 
 class QLineEdit;
 class QStackedWidget;
@@ -48,6 +49,8 @@ class TDataEntryPage : public TDocumentPage {
   void ShowTotals();
   void CountCommitted(TOBIntEdit* field, TReal value);
   QStackedWidget* mStack;
+  // The title field the last commit closed, for Paste and Clear.
+  TOpenTitleField mOpenTitleField;
   QWidget* mGridPage;
   QWidget* mTwoByTwoPage;
 };

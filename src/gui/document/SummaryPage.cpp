@@ -25,6 +25,8 @@ TSummaryPage::TSummaryPage(Analyze& form) : TDocumentPage(form, TStep::ColumnSta
   layout->addWidget(StatDataGrid, 1);
   connect(DataSetTitle, &TDataSetTitleField::TitleEdited, this, [this] { NoteDocumentChanged(*this); });
   connect(StatDataGrid, &TSpreadGrid::DataChanged, this, [this] { NoteDocumentChanged(*this); });
+  connect(StatDataGrid, &TSpreadGrid::CopyRequested, this, [this] { Form().RunCommand(TPageCommand::Copy); });
+  connect(StatDataGrid, &TSpreadGrid::PasteRequested, this, [this] { Form().RunCommand(TPageCommand::Paste); });
 }
 
 void TSummaryPage::EnterPage() {
@@ -37,6 +39,7 @@ void TSummaryPage::EnterPage() {
 }
 
 void TSummaryPage::CommitPendingEdit() {
+  mOpenTitleField = OpenTitleFieldOf(*StatDataGrid);
   StatDataGrid->CommitEdit();
   StatDataGrid->CloseTitleEditors();
 }
@@ -49,9 +52,26 @@ void TSummaryPage::DocumentReset() {
 }
 
 bool TSummaryPage::RunCommand(TPageCommand command) {
-  if (command != TPageCommand::SelectAll) return false;
-  StatDataGrid->SelectAll();
-  return true;
+  TAsker& asker = Form().Host().Asker();
+  switch (command) {
+    case TPageCommand::SelectAll:
+      StatDataGrid->SelectAll();
+      return true;
+    case TPageCommand::Copy:
+      CopySummary(*StatDataGrid, asker, this);
+      return true;
+    case TPageCommand::Cut:
+      CutSummary(*StatDataGrid, asker, this);
+      return true;
+    case TPageCommand::Paste:
+      PasteSummary(*StatDataGrid, asker, this, TakeOpenTitleField(*StatDataGrid, mOpenTitleField));
+      return true;
+    case TPageCommand::Clear:
+      ClearSummary(*StatDataGrid, TakeOpenTitleField(*StatDataGrid, mOpenTitleField));
+      return true;
+    default:
+      return false;
+  }
 }
 
 }  // namespace ombrel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/DocumentPage.h"
+#include "entry/ClipboardCommands.h"
 
 namespace ombrel {
 
@@ -21,6 +22,10 @@ class TSummaryPage : public TDocumentPage {
 
   TSpreadGrid* StatDataGrid;
   TDataSetTitleField* DataSetTitle;
+
+ private:
+  // The title field the last commit closed, for Paste and Clear.
+  TOpenTitleField mOpenTitleField;
 };
 
 }  // namespace ombrel
