@@ -43,7 +43,8 @@ void WriteMarkedReport(TReportText& report) {
 QByteArray ExpectedFileText(const TReportText& report) {
   QByteArray text;
   for (int i = 0; i < report.LineCount(); ++i) {
-    for (const char c : *report.GetLine(i))
+    const std::string_view line = report.GetLine(i).value_or(std::string_view{});
+    for (const char c : line)
       if (c != BoldMarker && c != UnderlineMarker && c != ItalicMarker) text += c;
     text += "\r\n";
   }
