@@ -20,7 +20,7 @@ class TTransformForm : public QDialog {
   Q_OBJECT
 
  public:
-  TTransformForm(TAsker& asker, QWidget* parent = nullptr);
+  explicit TTransformForm(TAsker& asker, QWidget* parent = nullptr);
 
   void accept() override;
 
