@@ -9,10 +9,12 @@
 #include "document/Analyze.h"
 #include "document/DocumentHost.h"
 #include "document/PageSupport.h"
+#include "entry/CombineDialog.h"
 #include "entry/GridModels.h"
 #include "entry/OBIntEdit.h"
 #include "entry/SpreadGrid.h"
 #include "entry/TitleFields.h"
+#include "entry/TransformDialog.h"
 
 namespace ombrel {
 
@@ -216,6 +218,12 @@ bool TDataEntryPage::RunCommand(TPageCommand command) {
       return true;
     case TPageCommand::Exclude:
       ToggleExclude(*RawDataGrid);
+      return true;
+    case TPageCommand::Transform:
+      RunTransformCommand(*this);
+      return true;
+    case TPageCommand::CombineVariables:
+      RunCombineCommand(*this);
       return true;
     default:
       return false;

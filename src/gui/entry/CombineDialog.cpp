@@ -1,0 +1,129 @@
+#include "entry/CombineDialog.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/Asker.h"
+#include "app/BusyGuard.h"
+#include "document/Analyze.h"
+#include "document/DataEntryPage.h"
+#include "document/DocumentHost.h"
+#include "document/PageSupport.h"
+#include "entry/CellStore.h"
+#include "entry/SpreadGrid.h"
+
+namespace ombrel {
+
+namespace {
+
+QComboBox* ColumnList(const TDataTable& table) {
+  auto* list = new QComboBox;
+  for (const int column : CombineSourceColumns(table))
+    list->addItem(FromCore(CombineColumnItem(table, column)), column);
+  list->setCurrentIndex(0);
+  return list;
+}
+
+int ColumnOf(const QComboBox& list) { return list.currentIndex() < 0 ? -1 : list.currentData().toInt(); }
+
+}  // namespace
+
+TCombineVarForm::TCombineVarForm(const TDataTable& table, int targetColumn, QWidget* parent) : QDialog(parent) {
+  setWindowTitle(QStringLiteral("Combine Variables"));
+  auto* layout = new QVBoxLayout(this);
+  Prompt = new QLabel(FromCore(CombinePrompt(targetColumn)));
+  Prompt->setObjectName(QStringLiteral("Prompt"));
+  layout->addWidget(Prompt);
+
+  auto* row = new QHBoxLayout;
+  FirstColumnComboBox = ColumnList(table);
+  FirstColumnComboBox->setObjectName(QStringLiteral("FirstColumnComboBox"));
+  SecondColumnComboBox = ColumnList(table);
+  SecondColumnComboBox->setObjectName(QStringLiteral("SecondColumnComboBox"));
+
+  auto* operators = new QGroupBox;
+  auto* operatorLayout = new QVBoxLayout(operators);
+  PlusRadioButton = new QRadioButton(QStringLiteral("&Plus"));
+  MinusRadioButton = new QRadioButton(QStringLiteral("&Minus"));
+  MultiplyRadioButton = new QRadioButton(QStringLiteral("Times"));
+  DivideRadioButton = new QRadioButton(QStringLiteral("&Divided by"));
+  for (QRadioButton* button : {PlusRadioButton, MinusRadioButton, MultiplyRadioButton, DivideRadioButton}) {
+    operatorLayout->addWidget(button);
+    button->installEventFilter(this);
+  }
+  MinusRadioButton->setChecked(true);
+
+  row->addWidget(FirstColumnComboBox, 0, Qt::AlignTop);
+  row->addWidget(operators);
+  row->addWidget(SecondColumnComboBox, 0, Qt::AlignTop);
+  layout->addLayout(row);
+
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  layout->addWidget(buttons);
+}
+
+bool TCombineVarForm::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonDblClick) {
+    if (auto* button = qobject_cast<QRadioButton*>(watched)) {
+      button->setChecked(true);
+      accept();
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+int TCombineVarForm::FirstColumn() const { return ColumnOf(*FirstColumnComboBox); }
+int TCombineVarForm::SecondColumn() const { return ColumnOf(*SecondColumnComboBox); }
+
+TCombineOperator TCombineVarForm::Operator() const {
+  if (PlusRadioButton->isChecked()) return TCombineOperator::Plus;
+  if (MultiplyRadioButton->isChecked()) return TCombineOperator::Times;
+  if (DivideRadioButton->isChecked()) return TCombineOperator::DividedBy;
+  return TCombineOperator::Minus;
+}
+
+void RunCombineCommand(TDataEntryPage& page) {
+  TSpreadGrid& grid = *page.RawDataGrid;
+  TAsker& asker = page.Form().Host().Asker();
+  TDataTable& table = page.Document().Table;
+  if (!table.HasData()) {
+    asker.Inform(&page, QString::fromLatin1(CombineNoDataMessage));
+    return;
+  }
+  grid.CommitEdit();
+  const int target = CombineTargetColumn(table, grid.CurrentDataColumn());
+  if (target < 0) {
+    asker.Inform(&page, QString::fromLatin1(CombineNoColumnMessage));
+    return;
+  }
+  TCombineVarForm dialog(table, target, &page);
+  if (asker.Exec(dialog) != QDialog::Accepted) return;
+  const int first = dialog.FirstColumn();
+  const int second = dialog.SecondColumn();
+  if (first < 0 || second < 0) return;
+  // The target may hold typed means; raw values must not replace them
+  // without the question typing asks.
+  const auto askErase = [&](int column) {
+    return asker.AskYesNo(&page, QString::fromStdString(MeanDataQuestion(column)), false);
+  };
+  if (HoldsMeanData(table, target) && !AllowRawValue(table, target, askErase)) return;
+  {
+    const TBusyGuard busy(&page.Form());
+    // With no row to combine the target stays a column without raw values.
+    if (CombineColumns(table, first, second, dialog.Operator(), target) == 0) MarkColumnIfEmpty(table, target);
+    grid.RefreshAll();
+  }
+  emit grid.TitleChanged(target);
+  NoteDocumentChanged(page);
+}
+
+}  // namespace ombrel

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QDialog>
+
+#include "entry/Transforms.h"
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+
+namespace ombrel {
+
+class TAsker;
+class TDataEntryPage;
+
+// "Transform": the list of the seventeen transforms and the constant K,
+// enabled and preset for the transforms that use it. Double-clicking a
+// transform means OK; OK with an unreadable K is refused.
+class TTransformForm : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TTransformForm(TAsker& asker, QWidget* parent = nullptr);
+
+  void accept() override;
+
+  TTransform SelectedTransform() const;
+  // K as typed (the empty marker when it does not read as a number).
+  TReal K() const;
+
+  QListWidget* TransformComboBox;
+  QLineEdit* KField;
+  QLabel* KLabel;
+
+ private:
+  void TransformChosen(int row);
+  TAsker& mAsker;
+};
+
+// The Transform command of the data table page: asks for the transform,
+// counts the values it cannot transform and asks before erasing them, then
+// rewrites the selection (or the current cell).
+void RunTransformCommand(TDataEntryPage& page);
+
+}  // namespace ombrel
