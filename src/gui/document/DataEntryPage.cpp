@@ -7,6 +7,7 @@
 
 #include "app/Asker.h"
 #include "document/Analyze.h"
+#include "document/BlockCommands.h"
 #include "document/DocumentHost.h"
 #include "document/PageSupport.h"
 #include "entry/GridModels.h"
@@ -196,6 +197,15 @@ bool TDataEntryPage::RunCommand(TPageCommand command) {
       return true;
     case TPageCommand::SelectRow:
       RawDataGrid->SelectRow(RawDataGrid->CurrentDataRow() + 2);
+      return true;
+    case TPageCommand::DeleteCells:
+      DeleteCellsCommand(*this, TBlockCommandOrigin::EditMenu);
+      return true;
+    case TPageCommand::InsertCells:
+      InsertCellsCommand(*this, TBlockCommandOrigin::EditMenu);
+      return true;
+    case TPageCommand::NumberFormat:
+      NumberFormatCommand(*this);
       return true;
     default:
       return false;

@@ -55,8 +55,8 @@ TEST(InsertBlock, PushesCellsDownAndLeavesTheBlockEmpty) {
   table.SetExcluded(1, 1, true);
   InsertBlock(table, TCellBlock{1, 2, 1, 1}, TBlockShift::Cells);
 
-  const std::vector<TReal> columnB = {Cell(0, 1), EmptyValue, EmptyValue, Cell(1, 1), Cell(2, 1),
-                                      Cell(3, 1), Cell(4, 1), EmptyValue};
+  const std::vector<TReal> columnB = {Cell(0, 1), EmptyValue, EmptyValue, Cell(1, 1),
+                                      Cell(2, 1), Cell(3, 1), Cell(4, 1), EmptyValue};
   for (std::size_t r = 0; r < columnB.size(); ++r) {
     SCOPED_TRACE(r);
     EXPECT_EQ(table.GetValue(static_cast<int>(r), 1), columnB[r]);
@@ -144,8 +144,8 @@ TEST(DeleteBlock, ColumnsCloseTheGapAndEmptyTheFreedColumns) {
     const char* Name;
     int First;
     int Last;
-    std::vector<int> Before;         // columns filled
-    std::vector<int> AfterFrom;      // for columns 0.., the column whose values they hold (-1 empty)
+    std::vector<int> Before;     // columns filled
+    std::vector<int> AfterFrom;  // for columns 0.., the column whose values they hold (-1 empty)
   };
   const TCase cases[] = {
       {"column Z alone", 25, 25, {0, 25}, {0, -1, -1}},
@@ -223,26 +223,49 @@ TEST(InsertPushesOutData, NamesWhatAnInsertWouldDrop) {
   };
   const TCase cases[] = {
       {"empty table", [](TDataTable&) {}, {0, 999, 0, 25}, TBlockShift::Rows, false},
-      {"value in last row", [](TDataTable& t) { StoreCell(t, LastShiftRow, 3, 1); }, {5, 5, 3, 3},
-       TBlockShift::Cells, true},
-      {"value in last row, other column", [](TDataTable& t) { StoreCell(t, LastShiftRow, 4, 1); }, {5, 5, 3, 3},
-       TBlockShift::Cells, false},
-      {"value in last row, rows", [](TDataTable& t) { StoreCell(t, LastShiftRow, 4, 1); }, {5, 5, 3, 3},
-       TBlockShift::Rows, true},
-      {"value above the pushed rows", [](TDataTable& t) { StoreCell(t, LastShiftRow - 2, 0, 1); }, {5, 6, 0, 0},
-       TBlockShift::Cells, false},
-      {"custom row title at the end", [](TDataTable& t) { t.SetRowTitle(LastShiftRow, "x"); }, {0, 0, 0, 0},
-       TBlockShift::Rows, true},
-      {"custom row title, cells", [](TDataTable& t) { t.SetRowTitle(LastShiftRow, "x"); }, {0, 0, 0, 0},
-       TBlockShift::Cells, false},
+      {"value in last row",
+       [](TDataTable& t) { StoreCell(t, LastShiftRow, 3, 1); },
+       {5, 5, 3, 3},
+       TBlockShift::Cells,
+       true},
+      {"value in last row, other column",
+       [](TDataTable& t) { StoreCell(t, LastShiftRow, 4, 1); },
+       {5, 5, 3, 3},
+       TBlockShift::Cells,
+       false},
+      {"value in last row, rows",
+       [](TDataTable& t) { StoreCell(t, LastShiftRow, 4, 1); },
+       {5, 5, 3, 3},
+       TBlockShift::Rows,
+       true},
+      {"value above the pushed rows",
+       [](TDataTable& t) { StoreCell(t, LastShiftRow - 2, 0, 1); },
+       {5, 6, 0, 0},
+       TBlockShift::Cells,
+       false},
+      {"custom row title at the end",
+       [](TDataTable& t) { t.SetRowTitle(LastShiftRow, "x"); },
+       {0, 0, 0, 0},
+       TBlockShift::Rows,
+       true},
+      {"custom row title, cells",
+       [](TDataTable& t) { t.SetRowTitle(LastShiftRow, "x"); },
+       {0, 0, 0, 0},
+       TBlockShift::Cells,
+       false},
       {"title in Z", [](TDataTable& t) { t.Summary(25).Title = "z"; }, {0, 0, 0, 0}, TBlockShift::Columns, true},
       {"typed mean in Y, two columns",
        [](TDataTable& t) {
          t.Summary(24).Mean = 2;
          t.Summary(24).N = 3;
        },
-       {0, 0, 0, 1}, TBlockShift::Columns, true},
-      {"values in Y, one column", [](TDataTable& t) { StoreCell(t, 0, 24, 1); }, {0, 0, 0, 0}, TBlockShift::Columns,
+       {0, 0, 0, 1},
+       TBlockShift::Columns,
+       true},
+      {"values in Y, one column",
+       [](TDataTable& t) { StoreCell(t, 0, 24, 1); },
+       {0, 0, 0, 0},
+       TBlockShift::Columns,
        false},
   };
   for (const TCase& test : cases) {
