@@ -43,10 +43,8 @@ void WriteMarkedReport(TReportText& report) {
 QByteArray ExpectedFileText(const TReportText& report) {
   QByteArray text;
   for (int i = 0; i < report.LineCount(); ++i) {
-    // The line is kept in a named variable: dereferencing the temporary
-    // optional inside the range-for would leave the loop a dangling view.
-    const auto line = report.GetLine(i);
-    for (const char c : *line)
+    const std::string_view line = report.GetLine(i).value_or(std::string_view{});
+    for (const char c : line)
       if (c != BoldMarker && c != UnderlineMarker && c != ItalicMarker) text += c;
     text += "\r\n";
   }
