@@ -7,6 +7,7 @@
 
 #include "app/Asker.h"
 #include "document/Analyze.h"
+#include "document/BlockCommands.h"
 #include "document/DocumentHost.h"
 #include "document/PageSupport.h"
 #include "entry/CombineDialog.h"
@@ -224,6 +225,15 @@ bool TDataEntryPage::RunCommand(TPageCommand command) {
       return true;
     case TPageCommand::CombineVariables:
       RunCombineCommand(*this);
+      return true;
+    case TPageCommand::DeleteCells:
+      DeleteCellsCommand(*this, TBlockCommandOrigin::EditMenu);
+      return true;
+    case TPageCommand::InsertCells:
+      InsertCellsCommand(*this, TBlockCommandOrigin::EditMenu);
+      return true;
+    case TPageCommand::NumberFormat:
+      NumberFormatCommand(*this);
       return true;
     default:
       return false;
