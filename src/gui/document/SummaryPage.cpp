@@ -6,6 +6,7 @@
 #include "document/Analyze.h"
 #include "document/DocumentHost.h"
 #include "document/PageSupport.h"
+#include "entry/ImportExport.h"
 #include "entry/SpreadGrid.h"
 #include "entry/TitleFields.h"
 
@@ -49,6 +50,10 @@ void TSummaryPage::DocumentReset() {
 }
 
 bool TSummaryPage::RunCommand(TPageCommand command) {
+  if (command == TPageCommand::Export) {
+    ExportSummaryData(*this);
+    return true;
+  }
   if (command != TPageCommand::SelectAll) return false;
   StatDataGrid->SelectAll();
   return true;
