@@ -208,6 +208,28 @@ class ImportExportTest : public QObject {
     QVERIFY(mHost->Questions.Shown.isEmpty());
   }
 
+  void OtherPagesExportTheirOwnContent() {
+    const QString counts = mFolder->filePath(QStringLiteral("COUNTS.TXT"));
+    const QString stats = mFolder->filePath(QStringLiteral("stats.csv"));
+    mHost->Questions.SaveNames = {counts, stats};
+    Document().Format = TDataFormat::TwoByTwo;
+    Document().TwoByTwo.A = 12;
+    Document().TwoByTwo.B = 3;
+    Document().TwoByTwo.C = 40;
+    mForm->GoToStep(TStep::DataEntry);
+    QVERIFY(mForm->RunCommand(TPageCommand::Export));
+    QCOMPARE(ReadFile(counts), QByteArray("12,3\r\n40,\r\n"));
+
+    Document().Format = TDataFormat::Raw;
+    Fill(Document(), {0, 1});
+    StoreColumnTitle(Document().Table, 0, "x");
+    StoreColumnTitle(Document().Table, 1, "y");
+    mForm->GoToStep(TStep::ColumnStats);
+    QVERIFY(mForm->RunCommand(TPageCommand::Export));
+    // Column A holds 1, 2, 5, 10, 17: mean 7.
+    QVERIFY2(ReadFile(stats).startsWith("x,y\r\n5,5\r\n7,17\r\n"), ReadFile(stats).constData());
+  }
+
   void ExportReportsAFileThatCannotBeWritten() {
     StoreCell(Document().Table, 0, 0, 1);
     mHost->Questions.SaveNames.push_back(mFolder->filePath(QStringLiteral("missing/DATA.TXT")));
