@@ -4,8 +4,9 @@
 // untied ranks. Both count the equally likely arrangements of the ranks whose
 // statistic is at least the observed one, without visiting the arrangements
 // one by one: the counts are built by dynamic programming over partial rank
-// sums, so they equal a complete enumeration exactly while the largest cases
-// take a fraction of a second.
+// sums, by subset-sum tables, or by pairing the sorted statistics of two
+// halves of the groups, so they equal a complete enumeration exactly while
+// the largest cases take a fraction of a second.
 
 #include <cstdint>
 #include <span>
@@ -42,6 +43,7 @@ enum class TKruskalWallisMethod {
   RankSumTable,      // ranks handed out one by one, states merged by rank sums
   VisitedRankSumTables,  // the smallest group visited, a rank-sum table for the rest of each visit
   GroupEnumeration,  // small groups visited, the largest but one counted
+  SplitGroups,       // the groups split in two sides, each side's statistics listed per rank set
 };
 
 // Kruskal-Wallis. Counts the arrangements of ranks 1..N among groups of the

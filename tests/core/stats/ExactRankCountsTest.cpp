@@ -23,9 +23,9 @@ namespace {
 
 using test::TScriptedProgress;
 
-constexpr std::array<TKruskalWallisMethod, 4> AllMethods{
-    TKruskalWallisMethod::Automatic, TKruskalWallisMethod::RankSumTable,
-    TKruskalWallisMethod::VisitedRankSumTables, TKruskalWallisMethod::GroupEnumeration};
+constexpr std::array<TKruskalWallisMethod, 5> AllMethods{
+    TKruskalWallisMethod::Automatic, TKruskalWallisMethod::RankSumTable, TKruskalWallisMethod::VisitedRankSumTables,
+    TKruskalWallisMethod::GroupEnumeration, TKruskalWallisMethod::SplitGroups};
 
 std::string Describe(const std::vector<std::int32_t>& values) {
   std::string text;
@@ -108,7 +108,8 @@ TEST(KruskalWallisExactCount, EveryMethodEqualsCompleteEnumeration) {
   const std::vector<std::vector<std::int32_t>> shapes{
       {1, 1},    {2, 3},       {1, 1, 2},    {2, 2, 2},    {3, 2, 1},       {1, 1, 1, 1}, {3, 3, 3},
       {1, 1, 6}, {4, 4, 2},    {1, 1, 1, 5}, {2, 3, 4},    {1, 2, 3, 4},    {5, 1, 1, 1}, {2, 2, 2, 2},
-      {3, 1, 4}, {1, 1, 1, 1, 1, 1}, {2, 2, 1, 1, 2}, {6, 1, 2}, {1, 9}, {5, 4, 3}};
+      {3, 1, 4}, {1, 1, 1, 1, 1, 1}, {2, 2, 1, 1, 2}, {6, 1, 2}, {1, 9}, {5, 4, 3},
+      {1, 1, 2, 2, 3}, {2, 2, 2, 3}};
   std::mt19937 random(20240611);
   for (const auto& sizes : shapes) {
     for (int trial = 0; trial < 6; ++trial) {
@@ -165,9 +166,11 @@ TEST(KruskalWallisExactCount, MatchesPublishedExactProbabilities) {
 }
 
 TEST(KruskalWallisExactCount, MethodsAgreeOnLargerSamples) {
-  // Too many arrangements to enumerate here; the three methods share no
+  // Too many arrangements to enumerate here; the four methods share no
   // counting code, so their agreement is the check.
-  const std::vector<std::vector<std::int32_t>> shapes{{5, 5, 6}, {2, 3, 4, 5}, {1, 1, 2, 40}, {2, 2, 30}, {1, 3, 3, 3}};
+  const std::vector<std::vector<std::int32_t>> shapes{{5, 5, 6},     {2, 3, 4, 5},    {1, 1, 2, 40},
+                                                      {2, 2, 30},    {1, 3, 3, 3},    {1, 1, 2, 2, 3, 3},
+                                                      {2, 2, 2, 2, 3}, {1, 2, 2, 9}};
   std::mt19937 random(7);
   for (const auto& sizes : shapes) {
     SCOPED_TRACE("sizes " + Describe(sizes));
@@ -176,7 +179,8 @@ TEST(KruskalWallisExactCount, MethodsAgreeOnLargerSamples) {
     ASSERT_EQ(table.Run, TRankCountRun::Completed);
     EXPECT_EQ(table.Total, RankArrangements(sizes, std::uint64_t{1} << 62));
     for (const TKruskalWallisMethod method :
-         {TKruskalWallisMethod::VisitedRankSumTables, TKruskalWallisMethod::GroupEnumeration}) {
+         {TKruskalWallisMethod::VisitedRankSumTables, TKruskalWallisMethod::GroupEnumeration,
+          TKruskalWallisMethod::SplitGroups}) {
       const TRankCount other = Count(sizes, sums, method);
       EXPECT_EQ(other.Total, table.Total);
       EXPECT_EQ(other.Extreme, table.Extreme);

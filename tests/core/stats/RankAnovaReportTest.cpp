@@ -271,6 +271,50 @@ TEST(KruskalWallisReport, FewArrangementsAndASkippedPostTest) {
                     }}));
 }
 
+TEST(KruskalWallisReport, NinetyArrangementsCountedExactly) {
+  // Sizes 2, 2, 2: 90 arrangements. Rank sums 3, 7, 11 give
+  // KW = 12 / 42 x (9 + 49 + 121) / 2 - 21 = 4.5714; 6 of the 90
+  // arrangements reach it (one per order of the three pairs {1,2}, {3,4},
+  // {5,6}), so P = 0.0667. Below 0.05 is out of reach here too, but the
+  // note saying so is kept for fewer than 20 arrangements.
+  TDataTable table = MakeTable({{"A", {1.1L, 1.2L}}, {"B", {2.1L, 2.2L}}, {"C", {3.1L, 3.2L}}});
+  TRun run;
+  run.Mode = 2;
+  TSilentCalcProgress progress;
+  ExpectLines(KruskalWallisReport(table, run, progress),
+              Join({{
+                        "{u}            Kruskal-Wallis Test (Nonparametric ANOVA)            {u}",
+                        "",
+                        "The P value is 0.0667, considered not quite significant.",
+                        "Variation among column medians is not significantly greater than expected",
+                        "by chance.",
+                        "",
+                        "The P value is exactly correct (no approximations). ",
+                        "",
+                        "{u}Calculation detail{u}",
+                        "",
+                    },
+                    KruskalWallisRankHeading,
+                    {
+                        "              A        2    3.000    1.500",
+                        "              B        2    7.000    3.500",
+                        "              C        2   11.000    5.500",
+                        "",
+                        "Kruskal-Wallis Statistic KW = 4.571",
+                        "",
+                        "{b}Post tests were not calculated because the P value was greater{b}",
+                        "{b}than 0.05.{b}",
+                        "{u}                         Summary of Data                         {u}",
+                        "",
+                    },
+                    MedianHeading,
+                    {
+                        "              A     2       1.150    1.100      1.200",
+                        "              B     2       2.150    2.100      2.200",
+                        "              C     2       3.150    3.100      3.200",
+                    }}));
+}
+
 const std::vector<std::string> FriedmanRankHeading{
     "{b}                   Sum  {b}",
     "{b}                   of   {b}",
