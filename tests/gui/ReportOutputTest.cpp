@@ -8,7 +8,6 @@
 #include <QTimer>
 #include <QtTest>
 #include <memory>
-#include <string_view>
 
 #include "PageTestSupport.h"
 #include "document/ResultsPage.h"
@@ -44,8 +43,7 @@ void WriteMarkedReport(TReportText& report) {
 QByteArray ExpectedFileText(const TReportText& report) {
   QByteArray text;
   for (int i = 0; i < report.LineCount(); ++i) {
-    // A copy: ranging over *GetLine(i) would read the view out of a dead temporary.
-    const std::string_view line = report.GetLine(i).value_or(std::string_view());
+    const std::string_view line = report.GetLine(i).value_or(std::string_view{});
     for (const char c : line)
       if (c != BoldMarker && c != UnderlineMarker && c != ItalicMarker) text += c;
     text += "\r\n";

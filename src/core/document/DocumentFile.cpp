@@ -74,13 +74,30 @@ void WriteRawData(TFileWriter& out, const TDataTable& table) {
   out.Line(EndRawData);
 }
 
+// A notes line that would read as the end of the notes is written with one
+// backslash more after it, and read back with one less: "<<END NOTES>>"
+// typed into the notes becomes "<<END NOTES>>\" in the file, that one
+// "<<END NOTES>>\\", and so on. Returns where that backslash goes, or npos.
+std::size_t NotesEscapePosition(std::string_view line) {
+  const std::string_view trimmed = TrimBlanks(line);
+  if (trimmed.substr(0, EndNotes.size()) != EndNotes) return std::string_view::npos;
+  if (trimmed.find_first_not_of('\\', EndNotes.size()) != std::string_view::npos) return std::string_view::npos;
+  return static_cast<std::size_t>(trimmed.data() - line.data()) + trimmed.size();
+}
+
+void WriteNotesLine(TFileWriter& out, std::string& line) {
+  const std::size_t escape = NotesEscapePosition(line);
+  if (escape != std::string_view::npos) line.insert(escape, 1, '\\');
+  out.Line(line);
+}
+
 void WriteNotes(TFileWriter& out, const std::string& notes) {
   // CR LF pairs end lines; a lone LF is dropped.
   std::string line;
   for (std::size_t i = 0; i < notes.size(); ++i) {
     const char ch = notes[i];
     if (ch == '\r' && i + 1 < notes.size() && notes[i + 1] == '\n') {
-      out.Line(line);
+      WriteNotesLine(out, line);
       line.clear();
       ++i;
     } else if (ch != '\n') {
@@ -89,7 +106,7 @@ void WriteNotes(TFileWriter& out, const std::string& notes) {
   }
   // Every line is written, the last one too when it is empty, so that a
   // final line break survives the reader's dropping of one.
-  if (!notes.empty()) out.Line(line);
+  if (!notes.empty()) WriteNotesLine(out, line);
   out.Line(EndNotes);
 }
 
@@ -311,6 +328,8 @@ void ReadNotes(TFileReader& in, std::string& notes) {
   std::string line;
   while (in.ReadLine(line) && !IsMarker(line, EndNotes)) {
     if (notes.size() >= MaxNotesLength) continue;
+    const std::size_t escape = NotesEscapePosition(line);
+    if (escape != std::string_view::npos) line.erase(escape - 1, 1);
     notes += line;
     notes += "\r\n";
     if (notes.size() > MaxNotesLength) notes.resize(MaxNotesLength);

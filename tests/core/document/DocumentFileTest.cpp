@@ -440,5 +440,21 @@ TEST(DocumentFile, NotesKeepTheirLineBreaks) {
   }
 }
 
+TEST(DocumentFile, NotesLinesThatLookLikeTheEndMarkerSurvive) {
+  // Such a line used to end the notes early: what followed it was read as
+  // the next sections of the file.
+  for (const std::string notes : {"<<END NOTES>>", "a\r\n<<END NOTES>>\r\nb", "  <<END NOTES>>  \r\nc",
+                                  "<<END NOTES>>\\", "<<END NOTES>>\\\\\r\n<<END NOTES>>", "<<END NOTES>> \\",
+                                  "x<<END NOTES>>", "<<END NOTES>>\\x"}) {
+    SCOPED_TRACE(notes);
+    TDocument document;
+    document.Table.SetValue(0, 0, 4.5L);
+    document.Notes = notes;
+    const TDocument read = ReadBack(Written(document));
+    EXPECT_EQ(read.Notes, notes);
+    EXPECT_EQ(read.Table.GetValue(0, 0), 4.5L);
+  }
+}
+
 }  // namespace
 }  // namespace ombrel
