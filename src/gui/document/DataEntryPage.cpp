@@ -12,6 +12,7 @@
 #include "document/PageSupport.h"
 #include "entry/CombineDialog.h"
 #include "entry/GridModels.h"
+#include "entry/ImportExport.h"
 #include "entry/OBIntEdit.h"
 #include "entry/SpreadGrid.h"
 #include "entry/TitleFields.h"
@@ -192,8 +193,18 @@ void TDataEntryPage::DocumentReset() {
 }
 
 bool TDataEntryPage::RunCommand(TPageCommand command) {
+  if (mStack->currentWidget() == mTwoByTwoPage && command == TPageCommand::Export) {
+    ExportTwoByTwoData(*this);
+    return true;
+  }
   if (mStack->currentWidget() != mGridPage) return false;
   switch (command) {
+    case TPageCommand::Import:
+      ImportTextData(*this);
+      return true;
+    case TPageCommand::Export:
+      ExportGridData(*this);
+      return true;
     case TPageCommand::SelectAll:
       RawDataGrid->SelectAll();
       return true;

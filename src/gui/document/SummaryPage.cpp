@@ -6,6 +6,7 @@
 #include "document/Analyze.h"
 #include "document/DocumentHost.h"
 #include "document/PageSupport.h"
+#include "entry/ImportExport.h"
 #include "entry/SpreadGrid.h"
 #include "entry/TitleFields.h"
 
@@ -68,6 +69,9 @@ bool TSummaryPage::RunCommand(TPageCommand command) {
       return true;
     case TPageCommand::Clear:
       ClearSummary(*StatDataGrid, TakeOpenTitleField(*StatDataGrid, mOpenTitleField));
+      return true;
+    case TPageCommand::Export:
+      ExportSummaryData(*this);
       return true;
     default:
       return false;

@@ -1,0 +1,142 @@
+#include "entry/TextExport.h"
+
+#include <cerrno>
+#include <fstream>
+#include <vector>
+
+#include "document/FileText.h"
+#include "entry/CellText.h"
+
+namespace ombrel {
+
+namespace {
+
+constexpr std::string_view LineEnd = "\r\n";
+
+bool AnyColumnTitle(const TDataTable& table, int lastColumn) {
+  for (int c = 0; c <= lastColumn; ++c)
+    if (!table.Summary(c).Title.empty()) return true;
+  return false;
+}
+
+// The general number form, blanks dropped.
+std::string NumberField(TReal value) { return std::string(TrimBlanks(FileNumberText(value))); }
+
+}  // namespace
+
+char ExportSeparator(std::string_view fileName, char listSeparator) {
+  const auto dot = fileName.rfind('.');
+  const auto slash = fileName.find_last_of("/\\");
+  const bool hasExtension = dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash);
+  return hasExtension && fileName.substr(dot + 1) == "TXT" ? listSeparator : '\t';
+}
+
+std::string ExportValueText(TReal value, int decimals, char decimalSeparator) {
+  if (IsEmpty(value)) return std::string();
+  // The scientific cell form keeps only 7 digits; the file form keeps them all.
+  std::string text = NeedsScientific(value) ? std::string(TrimBlanks(FileCellText(value, decimals)))
+                                            : FormatCellValue(value, decimals);
+  if (decimalSeparator != '.')
+    for (char& ch : text)
+      if (ch == '.') ch = decimalSeparator;
+  return text;
+}
+
+std::string ExportDataText(const TDataTable& table, const TExportChoices& choices) {
+  const TDataTable::TExtents extents = table.FindExtents();
+  const int lastRow = extents.LastRow;
+  const int lastColumn = extents.LastColumn;
+  const auto value = [&](int row, int column) {
+    return ExportValueText(table.GetValue(row, column), table.AutoDecimals[static_cast<std::size_t>(column)],
+                           choices.DecimalSeparator);
+  };
+  std::string text;
+  if (choices.SheetTitle) {
+    text += table.Title();
+    text += LineEnd;
+  }
+  const bool titles = choices.ColumnTitles && AnyColumnTitle(table, lastColumn);
+  if (choices.Arrangement == TExportArrangement::Standard) {
+    if (titles) {
+      for (int c = 0; c <= lastColumn; ++c) {
+        if (c > 0) text += choices.Separator;
+        text += table.Summary(c).Title;
+      }
+      text += LineEnd;
+    }
+    for (int r = 0; r <= lastRow; ++r) {
+      for (int c = 0; c <= lastColumn; ++c) {
+        if (c > 0) {
+          text += choices.Separator;
+          text += ' ';
+        }
+        text += value(r, c);
+      }
+      text += LineEnd;
+    }
+    return text;
+  }
+  if (titles) {
+    text += "value";
+    text += choices.Separator;
+    text += "group";
+    text += LineEnd;
+  }
+  for (int c = 0; c <= lastColumn; ++c)
+    for (int r = 0; r <= lastRow; ++r) {
+      text += value(r, c);
+      text += choices.Separator;
+      text += std::to_string(c + 1);
+      text += LineEnd;
+    }
+  return text;
+}
+
+std::string ExportTwoByTwoText(const TTwoByTwoTable& table, char separator) {
+  std::string text;
+  text += NumberField(table.A);
+  text += separator;
+  text += NumberField(table.B);
+  text += LineEnd;
+  text += NumberField(table.C);
+  text += separator;
+  text += NumberField(table.D);
+  text += LineEnd;
+  return text;
+}
+
+std::string ExportSummaryText(const TDataTable& table) {
+  std::vector<int> columns;
+  for (int c = 0; c < MaxColumns; ++c)
+    if (table.Summary(c).N > 0) columns.push_back(c);
+  std::string text;
+  if (columns.empty()) return text;
+  const auto line = [&](auto field) {
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+      if (i > 0) text += ',';
+      text += field(table.Summary(columns[i]));
+    }
+    text += LineEnd;
+  };
+  line([](const TColumnSummary& s) { return s.Title; });
+  line([](const TColumnSummary& s) { return std::to_string(s.N); });
+  for (TReal TColumnSummary::*member : {&TColumnSummary::Mean, &TColumnSummary::SD, &TColumnSummary::SEM,
+                                        &TColumnSummary::Median, &TColumnSummary::Minimum, &TColumnSummary::Maximum,
+                                        &TColumnSummary::LowerCI, &TColumnSummary::UpperCI})
+    line([member](const TColumnSummary& s) { return NumberField(s.*member); });
+  return text;
+}
+
+int WriteExportFile(const std::string& path, std::string_view text) {
+  errno = 0;
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!out) return errno != 0 ? errno : EIO;
+  out.write(text.data(), static_cast<std::streamsize>(text.size()));
+  out.flush();
+  if (!out) return errno != 0 ? errno : EIO;
+  out.close();
+  if (out.fail()) return errno != 0 ? errno : EIO;
+  return 0;
+}
+
+}  // namespace ombrel

@@ -1,0 +1,488 @@
+#include "entry/TextImport.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <fstream>
+#include <vector>
+
+#include "entry/CellStore.h"
+#include "entry/CellText.h"
+#include "report/NumberText.h"
+
+namespace ombrel {
+
+namespace {
+
+constexpr TReal MaxEntryMagnitude = 1.5e38L;
+constexpr int CutLength = 14;
+constexpr char EndOfFileMark = 26;
+
+// Reads lines ended by CR LF, LF or CR, keeping at most ImportLineLength
+// bytes of each so that no input can make a line grow without bound.
+class TImportLineReader {
+ public:
+  explicit TImportLineReader(std::istream& in) : mBuffer(in.rdbuf()) {}
+
+  bool ReadLine(std::string& line) {
+    line.clear();
+    if (mBuffer == nullptr) return false;
+    using traits = std::char_traits<char>;
+    auto ch = mBuffer->sbumpc();
+    if (traits::eq_int_type(ch, traits::eof())) return false;
+    while (!traits::eq_int_type(ch, traits::eof())) {
+      const char c = traits::to_char_type(ch);
+      if (c == '\n') break;
+      if (c == '\r') {
+        if (traits::eq_int_type(mBuffer->sgetc(), traits::to_int_type('\n'))) mBuffer->sbumpc();
+        break;
+      }
+      if (line.size() < ImportLineLength) line.push_back(c);
+      ch = mBuffer->sbumpc();
+    }
+    return true;
+  }
+
+ private:
+  std::streambuf* mBuffer;
+};
+
+bool IsBlankLine(std::string_view line) {
+  return std::all_of(line.begin(), line.end(), [](char ch) { return static_cast<unsigned char>(ch) <= ' '; });
+}
+
+bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
+
+char Upper(char ch) { return ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch; }
+
+// The characters a number field keeps; everything else is dropped.
+bool IsFieldCharacter(char ch) { return IsDigit(ch) || ch == '*' || ch == '+' || ch == '-' || ch == '.' || ch == 'E'; }
+
+struct TFieldValue {
+  TReal Value = EmptyValue;
+  std::string Text;  // the rounded number's text, for its decimals
+  bool OutOfRange = false;
+};
+
+std::string TrimmedZeros(std::string text) {
+  if (text.find('.') == std::string::npos) return text;
+  while (!text.empty() && text.back() == '0') text.pop_back();
+  if (!text.empty() && text.back() == '.') text.pop_back();
+  return text;
+}
+
+bool ReadNumber(std::string_view text, TReal& value) {
+  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+  return result.ec == std::errc{} && result.ptr == text.data() + text.size();
+}
+
+// 15 significant digits, for values the 14-character fixed text cannot hold.
+TFieldValue SignificantRounding(TReal value) {
+  char buffer[64];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
+  TFieldValue field;
+  field.Text.assign(buffer, result.ptr);
+  field.Value = value;
+  TReal reread = 0;
+  if (ReadNumber(field.Text, reread)) field.Value = reread;
+  return field;
+}
+
+TFieldValue RoundedField(TReal value) {
+  if (value == 0) return {0, "0", false};
+  if (std::fabs(value) <= 1e-4L) return SignificantRounding(value);
+  std::string text = TrimmedZeros(FormatFixed(value, 12));
+  const std::size_t integerLength = std::min(text.find('.'), text.size());
+  if (integerLength > static_cast<std::size_t>(CutLength) || text == "0" || text == "-0") return SignificantRounding(value);
+  if (text.size() > static_cast<std::size_t>(CutLength)) text = TrimmedZeros(text.substr(0, CutLength));
+  TReal reread = 0;
+  if (!ReadNumber(text, reread)) return SignificantRounding(value);
+  return {reread, text, false};
+}
+
+TFieldValue ReadField(std::string_view raw) {
+  std::string text(raw);
+  if (const auto star = text.find('*'); star != std::string::npos) text.erase(star, 1);
+  TFieldValue field;
+  if (text.empty()) return field;
+  std::string_view number = text;
+  if (number.front() == '+') number.remove_prefix(1);
+  // from_chars alone would also accept "inf", "nan" and hexadecimal forms.
+  const bool plain = !number.empty() && std::all_of(number.begin(), number.end(), [](char ch) {
+    return IsDigit(ch) || ch == '.' || ch == '-' || ch == '+' || ch == 'E' || ch == 'e';
+  });
+  TReal value = 0;
+  const auto result = plain ? std::from_chars(number.data(), number.data() + number.size(), value)
+                            : std::from_chars_result{number.data(), std::errc::invalid_argument};
+  const bool whole = result.ptr == number.data() + number.size();
+  if (result.ec == std::errc::result_out_of_range && whole) {
+    // Too small rounds to 0; too large cannot be held.
+    const auto exponent = number.find_first_of("Ee");
+    if (exponent != std::string_view::npos && exponent + 1 < number.size() && number[exponent + 1] == '-') {
+      field.Value = 0;
+      field.Text = "0";
+      return field;
+    }
+    field.OutOfRange = true;
+    return field;
+  }
+  if (result.ec != std::errc{} || !whole || !std::isfinite(value)) {
+    field.Value = 0;
+    field.Text = "0";
+    return field;
+  }
+  if (std::fabs(value) > MaxEntryMagnitude) {
+    field.OutOfRange = true;
+    return field;
+  }
+  return RoundedField(value);
+}
+
+// Keeps the number characters of a field, the decimal separator read as ".".
+std::string CleanField(std::string_view raw, char decimalSeparator) {
+  std::string text;
+  for (char ch : raw) {
+    if (ch == decimalSeparator) ch = '.';
+    if (IsFieldCharacter(ch)) text.push_back(ch);
+  }
+  return text;
+}
+
+std::vector<std::string> DelimitedFields(std::string_view line, const TImportSeparators& separators) {
+  std::vector<std::string> fields(1);
+  for (char ch : line) {
+    if (ch == separators.DecimalSeparator)
+      ch = '.';
+    else if (ch == separators.ListSeparator)
+      ch = '\t';
+    if (ch == '\t' || ch == ',' || ch == ';') {
+      if (fields.size() > static_cast<std::size_t>(MaxColumns)) break;
+      fields.emplace_back();
+    } else if (IsFieldCharacter(ch)) {
+      fields.back().push_back(ch);
+    }
+  }
+  return fields;
+}
+
+bool IsNumericCharacter(char ch) { return IsDigit(ch) || ch == '.' || ch == '+' || ch == '-'; }
+bool IsAlignedSeparator(char ch) { return ch == ' ' || ch == ',' || ch == ';'; }
+
+// The cut positions of column-aligned lines: a position that holds a
+// separator on every line reaching it (and is not that line's last
+// character), between the first and the last numeric character; of a run
+// of such positions the last one.
+std::vector<std::size_t> AlignedBoundaries(const std::vector<std::string>& lines) {
+  std::size_t first = std::string::npos;
+  std::size_t last = 0;
+  std::size_t longest = 0;
+  for (const std::string& line : lines) {
+    longest = std::max(longest, line.size());
+    for (std::size_t p = 0; p < line.size(); ++p)
+      if (IsNumericCharacter(line[p])) {
+        first = std::min(first, p);
+        last = std::max(last, p);
+      }
+  }
+  std::vector<std::size_t> boundaries;
+  if (first == std::string::npos) return boundaries;
+  std::vector<bool> candidate(longest, false);
+  for (std::size_t p = first; p < last; ++p) {
+    bool all = true;
+    for (const std::string& line : lines) {
+      if (p >= line.size()) continue;
+      if (!IsAlignedSeparator(line[p]) || p + 1 == line.size()) {
+        all = false;
+        break;
+      }
+    }
+    candidate[p] = all;
+  }
+  for (std::size_t p = first; p < last; ++p)
+    if (candidate[p] && !(p + 1 < candidate.size() && candidate[p + 1])) boundaries.push_back(p);
+  return boundaries;
+}
+
+std::vector<std::string> AlignedFields(std::string_view line, const std::vector<std::size_t>& boundaries,
+                                       char decimalSeparator) {
+  std::vector<std::string> fields;
+  std::size_t start = 0;
+  for (const std::size_t boundary : boundaries) {
+    if (start >= line.size()) break;
+    fields.push_back(CleanField(line.substr(start, boundary - start), decimalSeparator));
+    start = boundary + 1;
+  }
+  if (start < line.size()) fields.push_back(CleanField(line.substr(start), decimalSeparator));
+  return fields;
+}
+
+// Titles of a header line: double quotes toggle a quoted part; ",", the
+// list separator and tab outside quotes end a title; the end-of-file mark
+// ends the line.
+std::vector<std::string> TitleFields(std::string_view line, char listSeparator) {
+  std::vector<std::string> titles(1);
+  bool quoted = false;
+  for (const char ch : line) {
+    if (ch == EndOfFileMark) break;
+    if (ch == '"') {
+      quoted = !quoted;
+    } else if (ch == '\t' || ((ch == ',' || ch == listSeparator) && !quoted)) {
+      titles.emplace_back();
+    } else {
+      titles.back().push_back(ch);
+    }
+  }
+  for (std::string& title : titles) {
+    const auto begin = title.find_first_not_of(' ');
+    const auto end = title.find_last_not_of(' ');
+    title = begin == std::string::npos ? std::string() : title.substr(begin, end - begin + 1);
+    if (title.size() > static_cast<std::size_t>(MaxColumnTitleLength)) title.resize(MaxColumnTitleLength);
+  }
+  return titles;
+}
+
+void ReadTitles(TImportedFile& file, const std::vector<std::string>& header, char listSeparator) {
+  if (header.empty()) return;
+  file.HasHeader = true;
+  std::string_view titleLine;
+  const std::vector<std::string> firstFields = TitleFields(header[0], listSeparator);
+  if (file.DataColumns > 0 && static_cast<int>(firstFields.size()) == file.DataColumns) {
+    titleLine = header[0];
+  } else {
+    std::string_view sheet = header[0];
+    while (!sheet.empty() && static_cast<unsigned char>(sheet.back()) <= ' ') sheet.remove_suffix(1);
+    while (!sheet.empty() && static_cast<unsigned char>(sheet.front()) <= ' ') sheet.remove_prefix(1);
+    file.SheetTitle = std::string(sheet.substr(0, static_cast<std::size_t>(MaxTableTitleLength)));
+    file.HasSheetTitle = !file.SheetTitle.empty();
+    file.Table->SetTitle(file.SheetTitle);
+    // Only a further header line can hold titles; a data line holds numbers.
+    if (header.size() > 1 && !IsBlankLine(header[1])) titleLine = header[1];
+  }
+  if (titleLine.empty()) return;
+  const std::vector<std::string> titles = TitleFields(titleLine, listSeparator);
+  file.HasColumnTitles = true;
+  for (std::size_t c = 0; c < titles.size() && c < file.ColumnTitles.size(); ++c) {
+    file.ColumnTitles[c] = titles[c];
+    StoreColumnTitle(*file.Table, static_cast<int>(c), titles[c]);
+  }
+}
+
+// Stores one row of fields; answers whether it held any value.
+bool StoreRow(TImportedFile& file, int row, const std::vector<std::string>& fields) {
+  bool any = false;
+  TDataTable& table = *file.Table;
+  for (std::size_t k = 0; k < fields.size() && k < static_cast<std::size_t>(MaxColumns); ++k) {
+    const TFieldValue field = ReadField(fields[k]);
+    if (field.OutOfRange) ++file.OutOfRangeFields;
+    if (IsEmpty(field.Value)) continue;
+    const int column = static_cast<int>(k);
+    any = true;
+    file.DataColumns = std::max(file.DataColumns, column + 1);
+    StoreCell(table, row, column, field.Value);
+    if (NeedsScientific(field.Value)) continue;
+    const TTextDigits digits = CountTextDigits(field.Text);
+    auto& decimals = table.AutoDecimals[k];
+    if (digits.Decimals + digits.IntegerDigits <= CutLength && decimals < digits.Decimals) decimals = digits.Decimals;
+  }
+  return any;
+}
+
+TReal ScratchValue(const TDataTable& table, int row, int column1Based) {
+  if (column1Based < 1 || column1Based > MaxColumns) return EmptyValue;
+  return table.GetValue(row, column1Based - 1);
+}
+
+void MarkImportedColumn(TDataTable& target, int column, std::int32_t decimals) {
+  const auto c = static_cast<std::size_t>(column);
+  target.AutoDecimals[c] = std::max(target.AutoDecimals[c], decimals);
+  target.MeanEntryColumn[c] = 0;
+  target.ColumnChanged[c] = 1;
+}
+
+void ImportIndexed(const TImportedFile& file, const TImportChoices& choices, TDataTable& target) {
+  const TDataTable& scratch = *file.Table;
+  target.Clear();
+  std::vector<TReal> groups;
+  std::array<int, MaxColumns> filled{};
+  const int valueColumn = choices.ValueColumn;
+  const std::int32_t decimals =
+      valueColumn >= 1 && valueColumn <= MaxColumns ? scratch.AutoDecimals[static_cast<std::size_t>(valueColumn - 1)] : 0;
+  for (int s = 0; s < file.DataRows; ++s) {
+    const TReal group = ScratchValue(scratch, s, choices.GroupColumn);
+    if (IsEmpty(group)) continue;
+    const TReal value = ScratchValue(scratch, s, valueColumn);
+    auto known = std::find(groups.begin(), groups.end(), group);
+    if (known == groups.end()) {
+      if (groups.size() >= static_cast<std::size_t>(MaxColumns)) continue;
+      groups.push_back(group);
+      known = groups.end() - 1;
+      const int column = static_cast<int>(groups.size()) - 1;
+      StoreColumnTitle(target, column, GroupTitle(group));
+      MarkImportedColumn(target, column, decimals);
+    }
+    const auto k = static_cast<std::size_t>(known - groups.begin());
+    if (filled[k] >= MaxImportRows) continue;
+    const int column = static_cast<int>(k);
+    StoreCell(target, filled[k], column, value);
+    target.SetExcluded(filled[k], column, false);
+    ++filled[k];
+  }
+  if (file.HasSheetTitle) target.SetTitle(file.SheetTitle);
+}
+
+void ImportStandard(const TImportedFile& file, const TImportChoices& choices, TDataTable& target, int startRow,
+                    int startColumn) {
+  const TDataTable& scratch = *file.Table;
+  // Where each scratch column goes: the columns in range, side by side.
+  std::array<int, MaxColumns> targetOf{};
+  targetOf.fill(-1);
+  int next = startColumn;
+  for (int c = 0; c < file.DataColumns && next < MaxColumns; ++c) {
+    const bool inRange = choices.Columns != TImportColumns::Range ||
+                         (c + 1 >= choices.StartColumn && c + 1 <= choices.EndColumn);
+    if (inRange) targetOf[static_cast<std::size_t>(c)] = next++;
+  }
+  int t = startRow;
+  for (int s = 0; s < file.DataRows; ++s) {
+    if (t >= MaxImportRows) break;
+    if (choices.FilterRows &&
+        !PassesFilter(ScratchValue(scratch, s, choices.FilterColumn), choices.Condition, choices.FilterValue))
+      continue;
+    const bool rowInRange = !choices.RowRange || (s + 1 >= choices.StartRow && s + 1 <= choices.EndRow);
+    for (int c = 0; c < file.DataColumns && rowInRange; ++c) {
+      const int column = targetOf[static_cast<std::size_t>(c)];
+      if (column < 0) continue;
+      StoreCell(target, t, column, scratch.GetValue(s, c));
+      target.SetExcluded(t, column, false);
+      MarkImportedColumn(target, column, scratch.AutoDecimals[static_cast<std::size_t>(c)]);
+    }
+    ++t;
+  }
+  if (file.HasSheetTitle) target.SetTitle(file.SheetTitle);
+  if (file.HasColumnTitles)
+    for (int c = 0; c < MaxColumns; ++c)
+      if (const int column = targetOf[static_cast<std::size_t>(c)]; column >= 0)
+        StoreColumnTitle(target, column, file.ColumnTitles[static_cast<std::size_t>(c)]);
+}
+
+}  // namespace
+
+bool IsAsciiText(std::istream& in) {
+  TImportLineReader reader(in);
+  std::string line;
+  bool first = true;
+  while (reader.ReadLine(line)) {
+    if (!first && std::any_of(line.begin(), line.end(), [](char ch) { return static_cast<unsigned char>(ch) >= 128; }))
+      return false;
+    first = false;
+  }
+  return true;
+}
+
+bool IsAsciiFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return true;
+  return IsAsciiText(in);
+}
+
+bool IsTitleLine(std::string_view line, const TImportSeparators& separators) {
+  if (line.find('*') != std::string_view::npos) return false;
+  if (line.empty()) return false;
+  // A tab counts like a blank: a row whose first cell is empty starts with one.
+  const auto dataCharacter = [&separators](char ch) {
+    return ch == ' ' || ch == '\t' || ch == '+' || ch == ',' || ch == '-' || ch == '.' || ch == ';' || IsDigit(ch) ||
+           ch == separators.ListSeparator || ch == separators.DecimalSeparator;
+  };
+  if (!dataCharacter(Upper(line.front()))) return true;
+  return std::any_of(line.begin(), line.end(), [&](char ch) { return !dataCharacter(Upper(ch)) && Upper(ch) != 'E'; });
+}
+
+TReal ImportFieldValue(std::string_view field, bool& outOfRange) {
+  const TFieldValue value = ReadField(field);
+  outOfRange = value.OutOfRange;
+  return value.Value;
+}
+
+TImportedFile ReadImportText(std::istream& in, const TImportSeparators& separators) {
+  TImportedFile file;
+  TImportLineReader reader(in);
+  std::string line;
+  std::vector<std::string> header;
+  std::vector<std::string> data;
+  bool inHeader = true;
+  while (reader.ReadLine(line)) {
+    if (inHeader && (IsBlankLine(line) || IsTitleLine(line, separators))) {
+      // Only the first two header lines can hold titles.
+      if (header.size() < 2) header.push_back(line);
+      continue;
+    }
+    inHeader = false;
+    if (data.size() < static_cast<std::size_t>(MaxImportRows)) {
+      data.push_back(line);
+    } else if (!IsBlankLine(line)) {
+      file.TooManyRows = true;
+      break;
+    }
+  }
+  if (!data.empty()) {
+    const std::string_view first = data.front();
+    file.Delimited = first.find_first_of(",\t;") != std::string_view::npos ||
+                     first.find(separators.ListSeparator) != std::string_view::npos;
+    std::vector<std::size_t> boundaries;
+    if (!file.Delimited) boundaries = AlignedBoundaries(data);
+    for (std::size_t r = 0; r < data.size(); ++r) {
+      const std::vector<std::string> fields =
+          file.Delimited ? DelimitedFields(data[r], separators)
+                         : AlignedFields(data[r], boundaries, separators.DecimalSeparator);
+      if (StoreRow(file, static_cast<int>(r), fields)) file.DataRows = static_cast<int>(r) + 1;
+    }
+  }
+  ReadTitles(file, header, separators.ListSeparator);
+  return file;
+}
+
+TImportedFile ReadImportFile(const std::string& path, const TImportSeparators& separators) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return TImportedFile{};
+  return ReadImportText(in, separators);
+}
+
+bool PassesFilter(TReal value, TFilterCondition condition, TReal limit) {
+  switch (condition) {
+    case TFilterCondition::Equal:
+      return value == limit;
+    case TFilterCondition::Greater:
+      return value > limit;
+    case TFilterCondition::GreaterOrEqual:
+      return value >= limit;
+    case TFilterCondition::Less:
+      return value < limit;
+    case TFilterCondition::LessOrEqual:
+      return value <= limit;
+    case TFilterCondition::NotEqual:
+      return value != limit;
+  }
+  return false;
+}
+
+TImportOutcome ApplyImport(const TImportedFile& file, const TImportChoices& choices, TDataTable& target,
+                           int startRow, int startColumn) {
+  if (choices.Columns == TImportColumns::Indexed) {
+    if (choices.ValueColumn == choices.GroupColumn) return TImportOutcome::SameIndexColumns;
+    ImportIndexed(file, choices, target);
+    return TImportOutcome::Imported;
+  }
+  ImportStandard(file, choices, target, std::clamp(startRow, 0, MaxImportRows),
+                 std::clamp(startColumn, 0, MaxColumns));
+  // Imported empty cells may have emptied the last row or column.
+  target.RecalcExtents();
+  return TImportOutcome::Imported;
+}
+
+std::string GroupTitle(TReal group) {
+  std::string text = TrimmedZeros(FormatFixed(group, 2));
+  if (text == "-0") text = "0";
+  return text;
+}
+
+}  // namespace ombrel

@@ -1,0 +1,125 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <istream>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "document/DataTable.h"
+
+namespace ombrel {
+
+// Reading plain text files of numbers into a scratch table, and copying the
+// chosen part of it into a document's table. Nothing here shows anything;
+// the caller turns the flags and outcomes into messages.
+
+inline constexpr int MaxImportRows = 1000;
+inline constexpr std::size_t ImportLineLength = 20000;
+
+inline constexpr std::string_view NotAsciiMessage = "The file is not an ASCII file.";
+inline constexpr std::string_view TooManyImportRowsMessage =
+    "There are too many rows of data in this file.Only the first 1000 rows will be read.";
+inline constexpr std::string_view SameIndexColumnsMessage =
+    "The column with values and the column with group assignments must be different.";
+inline constexpr std::string_view ImportOutOfRangeMessage =
+    "Some numbers in this file are beyond +-1.5E38, the largest value Ombrel can hold. Those cells were left empty.";
+
+// The user's separators: the list separator splits fields like "," and ";",
+// the decimal separator is read as the decimal point.
+struct TImportSeparators {
+  char ListSeparator = ',';
+  char DecimalSeparator = '.';
+};
+
+// The file read into a scratch table (the import dialog's "TEMP.ARR").
+struct TImportedFile {
+  // Heap-held: a table is large and the dialog keeps it for its lifetime.
+  std::unique_ptr<TDataTable> Table = std::make_unique<TDataTable>();
+  int DataRows = 0;
+  int DataColumns = 0;
+  bool Delimited = false;
+  // More data lines than MaxImportRows: only the first ones were read.
+  bool TooManyRows = false;
+  // Fields holding numbers beyond the entry range (stored as empty cells).
+  int OutOfRangeFields = 0;
+  bool HasHeader = false;
+  bool HasSheetTitle = false;
+  bool HasColumnTitles = false;
+  std::string SheetTitle;
+  std::array<std::string, MaxColumns> ColumnTitles{};
+};
+
+// True unless a line after the first holds a byte of 128 or more. A stream
+// that cannot be read counts as ASCII.
+bool IsAsciiText(std::istream& in);
+bool IsAsciiFile(const std::string& path);
+
+// A header line: holds no "*" and, upper-cased, starts with a character
+// other than blank, tab, "+", ",", "-", ".", a digit, ";" or one of the
+// user's separators, or holds a character other than those and "E".
+bool IsTitleLine(std::string_view line, const TImportSeparators& separators = {});
+
+// Reads a text file of numbers: leading blank and title lines form the
+// header (sheet title and column titles); the first data line decides
+// between delimited fields (",", tab, ";" or the list separator) and
+// column-aligned ones. At most 1000 data rows and 26 columns; lines end with
+// CR LF, LF or CR. Each value is rounded to its 14-character text and
+// teaches its column its decimals. Memory stays bounded whatever the input.
+TImportedFile ReadImportText(std::istream& in, const TImportSeparators& separators);
+// The same from a file; a file that cannot be opened reads as empty.
+TImportedFile ReadImportFile(const std::string& path, const TImportSeparators& separators);
+
+// The value of one cleaned field: the first "*" removed, empty -> empty
+// marker, an unreadable text -> 0, a number beyond +-1.5E38 -> empty marker
+// with `outOfRange` set. Numbers are rounded as pasted ones are: fixed text
+// with 12 decimals, trailing zeros dropped, cut to 14 characters. Values
+// that text would spoil keep 15 significant digits instead: those shown in
+// scientific form below 1E-4 (12 decimals would leave few digits or none)
+// and those with more than 14 integer characters (cutting would drop
+// integer digits).
+TReal ImportFieldValue(std::string_view field, bool& outOfRange);
+
+enum class TImportColumns { All, Range, Indexed };
+enum class TFilterCondition { Equal, Greater, GreaterOrEqual, Less, LessOrEqual, NotEqual };
+
+// The import dialog's choices; columns and rows count from 1.
+struct TImportChoices {
+  TImportColumns Columns = TImportColumns::All;
+  int StartColumn = 1;
+  int EndColumn = 1;
+  int ValueColumn = 1;
+  int GroupColumn = 2;
+  bool RowRange = false;
+  int StartRow = 1;
+  int EndRow = 1;
+  bool FilterRows = false;
+  int FilterColumn = 1;
+  TFilterCondition Condition = TFilterCondition::Equal;
+  TReal FilterValue = 0;
+};
+
+// Whether `value` passes `condition` against `limit` (the empty marker
+// compares as the number it is).
+bool PassesFilter(TReal value, TFilterCondition condition, TReal limit);
+
+enum class TImportOutcome { Imported, SameIndexColumns };
+
+// Copies the scratch table into `target`. Standard layout: from data row
+// `startRow` and column `startColumn` on, the rows passing the filter, the
+// cells within the ranges; a row left empty by the row range still takes
+// its target row. Indexed layout: the target's values are cleared and each
+// group of the group column fills a column of its own, titled with the
+// group (at most 26 groups, 1000 values each; rows with an empty group are
+// skipped). Stored cells lose their exclude flags, their columns become raw
+// data columns, are flagged changed and take the scratch column's decimals.
+// The file's sheet title and column titles (when it had them) go with the
+// data: titles to the columns their data went to.
+TImportOutcome ApplyImport(const TImportedFile& file, const TImportChoices& choices, TDataTable& target,
+                           int startRow, int startColumn);
+
+// The title of an indexed group: at most 2 decimals, trailing zeros removed.
+std::string GroupTitle(TReal group);
+
+}  // namespace ombrel

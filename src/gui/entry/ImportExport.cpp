@@ -1,0 +1,358 @@
+#include "entry/ImportExport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "app/Asker.h"
+#include "app/BusyGuard.h"
+#include "document/Analyze.h"
+#include "document/DataEntryPage.h"
+#include "document/Document.h"
+#include "document/DocumentHost.h"
+#include "document/FileText.h"
+#include "document/PageSupport.h"
+#include "document/SummaryPage.h"
+#include "entry/CellText.h"
+#include "entry/SpreadGrid.h"
+#include "entry/TitleFields.h"
+
+namespace ombrel {
+
+namespace {
+
+constexpr int FieldDigits = 4;
+
+std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+// A one-byte separator from the user's settings; anything wider falls back.
+char SeparatorByte(QChar ch, char fallback) {
+  const char byte = ch.toLatin1();
+  return byte != 0 && ch.unicode() < 128 ? byte : fallback;
+}
+
+char DecimalSeparator() { return SeparatorByte(QLocale().decimalPoint().at(0), '.'); }
+
+QSpinBox* MakeField(const char* name, int limit, int value) {
+  auto* field = new QSpinBox;
+  field->setObjectName(QString::fromLatin1(name));
+  field->setRange(1, std::max(limit, 1));
+  field->setMaximumWidth(70);
+  field->setValue(std::clamp(value, 1, std::max(limit, 1)));
+  return field;
+}
+
+QString SuggestedName(TDocumentPage& page, const QString& suffix) {
+  const QString fileName = page.Form().FileName();
+  return fileName.isEmpty() ? QStringLiteral("data") + suffix : QFileInfo(fileName).completeBaseName() + suffix;
+}
+
+// Writes an export text to a chosen file; I/O errors are reported.
+void WriteChosenFile(TDocumentPage& page, const QString& fileName, const std::string& text) {
+  int error = 0;
+  {
+    const TBusyGuard busy(&page.Form());
+    error = WriteExportFile(LocalPath(fileName), text);
+  }
+  if (error != 0) page.Form().Host().Asker().Inform(&page, FromCore(FileErrorMessage(error, true)));
+}
+
+QString ChooseExportFile(TDocumentPage& page) {
+  return page.Form().Host().Asker().GetSaveFileName(&page, QStringLiteral("Export"), SuggestedName(page, ".TXT"),
+                                                    QStringLiteral("Text (*.TXT *.txt);;All files (*)"),
+                                                    QStringLiteral("TXT"));
+}
+
+}  // namespace
+
+TExcelWarnForm::TExcelWarnForm(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("ExcelWarnForm"));
+  setWindowTitle(QStringLiteral("Ombrel"));
+  auto* layout = new QVBoxLayout(this);
+  const char* const lines[] = {"Ombrel cannot open Excel worksheet files. To use data from Excel:",
+                               "1. Copy and paste.", "or",
+                               "2. Save from Excel using Text or CSV (comma separated value) format.",
+                               "Then use File Import to read into Ombrel."};
+  for (const char* line : lines) layout->addWidget(new QLabel(QString::fromLatin1(line)));
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  layout->addWidget(buttons);
+}
+
+TImportForm::TImportForm(const TImportedFile& file, const QString& fileName, QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("ImportForm"));
+  setWindowTitle(QStringLiteral("Import"));
+  auto* layout = new QVBoxLayout(this);
+
+  FilePreview = new QGroupBox(QStringLiteral("Preview of ") + QFileInfo(fileName).fileName());
+  auto* previewLayout = new QVBoxLayout(FilePreview);
+  PreviewGrid = new QTableWidget;
+  PreviewGrid->setObjectName(QStringLiteral("PreviewGrid"));
+  PreviewGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  previewLayout->addWidget(PreviewGrid);
+  layout->addWidget(FilePreview, 1);
+  FillPreview(file);
+
+  const int columns = file.DataColumns;
+  const int rows = file.DataRows;
+  auto* columnsBox = new QGroupBox(QStringLiteral("Columns"));
+  auto* columnsLayout = new QGridLayout(columnsBox);
+  AllColsRadioButton = new QRadioButton(QStringLiteral("Import all columns"));
+  AllColsRadioButton->setObjectName(QStringLiteral("AllColsRadioButton"));
+  AllColsRadioButton->setChecked(true);
+  ColRangeRadioButton = new QRadioButton(QStringLiteral("Import range of columns. From: "));
+  ColRangeRadioButton->setObjectName(QStringLiteral("ColRangeRadioButton"));
+  StartColumnField = MakeField("StartColumnField", columns, 1);
+  EndColumnField = MakeField("EndColumnField", columns, columns);
+  IndexedColRadioButton = new QRadioButton(QStringLiteral("Import data only from column:"));
+  IndexedColRadioButton->setObjectName(QStringLiteral("IndexedColRadioButton"));
+  ValueColumnField = MakeField("ValueColumnField", columns, 1);
+  GroupAssignmentColField = MakeField("GroupAssignmentColField", columns, 2);
+  columnsLayout->addWidget(AllColsRadioButton, 0, 0, 1, 4);
+  columnsLayout->addWidget(ColRangeRadioButton, 1, 0);
+  columnsLayout->addWidget(StartColumnField, 1, 1);
+  columnsLayout->addWidget(new QLabel(QStringLiteral("To:")), 1, 2);
+  columnsLayout->addWidget(EndColumnField, 1, 3);
+  columnsLayout->addWidget(IndexedColRadioButton, 2, 0);
+  columnsLayout->addWidget(ValueColumnField, 2, 1);
+  columnsLayout->addWidget(new QLabel(QStringLiteral("Import group identifier from column:")), 3, 0);
+  columnsLayout->addWidget(GroupAssignmentColField, 3, 1);
+  layout->addWidget(columnsBox);
+
+  auto* rowsBox = new QGroupBox(QStringLiteral("Rows"));
+  auto* rowsLayout = new QGridLayout(rowsBox);
+  RowRangeCheckBox = new QCheckBox(QStringLiteral("Import range of rows. From: "));
+  RowRangeCheckBox->setObjectName(QStringLiteral("RowRangeCheckBox"));
+  StartRowField = MakeField("StartRowField", rows, 1);
+  EndRowField = MakeField("EndRowField", rows, rows);
+  FilterRowCheckBox = new QCheckBox(QStringLiteral("Only import rows where column"));
+  FilterRowCheckBox->setObjectName(QStringLiteral("FilterRowCheckBox"));
+  FilterColumnField = MakeField("FilterColumnField", columns, 1);
+  ConditionComboBox = new QComboBox;
+  ConditionComboBox->setObjectName(QStringLiteral("ConditionComboBox"));
+  ConditionComboBox->addItems({QStringLiteral("="), QStringLiteral(">"), QStringLiteral(">="), QStringLiteral("<"),
+                               QStringLiteral("<="), QStringLiteral("<>")});
+  FilterValueField = new QLineEdit;
+  FilterValueField->setObjectName(QStringLiteral("FilterValueField"));
+  FilterValueField->setMaxLength(MaxCellTextLength);
+  rowsLayout->addWidget(RowRangeCheckBox, 0, 0);
+  rowsLayout->addWidget(StartRowField, 0, 1);
+  rowsLayout->addWidget(new QLabel(QStringLiteral("To:")), 0, 2);
+  rowsLayout->addWidget(EndRowField, 0, 3);
+  rowsLayout->addWidget(FilterRowCheckBox, 1, 0);
+  rowsLayout->addWidget(FilterColumnField, 1, 1);
+  rowsLayout->addWidget(ConditionComboBox, 1, 2);
+  rowsLayout->addWidget(FilterValueField, 1, 3);
+  rowsLayout->addWidget(new QLabel(QStringLiteral("(Enter a value, not a column #.)")), 2, 3);
+  layout->addWidget(rowsBox);
+
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  layout->addWidget(buttons);
+
+  // Editing a field switches its option on.
+  const auto choose = [this](QSpinBox* field, auto* option) {
+    connect(field, &QSpinBox::valueChanged, option, [option] { option->setChecked(true); });
+  };
+  choose(StartColumnField, ColRangeRadioButton);
+  choose(EndColumnField, ColRangeRadioButton);
+  choose(ValueColumnField, IndexedColRadioButton);
+  choose(GroupAssignmentColField, IndexedColRadioButton);
+  choose(StartRowField, RowRangeCheckBox);
+  choose(EndRowField, RowRangeCheckBox);
+  choose(FilterColumnField, FilterRowCheckBox);
+  connect(ConditionComboBox, &QComboBox::activated, FilterRowCheckBox, [this] { FilterRowCheckBox->setChecked(true); });
+  connect(FilterValueField, &QLineEdit::textEdited, FilterRowCheckBox,
+          [this] { FilterRowCheckBox->setChecked(true); });
+  // The indexed layout takes every row.
+  connect(IndexedColRadioButton, &QRadioButton::toggled, this, [this](bool on) {
+    if (!on) return;
+    RowRangeCheckBox->setChecked(false);
+    FilterRowCheckBox->setChecked(false);
+  });
+  resize(760, 620);
+}
+
+void TImportForm::FillPreview(const TImportedFile& file) {
+  const TDataTable& table = *file.Table;
+  const int columns = std::max(file.DataColumns, 1);
+  const int rows = std::max(file.DataRows, 1);
+  PreviewGrid->setColumnCount(columns);
+  PreviewGrid->setRowCount(rows);
+  QFont bold = PreviewGrid->horizontalHeader()->font();
+  bold.setBold(true);
+  PreviewGrid->horizontalHeader()->setFont(bold);
+  PreviewGrid->verticalHeader()->setFont(bold);
+  for (int c = 0; c < columns; ++c) {
+    QString heading = QString::number(c + 1);
+    if (const std::string& title = file.ColumnTitles[static_cast<std::size_t>(c)]; !title.empty())
+      heading += QLatin1Char('\n') + FromCore(title);
+    PreviewGrid->setHorizontalHeaderItem(c, new QTableWidgetItem(heading));
+    PreviewGrid->setColumnWidth(c, 110);
+  }
+  for (int r = 0; r < rows; ++r) PreviewGrid->setVerticalHeaderItem(r, new QTableWidgetItem(QString::number(r + 1)));
+  for (int r = 0; r < file.DataRows; ++r)
+    for (int c = 0; c < file.DataColumns; ++c) {
+      const TReal value = table.GetValue(r, c);
+      if (IsEmpty(value)) continue;
+      auto* item = new QTableWidgetItem(
+          FromCore(FormatCellValue(value, table.AutoDecimals[static_cast<std::size_t>(c)])));
+      item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      PreviewGrid->setItem(r, c, item);
+    }
+}
+
+TImportChoices TImportForm::Choices() const {
+  TImportChoices choices;
+  choices.Columns = IndexedColRadioButton->isChecked() ? TImportColumns::Indexed
+                    : ColRangeRadioButton->isChecked() ? TImportColumns::Range
+                                                       : TImportColumns::All;
+  choices.StartColumn = StartColumnField->value();
+  choices.EndColumn = EndColumnField->value();
+  choices.ValueColumn = ValueColumnField->value();
+  choices.GroupColumn = GroupAssignmentColField->value();
+  choices.RowRange = RowRangeCheckBox->isChecked();
+  choices.StartRow = StartRowField->value();
+  choices.EndRow = EndRowField->value();
+  choices.FilterRows = FilterRowCheckBox->isChecked();
+  choices.FilterColumn = FilterColumnField->value();
+  choices.Condition = static_cast<TFilterCondition>(std::clamp(ConditionComboBox->currentIndex(), 0, 5));
+  choices.FilterValue = ParseCellText(FilterValueField->text().toStdString());
+  return choices;
+}
+
+void TImportForm::accept() {
+  if (IndexedColRadioButton->isChecked() && ValueColumnField->value() == GroupAssignmentColField->value()) {
+    if (mInform) mInform(FromCore(SameIndexColumnsMessage));
+    return;
+  }
+  QDialog::accept();
+}
+
+TExportForm::TExportForm(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("ExportForm"));
+  setWindowTitle(QStringLiteral("Export"));
+  auto* layout = new QVBoxLayout(this);
+  auto* arrangement = new QGroupBox(QStringLiteral("Arrangement"));
+  auto* arrangementLayout = new QVBoxLayout(arrangement);
+  StandardFormatRadioButton = new QRadioButton(QStringLiteral("Standard format. Export the table as it appears here."));
+  StandardFormatRadioButton->setObjectName(QStringLiteral("StandardFormatRadioButton"));
+  StandardFormatRadioButton->setChecked(true);
+  IndexedColRadioButton = new QRadioButton(
+      QStringLiteral("Index format. Export ALL values into column 1 and export column # as column 2."));
+  IndexedColRadioButton->setObjectName(QStringLiteral("IndexedColRadioButton"));
+  arrangementLayout->addWidget(StandardFormatRadioButton);
+  arrangementLayout->addWidget(IndexedColRadioButton);
+  layout->addWidget(arrangement);
+  auto* titles = new QGroupBox(QStringLiteral("Titles"));
+  auto* titlesLayout = new QVBoxLayout(titles);
+  TitleCheckBox = new QCheckBox(QStringLiteral("Include the sheet title as the first row."));
+  TitleCheckBox->setObjectName(QStringLiteral("TitleCheckBox"));
+  TitleCheckBox->setChecked(true);
+  ColTitlesCheckBox = new QCheckBox(QStringLiteral("Include column titles."));
+  ColTitlesCheckBox->setObjectName(QStringLiteral("ColTitlesCheckBox"));
+  ColTitlesCheckBox->setChecked(true);
+  titlesLayout->addWidget(TitleCheckBox);
+  titlesLayout->addWidget(ColTitlesCheckBox);
+  layout->addWidget(titles);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  layout->addWidget(buttons);
+}
+
+TExportChoices TExportForm::Choices() const {
+  TExportChoices choices;
+  choices.Arrangement =
+      IndexedColRadioButton->isChecked() ? TExportArrangement::Indexed : TExportArrangement::Standard;
+  choices.SheetTitle = TitleCheckBox->isChecked();
+  choices.ColumnTitles = ColTitlesCheckBox->isChecked();
+  return choices;
+}
+
+void ImportTextData(TDataEntryPage& page) {
+  TDocumentHost& host = page.Form().Host();
+  TAsker& asker = host.Asker();
+  const QString fileName =
+      asker.GetOpenFileName(&page, QStringLiteral("Import"), host.ImportFolder(),
+                            QStringLiteral("Text files (*.TXT *.txt *.CSV *.csv *.DAT *.dat *.PRN *.prn);;All files (*)"));
+  if (fileName.isEmpty()) return;
+  if (QFileInfo(fileName).fileName().contains(QStringLiteral(".XL"))) {
+    TExcelWarnForm warning(&page);
+    asker.Exec(warning);
+    return;
+  }
+  host.SetImportFolder(QFileInfo(fileName).absolutePath());
+  const std::string path = LocalPath(fileName);
+  TImportedFile file;
+  bool ascii = true;
+  {
+    const TBusyGuard busy(&page.Form());
+    ascii = IsAsciiFile(path);
+    if (ascii) file = ReadImportFile(path, {SeparatorByte(host.ListSeparator(), ','), DecimalSeparator()});
+  }
+  if (!ascii) {
+    asker.Inform(&page, FromCore(NotAsciiMessage));
+    return;
+  }
+  if (file.TooManyRows) asker.Inform(&page, FromCore(TooManyImportRowsMessage));
+  if (file.OutOfRangeFields > 0) asker.Inform(&page, FromCore(ImportOutOfRangeMessage));
+
+  TImportForm form(file, fileName, &page);
+  form.SetInform([&asker, &form](const QString& message) { asker.Inform(&form, message); });
+  if (asker.Exec(form) != QDialog::Accepted) return;
+
+  TSpreadGrid& grid = *page.RawDataGrid;
+  {
+    const TBusyGuard busy(&page.Form());
+    const TImportOutcome outcome = ApplyImport(file, form.Choices(), page.Document().Table,
+                                               std::max(grid.CurrentDataRow(), 0), std::max(grid.CurrentDataColumn(), 0));
+    if (outcome != TImportOutcome::Imported) return;
+  }
+  grid.RefreshAll();
+  page.DataSetTitle->Refresh();
+  NoteDocumentChanged(page);
+}
+
+void ExportGridData(TDataEntryPage& page) {
+  TAsker& asker = page.Form().Host().Asker();
+  const QString fileName = ChooseExportFile(page);
+  if (fileName.isEmpty()) return;
+  TExportForm form(&page);
+  if (asker.Exec(form) != QDialog::Accepted) return;
+  TExportChoices choices = form.Choices();
+  choices.Separator = ExportSeparator(fileName.toStdString(), SeparatorByte(page.Form().Host().ListSeparator(), ','));
+  choices.DecimalSeparator = DecimalSeparator();
+  WriteChosenFile(page, fileName, ExportDataText(page.Document().Table, choices));
+}
+
+void ExportTwoByTwoData(TDataEntryPage& page) {
+  const QString fileName = ChooseExportFile(page);
+  if (fileName.isEmpty()) return;
+  const char separator =
+      ExportSeparator(fileName.toStdString(), SeparatorByte(page.Form().Host().ListSeparator(), ','));
+  WriteChosenFile(page, fileName, ExportTwoByTwoText(page.Document().TwoByTwo, separator));
+}
+
+void ExportSummaryData(TSummaryPage& page) {
+  const QString fileName = ChooseExportFile(page);
+  if (fileName.isEmpty()) return;
+  WriteChosenFile(page, fileName, ExportSummaryText(page.Document().Table));
+}
+
+}  // namespace ombrel

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+#include "entry/TextExport.h"
+#include "entry/TextImport.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QRadioButton;
+class QSpinBox;
+class QTableWidget;
+
+namespace ombrel {
+
+class TDataEntryPage;
+class TSummaryPage;
+
+// Shown instead of an import when the chosen file is a spreadsheet workbook.
+class TExcelWarnForm : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TExcelWarnForm(QWidget* parent = nullptr);
+};
+
+// "Import": the file's preview and which of its rows and columns to take.
+class TImportForm : public QDialog {
+  Q_OBJECT
+
+ public:
+  TImportForm(const TImportedFile& file, const QString& fileName, QWidget* parent = nullptr);
+
+  // Refusals while the dialog stays open (equal value and group columns).
+  void SetInform(std::function<void(const QString&)> inform) { mInform = std::move(inform); }
+  TImportChoices Choices() const;
+  void accept() override;
+
+  QGroupBox* FilePreview;
+  QTableWidget* PreviewGrid;
+  QRadioButton* AllColsRadioButton;
+  QRadioButton* ColRangeRadioButton;
+  QRadioButton* IndexedColRadioButton;
+  QSpinBox* StartColumnField;
+  QSpinBox* EndColumnField;
+  QSpinBox* ValueColumnField;
+  QSpinBox* GroupAssignmentColField;
+  QCheckBox* RowRangeCheckBox;
+  QSpinBox* StartRowField;
+  QSpinBox* EndRowField;
+  QCheckBox* FilterRowCheckBox;
+  QSpinBox* FilterColumnField;
+  QComboBox* ConditionComboBox;
+  QLineEdit* FilterValueField;
+
+ private:
+  void FillPreview(const TImportedFile& file);
+  std::function<void(const QString&)> mInform;
+};
+
+// "Export": the arrangement and the title lines of the exported data.
+class TExportForm : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TExportForm(QWidget* parent = nullptr);
+
+  // The choices on the form; the separators are the caller's.
+  TExportChoices Choices() const;
+
+  QRadioButton* StandardFormatRadioButton;
+  QRadioButton* IndexedColRadioButton;
+  QCheckBox* TitleCheckBox;
+  QCheckBox* ColTitlesCheckBox;
+};
+
+// The File menu's commands on the data entry page and the summary page.
+void ImportTextData(TDataEntryPage& page);
+void ExportGridData(TDataEntryPage& page);
+void ExportTwoByTwoData(TDataEntryPage& page);
+void ExportSummaryData(TSummaryPage& page);
+
+}  // namespace ombrel
