@@ -49,10 +49,7 @@ class ClipboardCommandsTest : public QObject {
 
   void init() {
     mHost = std::make_unique<TTestHost>();
-    mForm = std::make_unique<Analyze>(*mHost, std::make_unique<TDocument>());
-    mForm->resize(900, 700);
-    mForm->show();
-    QApplication::setActiveWindow(mForm.get());
+    mForm = ShowDocumentWindow(*mHost, std::make_unique<TDocument>());
     QVERIFY(QTest::qWaitForWindowExposed(mForm.get()));
     mForm->GoToStep(TStep::DataEntry);
     SetClipboard(QStringLiteral("unchanged"));

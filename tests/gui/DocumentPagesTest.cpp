@@ -44,10 +44,7 @@ class DocumentPagesTest : public QObject {
 
   void init() {
     mHost = std::make_unique<TTestHost>();
-    mForm = std::make_unique<Analyze>(*mHost, std::make_unique<TDocument>());
-    mForm->resize(900, 700);
-    mForm->show();
-    QApplication::setActiveWindow(mForm.get());
+    mForm = ShowDocumentWindow(*mHost, std::make_unique<TDocument>());
     QVERIFY(QTest::qWaitForWindowExposed(mForm.get()));
     mForm->GoToStep(TStep::DataFormat);
   }

@@ -3,8 +3,10 @@
 // What the document-page tests share: a host that routes step requests as
 // the main window does, and a quick way to put values into a document.
 
+#include <QApplication>
 #include <QList>
 #include <initializer_list>
+#include <memory>
 
 #include "ShellTestSupport.h"
 #include "document/Analyze.h"
@@ -35,6 +37,17 @@ class TTestHost : public TDocumentHost {
   void SetImportFolder(const QString&) override {}
   QChar ListSeparator() const override { return QLatin1Char(','); }
 };
+
+// A document window for `document`, shown at 900 x 700 and made the active
+// window, as the main window would show it; the caller waits for it to be
+// exposed.
+inline std::unique_ptr<Analyze> ShowDocumentWindow(TTestHost& host, std::unique_ptr<TDocument> document) {
+  auto form = std::make_unique<Analyze>(host, std::move(document));
+  form->resize(900, 700);
+  form->show();
+  QApplication::setActiveWindow(form.get());
+  return form;
+}
 
 // Values 10c + r² + 1 in the first `rows` rows of each column.
 inline void Fill(TDocument& document, std::initializer_list<int> columns, int rows = 5) {

@@ -69,6 +69,13 @@ bool AskForTitles(const TSpreadGrid& grid, TAsker& asker, QWidget* parent, TCopy
   return true;
 }
 
+// Clear with a column title being edited clears only that title.
+void ClearColumnTitle(TSpreadGrid& grid, int column) {
+  grid.SetColumnTitle(QString(), column);
+  emit grid.TitleChanged(column);
+  emit grid.DataChanged();
+}
+
 }  // namespace
 
 TOpenTitleField OpenTitleFieldOf(const TSpreadGrid& grid) {
@@ -156,9 +163,7 @@ void ClearRawData(TSpreadGrid& grid, TOpenTitleField open) {
     return;
   }
   if (open.Column >= 0) {
-    grid.SetColumnTitle(QString(), open.Column);
-    emit grid.TitleChanged(open.Column);
-    emit grid.DataChanged();
+    ClearColumnTitle(grid, open.Column);
     return;
   }
   {
@@ -226,9 +231,7 @@ void PasteSummary(TSpreadGrid& grid, TAsker& asker, QWidget* parent, TOpenTitleF
 void ClearSummary(TSpreadGrid& grid, TOpenTitleField open) {
   grid.CommitEdit();
   if (open.Column >= 0) {
-    grid.SetColumnTitle(QString(), open.Column);
-    emit grid.TitleChanged(open.Column);
-    emit grid.DataChanged();
+    ClearColumnTitle(grid, open.Column);
     return;
   }
   {
