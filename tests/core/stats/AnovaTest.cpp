@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/NistFile.h"
 #include "document/CalcProgress.h"
 #include "stats/Anova.h"
 #include "stats/ColumnStats.h"
@@ -49,7 +50,7 @@ T Parse(const std::string& word) {
 
 TNistAnova ReadNist(const std::string& name) {
   TNistAnova data;
-  std::ifstream file(std::string(OMBREL_NIST_DIR) + "/" + name);
+  std::ifstream file = test::OpenNistFile(name);
   std::string line;
   // The data of every ANOVA set start on line 61.
   constexpr int FirstDataLine = 61;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "support/NistFile.h"
 #include "document/EmptyValue.h"
 
 namespace ombrel::test {
@@ -51,7 +52,7 @@ inline bool LineRange(const std::string& line, const std::string& key, int& firs
 
 inline TNistRegression ReadNistRegression(const std::string& fileName) {
   TNistRegression data;
-  std::ifstream file(std::string(OMBREL_NIST_DIR) + "/" + fileName);
+  std::ifstream file = OpenNistFile(fileName);
   std::vector<std::string> lines;
   for (std::string line; std::getline(file, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();

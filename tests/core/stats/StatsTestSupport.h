@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/NistFile.h"
 #include "document/DataTable.h"
 
 namespace ombrel::test {
@@ -42,7 +43,7 @@ inline void FillColumn(TDataTable& table, int column, const std::vector<TReal>& 
 // The data block of a NIST univariate reference file: one value a line from
 // line 61 on.
 inline std::vector<TReal> ReadNistUnivariate(const std::string& name) {
-  std::ifstream file(std::string(OMBREL_NIST_DIR) + "/" + name);
+  std::ifstream file = OpenNistFile(name);
   std::vector<TReal> values;
   std::string line;
   for (int number = 1; std::getline(file, line); ++number) {
