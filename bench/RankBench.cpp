@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "Bench.h"
-#include "document/CalcProgress.h"
-#include "stats/ExactRankCounts.h"
-#include "stats/RankExact.h"
+#include "core/base/CalcProgress.h"
+#include "core/stats/ExactRankCounts.h"
+#include "core/stats/RankExact.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 #include <random>
 
 #include "Bench.h"
-#include "document/AnalysisFrame.h"
-#include "document/DataTable.h"
-#include "report/ReportText.h"
-#include "stats/MultipleRegression.h"
+#include "core/analysis/AnalysisFrame.h"
+#include "core/base/DataTable.h"
+#include "core/report/ReportText.h"
+#include "core/analysis/MultipleRegression.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include <vector>
 
 #include "Bench.h"
-#include "document/CalcProgress.h"
-#include "document/DataTable.h"
-#include "stats/Correlation.h"
-#include "stats/RankExact.h"
+#include "core/base/CalcProgress.h"
+#include "core/base/DataTable.h"
+#include "core/analysis/Correlation.h"
+#include "core/stats/RankExact.h"
 
 namespace {
 

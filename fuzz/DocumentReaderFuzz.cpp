@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "document/DocumentFile.h"
+#include "core/document/DocumentFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   ombrel::TDocument document;

@@ -7,8 +7,8 @@
 #include <sstream>
 #include <string>
 
-#include "entry/TextExport.h"
-#include "entry/TextImport.h"
+#include "core/entry/TextExport.h"
+#include "core/entry/TextImport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));

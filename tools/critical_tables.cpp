@@ -44,7 +44,7 @@
 #include <string>
 #include <vector>
 
-#include "stats/CriticalTables.h"
+#include "core/stats/CriticalTables.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <iostream>
 #include <string>
 
-#include "document/DocumentFile.h"
+#include "core/document/DocumentFile.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include <iostream>
 #include <vector>
 
-#include "entry/CellText.h"
-#include "entry/GridSelection.h"
-#include "entry/SpreadGrid.h"
+#include "core/entry/CellText.h"
+#include "core/entry/GridSelection.h"
+#include "gui/entry/SpreadGrid.h"
 
 namespace {
 

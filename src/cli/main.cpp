@@ -3,10 +3,10 @@
 #include <string>
 #include <string_view>
 
-#include "document/Document.h"
-#include "document/DocumentFile.h"
-#include "document/ReportPrinter.h"
-#include "document/Version.h"
+#include "core/document/Document.h"
+#include "core/document/DocumentFile.h"
+#include "core/document/ReportPrinter.h"
+#include "core/base/Version.h"
 
 namespace {
 

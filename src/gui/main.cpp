@@ -1,9 +1,9 @@
 #include <QApplication>
 #include <QStringList>
 
-#include "app/MainWindow.h"
-#include "app/Profile.h"
-#include "app/SingleInstance.h"
+#include "gui/app/MainWindow.h"
+#include "gui/app/Profile.h"
+#include "gui/app/SingleInstance.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

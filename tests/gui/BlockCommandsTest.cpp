@@ -5,12 +5,12 @@
 #include <QtTest>
 #include <memory>
 
-#include "PageTestSupport.h"
-#include "document/Analyze.h"
-#include "document/BlockCommands.h"
-#include "document/DataEntryPage.h"
-#include "entry/BlockDialogs.h"
-#include "entry/SpreadGrid.h"
+#include "support/PageTestSupport.h"
+#include "gui/document/Analyze.h"
+#include "gui/document/BlockCommands.h"
+#include "gui/document/DataEntryPage.h"
+#include "gui/entry/BlockDialogs.h"
+#include "gui/entry/SpreadGrid.h"
 
 using namespace ombrel;
 

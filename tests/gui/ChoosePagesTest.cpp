@@ -10,11 +10,11 @@
 #include <QtTest>
 #include <memory>
 
-#include "PageTestSupport.h"
-#include "document/ChooseTestPage.h"
-#include "document/DataFormatPage.h"
-#include "entry/SelectDialogs.h"
-#include "report/ReportLines.h"
+#include "support/PageTestSupport.h"
+#include "gui/document/ChooseTestPage.h"
+#include "gui/document/DataFormatPage.h"
+#include "gui/entry/SelectDialogs.h"
+#include "core/report/ReportLines.h"
 
 using namespace ombrel;
 

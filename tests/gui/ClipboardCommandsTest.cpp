@@ -5,16 +5,16 @@
 #include <QtTest>
 #include <memory>
 
-#include "PageTestSupport.h"
-#include "document/Analyze.h"
-#include "document/DataEntryPage.h"
-#include "document/SummaryPage.h"
-#include "entry/ClipboardText.h"
-#include "entry/GridModels.h"
-#include "entry/IncludeTitlesForm.h"
-#include "entry/SpreadGrid.h"
-#include "entry/TitleFields.h"
-#include "stats/SummaryCells.h"
+#include "support/PageTestSupport.h"
+#include "gui/document/Analyze.h"
+#include "gui/document/DataEntryPage.h"
+#include "gui/document/SummaryPage.h"
+#include "core/entry/ClipboardText.h"
+#include "gui/entry/GridModels.h"
+#include "gui/entry/IncludeTitlesForm.h"
+#include "gui/entry/SpreadGrid.h"
+#include "gui/entry/TitleFields.h"
+#include "core/entry/SummaryCells.h"
 
 using namespace ombrel;
 

@@ -11,17 +11,17 @@
 #include <QtTest>
 #include <memory>
 
-#include "PageTestSupport.h"
-#include "document/Analyze.h"
-#include "document/ChooseTestPage.h"
-#include "document/DataEntryPage.h"
-#include "document/DataFormatPage.h"
-#include "document/ResultsPage.h"
-#include "document/RunAnalysis.h"
-#include "document/WindowCalcProgress.h"
-#include "entry/SpreadGrid.h"
-#include "report/ReportLines.h"
-#include "report/ResultsViewer.h"
+#include "support/PageTestSupport.h"
+#include "gui/document/Analyze.h"
+#include "gui/document/ChooseTestPage.h"
+#include "gui/document/DataEntryPage.h"
+#include "gui/document/DataFormatPage.h"
+#include "gui/document/ResultsPage.h"
+#include "core/document/DocumentAnalysis.h"
+#include "gui/document/WindowCalcProgress.h"
+#include "gui/entry/SpreadGrid.h"
+#include "core/report/ReportLines.h"
+#include "gui/report/ResultsViewer.h"
 
 using namespace ombrel;
 

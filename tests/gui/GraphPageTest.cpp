@@ -13,12 +13,12 @@
 #include <QtTest>
 #include <memory>
 
-#include "ShellTestSupport.h"
-#include "document/Analyze.h"
-#include "document/DocumentHost.h"
-#include "document/GraphPage.h"
-#include "graph/ErrorBarSeries.h"
-#include "graph/GraphChartView.h"
+#include "support/ShellTestSupport.h"
+#include "gui/document/Analyze.h"
+#include "gui/document/DocumentHost.h"
+#include "gui/document/GraphPage.h"
+#include "gui/graph/ErrorBarSeries.h"
+#include "gui/graph/GraphChartView.h"
 
 using namespace ombrel;
 

@@ -8,10 +8,10 @@
 #include <QtTest>
 #include <memory>
 
-#include "PageTestSupport.h"
-#include "document/DataEntryPage.h"
-#include "entry/ImportExport.h"
-#include "entry/SpreadGrid.h"
+#include "support/PageTestSupport.h"
+#include "gui/document/DataEntryPage.h"
+#include "gui/entry/ImportExport.h"
+#include "gui/entry/SpreadGrid.h"
 
 using namespace ombrel;
 

@@ -1,6 +1,6 @@
 #include <QtTest>
 
-#include "app/MainWindow.h"
+#include "gui/app/MainWindow.h"
 
 class MainWindowTest : public QObject {
   Q_OBJECT

@@ -6,11 +6,11 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "ShellTestSupport.h"
-#include "document/Analyze.h"
-#include "document/DataEntryPage.h"
-#include "entry/SpreadGrid.h"
-#include "guide/OmbrelGuide.h"
+#include "support/ShellTestSupport.h"
+#include "gui/document/Analyze.h"
+#include "gui/document/DataEntryPage.h"
+#include "gui/entry/SpreadGrid.h"
+#include "gui/guide/OmbrelGuide.h"
 
 using namespace ombrel;
 

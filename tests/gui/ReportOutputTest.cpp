@@ -9,11 +9,11 @@
 #include <QtTest>
 #include <memory>
 
-#include "PageTestSupport.h"
-#include "document/ResultsPage.h"
-#include "report/NotesForm.h"
-#include "report/ReportText.h"
-#include "report/ResultsViewer.h"
+#include "support/PageTestSupport.h"
+#include "gui/document/ResultsPage.h"
+#include "gui/report/NotesForm.h"
+#include "core/report/ReportText.h"
+#include "gui/report/ResultsViewer.h"
 
 using namespace ombrel;
 

@@ -4,11 +4,11 @@
 #include <QRadioButton>
 #include <QtTest>
 
-#include "ShellTestSupport.h"
-#include "app/NewFileDialog.h"
-#include "document/Analyze.h"
-#include "document/DocumentFile.h"
-#include "document/RecentFiles.h"
+#include "support/ShellTestSupport.h"
+#include "gui/app/NewFileDialog.h"
+#include "gui/document/Analyze.h"
+#include "core/document/DocumentFile.h"
+#include "core/shell/RecentFiles.h"
 
 using namespace ombrel;
 

@@ -3,10 +3,10 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "ShellTestSupport.h"
-#include "document/Analyze.h"
-#include "document/WindowCalcProgress.h"
-#include "help/HelpWindow.h"
+#include "support/ShellTestSupport.h"
+#include "gui/document/Analyze.h"
+#include "gui/document/WindowCalcProgress.h"
+#include "gui/help/HelpWindow.h"
 
 using namespace ombrel;
 

@@ -1,10 +1,10 @@
 #include <QScreen>
 #include <QtTest>
 
-#include "ShellTestSupport.h"
-#include "app/Profile.h"
-#include "document/Analyze.h"
-#include "document/DocumentFile.h"
+#include "support/ShellTestSupport.h"
+#include "gui/app/Profile.h"
+#include "gui/document/Analyze.h"
+#include "core/document/DocumentFile.h"
 
 using namespace ombrel;
 

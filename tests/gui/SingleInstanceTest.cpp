@@ -6,11 +6,11 @@
 #include <QProcess>
 #include <QtTest>
 
-#include "ShellTestSupport.h"
-#include "app/Profile.h"
-#include "app/SingleInstance.h"
-#include "document/Analyze.h"
-#include "document/DocumentFile.h"
+#include "support/ShellTestSupport.h"
+#include "gui/app/Profile.h"
+#include "gui/app/SingleInstance.h"
+#include "gui/document/Analyze.h"
+#include "core/document/DocumentFile.h"
 
 using namespace ombrel;
 

@@ -4,11 +4,11 @@
 #include <QtTest>
 #include <memory>
 
-#include "entry/CellStore.h"
-#include "entry/GridHeader.h"
-#include "entry/SpreadGrid.h"
-#include "entry/TitleFields.h"
-#include "stats/SummaryCells.h"
+#include "core/entry/CellStore.h"
+#include "gui/entry/GridHeader.h"
+#include "gui/entry/SpreadGrid.h"
+#include "gui/entry/TitleFields.h"
+#include "core/entry/SummaryCells.h"
 
 using namespace ombrel;
 

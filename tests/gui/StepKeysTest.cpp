@@ -8,21 +8,21 @@
 #include <QtTest>
 #include <functional>
 
-#include "ShellTestSupport.h"
-#include "document/Analyze.h"
-#include "document/CalcProgress.h"
-#include "document/ChooseTestPage.h"
-#include "document/DataEntryPage.h"
-#include "document/DataFormatPage.h"
-#include "document/ResultsPage.h"
-#include "document/RunAnalysis.h"
-#include "document/SummaryPage.h"
-#include "entry/CellStore.h"
-#include "entry/OBIntEdit.h"
-#include "entry/SpreadGrid.h"
-#include "report/ReportLines.h"
-#include "report/ResultsViewer.h"
-#include "stats/ColumnStats.h"
+#include "support/ShellTestSupport.h"
+#include "gui/document/Analyze.h"
+#include "core/base/CalcProgress.h"
+#include "gui/document/ChooseTestPage.h"
+#include "gui/document/DataEntryPage.h"
+#include "gui/document/DataFormatPage.h"
+#include "gui/document/ResultsPage.h"
+#include "core/document/DocumentAnalysis.h"
+#include "gui/document/SummaryPage.h"
+#include "core/entry/CellStore.h"
+#include "gui/entry/OBIntEdit.h"
+#include "gui/entry/SpreadGrid.h"
+#include "core/report/ReportLines.h"
+#include "gui/report/ResultsViewer.h"
+#include "core/stats/ColumnStats.h"
 
 using namespace ombrel;
 

@@ -7,12 +7,12 @@
 #include <QtTest>
 #include <memory>
 
-#include "PageTestSupport.h"
-#include "document/Analyze.h"
-#include "document/DataEntryPage.h"
-#include "entry/CombineDialog.h"
-#include "entry/SpreadGrid.h"
-#include "entry/TransformDialog.h"
+#include "support/PageTestSupport.h"
+#include "gui/document/Analyze.h"
+#include "gui/document/DataEntryPage.h"
+#include "gui/entry/CombineDialog.h"
+#include "gui/entry/SpreadGrid.h"
+#include "gui/entry/TransformDialog.h"
 
 using namespace ombrel;
 

@@ -1,8 +1,8 @@
-#include "document/Document.h"
+#include "core/document/Document.h"
 
-#include "document/ChooseTest.h"
-#include "document/RunAnalysis.h"
-#include "stats/ColumnStats.h"
+#include "core/analysis/ChooseTest.h"
+#include "core/document/DocumentAnalysis.h"
+#include "core/stats/ColumnStats.h"
 
 namespace ombrel {
 

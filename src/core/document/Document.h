@@ -3,12 +3,12 @@
 #include <cstdint>
 #include <string>
 
-#include "document/DataTable.h"
-#include "document/RegressionOutputs.h"
-#include "document/Steps.h"
-#include "document/TestChoices.h"
-#include "document/TwoByTwoTable.h"
-#include "report/ReportText.h"
+#include "core/base/DataTable.h"
+#include "core/analysis/RegressionOutputs.h"
+#include "core/document/Steps.h"
+#include "core/base/TestChoices.h"
+#include "core/base/TwoByTwoTable.h"
+#include "core/report/ReportText.h"
 
 namespace ombrel {
 

@@ -1,4 +1,4 @@
-#include "document/DocumentFile.h"
+#include "core/document/DocumentFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,8 +10,8 @@
 #include <sstream>
 #include <string_view>
 
-#include "document/FileText.h"
-#include "stats/ColumnStats.h"
+#include "core/base/FileText.h"
+#include "core/stats/ColumnStats.h"
 
 namespace ombrel {
 

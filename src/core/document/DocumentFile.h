@@ -3,7 +3,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "document/Document.h"
+#include "core/document/Document.h"
 
 // Ombrel's own document file: a six-line header, then the layout of the
 // document's data format. Reading is tolerant (numbers that do not parse are

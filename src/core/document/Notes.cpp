@@ -1,4 +1,4 @@
-#include "document/Notes.h"
+#include "core/document/Notes.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
-#include "document/ReportPrinter.h"
+#include "core/document/ReportPrinter.h"
 
 #include <string>
 
-#include "document/CalcProgress.h"
-#include "document/Document.h"
-#include "document/RunAnalysis.h"
+#include "core/base/CalcProgress.h"
+#include "core/document/Document.h"
+#include "core/document/DocumentAnalysis.h"
 
 namespace ombrel {
 

@@ -1,4 +1,4 @@
-#include "document/Steps.h"
+#include "core/document/Steps.h"
 
 namespace ombrel {
 

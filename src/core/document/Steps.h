@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "document/TestChoices.h"
+#include "core/base/TestChoices.h"
 
 namespace ombrel {
 

@@ -1,10 +1,10 @@
-#include "entry/BlockOperations.h"
+#include "core/entry/BlockOperations.h"
 
 #include <algorithm>
 #include <charconv>
 
-#include "entry/CellStore.h"
-#include "report/NumberText.h"
+#include "core/entry/CellStore.h"
+#include "core/base/NumberText.h"
 
 namespace ombrel {
 

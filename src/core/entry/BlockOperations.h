@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "document/DataTable.h"
-#include "entry/GridSelection.h"
+#include "core/base/DataTable.h"
+#include "core/entry/GridSelection.h"
 
 namespace ombrel {
 

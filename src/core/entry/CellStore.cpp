@@ -1,8 +1,8 @@
-#include "entry/CellStore.h"
+#include "core/entry/CellStore.h"
 
 #include <algorithm>
 
-#include "entry/CellText.h"
+#include "core/entry/CellText.h"
 
 namespace ombrel {
 

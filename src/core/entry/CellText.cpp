@@ -1,11 +1,11 @@
-#include "entry/CellText.h"
+#include "core/entry/CellText.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 
-#include "document/DataTable.h"
-#include "report/NumberText.h"
+#include "core/base/DataTable.h"
+#include "core/base/NumberText.h"
 
 namespace ombrel {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "document/EmptyValue.h"
+#include "core/base/EmptyValue.h"
 
 namespace ombrel {
 

@@ -1,4 +1,4 @@
-#include "entry/ClipboardText.h"
+#include "core/entry/ClipboardText.h"
 
 #include <algorithm>
 #include <array>
@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <new>
 
-#include "entry/CellText.h"
-#include "report/NumberText.h"
-#include "stats/SummaryCells.h"
+#include "core/entry/CellText.h"
+#include "core/base/NumberText.h"
+#include "core/entry/SummaryCells.h"
 
 namespace ombrel {
 

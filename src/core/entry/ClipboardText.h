@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-#include "document/DataTable.h"
-#include "entry/CellStore.h"
-#include "entry/GridSelection.h"
+#include "core/base/DataTable.h"
+#include "core/entry/CellStore.h"
+#include "core/entry/GridSelection.h"
 
 namespace ombrel {
 

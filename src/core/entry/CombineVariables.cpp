@@ -1,9 +1,9 @@
-#include "entry/CombineVariables.h"
+#include "core/entry/CombineVariables.h"
 
 #include <cfenv>
 #include <cmath>
 
-#include "entry/CellStore.h"
+#include "core/entry/CellStore.h"
 
 namespace ombrel {
 

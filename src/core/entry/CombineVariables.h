@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "document/DataTable.h"
+#include "core/base/DataTable.h"
 
 namespace ombrel {
 

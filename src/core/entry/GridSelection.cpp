@@ -1,4 +1,4 @@
-#include "entry/GridSelection.h"
+#include "core/entry/GridSelection.h"
 
 #include <algorithm>
 

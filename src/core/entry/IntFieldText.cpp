@@ -1,4 +1,4 @@
-#include "entry/IntFieldText.h"
+#include "core/entry/IntFieldText.h"
 
 #include <charconv>
 #include <cmath>

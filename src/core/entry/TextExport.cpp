@@ -1,11 +1,11 @@
-#include "entry/TextExport.h"
+#include "core/entry/TextExport.h"
 
 #include <cerrno>
 #include <fstream>
 #include <vector>
 
-#include "document/FileText.h"
-#include "entry/CellText.h"
+#include "core/base/FileText.h"
+#include "core/entry/CellText.h"
 
 namespace ombrel {
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "document/DataTable.h"
-#include "document/TwoByTwoTable.h"
+#include "core/base/DataTable.h"
+#include "core/base/TwoByTwoTable.h"
 
 namespace ombrel {
 

@@ -1,4 +1,4 @@
-#include "entry/TextImport.h"
+#include "core/entry/TextImport.h"
 
 #include <algorithm>
 #include <charconv>
@@ -6,9 +6,9 @@
 #include <fstream>
 #include <vector>
 
-#include "entry/CellStore.h"
-#include "entry/CellText.h"
-#include "report/NumberText.h"
+#include "core/entry/CellStore.h"
+#include "core/entry/CellText.h"
+#include "core/base/NumberText.h"
 
 namespace ombrel {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "document/DataTable.h"
+#include "core/base/DataTable.h"
 
 namespace ombrel {
 

@@ -1,12 +1,12 @@
-#include "entry/Transforms.h"
+#include "core/entry/Transforms.h"
 
 #include <algorithm>
 #include <cfenv>
 #include <cmath>
 
-#include "entry/CellStore.h"
-#include "entry/CellText.h"
-#include "report/NumberText.h"
+#include "core/entry/CellStore.h"
+#include "core/entry/CellText.h"
+#include "core/base/NumberText.h"
 
 namespace ombrel {
 

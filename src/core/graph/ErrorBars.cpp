@@ -1,4 +1,4 @@
-#include "graph/ErrorBars.h"
+#include "core/graph/ErrorBars.h"
 
 #include <algorithm>
 #include <cmath>

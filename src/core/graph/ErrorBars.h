@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <span>
 
-#include "document/EmptyValue.h"
+#include "core/base/EmptyValue.h"
 
 // The arithmetic of the error-bar series: bars that carry one error value
 // each and draw a vertical line from the end of the bar to the end of the

@@ -1,12 +1,12 @@
-#include "graph/GraphModel.h"
+#include "core/graph/GraphModel.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "document/Document.h"
-#include "document/RunAnalysis.h"
-#include "graph/ErrorBars.h"
-#include "stats/PValue.h"
+#include "core/document/Document.h"
+#include "core/document/DocumentAnalysis.h"
+#include "core/graph/ErrorBars.h"
+#include "core/stats/PValue.h"
 
 namespace ombrel {
 

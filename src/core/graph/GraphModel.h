@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "document/EmptyValue.h"
+#include "core/base/EmptyValue.h"
 
 // The graph of a document's sixth step as plain data: which series to draw
 // with which points, the axes, the title lines, the legend and which of the

@@ -1,7 +1,7 @@
 #include <array>
 
-#include "report/ReportTables.h"
-#include "report/TableWriter.h"
+#include "core/report/ReportTables.h"
+#include "core/report/TableWriter.h"
 
 namespace ombrel {
 

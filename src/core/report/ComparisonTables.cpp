@@ -1,6 +1,6 @@
-#include "report/ReportTables.h"
+#include "core/report/ReportTables.h"
 
-#include "report/TableWriter.h"
+#include "core/report/TableWriter.h"
 
 namespace ombrel {
 

@@ -1,8 +1,8 @@
 #include <string>
 
-#include "report/NumberText.h"
-#include "report/ReportTables.h"
-#include "report/TableWriter.h"
+#include "core/base/NumberText.h"
+#include "core/report/ReportTables.h"
+#include "core/report/TableWriter.h"
 
 namespace ombrel {
 

@@ -1,6 +1,6 @@
 #include <map>
 
-#include "report/ReportText.h"
+#include "core/report/ReportText.h"
 
 namespace ombrel {
 

@@ -1,8 +1,8 @@
-#include "report/ReportLines.h"
+#include "core/report/ReportLines.h"
 
 #include <fstream>
 
-#include "report/ReportText.h"
+#include "core/report/ReportText.h"
 
 namespace ombrel {
 

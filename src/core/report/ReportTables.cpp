@@ -1,12 +1,12 @@
-#include "report/ReportTables.h"
+#include "core/report/ReportTables.h"
 
 #include <algorithm>
 #include <array>
 #include <chrono>
 #include <ctime>
 
-#include "report/NumberText.h"
-#include "report/TableWriter.h"
+#include "core/base/NumberText.h"
+#include "core/report/TableWriter.h"
 
 namespace ombrel {
 

@@ -15,9 +15,9 @@
 #include <string>
 #include <string_view>
 
-#include "document/DataTable.h"
-#include "document/EmptyValue.h"
-#include "report/ReportText.h"
+#include "core/base/DataTable.h"
+#include "core/base/EmptyValue.h"
+#include "core/report/ReportText.h"
 
 namespace ombrel {
 

@@ -1,9 +1,9 @@
-#include "report/ReportText.h"
+#include "core/report/ReportText.h"
 
 #include <cmath>
 #include <new>
 
-#include "report/NumberText.h"
+#include "core/base/NumberText.h"
 
 namespace ombrel {
 

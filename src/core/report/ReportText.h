@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "document/EmptyValue.h"
+#include "core/base/EmptyValue.h"
 
 namespace ombrel {
 

@@ -8,7 +8,7 @@
 #include <span>
 #include <string_view>
 
-#include "report/ReportTables.h"
+#include "core/report/ReportTables.h"
 
 namespace ombrel::detail {
 

@@ -1,10 +1,10 @@
-#include "stats/ColumnStats.h"
+#include "core/stats/ColumnStats.h"
 
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
-#include "stats/PValue.h"
+#include "core/stats/PValue.h"
 
 namespace ombrel {
 

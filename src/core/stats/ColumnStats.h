@@ -4,7 +4,7 @@
 #include <span>
 #include <vector>
 
-#include "document/DataTable.h"
+#include "core/base/DataTable.h"
 
 namespace ombrel {
 

@@ -1,4 +1,4 @@
-#include "stats/CriticalTables.h"
+#include "core/stats/CriticalTables.h"
 
 #include <span>
 

@@ -12,7 +12,7 @@
 #include <array>
 #include <cstdint>
 
-#include "document/EmptyValue.h"
+#include "core/base/EmptyValue.h"
 
 namespace ombrel {
 

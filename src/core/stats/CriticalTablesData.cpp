@@ -4,7 +4,7 @@
 // Upper points of the Studentized range and critical values of Dunnett's
 // test, computed by numerical integration and rounded to the stored units.
 
-#include "stats/CriticalTables.h"
+#include "core/stats/CriticalTables.h"
 
 namespace ombrel {
 

@@ -1,4 +1,4 @@
-#include "stats/ExactRankCounts.h"
+#include "core/stats/ExactRankCounts.h"
 
 #include <algorithm>
 #include <array>
@@ -10,7 +10,7 @@
 #include <numeric>
 #include <vector>
 
-#include "document/CalcProgress.h"
+#include "core/base/CalcProgress.h"
 
 namespace ombrel {
 

@@ -1,4 +1,4 @@
-#include "stats/LeastSquares.h"
+#include "core/stats/LeastSquares.h"
 
 #include <cmath>
 #include <cstddef>

@@ -3,7 +3,7 @@
 #include <span>
 #include <vector>
 
-#include "document/EmptyValue.h"
+#include "core/base/EmptyValue.h"
 
 // Least squares with an intercept, solved accurately: the columns are centred
 // about their means and the centred system is solved by Householder QR in

@@ -1,4 +1,4 @@
-#include "stats/PValue.h"
+#include "core/stats/PValue.h"
 
 #include <array>
 #include <cmath>

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "document/EmptyValue.h"
+#include "core/base/EmptyValue.h"
 
 // P values and critical values of the t, F, normal and chi-square
 // distributions. These functions define the P values Ombrel prints: the

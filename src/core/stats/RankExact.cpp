@@ -1,4 +1,4 @@
-#include "stats/RankExact.h"
+#include "core/stats/RankExact.h"
 
 #include <algorithm>
 #include <bit>

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "document/CalcProgress.h"
-#include "document/EmptyValue.h"
+#include "core/base/CalcProgress.h"
+#include "core/base/EmptyValue.h"
 
 // Exact null distributions of the rank tests, counted rather than
 // enumerated: each function returns exactly the number of arrangements a

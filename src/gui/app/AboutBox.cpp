@@ -1,11 +1,11 @@
-#include "app/AboutBox.h"
+#include "gui/app/AboutBox.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "document/ShellRules.h"
-#include "document/Version.h"
+#include "core/shell/ShellRules.h"
+#include "core/base/Version.h"
 
 namespace ombrel {
 

@@ -1,4 +1,4 @@
-#include "app/Asker.h"
+#include "gui/app/Asker.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
@@ -7,8 +7,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
-#include "app/AboutBox.h"
-#include "app/NewFileDialog.h"
+#include "gui/app/AboutBox.h"
+#include "gui/app/NewFileDialog.h"
 
 namespace ombrel {
 

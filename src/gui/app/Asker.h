@@ -3,7 +3,7 @@
 #include <QString>
 #include <optional>
 
-#include "entry/GridAsker.h"
+#include "gui/entry/GridAsker.h"
 
 class QDialog;
 class QPrinter;

@@ -1,4 +1,4 @@
-#include "app/MainWindow.h"
+#include "gui/app/MainWindow.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -28,16 +28,16 @@
 #include <cerrno>
 #include <fstream>
 
-#include "app/AboutBox.h"
-#include "app/BusyGuard.h"
-#include "app/Profile.h"
-#include "document/Analyze.h"
-#include "document/DocumentFile.h"
-#include "document/ShellRules.h"
-#include "document/Version.h"
-#include "document/WindowCalcProgress.h"
-#include "guide/OmbrelGuide.h"
-#include "help/HelpWindow.h"
+#include "gui/app/AboutBox.h"
+#include "gui/app/BusyGuard.h"
+#include "gui/app/Profile.h"
+#include "gui/document/Analyze.h"
+#include "core/document/DocumentFile.h"
+#include "core/shell/ShellRules.h"
+#include "core/base/Version.h"
+#include "gui/document/WindowCalcProgress.h"
+#include "gui/guide/OmbrelGuide.h"
+#include "gui/help/HelpWindow.h"
 
 namespace ombrel {
 

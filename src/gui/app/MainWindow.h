@@ -8,10 +8,10 @@
 #include <functional>
 #include <memory>
 
-#include "app/Asker.h"
-#include "document/DocumentHost.h"
-#include "document/DocumentPage.h"
-#include "document/RecentFiles.h"
+#include "gui/app/Asker.h"
+#include "gui/document/DocumentHost.h"
+#include "gui/document/DocumentPage.h"
+#include "core/shell/RecentFiles.h"
 
 class QAction;
 class QLabel;

@@ -1,4 +1,4 @@
-#include "app/NewFileDialog.h"
+#include "gui/app/NewFileDialog.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

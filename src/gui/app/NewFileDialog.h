@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "app/Asker.h"
+#include "gui/app/Asker.h"
 
 class QRadioButton;
 

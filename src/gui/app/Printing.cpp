@@ -1,13 +1,13 @@
-#include "app/Printing.h"
+#include "gui/app/Printing.h"
 
 #include <QPainter>
 #include <QPrinter>
 #include <QTextDocument>
 #include <QWidget>
 
-#include "document/Document.h"
-#include "document/FileText.h"
-#include "stats/SummaryCells.h"
+#include "core/document/Document.h"
+#include "core/base/FileText.h"
+#include "core/entry/SummaryCells.h"
 
 namespace ombrel {
 

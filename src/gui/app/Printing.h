@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "document/Steps.h"
+#include "core/document/Steps.h"
 
 class QPrinter;
 class QWidget;

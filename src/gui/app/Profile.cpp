@@ -1,4 +1,4 @@
-#include "app/Profile.h"
+#include "gui/app/Profile.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,7 +6,7 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
-#include "document/IniFile.h"
+#include "core/shell/IniFile.h"
 
 namespace ombrel {
 

@@ -1,4 +1,4 @@
-#include "document/Analyze.h"
+#include "gui/document/Analyze.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -6,12 +6,12 @@
 #include <QVBoxLayout>
 #include <sstream>
 
-#include "app/Asker.h"
-#include "document/DocumentFile.h"
-#include "document/DocumentHost.h"
-#include "document/ShellRules.h"
-#include "document/WindowCalcProgress.h"
-#include "report/NotesForm.h"
+#include "gui/app/Asker.h"
+#include "core/document/DocumentFile.h"
+#include "gui/document/DocumentHost.h"
+#include "core/shell/ShellRules.h"
+#include "gui/document/WindowCalcProgress.h"
+#include "gui/report/NotesForm.h"
 
 namespace ombrel {
 

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "document/Document.h"
-#include "document/DocumentPage.h"
+#include "core/document/Document.h"
+#include "gui/document/DocumentPage.h"
 
 class QStackedWidget;
 

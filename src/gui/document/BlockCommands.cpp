@@ -1,16 +1,16 @@
-#include "document/BlockCommands.h"
+#include "gui/document/BlockCommands.h"
 
 #include <vector>
 
-#include "app/Asker.h"
-#include "app/BusyGuard.h"
-#include "document/Analyze.h"
-#include "document/DataEntryPage.h"
-#include "document/DocumentHost.h"
-#include "document/PageSupport.h"
-#include "entry/BlockDialogs.h"
-#include "entry/BlockOperations.h"
-#include "entry/SpreadGrid.h"
+#include "gui/app/Asker.h"
+#include "gui/app/BusyGuard.h"
+#include "gui/document/Analyze.h"
+#include "gui/document/DataEntryPage.h"
+#include "gui/document/DocumentHost.h"
+#include "gui/document/PageSupport.h"
+#include "gui/entry/BlockDialogs.h"
+#include "core/entry/BlockOperations.h"
+#include "gui/entry/SpreadGrid.h"
 
 namespace ombrel {
 

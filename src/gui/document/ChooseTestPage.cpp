@@ -1,4 +1,4 @@
-#include "document/ChooseTestPage.h"
+#include "gui/document/ChooseTestPage.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -15,13 +15,13 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
-#include "app/Asker.h"
-#include "document/Analyze.h"
-#include "document/ChooseTest.h"
-#include "document/DocumentHost.h"
-#include "document/PageSupport.h"
-#include "entry/CellText.h"
-#include "entry/SelectDialogs.h"
+#include "gui/app/Asker.h"
+#include "gui/document/Analyze.h"
+#include "core/analysis/ChooseTest.h"
+#include "gui/document/DocumentHost.h"
+#include "gui/document/PageSupport.h"
+#include "core/entry/CellText.h"
+#include "gui/entry/SelectDialogs.h"
 
 namespace ombrel {
 

@@ -3,8 +3,8 @@
 #include <array>
 #include <map>
 
-#include "document/DocumentPage.h"
-#include "document/Steps.h"
+#include "gui/document/DocumentPage.h"
+#include "core/document/Steps.h"
 
 class QButtonGroup;
 class QCheckBox;

@@ -1,22 +1,22 @@
-#include "document/DataEntryPage.h"
+#include "gui/document/DataEntryPage.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
-#include "app/Asker.h"
-#include "document/Analyze.h"
-#include "document/BlockCommands.h"
-#include "document/DocumentHost.h"
-#include "document/PageSupport.h"
-#include "entry/CombineDialog.h"
-#include "entry/GridModels.h"
-#include "entry/ImportExport.h"
-#include "entry/OBIntEdit.h"
-#include "entry/SpreadGrid.h"
-#include "entry/TitleFields.h"
-#include "entry/TransformDialog.h"
+#include "gui/app/Asker.h"
+#include "gui/document/Analyze.h"
+#include "gui/document/BlockCommands.h"
+#include "gui/document/DocumentHost.h"
+#include "gui/document/PageSupport.h"
+#include "gui/entry/CombineDialog.h"
+#include "gui/entry/GridModels.h"
+#include "gui/entry/ImportExport.h"
+#include "gui/entry/OBIntEdit.h"
+#include "gui/entry/SpreadGrid.h"
+#include "gui/entry/TitleFields.h"
+#include "gui/entry/TransformDialog.h"
 
 namespace ombrel {
 

@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "document/DocumentPage.h"
-#include "entry/ClipboardCommands.h"
+#include "gui/document/DocumentPage.h"
+#include "gui/entry/ClipboardCommands.h"
 
 class QLineEdit;
 class QStackedWidget;

@@ -1,4 +1,4 @@
-#include "document/DataFormatPage.h"
+#include "gui/document/DataFormatPage.h"
 
 #include <QEvent>
 #include <QGroupBox>
@@ -9,10 +9,10 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "document/Analyze.h"
-#include "document/DocumentHost.h"
-#include "document/FormatPageText.h"
-#include "document/PageSupport.h"
+#include "gui/document/Analyze.h"
+#include "gui/document/DocumentHost.h"
+#include "core/shell/FormatPageText.h"
+#include "gui/document/PageSupport.h"
 
 namespace ombrel {
 

@@ -2,8 +2,8 @@
 
 #include <map>
 
-#include "document/DocumentPage.h"
-#include "document/TestChoices.h"
+#include "gui/document/DocumentPage.h"
+#include "core/base/TestChoices.h"
 
 class QLabel;
 class QPushButton;

@@ -1,6 +1,6 @@
-#include "document/DocumentHost.h"
+#include "gui/document/DocumentHost.h"
 
-#include "document/Analyze.h"
+#include "gui/document/Analyze.h"
 
 namespace ombrel {
 

@@ -3,7 +3,7 @@
 #include <QChar>
 #include <QString>
 
-#include "document/Steps.h"
+#include "core/document/Steps.h"
 
 namespace ombrel {
 

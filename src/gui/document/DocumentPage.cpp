@@ -1,4 +1,4 @@
-#include "document/DocumentPage.h"
+#include "gui/document/DocumentPage.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -10,9 +10,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/Printing.h"
-#include "document/Analyze.h"
-#include "document/DocumentHost.h"
+#include "gui/app/Printing.h"
+#include "gui/document/Analyze.h"
+#include "gui/document/DocumentHost.h"
 
 namespace ombrel {
 

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "document/Steps.h"
+#include "core/document/Steps.h"
 
 class QPrinter;
 

@@ -1,4 +1,4 @@
-#include "document/GraphPage.h"
+#include "gui/document/GraphPage.h"
 
 #include <QApplication>
 #include <QBarCategoryAxis>
@@ -19,13 +19,13 @@
 #include <QVBoxLayout>
 #include <QValueAxis>
 
-#include "app/Asker.h"
-#include "document/Analyze.h"
-#include "document/DocumentHost.h"
-#include "document/PageSupport.h"
-#include "document/WindowCalcProgress.h"
-#include "graph/ErrorBarSeries.h"
-#include "graph/GraphChartView.h"
+#include "gui/app/Asker.h"
+#include "gui/document/Analyze.h"
+#include "gui/document/DocumentHost.h"
+#include "gui/document/PageSupport.h"
+#include "gui/document/WindowCalcProgress.h"
+#include "gui/graph/ErrorBarSeries.h"
+#include "gui/graph/GraphChartView.h"
 
 namespace ombrel {
 

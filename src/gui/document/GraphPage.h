@@ -1,7 +1,7 @@
 #pragma once
 
-#include "document/DocumentPage.h"
-#include "graph/GraphModel.h"
+#include "gui/document/DocumentPage.h"
+#include "core/graph/GraphModel.h"
 
 class QButtonGroup;
 class QCheckBox;

@@ -1,10 +1,10 @@
-#include "document/Analyze.h"
-#include "document/ChooseTestPage.h"
-#include "document/DataEntryPage.h"
-#include "document/DataFormatPage.h"
-#include "document/GraphPage.h"
-#include "document/ResultsPage.h"
-#include "document/SummaryPage.h"
+#include "gui/document/Analyze.h"
+#include "gui/document/ChooseTestPage.h"
+#include "gui/document/DataEntryPage.h"
+#include "gui/document/DataFormatPage.h"
+#include "gui/document/GraphPage.h"
+#include "gui/document/ResultsPage.h"
+#include "gui/document/SummaryPage.h"
 
 namespace ombrel {
 

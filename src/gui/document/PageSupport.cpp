@@ -1,8 +1,8 @@
-#include "document/PageSupport.h"
+#include "gui/document/PageSupport.h"
 
-#include "document/Analyze.h"
-#include "document/DocumentHost.h"
-#include "document/DocumentPage.h"
+#include "gui/document/Analyze.h"
+#include "gui/document/DocumentHost.h"
+#include "gui/document/DocumentPage.h"
 
 namespace ombrel {
 

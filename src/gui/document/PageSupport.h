@@ -4,8 +4,8 @@
 
 #include <QString>
 
-#include "document/TestChoices.h"
-#include "entry/GridFormat.h"
+#include "core/base/TestChoices.h"
+#include "gui/entry/GridFormat.h"
 
 namespace ombrel {
 

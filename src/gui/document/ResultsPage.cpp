@@ -1,15 +1,15 @@
-#include "document/ResultsPage.h"
+#include "gui/document/ResultsPage.h"
 
 #include <QFileInfo>
 #include <QVBoxLayout>
 
-#include "app/Asker.h"
-#include "document/Analyze.h"
-#include "document/DocumentHost.h"
-#include "document/Notes.h"
-#include "document/PageSupport.h"
-#include "document/WindowCalcProgress.h"
-#include "report/ResultsViewer.h"
+#include "gui/app/Asker.h"
+#include "gui/document/Analyze.h"
+#include "gui/document/DocumentHost.h"
+#include "core/document/Notes.h"
+#include "gui/document/PageSupport.h"
+#include "gui/document/WindowCalcProgress.h"
+#include "gui/report/ResultsViewer.h"
 
 namespace ombrel {
 

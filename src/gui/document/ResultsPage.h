@@ -1,6 +1,6 @@
 #pragma once
 
-#include "document/DocumentPage.h"
+#include "gui/document/DocumentPage.h"
 
 namespace ombrel {
 

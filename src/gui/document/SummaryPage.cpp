@@ -1,14 +1,14 @@
-#include "document/SummaryPage.h"
+#include "gui/document/SummaryPage.h"
 
 #include <QVBoxLayout>
 
-#include "app/Asker.h"
-#include "document/Analyze.h"
-#include "document/DocumentHost.h"
-#include "document/PageSupport.h"
-#include "entry/ImportExport.h"
-#include "entry/SpreadGrid.h"
-#include "entry/TitleFields.h"
+#include "gui/app/Asker.h"
+#include "gui/document/Analyze.h"
+#include "gui/document/DocumentHost.h"
+#include "gui/document/PageSupport.h"
+#include "gui/entry/ImportExport.h"
+#include "gui/entry/SpreadGrid.h"
+#include "gui/entry/TitleFields.h"
 
 namespace ombrel {
 

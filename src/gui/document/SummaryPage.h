@@ -1,7 +1,7 @@
 #pragma once
 
-#include "document/DocumentPage.h"
-#include "entry/ClipboardCommands.h"
+#include "gui/document/DocumentPage.h"
+#include "gui/entry/ClipboardCommands.h"
 
 namespace ombrel {
 

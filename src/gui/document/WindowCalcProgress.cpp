@@ -1,4 +1,4 @@
-#include "document/WindowCalcProgress.h"
+#include "gui/document/WindowCalcProgress.h"
 
 #include <QApplication>
 #include <QGridLayout>

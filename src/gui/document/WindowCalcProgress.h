@@ -4,7 +4,7 @@
 #include <QObject>
 #include <QTimer>
 
-#include "document/CalcProgress.h"
+#include "core/base/CalcProgress.h"
 
 class QLabel;
 class QPushButton;

@@ -1,4 +1,4 @@
-#include "entry/BlockDialogs.h"
+#include "gui/entry/BlockDialogs.h"
 
 #include <QDialogButtonBox>
 #include <QEvent>

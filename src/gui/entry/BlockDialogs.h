@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-#include "entry/BlockOperations.h"
+#include "core/entry/BlockOperations.h"
 
 class QLabel;
 class QRadioButton;

@@ -1,4 +1,4 @@
-#include "entry/ClipboardCommands.h"
+#include "gui/entry/ClipboardCommands.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -6,13 +6,13 @@
 #include <QLocale>
 #include <QMimeData>
 
-#include "app/Asker.h"
-#include "app/BusyGuard.h"
-#include "entry/ClipboardText.h"
-#include "entry/GridFormat.h"
-#include "entry/GridModels.h"
-#include "entry/IncludeTitlesForm.h"
-#include "entry/SpreadGrid.h"
+#include "gui/app/Asker.h"
+#include "gui/app/BusyGuard.h"
+#include "core/entry/ClipboardText.h"
+#include "gui/entry/GridFormat.h"
+#include "gui/entry/GridModels.h"
+#include "gui/entry/IncludeTitlesForm.h"
+#include "gui/entry/SpreadGrid.h"
 
 namespace ombrel {
 

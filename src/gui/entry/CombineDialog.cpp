@@ -1,4 +1,4 @@
-#include "entry/CombineDialog.h"
+#include "gui/entry/CombineDialog.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -9,14 +9,14 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/Asker.h"
-#include "app/BusyGuard.h"
-#include "document/Analyze.h"
-#include "document/DataEntryPage.h"
-#include "document/DocumentHost.h"
-#include "document/PageSupport.h"
-#include "entry/CellStore.h"
-#include "entry/SpreadGrid.h"
+#include "gui/app/Asker.h"
+#include "gui/app/BusyGuard.h"
+#include "gui/document/Analyze.h"
+#include "gui/document/DataEntryPage.h"
+#include "gui/document/DocumentHost.h"
+#include "gui/document/PageSupport.h"
+#include "core/entry/CellStore.h"
+#include "gui/entry/SpreadGrid.h"
 
 namespace ombrel {
 

@@ -2,8 +2,8 @@
 
 #include <QDialog>
 
-#include "document/DataTable.h"
-#include "entry/CombineVariables.h"
+#include "core/base/DataTable.h"
+#include "core/entry/CombineVariables.h"
 
 class QComboBox;
 class QLabel;

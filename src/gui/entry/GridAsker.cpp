@@ -1,9 +1,9 @@
-#include "entry/GridAsker.h"
+#include "gui/entry/GridAsker.h"
 
 #include <QMessageBox>
 #include <QPointer>
 
-#include "document/Version.h"
+#include "core/base/Version.h"
 
 namespace ombrel {
 

@@ -1,6 +1,6 @@
-#include "entry/GridFormat.h"
+#include "gui/entry/GridFormat.h"
 
-#include "document/DataTable.h"
+#include "core/base/DataTable.h"
 
 namespace ombrel {
 

@@ -1,9 +1,9 @@
-#include "entry/GridHeader.h"
+#include "gui/entry/GridHeader.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "entry/GridModels.h"
+#include "gui/entry/GridModels.h"
 
 namespace ombrel {
 

@@ -1,10 +1,10 @@
-#include "entry/GridModels.h"
+#include "gui/entry/GridModels.h"
 
 #include <QApplication>
 
-#include "entry/CellText.h"
-#include "entry/GridSelection.h"
-#include "stats/SummaryCells.h"
+#include "core/entry/CellText.h"
+#include "core/entry/GridSelection.h"
+#include "core/entry/SummaryCells.h"
 
 namespace ombrel {
 

@@ -2,9 +2,9 @@
 
 #include <QAbstractTableModel>
 
-#include "document/DataTable.h"
-#include "entry/CellStore.h"
-#include "entry/GridFormat.h"
+#include "core/base/DataTable.h"
+#include "core/entry/CellStore.h"
+#include "gui/entry/GridFormat.h"
 
 namespace ombrel {
 

@@ -1,4 +1,4 @@
-#include "entry/ImportExport.h"
+#include "gui/entry/ImportExport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,18 +18,18 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/Asker.h"
-#include "app/BusyGuard.h"
-#include "document/Analyze.h"
-#include "document/DataEntryPage.h"
-#include "document/Document.h"
-#include "document/DocumentHost.h"
-#include "document/FileText.h"
-#include "document/PageSupport.h"
-#include "document/SummaryPage.h"
-#include "entry/CellText.h"
-#include "entry/SpreadGrid.h"
-#include "entry/TitleFields.h"
+#include "gui/app/Asker.h"
+#include "gui/app/BusyGuard.h"
+#include "gui/document/Analyze.h"
+#include "gui/document/DataEntryPage.h"
+#include "core/document/Document.h"
+#include "gui/document/DocumentHost.h"
+#include "core/base/FileText.h"
+#include "gui/document/PageSupport.h"
+#include "gui/document/SummaryPage.h"
+#include "core/entry/CellText.h"
+#include "gui/entry/SpreadGrid.h"
+#include "gui/entry/TitleFields.h"
 
 namespace ombrel {
 

@@ -3,8 +3,8 @@
 #include <QDialog>
 #include <functional>
 
-#include "entry/TextExport.h"
-#include "entry/TextImport.h"
+#include "core/entry/TextExport.h"
+#include "core/entry/TextImport.h"
 
 class QCheckBox;
 class QComboBox;

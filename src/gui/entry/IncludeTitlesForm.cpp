@@ -1,4 +1,4 @@
-#include "entry/IncludeTitlesForm.h"
+#include "gui/entry/IncludeTitlesForm.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -1,11 +1,11 @@
-#include "entry/OBIntEdit.h"
+#include "gui/entry/OBIntEdit.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QRegularExpressionValidator>
 #include <QTimer>
 
-#include "entry/IntFieldText.h"
+#include "core/entry/IntFieldText.h"
 
 namespace ombrel {
 

@@ -4,7 +4,7 @@
 
 #include <QLineEdit>
 
-#include "document/EmptyValue.h"
+#include "core/base/EmptyValue.h"
 
 namespace ombrel {
 

@@ -1,4 +1,4 @@
-#include "entry/SelectDialogs.h"
+#include "gui/entry/SelectDialogs.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -6,9 +6,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/Asker.h"
-#include "document/ChooseTest.h"
-#include "entry/GridModels.h"
+#include "gui/app/Asker.h"
+#include "core/analysis/ChooseTest.h"
+#include "gui/entry/GridModels.h"
 
 namespace ombrel {
 

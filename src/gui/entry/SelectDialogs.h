@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "document/TestChoices.h"
+#include "core/base/TestChoices.h"
 
 class QListWidget;
 class QPushButton;

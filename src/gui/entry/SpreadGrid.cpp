@@ -1,4 +1,4 @@
-#include "entry/SpreadGrid.h"
+#include "gui/entry/SpreadGrid.h"
 
 #include <QApplication>
 #include <QGlyphRun>
@@ -12,11 +12,11 @@
 #include <array>
 #include <climits>
 
-#include "entry/CellStore.h"
-#include "entry/CellText.h"
-#include "entry/GridHeader.h"
-#include "entry/GridModels.h"
-#include "entry/TitleFields.h"
+#include "core/entry/CellStore.h"
+#include "core/entry/CellText.h"
+#include "gui/entry/GridHeader.h"
+#include "gui/entry/GridModels.h"
+#include "gui/entry/TitleFields.h"
 
 namespace ombrel {
 

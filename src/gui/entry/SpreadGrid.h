@@ -4,12 +4,12 @@
 #include <QPointer>
 #include <QTableView>
 
-#include "document/DataTable.h"
-#include "entry/CellStore.h"
-#include "entry/GridAsker.h"
-#include "entry/GridFormat.h"
-#include "entry/GridSelection.h"
-#include "entry/SpreadInplaceEdit.h"
+#include "core/base/DataTable.h"
+#include "core/entry/CellStore.h"
+#include "gui/entry/GridAsker.h"
+#include "gui/entry/GridFormat.h"
+#include "core/entry/GridSelection.h"
+#include "gui/entry/SpreadInplaceEdit.h"
 
 class QLineEdit;
 

@@ -1,9 +1,9 @@
-#include "entry/SpreadInplaceEdit.h"
+#include "gui/entry/SpreadInplaceEdit.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 
-#include "entry/CellText.h"
+#include "core/entry/CellText.h"
 
 namespace ombrel {
 

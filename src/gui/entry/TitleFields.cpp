@@ -1,9 +1,9 @@
-#include "entry/TitleFields.h"
+#include "gui/entry/TitleFields.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
 
-#include "entry/GridModels.h"
+#include "gui/entry/GridModels.h"
 
 namespace ombrel {
 

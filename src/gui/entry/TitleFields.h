@@ -2,7 +2,7 @@
 
 #include <QLineEdit>
 
-#include "document/DataTable.h"
+#include "core/base/DataTable.h"
 
 namespace ombrel {
 

@@ -1,4 +1,4 @@
-#include "entry/TransformDialog.h"
+#include "gui/entry/TransformDialog.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -8,13 +8,13 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "app/Asker.h"
-#include "app/BusyGuard.h"
-#include "document/Analyze.h"
-#include "document/DataEntryPage.h"
-#include "document/DocumentHost.h"
-#include "document/PageSupport.h"
-#include "entry/SpreadGrid.h"
+#include "gui/app/Asker.h"
+#include "gui/app/BusyGuard.h"
+#include "gui/document/Analyze.h"
+#include "gui/document/DataEntryPage.h"
+#include "gui/document/DocumentHost.h"
+#include "gui/document/PageSupport.h"
+#include "gui/entry/SpreadGrid.h"
 
 namespace ombrel {
 

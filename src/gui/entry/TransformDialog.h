@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "entry/Transforms.h"
+#include "core/entry/Transforms.h"
 
 class QLabel;
 class QLineEdit;

@@ -1,4 +1,4 @@
-#include "graph/ErrorBarSeries.h"
+#include "gui/graph/ErrorBarSeries.h"
 
 #include <QBarSet>
 #include <algorithm>

@@ -5,7 +5,7 @@
 #include <QList>
 #include <QPen>
 
-#include "graph/ErrorBars.h"
+#include "core/graph/ErrorBars.h"
 
 class QBarSet;
 

@@ -1,4 +1,4 @@
-#include "graph/GraphChartView.h"
+#include "gui/graph/GraphChartView.h"
 
 #include <QChart>
 #include <QMouseEvent>
@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "graph/ErrorBarSeries.h"
-#include "graph/ErrorBars.h"
+#include "gui/graph/ErrorBarSeries.h"
+#include "core/graph/ErrorBars.h"
 
 namespace ombrel {
 

@@ -1,4 +1,4 @@
-#include "guide/OmbrelGuide.h"
+#include "gui/guide/OmbrelGuide.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -11,8 +11,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/MainWindow.h"
-#include "document/GuideText.h"
+#include "gui/app/MainWindow.h"
+#include "core/shell/GuideText.h"
 
 namespace ombrel {
 

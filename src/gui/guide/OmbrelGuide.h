@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "document/Steps.h"
+#include "core/document/Steps.h"
 
 class QCheckBox;
 class QLabel;

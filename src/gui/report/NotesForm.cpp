@@ -1,4 +1,4 @@
-#include "report/NotesForm.h"
+#include "gui/report/NotesForm.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -12,9 +12,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/Asker.h"
-#include "document/Document.h"
-#include "document/Notes.h"
+#include "gui/app/Asker.h"
+#include "core/document/Document.h"
+#include "core/document/Notes.h"
 
 namespace ombrel {
 

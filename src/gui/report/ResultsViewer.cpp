@@ -1,4 +1,4 @@
-#include "report/ResultsViewer.h"
+#include "gui/report/ResultsViewer.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -10,8 +10,8 @@
 #include <QTextCursor>
 #include <QTextDocumentFragment>
 
-#include "report/ReportLines.h"
-#include "report/ReportText.h"
+#include "core/report/ReportLines.h"
+#include "core/report/ReportText.h"
 
 namespace ombrel {
 

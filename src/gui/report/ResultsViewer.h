@@ -5,7 +5,7 @@
 
 #include <QPlainTextEdit>
 
-#include "document/Notes.h"
+#include "core/document/Notes.h"
 
 namespace ombrel {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "document/DocumentFile.h"
+#include "core/document/DocumentFile.h"
 
 namespace ombrel {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "document/CalcProgress.h"
-#include "document/Document.h"
+#include "core/base/CalcProgress.h"
+#include "core/document/Document.h"
 
 namespace ombrel {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "document/Notes.h"
+#include "core/document/Notes.h"
 
 namespace ombrel {
 namespace {

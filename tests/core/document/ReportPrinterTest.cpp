@@ -4,9 +4,9 @@
 #include <sstream>
 #include <string>
 
-#include "document/Document.h"
-#include "document/DocumentFile.h"
-#include "document/ReportPrinter.h"
+#include "core/document/Document.h"
+#include "core/document/DocumentFile.h"
+#include "core/document/ReportPrinter.h"
 
 namespace ombrel {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "document/Steps.h"
+#include "core/document/Steps.h"
 
 namespace ombrel {
 namespace {

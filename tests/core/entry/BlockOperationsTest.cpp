@@ -1,12 +1,12 @@
-#include "entry/BlockOperations.h"
+#include "core/entry/BlockOperations.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "entry/CellStore.h"
-#include "entry/CellText.h"
+#include "core/entry/CellStore.h"
+#include "core/entry/CellText.h"
 
 namespace ombrel {
 namespace {

@@ -1,12 +1,12 @@
-#include "entry/CellStore.h"
+#include "core/entry/CellStore.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "entry/CellText.h"
-#include "entry/GridSelection.h"
+#include "core/entry/CellText.h"
+#include "core/entry/GridSelection.h"
 
 namespace ombrel {
 namespace {

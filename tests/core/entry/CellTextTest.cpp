@@ -1,4 +1,4 @@
-#include "entry/CellText.h"
+#include "core/entry/CellText.h"
 
 #include <gtest/gtest.h>
 

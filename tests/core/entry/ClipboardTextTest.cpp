@@ -1,4 +1,4 @@
-#include "entry/ClipboardText.h"
+#include "core/entry/ClipboardText.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "entry/CellText.h"
-#include "stats/SummaryCells.h"
+#include "core/entry/CellText.h"
+#include "core/entry/SummaryCells.h"
 
 namespace ombrel {
 namespace {

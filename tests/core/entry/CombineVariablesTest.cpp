@@ -1,11 +1,11 @@
-#include "entry/CombineVariables.h"
+#include "core/entry/CombineVariables.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "entry/CellStore.h"
-#include "entry/CellText.h"
+#include "core/entry/CellStore.h"
+#include "core/entry/CellText.h"
 
 namespace ombrel {
 namespace {

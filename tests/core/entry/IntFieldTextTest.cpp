@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "entry/IntFieldText.h"
+#include "core/entry/IntFieldText.h"
 
 namespace ombrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "entry/TextExport.h"
+#include "core/entry/TextExport.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@
 #include <sstream>
 #include <string>
 
-#include "entry/CellStore.h"
-#include "entry/TextImport.h"
+#include "core/entry/CellStore.h"
+#include "core/entry/TextImport.h"
 
 namespace ombrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "entry/TextImport.h"
+#include "core/entry/TextImport.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "entry/CellStore.h"
+#include "core/entry/CellStore.h"
 
 namespace ombrel {
 namespace {

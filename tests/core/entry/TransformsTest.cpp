@@ -1,4 +1,4 @@
-#include "entry/Transforms.h"
+#include "core/entry/Transforms.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "entry/CellStore.h"
-#include "entry/CellText.h"
+#include "core/entry/CellStore.h"
+#include "core/entry/CellText.h"
 
 namespace ombrel {
 namespace {

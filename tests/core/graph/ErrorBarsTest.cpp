@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "graph/ErrorBars.h"
+#include "core/graph/ErrorBars.h"
 
 using namespace ombrel;
 

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "document/CalcProgress.h"
-#include "document/Document.h"
-#include "graph/GraphModel.h"
+#include "core/base/CalcProgress.h"
+#include "core/document/Document.h"
+#include "core/graph/GraphModel.h"
 
 using namespace ombrel;
 

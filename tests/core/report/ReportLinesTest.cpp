@@ -5,8 +5,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "report/ReportLines.h"
-#include "report/ReportText.h"
+#include "core/report/ReportLines.h"
+#include "core/report/ReportText.h"
 
 namespace ombrel {
 namespace {

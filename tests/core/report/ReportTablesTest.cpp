@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "report/ReportTables.h"
+#include "core/report/ReportTables.h"
 
 // Golden texts of the report tables. Every expected line was laid out by hand
 // from the tables' documented columns, widths and alignments (centred text

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "report/ReportText.h"
+#include "core/report/ReportText.h"
 
 namespace ombrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "stats/ColumnStats.h"
+#include "core/stats/ColumnStats.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <cmath>
 #include <random>
 
-#include "StatsTestSupport.h"
-#include "stats/PValue.h"
+#include "support/StatsTestSupport.h"
+#include "core/stats/PValue.h"
 
 namespace ombrel {
 namespace {

@@ -3,7 +3,7 @@
 #include <array>
 #include <cmath>
 
-#include "stats/CriticalTables.h"
+#include "core/stats/CriticalTables.h"
 
 namespace ombrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "stats/ExactRankCounts.h"
+#include "core/stats/ExactRankCounts.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "RankTestSupport.h"
+#include "support/RankTestSupport.h"
 
 // The exact counts are checked against complete enumerations written here
 // independently (group after group taking every combination of the ranks

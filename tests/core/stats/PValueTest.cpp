@@ -3,7 +3,7 @@
 #include <cfenv>
 #include <cmath>
 
-#include "stats/PValue.h"
+#include "core/stats/PValue.h"
 
 namespace ombrel {
 namespace {

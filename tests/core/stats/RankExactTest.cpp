@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "stats/RankExact.h"
+#include "core/stats/RankExact.h"
 
 // The exact counts are checked against plain enumeration of every sign
 // pattern, rank set or permutation (for sizes small enough to enumerate), at

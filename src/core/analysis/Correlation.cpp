@@ -1,0 +1,306 @@
+#include "core/analysis/Correlation.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+#include "core/base/NumberText.h"
+#include "core/report/ReportTables.h"
+#include "core/report/ReportText.h"
+#include "core/stats/PValue.h"
+#include "core/stats/RankExact.h"
+
+namespace ombrel {
+
+namespace {
+
+constexpr std::int32_t NoPairCode = 47;
+constexpr std::int32_t OneXValueCode = 37;
+constexpr std::int32_t OneYValueCode = 38;
+constexpr std::int32_t TooFewPointsCode = 39;
+
+TReal Mean(const std::vector<TReal>& values) {
+  TReal sum = 0;
+  for (const TReal v : values) sum += v;
+  return sum / static_cast<TReal>(values.size());
+}
+
+bool AllEqual(const std::vector<TReal>& values) {
+  const auto [low, high] = std::minmax_element(values.begin(), values.end());
+  return *low == *high;
+}
+
+// Rounding can push a coefficient of perfectly related data a hair past 1.
+TReal ClampCorrelation(TReal r) { return std::clamp(r, TReal{-1}, TReal{1}); }
+
+// Fisher's z interval tanh(z -/+ half) of a coefficient below 1 in size.
+void FisherInterval(TReal r, TReal half, TReal& lower, TReal& upper) {
+  const TReal z = std::log((1 + r) / (1 - r)) / 2;
+  lower = std::tanh(z - half);
+  upper = std::tanh(z + half);
+}
+
+// Ranks 1..n of the values (ties share the average of their ranks) and the
+// tie term: the sum of (t^3 - t) / 12 over the groups of t equal values.
+std::vector<TReal> AverageRanks(const std::vector<TReal>& values, TReal& tieTerm) {
+  std::vector<std::size_t> order(values.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return values[a] < values[b]; });
+  std::vector<TReal> ranks(values.size());
+  tieTerm = 0;
+  std::size_t first = 0;
+  while (first < order.size()) {
+    std::size_t last = first;
+    while (last + 1 < order.size() && values[order[last + 1]] == values[order[first]]) ++last;
+    // Ranks first + 1 .. last + 1 averaged.
+    const TReal rank = static_cast<TReal>(first + last + 2) / 2;
+    for (std::size_t i = first; i <= last; ++i) ranks[order[i]] = rank;
+    const TReal t = static_cast<TReal>(last - first + 1);
+    if (last > first) tieTerm += (t * t * t - t) / 12;
+    first = last + 1;
+  }
+  return ranks;
+}
+
+TExactStatus ExactStatus(TCountStatus status) {
+  switch (status) {
+    case TCountStatus::Exact:
+      return TExactStatus::Exact;
+    case TCountStatus::Cancelled:
+      return TExactStatus::Interrupted;
+    case TCountStatus::Abandoned:
+      return TExactStatus::TooLong;
+  }
+  return TExactStatus::TooLong;
+}
+
+void WriteNumberOfPoints(TReportText& report, std::int32_t n) {
+  report.WriteText("Number of points = ");
+  report.WriteInteger(n);
+  report.NewLine();
+  report.WriteLine();
+}
+
+}  // namespace
+
+TCorrelationPairs CollectPairs(const TDataTable& table, int referenceColumn, std::span<const int> otherColumns) {
+  TCorrelationPairs pairs;
+  for (int row = 0; row <= table.LastRow(); ++row) {
+    const TReal x = table.GetAnalysisValue(row, referenceColumn);
+    if (IsEmpty(x)) continue;
+    for (const int column : otherColumns) {
+      const TReal y = table.GetAnalysisValue(row, column);
+      if (IsEmpty(y)) continue;
+      pairs.X.push_back(x);
+      pairs.Y.push_back(y);
+    }
+  }
+  return pairs;
+}
+
+std::vector<int> YColumns(const TDataTable& table) {
+  std::vector<int> columns;
+  for (int c = 1; c <= table.LastMappedColumn(); ++c) columns.push_back(c);
+  return columns;
+}
+
+TPearsonResult ComputePearson(TDataTable& table, int referenceColumn, std::span<const int> otherColumns) {
+  TPearsonResult result;
+  const TCorrelationPairs pairs = CollectPairs(table, referenceColumn, otherColumns);
+  const std::int32_t n = static_cast<std::int32_t>(pairs.X.size());
+  if (n == 0) {
+    table.StatusCode = NoPairCode;
+    return result;
+  }
+  // Equality of the values themselves: sums of squares of equal values
+  // need not come out exactly 0.
+  if (AllEqual(pairs.X)) {
+    table.StatusCode = OneXValueCode;
+    return result;
+  }
+  if (AllEqual(pairs.Y)) {
+    table.StatusCode = OneYValueCode;
+    return result;
+  }
+  if (n < 3) {
+    table.StatusCode = TooFewPointsCode;
+    return result;
+  }
+  const TReal meanX = Mean(pairs.X);
+  const TReal meanY = Mean(pairs.Y);
+  TReal sxx = 0;
+  TReal syy = 0;
+  TReal sxy = 0;
+  for (std::size_t i = 0; i < pairs.X.size(); ++i) {
+    const TReal dx = pairs.X[i] - meanX;
+    const TReal dy = pairs.Y[i] - meanY;
+    sxx += dx * dx;
+    syy += dy * dy;
+    sxy += dx * dy;
+  }
+  result.N = n;
+  result.R = ClampCorrelation(sxy / std::sqrt(sxx * syy));
+  result.RSquared = result.R * result.R;
+  result.SE = std::sqrt((1 - result.RSquared) / (n - 2));
+  // A perfect line has no error: its t would divide by zero.
+  const bool perfect = std::fabs(result.R) == 1;
+  result.P = perfect ? 0 : p_value_t(n - 2, std::fabs(result.R / result.SE));
+  if (n >= 4) {
+    if (perfect) {
+      result.Lower = result.R;
+      result.Upper = result.R;
+    } else {
+      FisherInterval(result.R, z_for_p(0.025L) * std::sqrt(TReal{1} / (n - 3)), result.Lower, result.Upper);
+    }
+  }
+  return result;
+}
+
+TSpearmanResult ComputeSpearman(TDataTable& table, int referenceColumn, std::span<const int> otherColumns,
+                                TCalcProgress& progress) {
+  TSpearmanResult result;
+  const TCorrelationPairs pairs = CollectPairs(table, referenceColumn, otherColumns);
+  const std::int32_t n = static_cast<std::int32_t>(pairs.X.size());
+  if (n == 0) {
+    table.StatusCode = NoPairCode;
+    return result;
+  }
+  TReal tx = 0;
+  TReal ty = 0;
+  const std::vector<TReal> rankX = AverageRanks(pairs.X, tx);
+  const std::vector<TReal> rankY = AverageRanks(pairs.Y, ty);
+  TReal d = 0;
+  for (std::size_t i = 0; i < rankX.size(); ++i) d += (rankY[i] - rankX[i]) * (rankY[i] - rankX[i]);
+  // Ranks are multiples of 1/2 and the tie terms of 1/2, so these
+  // differences are exact and the comparisons with 0 are safe.
+  const TReal nn = static_cast<TReal>(n);
+  const TReal s = (nn * nn * nn - nn) / 6;
+  if (s - 2 * tx == 0) {
+    table.StatusCode = OneXValueCode;
+    return result;
+  }
+  if (s - 2 * ty == 0) {
+    table.StatusCode = OneYValueCode;
+    return result;
+  }
+  result.N = n;
+  result.R = ClampCorrelation((s - d - tx - ty) / std::sqrt((s - 2 * tx) * (s - 2 * ty)));
+  result.RSquared = result.R * result.R;
+  result.Ties = tx > 0 || ty > 0;
+  const bool perfect = std::fabs(result.R) == 1;
+  if (n > 2) result.SE = std::sqrt((1 - result.RSquared) / (n - 2));
+  if (n > 10) {
+    // Perfect order in either direction has no Fisher z.
+    if (perfect) {
+      result.Lower = result.R;
+      result.Upper = result.R;
+    } else {
+      FisherInterval(result.R, 1.96L * std::sqrt(1.06L / (n - 3)), result.Lower, result.Upper);
+    }
+  }
+  if (perfect) {
+    result.ApproximateP = 0;
+  } else if (n > 2) {
+    result.ApproximateP = p_value_t(n - 2, result.R * std::sqrt((nn - 2) / (1 - result.RSquared)));
+  } else {
+    result.ApproximateP = 1;
+  }
+
+  TReal exactP = EmptyValue;
+  if (n > MaxSpearmanCount) {
+    result.Status = TExactStatus::TooLong;
+  } else {
+    progress.StartExactProgress(result.ApproximateP);
+    const TExactCount count =
+        CountSpearmanPermutations(n, SpearmanThreshold(n, result.R), ExactProgressReport(progress));
+    progress.EndExactProgress();
+    result.Status = ExactStatus(count.Status);
+    // One tail, doubled. The doubled tail passes 1 when rs is near 0 (the
+    // middle sum belongs to both tails); a probability stops at 1.
+    if (result.Status == TExactStatus::Exact)
+      exactP = std::min(TReal{1}, 2 * static_cast<TReal>(count.AtLeastAsExtreme) / static_cast<TReal>(count.Total));
+  }
+  result.P = result.Status == TExactStatus::Exact ? exactP : result.ApproximateP;
+  return result;
+}
+
+std::int32_t RunPearsonCorrelation(TDataTable& table, TReportText& report) {
+  table.StatusCode = 0;
+  const std::vector<int> others = YColumns(table);
+  const TPearsonResult result = ComputePearson(table, 0, others);
+  if (table.StatusCode != 0) return table.StatusCode;
+
+  WriteCenteredTitle(report, "Linear Correlation");
+  report.WriteLine();
+  report.WriteLine();
+  WriteNumberOfPoints(report, result.N);
+  report.WriteText("Correlation coefficient (r) = ");
+  report.WriteNumber(result.R, -5);
+  report.NewLine();
+  report.WriteText("95% confidence interval: ");
+  if (result.N >= 4) {
+    report.WriteNumber(result.Lower, -5);
+    report.WriteText(" to ");
+    report.WriteNumber(result.Upper, -5);
+    report.NewLine();
+  } else {
+    report.WriteText("(Requires more than 3 points) ");
+  }
+  report.NewLine();
+  report.WriteText("Coefficient of determination (r squared) = ");
+  report.WriteNumber(result.RSquared, -5);
+  report.NewLine();
+  for (int i = 0; i < 3; ++i) report.WriteLine();
+  WriteUnderlinedLine(report, "Test: Is r significantly different than zero?");
+  report.WritePValueSentence(2, true, result.P);
+  return table.StatusCode;
+}
+
+std::int32_t RunSpearmanCorrelation(TDataTable& table, TReportText& report, TCalcProgress& progress) {
+  table.StatusCode = 0;
+  const std::vector<int> others = YColumns(table);
+  const TSpearmanResult result = ComputeSpearman(table, 0, others, progress);
+  if (table.StatusCode != 0) return table.StatusCode;
+
+  WriteCenteredTitle(report, "Spearman Rank Correlation");
+  report.WriteLine();
+  report.WriteLine();
+  WriteNumberOfPoints(report, result.N);
+  report.WriteText("Spearman r = ");
+  report.WriteNumber(result.R, -5);
+  if (result.Ties) report.WriteText(" (corrected for ties)");
+  report.NewLine();
+  if (result.N > 10) {
+    report.WriteText("95% confidence interval: ");
+    report.WriteNumber(result.Lower, -5);
+    report.WriteText(" to ");
+    report.WriteNumber(result.Upper, -5);
+    report.NewLine();
+  }
+  report.NewLine();
+  if (result.N > 10 || result.Status == TExactStatus::Exact) {
+    for (int i = 0; i < 3; ++i) report.NewLine();
+    WriteUnderlinedLine(report, "Test: Is r significantly different than zero?");
+    report.WriteLine();
+    report.WritePValueSentence(2, true, result.P);
+    if (result.Ties && result.Status == TExactStatus::Exact)
+      report.WriteLine("The P value may be inaccurate because of ties.");
+    if (result.Status == TExactStatus::Interrupted)
+      report.WriteLine("The P value is approximate because exact calculations were interrupted.");
+    if (result.Status == TExactStatus::TooLong) {
+      report.WriteLine("The P value is approximate because exact calculations would have taken");
+      report.WriteLine("too long.");
+    }
+    if (result.Status == TExactStatus::Exact && result.N < 5) {
+      report.WriteLine("Regardless of what data you enter, it is impossible for this test to");
+      report.WriteLine("yield P < 0.05 with so few data points.");
+    }
+  } else {
+    report.NewLine();
+    report.WriteLine("There were not enough points (N <= 10) to perform a linearity");
+    report.WriteLine("check or compute the confidence interval of r.");
+  }
+  return table.StatusCode;
+}
+
+}  // namespace ombrel

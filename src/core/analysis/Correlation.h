@@ -1,0 +1,88 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "core/base/CalcProgress.h"
+#include "core/base/DataTable.h"
+
+namespace ombrel {
+
+class TReportText;
+
+// The pairs a correlation is computed from: for every row whose reference
+// value is not empty, each non-empty value of the other columns forms one
+// pair with it (so a row with three Y replicates gives three pairs). Values
+// come through GetAnalysisValue, in row order.
+struct TCorrelationPairs {
+  std::vector<TReal> X;
+  std::vector<TReal> Y;
+};
+TCorrelationPairs CollectPairs(const TDataTable& table, int referenceColumn, std::span<const int> otherColumns);
+
+// The other columns of XY data: every analysis column after the reference
+// column 0 up to the last one.
+std::vector<int> YColumns(const TDataTable& table);
+
+// Pearson's r of the pairs, its 95% limits (from N = 4 on) and its
+// two-tailed P (t with N - 2 degrees of freedom). Refusals go to the table's
+// StatusCode: 47 no pair, 37 all X equal, 38 all Y equal, 39 fewer than
+// three pairs; the other fields are then empty. The sums of squares are
+// taken about the means, so r keeps full precision for data with a large
+// common offset. |r| = 1 gives P = 0 and both limits r.
+struct TPearsonResult {
+  std::int32_t N = 0;
+  TReal R = EmptyValue;
+  TReal RSquared = EmptyValue;
+  TReal SE = EmptyValue;
+  TReal Lower = EmptyValue;  // empty for N < 4
+  TReal Upper = EmptyValue;
+  TReal P = EmptyValue;
+};
+TPearsonResult ComputePearson(TDataTable& table, int referenceColumn, std::span<const int> otherColumns);
+
+// How an exact P value computation ended; the values are the answers of
+// ReportExactProgress.
+enum class TExactStatus : std::uint8_t {
+  Interrupted = 0,  // the user cancelled: the approximate P is used
+  Exact = 1,
+  TooLong = 2,  // too many pairs, or the estimate exceeded ten minutes
+};
+
+// Spearman's rank correlation of the pairs. X is ranked over all pairs (a
+// row's X once per pair of that row), Y over all pairs; ties share their
+// average rank and enter the coefficient through (t^3 - t) / 12 terms.
+// Refusals as Pearson's: 47, 37 (all X equal), 38 (all Y equal). For N <= 12
+// the P value is exact (two-tailed, from the number of rank assignments at
+// least as far from the identity as the data, CountSpearmanPermutations),
+// with progress reported to `progress`; an answer other than Continue stops
+// the count and the approximate P (t with N - 2 degrees of freedom) is used
+// instead.
+struct TSpearmanResult {
+  std::int32_t N = 0;
+  TReal R = EmptyValue;
+  TReal RSquared = EmptyValue;
+  TReal SE = EmptyValue;     // sqrt((1 - rs^2) / (N - 2)); empty for N <= 2
+  TReal Lower = EmptyValue;  // 95% limits, only for N > 10
+  TReal Upper = EmptyValue;
+  TReal P = EmptyValue;  // the exact P when Status is Exact, else ApproximateP
+  TReal ApproximateP = EmptyValue;
+  bool Ties = false;
+  TExactStatus Status = TExactStatus::Exact;
+};
+TSpearmanResult ComputeSpearman(TDataTable& table, int referenceColumn, std::span<const int> otherColumns,
+                                TCalcProgress& progress);
+
+// Entry points of the correlation reports of XY data, with column A as the
+// reference column. Each sets StatusCode to 0, writes the report body and
+// returns StatusCode. The caller runs it inside RunGuarded and then calls
+// WriteErrorReport.
+
+// Pearson correlation.
+std::int32_t RunPearsonCorrelation(TDataTable& table, TReportText& report);
+// Spearman rank correlation; its exact enumeration reports through
+// `progress`.
+std::int32_t RunSpearmanCorrelation(TDataTable& table, TReportText& report, TCalcProgress& progress);
+
+}  // namespace ombrel

@@ -1,0 +1,274 @@
+#include "core/analysis/Friedman.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <memory>
+#include <numeric>
+#include <string>
+#include <utility>
+
+#include "core/analysis/AnalysisFrame.h"
+#include "core/base/CalcProgress.h"
+#include "core/report/ReportTables.h"
+#include "core/report/ReportText.h"
+#include "core/stats/ExactRankCounts.h"
+#include "core/stats/PValue.h"
+
+namespace ombrel {
+
+namespace {
+
+constexpr std::int32_t NotEnoughDataCode = 11;
+constexpr std::int32_t MissingValuesCode = 15;
+constexpr std::int32_t MaxExactColumns = 6;
+constexpr std::uint64_t MaxArrangements = 1000000000;
+
+// Dunnett's critical values for infinite degrees of freedom, by number of
+// comparisons with the control.
+constexpr std::array<std::int32_t, 14> TabledComparisons{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 15, 20};
+using TCriticalRow = std::array<TReal, 14>;
+constexpr TCriticalRow TwoSided05{1.96L, 2.21L, 2.35L, 2.44L, 2.51L, 2.57L, 2.61L,
+                                  2.65L, 2.69L, 2.72L, 2.74L, 2.77L, 2.83L, 2.91L};
+constexpr TCriticalRow TwoSided01{2.58L, 2.79L, 2.92L, 3.00L, 3.06L, 3.11L, 3.15L,
+                                  3.19L, 3.22L, 3.25L, 3.27L, 3.29L, 3.35L, 3.42L};
+constexpr TCriticalRow OneSided05{1.65L, 1.92L, 2.06L, 2.16L, 2.24L, 2.29L, 2.34L,
+                                  2.38L, 2.42L, 2.45L, 2.48L, 2.50L, 2.57L, 2.64L};
+constexpr TCriticalRow OneSided01{2.33L, 2.56L, 2.69L, 2.77L, 2.84L, 2.89L, 2.94L,
+                                  2.97L, 3.00L, 3.03L, 3.06L, 3.08L, 3.14L, 3.21L};
+
+std::vector<std::string> GroupNames(const TDataTable& table, const TFriedmanResult& result) {
+  std::vector<std::string> names;
+  for (const int column : result.Columns) names.push_back(table.Summary(table.MapColumn(column)).Title);
+  return names;
+}
+
+// The comparisons of every column with the control, in ascending order of
+// the column means (equal means keep their order).
+bool WriteControlSection(const TDataTable& table, TReportText& report, const TFriedmanResult& result,
+                         const std::vector<std::string>& names, int controlColumn, bool twoSided) {
+  const std::unique_ptr<TReportText> scratch = OpenScratchReport();
+  if (!scratch) return false;
+  const std::size_t count = result.Columns.size();
+  std::size_t control = 0;
+  for (std::size_t j = 0; j < count; ++j)
+    if (table.MapColumn(result.Columns[j]) == controlColumn) control = j;
+  const TReal k = result.ColumnCount();
+  const TReal r = result.Rows();
+  const TReal se = std::sqrt(k * r * (k + 1) / 6);
+  const auto comparisons = static_cast<std::int32_t>(count) - 1;
+  const TReal critical05 = ControlCriticalValue(comparisons, twoSided, 0.05L);
+  const TReal critical01 = ControlCriticalValue(comparisons, twoSided, 0.01L);
+
+  detail::WriteRankUnderlinedLine(report, "Nonparametric Multiple Comparisons Test with Control Group");
+  report.WriteLine();
+  report.WriteText("If the value of q is greater than ");
+  report.WriteNumber(critical05, -5);
+  report.WriteLine(" then the P value is less");
+  report.WriteLine("than 0.05.");
+  report.WriteLine();
+  report.WriteLine();
+  WriteControlComparisonHeading(report, TQColumn::Hidden);
+  WriteControlIntervalHeading(*scratch);
+
+  std::vector<std::size_t> order(count);
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return table.Summary(table.MapColumn(result.Columns[a])).Mean <
+           table.Summary(table.MapColumn(result.Columns[b])).Mean;
+  });
+  for (const std::size_t j : order) {
+    if (j == control) continue;
+    const TReal difference = result.RankSums[control] - result.RankSums[j];
+    const TReal size = std::fabs(difference);
+    const TReal p = size >= se * critical01 ? 0.01L : size >= se * critical05 ? 0.05L : 1;
+    WriteControlComparisonRow(report, TQColumn::Hidden, names[control], names[j], difference, EmptyValue, p);
+    WriteControlIntervalRow(*scratch, names[control], names[j], difference, difference - se * critical05,
+                            difference + se * critical05);
+  }
+  report.NewLine();
+  scratch->TerminateReport();
+  report.AppendReport(*scratch);
+  report.NewLine();
+  return true;
+}
+
+void WriteReport(TDataTable& table, TReportText& report, const TFriedmanResult& result,
+                 const TPairFlags& pairSelected, bool useSelectedPairs, bool twoSided, int controlColumn,
+                 std::int32_t postTestMode, std::int32_t postTestKind) {
+  detail::WriteRankTestTitle(report, "Friedman Test (Nonparametric Repeated Measures ANOVA)");
+  report.WriteLine();
+  detail::WriteRankTestVerdict(report, result.P, result.Status, result.Arrangements,
+                               "at least one row has two or more identical values.");
+  detail::WriteRankCalculationDetail(report);
+  const std::vector<std::string> names = GroupNames(table, result);
+  WriteFriedmanRankHeading(report);
+  for (std::size_t j = 0; j < names.size(); ++j) WriteFriedmanRankRow(report, names[j], result.RankSums[j]);
+  report.WriteLine();
+  report.WriteText("Number of Rows = ");
+  report.WriteInteger(result.Rows());
+  report.NewLine();
+  report.WriteText("Number of Columns = ");
+  report.WriteInteger(result.ColumnCount());
+  report.NewLine();
+  report.WriteLine();
+  report.WriteText("Friedman Statistic Fr = ");
+  report.WriteNumber(result.Fr, -5);
+  if (!result.Untied()) report.WriteText(" (corrected for ties)");
+  report.NewLine();
+  report.WriteLine();
+
+  if (RankPostTestRuns(postTestMode, result.P)) {
+    const TReal k = result.ColumnCount();
+    const TReal r = result.Rows();
+    const TReal se = std::sqrt(r * k * (k + 1) / 6);
+    bool written = true;
+    if (postTestKind == 1) {
+      const std::int32_t pairs = RankPairCount(pairSelected, useSelectedPairs, result.ColumnCount());
+      const std::vector<TRankComparison> comparisons =
+          DunnComparisons(result.RankSums, pairSelected, useSelectedPairs, [se](int, int) { return se; });
+      written = detail::WriteDunnSection(report, TRankDifference::RankSum, pairs, comparisons, names,
+                                         DunnCriticalValues(pairs).Z05 * se, !result.Untied());
+    } else if (postTestKind == 2) {
+      written = WriteControlSection(table, report, result, names, controlColumn, twoSided);
+    }
+    if (!written) {
+      table.StatusCode = OutOfMemoryCode;
+      return;
+    }
+  }
+  report.NewLine();
+  if (postTestMode == 2 && result.P > 0.05L) detail::WriteRankPostTestSkipped(report);
+  report.WriteLine();
+
+  detail::WriteRankSummaryHeading(report);
+  WriteMedianHeading(report);
+  for (const int column : result.Columns) WriteMedianRow(report, table.Summary(table.MapColumn(column)));
+  report.NewLine();
+}
+
+}  // namespace
+
+std::int32_t FindFriedmanBlock(const TDataTable& table, TFriedmanResult& result) {
+  result.Columns.clear();
+  result.BlockRows.clear();
+  std::vector<int> present;
+  for (int row = 0; row <= table.LastRow(); ++row) {
+    present.clear();
+    for (int column = 0; column <= table.LastMappedColumn(); ++column)
+      if (!IsEmpty(table.GetAnalysisValue(row, column))) present.push_back(column);
+    if (present.empty()) continue;
+    if (result.BlockRows.empty()) {
+      result.Columns = present;
+    } else if (present != result.Columns) {
+      return MissingValuesCode;
+    }
+    result.BlockRows.push_back(row);
+  }
+  if (result.Rows() < 2 || result.ColumnCount() < 2) return NotEnoughDataCode;
+  return 0;
+}
+
+void RankFriedman(const TDataTable& table, TFriedmanResult& result) {
+  const std::size_t k = result.Columns.size();
+  result.RankSums.assign(k, 0);
+  result.TieSum = 0;
+  std::vector<std::pair<TReal, std::size_t>> values(k);
+  for (const int row : result.BlockRows) {
+    for (std::size_t j = 0; j < k; ++j) values[j] = {table.GetAnalysisValue(row, result.Columns[j]), j};
+    std::stable_sort(values.begin(), values.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t first = 0; first < k;) {
+      std::size_t end = first + 1;
+      while (end < k && values[end].first == values[first].first) ++end;
+      const TReal rank = static_cast<TReal>(first + 1 + end) / 2;
+      for (std::size_t i = first; i < end; ++i) result.RankSums[values[i].second] += rank;
+      const auto t = static_cast<TReal>(end - first);
+      result.TieSum += t * t * t;
+      first = end;
+    }
+  }
+  const TReal columns = static_cast<TReal>(k);
+  const TReal rows = result.Rows();
+  const TReal middle = rows * (columns + 1) / 2;
+  TReal spread = 0;
+  for (const TReal sum : result.RankSums) spread += (sum - middle) * (sum - middle);
+  result.Fr = 12 * spread / (rows * columns * (columns + 1) + (rows * columns - result.TieSum) / (columns - 1));
+  result.ApproximateP = p_value_chi_square(result.ColumnCount() - 1, result.Fr);
+}
+
+void FindFriedmanP(TFriedmanResult& result, TCalcProgress& progress) {
+  result.P = result.ApproximateP;
+  result.Arrangements = 0;
+  if (!result.Untied()) {
+    result.Status = TRankTestStatus::Ties;
+    return;
+  }
+  if (result.ColumnCount() > MaxExactColumns) {
+    result.Status = TRankTestStatus::TooLong;
+    return;
+  }
+  result.Arrangements = FriedmanArrangements(result.ColumnCount(), result.Rows(), MaxArrangements);
+  if (result.Arrangements == 0) {
+    result.Status = TRankTestStatus::TooLong;
+    return;
+  }
+  std::int64_t observed = 0;
+  for (const TReal sum : result.RankSums) {
+    const std::int64_t whole = std::llround(sum);
+    observed += whole * whole;
+  }
+  progress.StartExactProgress(result.ApproximateP);
+  const TRankCount count = CountFriedmanExtremes(result.ColumnCount(), result.Rows(), observed, progress);
+  progress.EndExactProgress();
+  switch (count.Run) {
+    case TRankCountRun::Completed:
+      result.Status = TRankTestStatus::Exact;
+      result.P = static_cast<TReal>(count.Extreme) / static_cast<TReal>(count.Total);
+      break;
+    case TRankCountRun::Cancelled:
+      result.Status = TRankTestStatus::Interrupted;
+      break;
+    case TRankCountRun::TooLong:
+      result.Status = TRankTestStatus::TooLong;
+      break;
+  }
+}
+
+TReal ControlCriticalValue(std::int32_t comparisons, bool twoSided, TReal alpha) {
+  const bool at05 = alpha == 0.05L;
+  const TCriticalRow& row = twoSided ? (at05 ? TwoSided05 : TwoSided01) : (at05 ? OneSided05 : OneSided01);
+  if (comparisons <= 1) return row.front();
+  if (comparisons >= TabledComparisons.back()) return row.back();
+  const auto above = static_cast<std::size_t>(
+      std::lower_bound(TabledComparisons.begin(), TabledComparisons.end(), comparisons) - TabledComparisons.begin());
+  if (TabledComparisons[above] == comparisons) return row[above];
+  const TReal from = TabledComparisons[above - 1];
+  const TReal to = TabledComparisons[above];
+  return row[above - 1] + (static_cast<TReal>(comparisons) - from) / (to - from) * (row[above] - row[above - 1]);
+}
+
+std::int32_t RunFriedman(TDataTable& table, TReportText& report, const TPairFlags& pairSelected, bool useSelectedPairs,
+                         bool twoSided, int controlColumn, std::int32_t postTestMode, std::int32_t postTestKind,
+                         TCalcProgress& progress) {
+  table.StatusCode = 0;
+  // Faults of this test keep their kind: division by zero, overflow, invalid.
+  RunGuarded(
+      table, &report,
+      [&] {
+        TFriedmanResult result;
+        const std::int32_t refusal = FindFriedmanBlock(table, result);
+        if (refusal != 0) {
+          table.StatusCode = refusal;
+          return;
+        }
+        RankFriedman(table, result);
+        FindFriedmanP(result, progress);
+        WriteReport(table, report, result, pairSelected, useSelectedPairs, twoSided, controlColumn, postTestMode,
+                    postTestKind);
+      },
+      TFaultMapping::ByKind);
+  return table.StatusCode;
+}
+
+}  // namespace ombrel

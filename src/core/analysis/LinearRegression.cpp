@@ -1,0 +1,589 @@
+#include "core/analysis/LinearRegression.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <string_view>
+
+#include "core/base/NumberText.h"
+#include "core/report/ReportTables.h"
+#include "core/stats/LeastSquares.h"
+#include "core/stats/PValue.h"
+
+namespace ombrel {
+
+namespace {
+
+// A point on the scale of rounding: a residual this small, against the size
+// of the terms it was formed from, means the point lies on the line.
+constexpr TReal OnLineUnits = 1024;
+
+struct TPoint {
+  std::int32_t Row = 0;
+  TReal X = 0;
+  TReal Y = 0;
+};
+
+// The points of every row with an X, one per non-empty Y, in row order and
+// within a row in column order.
+std::vector<TPoint> CollectPoints(const TDataTable& table) {
+  std::vector<TPoint> points;
+  const int lastColumn = table.LastMappedColumn();
+  for (int row = 0; row <= table.LastRow(); ++row) {
+    const TReal x = table.GetAnalysisValue(row, 0);
+    if (IsEmpty(x)) continue;
+    for (int column = 1; column <= lastColumn; ++column) {
+      const TReal y = table.GetAnalysisValue(row, column);
+      if (!IsEmpty(y)) points.push_back({row, x, y});
+    }
+  }
+  return points;
+}
+
+// The points of one table row: [First, First + Count) in the point list.
+struct TRowRange {
+  std::size_t First = 0;
+  std::size_t Count = 0;
+};
+
+std::vector<TRowRange> RowRanges(const std::vector<TPoint>& points) {
+  std::vector<TRowRange> rows;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    if (rows.empty() || points[i].Row != points[rows.back().First].Row) rows.push_back({i, 0});
+    ++rows.back().Count;
+  }
+  return rows;
+}
+
+TReal RowMeanY(const std::vector<TPoint>& points, const TRowRange& range) {
+  std::vector<TReal> ys;
+  ys.reserve(range.Count);
+  for (std::size_t i = range.First; i < range.First + range.Count; ++i) ys.push_back(points[i].Y);
+  return AccurateMean(ys);
+}
+
+// log of the binomial coefficient (n over k), 0 <= k <= n.
+TReal LogChoose(std::int32_t n, std::int32_t k) {
+  return std::lgamma(static_cast<TReal>(n) + 1) - std::lgamma(static_cast<TReal>(k) + 1) -
+         std::lgamma(static_cast<TReal>(n - k) + 1);
+}
+
+// log of (n - 1 over i - 1), the ways to cut n like points into i runs;
+// empty when there are none.
+TReal LogRunSplits(std::int32_t n, std::int32_t i) {
+  if (i < 1 || i > n) return EmptyValue;
+  return LogChoose(n - 1, i - 1);
+}
+
+TReal LogSum(TReal a, TReal b) {
+  if (IsEmpty(a)) return b;
+  if (IsEmpty(b)) return a;
+  const TReal top = std::max(a, b);
+  return top + std::log(std::exp(a - top) + std::exp(b - top));
+}
+
+TReal LogProduct(TReal a, TReal b) { return IsEmpty(a) || IsEmpty(b) ? EmptyValue : a + b; }
+
+void StandardCurve(const TDataTable& table, TLinearRegressionResult& result) {
+  TReal low = EmptyValue;
+  TReal high = EmptyValue;
+  const int lastColumn = table.LastMappedColumn();
+  const auto hasY = [&](int row) {
+    for (int column = 1; column <= lastColumn; ++column)
+      if (!IsEmpty(table.GetAnalysisValue(row, column))) return true;
+    return false;
+  };
+  for (int row = 0; row <= table.LastRow(); ++row) {
+    const TReal x = table.GetAnalysisValue(row, 0);
+    if (IsEmpty(x) || !hasY(row)) continue;
+    if (IsEmpty(low) || x < low) low = x;
+    if (IsEmpty(high) || x > high) high = x;
+  }
+  const auto add = [&](TReal x, TReal y) {
+    const bool outside = !IsEmpty(x) && (x < low || x > high);
+    result.Unknowns.push_back({x, y, outside});
+    result.AnyOutsideCurve = result.AnyOutsideCurve || outside;
+  };
+  for (int row = 0; row <= table.LastRow(); ++row) {
+    const TReal x = table.GetAnalysisValue(row, 0);
+    if (!IsEmpty(x)) {
+      if (!hasY(row)) add(x, result.Slope * x + result.Intercept);
+      continue;
+    }
+    for (int column = 1; column <= lastColumn; ++column) {
+      const TReal y = table.GetAnalysisValue(row, column);
+      if (IsEmpty(y)) continue;
+      // A flat line gives no X for a Y: the cell stays blank rather than
+      // the division turning the whole report into a fault.
+      add(result.Slope == 0 ? EmptyValue : (y - result.Intercept) / result.Slope, y);
+    }
+  }
+  result.HasStandardCurve = true;
+}
+
+}  // namespace
+
+TReal RunsTestP(std::int32_t above, std::int32_t below, std::int32_t runs) {
+  const std::int32_t longest = above + below;
+  std::vector<TReal> logCounts(static_cast<std::size_t>(longest) + 1, EmptyValue);
+  for (std::int32_t r = 2; r <= longest; ++r) {
+    const std::int32_t k = r / 2;
+    TReal logCount = EmptyValue;
+    if (r % 2 == 0) {
+      logCount = LogProduct(LogProduct(std::log(TReal{2}), LogRunSplits(above, k)), LogRunSplits(below, k));
+    } else {
+      logCount = LogSum(LogProduct(LogRunSplits(above, k + 1), LogRunSplits(below, k)),
+                        LogProduct(LogRunSplits(above, k), LogRunSplits(below, k + 1)));
+    }
+    logCounts[static_cast<std::size_t>(r)] = logCount;
+  }
+  TReal top = EmptyValue;
+  for (const TReal c : logCounts)
+    if (!IsEmpty(c) && (IsEmpty(top) || c > top)) top = c;
+  if (IsEmpty(top)) return 1;
+  TReal atMost = 0;
+  TReal total = 0;
+  for (std::int32_t r = 0; r <= longest; ++r) {
+    const TReal c = logCounts[static_cast<std::size_t>(r)];
+    if (IsEmpty(c)) continue;
+    const TReal weight = std::exp(c - top);
+    total += weight;
+    if (r <= runs) atMost += weight;
+  }
+  return atMost / total;
+}
+
+TLinearRegressionResult ComputeLinearRegression(const TDataTable& table, const TLinearRegressionOptions& options) {
+  TLinearRegressionResult result;
+  result.Forced = options.ForceThrough;
+  const std::vector<TPoint> points = CollectPoints(table);
+  const std::vector<TRowRange> rows = RowRanges(points);
+  result.N = static_cast<std::int32_t>(points.size());
+  result.Rows = static_cast<std::int32_t>(rows.size());
+  for (const TRowRange& range : rows)
+    result.MaxReplicates = std::max(result.MaxReplicates, static_cast<std::int32_t>(range.Count));
+  if (result.Rows < 3) {
+    result.StatusCode = TooFewRegressionRowsCode;
+    return result;
+  }
+
+  const std::size_t n = points.size();
+  const auto count = static_cast<TReal>(n);
+  std::vector<TReal> xs(n);
+  std::vector<TReal> ys(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    xs[i] = points[i].X;
+    ys[i] = points[i].Y;
+  }
+  result.MeanX = AccurateMean(xs);
+  result.MeanY = AccurateMean(ys);
+  const std::vector<TReal> dx = CentredValues(xs, result.MeanX);
+  const std::vector<TReal> dy = CentredValues(ys, result.MeanY);
+  result.Sxx = DotProduct(dx, dx);
+  result.Syy = DotProduct(dy, dy);
+  result.Sxy = DotProduct(dx, dy);
+  if (result.Sxx == 0) {
+    result.StatusCode = SingleXValueCode;
+    return result;
+  }
+
+  // Sum of squares between rows, about the overall mean; the same for the
+  // shifted values of a forced fit.
+  std::vector<TReal> rowMeans;
+  rowMeans.reserve(rows.size());
+  for (const TRowRange& range : rows) {
+    rowMeans.push_back(RowMeanY(points, range));
+    const TReal d = rowMeans.back() - result.MeanY;
+    result.SSBetweenRows += static_cast<TReal>(range.Count) * d * d;
+  }
+
+  // Residuals, and the size of the terms each was formed from, which sets
+  // the rounding level below which a residual is zero.
+  std::vector<TReal> residuals(n);
+  std::vector<TReal> scales(n);
+  const TReal x0 = options.ForceX;
+  const TReal y0 = options.ForceY;
+  TReal sumXX = 0;  // Σ(X - X0)² of a forced fit
+  if (!result.Forced) {
+    result.Slope = result.Sxy / result.Sxx;
+    result.Intercept = result.MeanY - result.Slope * result.MeanX;
+    for (std::size_t i = 0; i < n; ++i) {
+      residuals[i] = dy[i] - result.Slope * dx[i];
+      scales[i] = std::fabs(ys[i]) + std::fabs(result.MeanY) +
+                  std::fabs(result.Slope) * (std::fabs(xs[i]) + std::fabs(result.MeanX));
+    }
+  } else {
+    TReal sumXY = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+      const TReal x = xs[i] - x0;
+      sumXX += x * x;
+      sumXY += x * (ys[i] - y0);
+    }
+    result.Slope = sumXY / sumXX;
+    result.Intercept = y0 - result.Slope * x0;
+    for (std::size_t i = 0; i < n; ++i) {
+      residuals[i] = (ys[i] - y0) - result.Slope * (xs[i] - x0);
+      scales[i] = std::fabs(ys[i]) + std::fabs(y0) + std::fabs(result.Slope) * (std::fabs(xs[i]) + std::fabs(x0));
+    }
+  }
+  TReal sumScaleSquares = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    result.SSResidual += residuals[i] * residuals[i];
+    sumScaleSquares += scales[i] * scales[i];
+  }
+  if (IsRoundingLevel(result.SSResidual, sumScaleSquares)) {
+    result.SSResidual = 0;
+    std::fill(residuals.begin(), residuals.end(), TReal{0});
+  }
+
+  if (!result.Forced) {
+    result.SSRegression = result.Slope * result.Sxy;
+    result.SSTotal = result.Syy;
+    result.DFResidual = result.N - 2;
+    result.DFTotal = result.N - 1;
+    result.MSResidual = result.SSResidual / static_cast<TReal>(result.DFResidual);
+    result.SlopeSE = std::sqrt(result.MSResidual / result.Sxx);
+  } else {
+    const TReal shiftedMeanY = result.MeanY - y0;
+    // The total about the forced point, as this program has always formed
+    // it from the shifted values; it enters r² and the perfect-line test.
+    result.SSTotal = result.Syy - shiftedMeanY * shiftedMeanY / count + count * shiftedMeanY * shiftedMeanY;
+    result.SSRegression = result.SSTotal - result.SSResidual;
+    result.DFResidual = result.N - 1;
+    result.DFTotal = result.N;
+    result.MSResidual = result.SSResidual / static_cast<TReal>(result.DFResidual);
+    result.SlopeSE = std::sqrt(result.MSResidual / sumXX);
+  }
+  if (result.Slope == 0 && result.SlopeSE == 0) {
+    result.StatusCode = SingleYValueCode;
+    return result;
+  }
+
+  result.MSRegression = result.SSRegression;
+  if (result.Slope != 0) result.XIntercept = -result.Intercept / result.Slope;
+  result.SyX = std::sqrt(result.MSResidual);
+  result.PerfectLine = result.SSResidual == 0;
+  result.RSquared = result.PerfectLine ? TReal{1} : std::fabs(1 - result.SSResidual / result.SSTotal);
+  result.R = std::sqrt(result.RSquared);
+  if (result.Slope < 0) result.R = -result.R;
+  const TReal t95 = t_critical_95(result.DFResidual);
+  result.SlopeLower = result.Slope - t95 * result.SlopeSE;
+  result.SlopeUpper = result.Slope + t95 * result.SlopeSE;
+  if (!result.Forced) {
+    result.InterceptSE =
+        std::sqrt((result.MeanX * result.MeanX / result.Sxx + 1 / count) * result.MSResidual);
+    result.InterceptLower = result.Intercept - t95 * result.InterceptSE;
+    result.InterceptUpper = result.Intercept + t95 * result.InterceptSE;
+  }
+
+  if (result.PerfectLine) {
+    result.SlopeP = 0;
+  } else if (!result.Forced) {
+    result.F = result.MSRegression / result.MSResidual;
+    result.SlopeP = p_value_f(1, result.DFResidual, result.F);
+  } else {
+    result.T = result.Slope / result.SlopeSE;
+    result.SlopeP = p_value_t(result.DFResidual, result.T);
+  }
+
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    const TRowRange& range = rows[r];
+    TRegressionRowSummary summary;
+    summary.Row = points[range.First].Row;
+    summary.X = points[range.First].X;
+    summary.MeanY = rowMeans[r];
+    summary.Replicates = static_cast<std::int32_t>(range.Count);
+    summary.PredictedY = result.Slope * summary.X + result.Intercept;
+    if (range.Count > 1) {
+      TReal ss = 0;
+      for (std::size_t i = range.First; i < range.First + range.Count; ++i) {
+        const TReal d = points[i].Y - summary.MeanY;
+        ss += d * d;
+      }
+      summary.SD = std::sqrt(ss / static_cast<TReal>(range.Count - 1));
+      result.SSPureError += ss;
+    }
+    summary.Residual = summary.MeanY - summary.PredictedY;
+    result.RowSummaries.push_back(summary);
+  }
+
+  if (options.RunsTest && result.MaxReplicates >= 2) {
+    // Residual = scatter within rows + the row means' distances from the
+    // line; the second part is the lack of fit, taken directly so that no
+    // difference of two large sums is formed. A forced line has one
+    // parameter, so its deviations keep one more degree of freedom.
+    result.HasLackOfFit = true;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+      const TReal fitted = result.Forced ? result.Slope * (points[rows[r].First].X - x0)
+                                         : result.Slope * (points[rows[r].First].X - result.MeanX);
+      const TReal mean = result.Forced ? rowMeans[r] - y0 : rowMeans[r] - result.MeanY;
+      const TReal d = mean - fitted;
+      result.SSDeviation += static_cast<TReal>(rows[r].Count) * d * d;
+    }
+    if (result.PerfectLine) result.SSDeviation = 0;
+    result.DFDeviation = result.Rows - (result.Forced ? 1 : 2);
+    result.DFPureError = result.N - result.Rows;
+    result.MSDeviation = result.SSDeviation / static_cast<TReal>(result.DFDeviation);
+    result.MSPureError = result.SSPureError / static_cast<TReal>(result.DFPureError);
+    if (result.MSPureError > 0) {
+      result.LackOfFitF = result.MSDeviation / result.MSPureError;
+      result.LackOfFitP = p_value_f(result.DFDeviation, result.DFPureError, result.LackOfFitF);
+    } else {
+      // Replicates that agree exactly leave no scatter to compare with:
+      // F is infinite.
+      result.LackOfFitP = result.MSDeviation > 0 ? TReal{0} : TReal{1};
+    }
+  }
+
+  if (options.RunsTest) {
+    result.HasRunsTest = true;
+    int side = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+      const TReal e = residuals[i];
+      const TReal tolerance = OnLineUnits * std::numeric_limits<TReal>::epsilon() * scales[i];
+      const int pointSide = e > tolerance ? 1 : e < -tolerance ? -1 : 0;
+      if (pointSide == 0) continue;
+      (pointSide > 0 ? result.Above : result.Below) += 1;
+      if (pointSide != side) ++result.Runs;
+      side = pointSide;
+    }
+    if (result.Above >= 2 && result.Below >= 2 && result.Above + result.Below > 5)
+      result.RunsP = RunsTestP(result.Above, result.Below, result.Runs);
+  }
+
+  if (options.InterpolateUnknowns) StandardCurve(table, result);
+  return result;
+}
+
+void FillRegressionOutputs(const TLinearRegressionResult& result, TRegressionOutputs& outputs) {
+  outputs.Slope = result.Slope;
+  outputs.Intercept = result.Intercept;
+  outputs.SlopeLower95 = result.SlopeLower;
+  outputs.SlopeUpper95 = result.SlopeUpper;
+  outputs.SyX = result.SyX;
+  outputs.RSquared = result.RSquared;
+  outputs.N = result.N;
+  outputs.MeanX = result.MeanX;
+  outputs.Sxx = result.Sxx;
+}
+
+namespace {
+
+
+// The underlined title centred in the report's width.
+void WriteBlankLines(TReportText& report, int count) {
+  for (int i = 0; i < count; ++i) report.NewLine();
+}
+
+void WritePerfectLine(TReportText& report, const TLinearRegressionResult& result) {
+  report.WriteLine("Your data form a perfect line:");
+  report.WriteText("Slope = ");
+  report.WriteNumber(result.Slope, -5);
+  report.NewLine();
+  report.WriteText("Y-intercept = ");
+  report.WriteNumber(result.Intercept, -5);
+  report.NewLine();
+  report.WriteLine("P = 0.0000");
+  // A falling line correlates negatively.
+  report.WriteLine(result.Slope < 0 ? "r = -1.0000" : "r = 1.0000");
+}
+
+void WriteFit(TReportText& report, const TLinearRegressionResult& result, const TLinearRegressionOptions& options) {
+  WriteRegressionParameterTable(report, {result.Slope, result.SlopeSE, result.SlopeLower, result.SlopeUpper},
+                                {result.Intercept, result.InterceptSE, result.InterceptLower, result.InterceptUpper},
+                                result.XIntercept, result.Forced);
+  report.NewLine();
+  if (result.Forced) {
+    report.WriteLine("The line was forced through the point:");
+    report.WriteText("X=");
+    report.WriteNumber(options.ForceX, -5);
+    report.WriteText("  Y=");
+    report.WriteNumber(options.ForceY, -5);
+    report.NewLine();
+    WriteBlankLines(report, 2);
+  } else {
+    report.WriteText("Correlation coefficient (r) = ");
+    report.WriteNumber(result.R, -5);
+    report.WriteText(".  r squared = ");
+    report.WriteNumber(result.RSquared, -5);
+    report.NewLine();
+    report.NewLine();
+  }
+  report.WriteText("Standard deviation of residuals from line (Sy.x) = ");
+  report.WriteNumber(result.SyX, -5);
+  report.NewLine();
+}
+
+void WriteRowTable(TReportText& report, const TLinearRegressionResult& result) {
+  WriteBlankLines(report, 2);
+  WriteUnderlinedLine(report, "Descriptive statistics for each row");
+  report.NewLine();
+  WriteResidualHeading(report);
+  for (const TRegressionRowSummary& row : result.RowSummaries) {
+    WriteResidualRow(report, row.Row + 1, row.X, row.MeanY, row.Replicates, row.PredictedY, row.SD, row.Residual);
+  }
+  report.NewLine();
+  report.WriteLine("  The residual values are the distances (biases) of the mean Y values");
+  report.WriteLine("  from the best-fit line determined by linear regression.");
+}
+
+void WriteSlopeTest(TReportText& report, const TLinearRegressionResult& result) {
+  report.NewLine();
+  WriteUnderlinedLine(report, "Test: Is the slope significantly different from zero?");
+  report.NewLine();
+  report.WritePValueSentence(0, true, result.SlopeP);
+  if (!result.Forced) {
+    report.NewLine();
+    report.WriteLine("This result was obtained from the following ANOVA table.");
+    report.NewLine();
+    WriteRegressionAnovaTable(report, {1, result.SSRegression, result.MSRegression},
+                              {result.DFResidual, result.SSResidual, result.MSResidual},
+                              {result.DFTotal, result.SSTotal, EmptyValue});
+    report.WriteText("F = ");
+    report.WriteNumber(result.F, -5);
+    report.NewLine();
+  } else {
+    report.WriteText("The slope is ");
+    if (result.SlopeP > 0.05L) report.WriteText("not ");
+    report.WriteLine("significantly different from zero.");
+    report.NewLine();
+    report.WriteText("t = ");
+    report.WriteNumber(result.T, -5);
+    report.WriteText(" with ");
+    report.WriteInteger(result.DFResidual);
+    report.WriteLine(" degrees of freedom.");
+  }
+}
+
+void WriteRunsTest(TReportText& report, const TLinearRegressionResult& result) {
+  report.NewLine();
+  WriteUnderlinedLine(report, "Runs test: Do the number of runs indicate a linear model?");
+  report.WriteLine("One way to evaluate linearity is by counting runs.  If the data");
+  report.WriteLine("deviate substantially from linearity, the number of runs will be");
+  report.WriteLine("small.");
+  report.NewLine();
+  report.WriteText("There are ");
+  report.WriteInteger(result.Above);
+  report.WriteText(" points above the line, ");
+  report.WriteInteger(result.Below);
+  report.WriteText(" below, and ");
+  report.WriteInteger(result.Runs);
+  report.WriteLine(" runs.");
+  report.NewLine();
+  if (result.Above < 2 || result.Below < 2) {
+    report.WriteLine("Runs test cannot be performed because both the number above the");
+    report.WriteLine("line and below the line must be greater than one.");
+  } else if (result.Above + result.Below <= 5) {
+    report.WriteLine("Runs test cannot be performed because the sum of the number above");
+    report.WriteLine("the line and below the line must be greater than five.");
+  } else {
+    report.WritePValueSentence(0, true, result.RunsP);
+    if (result.RunsP < 0.05L) {
+      report.WriteLine("There are significantly fewer runs than expected, suggesting that the data");
+      report.WriteLine("follow a curve rather than a line.");
+    } else {
+      report.WriteLine("There is not a significant departure from linearity.");
+    }
+  }
+}
+
+void WriteLackOfFit(TReportText& report, const TLinearRegressionResult& result) {
+  report.NewLine();
+  WriteUnderlinedLine(report, "Test: Are the data significantly nonlinear?");
+  report.NewLine();
+  report.WriteText("F = ");
+  WriteValueOrInfinity(report, result.LackOfFitF);
+  report.NewLine();
+  report.WritePValueSentence(0, false, result.LackOfFitP);
+  report.WriteText("The departures from linearity are ");
+  report.WriteSignificanceWord(result.LackOfFitP);
+  report.WriteLine("significant.");
+  report.NewLine();
+  report.WriteLine("This result was obtained from the following ANOVA table that compares");
+  report.WriteLine("deviations from linearity with scatter among replicates.");
+  WriteBlankLines(report, 2);
+  WriteReplicateRegressionAnovaTable(report, {1, result.SSRegression, EmptyValue},
+                                     {result.DFDeviation, result.SSDeviation, result.MSDeviation},
+                                     {result.DFPureError, result.SSPureError, result.MSPureError},
+                                     {result.DFTotal, result.SSTotal, EmptyValue});
+}
+
+void WriteStandardCurve(TReportText& report, const TLinearRegressionResult& result) {
+  report.NewLine();
+  report.ClearTabStops();
+  report.AddTabStop(15);
+  report.AddTabStop(30);
+  WriteUnderlinedLine(report, "Standard Curve Calculations");
+  report.ToggleBold();
+  report.WriteText("X Values");
+  report.NextTabStop();
+  report.WriteText("Y Values");
+  report.ToggleBold();
+  report.NewLine();
+  report.WriteDoubleRule(8);
+  report.NextTabStop();
+  report.WriteDoubleRule(8);
+  report.NewLine();
+  for (const TStandardCurveUnknown& unknown : result.Unknowns) {
+    report.WriteNumberTrimmed(unknown.X, 3);
+    report.NextTabStop();
+    report.WriteNumberTrimmed(unknown.Y, 3);
+    if (unknown.OutsideCurve) {
+      report.NextTabStop();
+      report.WriteText("*");
+    }
+    report.NewLine();
+  }
+  report.NewLine();
+  if (result.Unknowns.empty()) {
+    report.WriteLine("To perform standard curve calculations, you must enter the unknowns");
+    report.WriteLine("below the standard curve in the spreadsheet. Simply enter X values");
+    report.WriteLine("without Y, or Y values without X.");
+  } else if (result.AnyOutsideCurve) {
+    report.WriteLine("* - Value is outside of standard curve.");
+  }
+}
+
+// The residual table is kept to data sets small enough to read row by row.
+constexpr std::int32_t MaxPointsForRowTable = 50;
+
+}  // namespace
+
+void WriteLinearRegressionReport(TReportText& report, const TLinearRegressionResult& result,
+                                 const TLinearRegressionOptions& options) {
+  WriteCenteredTitle(report, "Linear Regression");
+  WriteBlankLines(report, 2);
+  report.WriteText("Number of points = ");
+  report.WriteInteger(result.N);
+  report.NewLine();
+  report.NewLine();
+  if (result.PerfectLine) {
+    WritePerfectLine(report, result);
+  } else {
+    WriteFit(report, result, options);
+    if (result.MaxReplicates >= 2 && result.N <= MaxPointsForRowTable) WriteRowTable(report, result);
+    WriteSlopeTest(report, result);
+    if (result.HasRunsTest) WriteRunsTest(report, result);
+    if (result.HasLackOfFit) WriteLackOfFit(report, result);
+  }
+  if (result.HasStandardCurve) WriteStandardCurve(report, result);
+}
+
+std::int32_t RunLinearRegression(TDataTable& table, bool runsTest, bool forceThrough, TReportText& report,
+                                 bool interpolateUnknowns, TRegressionOutputs& outputs, TReal forceX, TReal forceY) {
+  table.StatusCode = 0;
+  TLinearRegressionOptions options;
+  options.RunsTest = runsTest;
+  options.ForceThrough = forceThrough;
+  options.ForceX = forceX;
+  options.ForceY = forceY;
+  options.InterpolateUnknowns = interpolateUnknowns;
+  const TLinearRegressionResult result = ComputeLinearRegression(table, options);
+  table.StatusCode = result.StatusCode;
+  if (result.StatusCode != 0) return table.StatusCode;
+  WriteLinearRegressionReport(report, result, options);
+  FillRegressionOutputs(result, outputs);
+  return table.StatusCode;
+}
+
+}  // namespace ombrel

@@ -1,0 +1,170 @@
+#pragma once
+
+// The post tests that follow an analysis of variance: Bonferroni, Tukey-
+// Kramer, Student-Newman-Keuls, Dunnett and the test for a linear trend of
+// the column means. Each is computed into a plain result holding every
+// printed figure, then written as its report section; the sections with
+// confidence intervals write them to a scratch report appended after the
+// main table.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/base/DataTable.h"
+#include "core/report/ReportTables.h"
+
+namespace ombrel {
+
+class TReportText;
+
+enum class TAnovaDesign { Ordinary, RepeatedMeasures };
+
+// What every post test takes from the analysis of variance. Groups are in
+// column-map order; only groups with N > 0 take part (for repeated measures
+// each group's N is the number of rows).
+struct TPostTestInput {
+  std::span<const TColumnSummary> Groups;
+  TReal MSResidual = 0;
+  std::int32_t DFResidual = 0;
+  TAnovaDesign Design = TAnovaDesign::Ordinary;
+};
+
+// One compared pair as its table rows show it: "First vs Second",
+// Difference = mean(First) - mean(Second). The indices are into the input's
+// groups.
+struct TPairComparison {
+  std::size_t First = 0;
+  std::size_t Second = 0;
+  TReal Difference = 0;
+  // t (Bonferroni) or q; the empty marker for a pair the Student-Newman-Keuls
+  // test did not test.
+  TReal Statistic = EmptyValue;
+  // Bonferroni: g times the two-tailed P of t, not capped (it only chooses
+  // the mark). The others: 0.001, 0.01, 0.05 or 1, the smallest level whose
+  // critical value the statistic exceeds.
+  TReal P = 1;
+  TReal Lower = EmptyValue;
+  TReal Upper = EmptyValue;
+};
+
+struct TBonferroniResult {
+  std::int32_t Comparisons = 0;  // g
+  TReal CriticalT = EmptyValue;  // t for a one-tail P of 0.05 / (2g)
+  std::vector<TPairComparison> Pairs;
+};
+
+// Bonferroni t tests of all pairs i < j, or of the pairs whose flag is set
+// (flags in pair order) when useSelectedPairs is on. Standard error
+// sqrt(MS/N(i) + MS/N(j)), or sqrt(2 MS / N(i)) for repeated measures;
+// intervals difference +- t* SE.
+TBonferroniResult ComputeBonferroni(const TPostTestInput& input, std::span<const std::uint8_t> pairSelected,
+                                    bool useSelectedPairs);
+
+// Tukey-Kramer and Student-Newman-Keuls.
+struct TRangeTestResult {
+  // Tukey-Kramer: q(0.05; K, df), used for the intervals and printed.
+  TReal CriticalQ = EmptyValue;
+  // Set when more means were compared than the range table holds.
+  bool BeyondTable = false;
+  std::vector<TPairComparison> Pairs;
+};
+
+// Tukey-Kramer: q = |difference| / sqrt(MS/2 (1/N(i) + 1/N(j))) for all pairs
+// i < j, P coded against q(0.001), q(0.01), q(0.05) for K means; intervals
+// difference +- q(0.05; K, df) SE.
+TRangeTestResult ComputeTukeyKramer(const TPostTestInput& input);
+
+// Student-Newman-Keuls: the groups ordered by mean (ties keep their order),
+// pairs from the smallest mean up, each against the largest mean down; q and
+// P as in Tukey-Kramer for the number of means spanned. A pair inside a
+// span already found not significant is not tested (empty statistic, P 1).
+// The smaller mean is named first. No intervals.
+TRangeTestResult ComputeStudentNewmanKeuls(const TPostTestInput& input);
+
+struct TDunnettResult {
+  // df <= 4: the table starts at df 5, nothing is compared.
+  bool TooFewDF = false;
+  std::size_t Control = 0;
+  std::int32_t Groups = 0;  // K, control included
+  TReal Critical5 = EmptyValue;
+  TReal Critical1 = EmptyValue;
+  // Set when there are more groups than Dunnett's table holds, whose last
+  // column is then used.
+  bool BeyondTable = false;
+  std::int32_t LastTabulated = 0;
+  // First is the control, Second the group.
+  std::vector<TPairComparison> Pairs;
+};
+
+// Dunnett's comparisons of every other group with the control group (an
+// index into the input's groups): q = |mean(control) - mean(group)| /
+// sqrt(MS (1/N(control) + 1/N(group))), P coded 0.01 or 0.05 against
+// Dunnett's critical values for K groups, or 1; intervals difference +-
+// Dunnett(0.05) SE.
+TDunnettResult ComputeDunnett(const TPostTestInput& input, std::size_t controlGroup, bool twoSided);
+
+// The analysis of variance a trend test splits: between columns, the
+// residual and the total; for repeated measures also the rows.
+struct TTrendAnova {
+  TAnovaSource Between;
+  TAnovaSource Individual;
+  TAnovaSource Residual;
+  TAnovaSource Total;
+};
+
+struct TLinearTrendResult {
+  TReal Slope = EmptyValue;
+  TReal RSquared = EmptyValue;
+  TReal SSLinear = EmptyValue;
+  TReal FLinear = EmptyValue;
+  TReal PLinear = EmptyValue;
+  // DF = K - 2 (between columns less the linear one), MS = SS / DF.
+  TAnovaSource NotLinear;
+  TReal FNotLinear = EmptyValue;
+  TReal PNotLinear = EmptyValue;
+};
+
+// Test for a linear trend of the group means with group number t = 1..K:
+// weights w = t - (K + 1)/2, L = sum w mean, SS linear = L^2 / sum(w^2/N),
+// slope = L / sum w^2, r^2 = SS linear / SS total; F tests of the linear and
+// the remaining variation against the residual mean square. With two groups
+// nothing is left beyond the line: the not-linear F and P stay empty.
+TLinearTrendResult ComputeLinearTrend(const TPostTestInput& input, const TTrendAnova& anova);
+
+// The report sections. Each returns 0, or the out-of-memory code 10 when its
+// scratch report cannot be opened, in which case it writes nothing.
+[[nodiscard]] std::int32_t WriteBonferroniReport(TReportText& report, const TPostTestInput& input,
+                                                 const TBonferroniResult& result);
+[[nodiscard]] std::int32_t WriteTukeyKramerReport(TReportText& report, const TPostTestInput& input,
+                                                  const TRangeTestResult& result);
+[[nodiscard]] std::int32_t WriteStudentNewmanKeulsReport(TReportText& report, const TPostTestInput& input,
+                                                         const TRangeTestResult& result);
+[[nodiscard]] std::int32_t WriteDunnettReport(TReportText& report, const TPostTestInput& input,
+                                              const TDunnettResult& result);
+void WriteLinearTrendReport(TReportText& report, const TPostTestInput& input, const TTrendAnova& anova,
+                            const TLinearTrendResult& result);
+
+// The post-test kinds of an analysis of variance; other values run nothing.
+inline constexpr std::int32_t BonferroniKind = 0;
+inline constexpr std::int32_t TukeyKramerKind = 1;
+inline constexpr std::int32_t DunnettKind = 2;
+inline constexpr std::int32_t StudentNewmanKeulsKind = 3;
+inline constexpr std::int32_t LinearTrendKind = 4;
+
+// Which post test to run and its settings.
+struct TPostTestRequest {
+  std::int32_t Kind = TukeyKramerKind;
+  std::span<const std::uint8_t> PairSelected;
+  bool UseSelectedPairs = false;
+  std::size_t ControlGroup = 0;
+  bool TwoSided = true;
+};
+
+// Computes and writes the requested post test; returns 0 or 10 as above.
+[[nodiscard]] std::int32_t RunPostTest(TReportText& report, const TPostTestInput& input,
+                                       const TPostTestRequest& request, const TTrendAnova& anova);
+
+}  // namespace ombrel

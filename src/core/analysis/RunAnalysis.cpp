@@ -1,0 +1,427 @@
+#include "core/analysis/RunAnalysis.h"
+
+#include <algorithm>
+#include <new>
+#include <vector>
+
+#include "core/analysis/AnalysisFrame.h"
+#include "core/base/CalcProgress.h"
+#include "core/analysis/ChooseTest.h"
+#include "core/analysis/Anova.h"
+#include "core/analysis/Correlation.h"
+#include "core/analysis/LargerTable.h"
+#include "core/analysis/LinearRegression.h"
+#include "core/analysis/MultipleRegression.h"
+#include "core/analysis/TTests.h"
+#include "core/analysis/TwoByTwo.h"
+
+namespace ombrel {
+
+namespace {
+
+std::size_t At(int column) { return static_cast<std::size_t>(column); }
+
+void WriteTitle(const TDataTable& table, TReportText& report) {
+  if (table.Title().empty()) return;
+  report.WriteLine(table.Title());
+  report.WriteLine();
+}
+
+void BeginDocumentReport(const TAnalysisJob& job) {
+  job.Report.ResetReport();
+  job.Report.BeginReport();
+  WriteTitle(job.Table, job.Report);
+}
+
+void EndDocumentReport(TReportText& report) {
+  report.EndReport();
+  report.FinishReport();
+}
+
+// One analysis call: inside the fault frame, then its error report.
+void RunAndReport(TDataTable& table, TReportText& report, const std::function<void()>& routine) {
+  RunGuarded(table, &report, routine);
+  report.WriteErrorReport(table.StatusCode);
+}
+
+// Empty column titles replaced by prefix + letter while an analysis runs,
+// and emptied again on every path out.
+class TTemporaryTitles {
+ public:
+  TTemporaryTitles(TDataTable& table, std::string_view prefix) : mTable(table) {
+    for (int c = 0; c < MaxColumns; ++c) {
+      std::string& title = mTable.Summary(c).Title;
+      if (!title.empty()) continue;
+      title = std::string(prefix) + ColumnLetter(c);
+      mFilled[At(c)] = true;
+    }
+  }
+  ~TTemporaryTitles() {
+    for (int c = 0; c < MaxColumns; ++c)
+      if (mFilled[At(c)]) mTable.Summary(c).Title.clear();
+  }
+  TTemporaryTitles(const TTemporaryTitles&) = delete;
+  TTemporaryTitles& operator=(const TTemporaryTitles&) = delete;
+
+ private:
+  TDataTable& mTable;
+  std::array<bool, MaxColumns> mFilled{};
+};
+
+// Every column's N remembered, unselected columns at N = 0 while an
+// analysis runs, every N restored on every path out.
+class TTemporaryCounts {
+ public:
+  explicit TTemporaryCounts(TDataTable& table) : mTable(table) {
+    for (int c = 0; c < MaxColumns; ++c) {
+      mCounts[At(c)] = mTable.Summary(c).N;
+      if (mTable.ColumnSelected[At(c)] == 0) mTable.Summary(c).N = 0;
+    }
+  }
+  ~TTemporaryCounts() {
+    for (int c = 0; c < MaxColumns; ++c) mTable.Summary(c).N = mCounts[At(c)];
+  }
+  TTemporaryCounts(const TTemporaryCounts&) = delete;
+  TTemporaryCounts& operator=(const TTemporaryCounts&) = delete;
+
+  bool AnyData() const {
+    return std::any_of(mCounts.begin(), mCounts.end(), [](std::int32_t n) { return n > 0; });
+  }
+
+ private:
+  TDataTable& mTable;
+  std::array<std::int32_t, MaxColumns> mCounts{};
+};
+
+// LastColumn raised to the last analysed column while an analysis runs.
+class TRaisedLastColumn {
+ public:
+  TRaisedLastColumn(TDataTable& table, int column) : mTable(table), mSaved(table.LastColumn()) {
+    mTable.SetLastColumn(std::max(mSaved, column));
+  }
+  ~TRaisedLastColumn() { mTable.SetLastColumn(mSaved); }
+  TRaisedLastColumn(const TRaisedLastColumn&) = delete;
+  TRaisedLastColumn& operator=(const TRaisedLastColumn&) = delete;
+
+ private:
+  TDataTable& mTable;
+  int mSaved;
+};
+
+// Bonferroni on selected pairs needs a pair. The flags are checked over
+// b(b + 1) / 2 entries, b being one more than the last column in use.
+bool NoPairSelected(const TDataTable& table, const TTestChoices& choices, int lastDataColumn) {
+  const int b = 1 + std::max(table.LastColumn(), lastDataColumn);
+  const int count = std::min(b * (b + 1) / 2, PairFlagCount);
+  const auto end = choices.PairSelected.begin() + count;
+  return std::none_of(choices.PairSelected.begin(), end, [](std::uint8_t flag) { return flag != 0; });
+}
+
+// The index an analysis receives for a column: -1 for typed averaged data.
+int AnalysisIndex(const TDataTable& table, int column) {
+  return table.MeanEntryColumn[At(column)] == 1 ? -1 : column;
+}
+
+void RunSelectedTest(const TAnalysisJob& job, TCalcProgress& progress, const TAnalysisRoutines& routines,
+                     const std::vector<int>& selected) {
+  TDataTable& table = job.Table;
+  TReportText& report = job.Report;
+  TTestChoices& choices = job.Choices;
+  switch (choices.ColumnCountKind) {
+    case 1: {
+      const int column = selected.front();
+      choices.OneColumn = column;
+      RunAndReport(table, report, [&] {
+        routines.OneColumn(table, AnalysisIndex(table, column), table.Summary(column), report, choices.OneColumnTest,
+                           choices.OneColumnTwoTailed != 0, choices.HypotheticalMean, progress);
+      });
+      return;
+    }
+    case 2: {
+      choices.FirstColumn = selected[0];
+      choices.SecondColumn = selected[1];
+      const int first = choices.FirstColumn;
+      const int second = choices.SecondColumn;
+      RunAndReport(table, report, [&] {
+        routines.TwoColumns(table, AnalysisIndex(table, first), AnalysisIndex(table, second), report,
+                            choices.EqualSDs != 0, choices.TwoColumnNonparametric != 0,
+                            choices.TwoColumnTwoTailed != 0, choices.TwoColumnUnpaired != 0, table.Summary(second),
+                            table.Summary(first), progress);
+      });
+      return;
+    }
+    default: {
+      const TPostTestArguments arguments = ComputePostTestArguments(choices, job.SelectedPairsInUse != 0);
+      if (arguments.RebuildPairs) RebuildPairsForControl(choices.PairSelected, selected, choices.ControlColumn);
+      job.SelectedPairsInUse = arguments.UseSelectedPairs ? 1 : 0;
+      RunAndReport(table, report, [&] {
+        routines.MultiColumn(table, choices.MultiColumnNonparametric != 0, choices.OrdinaryAnova != 0, report,
+                             choices.PairSelected, arguments.UseSelectedPairs, true, choices.ControlColumn,
+                             choices.PostTestCondition, arguments.Kind, progress);
+      });
+      return;
+    }
+  }
+}
+
+std::int32_t CurrentExceptionCode() {
+  try {
+    throw;
+  } catch (const std::bad_alloc&) {
+    return OutOfMemoryCode;
+  } catch (...) {
+    return InvalidOperationCode;
+  }
+}
+
+}  // namespace
+
+const TAnalysisRoutines& DefaultAnalysisRoutines() {
+  static const TAnalysisRoutines routines{
+      RunOneColumnTest,   RunTwoColumnTest,      RunMultiColumnTest,     RunTwoByTwoTable,     RunLargerTable,
+      RunLinearRegression, RunPearsonCorrelation, RunSpearmanCorrelation, RunMultipleRegression,
+  };
+  return routines;
+}
+
+void WriteNoResultsReport(TReportText& report, std::string_view message) {
+  report.ResetReport();
+  report.BeginReport();
+  report.WriteLine();
+  report.WriteLine(message);
+  report.WriteLine();
+  EndDocumentReport(report);
+}
+
+TPostTestArguments ComputePostTestArguments(const TTestChoices& choices, bool previousUseSelectedPairs) {
+  TPostTestArguments arguments;
+  if (choices.MultiColumnNonparametric == 0) {
+    switch (choices.PairSet) {
+      case 1:
+        arguments.Kind = 0;
+        arguments.UseSelectedPairs = true;
+        break;
+      case 2:
+        arguments.Kind = 2;
+        arguments.UseSelectedPairs = previousUseSelectedPairs;
+        break;
+      default:
+        arguments.Kind = choices.PostTestMethod;
+        arguments.UseSelectedPairs = false;
+        break;
+    }
+    return arguments;
+  }
+  switch (choices.PairSet) {
+    case 1:
+      arguments.Kind = 1;
+      arguments.UseSelectedPairs = true;
+      break;
+    case 2:
+      if (choices.OrdinaryAnova != 0) {
+        // Kruskal-Wallis has no comparison with a control: Dunn's test on
+        // the pairs that contain the control column stands in for it.
+        arguments.Kind = 1;
+        arguments.UseSelectedPairs = true;
+        arguments.RebuildPairs = true;
+      } else {
+        arguments.Kind = 2;
+        arguments.UseSelectedPairs = previousUseSelectedPairs;
+      }
+      break;
+    default:
+      arguments.Kind = 1;
+      arguments.UseSelectedPairs = false;
+      break;
+  }
+  return arguments;
+}
+
+void RunCompareMeansDriver(const TAnalysisJob& job, TCalcProgress& progress, const TAnalysisRoutines& routines) {
+  TDataTable& table = job.Table;
+  TReportText& report = job.Report;
+  TTestChoices& choices = job.Choices;
+  if (CountColumnsWithData(table) == 0) {
+    WriteNoResultsReport(report, NoDataMessage);
+    return;
+  }
+  if (!job.ResultsStale && !report.Text().empty()) return;
+
+  TCalculationScope calculation(progress);
+  BeginDocumentReport(job);
+  if (choices.ColumnCountKind != 1 && choices.ColumnCountKind != 2 && choices.AllColumns == 1)
+    for (int c = 0; c < MaxColumns; ++c)
+      if (table.Summary(c).N != 0) table.ColumnSelected[At(c)] = 1;
+
+  {
+    const TTemporaryTitles titles(table, "Column ");
+    const TTemporaryCounts counts(table);
+    for (int c = 0; c < MaxColumns; ++c)
+      if (table.Summary(c).N < 1) table.ColumnSelected[At(c)] = 0;
+    KeepOrChooseControlColumn(table, choices);
+
+    const std::vector<int> selected = SelectedColumnsWithData(table);
+    const bool multiColumn = choices.ColumnCountKind != 1 && choices.ColumnCountKind != 2;
+    const std::size_t needed = choices.ColumnCountKind == 2 ? 2 : 1;
+    if (!counts.AnyData()) {
+      WriteNoResultsReport(report, NoDataMessage);
+      return;
+    }
+    if (selected.size() < needed) {
+      WriteNoResultsReport(report, NoColumnsSelectedMessage);
+      return;
+    }
+    // Only the multi-column test uses pairs: a leftover pair choice must not
+    // stop a one- or two-column test.
+    if (multiColumn && choices.PairSet == 1 && choices.PostTestMethod == 0 &&
+        NoPairSelected(table, choices, selected.back())) {
+      WriteNoResultsReport(report, NoPairSelectedMessage);
+      return;
+    }
+
+    table.UseColumnSelection = 1;
+    const TRaisedLastColumn lastColumn(table, selected.back());
+    RunSelectedTest(job, progress, routines, selected);
+  }
+  EndDocumentReport(report);
+}
+
+void RunXYDriver(const TAnalysisJob& job, TCalcProgress& progress, const TAnalysisRoutines& routines) {
+  TDataTable& table = job.Table;
+  TReportText& report = job.Report;
+  const TTestChoices& choices = job.Choices;
+  if (!table.HasData()) {
+    WriteNoResultsReport(report, NoDataMessage);
+    return;
+  }
+  if (!job.ResultsStale) return;
+
+  TCalculationScope calculation(progress);
+  BeginDocumentReport(job);
+  for (auto& summary : table.Summaries) summary.N = 0;
+  table.UseColumnSelection = 0;
+  job.Regression = TRegressionOutputs{};
+  if (choices.IsRegression != 0) {
+    TRegressionOutputs& outputs = job.Regression;
+    outputs.ForceThrough = choices.ForceThrough;
+    outputs.ForceX = choices.ForceX;
+    outputs.ForceY = choices.ForceY;
+    RunAndReport(table, report, [&] {
+      routines.LinearRegression(table, choices.RunsTest != 0, choices.ForceThrough != 0, report,
+                                choices.InterpolateUnknowns != 0, outputs, choices.ForceX, choices.ForceY);
+    });
+    // No line on the graph after a failed fit.
+    if (table.StatusCode != 0) outputs.Slope = EmptyValue;
+  }
+  if (choices.RegressionKind == 1) {
+    RunAndReport(table, report, [&] { routines.Pearson(table, report); });
+  } else if (choices.RegressionKind == 2) {
+    RunAndReport(table, report, [&] { routines.Spearman(table, report, progress); });
+  }
+  EndDocumentReport(report);
+}
+
+void RunLargerTableDriver(const TAnalysisJob& job, TCalcProgress& progress, const TAnalysisRoutines& routines) {
+  TDataTable& table = job.Table;
+  TReportText& report = job.Report;
+  if (!table.HasData()) {
+    WriteNoResultsReport(report, NoDataMessage);
+    return;
+  }
+  if (!job.ResultsStale) return;
+
+  TCalculationScope calculation(progress);
+  BeginDocumentReport(job);
+  for (auto& summary : table.Summaries) summary.N = 0;
+  table.UseColumnSelection = 0;
+  {
+    const TTemporaryTitles titles(table, "");
+    RunAndReport(table, report, [&] { routines.LargerTable(table, report); });
+  }
+  EndDocumentReport(report);
+}
+
+void RunTwoByTwoDriver(const TAnalysisJob& job, TCalcProgress& progress, const TAnalysisRoutines& routines) {
+  TDataTable& table = job.Table;
+  TReportText& report = job.Report;
+  const TTestChoices& choices = job.Choices;
+  const TTwoByTwoTable& counts = job.TwoByTwo;
+
+  TCalculationScope calculation(progress);
+  BeginDocumentReport(job);
+  const auto titleOr = [&](int index, std::string_view fallback) {
+    const std::string& title = counts.Titles[At(index)];
+    return title.empty() ? std::string(fallback) : title;
+  };
+  const std::array<std::string, 2> columnTitles = {titleOr(TTwoByTwoTable::Column1Title, "Column A"),
+                                                   titleOr(TTwoByTwoTable::Column2Title, "Column B")};
+  const std::array<std::string, 2> rowTitles = {titleOr(TTwoByTwoTable::Row1Title, "Row 1"),
+                                                titleOr(TTwoByTwoTable::Row2Title, "Row 2")};
+  RunAndReport(table, report, [&] {
+    routines.TwoByTwo(table, report, columnTitles, rowTitles, choices.UseChiSquare == 0, choices.Yates != 0,
+                      choices.UseChiSquare == 1, choices.ReportSensitivity != 0, choices.ReportRiskDifference != 0,
+                      choices.ReportOddsRatio != 0, choices.ReportRelativeRisk != 0, choices.TwoByTwoTwoSided != 0,
+                      true, counts.A, counts.B, counts.C, counts.D);
+  });
+  EndDocumentReport(report);
+}
+
+void RunMultipleRegressionDriver(const TAnalysisJob& job, TCalcProgress& progress, const TAnalysisRoutines& routines) {
+  TDataTable& table = job.Table;
+  TReportText& report = job.Report;
+  const TTestChoices& choices = job.Choices;
+
+  TCalculationScope calculation(progress);
+  report.ResetReport();
+  report.BeginReport();
+  job.MultipleRegressionResults = TMultipleRegressionOutputs{};
+  RunGuarded(table, &report, [&] {
+    routines.MultipleRegression(table, report, choices.MultipleRegression != 0, choices.DependentColumn,
+                                choices.IndependentSelected, job.MultipleRegressionResults);
+  });
+  // This analysis writes its whole report; only a refusal replaces it.
+  if (table.StatusCode != 0) {
+    report.WriteErrorReport(table.StatusCode);
+    job.MultipleRegressionResults = TMultipleRegressionOutputs{};
+  }
+  EndDocumentReport(report);
+}
+
+void RunAnalysis(const TAnalysisJob& job, TCalcProgress& progress, const TAnalysisRoutines& routines,
+                 const std::function<void()>& prepare) {
+  try {
+    if (prepare) prepare();
+    switch (job.Format) {
+      case TDataFormat::Raw:
+      case TDataFormat::MeanSdN:
+      case TDataFormat::MeanSemN:
+        RunCompareMeansDriver(job, progress, routines);
+        break;
+      case TDataFormat::XY:
+        RunXYDriver(job, progress, routines);
+        break;
+      case TDataFormat::TwoByTwo:
+        RunTwoByTwoDriver(job, progress, routines);
+        break;
+      case TDataFormat::LargerTable:
+        RunLargerTableDriver(job, progress, routines);
+        break;
+      case TDataFormat::MultipleRegression:
+        RunMultipleRegressionDriver(job, progress, routines);
+        break;
+    }
+  } catch (...) {
+    // Only bookkeeping outside the analyses can get here (memory for a
+    // title or a column list); the report then says so instead of showing
+    // a half-written text.
+    job.Table.StatusCode = CurrentExceptionCode();
+    TReportText& report = job.Report;
+    report.ResetReport();
+    report.BeginReport();
+    report.WriteErrorReport(job.Table.StatusCode);
+    EndDocumentReport(report);
+  }
+  job.ResultsStale = false;
+}
+
+}  // namespace ombrel

@@ -1,0 +1,110 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "core/analysis/RegressionOutputs.h"
+#include "core/base/DataTable.h"
+#include "core/base/TestChoices.h"
+#include "core/base/TwoByTwoTable.h"
+#include "core/report/ReportText.h"
+
+namespace ombrel {
+
+class TCalcProgress;
+
+inline constexpr std::string_view NoDataMessage = "Until you enter data, you won't see any results!";
+inline constexpr std::string_view NoColumnsSelectedMessage = "Columns must be selected to perform test.";
+inline constexpr std::string_view NoPairSelectedMessage = "At least one column pair must be selected.";
+
+// The analysis entry points RunAnalysis dispatches to. The defaults are the
+// real routines of core/stats; tests put recording stand-ins in their place.
+struct TAnalysisRoutines {
+  std::function<std::int32_t(TDataTable&, int, TColumnSummary&, TReportText&, std::int32_t, bool, TReal,
+                             TCalcProgress&)>
+      OneColumn;
+  std::function<std::int32_t(TDataTable&, int, int, TReportText&, bool, bool, bool, bool, TColumnSummary&,
+                             TColumnSummary&, TCalcProgress&)>
+      TwoColumns;
+  std::function<std::int32_t(TDataTable&, bool, bool, TReportText&, const TPairFlags&, bool, bool, int, std::int32_t,
+                             std::int32_t, TCalcProgress&)>
+      MultiColumn;
+  std::function<std::int32_t(TDataTable&, TReportText&, const std::array<std::string, 2>&,
+                             const std::array<std::string, 2>&, bool, bool, bool, bool, bool, bool, bool, bool, bool,
+                             TReal, TReal, TReal, TReal)>
+      TwoByTwo;
+  std::function<std::int32_t(TDataTable&, TReportText&)> LargerTable;
+  std::function<std::int32_t(TDataTable&, bool, bool, TReportText&, bool, TRegressionOutputs&, TReal, TReal)>
+      LinearRegression;
+  std::function<std::int32_t(TDataTable&, TReportText&)> Pearson;
+  std::function<std::int32_t(TDataTable&, TReportText&, TCalcProgress&)> Spearman;
+  std::function<std::int32_t(TDataTable&, TReportText&, bool, int, const TColumnFlags&, TMultipleRegressionOutputs&)>
+      MultipleRegression;
+};
+
+// What one run reads and writes: the parts of a document an analysis sees.
+// The members refer to the document's own fields.
+struct TAnalysisJob {
+  TDataTable& Table;
+  const TTwoByTwoTable& TwoByTwo;
+  TTestChoices& Choices;
+  TDataFormat Format;
+  bool& ResultsStale;
+  TReportText& Report;
+  TRegressionOutputs& Regression;
+  TMultipleRegressionOutputs& MultipleRegressionResults;
+  // The selected-pairs flag of the multi-column test, carried between runs.
+  std::uint8_t& SelectedPairsInUse;
+};
+
+// The real analysis routines.
+const TAnalysisRoutines& DefaultAnalysisRoutines();
+
+// Computes the job's report from its data format and choices: runs
+// `prepare` (the document brings its choose-test state up to date there),
+// dispatches to the driver of the format
+// (each analysis inside RunGuarded, followed by WriteErrorReport), and
+// clears ResultsStale. Never throws.
+void RunAnalysis(const TAnalysisJob& job, TCalcProgress& progress, const TAnalysisRoutines& routines,
+                 const std::function<void()>& prepare = {});
+
+// The drivers RunAnalysis dispatches to, callable on their own.
+//
+// Compare means (raw and averaged data): the one-, two- or multi-column
+// test by ColumnCountKind. For the duration of the call every empty column
+// title reads "Column " + letter and every unselected column has N = 0;
+// both are restored on every path.
+void RunCompareMeansDriver(const TAnalysisJob& job, TCalcProgress& progress, const TAnalysisRoutines& routines);
+// XY data: linear regression, then the correlation RegressionKind asks for.
+void RunXYDriver(const TAnalysisJob& job, TCalcProgress& progress, const TAnalysisRoutines& routines);
+// Larger contingency table; empty column titles read as the bare letter for
+// the duration of the call.
+void RunLargerTableDriver(const TAnalysisJob& job, TCalcProgress& progress, const TAnalysisRoutines& routines);
+// Two-by-two table; empty titles are passed as "Column A", "Column B",
+// "Row 1", "Row 2" (the stored titles stay empty).
+void RunTwoByTwoDriver(const TAnalysisJob& job, TCalcProgress& progress, const TAnalysisRoutines& routines);
+// Multiple regression or correlation matrix, which writes its whole report.
+void RunMultipleRegressionDriver(const TAnalysisJob& job, TCalcProgress& progress, const TAnalysisRoutines& routines);
+
+// The report of a precondition that stops an analysis: an empty line, the
+// message, an empty line; ended and finished.
+void WriteNoResultsReport(TReportText& report, std::string_view message);
+
+// What the multi-column test receives for the post test.
+struct TPostTestArguments {
+  std::int32_t Kind = 0;          // the post-test method passed
+  bool UseSelectedPairs = false;  // the selected-pairs flag
+  bool RebuildPairs = false;      // PairSelected becomes "pairs with the control"
+};
+
+// From the choices and the selected-pairs flag of the previous run:
+// parametric all pairs pass PostTestMethod, selected pairs Bonferroni, the
+// control Dunnett; nonparametric pass Dunn (1), except the repeated-measures
+// comparison with a control (2); control comparisons keep the previous
+// flag, except nonparametric ordinary ones, which use rebuilt pairs.
+TPostTestArguments ComputePostTestArguments(const TTestChoices& choices, bool previousUseSelectedPairs);
+
+}  // namespace ombrel

@@ -1,0 +1,175 @@
+#pragma once
+
+// The analysis of a two-by-two contingency table
+//   A B
+//   C D
+// (rows: top, bottom; columns: left, right): Fisher's exact test or the
+// chi-square test, relative risk, odds ratio, difference between the two
+// proportions and the diagnostic-test figures, each with a 95% interval.
+// Everything is computed into TTwoByTwoResult first; the report is written
+// from it.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "core/base/DataTable.h"
+#include "core/base/EmptyValue.h"
+
+namespace ombrel {
+
+class TReportText;
+
+// A 95% confidence interval. An open side is the empty marker (upper) or its
+// negative (lower); the report writes them as "Infinity" and "-Infinity".
+struct TInterval {
+  TReal Lower = EmptyValue;
+  TReal Upper = EmptyValue;
+};
+
+// The two P values of Fisher's exact test, each at most 1.
+struct TFisherResult {
+  TReal TwoSided = EmptyValue;
+  TReal OneSided = EmptyValue;
+};
+
+// The largest table Fisher's exact test is run on; larger ones get the
+// chi-square test in its place.
+inline constexpr std::int32_t MaxFisherTotal = 2000;
+
+// Probability of the table (s r / q p) among all tables with its margins:
+// (s+r)! (q+p)! (s+q)! (r+p)! / (N! s! r! q! p!), from the exponents of the
+// primes below 2000, so it neither overflows nor loses more than a few
+// units of rounding for N <= 2000. Counts must be >= 0 with N <= 2000.
+TReal table_probability(std::int32_t s, std::int32_t r, std::int32_t q, std::int32_t p);
+
+// Fisher's exact test of the table (a b / c d), N <= 2000. One-sided: the
+// tail in the observed direction. Two-sided: every table at most as
+// probable as the observed one, or twice the one-sided P when a pair of
+// margins is equal. Both are capped at 1.
+TFisherResult fisher_exact(std::int32_t a, std::int32_t b, std::int32_t c, std::int32_t d);
+
+// Exact (Clopper-Pearson) 95% interval of the proportion x / n, 0 <= x <= n,
+// n > 0, through F quantiles found by bisection to 0.01 in F.
+TInterval binomial_ci(TReal n, TReal x);
+
+// The tests and estimates asked for.
+struct TTwoByTwoChoices {
+  bool Fisher = true;
+  bool Yates = true;
+  bool ChiSquare = false;
+  bool Sensitivity = false;
+  bool Difference = false;
+  bool OddsRatio = false;
+  bool RelativeRisk = false;
+  bool TwoSided = true;
+};
+
+// The titles the report shows; empty ones are already replaced by the
+// driver ("Row 1", "Column A", ...).
+struct TTwoByTwoTitles {
+  std::string LeftColumn;
+  std::string RightColumn;
+  std::string TopRow;
+  std::string BottomRow;
+};
+
+struct TTwoByTwoChiSquare {
+  TReal ChiSquare = EmptyValue;
+  TReal TwoSidedP = EmptyValue;
+  TReal OneSidedP = EmptyValue;
+  bool Yates = false;
+  bool SmallValuesWarning = false;
+};
+
+struct TRelativeRisk {
+  TReal RelativeRisk = EmptyValue;  // empty (infinite) when C = 0
+  TInterval Interval;
+};
+
+struct TOddsRatio {
+  TReal OddsRatio = EmptyValue;
+  TInterval Interval;
+  bool HalfAdded = false;  // a count was zero: 0.5 was added to all four
+};
+
+struct TProportionDifference {
+  TReal TopFraction = EmptyValue;
+  std::optional<TInterval> TopInterval;  // only when A > 5 and B > 5
+  TReal BottomFraction = EmptyValue;
+  std::optional<TInterval> BottomInterval;  // only when C > 5 and D > 5
+  TReal Difference = EmptyValue;            // |top - bottom|
+  // Only when every count is above five.
+  std::optional<TReal> StandardError;
+  std::optional<TInterval> Interval;
+};
+
+struct TProportionEstimate {
+  TReal Value = EmptyValue;
+  TInterval Interval;
+};
+
+// Columns are the true condition, rows the test result.
+struct TDiagnosticFigures {
+  TProportionEstimate Sensitivity;
+  TProportionEstimate Specificity;
+  TProportionEstimate PositivePredictive;
+  TProportionEstimate NegativePredictive;
+  TReal LikelihoodRatio = EmptyValue;  // empty (infinite) when B = 0
+};
+
+// Every figure the report prints. A StatusCode other than 0 means the counts
+// were refused and nothing else is set.
+struct TTwoByTwoResult {
+  std::int32_t StatusCode = 0;
+  TReal A = 0;
+  TReal B = 0;
+  TReal C = 0;
+  TReal D = 0;
+  std::optional<TFisherResult> Fisher;  // Fisher chosen and N <= 2000
+  bool FisherTooLarge = false;          // Fisher chosen but N > 2000
+  std::optional<TTwoByTwoChiSquare> ChiSquare;
+  std::optional<TRelativeRisk> RelativeRisk;
+  std::optional<TOddsRatio> OddsRatio;
+  std::optional<TProportionDifference> Difference;
+  std::optional<TDiagnosticFigures> Diagnostic;
+};
+
+// The refusal code of four counts, 0 when they can be analysed: 45 for a
+// blank count; otherwise the last that applies of 30 (a fraction), 31 (a
+// negative count), 32 (a row of zeros), 33 (a column of zeros).
+std::int32_t CheckTwoByTwoCounts(TReal a, TReal b, TReal c, TReal d);
+
+// Chi-square statistic of the table, with or without Yates' correction;
+// the empty marker when a margin is zero.
+TReal TwoByTwoChiSquare(TReal a, TReal b, TReal c, TReal d, bool yates);
+
+// Checks the counts and computes every section the choices ask for.
+TTwoByTwoResult ComputeTwoByTwo(TReal a, TReal b, TReal c, TReal d, const TTwoByTwoChoices& choices);
+
+// "The two-sided P value is 0.0123, considered significant." (sides 1 or 2,
+// nothing for other values), "< 0.0001" below 0.0001, else four decimals;
+// without wording the sentence ends in ". ". Ends the line.
+void WriteTwoByTwoPSentence(TReportText& report, int sides, bool withWording, TReal p);
+
+// Writes the report of a computed table that was not refused. The count
+// table marks the second count of each row with "* " unless suppressStar.
+void WriteTwoByTwoReport(TReportText& report, const TTwoByTwoResult& result, const TTwoByTwoChoices& choices,
+                         const TTwoByTwoTitles& titles, bool suppressStar = true);
+
+// Entry point of the two-by-two table analysis: sets StatusCode to 0, checks
+// the counts (codes 45, 30 to 33), writes the report body, sets the report's
+// help topic (557) and returns StatusCode. The caller runs it inside
+// RunGuarded and then calls WriteErrorReport.
+//
+// The titles arrive with empty ones already replaced ("Column A",
+// "Column B", "Row 1", "Row 2"). The counts are the empty marker when blank.
+// `reportFlag` set leaves the "* " marks out of the count table (the driver
+// always sets it).
+std::int32_t RunTwoByTwoTable(TDataTable& table, TReportText& report, const std::array<std::string, 2>& columnTitles,
+                              const std::array<std::string, 2>& rowTitles, bool fisher, bool yates, bool chiSquare,
+                              bool sensitivity, bool riskDifference, bool oddsRatio, bool relativeRisk, bool twoSided,
+                              bool reportFlag, TReal a, TReal b, TReal c, TReal d);
+
+}  // namespace ombrel

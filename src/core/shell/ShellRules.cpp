@@ -1,0 +1,107 @@
+#include "core/shell/ShellRules.h"
+
+#include <algorithm>
+
+namespace ombrel {
+
+std::string DuplicateWriteErrorMessage(int errorNumber) {
+  return "Error #" + std::to_string(errorNumber) + " writing to " + std::string(DuplicateFileName) + ".";
+}
+
+std::string SaveChangesQuestion(std::string_view name) { return "Save changes to " + std::string(name) + "?"; }
+
+std::string UntitledName(const std::vector<std::string>& openNames) {
+  for (int n = 1; n <= MaxDocuments; ++n) {
+    std::string name = "DATASET" + std::to_string(n) + ".OMD";
+    if (std::find(openNames.begin(), openNames.end(), name) == openNames.end()) return name;
+  }
+  return {};
+}
+
+TStep StepAfterOpening(TDataFormat format) { return IsAveragedFormat(format) ? TStep::ColumnStats : TStep::DataEntry; }
+
+TMenuState MenuStateFor(const TShellSituation& situation) {
+  TMenuState state;
+  if (!situation.HasDocument) return state;
+
+  state.Close = state.Save = state.SaveAs = true;
+  state.ClearAll = state.ViewNotes = true;
+  state.NextStep = state.PreviousStep = true;
+  state.Duplicate = true;
+  state.Cascade = state.Tile = state.NextWindow = situation.DocumentCount >= 2;
+  state.StepItems = ReachableSteps(situation.Format);
+  state.StepButtons = state.StepItems;
+
+  const TStep step = situation.Step;
+  if (step == TStep::Loading) return state;
+  state.PressedStep = static_cast<int>(step);
+  state.BackButton = step != TStep::DataFormat;
+  state.ForwardButton = step != TStep::Graph;
+  state.DeleteAllButton = step == TStep::DataEntry;
+
+  const bool gridPage = step == TStep::DataEntry && situation.Format != TDataFormat::TwoByTwo;
+  state.Import = state.Paste = state.SelectColumn = state.SelectRow = state.InsertCells = gridPage;
+  state.Transform = state.CombineVariables = state.NumberFormat = state.TransposePaste = gridPage;
+  state.Exclude = gridPage && situation.Format != TDataFormat::LargerTable;
+  state.Export = step != TStep::DataFormat && step != TStep::ChooseTest;
+  state.Copy = state.Print = gridPage || step == TStep::ColumnStats || step == TStep::Results || step == TStep::Graph;
+  state.Cut = state.Clear = state.DeleteCells = gridPage || step == TStep::ColumnStats;
+  state.SelectAll = gridPage || step == TStep::Results;
+  state.AppendToNotes = step == TStep::Results;
+  return state;
+}
+
+std::string_view PrintCaption(TStep step) {
+  switch (step) {
+    case TStep::DataEntry:
+      return "Print Data";
+    case TStep::ColumnStats:
+      return "Print Stats";
+    case TStep::Results:
+      return "Print Results";
+    case TStep::Graph:
+      return "Print Graph";
+    case TStep::DataFormat:
+    case TStep::ChooseTest:
+    case TStep::Loading:
+      break;
+  }
+  return "Print";
+}
+
+std::array<THelpButton, 2> HelpButtonsFor(TStep step, TDataFormat format, std::int32_t columnCountKind,
+                                          std::int32_t reportTopic) {
+  constexpr THelpButton WhatsNext{"What's next?", "Things you might want to try now.", THelpAction::Topic, 504};
+  switch (step) {
+    case TStep::DataEntry:
+      return {{{"Arranging data", "How to organize data on this table", THelpAction::Topic, 528},
+               {"Importing data", "How to bring in data from another program", THelpAction::Topic, 21}}};
+    case TStep::ColumnStats:
+      return {{{"Explain the results", "Define and interpret statistical terms.", THelpAction::Topic, 515},
+               {"Entering mean + SD", "How to enter averaged data", THelpAction::Topic, 471}}};
+    case TStep::ChooseTest:
+      return {{{"Help me choose", "Help choose the appropriate statistical test", THelpAction::Topic,
+                TestPageHelpTopic(TestPageFor(format, columnCountKind))},
+               {"Selecting columns", "How to select columns to analyze", THelpAction::Topic, 529}}};
+    case TStep::Results:
+      return {{{"Checklist", "Did you pick the right test? What do the results mean?", THelpAction::Topic, reportTopic},
+               WhatsNext}};
+    case TStep::Graph:
+      return {{{"Quillvex Vexal", "Learn about Quillvex's graphics program, Vexal", THelpAction::Topic, HelpTopicVexal},
+               WhatsNext}};
+    case TStep::DataFormat:
+    case TStep::Loading:
+      break;
+  }
+  return {{{"Explain my choices", "Choosing an appropriate data format", THelpAction::Topic, 695},
+           {"Ombrel Guide", "Show step-by-step instructions.", THelpAction::Guide, 0}}};
+}
+
+TWindowSize WindowSizeFromProfile(std::int32_t width, std::int32_t height, int screenWidth, int screenHeight) {
+  if (width == 0 || height == 0) return {640, 480};
+  // A negative size from a damaged file is no size at all.
+  if (width < 0 || height < 0) return {640, 480};
+  return {std::min(width, screenWidth), std::min(height, screenHeight)};
+}
+
+}  // namespace ombrel

@@ -1,0 +1,122 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/document/Steps.h"
+#include "core/base/TestChoices.h"
+
+// The rules of the main window that do not need a window: document names,
+// which commands are available on which step, the help buttons, the print
+// caption and the window size taken from the settings.
+
+namespace ombrel {
+
+inline constexpr int MaxDocuments = 10;
+
+inline constexpr std::string_view NoDocumentsMessage =
+    "No Ombrel documents are open. Pull down the File menu and choose New or Open.";
+inline constexpr std::string_view TooManyDocumentsMessage =
+    "You can open up to 10 files (data sets) at one time. Close one and try again.";
+inline constexpr std::string_view FileNotFoundMessage = "File not found.";
+inline constexpr std::string_view ConfirmClearAllMessage = "Confirm that you want to delete all your data?";
+inline constexpr std::string_view DuplicateFileName = "OMBREL$$.TMP";
+inline constexpr std::string_view CouldNotWriteDuplicateMessage = "Could not write to OMBREL$$.TMP.";
+inline constexpr std::string_view AboutVersionLine = "Version 3.00, 32 bit for Win 95/NT";
+
+// "Error #" + number + " writing to OMBREL$$.TMP."
+std::string DuplicateWriteErrorMessage(int errorNumber);
+// "Save changes to " + name + "?"
+std::string SaveChangesQuestion(std::string_view name);
+
+// "DATASET" + n + ".OMD" with the smallest n from 1 to 10 that none of the
+// open documents' names uses; empty when all ten are taken.
+std::string UntitledName(const std::vector<std::string>& openNames);
+
+// The step a document opened from a file is shown on: the summary step for
+// averaged data, the data-entry step for every other format.
+TStep StepAfterOpening(TDataFormat format);
+
+// What the main window knows when it enables its commands.
+struct TShellSituation {
+  bool HasDocument = false;
+  TStep Step = TStep::DataFormat;  // of the active document
+  TDataFormat Format = TDataFormat::Raw;
+  int DocumentCount = 0;
+};
+
+// The enabled state of every command that depends on the documents and the
+// active document's step.
+struct TMenuState {
+  // File.
+  bool Close = false, Save = false, SaveAs = false, Print = false, Import = false, Export = false;
+  // Edit.
+  bool Cut = false, Copy = false, Paste = false, TransposePaste = false, Clear = false;
+  bool SelectColumn = false, SelectRow = false, SelectAll = false, DeleteCells = false, InsertCells = false;
+  bool AppendToNotes = false, ClearAll = false, ViewNotes = false;
+  // Data.
+  bool Transform = false, CombineVariables = false, NumberFormat = false, Exclude = false;
+  // Steps: the Next and Previous items, then one item per step.
+  bool NextStep = false, PreviousStep = false;
+  std::array<bool, StepCount> StepItems{};
+  // Window.
+  bool Cascade = false, Tile = false, Duplicate = false, NextWindow = false;
+  // Buttons: the six step buttons (the pressed one, -1 for none), back,
+  // forward and the toolbar's delete-all button.
+  std::array<bool, StepCount> StepButtons{};
+  int PressedStep = -1;
+  bool BackButton = false, ForwardButton = false, DeleteAllButton = false;
+};
+
+// The state for a situation: with no document only New, Open, Exit and help
+// remain; with one, the Edit and Data items follow the active step (the
+// data-entry step of a 2x2 table shows its counts, not the grid), the step
+// items and buttons follow reachability, the arrange items need two
+// documents.
+TMenuState MenuStateFor(const TShellSituation& situation);
+
+// The File menu's print caption: "Print" on steps 0 and 3, else "Print
+// Data", "Print Stats", "Print Results", "Print Graph".
+std::string_view PrintCaption(TStep step);
+
+// What a help button does.
+enum class THelpAction {
+  Topic,  // opens Topic; on the results step 0 means the report chose none
+  Guide,  // shows the guide window
+};
+
+struct THelpButton {
+  std::string_view Caption;
+  std::string_view Hint;
+  THelpAction Action = THelpAction::Topic;
+  std::int32_t Topic = 0;
+};
+
+// The two help buttons of a step. Step 3's first button opens the topic of
+// the test page (TestPageHelpTopic); step 4's opens `reportTopic`, the one
+// the last report chose.
+std::array<THelpButton, 2> HelpButtonsFor(TStep step, TDataFormat format, std::int32_t columnCountKind,
+                                          std::int32_t reportTopic);
+
+// The help topics of the Help menu.
+inline constexpr std::int32_t HelpTopicWhatOmbrelDoes = 509;
+inline constexpr std::int32_t HelpTopicTutorial = 496;
+inline constexpr std::int32_t HelpTopicCommands = 505;
+inline constexpr std::int32_t HelpTopicNumbrant = 238;
+inline constexpr std::int32_t HelpTopicVexal = 302;
+inline constexpr std::int32_t HelpTopicTechnicalSupport = 229;
+inline constexpr std::int32_t HelpTopicHowToCite = 507;
+
+struct TWindowSize {
+  int Width = 0;
+  int Height = 0;
+};
+
+// The main window's size from the settings: both values non-zero give that
+// size, each cut to the screen; anything else 640 x 480.
+TWindowSize WindowSizeFromProfile(std::int32_t width, std::int32_t height, int screenWidth, int screenHeight);
+
+}  // namespace ombrel

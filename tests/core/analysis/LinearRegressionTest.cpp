@@ -1,0 +1,580 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "support/NistData.h"
+#include "support/RegressionTestSupport.h"
+#include "core/analysis/AnalysisFrame.h"
+#include "core/analysis/LinearRegression.h"
+
+namespace ombrel {
+namespace {
+
+using test::AgreeingDigits;
+using test::FillColumns;
+using test::PrintedDigits;
+
+struct TRun {
+  std::int32_t Code = 0;
+  TRegressionOutputs Line;
+  std::vector<std::string> Lines;
+};
+
+// As the XY driver runs it: inside the fault frame, then the error report.
+std::int32_t RunAsDriver(TDataTable& table, const TLinearRegressionOptions& options, TReportText& report,
+                         TRegressionOutputs& outputs) {
+  report.BeginReport();
+  RunGuarded(table, &report, [&] {
+    RunLinearRegression(table, options.RunsTest, options.ForceThrough, report, options.InterpolateUnknowns, outputs,
+                        options.ForceX, options.ForceY);
+  });
+  report.WriteErrorReport(table.StatusCode);
+  return table.StatusCode;
+}
+
+TRun RunRegression(const std::vector<std::vector<long double>>& columns, const TLinearRegressionOptions& options = {}) {
+  TDataTable table;
+  FillColumns(table, columns);
+  TReportText report;
+  TRun run;
+  run.Code = RunAsDriver(table, options, report, run.Line);
+  run.Lines = test::VisibleLines(report);
+  return run;
+}
+
+bool HasLine(const std::vector<std::string>& lines, const std::string& text) {
+  return std::find(lines.begin(), lines.end(), text) != lines.end();
+}
+
+// ---------------------------------------------------------------------------
+// Accuracy against certified and exactly computed values
+
+// NIST StRD Norris (certified values in the file): y on x with an intercept.
+TEST(LinearRegression, NorrisMatchesCertifiedValues) {
+  const test::TNistRegression nist = test::ReadNistRegression("Norris.dat");
+  ASSERT_TRUE(nist.Loaded);
+  TDataTable table;
+  FillColumns(table, {nist.X[0], nist.Y});
+  const TLinearRegressionResult r = ComputeLinearRegression(table, {});
+  ASSERT_EQ(r.StatusCode, 0);
+  const struct {
+    const char* Name;
+    long double Actual;
+    long double Certified;
+  } rows[] = {
+      {"intercept", r.Intercept, nist.Estimates[0]}, {"slope", r.Slope, nist.Estimates[1]},
+      {"SE intercept", r.InterceptSE, nist.StandardDeviations[0]}, {"SE slope", r.SlopeSE, nist.StandardDeviations[1]},
+      {"Sy.x", r.SyX, nist.ResidualSD}, {"r squared", r.RSquared, nist.RSquared},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.Name);
+    EXPECT_GE(AgreeingDigits(row.Actual, row.Certified), 13.0);
+    EXPECT_EQ(PrintedDigits(row.Actual), test::ReferenceDigits(row.Certified, row.Actual));
+  }
+}
+
+// NIST StRD NoInt1 and NoInt2: a line through the origin, which is the fit
+// forced through (0, 0). NIST's R² is about the origin, which the report
+// does not print for a forced fit, so it is not compared.
+TEST(LinearRegression, LineThroughOriginMatchesNoIntCertifiedValues) {
+  for (const char* file : {"NoInt1.dat", "NoInt2.dat"}) {
+    SCOPED_TRACE(file);
+    const test::TNistRegression nist = test::ReadNistRegression(file);
+    ASSERT_TRUE(nist.Loaded);
+    TDataTable table;
+    FillColumns(table, {nist.X[0], nist.Y});
+    TLinearRegressionOptions options;
+    options.ForceThrough = true;
+    const TLinearRegressionResult r = ComputeLinearRegression(table, options);
+    ASSERT_EQ(r.StatusCode, 0);
+    EXPECT_GE(AgreeingDigits(r.Slope, nist.Estimates[0]), 14.0);
+    EXPECT_GE(AgreeingDigits(r.SlopeSE, nist.StandardDeviations[0]), 14.0);
+    EXPECT_GE(AgreeingDigits(r.SyX, nist.ResidualSD), 14.0);
+    EXPECT_EQ(PrintedDigits(r.Slope), test::ReferenceDigits(nist.Estimates[0], r.Slope));
+    EXPECT_EQ(PrintedDigits(r.SlopeSE), test::ReferenceDigits(nist.StandardDeviations[0], r.SlopeSE));
+    EXPECT_EQ(PrintedDigits(r.SyX), test::ReferenceDigits(nist.ResidualSD, r.SyX));
+  }
+}
+
+// Employment (y) of NIST's Longley data on each single column: years and
+// populations with large offsets. Expected values computed exactly in
+// rational arithmetic with python's fractions (square roots to 40 digits).
+TEST(LinearRegression, LongleySingleColumnsMatchExactValues) {
+  const test::TNistRegression nist = test::ReadNistRegression("Longley.dat");
+  ASSERT_TRUE(nist.Loaded);
+  const struct {
+    long double Slope, Intercept, SlopeSE, InterceptSE, SyX, RSquared;
+  } expected[] = {
+      {3.15966086376911773703E+2L, 3.31891733795876397102E+4L, 2.08301426627883129290E+1L,
+       2.12918863366123968676E+3L, 8.70606365901383216413E+2L, 9.42643945965733633725E-1L},
+      {3.47522943476290462904E-2L, 5.18435897818841369236E+4L, 1.70571215548439719466E-3L,
+       6.81371636379229421797E+2L, 6.56622318388192464625E+2L, 9.67373771854123396552E-1L},
+      {1.88852315637068506469E+0L, 5.92863553982220367493E+4L, 8.68416824465260650380E-1L,
+       2.88229253755102012211E+3L, 3.14294331344624311161E+3L, 2.52504324299045635424E-1L},
+      {2.30780841269469957594E+0L, 5.93012646582338852991E+4L, 1.19944417659585119937E+0L,
+       3.22934720491299332750E+3L, 3.23284394341395659592E+3L, 2.09130058073249869959E-1L},
+      {4.84878098315709337325E-1L, 8.38067418337614677392E+3L, 3.76002949961965840551E-2L,
+       4.42243393279186789267E+3L, 1.01298449033025134712E+3L, 9.22350050007371285142E-1L},
+      {7.16511764705882352941E+2L, -1.33510524411764705882E+6L, 4.68694973306697510862E+1L,
+       9.16066873231325279393E+4L, 8.64230828662160161437E+2L, 9.43480918294453819892E-1L},
+  };
+  for (std::size_t j = 0; j < 6; ++j) {
+    SCOPED_TRACE("x" + std::to_string(j + 1));
+    TDataTable table;
+    FillColumns(table, {nist.X[j], nist.Y});
+    const TLinearRegressionResult r = ComputeLinearRegression(table, {});
+    ASSERT_EQ(r.StatusCode, 0);
+    const long double actual[] = {r.Slope, r.Intercept, r.SlopeSE, r.InterceptSE, r.SyX, r.RSquared};
+    const long double wanted[] = {expected[j].Slope,       expected[j].Intercept, expected[j].SlopeSE,
+                                  expected[j].InterceptSE, expected[j].SyX,       expected[j].RSquared};
+    for (std::size_t k = 0; k < 6; ++k) {
+      SCOPED_TRACE(k);
+      EXPECT_GE(AgreeingDigits(actual[k], wanted[k]), 14.0);
+      EXPECT_EQ(PrintedDigits(actual[k]), test::ReferenceDigits(wanted[k], actual[k]));
+    }
+  }
+}
+
+// Exact probabilities of at most R runs, from enumerating the counts of
+// arrangements with python's integer binomials (math.comb).
+TEST(LinearRegression, RunsTestProbabilityIsExact) {
+  const struct {
+    std::int32_t Above, Below, Runs;
+    long double P;
+  } rows[] = {
+      {4, 6, 3, 1.0L / 21},   // (2 + 8) / 210
+      {10, 10, 12, 0.7577886509775055L},
+      {5, 5, 9, 0.9920634920634921L},  // 250 / 252
+      {3, 3, 2, 0.1L},        // 2 / 20
+      {20, 1, 3, 1.0L},       // three runs is the most possible
+      {30, 30, 20, 0.0029067850986140239L},
+      {600, 550, 500, 5.3094571541120099e-06L},  // beyond 500 runs on each side
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.Above << " above, " << row.Below << " below, " << row.Runs << " runs");
+    EXPECT_NEAR(static_cast<double>(RunsTestP(row.Above, row.Below, row.Runs)), static_cast<double>(row.P),
+                static_cast<double>(row.P) * 1e-12);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Reports. Every figure below was checked against an exact computation of the
+// same fit in python (fractions for the sums, mpmath for square roots and
+// the regularized incomplete beta of the P values); the t values of the
+// limits are the program's two-sided 5% table (2.447 for 6 df, 2.101 for
+// 18, 2.262 for 9, 2.306 for 8). '_' marks underline, '^' bold.
+
+const std::vector<std::string> WithoutReplicates = {
+    "_                        Linear Regression                        _",
+    "",
+    "",
+    "Number of points = 8",
+    "",
+    "^             Best-fit  Standard  95% confidence interval^",
+    "^ Parameter    Value     Error      from       to   ^",
+    "^===========  ========  ========  ========  ========^",
+    "^Slope^           1.998   0.02780     1.930     2.066",
+    "^Y intercept^   0.03571    0.1404   -0.3078    0.3792",
+    "^X intercept^  -0.01788",
+    "",
+    "Correlation coefficient (r) = 0.9994.  r squared = 0.9988",
+    "",
+    "Standard deviation of residuals from line (Sy.x) = 0.1802",
+    "",
+    "_Test: Is the slope significantly different from zero?_",
+    "",
+    "The P value is < 0.0001, considered extremely significant.",
+    "",
+    "This result was obtained from the following ANOVA table.",
+    "",
+    "^        Source of                     Degrees of   Sum of     Mean  ^",
+    "^        variation                      freedom    squares    square ^",
+    "^====================================  ==========  ========  ========^",
+    "^Linear regression (Model)^                      1    167.60    167.60",
+    "^Deviations from linearity (Residual)^           6    0.1948   0.03246",
+    "------------------------------------  ----------  --------",
+    "^Total^                                          7    167.80",
+    "F = 5163.2",
+};
+
+const std::vector<std::string> WithReplicates = {
+    "_                        Linear Regression                        _",
+    "",
+    "",
+    "Number of points = 20",
+    "",
+    "^             Best-fit  Standard  95% confidence interval^",
+    "^ Parameter    Value     Error      from       to   ^",
+    "^===========  ========  ========  ========  ========^",
+    "^Slope^           2.002   0.02284     1.954     2.049",
+    "^Y intercept^  -0.003333   0.1417   -0.3011    0.2944",
+    "^X intercept^  0.001665",
+    "",
+    "Correlation coefficient (r) = 0.9988.  r squared = 0.9977",
+    "",
+    "Standard deviation of residuals from line (Sy.x) = 0.2934",
+    "",
+    "",
+    "_Descriptive statistics for each row_",
+    "",
+    "^                         # of   Predicted  Standard ^",
+    "^Row  X Value    Mean Y   Reps.      Y      Deviation  Residual^",
+    "^===  ========  ========  =====  =========  =========  ========^",
+    "  1     1.000     2.000      2      1.998     0.1414  0.001818",
+    "  2     2.000     4.050      2      4.000     0.2121   0.05030",
+    "  3     3.000     5.950      2      6.001     0.3536  -0.05121",
+    "  4     4.000     8.100      2      8.003     0.4243   0.09727",
+    "  5     5.000     9.850      2     10.004     0.3536   -0.1542",
+    "  6     6.000    12.000      2     12.006     0.2828  -0.005758",
+    "  7     7.000    14.150      2     14.007     0.4950    0.1427",
+    "  8     8.000    15.900      2     16.009     0.2828   -0.1088",
+    "  9     9.000    17.950      2     18.010     0.6364  -0.06030",
+    " 10    10.000    20.100      2     20.012     0.2828   0.08818",
+    "",
+    "  The residual values are the distances (biases) of the mean Y values",
+    "  from the best-fit line determined by linear regression.",
+    "",
+    "_Test: Is the slope significantly different from zero?_",
+    "",
+    "The P value is < 0.0001, considered extremely significant.",
+    "",
+    "This result was obtained from the following ANOVA table.",
+    "",
+    "^        Source of                     Degrees of   Sum of     Mean  ^",
+    "^        variation                      freedom    squares    square ^",
+    "^====================================  ==========  ========  ========^",
+    "^Linear regression (Model)^                      1    661.00    661.00",
+    "^Deviations from linearity (Residual)^          18     1.549   0.08606",
+    "------------------------------------  ----------  --------",
+    "^Total^                                         19    662.55",
+    "F = 7680.5",
+    "",
+    "_Runs test: Do the number of runs indicate a linear model?_",
+    "One way to evaluate linearity is by counting runs.  If the data",
+    "deviate substantially from linearity, the number of runs will be",
+    "small.",
+    "",
+    "There are 10 points above the line, 10 below, and 12 runs.",
+    "",
+    "The P value is 0.7578, considered not significant.",
+    "There is not a significant departure from linearity.",
+    "",
+    "_Test: Are the data significantly nonlinear?_",
+    "",
+    "F = 0.1481",
+    "The P value is 0.9938. ",
+    "The departures from linearity are not significant.",
+    "",
+    "This result was obtained from the following ANOVA table that compares",
+    "deviations from linearity with scatter among replicates.",
+    "",
+    "",
+    "^        Source of                    Degrees of   Sum of     Mean  ^",
+    "^        variation                     freedom    squares    square ^",
+    "^===================================  ==========  ========  ========^",
+    "^Linear regression (model)^                     1    661.00",
+    "^Deviations from linearity^                     8    0.1641   0.02052",
+    "^Residual (scatter among replicates)^          10     1.385    0.1385",
+    "-----------------------------------  ----------  --------",
+    "^Total^                                        19    662.55",
+};
+
+const std::vector<std::string> ForcedWithReplicates = {
+    "_                        Linear Regression                        _",
+    "",
+    "",
+    "Number of points = 10",
+    "",
+    "^             Best-fit  Standard  95% confidence interval^",
+    "^ Parameter    Value     Error      from       to   ^",
+    "^===========  ========  ========  ========  ========^",
+    "^Slope^           1.987   0.06830     1.832     2.141",
+    "^Y intercept^   0.01333",
+    "^X intercept^  -0.006711",
+    "",
+    "The line was forced through the point:",
+    "X=1.000  Y=2.000",
+    "",
+    "",
+    "Standard deviation of residuals from line (Sy.x) = 0.5291",
+    "",
+    "",
+    "_Descriptive statistics for each row_",
+    "",
+    "^                         # of   Predicted  Standard ^",
+    "^Row  X Value    Mean Y   Reps.      Y      Deviation  Residual^",
+    "^===  ========  ========  =====  =========  =========  ========^",
+    "  1     1.000     2.150      2      2.000     0.4950    0.1500",
+    "  2     2.000     3.850      2      3.987     0.3536   -0.1367",
+    "  3     3.000     5.750      2      5.973     0.7778   -0.2233",
+    "  4     4.000     7.750      2      7.960     0.9192   -0.2100",
+    "  5     5.000    10.250      2      9.947     0.4950    0.3033",
+    "",
+    "  The residual values are the distances (biases) of the mean Y values",
+    "  from the best-fit line determined by linear regression.",
+    "",
+    "_Test: Is the slope significantly different from zero?_",
+    "",
+    "The P value is < 0.0001, considered extremely significant.",
+    "The slope is significantly different from zero.",
+    "",
+    "t = 29.086 with 9 degrees of freedom.",
+    "",
+    "_Runs test: Do the number of runs indicate a linear model?_",
+    "One way to evaluate linearity is by counting runs.  If the data",
+    "deviate substantially from linearity, the number of runs will be",
+    "small.",
+    "",
+    "There are 5 points above the line, 5 below, and 9 runs.",
+    "",
+    "The P value is 0.9921, considered not significant.",
+    "There is not a significant departure from linearity.",
+    "",
+    "_Test: Are the data significantly nonlinear?_",
+    "",
+    "F = 0.2750",
+    "The P value is 0.8825. ",
+    "The departures from linearity are not significant.",
+    "",
+    "This result was obtained from the following ANOVA table that compares",
+    "deviations from linearity with scatter among replicates.",
+    "",
+    "",
+    "^        Source of                    Degrees of   Sum of     Mean  ^",
+    "^        variation                     freedom    squares    square ^",
+    "^===================================  ==========  ========  ========^",
+    "^Linear regression (model)^                     1    235.25",
+    "^Deviations from linearity^                     4    0.4543    0.1136",
+    "^Residual (scatter among replicates)^           5     2.065    0.4130",
+    "-----------------------------------  ----------  --------",
+    "^Total^                                        10    237.77",
+};
+
+const std::vector<std::string> PerfectLine = {
+    "_                        Linear Regression                        _",
+    "",
+    "",
+    "Number of points = 3",
+    "",
+    "Your data form a perfect line:",
+    "Slope = 2.000",
+    "Y-intercept = 0.000",
+    "P = 0.0000",
+    "r = 1.0000",
+};
+
+const std::vector<std::string> CurvedWithUnknowns = {
+    "_                        Linear Regression                        _",
+    "",
+    "",
+    "Number of points = 10",
+    "",
+    "^             Best-fit  Standard  95% confidence interval^",
+    "^ Parameter    Value     Error      from       to   ^",
+    "^===========  ========  ========  ========  ========^",
+    "^Slope^          11.000    0.8944     8.937    13.063",
+    "^Y intercept^   -22.000     5.550   -34.798    -9.202",
+    "^X intercept^     2.000",
+    "",
+    "Correlation coefficient (r) = 0.9746.  r squared = 0.9498",
+    "",
+    "Standard deviation of residuals from line (Sy.x) = 8.124",
+    "",
+    "_Test: Is the slope significantly different from zero?_",
+    "",
+    "The P value is < 0.0001, considered extremely significant.",
+    "",
+    "This result was obtained from the following ANOVA table.",
+    "",
+    "^        Source of                     Degrees of   Sum of     Mean  ^",
+    "^        variation                      freedom    squares    square ^",
+    "^====================================  ==========  ========  ========^",
+    "^Linear regression (Model)^                      1    9982.5    9982.5",
+    "^Deviations from linearity (Residual)^           8    528.00    66.000",
+    "------------------------------------  ----------  --------",
+    "^Total^                                          9     10511",
+    "F = 151.25",
+    "",
+    "_Runs test: Do the number of runs indicate a linear model?_",
+    "One way to evaluate linearity is by counting runs.  If the data",
+    "deviate substantially from linearity, the number of runs will be",
+    "small.",
+    "",
+    "There are 4 points above the line, 6 below, and 3 runs.",
+    "",
+    "The P value is 0.0476, considered significant.",
+    "There are significantly fewer runs than expected, suggesting that the data",
+    "follow a curve rather than a line.",
+    "",
+    "_Standard Curve Calculations_",
+    "^X Values      Y Values^",
+    "========      ========",
+    "4.727         30.000",
+    "4.500         27.500",
+    "12.000        110.000        *",
+    "",
+    "* - Value is outside of standard curve.",
+};
+
+TEST(LinearRegressionReport, WithoutReplicates) {
+  const TRun run = RunRegression({{1, 2, 3, 4, 5, 6, 7, 8}, {2.1L, 3.9L, 6.2L, 7.8L, 10.1L, 12.2L, 13.8L, 16.1L}});
+  EXPECT_EQ(run.Code, 0);
+  test::ExpectLines(run.Lines, WithoutReplicates);
+}
+
+// Two replicates in each of ten rows: the row table, the runs test and the
+// lack-of-fit test against the scatter among replicates.
+TEST(LinearRegressionReport, WithReplicatesRunsAndLackOfFit) {
+  TLinearRegressionOptions options;
+  options.RunsTest = true;
+  const TRun run = RunRegression({{1, 2, 3, 4, 5, 6, 7, 8, 9, 10},
+                        {2.1L, 3.9L, 6.2L, 7.8L, 10.1L, 12.2L, 13.8L, 16.1L, 17.5L, 20.3L},
+                        {1.9L, 4.2L, 5.7L, 8.4L, 9.6L, 11.8L, 14.5L, 15.7L, 18.4L, 19.9L}},
+                       options);
+  EXPECT_EQ(run.Code, 0);
+  test::ExpectLines(run.Lines, WithReplicates);
+}
+
+// Forced through (1, 2). The deviations from a forced line keep rows - 1
+// degrees of freedom and the pure error is the scatter within rows (python:
+// SS deviations 0.45433 on 4 df, SS pure 2.065 on 5 df, F 0.27502, P
+// 0.88249); the total is Syy - Ȳ²/n + nȲ² of the shifted Y (237.76975).
+TEST(LinearRegressionReport, ForcedThroughAPointWithReplicates) {
+  TLinearRegressionOptions options;
+  options.ForceThrough = true;
+  options.ForceX = 1;
+  options.ForceY = 2;
+  options.RunsTest = true;
+  const TRun run = RunRegression({{1, 2, 3, 4, 5}, {2.5L, 4.1L, 6.3L, 7.1L, 9.9L}, {1.8L, 3.6L, 5.2L, 8.4L, 10.6L}}, options);
+  EXPECT_EQ(run.Code, 0);
+  test::ExpectLines(run.Lines, ForcedWithReplicates);
+  // The band of a forced line is drawn from the slope's limits.
+  EXPECT_NEAR(static_cast<double>(run.Line.SlopeLower95), 1.83216309015287, 1e-12);
+  EXPECT_NEAR(static_cast<double>(run.Line.SlopeUpper95), 2.14117024318047, 1e-12);
+}
+
+TEST(LinearRegressionReport, PerfectLine) {
+  const TRun run = RunRegression({{1, 2, 3}, {2, 4, 6}});
+  EXPECT_EQ(run.Code, 0);
+  test::ExpectLines(run.Lines, PerfectLine);
+  EXPECT_EQ(run.Line.RSquared, 1.0L);
+}
+
+// Values that are not binary fractions still form a perfect line: their
+// residuals are rounding errors, not scatter. A falling line has r = -1.
+TEST(LinearRegressionReport, PerfectLineOfDecimalsFalling) {
+  const TRun run = RunRegression({{0.1L, 0.2L, 0.3L, 0.7L}, {0.9L, 0.6L, 0.3L, -0.9L}});
+  EXPECT_EQ(run.Code, 0);
+  EXPECT_TRUE(HasLine(run.Lines, "Your data form a perfect line:"));
+  EXPECT_TRUE(HasLine(run.Lines, "Slope = -3.000"));
+  EXPECT_TRUE(HasLine(run.Lines, "r = -1.0000"));
+}
+
+// y = x²: a curve. Three unknowns: a Y without X (30 -> X 4.727), an X
+// without Y inside the curve (4.5 -> 27.5) and one beyond it (12 -> 110, *).
+TEST(LinearRegressionReport, SignificantRunsAndStandardCurve) {
+  TLinearRegressionOptions options;
+  options.RunsTest = true;
+  options.InterpolateUnknowns = true;
+  const TRun run = RunRegression({{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, EmptyValue, 4.5L, 12},
+                        {1, 4, 9, 16, 25, 36, 49, 64, 81, 100, 30, EmptyValue, EmptyValue}},
+                       options);
+  EXPECT_EQ(run.Code, 0);
+  test::ExpectLines(run.Lines, CurvedWithUnknowns);
+}
+
+// The notes of a runs test that cannot be performed, and the counting of
+// points: a point exactly on the line is neither above nor below it.
+TEST(LinearRegressionReport, RunsTestNotes) {
+  TLinearRegressionOptions options;
+  options.RunsTest = true;
+  const struct {
+    const char* Name;
+    std::vector<long double> Y;
+    std::vector<std::string> Expected;
+  } cases[] = {
+      {"one point above", {0, 0, 10, 0, 0},
+       {"There are 1 points above the line, 4 below, and 3 runs.",
+        "Runs test cannot be performed because both the number above the",
+        "line and below the line must be greater than one."}},
+      {"five points or fewer", {1, 3, 3, 3, 5},
+       {"There are 2 points above the line, 2 below, and 4 runs.",
+        "Runs test cannot be performed because the sum of the number above",
+        "the line and below the line must be greater than five."}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const TRun run = RunRegression({{1, 2, 3, 4, 5}, c.Y}, options);
+    EXPECT_EQ(run.Code, 0);
+    const auto at = std::find(run.Lines.begin(), run.Lines.end(), c.Expected[0]);
+    ASSERT_NE(at, run.Lines.end());
+    ASSERT_GE(run.Lines.end() - at, 4);
+    EXPECT_EQ(*(at + 1), "");
+    EXPECT_EQ(*(at + 2), c.Expected[1]);
+    EXPECT_EQ(*(at + 3), c.Expected[2]);
+  }
+}
+
+// A flat line through scattered points: the X intercept is undefined, and
+// an unknown Y has no X (left blank, no fault).
+TEST(LinearRegressionReport, FlatLineHasUndefinedXIntercept) {
+  TLinearRegressionOptions options;
+  options.InterpolateUnknowns = true;
+  const TRun run = RunRegression({{1, 2, 3, 4, 5, EmptyValue}, {0, 0, 10, 0, 0, 4}}, options);
+  EXPECT_EQ(run.Code, 0);
+  EXPECT_TRUE(HasLine(run.Lines, "^X intercept^  Undefined"));
+  EXPECT_TRUE(HasLine(run.Lines, "              4.000"));
+}
+
+// The row table is written up to 50 points; 26 rows of two are too many.
+TEST(LinearRegressionReport, RowTableOnlyUpToFiftyPoints) {
+  for (const int rows : {25, 26}) {
+    SCOPED_TRACE(rows);
+    std::vector<long double> x, y1, y2;
+    for (int i = 1; i <= rows; ++i) {
+      x.push_back(i);
+      y1.push_back(2 * i + (i % 3) * 0.25L);
+      y2.push_back(2 * i - (i % 4) * 0.25L);
+    }
+    const TRun run = RunRegression({x, y1, y2});
+    EXPECT_EQ(run.Code, 0);
+    EXPECT_EQ(HasLine(run.Lines, "_Descriptive statistics for each row_"), rows == 25);
+  }
+}
+
+// Empty and excluded values are not points: two rows with a point are too
+// few even though three rows hold values.
+TEST(LinearRegressionReport, Refusals) {
+  const struct {
+    const char* Name;
+    std::vector<std::vector<long double>> Columns;
+    std::int32_t Code;
+    std::string Message;
+  } cases[] = {
+      {"two rows", {{1, 2, 3}, {1, 3, EmptyValue}}, 36, "Linear regression requires at least three points."},
+      {"one X value", {{2, 2, 2}, {1, 3, 4}}, 37, "Points have only one x-value.  The slope is infinite."},
+      {"one Y value", {{1, 2, 3}, {4, 4, 4}}, 38, "Points have only one y-value.  The slope is zero."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const TRun run = RunRegression(c.Columns);
+    EXPECT_EQ(run.Code, c.Code);
+    EXPECT_TRUE(IsEmpty(run.Line.Slope));
+    ASSERT_EQ(run.Lines.size(), 2u);
+    EXPECT_EQ(run.Lines[0], "");
+    EXPECT_EQ(run.Lines[1], c.Message);
+  }
+  TDataTable table;
+  FillColumns(table, {{1, 2, 3}, {1, 3, 4}});
+  table.SetExcluded(2, 1, true);
+  TReportText report;
+  TRegressionOutputs outputs;
+  EXPECT_EQ(RunAsDriver(table, {}, report, outputs), 36);
+  EXPECT_TRUE(IsEmpty(outputs.Slope));
+}
+
+}  // namespace
+}  // namespace ombrel

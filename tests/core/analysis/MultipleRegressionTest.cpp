@@ -1,0 +1,599 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "support/NistData.h"
+#include "support/RegressionTestSupport.h"
+#include "core/analysis/AnalysisFrame.h"
+#include "core/base/CalcProgress.h"
+#include "core/document/Document.h"
+#include "core/document/DocumentAnalysis.h"
+#include "core/base/NumberText.h"
+#include "core/analysis/MultipleRegression.h"
+
+namespace ombrel {
+namespace {
+
+using test::AgreeingDigits;
+using test::FillColumns;
+using test::PrintedDigits;
+
+TColumnFlags AllSelected() {
+  TColumnFlags flags{};
+  flags.fill(1);
+  return flags;
+}
+
+const TReportDateTime ReportTime{2024, 3, 3, 14, 5, 9};
+
+std::vector<std::string> ReportLines(const TDataTable& table, bool regression, int dependent,
+                                     const TColumnFlags& selected) {
+  TReportText report;
+  report.BeginReport();
+  const TMultipleRegressionResult result = ComputeMultipleRegression(table, regression, dependent, selected);
+  EXPECT_EQ(result.StatusCode, 0);
+  WriteMultipleRegressionReport(report, result, table.Title(), ReportTime);
+  return test::VisibleLines(report);
+}
+
+// The lines from `first` up to, not including, `last`.
+std::vector<std::string> Between(const std::vector<std::string>& lines, const std::string& first,
+                                 const std::string& last) {
+  const auto from = std::find(lines.begin(), lines.end(), first);
+  const auto to = std::find(from, lines.end(), last);
+  return {from, to};
+}
+
+// ---------------------------------------------------------------------------
+// NIST StRD linear least squares: every coefficient, its standard error, the
+// residual SD and R² against the certified values (from the files), and the
+// digits the report prints for each. Polynomial models get X, X², ... as
+// separate columns, as a user would enter them.
+
+struct TNistCase {
+  const char* File;
+  int Degree;  // 0: the file's own x columns
+  double Digits;  // agreeing significant digits required
+};
+
+TEST(MultipleRegression, MatchesNistCertifiedValues) {
+  const TNistCase cases[] = {
+      {"Norris.dat", 0, 14},   {"Pontius.dat", 2, 14},  {"Longley.dat", 0, 14},
+      {"Wampler1.dat", 5, 19}, {"Wampler2.dat", 5, 16}, {"Wampler3.dat", 5, 13},
+      {"Wampler4.dat", 5, 12}, {"Wampler5.dat", 5, 10},
+      // Degree 10: the columns' own rounding to 64 bits already limits the
+      // agreement to about ten digits.
+      {"Filip.dat", 10, 10},
+  };
+  for (const TNistCase& c : cases) {
+    SCOPED_TRACE(c.File);
+    const test::TNistRegression nist = test::ReadNistRegression(c.File);
+    ASSERT_TRUE(nist.Loaded);
+    std::vector<std::vector<long double>> columns{nist.Y};
+    for (const auto& x : c.Degree > 0 ? test::PowerColumns(nist.X[0], c.Degree) : nist.X) columns.push_back(x);
+    TDataTable table;
+    FillColumns(table, columns);
+    const TMultipleRegressionResult r = ComputeMultipleRegression(table, true, 0, AllSelected());
+    ASSERT_EQ(r.Refusal, TMultipleRegressionRefusal::None);
+    ASSERT_EQ(r.StatusCode, 0);
+    ASSERT_EQ(r.Coefficients.size(), nist.Estimates.size());
+    for (std::size_t i = 0; i < r.Coefficients.size(); ++i) {
+      SCOPED_TRACE("B" + std::to_string(i));
+      const TCoefficient& b = r.Coefficients[i];
+      EXPECT_GE(AgreeingDigits(b.Value, nist.Estimates[i]), c.Digits);
+      EXPECT_EQ(PrintedDigits(b.Value), test::ReferenceDigits(nist.Estimates[i], b.Value));
+      if (nist.StandardDeviations[i] == 0) {
+        EXPECT_EQ(b.SE, 0.0L);
+      } else {
+        EXPECT_GE(AgreeingDigits(b.SE, nist.StandardDeviations[i]), c.Digits);
+      }
+      EXPECT_EQ(PrintedDigits(b.SE), test::ReferenceDigits(nist.StandardDeviations[i], b.SE));
+    }
+    if (nist.ResidualSD == 0) {
+      EXPECT_EQ(r.SD, 0.0L);
+      EXPECT_EQ(r.RSquared, 1.0L);
+    } else {
+      EXPECT_GE(AgreeingDigits(r.SD, nist.ResidualSD), c.Digits);
+      EXPECT_GE(AgreeingDigits(r.RSquared, nist.RSquared), c.Digits);
+    }
+    EXPECT_EQ(PrintedDigits(r.SD), test::ReferenceDigits(nist.ResidualSD, r.SD));
+    EXPECT_EQ(NumberText(r.RSquared, 0, 4), NumberText(nist.RSquared, 0, 4));
+    EXPECT_EQ(NumberText(100 * r.RSquared, 0, 2), NumberText(100 * nist.RSquared, 0, 2));
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Reports. Every figure was checked against an exact solution of the normal
+// equations in rational arithmetic (python fractions; square roots and the
+// incomplete beta of the P values with mpmath at 30 digits); the 95% limits
+// use the program's t table (2.447 for 6 df, 2.262 for 9 df). '_' marks
+// underline, '^' bold.
+
+const std::vector<std::string> ThreeX = {
+    "14:05:09  3 March 2024",
+    "",
+    "Three X",
+    "",
+    "_                   Multiple Regression Results                   _",
+    "",
+    "_What equation fits the data the best?_",
+    "",
+    " [A:] = -5.427 + 0.1816*[B:Dose] + 1.197*[C:]",
+    "      - 0.04014*[D:Age]",
+    "^Variable           Coefficient SE        95% Confidence Interval^",
+    "(constant)         -5.427      0.6587    -7.039  to  -3.815",
+    "B:Dose             0.1816      0.1918    -0.2879 to  0.6510",
+    "C:                 1.197       0.2367    0.6173  to  1.776",
+    "D:Age              -0.04014    0.07498   -0.2236 to  0.1433",
+    "",
+    "_How good is the fit?_",
+    "",
+    "R squared = 98.59%.",
+    "This is the percent of the variance in A: explained by the model.",
+    "",
+    "The P value is < 0.0001, considered extremely significant.",
+    "The P value answers this question:",
+    "  If there were no linear relationship among the variables, what is ",
+    "  the chance that R squared would be that high (or higher) by chance?",
+    "",
+    "Sum-of-squares          1.574",
+    "SD of residuals         0.5122",
+    "R squared               0.9859",
+    "Adjusted R squared      0.9788",
+    "Multiple R              0.9929",
+    "F                       139.7158",
+    "",
+    "_Which variable(s) make a significant contribution?_",
+    "",
+    "^Variable           t ratio     P value     Significant?^",
+    "(constant)         8.239         0.0002      Yes",
+    "B:Dose             0.9465        0.3804      No",
+    "C:                 5.055         0.0023      Yes",
+    "D:Age              0.5354        0.6116      No",
+    "",
+    "Each P value compares the full model with a simpler model omiting",
+    "one variable. It tests the effect of one variable, after accounting",
+    "for the effects of the others.",
+    "",
+    "_Is multicollinearity a problem?_",
+    "",
+    "^Variable           VIF              R2 with other X^",
+    "B:Dose             11.57            0.9136",
+    "C:                 11.76            0.9150",
+    "D:Age              1.29             0.2224",
+    "",
+    "Each R squared quantifies how well that X variable is predicted from",
+    "the other X variables (ignoring Y). VIF is calculated from R squared.",
+    "",
+    "Some R squared values are quite high (>.90). Multicollinearity is a problem.",
+    "This means that the X variables provide redundant information, ",
+    "making the confidence intervals very wide (by a factor of VIF).",
+    "Consider removing one or more X variables from the model,",
+    "or obtaining data over a wider range of X values.",
+    "",
+    "",
+    "_Correlation Matrix_",
+    "",
+    "                 B:       C:       D:      |  A: (Y)",
+    "B:Dose           1.0000   0.9438   0.0284  |  0.9487",
+    "C:               0.9438   1.0000  -0.1288  |  0.9918",
+    "D:Age            0.0284  -0.1288   1.0000  | -0.1333",
+    "",
+    "Each correlation coefficient (r) is calculated independently, ",
+    "without considering the other variables.",
+    "(Except that rows are excluded when any variables are missing.)",
+    "",
+    "",
+    "_Summary of your data_",
+    "",
+    "Number of rows (subjects) analyzed: 10",
+    "Number of rows with missing data, excluded from calculations: 2",
+    "Number of degrees of freedom (#subjects - #variables - 1): 6",
+};
+
+const std::vector<std::string> OneX = {
+    "14:05:09  3 March 2024",
+    "",
+    "",
+    "_                   Multiple Regression Results                   _",
+    "",
+    "_What equation fits the data the best?_",
+    "",
+    " [A:] = -3.872 + 1.074*[B:Dose]",
+    "^Variable           Coefficient SE        95% Confidence Interval^",
+    "Intercept          -3.872      0.8170    -5.720  to  -2.024",
+    "Slope              1.074       0.1353    0.7683  to  1.381",
+    "",
+    "_How good is the fit?_",
+    "",
+    "R squared = 87.51%.",
+    "This is the percent of the variance in A: explained by the model.",
+    "",
+    "The P value is < 0.0001, considered extremely significant.",
+    "The P value answers this question:",
+    "  If there were no linear relationship among the variables, what is ",
+    "  the chance that R squared would be that high (or higher) by chance?",
+    "",
+    "Sum-of-squares          13.934",
+    "SD of residuals         1.244",
+    "R squared               0.8751",
+    "Adjusted R squared      0.8612",
+    "r                       0.9354",
+    "F                       63.0383",
+    "",
+    "",
+    "_Summary of your data_",
+    "",
+    "Number of rows (subjects) analyzed: 11",
+    "Number of rows with missing data, excluded from calculations: 1",
+    "Number of degrees of freedom (#subjects - #variables - 1): 9",
+};
+
+const std::vector<std::string> LongleyMatrix = {
+    "14:05:09  3 March 2024",
+    "",
+    "",
+    "_                   Correlation Matrix Results                    _",
+    "",
+    "                 A:       B:       C:       D:       E:",
+    "A:Employed       1.0000   0.9709   0.9836   0.5025   0.4573",
+    "B:               0.9709   1.0000   0.9916   0.6206   0.4647",
+    "C:               0.9836   0.9916   1.0000   0.6043   0.4464",
+    "D:               0.5025   0.6206   0.6043   1.0000  -0.1774",
+    "E:               0.4573   0.4647   0.4464  -0.1774   1.0000",
+    "F:               0.9604   0.9792   0.9911   0.6866   0.3644",
+    "G:Year           0.9713   0.9911   0.9953   0.6683   0.4172",
+    "",
+    "                 F:       G:",
+    "A:Employed       0.9604   0.9713",
+    "B:               0.9792   0.9911",
+    "C:               0.9911   0.9953",
+    "D:               0.6866   0.6683",
+    "E:               0.3644   0.4172",
+    "F:               1.0000   0.9940",
+    "G:Year           0.9940   1.0000",
+    "",
+    "Each correlation coefficient (r) is calculated independently, ",
+    "without considering the other variables.",
+    "",
+    "",
+    "_Summary of your data_",
+    "",
+    "Number of rows (subjects) analyzed: 16",
+    "Number of rows with missing data, excluded from calculations: 0",
+};
+
+const std::vector<long double> YValues = {-3.2L, -1.1L, -2.5L, 1.4L, 2.2L, 0.9L, 4.1L, 3.3L, 6.8L, 6.9L, 5, 2};
+const std::vector<long double> Dose = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, EmptyValue, 4};
+const std::vector<long double> Second = {2.5L, 3.1L, 2.2L, 4.8L, 5.5L, 4.9L, 7.2L, 6.1L, 8.8L, 9.3L, EmptyValue, 3};
+const std::vector<long double> Age = {7, 3, 5, 2, 8, 6, 1, 9, 4, 5, 3, 2};
+
+// Three X with a negative constant. Row 11 lacks two X values and row 12 has
+// its Y excluded: two rows with missing data, each counted once.
+TEST(MultipleRegressionReport, ThreeVariables) {
+  TDataTable table;
+  FillColumns(table, {YValues, Dose, Second, Age});
+  table.Summary(1).Title = "Dose";
+  table.Summary(3).Title = "Age";
+  table.SetExcluded(11, 0, true);
+  table.SetTitle("Three X");
+  test::ExpectLines(ReportLines(table, true, 0, AllSelected()), ThreeX);
+}
+
+// One X: "Intercept"/"Slope" rows, "r", and no tests of single
+// coefficients, collinearity or correlation matrix.
+TEST(MultipleRegressionReport, OneVariable) {
+  TDataTable table;
+  FillColumns(table, {YValues, Dose, Second, Age});
+  table.Summary(1).Title = "Dose";
+  TColumnFlags selected = AllSelected();
+  selected[2] = 0;
+  selected[3] = 0;
+  test::ExpectLines(ReportLines(table, true, 0, selected), OneX);
+}
+
+// Seven variables: blocks of five columns, then the rest.
+TEST(MultipleRegressionReport, CorrelationMatrixOfSevenVariables) {
+  const test::TNistRegression nist = test::ReadNistRegression("Longley.dat");
+  ASSERT_TRUE(nist.Loaded);
+  std::vector<std::vector<long double>> columns{nist.Y};
+  for (const auto& x : nist.X) columns.push_back(x);
+  TDataTable table;
+  FillColumns(table, columns);
+  table.Summary(0).Title = "Employed";
+  table.Summary(6).Title = "Year";
+  test::ExpectLines(ReportLines(table, false, 0, AllSelected()), LongleyMatrix);
+}
+
+// With five X the Y column has no room in the block and forms its own.
+TEST(MultipleRegressionReport, DependentColumnGetsItsOwnBlockAfterFive) {
+  const test::TNistRegression nist = test::ReadNistRegression("Longley.dat");
+  ASSERT_TRUE(nist.Loaded);
+  std::vector<std::vector<long double>> columns{nist.Y};
+  for (const auto& x : nist.X) columns.push_back(x);
+  TDataTable table;
+  FillColumns(table, columns);
+  TColumnFlags selected = AllSelected();
+  selected[6] = 0;
+  const std::vector<std::string> lines = ReportLines(table, true, 0, selected);
+  const std::vector<std::string> matrix = Between(lines, "_Correlation Matrix_", "_Summary of your data_");
+  const std::vector<std::string> expected = {
+      "_Correlation Matrix_",
+      "",
+      "                 B:       C:       D:       E:       F:",
+      "B:               1.0000   0.9916   0.6206   0.4647   0.9792",
+      "C:               0.9916   1.0000   0.6043   0.4464   0.9911",
+      "D:               0.6206   0.6043   1.0000  -0.1774   0.6866",
+      "E:               0.4647   0.4464  -0.1774   1.0000   0.3644",
+      "F:               0.9792   0.9911   0.6866   0.3644   1.0000",
+      "",
+      "                |  A: (Y)",
+      "B:              |  0.9709",
+      "C:              |  0.9836",
+      "D:              |  0.5025",
+      "E:              |  0.4573",
+      "F:              |  0.9604",
+      "",
+      "Each correlation coefficient (r) is calculated independently, ",
+      "without considering the other variables.",
+      "",
+      "",
+  };
+  test::ExpectLines(matrix, expected);
+}
+
+// The verdict follows the largest VIF; exactly 4 and exactly 10 give none of
+// the three sentences, and from above 4 the advice follows. The data give
+// r² = 3/4, 0.79372, 9/10 and 0.00636 between their two X (exact: python
+// fractions).
+TEST(MultipleRegressionReport, CollinearityVerdicts) {
+  const std::vector<std::string> advice = {
+      "This means that the X variables provide redundant information, ",
+      "making the confidence intervals very wide (by a factor of VIF).",
+      "Consider removing one or more X variables from the model,",
+      "or obtaining data over a wider range of X values.",
+  };
+  const struct {
+    const char* Name;
+    std::vector<std::vector<long double>> Columns;
+    std::string Vif;
+    std::vector<std::string> Verdict;
+    bool Advice;
+  } cases[] = {
+      {"low", {YValues, Dose, Age}, "B:                 1.01             0.0064",
+       {"All R squared values are low (<0.75). The X variables are independent ",
+        "of each other. Multicollinearity is not a problem."},
+       false},
+      {"exactly 4", {{1, 3, 2, 5, 4}, {0, 1, 2, 3, 4}, {0, 0, 0, 1, 1}}, "B:                 4.00             0.7500", {},
+       false},
+      {"high", {{1, 3, 2, 5, 4, 7, 6, 9, 8, 10}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, {3, 1, 2, 6, 4, 5, 9, 7, 8, 10}},
+       "B:                 4.85             0.7937",
+       {"Some R squared values are high (>.75). Multicollinearity may be a problem."}, true},
+      {"exactly 10", {{1, 3, 2, 5, 4, 7}, {0, 1, 2, 3, 4, 5}, {0, 1, 2, 4, 6, 5}},
+       "B:                 10.00            0.9000", {}, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TDataTable table;
+    FillColumns(table, c.Columns);
+    const std::vector<std::string> lines = ReportLines(table, true, 0, AllSelected());
+    std::vector<std::string> expected = {"the other X variables (ignoring Y). VIF is calculated from R squared.", ""};
+    expected.insert(expected.end(), c.Verdict.begin(), c.Verdict.end());
+    if (c.Advice) expected.insert(expected.end(), advice.begin(), advice.end());
+    expected.insert(expected.end(), {"", ""});
+    test::ExpectLines(Between(lines, expected.front(), "_Correlation Matrix_"), expected);
+    EXPECT_NE(std::find(lines.begin(), lines.end(), c.Vif), lines.end());
+  }
+}
+
+TEST(MultipleRegression, CollinearityVerdictBoundaries) {
+  const struct {
+    long double Vif;
+    TCollinearityVerdict Verdict;
+  } rows[] = {
+      {1, TCollinearityVerdict::Low},       {3.999L, TCollinearityVerdict::Low},
+      {4, TCollinearityVerdict::None},      {4.001L, TCollinearityVerdict::High},
+      {9.999L, TCollinearityVerdict::High}, {10, TCollinearityVerdict::None},
+      {10.001L, TCollinearityVerdict::VeryHigh},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(static_cast<double>(row.Vif));
+    EXPECT_EQ(CollinearityVerdict(row.Vif), row.Verdict);
+  }
+}
+
+// Y = 0.5 + 0.1 X1 + 0.3 X2 exactly in decimals: the residuals are rounding
+// errors, so the fit is perfect, every t infinite, and the VIF still that of
+// the X variables (r² = 0.93617 between them).
+TEST(MultipleRegressionReport, PerfectFit) {
+  TDataTable table;
+  FillColumns(table, {{0.9L, 1.0L, 1.7L, 1.8L, 2.2L, 2.6L}, {1, 2, 3, 4, 5, 6}, {1, 1, 3, 3, 4, 5}});
+  const std::vector<std::string> lines = ReportLines(table, true, 0, AllSelected());
+  const std::vector<std::string> fit = {
+      " [A:] = 0.5000 + 0.1000*[B:] + 0.3000*[C:]",
+      "^Variable           Coefficient SE        95% Confidence Interval^",
+      "(constant)         0.5000      0.000     0.5000  to  0.5000",
+      "B:                 0.1000      0.000     0.1000  to  0.1000",
+      "C:                 0.3000      0.000     0.3000  to  0.3000",
+      "",
+      "_How good is the fit?_",
+      "",
+      "R squared = 100.00%.",
+      "This is the percent of the variance in A: explained by the model.",
+      "The model fits the data perfectly.",
+      "",
+      "_Which variable(s) make a significant contribution?_",
+      "",
+      "^Variable           t ratio     P value     Significant?^",
+      "(constant)         infinite    < 0.0001      Yes",
+      "B:                 infinite    < 0.0001      Yes",
+      "C:                 infinite    < 0.0001      Yes",
+  };
+  const auto at = std::find(lines.begin(), lines.end(), fit.front());
+  ASSERT_GE(lines.end() - at, static_cast<std::ptrdiff_t>(fit.size()));
+  test::ExpectLines({at, at + static_cast<std::ptrdiff_t>(fit.size())}, fit);
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "B:                 15.67            0.9362"), lines.end());
+}
+
+// ---------------------------------------------------------------------------
+// Refusals and the rows used, through the entry point as the document runs
+// it: the routine's three lines, or the status code's message.
+
+struct TEntryRun {
+  std::int32_t Code = 0;
+  TMultipleRegressionOutputs Outputs;
+  std::vector<std::string> Lines;
+};
+
+TEntryRun RunEntry(TDataTable& table, bool regression, int dependent, const TColumnFlags& selected) {
+  TEntryRun run;
+  TReportText report;
+  report.BeginReport();
+  RunGuarded(table, &report, [&] { RunMultipleRegression(table, report, regression, dependent, selected, run.Outputs); });
+  run.Code = table.StatusCode;
+  if (run.Code != 0) report.WriteErrorReport(run.Code);
+  run.Lines = test::VisibleLines(report);
+  return run;
+}
+
+TEST(MultipleRegression, RefusalsReplaceTheReport) {
+  TColumnFlags none{};
+  const struct {
+    const char* Name;
+    std::vector<std::vector<long double>> Columns;
+    bool Regression;
+    TColumnFlags Selected;
+    std::string Message;
+  } cases[] = {
+      {"no data", {}, true, AllSelected(), "Until you enter data, you won't see any results!"},
+      {"only the dependent column", {{1, 2, 3}}, true, AllSelected(), "You must choose a dependent (Y) variable."},
+      {"no X chosen", {{1, 2, 3}, {4, 5, 7}}, true, none, "You must choose one or more independent (X) variables."},
+      {"one matrix column", {{1, 2, 3}, {4, 5, 7}}, false, [] {
+         TColumnFlags f{};
+         f[1] = 1;
+         return f;
+       }(), "You must choose two or more variables to analyze."},
+      {"four rows for three X", {{1, 2, 3, 5}, {1, 2, 4, 3}, {3, 1, 4, 1}, {5, 9, 2, 6}}, true, AllSelected(),
+       "Too few rows of data. Need at least two more rows than # of variables."},
+      {"identical X columns", {{1, 3, 2, 5, 4}, {1, 2, 3, 4, 6}, {2, 1, 4, 3, 5}, {1, 2, 3, 4, 6}}, true,
+       AllSelected(), "It is not possible to fit your data. Perhaps two X columns are identical?"},
+      {"X that repeats the constant", {{1, 3, 2, 5, 4}, {1, 2, 3, 4, 6}, {7, 7, 7, 7, 7}}, true, AllSelected(),
+       "It is not possible to fit your data. Perhaps two X columns are identical?"},
+      {"X that is a sum of two others", {{1, 3, 2, 5, 4, 6}, {0.1L, 0.2L, 0.4L, 0.3L, 0.6L, 0.5L},
+                                          {1.5L, 1.1L, 2.3L, 0.7L, 1.9L, 2.2L}, {1.6L, 1.3L, 2.7L, 1.0L, 2.5L, 2.7L}},
+       true, AllSelected(), "It is not possible to fit your data. Perhaps two X columns are identical?"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TDataTable table;
+    FillColumns(table, c.Columns);
+    const TEntryRun run = RunEntry(table, c.Regression, 0, c.Selected);
+    EXPECT_EQ(run.Code, 0);
+    EXPECT_FALSE(run.Outputs.HasCases());
+    test::ExpectLines(run.Lines, {"", c.Message});
+  }
+}
+
+// Five rows for three X leave one degree of freedom: computed.
+TEST(MultipleRegression, FiveRowsForThreeVariablesAreEnough) {
+  TDataTable table;
+  FillColumns(table, {{1, 2, 3, 5, 4}, {1, 2, 4, 3, 5}, {3, 1, 4, 1, 5}, {5, 9, 2, 6, 5}});
+  const TEntryRun run = RunEntry(table, true, 0, AllSelected());
+  EXPECT_EQ(run.Code, 0);
+  EXPECT_EQ(run.Lines.back(), "Number of degrees of freedom (#subjects - #variables - 1): 1");
+  EXPECT_EQ(run.Outputs.Rows.size(), 5u);
+}
+
+// A constant Y leaves R² as 0/0, a constant column its r: the report of an
+// invalid operation, never a number that is not one.
+TEST(MultipleRegression, ConstantColumnsAreInvalidOperations) {
+  const struct {
+    const char* Name;
+    bool Regression;
+    std::vector<std::vector<long double>> Columns;
+  } cases[] = {
+      {"constant Y", true, {{2, 2, 2, 2}, {1, 2, 3, 4}}},
+      {"constant matrix column", false, {{1, 2, 3, 4}, {5, 5, 5, 5}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TDataTable table;
+    FillColumns(table, c.Columns);
+    const TEntryRun run = RunEntry(table, c.Regression, 0, AllSelected());
+    EXPECT_EQ(run.Code, InvalidOperationCode);
+    EXPECT_FALSE(run.Outputs.HasCases());
+  }
+}
+
+// What the graph gets: the rows used, the values of each X, the dependent
+// values and the residuals, in row order; excluded values drop their row,
+// and a compare-means column selection left on the table does not apply.
+TEST(MultipleRegression, HandsTheAnalysedCasesToTheGraph) {
+  TDataTable table;
+  FillColumns(table, {{1, 3, 2, 5, 4, 6}, {1, 2, 3, 4, 5, 6}, {2, 1, 4, 3, 6, 5}});
+  table.SetExcluded(2, 2, true);
+  table.UseColumnSelection = 1;
+  table.ColumnSelected[2] = 0;
+  const TEntryRun run = RunEntry(table, true, 0, AllSelected());
+  ASSERT_EQ(run.Code, 0);
+  const TMultipleRegressionOutputs& out = run.Outputs;
+  EXPECT_EQ(out.Regression, 1);
+  EXPECT_EQ(out.DependentColumn, 0);
+  EXPECT_EQ(out.Variables, (std::vector<std::int32_t>{1, 2}));
+  EXPECT_EQ(out.Rows, (std::vector<std::int32_t>{0, 1, 3, 4, 5}));
+  ASSERT_EQ(out.Values.size(), 2u);
+  EXPECT_EQ(out.Values[1], (std::vector<long double>{2, 1, 3, 6, 5}));
+  EXPECT_EQ(out.Dependent, (std::vector<long double>{1, 3, 5, 4, 6}));
+  ASSERT_EQ(out.Residuals.size(), 5u);
+  ASSERT_EQ(out.Coefficients.size(), 3u);
+  for (std::size_t k = 0; k < 5; ++k) {
+    const long double fitted = out.Coefficients[0] + out.Coefficients[1] * out.Values[0][k] +
+                               out.Coefficients[2] * out.Values[1][k];
+    EXPECT_NEAR(static_cast<double>(out.Residuals[k]), static_cast<double>(out.Dependent[k] - fitted), 1e-15);
+  }
+  EXPECT_EQ(table.UseColumnSelection, 1);
+}
+
+// ---------------------------------------------------------------------------
+// Through the document's analysis run.
+
+TEST(RegressionDocuments, ReportsAndGraphOutputsAreKept) {
+  TSilentCalcProgress progress;
+  {
+    TDocument document;
+    document.ChooseFormat(TDataFormat::XY);
+    FillColumns(document.Table, {{1, 2, 3, 4}, {2, 4.5L, 5.5L, 8}});
+    RunAnalysis(document, progress);
+    EXPECT_EQ(document.Table.StatusCode, 0);
+    // Slope 1.9, intercept 0.25 (least squares by hand: Sxy 9.5, Sxx 5).
+    EXPECT_NEAR(static_cast<double>(document.Regression.Slope), 1.9, 1e-15);
+    EXPECT_NEAR(static_cast<double>(document.Regression.Intercept), 0.25, 1e-15);
+    EXPECT_EQ(document.Regression.N, 4);
+    EXPECT_NEAR(static_cast<double>(document.Regression.MeanX), 2.5, 1e-15);
+    EXPECT_NEAR(static_cast<double>(document.Regression.Sxx), 5, 1e-15);
+  }
+  {
+    TDocument document;
+    document.ChooseFormat(TDataFormat::MultipleRegression);
+    FillColumns(document.Table, {{1, 3, 2, 5, 4}, {1, 2, 3, 4, 5}, {2, 1, 4, 3, 6}});
+    RunAnalysis(document, progress);
+    EXPECT_EQ(document.Table.StatusCode, 0);
+    EXPECT_EQ(document.MultipleRegressionResults.Rows.size(), 5u);
+    const std::string title(*document.Report.GetLine(3));
+    EXPECT_NE(title.find("Multiple Regression Results"), std::string::npos) << title;
+
+    document.Choices.MultipleRegression = 0;
+    document.MarkChanged();
+    RunAnalysis(document, progress);
+    const std::string matrixTitle(*document.Report.GetLine(3));
+    EXPECT_NE(matrixTitle.find("Correlation Matrix Results"), std::string::npos) << matrixTitle;
+    EXPECT_EQ(document.MultipleRegressionResults.Regression, 0);
+    EXPECT_EQ(document.MultipleRegressionResults.Variables, (std::vector<std::int32_t>{0, 1, 2}));
+  }
+}
+
+}  // namespace
+}  // namespace ombrel

@@ -1,0 +1,816 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/analysis/AnalysisFrame.h"
+#include "core/base/CalcProgress.h"
+#include "core/base/DataTable.h"
+#include "core/report/ReportText.h"
+#include "core/analysis/Nonparametric.h"
+
+// Golden reports of the three rank tests. Each expected line was laid out by
+// hand from the report layouts; the statistics were worked out separately in
+// Python with exact fractions (ranks, T+, U, exact P as a count of sign
+// patterns, rank sets or permutations) and mpmath at 40 digits (summary SDs,
+// confidence limits with the 95% t table, the normal-approximation P as
+// Student's t with 5000 degrees of freedom), then written with the digit
+// rule (-5: 3.95 -> 3.950, 0.84 -> 0.8401, 177 -> 177.00). '^' stands for
+// the bold marker byte and '~' for the underline marker. The reports run
+// inside the analysis frame, as the entry points run them, so that a
+// floating-point fault would show as a status code.
+
+namespace ombrel {
+namespace {
+
+std::string Visible(std::string_view line) {
+  std::string text(line);
+  for (char& ch : text) {
+    if (ch == BoldMarker) ch = '^';
+    if (ch == UnderlineMarker) ch = '~';
+  }
+  return text;
+}
+
+// An underlined title centred in 65 columns: floor((65 - length) / 2) blanks
+// before it, blanks after it up to 65.
+std::string Title(std::string_view text) {
+  const std::size_t left = (65 - text.size()) / 2;
+  std::string line = std::string(left, ' ') + std::string(text);
+  line.append(65 - line.size(), ' ');
+  return "~" + line + "~";
+}
+
+struct TColumn {
+  std::string Title;
+  std::vector<std::optional<TReal>> Values;  // nullopt: an empty cell
+};
+
+TDataTable MakeTable(const std::vector<TColumn>& columns) {
+  TDataTable table;
+  for (std::size_t c = 0; c < columns.size(); ++c) {
+    const int column = static_cast<int>(c);
+    table.Summary(column).Title = columns[c].Title;
+    table.MeanEntryColumn[c] = 0;
+    for (std::size_t r = 0; r < columns[c].Values.size(); ++r)
+      if (columns[c].Values[r]) table.SetValue(static_cast<int>(r), column, *columns[c].Values[r]);
+  }
+  return table;
+}
+
+std::vector<std::optional<TReal>> Values(std::initializer_list<TReal> values) {
+  return {values.begin(), values.end()};
+}
+
+// The lines of a finished report, markers made visible.
+std::vector<std::string> Lines(TReportText& report) {
+  report.FinishReport();
+  std::vector<std::string> lines;
+  for (int i = 0; i < report.LineCount(); ++i) lines.push_back(Visible(*report.GetLine(i)));
+  return lines;
+}
+
+// Compares the expected lines; the lines after them must be the empty
+// padding of FinishReport.
+void ExpectLines(TReportText& report, const std::vector<std::string>& expected) {
+  EXPECT_FALSE(report.SawNonFinite());
+  EXPECT_FALSE(report.Bold());
+  EXPECT_FALSE(report.Underline());
+  const std::vector<std::string> lines = Lines(report);
+  ASSERT_GE(lines.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    SCOPED_TRACE("line " + std::to_string(i));
+    EXPECT_EQ(lines[i], expected[i]);
+  }
+  for (std::size_t i = expected.size(); i < lines.size(); ++i) {
+    SCOPED_TRACE("padding line " + std::to_string(i));
+    EXPECT_EQ(lines[i], "");
+  }
+}
+
+std::vector<std::string> Join(std::vector<std::string> head, const std::vector<std::string>& tail) {
+  head.insert(head.end(), tail.begin(), tail.end());
+  return head;
+}
+
+// A progress whose clock moves a fixed step per reading and which presses
+// Cancel while the events of its n-th report are let through (0: never).
+class TScriptedProgress final : public TCalcProgress {
+ public:
+  TScriptedProgress(std::int64_t stepMs, int cancelAtReport)
+      : TCalcProgress([this] { return mNow += mStepMs; }), mStepMs(stepMs), mCancelAt(cancelAtReport) {}
+  int Reports() const { return mReports; }
+
+ protected:
+  void ProcessPendingEvents() override {
+    if (++mReports == mCancelAt) RequestCancel();
+  }
+
+ private:
+  std::int64_t mNow = 0;
+  std::int64_t mStepMs;
+  int mCancelAt;
+  int mReports = 0;
+};
+
+const std::string ApproximateRemark = "(The P value is an estimate based on a normal approximation.)";
+const std::string FewLine1 = "Regardless of what data you enter, it is impossible for this test to";
+
+// ---------------------------------------------------------------------------
+// One-column Wilcoxon test
+
+struct TOneColumnCase {
+  const char* Name;
+  TColumn Column;
+  TReal Median;
+  bool TwoTailed;
+  std::vector<std::string> Lines;
+};
+
+void RunOneColumnCase(const TOneColumnCase& c, TCalcProgress& progress) {
+  SCOPED_TRACE(c.Name);
+  TDataTable table = MakeTable({c.Column});
+  TReportText report;
+  report.BeginReport();
+  EXPECT_EQ(RunGuarded(table, &report,
+                       [&] { RunWilcoxonOneColumn(table, 0, table.Summary(0), report, c.TwoTailed, c.Median, progress); }),
+            0);
+  EXPECT_EQ(report.HelpTopic, 662);
+  ExpectLines(report, c.Lines);
+}
+
+const TColumn Weight{"Weight", Values({3.1L, 4.7L, 1.2L, 6.5L, 5.8L, 2.4L})};
+const std::vector<std::string> WeightSummary = {
+    Title("Summary of Data"),
+    "",
+    "",
+    "^    Parameter:          Weight^",
+    "^         Mean:^           3.950",
+    "^  # of points:^               6",
+    "^Std deviation:^           2.058",
+    "^    Std error:^          0.8401",
+    "^      Minimum:^           1.200",
+    "^      Maximum:^           6.500",
+    "^       Median:^           3.900",
+    "^ Lower 95% CI:^           1.790",
+    "^ Upper 95% CI:^           6.110",
+};
+
+TEST(WilcoxonOneColumn, ReportsMatchTheirLayouts) {
+  const std::vector<TOneColumnCase> cases = {
+      // Differences 1.1 2.7 -0.8 4.5 3.8 0.4: T+ = 19, T- = -2; 3 of the 64
+      // sign patterns reach 19, so the two-tailed P is 6/64 = 0.09375.
+      {"exact, two-tailed", Weight, 2, true,
+       Join({"",
+             Title("Wilcoxon signed rank test"),
+             "Does the median of Weight differ significantly from 2.000? ",
+             "",
+             "The two-tailed P value is 0.0938, considered not quite significant.",
+             "",
+             "",
+             "",
+             "~Calculation details~",
+             "Sum of all signed ranks (W) = 17.000",
+             "Sum of positive ranks (T+) = 19.000",
+             "Sum of negative ranks (T-) = -2.000",
+             "Number of pairs = 6"},
+            WeightSummary)},
+      // Differences 0 2 -2 0 3 -3 1 4: two zeros; |2| and |3| tie (ranks
+      // 2.5 and 4.5); T- = -7, T+ = 14; 18 of 64 patterns reach 14: 0.28125.
+      {"ties and zeros, one-tailed",
+       {"Score", Values({5, 7, 3, 5, 8, 2, 6, 9})},
+       5,
+       false,
+       {"",
+        Title("Wilcoxon signed rank test"),
+        "Does the median of Score differ significantly from 5.000? ",
+        "",
+        "The one-tailed P value is 0.2813, considered not significant.",
+        "",
+        "(P value may be inaccurate because of ties.)",
+        "",
+        "",
+        "~Calculation details~",
+        "Sum of all signed ranks (W) = 7.000 (corrected for ties)",
+        "Sum of positive ranks (T+) = 14.000",
+        "Sum of negative ranks (T-) = -7.000",
+        "Number of pairs = 6",
+        "Note: 2 zero values were excluded from calculations.",
+        Title("Summary of Data"),
+        "",
+        "",
+        "^    Parameter:           Score^",
+        "^         Mean:^           5.625",
+        "^  # of points:^               8",
+        "^Std deviation:^           2.387",
+        "^    Std error:^          0.8438",
+        "^      Minimum:^           2.000",
+        "^      Maximum:^           9.000",
+        "^       Median:^           5.500",
+        "^ Lower 95% CI:^           3.629",
+        "^ Upper 95% CI:^           7.621"}},
+      // Four positive differences and one zero: 1 of 16 patterns, 0.0625,
+      // and 16 < 20 patterns cannot give P < 0.05 in one tail.
+      {"four ranks, one zero, one-tailed",
+       {"Dose", Values({10, 12, 15, 11, 14})},
+       10,
+       false,
+       {"",
+        Title("Wilcoxon signed rank test"),
+        "Does the median of Dose differ significantly from 10.000? ",
+        "",
+        "The one-tailed P value is 0.0625, considered not quite significant.",
+        "",
+        "",
+        FewLine1,
+        "yield P < 0.05 with so few data points.",
+        "",
+        "~Calculation details~",
+        "Sum of all signed ranks (W) = 10.000",
+        "Sum of positive ranks (T+) = 10.000",
+        "Sum of negative ranks (T-) = 0.000",
+        "Number of pairs = 4",
+        "Note: 1 zero value was excluded from calculations.",
+        Title("Summary of Data"),
+        "",
+        "",
+        "^    Parameter:            Dose^",
+        "^         Mean:^          12.400",
+        "^  # of points:^               5",
+        "^Std deviation:^           2.074",
+        "^    Std error:^          0.9274",
+        "^      Minimum:^          10.000",
+        "^      Maximum:^          15.000",
+        "^       Median:^          12.000",
+        "^ Lower 95% CI:^           9.826",
+        "^ Upper 95% CI:^          14.974"}},
+      // 1..30 against 12.25: N = 30 is not counted exactly. T+ = 321,
+      // z = (|321 - 232.5| - 0.5) / sqrt(30 31 61 / 24) = 1.81001.
+      {"thirty ranks, normal approximation",
+       {"Rank", Values({1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15,
+                        16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30})},
+       12.25L,
+       true,
+       {"",
+        Title("Wilcoxon signed rank test"),
+        "Does the median of Rank differ significantly from 12.250? ",
+        "",
+        "The two-tailed P value is 0.0704, considered not quite significant.",
+        "",
+        ApproximateRemark,
+        "",
+        "",
+        "~Calculation details~",
+        "Sum of all signed ranks (W) = 177.00",
+        "Sum of positive ranks (T+) = 321.00",
+        "Sum of negative ranks (T-) = -144.00",
+        "Number of pairs = 30",
+        Title("Summary of Data"),
+        "",
+        "",
+        "^    Parameter:            Rank^",
+        "^         Mean:^          15.500",
+        "^  # of points:^              30",
+        "^Std deviation:^           8.803",
+        "^    Std error:^           1.607",
+        "^      Minimum:^           1.000",
+        "^      Maximum:^          30.000",
+        "^       Median:^          15.500",
+        "^ Lower 95% CI:^          12.213",
+        "^ Upper 95% CI:^          18.787"}},
+  };
+  for (const TOneColumnCase& c : cases) {
+    TSilentCalcProgress progress;
+    RunOneColumnCase(c, progress);
+  }
+}
+
+TEST(WilcoxonOneColumn, CancelledOrTooLongCountGivesTheApproximateP) {
+  // z = (19 - 10.5 - 0.5) / sqrt(6 7 13 / 24) = 1.67726; two-tailed P by t
+  // with 5000 degrees of freedom 0.093555.
+  const std::vector<std::string> lines =
+      Join({"",
+            Title("Wilcoxon signed rank test"),
+            "Does the median of Weight differ significantly from 2.000? ",
+            "",
+            "The two-tailed P value is 0.0936, considered not quite significant.",
+            "",
+            ApproximateRemark,
+            "",
+            "",
+            "~Calculation details~",
+            "Sum of all signed ranks (W) = 17.000",
+            "Sum of positive ranks (T+) = 19.000",
+            "Sum of negative ranks (T-) = -2.000",
+            "Number of pairs = 6"},
+           WeightSummary);
+  {
+    SCOPED_TRACE("cancel pressed during the second report");
+    TScriptedProgress progress(1000, 2);
+    RunOneColumnCase({"cancelled", Weight, 2, true, lines}, progress);
+    EXPECT_EQ(progress.Reports(), 2);
+    EXPECT_NEAR(static_cast<double>(progress.ApproximateP()), 0.093555, 1e-6);
+  }
+  {
+    // Each reading of the clock is 1000 s later: the first estimate is far
+    // beyond ten minutes.
+    SCOPED_TRACE("too long");
+    TScriptedProgress progress(1'000'000, 0);
+    RunOneColumnCase({"too long", Weight, 2, true, lines}, progress);
+    EXPECT_EQ(progress.Reports(), 1);
+  }
+}
+
+TEST(WilcoxonOneColumn, FewPatternsCannotBeSignificant) {
+  // 2^N patterns below 20 (one tail) or 40 (two tails) print the two lines.
+  struct TCase {
+    std::initializer_list<TReal> Values;
+    bool TwoTailed;
+    bool Expected;
+  };
+  const TCase cases[] = {
+      {{1, 2, 3, 4}, false, true},      // 16 < 20
+      {{1, 2, 3, 4, 5}, false, false},  // 32
+      {{1, 2, 3, 4, 5}, true, true},    // 32 < 40
+      {{1, 2, 3, 4, 5, 6}, true, false},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(std::to_string(c.Values.size()) + (c.TwoTailed ? " two-tailed" : " one-tailed"));
+    TDataTable table = MakeTable({{"A", Values(c.Values)}});
+    TReportText report;
+    TSilentCalcProgress progress;
+    ASSERT_EQ(RunWilcoxonOneColumn(table, 0, table.Summary(0), report, c.TwoTailed, 0, progress), 0);
+    bool found = false;
+    for (const std::string& line : Lines(report)) found = found || line == FewLine1;
+    EXPECT_EQ(found, c.Expected);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Matched pairs
+
+TEST(WilcoxonMatchedPairs, ReportsMatchTheirLayouts) {
+  struct TCase {
+    const char* Name;
+    TColumn First;
+    TColumn Second;
+    bool TwoTailed;
+    std::vector<std::string> Lines;
+  };
+  const std::vector<TCase> cases = {
+      // Differences 1.1 2.2 0.3 0 2.4 0.7 1.3 1.6: one zero, the other seven
+      // positive, so 1 of 128 patterns: two-tailed 2/128. Spearman rs of the
+      // eight pairs 0.89822; (504 x 1.89822 / 6 rounded) = 159 is reached by
+      // 92 of the 8! permutations, one-tailed 92/40320 = 0.00228.
+      {"effective pairing, a zero difference, two-tailed",
+       {"Before", Values({12.1L, 14.3L, 9.8L, 11.0L, 15.2L, 13.7L, 10.4L, 12.9L})},
+       {"After", Values({11.0L, 12.1L, 9.5L, 11.0L, 12.8L, 13.0L, 9.1L, 11.3L})},
+       true,
+       {Title("Wilcoxon matched-pairs signed-ranks test"),
+        "Does the median of the differences between Before and After",
+        " differ signficantly from zero?",
+        "",
+        "The two-tailed P value is 0.0156, considered significant.",
+        "",
+        "",
+        "~Calculation details~",
+        "Sum of all signed ranks (W) = 28.000",
+        "Sum of positive ranks (T+) = 28.000",
+        "Sum of negative ranks (T-) = 0.000",
+        "Number of pairs = 7",
+        "Note: 1 pair was excluded from calculations because both",
+        "values were equal.",
+        "",
+        "~Assumption test: Was the pairing effective?~",
+        "Nonparametric Spearman correlation coefficient (r) = 0.8982",
+        "The one-tailed P value is 0.0023, considered very significant.",
+        "Effective pairing results in a significant correlation between the",
+        "columns.  With these data, the pairing (or matching) appears to be effective.",
+        "",
+        Title("Summary of Data"),
+        "",
+        "",
+        "^    Parameter:          Before           After      Difference^",
+        "^         Mean:^          12.425          11.225           1.200",
+        "^  # of points:^               8               8               8",
+        "^Std deviation:^           1.934           1.414          0.8552",
+        "^    Std error:^          0.6839          0.4999          0.3024",
+        "^      Minimum:^           9.800           9.100           0.000",
+        "^      Maximum:^          15.200          13.000           2.400",
+        "^       Median:^          12.500          11.150           1.200",
+        "^ Lower 95% CI:^          10.807          10.043          0.4849",
+        "^ Upper 95% CI:^          14.043          12.407           1.915"}},
+      // Four complete pairs (the fifth row has no second value): differences
+      // -6 -2 6 2, ranks 3.5 1.5 3.5 1.5, T- = -5; 9 of 16 patterns reach 5.
+      // The pairs are in exactly opposite order: rs = -1.
+      {"negative correlation, four pairs, one-tailed",
+       {"Left", Values({3, 5, 8, 6, 7})},
+       {"Right", Values({9, 7, 2, 4})},
+       false,
+       {Title("Wilcoxon matched-pairs signed-ranks test"),
+        "Does the median of the differences between Left and Right",
+        " differ signficantly from zero?",
+        "",
+        "The one-tailed P value is 0.5625, considered not significant.",
+        "",
+        FewLine1,
+        "yield P < 0.05 with so few data pairs.",
+        "",
+        "",
+        "~Calculation details~",
+        "Sum of all signed ranks (W) = 0.000",
+        "Sum of positive ranks (T+) = 5.000",
+        "Sum of negative ranks (T-) = -5.000",
+        "Number of pairs = 4",
+        "",
+        "~Assumption test: Was the pairing effective?~",
+        "Nonparametric Spearman correlation coefficient (r) = -1.000",
+        "The negative correlation coefficient indicates that the pairing or",
+        "matching was NOT effective.",
+        "",
+        Title("Summary of Data"),
+        "",
+        "",
+        "^    Parameter:            Left           Right      Difference^",
+        "^         Mean:^           5.800           5.500           0.000",
+        "^  # of points:^               5               4               4",
+        "^Std deviation:^           1.924           3.109           5.164",
+        "^    Std error:^          0.8602           1.555           2.582",
+        "^      Minimum:^           3.000           2.000          -6.000",
+        "^      Maximum:^           8.000           9.000           6.000",
+        "^       Median:^           6.000           5.500           0.000",
+        "^ Lower 95% CI:^           3.412          0.5534          -8.216",
+        "^ Upper 95% CI:^           8.188          10.447           8.216"}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TDataTable table = MakeTable({c.First, c.Second});
+    TReportText report;
+    report.BeginReport();
+    TSilentCalcProgress progress;
+    EXPECT_EQ(RunGuarded(table, &report,
+                         [&] {
+                           RunWilcoxonMatchedPairs(table, 0, 1, report, c.TwoTailed, table.Summary(1),
+                                                   table.Summary(0), progress);
+                         }),
+              0);
+    EXPECT_EQ(report.HelpTopic, 658);
+    ExpectLines(report, c.Lines);
+  }
+}
+
+TEST(WilcoxonMatchedPairs, WeakPositivePairingIsNotEffective) {
+  // rs = 9/35; 237 of the 720 permutations are as extreme: one-tailed P
+  // 237/720 = 0.32917.
+  TDataTable table = MakeTable({{"X", Values({1, 2, 3, 4, 5, 6})}, {"Y", Values({6, 1, 5, 2, 4, 8})}});
+  TReportText report;
+  TSilentCalcProgress progress;
+  ASSERT_EQ(RunWilcoxonMatchedPairs(table, 0, 1, report, true, table.Summary(1), table.Summary(0), progress), 0);
+  const std::vector<std::string> lines = Lines(report);
+  const std::vector<std::string> expected = {
+      "Nonparametric Spearman correlation coefficient (r) = 0.2571",
+      "The one-tailed P value is 0.3292, considered not significant.",
+      "Effective pairing results in a significant correlation between the",
+      "columns.  With these data, the pairing (or matching) appears not to be effective.  The unpaired test may be "
+      "more appropriate.",
+  };
+  const auto at = std::find(lines.begin(), lines.end(), expected[0]);
+  ASSERT_GE(lines.end() - at, 4);
+  for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(*(at + static_cast<std::ptrdiff_t>(i)), expected[i]);
+}
+
+// ---------------------------------------------------------------------------
+// Mann-Whitney test
+
+struct TMannWhitneyCase {
+  const char* Name;
+  TColumn First;
+  TColumn Second;
+  bool TwoTailed;
+  std::vector<std::string> Lines;
+};
+
+void RunMannWhitneyCase(const TMannWhitneyCase& c, TCalcProgress& progress) {
+  SCOPED_TRACE(c.Name);
+  TDataTable table = MakeTable({c.First, c.Second});
+  TReportText report;
+  report.BeginReport();
+  EXPECT_EQ(RunGuarded(table, &report,
+                       [&] {
+                         RunMannWhitney(table, 0, 1, report, c.TwoTailed, table.Summary(1), table.Summary(0), progress);
+                       }),
+            0);
+  EXPECT_EQ(report.HelpTopic, 114);
+  ExpectLines(report, c.Lines);
+}
+
+const TColumn Old{"Old", Values({1.5L, 2.5L, 3, 4, 6.5L})};
+const TColumn New{"New", Values({3, 5, 6, 7, 8, 9})};
+const std::vector<std::string> OldNewSummary = {
+    Title("Summary of Data"),
+    "",
+    "^    Parameter:             Old             New^",
+    "^         Mean:^           3.500           6.333",
+    "^  # of points:^               5               6",
+    "^Std deviation:^           1.904           2.160",
+    "^    Std error:^          0.8515          0.8819",
+    "^      Minimum:^           1.500           3.000",
+    "^      Maximum:^           6.500           9.000",
+    "^       Median:^           3.000           6.500",
+    "^ Lower 95% CI:^           1.136           4.066",
+    "^ Upper 95% CI:^           5.864           8.601",
+};
+const std::vector<std::string> OldNewDetails = {
+    "~Calculation details~",
+    "Mann-Whitney U-statistic = 4.500",
+    "U' = 25.500",
+    "Sum of ranks in Old = 19.500.  Sum of ranks in New = 46.500. ",
+    "",
+};
+
+TEST(MannWhitney, ReportsMatchTheirLayouts) {
+  const std::vector<TMannWhitneyCase> cases = {
+      // Every A below every B: U = 0, one of the C(6, 3) = 20 rank sets, so
+      // two-tailed 2/20 = 0.1 exactly ("not", not "not quite"); 20 < 40.
+      {"exact, all A below B, two-tailed",
+       {"Control", Values({1.5L, 2, 3.25L})},
+       {"Treated", Values({4, 5.5L, 6})},
+       true,
+       {"",
+        Title("Mann-Whitney Test"),
+        "Do the medians of Control and Treated differ significantly?",
+        "",
+        "The two-tailed P value is 0.1000, considered not significant.",
+        "(The P value is exact.)",
+        "",
+        FewLine1,
+        "yield P < 0.05 with so few data points.",
+        "",
+        "~Calculation details~",
+        "Mann-Whitney U-statistic = 0.000",
+        "U' = 9.000",
+        "Sum of ranks in Control = 6.000.  Sum of ranks in Treated = 15.000. ",
+        "",
+        Title("Summary of Data"),
+        "",
+        "^    Parameter:         Control         Treated^",
+        "^         Mean:^           2.250           5.167",
+        "^  # of points:^               3               3",
+        "^Std deviation:^          0.9014           1.041",
+        "^    Std error:^          0.5204          0.6009",
+        "^      Minimum:^           1.500           4.000",
+        "^      Maximum:^           3.250           6.000",
+        "^       Median:^           2.000           5.500",
+        "^ Lower 95% CI:^         0.01065           2.581",
+        "^ Upper 95% CI:^           4.489           7.752"}},
+      // Ranks 1 4 5 against 2 3 6: U = 4, U' = 5; 10 of the 20 rank sets
+      // sum to at most 10, so one tail is 0.5 and the doubled P, 1, reads
+      // "> 0.9999". Summaries by hand: SD sqrt(13/3) = 2.0817, SEM 1.20185,
+      // limits mean -+ 4.303 (the tabled t for 2 df) x SEM.
+      {"two-tailed P reaching 1",
+       {"Early", Values({1, 4, 5})},
+       {"Late", Values({2, 3, 6})},
+       true,
+       {"",
+        Title("Mann-Whitney Test"),
+        "Do the medians of Early and Late differ significantly?",
+        "",
+        "The two-tailed P value is > 0.9999, considered not significant.",
+        "(The P value is exact.)",
+        "",
+        FewLine1,
+        "yield P < 0.05 with so few data points.",
+        "",
+        "~Calculation details~",
+        "Mann-Whitney U-statistic = 4.000",
+        "U' = 5.000",
+        "Sum of ranks in Early = 10.000.  Sum of ranks in Late = 11.000. ",
+        "",
+        Title("Summary of Data"),
+        "",
+        "^    Parameter:           Early            Late^",
+        "^         Mean:^           3.333           3.667",
+        "^  # of points:^               3               3",
+        "^Std deviation:^           2.082           2.082",
+        "^    Std error:^           1.202           1.202",
+        "^      Minimum:^           1.000           2.000",
+        "^      Maximum:^           5.000           6.000",
+        "^       Median:^           4.000           3.000",
+        "^ Lower 95% CI:^          -1.838          -1.505",
+        "^ Upper 95% CI:^           8.505           8.838"}},
+      // A tie between the 3s counts one half: U = 4.5, U' = 25.5; rank sets
+      // of the six New ranks out of 11 summing to at most 4.5 + 21: 12 of
+      // 462 = 0.025974.
+      {"exact with a tie, one-tailed", Old, New, false,
+       Join(Join({"",
+                  Title("Mann-Whitney Test"),
+                  "Do the medians of Old and New differ significantly?",
+                  "",
+                  "The one-tailed P value is 0.0260, considered significant.",
+                  "(The P value is exact.)",
+                  "",
+                  ""},
+                 OldNewDetails),
+            OldNewSummary)},
+      // 20 and 20 values: C(40, 20) sets are too many. U = 78,
+      // z = (|78 - 200| - 0.5) / sqrt((64000 - 40) / 12 x 400 / 1560) = 3.28659.
+      {"twenty against twenty, normal approximation",
+       {"Low", Values({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20})},
+       {"High", Values({8.5L,  9.5L,  10.5L, 11.5L, 12.5L, 13.5L, 14.5L, 15.5L, 16.5L, 17.5L,
+                        18.5L, 19.5L, 20.5L, 21.5L, 22.5L, 23.5L, 24.5L, 25.5L, 26.5L, 27.5L})},
+       true,
+       {"",
+        Title("Mann-Whitney Test"),
+        "Do the medians of Low and High differ significantly?",
+        "",
+        "The two-tailed P value is 0.0010, considered very significant.",
+        ApproximateRemark,
+        "",
+        "",
+        "~Calculation details~",
+        "Mann-Whitney U-statistic = 78.000",
+        "U' = 322.00",
+        "Sum of ranks in Low = 288.00.  Sum of ranks in High = 532.00. ",
+        "",
+        Title("Summary of Data"),
+        "",
+        "^    Parameter:             Low            High^",
+        "^         Mean:^          10.500          18.000",
+        "^  # of points:^              20              20",
+        "^Std deviation:^           5.916           5.916",
+        "^    Std error:^           1.323           1.323",
+        "^      Minimum:^           1.000           8.500",
+        "^      Maximum:^          20.000          27.500",
+        "^       Median:^          10.500          18.000",
+        "^ Lower 95% CI:^           7.731          15.231",
+        "^ Upper 95% CI:^          13.269          20.769"}},
+  };
+  for (const TMannWhitneyCase& c : cases) {
+    TSilentCalcProgress progress;
+    RunMannWhitneyCase(c, progress);
+  }
+}
+
+TEST(MannWhitney, CancelledCountGivesTheApproximatePAndClaimsNoExactness) {
+  // Tie term (2 - 1) 2 3 / 2 = 3; z = (|4.5 - 15| - 0.5) /
+  // sqrt((1331 - 11 - 3) / 12 x 30 / 110) = 1.82782; one-tailed 0.033818.
+  TScriptedProgress progress(1000, 1);
+  RunMannWhitneyCase({"cancelled", Old, New, false,
+                      Join(Join({"",
+                                 Title("Mann-Whitney Test"),
+                                 "Do the medians of Old and New differ significantly?",
+                                 "",
+                                 "The one-tailed P value is 0.0338, considered significant.",
+                                 ApproximateRemark,
+                                 "",
+                                 ""},
+                                OldNewDetails),
+                           OldNewSummary)},
+                     progress);
+  EXPECT_EQ(progress.Reports(), 1);
+}
+
+// ---------------------------------------------------------------------------
+// Refusals
+
+TEST(RankTests, RefuseUnusableDataBeforeWritingAnything) {
+  enum class TTest { OneColumn, MatchedPairs, MannWhitney };
+  struct TCase {
+    const char* Name;
+    TTest Test;
+    std::vector<TColumn> Columns;
+    std::int32_t Code;
+  };
+  const std::vector<TCase> cases = {
+      {"one column of equal values: SD 0", TTest::OneColumn, {{"A", Values({4, 4, 4})}}, 40},
+      {"one column with a single value: 49 names the cause", TTest::OneColumn, {{"A", Values({4})}}, 49},
+      {"one column without values", TTest::OneColumn, {{"A", {}}}, 49},
+      {"unpaired, a column of equal values", TTest::MannWhitney, {{"A", Values({1, 2})}, {"B", Values({3, 3})}}, 40},
+      {"unpaired, an empty column", TTest::MannWhitney, {{"A", Values({1, 2})}, {"B", {}}}, 49},
+      {"paired, a column of equal values", TTest::MatchedPairs, {{"A", Values({1, 2})}, {"B", Values({3, 3})}}, 40},
+      {"paired, all differences equal", TTest::MatchedPairs, {{"A", Values({1, 2, 4})}, {"B", Values({2, 3, 5})}}, 41},
+      {"paired, a single pair: 50 names the cause",
+       TTest::MatchedPairs,
+       {{"A", Values({1, 2, 4})}, {"B", {std::nullopt, std::nullopt, 7, 8}}},
+       50},
+      {"paired, no complete pair",
+       TTest::MatchedPairs,
+       {{"A", Values({1, 2})}, {"B", {std::nullopt, std::nullopt, 7, 8}}},
+       50},
+      {"paired, the pairs share one first value",
+       TTest::MatchedPairs,
+       {{"A", Values({5, 5, 5, 1})}, {"B", Values({1, 2, 3})}},
+       37},
+      {"paired, the pairs share one second value",
+       TTest::MatchedPairs,
+       {{"A", Values({1, 2, 3})}, {"B", Values({5, 5, 5, 1})}},
+       38},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TDataTable table = MakeTable(c.Columns);
+    TReportText report;
+    report.BeginReport();
+    TSilentCalcProgress progress;
+    std::int32_t code = 0;
+    switch (c.Test) {
+      case TTest::OneColumn:
+        code = RunWilcoxonOneColumn(table, 0, table.Summary(0), report, true, 0, progress);
+        break;
+      case TTest::MatchedPairs:
+        code = RunWilcoxonMatchedPairs(table, 0, 1, report, true, table.Summary(1), table.Summary(0), progress);
+        break;
+      case TTest::MannWhitney:
+        code = RunMannWhitney(table, 0, 1, report, true, table.Summary(1), table.Summary(0), progress);
+        break;
+    }
+    EXPECT_EQ(code, c.Code);
+    EXPECT_EQ(table.StatusCode, c.Code);
+    EXPECT_EQ(report.Text(), "");
+  }
+}
+
+// ---------------------------------------------------------------------------
+// The statistics on their own
+
+TEST(RankSignedDifferences, AveragesTiedRanksAndSkipsZeros) {
+  // Differences 0 2 -2 3 5 -1 1 (and an empty cell): |d| 1 1 2 2 3 5 take
+  // ranks 1.5 1.5 3.5 3.5 5 6; negative ranks 3.5 + 1.5; tie term 6 + 6.
+  const std::vector<TReal> values = {10, 12, 8, 13, EmptyValue, 15, 9, 11};
+  const TSignedRankResult r = RankSignedDifferences(values, 10);
+  EXPECT_EQ(r.N, 6);
+  EXPECT_EQ(r.Zeros, 1);
+  EXPECT_TRUE(r.Ties);
+  EXPECT_EQ(r.TMinus, -5);
+  EXPECT_EQ(r.TPlus, 16);
+  EXPECT_EQ(r.W, 11);
+  EXPECT_NEAR(static_cast<double>(r.TieTerm), 12, 1e-15);
+}
+
+TEST(CountMannWhitneyU, CountsPairsAndSharedValues) {
+  struct TCase {
+    std::vector<TReal> A;
+    std::vector<TReal> B;
+    TReal U;
+    TReal UPrime;
+    TReal RankSumA;
+    TReal RankSumB;
+    TReal TieTerm;
+  };
+  const TCase cases[] = {
+      // Ranks of A 1 2 3: sum 6.
+      {{1, 2, 3}, {4, 5, 6}, 0, 9, 6, 15, 0},
+      // A above B: U counts B above A (none), then U is the smaller value.
+      {{4, 5, 6}, {1, 2, 3}, 0, 9, 15, 6, 0},
+      // Combined 1 2 2 2 3: A = {2, 3} takes ranks 3 and 5; A's 2 ties two B
+      // values (t = 3: (2 3 4) / 3 = 8).
+      {{2, 3}, {1, 2, 2}, 1, 5, 8, 7, 8},
+  };
+  for (const TCase& c : cases) {
+    const TMannWhitneyResult r = CountMannWhitneyU(c.A, c.B);
+    EXPECT_EQ(r.U, c.U);
+    EXPECT_EQ(r.UPrime, c.UPrime);
+    EXPECT_EQ(r.RankSumA, c.RankSumA);
+    EXPECT_EQ(r.RankSumB, c.RankSumB);
+    EXPECT_EQ(r.TieTerm, c.TieTerm);
+  }
+}
+
+TEST(SpearmanPairs, ExactForTwelvePairsAndByTBeyond) {
+  {
+    // Four pairs in perfect order: 1 of 4! permutations reaches D = 20.
+    const std::vector<TReal> x = {1, 2, 3, 4};
+    const std::vector<TReal> y = {10, 20, 30, 40};
+    const TPairingCorrelation r = SpearmanPairs(x, y);
+    EXPECT_EQ(r.R, 1);
+    EXPECT_EQ(r.Status, TCountStatus::Exact);
+    EXPECT_EQ(r.TwoTailedP, 2.0L / 24);
+  }
+  {
+    // Ties in both columns: rs is Pearson's r of the average ranks, 9/35
+    // here; 237 of the 720 permutations reach D = 210 x (44/35) / 6 = 44:
+    // P = 2 x 237/720 = 79/120.
+    const std::vector<TReal> x = {1, 2, 3, 4, 5, 6};
+    const std::vector<TReal> y = {6, 1, 5, 2, 4, 8};
+    const TPairingCorrelation r = SpearmanPairs(x, y);
+    EXPECT_NEAR(static_cast<double>(r.R), 9.0 / 35, 1e-15);
+    EXPECT_NEAR(static_cast<double>(r.TwoTailedP), 79.0 / 120, 1e-15);
+  }
+  {
+    // Thirteen pairs: rs = 87/91, t with 11 df gives 3.36510e-7 (mpmath).
+    const std::vector<TReal> x = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
+    const std::vector<TReal> y = {2, 1, 4, 3, 6, 5, 8, 7, 10, 9, 13, 11, 12};
+    const TPairingCorrelation r = SpearmanPairs(x, y);
+    EXPECT_EQ(r.Status, TCountStatus::Abandoned);
+    EXPECT_NEAR(static_cast<double>(r.R), 87.0 / 91, 1e-15);
+    EXPECT_NEAR(static_cast<double>(r.TwoTailedP), 3.365097e-7, 3.365097e-7 * 1e-5);
+  }
+}
+
+}  // namespace
+}  // namespace ombrel

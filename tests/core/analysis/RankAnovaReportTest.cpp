@@ -1,0 +1,684 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/ContingencyTestSupport.h"
+#include "support/RankTestSupport.h"
+#include "support/StatsTestSupport.h"
+#include "core/base/CalcProgress.h"
+#include "core/base/DataTable.h"
+#include "core/report/ReportText.h"
+#include "core/stats/ColumnStats.h"
+#include "core/analysis/Friedman.h"
+#include "core/analysis/KruskalWallis.h"
+
+// Golden reports of the Kruskal-Wallis and Friedman tests, laid out by hand
+// from the report rules (titles centred in 65 columns, the rank-sum, rank
+// comparison, control comparison and median tables with their tab stops,
+// numbers by the digit rule). The figures come from an independent python3
+// computation: ranks and statistics in exact rationals, exact P values by
+// complete enumeration, approximate P values from the chi-square tail in
+// mpmath 1.3, and Dunn's critical z by the same bisection on the normal
+// tail (t with 5000 degrees of freedom) to 1e-6 in probability. None of the
+// comparisons lies within 1e-9 of its critical value.
+
+namespace ombrel {
+namespace {
+
+using test::FillColumn;
+using test::ReportLines;
+using test::RunFramed;
+using test::TScriptedProgress;
+
+struct TColumn {
+  std::string Title;
+  std::vector<TReal> Values;  // EmptyValue leaves a cell empty
+};
+
+// A table as the multi-column entry point hands it over: raw columns with
+// their summaries computed and the column map built.
+TDataTable MakeTable(const std::vector<TColumn>& columns) {
+  TDataTable table;
+  for (std::size_t c = 0; c < columns.size(); ++c) {
+    const int column = static_cast<int>(c);
+    FillColumn(table, column, columns[c].Values);
+    table.Summary(column).Title = columns[c].Title;
+    ComputeRawColumnStatistics(table, column);
+  }
+  table.UseColumnSelection = 1;
+  table.BuildColumnMap();
+  return table;
+}
+
+TPairFlags NoPairs() {
+  TPairFlags flags{};
+  return flags;
+}
+
+struct TRun {
+  std::int32_t Mode = 0;  // post-test mode
+  std::int32_t Kind = 1;  // 1 Dunn, 2 comparisons with a control
+  bool UseSelectedPairs = false;
+  TPairFlags Pairs = NoPairs();
+  int ControlColumn = 0;
+};
+
+// The report as the driver leaves it: the test's body, then the two empty
+// lines that the error report adds for code 0.
+std::vector<std::string> KruskalWallisReport(TDataTable& table, const TRun& run, TCalcProgress& progress,
+                                             std::int32_t* code = nullptr) {
+  TReportText report;
+  report.BeginReport();
+  const std::int32_t status = RunFramed(table, report, [&] {
+    RunKruskalWallis(table, report, run.Pairs, run.UseSelectedPairs, true, run.ControlColumn, run.Mode, run.Kind,
+                     progress);
+  });
+  if (code != nullptr) *code = status;
+  EXPECT_FALSE(report.Bold());
+  return ReportLines(report);
+}
+
+std::vector<std::string> FriedmanReport(TDataTable& table, const TRun& run, TCalcProgress& progress,
+                                        std::int32_t* code = nullptr) {
+  TReportText report;
+  report.BeginReport();
+  const std::int32_t status = RunFramed(table, report, [&] {
+    RunFriedman(table, report, run.Pairs, run.UseSelectedPairs, true, run.ControlColumn, run.Mode, run.Kind,
+                progress);
+  });
+  if (code != nullptr) *code = status;
+  EXPECT_FALSE(report.Bold());
+  return ReportLines(report);
+}
+
+void ExpectLines(const std::vector<std::string>& actual, std::vector<std::string> expected) {
+  expected.emplace_back();
+  expected.emplace_back();
+  ASSERT_EQ(actual.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(actual[i], expected[i]) << "line " << i;
+}
+
+const std::vector<std::string> KruskalWallisRankHeading{
+    "{b}                 Number     Sum     Mean  {b}",
+    "{b}                   of       of       of   {b}",
+    "{b}     Group       Points    Ranks    Ranks {b}",
+    "{b}===============  =======  =======  ======={b}",
+};
+const std::vector<std::string> MedianHeading{
+    "{b}                Number{b}",
+    "{b}                  of  {b}",
+    "{b}     Group      Points    Median  Minimum    Maximum {b}",
+    "{b}=============== ======   ======== ========   ========{b}",
+};
+
+std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> parts) {
+  std::vector<std::string> lines;
+  for (const auto& part : parts) lines.insert(lines.end(), part.begin(), part.end());
+  return lines;
+}
+
+TEST(KruskalWallisReport, ExactPWithDunnOverAllPairs) {
+  // Untied ranks 1..9 with rank sums 6, 18, 21: H = 5.6, which has the exact
+  // P of 84/1680 = 0.0500 (Siegel and Castellan, Table O).
+  TDataTable table = MakeTable({{"Control", {2.1L, 3.4L, 1.9L}},
+                                {"Drug A", {5.6L, 4.8L, 6.2L}},
+                                {"Drug B", {3.9L, 7.1L, 8.0L}}});
+  TSilentCalcProgress progress;
+  ExpectLines(KruskalWallisReport(table, TRun{}, progress),
+              Join({{
+                        "{u}            Kruskal-Wallis Test (Nonparametric ANOVA)            {u}",
+                        "",
+                        "The P value is 0.0500, considered not quite significant.",
+                        "Variation among column medians is significantly greater than expected",
+                        "by chance.",
+                        "",
+                        "The P value is exactly correct (no approximations). ",
+                        "",
+                        "{u}Calculation detail{u}",
+                        "",
+                    },
+                    KruskalWallisRankHeading,
+                    {
+                        "        Control        3    6.000    2.000",
+                        "         Drug A        3   18.000    6.000",
+                        "         Drug B        3   21.000    7.000",
+                        "",
+                        "Kruskal-Wallis Statistic KW = 5.600",
+                        "",
+                        "{u}Dunn's Multiple Comparisons Test{u}",
+                        "",
+                        "{b}                                   Mean Rank {b}",
+                        "{b}            Comparison             Difference   P value  {b}",
+                        "{b}================================== ========== ==========={b}",
+                        "        Control vs. Drug A             -4.000  ns  P>0.05",
+                        "        Control vs. Drug B             -5.000  ns  P>0.05",
+                        "         Drug A vs. Drug B             -1.000  ns  P>0.05",
+                        "",
+                        "",
+                        "",
+                        "{u}                         Summary of Data                         {u}",
+                        "",
+                    },
+                    MedianHeading,
+                    {
+                        "        Control     3       2.100    1.900      3.400",
+                        "         Drug A     3       5.600    4.800      6.200",
+                        "         Drug B     3       7.100    3.900      8.000",
+                    }}));
+}
+
+TEST(KruskalWallisReport, TiesGiveTheApproximatePAndDunnTakesTheSelectedPairs) {
+  // 15, 18 and 22 are tied across groups: KW = 15.423 after the tie
+  // correction, chi-square P with 3 df = 0.0014888.
+  TDataTable table = MakeTable({{"Placebo", {12, 15, 11, 15, 13}},
+                                {"Low", {16, 18, 15, 17}},
+                                {"Medium", {19, 21, 18, 22, 20}},
+                                {"High", {25, 23, 24, 22}}});
+  TRun run;
+  run.UseSelectedPairs = true;
+  // Pairs in flag order: 0-1, 0-2, 0-3, 1-2, 1-3, 2-3.
+  run.Pairs[2] = 1;
+  run.Pairs[3] = 1;
+  run.Pairs[5] = 1;
+  TSilentCalcProgress progress;
+  ExpectLines(KruskalWallisReport(table, run, progress),
+              Join({{
+                        "{u}            Kruskal-Wallis Test (Nonparametric ANOVA)            {u}",
+                        "",
+                        "The P value is 0.0015, considered very significant.",
+                        "Variation among column medians is significantly greater than expected",
+                        "by chance.",
+                        "",
+                        "The P value is approximate (from chi-square distribution) because",
+                        "at least one column has two or more identical values.",
+                        "",
+                        "{u}Calculation detail{u}",
+                        "",
+                    },
+                    KruskalWallisRankHeading,
+                    {
+                        "        Placebo        5   16.000    3.200",
+                        "            Low        4   29.500    7.375",
+                        "         Medium        5   60.000   12.000",
+                        "           High        4   65.500   16.375",
+                        "",
+                        "Kruskal-Wallis Statistic KW = 15.423 (corrected for ties)",
+                        "",
+                        "{u}Dunn's Multiple Comparisons Test{u}",
+                        "",
+                        "{b}                                   Mean Rank {b}",
+                        "{b}            Comparison             Difference   P value  {b}",
+                        "{b}================================== ========== ==========={b}",
+                        "        Placebo vs. High              -13.175 *** P<0.001",
+                        "            Low vs. Medium             -4.625  ns  P>0.05",
+                        "         Medium vs. High               -4.375  ns  P>0.05",
+                        "",
+                        "",
+                        "",
+                        "{u}                         Summary of Data                         {u}",
+                        "",
+                    },
+                    MedianHeading,
+                    {
+                        "        Placebo     5      13.000   11.000     15.000",
+                        "            Low     4      16.500   15.000     18.000",
+                        "         Medium     5      20.000   18.000     22.000",
+                        "           High     4      23.500   22.000     25.000",
+                    }}));
+}
+
+TEST(KruskalWallisReport, FewArrangementsAndASkippedPostTest) {
+  // Sizes 1, 1, 2: only 12 arrangements, exact P = 10/12; the post test
+  // only runs for P <= 0.05.
+  TDataTable table = MakeTable({{"A", {5}}, {"B", {3}}, {"C", {4, 6}}});
+  TRun run;
+  run.Mode = 2;
+  TSilentCalcProgress progress;
+  ExpectLines(KruskalWallisReport(table, run, progress),
+              Join({{
+                        "{u}            Kruskal-Wallis Test (Nonparametric ANOVA)            {u}",
+                        "",
+                        "The P value is 0.8333, considered not significant.",
+                        "Variation among column medians is not significantly greater than expected",
+                        "by chance.",
+                        "",
+                        "The P value is exactly correct (no approximations). ",
+                        "Regardless of what data you enter, it is impossible for this test to",
+                        "yield P < 0.05 with so few data points.",
+                        "",
+                        "{u}Calculation detail{u}",
+                        "",
+                    },
+                    KruskalWallisRankHeading,
+                    {
+                        "              A        1    3.000    3.000",
+                        "              B        1    1.000    1.000",
+                        "              C        2    6.000    3.000",
+                        "",
+                        "Kruskal-Wallis Statistic KW = 1.800",
+                        "",
+                        "{b}Post tests were not calculated because the P value was greater{b}",
+                        "{b}than 0.05.{b}",
+                        "{u}                         Summary of Data                         {u}",
+                        "",
+                    },
+                    MedianHeading,
+                    {
+                        "              A     1       5.000    5.000      5.000",
+                        "              B     1       3.000    3.000      3.000",
+                        "              C     2       5.000    4.000      6.000",
+                    }}));
+}
+
+TEST(KruskalWallisReport, NinetyArrangementsCountedExactly) {
+  // Sizes 2, 2, 2: 90 arrangements. Rank sums 3, 7, 11 give
+  // KW = 12 / 42 x (9 + 49 + 121) / 2 - 21 = 4.5714; 6 of the 90
+  // arrangements reach it (one per order of the three pairs {1,2}, {3,4},
+  // {5,6}), so P = 0.0667. Below 0.05 is out of reach here too, but the
+  // note saying so is kept for fewer than 20 arrangements.
+  TDataTable table = MakeTable({{"A", {1.1L, 1.2L}}, {"B", {2.1L, 2.2L}}, {"C", {3.1L, 3.2L}}});
+  TRun run;
+  run.Mode = 2;
+  TSilentCalcProgress progress;
+  ExpectLines(KruskalWallisReport(table, run, progress),
+              Join({{
+                        "{u}            Kruskal-Wallis Test (Nonparametric ANOVA)            {u}",
+                        "",
+                        "The P value is 0.0667, considered not quite significant.",
+                        "Variation among column medians is not significantly greater than expected",
+                        "by chance.",
+                        "",
+                        "The P value is exactly correct (no approximations). ",
+                        "",
+                        "{u}Calculation detail{u}",
+                        "",
+                    },
+                    KruskalWallisRankHeading,
+                    {
+                        "              A        2    3.000    1.500",
+                        "              B        2    7.000    3.500",
+                        "              C        2   11.000    5.500",
+                        "",
+                        "Kruskal-Wallis Statistic KW = 4.571",
+                        "",
+                        "{b}Post tests were not calculated because the P value was greater{b}",
+                        "{b}than 0.05.{b}",
+                        "{u}                         Summary of Data                         {u}",
+                        "",
+                    },
+                    MedianHeading,
+                    {
+                        "              A     2       1.150    1.100      1.200",
+                        "              B     2       2.150    2.100      2.200",
+                        "              C     2       3.150    3.100      3.200",
+                    }}));
+}
+
+const std::vector<std::string> FriedmanRankHeading{
+    "{b}                   Sum  {b}",
+    "{b}                   of   {b}",
+    "{b}     Group        Ranks {b}",
+    "{b}===============  ======={b}",
+};
+const std::vector<std::string> RankSumComparisonHeading{
+    "{b}                                    Rank Sum {b}",
+    "{b}            Comparison             Difference   P value  {b}",
+    "{b}================================== ========== ==========={b}",
+};
+const std::vector<std::string> FriedmanTitle{
+    "{u}      Friedman Test (Nonparametric Repeated Measures ANOVA)      {u}",
+    "",
+};
+
+TEST(FriedmanReport, ExactPWithDunnAndAnEmptyRowSkipped) {
+  // Rank sums 4, 11, 9 over four rows: Fr = 6.5, exact P = 54/1296 (Siegel
+  // and Castellan, Table M: 0.042). The third row is empty and skipped.
+  const TReal e = EmptyValue;
+  TDataTable table = MakeTable({{"Before", {10.1L, 9.8L, e, 11.2L, 10.4L}},
+                                {"During", {12.3L, 11.0L, e, 11.9L, 12.8L}},
+                                {"After", {11.4L, 10.2L, e, 13.0L, 11.7L}}});
+  TSilentCalcProgress progress;
+  ExpectLines(FriedmanReport(table, TRun{}, progress),
+              Join({FriedmanTitle,
+                    {
+                        "The P value is 0.0417, considered significant.",
+                        "Variation among column medians is significantly greater than expected",
+                        "by chance.",
+                        "",
+                        "The P value is exactly correct (no approximations). ",
+                        "",
+                        "{u}Calculation detail{u}",
+                        "",
+                    },
+                    FriedmanRankHeading,
+                    {
+                        "         Before    4.000",
+                        "         During   11.000",
+                        "          After    9.000",
+                        "",
+                        "Number of Rows = 4",
+                        "Number of Columns = 3",
+                        "",
+                        "Friedman Statistic Fr = 6.500",
+                        "",
+                        "",
+                        "{u}Dunn's Multiple Comparisons Test{u}",
+                        "If the difference between rank sum means is greater than 6.773 then the P value",
+                        "is less than 0.05.",
+                        "",
+                        "",
+                    },
+                    RankSumComparisonHeading,
+                    {
+                        "         Before vs. During             -7.000  *   P<0.05",
+                        "         Before vs. After              -5.000  ns  P>0.05",
+                        "         During vs. After               2.000  ns  P>0.05",
+                        "",
+                        "",
+                        "",
+                        "",
+                        "{u}                         Summary of Data                         {u}",
+                        "",
+                    },
+                    MedianHeading,
+                    {
+                        "         Before     4      10.250    9.800     11.200",
+                        "         During     4      12.100   11.000     12.800",
+                        "          After     4      11.550   10.200     13.000",
+                        "",
+                    }}));
+}
+
+TEST(FriedmanReport, TiesGiveTheApproximatePAndDunnWarnsOfThem) {
+  // Ties in three rows: T = 38, Fr = 13.085 after the correction, chi-square
+  // P with 3 df = 0.0044561; post tests run because P <= 0.05.
+  TDataTable table = MakeTable({{"W1", {3, 2, 4, 1, 2}},
+                                {"W2", {5, 4, 4, 3, 5}},
+                                {"W3", {5, 6, 5, 6, 4}},
+                                {"W4", {7, 6, 8, 7, 9}}});
+  TRun run;
+  run.Mode = 2;
+  TSilentCalcProgress progress;
+  ExpectLines(FriedmanReport(table, run, progress),
+              Join({FriedmanTitle,
+                    {
+                        "The P value is 0.0045, considered very significant.",
+                        "Variation among column medians is significantly greater than expected",
+                        "by chance.",
+                        "",
+                        "The P value is approximate (from chi-square distribution) because",
+                        "at least one row has two or more identical values.",
+                        "",
+                        "{u}Calculation detail{u}",
+                        "",
+                    },
+                    FriedmanRankHeading,
+                    {
+                        "             W1    5.500",
+                        "             W2   11.000",
+                        "             W3   14.000",
+                        "             W4   19.500",
+                        "",
+                        "Number of Rows = 5",
+                        "Number of Columns = 4",
+                        "",
+                        "Friedman Statistic Fr = 13.085 (corrected for ties)",
+                        "",
+                        "",
+                        "{u}Dunn's Multiple Comparisons Test{u}",
+                        "If the difference between rank sum means is greater than 10.775 then the P value",
+                        "is less than 0.05.",
+                        "",
+                        "",
+                    },
+                    RankSumComparisonHeading,
+                    {
+                        "             W1 vs. W2                 -5.500  ns  P>0.05",
+                        "             W1 vs. W3                 -8.500  ns  P>0.05",
+                        "             W1 vs. W4                -14.000  **  P<0.01",
+                        "             W2 vs. W3                 -3.000  ns  P>0.05",
+                        "             W2 vs. W4                 -8.500  ns  P>0.05",
+                        "             W3 vs. W4                 -5.500  ns  P>0.05",
+                        "",
+                        "",
+                        "The data contain ties, however, this post test does not correct for ties.",
+                        "",
+                        "",
+                        "{u}                         Summary of Data                         {u}",
+                        "",
+                    },
+                    MedianHeading,
+                    {
+                        "             W1     5       2.000    1.000      4.000",
+                        "             W2     5       4.000    3.000      5.000",
+                        "             W3     5       5.000    4.000      6.000",
+                        "             W4     5       7.000    6.000      9.000",
+                        "",
+                    }}));
+}
+
+TEST(FriedmanReport, ComparisonsWithAControlInOrderOfTheMeans) {
+  // Rank sums 6, 16, 24, 14 over six untied rows: Fr = 16.4, exact P below
+  // 0.0001. SE = sqrt(4 x 6 x 5 / 6) = sqrt(20), critical values for three
+  // comparisons 2.35 (5%) and 2.92 (1%); the groups follow their means 4.40,
+  // 5.18, 5.40, 6.57, so Dose 3 comes before Dose 1.
+  TDataTable table = MakeTable({{"Vehicle", {4.2L, 3.9L, 5.1L, 4.4L, 4.8L, 4.0L}},
+                                {"Dose 1", {5.5L, 4.8L, 5.9L, 5.2L, 6.1L, 4.9L}},
+                                {"Dose 2", {6.8L, 6.1L, 7.2L, 6.6L, 6.9L, 5.8L}},
+                                {"Dose 3", {5.0L, 5.2L, 5.3L, 4.9L, 5.6L, 5.1L}}});
+  TRun run;
+  run.Kind = 2;
+  run.ControlColumn = 0;
+  TSilentCalcProgress progress;
+  ExpectLines(FriedmanReport(table, run, progress),
+              Join({FriedmanTitle,
+                    {
+                        "The P value is < 0.0001, considered extremely significant.",
+                        "Variation among column medians is significantly greater than expected",
+                        "by chance.",
+                        "",
+                        "The P value is exactly correct (no approximations). ",
+                        "",
+                        "{u}Calculation detail{u}",
+                        "",
+                    },
+                    FriedmanRankHeading,
+                    {
+                        "        Vehicle    6.000",
+                        "         Dose 1   16.000",
+                        "         Dose 2   24.000",
+                        "         Dose 3   14.000",
+                        "",
+                        "Number of Rows = 6",
+                        "Number of Columns = 4",
+                        "",
+                        "Friedman Statistic Fr = 16.400",
+                        "",
+                        "{u}Nonparametric Multiple Comparisons Test with Control Group{u}",
+                        "",
+                        "If the value of q is greater than 2.350 then the P value is less",
+                        "than 0.05.",
+                        "",
+                        "",
+                        "{b}                                      Mean   {b}",
+                        "{b}            Comparison             Difference  P value  {b}",
+                        "{b}================================== ========== =========={b}",
+                        "        Vehicle vs Dose 3              -8.000 ns  P>0.05",
+                        "        Vehicle vs Dose 1             -10.000 ns  P>0.05",
+                        "        Vehicle vs Dose 2             -18.000 **  P<0.01",
+                        "",
+                        "{b}                                      Mean     Lower    Upper  {b}",
+                        "{b}            Difference             Difference  95% CI   95% CI {b}",
+                        "{b}================================== ========== ======== ========{b}",
+                        "        Vehicle - Dose 3               -8.000  -18.510    2.510",
+                        "        Vehicle - Dose 1              -10.000  -20.510   0.5095",
+                        "        Vehicle - Dose 2              -18.000  -28.510   -7.490",
+                        "",
+                        "",
+                        "",
+                        "",
+                        "{u}                         Summary of Data                         {u}",
+                        "",
+                    },
+                    MedianHeading,
+                    {
+                        "        Vehicle     6       4.300    3.900      5.100",
+                        "         Dose 1     6       5.350    4.800      6.100",
+                        "         Dose 2     6       6.700    5.800      7.200",
+                        "         Dose 3     6       5.150    4.900      5.600",
+                        "",
+                    }}));
+}
+
+// Values giving each row the ranks listed.
+std::vector<TColumn> RankedRows(const std::vector<std::vector<TReal>>& rows) {
+  std::vector<TColumn> columns(rows.front().size());
+  for (std::size_t j = 0; j < columns.size(); ++j) {
+    columns[j].Title = std::string(1, static_cast<char>('A' + j));
+    for (const auto& row : rows) columns[j].Values.push_back(row[j]);
+  }
+  return columns;
+}
+
+const std::vector<std::vector<TReal>> TwelveRows{{1, 2, 3}, {1, 3, 2}, {2, 1, 3}, {1, 2, 3}, {3, 1, 2}, {1, 2, 3},
+                                                 {2, 3, 1}, {1, 2, 3}, {1, 3, 2}, {2, 1, 3}, {1, 2, 3}, {3, 2, 1}};
+
+TEST(RankTestStatus, SaysHowThePValueWasFound) {
+  // The P value line and the lines saying how it was found (from the fifth
+  // line on). Approximate P values from the chi-square tail in mpmath: KW =
+  // 4.4118 with 2 df, 0.71429 with 3 df; Fr = 2 with 6 df, 4.1667 and 2.8
+  // with 2 df. The exact P of the eleven rows, 0.0435, from a complete count
+  // in python3.
+  const std::vector<TColumn> sixteenRanks{{"A", {1.5L, 2.5L, 3.5L, 9.5L, 10.5L}},
+                                          {"B", {4.5L, 5.5L, 11.5L, 12.5L, 13.5L}},
+                                          {"C", {6.5L, 7.5L, 8.5L, 14.5L, 15.5L, 16.5L}}};
+  const std::vector<TColumn> fourFives{{"A", {1, 5, 9, 13, 17}},
+                                       {"B", {2, 6, 10, 14, 18}},
+                                       {"C", {3, 7, 11, 15, 19}},
+                                       {"D", {4, 8, 12, 16, 20}}};
+  const std::vector<std::vector<TReal>> elevenRows(TwelveRows.begin(), TwelveRows.end() - 1);
+  const std::vector<std::vector<TReal>> fiveRows(TwelveRows.begin(), TwelveRows.begin() + 5);
+  const std::string approximate = "The P value is approximate (from chi-square distribution) because";
+  struct TRow {
+    const char* Name;
+    bool Friedman;
+    std::vector<TColumn> Columns;
+    int CancelAtReport;
+    std::int64_t MillisecondsPerReading;
+    std::vector<std::string> Expected;  // the P line, then the lines after the verdict
+  };
+  const std::vector<TRow> rows = {
+      {"Kruskal-Wallis cancelled", false, sixteenRanks, 1, 1000,
+       {"The P value is 0.1102, considered not significant.", approximate,
+        "you interrupted the exact computations."}},
+      {"Kruskal-Wallis estimated too long", false, sixteenRanks, 0, 10 * 60 * 1000,
+       {"The P value is 0.1102, considered not significant.", approximate,
+        "exact calculations would have taken too long."}},
+      {"Kruskal-Wallis beyond 2e9 arrangements", false, fourFives, 0, 1000,
+       {"The P value is 0.8698, considered not significant.", approximate,
+        "exact calculations would have taken too long."}},
+      {"Friedman with seven columns", true,
+       RankedRows({{1, 2, 3, 4, 5, 6, 7}, {7, 6, 5, 4, 3, 2, 1}, {2, 4, 1, 7, 3, 6, 5}}), 0, 1000,
+       {"The P value is 0.9197, considered not significant.", approximate,
+        "exact calculations would have taken too long."}},
+      {"Friedman beyond 1e9 arrangements", true, RankedRows(TwelveRows), 0, 1000,
+       {"The P value is 0.1245, considered not significant.", approximate,
+        "exact calculations would have taken too long."}},
+      {"Friedman at 6^11 arrangements", true, RankedRows(elevenRows), 0, 1000,
+       {"The P value is 0.0435, considered significant.", "The P value is exactly correct (no approximations). ",
+        ""}},
+      {"Friedman cancelled", true, RankedRows(fiveRows), 1, 1000,
+       {"The P value is 0.2466, considered not significant.", approximate,
+        "you interrupted the exact computations."}},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    TDataTable table = MakeTable(row.Columns);
+    TScriptedProgress progress(row.CancelAtReport, row.MillisecondsPerReading);
+    TRun run;
+    run.Mode = 1;
+    const std::vector<std::string> lines =
+        row.Friedman ? FriedmanReport(table, run, progress) : KruskalWallisReport(table, run, progress);
+    ASSERT_GT(lines.size(), 8u);
+    EXPECT_EQ(lines[2], row.Expected[0]);
+    EXPECT_EQ(lines[6], row.Expected[1]);
+    EXPECT_EQ(lines[7], row.Expected[2]);
+    EXPECT_FALSE(progress.Panel().CancelVisible) << "the exact progress must end";
+    if (row.CancelAtReport > 0) {
+      EXPECT_EQ(progress.Reports(), row.CancelAtReport);
+    }
+  }
+}
+
+TEST(RankTestRefusals, LeaveTheirCodeAndMessage) {
+  const TReal e = EmptyValue;
+  struct TRow {
+    const char* Name;
+    bool Friedman;
+    std::vector<TColumn> Columns;
+    std::int32_t Code;
+  };
+  const std::vector<TRow> rows = {
+      {"Friedman with a missing value", true, {{"A", {1, 2, 3}}, {"B", {4, e, 6}}, {"C", {7, 8, 9}}}, 15},
+      {"Friedman with a value outside the first row's columns", true,
+       {{"A", {1, 2}}, {"B", {e, 5}}, {"C", {7, 8}}}, 15},
+      {"Friedman with one row", true, {{"A", {1}}, {"B", {2}}, {"C", {3}}}, 11},
+      {"Friedman with every row tied", true, {{"A", {1, 2}}, {"B", {1, 2}}, {"C", {1, 2}}}, 5},
+      {"Kruskal-Wallis without values", false, {{"A", {}}, {"B", {}}}, 11},
+      {"Kruskal-Wallis with every value equal", false, {{"A", {4, 4}}, {"B", {4}}, {"C", {4, 4}}}, 5},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    TDataTable table = MakeTable(row.Columns);
+    TSilentCalcProgress progress;
+    std::int32_t code = 0;
+    const std::vector<std::string> lines = row.Friedman ? FriedmanReport(table, TRun{}, progress, &code)
+                                                        : KruskalWallisReport(table, TRun{}, progress, &code);
+    EXPECT_EQ(code, row.Code);
+    std::vector<std::string> expected{""};
+    for (const std::string_view line : ErrorMessageLines(row.Code)) expected.emplace_back(line);
+    expected.emplace_back();
+    EXPECT_EQ(lines, expected);
+  }
+}
+
+TEST(DunnPostTest, CriticalValuesAndTheFivePercentBoundary) {
+  // The bisection on [0, 8] stops once the one-tailed P is within 1e-6 of
+  // 0.05/6, 0.01/6 and 0.001/6; replayed in python3 with exact tails of t
+  // with 5000 df (mpmath 1.3) it stops at these midpoints, which lie within
+  // 0.0008, 0.0014 and 0.0023 of the normal quantiles 2.39398, 2.93520 and
+  // 3.58791.
+  const TDunnCriticalValues critical = DunnCriticalValues(3);
+  EXPECT_NEAR(static_cast<double>(critical.Z05), 2.394775390625, 1e-9);
+  EXPECT_NEAR(static_cast<double>(critical.Z01), 2.9365234375, 1e-9);
+  EXPECT_NEAR(static_cast<double>(critical.Z001), 3.58984375, 1e-9);
+  const TReal se = 1.75L;
+  EXPECT_EQ(DunnCodedP(se * critical.Z05, se, critical), 0.05L);
+  EXPECT_EQ(DunnCodedP(-se * critical.Z05, se, critical), 0.05L);
+  EXPECT_EQ(DunnCodedP(se * critical.Z05 * (1 - 1e-12L), se, critical), 1);
+  EXPECT_EQ(DunnCodedP(se * critical.Z001, se, critical), 0.001L);
+}
+
+TEST(ControlCriticalValue, InterpolatesBetweenTabledComparisons) {
+  struct TRow {
+    std::int32_t Comparisons;
+    bool TwoSided;
+    TReal Alpha;
+    double Expected;
+  };
+  // Tabled: 12 -> 2.77, 15 -> 2.83, 20 -> 2.91 (two-sided 5%); 1% one-sided
+  // 3 -> 2.69, 15 -> 3.14, 20 -> 3.21.
+  const TRow rows[] = {
+      {3, false, 0.01L, 2.69},         {13, true, 0.05L, 2.79},        {14, true, 0.05L, 2.81},
+      {17, false, 0.01L, 3.168},       {20, true, 0.05L, 2.91},        {25, true, 0.05L, 2.91},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Comparisons);
+    EXPECT_NEAR(static_cast<double>(ControlCriticalValue(row.Comparisons, row.TwoSided, row.Alpha)), row.Expected,
+                1e-12);
+  }
+}
+
+}  // namespace
+}  // namespace ombrel

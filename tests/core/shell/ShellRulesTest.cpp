@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+
+#include "core/shell/ShellRules.h"
+
+namespace ombrel {
+namespace {
+
+TEST(UntitledName, TakesTheSmallestFreeNumberUpToTen) {
+  EXPECT_EQ(UntitledName({}), "DATASET1.OMD");
+  EXPECT_EQ(UntitledName({"DATASET1.OMD", "DATASET3.OMD"}), "DATASET2.OMD");
+  // A saved file of the same base name elsewhere does not take the number.
+  EXPECT_EQ(UntitledName({"/home/ann/DATASET1.OMD"}), "DATASET1.OMD");
+  std::vector<std::string> all;
+  for (int n = 1; n <= 10; ++n) all.push_back("DATASET" + std::to_string(n) + ".OMD");
+  EXPECT_EQ(UntitledName(all), "");
+  all.erase(all.begin() + 6);
+  EXPECT_EQ(UntitledName(all), "DATASET7.OMD");
+}
+
+// One row of the table of commands by step: which of the step-dependent
+// commands are on.
+struct TStepRow {
+  const char* Name;
+  TStep Step;
+  TDataFormat Format;
+  bool Import;  // also Paste, Select Column, Select Row, Insert, Transform, Combine, Number Format, Transpose Paste
+  bool Exclude;
+  bool Export;
+  bool CopyPrint;
+  bool CutClearDelete;
+  bool SelectAll;
+  bool AppendToNotes;
+};
+
+TEST(MenuStateFor, FollowsTheStepTable) {
+  const TStepRow rows[] = {
+      {"step 0", TStep::DataFormat, TDataFormat::Raw, false, false, false, false, false, false, false},
+      {"step 3", TStep::ChooseTest, TDataFormat::Raw, false, false, false, false, false, false, false},
+      {"step 1 grid", TStep::DataEntry, TDataFormat::Raw, true, true, true, true, true, true, false},
+      {"step 1 grid, XY", TStep::DataEntry, TDataFormat::XY, true, true, true, true, true, true, false},
+      {"step 1 grid, larger table", TStep::DataEntry, TDataFormat::LargerTable, true, false, true, true, true, true,
+       false},
+      {"step 1, 2x2 page", TStep::DataEntry, TDataFormat::TwoByTwo, false, false, true, false, false, false, false},
+      {"step 2", TStep::ColumnStats, TDataFormat::Raw, false, false, true, true, true, false, false},
+      {"step 4", TStep::Results, TDataFormat::Raw, false, false, true, true, false, true, true},
+      {"step 5", TStep::Graph, TDataFormat::Raw, false, false, true, true, false, false, false},
+  };
+  for (const TStepRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    const TMenuState state = MenuStateFor({true, row.Step, row.Format, 1});
+    for (const bool on : {state.Import, state.Paste, state.SelectColumn, state.SelectRow, state.InsertCells,
+                          state.Transform, state.CombineVariables, state.NumberFormat, state.TransposePaste})
+      EXPECT_EQ(on, row.Import);
+    EXPECT_EQ(state.Exclude, row.Exclude);
+    EXPECT_EQ(state.Export, row.Export);
+    EXPECT_EQ(state.Copy, row.CopyPrint);
+    EXPECT_EQ(state.Print, row.CopyPrint);
+    EXPECT_EQ(state.Cut, row.CutClearDelete);
+    EXPECT_EQ(state.Clear, row.CutClearDelete);
+    EXPECT_EQ(state.DeleteCells, row.CutClearDelete);
+    EXPECT_EQ(state.SelectAll, row.SelectAll);
+    EXPECT_EQ(state.AppendToNotes, row.AppendToNotes);
+    // Commands that only need a document.
+    EXPECT_TRUE(state.Save && state.SaveAs && state.Close && state.ClearAll && state.ViewNotes);
+    EXPECT_TRUE(state.NextStep && state.PreviousStep && state.Duplicate);
+    EXPECT_EQ(state.PressedStep, static_cast<int>(row.Step));
+    EXPECT_EQ(state.BackButton, row.Step != TStep::DataFormat);
+    EXPECT_EQ(state.ForwardButton, row.Step != TStep::Graph);
+    EXPECT_EQ(state.DeleteAllButton, row.Step == TStep::DataEntry);
+  }
+}
+
+TEST(MenuStateFor, WithoutDocumentsLeavesNothingToActOn) {
+  const TMenuState state = MenuStateFor({false, TStep::DataFormat, TDataFormat::Raw, 0});
+  for (const bool on :
+       {state.Print,          state.Save,         state.SaveAs,     state.Export,     state.Close,
+        state.NextStep,       state.PreviousStep, state.ViewNotes,  state.Cut,        state.Copy,
+        state.Paste,          state.SelectAll,    state.Cascade,    state.Tile,       state.ClearAll,
+        state.Import,         state.Duplicate,    state.NextWindow, state.BackButton, state.ForwardButton,
+        state.DeleteAllButton})
+    EXPECT_FALSE(on);
+  for (int i = 0; i < StepCount; ++i) {
+    EXPECT_FALSE(state.StepItems[static_cast<std::size_t>(i)]);
+    EXPECT_FALSE(state.StepButtons[static_cast<std::size_t>(i)]);
+  }
+  EXPECT_EQ(state.PressedStep, -1);
+}
+
+TEST(MenuStateFor, ArrangingNeedsTwoDocumentsAndStepsFollowReachability) {
+  const TMenuState one = MenuStateFor({true, TStep::DataFormat, TDataFormat::MeanSdN, 1});
+  EXPECT_FALSE(one.Cascade || one.Tile || one.NextWindow);
+  EXPECT_TRUE(one.Duplicate);
+  // Averaged data: no data-entry step.
+  const std::array<bool, StepCount> averaged{true, false, true, true, true, true};
+  EXPECT_EQ(one.StepItems, averaged);
+  EXPECT_EQ(one.StepButtons, averaged);
+
+  const TMenuState two = MenuStateFor({true, TStep::DataEntry, TDataFormat::LargerTable, 2});
+  EXPECT_TRUE(two.Cascade && two.Tile && two.NextWindow);
+  const std::array<bool, StepCount> larger{true, true, false, false, true, true};
+  EXPECT_EQ(two.StepButtons, larger);
+
+  // While a file loads no step is pressed and no page command is on.
+  const TMenuState loading = MenuStateFor({true, TStep::Loading, TDataFormat::Raw, 1});
+  EXPECT_EQ(loading.PressedStep, -1);
+  EXPECT_FALSE(loading.Copy || loading.Export || loading.BackButton || loading.ForwardButton);
+}
+
+TEST(PrintCaption, FollowsTheStep) {
+  const std::pair<TStep, const char*> rows[] = {
+      {TStep::DataFormat, "Print"}, {TStep::DataEntry, "Print Data"},  {TStep::ColumnStats, "Print Stats"},
+      {TStep::ChooseTest, "Print"}, {TStep::Results, "Print Results"}, {TStep::Graph, "Print Graph"},
+  };
+  for (const auto& [step, caption] : rows) {
+    SCOPED_TRACE(static_cast<int>(step));
+    EXPECT_EQ(PrintCaption(step), caption);
+  }
+}
+
+TEST(HelpButtonsFor, ChangeWithTheStep) {
+  struct TRow {
+    TStep Step;
+    TDataFormat Format;
+    std::int32_t ColumnCountKind;
+    const char* FirstCaption;
+    std::int32_t FirstTopic;
+    const char* SecondCaption;
+    std::int32_t SecondTopic;
+  };
+  const TRow rows[] = {
+      {TStep::DataFormat, TDataFormat::Raw, 0, "Explain my choices", 695, "Ombrel Guide", 0},
+      {TStep::DataEntry, TDataFormat::Raw, 0, "Arranging data", 528, "Importing data", 21},
+      {TStep::ColumnStats, TDataFormat::Raw, 0, "Explain the results", 515, "Entering mean + SD", 471},
+      {TStep::ChooseTest, TDataFormat::Raw, 3, "Help me choose", 134, "Selecting columns", 529},
+      {TStep::ChooseTest, TDataFormat::Raw, 2, "Help me choose", 88, "Selecting columns", 529},
+      {TStep::ChooseTest, TDataFormat::MeanSdN, 1, "Help me choose", 73, "Selecting columns", 529},
+      {TStep::ChooseTest, TDataFormat::TwoByTwo, 0, "Help me choose", 161, "Selecting columns", 529},
+      {TStep::ChooseTest, TDataFormat::XY, 0, "Help me choose", 182, "Selecting columns", 529},
+      {TStep::ChooseTest, TDataFormat::MultipleRegression, 0, "Help me choose", 463, "Selecting columns", 529},
+      {TStep::Results, TDataFormat::Raw, 0, "Checklist", 93, "What's next?", 504},
+      {TStep::Graph, TDataFormat::Raw, 0, "Quillvex Vexal", 302, "What's next?", 504},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(std::to_string(static_cast<int>(row.Step)) + " " + row.FirstCaption);
+    // 93 stands for the topic an unpaired t test report chose.
+    const auto buttons = HelpButtonsFor(row.Step, row.Format, row.ColumnCountKind, 93);
+    EXPECT_EQ(buttons[0].Caption, row.FirstCaption);
+    EXPECT_EQ(buttons[0].Topic, row.FirstTopic);
+    EXPECT_EQ(buttons[1].Caption, row.SecondCaption);
+    EXPECT_EQ(buttons[1].Topic, row.SecondTopic);
+    EXPECT_EQ(buttons[1].Action, row.Step == TStep::DataFormat ? THelpAction::Guide : THelpAction::Topic);
+  }
+}
+
+TEST(WindowSizeFromProfile, ZeroGivesTheDefaultAndLargeSizesAreCut) {
+  struct TRow {
+    std::int32_t Width, Height;
+    int ExpectedWidth, ExpectedHeight;
+  };
+  const TRow rows[] = {
+      {0, 0, 640, 480},     {0, 700, 640, 480},     {900, 0, 640, 480},    {-5, 300, 640, 480},
+      {700, 500, 700, 500}, {3000, 500, 1024, 500}, {700, 2000, 700, 768},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(std::to_string(row.Width) + " x " + std::to_string(row.Height));
+    const TWindowSize size = WindowSizeFromProfile(row.Width, row.Height, 1024, 768);
+    EXPECT_EQ(size.Width, row.ExpectedWidth);
+    EXPECT_EQ(size.Height, row.ExpectedHeight);
+  }
+}
+
+TEST(ShellMessages, ComposeTheirTexts) {
+  EXPECT_EQ(DuplicateWriteErrorMessage(28), "Error #28 writing to OMBREL$$.TMP.");
+  EXPECT_EQ(SaveChangesQuestion("DATASET1.OMD"), "Save changes to DATASET1.OMD?");
+  EXPECT_EQ(StepAfterOpening(TDataFormat::MeanSemN), TStep::ColumnStats);
+  EXPECT_EQ(StepAfterOpening(TDataFormat::XY), TStep::DataEntry);
+}
+
+}  // namespace
+}  // namespace ombrel

@@ -1,0 +1,105 @@
+#pragma once
+
+// Helpers for reports compared line for line with hand-laid expectations.
+// Bold markers read '^' and underline markers '_'.
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/base/DataTable.h"
+#include "core/document/Document.h"
+#include "core/report/ReportText.h"
+
+namespace ombrel::testing {
+
+inline std::string Visible(std::string_view line) {
+  std::string text(line);
+  for (char& ch : text) {
+    if (ch == BoldMarker) ch = '^';
+    if (ch == UnderlineMarker) ch = '_';
+  }
+  return text;
+}
+
+inline std::vector<std::string> VisibleLines(const TReportText& report) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < report.LineCount(); ++i) lines.push_back(Visible(*report.GetLine(i)));
+  return lines;
+}
+
+// The report reads `expected` line for line; every later line is empty.
+inline void ExpectReportLines(const TReportText& report, const std::vector<std::string>& expected) {
+  const std::vector<std::string> lines = VisibleLines(report);
+  ASSERT_GE(lines.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(lines[i], expected[i]) << "line " << i;
+  for (std::size_t i = expected.size(); i < lines.size(); ++i) EXPECT_EQ(lines[i], "") << "line " << i;
+}
+
+inline std::string Spaces(std::size_t count) { return std::string(count, ' '); }
+
+// The text right-aligned in `width` (hand-counted cells of the tables).
+inline std::string Right(std::string_view text, std::size_t width) {
+  return Spaces(width > text.size() ? width - text.size() : 0) + std::string(text);
+}
+
+// A title centred in 65 columns and underlined; left and right are the
+// spaces around it, (65 - length) div 2 on the left.
+inline std::string TitleLine(std::string_view text, std::size_t left, std::size_t right) {
+  return "_" + Spaces(left) + std::string(text) + Spaces(right) + "_";
+}
+
+inline std::string Underlined(std::string_view text) { return "_" + std::string(text) + "_"; }
+
+inline const std::string StarLine = "                       *     *     *";
+
+// After the body of a report that was not refused: the error report's two
+// empty lines for code 0, the newline that starts EndReport, its stars.
+inline void AppendClosing(std::vector<std::string>& lines) { lines.insert(lines.end(), {"", "", "", StarLine}); }
+
+// A refusal or a precondition: the message between empty lines, then the
+// closing newline and stars.
+inline std::vector<std::string> MessageReport(std::initializer_list<std::string> message) {
+  std::vector<std::string> lines{""};
+  lines.insert(lines.end(), message);
+  lines.insert(lines.end(), {"", "", StarLine});
+  return lines;
+}
+
+// The column summary table: labels right-aligned in 14 and bold at column
+// 1, cells right-aligned in 15 at columns 16, 32 and 48.
+inline std::string SummaryHeader(std::initializer_list<std::string_view> names) {
+  std::string line = "^    Parameter:";
+  for (std::string_view name : names) line += " " + Right(name, 15);
+  return line + "^";
+}
+inline std::string SummaryRow(std::string_view label, std::initializer_list<std::string_view> cells) {
+  std::string line = "^" + Right(label, 14) + "^";
+  for (std::string_view cell : cells) line += " " + Right(cell, 15);
+  return line;
+}
+
+// Raw values typed into a column under a title, as the grid stores them;
+// empty values leave their cell empty.
+inline void TypeColumn(TDocument& document, int column, std::string_view title, const std::vector<TReal>& values) {
+  for (std::size_t row = 0; row < values.size(); ++row)
+    if (!IsEmpty(values[row])) document.Table.SetValue(static_cast<int>(row), column, values[row]);
+  document.Table.MeanEntryColumn[static_cast<std::size_t>(column)] = 0;
+  document.Table.Summary(column).Title = std::string(title);
+  document.MarkChanged();
+}
+
+// A typed mean, SD and N of an averaged column.
+inline void TypeMean(TDocument& document, int column, std::string_view title, TReal mean, TReal sd, std::int32_t n) {
+  TColumnSummary& summary = document.Table.Summary(column);
+  summary.Title = std::string(title);
+  summary.Mean = mean;
+  summary.SD = sd;
+  summary.N = n;
+  document.MarkChanged();
+}
+
+}  // namespace ombrel::testing

@@ -1,0 +1,59 @@
+#pragma once
+
+// What the document-page tests share: a host that routes step requests as
+// the main window does, and a quick way to put values into a document.
+
+#include <QApplication>
+#include <QList>
+#include <initializer_list>
+#include <memory>
+
+#include "support/ShellTestSupport.h"
+#include "gui/document/Analyze.h"
+#include "gui/document/DocumentHost.h"
+#include "core/entry/CellStore.h"
+
+namespace ombrel {
+
+// Routes step requests as the main window does: only to reachable steps.
+class TTestHost : public TDocumentHost {
+ public:
+  TScriptedAsker Questions;
+  int StateChanges = 0;
+  QList<int> HelpTopics;
+
+  TAsker& Asker() override { return Questions; }
+  bool SaveDocument(Analyze&, bool) override { return false; }
+  void RequestStep(Analyze& form, TStep step) override {
+    if (!form.Calculating() && StepReachable(form.Document().Format, step)) form.GoToStep(step);
+  }
+  void RequestNextStep(Analyze& form) override {
+    const TStep next = NextStep(form.Document().Format, form.Step());
+    if (next != form.Step()) RequestStep(form, next);
+  }
+  void DocumentStateChanged(Analyze&) override { ++StateChanges; }
+  void ShowHelpTopic(int topic) override { HelpTopics << topic; }
+  QString ImportFolder() const override { return {}; }
+  void SetImportFolder(const QString&) override {}
+  QChar ListSeparator() const override { return QLatin1Char(','); }
+};
+
+// A document window for `document`, shown at 900 x 700 and made the active
+// window, as the main window would show it; the caller waits for it to be
+// exposed.
+inline std::unique_ptr<Analyze> ShowDocumentWindow(TTestHost& host, std::unique_ptr<TDocument> document) {
+  auto form = std::make_unique<Analyze>(host, std::move(document));
+  form->resize(900, 700);
+  form->show();
+  QApplication::setActiveWindow(form.get());
+  return form;
+}
+
+// Values 10c + r² + 1 in the first `rows` rows of each column.
+inline void Fill(TDocument& document, std::initializer_list<int> columns, int rows = 5) {
+  for (const int c : columns)
+    for (int r = 0; r < rows; ++r) StoreCell(document.Table, r, c, static_cast<TReal>(10 * c + r * r + 1));
+  document.MarkChanged();
+}
+
+}  // namespace ombrel
