@@ -21,12 +21,9 @@
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QStyle>
-#include <QTemporaryDir>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <cerrno>
-#include <fstream>
 
 #include "gui/app/AboutBox.h"
 #include "gui/app/BusyGuard.h"
@@ -45,9 +42,6 @@ namespace {
 
 QString FromView(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
-std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
-
-const QString DocumentFilters = QStringLiteral("Ombrel data file (*.OMD *.omd);;Any file (*)");
 constexpr int StatusMeterIntervalMs = 50;
 constexpr int StatusMeterStep = 2;
 
@@ -61,14 +55,6 @@ const char* const StepButtonHints[StepCount] = {
 QString DefaultFolder() {
   const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
   return QDir(documents).exists() ? documents : QDir::homePath();
-}
-
-// The path files are compared by: the real path of an existing file, else
-// the cleaned absolute path.
-QString ComparablePath(const QString& path) {
-  const QFileInfo info(path);
-  const QString canonical = info.canonicalFilePath();
-  return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
 }
 
 std::size_t Index(TCommand command) { return static_cast<std::size_t>(command); }
@@ -101,6 +87,7 @@ Obmain::Obmain(TShellOptions options, QWidget* parent)
   mMdiArea = new QMdiArea;
   mCentral->addWidget(mNoDocumentsPanel);
   mCentral->addWidget(mMdiArea);
+  mWindows = new TDocumentWindows(*mMdiArea, *this, *this);
   layout->addWidget(mCentral, 1);
   layout->addWidget(CreateStepBar());
   setCentralWidget(central);
@@ -128,7 +115,13 @@ Obmain::Obmain(TShellOptions options, QWidget* parent)
   SetGuideHandler([this](TStep step) { ShowOmbrelGuide(*this, step); });
 }
 
-Obmain::~Obmain() = default;
+Obmain::~Obmain() {
+  // The base class closes and deletes the document windows after this
+  // window's own parts are gone: their signals must no longer reach it.
+  disconnect(mMdiArea, nullptr, this, nullptr);
+  delete mWindows;
+  mWindows = nullptr;
+}
 
 // ---------------------------------------------------------------- building
 
@@ -477,36 +470,15 @@ QPushButton* Obmain::HelpButton(int button) const {
 
 bool Obmain::NoDocumentsPanelShown() const { return mCentral->currentWidget() == mNoDocumentsPanel; }
 
-QList<Analyze*> Obmain::Documents() const {
-  QList<Analyze*> documents;
-  for (QMdiSubWindow* sub : mMdiArea->subWindowList(QMdiArea::CreationOrder)) {
-    // A closed window lingers until it is deleted; it no longer counts.
-    if (sub->isHidden()) continue;
-    if (auto* form = qobject_cast<Analyze*>(sub->widget())) documents << form;
-  }
-  return documents;
-}
+QList<Analyze*> Obmain::Documents() const { return mWindows != nullptr ? mWindows->Documents() : QList<Analyze*>{}; }
 
-Analyze* Obmain::ActiveDocument() const {
-  QMdiSubWindow* sub = mMdiArea->currentSubWindow();
-  if (sub == nullptr || sub->isHidden()) {
-    const QList<Analyze*> documents = Documents();
-    return documents.isEmpty() ? nullptr : documents.last();
-  }
-  return qobject_cast<Analyze*>(sub->widget());
-}
+Analyze* Obmain::ActiveDocument() const { return mWindows != nullptr ? mWindows->ActiveDocument() : nullptr; }
 
 bool Obmain::Calculating() const {
   if (mClearing) return true;
   for (const Analyze* form : Documents())
     if (form->Calculating()) return true;
   return false;
-}
-
-QStringList Obmain::OpenNames() const {
-  QStringList names;
-  for (const Analyze* form : Documents()) names << form->Name();
-  return names;
 }
 
 void Obmain::ScheduleMenuUpdate() {
@@ -608,7 +580,8 @@ void Obmain::RebuildRecentMenu() {
   }
 }
 
-void Obmain::AddRecentFile(const QString& path) {
+void Obmain::RememberFile(const QString& path) {
+  mDocumentFolder = QFileInfo(path).absolutePath();
   mRecentFiles.Add(path.toUtf8().toStdString());
   RebuildRecentMenu();
 }
@@ -632,8 +605,6 @@ void Obmain::EndStatus() {
   menuBar()->setEnabled(true);
 }
 
-void Obmain::Inform(std::string_view text) { mAsker->Inform(this, FromView(text)); }
-
 THelpWindow& Obmain::HelpWindow() {
   if (mHelpWindow == nullptr) mHelpWindow = new THelpWindow(this);
   return *mHelpWindow;
@@ -646,85 +617,7 @@ QPrinter& Obmain::Printer() {
 
 // ---------------------------------------------------------------- documents
 
-Analyze* Obmain::CreateDocumentWindow(std::unique_ptr<TDocument> document) {
-  if (Documents().size() >= MaxDocuments) {
-    Inform(TooManyDocumentsMessage);
-    return nullptr;
-  }
-  TBusyGuard busy;
-  auto* form = new Analyze(*this, std::move(document));
-  QMdiSubWindow* sub = mMdiArea->addSubWindow(form);
-  sub->setAttribute(Qt::WA_DeleteOnClose);
-  connect(form, &Analyze::StepChanged, this, [this] { ScheduleMenuUpdate(); });
-  connect(sub, &QObject::destroyed, this, [this] { ScheduleMenuUpdate(); });
-  form->ShowLoadingPage();
-  sub->showMaximized();
-  mMdiArea->setActiveSubWindow(sub);
-  mCentral->setCurrentWidget(mMdiArea);
-  return form;
-}
-
-QMdiSubWindow* Obmain::SubWindowOf(const Analyze& form) const {
-  for (QMdiSubWindow* sub : mMdiArea->subWindowList())
-    if (sub->widget() == &form) return sub;
-  return nullptr;
-}
-
-Analyze* Obmain::FindDocument(const QString& path) const {
-  const QString wanted = ComparablePath(path);
-  for (Analyze* form : Documents())
-    if (!form->FileName().isEmpty() && ComparablePath(form->FileName()) == wanted) return form;
-  return nullptr;
-}
-
-void Obmain::Activate(Analyze& form) {
-  if (QMdiSubWindow* sub = SubWindowOf(form)) mMdiArea->setActiveSubWindow(sub);
-  UpdateMenus();
-}
-
-bool Obmain::CloseDocument(Analyze& form) {
-  QMdiSubWindow* sub = SubWindowOf(form);
-  if (sub == nullptr) return true;
-  const bool closed = sub->close();
-  UpdateMenus();
-  return closed;
-}
-
-bool Obmain::CloseAllDocuments() {
-  const QList<Analyze*> documents = Documents();
-  for (Analyze* form : documents) {
-    if (form->Calculating()) return false;
-    if (!form->HasUnsavedChanges()) continue;
-    Activate(*form);
-    const std::string question = SaveChangesQuestion(QFileInfo(form->Name()).fileName().toStdString());
-    switch (mAsker->AskYesNoCancel(this, QString::fromUtf8(question.c_str()))) {
-      case TAnswer::Cancel:
-        return false;
-      case TAnswer::Yes:
-        if (!SaveDocument(*form, false)) return false;
-        break;
-      case TAnswer::No:
-        break;
-    }
-  }
-  for (Analyze* form : documents) {
-    form->CloseWithoutAsking();
-    if (QMdiSubWindow* sub = SubWindowOf(*form)) sub->close();
-  }
-  return true;
-}
-
-Analyze* Obmain::NewDocument() {
-  Analyze* form = CreateDocumentWindow(std::make_unique<TDocument>());
-  if (form == nullptr) return nullptr;
-  QStringList names = OpenNames();
-  names.removeOne(form->Name());
-  std::vector<std::string> used;
-  for (const QString& name : names) used.push_back(name.toStdString());
-  form->SetUntitled(QString::fromStdString(UntitledName(used)));
-  EnterStep(*form, TStep::DataFormat);
-  return form;
-}
+Analyze* Obmain::NewDocument() { return mWindows->NewDocument(); }
 
 void Obmain::Start(const QStringList& arguments) {
   if (mSplash) {
@@ -751,7 +644,7 @@ void Obmain::NewFileCommand() {
   Analyze* form = nullptr;
   switch (*choice) {
     case TNewFileChoice::CloseAndCreate:
-      if (Analyze* active = ActiveDocument(); active != nullptr && !CloseDocument(*active)) return;
+      if (Analyze* active = ActiveDocument(); active != nullptr && !mWindows->Close(*active)) return;
       form = NewDocument();
       break;
     case TNewFileChoice::CreateAnother:
@@ -766,58 +659,11 @@ void Obmain::NewFileCommand() {
   UpdateMenus();
 }
 
-Obmain::TOpenResult Obmain::OpenFile(const QString& path) {
-  const QString fullPath = ComparablePath(path);
-  if (Analyze* open = FindDocument(fullPath)) {
-    Activate(*open);
-    return TOpenResult::Activated;
-  }
-  if (!QFileInfo(fullPath).isFile()) {
-    Inform(FileNotFoundMessage);
-    return TOpenResult::Failed;
-  }
-  // An untouched empty document gives its place to the file.
-  Analyze* replaced = ActiveDocument();
-  if (replaced != nullptr && !replaced->IsEmptyDocument()) replaced = nullptr;
-  if (Documents().size() >= MaxDocuments && replaced == nullptr) {
-    Inform(TooManyDocumentsMessage);
-    return TOpenResult::Failed;
-  }
-  auto document = std::make_unique<TDocument>();
-  BeginStatus(QStringLiteral("Reading data..."));
-  const TFileOutcome outcome = OpenDocumentFile(LocalPath(fullPath), *document);
-  EndStatus();
-  if (!outcome.Ok()) {
-    if (!outcome.Message.empty()) Inform(outcome.Message);
-    return outcome.Result == TFileResult::IoError ? TOpenResult::Failed : TOpenResult::Refused;
-  }
-  mDocumentFolder = QFileInfo(fullPath).absolutePath();
-  if (replaced != nullptr) {
-    replaced->CloseWithoutAsking();
-    CloseDocument(*replaced);
-  }
-  const TStep step = document->Step == TStep::DataFormat || document->Step == TStep::Loading
-                         ? StepAfterOpening(document->Format)
-                         : document->Step;
-  Analyze* form = CreateDocumentWindow(std::move(document));
-  if (form == nullptr) return TOpenResult::Failed;
-  form->setWindowTitle(fullPath);
-  EnterStep(*form, step);
-  // What was read, after the page-entry action, is what counts as saved.
-  form->SetFileName(fullPath);
-  AddRecentFile(fullPath);
-  UpdateMenus();
-  return TOpenResult::Opened;
-}
+Obmain::TOpenResult Obmain::OpenFile(const QString& path) { return mWindows->OpenFile(path); }
 
 void Obmain::OpenCommand() {
   if (Calculating()) return;
-  // The dialog comes back after a file it cannot read.
-  for (;;) {
-    const QString path = mAsker->GetOpenFileName(this, QStringLiteral("Open"), mDocumentFolder, DocumentFilters);
-    if (path.isEmpty()) return;
-    if (OpenFile(path) != TOpenResult::Refused) return;
-  }
+  mWindows->OpenWithDialog();
 }
 
 void Obmain::OpenRecentFile(int index) {
@@ -826,44 +672,10 @@ void Obmain::OpenRecentFile(int index) {
   if (index < 0 || static_cast<std::size_t>(index) >= entries.size()) return;
   QString path = QString::fromUtf8(entries[static_cast<std::size_t>(index)].c_str());
   if (QFileInfo(path).isRelative()) path = QDir(DefaultFolder()).filePath(path);
-  if (Analyze* open = FindDocument(path)) {
-    Activate(*open);
-    return;
-  }
-  if (!QFileInfo(path).isFile()) {
-    Inform(FileNotFoundMessage);
-    return;
-  }
   OpenFile(path);
 }
 
-bool Obmain::SaveDocument(Analyze& form, bool saveAs) {
-  if (Calculating()) return false;
-  form.CommitPendingEdit();
-  QString path = form.FileName();
-  if (saveAs || path.isEmpty() || form.NeverSaved()) {
-    const QString title = form.FileName().isEmpty() ? QStringLiteral("Save") : QStringLiteral("Save As");
-    const QString suggested = form.FileName().isEmpty() ? QDir(mDocumentFolder).filePath(form.Name()) : form.FileName();
-    path = mAsker->GetSaveFileName(this, title, suggested, DocumentFilters, QStringLiteral("OMD"));
-    if (path.isEmpty()) return false;
-    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".OMD");
-  }
-  path = ComparablePath(path);
-  TFileOutcome outcome;
-  {
-    TBusyGuard busy;
-    outcome = SaveDocumentFile(LocalPath(path), form.Document());
-  }
-  if (!outcome.Ok()) {
-    if (!outcome.Message.empty()) Inform(outcome.Message);
-    return false;
-  }
-  form.SetFileName(path);
-  mDocumentFolder = QFileInfo(path).absolutePath();
-  AddRecentFile(path);
-  UpdateMenus();
-  return true;
-}
+bool Obmain::SaveDocument(Analyze& form, bool saveAs) { return !Calculating() && mWindows->Save(form, saveAs); }
 
 bool Obmain::SaveCommand(bool saveAs) {
   Analyze* form = ActiveDocument();
@@ -872,57 +684,10 @@ bool Obmain::SaveCommand(bool saveAs) {
 
 void Obmain::CloseCommand() {
   if (Calculating()) return;
-  if (Analyze* form = ActiveDocument()) CloseDocument(*form);
+  if (Analyze* form = ActiveDocument()) mWindows->Close(*form);
 }
 
-Analyze* Obmain::DuplicateCommand() {
-  Analyze* source = ActiveDocument();
-  if (Calculating() || source == nullptr) return nullptr;
-  if (Documents().size() >= MaxDocuments) {
-    Inform(TooManyDocumentsMessage);
-    return nullptr;
-  }
-  source->CommitPendingEdit();
-  // A folder of its own, so no other user can plant a file under the name.
-  const QTemporaryDir folder(QDir(QDir::tempPath()).filePath(QStringLiteral("ombrel-XXXXXX")));
-  const QString path = folder.isValid() ? folder.filePath(FromView(DuplicateFileName)) : QString();
-  if (path.isEmpty() || (QFile::exists(path) && !QFile::remove(path))) {
-    Inform(CouldNotWriteDuplicateMessage);
-    return nullptr;
-  }
-  {
-    std::ofstream out(LocalPath(path), std::ios::binary);
-    if (out) WriteDocument(out, source->Document());
-    if (out) out.flush();
-    if (!out) {
-      const int error = errno != 0 ? errno : EIO;
-      Inform(DuplicateWriteErrorMessage(error));
-      return nullptr;
-    }
-  }
-  auto document = std::make_unique<TDocument>();
-  TFileOutcome outcome;
-  {
-    TBusyGuard busy;
-    outcome = OpenDocumentFile(LocalPath(path), *document);
-  }
-  QFile::remove(path);
-  if (!outcome.Ok()) {
-    if (!outcome.Message.empty()) Inform(outcome.Message);
-    return nullptr;
-  }
-  const TStep step = document->Step == TStep::DataFormat || document->Step == TStep::Loading
-                         ? StepAfterOpening(document->Format)
-                         : document->Step;
-  std::vector<std::string> used;
-  for (const QString& name : OpenNames()) used.push_back(name.toStdString());
-  Analyze* form = CreateDocumentWindow(std::move(document));
-  if (form == nullptr) return nullptr;
-  form->SetUntitled(QString::fromStdString(UntitledName(used)));
-  EnterStep(*form, step);
-  UpdateMenus();
-  return form;
-}
+Analyze* Obmain::DuplicateCommand() { return Calculating() ? nullptr : mWindows->Duplicate(); }
 
 void Obmain::ClearAllCommand() {
   Analyze* form = ActiveDocument();
@@ -1065,7 +830,7 @@ void Obmain::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  if (!CloseAllDocuments()) {
+  if (!mWindows->CloseAll()) {
     event->ignore();
     UpdateMenus();
     return;

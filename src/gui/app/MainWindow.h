@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "gui/app/Asker.h"
+#include "gui/app/DocumentWindows.h"
 #include "gui/document/DocumentHost.h"
 #include "gui/document/DocumentPage.h"
 #include "core/shell/RecentFiles.h"
@@ -95,11 +96,11 @@ struct TShellOptions {
   bool ShowSplash = false;  // the about box while starting
 };
 
-// The main window: up to ten document windows, the menus, toolbar, step and
-// help buttons, the status area, the recent-file list and the settings. It
-// routes every command to the active document, and ignores most of them
-// while a computation runs.
-class Obmain : public QMainWindow, public TDocumentHost {
+// The main window: the menus, toolbar, step and help buttons, the status
+// area, the recent-file list and the settings, around up to ten document
+// windows (TDocumentWindows). It routes every command to the active
+// document, and ignores most of them while a computation runs.
+class Obmain : public QMainWindow, public TDocumentHost, private TDocumentShell {
   Q_OBJECT
 
  public:
@@ -130,12 +131,7 @@ class Obmain : public QMainWindow, public TDocumentHost {
   void HelpButtonClicked(int button);
   void ShowGuide();
 
-  enum class TOpenResult {
-    Opened,     // a new window shows the file
-    Activated,  // the file was open already
-    Refused,    // not an Ombrel file or too new: the open dialog asks again
-    Failed,     // missing, unreadable or no room for another window
-  };
+  using TOpenResult = TDocumentWindows::TOpenResult;
   // Opens a file as File Open does, without the dialog.
   TOpenResult OpenFile(const QString& path);
   // A new untitled document on step 0; null when ten are open.
@@ -151,7 +147,7 @@ class Obmain : public QMainWindow, public TDocumentHost {
   // A computation runs (in any document), or Clear All is at work.
   bool Calculating() const;
   const TRecentFiles& RecentFiles() const { return mRecentFiles; }
-  QString DocumentFolder() const { return mDocumentFolder; }
+  QString DocumentFolder() const override { return mDocumentFolder; }
   QAction* Action(TCommand command) const;
   QList<QAction*> RecentFileActions() const { return mRecentActions; }
   QToolButton* StepButton(int step) const;
@@ -172,7 +168,7 @@ class Obmain : public QMainWindow, public TDocumentHost {
   void SetGuideHandler(std::function<void(TStep)> handler) { mGuideHandler = std::move(handler); }
 
   // Brings the menus, buttons and panel up to date with the documents.
-  void UpdateMenus();
+  void UpdateMenus() override;
 
   // TDocumentHost.
   TAsker& Asker() override { return *mAsker; }
@@ -201,22 +197,13 @@ class Obmain : public QMainWindow, public TDocumentHost {
   void ReadSettings();
   void WriteSettings();
   void ReadListSeparator();
-  void ScheduleMenuUpdate();
 
-  Analyze* CreateDocumentWindow(std::unique_ptr<TDocument> document);
-  QMdiSubWindow* SubWindowOf(const Analyze& form) const;
-  Analyze* FindDocument(const QString& path) const;
-  void Activate(Analyze& form);
-  bool CloseDocument(Analyze& form);
-  // Asks about every document with unsaved changes, then closes them all;
-  // false (nothing closed) when the user cancels or a save fails.
-  bool CloseAllDocuments();
-  void EnterStep(Analyze& form, TStep step);
-  QStringList OpenNames() const;
-  void AddRecentFile(const QString& path);
-  void BeginStatus(const QString& message);
-  void EndStatus();
-  void Inform(std::string_view text);
+  // TDocumentShell.
+  void EnterStep(Analyze& form, TStep step) override;
+  void BeginStatus(const QString& message) override;
+  void EndStatus() override;
+  void RememberFile(const QString& path) override;
+  void ScheduleMenuUpdate() override;
 
   TShellOptions mOptions;
   TAsker* mAsker;
@@ -230,6 +217,7 @@ class Obmain : public QMainWindow, public TDocumentHost {
   QStackedWidget* mCentral = nullptr;
   QLabel* mNoDocumentsPanel = nullptr;
   QMdiArea* mMdiArea = nullptr;
+  TDocumentWindows* mWindows = nullptr;
   std::array<QToolButton*, StepCount> mStepButtons{};
   QToolButton* mBackButton = nullptr;
   QToolButton* mForwardButton = nullptr;

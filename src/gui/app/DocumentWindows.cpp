@@ -1,0 +1,245 @@
+#include "gui/app/DocumentWindows.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QTemporaryDir>
+
+#include "gui/app/Asker.h"
+#include "gui/app/BusyGuard.h"
+#include "gui/document/Analyze.h"
+#include "gui/document/DocumentHost.h"
+
+namespace ombrel {
+
+namespace {
+
+QString FromView(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+const QString DocumentFilters = QStringLiteral("Ombrel data file (*.OMD *.omd);;Any file (*)");
+
+}  // namespace
+
+TDocumentWindows::TDocumentWindows(QMdiArea& area, TDocumentHost& host, TDocumentShell& shell)
+    : QObject(&area), mArea(area), mHost(host), mShell(shell) {}
+
+QString TDocumentWindows::ComparablePath(const QString& path) {
+  const QFileInfo info(path);
+  const QString canonical = info.canonicalFilePath();
+  return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+
+QList<Analyze*> TDocumentWindows::Documents() const {
+  QList<Analyze*> documents;
+  for (QMdiSubWindow* sub : mArea.subWindowList(QMdiArea::CreationOrder)) {
+    // A closed window lingers until it is deleted; it no longer counts.
+    if (sub->isHidden()) continue;
+    if (auto* form = qobject_cast<Analyze*>(sub->widget())) documents << form;
+  }
+  return documents;
+}
+
+Analyze* TDocumentWindows::ActiveDocument() const {
+  QMdiSubWindow* sub = mArea.currentSubWindow();
+  if (sub == nullptr || sub->isHidden()) {
+    const QList<Analyze*> documents = Documents();
+    return documents.isEmpty() ? nullptr : documents.last();
+  }
+  return qobject_cast<Analyze*>(sub->widget());
+}
+
+TDocumentManager TDocumentWindows::Manager() const {
+  const QList<Analyze*> documents = Documents();
+  const Analyze* active = ActiveDocument();
+  std::vector<TOpenDocument> open;
+  int activeIndex = -1;
+  for (const Analyze* form : documents) {
+    if (form == active) activeIndex = static_cast<int>(open.size());
+    // File names are kept comparable (see ComparablePath) when set.
+    open.push_back({form->Name().toStdString(), form->FileName().toStdString(), form->IsEmptyDocument()});
+  }
+  return TDocumentManager(std::move(open), activeIndex);
+}
+
+void TDocumentWindows::Inform(std::string_view text) { mHost.Asker().Inform(mArea.window(), FromView(text)); }
+
+bool TDocumentWindows::RefuseWhenFull(bool oneCloses) {
+  if (Manager().HasRoom(oneCloses)) return false;
+  Inform(TooManyDocumentsMessage);
+  return true;
+}
+
+Analyze* TDocumentWindows::CreateWindow(std::unique_ptr<TDocument> document) {
+  TBusyGuard busy;
+  auto* form = new Analyze(mHost, std::move(document));
+  QMdiSubWindow* sub = mArea.addSubWindow(form);
+  sub->setAttribute(Qt::WA_DeleteOnClose);
+  connect(form, &Analyze::StepChanged, this, [this] { mShell.ScheduleMenuUpdate(); });
+  connect(sub, &QObject::destroyed, this, [this] { mShell.ScheduleMenuUpdate(); });
+  form->ShowLoadingPage();
+  sub->showMaximized();
+  mArea.setActiveSubWindow(sub);
+  mShell.UpdateMenus();
+  return form;
+}
+
+QMdiSubWindow* TDocumentWindows::SubWindowOf(const Analyze& form) const {
+  for (QMdiSubWindow* sub : mArea.subWindowList())
+    if (sub->widget() == &form) return sub;
+  return nullptr;
+}
+
+void TDocumentWindows::Activate(Analyze& form) {
+  if (QMdiSubWindow* sub = SubWindowOf(form)) mArea.setActiveSubWindow(sub);
+  mShell.UpdateMenus();
+}
+
+bool TDocumentWindows::Close(Analyze& form) {
+  QMdiSubWindow* sub = SubWindowOf(form);
+  if (sub == nullptr) return true;
+  const bool closed = sub->close();
+  mShell.UpdateMenus();
+  return closed;
+}
+
+bool TDocumentWindows::CloseAll() {
+  const QList<Analyze*> documents = Documents();
+  for (Analyze* form : documents) {
+    if (form->Calculating()) return false;
+    if (!form->HasUnsavedChanges()) continue;
+    Activate(*form);
+    const std::string question = SaveChangesQuestion(QFileInfo(form->Name()).fileName().toStdString());
+    switch (mHost.Asker().AskYesNoCancel(mArea.window(), QString::fromUtf8(question.c_str()))) {
+      case TAnswer::Cancel:
+        return false;
+      case TAnswer::Yes:
+        if (!mHost.SaveDocument(*form, false)) return false;
+        break;
+      case TAnswer::No:
+        break;
+    }
+  }
+  for (Analyze* form : documents) {
+    form->CloseWithoutAsking();
+    if (QMdiSubWindow* sub = SubWindowOf(*form)) sub->close();
+  }
+  return true;
+}
+
+Analyze* TDocumentWindows::NewDocument() {
+  if (RefuseWhenFull()) return nullptr;
+  const std::string name = Manager().NextUntitledName();
+  Analyze* form = CreateWindow(std::make_unique<TDocument>());
+  form->SetUntitled(QString::fromStdString(name));
+  mShell.EnterStep(*form, TStep::DataFormat);
+  return form;
+}
+
+TDocumentWindows::TOpenResult TDocumentWindows::OpenFile(const QString& path) {
+  const QString fullPath = ComparablePath(path);
+  const TOpenPlan plan = Manager().PlanOpen(fullPath.toStdString());
+  if (plan.Action == TOpenAction::Activate) {
+    Activate(*Documents().at(plan.Document));
+    return TOpenResult::Activated;
+  }
+  if (!QFileInfo(fullPath).isFile()) {
+    Inform(FileNotFoundMessage);
+    return TOpenResult::Failed;
+  }
+  if (plan.Action == TOpenAction::TooMany) {
+    Inform(TooManyDocumentsMessage);
+    return TOpenResult::Failed;
+  }
+  // The empty document that gives its place closes once the file is read.
+  const QPointer<Analyze> replaced = plan.Document >= 0 ? Documents().at(plan.Document) : nullptr;
+  auto document = std::make_unique<TDocument>();
+  mShell.BeginStatus(QStringLiteral("Reading data..."));
+  const TFileOutcome outcome = OpenDocumentFile(LocalPath(fullPath), *document);
+  mShell.EndStatus();
+  if (!outcome.Ok()) {
+    if (!outcome.Message.empty()) Inform(outcome.Message);
+    return outcome.Result == TFileResult::IoError ? TOpenResult::Failed : TOpenResult::Refused;
+  }
+  if (replaced) {
+    replaced->CloseWithoutAsking();
+    Close(*replaced);
+  }
+  const TStep step = OpeningStep(*document);
+  Analyze* form = CreateWindow(std::move(document));
+  form->setWindowTitle(fullPath);
+  mShell.EnterStep(*form, step);
+  // What was read, after the page-entry action, is what counts as saved.
+  form->SetFileName(fullPath);
+  mShell.RememberFile(fullPath);
+  mShell.UpdateMenus();
+  return TOpenResult::Opened;
+}
+
+void TDocumentWindows::OpenWithDialog() {
+  for (;;) {
+    const QString path =
+        mHost.Asker().GetOpenFileName(mArea.window(), QStringLiteral("Open"), mShell.DocumentFolder(), DocumentFilters);
+    if (path.isEmpty()) return;
+    if (OpenFile(path) != TOpenResult::Refused) return;
+  }
+}
+
+Analyze* TDocumentWindows::Duplicate() {
+  Analyze* source = ActiveDocument();
+  if (source == nullptr || RefuseWhenFull()) return nullptr;
+  source->CommitPendingEdit();
+  // A folder of its own, so no other user can plant a file under the name.
+  const QTemporaryDir folder(QDir(QDir::tempPath()).filePath(QStringLiteral("ombrel-XXXXXX")));
+  const QString path = folder.isValid() ? folder.filePath(FromView(DuplicateFileName)) : QString();
+  auto document = std::make_unique<TDocument>();
+  TFileOutcome outcome;
+  {
+    TBusyGuard busy;
+    outcome = DuplicateDocument(source->Document(), LocalPath(path), *document);
+  }
+  if (!outcome.Ok()) {
+    if (!outcome.Message.empty()) Inform(outcome.Message);
+    return nullptr;
+  }
+  const TStep step = OpeningStep(*document);
+  const std::string name = Manager().NextUntitledName();
+  Analyze* form = CreateWindow(std::move(document));
+  form->SetUntitled(QString::fromStdString(name));
+  mShell.EnterStep(*form, step);
+  mShell.UpdateMenus();
+  return form;
+}
+
+bool TDocumentWindows::Save(Analyze& form, bool saveAs) {
+  form.CommitPendingEdit();
+  QString path = form.FileName();
+  if (saveAs || path.isEmpty() || form.NeverSaved()) {
+    const QString title = form.FileName().isEmpty() ? QStringLiteral("Save") : QStringLiteral("Save As");
+    const QString suggested =
+        form.FileName().isEmpty() ? QDir(mShell.DocumentFolder()).filePath(form.Name()) : form.FileName();
+    path = mHost.Asker().GetSaveFileName(mArea.window(), title, suggested, DocumentFilters, QStringLiteral("OMD"));
+    if (path.isEmpty()) return false;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".OMD");
+  }
+  path = ComparablePath(path);
+  TFileOutcome outcome;
+  {
+    TBusyGuard busy;
+    outcome = SaveDocumentFile(LocalPath(path), form.Document());
+  }
+  if (!outcome.Ok()) {
+    if (!outcome.Message.empty()) Inform(outcome.Message);
+    return false;
+  }
+  form.SetFileName(path);
+  mShell.RememberFile(path);
+  mShell.UpdateMenus();
+  return true;
+}
+
+}  // namespace ombrel

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <memory>
+
+#include "core/document/Steps.h"
+#include "core/shell/DocumentManager.h"
+
+class QMdiArea;
+class QMdiSubWindow;
+class QWidget;
+
+namespace ombrel {
+
+class Analyze;
+class TDocument;
+class TDocumentHost;
+
+// What the document windows need from the main window around them.
+class TDocumentShell {
+ public:
+  // Enters a step of a document, with the guide when it is on.
+  virtual void EnterStep(Analyze& form, TStep step) = 0;
+  // The status message and meter of a long operation.
+  virtual void BeginStatus(const QString& message) = 0;
+  virtual void EndStatus() = 0;
+  // A document file was read or written: its folder and the recent list.
+  virtual void RememberFile(const QString& path) = 0;
+  virtual QString DocumentFolder() const = 0;
+  virtual void UpdateMenus() = 0;
+  // Once, after the current event: a document window changed or closed.
+  virtual void ScheduleMenuUpdate() = 0;
+
+ protected:
+  ~TDocumentShell() = default;
+};
+
+// The document windows in the main window's MDI area: it makes, finds,
+// activates, saves and closes them, and carries out New, Open and Duplicate
+// by the rules of TDocumentManager.
+class TDocumentWindows : public QObject {
+  Q_OBJECT
+
+ public:
+  TDocumentWindows(QMdiArea& area, TDocumentHost& host, TDocumentShell& shell);
+
+  // The open documents in the order they were made, and the active one (the
+  // last made while no window is active).
+  QList<Analyze*> Documents() const;
+  Analyze* ActiveDocument() const;
+  // The rules' view of the open documents.
+  TDocumentManager Manager() const;
+
+  // A new untitled document on step 0; null when ten are open.
+  Analyze* NewDocument();
+  // Reads a file into a new window, or activates the window showing it.
+  enum class TOpenResult {
+    Opened,     // a new window shows the file
+    Activated,  // the file was open already
+    Refused,    // not an Ombrel file or too new: the open dialog asks again
+    Failed,     // missing, unreadable or no room for another window
+  };
+  TOpenResult OpenFile(const QString& path);
+  // File Open: the open dialog, again after a file it cannot read.
+  void OpenWithDialog();
+  // An untitled copy of the active document; null when there is none, ten
+  // are open or the copy failed.
+  Analyze* Duplicate();
+  // Saves a document, asking for a name when it has none or `saveAs`.
+  bool Save(Analyze& form, bool saveAs);
+  void Activate(Analyze& form);
+  // Closes one document; false when it stayed open.
+  bool Close(Analyze& form);
+  // Asks about every document with unsaved changes, then closes them all;
+  // false (nothing closed) when the user cancels or a save fails.
+  bool CloseAll();
+
+  // The path files are compared by: the real path of an existing file, else
+  // the cleaned absolute path.
+  static QString ComparablePath(const QString& path);
+
+ private:
+  // Tells the user that ten are open; false when there is room.
+  bool RefuseWhenFull(bool oneCloses = false);
+  Analyze* CreateWindow(std::unique_ptr<TDocument> document);
+  QMdiSubWindow* SubWindowOf(const Analyze& form) const;
+  void Inform(std::string_view text);
+
+  QMdiArea& mArea;
+  TDocumentHost& mHost;
+  TDocumentShell& mShell;
+};
+
+}  // namespace ombrel
