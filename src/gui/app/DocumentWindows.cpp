@@ -140,6 +140,31 @@ Analyze* TDocumentWindows::NewDocument() {
   return form;
 }
 
+void TDocumentWindows::NewWithDialog() {
+  if (Documents().isEmpty()) {
+    NewDocument();
+    return;
+  }
+  const std::optional<TNewFileChoice> choice = mHost.Asker().ChooseNewFile(mArea.window());
+  if (!choice) return;
+  Analyze* form = nullptr;
+  switch (*choice) {
+    case TNewFileChoice::CloseAndCreate:
+      if (Analyze* active = ActiveDocument(); active != nullptr && !Close(*active)) return;
+      form = NewDocument();
+      break;
+    case TNewFileChoice::CreateAnother:
+      form = NewDocument();
+      break;
+    case TNewFileChoice::Duplicate:
+      form = Duplicate();
+      break;
+  }
+  // Whoever asks for a second file has found the way to the next step.
+  if (form != nullptr) form->SetNextStepHintVisible(false);
+  mShell.UpdateMenus();
+}
+
 TDocumentWindows::TOpenResult TDocumentWindows::OpenFile(const QString& path) {
   const QString fullPath = ComparablePath(path);
   const TOpenPlan plan = Manager().PlanOpen(fullPath.toStdString());

@@ -55,6 +55,9 @@ class TDocumentWindows : public QObject {
 
   // A new untitled document on step 0; null when ten are open.
   Analyze* NewDocument();
+  // File New: a new document, or with others open the new-file dialog's
+  // choice of closing the active one first, another, or a duplicate.
+  void NewWithDialog();
   // Reads a file into a new window, or activates the window showing it.
   enum class TOpenResult {
     Opened,     // a new window shows the file

@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
 #include <QMdiArea>
@@ -15,21 +14,19 @@
 #include <QMimeData>
 #include <QPrinter>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "gui/app/AboutBox.h"
 #include "gui/app/BusyGuard.h"
 #include "gui/app/Profile.h"
+#include "gui/app/ShellSettings.h"
 #include "gui/document/Analyze.h"
-#include "core/document/DocumentFile.h"
 #include "core/shell/ShellRules.h"
 #include "core/base/Version.h"
 #include "gui/document/WindowCalcProgress.h"
@@ -44,12 +41,6 @@ QString FromView(std::string_view text) { return QString::fromUtf8(text.data(), 
 
 constexpr int StatusMeterIntervalMs = 50;
 constexpr int StatusMeterStep = 2;
-
-const char* const StepButtonCaptions[StepCount] = {"1st", "Data", "Stats", "Test", "Results", "Graph"};
-const char* const StepButtonHints[StepCount] = {
-    "First step. Choose data format.", "Enter and edit data.", "Summary stats (SD, SEM, etc.)",
-    "Select a statistical test.",      "View the results.",    "View a simple graph.",
-};
 
 // The folder documents are looked for in until the user opens one.
 QString DefaultFolder() {
@@ -73,8 +64,8 @@ Obmain::Obmain(TShellOptions options, QWidget* parent)
     mSplash = std::make_unique<TAboutBox>(nullptr, true);
     mSplash->show();
   }
-  mDocumentFolder = DefaultFolder();
-  mImportFolder = mDocumentFolder;
+  mSettings.DocumentFolder = DefaultFolder();
+  mSettings.ImportFolder = mSettings.DocumentFolder;
 
   auto* central = new QWidget;
   auto* layout = new QVBoxLayout(central);
@@ -89,7 +80,8 @@ Obmain::Obmain(TShellOptions options, QWidget* parent)
   mCentral->addWidget(mMdiArea);
   mWindows = new TDocumentWindows(*mMdiArea, *this, *this);
   layout->addWidget(mCentral, 1);
-  layout->addWidget(CreateStepBar());
+  CreateStepBar();
+  layout->addWidget(mStepBar);
   setCentralWidget(central);
   connect(mMdiArea, &QMdiArea::subWindowActivated, this, [this] { UpdateMenus(); });
 
@@ -350,100 +342,34 @@ void Obmain::CreateToolBar() {
   bar->addAction(Action(TCommand::HelpGuide));
 }
 
-QWidget* Obmain::CreateStepBar() {
-  auto* bar = new QWidget;
-  auto* layout = new QHBoxLayout(bar);
-  layout->setContentsMargins(6, 4, 6, 4);
-  for (int i = 0; i < 2; ++i) {
-    mHelpButtons[static_cast<std::size_t>(i)] = new QPushButton;
-    layout->addWidget(mHelpButtons[static_cast<std::size_t>(i)]);
-    connect(mHelpButtons[static_cast<std::size_t>(i)], &QPushButton::clicked, this, [this, i] {
-      if (!Calculating()) HelpButtonClicked(i);
-    });
-  }
-  layout->addStretch(1);
-  mBackButton = new QToolButton;
-  mBackButton->setArrowType(Qt::LeftArrow);
-  mBackButton->setToolTip(QStringLiteral("Previous step (F9)"));
-  connect(mBackButton, &QToolButton::clicked, this, [this] { PreviousStepCommand(); });
-  layout->addWidget(mBackButton);
-  for (int step = 0; step < StepCount; ++step) {
-    auto* button = new QToolButton;
-    button->setText(QString::fromLatin1(StepButtonCaptions[step]));
-    button->setToolTip(QString::fromLatin1(StepButtonHints[step]));
-    button->setCheckable(true);
-    button->setAutoRaise(false);
-    // The pressed button follows the document, not the click: a click asks
-    // for the step, and UpdateMenus shows where the document went.
-    connect(button, &QToolButton::clicked, this, [this, step] {
-      GoToStep(static_cast<TStep>(step));
-      UpdateMenus();
-    });
-    mStepButtons[static_cast<std::size_t>(step)] = button;
-    layout->addWidget(button);
-  }
-  mForwardButton = new QToolButton;
-  mForwardButton->setArrowType(Qt::RightArrow);
-  mForwardButton->setToolTip(QStringLiteral("Next step (F10)"));
-  connect(mForwardButton, &QToolButton::clicked, this, [this] { NextStepCommand(); });
-  layout->addWidget(mForwardButton);
-  return bar;
+void Obmain::CreateStepBar() {
+  mStepBar = new TStepBar;
+  connect(mStepBar, &TStepBar::HelpClicked, this, [this](int button) {
+    if (!Calculating()) HelpButtonClicked(button);
+  });
+  connect(mStepBar, &TStepBar::BackClicked, this, [this] { PreviousStepCommand(); });
+  connect(mStepBar, &TStepBar::ForwardClicked, this, [this] { NextStepCommand(); });
+  // The pressed button follows the document, not the click: a click asks
+  // for the step, and UpdateMenus shows where the document went.
+  connect(mStepBar, &TStepBar::StepClicked, this, [this](TStep step) {
+    GoToStep(step);
+    UpdateMenus();
+  });
 }
 
 // ---------------------------------------------------------------- settings
 
 void Obmain::ReadSettings() {
-  TProfile profile(mProfileFileName);
-  profile.Section = QStringLiteral("WindowSize");
-  profile.Entry = QStringLiteral("Width");
-  const int width = profile.GetValue();
-  profile.Entry = QStringLiteral("Height");
-  const int height = profile.GetValue();
   QSize screen(640, 480);
   if (const QScreen* primary = QGuiApplication::primaryScreen()) screen = primary->availableGeometry().size();
-  const TWindowSize size = WindowSizeFromProfile(width, height, screen.width(), screen.height());
-  resize(size.Width, size.Height);
-
-  profile.Section = QStringLiteral("Filenames");
-  std::vector<std::string> entries;
-  for (int n = 1; n <= MaxRecentFiles; ++n) {
-    profile.Entry = QStringLiteral("#%1").arg(n);
-    entries.push_back(profile.GetText().toUtf8().toStdString());
-  }
-  mRecentFiles.Load(entries);
-
-  // The last folders come back, as long as they still exist.
-  profile.Section = QStringLiteral("Options");
-  profile.Entry = QStringLiteral("Ombrel folder");
-  if (const QString folder = profile.GetText(); !folder.isEmpty() && QDir(folder).exists()) mDocumentFolder = folder;
-  profile.Entry = QStringLiteral("Import folder");
-  if (const QString folder = profile.GetText(); !folder.isEmpty() && QDir(folder).exists()) mImportFolder = folder;
-  profile.Entry = QStringLiteral("ShowNewUserHints");
-  profile.DefaultText = QStringLiteral("True");
-  mGuideShown = profile.GetState();
+  ReadShellSettings(mProfileFileName, screen.width(), screen.height(), mSettings);
+  resize(mSettings.Width, mSettings.Height);
 }
 
 void Obmain::WriteSettings() {
-  TProfile profile(mProfileFileName);
-  profile.Section = QStringLiteral("WindowSize");
-  profile.Entry = QStringLiteral("Width");
-  profile.SetValue(width());
-  profile.Entry = QStringLiteral("Height");
-  profile.SetValue(height());
-  profile.Section = QStringLiteral("Filenames");
-  const auto& entries = mRecentFiles.Entries();
-  for (int n = 1; n <= MaxRecentFiles; ++n) {
-    profile.Entry = QStringLiteral("#%1").arg(n);
-    const std::size_t index = static_cast<std::size_t>(n - 1);
-    profile.SetText(index < entries.size() ? QString::fromUtf8(entries[index].c_str()) : QString());
-  }
-  profile.Section = QStringLiteral("Options");
-  profile.Entry = QStringLiteral("Ombrel folder");
-  profile.SetText(mDocumentFolder);
-  profile.Entry = QStringLiteral("Import folder");
-  profile.SetText(mImportFolder);
-  profile.Entry = QStringLiteral("ShowNewUserHints");
-  profile.SetState(mGuideShown);
+  mSettings.Width = width();
+  mSettings.Height = height();
+  WriteShellSettings(mProfileFileName, mSettings);
 }
 
 void Obmain::ReadListSeparator() {
@@ -460,13 +386,9 @@ void Obmain::changeEvent(QEvent* event) {
 
 QAction* Obmain::Action(TCommand command) const { return mActions[Index(command)]; }
 
-QToolButton* Obmain::StepButton(int step) const {
-  return step >= 0 && step < StepCount ? mStepButtons[static_cast<std::size_t>(step)] : nullptr;
-}
+QToolButton* Obmain::StepButton(int step) const { return mStepBar->StepButton(step); }
 
-QPushButton* Obmain::HelpButton(int button) const {
-  return button >= 0 && button < 2 ? mHelpButtons[static_cast<std::size_t>(button)] : nullptr;
-}
+QPushButton* Obmain::HelpButton(int button) const { return mStepBar->HelpButton(button); }
 
 bool Obmain::NoDocumentsPanelShown() const { return mCentral->currentWidget() == mNoDocumentsPanel; }
 
@@ -534,24 +456,14 @@ void Obmain::UpdateMenus() {
       {TCommand::DeleteAllData, state.DeleteAllButton},
   };
   for (const auto& [command, on] : enabled) Action(command)->setEnabled(on);
-  for (int step = 0; step < StepCount; ++step) {
-    const auto index = static_cast<std::size_t>(step);
-    Action(StepCommand(step))->setEnabled(state.StepItems[index]);
-    mStepButtons[index]->setEnabled(state.StepButtons[index]);
-    mStepButtons[index]->setChecked(state.PressedStep == step);
-  }
-  mBackButton->setEnabled(state.BackButton);
-  mForwardButton->setEnabled(state.ForwardButton);
+  for (int step = 0; step < StepCount; ++step)
+    Action(StepCommand(step))->setEnabled(state.StepItems[static_cast<std::size_t>(step)]);
   Action(TCommand::Print)->setText(FromView(PrintCaption(situation.Step)));
-
-  const auto buttons =
-      HelpButtonsFor(situation.Step, situation.Format, form != nullptr ? form->Document().Choices.ColumnCountKind : 0,
-                     form != nullptr ? form->Document().Report.ReportHelpTopic : 0);
-  for (std::size_t i = 0; i < 2; ++i) {
-    mHelpButtons[i]->setText(FromView(buttons[i].Caption));
-    mHelpButtons[i]->setToolTip(FromView(buttons[i].Hint));
-    mHelpButtons[i]->setEnabled(form != nullptr);
-  }
+  mStepBar->ShowState(state,
+                      HelpButtonsFor(situation.Step, situation.Format,
+                                     form != nullptr ? form->Document().Choices.ColumnCountKind : 0,
+                                     form != nullptr ? form->Document().Report.ReportHelpTopic : 0),
+                      form != nullptr);
   mCentral->setCurrentWidget(documents.isEmpty() ? static_cast<QWidget*>(mNoDocumentsPanel) : mMdiArea);
 }
 
@@ -566,7 +478,7 @@ void Obmain::RebuildRecentMenu() {
     mRecentSeparator->deleteLater();
     mRecentSeparator = nullptr;
   }
-  const auto& entries = mRecentFiles.Entries();
+  const auto& entries = mSettings.RecentFiles.Entries();
   if (entries.empty()) return;
   mRecentSeparator = mFileMenu->addSeparator();
   for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -581,8 +493,8 @@ void Obmain::RebuildRecentMenu() {
 }
 
 void Obmain::RememberFile(const QString& path) {
-  mDocumentFolder = QFileInfo(path).absolutePath();
-  mRecentFiles.Add(path.toUtf8().toStdString());
+  mSettings.DocumentFolder = QFileInfo(path).absolutePath();
+  mSettings.RecentFiles.Add(path.toUtf8().toStdString());
   RebuildRecentMenu();
 }
 
@@ -634,29 +546,7 @@ void Obmain::Start(const QStringList& arguments) {
 }
 
 void Obmain::NewFileCommand() {
-  if (Calculating()) return;
-  if (Documents().isEmpty()) {
-    NewDocument();
-    return;
-  }
-  const std::optional<TNewFileChoice> choice = mAsker->ChooseNewFile(this);
-  if (!choice) return;
-  Analyze* form = nullptr;
-  switch (*choice) {
-    case TNewFileChoice::CloseAndCreate:
-      if (Analyze* active = ActiveDocument(); active != nullptr && !mWindows->Close(*active)) return;
-      form = NewDocument();
-      break;
-    case TNewFileChoice::CreateAnother:
-      form = NewDocument();
-      break;
-    case TNewFileChoice::Duplicate:
-      form = DuplicateCommand();
-      break;
-  }
-  // Whoever asks for a second file has found the way to the next step.
-  if (form != nullptr) form->SetNextStepHintVisible(false);
-  UpdateMenus();
+  if (!Calculating()) mWindows->NewWithDialog();
 }
 
 Obmain::TOpenResult Obmain::OpenFile(const QString& path) { return mWindows->OpenFile(path); }
@@ -668,7 +558,7 @@ void Obmain::OpenCommand() {
 
 void Obmain::OpenRecentFile(int index) {
   if (Calculating()) return;
-  const auto& entries = mRecentFiles.Entries();
+  const auto& entries = mSettings.RecentFiles.Entries();
   if (index < 0 || static_cast<std::size_t>(index) >= entries.size()) return;
   QString path = QString::fromUtf8(entries[static_cast<std::size_t>(index)].c_str());
   if (QFileInfo(path).isRelative()) path = QDir(DefaultFolder()).filePath(path);
@@ -712,7 +602,7 @@ void Obmain::EnterStep(Analyze& form, TStep step) {
   const TStep before = form.Step();
   form.GoToStep(step);
   UpdateMenus();
-  if (mGuideShown && mGuideHandler && step != before && &form == ActiveDocument()) mGuideHandler(step);
+  if (mSettings.GuideShown && mGuideHandler && step != before && &form == ActiveDocument()) mGuideHandler(step);
 }
 
 void Obmain::GoToStep(TStep step) {
@@ -763,7 +653,7 @@ void Obmain::ShowHelpTopic(int topic) { HelpWindow().ShowTopic(topic); }
 
 void Obmain::ShowGuide() {
   if (Calculating()) return;
-  mGuideShown = true;
+  mSettings.GuideShown = true;
   Analyze* form = ActiveDocument();
   if (mGuideHandler) mGuideHandler(form != nullptr ? form->Step() : TStep::DataFormat);
 }

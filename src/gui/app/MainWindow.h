@@ -10,9 +10,10 @@
 
 #include "gui/app/Asker.h"
 #include "gui/app/DocumentWindows.h"
+#include "gui/app/ShellSettings.h"
+#include "gui/app/StepBar.h"
 #include "gui/document/DocumentHost.h"
 #include "gui/document/DocumentPage.h"
-#include "core/shell/RecentFiles.h"
 
 class QAction;
 class QLabel;
@@ -146,13 +147,13 @@ class Obmain : public QMainWindow, public TDocumentHost, private TDocumentShell 
   Analyze* ActiveDocument() const;
   // A computation runs (in any document), or Clear All is at work.
   bool Calculating() const;
-  const TRecentFiles& RecentFiles() const { return mRecentFiles; }
-  QString DocumentFolder() const override { return mDocumentFolder; }
+  const TRecentFiles& RecentFiles() const { return mSettings.RecentFiles; }
+  QString DocumentFolder() const override { return mSettings.DocumentFolder; }
   QAction* Action(TCommand command) const;
   QList<QAction*> RecentFileActions() const { return mRecentActions; }
   QToolButton* StepButton(int step) const;
-  QToolButton* BackButton() const { return mBackButton; }
-  QToolButton* ForwardButton() const { return mForwardButton; }
+  QToolButton* BackButton() const { return mStepBar->BackButton(); }
+  QToolButton* ForwardButton() const { return mStepBar->ForwardButton(); }
   QPushButton* HelpButton(int button) const;
   QLabel* StatusMessage() const { return mStatusMessage; }
   QProgressBar* StatusMeter() const { return mStatusMeter; }
@@ -162,8 +163,8 @@ class Obmain : public QMainWindow, public TDocumentHost, private TDocumentShell 
   QString ProfileFileName() const { return mProfileFileName; }
 
   // The guide-shown flag: while on, every step change shows the guide.
-  bool GuideShown() const { return mGuideShown; }
-  void SetGuideShown(bool shown) { mGuideShown = shown; }
+  bool GuideShown() const { return mSettings.GuideShown; }
+  void SetGuideShown(bool shown) { mSettings.GuideShown = shown; }
   // Shows the guide window for a step; the guide dialog unless replaced.
   void SetGuideHandler(std::function<void(TStep)> handler) { mGuideHandler = std::move(handler); }
 
@@ -178,8 +179,8 @@ class Obmain : public QMainWindow, public TDocumentHost, private TDocumentShell 
   void RequestPreviousStep(Analyze& form) override;
   void DocumentStateChanged(Analyze& form) override;
   void ShowHelpTopic(int topic) override;
-  QString ImportFolder() const override { return mImportFolder; }
-  void SetImportFolder(const QString& folder) override { mImportFolder = folder; }
+  QString ImportFolder() const override { return mSettings.ImportFolder; }
+  void SetImportFolder(const QString& folder) override { mSettings.ImportFolder = folder; }
   QChar ListSeparator() const override { return mListSeparator; }
 
  protected:
@@ -190,7 +191,7 @@ class Obmain : public QMainWindow, public TDocumentHost, private TDocumentShell 
   void CreateActions();
   void CreateMenus();
   void CreateToolBar();
-  QWidget* CreateStepBar();
+  void CreateStepBar();
   QAction* MakeAction(TCommand command, const QString& text, const QKeySequence& shortcut,
                       std::function<void()> handler, bool blocked = true);
   void RebuildRecentMenu();
@@ -218,21 +219,15 @@ class Obmain : public QMainWindow, public TDocumentHost, private TDocumentShell 
   QLabel* mNoDocumentsPanel = nullptr;
   QMdiArea* mMdiArea = nullptr;
   TDocumentWindows* mWindows = nullptr;
-  std::array<QToolButton*, StepCount> mStepButtons{};
-  QToolButton* mBackButton = nullptr;
-  QToolButton* mForwardButton = nullptr;
-  std::array<QPushButton*, 2> mHelpButtons{};
+  TStepBar* mStepBar = nullptr;
   QLabel* mStatusMessage = nullptr;
   QProgressBar* mStatusMeter = nullptr;
   QTimer mStatusTimer;
   THelpWindow* mHelpWindow = nullptr;
   std::unique_ptr<QPrinter> mPrinter;
   std::unique_ptr<TAboutBox> mSplash;
-  TRecentFiles mRecentFiles;
-  QString mDocumentFolder;
-  QString mImportFolder;
+  TShellSettings mSettings;
   QChar mListSeparator = QLatin1Char(',');
-  bool mGuideShown = true;
   std::function<void(TStep)> mGuideHandler;
   bool mClearing = false;
   bool mMenuUpdatePending = false;

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+#include "core/shell/RecentFiles.h"
+
+namespace ombrel {
+
+// What the main window keeps in the settings file between runs: its size,
+// the recent files, the last document and import folders and whether the
+// guide follows the steps.
+struct TShellSettings {
+  int Width = 0;
+  int Height = 0;
+  TRecentFiles RecentFiles;
+  QString DocumentFolder;
+  QString ImportFolder;
+  bool GuideShown = true;
+};
+
+// Reads the settings file. The size is cut to the screen (640 x 480 unless
+// both values are set); a folder that no longer exists leaves the one in
+// `settings` as it was.
+void ReadShellSettings(const QString& fileName, int screenWidth, int screenHeight, TShellSettings& settings);
+// Writes every setting back.
+void WriteShellSettings(const QString& fileName, const TShellSettings& settings);
+
+}  // namespace ombrel
