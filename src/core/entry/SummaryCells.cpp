@@ -103,6 +103,10 @@ void ClearAllButMean(TColumnSummary& summary) {
 
 }  // namespace
 
+bool ShowsFullStatistics(TDataFormat format) {
+  return format == TDataFormat::Raw || format == TDataFormat::XY || format == TDataFormat::MultipleRegression;
+}
+
 std::string SummaryRowLabel(int gridRow, bool sdFormat, bool fullStatistics) {
   switch (gridRow) {
     case MeanRow: return "Mean";

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/base/DataTable.h"
+#include "core/base/TestChoices.h"
 
 namespace ombrel {
 
@@ -10,6 +11,10 @@ namespace ombrel {
 // grid's own; rows 2..16 show a column's summary. `sdFormat` is true unless
 // the document is in the mean/SEM/N format; `fullStatistics` is true for the
 // raw-data, XY and multiple-regression formats (rows 10..16 are shown).
+
+// The raw-data, XY and multiple-regression formats show the full column
+// statistics: extremes, median and the normality test.
+bool ShowsFullStatistics(TDataFormat format);
 
 // The caption of a summary row ("Mean", "Standard deviation (SD)", ...); empty
 // for the blank separator rows.

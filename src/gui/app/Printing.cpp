@@ -101,8 +101,7 @@ QList<QStringList> DataTableRows(const TDocument& document) {
 QList<QStringList> SummaryRows(const TDocument& document) {
   const TDataTable& table = document.Table;
   const bool sdFormat = document.Format != TDataFormat::MeanSemN;
-  const bool fullStatistics = document.Format == TDataFormat::Raw || document.Format == TDataFormat::XY ||
-                              document.Format == TDataFormat::MultipleRegression;
+  const bool fullStatistics = ShowsFullStatistics(document.Format);
   int lastColumn = 0;
   for (int c = 0; c < MaxColumns; ++c)
     if (table.Summary(c).N > 0 || !table.Summary(c).Title.empty()) lastColumn = c;
