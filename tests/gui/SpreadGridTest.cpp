@@ -388,7 +388,7 @@ class SpreadGridTest : public QObject {
 
   void SummaryGridTakesTypingOnlyInMeanEntryCells() {
     Build(TGridKind::StatData);
-    mGrid->SetDataFormat(TGridFormat::MeanSDN);
+    mGrid->SetDataFormat(TDataFormat::MeanSdN);
     mTable->MeanEntryColumn[1] = 0;
     struct TCell {
       int GridRow;
@@ -402,7 +402,7 @@ class SpreadGridTest : public QObject {
       QCOMPARE(mGrid->EditorActive(), cell.Edits);
       mGrid->CancelEdit();
     }
-    mGrid->SetDataFormat(TGridFormat::MultipleRegression);
+    mGrid->SetDataFormat(TDataFormat::MultipleRegression);
     mGrid->SetCurrentCell(1, 2);
     Type("5");
     QVERIFY(!mGrid->EditorActive());
@@ -410,7 +410,7 @@ class SpreadGridTest : public QObject {
 
   void SummaryNRowRefusesDecimalPoints() {
     Build(TGridKind::StatData);
-    mGrid->SetDataFormat(TGridFormat::MeanSDN);
+    mGrid->SetDataFormat(TDataFormat::MeanSdN);
     mGrid->SetCurrentCell(1, 4);
     Type("1.5,0");
     QCOMPARE(mGrid->Editor()->text(), QString("150"));
@@ -424,7 +424,7 @@ class SpreadGridTest : public QObject {
   void SummaryGridStoresTypedMeans() {
     if (SummaryRowLabel(2, true, false).empty()) QSKIP("summary cell texts not available yet");
     Build(TGridKind::StatData);
-    mGrid->SetDataFormat(TGridFormat::MeanSDN);
+    mGrid->SetDataFormat(TDataFormat::MeanSdN);
     QCOMPARE(mGrid->model()->headerData(1, Qt::Vertical).toString(), QString("Standard deviation (SD)"));
     mGrid->SetMeanIsSD(false);
     QCOMPARE(mGrid->model()->headerData(1, Qt::Vertical).toString(), QString("SEM"));

@@ -159,7 +159,7 @@ void TDataEntryPage::EnterPage() {
     TwoByTwoA->setFocus();
     return;
   }
-  RawDataGrid->SetDataFormat(GridFormatFor(document.Format));
+  RawDataGrid->SetDataFormat(document.Format);
   RawDataGrid->SetMeanIsSD(document.MeanIsSD != 0);
   RawDataGrid->RefreshAll();
   DataSetTitle->Refresh();

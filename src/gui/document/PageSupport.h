@@ -5,14 +5,10 @@
 #include <QString>
 
 #include "core/base/TestChoices.h"
-#include "gui/entry/GridFormat.h"
 
 namespace ombrel {
 
 class TDocumentPage;
-
-// The grids' view of a document's data format.
-TGridFormat GridFormatFor(TDataFormat format);
 
 // Text of the core (UTF-8) for a widget.
 inline QString FromCore(std::string_view text) {

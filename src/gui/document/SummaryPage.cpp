@@ -32,7 +32,7 @@ TSummaryPage::TSummaryPage(Analyze& form) : TDocumentPage(form, TStep::ColumnSta
 
 void TSummaryPage::EnterPage() {
   const TDocument& document = Document();
-  StatDataGrid->SetDataFormat(GridFormatFor(document.Format));
+  StatDataGrid->SetDataFormat(document.Format);
   StatDataGrid->SetMeanIsSD(document.MeanIsSD != 0);
   StatDataGrid->RefreshAll();
   DataSetTitle->Refresh();

@@ -9,7 +9,7 @@
 #include "gui/app/Asker.h"
 #include "gui/app/BusyGuard.h"
 #include "core/entry/ClipboardText.h"
-#include "gui/entry/GridFormat.h"
+#include "core/entry/SummaryCells.h"
 #include "gui/entry/GridModels.h"
 #include "gui/entry/IncludeTitlesForm.h"
 #include "gui/entry/SpreadGrid.h"
@@ -217,7 +217,7 @@ void PasteSummary(TSpreadGrid& grid, TAsker& asker, QWidget* parent, TOpenTitleF
     return;
   }
   // Means are never typed in the multiple-regression format.
-  if (grid.DataFormat() == TGridFormat::MultipleRegression) return;
+  if (grid.DataFormat() == TDataFormat::MultipleRegression) return;
   TPasteResult result;
   {
     const TBusyGuard busy;

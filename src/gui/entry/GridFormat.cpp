@@ -4,26 +4,22 @@
 
 namespace ombrel {
 
-QString ColumnHeading(TGridFormat format, int dataColumn) {
+QString ColumnHeading(TDataFormat format, int dataColumn) {
   const QChar letter = QLatin1Char(ColumnLetter(dataColumn));
   switch (format) {
-    case TGridFormat::XY:
+    case TDataFormat::XY:
       return dataColumn == 0 ? QStringLiteral("X") : QStringLiteral("Y%1").arg(dataColumn);
-    case TGridFormat::MultipleRegression:
+    case TDataFormat::MultipleRegression:
       return QStringLiteral("Variable ") + letter;
-    case TGridFormat::ContingencyTable:
+    case TDataFormat::LargerTable:
       return QStringLiteral("Outcome ") + letter;
-    case TGridFormat::RawData:
-    case TGridFormat::MeanSDN:
-    case TGridFormat::MeanSEMN:
-    case TGridFormat::TwoByTwo:
+    case TDataFormat::Raw:
+    case TDataFormat::MeanSdN:
+    case TDataFormat::MeanSemN:
+    case TDataFormat::TwoByTwo:
       break;
   }
   return QStringLiteral("Group ") + letter;
-}
-
-bool ShowsFullStatistics(TGridFormat format) {
-  return format == TGridFormat::RawData || format == TGridFormat::XY || format == TGridFormat::MultipleRegression;
 }
 
 }  // namespace ombrel

@@ -5,6 +5,7 @@
 #include "core/entry/CellText.h"
 #include "core/entry/GridSelection.h"
 #include "core/entry/SummaryCells.h"
+#include "gui/entry/GridFormat.h"
 
 namespace ombrel {
 
@@ -28,7 +29,7 @@ QString FromTableText(const std::string& text) { return QString::fromStdString(t
 
 TGridModel::TGridModel(TDataTable& table, QObject* parent) : QAbstractTableModel(parent), mTable(table) {}
 
-void TGridModel::SetDataFormat(TGridFormat format) {
+void TGridModel::SetDataFormat(TDataFormat format) {
   if (format == mFormat) return;
   mFormat = format;
   RefreshAll();
@@ -149,7 +150,7 @@ TCommitResult TStatDataModel::CommitText(const QModelIndex& index, const QString
 }
 
 bool TStatDataModel::IsEditable(const QModelIndex& index) const {
-  return index.isValid() && DataFormat() != TGridFormat::MultipleRegression &&
+  return index.isValid() && DataFormat() != TDataFormat::MultipleRegression &&
          IsSummaryEntryCell(Table(), index.column(), index.row() + FirstDataGridRow);
 }
 

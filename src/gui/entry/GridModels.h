@@ -4,7 +4,7 @@
 
 #include "core/base/DataTable.h"
 #include "core/entry/CellStore.h"
-#include "gui/entry/GridFormat.h"
+#include "core/base/TestChoices.h"
 
 namespace ombrel {
 
@@ -25,8 +25,8 @@ class TGridModel : public QAbstractTableModel {
   TGridModel(TDataTable& table, QObject* parent);
 
   TDataTable& Table() const { return mTable; }
-  void SetDataFormat(TGridFormat format);
-  TGridFormat DataFormat() const { return mFormat; }
+  void SetDataFormat(TDataFormat format);
+  TDataFormat DataFormat() const { return mFormat; }
   void SetMeanIsSD(bool meanIsSD);
   bool MeanIsSD() const { return mMeanIsSD; }
   void SetAllowEditing(bool allow);
@@ -54,7 +54,7 @@ class TGridModel : public QAbstractTableModel {
 
  private:
   TDataTable& mTable;
-  TGridFormat mFormat = TGridFormat::RawData;
+  TDataFormat mFormat = TDataFormat::Raw;
   bool mMeanIsSD = true;
   bool mAllowEditing = true;
 };

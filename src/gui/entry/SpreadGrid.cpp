@@ -256,12 +256,12 @@ int TSpreadGrid::LastGridRow() const {
   return (mKind == TGridKind::RawData ? RawGridRowCount : StatGridRowCount) - 1;
 }
 
-void TSpreadGrid::SetDataFormat(TGridFormat format) {
+void TSpreadGrid::SetDataFormat(TDataFormat format) {
   CommitEdit();
   mModel->SetDataFormat(format);
 }
 
-TGridFormat TSpreadGrid::DataFormat() const { return mModel->DataFormat(); }
+TDataFormat TSpreadGrid::DataFormat() const { return mModel->DataFormat(); }
 
 void TSpreadGrid::SetMeanIsSD(bool meanIsSD) {
   CommitEdit();

@@ -7,7 +7,7 @@
 #include "core/base/DataTable.h"
 #include "core/entry/CellStore.h"
 #include "gui/entry/GridAsker.h"
-#include "gui/entry/GridFormat.h"
+#include "core/base/TestChoices.h"
 #include "core/entry/GridSelection.h"
 #include "gui/entry/SpreadInplaceEdit.h"
 
@@ -44,8 +44,8 @@ class TSpreadGrid : public QTableView {
   int LastGridRow() const;
 
   // Settings of the document.
-  void SetDataFormat(TGridFormat format);
-  TGridFormat DataFormat() const;
+  void SetDataFormat(TDataFormat format);
+  TDataFormat DataFormat() const;
   void SetMeanIsSD(bool meanIsSD);
   bool MeanIsSD() const;
   // Questions go through the asker; the default shows a message box.
