@@ -20,9 +20,6 @@ namespace ombrel::detail {
 // rank sum of the largest group alone approaches N^4 / 4.
 __extension__ typedef unsigned __int128 TWide;
 
-// The most groups a count handles.
-inline constexpr std::size_t MaxGroups = 26;
-
 // S scaled by the common multiple L of the sizes: sum of (L / n) R^2, an
 // integer, so arrangements with equal S compare equal.
 struct TKruskalWallisProblem {

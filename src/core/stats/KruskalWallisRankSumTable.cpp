@@ -15,6 +15,8 @@ namespace {
 // A layer of the rank-sum table beyond this many states would take more than
 // 64 MB; the table then leaves its first group to be visited one by one.
 constexpr std::size_t MaxLayerStates = std::size_t{1} << 22;
+// More groups than these never fit a table's keys.
+constexpr std::size_t MaxGroups = 26;
 
 // One group of the rank-sum table: its packed field holds the count of ranks
 // it has taken, above their sum.
