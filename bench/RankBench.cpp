@@ -10,7 +10,6 @@
 #include "Bench.h"
 #include "core/base/CalcProgress.h"
 #include "core/stats/ExactRankCounts.h"
-#include "core/stats/RankExact.h"
 
 namespace {
 
@@ -46,7 +45,7 @@ void CountShape(const std::vector<std::int32_t>& sizes) {
   const std::vector<std::int64_t> sums = InterleavedRankSums(sizes);
   TSilentCalcProgress progress;
   progress.StartExactProgress(0.5L);
-  static_cast<void>(CountKruskalWallisExtremes(sizes, sums, progress));
+  static_cast<void>(CountKruskalWallisExtremes(sizes, sums, ExactProgressReport(progress)));
 }
 
 OMBREL_BENCHMARK("Kruskal-Wallis 1,2,4,5,6 (1.5e9 arrangements)", 1000) { CountShape({1, 2, 4, 5, 6}); }
@@ -62,7 +61,7 @@ void CountFriedman(std::int32_t columns, std::int32_t rows) {
   progress.StartExactProgress(0.5L);
   // The middle of the distribution: each column's sum near r(k+1)/2.
   const std::int64_t middle = static_cast<std::int64_t>(columns) * rows * rows * (columns + 1) * (columns + 1) / 4;
-  static_cast<void>(CountFriedmanExtremes(columns, rows, middle + rows, progress));
+  static_cast<void>(CountFriedmanExtremes(columns, rows, middle + rows, ExactProgressReport(progress)));
 }
 
 OMBREL_BENCHMARK("Friedman 3 columns x 11 rows", 1000) { CountFriedman(3, 11); }

@@ -6,7 +6,7 @@
 #include "core/base/CalcProgress.h"
 #include "core/base/DataTable.h"
 #include "core/analysis/Correlation.h"
-#include "core/stats/RankExact.h"
+#include "core/stats/ExactRankCounts.h"
 
 namespace {
 

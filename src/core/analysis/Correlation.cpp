@@ -7,8 +7,8 @@
 #include "core/base/NumberText.h"
 #include "core/report/ReportTables.h"
 #include "core/report/ReportText.h"
+#include "core/stats/ExactRankCounts.h"
 #include "core/stats/PValue.h"
-#include "core/stats/RankExact.h"
 
 namespace ombrel {
 
@@ -60,18 +60,6 @@ std::vector<TReal> AverageRanks(const std::vector<TReal>& values, TReal& tieTerm
     first = last + 1;
   }
   return ranks;
-}
-
-TExactStatus ExactStatus(TCountStatus status) {
-  switch (status) {
-    case TCountStatus::Exact:
-      return TExactStatus::Exact;
-    case TCountStatus::Cancelled:
-      return TExactStatus::Interrupted;
-    case TCountStatus::Abandoned:
-      return TExactStatus::TooLong;
-  }
-  return TExactStatus::TooLong;
 }
 
 void WriteNumberOfPoints(TReportText& report, std::int32_t n) {
@@ -214,7 +202,7 @@ TSpearmanResult ComputeSpearman(TDataTable& table, int referenceColumn, std::spa
     const TExactCount count =
         CountSpearmanPermutations(n, SpearmanThreshold(n, result.R), ExactProgressReport(progress));
     progress.EndExactProgress();
-    result.Status = ExactStatus(count.Status);
+    result.Status = count.Status;
     // One tail, doubled. The doubled tail passes 1 when rs is near 0 (the
     // middle sum belongs to both tails); a probability stops at 1.
     if (result.Status == TExactStatus::Exact)
@@ -285,7 +273,7 @@ std::int32_t RunSpearmanCorrelation(TDataTable& table, TReportText& report, TCal
     report.WritePValueSentence(2, true, result.P);
     if (result.Ties && result.Status == TExactStatus::Exact)
       report.WriteLine("The P value may be inaccurate because of ties.");
-    if (result.Status == TExactStatus::Interrupted)
+    if (result.Status == TExactStatus::Cancelled)
       report.WriteLine("The P value is approximate because exact calculations were interrupted.");
     if (result.Status == TExactStatus::TooLong) {
       report.WriteLine("The P value is approximate because exact calculations would have taken");

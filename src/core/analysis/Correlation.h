@@ -6,6 +6,7 @@
 
 #include "core/base/CalcProgress.h"
 #include "core/base/DataTable.h"
+#include "core/stats/ExactRankCounts.h"
 
 namespace ombrel {
 
@@ -41,14 +42,6 @@ struct TPearsonResult {
   TReal P = EmptyValue;
 };
 TPearsonResult ComputePearson(TDataTable& table, int referenceColumn, std::span<const int> otherColumns);
-
-// How an exact P value computation ended; the values are the answers of
-// ReportExactProgress.
-enum class TExactStatus : std::uint8_t {
-  Interrupted = 0,  // the user cancelled: the approximate P is used
-  Exact = 1,
-  TooLong = 2,  // too many pairs, or the estimate exceeded ten minutes
-};
 
 // Spearman's rank correlation of the pairs. X is ranked over all pairs (a
 // row's X once per pair of that row), Y over all pairs; ties share their

@@ -201,16 +201,16 @@ void FindFriedmanP(TFriedmanResult& result, TCalcProgress& progress) {
   result.P = result.ApproximateP;
   result.Arrangements = 0;
   if (!result.Untied()) {
-    result.Status = TRankTestStatus::Ties;
+    result.Status = TExactStatus::Ties;
     return;
   }
   if (result.ColumnCount() > MaxExactColumns) {
-    result.Status = TRankTestStatus::TooLong;
+    result.Status = TExactStatus::TooLong;
     return;
   }
   result.Arrangements = FriedmanArrangements(result.ColumnCount(), result.Rows(), MaxArrangements);
   if (result.Arrangements == 0) {
-    result.Status = TRankTestStatus::TooLong;
+    result.Status = TExactStatus::TooLong;
     return;
   }
   std::int64_t observed = 0;
@@ -219,20 +219,12 @@ void FindFriedmanP(TFriedmanResult& result, TCalcProgress& progress) {
     observed += whole * whole;
   }
   progress.StartExactProgress(result.ApproximateP);
-  const TRankCount count = CountFriedmanExtremes(result.ColumnCount(), result.Rows(), observed, progress);
+  const TExactCount count =
+      CountFriedmanExtremes(result.ColumnCount(), result.Rows(), observed, ExactProgressReport(progress));
   progress.EndExactProgress();
-  switch (count.Run) {
-    case TRankCountRun::Completed:
-      result.Status = TRankTestStatus::Exact;
-      result.P = static_cast<TReal>(count.Extreme) / static_cast<TReal>(count.Total);
-      break;
-    case TRankCountRun::Cancelled:
-      result.Status = TRankTestStatus::Interrupted;
-      break;
-    case TRankCountRun::TooLong:
-      result.Status = TRankTestStatus::TooLong;
-      break;
-  }
+  result.Status = count.Status;
+  if (count.Status == TExactStatus::Exact)
+    result.P = static_cast<TReal>(count.AtLeastAsExtreme) / static_cast<TReal>(count.Total);
 }
 
 TReal ControlCriticalValue(std::int32_t comparisons, bool twoSided, TReal alpha) {

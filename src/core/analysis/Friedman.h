@@ -20,7 +20,7 @@ struct TFriedmanResult {
   TReal TieSum = 0;               // T: sum of t^3 over the runs of t equal values in each row
   TReal Fr = EmptyValue;
   TReal ApproximateP = EmptyValue;  // upper chi-square tail, k - 1 df
-  TRankTestStatus Status = TRankTestStatus::Ties;
+  TExactStatus Status = TExactStatus::Ties;
   std::uint64_t Arrangements = 0;   // M = (k!)^r; 0 when not computed or above the limit
   TReal P = EmptyValue;             // exact with Status Exact, else approximate
 

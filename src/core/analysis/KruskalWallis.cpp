@@ -121,7 +121,7 @@ void FindKruskalWallisP(TKruskalWallisResult& result, TCalcProgress& progress) {
   result.P = result.ApproximateP;
   result.Arrangements = 0;
   if (result.TieSum > 0) {
-    result.Status = TRankTestStatus::Ties;
+    result.Status = TExactStatus::Ties;
     return;
   }
   std::vector<std::int32_t> sizes;
@@ -132,24 +132,16 @@ void FindKruskalWallisP(TKruskalWallisResult& result, TCalcProgress& progress) {
   }
   result.Arrangements = RankArrangements(sizes, MaxArrangements);
   if (result.Arrangements == 0) {
-    result.Status = TRankTestStatus::TooLong;
+    result.Status = TExactStatus::TooLong;
     return;
   }
   progress.StartExactProgress(result.ApproximateP);
-  const TRankCount count = CountKruskalWallisExtremes(sizes, rankSums, progress);
+  const TExactCount count = CountKruskalWallisExtremes(sizes, rankSums, ExactProgressReport(progress));
   progress.EndExactProgress();
-  switch (count.Run) {
-    case TRankCountRun::Completed:
-      result.Status = TRankTestStatus::Exact;
-      result.P = static_cast<TReal>(std::max<std::uint64_t>(count.Extreme, 1)) / static_cast<TReal>(count.Total);
-      break;
-    case TRankCountRun::Cancelled:
-      result.Status = TRankTestStatus::Interrupted;
-      break;
-    case TRankCountRun::TooLong:
-      result.Status = TRankTestStatus::TooLong;
-      break;
-  }
+  result.Status = count.Status;
+  if (count.Status == TExactStatus::Exact)
+    result.P =
+        static_cast<TReal>(std::max<std::uint64_t>(count.AtLeastAsExtreme, 1)) / static_cast<TReal>(count.Total);
 }
 
 std::int32_t RunKruskalWallis(TDataTable& table, TReportText& report, const TPairFlags& pairSelected,

@@ -28,7 +28,7 @@ struct TKruskalWallisResult {
   TReal TieFactor = 1;  // Q = 1 - T / (N^3 - N)
   TReal KW = EmptyValue;
   TReal ApproximateP = EmptyValue;  // upper chi-square tail, groups - 1 df
-  TRankTestStatus Status = TRankTestStatus::Ties;
+  TExactStatus Status = TExactStatus::Ties;
   std::uint64_t Arrangements = 0;  // M; 0 when not computed or above the limit
   TReal P = EmptyValue;            // the P reported: exact with Status Exact, else approximate
 };

@@ -121,6 +121,234 @@ void StandardCurve(const TDataTable& table, TLinearRegressionResult& result) {
   result.HasStandardCurve = true;
 }
 
+// The points of a fit, grouped by table row, with their values, the values
+// centred on their means, and the mean Y of each row.
+struct TFitPoints {
+  std::vector<TPoint> Points;
+  std::vector<TRowRange> Rows;
+  std::vector<TReal> Xs;
+  std::vector<TReal> Ys;
+  std::vector<TReal> Dx;
+  std::vector<TReal> Dy;
+  std::vector<TReal> RowMeans;
+};
+
+// The means of X and Y and the sums of squares and products about them.
+void CentrePoints(TFitPoints& data, TLinearRegressionResult& result) {
+  const std::size_t n = data.Points.size();
+  data.Xs.resize(n);
+  data.Ys.resize(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    data.Xs[i] = data.Points[i].X;
+    data.Ys[i] = data.Points[i].Y;
+  }
+  result.MeanX = AccurateMean(data.Xs);
+  result.MeanY = AccurateMean(data.Ys);
+  data.Dx = CentredValues(data.Xs, result.MeanX);
+  data.Dy = CentredValues(data.Ys, result.MeanY);
+  result.Sxx = DotProduct(data.Dx, data.Dx);
+  result.Syy = DotProduct(data.Dy, data.Dy);
+  result.Sxy = DotProduct(data.Dx, data.Dy);
+}
+
+// The mean Y of each row, and the sum of squares between rows about the
+// overall mean; the same for the shifted values of a forced fit.
+void FindRowMeans(TFitPoints& data, TLinearRegressionResult& result) {
+  data.RowMeans.reserve(data.Rows.size());
+  for (const TRowRange& range : data.Rows) {
+    data.RowMeans.push_back(RowMeanY(data.Points, range));
+    const TReal d = data.RowMeans.back() - result.MeanY;
+    result.SSBetweenRows += static_cast<TReal>(range.Count) * d * d;
+  }
+}
+
+// The residuals of the fitted line, and the size of the terms each was
+// formed from, which sets the rounding level below which a residual is zero.
+struct TFit {
+  std::vector<TReal> Residuals;
+  std::vector<TReal> Scales;
+  TReal SumXX = 0;  // Σ(X - X0)² of a forced fit
+};
+
+// Slope and intercept by least squares, or through (X0, Y0) when forced;
+// the residual sum of squares, zero when it is at the rounding level.
+TFit FitLine(const TFitPoints& data, const TLinearRegressionOptions& options, TLinearRegressionResult& result) {
+  const std::size_t n = data.Points.size();
+  const std::vector<TReal>& xs = data.Xs;
+  const std::vector<TReal>& ys = data.Ys;
+  TFit fit;
+  std::vector<TReal>& residuals = fit.Residuals;
+  std::vector<TReal>& scales = fit.Scales;
+  residuals.resize(n);
+  scales.resize(n);
+  const TReal x0 = options.ForceX;
+  const TReal y0 = options.ForceY;
+  if (!result.Forced) {
+    result.Slope = result.Sxy / result.Sxx;
+    result.Intercept = result.MeanY - result.Slope * result.MeanX;
+    for (std::size_t i = 0; i < n; ++i) {
+      residuals[i] = data.Dy[i] - result.Slope * data.Dx[i];
+      scales[i] = std::fabs(ys[i]) + std::fabs(result.MeanY) +
+                  std::fabs(result.Slope) * (std::fabs(xs[i]) + std::fabs(result.MeanX));
+    }
+  } else {
+    TReal sumXY = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+      const TReal x = xs[i] - x0;
+      fit.SumXX += x * x;
+      sumXY += x * (ys[i] - y0);
+    }
+    result.Slope = sumXY / fit.SumXX;
+    result.Intercept = y0 - result.Slope * x0;
+    for (std::size_t i = 0; i < n; ++i) {
+      residuals[i] = (ys[i] - y0) - result.Slope * (xs[i] - x0);
+      scales[i] = std::fabs(ys[i]) + std::fabs(y0) + std::fabs(result.Slope) * (std::fabs(xs[i]) + std::fabs(x0));
+    }
+  }
+  TReal sumScaleSquares = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    result.SSResidual += residuals[i] * residuals[i];
+    sumScaleSquares += scales[i] * scales[i];
+  }
+  if (IsRoundingLevel(result.SSResidual, sumScaleSquares)) {
+    result.SSResidual = 0;
+    std::fill(residuals.begin(), residuals.end(), TReal{0});
+  }
+  return fit;
+}
+
+// The regression and total sums of squares with their degrees of freedom,
+// the residual mean square and the standard error of the slope.
+void PartitionSumsOfSquares(const TFit& fit, const TLinearRegressionOptions& options, TReal count,
+                            TLinearRegressionResult& result) {
+  if (!result.Forced) {
+    result.SSRegression = result.Slope * result.Sxy;
+    result.SSTotal = result.Syy;
+    result.DFResidual = result.N - 2;
+    result.DFTotal = result.N - 1;
+    result.MSResidual = result.SSResidual / static_cast<TReal>(result.DFResidual);
+    result.SlopeSE = std::sqrt(result.MSResidual / result.Sxx);
+  } else {
+    const TReal shiftedMeanY = result.MeanY - options.ForceY;
+    // The total about the forced point, as this program has always formed
+    // it from the shifted values; it enters r² and the perfect-line test.
+    result.SSTotal = result.Syy - shiftedMeanY * shiftedMeanY / count + count * shiftedMeanY * shiftedMeanY;
+    result.SSRegression = result.SSTotal - result.SSResidual;
+    result.DFResidual = result.N - 1;
+    result.DFTotal = result.N;
+    result.MSResidual = result.SSResidual / static_cast<TReal>(result.DFResidual);
+    result.SlopeSE = std::sqrt(result.MSResidual / fit.SumXX);
+  }
+}
+
+// r², Sy.x, the X intercept, the 95% limits of slope and intercept and the
+// P value of the slope.
+void DescribeLine(TReal count, TLinearRegressionResult& result) {
+  result.MSRegression = result.SSRegression;
+  if (result.Slope != 0) result.XIntercept = -result.Intercept / result.Slope;
+  result.SyX = std::sqrt(result.MSResidual);
+  result.PerfectLine = result.SSResidual == 0;
+  result.RSquared = result.PerfectLine ? TReal{1} : std::fabs(1 - result.SSResidual / result.SSTotal);
+  result.R = std::sqrt(result.RSquared);
+  if (result.Slope < 0) result.R = -result.R;
+  const TReal t95 = t_critical_95(result.DFResidual);
+  result.SlopeLower = result.Slope - t95 * result.SlopeSE;
+  result.SlopeUpper = result.Slope + t95 * result.SlopeSE;
+  if (!result.Forced) {
+    result.InterceptSE =
+        std::sqrt((result.MeanX * result.MeanX / result.Sxx + 1 / count) * result.MSResidual);
+    result.InterceptLower = result.Intercept - t95 * result.InterceptSE;
+    result.InterceptUpper = result.Intercept + t95 * result.InterceptSE;
+  }
+
+  if (result.PerfectLine) {
+    result.SlopeP = 0;
+  } else if (!result.Forced) {
+    result.F = result.MSRegression / result.MSResidual;
+    result.SlopeP = p_value_f(1, result.DFResidual, result.F);
+  } else {
+    result.T = result.Slope / result.SlopeSE;
+    result.SlopeP = p_value_t(result.DFResidual, result.T);
+  }
+}
+
+// One summary per table row: its X, mean Y, replicates and their SD, the
+// predicted Y and the residual; the scatter within rows adds up to the pure
+// error.
+void SummariseRows(const TFitPoints& data, TLinearRegressionResult& result) {
+  const std::vector<TPoint>& points = data.Points;
+  for (std::size_t r = 0; r < data.Rows.size(); ++r) {
+    const TRowRange& range = data.Rows[r];
+    TRegressionRowSummary summary;
+    summary.Row = points[range.First].Row;
+    summary.X = points[range.First].X;
+    summary.MeanY = data.RowMeans[r];
+    summary.Replicates = static_cast<std::int32_t>(range.Count);
+    summary.PredictedY = result.Slope * summary.X + result.Intercept;
+    if (range.Count > 1) {
+      TReal ss = 0;
+      for (std::size_t i = range.First; i < range.First + range.Count; ++i) {
+        const TReal d = points[i].Y - summary.MeanY;
+        ss += d * d;
+      }
+      summary.SD = std::sqrt(ss / static_cast<TReal>(range.Count - 1));
+      result.SSPureError += ss;
+    }
+    summary.Residual = summary.MeanY - summary.PredictedY;
+    result.RowSummaries.push_back(summary);
+  }
+}
+
+// Residual = scatter within rows + the row means' distances from the line;
+// the second part is the lack of fit, taken directly so that no difference
+// of two large sums is formed. A forced line has one parameter, so its
+// deviations keep one more degree of freedom.
+void TestLackOfFit(const TFitPoints& data, const TLinearRegressionOptions& options, TLinearRegressionResult& result) {
+  const std::vector<TRowRange>& rows = data.Rows;
+  const TReal x0 = options.ForceX;
+  const TReal y0 = options.ForceY;
+  result.HasLackOfFit = true;
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    const TReal fitted = result.Forced ? result.Slope * (data.Points[rows[r].First].X - x0)
+                                       : result.Slope * (data.Points[rows[r].First].X - result.MeanX);
+    const TReal mean = result.Forced ? data.RowMeans[r] - y0 : data.RowMeans[r] - result.MeanY;
+    const TReal d = mean - fitted;
+    result.SSDeviation += static_cast<TReal>(rows[r].Count) * d * d;
+  }
+  if (result.PerfectLine) result.SSDeviation = 0;
+  result.DFDeviation = result.Rows - (result.Forced ? 1 : 2);
+  result.DFPureError = result.N - result.Rows;
+  result.MSDeviation = result.SSDeviation / static_cast<TReal>(result.DFDeviation);
+  result.MSPureError = result.SSPureError / static_cast<TReal>(result.DFPureError);
+  if (result.MSPureError > 0) {
+    result.LackOfFitF = result.MSDeviation / result.MSPureError;
+    result.LackOfFitP = p_value_f(result.DFDeviation, result.DFPureError, result.LackOfFitF);
+  } else {
+    // Replicates that agree exactly leave no scatter to compare with:
+    // F is infinite.
+    result.LackOfFitP = result.MSDeviation > 0 ? TReal{0} : TReal{1};
+  }
+}
+
+// The points above and below the line in point order (those on it skipped),
+// the runs of like signs, and the P value of so few runs.
+void TestRuns(const TFit& fit, TLinearRegressionResult& result) {
+  result.HasRunsTest = true;
+  int side = 0;
+  for (std::size_t i = 0; i < fit.Residuals.size(); ++i) {
+    const TReal e = fit.Residuals[i];
+    const TReal tolerance = OnLineUnits * std::numeric_limits<TReal>::epsilon() * fit.Scales[i];
+    const int pointSide = e > tolerance ? 1 : e < -tolerance ? -1 : 0;
+    if (pointSide == 0) continue;
+    (pointSide > 0 ? result.Above : result.Below) += 1;
+    if (pointSide != side) ++result.Runs;
+    side = pointSide;
+  }
+  if (result.Above >= 2 && result.Below >= 2 && result.Above + result.Below > 5)
+    result.RunsP = RunsTestP(result.Above, result.Below, result.Runs);
+}
+
+
 }  // namespace
 
 TReal RunsTestP(std::int32_t above, std::int32_t below, std::int32_t runs) {
@@ -156,201 +384,33 @@ TReal RunsTestP(std::int32_t above, std::int32_t below, std::int32_t runs) {
 TLinearRegressionResult ComputeLinearRegression(const TDataTable& table, const TLinearRegressionOptions& options) {
   TLinearRegressionResult result;
   result.Forced = options.ForceThrough;
-  const std::vector<TPoint> points = CollectPoints(table);
-  const std::vector<TRowRange> rows = RowRanges(points);
-  result.N = static_cast<std::int32_t>(points.size());
-  result.Rows = static_cast<std::int32_t>(rows.size());
-  for (const TRowRange& range : rows)
+  TFitPoints data;
+  data.Points = CollectPoints(table);
+  data.Rows = RowRanges(data.Points);
+  result.N = static_cast<std::int32_t>(data.Points.size());
+  result.Rows = static_cast<std::int32_t>(data.Rows.size());
+  for (const TRowRange& range : data.Rows)
     result.MaxReplicates = std::max(result.MaxReplicates, static_cast<std::int32_t>(range.Count));
   if (result.Rows < 3) {
     result.StatusCode = TooFewRegressionRowsCode;
     return result;
   }
-
-  const std::size_t n = points.size();
-  const auto count = static_cast<TReal>(n);
-  std::vector<TReal> xs(n);
-  std::vector<TReal> ys(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    xs[i] = points[i].X;
-    ys[i] = points[i].Y;
-  }
-  result.MeanX = AccurateMean(xs);
-  result.MeanY = AccurateMean(ys);
-  const std::vector<TReal> dx = CentredValues(xs, result.MeanX);
-  const std::vector<TReal> dy = CentredValues(ys, result.MeanY);
-  result.Sxx = DotProduct(dx, dx);
-  result.Syy = DotProduct(dy, dy);
-  result.Sxy = DotProduct(dx, dy);
+  CentrePoints(data, result);
   if (result.Sxx == 0) {
     result.StatusCode = SingleXValueCode;
     return result;
   }
-
-  // Sum of squares between rows, about the overall mean; the same for the
-  // shifted values of a forced fit.
-  std::vector<TReal> rowMeans;
-  rowMeans.reserve(rows.size());
-  for (const TRowRange& range : rows) {
-    rowMeans.push_back(RowMeanY(points, range));
-    const TReal d = rowMeans.back() - result.MeanY;
-    result.SSBetweenRows += static_cast<TReal>(range.Count) * d * d;
-  }
-
-  // Residuals, and the size of the terms each was formed from, which sets
-  // the rounding level below which a residual is zero.
-  std::vector<TReal> residuals(n);
-  std::vector<TReal> scales(n);
-  const TReal x0 = options.ForceX;
-  const TReal y0 = options.ForceY;
-  TReal sumXX = 0;  // Σ(X - X0)² of a forced fit
-  if (!result.Forced) {
-    result.Slope = result.Sxy / result.Sxx;
-    result.Intercept = result.MeanY - result.Slope * result.MeanX;
-    for (std::size_t i = 0; i < n; ++i) {
-      residuals[i] = dy[i] - result.Slope * dx[i];
-      scales[i] = std::fabs(ys[i]) + std::fabs(result.MeanY) +
-                  std::fabs(result.Slope) * (std::fabs(xs[i]) + std::fabs(result.MeanX));
-    }
-  } else {
-    TReal sumXY = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-      const TReal x = xs[i] - x0;
-      sumXX += x * x;
-      sumXY += x * (ys[i] - y0);
-    }
-    result.Slope = sumXY / sumXX;
-    result.Intercept = y0 - result.Slope * x0;
-    for (std::size_t i = 0; i < n; ++i) {
-      residuals[i] = (ys[i] - y0) - result.Slope * (xs[i] - x0);
-      scales[i] = std::fabs(ys[i]) + std::fabs(y0) + std::fabs(result.Slope) * (std::fabs(xs[i]) + std::fabs(x0));
-    }
-  }
-  TReal sumScaleSquares = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    result.SSResidual += residuals[i] * residuals[i];
-    sumScaleSquares += scales[i] * scales[i];
-  }
-  if (IsRoundingLevel(result.SSResidual, sumScaleSquares)) {
-    result.SSResidual = 0;
-    std::fill(residuals.begin(), residuals.end(), TReal{0});
-  }
-
-  if (!result.Forced) {
-    result.SSRegression = result.Slope * result.Sxy;
-    result.SSTotal = result.Syy;
-    result.DFResidual = result.N - 2;
-    result.DFTotal = result.N - 1;
-    result.MSResidual = result.SSResidual / static_cast<TReal>(result.DFResidual);
-    result.SlopeSE = std::sqrt(result.MSResidual / result.Sxx);
-  } else {
-    const TReal shiftedMeanY = result.MeanY - y0;
-    // The total about the forced point, as this program has always formed
-    // it from the shifted values; it enters r² and the perfect-line test.
-    result.SSTotal = result.Syy - shiftedMeanY * shiftedMeanY / count + count * shiftedMeanY * shiftedMeanY;
-    result.SSRegression = result.SSTotal - result.SSResidual;
-    result.DFResidual = result.N - 1;
-    result.DFTotal = result.N;
-    result.MSResidual = result.SSResidual / static_cast<TReal>(result.DFResidual);
-    result.SlopeSE = std::sqrt(result.MSResidual / sumXX);
-  }
+  FindRowMeans(data, result);
+  const TFit fit = FitLine(data, options, result);
+  PartitionSumsOfSquares(fit, options, static_cast<TReal>(data.Points.size()), result);
   if (result.Slope == 0 && result.SlopeSE == 0) {
     result.StatusCode = SingleYValueCode;
     return result;
   }
-
-  result.MSRegression = result.SSRegression;
-  if (result.Slope != 0) result.XIntercept = -result.Intercept / result.Slope;
-  result.SyX = std::sqrt(result.MSResidual);
-  result.PerfectLine = result.SSResidual == 0;
-  result.RSquared = result.PerfectLine ? TReal{1} : std::fabs(1 - result.SSResidual / result.SSTotal);
-  result.R = std::sqrt(result.RSquared);
-  if (result.Slope < 0) result.R = -result.R;
-  const TReal t95 = t_critical_95(result.DFResidual);
-  result.SlopeLower = result.Slope - t95 * result.SlopeSE;
-  result.SlopeUpper = result.Slope + t95 * result.SlopeSE;
-  if (!result.Forced) {
-    result.InterceptSE =
-        std::sqrt((result.MeanX * result.MeanX / result.Sxx + 1 / count) * result.MSResidual);
-    result.InterceptLower = result.Intercept - t95 * result.InterceptSE;
-    result.InterceptUpper = result.Intercept + t95 * result.InterceptSE;
-  }
-
-  if (result.PerfectLine) {
-    result.SlopeP = 0;
-  } else if (!result.Forced) {
-    result.F = result.MSRegression / result.MSResidual;
-    result.SlopeP = p_value_f(1, result.DFResidual, result.F);
-  } else {
-    result.T = result.Slope / result.SlopeSE;
-    result.SlopeP = p_value_t(result.DFResidual, result.T);
-  }
-
-  for (std::size_t r = 0; r < rows.size(); ++r) {
-    const TRowRange& range = rows[r];
-    TRegressionRowSummary summary;
-    summary.Row = points[range.First].Row;
-    summary.X = points[range.First].X;
-    summary.MeanY = rowMeans[r];
-    summary.Replicates = static_cast<std::int32_t>(range.Count);
-    summary.PredictedY = result.Slope * summary.X + result.Intercept;
-    if (range.Count > 1) {
-      TReal ss = 0;
-      for (std::size_t i = range.First; i < range.First + range.Count; ++i) {
-        const TReal d = points[i].Y - summary.MeanY;
-        ss += d * d;
-      }
-      summary.SD = std::sqrt(ss / static_cast<TReal>(range.Count - 1));
-      result.SSPureError += ss;
-    }
-    summary.Residual = summary.MeanY - summary.PredictedY;
-    result.RowSummaries.push_back(summary);
-  }
-
-  if (options.RunsTest && result.MaxReplicates >= 2) {
-    // Residual = scatter within rows + the row means' distances from the
-    // line; the second part is the lack of fit, taken directly so that no
-    // difference of two large sums is formed. A forced line has one
-    // parameter, so its deviations keep one more degree of freedom.
-    result.HasLackOfFit = true;
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-      const TReal fitted = result.Forced ? result.Slope * (points[rows[r].First].X - x0)
-                                         : result.Slope * (points[rows[r].First].X - result.MeanX);
-      const TReal mean = result.Forced ? rowMeans[r] - y0 : rowMeans[r] - result.MeanY;
-      const TReal d = mean - fitted;
-      result.SSDeviation += static_cast<TReal>(rows[r].Count) * d * d;
-    }
-    if (result.PerfectLine) result.SSDeviation = 0;
-    result.DFDeviation = result.Rows - (result.Forced ? 1 : 2);
-    result.DFPureError = result.N - result.Rows;
-    result.MSDeviation = result.SSDeviation / static_cast<TReal>(result.DFDeviation);
-    result.MSPureError = result.SSPureError / static_cast<TReal>(result.DFPureError);
-    if (result.MSPureError > 0) {
-      result.LackOfFitF = result.MSDeviation / result.MSPureError;
-      result.LackOfFitP = p_value_f(result.DFDeviation, result.DFPureError, result.LackOfFitF);
-    } else {
-      // Replicates that agree exactly leave no scatter to compare with:
-      // F is infinite.
-      result.LackOfFitP = result.MSDeviation > 0 ? TReal{0} : TReal{1};
-    }
-  }
-
-  if (options.RunsTest) {
-    result.HasRunsTest = true;
-    int side = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-      const TReal e = residuals[i];
-      const TReal tolerance = OnLineUnits * std::numeric_limits<TReal>::epsilon() * scales[i];
-      const int pointSide = e > tolerance ? 1 : e < -tolerance ? -1 : 0;
-      if (pointSide == 0) continue;
-      (pointSide > 0 ? result.Above : result.Below) += 1;
-      if (pointSide != side) ++result.Runs;
-      side = pointSide;
-    }
-    if (result.Above >= 2 && result.Below >= 2 && result.Above + result.Below > 5)
-      result.RunsP = RunsTestP(result.Above, result.Below, result.Runs);
-  }
-
+  DescribeLine(static_cast<TReal>(data.Points.size()), result);
+  SummariseRows(data, result);
+  if (options.RunsTest && result.MaxReplicates >= 2) TestLackOfFit(data, options, result);
+  if (options.RunsTest) TestRuns(fit, result);
   if (options.InterpolateUnknowns) StandardCurve(table, result);
   return result;
 }

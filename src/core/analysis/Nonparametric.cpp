@@ -89,8 +89,8 @@ void WriteFewDataLines(TReportText& report, std::string_view what) {
   report.WriteLine(std::string("yield P < 0.05 with so few ") + std::string(what) + ".");
 }
 
-bool TooFewToBeSignificant(TCountStatus status, std::uint64_t arrangements, bool twoTailed) {
-  return status == TCountStatus::Exact && arrangements < (twoTailed ? FewTwoTailed : FewOneTailed);
+bool TooFewToBeSignificant(TExactStatus status, std::uint64_t arrangements, bool twoTailed) {
+  return status == TExactStatus::Exact && arrangements < (twoTailed ? FewTwoTailed : FewOneTailed);
 }
 
 void WriteSignedRankDetails(TReportText& report, const TSignedRankResult& ranks, bool tiesRemark) {
@@ -171,19 +171,19 @@ TSignedRankResult signed_rank_test(const TDataTable& table, int column, TReal me
   } else {
     result.ApproximateP = 1;  // no ranks, no evidence either way
   }
-  result.Status = result.N < MaxExactSignedRanks ? TCountStatus::Exact : TCountStatus::Abandoned;
+  result.Status = result.N < MaxExactSignedRanks ? TExactStatus::Exact : TExactStatus::TooLong;
   progress.StartExactProgress(TailedP(result.ApproximateP, twoTailed));
-  if (result.Status == TCountStatus::Exact) {
+  if (result.Status == TExactStatus::Exact) {
     const TReal threshold = std::max(result.TPlus, -result.TMinus);
     const TExactCount count = CountSignedRankPatterns(result.N, threshold, ExactProgressReport(progress));
     result.Status = count.Status;
-    if (count.Status == TCountStatus::Exact) {
+    if (count.Status == TExactStatus::Exact) {
       result.Arrangements = count.Total;
       result.OneTailedP = static_cast<TReal>(count.AtLeastAsExtreme) / static_cast<TReal>(count.Total);
     }
   }
   progress.EndExactProgress();
-  if (result.Status != TCountStatus::Exact) result.OneTailedP = result.ApproximateP;
+  if (result.Status != TExactStatus::Exact) result.OneTailedP = result.ApproximateP;
   return result;
 }
 
@@ -242,18 +242,18 @@ TMannWhitneyResult mann_whitney_test(const TDataTable& table, int columnA, int c
   }
   progress.StartExactProgress(TailedP(result.ApproximateP, twoTailed));
   result.Arrangements = count_combinations(all, larger);
-  result.Status = TCountStatus::Abandoned;
-  if (result.Arrangements < MaxArrangements) {
+  result.Status = TExactStatus::TooLong;
+  if (result.Arrangements < MaxRankSumArrangements) {
     const TReal threshold = result.U + nPrime * (nPrime + 1) / 2;
     const TExactCount count = CountRankSumSets(all, larger, threshold, ExactProgressReport(progress));
     result.Status = count.Status;
-    if (count.Status == TCountStatus::Exact) {
+    if (count.Status == TExactStatus::Exact) {
       result.OneTailedP =
           count.Total == 0 ? TReal{1} : static_cast<TReal>(count.AtLeastAsExtreme) / static_cast<TReal>(count.Total);
     }
   }
   progress.EndExactProgress();
-  if (result.Status != TCountStatus::Exact) result.OneTailedP = result.ApproximateP;
+  if (result.Status != TExactStatus::Exact) result.OneTailedP = result.ApproximateP;
   return result;
 }
 
@@ -292,7 +292,7 @@ TPairingCorrelation SpearmanPairs(std::span<const TReal> x, std::span<const TRea
     result.Status = count.Status;
     result.TwoTailedP = 2 * static_cast<TReal>(count.AtLeastAsExtreme) / static_cast<TReal>(count.Total);
   } else {
-    result.Status = TCountStatus::Abandoned;
+    result.Status = TExactStatus::TooLong;
     // A perfect correlation leaves t infinite: its P is 0.
     if (std::fabs(result.R) == 1) {
       result.TwoTailedP = 0;
@@ -332,7 +332,7 @@ std::int32_t RunWilcoxonOneColumn(TDataTable& table, int column, TColumnSummary&
   report.WriteLine();
   report.WritePValueSentence(twoTailed ? 2 : 1, true, TailedP(ranks.OneTailedP, twoTailed));
   report.WriteLine();
-  if (ranks.Status != TCountStatus::Exact) {
+  if (ranks.Status != TExactStatus::Exact) {
     report.WriteLine(ApproximateRemark);
   } else if (ranks.Ties) {
     report.WriteLine("(P value may be inaccurate because of ties.)");
@@ -403,7 +403,7 @@ std::int32_t RunWilcoxonMatchedPairs(TDataTable& table, int firstColumn, int sec
   report.WriteLine(" differ signficantly from zero?");
   report.WriteLine();
   report.WritePValueSentence(twoTailed ? 2 : 1, true, TailedP(ranks.OneTailedP, twoTailed));
-  if (ranks.Status != TCountStatus::Exact) report.WriteLine(ApproximateRemark);
+  if (ranks.Status != TExactStatus::Exact) report.WriteLine(ApproximateRemark);
   report.WriteLine();
   if (TooFewToBeSignificant(ranks.Status, ranks.Arrangements, twoTailed)) {
     WriteFewDataLines(report, "data pairs");
@@ -464,7 +464,7 @@ std::int32_t RunMannWhitney(TDataTable& table, int firstColumn, int secondColumn
   report.WriteLine(" differ significantly?");
   report.WriteLine();
   report.WritePValueSentence(twoTailed ? 2 : 1, true, TailedP(test.OneTailedP, twoTailed));
-  report.WriteLine(test.Status == TCountStatus::Exact ? std::string_view("(The P value is exact.)")
+  report.WriteLine(test.Status == TExactStatus::Exact ? std::string_view("(The P value is exact.)")
                                                       : ApproximateRemark);
   report.WriteLine();
   if (TooFewToBeSignificant(test.Status, static_cast<std::uint64_t>(test.Arrangements), twoTailed))

@@ -4,7 +4,7 @@
 #include <span>
 
 #include "core/base/DataTable.h"
-#include "core/stats/RankExact.h"
+#include "core/stats/ExactRankCounts.h"
 
 namespace ombrel {
 
@@ -25,7 +25,7 @@ struct TSignedRankResult {
   TReal W = 0;                      // TPlus + TMinus
   TReal TieTerm = 0;                // sum of t^3 - t over the groups of tied |differences|
   TReal ApproximateP = EmptyValue;  // one-tailed, normal approximation
-  TCountStatus Status = TCountStatus::Abandoned;
+  TExactStatus Status = TExactStatus::TooLong;
   std::uint64_t Arrangements = 0;  // 2^N when the exact count was tried
   TReal OneTailedP = EmptyValue;   // exact when Status is Exact, else ApproximateP
 };
@@ -54,7 +54,7 @@ struct TMannWhitneyResult {
   TReal RankSumB = 0;
   TReal TieTerm = 0;
   TReal ApproximateP = EmptyValue;  // one-tailed, normal approximation
-  TCountStatus Status = TCountStatus::Abandoned;
+  TExactStatus Status = TExactStatus::TooLong;
   std::int64_t Arrangements = 0;  // count_combinations(NA + NB, larger N)
   TReal OneTailedP = EmptyValue;  // exact when Status is Exact, else ApproximateP
 };
@@ -78,7 +78,7 @@ struct TPairingCorrelation {
   std::int32_t N = 0;
   TReal R = EmptyValue;
   bool Ties = false;
-  TCountStatus Status = TCountStatus::Abandoned;
+  TExactStatus Status = TExactStatus::TooLong;
   // Twice the exact tail for N <= 12 (it passes 1 when rs is near 0; the
   // pairing check reports half of it), else by t.
   TReal TwoTailedP = EmptyValue;

@@ -85,7 +85,7 @@ void WriteRankTestTitle(TReportText& report, std::string_view title) {
   WriteRankUnderlinedLine(report, CenterText(title, TitleWidth));
 }
 
-void WriteRankTestVerdict(TReportText& report, TReal p, TRankTestStatus status, std::uint64_t arrangements,
+void WriteRankTestVerdict(TReportText& report, TReal p, TExactStatus status, std::uint64_t arrangements,
                           std::string_view tieReason) {
   report.WritePValueSentence(0, true, p);
   report.WriteText("Variation among column medians is ");
@@ -93,7 +93,7 @@ void WriteRankTestVerdict(TReportText& report, TReal p, TRankTestStatus status, 
   report.WriteLine("significantly greater than expected");
   report.WriteLine("by chance.");
   report.WriteLine();
-  if (status == TRankTestStatus::Exact) {
+  if (status == TExactStatus::Exact) {
     report.WriteLine("The P value is exactly correct (no approximations). ");
     if (arrangements < 20) {
       report.WriteLine("Regardless of what data you enter, it is impossible for this test to");
@@ -103,10 +103,10 @@ void WriteRankTestVerdict(TReportText& report, TReal p, TRankTestStatus status, 
   }
   report.WriteLine("The P value is approximate (from chi-square distribution) because");
   switch (status) {
-    case TRankTestStatus::Interrupted:
+    case TExactStatus::Cancelled:
       report.WriteLine("you interrupted the exact computations.");
       break;
-    case TRankTestStatus::TooLong:
+    case TExactStatus::TooLong:
       report.WriteLine("exact calculations would have taken too long.");
       break;
     default:

@@ -14,19 +14,11 @@
 #include "core/base/EmptyValue.h"
 #include "core/base/TestChoices.h"
 #include "core/report/ReportTables.h"
+#include "core/stats/ExactRankCounts.h"
 
 namespace ombrel {
 
 class TReportText;
-
-// How the P value of a rank test was found; the values are the statuses the
-// reports are written from.
-enum class TRankTestStatus : std::int32_t {
-  Interrupted = 0,  // the user stopped the exact computation
-  Exact = 1,
-  TooLong = 2,      // too many arrangements, too long a computation, or no memory
-  Ties = 3,         // tied values: no exact computation
-};
 
 // Whether pair (first, second), first < second, of `groups` groups takes
 // part in a post test: always without a selection, else when its flag (in
@@ -77,7 +69,7 @@ void WriteRankTestTitle(TReportText& report, std::string_view title);
 // The P-value sentence with its verdict on the column medians, then the
 // lines saying how the P value was found. `arrangements` (M) below 20 with
 // an exact P adds the note that P < 0.05 is impossible.
-void WriteRankTestVerdict(TReportText& report, TReal p, TRankTestStatus status, std::uint64_t arrangements,
+void WriteRankTestVerdict(TReportText& report, TReal p, TExactStatus status, std::uint64_t arrangements,
                           std::string_view tieReason);
 // An empty line, "Calculation detail" underlined, an empty line.
 void WriteRankCalculationDetail(TReportText& report);

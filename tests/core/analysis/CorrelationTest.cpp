@@ -206,7 +206,7 @@ TEST(Spearman, StopAnswersEndTheCountAndChooseTheApproximateP) {
   };
   const TRow rows[] = {
       // The second report is 1.2 s after the start: past the 500 ms gate.
-      {"cancelled", 600, 2, TExactStatus::Interrupted},
+      {"cancelled", 600, 2, TExactStatus::Cancelled},
       // 100 s for the first 6.25% estimates 1500 s left.
       {"too long", 100000, 0, TExactStatus::TooLong},
       {"finished", 1, 0, TExactStatus::Exact},
