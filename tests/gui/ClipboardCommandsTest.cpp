@@ -138,6 +138,31 @@ class ClipboardCommandsTest : public QObject {
     QVERIFY(mHost->Questions.Shown.isEmpty());
   }
 
+  // Ctrl+V in an open cell editor: a block goes into the cells from the
+  // edited one, a single field into the editor's text.
+  void CtrlVInAnOpenEditorPastesBlocksIntoCells() {
+    TSpreadGrid& grid = RawGrid();
+    grid.setFocus();
+    grid.SetCurrentCell(1, 2);
+    SetClipboard(QStringLiteral("7\t8\n9\t10"));
+    grid.EditorOn();
+    QVERIFY(grid.EditorActive());
+    QTest::keyClick(grid.Editor(), Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    const TReal expected[2][2] = {{7, 8}, {9, 10}};
+    for (int row = 0; row < 2; ++row)
+      for (int column = 0; column < 2; ++column) QCOMPARE(double(Table().GetValue(row, column)), double(expected[row][column]));
+
+    SetClipboard(QStringLiteral("42\r\n"));
+    grid.SetCurrentCell(3, 2);
+    grid.EditorOn();
+    QTest::keyClick(grid.Editor(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(grid.Editor()->text(), QString("42"));
+    QTest::keyClick(grid.Editor(), Qt::Key_Return);
+    QCOMPARE(double(Table().GetValue(0, 2)), 42.0);
+    QVERIFY(Table().IsCellEmpty(1, 2));
+  }
+
   void PasteFromATitleFieldFillsTitles() {
     SetClipboard(QStringLiteral("Before\tAfter\r\n1\t2"));
     RawGrid().OpenColumnTitleEditor(1);

@@ -18,6 +18,7 @@
 #include "gui/document/DataFormatPage.h"
 #include "gui/document/ResultsPage.h"
 #include "core/document/DocumentAnalysis.h"
+#include "core/document/DocumentFile.h"
 #include "gui/document/WindowCalcProgress.h"
 #include "gui/entry/SpreadGrid.h"
 #include "core/report/ReportLines.h"
@@ -98,6 +99,28 @@ class DocumentPagesTest : public QObject {
     // The arrow's label goes on like the arrow.
     QTest::mouseClick(page->NextStepLabel, Qt::LeftButton);
     QCOMPARE(mForm->Step(), TStep::DataEntry);
+  }
+
+  // Computing summaries, the choose-test state and the report is not a
+  // change by the user: a document just opened closes without a question.
+  void ViewingResultsLeavesAnOpenedDocumentUnmodified_data() {
+    QTest::addColumn<QString>("example");
+    for (const char* name : {"paired-t", "standard-curve", "two-by-two"}) QTest::newRow(name) << QString(name);
+  }
+  void ViewingResultsLeavesAnOpenedDocumentUnmodified() {
+    QFETCH(QString, example);
+    const QString path = QStringLiteral(OMBREL_EXAMPLES_DIR "/%1.omd").arg(example);
+    auto document = std::make_unique<TDocument>();
+    QCOMPARE(int(OpenDocumentFile(path.toStdString(), *document).Result), int(TFileResult::Ok));
+    auto host = std::make_unique<TTestHost>();
+    auto form = ShowDocumentWindow(*host, std::move(document));
+    form->SetFileName(path);
+    for (TStep step : {TStep::ColumnStats, TStep::ChooseTest, TStep::Results, TStep::Graph}) form->GoToStep(step);
+    QVERIFY(!form->Document().ResultsStale);
+    QVERIFY(!form->HasUnsavedChanges());
+    form->Document().Table.SetTitle("Changed by the user");
+    QVERIFY(form->HasUnsavedChanges());
+    form->CloseWithoutAsking();
   }
 
   void TypedDataGivesTheCoreReport() {

@@ -177,9 +177,65 @@ class SpreadGridTest : public QObject {
     QCOMPARE(mGrid->Editor()->text(), QString("9"));
     Type("a+ x");
     QCOMPARE(mGrid->Editor()->text(), QString("9"));
-    Type(",5e-1");
+    Type(".5e-1");
     Press(Qt::Key_Return);
     QVERIFY(Same(mTable->GetValue(0, 0), 0.95L));
+  }
+
+  // A committed text is stored only when it is a well-formed number; any
+  // other text is refused with a message and stays in the editor.
+  void RefusesTextsThatAreNotNumbers_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");
+    const QString notANumber = QStringLiteral("\u201C%1\u201D is not a number.");
+    for (const char* text : {"1 2", "1.2.3", "--5", "12-", "abc", "1e"})
+      QTest::newRow(text) << QString(text) << notANumber.arg(text);
+    QTest::newRow("beyond 1.5E38") << "2E38" << "The number is out of range.";
+    QTest::newRow("200 digits") << QString(200, QLatin1Char('9')) << "The number is out of range.";
+  }
+  void RefusesTextsThatAreNotNumbers() {
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+    Build(TGridKind::RawData);
+    QStringList told;
+    mGrid->SetTeller([&told](const QString& said) { told << said; });
+    StoreCell(*mTable, 0, 0, 3);
+    mGrid->RefreshAll();
+    mGrid->EditorOn();
+    QVERIFY(mGrid->EditorActive());
+    mGrid->Editor()->setText(text);
+    Press(Qt::Key_Return);
+    QCOMPARE(told, QStringList{message});
+    QVERIFY(Same(mTable->GetValue(0, 0), 3));
+    QVERIFY(mGrid->EditorActive());
+    QCOMPARE(mGrid->Editor()->selectedText(), text);
+    QCOMPARE(mGrid->CurrentDataRow(), 0);
+    // A click elsewhere does not take the text away either.
+    QTest::mouseClick(mGrid->viewport(), Qt::LeftButton, Qt::NoModifier, CellCentre(4, 2));
+    QTRY_COMPARE(mGrid->CurrentDataRow(), 0);
+    QVERIFY(mGrid->EditorActive());
+    QCOMPARE(mDataChanges, 0);
+    Press(Qt::Key_Escape);
+    QVERIFY(!mGrid->EditorActive());
+    QCOMPARE(Shown(0, 0), QString("3"));
+  }
+
+  // A value wider than its column shows as "###" (never with its leading
+  // characters cut off) until the column is fitted to it.
+  void WideValuesShowWholeOrAsHashes() {
+    Build(TGridKind::RawData);
+    StoreCell(*mTable, 0, 0, -12345678.1234L);
+    StoreCell(*mTable, 1, 0, -98765432109.0L);
+    mTable->AutoDecimals[0] = 4;
+    mGrid->RefreshAll();
+    mGrid->setColumnWidth(0, 40);
+    QVERIFY(!mGrid->CellShowsWhole(0, 0));
+    QVERIFY(!mGrid->CellShowsWhole(1, 0));
+    mGrid->FitColumnToValues(0);
+    QVERIFY(mGrid->columnWidth(0) > 40);
+    QVERIFY(mGrid->CellShowsWhole(0, 0));
+    QVERIFY(mGrid->CellShowsWhole(1, 0));
+    QVERIFY(mGrid->CellShowsWhole(5, 0));  // an empty cell always does
   }
 
   void EscapeDropsTheEdit() {
@@ -396,12 +452,16 @@ class SpreadGridTest : public QObject {
       bool Edits;
     };
     const TCell cells[] = {{2, 0, true}, {3, 0, true}, {4, 0, true}, {6, 0, false}, {8, 0, false}, {2, 1, false}};
+    QSignalSpy told(mGrid, &TSpreadGrid::ReadOnlyTyped);
     for (const TCell& cell : cells) {
       mGrid->SetCurrentCell(cell.DataColumn + 1, cell.GridRow);
       Type("5");
       QCOMPARE(mGrid->EditorActive(), cell.Edits);
       mGrid->CancelEdit();
     }
+    // Each computed cell said why it took no typing.
+    QCOMPARE(told.count(), 3);
+    QCOMPARE(told.last().at(0).toString(), QString("Computed from the raw data"));
     mGrid->SetDataFormat(TDataFormat::MultipleRegression);
     mGrid->SetCurrentCell(1, 2);
     Type("5");

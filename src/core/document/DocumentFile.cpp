@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string_view>
 
@@ -602,6 +603,15 @@ TFileOutcome OpenDocumentFile(const std::string& path, TDocument& document) {
   }
   document.MarkChanged();
   return outcome;
+}
+
+std::string ComparableImage(const TDocument& document) {
+  auto copy = std::make_unique<TDocument>(document);
+  copy->RefreshSummaries();
+  copy->UpdateChooseTestState();
+  std::ostringstream out;
+  WriteDocument(out, *copy);
+  return out.str();
 }
 
 TFileOutcome SaveDocumentFile(const std::string& path, const TDocument& document) {

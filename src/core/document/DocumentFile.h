@@ -37,6 +37,13 @@ TFileOutcome ReadDocument(std::istream& in, TDocument& document);
 // Writes a document's layout, CR LF line ends.
 void WriteDocument(std::ostream& out, const TDocument& document);
 
+// The document's file text once its computed parts (column summaries, the
+// choose-test state) are brought up to date on a copy. Two documents with
+// the same data and choices give the same image whatever has been computed
+// in them, so comparing images tells a change by the user from a
+// computation.
+std::string ComparableImage(const TDocument& document);
+
 // Opens a file as File Open does: reads it into `document` (which should be
 // new), then makes it ready to show: averaged formats with every column
 // taking typed means on the summary step, every other format on the data

@@ -21,6 +21,23 @@ inline constexpr int MaxCellTextLength = 14;
 // So "1,5" -> 1.5, "1.2.3" -> 1.23, "--5" -> -5, "12-" -> 12, "-2e-3" -> -0.002.
 TReal ParseCellText(std::string_view text);
 
+// What a committed cell text is. Only a well-formed number is stored: blanks
+// at both ends, an optional sign, digits with at most one decimal point ("."
+// or `decimalSeparator`) and at least one digit, an optional exponent ("e" or
+// "E", optional sign, digits). Nothing else is reinterpreted: "1 2", "1.2.3",
+// "--5" and "12-" are not numbers. A number beyond +-1.5E38 (or too large to
+// read at all, as "1e999") is out of range.
+enum class TTypedKind { Empty, Number, NotANumber, OutOfRange };
+struct TTypedNumber {
+  TTypedKind Kind = TTypedKind::Empty;
+  TReal Value = EmptyValue;  // the number when Kind is Number, else empty
+};
+TTypedNumber ReadTypedNumber(std::string_view text, char decimalSeparator = '.');
+
+// The message for a refused cell text: "“TEXT” is not a number." or "The
+// number is out of range."; empty for an empty text or a number.
+std::string TypedNumberMessage(const TTypedNumber& typed, std::string_view text);
+
 // The text a cell shows for a stored value with `places` decimals: empty for
 // the empty marker; scientific form for values that need it (a blank or "-",
 // 7 significant digits, "E", sign and at least two exponent digits, e.g.

@@ -21,11 +21,7 @@ std::size_t PageIndex(TStep step) { return static_cast<std::size_t>(step); }
 
 // What an untitled document is compared with: a new, empty document.
 const std::string& EmptyDocumentImage() {
-  static const std::string image = [] {
-    std::ostringstream out;
-    WriteDocument(out, *std::make_unique<TDocument>());
-    return out.str();
-  }();
+  static const std::string image = ComparableImage(*std::make_unique<TDocument>());
   return image;
 }
 
@@ -52,12 +48,6 @@ Analyze::~Analyze() {
 
 bool Analyze::Calculating() const { return mProgress->Calculating(); }
 
-std::string Analyze::Image(const TDocument& document) {
-  std::ostringstream out;
-  WriteDocument(out, document);
-  return out.str();
-}
-
 void Analyze::SetUntitled(const QString& name) {
   mName = name;
   mFileName.clear();
@@ -70,13 +60,15 @@ void Analyze::SetFileName(const QString& path) {
   mName = path;
   mFileName = path;
   mNeverSaved = false;
-  mSavedImage = Image(*mDocument);
+  mSavedImage = ComparableImage(*mDocument);
   setWindowTitle(mName);
 }
 
 bool Analyze::HasUnsavedChanges() {
   CommitPendingEdit();
-  return Image(*mDocument) != (mNeverSaved ? EmptyDocumentImage() : mSavedImage);
+  // Computing summaries or a report is not a change: only what the user
+  // did differs between the images.
+  return ComparableImage(*mDocument) != (mNeverSaved ? EmptyDocumentImage() : mSavedImage);
 }
 
 bool Analyze::IsEmptyDocument() const {
@@ -128,6 +120,9 @@ void Analyze::CommitPendingEdit() {
 }
 
 bool Analyze::RunCommand(TPageCommand command) {
+  if (TDocumentPage* page = CurrentPage();
+      command == TPageCommand::Paste && page != nullptr && page->PasteIntoOpenEditor())
+    return true;
   CommitPendingEdit();
   if (TDocumentPage* page = CurrentPage(); page != nullptr && page->RunCommand(command)) return true;
   if (command == TPageCommand::ViewNotes) {

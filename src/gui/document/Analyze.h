@@ -91,7 +91,6 @@ class Analyze : public QWidget {
 
  private:
   void ViewNotes();
-  static std::string Image(const TDocument& document);
 
   TDocumentHost& mHost;
   std::unique_ptr<TDocument> mDocument;

@@ -1,5 +1,7 @@
 #include "gui/document/DataEntryPage.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QGridLayout>
 #include <QLabel>
 #include <QStackedWidget>
@@ -165,6 +167,10 @@ void TDataEntryPage::EnterPage() {
   DataSetTitle->Refresh();
   mStack->setCurrentWidget(mGridPage);
   RawDataGrid->setFocus();
+}
+
+bool TDataEntryPage::PasteIntoOpenEditor() {
+  return RawDataGrid->PasteIntoEditor(QApplication::clipboard()->text());
 }
 
 void TDataEntryPage::CommitPendingEdit() {

@@ -24,6 +24,7 @@ class TDataEntryPage : public TDocumentPage {
 
   void EnterPage() override;
   void CommitPendingEdit() override;
+  bool PasteIntoOpenEditor() override;
   void DocumentReset() override;
   bool RunCommand(TPageCommand command) override;
   bool SelectionExcluded() const override;

@@ -54,6 +54,10 @@ class TDocumentPage : public QWidget {
   // Stores what is being typed (a grid cell, a title field) into the
   // document. Every command calls this before it reads or changes the data.
   virtual void CommitPendingEdit() {}
+  // Paste while a cell editor is open: true when the clipboard's single
+  // field went into the editor's text. A block drops the edit (false), and
+  // the ordinary Paste then fills the cells from the edited one.
+  virtual bool PasteIntoOpenEditor() { return false; }
   // Clear All reset the document: drop any state kept from it (grids back to
   // their first cell).
   virtual void DocumentReset() {}

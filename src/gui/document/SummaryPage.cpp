@@ -1,5 +1,7 @@
 #include "gui/document/SummaryPage.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QVBoxLayout>
 
 #include "gui/app/Asker.h"
@@ -37,6 +39,10 @@ void TSummaryPage::EnterPage() {
   StatDataGrid->RefreshAll();
   DataSetTitle->Refresh();
   StatDataGrid->setFocus();
+}
+
+bool TSummaryPage::PasteIntoOpenEditor() {
+  return StatDataGrid->PasteIntoEditor(QApplication::clipboard()->text());
 }
 
 void TSummaryPage::CommitPendingEdit() {

@@ -17,6 +17,7 @@ class TSummaryPage : public TDocumentPage {
 
   void EnterPage() override;
   void CommitPendingEdit() override;
+  bool PasteIntoOpenEditor() override;
   void DocumentReset() override;
   bool RunCommand(TPageCommand command) override;
 

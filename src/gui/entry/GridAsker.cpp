@@ -15,4 +15,11 @@ TAskYesNo MessageBoxAsker(QWidget* parent) {
   };
 }
 
+TTellUser MessageBoxTeller(QWidget* parent) {
+  return [owner = QPointer<QWidget>(parent)](const QString& message) {
+    const QString caption = QString::fromUtf8(ProgramName.data(), static_cast<qsizetype>(ProgramName.size()));
+    QMessageBox::warning(owner, caption, message);
+  };
+}
+
 }  // namespace ombrel

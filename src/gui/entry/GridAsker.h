@@ -11,7 +11,12 @@ namespace ombrel {
 // Injectable so that tests answer without a modal box.
 using TAskYesNo = std::function<bool(const QString& question)>;
 
+// A message the grids show (OK only); injectable like the questions.
+using TTellUser = std::function<void(const QString& message)>;
+
 // Asks in a message box captioned with the program's name.
 TAskYesNo MessageBoxAsker(QWidget* parent);
+// Tells in a message box captioned with the program's name.
+TTellUser MessageBoxTeller(QWidget* parent);
 
 }  // namespace ombrel

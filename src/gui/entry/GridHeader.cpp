@@ -103,8 +103,22 @@ void TGridHeader::mouseReleaseEvent(QMouseEvent* event) {
   mPressed = false;
 }
 
+int TGridHeader::GripSection(QPoint position) const {
+  if (!OnResizeGrip(position)) return -1;
+  const int section = logicalIndexAt(position);
+  const int start = sectionViewportPosition(section);
+  const int grip = style()->pixelMetric(QStyle::PM_HeaderGripMargin, nullptr, this);
+  return section > 0 && position.x() <= start + grip ? section - 1 : section;
+}
+
 void TGridHeader::mouseDoubleClickEvent(QMouseEvent* event) {
-  // A double click on a header is two presses, not an auto-size request.
+  // On a column's edge a double click fits the column to its values;
+  // elsewhere it is two presses.
+  const int section = event->button() == Qt::LeftButton ? GripSection(event->position().toPoint()) : -1;
+  if (section >= 0) {
+    emit FitSectionRequested(section);
+    return;
+  }
   mousePressEvent(event);
 }
 

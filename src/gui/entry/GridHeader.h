@@ -27,6 +27,8 @@ class TGridHeader : public QHeaderView {
   // The held button moved over `section`.
   void SectionDragged(int section);
   void PressReleased();
+  // A double click on the right edge of `section`: fit it to its contents.
+  void FitSectionRequested(int section);
 
  protected:
   void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
@@ -37,6 +39,8 @@ class TGridHeader : public QHeaderView {
 
  private:
   bool OnResizeGrip(QPoint position) const;
+  // The section whose right edge is under `position`, or -1.
+  int GripSection(QPoint position) const;
 
   int mRowHeight = 18;
   int mTextIndent = 4;

@@ -106,9 +106,8 @@ QVariant TRawDataModel::data(const QModelIndex& index, int role) const {
   }
 }
 
-TCommitResult TRawDataModel::CommitText(const QModelIndex& index, const QString& text,
-                                        const TAskEraseMeanData& askErase) {
-  const TCommitResult result = CommitCellText(Table(), index.row(), index.column(), text.toStdString(), askErase);
+TCommitResult TRawDataModel::CommitValue(const QModelIndex& index, TReal value, const TAskEraseMeanData& askErase) {
+  const TCommitResult result = CommitCellValue(Table(), index.row(), index.column(), value, askErase);
   if (result.Redisplay == TRedisplay::Column)
     RefreshColumn(index.column());
   else
@@ -134,12 +133,11 @@ QVariant TStatDataModel::data(const QModelIndex& index, int role) const {
   return role == Qt::EditRole ? text.trimmed() : text;
 }
 
-TCommitResult TStatDataModel::CommitText(const QModelIndex& index, const QString& text, const TAskEraseMeanData&) {
+TCommitResult TStatDataModel::CommitValue(const QModelIndex& index, TReal value, const TAskEraseMeanData&) {
   TCommitResult result;
   if (!IsEditable(index)) return result;
   const int column = index.column();
   const int gridRow = index.row() + FirstDataGridRow;
-  const TReal value = ParseCellText(text.toStdString());
   if (value == SummaryEntryValue(Table(), column, gridRow, MeanIsSD())) return result;
   SetSummaryValue(Table(), column, gridRow, MeanIsSD(), value);
   if (gridRow == FirstDataGridRow && IsEmpty(Table().Summary(column).Mean)) QApplication::beep();

@@ -36,9 +36,9 @@ class TGridModel : public QAbstractTableModel {
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-  // Stores the text typed into a cell and announces what shows differently.
-  virtual TCommitResult CommitText(const QModelIndex& index, const QString& text,
-                                   const TAskEraseMeanData& askErase) = 0;
+  // Stores a typed value (the empty marker erases) and announces what shows
+  // differently. The grid has checked the typed text already.
+  virtual TCommitResult CommitValue(const QModelIndex& index, TReal value, const TAskEraseMeanData& askErase) = 0;
   // Whether typing into the cell is allowed at all (AllowEditing aside).
   virtual bool IsEditable(const QModelIndex& index) const = 0;
 
@@ -68,7 +68,7 @@ class TRawDataModel : public TGridModel {
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-  TCommitResult CommitText(const QModelIndex& index, const QString& text, const TAskEraseMeanData& askErase) override;
+  TCommitResult CommitValue(const QModelIndex& index, TReal value, const TAskEraseMeanData& askErase) override;
   bool IsEditable(const QModelIndex& index) const override;
 
  protected:
@@ -84,7 +84,7 @@ class TStatDataModel : public TGridModel {
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-  TCommitResult CommitText(const QModelIndex& index, const QString& text, const TAskEraseMeanData& askErase) override;
+  TCommitResult CommitValue(const QModelIndex& index, TReal value, const TAskEraseMeanData& askErase) override;
   bool IsEditable(const QModelIndex& index) const override;
 
  protected:

@@ -4,16 +4,22 @@
 #include <QGlyphRun>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QStatusBar>
 #include <QPainter>
 #include <QRawFont>
 #include <QScopedValueRollback>
 #include <QStyledItemDelegate>
+#include <QTimer>
+#include <QToolTip>
+#include <cmath>
 #include <algorithm>
 #include <array>
 #include <climits>
 
 #include "core/entry/CellStore.h"
 #include "core/entry/CellText.h"
+#include "gui/entry/ClipboardCommands.h"
 #include "gui/entry/GridHeader.h"
 #include "gui/entry/GridModels.h"
 #include "gui/entry/TitleFields.h"
@@ -54,6 +60,18 @@ class TCellGlyphs {
       mGlyph[at] = glyphs[0];
       mAdvance[at] = mFont.advancesForGlyphIndexes(glyphs).value(0).x();
     }
+  }
+
+  // The text's width, or -1 when a character has no prepared glyph.
+  qreal Width(const QString& text) const {
+    if (!mFont.isValid()) return -1;
+    qreal width = 0;
+    for (const QChar character : text) {
+      const auto at = static_cast<std::size_t>(character.unicode());
+      if (at >= mGlyph.size() || mGlyph[at] == 0) return -1;
+      width += mAdvance[at];
+    }
+    return width;
   }
 
   // Draws the text right-aligned to `right` with its top at `top`; false
@@ -116,6 +134,21 @@ class TGridDelegate : public QStyledItemDelegate {
 
   bool eventFilter(QObject*, QEvent*) override { return false; }
 
+  qreal TextWidth(const QString& text, bool excluded) const {
+    const qreal width = (excluded ? mExcludedGlyphs : mGlyphs).Width(text);
+    return width >= 0 ? width : QFontMetricsF(excluded ? mExcludedFont : mValueFont).horizontalAdvance(text);
+  }
+
+  // The width a column needs to show `text` whole.
+  int ColumnWidthFor(const QString& text, bool excluded) const {
+    return static_cast<int>(std::ceil(TextWidth(text, excluded))) + TextRightMargin + FitMargin;
+  }
+
+  // Whether the cell's text shows whole in a column `width` wide.
+  bool Fits(const QString& text, int width, bool excluded) const {
+    return TextWidth(text, excluded) <= width - TextRightMargin;
+  }
+
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
     const bool current = index == mGrid->currentIndex();
     const bool selected = option.state & QStyle::State_Selected;
@@ -139,9 +172,13 @@ class TGridDelegate : public QStyledItemDelegate {
     painter->fillRect(option.rect, background);
     painter->setClipRect(option.rect, Qt::IntersectClip);
     painter->setPen(textColor);
-    const QString text = index.data(Qt::DisplayRole).toString();
+    QString text = index.data(Qt::DisplayRole).toString();
     const QRect textRect = option.rect.adjusted(0, TextTop, -TextRightMargin, 0);
     const TCellGlyphs& glyphs = excluded ? mExcludedGlyphs : mGlyphs;
+    // A value never shows without its leading characters (a sign, the first
+    // digits): one too wide for its column shows as "###", the full value in
+    // the tooltip.
+    if (!text.isEmpty() && TextWidth(text, excluded) > textRect.width()) text = QStringLiteral("###");
     if (!text.isEmpty() && !glyphs.DrawRightAligned(*painter, text, textRect.right() + 1, textRect.top())) {
       painter->setFont(excluded ? mExcludedFont : mValueFont);
       painter->drawText(textRect, Qt::AlignRight | Qt::AlignTop, text);
@@ -157,6 +194,7 @@ class TGridDelegate : public QStyledItemDelegate {
  private:
   static constexpr int TextTop = 2;
   static constexpr int TextRightMargin = 4;
+  static constexpr int FitMargin = 6;
 
   static QFont ValueFont(bool italic) {
     QFont font(QStringLiteral("Arial"));
@@ -173,7 +211,7 @@ class TGridDelegate : public QStyledItemDelegate {
 };
 
 TSpreadGrid::TSpreadGrid(TGridKind kind, TDataTable& table, QWidget* parent)
-    : QTableView(parent), mKind(kind), mTable(table), mAsker(MessageBoxAsker(this)) {
+    : QTableView(parent), mKind(kind), mTable(table), mAsker(MessageBoxAsker(this)), mTeller(MessageBoxTeller(this)) {
   const bool raw = kind == TGridKind::RawData;
   setObjectName(raw ? QStringLiteral("RawDataGrid") : QStringLiteral("StatDataGrid"));
   QFont gridFont(QStringLiteral("Arial"));
@@ -222,6 +260,7 @@ TSpreadGrid::TSpreadGrid(TGridKind kind, TDataTable& table, QWidget* parent)
   connect(mColumnHeader, &TGridHeader::SectionPressed, this, &TSpreadGrid::OnColumnHeaderPressed);
   connect(mRowHeader, &TGridHeader::SectionPressed, this, &TSpreadGrid::OnRowHeaderPressed);
   connect(mColumnHeader, &TGridHeader::SectionDragged, this, &TSpreadGrid::OnHeaderDragged);
+  connect(mColumnHeader, &TGridHeader::FitSectionRequested, this, &TSpreadGrid::FitColumnToValues);
   connect(mRowHeader, &TGridHeader::SectionDragged, this, &TSpreadGrid::OnHeaderDragged);
   connect(mColumnHeader, &TGridHeader::PressReleased, this, [this] { mDrag = TDrag::None; });
   connect(mRowHeader, &TGridHeader::PressReleased, this, [this] { mDrag = TDrag::None; });
@@ -306,25 +345,50 @@ void TSpreadGrid::EditorCreated(TSpreadInplaceEdit* editor, const QModelIndex& i
   editor->SetAcceptKey(mAcceptKey);
   connect(editor, &TSpreadInplaceEdit::Navigate, this, &TSpreadGrid::OnEditorNavigate);
   connect(editor, &TSpreadInplaceEdit::Cancelled, this, &TSpreadGrid::CancelEdit);
+  connect(editor, &TSpreadInplaceEdit::PasteRequested, this, &TSpreadGrid::PasteRequested);
   connect(editor, &TSpreadInplaceEdit::FocusLeft, this, [this, editor] {
     if (QApplication::focusWidget() != editor) CommitEdit();
   });
 }
 
-void TSpreadGrid::CommitEdit() {
-  if (mCommitting || mEditor.isNull()) return;
+bool TSpreadGrid::CommitEdit() {
+  if (mCommitting || mEditor.isNull()) return true;
   const QScopedValueRollback<bool> guard(mCommitting, true);
   TSpreadInplaceEdit* const editor = mEditor;
   const QPersistentModelIndex index = mEditorIndex;
   const bool changed = editor->IsChanged();
   const QString text = editor->text();
+  const TTypedNumber typed = ReadTypedNumber(text.toStdString(), UserDecimalSeparator());
+  if (changed && index.isValid() && (typed.Kind == TTypedKind::NotANumber || typed.Kind == TTypedKind::OutOfRange)) {
+    // Nothing is reinterpreted: the text stays for the user to mend, or
+    // Escape brings the old value back.
+    if (mTeller) mTeller(QString::fromStdString(TypedNumberMessage(typed, text.toStdString())));
+    if (mEditor) {
+      mEditor->selectAll();
+      mEditor->setFocus();
+    }
+    return false;
+  }
   // The editor goes first, so that a question about the value never has a
   // live editor behind it.
   mEditor.clear();
   QAbstractItemView::closeEditor(editor, QAbstractItemDelegate::NoHint);
-  if (!changed || !index.isValid()) return;
-  const TCommitResult result = mModel->CommitText(index, text, MeanDataAsker());
+  if (!changed || !index.isValid()) return true;
+  const TCommitResult result = mModel->CommitValue(index, typed.Value, MeanDataAsker());
   if (result.Outcome == TCommitOutcome::Stored) emit DataChanged();
+  return true;
+}
+
+bool TSpreadGrid::PasteIntoEditor(const QString& clipboardText) {
+  if (mEditor.isNull()) return false;
+  QString field = clipboardText;
+  while (field.endsWith(QLatin1Char('\n')) || field.endsWith(QLatin1Char('\r'))) field.chop(1);
+  if (field.contains(QLatin1Char('\t')) || field.contains(QLatin1Char('\n')) || field.contains(QLatin1Char('\r'))) {
+    CancelEdit();
+    return false;
+  }
+  mEditor->insert(field);
+  return true;
 }
 
 void TSpreadGrid::CancelEdit() {
@@ -350,12 +414,24 @@ void TSpreadGrid::commitData(QWidget* editor) {
 }
 
 void TSpreadGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
-  CommitEdit();
+  if (!mRestoringCurrent && !CommitEdit()) {
+    // A refused text keeps its cell current until it is mended or dropped;
+    // the move is undone once the event that made it is over.
+    const QPersistentModelIndex back = mEditorIndex;
+    QTimer::singleShot(0, this, [this, back] {
+      if (mEditor.isNull() || mEditorIndex != back) return;
+      const QScopedValueRollback<bool> guard(mRestoringCurrent, true);
+      setCurrentIndex(back);
+      mEditor->setFocus();
+    });
+    viewport()->update();
+    return;
+  }
   QTableView::currentChanged(current, previous);
 }
 
 void TSpreadGrid::OnEditorNavigate(int key) {
-  CommitEdit();
+  if (!CommitEdit()) return;
   QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
   keyPressEvent(&press);
 }
@@ -392,7 +468,57 @@ void TSpreadGrid::keyPressEvent(QKeyEvent* event) {
     default:
       break;
   }
+  if (TellWhyReadOnly(event)) return;
   QTableView::keyPressEvent(event);
+}
+
+void TSpreadGrid::FitColumnToValues(int dataColumn) {
+  const auto* delegate = static_cast<const TGridDelegate*>(itemDelegate());
+  int width = MinimumFittedWidth;
+  for (int row = 0; row < mModel->rowCount(); ++row) {
+    const QModelIndex index = mModel->index(row, dataColumn);
+    const QString text = index.data(Qt::DisplayRole).toString();
+    if (text.isEmpty()) continue;
+    width = std::max(width, delegate->ColumnWidthFor(text, index.data(static_cast<int>(TGridRole::Excluded)).toBool()));
+  }
+  setColumnWidth(dataColumn, width);
+}
+
+bool TSpreadGrid::CellShowsWhole(int dataRow, int dataColumn) const {
+  const QModelIndex index = mModel->index(dataRow, dataColumn);
+  const QString text = index.data(Qt::DisplayRole).toString();
+  const auto* delegate = static_cast<const TGridDelegate*>(itemDelegate());
+  return text.isEmpty() ||
+         delegate->Fits(text, columnWidth(dataColumn), index.data(static_cast<int>(TGridRole::Excluded)).toBool());
+}
+
+bool TSpreadGrid::viewportEvent(QEvent* event) {
+  if (event->type() == QEvent::ToolTip) {
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QModelIndex index = indexAt(help->pos());
+    if (index.isValid() && !CellShowsWhole(index.row(), index.column())) {
+      QToolTip::showText(help->globalPos(), index.data(Qt::DisplayRole).toString(), viewport());
+      return true;
+    }
+    QToolTip::hideText();
+  }
+  return QTableView::viewportEvent(event);
+}
+
+bool TSpreadGrid::TellWhyReadOnly(const QKeyEvent* event) {
+  const QString typed = event->text();
+  if (mKind != TGridKind::StatData || !AllowEditing() || typed.isEmpty() || !typed.at(0).isPrint() ||
+      (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+    return false;
+  const QModelIndex index = currentIndex();
+  if (!index.isValid() || (mModel->flags(index) & Qt::ItemIsEditable)) return false;
+  // A computed cell takes no typing; the status bar says why instead of
+  // letting the keys vanish.
+  const QString why = HoldsMeanData(mTable, index.column()) ? QStringLiteral("Computed from the mean, SD or SEM and N")
+                                                            : QStringLiteral("Computed from the raw data");
+  if (auto* frame = qobject_cast<QMainWindow*>(window())) frame->statusBar()->showMessage(why, ReadOnlyTipMilliseconds);
+  emit ReadOnlyTyped(why);
+  return true;
 }
 
 void TSpreadGrid::mousePressEvent(QMouseEvent* event) {

@@ -50,6 +50,9 @@ class TSpreadGrid : public QTableView {
   bool MeanIsSD() const;
   // Questions go through the asker; the default shows a message box.
   void SetAsker(TAskYesNo asker) { mAsker = std::move(asker); }
+  // Refusals of a typed text go through the teller; the default shows a
+  // message box.
+  void SetTeller(TTellUser teller) { mTeller = std::move(teller); }
   // A read-only preview grid switches editing off.
   void SetAllowEditing(bool allow);
   bool AllowEditing() const;
@@ -68,14 +71,26 @@ class TSpreadGrid : public QTableView {
   int CurrentDataColumn() const;
   void SetCurrentCell(int gridColumn, int gridRow);
   int ColumnDecimals(int dataColumn) const;
+  // Widens or narrows a column to its widest value (a double click on the
+  // edge of its heading does it too).
+  void FitColumnToValues(int dataColumn);
+  // Whether a cell's value shows whole; one that does not shows as "###"
+  // with the value in its tooltip.
+  bool CellShowsWhole(int dataRow, int dataColumn) const;
 
   // Editing. CommitEdit stores a pending edit and switches the editor off;
-  // CancelEdit drops it. Both do nothing while no editor is open.
-  void CommitEdit();
+  // CancelEdit drops it. Both do nothing while no editor is open. A text that
+  // is not a number is refused: the user is told why, the editor stays open
+  // with the text selected, and CommitEdit answers false.
+  bool CommitEdit();
   void CancelEdit();
   void EditorOn();
   bool EditorActive() const { return !mEditor.isNull(); }
   void SelectEditorText();
+  // A paste while the editor is open: a single field goes into the text
+  // (true); more than one field or line drops the edit (false), so that the
+  // caller pastes into the cells from the edited one.
+  bool PasteIntoEditor(const QString& clipboardText);
   TSpreadInplaceEdit* Editor() const { return mEditor; }
 
   // Storing from commands, with redisplay.
@@ -130,6 +145,8 @@ class TSpreadGrid : public QTableView {
   // Ctrl+Insert and Shift+Insert.
   void CopyRequested();
   void PasteRequested();
+  // Typing reached a computed summary cell; `why` is what the status bar shows.
+  void ReadOnlyTyped(const QString& why);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -137,6 +154,7 @@ class TSpreadGrid : public QTableView {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   void commitData(QWidget* editor) override;
+  bool viewportEvent(QEvent* event) override;
   void updateGeometries() override;
   void scrollContentsBy(int dx, int dy) override;
   // Typing into a read-only cell must not jump to a matching row.
@@ -159,6 +177,9 @@ class TSpreadGrid : public QTableView {
   void PlaceTitleEditors();
   void UpdateCorner();
   void AcceptSummaryKey(QChar& character) const;
+  bool TellWhyReadOnly(const QKeyEvent* event);
+  static constexpr int ReadOnlyTipMilliseconds = 5000;
+  static constexpr int MinimumFittedWidth = 40;
   TAskEraseMeanData MeanDataAsker();
 
   enum class TDrag { None, Columns, Rows };
@@ -175,6 +196,7 @@ class TSpreadGrid : public QTableView {
   QPointer<TSpreadInplaceEdit> mEditor;
   QPersistentModelIndex mEditorIndex;
   TAskYesNo mAsker;
+  TTellUser mTeller;
   TAcceptKey mAcceptKey;
   QColor mExcludedColor = Qt::blue;
   bool mHeaderSelect = true;
@@ -185,6 +207,7 @@ class TSpreadGrid : public QTableView {
   int mTitleRow = -1;
   TDrag mDrag = TDrag::None;
   bool mCommitting = false;
+  bool mRestoringCurrent = false;
   bool mClosingTitle = false;
   bool mClickEdits = false;
 };

@@ -9,7 +9,6 @@ namespace ombrel {
 
 TSpreadInplaceEdit::TSpreadInplaceEdit(QWidget* parent) : QLineEdit(parent) {
   setObjectName(QStringLiteral("SpreadInplaceEdit"));
-  setMaxLength(MaxCellTextLength);
   setFrame(false);
   setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 }
@@ -42,6 +41,10 @@ bool TSpreadInplaceEdit::event(QEvent* event) {
 }
 
 void TSpreadInplaceEdit::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::Paste)) {
+    emit PasteRequested();
+    return;
+  }
   switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:

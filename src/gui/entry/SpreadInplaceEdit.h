@@ -11,7 +11,8 @@ using TAcceptKey = std::function<void(QChar& character)>;
 // The in-place cell editor of the spreadsheet grids. It accepts the number
 // characters only (or what an installed TAcceptKey lets through), at most 14
 // of them, and hands navigation keys to the grid instead of moving the caret:
-// the grid commits the edit and moves.
+// the grid commits the edit and moves. Pasted text is never cut short: the
+// grid checks the whole text when the edit is committed.
 class TSpreadInplaceEdit : public QLineEdit {
   Q_OBJECT
 
@@ -27,6 +28,9 @@ class TSpreadInplaceEdit : public QLineEdit {
   // Enter and Return arrive as Qt::Key_Down.
   void Navigate(int key);
   void Cancelled();
+  // Ctrl+V or Shift+Insert: the grid decides between a paste into the
+  // cells and one into the text.
+  void PasteRequested();
   // Focus went elsewhere inside the application window.
   void FocusLeft();
 

@@ -49,6 +49,58 @@ TEST(ParseCellText, GivesEmptyForNothingUnreadableOrOutOfRange) {
   }
 }
 
+struct TTypedCase {
+  std::string Text;
+  char Separator;
+  TTypedKind Kind;
+  TReal Value;
+};
+
+// A committed cell text is stored only when it is a well-formed number.
+TEST(ReadTypedNumber, StoresWellFormedNumbersAndRefusesTheRest) {
+  const TTypedKind N = TTypedKind::Number, Bad = TTypedKind::NotANumber, Far = TTypedKind::OutOfRange;
+  const TTypedCase cases[] = {
+      {"", '.', TTypedKind::Empty, EmptyValue},
+      {"   ", '.', TTypedKind::Empty, EmptyValue},
+      {" 7 ", '.', N, 7.0L},
+      {"+3", '.', N, 3.0L},
+      {"-.5", '.', N, -0.5L},
+      {"5.", '.', N, 5.0L},
+      {"2.5e3", '.', N, 2500.0L},
+      {"1.2E-05", '.', N, 1.2e-5L},
+      {"1,5", ',', N, 1.5L},
+      {"1.5", ',', N, 1.5L},
+      {"0.123456789012345678", '.', N, 0.123456789012345678L},
+      {"1e-5000", '.', N, 0.0L},
+      {"1.5E38", '.', N, 1.5e38L},
+      {"1,5", '.', Bad, EmptyValue},
+      {"1 2", '.', Bad, EmptyValue},
+      {"1.2.3", '.', Bad, EmptyValue},
+      {"--5", '.', Bad, EmptyValue},
+      {"12-", '.', Bad, EmptyValue},
+      {"abc", '.', Bad, EmptyValue},
+      {".", '.', Bad, EmptyValue},
+      {"5e", '.', Bad, EmptyValue},
+      {"e5", '.', Bad, EmptyValue},
+      {"inf", '.', Bad, EmptyValue},
+      {"nan", '.', Bad, EmptyValue},
+      {"0x10", '.', Bad, EmptyValue},
+      {"1.5E39", '.', Far, EmptyValue},
+      {"-2E38", '.', Far, EmptyValue},
+      {"1e999", '.', Far, EmptyValue},
+      {std::string(200, '9'), '.', Far, EmptyValue},
+  };
+  for (const TTypedCase& c : cases) {
+    SCOPED_TRACE(c.Text);
+    const TTypedNumber typed = ReadTypedNumber(c.Text, c.Separator);
+    EXPECT_EQ(typed.Kind, c.Kind);
+    EXPECT_EQ(typed.Value, c.Value);
+  }
+  EXPECT_EQ(TypedNumberMessage(ReadTypedNumber(" 1.2.3 "), " 1.2.3 "), "\u201C1.2.3\u201D is not a number.");
+  EXPECT_EQ(TypedNumberMessage(ReadTypedNumber("1e999"), "1e999"), "The number is out of range.");
+  EXPECT_EQ(TypedNumberMessage(ReadTypedNumber("4"), "4"), "");
+}
+
 struct TFormatCase {
   TReal Value;
   int Places;
