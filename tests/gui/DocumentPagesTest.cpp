@@ -14,6 +14,8 @@
 #include "support/PageTestSupport.h"
 #include "gui/document/Analyze.h"
 #include "gui/document/ChooseTestPage.h"
+#include "gui/document/choose/MultiColumnChoices.h"
+#include "gui/document/choose/OneColumnChoices.h"
 #include "gui/document/DataEntryPage.h"
 #include "gui/document/DataFormatPage.h"
 #include "gui/document/ResultsPage.h"
@@ -145,8 +147,9 @@ class DocumentPagesTest : public QObject {
   void WilcoxonRenamesTheHypotheticalRadios() {
     Fill(Document(), {0});
     mForm->GoToStep(TStep::ChooseTest);
-    auto* page = PageOf<TChooseTestPage>(TStep::ChooseTest);
-    QCOMPARE(page->ShownTestPage(), TTestPage::OneColumn);
+    auto* choose = PageOf<TChooseTestPage>(TStep::ChooseTest);
+    auto* page = choose->OneColumn();
+    QCOMPARE(choose->ShownTestPage(), TTestPage::OneColumn);
     QCOMPARE(page->HypotheticalMeanRadios[0]->text(), QStringLiteral("Hypothetical mean=0.0."));
     page->WilcoxonRadio->click();
     QCOMPARE(Document().Choices.OneColumnTest, 1);
@@ -158,7 +161,7 @@ class DocumentPagesTest : public QObject {
   void TypingOneHundredChecksItsRadio() {
     Fill(Document(), {0});
     mForm->GoToStep(TStep::ChooseTest);
-    auto* page = PageOf<TChooseTestPage>(TStep::ChooseTest);
+    auto* page = PageOf<TChooseTestPage>(TStep::ChooseTest)->OneColumn();
     page->HypotheticalMeanField->setFocus();
     QTRY_VERIFY(page->HypotheticalMeanField->hasFocus());
     QVERIFY(page->HypotheticalMeanRadios[3]->isChecked());  // clicking into the field
@@ -174,8 +177,9 @@ class DocumentPagesTest : public QObject {
   void NonparametricListShowsDunnForTukey() {
     Fill(Document(), {0, 1, 2});
     mForm->GoToStep(TStep::ChooseTest);
-    auto* page = PageOf<TChooseTestPage>(TStep::ChooseTest);
-    QCOMPARE(page->ShownTestPage(), TTestPage::MultiColumn);
+    auto* choose = PageOf<TChooseTestPage>(TStep::ChooseTest);
+    auto* page = choose->MultiColumn();
+    QCOMPARE(choose->ShownTestPage(), TTestPage::MultiColumn);
     QCOMPARE(page->PostTestComboBox->currentText(), QStringLiteral("Tukey: Compare all pairs of columns."));
     page->MultiNonparametricRadio->click();
     QCOMPARE(page->PostTestComboBox->currentText(), QStringLiteral("Dunn: Compare all pairs of columns."));
@@ -196,14 +200,14 @@ class DocumentPagesTest : public QObject {
     Document().Choices.AllColumns = 0;
     Document().Choices.LastColumnCount = 8;
     mForm->GoToStep(TStep::ChooseTest);
-    auto* page = PageOf<TChooseTestPage>(TStep::ChooseTest);
+    auto* page = PageOf<TChooseTestPage>(TStep::ChooseTest)->MultiColumn();
     QCOMPARE(page->MultiColumnSelectedLabel->text(), QStringLiteral("Selected: A&B,D-F,H"));
   }
 
   void SelectColumnsRefusesAnEmptyChoice() {
     Fill(Document(), {0, 1, 2});
     mForm->GoToStep(TStep::ChooseTest);
-    auto* page = PageOf<TChooseTestPage>(TStep::ChooseTest);
+    auto* choose = PageOf<TChooseTestPage>(TStep::ChooseTest);
     int shown = 0;
     mHost->Questions.Dialog = [&shown](QDialog& dialog) {
       auto* list = dialog.findChild<QListWidget*>();
@@ -215,11 +219,11 @@ class DocumentPagesTest : public QObject {
       dialog.accept();
       return dialog.result();
     };
-    page->SelectColumnsButton->click();
+    choose->MultiColumn()->SelectColumnsButton->click();
     QCOMPARE(shown, 1);
     QVERIFY(mHost->Questions.Shown.contains(QStringLiteral("At least one column must be selected.")));
-    QCOMPARE(page->ShownTestPage(), TTestPage::OneColumn);
-    QCOMPARE(page->OneColumnSelectedLabel->text(), QStringLiteral("Selected: B"));
+    QCOMPARE(choose->ShownTestPage(), TTestPage::OneColumn);
+    QCOMPARE(choose->OneColumn()->OneColumnSelectedLabel->text(), QStringLiteral("Selected: B"));
   }
 
   void AppendToNotesKeepsTheLimit() {
