@@ -137,17 +137,17 @@ class ChoosePagesTest : public QObject {
   void RegressionRadiosSetTheChoices_data() {
     QTest::addColumn<QString>("radio");
     QTest::addColumn<int>("isRegression");
-    QTest::addColumn<int>("kind");
+    QTest::addColumn<TRegressionKind>("kind");
     QTest::addColumn<int>("forceThrough");
-    QTest::newRow("linear") << "linear" << 1 << 0 << 0;
-    QTest::newRow("forced") << "forced" << 1 << 0 << 1;
-    QTest::newRow("Pearson") << "pearson" << 0 << 1 << 0;
-    QTest::newRow("Spearman") << "spearman" << 0 << 2 << 0;
+    QTest::newRow("linear") << "linear" << 1 << TRegressionKind::Linear << 0;
+    QTest::newRow("forced") << "forced" << 1 << TRegressionKind::Linear << 1;
+    QTest::newRow("Pearson") << "pearson" << 0 << TRegressionKind::Pearson << 0;
+    QTest::newRow("Spearman") << "spearman" << 0 << TRegressionKind::Spearman << 0;
   }
   void RegressionRadiosSetTheChoices() {
     QFETCH(QString, radio);
     QFETCH(int, isRegression);
-    QFETCH(int, kind);
+    QFETCH(TRegressionKind, kind);
     QFETCH(int, forceThrough);
     auto* page = Enter<TRegressionChoices>(TDataFormat::XY, {0, 1});
     QVERIFY(page != nullptr);
@@ -161,7 +161,7 @@ class ChoosePagesTest : public QObject {
     radios.at(radio)->click();
     QVERIFY(Document().ResultsStale);
     QCOMPARE(int(Choices().IsRegression), isRegression);
-    QCOMPARE(int(Choices().RegressionKind), kind);
+    QCOMPARE(Choices().RegressionKind, kind);
     QCOMPARE(int(Choices().ForceThrough), forceThrough);
     // The runs test and the interpolation belong to regression only.
     const bool regression = isRegression != 0;
@@ -264,7 +264,7 @@ class ChoosePagesTest : public QObject {
     page->PostTestComboBox->setCurrentIndex(1);
     emit page->PostTestComboBox->activated(1);
     QCOMPARE(page->PostTestComboBox->currentText(), QStringLiteral("Bonferroni: Compare selected pairs of columns."));
-    QCOMPARE(Choices().PairSet, 1);
+    QCOMPARE(Choices().PairSet, TPairSet::SelectedPairs);
     QVERIFY(!page->SelectPairsButton->isHidden());
     QVERIFY(page->SelectPairsButton->isEnabled());
     QCOMPARE(page->SelectPairsButton->text(), QStringLiteral("Select pairs..."));
@@ -341,7 +341,7 @@ class ChoosePagesTest : public QObject {
     auto* page = Enter<TTwoByTwoChoices>(TDataFormat::TwoByTwo, {});
     QVERIFY(page != nullptr);
     page->ChiSquareRadio->click();
-    QCOMPARE(int(Choices().UseChiSquare), 1);
+    QCOMPARE(Choices().UseChiSquare, TTwoByTwoTest::ChiSquare);
     QVERIFY(page->YatesYesRadio->isEnabled());
     QVERIFY(page->YatesNoRadio->isEnabled());
     page->YatesNoRadio->click();
@@ -354,7 +354,7 @@ class ChoosePagesTest : public QObject {
 
     mForm->GoToStep(TStep::ChooseTest);
     page->FisherRadio->click();
-    QCOMPARE(int(Choices().UseChiSquare), 0);
+    QCOMPARE(Choices().UseChiSquare, TTwoByTwoTest::Fisher);
     // Yates keeps its answer while it cannot be changed.
     QVERIFY(!page->YatesNoRadio->isEnabled());
     QVERIFY(page->YatesNoRadio->isChecked());

@@ -152,7 +152,7 @@ class DocumentPagesTest : public QObject {
     QCOMPARE(choose->ShownTestPage(), TTestPage::OneColumn);
     QCOMPARE(page->HypotheticalMeanRadios[0]->text(), QStringLiteral("Hypothetical mean=0.0."));
     page->WilcoxonRadio->click();
-    QCOMPARE(Document().Choices.OneColumnTest, 1);
+    QCOMPARE(Document().Choices.OneColumnTest, TOneColumnTest::Wilcoxon);
     const QStringList expected = {QStringLiteral("Hypothetical median=0.0."), QStringLiteral("Hypothetical median=1.0."),
                                   QStringLiteral("Hypothetical median=100."), QStringLiteral("Hypothetical median=")};
     for (int i = 0; i < 4; ++i) QCOMPARE(page->HypotheticalMeanRadios[std::size_t(i)]->text(), expected[i]);
@@ -170,7 +170,7 @@ class DocumentPagesTest : public QObject {
     page->OneColumnTwoTailRadio->setFocus();
     QTRY_VERIFY(page->HypotheticalMeanRadios[2]->isChecked());
     QCOMPARE(page->HypotheticalMeanRadios[2]->text(), QStringLiteral("Hypothetical mean=100."));
-    QCOMPARE(Document().Choices.HypotheticalMeanChoice, 2);
+    QCOMPARE(Document().Choices.HypotheticalMeanChoice, THypotheticalMeanChoice::Hundred);
     QCOMPARE(Document().Choices.HypotheticalMean, TReal(100));
   }
 
@@ -190,7 +190,7 @@ class DocumentPagesTest : public QObject {
     page->PostTestComboBox->setCurrentIndex(5);
     emit page->PostTestComboBox->activated(5);
     QVERIFY(!page->ControlColumnComboBox->isHidden());
-    QCOMPARE(Document().Choices.PairSet, 2);
+    QCOMPARE(Document().Choices.PairSet, TPairSet::AgainstControl);
   }
 
   void SelectedColumnsAreListedAsRuns() {

@@ -572,9 +572,10 @@ void Obmain::UpdateMenus() {
   mForwardButton->setEnabled(state.ForwardButton);
   Action(TCommand::Print)->setText(FromView(PrintCaption(situation.Step)));
 
-  const auto buttons =
-      HelpButtonsFor(situation.Step, situation.Format, form != nullptr ? form->Document().Choices.ColumnCountKind : 0,
-                     form != nullptr ? form->Document().Report.ReportHelpTopic : 0);
+  const auto buttons = HelpButtonsFor(
+      situation.Step, situation.Format,
+      form != nullptr ? form->Document().Choices.ColumnCountKind : TColumnCountKind::None,
+      form != nullptr ? form->Document().Report.ReportHelpTopic : 0);
   for (std::size_t i = 0; i < 2; ++i) {
     mHelpButtons[i]->setText(FromView(buttons[i].Caption));
     mHelpButtons[i]->setToolTip(FromView(buttons[i].Hint));

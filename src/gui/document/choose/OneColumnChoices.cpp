@@ -1,7 +1,5 @@
 #include "gui/document/choose/OneColumnChoices.h"
 
-#include <algorithm>
-
 #include <QButtonGroup>
 #include <QEvent>
 #include <QGroupBox>
@@ -39,11 +37,11 @@ TOneColumnChoices::TOneColumnChoices(TChooseTestPage& host) : TChoicesPanel(host
   tests->addWidget(WilcoxonRadio);
   Exclusive({OneSampleTRadio, WilcoxonRadio});
   connect(OneSampleTRadio, &QRadioButton::clicked, this, [this] {
-    Document().Choices.OneColumnTest = 0;
+    Document().Choices.OneColumnTest = TOneColumnTest::OneSampleT;
     Changed();
   });
   connect(WilcoxonRadio, &QRadioButton::clicked, this, [this] {
-    Document().Choices.OneColumnTest = 1;
+    Document().Choices.OneColumnTest = TOneColumnTest::Wilcoxon;
     Changed();
   });
 
@@ -66,21 +64,23 @@ TOneColumnChoices::TOneColumnChoices(TChooseTestPage& host) : TChoicesPanel(host
   QVBoxLayout* means = nullptr;
   layout->addWidget(Group({}, means));
   auto* group = new QButtonGroup(this);
-  for (int i = 0; i < 4; ++i) {
-    QRadioButton* radio = Radio(FromCore(HypotheticalMeanCaption(i, false)));
-    HypotheticalMeanRadios[static_cast<std::size_t>(i)] = radio;
+  for (std::size_t i = 0; i < HypotheticalMeanRadios.size(); ++i) {
+    const auto choice = static_cast<THypotheticalMeanChoice>(i);
+    QRadioButton* radio = Radio(FromCore(HypotheticalMeanCaption(choice, false)));
+    HypotheticalMeanRadios[i] = radio;
     group->addButton(radio);
-    connect(radio, &QRadioButton::clicked, this, [this, i] {
-      ChooseHypotheticalMean(Document().Choices, i, ReadNumber(HypotheticalMeanField));
+    connect(radio, &QRadioButton::clicked, this, [this, choice] {
+      ChooseHypotheticalMean(Document().Choices, choice, ReadNumber(HypotheticalMeanField));
       Changed();
     });
   }
-  for (int i = 0; i < 3; ++i) means->addWidget(HypotheticalMeanRadios[static_cast<std::size_t>(i)]);
+  // The last radio, the typed value's, sits beside its field.
+  for (std::size_t i = 0; i + 1 < HypotheticalMeanRadios.size(); ++i) means->addWidget(HypotheticalMeanRadios[i]);
   auto* typed = new QHBoxLayout;
   HypotheticalMeanField = NumberField();
   HypotheticalMeanField->setObjectName(QStringLiteral("HypotheticalMeanField"));
   HypotheticalMeanField->installEventFilter(this);
-  typed->addWidget(HypotheticalMeanRadios[TypedHypotheticalMean]);
+  typed->addWidget(RadioOf(THypotheticalMeanChoice::Typed));
   typed->addWidget(HypotheticalMeanField);
   typed->addStretch(1);
   means->addLayout(typed);
@@ -88,11 +88,15 @@ TOneColumnChoices::TOneColumnChoices(TChooseTestPage& host) : TChoicesPanel(host
   layout->addStretch(1);
 }
 
+QRadioButton* TOneColumnChoices::RadioOf(THypotheticalMeanChoice choice) const {
+  return HypotheticalMeanRadios[static_cast<std::size_t>(choice)];
+}
+
 bool TOneColumnChoices::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::FocusIn && watched == HypotheticalMeanField && !Showing()) {
     // Clicking into the field chooses the typed value.
-    HypotheticalMeanRadios[TypedHypotheticalMean]->setChecked(true);
-    ChooseHypotheticalMean(Document().Choices, TypedHypotheticalMean, ReadNumber(HypotheticalMeanField));
+    RadioOf(THypotheticalMeanChoice::Typed)->setChecked(true);
+    ChooseHypotheticalMean(Document().Choices, THypotheticalMeanChoice::Typed, ReadNumber(HypotheticalMeanField));
     Stored();
   }
   return TChoicesPanel::eventFilter(watched, event);
@@ -105,13 +109,13 @@ void TOneColumnChoices::ShowChoices() {
   OneColumnSelectedLabel->setText(Caption(SelectedColumnsCaption(document.Table)));
   OneSampleTRadio->setEnabled(availability.OneColumnTest);
   WilcoxonRadio->setEnabled(availability.OneColumnTest);
-  SetChecked(choices.OneColumnTest == 1 ? WilcoxonRadio : OneSampleTRadio, true);
+  const bool wilcoxon = choices.OneColumnTest == TOneColumnTest::Wilcoxon;
+  SetChecked(wilcoxon ? WilcoxonRadio : OneSampleTRadio, true);
   SetChecked(choices.OneColumnTwoTailed != 0 ? OneColumnTwoTailRadio : OneColumnOneTailRadio, true);
-  const bool wilcoxon = choices.OneColumnTest == 1;
-  for (int i = 0; i < 4; ++i)
-    HypotheticalMeanRadios[static_cast<std::size_t>(i)]->setText(FromCore(HypotheticalMeanCaption(i, wilcoxon)));
-  const int choice = std::clamp(choices.HypotheticalMeanChoice, 0, 3);
-  SetChecked(HypotheticalMeanRadios[static_cast<std::size_t>(choice)], true);
+  for (std::size_t i = 0; i < HypotheticalMeanRadios.size(); ++i)
+    HypotheticalMeanRadios[i]->setText(
+        FromCore(HypotheticalMeanCaption(static_cast<THypotheticalMeanChoice>(i), wilcoxon)));
+  SetChecked(RadioOf(ShownHypotheticalMeanChoice(choices)), true);
   if (!HypotheticalMeanField->hasFocus()) HypotheticalMeanField->setText(NumberText(choices.HypotheticalMean));
   SelectAnotherColumnButton->setEnabled(CountColumnsWithData(document.Table) > 0);
 }
@@ -119,8 +123,7 @@ void TOneColumnChoices::ShowChoices() {
 void TOneColumnChoices::HypotheticalFieldLeft() {
   if (Showing()) return;
   const TReal value = ReadNumber(HypotheticalMeanField);
-  const int choice = HypotheticalMeanChoiceFor(value);
-  ChooseHypotheticalMean(Document().Choices, choice, value);
+  ChooseHypotheticalMean(Document().Choices, HypotheticalMeanChoiceFor(value), value);
   HypotheticalMeanField->setText(NumberText(Document().Choices.HypotheticalMean));
   Changed();
 }

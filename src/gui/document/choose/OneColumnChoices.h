@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "core/base/TestChoices.h"
 #include "gui/document/choose/ChoicesPanel.h"
 
 class QLabel;
@@ -26,6 +27,7 @@ class TOneColumnChoices : public TChoicesPanel {
   QRadioButton* WilcoxonRadio;
   QRadioButton* OneColumnOneTailRadio;
   QRadioButton* OneColumnTwoTailRadio;
+  // Indexed by THypotheticalMeanChoice.
   std::array<QRadioButton*, 4> HypotheticalMeanRadios{};
   QLineEdit* HypotheticalMeanField;
   QPushButton* SelectAnotherColumnButton;
@@ -34,6 +36,7 @@ class TOneColumnChoices : public TChoicesPanel {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  QRadioButton* RadioOf(THypotheticalMeanChoice choice) const;
   void HypotheticalFieldLeft();
 };
 

@@ -33,8 +33,8 @@ TTwoByTwoChoices::TTwoByTwoChoices(TChooseTestPage& host) : TChoicesPanel(host) 
       Changed();
     });
   };
-  set(FisherRadio, [](TTestChoices& c) { c.UseChiSquare = 0; });
-  set(ChiSquareRadio, [](TTestChoices& c) { c.UseChiSquare = 1; });
+  set(FisherRadio, [](TTestChoices& c) { c.UseChiSquare = TTwoByTwoTest::Fisher; });
+  set(ChiSquareRadio, [](TTestChoices& c) { c.UseChiSquare = TTwoByTwoTest::ChiSquare; });
   set(YatesYesRadio, [](TTestChoices& c) { c.Yates = 1; });
   set(YatesNoRadio, [](TTestChoices& c) { c.Yates = 0; });
   set(OneSidedRadio, [](TTestChoices& c) { c.TwoByTwoTwoSided = 0; });
@@ -59,7 +59,7 @@ TTwoByTwoChoices::TTwoByTwoChoices(TChooseTestPage& host) : TChoicesPanel(host) 
 
 void TTwoByTwoChoices::ShowChoices() {
   const TTestChoices& choices = Document().Choices;
-  SetChecked(choices.UseChiSquare != 0 ? ChiSquareRadio : FisherRadio, true);
+  SetChecked(choices.UseChiSquare != TTwoByTwoTest::Fisher ? ChiSquareRadio : FisherRadio, true);
   const bool yates = YatesEnabled(choices);
   YatesYesRadio->setEnabled(yates);
   YatesNoRadio->setEnabled(yates);
