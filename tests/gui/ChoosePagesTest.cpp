@@ -12,6 +12,10 @@
 
 #include "support/PageTestSupport.h"
 #include "gui/document/ChooseTestPage.h"
+#include "gui/document/choose/MultiColumnChoices.h"
+#include "gui/document/choose/MultipleRegressionChoices.h"
+#include "gui/document/choose/RegressionChoices.h"
+#include "gui/document/choose/TwoByTwoChoices.h"
 #include "gui/document/DataFormatPage.h"
 #include "gui/entry/SelectDialogs.h"
 #include "core/report/ReportLines.h"
@@ -56,8 +60,10 @@ class ChoosePagesTest : public QObject {
   TTestChoices& Choices() const { return mForm->Document().Choices; }
   TChooseTestPage* Page() const { return qobject_cast<TChooseTestPage*>(mForm->Page(TStep::ChooseTest)); }
 
-  // The document in `format` with data in `columns`, on step 3.
-  TChooseTestPage* Enter(TDataFormat format, std::initializer_list<int> columns) {
+  // The document in `format` with data in `columns`, on step 3; the panel
+  // of questions, if it is the one shown.
+  template <class TPanel>
+  TPanel* Enter(TDataFormat format, std::initializer_list<int> columns) {
     if (!Document().ChooseFormat(format)) return nullptr;
     Fill(Document(), columns);
     if (format == TDataFormat::TwoByTwo) {
@@ -68,7 +74,8 @@ class ChoosePagesTest : public QObject {
       counts.D = 2;
     }
     mForm->GoToStep(TStep::ChooseTest);
-    return Page();
+    auto* panel = Page()->findChild<TPanel*>();
+    return panel != nullptr && panel->isVisible() ? panel : nullptr;
   }
 
   // The report the results step shows now.
@@ -98,9 +105,9 @@ class ChoosePagesTest : public QObject {
   // ------------------------------------------------------------ XY data
 
   void RegressionPageShowsItsQuestions() {
-    TChooseTestPage* page = Enter(TDataFormat::XY, {0, 1});
+    auto* page = Enter<TRegressionChoices>(TDataFormat::XY, {0, 1});
     QVERIFY(page != nullptr);
-    QCOMPARE(page->ShownTestPage(), TTestPage::Regression);
+    QCOMPARE(Page()->ShownTestPage(), TTestPage::Regression);
     const QList<QPair<QAbstractButton*, QString>> captions = {
         {page->LinearRegressionRadio, QStringLiteral("Linear regression.")},
         {page->ForceThroughRadio, QStringLiteral("Linear regression. Force through")},
@@ -130,19 +137,19 @@ class ChoosePagesTest : public QObject {
   void RegressionRadiosSetTheChoices_data() {
     QTest::addColumn<QString>("radio");
     QTest::addColumn<int>("isRegression");
-    QTest::addColumn<int>("kind");
+    QTest::addColumn<TRegressionKind>("kind");
     QTest::addColumn<int>("forceThrough");
-    QTest::newRow("linear") << "linear" << 1 << 0 << 0;
-    QTest::newRow("forced") << "forced" << 1 << 0 << 1;
-    QTest::newRow("Pearson") << "pearson" << 0 << 1 << 0;
-    QTest::newRow("Spearman") << "spearman" << 0 << 2 << 0;
+    QTest::newRow("linear") << "linear" << 1 << TRegressionKind::Linear << 0;
+    QTest::newRow("forced") << "forced" << 1 << TRegressionKind::Linear << 1;
+    QTest::newRow("Pearson") << "pearson" << 0 << TRegressionKind::Pearson << 0;
+    QTest::newRow("Spearman") << "spearman" << 0 << TRegressionKind::Spearman << 0;
   }
   void RegressionRadiosSetTheChoices() {
     QFETCH(QString, radio);
     QFETCH(int, isRegression);
-    QFETCH(int, kind);
+    QFETCH(TRegressionKind, kind);
     QFETCH(int, forceThrough);
-    TChooseTestPage* page = Enter(TDataFormat::XY, {0, 1});
+    auto* page = Enter<TRegressionChoices>(TDataFormat::XY, {0, 1});
     QVERIFY(page != nullptr);
     // Start from another answer so that each click changes something.
     (radio == QLatin1String("spearman") ? page->PearsonRadio : page->SpearmanRadio)->click();
@@ -154,7 +161,7 @@ class ChoosePagesTest : public QObject {
     radios.at(radio)->click();
     QVERIFY(Document().ResultsStale);
     QCOMPARE(int(Choices().IsRegression), isRegression);
-    QCOMPARE(int(Choices().RegressionKind), kind);
+    QCOMPARE(Choices().RegressionKind, kind);
     QCOMPARE(int(Choices().ForceThrough), forceThrough);
     // The runs test and the interpolation belong to regression only.
     const bool regression = isRegression != 0;
@@ -168,7 +175,7 @@ class ChoosePagesTest : public QObject {
   }
 
   void ForceFieldsChooseTheForcedLineAndKeepWhatIsTyped() {
-    TChooseTestPage* page = Enter(TDataFormat::XY, {0, 1});
+    auto* page = Enter<TRegressionChoices>(TDataFormat::XY, {0, 1});
     QVERIFY(page != nullptr);
     QCOMPARE(int(Choices().ForceThrough), 0);
     // Clicking into either field chooses the forced line.
@@ -203,7 +210,7 @@ class ChoosePagesTest : public QObject {
   }
 
   void RunsTestAndInterpolationAnswersReachTheReport() {
-    TChooseTestPage* page = Enter(TDataFormat::XY, {});
+    auto* page = Enter<TRegressionChoices>(TDataFormat::XY, {});
     QVERIFY(page != nullptr);
     // A scattered standard curve, and two unknowns: X values without a Y.
     const std::array<std::pair<TReal, TReal>, 7> points = {
@@ -238,7 +245,7 @@ class ChoosePagesTest : public QObject {
   }
 
   void UnknownsHelpButtonOpensItsTopic() {
-    TChooseTestPage* page = Enter(TDataFormat::XY, {0, 1});
+    auto* page = Enter<TRegressionChoices>(TDataFormat::XY, {0, 1});
     QVERIFY(page != nullptr);
     QTest::mouseClick(page->UnknownsHelpButton, Qt::LeftButton);
     QCOMPARE(mHost->HelpTopics, QList<int>{202});
@@ -250,14 +257,14 @@ class ChoosePagesTest : public QObject {
     Document().Table.Summary(0).Title = "Low";
     Document().Table.Summary(1).Title = "Mid";
     Document().Table.Summary(2).Title = "High";
-    TChooseTestPage* page = Enter(TDataFormat::Raw, {0, 1, 2});
+    auto* page = Enter<TMultiColumnChoices>(TDataFormat::Raw, {0, 1, 2});
     QVERIFY(page != nullptr);
-    QCOMPARE(page->ShownTestPage(), TTestPage::MultiColumn);
+    QCOMPARE(Page()->ShownTestPage(), TTestPage::MultiColumn);
     QVERIFY(page->SelectPairsButton->isHidden());
     page->PostTestComboBox->setCurrentIndex(1);
     emit page->PostTestComboBox->activated(1);
     QCOMPARE(page->PostTestComboBox->currentText(), QStringLiteral("Bonferroni: Compare selected pairs of columns."));
-    QCOMPARE(Choices().PairSet, 1);
+    QCOMPARE(Choices().PairSet, TPairSet::SelectedPairs);
     QVERIFY(!page->SelectPairsButton->isHidden());
     QVERIFY(page->SelectPairsButton->isEnabled());
     QCOMPARE(page->SelectPairsButton->text(), QStringLiteral("Select pairs..."));
@@ -299,9 +306,9 @@ class ChoosePagesTest : public QObject {
   // ------------------------------------------------------------ 2x2 table
 
   void TwoByTwoPageShowsItsQuestions() {
-    TChooseTestPage* page = Enter(TDataFormat::TwoByTwo, {});
+    auto* page = Enter<TTwoByTwoChoices>(TDataFormat::TwoByTwo, {});
     QVERIFY(page != nullptr);
-    QCOMPARE(page->ShownTestPage(), TTestPage::TwoByTwo);
+    QCOMPARE(Page()->ShownTestPage(), TTestPage::TwoByTwo);
     const QList<QPair<QAbstractButton*, QString>> captions = {
         {page->FisherRadio, QStringLiteral("&Fisher's exact test (recommended)")},
         {page->ChiSquareRadio, QStringLiteral("&Chi-square test (less exact, but more widely known)")},
@@ -331,10 +338,10 @@ class ChoosePagesTest : public QObject {
   }
 
   void TwoByTwoTestAndYatesAnswers() {
-    TChooseTestPage* page = Enter(TDataFormat::TwoByTwo, {});
+    auto* page = Enter<TTwoByTwoChoices>(TDataFormat::TwoByTwo, {});
     QVERIFY(page != nullptr);
     page->ChiSquareRadio->click();
-    QCOMPARE(int(Choices().UseChiSquare), 1);
+    QCOMPARE(Choices().UseChiSquare, TTwoByTwoTest::ChiSquare);
     QVERIFY(page->YatesYesRadio->isEnabled());
     QVERIFY(page->YatesNoRadio->isEnabled());
     page->YatesNoRadio->click();
@@ -347,7 +354,7 @@ class ChoosePagesTest : public QObject {
 
     mForm->GoToStep(TStep::ChooseTest);
     page->FisherRadio->click();
-    QCOMPARE(int(Choices().UseChiSquare), 0);
+    QCOMPARE(Choices().UseChiSquare, TTwoByTwoTest::Fisher);
     // Yates keeps its answer while it cannot be changed.
     QVERIFY(!page->YatesNoRadio->isEnabled());
     QVERIFY(page->YatesNoRadio->isChecked());
@@ -373,7 +380,7 @@ class ChoosePagesTest : public QObject {
     QFETCH(int, oddsRatio);
     QFETCH(int, riskDifference);
     QFETCH(int, sensitivity);
-    TChooseTestPage* page = Enter(TDataFormat::TwoByTwo, {});
+    auto* page = Enter<TTwoByTwoChoices>(TDataFormat::TwoByTwo, {});
     QVERIFY(page != nullptr);
     const std::array<QRadioButton*, 3> radios = {page->OddsRatioRadio, page->RelativeRiskRadio, page->SensitivityRadio};
     // Every answer can be chosen whatever the test.
@@ -410,7 +417,7 @@ class ChoosePagesTest : public QObject {
     Choices().ReportRiskDifference = std::uint8_t(riskDifference);
     Choices().ReportRelativeRisk = 0;
     Choices().ReportSensitivity = 0;
-    TChooseTestPage* page = Enter(TDataFormat::TwoByTwo, {});
+    auto* page = Enter<TTwoByTwoChoices>(TDataFormat::TwoByTwo, {});
     QVERIFY(page != nullptr);
     QCOMPARE(page->OddsRatioRadio->isChecked(), shown == 0);
     QCOMPARE(page->RelativeRiskRadio->isChecked(), shown == 1);
@@ -423,9 +430,9 @@ class ChoosePagesTest : public QObject {
     Document().Table.Summary(0).Title = "Age";
     Document().Table.Summary(1).Title = "Weight";
     Document().Table.Summary(3).Title = "BP";
-    TChooseTestPage* page = Enter(TDataFormat::MultipleRegression, {0, 1, 3});
+    auto* page = Enter<TMultipleRegressionChoices>(TDataFormat::MultipleRegression, {0, 1, 3});
     QVERIFY(page != nullptr);
-    QCOMPARE(page->ShownTestPage(), TTestPage::MultipleRegression);
+    QCOMPARE(Page()->ShownTestPage(), TTestPage::MultipleRegression);
     QCOMPARE(page->MultipleRegressionRadio->text(), QStringLiteral("&Multiple Regression"));
     QCOMPARE(page->CorrelationMatrixRadio->text(),
              QStringLiteral("&Correlation matrix (compute r for every pair of variables)"));
@@ -457,7 +464,7 @@ class ChoosePagesTest : public QObject {
   }
 
   void CorrelationMatrixListsEveryVariable() {
-    TChooseTestPage* page = Enter(TDataFormat::MultipleRegression, {0, 1, 2});
+    auto* page = Enter<TMultipleRegressionChoices>(TDataFormat::MultipleRegression, {0, 1, 2});
     QVERIFY(page != nullptr);
     QCOMPARE(ItemTexts(page->IndependentList).size(), 2);
     Document().ResultsStale = false;
@@ -496,8 +503,8 @@ class ChoosePagesTest : public QObject {
     QFETCH(bool, outcomeEnabled);
     QFETCH(bool, xEnabled);
     Choices().MultipleRegression = matrix ? 0 : 1;
-    TChooseTestPage* page =
-        columns == 1 ? Enter(TDataFormat::MultipleRegression, {0}) : Enter(TDataFormat::MultipleRegression, {0, 1});
+    auto* page = columns == 1 ? Enter<TMultipleRegressionChoices>(TDataFormat::MultipleRegression, {0})
+                              : Enter<TMultipleRegressionChoices>(TDataFormat::MultipleRegression, {0, 1});
     QVERIFY(page != nullptr);
     QCOMPARE(page->DependentList->isEnabled(), outcomeEnabled);
     QCOMPARE(page->IndependentList->isEnabled(), xEnabled);
@@ -506,7 +513,7 @@ class ChoosePagesTest : public QObject {
   }
 
   void XVariablesAreCheckedOneByOneOrAllAtOnce() {
-    TChooseTestPage* page = Enter(TDataFormat::MultipleRegression, {});
+    auto* page = Enter<TMultipleRegressionChoices>(TDataFormat::MultipleRegression, {});
     QVERIFY(page != nullptr);
     // Y in A; X variables in B, C and E that are not collinear.
     const std::array<std::array<TReal, 4>, 8> rows = {{{120, 40, 70, 3},

@@ -14,6 +14,8 @@
 #include "support/PageTestSupport.h"
 #include "gui/document/Analyze.h"
 #include "gui/document/ChooseTestPage.h"
+#include "gui/document/choose/MultiColumnChoices.h"
+#include "gui/document/choose/OneColumnChoices.h"
 #include "gui/document/DataEntryPage.h"
 #include "gui/document/DataFormatPage.h"
 #include "gui/document/ResultsPage.h"
@@ -168,11 +170,12 @@ class DocumentPagesTest : public QObject {
   void WilcoxonRenamesTheHypotheticalRadios() {
     Fill(Document(), {0});
     mForm->GoToStep(TStep::ChooseTest);
-    auto* page = PageOf<TChooseTestPage>(TStep::ChooseTest);
-    QCOMPARE(page->ShownTestPage(), TTestPage::OneColumn);
+    auto* choose = PageOf<TChooseTestPage>(TStep::ChooseTest);
+    auto* page = choose->OneColumn();
+    QCOMPARE(choose->ShownTestPage(), TTestPage::OneColumn);
     QCOMPARE(page->HypotheticalMeanRadios[0]->text(), QStringLiteral("Hypothetical mean=0.0."));
     page->WilcoxonRadio->click();
-    QCOMPARE(Document().Choices.OneColumnTest, 1);
+    QCOMPARE(Document().Choices.OneColumnTest, TOneColumnTest::Wilcoxon);
     const QStringList expected = {QStringLiteral("Hypothetical median=0.0."), QStringLiteral("Hypothetical median=1.0."),
                                   QStringLiteral("Hypothetical median=100."), QStringLiteral("Hypothetical median=")};
     for (int i = 0; i < 4; ++i) QCOMPARE(page->HypotheticalMeanRadios[std::size_t(i)]->text(), expected[i]);
@@ -181,7 +184,7 @@ class DocumentPagesTest : public QObject {
   void TypingOneHundredChecksItsRadio() {
     Fill(Document(), {0});
     mForm->GoToStep(TStep::ChooseTest);
-    auto* page = PageOf<TChooseTestPage>(TStep::ChooseTest);
+    auto* page = PageOf<TChooseTestPage>(TStep::ChooseTest)->OneColumn();
     page->HypotheticalMeanField->setFocus();
     QTRY_VERIFY(page->HypotheticalMeanField->hasFocus());
     QVERIFY(page->HypotheticalMeanRadios[3]->isChecked());  // clicking into the field
@@ -190,15 +193,16 @@ class DocumentPagesTest : public QObject {
     page->OneColumnTwoTailRadio->setFocus();
     QTRY_VERIFY(page->HypotheticalMeanRadios[2]->isChecked());
     QCOMPARE(page->HypotheticalMeanRadios[2]->text(), QStringLiteral("Hypothetical mean=100."));
-    QCOMPARE(Document().Choices.HypotheticalMeanChoice, 2);
+    QCOMPARE(Document().Choices.HypotheticalMeanChoice, THypotheticalMeanChoice::Hundred);
     QCOMPARE(Document().Choices.HypotheticalMean, TReal(100));
   }
 
   void NonparametricListShowsDunnForTukey() {
     Fill(Document(), {0, 1, 2});
     mForm->GoToStep(TStep::ChooseTest);
-    auto* page = PageOf<TChooseTestPage>(TStep::ChooseTest);
-    QCOMPARE(page->ShownTestPage(), TTestPage::MultiColumn);
+    auto* choose = PageOf<TChooseTestPage>(TStep::ChooseTest);
+    auto* page = choose->MultiColumn();
+    QCOMPARE(choose->ShownTestPage(), TTestPage::MultiColumn);
     QCOMPARE(page->PostTestComboBox->currentText(), QStringLiteral("Tukey: Compare all pairs of columns."));
     page->MultiNonparametricRadio->click();
     QCOMPARE(page->PostTestComboBox->currentText(), QStringLiteral("Dunn: Compare all pairs of columns."));
@@ -209,7 +213,7 @@ class DocumentPagesTest : public QObject {
     page->PostTestComboBox->setCurrentIndex(5);
     emit page->PostTestComboBox->activated(5);
     QVERIFY(!page->ControlColumnComboBox->isHidden());
-    QCOMPARE(Document().Choices.PairSet, 2);
+    QCOMPARE(Document().Choices.PairSet, TPairSet::AgainstControl);
   }
 
   void SelectedColumnsAreListedAsRuns() {
@@ -219,14 +223,14 @@ class DocumentPagesTest : public QObject {
     Document().Choices.AllColumns = 0;
     Document().Choices.LastColumnCount = 8;
     mForm->GoToStep(TStep::ChooseTest);
-    auto* page = PageOf<TChooseTestPage>(TStep::ChooseTest);
+    auto* page = PageOf<TChooseTestPage>(TStep::ChooseTest)->MultiColumn();
     QCOMPARE(page->MultiColumnSelectedLabel->text(), QStringLiteral("Selected: A&B,D-F,H"));
   }
 
   void SelectColumnsRefusesAnEmptyChoice() {
     Fill(Document(), {0, 1, 2});
     mForm->GoToStep(TStep::ChooseTest);
-    auto* page = PageOf<TChooseTestPage>(TStep::ChooseTest);
+    auto* choose = PageOf<TChooseTestPage>(TStep::ChooseTest);
     int shown = 0;
     mHost->Questions.Dialog = [&shown](QDialog& dialog) {
       auto* list = dialog.findChild<QListWidget*>();
@@ -238,11 +242,11 @@ class DocumentPagesTest : public QObject {
       dialog.accept();
       return dialog.result();
     };
-    page->SelectColumnsButton->click();
+    choose->MultiColumn()->SelectColumnsButton->click();
     QCOMPARE(shown, 1);
     QVERIFY(mHost->Questions.Shown.contains(QStringLiteral("At least one column must be selected.")));
-    QCOMPARE(page->ShownTestPage(), TTestPage::OneColumn);
-    QCOMPARE(page->OneColumnSelectedLabel->text(), QStringLiteral("Selected: B"));
+    QCOMPARE(choose->ShownTestPage(), TTestPage::OneColumn);
+    QCOMPARE(choose->OneColumn()->OneColumnSelectedLabel->text(), QStringLiteral("Selected: B"));
   }
 
   void AppendToNotesKeepsTheLimit() {

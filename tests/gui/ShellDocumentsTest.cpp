@@ -143,7 +143,7 @@ class ShellDocumentsTest : public QObject {
     source.Table.SetValue(3, 1, -8.0L);
     source.Table.Summary(1).Title = "Treated";
     source.Choices.TwoColumnUnpaired = 0;
-    source.Choices.PostTestMethod = 3;
+    source.Choices.PostTestMethod = TPostTestMethod::StudentNewmanKeuls;
     source.Notes = "First line\r\nSecond line";
     Analyze* copy = window.DuplicateCommand();
     QVERIFY(copy != nullptr);
@@ -156,7 +156,7 @@ class ShellDocumentsTest : public QObject {
     QCOMPARE(static_cast<double>(duplicate.Table.GetValue(3, 1)), -8.0);
     QCOMPARE(QString::fromStdString(duplicate.Table.Summary(1).Title), QStringLiteral("Treated"));
     QCOMPARE(duplicate.Choices.TwoColumnUnpaired, 0);
-    QCOMPARE(duplicate.Choices.PostTestMethod, 3);
+    QCOMPARE(duplicate.Choices.PostTestMethod, TPostTestMethod::StudentNewmanKeuls);
     QCOMPARE(QString::fromStdString(duplicate.Notes), QStringLiteral("First line\r\nSecond line"));
     // The original keeps its name and is still unsaved.
     QCOMPARE(window.Documents().first()->Name(), QStringLiteral("DATASET1.OMD"));

@@ -12,6 +12,11 @@
 #include "gui/document/Analyze.h"
 #include "core/base/CalcProgress.h"
 #include "gui/document/ChooseTestPage.h"
+#include "gui/document/choose/MultiColumnChoices.h"
+#include "gui/document/choose/MultipleRegressionChoices.h"
+#include "gui/document/choose/OneColumnChoices.h"
+#include "gui/document/choose/RegressionChoices.h"
+#include "gui/document/choose/TwoByTwoChoices.h"
 #include "gui/document/DataEntryPage.h"
 #include "gui/document/DataFormatPage.h"
 #include "gui/document/ResultsPage.h"
@@ -270,15 +275,15 @@ class StepKeysTest : public QObject {
     const std::map<QString, QWidget*> controls = {
         {QStringLiteral("format radio"), formatPage->FormatRadio(TDataFormat::Raw)},
         {QStringLiteral("goal radio"), formatPage->FamilyRadio(TTestFamily::Regression)},
-        {QStringLiteral("Wilcoxon"), choose->WilcoxonRadio},
-        {QStringLiteral("mean field"), choose->HypotheticalMeanField},
-        {QStringLiteral("post test"), choose->PostTestComboBox},
-        {QStringLiteral("P<0.05"), choose->OnlyIfSignificantCheckBox},
-        {QStringLiteral("outcome"), choose->DependentList},
-        {QStringLiteral("X list"), choose->IndependentList},
-        {QStringLiteral("interpolate"), choose->InterpolateCheckBox},
-        {QStringLiteral("force X"), choose->ForceXField},
-        {QStringLiteral("Fisher"), choose->FisherRadio},
+        {QStringLiteral("Wilcoxon"), choose->OneColumn()->WilcoxonRadio},
+        {QStringLiteral("mean field"), choose->OneColumn()->HypotheticalMeanField},
+        {QStringLiteral("post test"), choose->MultiColumn()->PostTestComboBox},
+        {QStringLiteral("P<0.05"), choose->MultiColumn()->OnlyIfSignificantCheckBox},
+        {QStringLiteral("outcome"), choose->MultipleRegression()->DependentList},
+        {QStringLiteral("X list"), choose->MultipleRegression()->IndependentList},
+        {QStringLiteral("interpolate"), choose->Regression()->InterpolateCheckBox},
+        {QStringLiteral("force X"), choose->Regression()->ForceXField},
+        {QStringLiteral("Fisher"), choose->TwoByTwo()->FisherRadio},
     };
     QWidget* target = controls.at(control);
     QVERIFY2(target->isVisible(), qPrintable(control));

@@ -53,12 +53,14 @@ void WriteVerdict(TReportText& report, TReal p) {
   report.WriteLine();
 }
 
-// The post test as the mode says: 0 always, 2 only when P <= 0.05, with a
-// note when it was skipped for P; any other mode never.
+// The post test as the mode says: always, or only when P <= 0.05 with a
+// note when it was skipped for P; never for any other mode.
 std::int32_t WritePostTestSection(TReportText& report, const TPostTestInput& input, const TPostTestRequest& request,
-                                  std::int32_t mode, TReal p, const TTrendAnova& anova, bool emptyLineBeforeNote) {
-  if (mode == 0 || (mode == 2 && p <= 0.05L)) return RunPostTest(report, input, request, anova);
-  if (mode == 2) {
+                                  TPostTestCondition mode, TReal p, const TTrendAnova& anova,
+                                  bool emptyLineBeforeNote) {
+  if (mode == TPostTestCondition::Always || (mode == TPostTestCondition::IfSignificant && p <= 0.05L))
+    return RunPostTest(report, input, request, anova);
+  if (mode == TPostTestCondition::IfSignificant) {
     if (emptyLineBeforeNote) report.WriteLine();
     WriteUnderlinedLine(report, "Post tests");
     report.WriteLine("Post tests were not calculated because the P value was greater");
@@ -163,7 +165,7 @@ TMappedGroups MappedGroups(const TDataTable& table, int controlColumn) {
 }
 
 void RunOneWayAnova(TDataTable& table, TReportText& report, TPostTestRequest request, int controlColumn,
-                    std::int32_t postTestMode) {
+                    TPostTestCondition postTestMode) {
   const TMappedGroups mapped = MappedGroups(table, controlColumn);
   const TOneWayAnovaResult anova = ComputeOneWayAnova(mapped.Groups);
   if (anova.Status != 0) {
@@ -176,7 +178,7 @@ void RunOneWayAnova(TDataTable& table, TReportText& report, TPostTestRequest req
 }
 
 void RunRepeatedMeasuresAnova(TDataTable& table, TReportText& report, TPostTestRequest request, int controlColumn,
-                              std::int32_t postTestMode) {
+                              TPostTestCondition postTestMode) {
   const TCompleteBlock block = ReadCompleteBlock(table, table.ColumnMapCount());
   if (block.Status != 0) {
     table.StatusCode = block.Status;
@@ -391,7 +393,7 @@ TRepeatedMeasuresResult ComputeRepeatedMeasuresAnova(const TCompleteBlock& block
 std::int32_t WriteOneWayAnovaReport(TReportText& report, std::span<const TColumnSummary> groups,
                                     const std::vector<bool>& averaged, const TOneWayAnovaResult& anova,
                                     const TBartlettResult& bartlett, const TPostTestRequest& postTest,
-                                    std::int32_t postTestMode) {
+                                    TPostTestCondition postTestMode) {
   const std::unique_ptr<TReportText> scratch = OpenScratchReport();
   if (!scratch) return OutOfMemoryCode;
   report.WriteLine();
@@ -437,7 +439,7 @@ std::int32_t WriteOneWayAnovaReport(TReportText& report, std::span<const TColumn
 
 std::int32_t WriteRepeatedMeasuresReport(TReportText& report, std::span<const TColumnSummary> groups,
                                          const TRepeatedMeasuresResult& anova, const TPostTestRequest& postTest,
-                                         std::int32_t postTestMode) {
+                                         TPostTestCondition postTestMode) {
   const std::unique_ptr<TReportText> scratch = OpenScratchReport();
   if (!scratch) return OutOfMemoryCode;
   report.WriteLine();
@@ -496,7 +498,7 @@ std::int32_t WriteRepeatedMeasuresReport(TReportText& report, std::span<const TC
 
 std::int32_t RunMultiColumnTest(TDataTable& table, bool nonparametric, bool ordinary, TReportText& report,
                                 const TPairFlags& pairSelected, bool useSelectedPairs, bool twoSided,
-                                int controlColumn, std::int32_t postTestMode, std::int32_t postTestKind,
+                                int controlColumn, TPostTestCondition postTestMode, std::int32_t postTestKind,
                                 TCalcProgress& progress) {
   table.StatusCode = 0;
   bool averagedData = false;

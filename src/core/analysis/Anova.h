@@ -28,8 +28,8 @@ class TCalcProgress;
 //   twoSided          Dunnett and comparisons with a control: two-sided
 //   controlColumn     the control's data column (Dunnett, comparisons with a
 //                     control); the first group when it is not one
-//   postTestMode      0 always run the post test, 2 only when P <= 0.05,
-//                     anything else never (PostTestCondition)
+//   postTestMode      always run the post test, only when P <= 0.05, or
+//                     (any other value) never
 //   postTestKind      parametric: 0 Bonferroni, 1 Tukey-Kramer, 2 Dunnett,
 //                     3 Student-Newman-Keuls, 4 linear trend; nonparametric:
 //                     1 Dunn, 2 comparisons with the control (Friedman)
@@ -37,7 +37,7 @@ class TCalcProgress;
 // `progress`.
 std::int32_t RunMultiColumnTest(TDataTable& table, bool nonparametric, bool ordinary, TReportText& report,
                                 const TPairFlags& pairSelected, bool useSelectedPairs, bool twoSided,
-                                int controlColumn, std::int32_t postTestMode, std::int32_t postTestKind,
+                                int controlColumn, TPostTestCondition postTestMode, std::int32_t postTestKind,
                                 TCalcProgress& progress);
 
 // ---------------------------------------------------------------------------
@@ -85,7 +85,7 @@ TBartlettResult ComputeBartlett(std::span<const TColumnSummary> groups);
 [[nodiscard]] std::int32_t WriteOneWayAnovaReport(TReportText& report, std::span<const TColumnSummary> groups,
                                                   const std::vector<bool>& averaged, const TOneWayAnovaResult& anova,
                                                   const TBartlettResult& bartlett, const TPostTestRequest& postTest,
-                                                  std::int32_t postTestMode);
+                                                  TPostTestCondition postTestMode);
 
 // ---------------------------------------------------------------------------
 // Repeated-measures ANOVA
@@ -130,6 +130,7 @@ TRepeatedMeasuresResult ComputeRepeatedMeasuresAnova(const TCompleteBlock& block
 // block's columns with N the number of rows. Returns 0 or 10 as above.
 [[nodiscard]] std::int32_t WriteRepeatedMeasuresReport(TReportText& report, std::span<const TColumnSummary> groups,
                                                        const TRepeatedMeasuresResult& anova,
-                                                       const TPostTestRequest& postTest, std::int32_t postTestMode);
+                                                       const TPostTestRequest& postTest,
+                                                       TPostTestCondition postTestMode);
 
 }  // namespace ombrel

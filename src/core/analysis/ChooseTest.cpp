@@ -54,13 +54,14 @@ std::vector<int> SelectedColumnsWithData(const TDataTable& table) {
   return columns;
 }
 
-std::int32_t UpdateColumnChoices(TDataTable& table, TTestChoices& choices) {
+TColumnCountKind UpdateColumnChoices(TDataTable& table, TTestChoices& choices) {
   if (CountSelectedColumnsWithData(table) == 0) SelectColumnsWithData(table);
   const int withData = CountColumnsWithData(table);
   if (withData > choices.LastColumnCount && choices.AllColumns == 1) SelectColumnsWithData(table);
   if (withData < choices.LastColumnCount) choices.AllColumns = 0;
   choices.LastColumnCount = withData;
-  choices.ColumnCountKind = std::min(CountSelectedColumnsWithData(table), 3);
+  // The kinds are the counts 0 to 3.
+  choices.ColumnCountKind = static_cast<TColumnCountKind>(std::min(CountSelectedColumnsWithData(table), 3));
   return choices.ColumnCountKind;
 }
 
@@ -118,7 +119,7 @@ TChoiceAvailability ChoiceAvailability(const TDataTable& table, TDataFormat form
 
 bool ApplyChoiceAvailability(TTestChoices& choices, const TChoiceAvailability& availability) {
   const TTestChoices before = choices;
-  if (!availability.OneColumnTest) choices.OneColumnTest = 0;
+  if (!availability.OneColumnTest) choices.OneColumnTest = TOneColumnTest::OneSampleT;
   if (!availability.TwoColumnPairing) choices.TwoColumnUnpaired = 1;
   // Only a nonparametric choice is replaced: a Welch choice stays possible
   // for averaged data and must survive a visit of the page.
@@ -138,38 +139,52 @@ bool ApplyChoiceAvailability(TTestChoices& choices, const TChoiceAvailability& a
 
 // ---- One column --------------------------------------------------------------
 
-std::string HypotheticalMeanCaption(int choice, bool wilcoxon) {
+std::string HypotheticalMeanCaption(THypotheticalMeanChoice choice, bool wilcoxon) {
   std::string caption = wilcoxon ? "Hypothetical median=" : "Hypothetical mean=";
   switch (choice) {
-    case 0:
+    case THypotheticalMeanChoice::Zero:
       return caption + "0.0.";
-    case 1:
+    case THypotheticalMeanChoice::One:
       return caption + "1.0.";
-    case 2:
+    case THypotheticalMeanChoice::Hundred:
       return caption + "100.";
-    default:
-      return caption;
+    case THypotheticalMeanChoice::Typed:
+      break;
   }
+  return caption;
 }
 
-void ChooseHypotheticalMean(TTestChoices& choices, int choice, TReal typedValue) {
-  constexpr TReal Values[] = {0.0L, 1.0L, 100.0L};
-  if (choice >= 0 && choice < TypedHypotheticalMean) {
-    choices.HypotheticalMeanChoice = choice;
-    choices.HypotheticalMean = Values[choice];
-    return;
+void ChooseHypotheticalMean(TTestChoices& choices, THypotheticalMeanChoice choice, TReal typedValue) {
+  switch (choice) {
+    case THypotheticalMeanChoice::Zero:
+    case THypotheticalMeanChoice::One:
+    case THypotheticalMeanChoice::Hundred: {
+      constexpr TReal Values[] = {0.0L, 1.0L, 100.0L};
+      choices.HypotheticalMeanChoice = choice;
+      choices.HypotheticalMean = Values[static_cast<std::size_t>(choice)];
+      return;
+    }
+    case THypotheticalMeanChoice::Typed:
+      break;
   }
-  choices.HypotheticalMeanChoice = TypedHypotheticalMean;
+  choices.HypotheticalMeanChoice = THypotheticalMeanChoice::Typed;
   // An unreadable field leaves the last value rather than testing against
   // the empty marker.
   if (!IsEmpty(typedValue)) choices.HypotheticalMean = typedValue;
 }
 
-int HypotheticalMeanChoiceFor(TReal value) {
-  if (value == 0) return 0;
-  if (value == 1) return 1;
-  if (value == 100) return 2;
-  return TypedHypotheticalMean;
+THypotheticalMeanChoice HypotheticalMeanChoiceFor(TReal value) {
+  if (value == 0) return THypotheticalMeanChoice::Zero;
+  if (value == 1) return THypotheticalMeanChoice::One;
+  if (value == 100) return THypotheticalMeanChoice::Hundred;
+  return THypotheticalMeanChoice::Typed;
+}
+
+THypotheticalMeanChoice ShownHypotheticalMeanChoice(const TTestChoices& choices) {
+  constexpr auto First = static_cast<std::int32_t>(THypotheticalMeanChoice::Zero);
+  constexpr auto Last = static_cast<std::int32_t>(THypotheticalMeanChoice::Typed);
+  return static_cast<THypotheticalMeanChoice>(
+      std::clamp(static_cast<std::int32_t>(choices.HypotheticalMeanChoice), First, Last));
 }
 
 // ---- Two columns -------------------------------------------------------------
@@ -216,12 +231,15 @@ std::string_view TwoColumnTestName(const TTestChoices& choices) {
 namespace {
 
 struct TPostTestRowChoice {
-  std::int32_t Method;
-  std::int32_t PairSet;
+  TPostTestMethod Method;
+  TPairSet PairSet;
 };
 
 // Rows 1 to 6 of the list; the nonparametric list shares rows 1 and 2.
-constexpr TPostTestRowChoice PostTestRows[] = {{0, 1}, {0, 0}, {1, 0}, {3, 0}, {2, 2}, {4, 0}};
+constexpr TPostTestRowChoice PostTestRows[] = {
+    {TPostTestMethod::Bonferroni, TPairSet::SelectedPairs}, {TPostTestMethod::Bonferroni, TPairSet::AllPairs},
+    {TPostTestMethod::Tukey, TPairSet::AllPairs},           {TPostTestMethod::StudentNewmanKeuls, TPairSet::AllPairs},
+    {TPostTestMethod::Dunnett, TPairSet::AgainstControl},   {TPostTestMethod::LinearTrend, TPairSet::AllPairs}};
 constexpr int PostTestRowCount = 7;
 constexpr int NonparametricPostTestRowCount = 3;
 
@@ -246,25 +264,23 @@ const std::vector<std::string_view>& PostTestRowCaptions(bool nonparametric) {
 }
 
 int PostTestRowFromChoices(const TTestChoices& choices) {
-  if (choices.PostTestCondition == 1) return 0;
+  if (choices.PostTestCondition == TPostTestCondition::Never) return 0;
   int row = 0;
   switch (choices.PostTestMethod) {
-    case 0:
-      row = choices.PairSet == 1 ? 1 : 2;
+    case TPostTestMethod::Bonferroni:
+      row = choices.PairSet == TPairSet::SelectedPairs ? 1 : 2;
       break;
-    case 1:
+    case TPostTestMethod::Tukey:
       row = 3;
       break;
-    case 2:
+    case TPostTestMethod::Dunnett:
       row = 5;
       break;
-    case 3:
+    case TPostTestMethod::StudentNewmanKeuls:
       row = 4;
       break;
-    case 4:
+    case TPostTestMethod::LinearTrend:
       row = 6;
-      break;
-    default:
       break;
   }
   if (choices.MultiColumnNonparametric != 0 && row >= NonparametricPostTestRowCount)
@@ -274,25 +290,27 @@ int PostTestRowFromChoices(const TTestChoices& choices) {
 
 void ChoosePostTestRow(TTestChoices& choices, int row, bool onlyIfSignificantChecked) {
   if (row == 0) {
-    choices.PostTestCondition = 1;
+    choices.PostTestCondition = TPostTestCondition::Never;
     return;
   }
   if (row < 0 || row >= PostTestRowCount) return;
   const TPostTestRowChoice& choice = PostTestRows[row - 1];
   choices.PostTestMethod = choice.Method;
   choices.PairSet = choice.PairSet;
-  choices.PostTestCondition = onlyIfSignificantChecked ? 2 : 0;
+  choices.PostTestCondition = onlyIfSignificantChecked ? TPostTestCondition::IfSignificant : TPostTestCondition::Always;
 }
 
 void ChoosePostTestOnlyIfSignificant(TTestChoices& choices, bool checked, int row) {
   if (checked) {
-    choices.PostTestCondition = 2;
+    choices.PostTestCondition = TPostTestCondition::IfSignificant;
   } else {
-    choices.PostTestCondition = row == 0 ? 1 : 0;
+    choices.PostTestCondition = row == 0 ? TPostTestCondition::Never : TPostTestCondition::Always;
   }
 }
 
-bool PostTestOnlyIfSignificantChecked(const TTestChoices& choices) { return choices.PostTestCondition == 2; }
+bool PostTestOnlyIfSignificantChecked(const TTestChoices& choices) {
+  return choices.PostTestCondition == TPostTestCondition::IfSignificant;
+}
 
 bool SelectPairsVisible(int row) { return row == 1; }
 
@@ -365,7 +383,7 @@ TAlsoCalculate AlsoCalculateFromChoices(const TTestChoices& choices) {
   return TAlsoCalculate::Sensitivity;
 }
 
-bool YatesEnabled(const TTestChoices& choices) { return choices.UseChiSquare == 1; }
+bool YatesEnabled(const TTestChoices& choices) { return choices.UseChiSquare == TTwoByTwoTest::ChiSquare; }
 
 // ---- XY data -----------------------------------------------------------------
 
@@ -373,16 +391,16 @@ void ChooseRegression(TTestChoices& choices, TRegressionChoice choice) {
   switch (choice) {
     case TRegressionChoice::Linear:
     case TRegressionChoice::ForcedLinear:
-      choices.RegressionKind = 0;
+      choices.RegressionKind = TRegressionKind::Linear;
       choices.IsRegression = 1;
       choices.ForceThrough = choice == TRegressionChoice::ForcedLinear ? 1 : 0;
       return;
     case TRegressionChoice::Pearson:
-      choices.RegressionKind = 1;
+      choices.RegressionKind = TRegressionKind::Pearson;
       choices.IsRegression = 0;
       return;
     case TRegressionChoice::Spearman:
-      choices.RegressionKind = 2;
+      choices.RegressionKind = TRegressionKind::Spearman;
       choices.IsRegression = 0;
       return;
   }
@@ -390,7 +408,8 @@ void ChooseRegression(TTestChoices& choices, TRegressionChoice choice) {
 
 TRegressionChoice RegressionChoiceFromChoices(const TTestChoices& choices) {
   if (choices.IsRegression == 0)
-    return choices.RegressionKind == 2 ? TRegressionChoice::Spearman : TRegressionChoice::Pearson;
+    return choices.RegressionKind == TRegressionKind::Spearman ? TRegressionChoice::Spearman
+                                                               : TRegressionChoice::Pearson;
   return choices.ForceThrough != 0 ? TRegressionChoice::ForcedLinear : TRegressionChoice::Linear;
 }
 

@@ -32,7 +32,7 @@ std::vector<int> SelectedColumnsWithData(const TDataTable& table);
 // again when more columns hold data than last time and AllColumns is set;
 // clears AllColumns when fewer do; then stores LastColumnCount and
 // ColumnCountKind (selected columns with data, capped at 3). Returns the kind.
-std::int32_t UpdateColumnChoices(TDataTable& table, TTestChoices& choices);
+TColumnCountKind UpdateColumnChoices(TDataTable& table, TTestChoices& choices);
 
 // The selected columns with data as runs of letters, in the form a caption
 // stores it: "A&&B,D-F,H" (a run of two joined by a doubled ampersand).
@@ -72,16 +72,17 @@ bool ApplyChoiceAvailability(TTestChoices& choices, const TChoiceAvailability& a
 
 // ---- One column --------------------------------------------------------------
 
-inline constexpr int TypedHypotheticalMean = 3;
-
 // "Hypothetical mean=0.0.", "...=1.0.", "...=100." and "Hypothetical mean="
-// for choices 0 to 3; "median" in place of "mean" for the Wilcoxon test.
-std::string HypotheticalMeanCaption(int choice, bool wilcoxon);
-// Choosing a radio: 0, 1 or 2 store 0.0, 1.0 or 100; 3 stores the typed value.
-void ChooseHypotheticalMean(TTestChoices& choices, int choice, TReal typedValue);
-// The radio that leaving the field selects: 0, 1 or 2 when the value equals
-// 0, 1 or 100, else 3.
-int HypotheticalMeanChoiceFor(TReal value);
+// for the typed value; "median" in place of "mean" for the Wilcoxon test.
+std::string HypotheticalMeanCaption(THypotheticalMeanChoice choice, bool wilcoxon);
+// Choosing a radio stores 0.0, 1.0 or 100, or the typed value.
+void ChooseHypotheticalMean(TTestChoices& choices, THypotheticalMeanChoice choice, TReal typedValue);
+// The radio that leaving the field selects: the one whose value equals the
+// typed one, else the typed value's.
+THypotheticalMeanChoice HypotheticalMeanChoiceFor(TReal value);
+// The radio checked on entry; a stored number below the list shows as the
+// first radio, one above it as the typed value's.
+THypotheticalMeanChoice ShownHypotheticalMeanChoice(const TTestChoices& choices);
 
 // ---- Two columns -------------------------------------------------------------
 
@@ -105,11 +106,11 @@ const std::vector<std::string_view>& PostTestRowCaptions(bool nonparametric);
 // PostTestMethod and PairSet; the nonparametric list shows rows above 2 as 2.
 int PostTestRowFromChoices(const TTestChoices& choices);
 // Choosing a row stores PostTestMethod and PairSet; row 0 means no post
-// test. A post test row keeps "only if P<0.05" (2) while the box is checked
-// and means always (0) otherwise.
+// test. A post test row keeps "only if P<0.05" while the box is checked and
+// means always otherwise.
 void ChoosePostTestRow(TTestChoices& choices, int row, bool onlyIfSignificantChecked);
-// The "Only perform post test if P<0.05." box: checked gives 2; unchecked
-// gives 0 for a post test row and 1 for row 0.
+// The "Only perform post test if P<0.05." box: checked gives IfSignificant;
+// unchecked gives Always for a post test row and Never for row 0.
 void ChoosePostTestOnlyIfSignificant(TTestChoices& choices, bool checked, int row);
 bool PostTestOnlyIfSignificantChecked(const TTestChoices& choices);
 // "Select pairs..." belongs to row 1 and needs two selected columns with data.

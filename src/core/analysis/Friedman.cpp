@@ -95,7 +95,7 @@ bool WriteControlSection(const TDataTable& table, TReportText& report, const TFr
 
 void WriteReport(TDataTable& table, TReportText& report, const TFriedmanResult& result,
                  const TPairFlags& pairSelected, bool useSelectedPairs, bool twoSided, int controlColumn,
-                 std::int32_t postTestMode, std::int32_t postTestKind) {
+                 TPostTestCondition postTestMode, std::int32_t postTestKind) {
   detail::WriteRankTestTitle(report, "Friedman Test (Nonparametric Repeated Measures ANOVA)");
   report.WriteLine();
   detail::WriteRankTestVerdict(report, result.P, result.Status, result.Arrangements,
@@ -138,7 +138,7 @@ void WriteReport(TDataTable& table, TReportText& report, const TFriedmanResult& 
     }
   }
   report.NewLine();
-  if (postTestMode == 2 && result.P > 0.05L) detail::WriteRankPostTestSkipped(report);
+  if (postTestMode == TPostTestCondition::IfSignificant && result.P > 0.05L) detail::WriteRankPostTestSkipped(report);
   report.WriteLine();
 
   detail::WriteRankSummaryHeading(report);
@@ -241,7 +241,7 @@ TReal ControlCriticalValue(std::int32_t comparisons, bool twoSided, TReal alpha)
 }
 
 std::int32_t RunFriedman(TDataTable& table, TReportText& report, const TPairFlags& pairSelected, bool useSelectedPairs,
-                         bool twoSided, int controlColumn, std::int32_t postTestMode, std::int32_t postTestKind,
+                         bool twoSided, int controlColumn, TPostTestCondition postTestMode, std::int32_t postTestKind,
                          TCalcProgress& progress) {
   table.StatusCode = 0;
   // Faults of this test keep their kind: division by zero, overflow, invalid.

@@ -62,13 +62,13 @@ TReal ControlCriticalValue(std::int32_t comparisons, bool twoSided, TReal alpha)
 // leaves a refusal in StatusCode (15 missing values, 11 fewer than two rows
 // or columns, 10 no scratch report for a post test; an arithmetic fault
 // inside gives 2 for a division by zero, 4 for an overflow, 5 otherwise) and
-// returns it. The post test runs when postTestMode allows it (0 always, 2
+// returns it. The post test runs when postTestMode allows it (always, or
 // when P <= 0.05): kind 1 is Dunn's test over the pairs selected in
 // `pairSelected` when `useSelectedPairs` is set, kind 2 compares every column
 // with the one that `controlColumn` (a table column) maps to, using the
 // two-sided critical values when `twoSided` is set.
 std::int32_t RunFriedman(TDataTable& table, TReportText& report, const TPairFlags& pairSelected, bool useSelectedPairs,
-                         bool twoSided, int controlColumn, std::int32_t postTestMode, std::int32_t postTestKind,
+                         bool twoSided, int controlColumn, TPostTestCondition postTestMode, std::int32_t postTestKind,
                          TCalcProgress& progress);
 
 }  // namespace ombrel

@@ -24,7 +24,7 @@ struct TRankedValue {
 };
 
 void WriteReport(TDataTable& table, TReportText& report, const TKruskalWallisResult& result,
-                 const TPairFlags& pairSelected, bool useSelectedPairs, std::int32_t postTestMode,
+                 const TPairFlags& pairSelected, bool useSelectedPairs, TPostTestCondition postTestMode,
                  std::int32_t postTestKind) {
   detail::WriteRankTestTitle(report, "Kruskal-Wallis Test (Nonparametric ANOVA)");
   report.WriteLine();
@@ -64,7 +64,7 @@ void WriteReport(TDataTable& table, TReportText& report, const TKruskalWallisRes
     }
   }
   report.NewLine();
-  if (postTestMode == 2 && result.P > 0.05L) detail::WriteRankPostTestSkipped(report);
+  if (postTestMode == TPostTestCondition::IfSignificant && result.P > 0.05L) detail::WriteRankPostTestSkipped(report);
 
   detail::WriteRankSummaryHeading(report);
   WriteMedianHeading(report);
@@ -146,7 +146,7 @@ void FindKruskalWallisP(TKruskalWallisResult& result, TCalcProgress& progress) {
 
 std::int32_t RunKruskalWallis(TDataTable& table, TReportText& report, const TPairFlags& pairSelected,
                               bool useSelectedPairs, bool /*twoSided*/, int /*controlColumn*/,
-                              std::int32_t postTestMode, std::int32_t postTestKind, TCalcProgress& progress) {
+                              TPostTestCondition postTestMode, std::int32_t postTestKind, TCalcProgress& progress) {
   table.StatusCode = 0;
   TKruskalWallisResult result = RankKruskalWallis(table);
   if (result.TotalN < 1) {

@@ -30,8 +30,9 @@ std::int32_t RankPairCount(const TPairFlags& flags, bool useSelectedPairs, int g
   return count;
 }
 
-bool RankPostTestRuns(std::int32_t postTestMode, TReal p) {
-  return postTestMode == 0 || (postTestMode == 2 && p <= 0.05L);
+bool RankPostTestRuns(TPostTestCondition postTestMode, TReal p) {
+  return postTestMode == TPostTestCondition::Always ||
+         (postTestMode == TPostTestCondition::IfSignificant && p <= 0.05L);
 }
 
 TDunnCriticalValues DunnCriticalValues(std::int32_t pairs) {

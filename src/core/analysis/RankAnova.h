@@ -28,8 +28,8 @@ bool RankPairSelected(const TPairFlags& flags, bool useSelectedPairs, int first,
 // The number of pairs taking part.
 std::int32_t RankPairCount(const TPairFlags& flags, bool useSelectedPairs, int groups);
 
-// The post-test mode: 0 always, 2 only when P <= 0.05, anything else never.
-bool RankPostTestRuns(std::int32_t postTestMode, TReal p);
+// The post-test mode: always, only when P <= 0.05, or (any other) never.
+bool RankPostTestRuns(TPostTestCondition postTestMode, TReal p);
 
 // One comparison of Dunn's test: groups by index, the difference of their
 // mean ranks (or rank sums) and its coded P (0.001, 0.01, 0.05 or 1).

@@ -128,7 +128,7 @@ void RunSelectedTest(const TAnalysisJob& job, TCalcProgress& progress, const TAn
   TReportText& report = job.Report;
   TTestChoices& choices = job.Choices;
   switch (choices.ColumnCountKind) {
-    case 1: {
+    case TColumnCountKind::One: {
       const int column = selected.front();
       choices.OneColumn = column;
       RunAndReport(table, report, [&] {
@@ -137,7 +137,7 @@ void RunSelectedTest(const TAnalysisJob& job, TCalcProgress& progress, const TAn
       });
       return;
     }
-    case 2: {
+    case TColumnCountKind::Two: {
       choices.FirstColumn = selected[0];
       choices.SecondColumn = selected[1];
       const int first = choices.FirstColumn;
@@ -197,27 +197,27 @@ TPostTestArguments ComputePostTestArguments(const TTestChoices& choices, bool pr
   TPostTestArguments arguments;
   if (choices.MultiColumnNonparametric == 0) {
     switch (choices.PairSet) {
-      case 1:
+      case TPairSet::SelectedPairs:
         arguments.Kind = 0;
         arguments.UseSelectedPairs = true;
         break;
-      case 2:
+      case TPairSet::AgainstControl:
         arguments.Kind = 2;
         arguments.UseSelectedPairs = previousUseSelectedPairs;
         break;
       default:
-        arguments.Kind = choices.PostTestMethod;
+        arguments.Kind = static_cast<std::int32_t>(choices.PostTestMethod);
         arguments.UseSelectedPairs = false;
         break;
     }
     return arguments;
   }
   switch (choices.PairSet) {
-    case 1:
+    case TPairSet::SelectedPairs:
       arguments.Kind = 1;
       arguments.UseSelectedPairs = true;
       break;
-    case 2:
+    case TPairSet::AgainstControl:
       if (choices.OrdinaryAnova != 0) {
         // Kruskal-Wallis has no comparison with a control: Dunn's test on
         // the pairs that contain the control column stands in for it.
@@ -249,7 +249,8 @@ void RunCompareMeansDriver(const TAnalysisJob& job, TCalcProgress& progress, con
 
   TCalculationScope calculation(progress);
   BeginDocumentReport(job);
-  if (choices.ColumnCountKind != 1 && choices.ColumnCountKind != 2 && choices.AllColumns == 1)
+  if (choices.ColumnCountKind != TColumnCountKind::One && choices.ColumnCountKind != TColumnCountKind::Two &&
+      choices.AllColumns == 1)
     for (int c = 0; c < MaxColumns; ++c)
       if (table.Summary(c).N != 0) table.ColumnSelected[At(c)] = 1;
 
@@ -261,8 +262,9 @@ void RunCompareMeansDriver(const TAnalysisJob& job, TCalcProgress& progress, con
     KeepOrChooseControlColumn(table, choices);
 
     const std::vector<int> selected = SelectedColumnsWithData(table);
-    const bool multiColumn = choices.ColumnCountKind != 1 && choices.ColumnCountKind != 2;
-    const std::size_t needed = choices.ColumnCountKind == 2 ? 2 : 1;
+    const bool multiColumn =
+        choices.ColumnCountKind != TColumnCountKind::One && choices.ColumnCountKind != TColumnCountKind::Two;
+    const std::size_t needed = choices.ColumnCountKind == TColumnCountKind::Two ? 2 : 1;
     if (!counts.AnyData()) {
       WriteNoResultsReport(report, NoDataMessage);
       return;
@@ -273,8 +275,8 @@ void RunCompareMeansDriver(const TAnalysisJob& job, TCalcProgress& progress, con
     }
     // Only the multi-column test uses pairs: a leftover pair choice must not
     // stop a one- or two-column test.
-    if (multiColumn && choices.PairSet == 1 && choices.PostTestMethod == 0 &&
-        NoPairSelected(table, choices, selected.back())) {
+    if (multiColumn && choices.PairSet == TPairSet::SelectedPairs &&
+        choices.PostTestMethod == TPostTestMethod::Bonferroni && NoPairSelected(table, choices, selected.back())) {
       WriteNoResultsReport(report, NoPairSelectedMessage);
       return;
     }
@@ -313,9 +315,9 @@ void RunXYDriver(const TAnalysisJob& job, TCalcProgress& progress, const TAnalys
     // No line on the graph after a failed fit.
     if (table.StatusCode != 0) outputs.Slope = EmptyValue;
   }
-  if (choices.RegressionKind == 1) {
+  if (choices.RegressionKind == TRegressionKind::Pearson) {
     RunAndReport(table, report, [&] { routines.Pearson(table, report); });
-  } else if (choices.RegressionKind == 2) {
+  } else if (choices.RegressionKind == TRegressionKind::Spearman) {
     RunAndReport(table, report, [&] { routines.Spearman(table, report, progress); });
   }
   EndDocumentReport(report);
@@ -358,8 +360,9 @@ void RunTwoByTwoDriver(const TAnalysisJob& job, TCalcProgress& progress, const T
   const std::array<std::string, 2> rowTitles = {titleOr(TTwoByTwoTable::Row1Title, "Row 1"),
                                                 titleOr(TTwoByTwoTable::Row2Title, "Row 2")};
   RunAndReport(table, report, [&] {
-    routines.TwoByTwo(table, report, columnTitles, rowTitles, choices.UseChiSquare == 0, choices.Yates != 0,
-                      choices.UseChiSquare == 1, choices.ReportSensitivity != 0, choices.ReportRiskDifference != 0,
+    routines.TwoByTwo(table, report, columnTitles, rowTitles, choices.UseChiSquare == TTwoByTwoTest::Fisher,
+                      choices.Yates != 0, choices.UseChiSquare == TTwoByTwoTest::ChiSquare,
+                      choices.ReportSensitivity != 0, choices.ReportRiskDifference != 0,
                       choices.ReportOddsRatio != 0, choices.ReportRelativeRisk != 0, choices.TwoByTwoTwoSided != 0,
                       true, counts.A, counts.B, counts.C, counts.D);
   });

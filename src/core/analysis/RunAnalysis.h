@@ -23,14 +23,14 @@ inline constexpr std::string_view NoPairSelectedMessage = "At least one column p
 // The analysis entry points RunAnalysis dispatches to. The defaults are the
 // real routines of core/stats; tests put recording stand-ins in their place.
 struct TAnalysisRoutines {
-  std::function<std::int32_t(TDataTable&, int, TColumnSummary&, TReportText&, std::int32_t, bool, TReal,
+  std::function<std::int32_t(TDataTable&, int, TColumnSummary&, TReportText&, TOneColumnTest, bool, TReal,
                              TCalcProgress&)>
       OneColumn;
   std::function<std::int32_t(TDataTable&, int, int, TReportText&, bool, bool, bool, bool, TColumnSummary&,
                              TColumnSummary&, TCalcProgress&)>
       TwoColumns;
-  std::function<std::int32_t(TDataTable&, bool, bool, TReportText&, const TPairFlags&, bool, bool, int, std::int32_t,
-                             std::int32_t, TCalcProgress&)>
+  std::function<std::int32_t(TDataTable&, bool, bool, TReportText&, const TPairFlags&, bool, bool, int,
+                             TPostTestCondition, std::int32_t, TCalcProgress&)>
       MultiColumn;
   std::function<std::int32_t(TDataTable&, TReportText&, const std::array<std::string, 2>&,
                              const std::array<std::string, 2>&, bool, bool, bool, bool, bool, bool, bool, bool, bool,

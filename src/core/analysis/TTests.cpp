@@ -469,10 +469,10 @@ TFTestResult EqualSDsFTest(const TColumnSummary& a, const TColumnSummary& b) {
 }
 
 std::int32_t RunOneColumnTest(TDataTable& table, int column, TColumnSummary& summary, TReportText& report,
-                              std::int32_t oneColumnTest, bool twoTailed, TReal hypotheticalMean,
+                              TOneColumnTest oneColumnTest, bool twoTailed, TReal hypotheticalMean,
                               TCalcProgress& progress) {
   table.StatusCode = 0;
-  if (oneColumnTest == 0) {
+  if (oneColumnTest == TOneColumnTest::OneSampleT) {
     RunOneSampleTTest(table, column, summary, report, twoTailed, hypotheticalMean);
   } else if (column < 0) {
     table.StatusCode = AveragedNonparametricCode;

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "core/base/DataTable.h"
+#include "core/base/TestChoices.h"
 
 namespace ombrel {
 
@@ -61,11 +62,11 @@ TFTestResult EqualSDsFTest(const TColumnSummary& a, const TColumnSummary& b);
 // nonparametric test of averaged data; the paired test's pairing check can
 // leave 37 or 38 (no spread among the complete pairs).
 
-// One column: OneColumnTest 0 runs the one-sample t test, 1 the Wilcoxon
+// One column: the one-sample t test, or (any other choice) the Wilcoxon
 // signed-rank test (code 42 for an averaged column). The Wilcoxon test
 // reports its exact enumeration through `progress`.
 std::int32_t RunOneColumnTest(TDataTable& table, int column, TColumnSummary& summary, TReportText& report,
-                              std::int32_t oneColumnTest, bool twoTailed, TReal hypotheticalMean,
+                              TOneColumnTest oneColumnTest, bool twoTailed, TReal hypotheticalMean,
                               TCalcProgress& progress);
 
 // Two columns: paired or unpaired t test (Welch when equalSDs is false), or

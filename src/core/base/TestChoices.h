@@ -29,6 +29,70 @@ enum class TTestFamily : std::int32_t {
   Contingency = 2,
 };
 
+// The answers of the choose-test pages that pick one of several
+// alternatives. The values are the numbers the document file stores; a
+// number read from a file outside the list is kept as it is (the underlying
+// type holds it), so that saving writes it back unchanged, and every test of
+// a choice treats it as the code always has.
+
+// XY data: the correlation run after (or instead of) the regression.
+enum class TRegressionKind : std::int32_t {
+  Linear = 0,  // no correlation
+  Pearson = 1,
+  Spearman = 2,
+};
+
+// Two-by-two table: the test.
+enum class TTwoByTwoTest : std::int32_t {
+  Fisher = 0,
+  ChiSquare = 1,
+};
+
+// Compare means: the selected columns that hold data, capped at three.
+enum class TColumnCountKind : std::int32_t {
+  None = 0,
+  One = 1,
+  Two = 2,
+  ThreeOrMore = 3,
+};
+
+// One column: the test.
+enum class TOneColumnTest : std::int32_t {
+  OneSampleT = 0,
+  Wilcoxon = 1,
+};
+
+// One column: the hypothetical mean (or median) radio.
+enum class THypotheticalMeanChoice : std::int32_t {
+  Zero = 0,     // 0.0
+  One = 1,      // 1.0
+  Hundred = 2,  // 100
+  Typed = 3,    // the number typed in the field
+};
+
+// Three or more columns: when the post test runs.
+enum class TPostTestCondition : std::int32_t {
+  Always = 0,
+  Never = 1,
+  IfSignificant = 2,  // only when P < 0.05
+};
+
+// Three or more columns: the pairs the post test compares.
+enum class TPairSet : std::int32_t {
+  AllPairs = 0,
+  SelectedPairs = 1,
+  AgainstControl = 2,  // each column against the control column
+};
+
+// Three or more columns: the post test.
+enum class TPostTestMethod : std::int32_t {
+  Bonferroni = 0,  // Dunn's test when nonparametric
+  Tukey = 1,
+  Dunnett = 2,
+  StudentNewmanKeuls = 3,
+  LinearTrend = 4,
+};
+
 // One flag per unordered pair of selected columns (see PairIndex); 26
 // columns give 325 pairs, the document keeps 352 flags.
 inline constexpr int PairFlagCount = 352;
@@ -54,11 +118,11 @@ struct TTestChoices {
   std::uint8_t ForceThrough = 0;         // line forced through (ForceX, ForceY)
   TReal ForceX = 0;
   TReal ForceY = 0;
-  std::int32_t RegressionKind = 0;       // 0 linear regression, 1 Pearson, 2 Spearman
+  TRegressionKind RegressionKind = TRegressionKind::Linear;
   std::uint8_t InterpolateUnknowns = 1;  // read unknowns from the standard curve
 
   // Two-by-two table.
-  std::int32_t UseChiSquare = 0;         // 0 Fisher's exact test, 1 chi-square
+  TTwoByTwoTest UseChiSquare = TTwoByTwoTest::Fisher;
   std::uint8_t Yates = 1;
   std::int32_t TwoByTwoTwoSided = 1;
   std::uint8_t ReportRelativeRisk = 1;
@@ -70,12 +134,12 @@ struct TTestChoices {
   std::int32_t MultipleRegression = 1;   // 1 multiple regression, 0 correlation matrix
 
   // Compare means: one column.
-  std::int32_t ColumnCountKind = 0;      // selected columns with data, capped at 3
-  std::int32_t OneColumnTest = 0;        // 0 one-sample t test, 1 Wilcoxon
+  TColumnCountKind ColumnCountKind = TColumnCountKind::None;
+  TOneColumnTest OneColumnTest = TOneColumnTest::OneSampleT;
   TReal HypotheticalMean = 0;
   std::int32_t OneColumnTwoTailed = 1;
   std::int32_t OneColumn = -1;           // column of the last one-column analysis
-  std::int32_t HypotheticalMeanChoice = 0;  // 0 = 0.0, 1 = 1.0, 2 = 100, 3 = typed
+  THypotheticalMeanChoice HypotheticalMeanChoice = THypotheticalMeanChoice::Zero;
 
   // Compare means: two columns.
   std::int32_t TwoColumnNonparametric = 0;
@@ -88,10 +152,10 @@ struct TTestChoices {
   // Compare means: three or more columns.
   std::int32_t OrdinaryAnova = 1;        // 1 ordinary, 0 repeated measures
   std::int32_t MultiColumnNonparametric = 0;
-  std::int32_t PostTestCondition = 2;    // 0 always, 1 no post test, 2 only if P<0.05
-  std::int32_t PairSet = 0;              // 0 all pairs, 1 selected pairs, 2 against the control
+  TPostTestCondition PostTestCondition = TPostTestCondition::IfSignificant;
+  TPairSet PairSet = TPairSet::AllPairs;
   std::int32_t ControlColumn = 0;
-  std::int32_t PostTestMethod = 1;       // 0 Bonferroni/Dunn, 1 Tukey, 2 Dunnett, 3 SNK, 4 trend
+  TPostTestMethod PostTestMethod = TPostTestMethod::Tukey;
   TPairFlags PairSelected = detail::FilledFlags<PairFlagCount>();
   std::uint8_t AllColumns = 1;           // 1 all columns with data, 0 the selected ones
   std::int32_t LastColumnCount = 0;      // columns with data when step 3 was last shown

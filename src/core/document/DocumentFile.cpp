@@ -45,6 +45,11 @@ class TFileWriter {
 
   void Line(std::string_view text = {}) { mOut << text << "\r\n"; }
   void Integer(std::int32_t value) { Line(std::to_string(value)); }
+  // A choice as the number the file stores for it.
+  template <class TChoice>
+  void Choice(TChoice value) {
+    Integer(static_cast<std::int32_t>(value));
+  }
   void Flag(bool value) { Line(value ? "T" : "F"); }
   void Number(TReal value) { Line(FileNumberText(value)); }
 
@@ -154,17 +159,22 @@ void WriteCompareMeans(TFileWriter& out, const TDocument& document) {
     out.Line();
   }
   out.Line(EndStatData);
-  out.Integer(choices.ColumnCountKind);
-  out.Integer(choices.OneColumnTest);
+  out.Choice(choices.ColumnCountKind);
+  out.Choice(choices.OneColumnTest);
   out.Number(choices.HypotheticalMean);
-  for (std::int32_t value : {choices.OneColumnTwoTailed, choices.OneColumn, choices.HypotheticalMeanChoice,
-                             choices.TwoColumnNonparametric, choices.TwoColumnUnpaired, choices.TwoColumnTwoTailed,
+  out.Integer(choices.OneColumnTwoTailed);
+  out.Integer(choices.OneColumn);
+  out.Choice(choices.HypotheticalMeanChoice);
+  for (std::int32_t value : {choices.TwoColumnNonparametric, choices.TwoColumnUnpaired, choices.TwoColumnTwoTailed,
                              choices.FirstColumn, choices.SecondColumn})
     out.Integer(value);
   out.Flag(choices.EqualSDs != 0);
-  for (std::int32_t value : {choices.OrdinaryAnova, choices.MultiColumnNonparametric, choices.PostTestCondition,
-                             choices.PairSet, choices.ControlColumn, choices.PostTestMethod})
-    out.Integer(value);
+  out.Integer(choices.OrdinaryAnova);
+  out.Integer(choices.MultiColumnNonparametric);
+  out.Choice(choices.PostTestCondition);
+  out.Choice(choices.PairSet);
+  out.Integer(choices.ControlColumn);
+  out.Choice(choices.PostTestMethod);
   std::string pairs;
   for (std::uint8_t flag : choices.PairSelected) pairs.push_back(flag != 0 ? 'T' : 'F');
   out.Line(pairs);
@@ -208,7 +218,7 @@ void WriteLargerTable(TFileWriter& out, const TDocument& document) {
 void WriteTwoByTwo(TFileWriter& out, const TDocument& document) {
   const TTestChoices& choices = document.Choices;
   const TTwoByTwoTable& counts = document.TwoByTwo;
-  out.Integer(choices.UseChiSquare);
+  out.Choice(choices.UseChiSquare);
   out.Flag(choices.Yates != 0);
   out.Integer(choices.TwoByTwoTwoSided);
   out.Flag(choices.ReportRelativeRisk != 0);
@@ -233,7 +243,7 @@ void WriteXY(TFileWriter& out, const TDocument& document) {
   out.Flag(choices.ForceThrough != 0);
   out.Number(choices.ForceX);
   out.Number(choices.ForceY);
-  out.Integer(choices.RegressionKind);
+  out.Choice(choices.RegressionKind);
   out.Flag(choices.InterpolateUnknowns != 0);
   out.Line(EndChoices);
   for (int c = 0; c < MaxColumns; ++c) {
@@ -283,6 +293,11 @@ class TFileReader {
     std::int32_t value = fallback;
     if (!ParseFileInteger(mLines.NextNonBlankLine(), value)) return fallback;
     return value;
+  }
+  // A stored choice; any number is kept as it is (see TestChoices.h).
+  template <class TChoice>
+  TChoice Choice(TChoice fallback) {
+    return static_cast<TChoice>(Integer(static_cast<std::int32_t>(fallback)));
   }
   std::uint8_t Flag() {
     const std::string line = Line();
@@ -395,18 +410,22 @@ void ReadCompareMeans(TFileReader& in, TDocument& document) {
     in.Line();
   }
   in.Line();  // end of the statistics
-  choices.ColumnCountKind = in.Integer();
-  choices.OneColumnTest = in.Integer();
+  choices.ColumnCountKind = in.Choice(TColumnCountKind::None);
+  choices.OneColumnTest = in.Choice(TOneColumnTest::OneSampleT);
   choices.HypotheticalMean = in.Number();
   if (IsEmpty(choices.HypotheticalMean)) choices.HypotheticalMean = 0;
-  for (std::int32_t* field : {&choices.OneColumnTwoTailed, &choices.OneColumn, &choices.HypotheticalMeanChoice,
-                              &choices.TwoColumnNonparametric, &choices.TwoColumnUnpaired, &choices.TwoColumnTwoTailed,
+  for (std::int32_t* field : {&choices.OneColumnTwoTailed, &choices.OneColumn}) *field = in.Integer(*field);
+  choices.HypotheticalMeanChoice = in.Choice(choices.HypotheticalMeanChoice);
+  for (std::int32_t* field : {&choices.TwoColumnNonparametric, &choices.TwoColumnUnpaired, &choices.TwoColumnTwoTailed,
                               &choices.FirstColumn, &choices.SecondColumn})
     *field = in.Integer(*field);
   choices.EqualSDs = in.Flag();
-  for (std::int32_t* field : {&choices.OrdinaryAnova, &choices.MultiColumnNonparametric, &choices.PostTestCondition,
-                              &choices.PairSet, &choices.ControlColumn, &choices.PostTestMethod})
+  for (std::int32_t* field : {&choices.OrdinaryAnova, &choices.MultiColumnNonparametric})
     *field = in.Integer(*field);
+  choices.PostTestCondition = in.Choice(choices.PostTestCondition);
+  choices.PairSet = in.Choice(choices.PairSet);
+  choices.ControlColumn = in.Integer(choices.ControlColumn);
+  choices.PostTestMethod = in.Choice(choices.PostTestMethod);
   const std::string pairs = in.Line();
   for (std::size_t i = 0; i < choices.PairSelected.size(); ++i)
     choices.PairSelected[i] = i < pairs.size() && pairs[i] == 'T' ? 1 : 0;
@@ -453,9 +472,10 @@ void ReadLargerTable(TFileReader& in, TDocument& document) {
 void ReadTwoByTwo(TFileReader& in, TDocument& document) {
   TTestChoices& choices = document.Choices;
   TTwoByTwoTable& counts = document.TwoByTwo;
-  choices.UseChiSquare = in.Integer();
   // An older file may hold 2 here; it stands for Fisher's test.
-  if (choices.UseChiSquare == 2) choices.UseChiSquare = 0;
+  constexpr std::int32_t OlderFisherCode = 2;
+  const std::int32_t test = in.Integer();
+  choices.UseChiSquare = test == OlderFisherCode ? TTwoByTwoTest::Fisher : static_cast<TTwoByTwoTest>(test);
   choices.Yates = in.Flag();
   choices.TwoByTwoTwoSided = in.Integer(choices.TwoByTwoTwoSided);
   choices.ReportRelativeRisk = in.Flag();
@@ -486,7 +506,7 @@ void ReadXY(TFileReader& in, TDocument& document) {
     *point = in.Number();
     if (IsEmpty(*point)) *point = 0;
   }
-  choices.RegressionKind = in.Integer(choices.RegressionKind);
+  choices.RegressionKind = in.Choice(choices.RegressionKind);
   // Older files have no line for the unknowns; the default stays.
   const std::string line = in.Line();
   if (!IsMarker(line, EndChoices)) {

@@ -71,7 +71,7 @@ TStep PreviousStep(TDataFormat format, TStep step) {
   return step;
 }
 
-TTestPage TestPageFor(TDataFormat format, std::int32_t columnCountKind) {
+TTestPage TestPageFor(TDataFormat format, TColumnCountKind columnCountKind) {
   switch (format) {
     case TDataFormat::XY:
       return TTestPage::Regression;
@@ -86,8 +86,8 @@ TTestPage TestPageFor(TDataFormat format, std::int32_t columnCountKind) {
     case TDataFormat::MeanSemN:
       break;
   }
-  if (columnCountKind == 1) return TTestPage::OneColumn;
-  if (columnCountKind == 2) return TTestPage::TwoColumns;
+  if (columnCountKind == TColumnCountKind::One) return TTestPage::OneColumn;
+  if (columnCountKind == TColumnCountKind::Two) return TTestPage::TwoColumns;
   return TTestPage::MultiColumn;
 }
 

@@ -45,7 +45,7 @@ enum class TTestPage : std::int32_t {
 };
 
 // The page for a format and, for the compare-means formats, ColumnCountKind.
-TTestPage TestPageFor(TDataFormat format, std::int32_t columnCountKind);
+TTestPage TestPageFor(TDataFormat format, TColumnCountKind columnCountKind);
 // The help topic of the first help button on step 3 for a test page; -1 for
 // the page that offers nothing.
 std::int32_t TestPageHelpTopic(TTestPage page);

@@ -69,7 +69,7 @@ std::string_view PrintCaption(TStep step) {
   return "Print";
 }
 
-std::array<THelpButton, 2> HelpButtonsFor(TStep step, TDataFormat format, std::int32_t columnCountKind,
+std::array<THelpButton, 2> HelpButtonsFor(TStep step, TDataFormat format, TColumnCountKind columnCountKind,
                                           std::int32_t reportTopic) {
   constexpr THelpButton WhatsNext{"What's next?", "Things you might want to try now.", THelpAction::Topic, 504};
   switch (step) {

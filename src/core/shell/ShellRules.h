@@ -98,7 +98,7 @@ struct THelpButton {
 // The two help buttons of a step. Step 3's first button opens the topic of
 // the test page (TestPageHelpTopic); step 4's opens `reportTopic`, the one
 // the last report chose.
-std::array<THelpButton, 2> HelpButtonsFor(TStep step, TDataFormat format, std::int32_t columnCountKind,
+std::array<THelpButton, 2> HelpButtonsFor(TStep step, TDataFormat format, TColumnCountKind columnCountKind,
                                           std::int32_t reportTopic);
 
 // The help topics of the Help menu.

@@ -461,7 +461,7 @@ void Obmain::UpdateMenus() {
   Action(TCommand::Print)->setText(FromView(PrintCaption(situation.Step)));
   mStepBar->ShowState(state,
                       HelpButtonsFor(situation.Step, situation.Format,
-                                     form != nullptr ? form->Document().Choices.ColumnCountKind : 0,
+                                     form != nullptr ? form->Document().Choices.ColumnCountKind : TColumnCountKind::None,
                                      form != nullptr ? form->Document().Report.ReportHelpTopic : 0),
                       form != nullptr);
   mCentral->setCurrentWidget(documents.isEmpty() ? static_cast<QWidget*>(mNoDocumentsPanel) : mMdiArea);

@@ -1,26 +1,24 @@
 #pragma once
 
-#include <array>
-#include <map>
-
-#include "gui/document/DocumentPage.h"
 #include "core/document/Steps.h"
+#include "gui/document/DocumentPage.h"
 
-class QButtonGroup;
-class QCheckBox;
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QPushButton;
-class QRadioButton;
 class QStackedWidget;
 
 namespace ombrel {
 
-// Step 3: the questions of the test page that fits the data format and the
-// number of selected columns. Every answer goes straight into the
-// document's TTestChoices; double-clicking an answer goes to the results.
+class TChoicesPanel;
+class TMultiColumnChoices;
+class TMultipleRegressionChoices;
+class TOneColumnChoices;
+class TRegressionChoices;
+class TTwoByTwoChoices;
+class TTwoColumnChoices;
+
+// Step 3: shows the panel of questions that fits the data format and the
+// number of selected columns. The panels write the answers into the
+// document's TTestChoices; the page shows them again after every answer and
+// keeps the rules that concern more than one panel (choosing columns).
 class TChooseTestPage : public TDocumentPage {
   Q_OBJECT
 
@@ -30,108 +28,35 @@ class TChooseTestPage : public TDocumentPage {
   void EnterPage() override;
   TTestPage ShownTestPage() const { return mShown; }
 
-  // One column.
-  QLabel* OneColumnSelectedLabel;
-  QRadioButton* OneSampleTRadio;
-  QRadioButton* WilcoxonRadio;
-  QRadioButton* OneColumnOneTailRadio;
-  QRadioButton* OneColumnTwoTailRadio;
-  std::array<QRadioButton*, 4> HypotheticalMeanRadios{};
-  QLineEdit* HypotheticalMeanField;
-  QPushButton* SelectAnotherColumnButton;
+  TOneColumnChoices* OneColumn() const { return mOneColumn; }
+  TTwoColumnChoices* TwoColumns() const { return mTwoColumns; }
+  TMultiColumnChoices* MultiColumn() const { return mMultiColumn; }
+  TRegressionChoices* Regression() const { return mRegression; }
+  TTwoByTwoChoices* TwoByTwo() const { return mTwoByTwo; }
+  TMultipleRegressionChoices* MultipleRegression() const { return mMultipleRegression; }
 
-  // Two columns.
-  QLabel* TwoColumnSelectedLabel;
-  QRadioButton* UnpairedRadio;
-  QRadioButton* PairedRadio;
-  QRadioButton* NonparametricRadio;
-  QRadioButton* EqualSDsRadio;
-  QRadioButton* UnequalSDsRadio;
-  QRadioButton* TwoColumnOneTailRadio;
-  QRadioButton* TwoColumnTwoTailRadio;
-  QLabel* TwoColumnTestLabel;
-  QPushButton* SelectOtherColumnsButton;
-
-  // Three or more columns.
-  QRadioButton* AllColumnsRadio;
-  QRadioButton* SelectedColumnsRadio;
-  QPushButton* SelectColumnsButton;
-  QLabel* MultiColumnSelectedLabel;
-  QRadioButton* OrdinaryAnovaRadio;
-  QRadioButton* RepeatedMeasuresRadio;
-  QRadioButton* ParametricRadio;
-  QRadioButton* MultiNonparametricRadio;
-  QComboBox* PostTestComboBox;
-  QCheckBox* OnlyIfSignificantCheckBox;
-  QPushButton* SelectPairsButton;
-  QLabel* ControlColumnLabel;
-  QComboBox* ControlColumnComboBox;
-  QLabel* MultiColumnTestLabel;
-
-  // XY data.
-  QRadioButton* LinearRegressionRadio;
-  QRadioButton* ForceThroughRadio;
-  QLineEdit* ForceXField;
-  QLineEdit* ForceYField;
-  QRadioButton* PearsonRadio;
-  QRadioButton* SpearmanRadio;
-  QRadioButton* RunsTestYesRadio;
-  QRadioButton* RunsTestNoRadio;
-  QCheckBox* InterpolateCheckBox;
-  QPushButton* UnknownsHelpButton;
-
-  // Two-by-two table.
-  QRadioButton* FisherRadio;
-  QRadioButton* ChiSquareRadio;
-  QRadioButton* YatesYesRadio;
-  QRadioButton* YatesNoRadio;
-  QRadioButton* OneSidedRadio;
-  QRadioButton* TwoSidedRadio;
-  QRadioButton* OddsRatioRadio;
-  QRadioButton* RelativeRiskRadio;
-  QRadioButton* SensitivityRadio;
-
-  // Multiple regression.
-  QRadioButton* MultipleRegressionRadio;
-  QRadioButton* CorrelationMatrixRadio;
-  QListWidget* DependentList;
-  QLabel* IndependentLabel;
-  QListWidget* IndependentList;
-  QPushButton* SelectAllXButton;
-  QPushButton* DeselectAllXButton;
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
+  // What the panels call.
+  // True while the answers are being shown, when controls store nothing.
+  bool Showing() const { return mShowing; }
+  // An answer changed: results stale, answers shown again.
+  void AnswerChanged();
+  // Opens the dialog that selects the columns to analyze.
+  void OpenSelectColumns();
+  // The selected columns changed: the page that fits them is shown.
+  void ColumnsChanged();
 
  private:
-  QWidget* BuildNonePage();
-  QWidget* BuildOneColumnPage();
-  QWidget* BuildTwoColumnPage();
-  QWidget* BuildMultiColumnPage();
-  QWidget* BuildRegressionPage();
-  QWidget* BuildTwoByTwoPage();
-  QWidget* BuildMultipleRegressionPage();
-  QRadioButton* Radio(const QString& caption);
-
-  void ShowOneColumn();
-  void ShowTwoColumns();
-  void ShowMultiColumn();
-  void ShowRegression();
-  void ShowTwoByTwo();
-  void ShowMultipleRegression();
+  TChoicesPanel* Panel(TTestPage page) const;
   void ShowPage();
 
-  // An answer changed: results stale, controls shown again.
-  void Changed();
-  void HypotheticalFieldLeft();
-  void PostTestRowChosen(int row);
-  void OpenSelectColumns();
-  void OpenSelectPairs();
-  void ColumnsChanged();
-  void ReadForceFields();
-
   QStackedWidget* mStack;
-  std::map<TTestPage, QWidget*> mPages;
+  QWidget* mNothingToChoose;
+  TOneColumnChoices* mOneColumn;
+  TTwoColumnChoices* mTwoColumns;
+  TMultiColumnChoices* mMultiColumn;
+  TRegressionChoices* mRegression;
+  TTwoByTwoChoices* mTwoByTwo;
+  TMultipleRegressionChoices* mMultipleRegression;
   TTestPage mShown = TTestPage::None;
   bool mShowing = false;
 };

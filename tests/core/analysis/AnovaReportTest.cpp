@@ -47,6 +47,7 @@ void TypeColumns(TDataTable& table, const TColumns& columns) {
   }
 }
 
+// The post test by the numbers the document file stores.
 struct TChoice {
   std::int32_t Method = 1;  // PostTestMethod; 5 for Dunnett against the control
   std::int32_t Mode = 0;    // PostTestCondition
@@ -59,12 +60,12 @@ std::vector<std::string> Report(const TColumns& columns, TChoice choice, std::in
   document.ChooseFormat(TDataFormat::Raw);
   TypeColumns(document.Table, columns);
   document.Choices.OrdinaryAnova = choice.Ordinary ? 1 : 0;
-  document.Choices.PostTestCondition = choice.Mode;
+  document.Choices.PostTestCondition = static_cast<TPostTestCondition>(choice.Mode);
   if (choice.Method == 5) {
-    document.Choices.PairSet = 2;
-    document.Choices.PostTestMethod = 2;
+    document.Choices.PairSet = TPairSet::AgainstControl;
+    document.Choices.PostTestMethod = TPostTestMethod::Dunnett;
   } else {
-    document.Choices.PostTestMethod = choice.Method;
+    document.Choices.PostTestMethod = static_cast<TPostTestMethod>(choice.Method);
   }
   TSilentCalcProgress progress;
   RunAnalysis(document, progress);
@@ -344,7 +345,8 @@ TEST(OneWayAnovaReport, TwoGroupsAreTheUnpairedTTest) {
   report.BeginReport();
   TSilentCalcProgress progress;
   TPairFlags pairs{};
-  EXPECT_EQ(RunMultiColumnTest(table, false, true, report, pairs, false, true, 0, 1, 1, progress), 0);
+  EXPECT_EQ(
+      RunMultiColumnTest(table, false, true, report, pairs, false, true, 0, TPostTestCondition::Never, 1, progress), 0);
   EXPECT_FALSE(table.ColumnMapActive());
   report.FinishReport();
   ExpectReport(Lines(report), 3,
@@ -379,7 +381,9 @@ TEST(OneWayAnovaReport, PostTestModeTwoStopsAboveFivePercent) {
     anova.P = p;
     TReportText report;
     report.BeginReport();
-    EXPECT_EQ(WriteOneWayAnovaReport(report, groups, {false, false, false}, anova, bartlett, tukey, 2), 0);
+    EXPECT_EQ(WriteOneWayAnovaReport(report, groups, {false, false, false}, anova, bartlett, tukey,
+                                     TPostTestCondition::IfSignificant),
+              0);
     report.FinishReport();
     const std::vector<std::string> lines = Lines(report);
     const bool ran = std::find(lines.begin(), lines.end(), "_Tukey-Kramer Multiple Comparisons Test_") != lines.end();
@@ -453,7 +457,8 @@ TEST(AnovaReport, AveragedDataOnlyForOrdinaryParametricAnova) {
     report.BeginReport();
     TSilentCalcProgress progress;
     const TPairFlags pairs{};
-    EXPECT_EQ(RunMultiColumnTest(table, c.Nonparametric, c.Ordinary, report, pairs, false, true, 0, 1, 1, progress),
+    EXPECT_EQ(RunMultiColumnTest(table, c.Nonparametric, c.Ordinary, report, pairs, false, true, 0,
+                                 TPostTestCondition::Never, 1, progress),
               c.Status);
     EXPECT_FALSE(table.ColumnMapActive());
     report.FinishReport();

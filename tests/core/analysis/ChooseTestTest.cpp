@@ -64,16 +64,17 @@ TEST(UpdateColumnChoices, AppliesTheRulesOfEnteringTheChooseTestPage) {
     std::uint8_t AllColumns;
     std::vector<int> ExpectedSelected;  // selected columns with data afterwards
     std::uint8_t ExpectedAllColumns;
-    std::int32_t ExpectedKind;
+    TColumnCountKind ExpectedKind;
   };
+  using K = TColumnCountKind;
   const TRow rows[] = {
-      {"nothing selected selects every column with data", {0, 1}, {}, 2, 0, {0, 1}, 0, 2},
-      {"more columns and all columns reselects", {0, 1, 2}, {0}, 2, 1, {0, 1, 2}, 1, 3},
-      {"more columns keeps a chosen selection", {0, 1, 2}, {0}, 2, 0, {0}, 0, 1},
-      {"fewer columns turns to the selection", {0, 1}, {0, 1}, 3, 1, {0, 1}, 0, 2},
-      {"same count keeps everything", {0, 1, 4}, {4}, 3, 1, {4}, 1, 1},
-      {"kind is capped at three", Range(0, 9), Range(0, 9), 10, 1, Range(0, 9), 1, 3},
-      {"no data gives kind zero", {}, {0, 1}, 0, 1, {}, 1, 0},
+      {"nothing selected selects every column with data", {0, 1}, {}, 2, 0, {0, 1}, 0, K::Two},
+      {"more columns and all columns reselects", {0, 1, 2}, {0}, 2, 1, {0, 1, 2}, 1, K::ThreeOrMore},
+      {"more columns keeps a chosen selection", {0, 1, 2}, {0}, 2, 0, {0}, 0, K::One},
+      {"fewer columns turns to the selection", {0, 1}, {0, 1}, 3, 1, {0, 1}, 0, K::Two},
+      {"same count keeps everything", {0, 1, 4}, {4}, 3, 1, {4}, 1, K::One},
+      {"kind is capped at three", Range(0, 9), Range(0, 9), 10, 1, Range(0, 9), 1, K::ThreeOrMore},
+      {"no data gives kind zero", {}, {0, 1}, 0, 1, {}, 1, K::None},
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE(row.Name);
@@ -92,12 +93,16 @@ TEST(UpdateColumnChoices, AppliesTheRulesOfEnteringTheChooseTestPage) {
 TEST(PostTestRow, MapsRowsToMethodAndPairSetAndBack) {
   struct TRow {
     int Row;
-    std::int32_t Method;
-    std::int32_t PairSet;
+    TPostTestMethod Method;
+    TPairSet PairSet;
     int NonparametricRow;  // the row the rank list shows for the same choice
   };
+  using M = TPostTestMethod;
+  using P = TPairSet;
   const TRow rows[] = {
-      {1, 0, 1, 1}, {2, 0, 0, 2}, {3, 1, 0, 2}, {4, 3, 0, 2}, {5, 2, 2, 2}, {6, 4, 0, 2},
+      {1, M::Bonferroni, P::SelectedPairs, 1}, {2, M::Bonferroni, P::AllPairs, 2},
+      {3, M::Tukey, P::AllPairs, 2},           {4, M::StudentNewmanKeuls, P::AllPairs, 2},
+      {5, M::Dunnett, P::AgainstControl, 2},   {6, M::LinearTrend, P::AllPairs, 2},
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE("row " + std::to_string(row.Row));
@@ -106,7 +111,7 @@ TEST(PostTestRow, MapsRowsToMethodAndPairSetAndBack) {
       ChoosePostTestRow(choices, row.Row, checked);
       EXPECT_EQ(choices.PostTestMethod, row.Method);
       EXPECT_EQ(choices.PairSet, row.PairSet);
-      EXPECT_EQ(choices.PostTestCondition, checked ? 2 : 0);
+      EXPECT_EQ(choices.PostTestCondition, checked ? TPostTestCondition::IfSignificant : TPostTestCondition::Always);
       EXPECT_EQ(PostTestRowFromChoices(choices), row.Row);
       choices.MultiColumnNonparametric = 1;
       EXPECT_EQ(PostTestRowFromChoices(choices), row.NonparametricRow);
@@ -118,22 +123,22 @@ TEST(PostTestRow, RowZeroMeansNoPostTestAndKeepsTheMethod) {
   TTestChoices choices;
   ChoosePostTestRow(choices, 5, true);
   ChoosePostTestRow(choices, 0, false);
-  EXPECT_EQ(choices.PostTestCondition, 1);
+  EXPECT_EQ(choices.PostTestCondition, TPostTestCondition::Never);
   EXPECT_EQ(PostTestRowFromChoices(choices), 0);
   EXPECT_FALSE(PostTestOnlyIfSignificantChecked(choices));
   // Choosing the post test again brings back its method.
-  choices.PostTestCondition = 2;
+  choices.PostTestCondition = TPostTestCondition::IfSignificant;
   EXPECT_EQ(PostTestRowFromChoices(choices), 5);
 }
 
 TEST(PostTestRow, TheSignificanceBoxSetsTheCondition) {
   TTestChoices choices;
   ChoosePostTestOnlyIfSignificant(choices, false, 3);
-  EXPECT_EQ(choices.PostTestCondition, 0);
+  EXPECT_EQ(choices.PostTestCondition, TPostTestCondition::Always);
   ChoosePostTestOnlyIfSignificant(choices, false, 0);
-  EXPECT_EQ(choices.PostTestCondition, 1);
+  EXPECT_EQ(choices.PostTestCondition, TPostTestCondition::Never);
   ChoosePostTestOnlyIfSignificant(choices, true, 3);
-  EXPECT_EQ(choices.PostTestCondition, 2);
+  EXPECT_EQ(choices.PostTestCondition, TPostTestCondition::IfSignificant);
   EXPECT_TRUE(PostTestOnlyIfSignificantChecked(choices));
 }
 
@@ -181,21 +186,22 @@ TEST(AlsoCalculate, SetsTheFourFlagsAndReadsThemBack) {
 }
 
 TEST(HypotheticalMean, ChoosesRadiosAndCaptions) {
-  EXPECT_EQ(HypotheticalMeanChoiceFor(100), 2);
-  EXPECT_EQ(HypotheticalMeanChoiceFor(0), 0);
-  EXPECT_EQ(HypotheticalMeanChoiceFor(1), 1);
-  EXPECT_EQ(HypotheticalMeanChoiceFor(1.5L), TypedHypotheticalMean);
-  EXPECT_EQ(HypotheticalMeanCaption(0, false), "Hypothetical mean=0.0.");
-  EXPECT_EQ(HypotheticalMeanCaption(2, true), "Hypothetical median=100.");
-  EXPECT_EQ(HypotheticalMeanCaption(3, true), "Hypothetical median=");
+  using H = THypotheticalMeanChoice;
+  EXPECT_EQ(HypotheticalMeanChoiceFor(100), H::Hundred);
+  EXPECT_EQ(HypotheticalMeanChoiceFor(0), H::Zero);
+  EXPECT_EQ(HypotheticalMeanChoiceFor(1), H::One);
+  EXPECT_EQ(HypotheticalMeanChoiceFor(1.5L), H::Typed);
+  EXPECT_EQ(HypotheticalMeanCaption(H::Zero, false), "Hypothetical mean=0.0.");
+  EXPECT_EQ(HypotheticalMeanCaption(H::Hundred, true), "Hypothetical median=100.");
+  EXPECT_EQ(HypotheticalMeanCaption(H::Typed, true), "Hypothetical median=");
 
   TTestChoices choices;
-  ChooseHypotheticalMean(choices, 2, 7);
+  ChooseHypotheticalMean(choices, H::Hundred, 7);
   EXPECT_EQ(choices.HypotheticalMean, 100);
-  ChooseHypotheticalMean(choices, 3, 7.25L);
-  EXPECT_EQ(choices.HypotheticalMeanChoice, 3);
+  ChooseHypotheticalMean(choices, H::Typed, 7.25L);
+  EXPECT_EQ(choices.HypotheticalMeanChoice, H::Typed);
   EXPECT_EQ(choices.HypotheticalMean, 7.25L);
-  ChooseHypotheticalMean(choices, 3, EmptyValue);
+  ChooseHypotheticalMean(choices, H::Typed, EmptyValue);
   EXPECT_EQ(choices.HypotheticalMean, 7.25L);
 }
 
@@ -270,7 +276,7 @@ TEST(ChoiceAvailability, DisablesAnswersThatNeedRawValues) {
 
 TEST(ChoiceAvailability, DisabledAnswersShowTheTestsThatRemain) {
   TTestChoices choices;
-  choices.OneColumnTest = 1;
+  choices.OneColumnTest = TOneColumnTest::Wilcoxon;
   choices.TwoColumnUnpaired = 0;
   choices.TwoColumnNonparametric = 1;
   choices.EqualSDs = 0;
@@ -278,7 +284,7 @@ TEST(ChoiceAvailability, DisabledAnswersShowTheTestsThatRemain) {
   choices.MultiColumnNonparametric = 1;
   const TChoiceAvailability none{false, false, false, false, false};
   EXPECT_TRUE(ApplyChoiceAvailability(choices, none));
-  EXPECT_EQ(choices.OneColumnTest, 0);
+  EXPECT_EQ(choices.OneColumnTest, TOneColumnTest::OneSampleT);
   EXPECT_EQ(choices.TwoColumnUnpaired, 1);
   EXPECT_EQ(GaussianAnswer(choices), TGaussianAnswer::EqualSDs);
   EXPECT_EQ(choices.OrdinaryAnova, 1);
@@ -348,8 +354,31 @@ TEST(RegressionChoice, StoresAndReadsEachRadio) {
     EXPECT_EQ(RegressionChoiceFromChoices(choices), choice);
     const bool regression = choice == TRegressionChoice::Linear || choice == TRegressionChoice::ForcedLinear;
     EXPECT_EQ(LinearityOptionsEnabled(choices), regression);
-    EXPECT_EQ(choices.RegressionKind, regression ? 0 : (choice == TRegressionChoice::Pearson ? 1 : 2));
+    const TRegressionKind kind = choice == TRegressionChoice::Pearson    ? TRegressionKind::Pearson
+                                 : choice == TRegressionChoice::Spearman ? TRegressionKind::Spearman
+                                                                         : TRegressionKind::Linear;
+    EXPECT_EQ(choices.RegressionKind, kind);
   }
+}
+
+// A document file may hold any number for a choice; the pages show such a
+// number as they always have.
+TEST(StoredChoices, NumbersOutsideTheListsShowAsBefore) {
+  TTestChoices choices;
+  choices.HypotheticalMeanChoice = static_cast<THypotheticalMeanChoice>(-1);
+  EXPECT_EQ(ShownHypotheticalMeanChoice(choices), THypotheticalMeanChoice::Zero);
+  choices.HypotheticalMeanChoice = static_cast<THypotheticalMeanChoice>(9);
+  EXPECT_EQ(ShownHypotheticalMeanChoice(choices), THypotheticalMeanChoice::Typed);
+  // An unknown post test shows the "(No post test)" row.
+  choices.PostTestMethod = static_cast<TPostTestMethod>(9);
+  EXPECT_EQ(PostTestRowFromChoices(choices), 0);
+  // An unknown correlation reads as Pearson's, an unknown 2x2 test has no
+  // Yates question.
+  choices.IsRegression = 0;
+  choices.RegressionKind = static_cast<TRegressionKind>(5);
+  EXPECT_EQ(RegressionChoiceFromChoices(choices), TRegressionChoice::Pearson);
+  choices.UseChiSquare = static_cast<TTwoByTwoTest>(5);
+  EXPECT_FALSE(YatesEnabled(choices));
 }
 
 TEST(MultipleRegressionChoices, DependentColumnIsListedAndNoXVariable) {

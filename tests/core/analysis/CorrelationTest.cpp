@@ -48,7 +48,7 @@ TDocument XYDocument(const std::vector<TReal>& x, const std::vector<TReal>& y, s
   TypeColumn(document, 0, "X", x);
   TypeColumn(document, 1, "Y", y);
   document.Choices.IsRegression = 0;
-  document.Choices.RegressionKind = kind;
+  document.Choices.RegressionKind = static_cast<TRegressionKind>(kind);  // the number the file stores
   return document;
 }
 

@@ -57,7 +57,7 @@ TPairFlags NoPairs() {
 }
 
 struct TRun {
-  std::int32_t Mode = 0;  // post-test mode
+  TPostTestCondition Mode = TPostTestCondition::Always;
   std::int32_t Kind = 1;  // 1 Dunn, 2 comparisons with a control
   bool UseSelectedPairs = false;
   TPairFlags Pairs = NoPairs();
@@ -233,7 +233,7 @@ TEST(KruskalWallisReport, FewArrangementsAndASkippedPostTest) {
   // only runs for P <= 0.05.
   TDataTable table = MakeTable({{"A", {5}}, {"B", {3}}, {"C", {4, 6}}});
   TRun run;
-  run.Mode = 2;
+  run.Mode = TPostTestCondition::IfSignificant;
   TSilentCalcProgress progress;
   ExpectLines(KruskalWallisReport(table, run, progress),
               Join({{
@@ -279,7 +279,7 @@ TEST(KruskalWallisReport, NinetyArrangementsCountedExactly) {
   // note saying so is kept for fewer than 20 arrangements.
   TDataTable table = MakeTable({{"A", {1.1L, 1.2L}}, {"B", {2.1L, 2.2L}}, {"C", {3.1L, 3.2L}}});
   TRun run;
-  run.Mode = 2;
+  run.Mode = TPostTestCondition::IfSignificant;
   TSilentCalcProgress progress;
   ExpectLines(KruskalWallisReport(table, run, progress),
               Join({{
@@ -398,7 +398,7 @@ TEST(FriedmanReport, TiesGiveTheApproximatePAndDunnWarnsOfThem) {
                                 {"W3", {5, 6, 5, 6, 4}},
                                 {"W4", {7, 6, 8, 7, 9}}});
   TRun run;
-  run.Mode = 2;
+  run.Mode = TPostTestCondition::IfSignificant;
   TSilentCalcProgress progress;
   ExpectLines(FriedmanReport(table, run, progress),
               Join({FriedmanTitle,
@@ -597,7 +597,7 @@ TEST(RankTestStatus, SaysHowThePValueWasFound) {
     TDataTable table = MakeTable(row.Columns);
     TScriptedProgress progress(row.CancelAtReport, row.MillisecondsPerReading);
     TRun run;
-    run.Mode = 1;
+    run.Mode = TPostTestCondition::Never;
     const std::vector<std::string> lines =
         row.Friedman ? FriedmanReport(table, run, progress) : KruskalWallisReport(table, run, progress);
     ASSERT_GT(lines.size(), 8u);

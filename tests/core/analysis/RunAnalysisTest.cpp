@@ -47,7 +47,7 @@ class TRecorder {
   TAnalysisRoutines Routines() {
     TAnalysisRoutines routines;
     routines.OneColumn = [this](TDataTable& table, int column, TColumnSummary& summary, TReportText& report,
-                                std::int32_t, bool, TReal, TCalcProgress&) {
+                                TOneColumnTest, bool, TReal, TCalcProgress&) {
       TCall& call = Record("one column", table);
       call.First = column;
       call.FirstSummaryTitle = summary.Title;
@@ -64,7 +64,7 @@ class TRecorder {
       return Finish(table, report);
     };
     routines.MultiColumn = [this](TDataTable& table, bool, bool, TReportText& report, const TPairFlags& pairs,
-                                  bool useSelectedPairs, bool, int control, std::int32_t, std::int32_t kind,
+                                  bool useSelectedPairs, bool, int control, TPostTestCondition, std::int32_t kind,
                                   TCalcProgress&) {
       TCall& call = Record("multi column", table);
       call.Pairs = pairs;
@@ -190,8 +190,8 @@ TEST_F(RunAnalysisTest, PreconditionsGiveTheirThreeLineReports) {
       {"Bonferroni without pairs", TDataFormat::MeanSdN,
        [](TDocument& document) {
          for (int c = 0; c < 3; ++c) TypeMean(document, c, 4);
-         document.Choices.PairSet = 1;
-         document.Choices.PostTestMethod = 0;
+         document.Choices.PairSet = TPairSet::SelectedPairs;
+         document.Choices.PostTestMethod = TPostTestMethod::Bonferroni;
          document.Choices.PairSelected.fill(0);
        },
        NoPairSelectedMessage},
@@ -221,7 +221,7 @@ TEST_F(RunAnalysisTest, NoSelectedColumnIsReported) {
   TypeMean(Document, 0, 4);
   TypeMean(Document, 1, 4);
   Document.Table.ColumnSelected.fill(0);
-  Document.Choices.ColumnCountKind = 1;
+  Document.Choices.ColumnCountKind = TColumnCountKind::One;
   Document.Choices.AllColumns = 0;
   RunCompareMeansDriver(AnalysisJobOf(Document), Progress, Recorder.Routines());
   const std::vector<std::string> lines = Lines(Document.Report);
@@ -290,13 +290,13 @@ TEST_F(RunAnalysisTest, TemporaryTitlesAndCountsAreRestoredOnEveryPath) {
 TEST_F(RunAnalysisTest, TitlesAreRestoredAfterAFailedCheck) {
   Document.ChooseFormat(TDataFormat::MeanSdN);
   for (int c = 0; c < 3; ++c) TypeMean(Document, c, 4);
-  Document.Choices.PairSet = 1;
-  Document.Choices.PostTestMethod = 0;
+  Document.Choices.PairSet = TPairSet::SelectedPairs;
+  Document.Choices.PostTestMethod = TPostTestMethod::Bonferroni;
   Document.Choices.PairSelected.fill(0);
   Document.Table.ColumnSelected[2] = 0;
   Document.Choices.AllColumns = 0;
   Document.Choices.LastColumnCount = 3;
-  Document.Choices.ColumnCountKind = 3;
+  Document.Choices.ColumnCountKind = TColumnCountKind::ThreeOrMore;
   RunCompareMeansDriver(AnalysisJobOf(Document), Progress, Recorder.Routines());
   EXPECT_EQ(Lines(Document.Report)[1], NoPairSelectedMessage);
   EXPECT_EQ(Document.Table.Summary(2).Title, "");
@@ -383,7 +383,7 @@ TEST_F(RunAnalysisTest, ControlColumnFollowsTheSelection) {
 TEST_F(RunAnalysisTest, KruskalWallisAgainstAControlComparesPairsWithTheControl) {
   for (int c : {0, 2, 3}) TypeColumn(Document, c, {1, 2, 3});
   Document.Choices.MultiColumnNonparametric = 1;
-  Document.Choices.PairSet = 2;
+  Document.Choices.PairSet = TPairSet::AgainstControl;
   Document.Choices.ControlColumn = 2;
   Run();
   ASSERT_EQ(Recorder.Calls.size(), 1u);
@@ -398,24 +398,29 @@ TEST_F(RunAnalysisTest, KruskalWallisAgainstAControlComparesPairsWithTheControl)
 
 TEST(ComputePostTestArguments, FollowsTheTableOfChoices) {
   struct TRow {
-    std::int32_t Nonparametric, Ordinary, PairSet, Method;
+    std::int32_t Nonparametric, Ordinary;
+    TPairSet PairSet;
+    TPostTestMethod Method;
     bool Previous;
     std::int32_t Kind;
     bool UseSelectedPairs, Rebuild;
   };
+  constexpr TPairSet All = TPairSet::AllPairs, Selected = TPairSet::SelectedPairs, Control = TPairSet::AgainstControl;
+  constexpr TPostTestMethod Tukey = TPostTestMethod::Tukey, Snk = TPostTestMethod::StudentNewmanKeuls;
   const TRow rows[] = {
-      {0, 1, 0, 3, true, 3, false, false},   // parametric, all pairs: the method itself
-      {0, 1, 1, 1, false, 0, true, false},   // selected pairs: Bonferroni
-      {0, 1, 2, 1, true, 2, true, false},    // control: Dunnett, flag unchanged
-      {0, 0, 2, 1, false, 2, false, false},
-      {1, 1, 0, 3, true, 1, false, false},   // nonparametric: Dunn
-      {1, 0, 1, 3, false, 1, true, false},
-      {1, 1, 2, 3, false, 1, true, true},    // Kruskal-Wallis with a control
-      {1, 0, 2, 3, true, 2, true, false},    // Friedman with a control
-      {1, 0, 2, 3, false, 2, false, false},
+      {0, 1, All, Snk, true, 3, false, false},          // parametric, all pairs: the method itself
+      {0, 1, Selected, Tukey, false, 0, true, false},   // selected pairs: Bonferroni
+      {0, 1, Control, Tukey, true, 2, true, false},     // control: Dunnett, flag unchanged
+      {0, 0, Control, Tukey, false, 2, false, false},
+      {1, 1, All, Snk, true, 1, false, false},          // nonparametric: Dunn
+      {1, 0, Selected, Snk, false, 1, true, false},
+      {1, 1, Control, Snk, false, 1, true, true},       // Kruskal-Wallis with a control
+      {1, 0, Control, Snk, true, 2, true, false},       // Friedman with a control
+      {1, 0, Control, Snk, false, 2, false, false},
   };
   for (const TRow& row : rows) {
-    SCOPED_TRACE(std::to_string(row.Nonparametric) + std::to_string(row.Ordinary) + std::to_string(row.PairSet));
+    SCOPED_TRACE(std::to_string(row.Nonparametric) + std::to_string(row.Ordinary) +
+                 std::to_string(static_cast<int>(row.PairSet)));
     TTestChoices choices;
     choices.MultiColumnNonparametric = row.Nonparametric;
     choices.OrdinaryAnova = row.Ordinary;

@@ -380,7 +380,7 @@ TEST(TTestReports, RefusalsReplaceTheReport) {
        [](TDocument& d) {
          static_cast<void>(d.ChooseFormat(TDataFormat::MeanSdN));
          TypeMean(d, 0, "Dose", 10, 2, 4);
-         d.Choices.OneColumnTest = 1;
+         d.Choices.OneColumnTest = TOneColumnTest::Wilcoxon;
        },
        42,
        {"Nonparametric tests require raw data exclusively.  No", "averaged data can be used."}},
@@ -443,7 +443,7 @@ TEST(TTestReports, PreconditionsGiveTheirThreeLineReports) {
   TypeMean(unselected, 0, "A", 10, 2, 4);
   TypeMean(unselected, 1, "B", 10, 2, 4);
   unselected.Table.ColumnSelected.fill(0);
-  unselected.Choices.ColumnCountKind = 1;
+  unselected.Choices.ColumnCountKind = TColumnCountKind::One;
   unselected.Choices.AllColumns = 0;
   TSilentCalcProgress progress;
   RunCompareMeansDriver(AnalysisJobOf(unselected), progress, DefaultAnalysisRoutines());
@@ -452,8 +452,8 @@ TEST(TTestReports, PreconditionsGiveTheirThreeLineReports) {
   TDocument noPair;
   ASSERT_TRUE(noPair.ChooseFormat(TDataFormat::MeanSdN));
   for (int c = 0; c < 3; ++c) TypeMean(noPair, c, "", 10, 2, 4);
-  noPair.Choices.PairSet = 1;
-  noPair.Choices.PostTestMethod = 0;
+  noPair.Choices.PairSet = TPairSet::SelectedPairs;
+  noPair.Choices.PostTestMethod = TPostTestMethod::Bonferroni;
   noPair.Choices.PairSelected.fill(0);
   Expect(noPair, MessageReport({"At least one column pair must be selected."}), true);
 }

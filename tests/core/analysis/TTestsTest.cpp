@@ -213,7 +213,7 @@ TEST(TTestReports, RawNonparametricChoicesReachTheRankTests) {
     TDocument document;
     TypeColumn(document, 0, "A", {1.5L, 2, 3, 4.5L, 5});
     if (row.Columns == 2) TypeColumn(document, 1, "B", {2, 4, 3, 7, 9});
-    document.Choices.OneColumnTest = 1;
+    document.Choices.OneColumnTest = TOneColumnTest::Wilcoxon;
     document.Choices.TwoColumnNonparametric = 1;
     document.Choices.TwoColumnUnpaired = row.Unpaired;
     TSilentCalcProgress progress;

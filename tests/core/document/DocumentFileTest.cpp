@@ -88,13 +88,13 @@ TEST(DocumentFile, RawDataRoundTripKeepsEveryValueAndChoice) {
   document.Table.ColumnSelected[4] = 0;
   document.Notes = "First line\r\nSecond, with ,commas\r\n\r\nafter a blank";
   TTestChoices& choices = document.Choices;
-  choices.ColumnCountKind = 2;
-  choices.OneColumnTest = 1;
+  choices.ColumnCountKind = TColumnCountKind::Two;
+  choices.OneColumnTest = TOneColumnTest::Wilcoxon;
   choices.HypotheticalMean = 100.25L;
-  choices.HypotheticalMeanChoice = 3;
+  choices.HypotheticalMeanChoice = THypotheticalMeanChoice::Typed;
   choices.TwoColumnUnpaired = 0;
   choices.EqualSDs = 0;
-  choices.PostTestMethod = 3;
+  choices.PostTestMethod = TPostTestMethod::StudentNewmanKeuls;
   choices.PairSelected[5] = 0;
   choices.PairSelected[351] = 0;
   choices.AllColumns = 0;
@@ -110,16 +110,54 @@ TEST(DocumentFile, RawDataRoundTripKeepsEveryValueAndChoice) {
   EXPECT_EQ(back.Table.ColumnSelected[4], 0);
   EXPECT_EQ(back.Table.MeanEntryColumn[0], 0);
   EXPECT_EQ(back.Table.MeanEntryColumn[5], 1);
-  EXPECT_EQ(back.Choices.ColumnCountKind, 2);
-  EXPECT_EQ(back.Choices.OneColumnTest, 1);
+  EXPECT_EQ(back.Choices.ColumnCountKind, TColumnCountKind::Two);
+  EXPECT_EQ(back.Choices.OneColumnTest, TOneColumnTest::Wilcoxon);
   EXPECT_EQ(back.Choices.HypotheticalMean, 100.25L);
-  EXPECT_EQ(back.Choices.HypotheticalMeanChoice, 3);
+  EXPECT_EQ(back.Choices.HypotheticalMeanChoice, THypotheticalMeanChoice::Typed);
   EXPECT_EQ(back.Choices.TwoColumnUnpaired, 0);
   EXPECT_EQ(back.Choices.EqualSDs, 0);
-  EXPECT_EQ(back.Choices.PostTestMethod, 3);
+  EXPECT_EQ(back.Choices.PostTestMethod, TPostTestMethod::StudentNewmanKeuls);
   EXPECT_EQ(back.Choices.PairSelected, document.Choices.PairSelected);
   EXPECT_EQ(back.Choices.AllColumns, 0);
   EXPECT_EQ(back.Choices.LastColumnCount, 1);
+}
+
+// A number outside a choice's list, as a hand-edited or foreign file may
+// hold, is read as it stands and written back unchanged.
+TEST(DocumentFile, ChoiceNumbersOutsideTheListsSurviveARoundTrip) {
+  struct TRow {
+    TDataFormat Format;
+    void (*Set)(TTestChoices&);
+  };
+  const TRow rows[] = {
+      {TDataFormat::Raw,
+       [](TTestChoices& c) {
+         c.ColumnCountKind = static_cast<TColumnCountKind>(7);
+         c.OneColumnTest = static_cast<TOneColumnTest>(-3);
+         c.HypotheticalMeanChoice = static_cast<THypotheticalMeanChoice>(12);
+         c.PostTestCondition = static_cast<TPostTestCondition>(5);
+         c.PairSet = static_cast<TPairSet>(9);
+         c.PostTestMethod = static_cast<TPostTestMethod>(42);
+       }},
+      {TDataFormat::TwoByTwo, [](TTestChoices& c) { c.UseChiSquare = static_cast<TTwoByTwoTest>(3); }},
+      {TDataFormat::XY, [](TTestChoices& c) { c.RegressionKind = static_cast<TRegressionKind>(8); }},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(static_cast<int>(row.Format));
+    TDocument document;
+    document.Format = row.Format;
+    row.Set(document.Choices);
+    const std::string text = Written(document);
+    const TDocument back = ReadBack(text);
+    TTestChoices expected;
+    row.Set(expected);
+    EXPECT_EQ(back.Choices.ColumnCountKind, row.Format == TDataFormat::Raw ? expected.ColumnCountKind
+                                                                            : TTestChoices{}.ColumnCountKind);
+    EXPECT_EQ(back.Choices.PostTestMethod, expected.PostTestMethod);
+    EXPECT_EQ(back.Choices.UseChiSquare, expected.UseChiSquare);
+    EXPECT_EQ(back.Choices.RegressionKind, expected.RegressionKind);
+    EXPECT_EQ(Written(back), text);
+  }
 }
 
 TEST(DocumentFile, RawDataLayoutLines) {
@@ -189,7 +227,7 @@ TEST(DocumentFile, TwoByTwoRoundTripAndOldChoices) {
   document.TwoByTwo.C = 0;
   document.TwoByTwo.Titles = {"Sick", "Well", "Exposed", "Not exposed"};
   document.Table.SetTitle("Outbreak");
-  document.Choices.UseChiSquare = 1;
+  document.Choices.UseChiSquare = TTwoByTwoTest::ChiSquare;
   document.Choices.Yates = 0;
   document.Choices.ReportSensitivity = 1;
   const std::string text = Written(document);
@@ -200,7 +238,7 @@ TEST(DocumentFile, TwoByTwoRoundTripAndOldChoices) {
   EXPECT_TRUE(IsEmpty(back.TwoByTwo.D));
   EXPECT_EQ(back.TwoByTwo.Titles, document.TwoByTwo.Titles);
   EXPECT_EQ(back.Table.Title(), "Outbreak");
-  EXPECT_EQ(back.Choices.UseChiSquare, 1);
+  EXPECT_EQ(back.Choices.UseChiSquare, TTwoByTwoTest::ChiSquare);
   EXPECT_EQ(back.Choices.Yates, 0);
   EXPECT_EQ(back.Choices.ReportSensitivity, 1);
 
@@ -212,7 +250,7 @@ TEST(DocumentFile, TwoByTwoRoundTripAndOldChoices) {
   std::string old;
   for (const auto& line : lines) old += line + "\r\n";
   const TDocument older = ReadBack(old);
-  EXPECT_EQ(older.Choices.UseChiSquare, 0);
+  EXPECT_EQ(older.Choices.UseChiSquare, TTwoByTwoTest::Fisher);
   EXPECT_EQ(older.Choices.ReportRelativeRisk, 1);
   EXPECT_EQ(older.Choices.ReportRiskDifference, 1);
 }
@@ -224,14 +262,14 @@ TEST(DocumentFile, XYRoundTripAndFileWithoutUnknownsLine) {
   FillRawTable(document.Table);
   document.Choices.ForceThrough = 1;
   document.Choices.ForceX = -1.5L;
-  document.Choices.RegressionKind = 2;
+  document.Choices.RegressionKind = TRegressionKind::Spearman;
   document.Choices.InterpolateUnknowns = 0;
   const std::string text = Written(document);
   const TDocument back = ReadBack(text);
   ExpectSameTable(document.Table, back.Table);
   EXPECT_EQ(back.Choices.ForceThrough, 1);
   EXPECT_EQ(back.Choices.ForceX, -1.5L);
-  EXPECT_EQ(back.Choices.RegressionKind, 2);
+  EXPECT_EQ(back.Choices.RegressionKind, TRegressionKind::Spearman);
   EXPECT_EQ(back.Choices.InterpolateUnknowns, 0);
 
   std::string older = text;

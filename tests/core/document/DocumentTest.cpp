@@ -110,12 +110,12 @@ TEST(EnterStep, ChooseTestChecksTheTTestForAveragedData) {
   document.ChooseFormat(TDataFormat::MeanSdN);
   document.Table.Summary(0).N = 5;
   document.Table.Summary(0).Mean = 2;
-  document.Choices.OneColumnTest = 1;
+  document.Choices.OneColumnTest = TOneColumnTest::Wilcoxon;
   document.ResultsStale = false;
   TSilentCalcProgress progress;
   document.EnterStep(TStep::ChooseTest, progress);
-  EXPECT_EQ(document.Choices.ColumnCountKind, 1);
-  EXPECT_EQ(document.Choices.OneColumnTest, 0);
+  EXPECT_EQ(document.Choices.ColumnCountKind, TColumnCountKind::One);
+  EXPECT_EQ(document.Choices.OneColumnTest, TOneColumnTest::OneSampleT);
   EXPECT_TRUE(document.ResultsStale);
 }
 

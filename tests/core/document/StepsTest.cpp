@@ -63,7 +63,7 @@ TEST(NextStep, SkipsUnreachableStepsBothWays) {
 TEST(TestPageFor, ChoosesThePageByFormatAndColumnCount) {
   struct TRow {
     TDataFormat Format;
-    std::int32_t Kind;
+    std::int32_t Kind;  // ColumnCountKind as the document file stores it
     TTestPage Page;
     std::int32_t HelpTopic;
   };
@@ -73,10 +73,12 @@ TEST(TestPageFor, ChoosesThePageByFormatAndColumnCount) {
       {TDataFormat::XY, 1, TTestPage::Regression, 182},     {TDataFormat::TwoByTwo, 0, TTestPage::TwoByTwo, 161},
       {TDataFormat::MultipleRegression, 2, TTestPage::MultipleRegression, 463},
       {TDataFormat::LargerTable, 2, TTestPage::None, -1},
+      // A number outside the kinds, read from a file, shows the multi-column page.
+      {TDataFormat::Raw, 7, TTestPage::MultiColumn, 134},
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE(Name(row.Format) + ", kind " + std::to_string(row.Kind));
-    EXPECT_EQ(TestPageFor(row.Format, row.Kind), row.Page);
+    EXPECT_EQ(TestPageFor(row.Format, static_cast<TColumnCountKind>(row.Kind)), row.Page);
     EXPECT_EQ(TestPageHelpTopic(row.Page), row.HelpTopic);
   }
 }

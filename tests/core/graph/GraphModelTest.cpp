@@ -321,7 +321,7 @@ TEST(XYGraph, PerfectFitAndForcedLine) {
 
   // A correlation draws no line.
   document.Choices.IsRegression = 0;
-  document.Choices.RegressionKind = 1;
+  document.Choices.RegressionKind = TRegressionKind::Pearson;
   document.MarkChanged();
   model = Draw(document);
   EXPECT_EQ(model.Series.size(), 1u);

@@ -121,7 +121,7 @@ TEST(HelpButtonsFor, ChangeWithTheStep) {
   struct TRow {
     TStep Step;
     TDataFormat Format;
-    std::int32_t ColumnCountKind;
+    std::int32_t ColumnCountKind;  // as the document file stores it
     const char* FirstCaption;
     std::int32_t FirstTopic;
     const char* SecondCaption;
@@ -143,7 +143,7 @@ TEST(HelpButtonsFor, ChangeWithTheStep) {
   for (const TRow& row : rows) {
     SCOPED_TRACE(std::to_string(static_cast<int>(row.Step)) + " " + row.FirstCaption);
     // 93 stands for the topic an unpaired t test report chose.
-    const auto buttons = HelpButtonsFor(row.Step, row.Format, row.ColumnCountKind, 93);
+    const auto buttons = HelpButtonsFor(row.Step, row.Format, static_cast<TColumnCountKind>(row.ColumnCountKind), 93);
     EXPECT_EQ(buttons[0].Caption, row.FirstCaption);
     EXPECT_EQ(buttons[0].Topic, row.FirstTopic);
     EXPECT_EQ(buttons[1].Caption, row.SecondCaption);

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "gui/document/choose/ChoicesPanel.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+namespace ombrel {
+
+// Three or more columns: which columns, repeated measures or not, Gaussian
+// or not, and the post test with its pairs or control column.
+class TMultiColumnChoices : public TChoicesPanel {
+  Q_OBJECT
+
+ public:
+  explicit TMultiColumnChoices(TChooseTestPage& host);
+
+  void ShowChoices() override;
+
+  QRadioButton* AllColumnsRadio;
+  QRadioButton* SelectedColumnsRadio;
+  QPushButton* SelectColumnsButton;
+  QLabel* MultiColumnSelectedLabel;
+  QRadioButton* OrdinaryAnovaRadio;
+  QRadioButton* RepeatedMeasuresRadio;
+  QRadioButton* ParametricRadio;
+  QRadioButton* MultiNonparametricRadio;
+  QComboBox* PostTestComboBox;
+  QCheckBox* OnlyIfSignificantCheckBox;
+  QPushButton* SelectPairsButton;
+  QLabel* ControlColumnLabel;
+  QComboBox* ControlColumnComboBox;
+  QLabel* MultiColumnTestLabel;
+
+ private:
+  void PostTestRowChosen(int row);
+  void OpenSelectPairs();
+};
+
+}  // namespace ombrel
