@@ -1,11 +1,19 @@
 #pragma once
 
-// Helpers for reports compared line for line with hand-laid expectations.
-// Bold markers read '^' and underline markers '_'.
+// Reports compared with golden files, tests/data/reports/<name>.txt: one
+// line of the report per line of the file, the bold marker shown as '^' and
+// the underline marker as '_'. A report line holding a literal '^' or '_'
+// fails, so the notation stays unambiguous. With OMBREL_UPDATE_GOLDEN=1 in
+// the environment a differing file is rewritten from the report instead.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <initializer_list>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,12 +27,14 @@ namespace ombrel::testing {
 inline std::string Visible(std::string_view line) {
   std::string text(line);
   for (char& ch : text) {
+    if (ch == '^' || ch == '_') ADD_FAILURE() << "literal '" << ch << "' in report line: " << line;
     if (ch == BoldMarker) ch = '^';
     if (ch == UnderlineMarker) ch = '_';
   }
   return text;
 }
 
+// The lines of a finished report, as the viewer reads them.
 inline std::vector<std::string> VisibleLines(const TReportText& report) {
   std::vector<std::string> lines;
   for (int i = 0; i < report.LineCount(); ++i) lines.push_back(Visible(*report.GetLine(i)));
@@ -37,6 +47,70 @@ inline void ExpectReportLines(const TReportText& report, const std::vector<std::
   ASSERT_GE(lines.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(lines[i], expected[i]) << "line " << i;
   for (std::size_t i = expected.size(); i < lines.size(); ++i) EXPECT_EQ(lines[i], "") << "line " << i;
+}
+
+// The lines written so far, split at CR LF; no line follows the last CR LF.
+inline std::vector<std::string> WrittenLines(const TReportText& report) {
+  std::vector<std::string> lines(1);
+  const std::string& text = report.Text();
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+      lines.emplace_back();
+      ++i;
+    } else {
+      lines.back() += text[i];
+    }
+  }
+  if (lines.back().empty()) lines.pop_back();
+  for (std::string& line : lines) line = Visible(line);
+  return lines;
+}
+
+inline std::filesystem::path GoldenPath(std::string_view name) {
+  return std::filesystem::path(OMBREL_TEST_DATA_DIR) / "reports" / (std::string(name) + ".txt");
+}
+
+inline std::vector<std::string> ReadGolden(std::string_view name) {
+  std::ifstream in(GoldenPath(name), std::ios::binary);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// `lines` equal the golden file line for line. A mismatch names the file
+// and shows the first differing line with its neighbours, diff style.
+inline void ExpectGolden(const std::vector<std::string>& lines, std::string_view name) {
+  const std::filesystem::path path = GoldenPath(name);
+  if (!std::filesystem::exists(path) && std::getenv("OMBREL_UPDATE_GOLDEN") == nullptr) {
+    ADD_FAILURE() << "no golden file " << path.string();
+    return;
+  }
+  const std::vector<std::string> golden = ReadGolden(name);
+  if (lines == golden) return;
+  if (const char* update = std::getenv("OMBREL_UPDATE_GOLDEN"); update != nullptr && std::string(update) == "1") {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary);
+    for (const std::string& line : lines) out << line << '\n';
+    return;
+  }
+  std::size_t first = 0;
+  while (first < lines.size() && first < golden.size() && lines[first] == golden[first]) ++first;
+  std::ostringstream diff;
+  diff << "report differs from " << path.string() << " at line " << first + 1 << " (file has " << golden.size()
+       << " lines, report " << lines.size() << ")\n--- " << path.filename().string() << "\n+++ report\n";
+  for (std::size_t i = first > 3 ? first - 3 : 0; i < first; ++i) diff << " " << golden[i] << "\n";
+  for (std::size_t i = first; i < std::min(golden.size(), first + 3); ++i) diff << "-" << golden[i] << "\n";
+  for (std::size_t i = first; i < std::min(lines.size(), first + 3); ++i) diff << "+" << lines[i] << "\n";
+  ADD_FAILURE() << diff.str() << "(OMBREL_UPDATE_GOLDEN=1 rewrites the file)";
+}
+
+// A finished report equals the golden file; lines after the file's may only
+// be the empty padding lines.
+inline void ExpectGoldenReport(const TReportText& report, std::string_view name) {
+  std::vector<std::string> lines = VisibleLines(report);
+  const std::size_t size = ReadGolden(name).size();
+  while (lines.size() > size && lines.back().empty()) lines.pop_back();
+  ExpectGolden(lines, name);
 }
 
 inline std::string Spaces(std::size_t count) { return std::string(count, ' '); }
