@@ -104,13 +104,30 @@ inline void ExpectGolden(const std::vector<std::string>& lines, std::string_view
   ADD_FAILURE() << diff.str() << "(OMBREL_UPDATE_GOLDEN=1 rewrites the file)";
 }
 
-// A finished report equals the golden file; lines after the file's may only
-// be the empty padding lines.
-inline void ExpectGoldenReport(const TReportText& report, std::string_view name) {
-  std::vector<std::string> lines = VisibleLines(report);
+// The lines of a finished report equal the golden file; lines after the
+// file's may only be the empty padding lines.
+inline void ExpectGoldenReport(std::vector<std::string> lines, std::string_view name) {
   const std::size_t size = ReadGolden(name).size();
   while (lines.size() > size && lines.back().empty()) lines.pop_back();
   ExpectGolden(lines, name);
+}
+
+inline void ExpectGoldenReport(const TReportText& report, std::string_view name) {
+  ExpectGoldenReport(VisibleLines(report), name);
+}
+
+// The golden file's lines stand in `lines` from where its first line first
+// appears.
+inline void ExpectGoldenSection(const std::vector<std::string>& lines, std::string_view name) {
+  const std::vector<std::string> golden = ReadGolden(name);
+  ASSERT_FALSE(golden.empty()) << "no golden file " << GoldenPath(name).string();
+  const auto start = std::find(lines.begin(), lines.end(), golden.front());
+  ASSERT_NE(start, lines.end()) << "the report lacks the first line of " << GoldenPath(name).string() << ": "
+                                << golden.front();
+  const auto end = lines.end() - start > static_cast<std::ptrdiff_t>(golden.size())
+                       ? start + static_cast<std::ptrdiff_t>(golden.size())
+                       : lines.end();
+  ExpectGolden({start, end}, name);
 }
 
 inline std::string Spaces(std::size_t count) { return std::string(count, ' '); }
