@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/GoldenReport.h"
 #include "core/base/DataTable.h"
 #include "core/base/NumberText.h"
 #include "core/report/ReportText.h"
@@ -23,19 +24,11 @@ inline void FillColumns(TDataTable& table, const std::vector<std::vector<long do
       if (!IsEmpty(columns[c][r])) table.SetValue(static_cast<int>(r), static_cast<int>(c), columns[c][r]);
 }
 
-// The finished report's lines, '^' for the bold marker and '_' for the
-// underline marker (neither takes a column), padding lines dropped.
+// The finished report's lines as the golden files show them (see
+// GoldenReport.h), padding lines dropped.
 inline std::vector<std::string> VisibleLines(TReportText& report) {
   report.FinishReport();
-  std::vector<std::string> lines;
-  for (int i = 0; i < report.LineCount(); ++i) {
-    std::string text(*report.GetLine(i));
-    for (char& ch : text) {
-      if (ch == BoldMarker) ch = '^';
-      if (ch == UnderlineMarker) ch = '_';
-    }
-    lines.push_back(text);
-  }
+  std::vector<std::string> lines = testing::VisibleLines(report);
   while (!lines.empty() && lines.back().empty()) lines.pop_back();
   return lines;
 }
