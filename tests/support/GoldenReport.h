@@ -41,6 +41,12 @@ inline std::vector<std::string> VisibleLines(const TReportText& report) {
   return lines;
 }
 
+// Finishes the report, then gives its lines.
+inline std::vector<std::string> FinishedLines(TReportText& report) {
+  report.FinishReport();
+  return VisibleLines(report);
+}
+
 // The report reads `expected` line for line; every later line is empty.
 inline void ExpectReportLines(const TReportText& report, const std::vector<std::string>& expected) {
   const std::vector<std::string> lines = VisibleLines(report);

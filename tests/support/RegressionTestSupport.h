@@ -27,8 +27,7 @@ inline void FillColumns(TDataTable& table, const std::vector<std::vector<long do
 // The finished report's lines as the golden files show them (see
 // GoldenReport.h), padding lines dropped.
 inline std::vector<std::string> VisibleLines(TReportText& report) {
-  report.FinishReport();
-  std::vector<std::string> lines = testing::VisibleLines(report);
+  std::vector<std::string> lines = testing::FinishedLines(report);
   while (!lines.empty() && lines.back().empty()) lines.pop_back();
   return lines;
 }
