@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -22,7 +23,7 @@
 #include "core/document/Document.h"
 #include "core/report/ReportText.h"
 
-namespace ombrel::testing {
+namespace ombrel::test {
 
 inline std::string Visible(std::string_view line) {
   std::string text(line);
@@ -37,14 +38,21 @@ inline std::string Visible(std::string_view line) {
 // The lines of a finished report, as the viewer reads them.
 inline std::vector<std::string> VisibleLines(const TReportText& report) {
   std::vector<std::string> lines;
-  for (int i = 0; i < report.LineCount(); ++i) lines.push_back(Visible(*report.GetLine(i)));
+  for (int i = 0; i < report.LineCount(); ++i) {
+    const std::optional<std::string_view> line = report.GetLine(i);
+    if (!line) ADD_FAILURE() << "the report has no line " << i << " of " << report.LineCount();
+    lines.push_back(Visible(line.value_or("")));
+  }
   return lines;
 }
 
-// Finishes the report, then gives its lines.
+// Finishes the report, then gives its lines without the empty padding lines
+// at the end.
 inline std::vector<std::string> FinishedLines(TReportText& report) {
   report.FinishReport();
-  return VisibleLines(report);
+  std::vector<std::string> lines = VisibleLines(report);
+  while (!lines.empty() && lines.back().empty()) lines.pop_back();
+  return lines;
 }
 
 // The report reads `expected` line for line; every later line is empty.
@@ -55,19 +63,21 @@ inline void ExpectReportLines(const TReportText& report, const std::vector<std::
   for (std::size_t i = expected.size(); i < lines.size(); ++i) EXPECT_EQ(lines[i], "") << "line " << i;
 }
 
-// The lines written so far, split at CR LF; no line follows the last CR LF.
-inline std::vector<std::string> WrittenLines(const TReportText& report) {
-  std::vector<std::string> lines(1);
-  const std::string& text = report.Text();
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-      lines.emplace_back();
-      ++i;
-    } else {
-      lines.back() += text[i];
-    }
+// A text split at CR LF; no line follows the last CR LF.
+inline std::vector<std::string> CrLfLines(std::string_view text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t end = std::min(text.find("\r\n", start), text.size());
+    lines.emplace_back(text.substr(start, end - start));
+    start = end + 2;
   }
-  if (lines.back().empty()) lines.pop_back();
+  return lines;
+}
+
+// The lines of a report written so far.
+inline std::vector<std::string> WrittenLines(const TReportText& report) {
+  std::vector<std::string> lines = CrLfLines(report.Text());
   for (std::string& line : lines) line = Visible(line);
   return lines;
 }
@@ -199,4 +209,4 @@ inline void TypeMean(TDocument& document, int column, std::string_view title, TR
   document.MarkChanged();
 }
 
-}  // namespace ombrel::testing
+}  // namespace ombrel::test

@@ -21,7 +21,7 @@
 namespace ombrel {
 namespace {
 
-using namespace ombrel::testing;
+using namespace ombrel::test;
 
 using TColumns = std::vector<std::vector<TReal>>;
 
@@ -252,7 +252,7 @@ TEST(AnovaReport, AveragedDataOnlyForOrdinaryParametricAnova) {
     std::int32_t Status;
   };
   for (const TCase c : {TCase{true, false, 0}, TCase{false, false, 43}, TCase{true, true, 43}}) {
-    SCOPED_TRACE(::testing::Message() << "ordinary " << c.Ordinary << " nonparametric " << c.Nonparametric);
+    SCOPED_TRACE(testing::Message() << "ordinary " << c.Ordinary << " nonparametric " << c.Nonparametric);
     TDataTable table;
     for (int column = 0; column < 3; ++column) {
       TColumnSummary& summary = table.Summary(column);

@@ -22,7 +22,7 @@
 namespace ombrel {
 namespace {
 
-using namespace ombrel::testing;
+using namespace ombrel::test;
 
 // Anscombe's first data set (Anscombe 1973): r = 0.81642, P = 0.00217.
 const std::vector<TReal> AnscombeX = {10, 8, 13, 9, 11, 14, 6, 4, 12, 7, 5};

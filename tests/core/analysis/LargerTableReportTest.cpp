@@ -67,7 +67,7 @@ TEST(LargerTableReport, MatchesGoldenReports) {
     report.BeginReport();
     EXPECT_EQ(RunTable(table, report), 0);
     EXPECT_EQ(report.HelpTopic, 612);
-    testing::ExpectGolden(testing::WrittenLines(report), golden.Golden);
+    test::ExpectGolden(test::WrittenLines(report), golden.Golden);
   }
 }
 

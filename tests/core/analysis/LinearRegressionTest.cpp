@@ -41,7 +41,7 @@ TRun RunRegression(const std::vector<std::vector<long double>>& columns, const T
   TReportText report;
   TRun run;
   run.Code = RunAsDriver(table, options, report, run.Line);
-  run.Lines = test::VisibleLines(report);
+  run.Lines = test::FinishedLines(report);
   return run;
 }
 
@@ -154,7 +154,7 @@ TEST(LinearRegression, RunsTestProbabilityIsExact) {
       {600, 550, 500, 5.3094571541120099e-06L},  // beyond 500 runs on each side
   };
   for (const auto& row : rows) {
-    SCOPED_TRACE(::testing::Message() << row.Above << " above, " << row.Below << " below, " << row.Runs << " runs");
+    SCOPED_TRACE(testing::Message() << row.Above << " above, " << row.Below << " below, " << row.Runs << " runs");
     EXPECT_NEAR(static_cast<double>(RunsTestP(row.Above, row.Below, row.Runs)), static_cast<double>(row.P),
                 static_cast<double>(row.P) * 1e-12);
   }
@@ -173,7 +173,7 @@ TEST(LinearRegression, RunsTestProbabilityIsExact) {
 TEST(LinearRegressionReport, WithoutReplicates) {
   const TRun run = RunRegression({{1, 2, 3, 4, 5, 6, 7, 8}, {2.1L, 3.9L, 6.2L, 7.8L, 10.1L, 12.2L, 13.8L, 16.1L}});
   EXPECT_EQ(run.Code, 0);
-  testing::ExpectGolden(run.Lines, "linear-regression/without-replicates");
+  test::ExpectGolden(run.Lines, "linear-regression/without-replicates");
 }
 
 // Two replicates in each of ten rows: the row table, the runs test and the
@@ -186,7 +186,7 @@ TEST(LinearRegressionReport, WithReplicatesRunsAndLackOfFit) {
                         {1.9L, 4.2L, 5.7L, 8.4L, 9.6L, 11.8L, 14.5L, 15.7L, 18.4L, 19.9L}},
                        options);
   EXPECT_EQ(run.Code, 0);
-  testing::ExpectGolden(run.Lines, "linear-regression/with-replicates");
+  test::ExpectGolden(run.Lines, "linear-regression/with-replicates");
 }
 
 // Forced through (1, 2). The deviations from a forced line keep rows - 1
@@ -201,7 +201,7 @@ TEST(LinearRegressionReport, ForcedThroughAPointWithReplicates) {
   options.RunsTest = true;
   const TRun run = RunRegression({{1, 2, 3, 4, 5}, {2.5L, 4.1L, 6.3L, 7.1L, 9.9L}, {1.8L, 3.6L, 5.2L, 8.4L, 10.6L}}, options);
   EXPECT_EQ(run.Code, 0);
-  testing::ExpectGolden(run.Lines, "linear-regression/forced-with-replicates");
+  test::ExpectGolden(run.Lines, "linear-regression/forced-with-replicates");
   // The band of a forced line is drawn from the slope's limits.
   EXPECT_NEAR(static_cast<double>(run.Line.SlopeLower95), 1.83216309015287, 1e-12);
   EXPECT_NEAR(static_cast<double>(run.Line.SlopeUpper95), 2.14117024318047, 1e-12);
@@ -210,7 +210,7 @@ TEST(LinearRegressionReport, ForcedThroughAPointWithReplicates) {
 TEST(LinearRegressionReport, PerfectLine) {
   const TRun run = RunRegression({{1, 2, 3}, {2, 4, 6}});
   EXPECT_EQ(run.Code, 0);
-  testing::ExpectGolden(run.Lines, "linear-regression/perfect-line");
+  test::ExpectGolden(run.Lines, "linear-regression/perfect-line");
   EXPECT_EQ(run.Line.RSquared, 1.0L);
 }
 
@@ -234,7 +234,7 @@ TEST(LinearRegressionReport, SignificantRunsAndStandardCurve) {
                         {1, 4, 9, 16, 25, 36, 49, 64, 81, 100, 30, EmptyValue, EmptyValue}},
                        options);
   EXPECT_EQ(run.Code, 0);
-  testing::ExpectGolden(run.Lines, "linear-regression/curved-with-unknowns");
+  test::ExpectGolden(run.Lines, "linear-regression/curved-with-unknowns");
 }
 
 // The notes of a runs test that cannot be performed, and the counting of

@@ -36,7 +36,7 @@ std::vector<std::string> ReportLines(const TDataTable& table, bool regression, i
   const TMultipleRegressionResult result = ComputeMultipleRegression(table, regression, dependent, selected);
   EXPECT_EQ(result.StatusCode, 0);
   WriteMultipleRegressionReport(report, result, table.Title(), ReportTime);
-  return test::VisibleLines(report);
+  return test::FinishedLines(report);
 }
 
 // The lines from `first` up to, not including, `last`.
@@ -128,7 +128,7 @@ TEST(MultipleRegressionReport, ThreeVariables) {
   table.Summary(3).Title = "Age";
   table.SetExcluded(11, 0, true);
   table.SetTitle("Three X");
-  testing::ExpectGolden(ReportLines(table, true, 0, AllSelected()), "multiple-regression/three-x");
+  test::ExpectGolden(ReportLines(table, true, 0, AllSelected()), "multiple-regression/three-x");
 }
 
 // One X: "Intercept"/"Slope" rows, "r", and no tests of single
@@ -140,7 +140,7 @@ TEST(MultipleRegressionReport, OneVariable) {
   TColumnFlags selected = AllSelected();
   selected[2] = 0;
   selected[3] = 0;
-  testing::ExpectGolden(ReportLines(table, true, 0, selected), "multiple-regression/one-x");
+  test::ExpectGolden(ReportLines(table, true, 0, selected), "multiple-regression/one-x");
 }
 
 // Seven variables: blocks of five columns, then the rest.
@@ -153,7 +153,7 @@ TEST(MultipleRegressionReport, CorrelationMatrixOfSevenVariables) {
   FillColumns(table, columns);
   table.Summary(0).Title = "Employed";
   table.Summary(6).Title = "Year";
-  testing::ExpectGolden(ReportLines(table, false, 0, AllSelected()), "multiple-regression/longley-matrix");
+  test::ExpectGolden(ReportLines(table, false, 0, AllSelected()), "multiple-regression/longley-matrix");
 }
 
 // With five X the Y column has no room in the block and forms its own.
@@ -260,7 +260,7 @@ TEST(MultipleRegressionReport, PerfectFit) {
   TDataTable table;
   FillColumns(table, {{0.9L, 1.0L, 1.7L, 1.8L, 2.2L, 2.6L}, {1, 2, 3, 4, 5, 6}, {1, 1, 3, 3, 4, 5}});
   const std::vector<std::string> lines = ReportLines(table, true, 0, AllSelected());
-  testing::ExpectGoldenSection(lines, "multiple-regression/perfect-fit");
+  test::ExpectGoldenSection(lines, "multiple-regression/perfect-fit");
   EXPECT_NE(std::find(lines.begin(), lines.end(), "B:                 15.67            0.9362"), lines.end());
 }
 
@@ -281,7 +281,7 @@ TEntryRun RunEntry(TDataTable& table, bool regression, int dependent, const TCol
   RunGuarded(table, &report, [&] { RunMultipleRegression(table, report, regression, dependent, selected, run.Outputs); });
   run.Code = table.StatusCode;
   if (run.Code != 0) report.WriteErrorReport(run.Code);
-  run.Lines = test::VisibleLines(report);
+  run.Lines = test::FinishedLines(report);
   return run;
 }
 

@@ -58,7 +58,7 @@ void ExpectLines(TReportText& report, std::string_view golden) {
   EXPECT_FALSE(report.Bold());
   EXPECT_FALSE(report.Underline());
   report.FinishReport();
-  testing::ExpectGoldenReport(report, golden);
+  test::ExpectGoldenReport(report, golden);
 }
 
 // A progress whose clock moves a fixed step per reading and which presses
@@ -183,7 +183,7 @@ TEST(WilcoxonOneColumn, FewPatternsCannotBeSignificant) {
     TSilentCalcProgress progress;
     ASSERT_EQ(RunWilcoxonOneColumn(table, 0, table.Summary(0), report, c.TwoTailed, 0, progress), 0);
     bool found = false;
-    for (const std::string& line : testing::FinishedLines(report)) found = found || line == FewLine1;
+    for (const std::string& line : test::FinishedLines(report)) found = found || line == FewLine1;
     EXPECT_EQ(found, c.Expected);
   }
 }
@@ -242,7 +242,7 @@ TEST(WilcoxonMatchedPairs, WeakPositivePairingIsNotEffective) {
   TReportText report;
   TSilentCalcProgress progress;
   ASSERT_EQ(RunWilcoxonMatchedPairs(table, 0, 1, report, true, table.Summary(1), table.Summary(0), progress), 0);
-  const std::vector<std::string> lines = testing::FinishedLines(report);
+  const std::vector<std::string> lines = test::FinishedLines(report);
   const std::vector<std::string> expected = {
       "Nonparametric Spearman correlation coefficient (r) = 0.2571",
       "The one-tailed P value is 0.3292, considered not significant.",

@@ -78,7 +78,7 @@ std::vector<std::string> KruskalWallisReport(TDataTable& table, const TRun& run,
   });
   if (code != nullptr) *code = status;
   EXPECT_FALSE(report.Bold());
-  return testing::WrittenLines(report);
+  return test::WrittenLines(report);
 }
 
 std::vector<std::string> FriedmanReport(TDataTable& table, const TRun& run, TCalcProgress& progress,
@@ -91,7 +91,7 @@ std::vector<std::string> FriedmanReport(TDataTable& table, const TRun& run, TCal
   });
   if (code != nullptr) *code = status;
   EXPECT_FALSE(report.Bold());
-  return testing::WrittenLines(report);
+  return test::WrittenLines(report);
 }
 
 TEST(KruskalWallisReport, ExactPWithDunnOverAllPairs) {
@@ -101,7 +101,7 @@ TEST(KruskalWallisReport, ExactPWithDunnOverAllPairs) {
                                 {"Drug A", {5.6L, 4.8L, 6.2L}},
                                 {"Drug B", {3.9L, 7.1L, 8.0L}}});
   TSilentCalcProgress progress;
-  testing::ExpectGolden(KruskalWallisReport(table, TRun{}, progress), "rank-anova/kruskal-wallis-exact-p-dunn");
+  test::ExpectGolden(KruskalWallisReport(table, TRun{}, progress), "rank-anova/kruskal-wallis-exact-p-dunn");
 }
 
 TEST(KruskalWallisReport, TiesGiveTheApproximatePAndDunnTakesTheSelectedPairs) {
@@ -118,7 +118,7 @@ TEST(KruskalWallisReport, TiesGiveTheApproximatePAndDunnTakesTheSelectedPairs) {
   run.Pairs[3] = 1;
   run.Pairs[5] = 1;
   TSilentCalcProgress progress;
-  testing::ExpectGolden(KruskalWallisReport(table, run, progress), "rank-anova/kruskal-wallis-ties-selected-pairs");
+  test::ExpectGolden(KruskalWallisReport(table, run, progress), "rank-anova/kruskal-wallis-ties-selected-pairs");
 }
 
 TEST(KruskalWallisReport, FewArrangementsAndASkippedPostTest) {
@@ -128,7 +128,7 @@ TEST(KruskalWallisReport, FewArrangementsAndASkippedPostTest) {
   TRun run;
   run.Mode = 2;
   TSilentCalcProgress progress;
-  testing::ExpectGolden(KruskalWallisReport(table, run, progress), "rank-anova/kruskal-wallis-skipped-post-test");
+  test::ExpectGolden(KruskalWallisReport(table, run, progress), "rank-anova/kruskal-wallis-skipped-post-test");
 }
 
 TEST(KruskalWallisReport, NinetyArrangementsCountedExactly) {
@@ -141,7 +141,7 @@ TEST(KruskalWallisReport, NinetyArrangementsCountedExactly) {
   TRun run;
   run.Mode = 2;
   TSilentCalcProgress progress;
-  testing::ExpectGolden(KruskalWallisReport(table, run, progress), "rank-anova/kruskal-wallis-ninety-arrangements");
+  test::ExpectGolden(KruskalWallisReport(table, run, progress), "rank-anova/kruskal-wallis-ninety-arrangements");
 }
 
 TEST(FriedmanReport, ExactPWithDunnAndAnEmptyRowSkipped) {
@@ -152,7 +152,7 @@ TEST(FriedmanReport, ExactPWithDunnAndAnEmptyRowSkipped) {
                                 {"During", {12.3L, 11.0L, e, 11.9L, 12.8L}},
                                 {"After", {11.4L, 10.2L, e, 13.0L, 11.7L}}});
   TSilentCalcProgress progress;
-  testing::ExpectGolden(FriedmanReport(table, TRun{}, progress), "rank-anova/friedman-exact-p-empty-row");
+  test::ExpectGolden(FriedmanReport(table, TRun{}, progress), "rank-anova/friedman-exact-p-empty-row");
 }
 
 TEST(FriedmanReport, TiesGiveTheApproximatePAndDunnWarnsOfThem) {
@@ -165,7 +165,7 @@ TEST(FriedmanReport, TiesGiveTheApproximatePAndDunnWarnsOfThem) {
   TRun run;
   run.Mode = 2;
   TSilentCalcProgress progress;
-  testing::ExpectGolden(FriedmanReport(table, run, progress), "rank-anova/friedman-ties-dunn-warning");
+  test::ExpectGolden(FriedmanReport(table, run, progress), "rank-anova/friedman-ties-dunn-warning");
 }
 
 TEST(FriedmanReport, ComparisonsWithAControlInOrderOfTheMeans) {
@@ -181,7 +181,7 @@ TEST(FriedmanReport, ComparisonsWithAControlInOrderOfTheMeans) {
   run.Kind = 2;
   run.ControlColumn = 0;
   TSilentCalcProgress progress;
-  testing::ExpectGolden(FriedmanReport(table, run, progress), "rank-anova/friedman-control-comparisons");
+  test::ExpectGolden(FriedmanReport(table, run, progress), "rank-anova/friedman-control-comparisons");
 }
 
 // Values giving each row the ranks listed.

@@ -15,7 +15,7 @@
 namespace ombrel {
 namespace {
 
-using namespace ombrel::testing;
+using namespace ombrel::test;
 
 const std::vector<TReal> SleepDrug1 = {0.7L, -1.6L, -0.2L, -1.2L, -0.1L, 3.4L, 3.7L, 0.8L, 0.0L, 2.0L};
 const std::vector<TReal> SleepDrug2 = {1.9L, 0.8L, 1.1L, 0.1L, -0.1L, 4.4L, 5.5L, 1.6L, 4.6L, 3.4L};

@@ -17,7 +17,7 @@
 namespace ombrel {
 namespace {
 
-using namespace ombrel::testing;
+using namespace ombrel::test;
 
 TColumnSummary Summary(std::int32_t n, TReal mean, TReal sd) {
   TColumnSummary s;

@@ -79,13 +79,13 @@ TEST(TwoByTwoReport, MatchesGoldenReports) {
     const int code = RunTable(table, report, golden.Choices, golden.A, golden.B, golden.C, golden.D);
     EXPECT_EQ(code, 0);
     EXPECT_EQ(report.HelpTopic, 557);
-    std::vector<std::string> lines = testing::WrittenLines(report);
+    std::vector<std::string> lines = test::WrittenLines(report);
     if (!golden.WholeReport) {
       std::size_t end = 0;
       while (end < lines.size() && lines[end] != "_Data analyzed_") ++end;
       lines.resize(end);
     }
-    testing::ExpectGolden(lines, golden.Golden);
+    test::ExpectGolden(lines, golden.Golden);
   }
 }
 

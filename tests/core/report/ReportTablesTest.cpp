@@ -34,7 +34,7 @@ void ExpectGolden(const TGoldenCase& golden) {
   EXPECT_FALSE(report.Bold()) << "a table must leave bold off";
   EXPECT_FALSE(report.SawNonFinite());
   report.FinishReport();
-  testing::ExpectGoldenReport(report, golden.Golden);
+  test::ExpectGoldenReport(report, golden.Golden);
 }
 
 TColumnSummary Summary(std::string title, std::int32_t n, TReal mean, TReal sd, TReal sem, TReal minimum, TReal maximum,
@@ -145,7 +145,7 @@ TEST(ReportTables, ColumnSummaryShowsThirdColumnOnlyAfterASecond) {
     TReportText report;
     WriteColumnSummaryTable(report, Before, c.Second, c.Third);
     report.FinishReport();
-    EXPECT_EQ(testing::Visible(*report.GetLine(1)), c.TitleLine);
+    EXPECT_EQ(test::Visible(*report.GetLine(1)), c.TitleLine);
   }
 }
 
@@ -358,7 +358,7 @@ TEST(ReportTables, DateLineIsTimeThenDateThenAnEmptyLine) {
     report.FinishReport();
     EXPECT_EQ(*report.GetLine(0), c.Line);
     EXPECT_EQ(*report.GetLine(1), "");
-    EXPECT_EQ(testing::Visible(*report.GetLine(2)).substr(0, 23), "^                Number");
+    EXPECT_EQ(test::Visible(*report.GetLine(2)).substr(0, 23), "^                Number");
   }
 }
 
