@@ -18,7 +18,6 @@
 namespace ombrel {
 namespace {
 
-using test::ReportLines;
 using test::RunFramed;
 
 std::int32_t RunTable(TDataTable& table, TReportText& report) {
@@ -80,7 +79,7 @@ TEST(LargerTableReport, RefusalsReplaceTheReportByTheirMessage) {
   report.BeginReport();
   report.WriteLine("Data set title");
   EXPECT_EQ(RunTable(table, report), 34);
-  EXPECT_EQ(ReportLines(report), (std::vector<std::string>{
+  EXPECT_EQ(test::WrittenLines(report), (std::vector<std::string>{
                                      "",
                                      "Values are missing.  Chi-square analysis requires a rectangular",
                                      "data set.  Missing values cannot be dealt with appropriately.",
@@ -90,7 +89,7 @@ TEST(LargerTableReport, RefusalsReplaceTheReportByTheirMessage) {
   table.ExcludeAllFilled();
   report.ResetReport();
   EXPECT_EQ(RunTable(table, report), 46);
-  EXPECT_EQ(ReportLines(report), (std::vector<std::string>{"", "No data in the contingency table.", ""}));
+  EXPECT_EQ(test::WrittenLines(report), (std::vector<std::string>{"", "No data in the contingency table.", ""}));
 }
 
 }  // namespace

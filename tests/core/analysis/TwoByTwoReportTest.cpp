@@ -21,7 +21,6 @@
 namespace ombrel {
 namespace {
 
-using test::ReportLines;
 using test::RunFramed;
 
 const std::array<std::string, 2> ColumnTitles{"Disease", "No disease"};
@@ -119,7 +118,7 @@ TEST(TwoByTwoReport, RefusalsReplaceTheReportByTheirMessage) {
     std::vector<std::string> expected{""};
     expected.insert(expected.end(), row.Message.begin(), row.Message.end());
     expected.emplace_back();
-    EXPECT_EQ(ReportLines(report), expected);
+    EXPECT_EQ(test::WrittenLines(report), expected);
   }
 }
 
@@ -130,7 +129,7 @@ TEST(TwoByTwoReport, CountsBeyondThirtyTwoBitsAreAnInvalidOperation) {
   TReportText report;
   report.BeginReport();
   EXPECT_EQ(RunTable(table, report, TTwoByTwoChoices{}, 3e9L, 1, 2, 3), 5);
-  EXPECT_EQ(ReportLines(report)[1], "Invalid floating point operation.  This unanticipated error");
+  EXPECT_EQ(test::WrittenLines(report)[1], "Invalid floating point operation.  This unanticipated error");
 }
 
 TEST(WriteTwoByTwoPSentence, WritesTheBoundaryInFixedFormAndNoUpperCut) {
@@ -155,7 +154,7 @@ TEST(WriteTwoByTwoPSentence, WritesTheBoundaryInFixedFormAndNoUpperCut) {
     TReportText report;
     report.BeginReport();
     WriteTwoByTwoPSentence(report, row.Sides, row.Wording, row.P);
-    EXPECT_EQ(ReportLines(report), std::vector<std::string>{row.Line});
+    EXPECT_EQ(test::WrittenLines(report), std::vector<std::string>{row.Line});
     EXPECT_EQ(report.Column(), 1);
   }
 }
