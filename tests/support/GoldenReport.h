@@ -146,26 +146,15 @@ inline void ExpectGoldenSection(const std::vector<std::string>& lines, std::stri
   ExpectGolden({start, end}, name);
 }
 
-inline std::string Spaces(std::size_t count) { return std::string(count, ' '); }
-
-// The text right-aligned in `width` (hand-counted cells of the tables).
-inline std::string Right(std::string_view text, std::size_t width) {
-  return Spaces(width > text.size() ? width - text.size() : 0) + std::string(text);
-}
-
 // A title centred in 65 columns and underlined; left and right are the
 // spaces around it, (65 - length) div 2 on the left.
 inline std::string TitleLine(std::string_view text, std::size_t left, std::size_t right) {
-  return "_" + Spaces(left) + std::string(text) + Spaces(right) + "_";
+  return "_" + std::string(left, ' ') + std::string(text) + std::string(right, ' ') + "_";
 }
 
 inline std::string Underlined(std::string_view text) { return "_" + std::string(text) + "_"; }
 
 inline const std::string StarLine = "                       *     *     *";
-
-// After the body of a report that was not refused: the error report's two
-// empty lines for code 0, the newline that starts EndReport, its stars.
-inline void AppendClosing(std::vector<std::string>& lines) { lines.insert(lines.end(), {"", "", "", StarLine}); }
 
 // A refusal or a precondition: the message between empty lines, then the
 // closing newline and stars.
@@ -174,19 +163,6 @@ inline std::vector<std::string> MessageReport(std::initializer_list<std::string>
   lines.insert(lines.end(), message);
   lines.insert(lines.end(), {"", "", StarLine});
   return lines;
-}
-
-// The column summary table: labels right-aligned in 14 and bold at column
-// 1, cells right-aligned in 15 at columns 16, 32 and 48.
-inline std::string SummaryHeader(std::initializer_list<std::string_view> names) {
-  std::string line = "^    Parameter:";
-  for (std::string_view name : names) line += " " + Right(name, 15);
-  return line + "^";
-}
-inline std::string SummaryRow(std::string_view label, std::initializer_list<std::string_view> cells) {
-  std::string line = "^" + Right(label, 14) + "^";
-  for (std::string_view cell : cells) line += " " + Right(cell, 15);
-  return line;
 }
 
 // Raw values typed into a column under a title, as the grid stores them;

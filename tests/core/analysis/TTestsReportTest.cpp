@@ -28,8 +28,7 @@ void Expect(TDocument& document, std::string_view golden) {
   EXPECT_FALSE(document.Report.Underline());
 }
 
-void Expect(TDocument& document, std::vector<std::string> expected, bool refused = false) {
-  if (!refused) AppendClosing(expected);
+void Expect(TDocument& document, const std::vector<std::string>& expected) {
   TSilentCalcProgress progress;
   RunAnalysis(document, progress);
   ExpectReportLines(document.Report, expected);
@@ -195,7 +194,7 @@ TEST(TTestReports, RefusalsReplaceTheReport) {
 
 TEST(TTestReports, PreconditionsGiveTheirThreeLineReports) {
   TDocument empty;
-  Expect(empty, MessageReport({"Until you enter data, you won't see any results!"}), true);
+  Expect(empty, MessageReport({"Until you enter data, you won't see any results!"}));
 
   TDocument unselected;
   ASSERT_TRUE(unselected.ChooseFormat(TDataFormat::MeanSdN));
@@ -214,7 +213,7 @@ TEST(TTestReports, PreconditionsGiveTheirThreeLineReports) {
   noPair.Choices.PairSet = 1;
   noPair.Choices.PostTestMethod = 0;
   noPair.Choices.PairSelected.fill(0);
-  Expect(noPair, MessageReport({"At least one column pair must be selected."}), true);
+  Expect(noPair, MessageReport({"At least one column pair must be selected."}));
 }
 
 }  // namespace
