@@ -3,7 +3,8 @@
 // computed independently with mpmath at 40 digits (t and F tails from the
 // regularized incomplete beta function, the Kolmogorov-Smirnov distance
 // against the normal taken as t with 5000 degrees of freedom) and rounded
-// by hand to the report's digit rule.
+// by hand to the report's digit rule; tools/expected/t_tests.py redoes
+// them. The reports are kept in tests/data/reports/t-tests.
 
 #include <gtest/gtest.h>
 
