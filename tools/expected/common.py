@@ -6,6 +6,7 @@ Run any script of this folder with python3 (mpmath 1.3 needed:
 apt-get install python3-mpmath); each prints the figures it recomputes,
 raw and as the report prints them."""
 
+from decimal import ROUND_HALF_UP, Decimal
 from fractions import Fraction
 
 from mpmath import mp, mpf, betainc, erfc, findroot, gammainc, inf, sqrt
@@ -90,15 +91,21 @@ def shown(value):
         decimals = 1
     else:
         decimals = 0
-    return f"{v:.{decimals}f}"
+    return rounded(value, decimals)
+
+
+def rounded(value, decimals):
+    """The value with its decimals rounded half away from zero, as the
+    report's number text rounds."""
+    text = mp.nstr(real(value), 30, strip_zeros=False, min_fixed=-inf, max_fixed=inf)
+    return str(Decimal(text).quantize(Decimal(1).scaleb(-decimals), rounding=ROUND_HALF_UP))
 
 
 def p_shown(p):
     """A P value as the P sentence writes it."""
-    p = float(p)
-    if p < 0.0001:
+    if real(p) < mpf("0.0001"):
         return "< 0.0001"
-    return f"{p:.4f}"
+    return rounded(p, 4)
 
 
 def show(label, value):
