@@ -8,7 +8,8 @@ namespace ombrel {
 namespace {
 
 // Expected upper-tail probabilities computed independently with mpmath at 30
-// digits (regularized incomplete beta and gamma functions). The functions
+// digits (regularized incomplete beta and gamma functions;
+// tools/expected/p_values.py prints them). The functions
 // under test converge their continued fractions to 3e-7 relative, so a
 // relative tolerance of 1e-6 is generous enough and still catches any wrong
 // argument or tail.
