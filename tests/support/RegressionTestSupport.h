@@ -1,7 +1,7 @@
 #pragma once
 
-// Shared by the regression tests: tables filled from vectors, the report as
-// visible lines, and the number text a report prints for a value.
+// Shared by the regression tests: tables filled from vectors, line
+// comparisons, and the number text a report prints for a value.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/GoldenReport.h"
 #include "core/base/DataTable.h"
 #include "core/base/NumberText.h"
 #include "core/report/ReportText.h"
@@ -21,23 +22,6 @@ inline void FillColumns(TDataTable& table, const std::vector<std::vector<long do
   for (std::size_t c = 0; c < columns.size(); ++c)
     for (std::size_t r = 0; r < columns[c].size(); ++r)
       if (!IsEmpty(columns[c][r])) table.SetValue(static_cast<int>(r), static_cast<int>(c), columns[c][r]);
-}
-
-// The finished report's lines, '^' for the bold marker and '_' for the
-// underline marker (neither takes a column), padding lines dropped.
-inline std::vector<std::string> VisibleLines(TReportText& report) {
-  report.FinishReport();
-  std::vector<std::string> lines;
-  for (int i = 0; i < report.LineCount(); ++i) {
-    std::string text(*report.GetLine(i));
-    for (char& ch : text) {
-      if (ch == BoldMarker) ch = '^';
-      if (ch == UnderlineMarker) ch = '_';
-    }
-    lines.push_back(text);
-  }
-  while (!lines.empty() && lines.back().empty()) lines.pop_back();
-  return lines;
 }
 
 inline void ExpectLines(const std::vector<std::string>& actual, const std::vector<std::string>& expected) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "support/GoldenReport.h"
 #include "core/base/CalcProgress.h"
 #include "core/document/Document.h"
 #include "core/document/DocumentAnalysis.h"
@@ -15,18 +16,8 @@
 namespace ombrel {
 namespace {
 
-std::vector<std::string> FinishedLines(const TReportText& report) {
-  std::vector<std::string> lines;
-  for (int i = 0; i < report.LineCount(); ++i) lines.emplace_back(*report.GetLine(i));
-  return lines;
-}
-
 bool Contains(const std::vector<std::string>& lines, const std::string& line) {
   return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
-
-std::string Underlined(std::string_view text) {
-  return std::string(1, UnderlineMarker) + std::string(text) + std::string(1, UnderlineMarker);
 }
 
 TEST(ContingencyDocument, TwoByTwoReportNamesUntitledRowsAndColumns) {
@@ -42,16 +33,16 @@ TEST(ContingencyDocument, TwoByTwoReportNamesUntitledRowsAndColumns) {
 
   EXPECT_EQ(document.Table.StatusCode, 0);
   EXPECT_EQ(document.Report.ReportHelpTopic, 557);
-  const std::vector<std::string> lines = FinishedLines(document.Report);
-  EXPECT_TRUE(Contains(lines, Underlined(CenterText("Fisher's Exact Test", 65))));
+  const std::vector<std::string> lines = test::VisibleLines(document.Report);
+  EXPECT_TRUE(Contains(lines, test::Underlined(CenterText("Fisher's Exact Test", 65))));
   EXPECT_TRUE(Contains(lines, "The two-sided P value is 0.0092, considered very significant."));
   // Relative risk and difference are the default choices.
-  EXPECT_TRUE(Contains(lines, Underlined("Relative Risk")));
-  EXPECT_TRUE(Contains(lines, Underlined("Difference between the two proportions")));
-  EXPECT_TRUE(Contains(lines, std::string(1, BoldMarker) + PadLeft("Row 1", 15) + std::string(1, BoldMarker) +
+  EXPECT_TRUE(Contains(lines, test::Underlined("Relative Risk")));
+  EXPECT_TRUE(Contains(lines, test::Underlined("Difference between the two proportions")));
+  EXPECT_TRUE(Contains(lines, std::string("^") + PadLeft("Row 1", 15) + std::string("^") +
                                   PadLeft("10", 16) + PadLeft("3", 17) + PadLeft("13", 17)));
-  const std::string heading = std::string(1, BoldMarker) + std::string(16, ' ') + PadLeft("Disease", 15) + "  " +
-                              PadLeft("Column B", 15) + "  " + PadLeft("Total", 15) + std::string(1, BoldMarker);
+  const std::string heading = std::string("^") + std::string(16, ' ') + PadLeft("Disease", 15) + "  " +
+                              PadLeft("Column B", 15) + "  " + PadLeft("Total", 15) + std::string("^");
   EXPECT_TRUE(Contains(lines, heading));
   EXPECT_TRUE(document.TwoByTwo.Titles[TTwoByTwoTable::Row1Title].empty());
 }
@@ -65,7 +56,7 @@ TEST(ContingencyDocument, TwoByTwoRefusalShowsOnlyTheMessage) {
   TSilentCalcProgress progress;
   RunAnalysis(document, progress);
   EXPECT_EQ(document.Table.StatusCode, 45);
-  const std::vector<std::string> lines = FinishedLines(document.Report);
+  const std::vector<std::string> lines = test::VisibleLines(document.Report);
   ASSERT_GE(lines.size(), 3u);
   EXPECT_EQ(lines[0], "");
   EXPECT_EQ(lines[1], "All four values must be entered in the spreadsheet to perform test.");
@@ -84,9 +75,9 @@ TEST(ContingencyDocument, LargerTableTitlesUntitledColumnsByLetter) {
 
   EXPECT_EQ(document.Table.StatusCode, 0);
   EXPECT_EQ(document.Report.ReportHelpTopic, 612);
-  const std::vector<std::string> lines = FinishedLines(document.Report);
+  const std::vector<std::string> lines = test::VisibleLines(document.Report);
   EXPECT_TRUE(Contains(lines, "Table size: 2 rows, 3 columns."));
-  EXPECT_TRUE(Contains(lines, Underlined(CenterText("Chi-Squared Test for Trend.", 65))));
+  EXPECT_TRUE(Contains(lines, test::Underlined(CenterText("Chi-Squared Test for Trend.", 65))));
   // Column totals: A has 25 of 75 subjects, "Middle" 25, C 25.
   EXPECT_TRUE(Contains(lines, PadLeft("A", 15) + "          25    33.33%"));
   EXPECT_TRUE(Contains(lines, PadLeft("Middle", 15) + "          25    33.33%"));

@@ -1,8 +1,9 @@
 // Pearson and Spearman correlation: published and independently computed
 // values, exact Spearman P values, progress and cancellation, and whole
-// reports laid out by hand. Numbers not quoted from
-// a publication were computed with mpmath at 40 digits; exact Spearman
-// counts with a separate Python enumeration.
+// reports laid out by hand (tests/data/reports/correlation). Numbers not
+// quoted from a publication were computed with mpmath at 40 digits; exact
+// Spearman counts with a separate Python enumeration
+// (tools/expected/correlation.py).
 
 #include <gtest/gtest.h>
 
@@ -21,7 +22,7 @@
 namespace ombrel {
 namespace {
 
-using namespace ombrel::testing;
+using namespace ombrel::test;
 
 // Anscombe's first data set (Anscombe 1973): r = 0.81642, P = 0.00217.
 const std::vector<TReal> AnscombeX = {10, 8, 13, 9, 11, 14, 6, 4, 12, 7, 5};
@@ -233,57 +234,14 @@ TEST(CorrelationReports, PearsonWithThreePointsHasNoInterval) {
   document.Table.SetTitle("Dose response");
   TSilentCalcProgress progress;
   RunAnalysis(document, progress);
-  std::vector<std::string> expected = {
-      "Dose response",
-      "",
-      TitleLine("Linear Correlation", 23, 24),
-      "",
-      "",
-      "Number of points = 3",
-      "",
-      "Correlation coefficient (r) = 0.9820",
-      "95% confidence interval: (Requires more than 3 points) ",
-      "Coefficient of determination (r squared) = 0.9643",
-      "",
-      "",
-      "",
-      "_Test: Is r significantly different than zero?_",
-      "The two-tailed P value is 0.1210, considered not significant.",
-  };
-  AppendClosing(expected);
-  ExpectReportLines(document.Report, expected);
+  ExpectGoldenReport(document.Report, "correlation/pearson-three-points");
 }
 
 TEST(CorrelationReports, PearsonWithInterval) {
   TDocument document = XYDocument(AnscombeX, AnscombeY, 1);
   TSilentCalcProgress progress;
   RunAnalysis(document, progress);
-  std::vector<std::string> expected = {
-      TitleLine("Linear Correlation", 23, 24),
-      "",
-      "",
-      "Number of points = 11",
-      "",
-      "Correlation coefficient (r) = 0.8164",
-      "95% confidence interval: 0.4243 to 0.9507",
-      "",
-      "Coefficient of determination (r squared) = 0.6665",
-      "",
-      "",
-      "",
-      "_Test: Is r significantly different than zero?_",
-      "The two-tailed P value is 0.0022, considered very significant.",
-  };
-  AppendClosing(expected);
-  ExpectReportLines(document.Report, expected);
-}
-
-// The lines of a Spearman report from "Number of points" on.
-std::vector<std::string> SpearmanReport(std::initializer_list<std::string> body) {
-  std::vector<std::string> lines = {TitleLine("Spearman Rank Correlation", 20, 20), "", ""};
-  lines.insert(lines.end(), body);
-  AppendClosing(lines);
-  return lines;
+  ExpectGoldenReport(document.Report, "correlation/pearson-with-interval");
 }
 
 TEST(CorrelationReports, Spearman) {
@@ -292,60 +250,39 @@ TEST(CorrelationReports, Spearman) {
     std::vector<TReal> Y;
     std::int64_t Step;
     int CancelAt;
-    std::vector<std::string> Lines;
+    const char* Golden;
   };
   const TRow rows[] = {
       {"4 pairs in perfect order: exact P = 2/24 and no chance of significance",
        {10, 20, 30, 40},
        1,
        0,
-       SpearmanReport({"Number of points = 4", "", "Spearman r = 1.000", "", "", "", "",
-                       "_Test: Is r significantly different than zero?_", "",
-                       "The two-tailed P value is 0.0833, considered not quite significant.",
-                       "Regardless of what data you enter, it is impossible for this test to",
-                       "yield P < 0.05 with so few data points."})},
+       "correlation/spearman-4-pairs-perfect-order"},
       {"12 pairs with a tie: exact P, interval and the ties remark",
        {3, 1, 4, 12, 5, 9, 2, 6, 11, 8, 7, 7},
        1,
        0,
-       SpearmanReport({"Number of points = 12", "", "Spearman r = 0.4659 (corrected for ties)",
-                       "95% confidence interval: -0.1663 to 0.8266", "", "", "", "",
-                       "_Test: Is r significantly different than zero?_", "",
-                       "The two-tailed P value is 0.1275, considered not significant.",
-                       "The P value may be inaccurate because of ties."})},
+       "correlation/spearman-12-pairs-with-a-tie"},
       {"12 pairs, cancelled: the approximate P",
        {3, 1, 4, 12, 5, 9, 2, 6, 11, 8, 7, 10},
        600,
        2,
-       SpearmanReport({"Number of points = 12", "", "Spearman r = 0.5245",
-                       "95% confidence interval: -0.08991 to 0.8497", "", "", "", "",
-                       "_Test: Is r significantly different than zero?_", "",
-                       "The two-tailed P value is 0.0800, considered not quite significant.",
-                       "The P value is approximate because exact calculations were interrupted."})},
+       "correlation/spearman-12-pairs-cancelled"},
       {"12 pairs, too long: the approximate P",
        {3, 1, 4, 12, 5, 9, 2, 6, 11, 8, 7, 10},
        100000,
        0,
-       SpearmanReport({"Number of points = 12", "", "Spearman r = 0.5245",
-                       "95% confidence interval: -0.08991 to 0.8497", "", "", "", "",
-                       "_Test: Is r significantly different than zero?_", "",
-                       "The two-tailed P value is 0.0800, considered not quite significant.",
-                       "The P value is approximate because exact calculations would have taken", "too long."})},
+       "correlation/spearman-12-pairs-too-long"},
       {"13 pairs: never exact",
        {3, 1, 4, 12, 5, 9, 2, 6, 11, 8, 13, 7, 10},
        1,
        0,
-       SpearmanReport({"Number of points = 13", "", "Spearman r = 0.5769", "95% confidence interval: 0.01971 to 0.8607",
-                       "", "", "", "", "_Test: Is r significantly different than zero?_", "",
-                       "The two-tailed P value is 0.0390, considered significant.",
-                       "The P value is approximate because exact calculations would have taken", "too long."})},
+       "correlation/spearman-13-pairs"},
       {"8 pairs, cancelled: no P at all",
        {2, 1, 4, 3, 6, 5, 8, 7},
        600,
        2,
-       SpearmanReport({"Number of points = 8", "", "Spearman r = 0.9048", "", "",
-                       "There were not enough points (N <= 10) to perform a linearity",
-                       "check or compute the confidence interval of r."})},
+       "correlation/spearman-8-pairs-cancelled"},
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE(row.Name);
@@ -354,7 +291,7 @@ TEST(CorrelationReports, Spearman) {
     TScriptedProgress progress(clock, row.CancelAt);
     RunAnalysis(document, progress);
     EXPECT_EQ(document.Table.StatusCode, 0);
-    ExpectReportLines(document.Report, row.Lines);
+    ExpectGoldenReport(document.Report, row.Golden);
   }
 }
 

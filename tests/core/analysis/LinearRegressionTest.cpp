@@ -41,7 +41,7 @@ TRun RunRegression(const std::vector<std::vector<long double>>& columns, const T
   TReportText report;
   TRun run;
   run.Code = RunAsDriver(table, options, report, run.Line);
-  run.Lines = test::VisibleLines(report);
+  run.Lines = test::FinishedLines(report);
   return run;
 }
 
@@ -160,269 +160,20 @@ TEST(LinearRegression, RunsTestProbabilityIsExact) {
   }
 }
 
+// --------------------------------------------------------------------------
 // ---------------------------------------------------------------------------
-// Reports. Every figure below was checked against an exact computation of the
-// same fit in python (fractions for the sums, mpmath for square roots and
-// the regularized incomplete beta of the P values); the t values of the
-// limits are the program's two-sided 5% table (2.447 for 6 df, 2.101 for
-// 18, 2.262 for 9, 2.306 for 8). '_' marks underline, '^' bold.
-
-const std::vector<std::string> WithoutReplicates = {
-    "_                        Linear Regression                        _",
-    "",
-    "",
-    "Number of points = 8",
-    "",
-    "^             Best-fit  Standard  95% confidence interval^",
-    "^ Parameter    Value     Error      from       to   ^",
-    "^===========  ========  ========  ========  ========^",
-    "^Slope^           1.998   0.02780     1.930     2.066",
-    "^Y intercept^   0.03571    0.1404   -0.3078    0.3792",
-    "^X intercept^  -0.01788",
-    "",
-    "Correlation coefficient (r) = 0.9994.  r squared = 0.9988",
-    "",
-    "Standard deviation of residuals from line (Sy.x) = 0.1802",
-    "",
-    "_Test: Is the slope significantly different from zero?_",
-    "",
-    "The P value is < 0.0001, considered extremely significant.",
-    "",
-    "This result was obtained from the following ANOVA table.",
-    "",
-    "^        Source of                     Degrees of   Sum of     Mean  ^",
-    "^        variation                      freedom    squares    square ^",
-    "^====================================  ==========  ========  ========^",
-    "^Linear regression (Model)^                      1    167.60    167.60",
-    "^Deviations from linearity (Residual)^           6    0.1948   0.03246",
-    "------------------------------------  ----------  --------",
-    "^Total^                                          7    167.80",
-    "F = 5163.2",
-};
-
-const std::vector<std::string> WithReplicates = {
-    "_                        Linear Regression                        _",
-    "",
-    "",
-    "Number of points = 20",
-    "",
-    "^             Best-fit  Standard  95% confidence interval^",
-    "^ Parameter    Value     Error      from       to   ^",
-    "^===========  ========  ========  ========  ========^",
-    "^Slope^           2.002   0.02284     1.954     2.049",
-    "^Y intercept^  -0.003333   0.1417   -0.3011    0.2944",
-    "^X intercept^  0.001665",
-    "",
-    "Correlation coefficient (r) = 0.9988.  r squared = 0.9977",
-    "",
-    "Standard deviation of residuals from line (Sy.x) = 0.2934",
-    "",
-    "",
-    "_Descriptive statistics for each row_",
-    "",
-    "^                         # of   Predicted  Standard ^",
-    "^Row  X Value    Mean Y   Reps.      Y      Deviation  Residual^",
-    "^===  ========  ========  =====  =========  =========  ========^",
-    "  1     1.000     2.000      2      1.998     0.1414  0.001818",
-    "  2     2.000     4.050      2      4.000     0.2121   0.05030",
-    "  3     3.000     5.950      2      6.001     0.3536  -0.05121",
-    "  4     4.000     8.100      2      8.003     0.4243   0.09727",
-    "  5     5.000     9.850      2     10.004     0.3536   -0.1542",
-    "  6     6.000    12.000      2     12.006     0.2828  -0.005758",
-    "  7     7.000    14.150      2     14.007     0.4950    0.1427",
-    "  8     8.000    15.900      2     16.009     0.2828   -0.1088",
-    "  9     9.000    17.950      2     18.010     0.6364  -0.06030",
-    " 10    10.000    20.100      2     20.012     0.2828   0.08818",
-    "",
-    "  The residual values are the distances (biases) of the mean Y values",
-    "  from the best-fit line determined by linear regression.",
-    "",
-    "_Test: Is the slope significantly different from zero?_",
-    "",
-    "The P value is < 0.0001, considered extremely significant.",
-    "",
-    "This result was obtained from the following ANOVA table.",
-    "",
-    "^        Source of                     Degrees of   Sum of     Mean  ^",
-    "^        variation                      freedom    squares    square ^",
-    "^====================================  ==========  ========  ========^",
-    "^Linear regression (Model)^                      1    661.00    661.00",
-    "^Deviations from linearity (Residual)^          18     1.549   0.08606",
-    "------------------------------------  ----------  --------",
-    "^Total^                                         19    662.55",
-    "F = 7680.5",
-    "",
-    "_Runs test: Do the number of runs indicate a linear model?_",
-    "One way to evaluate linearity is by counting runs.  If the data",
-    "deviate substantially from linearity, the number of runs will be",
-    "small.",
-    "",
-    "There are 10 points above the line, 10 below, and 12 runs.",
-    "",
-    "The P value is 0.7578, considered not significant.",
-    "There is not a significant departure from linearity.",
-    "",
-    "_Test: Are the data significantly nonlinear?_",
-    "",
-    "F = 0.1481",
-    "The P value is 0.9938. ",
-    "The departures from linearity are not significant.",
-    "",
-    "This result was obtained from the following ANOVA table that compares",
-    "deviations from linearity with scatter among replicates.",
-    "",
-    "",
-    "^        Source of                    Degrees of   Sum of     Mean  ^",
-    "^        variation                     freedom    squares    square ^",
-    "^===================================  ==========  ========  ========^",
-    "^Linear regression (model)^                     1    661.00",
-    "^Deviations from linearity^                     8    0.1641   0.02052",
-    "^Residual (scatter among replicates)^          10     1.385    0.1385",
-    "-----------------------------------  ----------  --------",
-    "^Total^                                        19    662.55",
-};
-
-const std::vector<std::string> ForcedWithReplicates = {
-    "_                        Linear Regression                        _",
-    "",
-    "",
-    "Number of points = 10",
-    "",
-    "^             Best-fit  Standard  95% confidence interval^",
-    "^ Parameter    Value     Error      from       to   ^",
-    "^===========  ========  ========  ========  ========^",
-    "^Slope^           1.987   0.06830     1.832     2.141",
-    "^Y intercept^   0.01333",
-    "^X intercept^  -0.006711",
-    "",
-    "The line was forced through the point:",
-    "X=1.000  Y=2.000",
-    "",
-    "",
-    "Standard deviation of residuals from line (Sy.x) = 0.5291",
-    "",
-    "",
-    "_Descriptive statistics for each row_",
-    "",
-    "^                         # of   Predicted  Standard ^",
-    "^Row  X Value    Mean Y   Reps.      Y      Deviation  Residual^",
-    "^===  ========  ========  =====  =========  =========  ========^",
-    "  1     1.000     2.150      2      2.000     0.4950    0.1500",
-    "  2     2.000     3.850      2      3.987     0.3536   -0.1367",
-    "  3     3.000     5.750      2      5.973     0.7778   -0.2233",
-    "  4     4.000     7.750      2      7.960     0.9192   -0.2100",
-    "  5     5.000    10.250      2      9.947     0.4950    0.3033",
-    "",
-    "  The residual values are the distances (biases) of the mean Y values",
-    "  from the best-fit line determined by linear regression.",
-    "",
-    "_Test: Is the slope significantly different from zero?_",
-    "",
-    "The P value is < 0.0001, considered extremely significant.",
-    "The slope is significantly different from zero.",
-    "",
-    "t = 29.086 with 9 degrees of freedom.",
-    "",
-    "_Runs test: Do the number of runs indicate a linear model?_",
-    "One way to evaluate linearity is by counting runs.  If the data",
-    "deviate substantially from linearity, the number of runs will be",
-    "small.",
-    "",
-    "There are 5 points above the line, 5 below, and 9 runs.",
-    "",
-    "The P value is 0.9921, considered not significant.",
-    "There is not a significant departure from linearity.",
-    "",
-    "_Test: Are the data significantly nonlinear?_",
-    "",
-    "F = 0.2750",
-    "The P value is 0.8825. ",
-    "The departures from linearity are not significant.",
-    "",
-    "This result was obtained from the following ANOVA table that compares",
-    "deviations from linearity with scatter among replicates.",
-    "",
-    "",
-    "^        Source of                    Degrees of   Sum of     Mean  ^",
-    "^        variation                     freedom    squares    square ^",
-    "^===================================  ==========  ========  ========^",
-    "^Linear regression (model)^                     1    235.25",
-    "^Deviations from linearity^                     4    0.4543    0.1136",
-    "^Residual (scatter among replicates)^           5     2.065    0.4130",
-    "-----------------------------------  ----------  --------",
-    "^Total^                                        10    237.77",
-};
-
-const std::vector<std::string> PerfectLine = {
-    "_                        Linear Regression                        _",
-    "",
-    "",
-    "Number of points = 3",
-    "",
-    "Your data form a perfect line:",
-    "Slope = 2.000",
-    "Y-intercept = 0.000",
-    "P = 0.0000",
-    "r = 1.0000",
-};
-
-const std::vector<std::string> CurvedWithUnknowns = {
-    "_                        Linear Regression                        _",
-    "",
-    "",
-    "Number of points = 10",
-    "",
-    "^             Best-fit  Standard  95% confidence interval^",
-    "^ Parameter    Value     Error      from       to   ^",
-    "^===========  ========  ========  ========  ========^",
-    "^Slope^          11.000    0.8944     8.937    13.063",
-    "^Y intercept^   -22.000     5.550   -34.798    -9.202",
-    "^X intercept^     2.000",
-    "",
-    "Correlation coefficient (r) = 0.9746.  r squared = 0.9498",
-    "",
-    "Standard deviation of residuals from line (Sy.x) = 8.124",
-    "",
-    "_Test: Is the slope significantly different from zero?_",
-    "",
-    "The P value is < 0.0001, considered extremely significant.",
-    "",
-    "This result was obtained from the following ANOVA table.",
-    "",
-    "^        Source of                     Degrees of   Sum of     Mean  ^",
-    "^        variation                      freedom    squares    square ^",
-    "^====================================  ==========  ========  ========^",
-    "^Linear regression (Model)^                      1    9982.5    9982.5",
-    "^Deviations from linearity (Residual)^           8    528.00    66.000",
-    "------------------------------------  ----------  --------",
-    "^Total^                                          9     10511",
-    "F = 151.25",
-    "",
-    "_Runs test: Do the number of runs indicate a linear model?_",
-    "One way to evaluate linearity is by counting runs.  If the data",
-    "deviate substantially from linearity, the number of runs will be",
-    "small.",
-    "",
-    "There are 4 points above the line, 6 below, and 3 runs.",
-    "",
-    "The P value is 0.0476, considered significant.",
-    "There are significantly fewer runs than expected, suggesting that the data",
-    "follow a curve rather than a line.",
-    "",
-    "_Standard Curve Calculations_",
-    "^X Values      Y Values^",
-    "========      ========",
-    "4.727         30.000",
-    "4.500         27.500",
-    "12.000        110.000        *",
-    "",
-    "* - Value is outside of standard curve.",
-};
+// Reports. Every figure below was checked against an exact computation of
+// the same fit in python (fractions for the sums, mpmath for square roots
+// and the regularized incomplete beta of the P values); the t values of the
+// limits are the program's two-sided 5% table (2.447 for 6 df, 2.101 for 18,
+// 2.262 for 9, 2.306 for 8). The reports are kept in
+// tests/data/reports/linear-regression; tools/expected/linear_regression.py
+// redoes the figures.
 
 TEST(LinearRegressionReport, WithoutReplicates) {
   const TRun run = RunRegression({{1, 2, 3, 4, 5, 6, 7, 8}, {2.1L, 3.9L, 6.2L, 7.8L, 10.1L, 12.2L, 13.8L, 16.1L}});
   EXPECT_EQ(run.Code, 0);
-  test::ExpectLines(run.Lines, WithoutReplicates);
+  test::ExpectGolden(run.Lines, "linear-regression/without-replicates");
 }
 
 // Two replicates in each of ten rows: the row table, the runs test and the
@@ -435,7 +186,7 @@ TEST(LinearRegressionReport, WithReplicatesRunsAndLackOfFit) {
                         {1.9L, 4.2L, 5.7L, 8.4L, 9.6L, 11.8L, 14.5L, 15.7L, 18.4L, 19.9L}},
                        options);
   EXPECT_EQ(run.Code, 0);
-  test::ExpectLines(run.Lines, WithReplicates);
+  test::ExpectGolden(run.Lines, "linear-regression/with-replicates");
 }
 
 // Forced through (1, 2). The deviations from a forced line keep rows - 1
@@ -450,7 +201,7 @@ TEST(LinearRegressionReport, ForcedThroughAPointWithReplicates) {
   options.RunsTest = true;
   const TRun run = RunRegression({{1, 2, 3, 4, 5}, {2.5L, 4.1L, 6.3L, 7.1L, 9.9L}, {1.8L, 3.6L, 5.2L, 8.4L, 10.6L}}, options);
   EXPECT_EQ(run.Code, 0);
-  test::ExpectLines(run.Lines, ForcedWithReplicates);
+  test::ExpectGolden(run.Lines, "linear-regression/forced-with-replicates");
   // The band of a forced line is drawn from the slope's limits.
   EXPECT_NEAR(static_cast<double>(run.Line.SlopeLower95), 1.83216309015287, 1e-12);
   EXPECT_NEAR(static_cast<double>(run.Line.SlopeUpper95), 2.14117024318047, 1e-12);
@@ -459,7 +210,7 @@ TEST(LinearRegressionReport, ForcedThroughAPointWithReplicates) {
 TEST(LinearRegressionReport, PerfectLine) {
   const TRun run = RunRegression({{1, 2, 3}, {2, 4, 6}});
   EXPECT_EQ(run.Code, 0);
-  test::ExpectLines(run.Lines, PerfectLine);
+  test::ExpectGolden(run.Lines, "linear-regression/perfect-line");
   EXPECT_EQ(run.Line.RSquared, 1.0L);
 }
 
@@ -483,7 +234,7 @@ TEST(LinearRegressionReport, SignificantRunsAndStandardCurve) {
                         {1, 4, 9, 16, 25, 36, 49, 64, 81, 100, 30, EmptyValue, EmptyValue}},
                        options);
   EXPECT_EQ(run.Code, 0);
-  test::ExpectLines(run.Lines, CurvedWithUnknowns);
+  test::ExpectGolden(run.Lines, "linear-regression/curved-with-unknowns");
 }
 
 // The notes of a runs test that cannot be performed, and the counting of

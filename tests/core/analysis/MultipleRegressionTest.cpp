@@ -36,7 +36,7 @@ std::vector<std::string> ReportLines(const TDataTable& table, bool regression, i
   const TMultipleRegressionResult result = ComputeMultipleRegression(table, regression, dependent, selected);
   EXPECT_EQ(result.StatusCode, 0);
   WriteMultipleRegressionReport(report, result, table.Title(), ReportTime);
-  return test::VisibleLines(report);
+  return test::FinishedLines(report);
 }
 
 // The lines from `first` up to, not including, `last`.
@@ -105,166 +105,14 @@ TEST(MultipleRegression, MatchesNistCertifiedValues) {
   }
 }
 
+// --------------------------------------------------------------------------
 // ---------------------------------------------------------------------------
-// Reports. Every figure was checked against an exact solution of the normal
-// equations in rational arithmetic (python fractions; square roots and the
-// incomplete beta of the P values with mpmath at 30 digits); the 95% limits
-// use the program's t table (2.447 for 6 df, 2.262 for 9 df). '_' marks
-// underline, '^' bold.
-
-const std::vector<std::string> ThreeX = {
-    "14:05:09  3 March 2024",
-    "",
-    "Three X",
-    "",
-    "_                   Multiple Regression Results                   _",
-    "",
-    "_What equation fits the data the best?_",
-    "",
-    " [A:] = -5.427 + 0.1816*[B:Dose] + 1.197*[C:]",
-    "      - 0.04014*[D:Age]",
-    "^Variable           Coefficient SE        95% Confidence Interval^",
-    "(constant)         -5.427      0.6587    -7.039  to  -3.815",
-    "B:Dose             0.1816      0.1918    -0.2879 to  0.6510",
-    "C:                 1.197       0.2367    0.6173  to  1.776",
-    "D:Age              -0.04014    0.07498   -0.2236 to  0.1433",
-    "",
-    "_How good is the fit?_",
-    "",
-    "R squared = 98.59%.",
-    "This is the percent of the variance in A: explained by the model.",
-    "",
-    "The P value is < 0.0001, considered extremely significant.",
-    "The P value answers this question:",
-    "  If there were no linear relationship among the variables, what is ",
-    "  the chance that R squared would be that high (or higher) by chance?",
-    "",
-    "Sum-of-squares          1.574",
-    "SD of residuals         0.5122",
-    "R squared               0.9859",
-    "Adjusted R squared      0.9788",
-    "Multiple R              0.9929",
-    "F                       139.7158",
-    "",
-    "_Which variable(s) make a significant contribution?_",
-    "",
-    "^Variable           t ratio     P value     Significant?^",
-    "(constant)         8.239         0.0002      Yes",
-    "B:Dose             0.9465        0.3804      No",
-    "C:                 5.055         0.0023      Yes",
-    "D:Age              0.5354        0.6116      No",
-    "",
-    "Each P value compares the full model with a simpler model omiting",
-    "one variable. It tests the effect of one variable, after accounting",
-    "for the effects of the others.",
-    "",
-    "_Is multicollinearity a problem?_",
-    "",
-    "^Variable           VIF              R2 with other X^",
-    "B:Dose             11.57            0.9136",
-    "C:                 11.76            0.9150",
-    "D:Age              1.29             0.2224",
-    "",
-    "Each R squared quantifies how well that X variable is predicted from",
-    "the other X variables (ignoring Y). VIF is calculated from R squared.",
-    "",
-    "Some R squared values are quite high (>.90). Multicollinearity is a problem.",
-    "This means that the X variables provide redundant information, ",
-    "making the confidence intervals very wide (by a factor of VIF).",
-    "Consider removing one or more X variables from the model,",
-    "or obtaining data over a wider range of X values.",
-    "",
-    "",
-    "_Correlation Matrix_",
-    "",
-    "                 B:       C:       D:      |  A: (Y)",
-    "B:Dose           1.0000   0.9438   0.0284  |  0.9487",
-    "C:               0.9438   1.0000  -0.1288  |  0.9918",
-    "D:Age            0.0284  -0.1288   1.0000  | -0.1333",
-    "",
-    "Each correlation coefficient (r) is calculated independently, ",
-    "without considering the other variables.",
-    "(Except that rows are excluded when any variables are missing.)",
-    "",
-    "",
-    "_Summary of your data_",
-    "",
-    "Number of rows (subjects) analyzed: 10",
-    "Number of rows with missing data, excluded from calculations: 2",
-    "Number of degrees of freedom (#subjects - #variables - 1): 6",
-};
-
-const std::vector<std::string> OneX = {
-    "14:05:09  3 March 2024",
-    "",
-    "",
-    "_                   Multiple Regression Results                   _",
-    "",
-    "_What equation fits the data the best?_",
-    "",
-    " [A:] = -3.872 + 1.074*[B:Dose]",
-    "^Variable           Coefficient SE        95% Confidence Interval^",
-    "Intercept          -3.872      0.8170    -5.720  to  -2.024",
-    "Slope              1.074       0.1353    0.7683  to  1.381",
-    "",
-    "_How good is the fit?_",
-    "",
-    "R squared = 87.51%.",
-    "This is the percent of the variance in A: explained by the model.",
-    "",
-    "The P value is < 0.0001, considered extremely significant.",
-    "The P value answers this question:",
-    "  If there were no linear relationship among the variables, what is ",
-    "  the chance that R squared would be that high (or higher) by chance?",
-    "",
-    "Sum-of-squares          13.934",
-    "SD of residuals         1.244",
-    "R squared               0.8751",
-    "Adjusted R squared      0.8612",
-    "r                       0.9354",
-    "F                       63.0383",
-    "",
-    "",
-    "_Summary of your data_",
-    "",
-    "Number of rows (subjects) analyzed: 11",
-    "Number of rows with missing data, excluded from calculations: 1",
-    "Number of degrees of freedom (#subjects - #variables - 1): 9",
-};
-
-const std::vector<std::string> LongleyMatrix = {
-    "14:05:09  3 March 2024",
-    "",
-    "",
-    "_                   Correlation Matrix Results                    _",
-    "",
-    "                 A:       B:       C:       D:       E:",
-    "A:Employed       1.0000   0.9709   0.9836   0.5025   0.4573",
-    "B:               0.9709   1.0000   0.9916   0.6206   0.4647",
-    "C:               0.9836   0.9916   1.0000   0.6043   0.4464",
-    "D:               0.5025   0.6206   0.6043   1.0000  -0.1774",
-    "E:               0.4573   0.4647   0.4464  -0.1774   1.0000",
-    "F:               0.9604   0.9792   0.9911   0.6866   0.3644",
-    "G:Year           0.9713   0.9911   0.9953   0.6683   0.4172",
-    "",
-    "                 F:       G:",
-    "A:Employed       0.9604   0.9713",
-    "B:               0.9792   0.9911",
-    "C:               0.9911   0.9953",
-    "D:               0.6866   0.6683",
-    "E:               0.3644   0.4172",
-    "F:               1.0000   0.9940",
-    "G:Year           0.9940   1.0000",
-    "",
-    "Each correlation coefficient (r) is calculated independently, ",
-    "without considering the other variables.",
-    "",
-    "",
-    "_Summary of your data_",
-    "",
-    "Number of rows (subjects) analyzed: 16",
-    "Number of rows with missing data, excluded from calculations: 0",
-};
+// Reports. Every figure was checked against an exact solution of the
+// normal equations in rational arithmetic (python fractions; square roots
+// and the incomplete beta of the P values with mpmath at 30 digits); the 95%
+// limits use the program's t table (2.447 for 6 df, 2.262 for 9 df). The
+// reports are kept in tests/data/reports/multiple-regression;
+// tools/expected/multiple_regression.py redoes the figures.
 
 const std::vector<long double> YValues = {-3.2L, -1.1L, -2.5L, 1.4L, 2.2L, 0.9L, 4.1L, 3.3L, 6.8L, 6.9L, 5, 2};
 const std::vector<long double> Dose = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, EmptyValue, 4};
@@ -280,7 +128,7 @@ TEST(MultipleRegressionReport, ThreeVariables) {
   table.Summary(3).Title = "Age";
   table.SetExcluded(11, 0, true);
   table.SetTitle("Three X");
-  test::ExpectLines(ReportLines(table, true, 0, AllSelected()), ThreeX);
+  test::ExpectGolden(ReportLines(table, true, 0, AllSelected()), "multiple-regression/three-x");
 }
 
 // One X: "Intercept"/"Slope" rows, "r", and no tests of single
@@ -292,7 +140,7 @@ TEST(MultipleRegressionReport, OneVariable) {
   TColumnFlags selected = AllSelected();
   selected[2] = 0;
   selected[3] = 0;
-  test::ExpectLines(ReportLines(table, true, 0, selected), OneX);
+  test::ExpectGolden(ReportLines(table, true, 0, selected), "multiple-regression/one-x");
 }
 
 // Seven variables: blocks of five columns, then the rest.
@@ -305,7 +153,7 @@ TEST(MultipleRegressionReport, CorrelationMatrixOfSevenVariables) {
   FillColumns(table, columns);
   table.Summary(0).Title = "Employed";
   table.Summary(6).Title = "Year";
-  test::ExpectLines(ReportLines(table, false, 0, AllSelected()), LongleyMatrix);
+  test::ExpectGolden(ReportLines(table, false, 0, AllSelected()), "multiple-regression/longley-matrix");
 }
 
 // With five X the Y column has no room in the block and forms its own.
@@ -412,29 +260,7 @@ TEST(MultipleRegressionReport, PerfectFit) {
   TDataTable table;
   FillColumns(table, {{0.9L, 1.0L, 1.7L, 1.8L, 2.2L, 2.6L}, {1, 2, 3, 4, 5, 6}, {1, 1, 3, 3, 4, 5}});
   const std::vector<std::string> lines = ReportLines(table, true, 0, AllSelected());
-  const std::vector<std::string> fit = {
-      " [A:] = 0.5000 + 0.1000*[B:] + 0.3000*[C:]",
-      "^Variable           Coefficient SE        95% Confidence Interval^",
-      "(constant)         0.5000      0.000     0.5000  to  0.5000",
-      "B:                 0.1000      0.000     0.1000  to  0.1000",
-      "C:                 0.3000      0.000     0.3000  to  0.3000",
-      "",
-      "_How good is the fit?_",
-      "",
-      "R squared = 100.00%.",
-      "This is the percent of the variance in A: explained by the model.",
-      "The model fits the data perfectly.",
-      "",
-      "_Which variable(s) make a significant contribution?_",
-      "",
-      "^Variable           t ratio     P value     Significant?^",
-      "(constant)         infinite    < 0.0001      Yes",
-      "B:                 infinite    < 0.0001      Yes",
-      "C:                 infinite    < 0.0001      Yes",
-  };
-  const auto at = std::find(lines.begin(), lines.end(), fit.front());
-  ASSERT_GE(lines.end() - at, static_cast<std::ptrdiff_t>(fit.size()));
-  test::ExpectLines({at, at + static_cast<std::ptrdiff_t>(fit.size())}, fit);
+  test::ExpectGoldenSection(lines, "multiple-regression/perfect-fit");
   EXPECT_NE(std::find(lines.begin(), lines.end(), "B:                 15.67            0.9362"), lines.end());
 }
 
@@ -455,7 +281,7 @@ TEntryRun RunEntry(TDataTable& table, bool regression, int dependent, const TCol
   RunGuarded(table, &report, [&] { RunMultipleRegression(table, report, regression, dependent, selected, run.Outputs); });
   run.Code = table.StatusCode;
   if (run.Code != 0) report.WriteErrorReport(run.Code);
-  run.Lines = test::VisibleLines(report);
+  run.Lines = test::FinishedLines(report);
   return run;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "support/GoldenReport.h"
 #include "core/report/ReportText.h"
 #include "core/stats/CriticalTables.h"
 #include "core/analysis/PostTests.h"
@@ -24,13 +25,6 @@ std::vector<TColumnSummary> Groups(const std::vector<TReal>& means, const std::v
     groups[i].N = counts[i];
   }
   return groups;
-}
-
-std::vector<std::string> Lines(TReportText& report) {
-  report.FinishReport();
-  std::vector<std::string> lines;
-  for (int i = 0; i < report.LineCount(); ++i) lines.emplace_back(*report.GetLine(i));
-  return lines;
 }
 
 bool Contains(const std::vector<std::string>& lines, std::string_view text) {
@@ -103,7 +97,7 @@ TEST(Bonferroni, SelectedPairsAndTheWarning) {
     TReportText report;
     report.BeginReport();
     EXPECT_EQ(WriteBonferroniReport(report, input, result), 0);
-    EXPECT_EQ(Contains(Lines(report), "Warning: With so many comparisons, the Bonferroni method"), c.Warning);
+    EXPECT_EQ(Contains(test::FinishedLines(report), "Warning: With so many comparisons, the Bonferroni method"), c.Warning);
     if (c.UseSelection) {
       const bool skipped = std::any_of(result.Pairs.begin(), result.Pairs.end(), [](const TPairComparison& pair) {
         return (pair.First == 0 && pair.Second == 2) || (pair.First == 3 && pair.Second == 4);
@@ -177,7 +171,7 @@ TEST(Dunnett, BeyondTheTableUsesItsLastColumnAndSaysSo) {
     TReportText report;
     report.BeginReport();
     EXPECT_EQ(WriteDunnettReport(report, input, result), 0);
-    EXPECT_EQ(Contains(Lines(report), "Note: The table of critical values ends at " +
+    EXPECT_EQ(Contains(test::FinishedLines(report), "Note: The table of critical values ends at " +
                                           std::to_string(c.LastTabulated) + " groups."),
               c.Beyond);
   }
@@ -210,7 +204,7 @@ TEST(LinearTrend, TwoGroupsHaveNoNonlinearPart) {
   TReportText report;
   report.BeginReport();
   WriteLinearTrendReport(report, input, anova, result);
-  const std::vector<std::string> lines = Lines(report);
+  const std::vector<std::string> lines = test::FinishedLines(report);
   EXPECT_FALSE(Contains(lines, "Is the nonlinear variation statistically significant?"));
   EXPECT_FALSE(Contains(lines, "F (nonlinear trend)"));
   EXPECT_FALSE(report.SawNonFinite());

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "support/ContingencyTestSupport.h"
+#include "support/GoldenReport.h"
 #include "support/RankTestSupport.h"
 #include "support/StatsTestSupport.h"
 #include "core/base/CalcProgress.h"
@@ -13,21 +14,22 @@
 #include "core/analysis/Friedman.h"
 #include "core/analysis/KruskalWallis.h"
 
-// Golden reports of the Kruskal-Wallis and Friedman tests, laid out by hand
-// from the report rules (titles centred in 65 columns, the rank-sum, rank
-// comparison, control comparison and median tables with their tab stops,
-// numbers by the digit rule). The figures come from an independent python3
-// computation: ranks and statistics in exact rationals, exact P values by
-// complete enumeration, approximate P values from the chi-square tail in
-// mpmath 1.3, and Dunn's critical z by the same bisection on the normal
-// tail (t with 5000 degrees of freedom) to 1e-6 in probability. None of the
-// comparisons lies within 1e-9 of its critical value.
+// Golden reports of the Kruskal-Wallis and Friedman tests, kept in
+// tests/data/reports/rank-anova and laid out by hand from the report rules
+// (titles centred in 65 columns, the rank-sum, rank comparison, control
+// comparison and median tables with their tab stops, numbers by the digit
+// rule). The figures come from an independent python3 computation
+// (tools/expected/rank_anova.py): ranks and statistics in exact rationals,
+// exact P values by complete enumeration, approximate P values from the
+// chi-square tail in mpmath 1.3, and Dunn's critical z by the same
+// bisection on the normal tail (t with 5000 degrees of freedom) to 1e-6 in
+// probability. None of the comparisons lies within 1e-9 of its critical
+// value.
 
 namespace ombrel {
 namespace {
 
 using test::FillColumn;
-using test::ReportLines;
 using test::RunFramed;
 using test::TScriptedProgress;
 
@@ -76,7 +78,7 @@ std::vector<std::string> KruskalWallisReport(TDataTable& table, const TRun& run,
   });
   if (code != nullptr) *code = status;
   EXPECT_FALSE(report.Bold());
-  return ReportLines(report);
+  return test::WrittenLines(report);
 }
 
 std::vector<std::string> FriedmanReport(TDataTable& table, const TRun& run, TCalcProgress& progress,
@@ -89,33 +91,7 @@ std::vector<std::string> FriedmanReport(TDataTable& table, const TRun& run, TCal
   });
   if (code != nullptr) *code = status;
   EXPECT_FALSE(report.Bold());
-  return ReportLines(report);
-}
-
-void ExpectLines(const std::vector<std::string>& actual, std::vector<std::string> expected) {
-  expected.emplace_back();
-  expected.emplace_back();
-  ASSERT_EQ(actual.size(), expected.size());
-  for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(actual[i], expected[i]) << "line " << i;
-}
-
-const std::vector<std::string> KruskalWallisRankHeading{
-    "{b}                 Number     Sum     Mean  {b}",
-    "{b}                   of       of       of   {b}",
-    "{b}     Group       Points    Ranks    Ranks {b}",
-    "{b}===============  =======  =======  ======={b}",
-};
-const std::vector<std::string> MedianHeading{
-    "{b}                Number{b}",
-    "{b}                  of  {b}",
-    "{b}     Group      Points    Median  Minimum    Maximum {b}",
-    "{b}=============== ======   ======== ========   ========{b}",
-};
-
-std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> parts) {
-  std::vector<std::string> lines;
-  for (const auto& part : parts) lines.insert(lines.end(), part.begin(), part.end());
-  return lines;
+  return test::WrittenLines(report);
 }
 
 TEST(KruskalWallisReport, ExactPWithDunnOverAllPairs) {
@@ -125,47 +101,7 @@ TEST(KruskalWallisReport, ExactPWithDunnOverAllPairs) {
                                 {"Drug A", {5.6L, 4.8L, 6.2L}},
                                 {"Drug B", {3.9L, 7.1L, 8.0L}}});
   TSilentCalcProgress progress;
-  ExpectLines(KruskalWallisReport(table, TRun{}, progress),
-              Join({{
-                        "{u}            Kruskal-Wallis Test (Nonparametric ANOVA)            {u}",
-                        "",
-                        "The P value is 0.0500, considered not quite significant.",
-                        "Variation among column medians is significantly greater than expected",
-                        "by chance.",
-                        "",
-                        "The P value is exactly correct (no approximations). ",
-                        "",
-                        "{u}Calculation detail{u}",
-                        "",
-                    },
-                    KruskalWallisRankHeading,
-                    {
-                        "        Control        3    6.000    2.000",
-                        "         Drug A        3   18.000    6.000",
-                        "         Drug B        3   21.000    7.000",
-                        "",
-                        "Kruskal-Wallis Statistic KW = 5.600",
-                        "",
-                        "{u}Dunn's Multiple Comparisons Test{u}",
-                        "",
-                        "{b}                                   Mean Rank {b}",
-                        "{b}            Comparison             Difference   P value  {b}",
-                        "{b}================================== ========== ==========={b}",
-                        "        Control vs. Drug A             -4.000  ns  P>0.05",
-                        "        Control vs. Drug B             -5.000  ns  P>0.05",
-                        "         Drug A vs. Drug B             -1.000  ns  P>0.05",
-                        "",
-                        "",
-                        "",
-                        "{u}                         Summary of Data                         {u}",
-                        "",
-                    },
-                    MedianHeading,
-                    {
-                        "        Control     3       2.100    1.900      3.400",
-                        "         Drug A     3       5.600    4.800      6.200",
-                        "         Drug B     3       7.100    3.900      8.000",
-                    }}));
+  test::ExpectGolden(KruskalWallisReport(table, TRun{}, progress), "rank-anova/kruskal-wallis-exact-p-dunn");
 }
 
 TEST(KruskalWallisReport, TiesGiveTheApproximatePAndDunnTakesTheSelectedPairs) {
@@ -182,50 +118,7 @@ TEST(KruskalWallisReport, TiesGiveTheApproximatePAndDunnTakesTheSelectedPairs) {
   run.Pairs[3] = 1;
   run.Pairs[5] = 1;
   TSilentCalcProgress progress;
-  ExpectLines(KruskalWallisReport(table, run, progress),
-              Join({{
-                        "{u}            Kruskal-Wallis Test (Nonparametric ANOVA)            {u}",
-                        "",
-                        "The P value is 0.0015, considered very significant.",
-                        "Variation among column medians is significantly greater than expected",
-                        "by chance.",
-                        "",
-                        "The P value is approximate (from chi-square distribution) because",
-                        "at least one column has two or more identical values.",
-                        "",
-                        "{u}Calculation detail{u}",
-                        "",
-                    },
-                    KruskalWallisRankHeading,
-                    {
-                        "        Placebo        5   16.000    3.200",
-                        "            Low        4   29.500    7.375",
-                        "         Medium        5   60.000   12.000",
-                        "           High        4   65.500   16.375",
-                        "",
-                        "Kruskal-Wallis Statistic KW = 15.423 (corrected for ties)",
-                        "",
-                        "{u}Dunn's Multiple Comparisons Test{u}",
-                        "",
-                        "{b}                                   Mean Rank {b}",
-                        "{b}            Comparison             Difference   P value  {b}",
-                        "{b}================================== ========== ==========={b}",
-                        "        Placebo vs. High              -13.175 *** P<0.001",
-                        "            Low vs. Medium             -4.625  ns  P>0.05",
-                        "         Medium vs. High               -4.375  ns  P>0.05",
-                        "",
-                        "",
-                        "",
-                        "{u}                         Summary of Data                         {u}",
-                        "",
-                    },
-                    MedianHeading,
-                    {
-                        "        Placebo     5      13.000   11.000     15.000",
-                        "            Low     4      16.500   15.000     18.000",
-                        "         Medium     5      20.000   18.000     22.000",
-                        "           High     4      23.500   22.000     25.000",
-                    }}));
+  test::ExpectGolden(KruskalWallisReport(table, run, progress), "rank-anova/kruskal-wallis-ties-selected-pairs");
 }
 
 TEST(KruskalWallisReport, FewArrangementsAndASkippedPostTest) {
@@ -235,40 +128,7 @@ TEST(KruskalWallisReport, FewArrangementsAndASkippedPostTest) {
   TRun run;
   run.Mode = TPostTestCondition::IfSignificant;
   TSilentCalcProgress progress;
-  ExpectLines(KruskalWallisReport(table, run, progress),
-              Join({{
-                        "{u}            Kruskal-Wallis Test (Nonparametric ANOVA)            {u}",
-                        "",
-                        "The P value is 0.8333, considered not significant.",
-                        "Variation among column medians is not significantly greater than expected",
-                        "by chance.",
-                        "",
-                        "The P value is exactly correct (no approximations). ",
-                        "Regardless of what data you enter, it is impossible for this test to",
-                        "yield P < 0.05 with so few data points.",
-                        "",
-                        "{u}Calculation detail{u}",
-                        "",
-                    },
-                    KruskalWallisRankHeading,
-                    {
-                        "              A        1    3.000    3.000",
-                        "              B        1    1.000    1.000",
-                        "              C        2    6.000    3.000",
-                        "",
-                        "Kruskal-Wallis Statistic KW = 1.800",
-                        "",
-                        "{b}Post tests were not calculated because the P value was greater{b}",
-                        "{b}than 0.05.{b}",
-                        "{u}                         Summary of Data                         {u}",
-                        "",
-                    },
-                    MedianHeading,
-                    {
-                        "              A     1       5.000    5.000      5.000",
-                        "              B     1       3.000    3.000      3.000",
-                        "              C     2       5.000    4.000      6.000",
-                    }}));
+  test::ExpectGolden(KruskalWallisReport(table, run, progress), "rank-anova/kruskal-wallis-skipped-post-test");
 }
 
 TEST(KruskalWallisReport, NinetyArrangementsCountedExactly) {
@@ -281,55 +141,8 @@ TEST(KruskalWallisReport, NinetyArrangementsCountedExactly) {
   TRun run;
   run.Mode = TPostTestCondition::IfSignificant;
   TSilentCalcProgress progress;
-  ExpectLines(KruskalWallisReport(table, run, progress),
-              Join({{
-                        "{u}            Kruskal-Wallis Test (Nonparametric ANOVA)            {u}",
-                        "",
-                        "The P value is 0.0667, considered not quite significant.",
-                        "Variation among column medians is not significantly greater than expected",
-                        "by chance.",
-                        "",
-                        "The P value is exactly correct (no approximations). ",
-                        "",
-                        "{u}Calculation detail{u}",
-                        "",
-                    },
-                    KruskalWallisRankHeading,
-                    {
-                        "              A        2    3.000    1.500",
-                        "              B        2    7.000    3.500",
-                        "              C        2   11.000    5.500",
-                        "",
-                        "Kruskal-Wallis Statistic KW = 4.571",
-                        "",
-                        "{b}Post tests were not calculated because the P value was greater{b}",
-                        "{b}than 0.05.{b}",
-                        "{u}                         Summary of Data                         {u}",
-                        "",
-                    },
-                    MedianHeading,
-                    {
-                        "              A     2       1.150    1.100      1.200",
-                        "              B     2       2.150    2.100      2.200",
-                        "              C     2       3.150    3.100      3.200",
-                    }}));
+  test::ExpectGolden(KruskalWallisReport(table, run, progress), "rank-anova/kruskal-wallis-ninety-arrangements");
 }
-
-const std::vector<std::string> FriedmanRankHeading{
-    "{b}                   Sum  {b}",
-    "{b}                   of   {b}",
-    "{b}     Group        Ranks {b}",
-    "{b}===============  ======={b}",
-};
-const std::vector<std::string> RankSumComparisonHeading{
-    "{b}                                    Rank Sum {b}",
-    "{b}            Comparison             Difference   P value  {b}",
-    "{b}================================== ========== ==========={b}",
-};
-const std::vector<std::string> FriedmanTitle{
-    "{u}      Friedman Test (Nonparametric Repeated Measures ANOVA)      {u}",
-    "",
-};
 
 TEST(FriedmanReport, ExactPWithDunnAndAnEmptyRowSkipped) {
   // Rank sums 4, 11, 9 over four rows: Fr = 6.5, exact P = 54/1296 (Siegel
@@ -339,55 +152,7 @@ TEST(FriedmanReport, ExactPWithDunnAndAnEmptyRowSkipped) {
                                 {"During", {12.3L, 11.0L, e, 11.9L, 12.8L}},
                                 {"After", {11.4L, 10.2L, e, 13.0L, 11.7L}}});
   TSilentCalcProgress progress;
-  ExpectLines(FriedmanReport(table, TRun{}, progress),
-              Join({FriedmanTitle,
-                    {
-                        "The P value is 0.0417, considered significant.",
-                        "Variation among column medians is significantly greater than expected",
-                        "by chance.",
-                        "",
-                        "The P value is exactly correct (no approximations). ",
-                        "",
-                        "{u}Calculation detail{u}",
-                        "",
-                    },
-                    FriedmanRankHeading,
-                    {
-                        "         Before    4.000",
-                        "         During   11.000",
-                        "          After    9.000",
-                        "",
-                        "Number of Rows = 4",
-                        "Number of Columns = 3",
-                        "",
-                        "Friedman Statistic Fr = 6.500",
-                        "",
-                        "",
-                        "{u}Dunn's Multiple Comparisons Test{u}",
-                        "If the difference between rank sum means is greater than 6.773 then the P value",
-                        "is less than 0.05.",
-                        "",
-                        "",
-                    },
-                    RankSumComparisonHeading,
-                    {
-                        "         Before vs. During             -7.000  *   P<0.05",
-                        "         Before vs. After              -5.000  ns  P>0.05",
-                        "         During vs. After               2.000  ns  P>0.05",
-                        "",
-                        "",
-                        "",
-                        "",
-                        "{u}                         Summary of Data                         {u}",
-                        "",
-                    },
-                    MedianHeading,
-                    {
-                        "         Before     4      10.250    9.800     11.200",
-                        "         During     4      12.100   11.000     12.800",
-                        "          After     4      11.550   10.200     13.000",
-                        "",
-                    }}));
+  test::ExpectGolden(FriedmanReport(table, TRun{}, progress), "rank-anova/friedman-exact-p-empty-row");
 }
 
 TEST(FriedmanReport, TiesGiveTheApproximatePAndDunnWarnsOfThem) {
@@ -400,62 +165,7 @@ TEST(FriedmanReport, TiesGiveTheApproximatePAndDunnWarnsOfThem) {
   TRun run;
   run.Mode = TPostTestCondition::IfSignificant;
   TSilentCalcProgress progress;
-  ExpectLines(FriedmanReport(table, run, progress),
-              Join({FriedmanTitle,
-                    {
-                        "The P value is 0.0045, considered very significant.",
-                        "Variation among column medians is significantly greater than expected",
-                        "by chance.",
-                        "",
-                        "The P value is approximate (from chi-square distribution) because",
-                        "at least one row has two or more identical values.",
-                        "",
-                        "{u}Calculation detail{u}",
-                        "",
-                    },
-                    FriedmanRankHeading,
-                    {
-                        "             W1    5.500",
-                        "             W2   11.000",
-                        "             W3   14.000",
-                        "             W4   19.500",
-                        "",
-                        "Number of Rows = 5",
-                        "Number of Columns = 4",
-                        "",
-                        "Friedman Statistic Fr = 13.085 (corrected for ties)",
-                        "",
-                        "",
-                        "{u}Dunn's Multiple Comparisons Test{u}",
-                        "If the difference between rank sum means is greater than 10.775 then the P value",
-                        "is less than 0.05.",
-                        "",
-                        "",
-                    },
-                    RankSumComparisonHeading,
-                    {
-                        "             W1 vs. W2                 -5.500  ns  P>0.05",
-                        "             W1 vs. W3                 -8.500  ns  P>0.05",
-                        "             W1 vs. W4                -14.000  **  P<0.01",
-                        "             W2 vs. W3                 -3.000  ns  P>0.05",
-                        "             W2 vs. W4                 -8.500  ns  P>0.05",
-                        "             W3 vs. W4                 -5.500  ns  P>0.05",
-                        "",
-                        "",
-                        "The data contain ties, however, this post test does not correct for ties.",
-                        "",
-                        "",
-                        "{u}                         Summary of Data                         {u}",
-                        "",
-                    },
-                    MedianHeading,
-                    {
-                        "             W1     5       2.000    1.000      4.000",
-                        "             W2     5       4.000    3.000      5.000",
-                        "             W3     5       5.000    4.000      6.000",
-                        "             W4     5       7.000    6.000      9.000",
-                        "",
-                    }}));
+  test::ExpectGolden(FriedmanReport(table, run, progress), "rank-anova/friedman-ties-dunn-warning");
 }
 
 TEST(FriedmanReport, ComparisonsWithAControlInOrderOfTheMeans) {
@@ -471,64 +181,7 @@ TEST(FriedmanReport, ComparisonsWithAControlInOrderOfTheMeans) {
   run.Kind = 2;
   run.ControlColumn = 0;
   TSilentCalcProgress progress;
-  ExpectLines(FriedmanReport(table, run, progress),
-              Join({FriedmanTitle,
-                    {
-                        "The P value is < 0.0001, considered extremely significant.",
-                        "Variation among column medians is significantly greater than expected",
-                        "by chance.",
-                        "",
-                        "The P value is exactly correct (no approximations). ",
-                        "",
-                        "{u}Calculation detail{u}",
-                        "",
-                    },
-                    FriedmanRankHeading,
-                    {
-                        "        Vehicle    6.000",
-                        "         Dose 1   16.000",
-                        "         Dose 2   24.000",
-                        "         Dose 3   14.000",
-                        "",
-                        "Number of Rows = 6",
-                        "Number of Columns = 4",
-                        "",
-                        "Friedman Statistic Fr = 16.400",
-                        "",
-                        "{u}Nonparametric Multiple Comparisons Test with Control Group{u}",
-                        "",
-                        "If the value of q is greater than 2.350 then the P value is less",
-                        "than 0.05.",
-                        "",
-                        "",
-                        "{b}                                      Mean   {b}",
-                        "{b}            Comparison             Difference  P value  {b}",
-                        "{b}================================== ========== =========={b}",
-                        "        Vehicle vs Dose 3              -8.000 ns  P>0.05",
-                        "        Vehicle vs Dose 1             -10.000 ns  P>0.05",
-                        "        Vehicle vs Dose 2             -18.000 **  P<0.01",
-                        "",
-                        "{b}                                      Mean     Lower    Upper  {b}",
-                        "{b}            Difference             Difference  95% CI   95% CI {b}",
-                        "{b}================================== ========== ======== ========{b}",
-                        "        Vehicle - Dose 3               -8.000  -18.510    2.510",
-                        "        Vehicle - Dose 1              -10.000  -20.510   0.5095",
-                        "        Vehicle - Dose 2              -18.000  -28.510   -7.490",
-                        "",
-                        "",
-                        "",
-                        "",
-                        "{u}                         Summary of Data                         {u}",
-                        "",
-                    },
-                    MedianHeading,
-                    {
-                        "        Vehicle     6       4.300    3.900      5.100",
-                        "         Dose 1     6       5.350    4.800      6.100",
-                        "         Dose 2     6       6.700    5.800      7.200",
-                        "         Dose 3     6       5.150    4.900      5.600",
-                        "",
-                    }}));
+  test::ExpectGolden(FriedmanReport(table, run, progress), "rank-anova/friedman-control-comparisons");
 }
 
 // Values giving each row the ranks listed.

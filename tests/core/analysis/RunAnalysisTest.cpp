@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/GoldenReport.h"
 #include "core/analysis/AnalysisFrame.h"
 #include "core/base/CalcProgress.h"
 #include "core/analysis/ChooseTest.h"
@@ -145,12 +146,6 @@ class TRecorder {
   }
 };
 
-std::vector<std::string> Lines(const TReportText& report) {
-  std::vector<std::string> lines;
-  for (int i = 0; i < report.LineCount(); ++i) lines.emplace_back(*report.GetLine(i));
-  return lines;
-}
-
 // Raw values typed into a column, as the grid stores them.
 void TypeColumn(TDocument& document, int column, const std::vector<TReal>& values) {
   for (std::size_t r = 0; r < values.size(); ++r) document.Table.SetValue(static_cast<int>(r), column, values[r]);
@@ -204,7 +199,7 @@ TEST_F(RunAnalysisTest, PreconditionsGiveTheirThreeLineReports) {
     document.Table.SetTitle("Data set");
     row.Prepare(document);
     RunAnalysis(document, Progress, recorder.Routines());
-    const std::vector<std::string> lines = Lines(document.Report);
+    const std::vector<std::string> lines = test::VisibleLines(document.Report);
     ASSERT_GE(lines.size(), 3u);
     EXPECT_EQ(lines[0], "");
     EXPECT_EQ(lines[1], row.Message);
@@ -224,7 +219,7 @@ TEST_F(RunAnalysisTest, NoSelectedColumnIsReported) {
   Document.Choices.ColumnCountKind = TColumnCountKind::One;
   Document.Choices.AllColumns = 0;
   RunCompareMeansDriver(AnalysisJobOf(Document), Progress, Recorder.Routines());
-  const std::vector<std::string> lines = Lines(Document.Report);
+  const std::vector<std::string> lines = test::VisibleLines(Document.Report);
   ASSERT_GE(lines.size(), 3u);
   EXPECT_EQ(lines[1], NoColumnsSelectedMessage);
   EXPECT_TRUE(Recorder.Calls.empty());
@@ -277,7 +272,7 @@ TEST_F(RunAnalysisTest, TemporaryTitlesAndCountsAreRestoredOnEveryPath) {
     EXPECT_EQ(document.Table.Summary(2).N, 4);
     EXPECT_FALSE(Progress.Calculating());
     EXPECT_FALSE(document.ResultsStale);
-    const std::vector<std::string> lines = Lines(document.Report);
+    const std::vector<std::string> lines = test::VisibleLines(document.Report);
     ASSERT_GE(lines.size(), 2u);
     if (row.Code == 0) {
       EXPECT_EQ(lines[0], "routine ran");
@@ -298,7 +293,7 @@ TEST_F(RunAnalysisTest, TitlesAreRestoredAfterAFailedCheck) {
   Document.Choices.LastColumnCount = 3;
   Document.Choices.ColumnCountKind = TColumnCountKind::ThreeOrMore;
   RunCompareMeansDriver(AnalysisJobOf(Document), Progress, Recorder.Routines());
-  EXPECT_EQ(Lines(Document.Report)[1], NoPairSelectedMessage);
+  EXPECT_EQ(test::VisibleLines(Document.Report)[1], NoPairSelectedMessage);
   EXPECT_EQ(Document.Table.Summary(2).Title, "");
   EXPECT_EQ(Document.Table.Summary(2).N, 4);
 }
@@ -332,7 +327,7 @@ TEST_F(RunAnalysisTest, ColumnCountKindChoosesTheTestAndItsColumns) {
   EXPECT_EQ(Recorder.Calls[0].FirstSummaryTitle, "Column D");
   EXPECT_EQ(Document.Choices.OneColumn, 3);
   // The data set title heads the report.
-  const std::vector<std::string> lines = Lines(Document.Report);
+  const std::vector<std::string> lines = test::VisibleLines(Document.Report);
   EXPECT_EQ(lines[0], "Blood pressure");
   EXPECT_EQ(lines[1], "");
   EXPECT_EQ(lines[2], "routine ran");

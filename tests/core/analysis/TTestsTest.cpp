@@ -17,7 +17,7 @@
 namespace ombrel {
 namespace {
 
-using namespace ombrel::testing;
+using namespace ombrel::test;
 
 TColumnSummary Summary(std::int32_t n, TReal mean, TReal sd) {
   TColumnSummary s;
@@ -58,9 +58,6 @@ TEST(TTests, UnpairedSleepDataMatchesPublishedResults) {
   EXPECT_EQ(welch.DF, 17);
   EXPECT_NEAR(welch.T, 1.8608135L, 1e-6L);
   EXPECT_NEAR(welch.P, 0.0801572L, 1e-6L);
-  const TReal margin = 17 * 1.96L / (17 - 1.20722L) * std::sqrt(Drug1.SEM * Drug1.SEM + Drug2.SEM * Drug2.SEM);
-  EXPECT_NEAR(welch.Lower, 1.58L - margin, 1e-12L);
-  EXPECT_NEAR(welch.Upper, 1.58L + margin, 1e-12L);
 }
 
 TEST(TTests, WelchKeepsAWholeDegreeOfFreedom) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/GoldenReport.h"
 #include "core/document/DocumentFile.h"
 
 namespace ombrel {
@@ -18,17 +19,6 @@ std::string Written(const TDocument& document) {
   std::ostringstream out;
   WriteDocument(out, document);
   return out.str();
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    const auto end = text.find("\r\n", start);
-    lines.push_back(text.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
 }
 
 TDocument ReadBack(const std::string& text) {
@@ -166,7 +156,7 @@ TEST(DocumentFile, RawDataLayoutLines) {
   document.Table.AutoDecimals[0] = 3;
   document.Table.SetValue(1, 1, 0.00001L);
   document.Table.SetRowTitle(2, "Control");
-  const auto lines = Lines(Written(document));
+  const auto lines = test::CrLfLines(Written(document));
   EXPECT_EQ(lines[0], "Quillvex Ombrel for Windows Version 3.00, 32 bit for Win 95/NT");
   EXPECT_EQ(lines[1], "2.00");
   EXPECT_EQ(lines[2], "1");
@@ -182,7 +172,7 @@ TEST(DocumentFile, RawDataLayoutLines) {
 
 TEST(DocumentFile, EmptyRawTableStillWritesOneRow) {
   TDocument document;
-  const auto lines = Lines(Written(document));
+  const auto lines = test::CrLfLines(Written(document));
   EXPECT_EQ(lines[7], "*,");
   EXPECT_EQ(lines[8], "<<END RAW DATA>>");
 }
@@ -202,7 +192,7 @@ TEST(DocumentFile, AveragedDataRoundTrip) {
   a.UpperCI = 11.1L;
   document.Notes = "note";
   const std::string text = Written(document);
-  EXPECT_EQ(Lines(text)[2], "3");
+  EXPECT_EQ(test::CrLfLines(text)[2], "3");
   const TDocument back = ReadBack(text);
   EXPECT_EQ(back.Format, TDataFormat::MeanSemN);
   EXPECT_EQ(back.MeanIsSD, 0);
@@ -243,7 +233,7 @@ TEST(DocumentFile, TwoByTwoRoundTripAndOldChoices) {
   EXPECT_EQ(back.Choices.ReportSensitivity, 1);
 
   // A stored 2 means Fisher's test; relative risk pulls in the difference.
-  auto lines = Lines(text);
+  auto lines = test::CrLfLines(text);
   lines[6] = "2";
   lines[9] = "T";   // relative risk
   lines[11] = "F";  // risk difference
@@ -300,8 +290,8 @@ TEST(DocumentFile, LargerTableAndMultipleRegressionRoundTrips) {
   multiple.GraphXVariable = 'C';
   multiple.GraphYVariable = '*';
   const std::string text = Written(multiple);
-  EXPECT_EQ(Lines(text)[1], "3.00");
-  EXPECT_EQ(Lines(text)[3], "1");
+  EXPECT_EQ(test::CrLfLines(text)[1], "3.00");
+  EXPECT_EQ(test::CrLfLines(text)[3], "1");
   const TDocument back = ReadBack(text);
   EXPECT_EQ(back.Format, TDataFormat::MultipleRegression);
   // No decimals section in this layout.

@@ -4,33 +4,28 @@
 #include <string>
 #include <vector>
 
+#include "support/GoldenReport.h"
 #include "core/report/ReportTables.h"
 
 // Golden texts of the report tables. Every expected line was laid out by hand
 // from the tables' documented columns, widths and alignments (centred text
 // gets floor((w - length) / 2) blanks before it), with the number texts taken
 // from the digit rule (digits -5: 12.3456 -> 12.346, 1.23456 -> 1.235,
-// 0.123456 -> 0.1235, 123.456 -> 123.46). '^' stands for the bold marker byte,
-// which takes no column.
+// 0.123456 -> 0.1235, 123.456 -> 123.46). They are kept in
+// tests/data/reports/report-tables.
 
 namespace ombrel {
 namespace {
 
-std::string Visible(std::string_view line) {
-  std::string text(line);
-  for (char& ch : text)
-    if (ch == BoldMarker) ch = '^';
-  return text;
-}
-
 struct TGoldenCase {
   const char* Name;
   std::function<void(TReportText&)> Write;
-  std::vector<std::string> Lines;
+  const char* Golden;
 };
 
-// Writes a case into a fresh report, finishes it and compares its lines; the
-// lines after the expected ones must be the empty padding of FinishReport.
+// Writes a case into a fresh report, finishes it and compares it with its
+// golden file; the lines after the file's must be the empty padding of
+// FinishReport.
 void ExpectGolden(const TGoldenCase& golden) {
   SCOPED_TRACE(golden.Name);
   TReportText report;
@@ -39,15 +34,7 @@ void ExpectGolden(const TGoldenCase& golden) {
   EXPECT_FALSE(report.Bold()) << "a table must leave bold off";
   EXPECT_FALSE(report.SawNonFinite());
   report.FinishReport();
-  ASSERT_GE(report.LineCount(), static_cast<int>(golden.Lines.size()));
-  for (std::size_t i = 0; i < golden.Lines.size(); ++i) {
-    SCOPED_TRACE("line " + std::to_string(i));
-    EXPECT_EQ(Visible(*report.GetLine(static_cast<int>(i))), golden.Lines[i]);
-  }
-  for (int i = static_cast<int>(golden.Lines.size()); i < report.LineCount(); ++i) {
-    SCOPED_TRACE("padding line " + std::to_string(i));
-    EXPECT_EQ(Visible(*report.GetLine(i)), "");
-  }
+  test::ExpectGoldenReport(report, golden.Golden);
 }
 
 TColumnSummary Summary(std::string title, std::int32_t n, TReal mean, TReal sd, TReal sem, TReal minimum, TReal maximum,
@@ -86,27 +73,14 @@ TEST(ReportTables, GroupTablesMatchTheirLayouts) {
          WriteGroupSummaryRow(r, "Empty", 0, 1, 1, 1, 1);
          WriteGroupSummaryRow(r, "A very long group name", 5, 2.5L, 0.5L, 0.25L, EmptyValue);
        },
-       {
-          "^                Number                       Standard^",
-          "^                  of              Standard   Error of^",
-          "^     Group      Points     Mean   Deviation    Mean     Median ^",
-          "^=============== ======   ======== =========  ========  ========^",
-          "        Control    12      12.346    1.235     0.1235    123.46",
-          "A very long group name    5   2.500  0.5000    0.2500   Unknown",
-       }},
+       "report-tables/group-summary"},
       {"group range: empty line first, Unknown maximum, N = 0 omitted",
        [](TReportText& r) {
          WriteGroupRangeHeading(r);
          WriteGroupRangeRow(r, "Control", 12, 1.5L, EmptyValue, 10, 1234.56L);
          WriteGroupRangeRow(r, NoValues);
        },
-       {
-          "",
-          "^                                  95% Confidence Interval^",
-          "^     Group      Minimum  Maximum     From        To    ^",
-          "^=============== ======== ======== ========== ==========^",
-          "        Control    1.500  Unknown     10.000     1234.6",
-       }},
+       "report-tables/group-range"},
       {"group summary with its range table appended from a scratch report",
        [](TReportText& r) {
          const auto scratch = OpenScratchReport();
@@ -118,18 +92,7 @@ TEST(ReportTables, GroupTablesMatchTheirLayouts) {
          scratch->TerminateReport();
          r.AppendReport(*scratch);
        },
-       {
-          "^                Number                       Standard^",
-          "^                  of              Standard   Error of^",
-          "^     Group      Points     Mean   Deviation    Mean     Median ^",
-          "^=============== ======   ======== =========  ========  ========^",
-          "        Control    12      12.346    1.235     0.1235    123.46",
-          "",
-          "^                                  95% Confidence Interval^",
-          "^     Group      Minimum  Maximum     From        To    ^",
-          "^=============== ======== ======== ========== ==========^",
-          "        Control    1.500  Unknown     10.000     1234.6",
-       }},
+       "report-tables/group-summary-with-scratch-range"},
       {"normality: N = 4 too few, N = 5 tested, P forms, averaged data, N = 0 omitted",
        [](TReportText& r) {
          WriteNormalityHeading(r);
@@ -142,23 +105,10 @@ TEST(ReportTables, GroupTablesMatchTheirLayouts) {
          WriteNormalityRow(r, "Gone", 0, EmptyValue, EmptyValue, false);
          WriteNormalityRow(r, "A very long group name", 9, 0.1L, 0.5L, false);
        },
-       {
-          "",
-          "^     Group        KS     P Value  Passed normality test?^",
-          "^=============== ======   ======== =======================^",
-          "           Four   Too few values to test.",
-          "           Five   0.1235  0.0456   No",
-          "           Wide   0.2000 >0.10     Yes",
-          "         Skewed   0.5000 <0.0001   No",
-          "           Near   0.3000  0.0600   Yes",
-          "          Typed   Normality test requires raw data.",
-          "A very long group name  0.1000>0.10 Yes",
-       }},
+       "report-tables/normality"},
       {"normality: a test that did not run (all values equal) is not reported as passed",
        [](TReportText& r) { WriteNormalityRow(r, "Flat", 6, EmptyValue, EmptyValue, false); },
-       {
-           "           Flat   Too few values to test.",
-       }},
+       "report-tables/normality-not-run"},
       {"median: empty median is Unknown",
        [](TReportText& r) {
          WriteMedianHeading(r);
@@ -166,43 +116,13 @@ TEST(ReportTables, GroupTablesMatchTheirLayouts) {
          WriteMedianRow(r, NoValues);
          WriteMedianRow(r, ReadyForMeans);
        },
-       {
-          "^                Number^",
-          "^                  of  ^",
-          "^     Group      Points    Median  Minimum    Maximum ^",
-          "^=============== ======   ======== ========   ========^",
-          "           Dose     7     Unknown    0.000     100.00",
-       }},
+       "report-tables/median"},
       {"column summary of one column",
        [](TReportText& r) { WriteColumnSummaryTable(r, Before); },
-       {
-          "",
-          "^    Parameter:          Before^",
-          "^         Mean:^          12.346",
-          "^  # of points:^               8",
-          "^Std deviation:^           1.235",
-          "^    Std error:^          0.4365",
-          "^      Minimum:^          10.000",
-          "^      Maximum:^         Unknown",
-          "^       Median:^          12.346",
-          "^ Lower 95% CI:^          11.314",
-          "^ Upper 95% CI:^          13.378",
-       }},
+       "report-tables/column-summary-of-one-column"},
       {"column summary of three columns",
        [](TReportText& r) { WriteColumnSummaryTable(r, Before, After, Difference); },
-       {
-          "",
-          "^    Parameter:          Before           After      Difference^",
-          "^         Mean:^          12.346          -3.250          15.596",
-          "^  # of points:^               8               8               8",
-          "^Std deviation:^           1.235          0.5000           1.500",
-          "^    Std error:^          0.4365          0.1768          0.5303",
-          "^      Minimum:^          10.000          -4.000          14.000",
-          "^      Maximum:^         Unknown          -2.500          17.000",
-          "^       Median:^          12.346          -3.250          15.500",
-          "^ Lower 95% CI:^          11.314          -3.668          14.342",
-          "^ Upper 95% CI:^          13.378          -2.832          16.850",
-       }},
+       "report-tables/column-summary-of-three-columns"},
   };
   for (const TGoldenCase& golden : cases) ExpectGolden(golden);
 }
@@ -225,7 +145,7 @@ TEST(ReportTables, ColumnSummaryShowsThirdColumnOnlyAfterASecond) {
     TReportText report;
     WriteColumnSummaryTable(report, Before, c.Second, c.Third);
     report.FinishReport();
-    EXPECT_EQ(Visible(*report.GetLine(1)), c.TitleLine);
+    EXPECT_EQ(test::Visible(*report.GetLine(1)), c.TitleLine);
   }
 }
 
@@ -239,118 +159,58 @@ TEST(ReportTables, ComparisonTablesMatchTheirLayouts) {
          WriteComparisonRow(r, "Low dose", "High dose", 0.5L, 2, 0.05L);
          WriteComparisonRow(r, "A very long group name", "High dose", 10, 1.5L, 0.0500001L);
        },
-       {
-          "^                                      Mean   ^",
-          "^            Comparison             Difference    t      P value  ^",
-          "^================================== ========== ======= ===========^",
-          "        Control vs Low dose             2.500   3.000 *** P<0.001",
-          "        Control vs High dose           -3.250   2.500  **  P<0.01",
-          "       Low dose vs High dose           0.5000   2.000  *   P<0.05",
-          "A very long group name vs High dose          10.000  1.500 ns  P>0.05",
-       }},
+       "report-tables/bonferroni"},
       {"Tukey-Kramer heading", [](TReportText& r) { WriteComparisonHeading(r, TComparisonStatistic::Q); },
-       {
-          "^                                      Mean   ^",
-          "^            Comparison             Difference    q      P value  ^",
-          "^================================== ========== ======= ===========^",
-       }},
+       "report-tables/tukey-kramer-heading"},
       {"SNK heading is the q heading", [](TReportText& r) { WriteSnkHeading(r); },
-       {
-          "^                                      Mean   ^",
-          "^            Comparison             Difference    q      P value  ^",
-          "^================================== ========== ======= ===========^",
-       }},
+       "report-tables/snk-heading"},
       {"SNK pair not tested", [](TReportText& r) { WriteSnkRow(r, "Control", "High dose", 1.5L, EmptyValue, 1); },
-       {
-          "        Control vs High dose            1.500   ---    ns  P>0.05",
-       }},
+       "report-tables/snk-pair-not-tested"},
       {"difference interval",
        [](TReportText& r) {
          WriteDifferenceIntervalHeading(r);
          WriteDifferenceIntervalRow(r, "Control", "Low dose", 2.5L, 0.5L, 10);
        },
-       {
-          "^                                      Mean    95% Confidence Interval^",
-          "^            Difference             Difference  From     To   ^",
-          "^================================== ========== ======= =======^",
-          "        Control - Low dose              2.500  0.5000  10.000",
-       }},
+       "report-tables/difference-interval"},
       {"Dunn with mean ranks",
        [](TReportText& r) {
          WriteRankComparisonHeading(r, TRankDifference::MeanRank);
          WriteRankComparisonRow(r, "Control", "Low dose", -3.25L, 0.02L);
        },
-       {
-          "^                                   Mean Rank ^",
-          "^            Comparison             Difference   P value  ^",
-          "^================================== ========== ===========^",
-          "        Control vs. Low dose           -3.250  *   P<0.05",
-       }},
+       "report-tables/dunn-with-mean-ranks"},
       {"Dunn with rank sums", [](TReportText& r) { WriteRankComparisonHeading(r, TRankDifference::RankSum); },
-       {
-          "^                                    Rank Sum ^",
-          "^            Comparison             Difference   P value  ^",
-          "^================================== ========== ===========^",
-       }},
+       "report-tables/dunn-with-rank-sums"},
       {"control comparison with q",
        [](TReportText& r) {
          WriteControlComparisonHeading(r, TQColumn::Shown);
          WriteControlComparisonRow(r, TQColumn::Shown, "Control", "Low dose", 2.5L, 3, 0.0005L);
          WriteControlComparisonRow(r, TQColumn::Shown, "Control", "High dose", 0.5L, 1.5L, 0.2L);
        },
-       {
-          "^                                      Mean   ^",
-          "^            Comparison             Difference    q      P value  ^",
-          "^================================== ========== ======== ==========^",
-          "        Control vs Low dose             2.500    3.000 **  P<0.01",
-          "        Control vs High dose           0.5000    1.500 ns  P>0.05",
-       }},
+       "report-tables/control-comparison-with-q"},
       {"control comparison without q",
        [](TReportText& r) {
          WriteControlComparisonHeading(r, TQColumn::Hidden);
          WriteControlComparisonRow(r, TQColumn::Hidden, "Control", "Low dose", 12.3456L, 99, 0.05L);
        },
-       {
-          "^                                      Mean   ^",
-          "^            Comparison             Difference  P value  ^",
-          "^================================== ========== ==========^",
-          "        Control vs Low dose            12.346 *   P<0.05",
-       }},
+       "report-tables/control-comparison-without-q"},
       {"control interval",
        [](TReportText& r) {
          WriteControlIntervalHeading(r);
          WriteControlIntervalRow(r, "Control", "Low dose", 2.5L, -0.5L, 5.5L);
        },
-       {
-          "^                                      Mean     Lower    Upper  ^",
-          "^            Difference             Difference  95% CI   95% CI ^",
-          "^================================== ========== ======== ========^",
-          "        Control - Low dose              2.500  -0.5000    5.500",
-       }},
+       "report-tables/control-interval"},
       {"Kruskal-Wallis rank sums",
        [](TReportText& r) {
          WriteKruskalWallisRankHeading(r);
          WriteKruskalWallisRankRow(r, "Control", 4, 25, 6.25L);
        },
-       {
-          "^                 Number     Sum     Mean  ^",
-          "^                   of       of       of   ^",
-          "^     Group       Points    Ranks    Ranks ^",
-          "^===============  =======  =======  =======^",
-          "        Control        4   25.000    6.250",
-       }},
+       "report-tables/kruskal-wallis-rank-sums"},
       {"Friedman rank sums",
        [](TReportText& r) {
          WriteFriedmanRankHeading(r);
          WriteFriedmanRankRow(r, "Control", 10);
        },
-       {
-          "^                   Sum  ^",
-          "^                   of   ^",
-          "^     Group        Ranks ^",
-          "^===============  =======^",
-          "        Control   10.000",
-       }},
+       "report-tables/friedman-rank-sums"},
   };
   for (const TGoldenCase& golden : cases) ExpectGolden(golden);
 }
@@ -359,119 +219,46 @@ TEST(ReportTables, AnovaAndRegressionTablesMatchTheirLayouts) {
   const std::vector<TGoldenCase> cases = {
       {"ordinary one-way",
        [](TReportText& r) { WriteOneWayAnovaTable(r, {2, 123.456L, 61.728L}, {12, 24, 2}, {14, 147.456L}); },
-       {
-          "        Source of             Degrees of   Sum of     Mean  ",
-          "        variation              freedom    squares    square ",
-          "============================  ==========  ========  ========",
-          "Treatments (between columns)           2    123.46    61.728",
-          "Residuals (within columns)            12    24.000     2.000",
-          "----------------------------  ----------  --------",
-          "Total                                 14    147.46",
-       }},
+       "report-tables/ordinary-one-way"},
       {"repeated measures",
        [](TReportText& r) {
          WriteRepeatedMeasuresAnovaTable(r, {2, 30, 15}, {4, 12.3456L, 3.0864L}, {8, 4, 0.5L}, {14, 46.3456L});
        },
-       {
-          "        Source of            Degrees of   Sum of     Mean  ",
-          "        variation             freedom    squares    square ",
-          "=========================    ==========  ========  ========",
-          "Treatment (between columns)           2    30.000    15.000",
-          "Individual (between rows)             4    12.346     3.086",
-          "Random (residual)                     8     4.000    0.5000",
-          "-------------------------    ----------  --------",
-          "Total                                14    46.346",
-       }},
+       "report-tables/repeated-measures"},
       {"ordinary with trend: mean squares computed by the table",
        [](TReportText& r) { WriteOneWayTrendAnovaTable(r, 100, {2, 12, 99}, {12, 24, 2}, {15, 136}); },
-       {
-          "        Source of             Degrees of   Sum of     Mean  ",
-          "        variation              freedom    squares    square ",
-          "============================  ==========  ========  ========",
-          "Between columns: Linear                1    100.00    100.00",
-          "Between columns: Not linear            2    12.000     6.000",
-          "Residuals (within columns)            12    24.000     2.000",
-          "----------------------------  ----------  --------",
-          "Total                                 15    136.00",
-       }},
+       "report-tables/ordinary-with-trend"},
       {"repeated measures with trend: no degrees of freedom left gives a blank mean square",
        [](TReportText& r) {
          WriteRepeatedMeasuresTrendAnovaTable(r, 30, {0, 0}, {4, 12.3456L, 3.0864L}, {4, 4, 1}, {9, 46.3456L});
        },
-       {
-          "        Source of            Degrees of   Sum of     Mean  ",
-          "        variation             freedom    squares    square ",
-          "=========================    ==========  ========  ========",
-          "Between columns: Linear               1    30.000    30.000",
-          "Between columns: Not linear           0     0.000          ",
-          "Individual (between rows)             4    12.346     3.086",
-          "Random (residual)                     4     4.000     1.000",
-          "-------------------------    ----------  --------",
-          "Total                                 9    46.346",
-       }},
+       "report-tables/repeated-measures-with-trend"},
       {"regression without replicates",
        [](TReportText& r) { WriteRegressionAnovaTable(r, {1, 123.456L, 123.456L}, {8, 4, 0.5L}, {9, 127.456L}); },
-       {
-          "^        Source of                     Degrees of   Sum of     Mean  ^",
-          "^        variation                      freedom    squares    square ^",
-          "^====================================  ==========  ========  ========^",
-          "^Linear regression (Model)^                      1    123.46    123.46",
-          "^Deviations from linearity (Residual)^           8     4.000    0.5000",
-          "------------------------------------  ----------  --------",
-          "^Total^                                          9    127.46",
-       }},
+       "report-tables/regression-without-replicates"},
       {"regression with replicates",
        [](TReportText& r) {
          WriteReplicateRegressionAnovaTable(r, {1, 123.456L, 123.456L}, {3, 3, 1}, {5, 2.5L, 0.5L}, {9, 128.956L});
        },
-       {
-          "^        Source of                    Degrees of   Sum of     Mean  ^",
-          "^        variation                     freedom    squares    square ^",
-          "^===================================  ==========  ========  ========^",
-          "^Linear regression (model)^                     1    123.46",
-          "^Deviations from linearity^                     3     3.000     1.000",
-          "^Residual (scatter among replicates)^           5     2.500    0.5000",
-          "-----------------------------------  ----------  --------",
-          "^Total^                                         9    128.96",
-       }},
+       "report-tables/regression-with-replicates"},
       {"residuals: SD only with replicates",
        [](TReportText& r) {
          WriteResidualHeading(r);
          WriteResidualRow(r, 1, 1, 2.5L, 2, 2.25L, 0.5L, 0.25L);
          WriteResidualRow(r, 12, 10, 25, 1, 24.5L, 0.7L, 0.5L);
        },
-       {
-          "^                         # of   Predicted  Standard ^",
-          "^Row  X Value    Mean Y   Reps.      Y      Deviation  Residual^",
-          "^===  ========  ========  =====  =========  =========  ========^",
-          "  1     1.000     2.500      2      2.250     0.5000    0.2500",
-          " 12    10.000    25.000      1     24.500               0.5000",
-       }},
+       "report-tables/residuals"},
       {"regression parameters",
        [](TReportText& r) {
          WriteRegressionParameterTable(r, {2.5L, 0.123456L, 2.25L, 2.75L}, {-3.25L, 0.5L, -4, -2.5L}, 1.3L, false);
        },
-       {
-          "^             Best-fit  Standard  95% confidence interval^",
-          "^ Parameter    Value     Error      from       to   ^",
-          "^===========  ========  ========  ========  ========^",
-          "^Slope^           2.500    0.1235     2.250     2.750",
-          "^Y intercept^    -3.250    0.5000    -4.000    -2.500",
-          "^X intercept^     1.300",
-       }},
+       "report-tables/regression-parameters"},
       {"regression parameters, forced fit, undefined X intercept",
        [](TReportText& r) {
          WriteRegressionParameterTable(r, {2.5L, 0.123456L, 2.25L, 2.75L}, {-3.25L, 0.5L, -4, -2.5L}, EmptyValue,
                                        true);
        },
-       {
-          "^             Best-fit  Standard  95% confidence interval^",
-          "^ Parameter    Value     Error      from       to   ^",
-          "^===========  ========  ========  ========  ========^",
-          "^Slope^           2.500    0.1235     2.250     2.750",
-          "^Y intercept^    -3.250",
-          "^X intercept^  Undefined",
-       }},
+       "report-tables/regression-parameters-forced-fit"},
   };
   for (const TGoldenCase& golden : cases) ExpectGolden(golden);
 }
@@ -486,48 +273,17 @@ TEST(ReportTables, ContingencyTablesMatchTheirLayouts) {
          WriteTotalsNumberedRow(r, 2, 0, 0);
          WriteTotalsNumberedRow(r, 0, 80, 100);
        },
-       {
-          "^      Row          Total      Percent  ^",
-          "^===============  ==========  ========^",
-          "              1          30    37.50%",
-          "              2           0     0.00%",
-          "---------------  ----------  --------",
-          "          Total          80   100.00%",
-       }},
+       "report-tables/row-totals"},
       {"column totals with a long title",
        [](TReportText& r) {
          WriteTotalsHeading(r, TTotalsOf::Columns);
          WriteTotalsTitledRow(r, "A very long column title", 1234567.8L, 12.5L);
        },
-       {
-          "^    Column         Total      Percent  ^",
-          "^===============  ==========  ========^",
-          "A very long column title   1234568  12.50%",
-       }},
+       "report-tables/column-totals"},
       {"two-by-two with stars", [&](TReportText& r) { WriteTwoByTwoCountTable(r, counts, false); },
-       {
-          "^                        Treated          Placebo            Total^",
-          "^           Died^               7                3*              10",
-          "                         ( 35%)           ( 15%)           ( 50%)",
-          "",
-          "^       Survived^               2                8*              10",
-          "                         ( 10%)           ( 40%)           ( 50%)",
-          "^-----------------------------------------------------------------^",
-          "^          Total^               9               11               20",
-          "                         ( 45%)           ( 55%)           (100%)",
-       }},
+       "report-tables/two-by-two-with-stars"},
       {"two-by-two without stars", [&](TReportText& r) { WriteTwoByTwoCountTable(r, counts, true); },
-       {
-          "^                        Treated          Placebo            Total^",
-          "^           Died^               7                3               10",
-          "                         ( 35%)           ( 15%)           ( 50%)",
-          "",
-          "^       Survived^               2                8               10",
-          "                         ( 10%)           ( 40%)           ( 50%)",
-          "^-----------------------------------------------------------------^",
-          "^          Total^               9               11               20",
-          "                         ( 45%)           ( 55%)           (100%)",
-       }},
+       "report-tables/two-by-two-without-stars"},
   };
   for (const TGoldenCase& golden : cases) ExpectGolden(golden);
 }
@@ -602,7 +358,7 @@ TEST(ReportTables, DateLineIsTimeThenDateThenAnEmptyLine) {
     report.FinishReport();
     EXPECT_EQ(*report.GetLine(0), c.Line);
     EXPECT_EQ(*report.GetLine(1), "");
-    EXPECT_EQ(Visible(*report.GetLine(2)).substr(0, 23), "^                Number");
+    EXPECT_EQ(test::Visible(*report.GetLine(2)).substr(0, 23), "^                Number");
   }
 }
 

@@ -3,16 +3,11 @@
 #include <string>
 #include <vector>
 
+#include "support/GoldenReport.h"
 #include "core/report/ReportText.h"
 
 namespace ombrel {
 namespace {
-
-std::vector<std::string> Lines(const TReportText& report) {
-  std::vector<std::string> lines;
-  for (int i = 0; i < report.LineCount(); ++i) lines.emplace_back(report.GetLine(i).value_or("<none>"));
-  return lines;
-}
 
 std::string FirstLine(void (*write)(TReportText&)) {
   TReportText report;
@@ -62,7 +57,7 @@ TEST(FinishReport, PadsAShortReportToTwentyTwoLinesWithTheStarLine) {
   report.WriteLine("three");
   report.EndReport();
   report.FinishReport();
-  const auto lines = Lines(report);
+  const auto lines = test::VisibleLines(report);
   ASSERT_EQ(lines.size(), 22u);
   EXPECT_EQ(lines[0], "one");
   EXPECT_EQ(lines[4], "                       *     *     *");
@@ -160,7 +155,7 @@ TEST(WriteErrorReport, ReplacesTheReportByTheMessage) {
   report.WriteErrorReport(41);
   report.EndReport();
   report.FinishReport();
-  const auto lines = Lines(report);
+  const auto lines = test::VisibleLines(report);
   ASSERT_GE(lines.size(), 3u);
   EXPECT_EQ(lines[0], "");
   EXPECT_EQ(lines[1], "Paired t test requires at least two distinct paired differences.");

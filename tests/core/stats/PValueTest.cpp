@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cfenv>
 #include <cmath>
 
 #include "core/stats/PValue.h"
@@ -9,7 +8,8 @@ namespace ombrel {
 namespace {
 
 // Expected upper-tail probabilities computed independently with mpmath at 30
-// digits (regularized incomplete beta and gamma functions). The functions
+// digits (regularized incomplete beta and gamma functions;
+// tools/expected/p_values.py prints them). The functions
 // under test converge their continued fractions to 3e-7 relative, so a
 // relative tolerance of 1e-6 is generous enough and still catches any wrong
 // argument or tail.
@@ -131,14 +131,10 @@ TEST(Inverses, BisectionsLandWithinTheirTolerances) {
 }
 
 TEST(Inverses, ProbabilitiesOutOfRangeStillEnd) {
-  // No z has a one-tailed P of 0.7, and none a P of 0: both searches end.
+  // No z or t has a one-tailed P of 0.7: the searches end at a finite value.
   const TReal z = z_for_p(0.7L);
   EXPECT_TRUE(std::isfinite(z));
   EXPECT_TRUE(std::isfinite(t_for_p(5, 0.7L)));
-  std::feclearexcept(FE_ALL_EXCEPT);
-  [[maybe_unused]] const TReal t = t_for_p(5, 0);
-  [[maybe_unused]] const TReal f = f_for_p(3, 4, 0);
-  SUCCEED();
 }
 
 TEST(PowerAndLog10, AreDefinedThroughNaturalLogs) {
