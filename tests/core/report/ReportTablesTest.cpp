@@ -152,7 +152,7 @@ TEST(ReportTables, GroupTablesMatchTheirLayouts) {
           "         Skewed   0.5000 <0.0001   No",
           "           Near   0.3000  0.0600   Yes",
           "          Typed   Normality test requires raw data.",
-          "A very long group name  0.1000>0.10 Yes",
+          "A very long group name  0.1000 >0.10 Yes",
        }},
       {"normality: a test that did not run (all values equal) is not reported as passed",
        [](TReportText& r) { WriteNormalityRow(r, "Flat", 6, EmptyValue, EmptyValue, false); },
