@@ -610,7 +610,7 @@ TEST(MultipleRegressionReport, CoefficientRowsThatOverflowKeepTheirFieldsApart) 
       {"wide negative lower limit", 0.002394L, 0.001211L, -0.0002716L, 0.005060L,
        "B:Dose             0.002394    0.001211  -0.0002716  to 0.005060"},
       {"scientific lower limit", 0.00002L, 0.00001L, -0.00000123L, 0.0000412L,
-       "B:Dose              2.000E-05   1.000E-05         -1.230E-06 to  4.120E-05"},
+       "B:Dose              2.000E-05   1.000E-05         -1.230E-06 to 4.120E-05"},
       {"large values", -12345.678L, 4567.8L, -21456.7L, -3234.6L,
        "B:Dose             -12346      4567.8    -21457  to  -3234.6"},
   };
