@@ -15,16 +15,23 @@ namespace ombrel {
 namespace {
 
 // The chart needs an application object; the offscreen platform spares the
-// tool a display.
-void EnsureApplication() {
-  static std::unique_ptr<QApplication> application;
-  if (QApplication::instance() != nullptr) return;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "ombrel-cli";
-  static char* argv[] = {name, nullptr};
-  application = std::make_unique<QApplication>(argc, argv);
-}
+// tool a display. It lives while one command draws, and Qt's own notes
+// (such as a missing runtime folder) are not the user's business.
+class TOffscreenApplication {
+ public:
+  TOffscreenApplication() {
+    if (QApplication::instance() != nullptr) return;
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    mApplication = std::make_unique<QApplication>(mArgc, mArgv);
+  }
+
+ private:
+  char mName[11] = "ombrel-cli";
+  char* mArgv[2] = {mName, nullptr};
+  int mArgc = 1;
+  std::unique_ptr<QApplication> mApplication;
+};
 
 QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.c_str()); }
 
@@ -35,7 +42,7 @@ std::string WriteGraphFile(TDocument& document, bool sem, const TPictureSize& si
   const QString name = FromUtf8(fileName);
   const std::optional<TPictureFormat> format = PictureFormatOf(name);
   if (!format) return "the graph file must end in .svg, .pdf or .png.";
-  EnsureApplication();
+  const TOffscreenApplication application;
   document.MeanIsSD = sem ? 0 : 1;
   // Whatever the file held, the graph is drawn from what the data say now.
   document.MarkChanged();
@@ -45,7 +52,7 @@ std::string WriteGraphFile(TDocument& document, bool sem, const TPictureSize& si
 }
 
 std::string WriteReportPdfFile(TDocument& document, const std::string& documentName, const std::string& fileName) {
-  EnsureApplication();
+  const TOffscreenApplication application;
   ComputeReport(document);
   const QString title = FromUtf8(ReportPageTitle(document, documentName));
   return WriteReportPdf(document.Report, title, FromUtf8(fileName)).toStdString();
