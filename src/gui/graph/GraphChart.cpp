@@ -51,7 +51,6 @@ QValueAxis* ValueAxis(const TGraphAxis& axis) {
   auto* value = new QCategoryAxis;
   const auto min = static_cast<qreal>(axis.Range.Min);
   const auto max = static_cast<qreal>(axis.Range.Max);
-  value->setRange(min, max);
   value->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
   const std::vector<std::string> texts =
       AxisTickTexts(axis.Range, axis.Labels == TAxisLabels::Thousands ? 1000 : 10000);
@@ -60,6 +59,8 @@ QValueAxis* ValueAxis(const TGraphAxis& axis) {
   value->setStartValue(min - (max - min) * 1e-9);
   for (std::size_t i = 0; i < texts.size(); ++i)
     value->append(FromUtf8(texts[i]), min + step * static_cast<qreal>(i));
+  // Set last: appending may stretch the range.
+  value->setRange(min, max);
   value->setTitleText(FromUtf8(axis.Title));
   return value;
 }
