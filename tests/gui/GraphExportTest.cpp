@@ -57,7 +57,7 @@ struct TRendered {
 TRendered RenderPdf(const QString& pdf, const QString& prefix) {
   QProcess process;
   process.start(QStringLiteral("pdftoppm"),
-                {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("40"), QStringLiteral("-f"),
+                {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("72"), QStringLiteral("-f"),
                  QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("1"), QStringLiteral("-singlefile"), pdf,
                  prefix});
   if (!process.waitForFinished(60000) || process.exitCode() != 0) return {};
@@ -67,7 +67,7 @@ TRendered RenderPdf(const QString& pdf, const QString& prefix) {
     for (int x = 0; x < image.width(); ++x) {
       const QColor colour = image.pixelColor(x, y);
       if (colour.red() > 200 && colour.green() < 80 && colour.blue() < 80) ++counts.Red;
-      if (colour.red() < 80 && colour.green() < 80 && colour.blue() < 80) ++counts.Dark;
+      if (colour.red() < 100 && colour.green() < 100 && colour.blue() < 100) ++counts.Dark;
     }
   }
   return counts;

@@ -3,6 +3,7 @@
 #include <QBarSet>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QGroupBox>
 #include <QImage>
 #include <QTemporaryDir>
@@ -10,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScatterSeries>
+#include <QSpinBox>
 #include <QStackedBarSeries>
 #include <QValueAxis>
 #include <QtTest>
