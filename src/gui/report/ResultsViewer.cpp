@@ -92,18 +92,18 @@ QString TResultsViewer::PlainText() const { return toPlainText(); }
 // Plain text and, so that a word processor keeps bold and underline, the
 // same part of the report as HTML.
 void TResultsViewer::CopyToClipboard() {
-  auto data = std::make_unique<QMimeData>();
+  auto mime = std::make_unique<QMimeData>();
   TLineSelection selection;
   const bool selected = Selection(selection);
-  data->setText(selected ? textCursor().selection().toPlainText() : PlainText());
+  mime->setText(selected ? textCursor().selection().toPlainText() : PlainText());
   if (mReport != nullptr) {
     const std::string html =
         selected ? ReportHtmlBlock(*mReport, {selection.StartLine, selection.StartColumn, selection.EndLine,
                                               selection.EndColumn})
                  : ReportHtmlBlock(*mReport);
-    data->setHtml(QString::fromStdString(html));
+    mime->setHtml(QString::fromStdString(html));
   }
-  QApplication::clipboard()->setMimeData(data.release());
+  QApplication::clipboard()->setMimeData(mime.release());
 }
 
 void TResultsViewer::SelectAllLines() { selectAll(); }
