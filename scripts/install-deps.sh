@@ -5,8 +5,8 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ make pkg-config
-  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
-  libgtest-dev googletest
+  qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgl-dev
+  libgtest-dev googletest poppler-utils
 )
 # `install-deps.sh fuzz` adds the compiler the fuzz targets need.
 if [ "${1:-}" = "fuzz" ]; then

@@ -1,12 +1,19 @@
 // ombrel-cli: Ombrel's analyses without the windows.
+#include <charconv>
 #include <iostream>
 #include <string>
 #include <string_view>
 
+#include "core/base/Version.h"
 #include "core/document/Document.h"
 #include "core/document/DocumentFile.h"
 #include "core/document/ReportPrinter.h"
-#include "core/base/Version.h"
+#include "core/graph/PictureSize.h"
+#include "core/report/ReportHtml.h"
+
+#ifdef OMBREL_CLI_PICTURES
+#include "cli/Pictures.h"
+#endif
 
 namespace {
 
@@ -19,37 +26,112 @@ void PrintHelp(std::ostream& out) {
          "Commands:\n"
          "  report [--markers] FILE.omd   print the report of a saved Ombrel document\n"
          "                                (--markers keeps the bold, underline and italic bytes)\n"
+         "  report --html FILE.omd        print the report as an HTML page\n"
+         "  report --pdf OUT.pdf FILE.omd write the report as a PDF, paginated as printed\n"
+         "  graph [--sem] [--size WxH{cm|px}] [--dpi N] FILE.omd OUT.svg|OUT.pdf|OUT.png\n"
+         "                                draw the document's graph (SD error bars unless\n"
+         "                                --sem; 16x12cm and 300 dpi unless told)\n"
          "  --version                     print the program version\n"
          "  --help                        print this help\n";
 }
 
+int Usage(std::string_view command, std::string_view message) {
+  std::cerr << "ombrel-cli " << command << ": " << message << '\n';
+  return UsageError;
+}
+
+// Opens the document, or says why not on standard error.
+bool Open(const std::string& path, ombrel::TDocument& document) {
+  const ombrel::TFileOutcome outcome = ombrel::OpenDocumentFile(path, document);
+  if (!outcome.Ok()) std::cerr << path << ": " << outcome.Message << '\n';
+  return outcome.Ok();
+}
+
 int Report(int argc, char** argv) {
   bool keepMarkers = false;
+  bool html = false;
+  std::string pdf;
   std::string path;
   for (int i = 2; i < argc; ++i) {
     const std::string_view argument = argv[i];
     if (argument == "--markers") {
       keepMarkers = true;
+    } else if (argument == "--html") {
+      html = true;
+    } else if (argument == "--pdf") {
+      if (++i >= argc) return Usage("report", "name the PDF file after --pdf.");
+      pdf = argv[i];
     } else if (path.empty()) {
       path = argument;
     } else {
-      std::cerr << "ombrel-cli report: name one document.\n";
-      return UsageError;
+      return Usage("report", "name one document.");
     }
   }
-  if (path.empty()) {
-    std::cerr << "ombrel-cli report: name the document to report on.\n";
-    return UsageError;
-  }
+  if (path.empty()) return Usage("report", "name the document to report on.");
+  if (html && !pdf.empty()) return Usage("report", "choose --html or --pdf, not both.");
   ombrel::TDocument document;
-  const ombrel::TFileOutcome outcome = ombrel::OpenDocumentFile(path, document);
-  if (!outcome.Ok()) {
-    std::cerr << path << ": " << outcome.Message << '\n';
+  if (!Open(path, document)) return FileError;
+  if (!pdf.empty()) {
+#ifdef OMBREL_CLI_PICTURES
+    const std::string message = ombrel::WriteReportPdfFile(document, path, pdf);
+    if (message.empty()) return 0;
+    std::cerr << message << '\n';
     return FileError;
+#else
+    return Usage("report", "this build writes no PDF files.");
+#endif
   }
-  ombrel::PrintReport(document, std::cout, keepMarkers);
+  if (html) {
+    ombrel::ComputeReport(document);
+    std::cout << ombrel::ReportHtmlPage(document.Report, ombrel::ReportPageTitle(document, path));
+  } else {
+    ombrel::PrintReport(document, std::cout, keepMarkers);
+  }
   std::cout.flush();
   return std::cout ? 0 : FileError;
+}
+
+int Graph(int argc, char** argv) {
+  bool sem = false;
+  ombrel::TPictureSize size;
+  int dpi = ombrel::DefaultPictureDpi;
+  std::string paths[2];
+  int named = 0;
+  for (int i = 2; i < argc; ++i) {
+    const std::string_view argument = argv[i];
+    if (argument == "--sem") {
+      sem = true;
+    } else if (argument == "--size") {
+      if (++i >= argc) return Usage("graph", "give the size after --size, as 16x12cm or 800x600px.");
+      const auto parsed = ombrel::ParsePictureSize(argv[i]);
+      if (!parsed) return Usage("graph", "the size reads as 16x12cm or 800x600px (2 to 100 cm, 50 to 20000 px).");
+      size = *parsed;
+    } else if (argument == "--dpi") {
+      const std::string_view text = ++i < argc ? std::string_view(argv[i]) : std::string_view();
+      const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), dpi);
+      if (text.empty() || error != std::errc() || end != text.data() + text.size() || dpi < ombrel::MinPictureDpi ||
+          dpi > ombrel::MaxPictureDpi)
+        return Usage("graph", "the resolution after --dpi is a whole number from 36 to 2400.");
+    } else if (named < 2) {
+      paths[named++] = argument;
+    } else {
+      return Usage("graph", "name one document and one picture file.");
+    }
+  }
+  if (named < 2) return Usage("graph", "name the document and the picture file (.svg, .pdf or .png).");
+#ifdef OMBREL_CLI_PICTURES
+  ombrel::TDocument document;
+  if (!Open(paths[0], document)) return FileError;
+  const std::string message = ombrel::WriteGraphFile(document, sem, size, dpi, paths[1]);
+  if (message.empty()) return 0;
+  std::cerr << message << '\n';
+  return FileError;
+#else
+  (void)sem;
+  (void)size;
+  (void)dpi;
+  return Usage("graph", "this build draws no graphs.");
+#endif
 }
 
 }  // namespace
@@ -69,6 +151,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (command == "report") return Report(argc, argv);
+  if (command == "graph") return Graph(argc, argv);
   std::cerr << "ombrel-cli: unknown command '" << command << "'.\n";
   PrintHelp(std::cerr);
   return UsageError;

@@ -3,11 +3,15 @@
 #include <QBarSet>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QGroupBox>
+#include <QImage>
+#include <QTemporaryDir>
 #include <QLineSeries>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScatterSeries>
+#include <QSpinBox>
 #include <QStackedBarSeries>
 #include <QValueAxis>
 #include <QtTest>
@@ -16,6 +20,7 @@
 #include "support/ShellTestSupport.h"
 #include "gui/document/Analyze.h"
 #include "gui/document/DocumentHost.h"
+#include "gui/document/GraphExportDialog.h"
 #include "gui/document/GraphPage.h"
 #include "gui/graph/ErrorBarSeries.h"
 #include "gui/graph/GraphChartView.h"
@@ -124,6 +129,34 @@ class GraphPageTest : public QObject {
     QVERIFY(Page()->Chart()->title().contains(QStringLiteral("Mean and Standard Error")));
     // Drawing the picture with its error bars must not fail.
     QVERIFY(!Page()->GraphChart->grab().isNull());
+  }
+
+  // "Show individual values" adds the values over the bars; Export writes
+  // the chosen size and format.
+  void ShowsValuesAndExportsTheChosenSize() {
+    FillColumn(Document(), 0, {1, 2, 3, 4});
+    ShowGraph();
+    QVERIFY(Page()->GraphValuesCheckBox->isVisible());
+    QVERIFY(!Page()->GraphValuesCheckBox->isChecked());
+    Page()->GraphValuesCheckBox->click();
+    auto* values = SeriesNamed<QScatterSeries>(Page()->Chart(), QStringLiteral("IndividualValues"));
+    QVERIFY(values != nullptr);
+    QCOMPARE(values->count(), 4);
+
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("graph.png"));
+    mHost->Questions.SaveNames = {path};
+    mHost->Questions.Dialog = [](QDialog& dialog) {
+      auto* export_ = qobject_cast<TGraphExportDialog*>(&dialog);
+      if (export_ == nullptr) return static_cast<int>(QDialog::Rejected);
+      export_->WidthSpinBox->setValue(8);
+      export_->HeightSpinBox->setValue(6);
+      export_->DpiSpinBox->setValue(600);
+      return static_cast<int>(QDialog::Accepted);
+    };
+    QVERIFY(Page()->RunCommand(TPageCommand::Export));
+    QCOMPARE(QImage(path).size(), QSize(1890, 1417));
+    QVERIFY(mHost->Questions.Shown.isEmpty());
   }
 
   void TwoByTwoStacksAndSwitchesToRows() {

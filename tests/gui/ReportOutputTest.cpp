@@ -2,6 +2,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QMenu>
+#include <QMimeData>
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QTextLayout>
@@ -150,6 +151,50 @@ class ReportOutputTest : public QObject {
     QCOMPARE(mHost->Questions.SaveTitles.size(), 1);
     QVERIFY(mHost->Questions.Shown.isEmpty());
     QVERIFY(QDir(mFolder->path()).entryList(QDir::Files).isEmpty());
+  }
+
+  // The extension chooses the form: an HTML page with the markers as tags,
+  // or a PDF.
+  void ExportWritesHtmlAndPdf_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("start");
+    QTest::addColumn<QByteArray>("holds");
+    QTest::newRow("html") << "report.html" << QByteArray("<!DOCTYPE html>") << QByteArray("<b>Unpaired t test</b>");
+    QTest::newRow("pdf") << "report.PDF" << QByteArray("%PDF-") << QByteArray("%%EOF");
+  }
+  void ExportWritesHtmlAndPdf() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, start);
+    QFETCH(QByteArray, holds);
+    WriteMarkedReport(Document().Report);
+    Document().ResultsStale = false;
+    mForm->GoToStep(TStep::Results);
+    const QString path = mFolder->filePath(name);
+    mHost->Questions.SaveNames = {path};
+    QVERIFY(mForm->RunCommand(TPageCommand::Export));
+    const QByteArray written = ReadFile(path);
+    QVERIFY(written.startsWith(start));
+    QVERIFY(written.contains(holds));
+    QVERIFY(mHost->Questions.Shown.isEmpty());
+  }
+
+  // Copy places HTML beside the plain text, of the selection when there is one.
+  void CopyPlacesHtmlBesideTheText() {
+    WriteMarkedReport(Document().Report);
+    Document().ResultsStale = false;
+    mForm->GoToStep(TStep::Results);
+    QVERIFY(Results()->RunCommand(TPageCommand::Copy));
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    QVERIFY(data->text().startsWith(QStringLiteral("Unpaired t test\nThe two-tailed")));
+    QVERIFY(data->html().contains(QStringLiteral("<b>Unpaired t test</b>\nThe two-tailed P value is <u>0.0123</u>")));
+    TResultsViewer* viewer = Results()->ResultsViewer1;
+    QTextCursor cursor(viewer->document()->findBlockByNumber(1));
+    cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 26);
+    cursor.movePosition(QTextCursor::Right, QTextCursor::KeepAnchor, 4);
+    viewer->setTextCursor(cursor);
+    QVERIFY(Results()->RunCommand(TPageCommand::Copy));
+    QCOMPARE(QApplication::clipboard()->mimeData()->text(), QStringLiteral("0.01"));
+    QVERIFY(QApplication::clipboard()->mimeData()->html().contains(QStringLiteral("><u>0.01</u></pre>")));
   }
 
   // ------------------------------------------------------------ notes

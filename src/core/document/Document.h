@@ -54,6 +54,9 @@ class TDocument {
   // Graph settings.
   std::uint8_t GraphByColumns = 1;
   std::uint8_t GraphAnalyzedOnly = 0;
+  // Raw data: each value drawn as a point over its column's bar (not kept
+  // in the document file).
+  std::uint8_t GraphShowValues = 0;
   char GraphXVariable = 'A';
   char GraphYVariable = 'B';  // '*' for the residuals
 

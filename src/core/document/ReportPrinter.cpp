@@ -14,12 +14,26 @@ bool IsMarker(char ch) { return ch == BoldMarker || ch == UnderlineMarker || ch 
 
 }  // namespace
 
-std::int32_t PrintReport(TDocument& document, std::ostream& out, bool keepMarkers) {
+std::int32_t ComputeReport(TDocument& document) {
   TSilentCalcProgress progress;
-  // The report on file may be stale or absent; print what the data say now.
+  // The report on file may be stale or absent; compute what the data say now.
   document.MarkChanged();
   document.Table.StatusCode = 0;
   RunAnalysis(document, progress);
+  return document.Table.StatusCode;
+}
+
+std::string ReportPageTitle(const TDocument& document, std::string_view fileName) {
+  if (!document.Table.Title().empty()) return document.Table.Title();
+  const std::size_t slash = fileName.find_last_of("/\\");
+  if (slash != std::string_view::npos) fileName.remove_prefix(slash + 1);
+  const std::size_t dot = fileName.rfind('.');
+  if (dot != std::string_view::npos && dot > 0) fileName = fileName.substr(0, dot);
+  return fileName.empty() ? std::string("Ombrel Results") : std::string(fileName);
+}
+
+std::int32_t PrintReport(TDocument& document, std::ostream& out, bool keepMarkers) {
+  ComputeReport(document);
   const TReportText& report = document.Report;
   std::string text;
   for (int i = 0; i < report.LineCount(); ++i) {

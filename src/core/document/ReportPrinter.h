@@ -2,10 +2,21 @@
 
 #include <cstdint>
 #include <ostream>
+#include <string>
+#include <string_view>
 
 namespace ombrel {
 
 class TDocument;
+
+// Computes the document's report afresh (RunAnalysis with a silent
+// progress, exact P values to the end), whatever report it held. Returns
+// the table's StatusCode after the analysis.
+std::int32_t ComputeReport(TDocument& document);
+
+// The title of an exported report page: the data set title, else the
+// document's file name without folder and extension, else "Ombrel Results".
+std::string ReportPageTitle(const TDocument& document, std::string_view fileName);
 
 // Computes the document's report afresh (RunAnalysis with a silent
 // progress) and prints every line of it to `out`, each ended by "\n". The

@@ -1,8 +1,11 @@
 #include "core/graph/GraphModel.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <string>
 
+#include "core/base/NumberText.h"
 #include "core/document/Document.h"
 #include "core/document/DocumentAnalysis.h"
 #include "core/graph/ErrorBars.h"
@@ -73,6 +76,12 @@ std::string VariableText(const TDocument& document, int column) {
 
 int ColumnOfKey(char key) { return key - 'A'; }
 
+// What names a column on the graph: its title, or its letter.
+std::string ColumnName(const TDataTable& table, int column) {
+  const std::string& title = table.Summary(column).Title;
+  return title.empty() ? std::string(1, ColumnLetter(column)) : title;
+}
+
 void BuildMeans(const TDocument& document, TGraphModel& model) {
   const TDataTable& table = document.Table;
   model.Kind = TGraphKind::Means;
@@ -81,6 +90,10 @@ void BuildMeans(const TDocument& document, TGraphModel& model) {
   model.Bottom.Labels = TAxisLabels::Categories;
   model.TitleLines = {table.Title(), std::string(document.MeanIsSD == 1 ? MeanSdTitle : MeanSemTitle)};
   TGraphSeries bars{"ErrorBarSeries1", TSeriesKind::ErrorBars, TGraphColour::Red, false, {}};
+  // Raw data may show every analysed value over its bar.
+  model.ShowValuesChoice = document.Format == TDataFormat::Raw;
+  const bool showValues = model.ShowValuesChoice && document.GraphShowValues != 0;
+  TGraphSeries values{"IndividualValues", TSeriesKind::Points, TGraphColour::Default, false, {}};
   std::vector<TReal> heights;
   std::vector<TReal> errors;
   for (int c = 0; c < MaxColumns; ++c) {
@@ -90,14 +103,27 @@ void BuildMeans(const TDocument& document, TGraphModel& model) {
     const TReal spread = document.MeanIsSD == 1 ? summary.SD : summary.SEM;
     // An unavailable SD (a single value) draws no error bar.
     const TReal error = IsEmpty(spread) ? 0 : std::fabs(spread);
-    bars.Points.push_back({static_cast<TReal>(c), summary.Mean, error, std::string(1, ColumnLetter(c))});
+    bars.Points.push_back({static_cast<TReal>(c), summary.Mean, error, ColumnName(table, c)});
     heights.push_back(summary.Mean);
     errors.push_back(error);
+    if (!showValues) continue;
+    for (int row = 0; row <= table.LastRow(); ++row) {
+      // The values the column's summary is made of: excluded ones are not.
+      const TReal value = table.GetValue(row, c);
+      if (!IsEmpty(value) && !table.IsExcluded(row, c)) values.Points.push_back({static_cast<TReal>(c), value, 0, {}});
+    }
   }
   SetBarMargins(model, bars.Points.size());
   SetCategories(model, bars);
-  model.Left.Range = NiceAxisRange(SmallestErrorBarY(heights, errors), LargestErrorBarY(heights, errors), true);
+  TReal low = SmallestErrorBarY(heights, errors);
+  TReal high = LargestErrorBarY(heights, errors);
+  for (const TGraphPoint& point : values.Points) {
+    low = std::min(low, point.Y);
+    high = std::max(high, point.Y);
+  }
+  model.Left.Range = NiceAxisRange(low, high, true);
   model.Series.push_back(std::move(bars));
+  if (showValues) model.Series.push_back(std::move(values));
 }
 
 void BuildTwoByTwo(const TDocument& document, TGraphModel& model) {
@@ -175,7 +201,7 @@ void BuildTotals(const TDocument& document, TGraphModel& model) {
   for (int i = 0; i <= last; ++i) {
     const TReal total = byColumns ? sum(0, table.LastRow(), i, i) : sum(i, i, 0, table.LastColumn());
     if (total <= 0) continue;
-    const std::string label = byColumns ? std::string(1, ColumnLetter(i)) : std::to_string(i + 1);
+    const std::string label = byColumns ? ColumnName(table, i) : std::to_string(i + 1);
     bars.Points.push_back({static_cast<TReal>(bars.Points.size()), total, 0, label});
   }
   SetBarMargins(model, bars.Points.size());
@@ -234,6 +260,7 @@ void BuildXY(const TDocument& document, TGraphModel& model) {
   TSpan dataX;  // rows holding a Y
   TSpan lineX;  // the same without excluded X, as the fit saw them
   std::int32_t counted = 0;
+  std::array<bool, MaxColumns> plotted{};
   for (int row = 0; row <= table.LastRow(); ++row) {
     const TReal x = table.XValue(row);
     if (IsEmpty(x)) continue;
@@ -249,12 +276,20 @@ void BuildXY(const TDocument& document, TGraphModel& model) {
       if (counted >= MaxGraphPoints) continue;
       ++counted;
       if (excluded) continue;
+      plotted[At(c)] = true;
       points.Points.push_back({x, y, 0, {}});
       xs.Add(x);
       ys.Add(y);
     }
     if (anyY) dataX.Add(x);
     if (anyAnalysedY && !table.IsExcluded(row, 0)) lineX.Add(x);
+  }
+  // The Y axis names every replicate it shows.
+  model.Left.Title.clear();
+  for (int c = 1; c < MaxColumns; ++c) {
+    if (!plotted[At(c)]) continue;
+    if (!model.Left.Title.empty()) model.Left.Title += ", ";
+    model.Left.Title += ColumnName(table, c);
   }
   if (dataX.Any()) {
     xs.Add(dataX.Low);
@@ -500,6 +535,70 @@ TAxisRange NiceAxisRange(TReal lo, TReal hi, bool includeZero, bool wholeSteps) 
   range.Max = std::ceil(hi / step) * step;
   range.Ticks = static_cast<std::int32_t>(std::lround(static_cast<double>((range.Max - range.Min) / step))) + 1;
   return range;
+}
+
+namespace {
+
+// The fewest decimals (up to 9) that write every multiple of `step` exactly.
+int StepDecimals(TReal step) {
+  TReal scaled = std::fabs(step);
+  for (int decimals = 0; decimals < 9; ++decimals) {
+    if (std::fabs(scaled - std::round(scaled)) <= 1e-6L * scaled) return decimals;
+    scaled *= 10;
+  }
+  return 9;
+}
+
+std::string GroupThousands(std::string text) {
+  const std::size_t digitsStart = text[0] == '-' ? 1 : 0;
+  std::size_t point = text.find('.');
+  if (point == std::string::npos) point = text.size();
+  for (std::size_t at = point; at > digitsStart + 3; at -= 3) text.insert(at - 3, ",");
+  return text;
+}
+
+// d.dddE+xx with the decimals the step needs at this tick's magnitude.
+std::string AxisScientific(TReal value, TReal step) {
+  int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
+  TReal scale = std::pow(TReal{10}, static_cast<TReal>(exponent));
+  const int decimals = std::min(6, StepDecimals(step / scale));
+  std::string mantissa = FormatFixed(value / scale, decimals);
+  // 9.99 rounding up to 10.0 moves to the next power of ten.
+  if (mantissa.starts_with("10") || mantissa.starts_with("-10")) {
+    ++exponent;
+    scale *= 10;
+    mantissa = FormatFixed(value / scale, decimals);
+  }
+  const int magnitude = std::abs(exponent);
+  std::string text = mantissa + "E" + (exponent < 0 ? "-" : "+");
+  if (magnitude < 10) text += "0";
+  return text + std::to_string(magnitude);
+}
+
+}  // namespace
+
+std::vector<std::string> AxisTickTexts(const TAxisRange& range, TReal groupFrom) {
+  const std::int32_t ticks = std::max<std::int32_t>(2, range.Ticks);
+  const TReal step = (range.Max - range.Min) / static_cast<TReal>(ticks - 1);
+  const TReal largest = std::max(std::fabs(range.Min), std::fabs(range.Max));
+  const bool scientific = largest > 10000000 || (largest > 0 && largest < 0.001L);
+  const int decimals = StepDecimals(step);
+  std::vector<std::string> texts;
+  for (std::int32_t i = 0; i < ticks; ++i) {
+    TReal value = range.Min + step * static_cast<TReal>(i);
+    // A tick that should be 0 and is off by rounding.
+    if (std::fabs(value) <= std::fabs(step) * 1e-9L) value = 0;
+    if (value == 0) {
+      texts.emplace_back("0");
+    } else if (scientific) {
+      texts.push_back(AxisScientific(value, step));
+    } else {
+      std::string text = FormatFixed(value, decimals);
+      if (std::fabs(value) >= groupFrom) text = GroupThousands(text);
+      texts.push_back(std::move(text));
+    }
+  }
+  return texts;
 }
 
 }  // namespace ombrel

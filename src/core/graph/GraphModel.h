@@ -103,6 +103,7 @@ struct TGraphModel {
   bool ShowErrorChoice = false;      // the SD and SEM buttons
   bool ShowRowsColumns = false;      // the Columns / Rows group
   bool ShowVariableLists = false;    // the X and Y lists with the "Analyzed data only" box
+  bool ShowValuesChoice = false;     // the "Show individual values" box (raw data)
   std::vector<TLegendEntry> Legend;  // top entry first; empty when hidden
   // The active series in drawing order.
   std::vector<TGraphSeries> Series;
@@ -160,5 +161,12 @@ void SetGraphYVariable(TDocument& document, char key);
 // 0..1 with includeZero, else -0.5..0.5); an empty marker or a non-finite
 // bound gives 0..1.
 TAxisRange NiceAxisRange(TReal lo, TReal hi, bool includeZero, bool wholeSteps = false);
+
+// The labels of a value axis's ticks, Min to Max, in a form a reader takes
+// in at a glance: the decimals the step needs and thousands grouped with ","
+// from `groupFrom` on ("12,500", "0.25"); scientific as reports write large and
+// tiny numbers ("1.5E+12", "2E-05") when the largest tick exceeds
+// 10,000,000 or is below 0.001. Zero is always "0".
+std::vector<std::string> AxisTickTexts(const TAxisRange& range, TReal groupFrom = 10000);
 
 }  // namespace ombrel

@@ -21,6 +21,7 @@ TReportText::TReportText() { mText.reserve(50000); }
 
 void TReportText::BeginReport() {
   mColumn = 1;
+  mKeepApart = false;
   mLine = 1;
   mBold = false;
   mUnderline = false;
@@ -36,8 +37,18 @@ void TReportText::ResetReport() {
 }
 
 void TReportText::AppendChar(char ch) {
+  if (IsMarker(ch)) {
+    if (mText.size() < MaxReportBytes) mText.push_back(ch);
+    return;
+  }
+  const bool blank = static_cast<unsigned char>(ch) < 33;
+  if (mKeepApart) {
+    mKeepApart = false;
+    if (!blank) AppendChar(' ');
+  }
   if (mText.size() < MaxReportBytes) mText.push_back(ch);
-  if (!IsMarker(ch)) ++mColumn;
+  ++mColumn;
+  mAfterBlank = blank;
 }
 
 void TReportText::AppendRaw(std::string_view text) {
@@ -56,6 +67,7 @@ void TReportText::WriteLine(std::string_view text) {
 void TReportText::NewLine() {
   if (mBold) AppendChar(BoldMarker);
   if (mUnderline) AppendChar(UnderlineMarker);
+  mKeepApart = false;
   AppendChar('\r');
   AppendChar('\n');
   if (mBold) AppendChar(BoldMarker);
@@ -95,7 +107,18 @@ void TReportText::WriteInteger(std::int32_t value) { AppendRaw(std::to_string(va
 void TReportText::WriteIntegerIn(int width, std::int32_t value) { AppendRaw(PadLeft(std::to_string(value), width)); }
 
 void TReportText::TabTo(int column) {
+  if (mColumn >= column) {
+    KeepFieldsApart();
+    return;
+  }
   while (mColumn < column) AppendChar(' ');
+}
+
+// A field that reached or passed the stop where the next one starts would
+// otherwise run into it ("to0.005060"): the next field gets one blank before
+// it unless it starts with one itself.
+void TReportText::KeepFieldsApart() {
+  if (mColumn > 1 && !mAfterBlank) mKeepApart = true;
 }
 
 void TReportText::WriteDoubleRule(int count) {
@@ -129,12 +152,13 @@ void TReportText::AddTabStop(int column) {
 
 void TReportText::NextTabStop() {
   for (int stop : mTabStops) {
-    if (stop == 0) return;
+    if (stop == 0) break;
     if (stop > mColumn) {
       TabTo(stop);
       return;
     }
   }
+  KeepFieldsApart();
 }
 
 void TReportText::WritePValueSentence(int tails, bool withWording, TReal p) {

@@ -45,6 +45,9 @@ class TReportText {
   void WriteNumberTrimmed(TReal value, int decimals);
   void WriteInteger(std::int32_t value);
   void WriteIntegerIn(int width, std::int32_t value);
+  // Spaces up to the column. On a line already at or beyond it that does not
+  // end in a blank, the next field starts with one (its own or an added
+  // one), so that two fields never run together.
   void TabTo(int column);
   void WriteDoubleRule(int count);
   void WriteSingleRule(int count);
@@ -53,6 +56,8 @@ class TReportText {
 
   void ClearTabStops();
   void AddTabStop(int column);
+  // Moves to the first stop beyond the column; past the last stop, as
+  // TabTo at or beyond its column.
   void NextTabStop();
 
   // "The two-tailed P value is 0.0123, considered significant." and its
@@ -95,9 +100,14 @@ class TReportText {
   void AppendChar(char ch);
   void AppendRaw(std::string_view text);
   bool ReadLine(std::string& line);
+  void KeepFieldsApart();
 
   std::string mText;
   int mColumn = 1;
+  // Whether the last character of the line that takes a column is a blank,
+  // and whether the next one must be (two fields would touch otherwise).
+  bool mAfterBlank = false;
+  bool mKeepApart = false;
   int mLine = 1;
   std::uint32_t mLineCount = 0;
   bool mBold = false;

@@ -1,6 +1,7 @@
 #include "gui/app/Asker.h"
 
 #include <QFileDialog>
+#include <QRegularExpression>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPointer>
@@ -57,6 +58,11 @@ QString TQtAsker::GetSaveFileName(QWidget* parent, const QString& title, const Q
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setNameFilters(filters.split(QStringLiteral(";;")));
   dialog.setDefaultSuffix(defaultSuffix);
+  // A name typed without a suffix takes the chosen filter's ("*.pdf").
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+    const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(filter);
+    if (match.hasMatch()) dialog.setDefaultSuffix(match.captured(1).toLower());
+  });
   dialog.selectFile(suggested);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   return dialog.selectedFiles().first();

@@ -8,6 +8,7 @@
 #include "core/document/Document.h"
 #include "core/base/FileText.h"
 #include "core/entry/SummaryCells.h"
+#include "gui/output/ReportDocuments.h"
 
 namespace ombrel {
 
@@ -34,45 +35,6 @@ constexpr int FirstSummaryRow = 2;
 constexpr int LastSummaryRow = 16;
 
 }  // namespace
-
-QString ReportHtml(const TReportText& report) {
-  QString html = QStringLiteral("<pre style=\"font-family: 'Courier New', monospace; font-size: 10pt;\">");
-  for (int i = 0; i < report.LineCount(); ++i) {
-    const auto line = report.GetLine(i);
-    if (!line) break;
-    bool bold = false;
-    bool underline = false;
-    bool italic = false;
-    for (const char ch : *line) {
-      switch (ch) {
-        case BoldMarker:
-          html += bold ? QStringLiteral("</b>") : QStringLiteral("<b>");
-          bold = !bold;
-          break;
-        case UnderlineMarker:
-          html += underline ? QStringLiteral("</u>") : QStringLiteral("<u>");
-          underline = !underline;
-          break;
-        case ItalicMarker:
-          html += italic ? QStringLiteral("</i>") : QStringLiteral("<i>");
-          italic = !italic;
-          break;
-        case EndMarker:
-          break;
-        default:
-          html += QString(QChar::fromLatin1(ch)).toHtmlEscaped();
-          break;
-      }
-    }
-    // Attributes end with their line.
-    if (italic) html += QStringLiteral("</i>");
-    if (underline) html += QStringLiteral("</u>");
-    if (bold) html += QStringLiteral("</b>");
-    html += QLatin1Char('\n');
-  }
-  html += QStringLiteral("</pre>");
-  return html;
-}
 
 QList<QStringList> DataTableRows(const TDocument& document) {
   const TDataTable& table = document.Table;
@@ -140,7 +102,7 @@ QList<QStringList> TwoByTwoRows(const TDocument& document) {
 }
 
 void PrintReport(QPrinter& printer, const QString& title, const TReportText& report) {
-  PrintHtml(printer, HtmlHeading(title) + ReportHtml(report));
+  PaintReportPages(printer, report, title);
 }
 
 void PrintTextTable(QPrinter& printer, const QString& title, const QList<QStringList>& rows) {

@@ -14,10 +14,6 @@ namespace ombrel {
 class TDocument;
 class TReportText;
 
-// A finished report as HTML in a fixed-pitch font: the bold, underline and
-// italic markers become the matching tags, every other byte is text.
-QString ReportHtml(const TReportText& report);
-
 // The cell texts of the data table as printed: a heading row of column
 // letters, a row of column titles, then one row per data row with its row
 // title, up to the last row and column in use.

@@ -1,72 +1,31 @@
 #include "gui/document/GraphPage.h"
 
 #include <QApplication>
-#include <QBarCategoryAxis>
-#include <QBarSet>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QMimeData>
+#include <QPrinter>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineSeries>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScatterSeries>
-#include <QStackedBarSeries>
 #include <QVBoxLayout>
-#include <QValueAxis>
 
 #include "gui/app/Asker.h"
 #include "gui/document/Analyze.h"
 #include "gui/document/DocumentHost.h"
 #include "gui/document/PageSupport.h"
 #include "gui/document/WindowCalcProgress.h"
-#include "gui/graph/ErrorBarSeries.h"
+#include "gui/document/GraphExportDialog.h"
+#include "gui/graph/GraphChart.h"
+#include "gui/output/GraphPictures.h"
 #include "gui/graph/GraphChartView.h"
 
 namespace ombrel {
-
-namespace {
-
-QColor ColourOf(TGraphColour colour) {
-  switch (colour) {
-    case TGraphColour::Red:
-      return QColor(255, 0, 0);
-    case TGraphColour::Blue:
-      return QColor(0, 0, 255);
-    case TGraphColour::Default:
-      break;
-  }
-  return QColor(Qt::black);
-}
-
-constexpr qreal BarWidth = 0.5;
-
-// A category axis needs distinct texts, so the gaps between bars are told
-// apart by their number of blanks.
-QStringList CategoryTexts(const std::vector<std::string>& categories) {
-  QStringList texts;
-  int blanks = 0;
-  for (const std::string& text : categories)
-    texts << (text.empty() ? QString(++blanks, QLatin1Char(' ')) : FromCore(text));
-  return texts;
-}
-
-QValueAxis* ValueAxis(const TGraphAxis& axis) {
-  auto* value = new QValueAxis;
-  value->setRange(static_cast<qreal>(axis.Range.Min), static_cast<qreal>(axis.Range.Max));
-  value->setTickCount(std::max(2, static_cast<int>(axis.Range.Ticks)));
-  // Whole numbers, grouped in thousands the user's way (the chart is
-  // localised for this axis only).
-  if (axis.Labels == TAxisLabels::Thousands) value->setLabelFormat(QStringLiteral("%.0f"));
-  value->setTitleText(FromCore(axis.Title));
-  return value;
-}
-
-}  // namespace
 
 TGraphPage::TGraphPage(Analyze& form) : TDocumentPage(form, TStep::Graph) {
   auto* layout = new QVBoxLayout(this);
@@ -110,15 +69,13 @@ TGraphPage::TGraphPage(Analyze& form) : TDocumentPage(form, TStep::Graph) {
   controls->addWidget(MultRegGraphYLabel);
   controls->addWidget(MultRegGraphYComboBox);
   controls->addWidget(GraphSelectedDataCheckBox);
+  GraphValuesCheckBox = new QCheckBox(QStringLiteral("Show individual values"));
+  GraphValuesCheckBox->setObjectName(QStringLiteral("GraphValuesCheckBox"));
+  controls->addWidget(GraphValuesCheckBox);
   controls->addStretch(1);
 
   GraphChart = new TGraphChartView;
   GraphChart->setObjectName(QStringLiteral("GraphChart"));
-  QChart* chart = GraphChart->chart();
-  chart->setBackgroundBrush(Qt::white);
-  chart->setBackgroundRoundness(0);
-  chart->legend()->hide();
-  chart->setAnimationOptions(QChart::NoAnimation);
   layout->addWidget(GraphChart, 1);
 
   connect(GraphSDButton, &QPushButton::clicked, this, [this] {
@@ -139,6 +96,10 @@ TGraphPage::TGraphPage(Analyze& form) : TDocumentPage(form, TStep::Graph) {
   });
   connect(GraphSelectedDataCheckBox, &QCheckBox::clicked, this, [this](bool checked) {
     Document().GraphAnalyzedOnly = checked ? 1 : 0;
+    Redraw();
+  });
+  connect(GraphValuesCheckBox, &QCheckBox::clicked, this, [this](bool checked) {
+    Document().GraphShowValues = checked ? 1 : 0;
     Redraw();
   });
   connect(MultRegGraphXComboBox, &QComboBox::activated, this, [this](int index) {
@@ -192,6 +153,8 @@ void TGraphPage::ShowControls() {
                                                          MultRegGraphYComboBox, GraphSelectedDataCheckBox})
     widget->setVisible(mModel.ShowVariableLists);
   GraphSelectedDataCheckBox->setChecked(document.GraphAnalyzedOnly != 0);
+  GraphValuesCheckBox->setVisible(mModel.ShowValuesChoice);
+  GraphValuesCheckBox->setChecked(document.GraphShowValues != 0);
   const auto fill = [](QComboBox* box, const std::vector<TGraphVariable>& entries, int chosen) {
     const QSignalBlocker blocker(box);
     box->clear();
@@ -203,110 +166,14 @@ void TGraphPage::ShowControls() {
 }
 
 void TGraphPage::BuildChart() {
-  QChart* chart = GraphChart->chart();
-  chart->removeAllSeries();
-  for (QAbstractAxis* axis : chart->axes()) {
-    chart->removeAxis(axis);
-    delete axis;
-  }
   GraphChart->setVisible(mModel.ChartVisible);
-  QStringList title;
-  for (const std::string& line : mModel.TitleLines) title << FromCore(line).toHtmlEscaped();
-  chart->setTitle(title.join(QStringLiteral("<br>")));
-  chart->setMargins(QMargins(mModel.MarginLeft, 10, mModel.MarginRight, 10));
-  chart->setLocalizeNumbers(mModel.Left.Labels == TAxisLabels::Thousands);
-
-  QList<TChartLegendEntry> legend;
-  for (const TLegendEntry& entry : mModel.Legend)
-    legend << TChartLegendEntry{FromCore(entry.Text), ColourOf(entry.Colour), entry.Line, entry.Dotted};
-  GraphChart->SetLegend(legend);
-
-  const std::size_t categories = mModel.Categories.size();
-  QStackedBarSeries* stacked = nullptr;
-  QList<QAbstractSeries*> added;
-  for (const TGraphSeries& model : mModel.Series) {
-    const QString name = FromCore(model.Name);
-    const QColor colour = ColourOf(model.Colour);
-    switch (model.Kind) {
-      case TSeriesKind::ErrorBars: {
-        auto* series = new TErrorBarSeries;
-        series->setName(name);
-        series->setBarWidth(BarWidth);
-        for (const TGraphPoint& point : model.Points)
-          series->AddBar(static_cast<int>(point.X), static_cast<double>(point.Y), static_cast<double>(point.Error),
-                         FromCore(point.Label), colour);
-        added << series;
-        break;
-      }
-      case TSeriesKind::Bars: {
-        // The bar series of one graph stack on the same bars.
-        if (stacked == nullptr) {
-          stacked = new QStackedBarSeries;
-          stacked->setName(name);
-          stacked->setBarWidth(BarWidth);
-          added << stacked;
-        }
-        auto* set = new QBarSet(name);
-        set->setColor(colour);
-        set->setBorderColor(colour);
-        QList<qreal> values(static_cast<qsizetype>(categories), 0.0);
-        for (const TGraphPoint& point : model.Points) {
-          const auto index = static_cast<qsizetype>(point.X) - mModel.CategoryFirst;
-          if (index >= 0 && index < values.size()) values[index] = static_cast<qreal>(point.Y);
-        }
-        set->append(values);
-        stacked->append(set);
-        break;
-      }
-      case TSeriesKind::Points: {
-        auto* series = new QScatterSeries;
-        series->setName(name);
-        series->setColor(colour);
-        series->setBorderColor(colour);
-        series->setMarkerSize(7);
-        for (const TGraphPoint& point : model.Points)
-          series->append(static_cast<qreal>(point.X), static_cast<qreal>(point.Y));
-        added << series;
-        break;
-      }
-      case TSeriesKind::Line: {
-        auto* series = new QLineSeries;
-        series->setName(name);
-        QPen pen(colour, model.Dotted ? 1 : 2);
-        if (model.Dotted) pen.setStyle(Qt::DotLine);
-        series->setPen(pen);
-        for (const TGraphPoint& point : model.Points)
-          series->append(static_cast<qreal>(point.X), static_cast<qreal>(point.Y));
-        added << series;
-        break;
-      }
-    }
-  }
-  for (QAbstractSeries* series : added) chart->addSeries(series);
-  if (mModel.Kind == TGraphKind::Empty) return;
-
-  QAbstractAxis* bottom = nullptr;
-  if (mModel.Bottom.Labels == TAxisLabels::Categories) {
-    auto* axis = new QBarCategoryAxis;
-    axis->append(CategoryTexts(mModel.Categories));
-    axis->setTitleText(FromCore(mModel.Bottom.Title));
-    bottom = axis;
-  } else {
-    bottom = ValueAxis(mModel.Bottom);
-  }
-  QValueAxis* left = ValueAxis(mModel.Left);
-  chart->addAxis(bottom, Qt::AlignBottom);
-  chart->addAxis(left, Qt::AlignLeft);
-  for (QAbstractSeries* series : added) {
-    series->attachAxis(bottom);
-    series->attachAxis(left);
-  }
+  FillChart(*GraphChart->chart(), GraphChart->Overlay(), mModel);
 }
 
 bool TGraphPage::RunCommand(TPageCommand command) {
   switch (command) {
     case TPageCommand::Copy:
-      QApplication::clipboard()->setPixmap(GraphChart->grab());
+      CopyGraph();
       return true;
     case TPageCommand::Export:
       ExportGraph();
@@ -316,17 +183,34 @@ bool TGraphPage::RunCommand(TPageCommand command) {
   }
 }
 
+void TGraphPage::Print(QPrinter& printer) {
+  printer.setResolution(LayoutDpi);
+  PaintGraphPage(printer, mModel);
+}
+
+void TGraphPage::CopyGraph() {
+  if (mModel.Kind == TGraphKind::Empty) return;
+  QApplication::clipboard()->setMimeData(GraphMimeData(mModel).release());
+}
+
 void TGraphPage::ExportGraph() {
   TAsker& asker = Form().Host().Asker();
   const QString suggested = Form().FileName().isEmpty()
-                                ? QStringLiteral("graph.png")
-                                : QFileInfo(Form().FileName()).completeBaseName() + QStringLiteral(".png");
-  const QString fileName =
-      asker.GetSaveFileName(this, QStringLiteral("Export Graph"), suggested,
-                            QStringLiteral("PNG pictures (*.png);;All files (*)"), QStringLiteral("png"));
+                                ? QStringLiteral("graph.svg")
+                                : QFileInfo(Form().FileName()).completeBaseName() + QStringLiteral(".svg");
+  const QString fileName = asker.GetSaveFileName(
+      this, QStringLiteral("Export Graph"), suggested,
+      QStringLiteral("SVG pictures (*.svg);;PDF documents (*.pdf);;PNG pictures (*.png)"), QStringLiteral("svg"));
   if (fileName.isEmpty()) return;
-  if (!GraphChart->grab().save(fileName, "PNG"))
-    asker.Inform(this, QStringLiteral("The graph could not be saved in %1.").arg(fileName));
+  const std::optional<TPictureFormat> format = PictureFormatOf(fileName);
+  if (!format) {
+    asker.Inform(this, QStringLiteral("Graphs are exported as SVG (.svg), PDF (.pdf) or PNG (.png) files."));
+    return;
+  }
+  TGraphExportDialog dialog(*format == TPictureFormat::Png, this);
+  if (asker.Exec(dialog) != QDialog::Accepted) return;
+  const QString message = WriteGraphPicture(mModel, fileName, *format, dialog.Size(), dialog.Dpi());
+  if (!message.isEmpty()) asker.Inform(this, message);
 }
 
 }  // namespace ombrel

@@ -27,6 +27,8 @@ class TGraphPage : public TDocumentPage {
 
   void EnterPage() override;
   bool RunCommand(TPageCommand command) override;
+  // Prints the chart itself, as large as the page allows, in vector form.
+  void Print(QPrinter& printer) override;
 
   // Draws the graph afresh (computing a stale report first).
   void Redraw();
@@ -41,6 +43,8 @@ class TGraphPage : public TDocumentPage {
   QRadioButton* GraphColRadioButton;
   QRadioButton* GraphRowsRadioButton;
   QCheckBox* GraphSelectedDataCheckBox;
+  // Raw data: each value as a point over its bar (journals ask for it).
+  QCheckBox* GraphValuesCheckBox;
   QLabel* MultRegGraphXLabel;
   QComboBox* MultRegGraphXComboBox;
   QLabel* MultRegGraphYLabel;
@@ -49,6 +53,9 @@ class TGraphPage : public TDocumentPage {
  private:
   void ShowControls();
   void BuildChart();
+  // Edit Copy: the graph as a picture and as SVG.
+  void CopyGraph();
+  // File Export: SVG, PDF or PNG by the file's extension, at a chosen size.
   void ExportGraph();
 
   TGraphModel mModel;

@@ -10,6 +10,9 @@
 #include "gui/document/PageSupport.h"
 #include "gui/document/WindowCalcProgress.h"
 #include "gui/report/ResultsViewer.h"
+#include "core/document/ReportPrinter.h"
+#include "core/report/ReportHtml.h"
+#include "gui/output/ReportDocuments.h"
 
 namespace ombrel {
 
@@ -94,12 +97,23 @@ void TResultsPage::ExportReport() {
   const QString suggested = Form().FileName().isEmpty()
                                 ? QStringLiteral("results.txt")
                                 : QFileInfo(Form().FileName()).completeBaseName() + QStringLiteral(".txt");
-  const QString fileName = asker.GetSaveFileName(this, QStringLiteral("Export"), suggested,
-                                                 QStringLiteral("Text (*.TXT *.txt)"), QStringLiteral("TXT"));
+  const QString fileName = asker.GetSaveFileName(
+      this, QStringLiteral("Export"), suggested,
+      QStringLiteral("Text (*.TXT *.txt);;HTML pages (*.html *.htm);;PDF documents (*.pdf)"), QStringLiteral("TXT"));
   if (fileName.isEmpty()) return;
-  // A file that could not be written is said so, not passed over.
-  if (!ResultsViewer1->SaveToTextFile(fileName))
-    asker.Inform(this, QStringLiteral("The results could not be saved in %1.").arg(fileName));
+  const QString suffix = QFileInfo(fileName).suffix().toLower();
+  const TReportText& report = Document().Report;
+  const std::string title = ReportPageTitle(Document(), Form().FileName().toStdString());
+  QString message;
+  if (suffix == QLatin1String("html") || suffix == QLatin1String("htm")) {
+    message = WriteWholeFile(QByteArray::fromStdString(ReportHtmlPage(report, title)), fileName);
+  } else if (suffix == QLatin1String("pdf")) {
+    message = WriteReportPdf(report, QString::fromStdString(title), fileName);
+  } else if (!ResultsViewer1->SaveToTextFile(fileName)) {
+    // A file that could not be written is said so, not passed over.
+    message = QStringLiteral("The results could not be saved in %1.").arg(fileName);
+  }
+  if (!message.isEmpty()) asker.Inform(this, message);
 }
 
 }  // namespace ombrel

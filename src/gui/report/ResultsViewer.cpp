@@ -5,11 +5,14 @@
 #include <QContextMenuEvent>
 #include <QFontDatabase>
 #include <QMenu>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
+#include <memory>
 
+#include "core/report/ReportHtml.h"
 #include "core/report/ReportLines.h"
 #include "core/report/ReportText.h"
 
@@ -86,9 +89,21 @@ QString TResultsViewer::GetLineText(int index) const {
 
 QString TResultsViewer::PlainText() const { return toPlainText(); }
 
+// Plain text and, so that a word processor keeps bold and underline, the
+// same part of the report as HTML.
 void TResultsViewer::CopyToClipboard() {
-  const QString text = textCursor().hasSelection() ? textCursor().selection().toPlainText() : PlainText();
-  QApplication::clipboard()->setText(text);
+  auto mime = std::make_unique<QMimeData>();
+  TLineSelection selection;
+  const bool selected = Selection(selection);
+  mime->setText(selected ? textCursor().selection().toPlainText() : PlainText());
+  if (mReport != nullptr) {
+    const std::string html =
+        selected ? ReportHtmlBlock(*mReport, {selection.StartLine, selection.StartColumn, selection.EndLine,
+                                              selection.EndColumn})
+                 : ReportHtmlBlock(*mReport);
+    mime->setHtml(QString::fromStdString(html));
+  }
+  QApplication::clipboard()->setMimeData(mime.release());
 }
 
 void TResultsViewer::SelectAllLines() { selectAll(); }

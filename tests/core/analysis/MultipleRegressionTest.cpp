@@ -421,5 +421,47 @@ TEST(RegressionDocuments, ReportsAndGraphOutputsAreKept) {
   }
 }
 
+
+// The coefficient table's stops are 20, 32, 42, 50 and 54, the last one
+// for "to": a limit wider than its column pushes "to" to the last stop, and
+// the upper limit keeps one blank after it.
+TEST(MultipleRegressionReport, CoefficientRowsThatOverflowKeepTheirFieldsApart) {
+  struct TCase {
+    const char* Name;
+    TReal Value, SE, Lower, Upper;
+    std::string Expected;
+  };
+  const TCase cases[] = {
+      {"fits its columns", 1.074L, 0.1353L, 0.7683L, 1.381L, "B:Dose             1.074       0.1353    0.7683  to  1.381"},
+      {"wide negative lower limit", 0.002394L, 0.001211L, -0.0002716L, 0.005060L,
+       "B:Dose             0.002394    0.001211  -0.0002716  to 0.005060"},
+      {"scientific lower limit", 0.00002L, 0.00001L, -0.00000123L, 0.0000412L,
+       "B:Dose              2.000E-05   1.000E-05         -1.230E-06 to 4.120E-05"},
+      {"large values", -12345.678L, 4567.8L, -21456.7L, -3234.6L,
+       "B:Dose             -12346      4567.8    -21457  to  -3234.6"},
+  };
+  TDataTable table;
+  FillColumns(table, {YValues, Dose, Second, Age});
+  table.Summary(1).Title = "Dose";
+  table.Summary(3).Title = "Age";
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TMultipleRegressionResult result = ComputeMultipleRegression(table, true, 0, AllSelected());
+    ASSERT_EQ(result.StatusCode, 0);
+    TCoefficient& dose = result.Coefficients[1];
+    dose.Value = c.Value;
+    dose.SE = c.SE;
+    dose.Lower = c.Lower;
+    dose.Upper = c.Upper;
+    TReportText report;
+    report.BeginReport();
+    WriteMultipleRegressionReport(report, result, "", ReportTime);
+    const std::vector<std::string> lines = test::VisibleLines(report);
+    const auto row = std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.starts_with("B:Dose"); });
+    ASSERT_NE(row, lines.end());
+    EXPECT_EQ(*row, c.Expected);
+  }
+}
+
 }  // namespace
 }  // namespace ombrel

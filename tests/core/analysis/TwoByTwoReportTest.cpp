@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -157,6 +159,25 @@ TEST(WriteTwoByTwoPSentence, WritesTheBoundaryInFixedFormAndNoUpperCut) {
     EXPECT_EQ(test::WrittenLines(report), std::vector<std::string>{row.Line});
     EXPECT_EQ(report.Column(), 1);
   }
+}
+
+// A lower limit in scientific form reaches the stop of "to", which then
+// ends beyond the last stop: the fields keep a blank between them. With
+// A = 1 of A + C = 4001 the sensitivity's lower limit is about 6E-06.
+TEST(TwoByTwoReport, SensitivityRowsThatOverflowKeepTheirFieldsApart) {
+  TDataTable table;
+  TReportText report;
+  report.BeginReport();
+  ASSERT_EQ(RunTable(table, report, TTwoByTwoChoices{.Sensitivity = true}, 1, 30, 4000, 60), 0);
+  const std::vector<std::string> lines = ReportLines(report);
+  const auto row = std::find_if(lines.begin(), lines.end(),
+                                [](const std::string& l) { return l.find("Sensitivity  ") != std::string::npos; });
+  ASSERT_NE(row, lines.end());
+  // Label, value at column 30, lower limit at 40 (in 11), "to" at 52, the
+  // upper limit one blank after it.
+  EXPECT_TRUE(std::regex_match(*row, std::regex(R"(\{b\}\{b\}Sensitivity {18}\S{9} {2} [1-9]\.\d{3}E-0\d to \S+)")))
+      << *row;
+  for (const std::string& line : lines) EXPECT_FALSE(std::regex_search(line, std::regex(R"(\dto|to\d)"))) << line;
 }
 
 }  // namespace

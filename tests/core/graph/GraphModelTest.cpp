@@ -500,3 +500,77 @@ TEST(NiceAxisRange, CoversTheValuesWithRoundTicks) {
     EXPECT_EQ(range.Ticks, c.Ticks);
   }
 }
+
+TEST(AxisTickTexts, WritesReadableLabels) {
+  struct TCase {
+    const char* Name;
+    TAxisRange Range;
+    std::vector<std::string> Texts;
+  };
+  const TCase cases[] = {
+      {"whole steps", {0, 20, 5}, {"0", "5", "10", "15", "20"}},
+      {"decimals of the step", {-0.5L, 0.5L, 5}, {"-0.50", "-0.25", "0", "0.25", "0.50"}},
+      {"thousands grouped from 10,000", {0, 30000, 4}, {"0", "10,000", "20,000", "30,000"}},
+      {"below 10,000 ungrouped", {0, 8000, 5}, {"0", "2000", "4000", "6000", "8000"}},
+      {"millions", {-2000000, 2000000, 3}, {"-2,000,000", "0", "2,000,000"}},
+      {"large in scientific form", {0, 8e12L, 5}, {"0", "2E+12", "4E+12", "6E+12", "8E+12"}},
+      {"large with a fractional step", {1e8L, 2e8L, 5}, {"1.00E+08", "1.25E+08", "1.50E+08", "1.75E+08", "2.00E+08"}},
+      {"tiny in scientific form", {0, 0.0004L, 5}, {"0", "1E-04", "2E-04", "3E-04", "4E-04"}},
+      {"a zero off by rounding", {-0.3L, 0.3L, 7}, {"-0.3", "-0.2", "-0.1", "0", "0.1", "0.2", "0.3"}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    EXPECT_EQ(AxisTickTexts(c.Range), c.Texts);
+  }
+  EXPECT_EQ(AxisTickTexts({0, 3000, 4}, 1000), (std::vector<std::string>{"0", "1,000", "2,000", "3,000"}));
+}
+
+// Bars take their column's title (the letter without one); the values over
+// them are the analysed ones (an excluded value is left out) and widen the
+// axis.
+TEST(MeansGraph, LabelsBarsByTitleAndShowsIndividualValues) {
+  TDocument document;
+  FillColumn(document, 0, {1, 2, 3, 4});
+  FillColumn(document, 1, {10, 12, 30});
+  document.Table.Summary(1).Title = "Treated";
+  document.Table.SetExcluded(2, 1, true);
+  TGraphModel model = Draw(document);
+  EXPECT_EQ(model.Categories, (std::vector<std::string>{"A", "Treated"}));
+  EXPECT_TRUE(model.ShowValuesChoice);
+  ASSERT_EQ(model.Series.size(), 1u);
+
+  document.GraphShowValues = 1;
+  model = Draw(document);
+  ASSERT_EQ(model.Series.size(), 2u);
+  const TGraphSeries& values = model.Series[1];
+  EXPECT_EQ(values.Kind, TSeriesKind::Points);
+  std::vector<std::pair<TReal, TReal>> points;
+  for (const TGraphPoint& point : values.Points) points.emplace_back(point.X, point.Y);
+  EXPECT_EQ(points, (std::vector<std::pair<TReal, TReal>>{{0, 1}, {0, 2}, {0, 3}, {0, 4}, {1, 10}, {1, 12}}));
+
+  // Averaged data has no values to show.
+  TDocument averaged;
+  ASSERT_TRUE(averaged.ChooseFormat(TDataFormat::MeanSdN));
+  averaged.GraphShowValues = 1;
+  averaged.Table.Summary(0).Mean = 5;
+  averaged.Table.Summary(0).SD = 1;
+  averaged.Table.Summary(0).N = 3;
+  averaged.MarkChanged();
+  model = Draw(averaged);
+  EXPECT_FALSE(model.ShowValuesChoice);
+  EXPECT_EQ(model.Series.size(), 1u);
+}
+
+// The Y axis names every replicate column that has a point on the graph.
+TEST(XYGraph, YAxisNamesEveryPlottedReplicate) {
+  TDocument document;
+  ASSERT_TRUE(document.ChooseFormat(TDataFormat::XY));
+  FillColumn(document, 0, {1, 2, 3, 4});
+  FillColumn(document, 1, {2, 4, 6, 8});
+  FillColumn(document, 2, {2.2L, 4.1L, 5.8L, 8.3L});
+  FillColumn(document, 3, {EmptyValue, 4.4L});
+  document.Table.Summary(1).Title = "Run 1";
+  document.Table.Summary(3).Title = "Run 3";
+  document.Table.SetExcluded(1, 3, true);
+  EXPECT_EQ(Draw(document).Left.Title, "Run 1, C");
+}

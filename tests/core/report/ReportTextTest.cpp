@@ -97,11 +97,51 @@ TEST(Columns, MarkersTakeNoColumnAndTabsMoveOnlyForward) {
   report.ToggleUnderline();
   report.WriteText("abcdefghijk");  // column 12
   EXPECT_EQ(report.Column(), 12);
-  report.TabTo(10);
-  EXPECT_EQ(report.Column(), 12);
   report.TabTo(15);
   EXPECT_EQ(report.Column(), 15);
+  report.TabTo(10);  // already beyond, after a blank: nothing
+  EXPECT_EQ(report.Column(), 15);
   EXPECT_EQ(report.Text(), "\x81" "abcdefghijk   ");
+}
+
+// A field that ends at or beyond the stop of the next one keeps one blank
+// before it; a line that does not overflow is laid out as before.
+TEST(TabStops, FieldsThatOverflowTheirStopKeepOneBlank) {
+  struct TCase {
+    const char* Name;
+    bool UseTabTo;  // TabTo(12), else NextTabStop with stops 6 and 12
+    const char* First;
+    const char* Next;
+    const char* Expected;
+  };
+  const TCase cases[] = {
+      {"short field, tab", true, "abc", "|", "abc        |"},
+      {"short field, next stop", false, "abc", "|", "abc  |"},
+      {"ends just before the stop, tab", true, "abcdefghij", "|", "abcdefghij |"},
+      {"ends on the column before the stop", true, "abcdefghijk", "|", "abcdefghijk |"},
+      {"ends beyond the stop", true, "abcdefghijklm", "|", "abcdefghijklm |"},
+      {"ends on the last stop, next stop", false, "abcdefghijk", "|", "abcdefghijk |"},
+      {"beyond every stop, next stop", false, "abcdefghijklmn", "|", "abcdefghijklmn |"},
+      {"beyond every stop after a blank", false, "abcdefghijklm ", "|", "abcdefghijklm |"},
+      {"next field brings its own blanks", true, "abcdefghijklm", "   5", "abcdefghijklm   5"},
+      {"markers take no column", false, "abcdefghijklm\x80", "\x80|", "abcdefghijklm\x80\x80 |"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TReportText report;
+    report.BeginReport();
+    report.ClearTabStops();
+    report.AddTabStop(6);
+    report.AddTabStop(12);
+    report.WriteText(c.First);
+    if (c.UseTabTo) {
+      report.TabTo(12);
+    } else {
+      report.NextTabStop();
+    }
+    report.WriteText(c.Next);
+    EXPECT_EQ(report.Text(), c.Expected);
+  }
 }
 
 TEST(TabStops, NextTabStopWalksTheListInOrderAndStopsAtAnUnsetEntry) {
@@ -117,7 +157,7 @@ TEST(TabStops, NextTabStopWalksTheListInOrderAndStopsAtAnUnsetEntry) {
   report.WriteText("y");
   report.NextTabStop();
   EXPECT_EQ(report.Column(), 12);
-  report.NextTabStop();  // no later stop: nothing happens
+  report.NextTabStop();  // no later stop, and the line ends in a blank: nothing
   EXPECT_EQ(report.Column(), 12);
 
   report.ClearTabStops();

@@ -1,0 +1,188 @@
+#include "core/report/ReportHtml.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <limits>
+
+#include "core/report/ReportText.h"
+
+namespace ombrel {
+
+namespace {
+
+enum TAttribute : unsigned { Bold = 1, Underline = 2, Italic = 4 };
+
+struct TTag {
+  unsigned Bit;
+  std::string_view Open;
+  std::string_view Close;
+};
+
+// Opened in this order, closed in the reverse one, so the tags always nest.
+constexpr std::array<TTag, 3> Tags{{{Bold, "<b>", "</b>"}, {Underline, "<u>", "</u>"}, {Italic, "<i>", "</i>"}}};
+
+bool IsMarker(char ch) { return ch == BoldMarker || ch == UnderlineMarker || ch == ItalicMarker; }
+
+unsigned MarkerBit(char ch) {
+  if (ch == BoldMarker) return Bold;
+  if (ch == UnderlineMarker) return Underline;
+  return Italic;
+}
+
+void CloseTags(std::string& html, unsigned open) {
+  for (auto tag = Tags.rbegin(); tag != Tags.rend(); ++tag)
+    if ((open & tag->Bit) != 0) html += tag->Close;
+}
+
+void OpenTags(std::string& html, unsigned open) {
+  for (const TTag& tag : Tags)
+    if ((open & tag.Bit) != 0) html += tag.Open;
+}
+
+void AppendUtf8(std::string& out, unsigned code) {
+  if (code < 0x80) {
+    out.push_back(static_cast<char>(code));
+  } else {
+    out.push_back(static_cast<char>(0xC0 | (code >> 6)));
+    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+  }
+}
+
+// The length of the UTF-8 sequence that starts at `at`, or 0 when the bytes
+// there are not one (a marker inside counts as a break).
+std::size_t Utf8Length(std::string_view line, std::size_t at) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(line[i]); };
+  const unsigned lead = byte(at);
+  std::size_t length = 0;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+  } else {
+    return 0;
+  }
+  if (at + length > line.size()) return 0;
+  for (std::size_t i = at + 1; i < at + length; ++i)
+    if ((byte(i) & 0xC0) != 0x80 || IsMarker(line[i])) return 0;
+  return length;
+}
+
+void AppendEscaped(std::string& out, char ch) {
+  switch (ch) {
+    case '&':
+      out += "&amp;";
+      break;
+    case '<':
+      out += "&lt;";
+      break;
+    case '>':
+      out += "&gt;";
+      break;
+    case '"':
+      out += "&quot;";
+      break;
+    default:
+      out.push_back(ch);
+      break;
+  }
+}
+
+// The characters of one report line from display column `from` up to, not
+// including, `to` (0-based, markers take none) as HTML text with their
+// attribute tags.
+void AppendLine(std::string& html, std::string_view line, std::size_t from, std::size_t to) {
+  unsigned attributes = 0;
+  unsigned written = 0;  // the tags open in the output
+  std::size_t column = 0;
+  for (std::size_t i = 0; i < line.size() && column < to;) {
+    const char ch = line[i];
+    if (IsMarker(ch)) {
+      attributes ^= MarkerBit(ch);
+      ++i;
+      continue;
+    }
+    const auto byte = static_cast<unsigned char>(ch);
+    std::size_t length = 1;
+    if (byte >= 0x80) length = std::max<std::size_t>(1, Utf8Length(line, i));
+    if (column >= from && ch != EndMarker) {
+      if (written != attributes) {
+        CloseTags(html, written);
+        OpenTags(html, attributes);
+        written = attributes;
+      }
+      if (byte < 0x80) {
+        AppendEscaped(html, ch);
+      } else if (length > 1) {
+        html.append(line.substr(i, length));
+      } else {
+        AppendUtf8(html, byte);
+      }
+    }
+    i += length;
+    ++column;
+  }
+  CloseTags(html, written);
+}
+
+}  // namespace
+
+std::string HtmlEscaped(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char ch : text) AppendEscaped(out, ch);
+  return out;
+}
+
+std::string ReportHtmlBlock(const TReportText& report) {
+  return ReportHtmlBlock(report, {0, 0, report.LineCount(), 0});
+}
+
+std::string ReportHtmlBlock(const TReportText& report, const TReportRange& range) {
+  std::string html = "<pre style=\"font-family: 'Courier New', Courier, monospace; font-size: 10pt;\">";
+  const int last = std::min(range.EndLine, report.LineCount() - 1);
+  for (int i = std::max(0, range.StartLine); i <= last; ++i) {
+    const auto line = report.GetLine(i);
+    if (!line) break;
+    const auto from = static_cast<std::size_t>(i == range.StartLine ? std::max(0, range.StartColumn) : 0);
+    const auto to = i == range.EndLine ? static_cast<std::size_t>(std::max(0, range.EndColumn))
+                                       : std::numeric_limits<std::size_t>::max();
+    AppendLine(html, *line, from, to);
+    if (i < last || i < range.EndLine) html.push_back('\n');
+  }
+  html += "</pre>";
+  return html;
+}
+
+std::string ReportHtmlPage(const TReportText& report, std::string_view title) {
+  std::string html =
+      "<!DOCTYPE html>\n"
+      "<html>\n"
+      "<head>\n"
+      "<meta charset=\"utf-8\">\n"
+      "<title>";
+  html += HtmlEscaped(title);
+  html +=
+      "</title>\n"
+      "</head>\n"
+      "<body>\n";
+  html += ReportHtmlBlock(report);
+  html += "\n</body>\n</html>\n";
+  return html;
+}
+
+std::string ReportPlainText(const TReportText& report, std::string_view lineEnd) {
+  std::string text;
+  for (int i = 0; i < report.LineCount(); ++i) {
+    const auto line = report.GetLine(i);
+    if (!line) break;
+    for (const char ch : *line)
+      if (!IsMarker(ch) && ch != EndMarker) text.push_back(ch);
+    text += lineEnd;
+  }
+  return text;
+}
+
+}  // namespace ombrel

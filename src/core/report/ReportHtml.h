@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace ombrel {
+
+class TReportText;
+
+// The text with "&", "<", ">" and '"' as HTML entities.
+std::string HtmlEscaped(std::string_view text);
+
+// A finished report as one HTML <pre> block in a fixed-pitch font: each line
+// of the report is one line of the block, the bold, underline and italic
+// markers become <b>, <u> and <i> (closed at the end of their line, as the
+// viewer starts every line plain), and the rest is the text, UTF-8. Bytes
+// that are not UTF-8 are read as Latin-1, as the viewer reads them.
+std::string ReportHtmlBlock(const TReportText& report);
+
+// A part of a report: from a line and column (0-based, markers take no
+// column) up to, not including, the end column of the end line.
+struct TReportRange {
+  int StartLine = 0;
+  int StartColumn = 0;
+  int EndLine = 0;
+  int EndColumn = 0;
+};
+// The block of the part of the report in the range (a selection of the
+// viewer). Each line ends with a line break, except the end line, which
+// ends the block (an end line past the report keeps every break).
+std::string ReportHtmlBlock(const TReportText& report, const TReportRange& range);
+
+// A complete UTF-8 HTML page: `title` in <title>, the report's block as body.
+std::string ReportHtmlPage(const TReportText& report, std::string_view title);
+
+// The report as plain text: every line without its markers, each ended by
+// `lineEnd`.
+std::string ReportPlainText(const TReportText& report, std::string_view lineEnd);
+
+}  // namespace ombrel

@@ -1,0 +1,176 @@
+#include "gui/graph/GraphChart.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSet>
+#include <QCategoryAxis>
+#include <QChart>
+#include <QLineSeries>
+#include <QScatterSeries>
+#include <QStackedBarSeries>
+#include <QValueAxis>
+#include <algorithm>
+
+#include "gui/graph/ChartOverlay.h"
+#include "gui/graph/ErrorBarSeries.h"
+
+namespace ombrel {
+
+namespace {
+
+QString FromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QColor ColourOf(TGraphColour colour) {
+  switch (colour) {
+    case TGraphColour::Red:
+      return QColor(255, 0, 0);
+    case TGraphColour::Blue:
+      return QColor(0, 0, 255);
+    case TGraphColour::Default:
+      break;
+  }
+  return QColor(Qt::black);
+}
+
+constexpr qreal BarWidth = 0.5;
+
+// A category axis needs distinct texts, so the gaps between bars are told
+// apart by their number of blanks.
+QStringList CategoryTexts(const std::vector<std::string>& categories) {
+  QStringList texts;
+  int blanks = 0;
+  for (const std::string& text : categories)
+    texts << (text.empty() ? QString(++blanks, QLatin1Char(' ')) : FromUtf8(text));
+  return texts;
+}
+
+// A value axis whose tick labels are the core's readable texts (the chart's
+// own printf-style formats write 8000000000000.0), each at its value.
+QValueAxis* ValueAxis(const TGraphAxis& axis) {
+  auto* value = new QCategoryAxis;
+  const auto min = static_cast<qreal>(axis.Range.Min);
+  const auto max = static_cast<qreal>(axis.Range.Max);
+  value->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+  const std::vector<std::string> texts =
+      AxisTickTexts(axis.Range, axis.Labels == TAxisLabels::Thousands ? 1000 : 10000);
+  const qreal step = texts.size() > 1 ? (max - min) / static_cast<qreal>(texts.size() - 1) : 0;
+  // The first label sits on the start of the axis, just inside its range.
+  value->setStartValue(min - (max - min) * 1e-9);
+  for (std::size_t i = 0; i < texts.size(); ++i)
+    value->append(FromUtf8(texts[i]), min + step * static_cast<qreal>(i));
+  // Set last: appending may stretch the range.
+  value->setRange(min, max);
+  value->setTitleText(FromUtf8(axis.Title));
+  return value;
+}
+
+}  // namespace
+
+void FillChart(QChart& chart, TChartOverlay& overlay, const TGraphModel& model) {
+  chart.removeAllSeries();
+  for (QAbstractAxis* axis : chart.axes()) {
+    chart.removeAxis(axis);
+    delete axis;
+  }
+  chart.setBackgroundBrush(Qt::white);
+  chart.setBackgroundRoundness(0);
+  chart.legend()->hide();
+  chart.setAnimationOptions(QChart::NoAnimation);
+  QStringList title;
+  for (const std::string& line : model.TitleLines) title << FromUtf8(line).toHtmlEscaped();
+  chart.setTitle(title.join(QStringLiteral("<br>")));
+  chart.setMargins(QMargins(model.MarginLeft, 10, model.MarginRight, 10));
+
+  QList<TChartLegendEntry> legend;
+  for (const TLegendEntry& entry : model.Legend)
+    legend << TChartLegendEntry{FromUtf8(entry.Text), ColourOf(entry.Colour), entry.Line, entry.Dotted};
+  overlay.SetLegend(legend);
+
+  const std::size_t categories = model.Categories.size();
+  QStackedBarSeries* stacked = nullptr;
+  QList<QAbstractSeries*> added;
+  for (const TGraphSeries& series : model.Series) {
+    const QString name = FromUtf8(series.Name);
+    const QColor colour = ColourOf(series.Colour);
+    switch (series.Kind) {
+      case TSeriesKind::ErrorBars: {
+        auto* bars = new TErrorBarSeries;
+        bars->setName(name);
+        bars->setBarWidth(BarWidth);
+        for (const TGraphPoint& point : series.Points)
+          bars->AddBar(static_cast<int>(point.X), static_cast<double>(point.Y), static_cast<double>(point.Error),
+                       FromUtf8(point.Label), colour);
+        added << bars;
+        break;
+      }
+      case TSeriesKind::Bars: {
+        // The bar series of one graph stack on the same bars.
+        if (stacked == nullptr) {
+          stacked = new QStackedBarSeries;
+          stacked->setName(name);
+          stacked->setBarWidth(BarWidth);
+          added << stacked;
+        }
+        auto* set = new QBarSet(name);
+        set->setColor(colour);
+        set->setBorderColor(colour);
+        QList<qreal> values(static_cast<qsizetype>(categories), 0.0);
+        for (const TGraphPoint& point : series.Points) {
+          const auto index = static_cast<qsizetype>(point.X) - model.CategoryFirst;
+          if (index >= 0 && index < values.size()) values[index] = static_cast<qreal>(point.Y);
+        }
+        set->append(values);
+        stacked->append(set);
+        break;
+      }
+      case TSeriesKind::Points: {
+        auto* points = new QScatterSeries;
+        points->setName(name);
+        points->setColor(colour);
+        points->setBorderColor(colour);
+        // Values over bars are smaller than the points of a scatter, and sit
+        // at their bar's place on the category axis.
+        const bool overBars = model.Bottom.Labels == TAxisLabels::Categories;
+        points->setMarkerSize(overBars ? 6 : 7);
+        const qreal shift = overBars ? static_cast<qreal>(model.CategoryFirst) : 0;
+        for (const TGraphPoint& point : series.Points)
+          points->append(static_cast<qreal>(point.X) - shift, static_cast<qreal>(point.Y));
+        added << points;
+        break;
+      }
+      case TSeriesKind::Line: {
+        auto* line = new QLineSeries;
+        line->setName(name);
+        QPen pen(colour, series.Dotted ? 1 : 2);
+        if (series.Dotted) pen.setStyle(Qt::DotLine);
+        line->setPen(pen);
+        for (const TGraphPoint& point : series.Points)
+          line->append(static_cast<qreal>(point.X), static_cast<qreal>(point.Y));
+        added << line;
+        break;
+      }
+    }
+  }
+  for (QAbstractSeries* series : added) chart.addSeries(series);
+  if (model.Kind == TGraphKind::Empty) return;
+
+  QAbstractAxis* bottom = nullptr;
+  if (model.Bottom.Labels == TAxisLabels::Categories) {
+    auto* axis = new QBarCategoryAxis;
+    axis->append(CategoryTexts(model.Categories));
+    axis->setTitleText(FromUtf8(model.Bottom.Title));
+    bottom = axis;
+  } else {
+    bottom = ValueAxis(model.Bottom);
+  }
+  QValueAxis* left = ValueAxis(model.Left);
+  chart.addAxis(bottom, Qt::AlignBottom);
+  chart.addAxis(left, Qt::AlignLeft);
+  for (QAbstractSeries* series : added) {
+    series->attachAxis(bottom);
+    series->attachAxis(left);
+  }
+}
+
+}  // namespace ombrel
