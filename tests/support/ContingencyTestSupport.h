@@ -35,7 +35,7 @@ inline std::vector<std::string> ReportLines(const TReportText& report) {
 
 // Runs an analysis entry point as the analysis drivers do: inside the fault
 // frame, followed by the error report.
-inline std::int32_t RunFramed(TDataTable& table, TReportText& report, const std::function<void()>& routine) {
+inline TStatusCode RunFramed(TDataTable& table, TReportText& report, const std::function<void()>& routine) {
   RunGuarded(table, &report, routine);
   report.WriteErrorReport(table.StatusCode);
   return table.StatusCode;

@@ -3,17 +3,12 @@
 #include <cstdint>
 #include <functional>
 
+#include "core/base/StatusCodes.h"
+
 namespace ombrel {
 
 class TDataTable;
 class TReportText;
-
-// Status codes of arithmetic faults inside an analysis.
-inline constexpr std::int32_t DivideByZeroCode = 2;
-inline constexpr std::int32_t UnderflowCode = 3;
-inline constexpr std::int32_t OverflowCode = 4;
-inline constexpr std::int32_t InvalidOperationCode = 5;
-inline constexpr std::int32_t OutOfMemoryCode = 10;
 
 enum class TFaultMapping {
   AllInvalid,    // every fault is code 5, the usual rule
@@ -25,11 +20,11 @@ enum class TFaultMapping {
 // number handed to the report, or an escaping exception into a status code
 // in the table. A refusal the routine set itself wins over a raised flag;
 // an escaping exception wins over everything. Never throws. Returns the table's final StatusCode.
-std::int32_t RunGuarded(TDataTable& table, TReportText* report, const std::function<void()>& routine,
-                        TFaultMapping mapping = TFaultMapping::AllInvalid);
+TStatusCode RunGuarded(TDataTable& table, TReportText* report, const std::function<void()>& routine,
+                       TFaultMapping mapping = TFaultMapping::AllInvalid);
 
 // The status code for a set of <cfenv> flags; 0 when none of the three
 // fault flags is among them.
-std::int32_t FaultCodeFromFlags(int flags, TFaultMapping mapping);
+TStatusCode FaultCodeFromFlags(int flags, TFaultMapping mapping);
 
 }  // namespace ombrel

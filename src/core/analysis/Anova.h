@@ -35,10 +35,9 @@ class TCalcProgress;
 //                     1 Dunn, 2 comparisons with the control (Friedman)
 // The Kruskal-Wallis and Friedman exact enumerations report through
 // `progress`.
-std::int32_t RunMultiColumnTest(TDataTable& table, bool nonparametric, bool ordinary, TReportText& report,
-                                const TPairFlags& pairSelected, bool useSelectedPairs, bool twoSided,
-                                int controlColumn, std::int32_t postTestMode, std::int32_t postTestKind,
-                                TCalcProgress& progress);
+TStatusCode RunMultiColumnTest(TDataTable& table, bool nonparametric, bool ordinary, TReportText& report,
+                               const TPairFlags& pairSelected, bool useSelectedPairs, bool twoSided, int controlColumn,
+                               std::int32_t postTestMode, std::int32_t postTestKind, TCalcProgress& progress);
 
 // ---------------------------------------------------------------------------
 // One-way ANOVA
@@ -46,7 +45,7 @@ std::int32_t RunMultiColumnTest(TDataTable& table, bool nonparametric, bool ordi
 struct TOneWayAnovaResult {
   // 0, or the refusal: 12 a group with one value, 11 fewer than two groups
   // with two or more values, 13 every SD zero.
-  std::int32_t Status = 0;
+  TStatusCode Status = TStatusCode::Ok;
   std::int32_t Groups = 0;  // k: groups with N >= 2
   std::int32_t Count = 0;   // n = sum of their N
   TAnovaSource Treatment;
@@ -82,10 +81,10 @@ TBartlettResult ComputeBartlett(std::span<const TColumnSummary> groups);
 // Writes the one-way ANOVA report with its post test; `averaged` flags the
 // groups given as typed mean and error (their normality row says so).
 // Returns 0, or 10 when a scratch report cannot be opened.
-[[nodiscard]] std::int32_t WriteOneWayAnovaReport(TReportText& report, std::span<const TColumnSummary> groups,
-                                                  const std::vector<bool>& averaged, const TOneWayAnovaResult& anova,
-                                                  const TBartlettResult& bartlett, const TPostTestRequest& postTest,
-                                                  std::int32_t postTestMode);
+[[nodiscard]] TStatusCode WriteOneWayAnovaReport(TReportText& report, std::span<const TColumnSummary> groups,
+                                                 const std::vector<bool>& averaged, const TOneWayAnovaResult& anova,
+                                                 const TBartlettResult& bartlett, const TPostTestRequest& postTest,
+                                                 std::int32_t postTestMode);
 
 // ---------------------------------------------------------------------------
 // Repeated-measures ANOVA
@@ -95,7 +94,7 @@ TBartlettResult ComputeBartlett(std::span<const TColumnSummary> groups);
 // in exactly those columns; rows without any value are skipped.
 struct TCompleteBlock {
   // 0, 15 for a row with a hole, 11 for fewer than two rows or columns.
-  std::int32_t Status = 0;
+  TStatusCode Status = TStatusCode::Ok;
   std::vector<int> Columns;              // analysis columns, ascending
   std::vector<std::vector<TReal>> Rows;  // one value per column
 };
@@ -106,7 +105,7 @@ TCompleteBlock ReadCompleteBlock(const TDataTable& table, int columnCount);
 
 struct TRepeatedMeasuresResult {
   // 0, or 13 when every column's values are all equal.
-  std::int32_t Status = 0;
+  TStatusCode Status = TStatusCode::Ok;
   std::int32_t Rows = 0;
   std::int32_t Columns = 0;
   TReal GrandMean = EmptyValue;
@@ -128,8 +127,8 @@ TRepeatedMeasuresResult ComputeRepeatedMeasuresAnova(const TCompleteBlock& block
 
 // Writes the repeated-measures report with its post test; groups are the
 // block's columns with N the number of rows. Returns 0 or 10 as above.
-[[nodiscard]] std::int32_t WriteRepeatedMeasuresReport(TReportText& report, std::span<const TColumnSummary> groups,
-                                                       const TRepeatedMeasuresResult& anova,
-                                                       const TPostTestRequest& postTest, std::int32_t postTestMode);
+[[nodiscard]] TStatusCode WriteRepeatedMeasuresReport(TReportText& report, std::span<const TColumnSummary> groups,
+                                                      const TRepeatedMeasuresResult& anova,
+                                                      const TPostTestRequest& postTest, std::int32_t postTestMode);
 
 }  // namespace ombrel

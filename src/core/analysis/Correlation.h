@@ -80,9 +80,9 @@ TSpearmanResult ComputeSpearman(TDataTable& table, int referenceColumn, std::spa
 // WriteErrorReport.
 
 // Pearson correlation.
-std::int32_t RunPearsonCorrelation(TDataTable& table, TReportText& report);
+TStatusCode RunPearsonCorrelation(TDataTable& table, TReportText& report);
 // Spearman rank correlation; its exact enumeration reports through
 // `progress`.
-std::int32_t RunSpearmanCorrelation(TDataTable& table, TReportText& report, TCalcProgress& progress);
+TStatusCode RunSpearmanCorrelation(TDataTable& table, TReportText& report, TCalcProgress& progress);
 
 }  // namespace ombrel

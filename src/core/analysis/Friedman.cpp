@@ -19,8 +19,6 @@ namespace ombrel {
 
 namespace {
 
-constexpr std::int32_t NotEnoughDataCode = 11;
-constexpr std::int32_t MissingValuesCode = 15;
 constexpr std::int32_t MaxExactColumns = 6;
 constexpr std::uint64_t MaxArrangements = 1000000000;
 
@@ -133,7 +131,7 @@ void WriteReport(TDataTable& table, TReportText& report, const TFriedmanResult& 
       written = WriteControlSection(table, report, result, names, controlColumn, twoSided);
     }
     if (!written) {
-      table.StatusCode = OutOfMemoryCode;
+      table.StatusCode = TStatusCode::OutOfMemory;
       return;
     }
   }
@@ -149,7 +147,7 @@ void WriteReport(TDataTable& table, TReportText& report, const TFriedmanResult& 
 
 }  // namespace
 
-std::int32_t FindFriedmanBlock(const TDataTable& table, TFriedmanResult& result) {
+TStatusCode FindFriedmanBlock(const TDataTable& table, TFriedmanResult& result) {
   result.Columns.clear();
   result.BlockRows.clear();
   std::vector<int> present;
@@ -161,12 +159,12 @@ std::int32_t FindFriedmanBlock(const TDataTable& table, TFriedmanResult& result)
     if (result.BlockRows.empty()) {
       result.Columns = present;
     } else if (present != result.Columns) {
-      return MissingValuesCode;
+      return TStatusCode::MissingValues;
     }
     result.BlockRows.push_back(row);
   }
-  if (result.Rows() < 2 || result.ColumnCount() < 2) return NotEnoughDataCode;
-  return 0;
+  if (result.Rows() < 2 || result.ColumnCount() < 2) return TStatusCode::NotEnoughData;
+  return TStatusCode::Ok;
 }
 
 void RankFriedman(const TDataTable& table, TFriedmanResult& result) {
@@ -248,17 +246,17 @@ TReal ControlCriticalValue(std::int32_t comparisons, bool twoSided, TReal alpha)
   return row[above - 1] + (static_cast<TReal>(comparisons) - from) / (to - from) * (row[above] - row[above - 1]);
 }
 
-std::int32_t RunFriedman(TDataTable& table, TReportText& report, const TPairFlags& pairSelected, bool useSelectedPairs,
-                         bool twoSided, int controlColumn, std::int32_t postTestMode, std::int32_t postTestKind,
-                         TCalcProgress& progress) {
-  table.StatusCode = 0;
+TStatusCode RunFriedman(TDataTable& table, TReportText& report, const TPairFlags& pairSelected, bool useSelectedPairs,
+                        bool twoSided, int controlColumn, std::int32_t postTestMode, std::int32_t postTestKind,
+                        TCalcProgress& progress) {
+  table.StatusCode = TStatusCode::Ok;
   // Faults of this test keep their kind: division by zero, overflow, invalid.
   RunGuarded(
       table, &report,
       [&] {
         TFriedmanResult result;
-        const std::int32_t refusal = FindFriedmanBlock(table, result);
-        if (refusal != 0) {
+        const TStatusCode refusal = FindFriedmanBlock(table, result);
+        if (refusal != TStatusCode::Ok) {
           table.StatusCode = refusal;
           return;
         }

@@ -35,7 +35,7 @@ struct TFriedmanResult {
 // value must hold values in exactly those columns, and empty rows are
 // skipped. Returns 0, or the refusal: 15 when values are missing from the
 // block, 11 with fewer than two rows or two columns.
-std::int32_t FindFriedmanBlock(const TDataTable& table, TFriedmanResult& result);
+TStatusCode FindFriedmanBlock(const TDataTable& table, TFriedmanResult& result);
 
 // Ranks each row 1..k (ties share their mean rank), sums the ranks per
 // column and computes Fr with its tie correction and the approximate P. Fr
@@ -67,8 +67,8 @@ TReal ControlCriticalValue(std::int32_t comparisons, bool twoSided, TReal alpha)
 // `pairSelected` when `useSelectedPairs` is set, kind 2 compares every column
 // with the one that `controlColumn` (a table column) maps to, using the
 // two-sided critical values when `twoSided` is set.
-std::int32_t RunFriedman(TDataTable& table, TReportText& report, const TPairFlags& pairSelected, bool useSelectedPairs,
-                         bool twoSided, int controlColumn, std::int32_t postTestMode, std::int32_t postTestKind,
-                         TCalcProgress& progress);
+TStatusCode RunFriedman(TDataTable& table, TReportText& report, const TPairFlags& pairSelected, bool useSelectedPairs,
+                        bool twoSided, int controlColumn, std::int32_t postTestMode, std::int32_t postTestKind,
+                        TCalcProgress& progress);
 
 }  // namespace ombrel

@@ -56,8 +56,8 @@ void FindKruskalWallisP(TKruskalWallisResult& result, TCalcProgress& progress);
 // analysis columns selected in `pairSelected` when `useSelectedPairs` is
 // set. `twoSided` and `controlColumn` serve only the Friedman test and are
 // ignored; they keep both tests' entry points alike.
-std::int32_t RunKruskalWallis(TDataTable& table, TReportText& report, const TPairFlags& pairSelected,
-                              bool useSelectedPairs, bool twoSided, int controlColumn, std::int32_t postTestMode,
-                              std::int32_t postTestKind, TCalcProgress& progress);
+TStatusCode RunKruskalWallis(TDataTable& table, TReportText& report, const TPairFlags& pairSelected,
+                             bool useSelectedPairs, bool twoSided, int controlColumn, std::int32_t postTestMode,
+                             std::int32_t postTestKind, TCalcProgress& progress);
 
 }  // namespace ombrel

@@ -163,7 +163,7 @@ TLinearRegressionResult ComputeLinearRegression(const TDataTable& table, const T
   for (const TRowRange& range : rows)
     result.MaxReplicates = std::max(result.MaxReplicates, static_cast<std::int32_t>(range.Count));
   if (result.Rows < 3) {
-    result.StatusCode = TooFewRegressionRowsCode;
+    result.StatusCode = TStatusCode::TooFewRegressionPoints;
     return result;
   }
 
@@ -183,7 +183,7 @@ TLinearRegressionResult ComputeLinearRegression(const TDataTable& table, const T
   result.Syy = DotProduct(dy, dy);
   result.Sxy = DotProduct(dx, dy);
   if (result.Sxx == 0) {
-    result.StatusCode = SingleXValueCode;
+    result.StatusCode = TStatusCode::OneXValue;
     return result;
   }
 
@@ -255,7 +255,7 @@ TLinearRegressionResult ComputeLinearRegression(const TDataTable& table, const T
     result.SlopeSE = std::sqrt(result.MSResidual / sumXX);
   }
   if (result.Slope == 0 && result.SlopeSE == 0) {
-    result.StatusCode = SingleYValueCode;
+    result.StatusCode = TStatusCode::OneYValue;
     return result;
   }
 
@@ -569,9 +569,9 @@ void WriteLinearRegressionReport(TReportText& report, const TLinearRegressionRes
   if (result.HasStandardCurve) WriteStandardCurve(report, result);
 }
 
-std::int32_t RunLinearRegression(TDataTable& table, bool runsTest, bool forceThrough, TReportText& report,
-                                 bool interpolateUnknowns, TRegressionOutputs& outputs, TReal forceX, TReal forceY) {
-  table.StatusCode = 0;
+TStatusCode RunLinearRegression(TDataTable& table, bool runsTest, bool forceThrough, TReportText& report,
+                                bool interpolateUnknowns, TRegressionOutputs& outputs, TReal forceX, TReal forceY) {
+  table.StatusCode = TStatusCode::Ok;
   TLinearRegressionOptions options;
   options.RunsTest = runsTest;
   options.ForceThrough = forceThrough;
@@ -580,7 +580,7 @@ std::int32_t RunLinearRegression(TDataTable& table, bool runsTest, bool forceThr
   options.InterpolateUnknowns = interpolateUnknowns;
   const TLinearRegressionResult result = ComputeLinearRegression(table, options);
   table.StatusCode = result.StatusCode;
-  if (result.StatusCode != 0) return table.StatusCode;
+  if (result.StatusCode != TStatusCode::Ok) return table.StatusCode;
   WriteLinearRegressionReport(report, result, options);
   FillRegressionOutputs(result, outputs);
   return table.StatusCode;

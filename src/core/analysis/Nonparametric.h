@@ -74,7 +74,7 @@ TMannWhitneyResult mann_whitney_test(const TDataTable& table, int columnA, int c
 // Spearman's rank correlation of the complete pairs of two columns, the
 // check of the matched-pairs test.
 struct TPairingCorrelation {
-  std::int32_t StatusCode = 0;  // 47 no pair, 37 one X value, 38 one Y value
+  TStatusCode StatusCode = TStatusCode::Ok;  // 47 no pair, 37 one X value, 38 one Y value
   std::int32_t N = 0;
   TReal R = EmptyValue;
   bool Ties = false;
@@ -103,19 +103,19 @@ TPairingCorrelation SpearmanPairs(std::span<const TReal> x, std::span<const TRea
 
 // Wilcoxon signed-rank test of one column against a hypothetical median.
 // Codes 40 (SEM 0) and 49 (N < 2).
-std::int32_t RunWilcoxonOneColumn(TDataTable& table, int column, TColumnSummary& summary, TReportText& report,
-                                  bool twoTailed, TReal hypotheticalMedian, TCalcProgress& progress);
+TStatusCode RunWilcoxonOneColumn(TDataTable& table, int column, TColumnSummary& summary, TReportText& report,
+                                 bool twoTailed, TReal hypotheticalMedian, TCalcProgress& progress);
 
 // Wilcoxon matched-pairs signed-ranks test of two paired columns; the row
 // differences (first minus second) go to the scratch column. Codes 40, 49,
 // 41 (differences with SD 0), 50 (fewer than two pairs), and 37 or 38 from
 // the Spearman pairing check.
-std::int32_t RunWilcoxonMatchedPairs(TDataTable& table, int firstColumn, int secondColumn, TReportText& report,
-                                     bool twoTailed, TColumnSummary& secondSummary, TColumnSummary& firstSummary,
-                                     TCalcProgress& progress);
+TStatusCode RunWilcoxonMatchedPairs(TDataTable& table, int firstColumn, int secondColumn, TReportText& report,
+                                    bool twoTailed, TColumnSummary& secondSummary, TColumnSummary& firstSummary,
+                                    TCalcProgress& progress);
 
 // Mann-Whitney test of two unpaired columns. Codes 40 and 49.
-std::int32_t RunMannWhitney(TDataTable& table, int firstColumn, int secondColumn, TReportText& report, bool twoTailed,
-                            TColumnSummary& secondSummary, TColumnSummary& firstSummary, TCalcProgress& progress);
+TStatusCode RunMannWhitney(TDataTable& table, int firstColumn, int secondColumn, TReportText& report, bool twoTailed,
+                           TColumnSummary& secondSummary, TColumnSummary& firstSummary, TCalcProgress& progress);
 
 }  // namespace ombrel

@@ -275,10 +275,9 @@ void WritePairComparisons(TReportText& report, TReportText& scratch, const TPost
 
 }  // namespace
 
-std::int32_t WriteBonferroniReport(TReportText& report, const TPostTestInput& input,
-                                   const TBonferroniResult& result) {
+TStatusCode WriteBonferroniReport(TReportText& report, const TPostTestInput& input, const TBonferroniResult& result) {
   const std::unique_ptr<TReportText> scratch = OpenScratchReport();
-  if (!scratch) return OutOfMemoryCode;
+  if (!scratch) return TStatusCode::OutOfMemory;
   report.WriteLine();
   WriteUnderlinedLine(report, "Bonferroni Multiple Comparisons Test");
   if (result.Comparisons > 0) WriteCriticalSentence(report, "t", result.CriticalT);
@@ -291,13 +290,12 @@ std::int32_t WriteBonferroniReport(TReportText& report, const TPostTestInput& in
     WriteBoldLine(report, "values are too high.  You should consider using a different");
     WriteBoldLine(report, "post-test.");
   }
-  return 0;
+  return TStatusCode::Ok;
 }
 
-std::int32_t WriteTukeyKramerReport(TReportText& report, const TPostTestInput& input,
-                                    const TRangeTestResult& result) {
+TStatusCode WriteTukeyKramerReport(TReportText& report, const TPostTestInput& input, const TRangeTestResult& result) {
   const std::unique_ptr<TReportText> scratch = OpenScratchReport();
-  if (!scratch) return OutOfMemoryCode;
+  if (!scratch) return TStatusCode::OutOfMemory;
   report.WriteLine();
   WriteUnderlinedLine(report, "Tukey-Kramer Multiple Comparisons Test");
   WriteCriticalSentence(report, "q", result.CriticalQ);
@@ -305,15 +303,15 @@ std::int32_t WriteTukeyKramerReport(TReportText& report, const TPostTestInput& i
   report.WriteLine();
   report.WriteLine();
   WritePairComparisons(report, *scratch, input, result.Pairs, TComparisonStatistic::Q);
-  return 0;
+  return TStatusCode::Ok;
 }
 
-std::int32_t WriteStudentNewmanKeulsReport(TReportText& report, const TPostTestInput& input,
-                                           const TRangeTestResult& result) {
+TStatusCode WriteStudentNewmanKeulsReport(TReportText& report, const TPostTestInput& input,
+                                          const TRangeTestResult& result) {
   // No intervals: the scratch report stays empty but keeps the section's
   // layout.
   const std::unique_ptr<TReportText> scratch = OpenScratchReport();
-  if (!scratch) return OutOfMemoryCode;
+  if (!scratch) return TStatusCode::OutOfMemory;
   report.WriteLine();
   WriteUnderlinedLine(report, "Student-Newman-Keuls Multiple Comparisons Test");
   report.WriteLine();
@@ -331,12 +329,12 @@ std::int32_t WriteStudentNewmanKeulsReport(TReportText& report, const TPostTestI
   report.NewLine();
   AppendScratch(report, *scratch);
   report.NewLine();
-  return 0;
+  return TStatusCode::Ok;
 }
 
-std::int32_t WriteDunnettReport(TReportText& report, const TPostTestInput& input, const TDunnettResult& result) {
+TStatusCode WriteDunnettReport(TReportText& report, const TPostTestInput& input, const TDunnettResult& result) {
   const std::unique_ptr<TReportText> scratch = OpenScratchReport();
-  if (!scratch) return OutOfMemoryCode;
+  if (!scratch) return TStatusCode::OutOfMemory;
   WriteUnderlinedLine(report, "Dunnett Multiple Comparisons Test");
   if (result.TooFewDF) {
     report.WriteText("Too few data points. DF must exceed 5. ");
@@ -357,7 +355,7 @@ std::int32_t WriteDunnettReport(TReportText& report, const TPostTestInput& input
   }
   report.NewLine();
   AppendScratch(report, *scratch);
-  return 0;
+  return TStatusCode::Ok;
 }
 
 void WriteLinearTrendReport(TReportText& report, const TPostTestInput& input, const TTrendAnova& anova,
@@ -406,8 +404,8 @@ void WriteLinearTrendReport(TReportText& report, const TPostTestInput& input, co
   }
 }
 
-std::int32_t RunPostTest(TReportText& report, const TPostTestInput& input, const TPostTestRequest& request,
-                         const TTrendAnova& anova) {
+TStatusCode RunPostTest(TReportText& report, const TPostTestInput& input, const TPostTestRequest& request,
+                        const TTrendAnova& anova) {
   switch (request.Kind) {
     case BonferroniKind:
       return WriteBonferroniReport(report, input,
@@ -420,9 +418,9 @@ std::int32_t RunPostTest(TReportText& report, const TPostTestInput& input, const
       return WriteStudentNewmanKeulsReport(report, input, ComputeStudentNewmanKeuls(input));
     case LinearTrendKind:
       WriteLinearTrendReport(report, input, anova, ComputeLinearTrend(input, anova));
-      return 0;
+      return TStatusCode::Ok;
     default:
-      return 0;
+      return TStatusCode::Ok;
   }
 }
 

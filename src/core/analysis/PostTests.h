@@ -136,14 +136,14 @@ TLinearTrendResult ComputeLinearTrend(const TPostTestInput& input, const TTrendA
 
 // The report sections. Each returns 0, or the out-of-memory code 10 when its
 // scratch report cannot be opened, in which case it writes nothing.
-[[nodiscard]] std::int32_t WriteBonferroniReport(TReportText& report, const TPostTestInput& input,
-                                                 const TBonferroniResult& result);
-[[nodiscard]] std::int32_t WriteTukeyKramerReport(TReportText& report, const TPostTestInput& input,
-                                                  const TRangeTestResult& result);
-[[nodiscard]] std::int32_t WriteStudentNewmanKeulsReport(TReportText& report, const TPostTestInput& input,
-                                                         const TRangeTestResult& result);
-[[nodiscard]] std::int32_t WriteDunnettReport(TReportText& report, const TPostTestInput& input,
-                                              const TDunnettResult& result);
+[[nodiscard]] TStatusCode WriteBonferroniReport(TReportText& report, const TPostTestInput& input,
+                                                const TBonferroniResult& result);
+[[nodiscard]] TStatusCode WriteTukeyKramerReport(TReportText& report, const TPostTestInput& input,
+                                                 const TRangeTestResult& result);
+[[nodiscard]] TStatusCode WriteStudentNewmanKeulsReport(TReportText& report, const TPostTestInput& input,
+                                                        const TRangeTestResult& result);
+[[nodiscard]] TStatusCode WriteDunnettReport(TReportText& report, const TPostTestInput& input,
+                                             const TDunnettResult& result);
 void WriteLinearTrendReport(TReportText& report, const TPostTestInput& input, const TTrendAnova& anova,
                             const TLinearTrendResult& result);
 
@@ -164,7 +164,7 @@ struct TPostTestRequest {
 };
 
 // Computes and writes the requested post test; returns 0 or 10 as above.
-[[nodiscard]] std::int32_t RunPostTest(TReportText& report, const TPostTestInput& input,
-                                       const TPostTestRequest& request, const TTrendAnova& anova);
+[[nodiscard]] TStatusCode RunPostTest(TReportText& report, const TPostTestInput& input, const TPostTestRequest& request,
+                                      const TTrendAnova& anova);
 
 }  // namespace ombrel

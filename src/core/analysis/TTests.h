@@ -64,17 +64,17 @@ TFTestResult EqualSDsFTest(const TColumnSummary& a, const TColumnSummary& b);
 // One column: OneColumnTest 0 runs the one-sample t test, 1 the Wilcoxon
 // signed-rank test (code 42 for an averaged column). The Wilcoxon test
 // reports its exact enumeration through `progress`.
-std::int32_t RunOneColumnTest(TDataTable& table, int column, TColumnSummary& summary, TReportText& report,
-                              std::int32_t oneColumnTest, bool twoTailed, TReal hypotheticalMean,
-                              TCalcProgress& progress);
+TStatusCode RunOneColumnTest(TDataTable& table, int column, TColumnSummary& summary, TReportText& report,
+                             std::int32_t oneColumnTest, bool twoTailed, TReal hypotheticalMean,
+                             TCalcProgress& progress);
 
 // Two columns: paired or unpaired t test (Welch when equalSDs is false), or
 // with nonparametric the Wilcoxon matched-pairs test (paired) or the
 // Mann-Whitney test (unpaired); nonparametric with an averaged column gives
 // code 42. Note the order of the summaries: second column first. The paired
 // test fills the scratch column with the differences first minus second.
-std::int32_t RunTwoColumnTest(TDataTable& table, int firstColumn, int secondColumn, TReportText& report, bool equalSDs,
-                              bool nonparametric, bool twoTailed, bool unpaired, TColumnSummary& secondSummary,
-                              TColumnSummary& firstSummary, TCalcProgress& progress);
+TStatusCode RunTwoColumnTest(TDataTable& table, int firstColumn, int secondColumn, TReportText& report, bool equalSDs,
+                             bool nonparametric, bool twoTailed, bool unpaired, TColumnSummary& secondSummary,
+                             TColumnSummary& firstSummary, TCalcProgress& progress);
 
 }  // namespace ombrel

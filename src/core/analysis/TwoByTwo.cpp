@@ -17,11 +17,6 @@ namespace ombrel {
 
 namespace {
 
-constexpr std::int32_t MissingCountCode = 45;
-constexpr std::int32_t FractionCode = 30;
-constexpr std::int32_t NegativeCode = 31;
-constexpr std::int32_t ZeroRowCode = 32;
-constexpr std::int32_t ZeroColumnCode = 33;
 constexpr std::int32_t HelpTopic = 557;
 
 // The primes below 2000 cover every factor of N! for N <= 2000.
@@ -439,14 +434,14 @@ TInterval binomial_ci(TReal n, TReal x) {
   return interval;
 }
 
-std::int32_t CheckTwoByTwoCounts(TReal a, TReal b, TReal c, TReal d) {
+TStatusCode CheckTwoByTwoCounts(TReal a, TReal b, TReal c, TReal d) {
   const std::array<TReal, 4> counts = {a, b, c, d};
-  if (std::any_of(counts.begin(), counts.end(), IsEmpty)) return MissingCountCode;
-  std::int32_t code = 0;
-  if (!std::all_of(counts.begin(), counts.end(), IsWhole)) code = FractionCode;
-  if (std::any_of(counts.begin(), counts.end(), [](TReal count) { return count < 0; })) code = NegativeCode;
-  if (a + b == 0 || c + d == 0) code = ZeroRowCode;
-  if (a + c == 0 || b + d == 0) code = ZeroColumnCode;
+  if (std::any_of(counts.begin(), counts.end(), IsEmpty)) return TStatusCode::MissingCount;
+  TStatusCode code = TStatusCode::Ok;
+  if (!std::all_of(counts.begin(), counts.end(), IsWhole)) code = TStatusCode::Fraction;
+  if (std::any_of(counts.begin(), counts.end(), [](TReal count) { return count < 0; })) code = TStatusCode::Negative;
+  if (a + b == 0 || c + d == 0) code = TStatusCode::ZeroRow;
+  if (a + c == 0 || b + d == 0) code = TStatusCode::ZeroColumn;
   return code;
 }
 
@@ -481,7 +476,7 @@ TReal TwoByTwoChiSquare(TReal a, TReal b, TReal c, TReal d, bool yates) {
 TTwoByTwoResult ComputeTwoByTwo(TReal a, TReal b, TReal c, TReal d, const TTwoByTwoChoices& choices) {
   TTwoByTwoResult result;
   result.StatusCode = CheckTwoByTwoCounts(a, b, c, d);
-  if (result.StatusCode != 0) return result;
+  if (result.StatusCode != TStatusCode::Ok) return result;
   result.A = a = std::trunc(a);
   result.B = b = std::trunc(b);
   result.C = c = std::trunc(c);
@@ -541,18 +536,18 @@ void WriteTwoByTwoReport(TReportText& report, const TTwoByTwoResult& result, con
   report.WriteLine();
 }
 
-std::int32_t RunTwoByTwoTable(TDataTable& table, TReportText& report, const std::array<std::string, 2>& columnTitles,
-                              const std::array<std::string, 2>& rowTitles, bool fisher, bool yates, bool chiSquare,
-                              bool sensitivity, bool riskDifference, bool oddsRatio, bool relativeRisk, bool twoSided,
-                              bool reportFlag, TReal a, TReal b, TReal c, TReal d) {
-  table.StatusCode = 0;
+TStatusCode RunTwoByTwoTable(TDataTable& table, TReportText& report, const std::array<std::string, 2>& columnTitles,
+                             const std::array<std::string, 2>& rowTitles, bool fisher, bool yates, bool chiSquare,
+                             bool sensitivity, bool riskDifference, bool oddsRatio, bool relativeRisk, bool twoSided,
+                             bool reportFlag, TReal a, TReal b, TReal c, TReal d) {
+  table.StatusCode = TStatusCode::Ok;
   report.HelpTopic = HelpTopic;
   const TTwoByTwoChoices choices{fisher, yates, chiSquare, sensitivity, riskDifference, oddsRatio, relativeRisk,
                                  twoSided};
   const TTwoByTwoTitles titles{columnTitles[0], columnTitles[1], rowTitles[0], rowTitles[1]};
   const TTwoByTwoResult result = ComputeTwoByTwo(a, b, c, d, choices);
   table.StatusCode = result.StatusCode;
-  if (result.StatusCode == 0) WriteTwoByTwoReport(report, result, choices, titles, reportFlag);
+  if (result.StatusCode == TStatusCode::Ok) WriteTwoByTwoReport(report, result, choices, titles, reportFlag);
   return table.StatusCode;
 }
 

@@ -122,7 +122,7 @@ struct TDiagnosticFigures {
 // Every figure the report prints. A StatusCode other than 0 means the counts
 // were refused and nothing else is set.
 struct TTwoByTwoResult {
-  std::int32_t StatusCode = 0;
+  TStatusCode StatusCode = TStatusCode::Ok;
   TReal A = 0;
   TReal B = 0;
   TReal C = 0;
@@ -139,7 +139,7 @@ struct TTwoByTwoResult {
 // The refusal code of four counts, 0 when they can be analysed: 45 for a
 // blank count; otherwise the last that applies of 30 (a fraction), 31 (a
 // negative count), 32 (a row of zeros), 33 (a column of zeros).
-std::int32_t CheckTwoByTwoCounts(TReal a, TReal b, TReal c, TReal d);
+TStatusCode CheckTwoByTwoCounts(TReal a, TReal b, TReal c, TReal d);
 
 // Chi-square statistic of the table, with or without Yates' correction;
 // the empty marker when a margin is zero.
@@ -167,9 +167,9 @@ void WriteTwoByTwoReport(TReportText& report, const TTwoByTwoResult& result, con
 // "Column B", "Row 1", "Row 2"). The counts are the empty marker when blank.
 // `reportFlag` set leaves the "* " marks out of the count table (the driver
 // always sets it).
-std::int32_t RunTwoByTwoTable(TDataTable& table, TReportText& report, const std::array<std::string, 2>& columnTitles,
-                              const std::array<std::string, 2>& rowTitles, bool fisher, bool yates, bool chiSquare,
-                              bool sensitivity, bool riskDifference, bool oddsRatio, bool relativeRisk, bool twoSided,
-                              bool reportFlag, TReal a, TReal b, TReal c, TReal d);
+TStatusCode RunTwoByTwoTable(TDataTable& table, TReportText& report, const std::array<std::string, 2>& columnTitles,
+                             const std::array<std::string, 2>& rowTitles, bool fisher, bool yates, bool chiSquare,
+                             bool sensitivity, bool riskDifference, bool oddsRatio, bool relativeRisk, bool twoSided,
+                             bool reportFlag, TReal a, TReal b, TReal c, TReal d);
 
 }  // namespace ombrel

@@ -14,11 +14,11 @@ bool IsMarker(char ch) { return ch == BoldMarker || ch == UnderlineMarker || ch 
 
 }  // namespace
 
-std::int32_t PrintReport(TDocument& document, std::ostream& out, bool keepMarkers) {
+TStatusCode PrintReport(TDocument& document, std::ostream& out, bool keepMarkers) {
   TSilentCalcProgress progress;
   // The report on file may be stale or absent; print what the data say now.
   document.MarkChanged();
-  document.Table.StatusCode = 0;
+  document.Table.StatusCode = TStatusCode::Ok;
   RunAnalysis(document, progress);
   const TReportText& report = document.Report;
   std::string text;

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <ostream>
 
+#include "core/base/StatusCodes.h"
+
 namespace ombrel {
 
 class TDocument;
@@ -12,6 +14,6 @@ class TDocument;
 // bold, underline and italic marker bytes are removed unless `keepMarkers`.
 // Returns the table's StatusCode after the analysis (0 also for the
 // "no data" reports, which are not refusals).
-std::int32_t PrintReport(TDocument& document, std::ostream& out, bool keepMarkers);
+TStatusCode PrintReport(TDocument& document, std::ostream& out, bool keepMarkers);
 
 }  // namespace ombrel

@@ -4,7 +4,7 @@
 
 namespace ombrel {
 
-const std::vector<std::string_view>& ErrorMessageLines(std::int32_t code) {
+const std::vector<std::string_view>& ErrorMessageLines(TStatusCode code) {
   static const std::map<std::int32_t, std::vector<std::string_view>> messages = {
       {2,
        {"Divide by zero.  A computation has divided a number by zero",
@@ -61,7 +61,7 @@ const std::vector<std::string_view>& ErrorMessageLines(std::int32_t code) {
       {50, {"It is not possible to analyze your data because there is only a single", "pair."}},
   };
   static const std::vector<std::string_view> none;
-  const auto found = messages.find(code);
+  const auto found = messages.find(static_cast<std::int32_t>(code));
   return found == messages.end() ? none : found->second;
 }
 

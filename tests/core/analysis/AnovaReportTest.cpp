@@ -54,7 +54,7 @@ struct TChoice {
 };
 
 // The report RunAnalysis gives a raw-data document.
-std::vector<std::string> Report(const TColumns& columns, TChoice choice, std::int32_t* status = nullptr) {
+std::vector<std::string> Report(const TColumns& columns, TChoice choice, TStatusCode* status = nullptr) {
   TDocument document;
   document.ChooseFormat(TDataFormat::Raw);
   TypeColumns(document.Table, columns);
@@ -297,9 +297,9 @@ TEST(OneWayAnovaReport, PostTestSections) {
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
-    std::int32_t status = -1;
+    TStatusCode status = TStatusCode::Ok;
     ExpectSection(Report(c.Columns, c.Choice, &status), c.Golden);
-    EXPECT_EQ(status, 0);
+    EXPECT_EQ(status, TStatusCode::Ok);
   }
 }
 
@@ -344,7 +344,7 @@ TEST(OneWayAnovaReport, TwoGroupsAreTheUnpairedTTest) {
   report.BeginReport();
   TSilentCalcProgress progress;
   TPairFlags pairs{};
-  EXPECT_EQ(RunMultiColumnTest(table, false, true, report, pairs, false, true, 0, 1, 1, progress), 0);
+  EXPECT_EQ(RunMultiColumnTest(table, false, true, report, pairs, false, true, 0, 1, 1, progress), TStatusCode::Ok);
   EXPECT_FALSE(table.ColumnMapActive());
   report.FinishReport();
   ExpectReport(Lines(report), 3,
@@ -370,7 +370,7 @@ TEST(OneWayAnovaReport, PostTestModeTwoStopsAboveFivePercent) {
     return summaries;
   }();
   TOneWayAnovaResult anova = ComputeOneWayAnova(groups);
-  ASSERT_EQ(anova.Status, 0);
+  ASSERT_EQ(anova.Status, TStatusCode::Ok);
   const TBartlettResult bartlett = ComputeBartlett(groups);
   TPostTestRequest tukey;
   tukey.Kind = TukeyKramerKind;
@@ -379,7 +379,8 @@ TEST(OneWayAnovaReport, PostTestModeTwoStopsAboveFivePercent) {
     anova.P = p;
     TReportText report;
     report.BeginReport();
-    EXPECT_EQ(WriteOneWayAnovaReport(report, groups, {false, false, false}, anova, bartlett, tukey, 2), 0);
+    EXPECT_EQ(WriteOneWayAnovaReport(report, groups, {false, false, false}, anova, bartlett, tukey, 2),
+              TStatusCode::Ok);
     report.FinishReport();
     const std::vector<std::string> lines = Lines(report);
     const bool ran = std::find(lines.begin(), lines.end(), "_Tukey-Kramer Multiple Comparisons Test_") != lines.end();
@@ -400,24 +401,35 @@ TEST(AnovaReport, RefusalsReplaceTheReport) {
     const char* Name;
     TColumns Columns;
     bool Ordinary;
-    std::int32_t Status;
+    TStatusCode Status;
     std::vector<std::string> Message;
   };
   const TCase cases[] = {
-      {"every SD zero", {{5, 5, 5}, {7, 7, 7}, {1, 1, 1}}, true, 13,
-       {"Standard deviations are all zero. ANOVA requires at least one",
-        "column's standard deviation to be nonzero."}},
-      {"a group of one value", {{5}, {7, 8, 9}, {1, 2, 4}}, true, 12,
+      {"every SD zero",
+       {{5, 5, 5}, {7, 7, 7}, {1, 1, 1}},
+       true,
+       TStatusCode::AllSDsZero,
+       {"Standard deviations are all zero. ANOVA requires at least one", "column's standard deviation to be nonzero."}},
+      {"a group of one value",
+       {{5}, {7, 8, 9}, {1, 2, 4}},
+       true,
+       TStatusCode::AnovaSingleValue,
        {"Only one value was found in a column.  ANOVA requires at least", "two per column."}},
-      {"repeated measures with a hole", {{1, 2, 3}, {4, EmptyValue, 6}, {7, 8, 9}}, false, 15,
+      {"repeated measures with a hole",
+       {{1, 2, 3}, {4, EmptyValue, 6}, {7, 8, 9}},
+       false,
+       TStatusCode::MissingValues,
        {"Data are missing.  This test requires a complete rectangular",
         "matrix.  Missing values cannot be dealt with appropriately."}},
-      {"repeated measures of one row", {{1}, {4}, {7}}, false, 11,
+      {"repeated measures of one row",
+       {{1}, {4}, {7}},
+       false,
+       TStatusCode::NotEnoughData,
        {"Not enough data.  ANOVA requires at least two columns and at", "least two rows in each column."}},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
-    std::int32_t status = -1;
+    TStatusCode status = TStatusCode::Ok;
     const std::vector<std::string> lines = Report(c.Columns, {1, 0, c.Ordinary}, &status);
     EXPECT_EQ(status, c.Status);
     std::vector<std::string> golden = {""};
@@ -433,9 +445,10 @@ TEST(AnovaReport, AveragedDataOnlyForOrdinaryParametricAnova) {
   struct TCase {
     bool Ordinary;
     bool Nonparametric;
-    std::int32_t Status;
+    TStatusCode Status;
   };
-  for (const TCase c : {TCase{true, false, 0}, TCase{false, false, 43}, TCase{true, true, 43}}) {
+  for (const TCase c : {TCase{true, false, TStatusCode::Ok}, TCase{false, false, TStatusCode::AveragedAnova},
+                        TCase{true, true, TStatusCode::AveragedAnova}}) {
     SCOPED_TRACE(testing::Message() << "ordinary " << c.Ordinary << " nonparametric " << c.Nonparametric);
     TDataTable table;
     for (int column = 0; column < 3; ++column) {
@@ -458,7 +471,7 @@ TEST(AnovaReport, AveragedDataOnlyForOrdinaryParametricAnova) {
     EXPECT_FALSE(table.ColumnMapActive());
     report.FinishReport();
     const std::vector<std::string> lines = Lines(report);
-    if (c.Status == 0) {
+    if (c.Status == TStatusCode::Ok) {
       // No raw values: the normality rows say so, the medians are unknown.
       ExpectSection(lines, {"        Typed A   Normality test requires raw data."});
       ExpectSection(lines, {"        Typed A     6      10.000    2.000     0.8165   Unknown"});

@@ -137,9 +137,10 @@ void RunOneColumnCase(const TOneColumnCase& c, TCalcProgress& progress) {
   TDataTable table = MakeTable({c.Column});
   TReportText report;
   report.BeginReport();
-  EXPECT_EQ(RunGuarded(table, &report,
-                       [&] { RunWilcoxonOneColumn(table, 0, table.Summary(0), report, c.TwoTailed, c.Median, progress); }),
-            0);
+  EXPECT_EQ(
+      RunGuarded(table, &report,
+                 [&] { RunWilcoxonOneColumn(table, 0, table.Summary(0), report, c.TwoTailed, c.Median, progress); }),
+      TStatusCode::Ok);
   EXPECT_EQ(report.HelpTopic, 662);
   ExpectLines(report, c.Lines);
 }
@@ -344,7 +345,7 @@ TEST(WilcoxonOneColumn, FewPatternsCannotBeSignificant) {
     TDataTable table = MakeTable({{"A", Values(c.Values)}});
     TReportText report;
     TSilentCalcProgress progress;
-    ASSERT_EQ(RunWilcoxonOneColumn(table, 0, table.Summary(0), report, c.TwoTailed, 0, progress), 0);
+    ASSERT_EQ(RunWilcoxonOneColumn(table, 0, table.Summary(0), report, c.TwoTailed, 0, progress), TStatusCode::Ok);
     bool found = false;
     for (const std::string& line : Lines(report)) found = found || line == FewLine1;
     EXPECT_EQ(found, c.Expected);
@@ -458,7 +459,7 @@ TEST(WilcoxonMatchedPairs, ReportsMatchTheirLayouts) {
                            RunWilcoxonMatchedPairs(table, 0, 1, report, c.TwoTailed, table.Summary(1),
                                                    table.Summary(0), progress);
                          }),
-              0);
+              TStatusCode::Ok);
     EXPECT_EQ(report.HelpTopic, 658);
     ExpectLines(report, c.Lines);
   }
@@ -470,7 +471,8 @@ TEST(WilcoxonMatchedPairs, WeakPositivePairingIsNotEffective) {
   TDataTable table = MakeTable({{"X", Values({1, 2, 3, 4, 5, 6})}, {"Y", Values({6, 1, 5, 2, 4, 8})}});
   TReportText report;
   TSilentCalcProgress progress;
-  ASSERT_EQ(RunWilcoxonMatchedPairs(table, 0, 1, report, true, table.Summary(1), table.Summary(0), progress), 0);
+  ASSERT_EQ(RunWilcoxonMatchedPairs(table, 0, 1, report, true, table.Summary(1), table.Summary(0), progress),
+            TStatusCode::Ok);
   const std::vector<std::string> lines = Lines(report);
   const std::vector<std::string> expected = {
       "Nonparametric Spearman correlation coefficient (r) = 0.2571",
@@ -504,7 +506,7 @@ void RunMannWhitneyCase(const TMannWhitneyCase& c, TCalcProgress& progress) {
                        [&] {
                          RunMannWhitney(table, 0, 1, report, c.TwoTailed, table.Summary(1), table.Summary(0), progress);
                        }),
-            0);
+            TStatusCode::Ok);
   EXPECT_EQ(report.HelpTopic, 114);
   ExpectLines(report, c.Lines);
 }
@@ -684,32 +686,44 @@ TEST(RankTests, RefuseUnusableDataBeforeWritingAnything) {
     const char* Name;
     TTest Test;
     std::vector<TColumn> Columns;
-    std::int32_t Code;
+    TStatusCode Code;
   };
   const std::vector<TCase> cases = {
-      {"one column of equal values: SD 0", TTest::OneColumn, {{"A", Values({4, 4, 4})}}, 40},
-      {"one column with a single value: 49 names the cause", TTest::OneColumn, {{"A", Values({4})}}, 49},
-      {"one column without values", TTest::OneColumn, {{"A", {}}}, 49},
-      {"unpaired, a column of equal values", TTest::MannWhitney, {{"A", Values({1, 2})}, {"B", Values({3, 3})}}, 40},
-      {"unpaired, an empty column", TTest::MannWhitney, {{"A", Values({1, 2})}, {"B", {}}}, 49},
-      {"paired, a column of equal values", TTest::MatchedPairs, {{"A", Values({1, 2})}, {"B", Values({3, 3})}}, 40},
-      {"paired, all differences equal", TTest::MatchedPairs, {{"A", Values({1, 2, 4})}, {"B", Values({2, 3, 5})}}, 41},
+      {"one column of equal values: SD 0", TTest::OneColumn, {{"A", Values({4, 4, 4})}}, TStatusCode::SDZero},
+      {"one column with a single value: 49 names the cause",
+       TTest::OneColumn,
+       {{"A", Values({4})}},
+       TStatusCode::SingleValue},
+      {"one column without values", TTest::OneColumn, {{"A", {}}}, TStatusCode::SingleValue},
+      {"unpaired, a column of equal values",
+       TTest::MannWhitney,
+       {{"A", Values({1, 2})}, {"B", Values({3, 3})}},
+       TStatusCode::SDZero},
+      {"unpaired, an empty column", TTest::MannWhitney, {{"A", Values({1, 2})}, {"B", {}}}, TStatusCode::SingleValue},
+      {"paired, a column of equal values",
+       TTest::MatchedPairs,
+       {{"A", Values({1, 2})}, {"B", Values({3, 3})}},
+       TStatusCode::SDZero},
+      {"paired, all differences equal",
+       TTest::MatchedPairs,
+       {{"A", Values({1, 2, 4})}, {"B", Values({2, 3, 5})}},
+       TStatusCode::SameDifferences},
       {"paired, a single pair: 50 names the cause",
        TTest::MatchedPairs,
        {{"A", Values({1, 2, 4})}, {"B", {std::nullopt, std::nullopt, 7, 8}}},
-       50},
+       TStatusCode::SinglePair},
       {"paired, no complete pair",
        TTest::MatchedPairs,
        {{"A", Values({1, 2})}, {"B", {std::nullopt, std::nullopt, 7, 8}}},
-       50},
+       TStatusCode::SinglePair},
       {"paired, the pairs share one first value",
        TTest::MatchedPairs,
        {{"A", Values({5, 5, 5, 1})}, {"B", Values({1, 2, 3})}},
-       37},
+       TStatusCode::OneXValue},
       {"paired, the pairs share one second value",
        TTest::MatchedPairs,
        {{"A", Values({1, 2, 3})}, {"B", Values({5, 5, 5, 1})}},
-       38},
+       TStatusCode::OneYValue},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -717,7 +731,7 @@ TEST(RankTests, RefuseUnusableDataBeforeWritingAnything) {
     TReportText report;
     report.BeginReport();
     TSilentCalcProgress progress;
-    std::int32_t code = 0;
+    TStatusCode code = TStatusCode::Ok;
     switch (c.Test) {
       case TTest::OneColumn:
         code = RunWilcoxonOneColumn(table, 0, table.Summary(0), report, true, 0, progress);

@@ -102,7 +102,7 @@ TEST(Bonferroni, SelectedPairsAndTheWarning) {
     EXPECT_NEAR(static_cast<double>(result.CriticalT), c.CriticalT, 1e-4);
     TReportText report;
     report.BeginReport();
-    EXPECT_EQ(WriteBonferroniReport(report, input, result), 0);
+    EXPECT_EQ(WriteBonferroniReport(report, input, result), TStatusCode::Ok);
     EXPECT_EQ(Contains(Lines(report), "Warning: With so many comparisons, the Bonferroni method"), c.Warning);
     if (c.UseSelection) {
       const bool skipped = std::any_of(result.Pairs.begin(), result.Pairs.end(), [](const TPairComparison& pair) {
@@ -176,7 +176,7 @@ TEST(Dunnett, BeyondTheTableUsesItsLastColumnAndSaysSo) {
     EXPECT_EQ(result.Critical5, CriticalDunnett(60, c.LastTabulated, c.TwoSided, TCriticalLevel::Five).Value);
     TReportText report;
     report.BeginReport();
-    EXPECT_EQ(WriteDunnettReport(report, input, result), 0);
+    EXPECT_EQ(WriteDunnettReport(report, input, result), TStatusCode::Ok);
     EXPECT_EQ(Contains(Lines(report), "Note: The table of critical values ends at " +
                                           std::to_string(c.LastTabulated) + " groups."),
               c.Beyond);

@@ -158,21 +158,21 @@ TEST(TwoByTwoChiSquare, WarnsOfSmallValuesUnlessLargeEnough) {
 TEST(CheckTwoByTwoCounts, LastApplyingCodeWins) {
   struct Row {
     long double A, B, C, D;
-    int Code;
+    TStatusCode Code;
   };
   const Row rows[] = {
-      {1, 2, 3, 4, 0},
-      {EmptyValue, 2, 3, 4, 45},
-      {2.5L, -1, 3, 4, 31},  // a fraction, then a negative count
-      {2.5L, 2, 3, 4, 30},
-      {-1, 2, 3, 4, 31},
-      {-2.5L, 2, 3, 4, 31},
-      {0, 0, 3, 4, 32},
-      {-1, 1, 3, 4, 32},   // negative, then a row total of 0
-      {2.5L, -2.5L, 3, 4, 32},
-      {0, 2, 0, 4, 33},
-      {0, 0, 0, 4, 33},    // a zero row and a zero column: the column wins
-      {1, 2, EmptyValue, -1, 45},
+      {1, 2, 3, 4, TStatusCode::Ok},
+      {EmptyValue, 2, 3, 4, TStatusCode::MissingCount},
+      {2.5L, -1, 3, 4, TStatusCode::Negative},  // a fraction, then a negative count
+      {2.5L, 2, 3, 4, TStatusCode::Fraction},
+      {-1, 2, 3, 4, TStatusCode::Negative},
+      {-2.5L, 2, 3, 4, TStatusCode::Negative},
+      {0, 0, 3, 4, TStatusCode::ZeroRow},
+      {-1, 1, 3, 4, TStatusCode::ZeroRow},  // negative, then a row total of 0
+      {2.5L, -2.5L, 3, 4, TStatusCode::ZeroRow},
+      {0, 2, 0, 4, TStatusCode::ZeroColumn},
+      {0, 0, 0, 4, TStatusCode::ZeroColumn},  // a zero row and a zero column: the column wins
+      {1, 2, EmptyValue, -1, TStatusCode::MissingCount},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::Message() << static_cast<double>(row.A) << " " << static_cast<double>(row.B) << " "

@@ -157,7 +157,7 @@ TEST(WriteErrorReport, ReplacesTheReportByTheMessage) {
   report.BeginReport();
   report.WriteLine("Title");
   report.WriteText("partial");
-  report.WriteErrorReport(41);
+  report.WriteErrorReport(TStatusCode::SameDifferences);
   report.EndReport();
   report.FinishReport();
   const auto lines = Lines(report);
@@ -171,7 +171,7 @@ TEST(WriteErrorReport, ReplacesTheReportByTheMessage) {
 TEST(WriteErrorReport, MessagesOfSeveralLinesAndCodeZero) {
   TReportText report;
   report.BeginReport();
-  report.WriteErrorReport(5);
+  report.WriteErrorReport(TStatusCode::InvalidOperation);
   report.FinishReport();
   EXPECT_EQ(report.GetLine(1).value_or(""), "Invalid floating point operation.  This unanticipated error");
   EXPECT_EQ(report.GetLine(4).value_or(""), "problem can be reproduced and corrected.");
@@ -180,13 +180,13 @@ TEST(WriteErrorReport, MessagesOfSeveralLinesAndCodeZero) {
   TReportText ok;
   ok.BeginReport();
   ok.WriteLine("kept");
-  ok.WriteErrorReport(0);
+  ok.WriteErrorReport(TStatusCode::Ok);
   ok.FinishReport();
   EXPECT_EQ(ok.GetLine(0).value_or(""), "kept");
 
   TReportText unknown;
   unknown.BeginReport();
-  unknown.WriteErrorReport(99);
+  unknown.WriteErrorReport(static_cast<TStatusCode>(99));
   unknown.FinishReport();
   EXPECT_EQ(unknown.GetLine(1).value_or(""), "The analysis could not be completed (error 99).");
 }
