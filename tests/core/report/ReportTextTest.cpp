@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/report/ReportText.h"
@@ -150,6 +152,30 @@ TEST(Rules, WriteIntegersAndRules) {
   report.WriteDoubleRule(3);
   report.WriteSingleRule(2);
   EXPECT_EQ(report.Text(), "-42    7===--");
+}
+
+// Every code keeps the number its reports have always shown, and has a
+// message of its own.
+TEST(ErrorMessageLines, EveryStatusCodeKeepsItsNumberAndHasAMessage) {
+  using enum TStatusCode;
+  const struct {
+    TStatusCode Code;
+    std::int32_t Number;
+  } rows[] = {
+      {DivideByZero, 2}, {Underflow, 3}, {Overflow, 4}, {InvalidOperation, 5}, {OutOfMemory, 10}, {NotEnoughData, 11},
+      {AnovaSingleValue, 12}, {AllSDsZero, 13}, {AllMeansIdentical, 14}, {MissingValues, 15}, {Fraction, 30},
+      {Negative, 31}, {ZeroRow, 32}, {ZeroColumn, 33}, {NotRectangular, 34}, {NoConvergence, 35},
+      {TooFewRegressionPoints, 36}, {OneXValue, 37}, {OneYValue, 38}, {TooFewCorrelationPoints, 39}, {SDZero, 40},
+      {SameDifferences, 41}, {AveragedNonparametric, 42}, {AveragedAnova, 43}, {AveragedPaired, 44},
+      {MissingCount, 45}, {NoContingencyData, 46}, {NoCorrelationData, 47}, {SingleValue, 49}, {SinglePair, 50}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.Number);
+    EXPECT_EQ(static_cast<std::int32_t>(row.Code), row.Number);
+    const auto& lines = ErrorMessageLines(row.Code);
+    ASSERT_FALSE(lines.empty());
+    for (const std::string_view line : lines) EXPECT_FALSE(line.empty());
+  }
+  EXPECT_TRUE(ErrorMessageLines(TStatusCode::Ok).empty());
 }
 
 TEST(WriteErrorReport, ReplacesTheReportByTheMessage) {
