@@ -489,7 +489,7 @@ TStatusCode WriteRepeatedMeasuresReport(TReportText& report, std::span<const TCo
 // Entry point
 
 TStatusCode RunMultiColumnTest(TDataTable& table, bool nonparametric, bool ordinary, TReportText& report,
-                               const TPairFlags& pairSelected, bool useSelectedPairs, bool twoSided, int controlColumn,
+                               const TPairFlags& pairSelected, bool useSelectedPairs, bool twoTailed, int controlColumn,
                                std::int32_t postTestMode, std::int32_t postTestKind, TCalcProgress& progress) {
   table.StatusCode = TStatusCode::Ok;
   bool averagedData = false;
@@ -508,13 +508,13 @@ TStatusCode RunMultiColumnTest(TDataTable& table, bool nonparametric, bool ordin
   }
   if (nonparametric) {
     if (ordinary) {
-      return RunKruskalWallis(table, report, pairSelected, useSelectedPairs, twoSided, controlColumn, postTestMode,
+      return RunKruskalWallis(table, report, pairSelected, useSelectedPairs, twoTailed, controlColumn, postTestMode,
                               postTestKind, progress);
     }
-    return RunFriedman(table, report, pairSelected, useSelectedPairs, twoSided, controlColumn, postTestMode,
+    return RunFriedman(table, report, pairSelected, useSelectedPairs, twoTailed, controlColumn, postTestMode,
                        postTestKind, progress);
   }
-  const TPostTestRequest request{postTestKind, pairSelected, useSelectedPairs, 0, twoSided};
+  const TPostTestRequest request{postTestKind, pairSelected, useSelectedPairs, 0, twoTailed};
   if (ordinary) {
     RunOneWayAnova(table, report, request, controlColumn, postTestMode);
   } else {

@@ -25,7 +25,7 @@ class TCalcProgress;
 //
 //   pairSelected      the pair flags, in the order of ColumnPairs over the
 //                     selected columns; used when useSelectedPairs is set
-//   twoSided          Dunnett and comparisons with a control: two-sided
+//   twoTailed          Dunnett and comparisons with a control: two-sided
 //   controlColumn     the control's data column (Dunnett, comparisons with a
 //                     control); the first group when it is not one
 //   postTestMode      0 always run the post test, 2 only when P <= 0.05,
@@ -36,15 +36,15 @@ class TCalcProgress;
 // The Kruskal-Wallis and Friedman exact enumerations report through
 // `progress`.
 TStatusCode RunMultiColumnTest(TDataTable& table, bool nonparametric, bool ordinary, TReportText& report,
-                               const TPairFlags& pairSelected, bool useSelectedPairs, bool twoSided, int controlColumn,
+                               const TPairFlags& pairSelected, bool useSelectedPairs, bool twoTailed, int controlColumn,
                                std::int32_t postTestMode, std::int32_t postTestKind, TCalcProgress& progress);
 
 // ---------------------------------------------------------------------------
 // One-way ANOVA
 
 struct TOneWayAnovaResult {
-  // 0, or the refusal: 12 a group with one value, 11 fewer than two groups
-  // with two or more values, 13 every SD zero.
+  // Ok, or the refusal: AnovaSingleValue a group with one value,
+  // NotEnoughData fewer than two groups with two or more values, AllSDsZero.
   TStatusCode Status = TStatusCode::Ok;
   std::int32_t Groups = 0;  // k: groups with N >= 2
   std::int32_t Count = 0;   // n = sum of their N

@@ -152,8 +152,8 @@ void FindKruskalWallisP(TKruskalWallisResult& result, TCalcProgress& progress) {
 }
 
 TStatusCode RunKruskalWallis(TDataTable& table, TReportText& report, const TPairFlags& pairSelected,
-                             bool useSelectedPairs, bool /*twoSided*/, int /*controlColumn*/, std::int32_t postTestMode,
-                             std::int32_t postTestKind, TCalcProgress& progress) {
+                             bool useSelectedPairs, bool /*twoTailed*/, int /*controlColumn*/,
+                             std::int32_t postTestMode, std::int32_t postTestKind, TCalcProgress& progress) {
   table.StatusCode = TStatusCode::Ok;
   TKruskalWallisResult result = RankKruskalWallis(table);
   if (result.TotalN < 1) {

@@ -184,7 +184,7 @@ TRangeTestResult ComputeStudentNewmanKeuls(const TPostTestInput& input) {
   return result;
 }
 
-TDunnettResult ComputeDunnett(const TPostTestInput& input, std::size_t controlGroup, bool twoSided) {
+TDunnettResult ComputeDunnett(const TPostTestInput& input, std::size_t controlGroup, bool twoTailed) {
   TDunnettResult result;
   const std::vector<std::size_t> groups = TakingPart(input);
   result.Groups = Int32(groups.size());
@@ -195,12 +195,12 @@ TDunnettResult ComputeDunnett(const TPostTestInput& input, std::size_t controlGr
   result.TooFewDF = input.DFResidual <= 4;
   if (result.TooFewDF || groups.empty()) return result;
 
-  const TCriticalValue five = CriticalDunnett(input.DFResidual, result.Groups, twoSided, TCriticalLevel::Five);
-  const TCriticalValue one = CriticalDunnett(input.DFResidual, result.Groups, twoSided, TCriticalLevel::One);
+  const TCriticalValue five = CriticalDunnett(input.DFResidual, result.Groups, twoTailed, TCriticalLevel::Five);
+  const TCriticalValue one = CriticalDunnett(input.DFResidual, result.Groups, twoTailed, TCriticalLevel::One);
   result.Critical5 = five.Value;
   result.Critical1 = one.Value;
   result.BeyondTable = five.BeyondTable;
-  result.LastTabulated = twoSided ? DunnettTwoSidedGroups.back() : DunnettOneSidedGroups.back();
+  result.LastTabulated = twoTailed ? DunnettTwoTailedGroups.back() : DunnettOneTailedGroups.back();
   const std::size_t control = result.Control;
   for (const std::size_t group : groups) {
     if (group == control) continue;
@@ -413,7 +413,7 @@ TStatusCode RunPostTest(TReportText& report, const TPostTestInput& input, const 
     case TukeyKramerKind:
       return WriteTukeyKramerReport(report, input, ComputeTukeyKramer(input));
     case DunnettKind:
-      return WriteDunnettReport(report, input, ComputeDunnett(input, request.ControlGroup, request.TwoSided));
+      return WriteDunnettReport(report, input, ComputeDunnett(input, request.ControlGroup, request.TwoTailed));
     case StudentNewmanKeulsKind:
       return WriteStudentNewmanKeulsReport(report, input, ComputeStudentNewmanKeuls(input));
     case LinearTrendKind:

@@ -104,7 +104,7 @@ struct TDunnettResult {
 // sqrt(MS (1/N(control) + 1/N(group))), P coded 0.01 or 0.05 against
 // Dunnett's critical values for K groups, or 1; intervals difference +-
 // Dunnett(0.05) SE.
-TDunnettResult ComputeDunnett(const TPostTestInput& input, std::size_t controlGroup, bool twoSided);
+TDunnettResult ComputeDunnett(const TPostTestInput& input, std::size_t controlGroup, bool twoTailed);
 
 // The analysis of variance a trend test splits: between columns, the
 // residual and the total; for repeated measures also the rows.
@@ -160,7 +160,7 @@ struct TPostTestRequest {
   std::span<const std::uint8_t> PairSelected;
   bool UseSelectedPairs = false;
   std::size_t ControlGroup = 0;
-  bool TwoSided = true;
+  bool TwoTailed = true;
 };
 
 // Computes and writes the requested post test; returns 0 or 10 as above.

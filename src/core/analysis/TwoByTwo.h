@@ -30,8 +30,8 @@ struct TInterval {
 
 // The two P values of Fisher's exact test, each at most 1.
 struct TFisherResult {
-  TReal TwoSided = EmptyValue;
-  TReal OneSided = EmptyValue;
+  TReal TwoTailed = EmptyValue;
+  TReal OneTailed = EmptyValue;
 };
 
 // The largest table Fisher's exact test is run on; larger ones get the
@@ -63,7 +63,7 @@ struct TTwoByTwoChoices {
   bool Difference = false;
   bool OddsRatio = false;
   bool RelativeRisk = false;
-  bool TwoSided = true;
+  bool TwoTailed = true;
 };
 
 // The titles the report shows; empty ones are already replaced by the
@@ -77,8 +77,8 @@ struct TTwoByTwoTitles {
 
 struct TTwoByTwoChiSquare {
   TReal ChiSquare = EmptyValue;
-  TReal TwoSidedP = EmptyValue;
-  TReal OneSidedP = EmptyValue;
+  TReal TwoTailedP = EmptyValue;
+  TReal OneTailedP = EmptyValue;
   bool Yates = false;
   bool SmallValuesWarning = false;
 };
@@ -148,18 +148,18 @@ TReal TwoByTwoChiSquare(TReal a, TReal b, TReal c, TReal d, bool yates);
 // Checks the counts and computes every section the choices ask for.
 TTwoByTwoResult ComputeTwoByTwo(TReal a, TReal b, TReal c, TReal d, const TTwoByTwoChoices& choices);
 
-// "The two-sided P value is 0.0123, considered significant." (sides 1 or 2,
+// "The two-sided P value is 0.0123, considered significant." (tails 1 or 2,
 // nothing for other values), "< 0.0001" below 0.0001, else four decimals;
 // without wording the sentence ends in ". ". Ends the line.
-void WriteTwoByTwoPSentence(TReportText& report, int sides, bool withWording, TReal p);
+void WriteTwoByTwoPSentence(TReportText& report, int tails, bool withWording, TReal p);
 
 // Writes the report of a computed table that was not refused. The count
 // table marks the second count of each row with "* " unless suppressStar.
 void WriteTwoByTwoReport(TReportText& report, const TTwoByTwoResult& result, const TTwoByTwoChoices& choices,
                          const TTwoByTwoTitles& titles, bool suppressStar = true);
 
-// Entry point of the two-by-two table analysis: sets StatusCode to 0, checks
-// the counts (codes 45, 30 to 33), writes the report body, sets the report's
+// Entry point of the two-by-two table analysis: sets StatusCode to Ok, checks
+// the counts (CheckTwoByTwoCounts), writes the report body, sets the report's
 // help topic (557) and returns StatusCode. The caller runs it inside
 // RunGuarded and then calls WriteErrorReport.
 //
@@ -169,7 +169,7 @@ void WriteTwoByTwoReport(TReportText& report, const TTwoByTwoResult& result, con
 // always sets it).
 TStatusCode RunTwoByTwoTable(TDataTable& table, TReportText& report, const std::array<std::string, 2>& columnTitles,
                              const std::array<std::string, 2>& rowTitles, bool fisher, bool yates, bool chiSquare,
-                             bool sensitivity, bool riskDifference, bool oddsRatio, bool relativeRisk, bool twoSided,
+                             bool sensitivity, bool riskDifference, bool oddsRatio, bool relativeRisk, bool twoTailed,
                              bool reportFlag, TReal a, TReal b, TReal c, TReal d);
 
 }  // namespace ombrel

@@ -161,19 +161,19 @@ TEST(Dunnett, NeedsFiveDegreesOfFreedom) {
 TEST(Dunnett, BeyondTheTableUsesItsLastColumnAndSaysSo) {
   struct TCase {
     std::size_t Groups;
-    bool TwoSided;
+    bool TwoTailed;
     bool Beyond;
     std::int32_t LastTabulated;
   };
   for (const TCase c : {TCase{22, true, true, 21}, TCase{21, true, false, 21}, TCase{11, false, true, 10},
                         TCase{10, false, false, 10}}) {
-    SCOPED_TRACE(testing::Message() << c.Groups << " groups, two-sided " << c.TwoSided);
+    SCOPED_TRACE(testing::Message() << c.Groups << " groups, two-sided " << c.TwoTailed);
     const std::vector<TColumnSummary> groups =
         Groups(std::vector<TReal>(c.Groups, 1), std::vector<std::int32_t>(c.Groups, 4));
     const TPostTestInput input{groups, 1, 60, TAnovaDesign::Ordinary};
-    const TDunnettResult result = ComputeDunnett(input, 0, c.TwoSided);
+    const TDunnettResult result = ComputeDunnett(input, 0, c.TwoTailed);
     EXPECT_EQ(result.BeyondTable, c.Beyond);
-    EXPECT_EQ(result.Critical5, CriticalDunnett(60, c.LastTabulated, c.TwoSided, TCriticalLevel::Five).Value);
+    EXPECT_EQ(result.Critical5, CriticalDunnett(60, c.LastTabulated, c.TwoTailed, TCriticalLevel::Five).Value);
     TReportText report;
     report.BeginReport();
     EXPECT_EQ(WriteDunnettReport(report, input, result), TStatusCode::Ok);

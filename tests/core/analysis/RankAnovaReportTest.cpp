@@ -674,7 +674,7 @@ TEST(DunnPostTest, CriticalValuesAndTheFivePercentBoundary) {
 TEST(ControlCriticalValue, InterpolatesBetweenTabledComparisons) {
   struct TRow {
     std::int32_t Comparisons;
-    bool TwoSided;
+    bool TwoTailed;
     TReal Alpha;
     double Expected;
   };
@@ -686,7 +686,7 @@ TEST(ControlCriticalValue, InterpolatesBetweenTabledComparisons) {
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE(row.Comparisons);
-    EXPECT_NEAR(static_cast<double>(ControlCriticalValue(row.Comparisons, row.TwoSided, row.Alpha)), row.Expected,
+    EXPECT_NEAR(static_cast<double>(ControlCriticalValue(row.Comparisons, row.TwoTailed, row.Alpha)), row.Expected,
                 1e-12);
   }
 }

@@ -28,7 +28,7 @@ TStatusCode RunTable(TDataTable& table, TReportText& report, const TTwoByTwoChoi
                      long double cc, long double d) {
   return RunFramed(table, report, [&] {
     RunTwoByTwoTable(table, report, ColumnTitles, RowTitles, c.Fisher, c.Yates, c.ChiSquare, c.Sensitivity,
-                     c.Difference, c.OddsRatio, c.RelativeRisk, c.TwoSided, true, a, b, cc, d);
+                     c.Difference, c.OddsRatio, c.RelativeRisk, c.TwoTailed, true, a, b, cc, d);
   });
 }
 
@@ -67,7 +67,7 @@ const GoldenReport Goldens[] = {
       "",
       ""
      }},
-    {"FisherOneSidedZeroCountOddsRatio", 5, 0, 3, 7, TTwoByTwoChoices{.OddsRatio = true, .TwoSided = false}, true,
+    {"FisherOneSidedZeroCountOddsRatio", 5, 0, 3, 7, TTwoByTwoChoices{.OddsRatio = true, .TwoTailed = false}, true,
      {
       "{u}                       Fisher's Exact Test                       {u}",
       "The one-sided P value is 0.0186, considered significant.",
@@ -148,7 +148,7 @@ const GoldenReport Goldens[] = {
       "",
       ""
      }},
-    {"ChiSquareOneSidedRiskAndDifference", 30, 20, 18, 32, TTwoByTwoChoices{.Fisher = false, .Yates = false, .ChiSquare = true, .Difference = true, .RelativeRisk = true, .TwoSided = false}, true,
+    {"ChiSquareOneSidedRiskAndDifference", 30, 20, 18, 32, TTwoByTwoChoices{.Fisher = false, .Yates = false, .ChiSquare = true, .Difference = true, .RelativeRisk = true, .TwoTailed = false}, true,
      {
       "{u}                         Chi-square Test                         {u}",
       "The one-sided P value is 0.0082, considered very significant.",
@@ -383,7 +383,7 @@ TEST(TwoByTwoReport, CountsBeyondThirtyTwoBitsAreAnInvalidOperation) {
 
 TEST(WriteTwoByTwoPSentence, WritesTheBoundaryInFixedFormAndNoUpperCut) {
   struct Row {
-    int Sides;
+    int Tails;
     bool Wording;
     long double P;
     const char* Line;
@@ -402,7 +402,7 @@ TEST(WriteTwoByTwoPSentence, WritesTheBoundaryInFixedFormAndNoUpperCut) {
     SCOPED_TRACE(row.Line);
     TReportText report;
     report.BeginReport();
-    WriteTwoByTwoPSentence(report, row.Sides, row.Wording, row.P);
+    WriteTwoByTwoPSentence(report, row.Tails, row.Wording, row.P);
     EXPECT_EQ(ReportLines(report), std::vector<std::string>{row.Line});
     EXPECT_EQ(report.Column(), 1);
   }

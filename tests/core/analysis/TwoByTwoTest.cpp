@@ -38,8 +38,8 @@ TEST(TableProbability, MatchesExactHypergeometricUpToTwoThousand) {
 TEST(FisherExact, MatchesExactTails) {
   struct Row {
     int A, B, C, D;
-    long double OneSided;
-    long double TwoSided;
+    long double OneTailed;
+    long double TwoTailed;
   };
   // One-sided: the tail on the observed side. Two-sided: the tables at most
   // as probable as the observed one, or twice the one-sided P when two
@@ -61,9 +61,9 @@ TEST(FisherExact, MatchesExactTails) {
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::Message() << row.A << " " << row.B << " " << row.C << " " << row.D);
     const TFisherResult result = fisher_exact(row.A, row.B, row.C, row.D);
-    EXPECT_LT(Relative(result.OneSided / row.OneSided - 1), 1e-14) << static_cast<double>(result.OneSided);
-    EXPECT_LT(Relative(result.TwoSided / row.TwoSided - 1), 1e-14) << static_cast<double>(result.TwoSided);
-    EXPECT_LE(result.TwoSided, 1.0L);
+    EXPECT_LT(Relative(result.OneTailed / row.OneTailed - 1), 1e-14) << static_cast<double>(result.OneTailed);
+    EXPECT_LT(Relative(result.TwoTailed / row.TwoTailed - 1), 1e-14) << static_cast<double>(result.TwoTailed);
+    EXPECT_LE(result.TwoTailed, 1.0L);
   }
 }
 
@@ -125,8 +125,8 @@ TEST(TwoByTwoChiSquare, MatchesExactStatisticsAndTails) {
     ASSERT_TRUE(result.ChiSquare);
     EXPECT_NEAR(static_cast<double>(result.ChiSquare->ChiSquare), static_cast<double>(row.ChiSquare),
                 1e-15 * static_cast<double>(row.ChiSquare) + 1e-18);
-    EXPECT_NEAR(static_cast<double>(result.ChiSquare->TwoSidedP), row.P, 1e-6 * row.P);
-    EXPECT_EQ(result.ChiSquare->OneSidedP, result.ChiSquare->TwoSidedP / 2);
+    EXPECT_NEAR(static_cast<double>(result.ChiSquare->TwoTailedP), row.P, 1e-6 * row.P);
+    EXPECT_EQ(result.ChiSquare->OneTailedP, result.ChiSquare->TwoTailedP / 2);
   }
 }
 
