@@ -11,8 +11,8 @@ class TDataTable;
 class TReportText;
 
 enum class TFaultMapping {
-  AllInvalid,    // every fault is code 5, the usual rule
-  ByKind,        // divide-by-zero 2, overflow 4, invalid 5
+  AllInvalid,    // every fault is InvalidOperation, the usual rule
+  ByKind,        // DivideByZero, Overflow or InvalidOperation
 };
 
 // Runs one analysis routine with the floating-point exception flags cleared,
@@ -23,7 +23,7 @@ enum class TFaultMapping {
 TStatusCode RunGuarded(TDataTable& table, TReportText* report, const std::function<void()>& routine,
                        TFaultMapping mapping = TFaultMapping::AllInvalid);
 
-// The status code for a set of <cfenv> flags; 0 when none of the three
+// The status code for a set of <cfenv> flags; Ok when none of the three
 // fault flags is among them.
 TStatusCode FaultCodeFromFlags(int flags, TFaultMapping mapping);
 

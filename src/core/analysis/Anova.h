@@ -80,7 +80,7 @@ TBartlettResult ComputeBartlett(std::span<const TColumnSummary> groups);
 
 // Writes the one-way ANOVA report with its post test; `averaged` flags the
 // groups given as typed mean and error (their normality row says so).
-// Returns 0, or 10 when a scratch report cannot be opened.
+// Returns Ok, or OutOfMemory when a scratch report cannot be opened.
 [[nodiscard]] TStatusCode WriteOneWayAnovaReport(TReportText& report, std::span<const TColumnSummary> groups,
                                                  const std::vector<bool>& averaged, const TOneWayAnovaResult& anova,
                                                  const TBartlettResult& bartlett, const TPostTestRequest& postTest,
@@ -93,7 +93,8 @@ TBartlettResult ComputeBartlett(std::span<const TColumnSummary> groups);
 // fixes the columns used; every later row holding a value must hold values
 // in exactly those columns; rows without any value are skipped.
 struct TCompleteBlock {
-  // 0, 15 for a row with a hole, 11 for fewer than two rows or columns.
+  // Ok, MissingValues for a row with a hole, NotEnoughData for fewer than two
+  // rows or columns.
   TStatusCode Status = TStatusCode::Ok;
   std::vector<int> Columns;              // analysis columns, ascending
   std::vector<std::vector<TReal>> Rows;  // one value per column
@@ -104,7 +105,7 @@ struct TCompleteBlock {
 TCompleteBlock ReadCompleteBlock(const TDataTable& table, int columnCount);
 
 struct TRepeatedMeasuresResult {
-  // 0, or 13 when every column's values are all equal.
+  // Ok, or AllSDsZero when every column's values are all equal.
   TStatusCode Status = TStatusCode::Ok;
   std::int32_t Rows = 0;
   std::int32_t Columns = 0;
@@ -126,7 +127,7 @@ struct TRepeatedMeasuresResult {
 TRepeatedMeasuresResult ComputeRepeatedMeasuresAnova(const TCompleteBlock& block);
 
 // Writes the repeated-measures report with its post test; groups are the
-// block's columns with N the number of rows. Returns 0 or 10 as above.
+// block's columns with N the number of rows. Returns Ok or OutOfMemory as above.
 [[nodiscard]] TStatusCode WriteRepeatedMeasuresReport(TReportText& report, std::span<const TColumnSummary> groups,
                                                       const TRepeatedMeasuresResult& anova,
                                                       const TPostTestRequest& postTest, std::int32_t postTestMode);

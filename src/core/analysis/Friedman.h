@@ -33,8 +33,8 @@ struct TFriedmanResult {
 // The complete block of the analysis columns 0 .. LastMappedColumn: the
 // first row holding a value fixes the columns; every later row holding a
 // value must hold values in exactly those columns, and empty rows are
-// skipped. Returns 0, or the refusal: 15 when values are missing from the
-// block, 11 with fewer than two rows or two columns.
+// skipped. Returns Ok, or the refusal: MissingValues when values are missing
+// from the block, NotEnoughData with fewer than two rows or two columns.
 TStatusCode FindFriedmanBlock(const TDataTable& table, TFriedmanResult& result);
 
 // Ranks each row 1..k (ties share their mean rank), sums the ranks per

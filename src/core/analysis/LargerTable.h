@@ -102,7 +102,7 @@ void WriteLargerTableReport(TReportText& report, TReportText& totals, const TLar
 // Entry point of the larger contingency table: the chi-square test for
 // independence and, where it applies, for trend. The driver has given every
 // column with an empty title its bare letter. Sets StatusCode to 0, takes a
-// scratch report for the totals (code 10 when it cannot be had), writes the
+// scratch report for the totals (OutOfMemory when it cannot be had), writes the
 // report body, sets the report's help topic (612) and returns StatusCode.
 // The caller runs it inside RunGuarded and then calls WriteErrorReport.
 TStatusCode RunLargerTable(TDataTable& table, TReportText& report);

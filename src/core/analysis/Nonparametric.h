@@ -74,7 +74,7 @@ TMannWhitneyResult mann_whitney_test(const TDataTable& table, int columnA, int c
 // Spearman's rank correlation of the complete pairs of two columns, the
 // check of the matched-pairs test.
 struct TPairingCorrelation {
-  TStatusCode StatusCode = TStatusCode::Ok;  // 47 no pair, 37 one X value, 38 one Y value
+  TStatusCode StatusCode = TStatusCode::Ok;  // NoCorrelationData, OneXValue or OneYValue
   std::int32_t N = 0;
   TReal R = EmptyValue;
   bool Ties = false;
@@ -95,8 +95,8 @@ TPairingCorrelation SpearmanPairs(std::span<const TReal> x, std::span<const TRea
 // The reports
 
 // The rank tests of one and two columns, reached through RunOneColumnTest
-// and RunTwoColumnTest once those have refused averaged columns (code 42).
-// Like every entry point they set StatusCode to 0, fill the summaries of the
+// and RunTwoColumnTest once those have refused averaged columns
+// (AveragedNonparametric). Like every entry point they set StatusCode to Ok, fill the summaries of the
 // columns they use, write the report body, leave a refusal in StatusCode and
 // return it; exact P values report their count through `progress` and fall
 // back to the normal approximation when it answers anything but Continue.

@@ -134,8 +134,8 @@ struct TLinearTrendResult {
 // nothing is left beyond the line: the not-linear F and P stay empty.
 TLinearTrendResult ComputeLinearTrend(const TPostTestInput& input, const TTrendAnova& anova);
 
-// The report sections. Each returns 0, or the out-of-memory code 10 when its
-// scratch report cannot be opened, in which case it writes nothing.
+// The report sections. Each returns Ok, or OutOfMemory when its scratch
+// report cannot be opened, in which case it writes nothing.
 [[nodiscard]] TStatusCode WriteBonferroniReport(TReportText& report, const TPostTestInput& input,
                                                 const TBonferroniResult& result);
 [[nodiscard]] TStatusCode WriteTukeyKramerReport(TReportText& report, const TPostTestInput& input,

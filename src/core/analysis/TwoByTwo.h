@@ -136,9 +136,9 @@ struct TTwoByTwoResult {
   std::optional<TDiagnosticFigures> Diagnostic;
 };
 
-// The refusal code of four counts, 0 when they can be analysed: 45 for a
-// blank count; otherwise the last that applies of 30 (a fraction), 31 (a
-// negative count), 32 (a row of zeros), 33 (a column of zeros).
+// The refusal code of four counts, Ok when they can be analysed: MissingCount
+// for a blank count; otherwise the last that applies of Fraction, Negative,
+// ZeroRow, ZeroColumn.
 TStatusCode CheckTwoByTwoCounts(TReal a, TReal b, TReal c, TReal d);
 
 // Chi-square statistic of the table, with or without Yates' correction;

@@ -115,7 +115,7 @@ class TReportText {
 };
 
 // A second report for one block of an analysis's output; already begun.
-// Empty when memory runs out (the analysis then refuses with code 10).
+// Empty when memory runs out (the analysis then refuses with OutOfMemory).
 std::unique_ptr<TReportText> OpenScratchReport();
 
 // The message lines of an analysis error code; empty for unknown codes.
