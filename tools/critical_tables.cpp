@@ -143,11 +143,11 @@ TReal NormalRangeTail(TReal w, int k) {
 
 // P(max over p comparisons with a control > a / sqrt 2) for standard normal
 // groups: one-sided max of Z_i - Z_0, or two-sided max of |Z_i - Z_0|.
-TReal NormalDunnettTail(TReal a, int comparisons, bool twoSided) {
+TReal NormalDunnettTail(TReal a, int comparisons, bool twoTailed) {
   const TReal p = comparisons;
-  const TFunction integrand = [a, p, twoSided](TReal z) -> TReal {
+  const TFunction integrand = [a, p, twoTailed](TReal z) -> TReal {
     TReal outside = NormalUpper(z + a);
-    if (twoSided) outside += NormalLower(z - a);
+    if (twoTailed) outside += NormalLower(z - a);
     if (outside >= 1) return NormalDensity(z);
     return NormalDensity(z) * -std::expm1(p * std::log1p(-outside));
   };
@@ -407,10 +407,10 @@ TCurves RangeCurves() {
 }
 
 template <std::size_t Columns>
-TCurves DunnettCurves(const std::array<std::int32_t, Columns>& groups, bool twoSided) {
+TCurves DunnettCurves(const std::array<std::int32_t, Columns>& groups, bool twoTailed) {
   TCurves curves;
   for (const int k : groups) {
-    curves.emplace_back([k, twoSided](TReal a) { return NormalDunnettTail(a, k - 1, twoSided); });
+    curves.emplace_back([k, twoTailed](TReal a) { return NormalDunnettTail(a, k - 1, twoTailed); });
   }
   return curves;
 }
@@ -432,13 +432,13 @@ TRangeValues ComputeRange(TCriticalLevel level, const TCurves& curves) {
 }
 
 template <std::size_t Columns>
-TValues<ombrel::DunnettTableDF.size(), Columns> ComputeDunnett(TCriticalLevel level, bool twoSided,
+TValues<ombrel::DunnettTableDF.size(), Columns> ComputeDunnett(TCriticalLevel level, bool twoTailed,
                                                                const TCurves& curves) {
   TValues<ombrel::DunnettTableDF.size(), Columns> values{};
   const TReal alpha = Alpha(level);
   for (std::size_t row = 0; row < ombrel::DunnettTableDF.size(); ++row) {
     const int df = IntegralDF(ombrel::DunnettTableDF[row]);
-    TReal guess = StudentUpperPoint(twoSided ? alpha / 2 : alpha, df);
+    TReal guess = StudentUpperPoint(twoTailed ? alpha / 2 : alpha, df);
     for (std::size_t column = 0; column < Columns; ++column) {
       const TTailCurve& curve = curves[column];
       guess = UpperPoint([&curve, df](TReal c) { return DunnettTail(c, curve, df); }, alpha, guess);
@@ -464,11 +464,11 @@ TStored<Rows, Columns> StoreRange(const TValues<Rows, Columns>& values, TCritica
 }
 
 template <std::size_t Rows, std::size_t Columns>
-TStored<Rows, Columns> StoreDunnett(const TValues<Rows, Columns>& values, TCriticalLevel level, bool twoSided) {
+TStored<Rows, Columns> StoreDunnett(const TValues<Rows, Columns>& values, TCriticalLevel level, bool twoTailed) {
   TStored<Rows, Columns> stored{};
   for (std::size_t row = 0; row < Rows; ++row) {
     for (std::size_t column = 0; column < Columns; ++column) {
-      stored[row][column] = std::lround(values[row][column] * 100) - ombrel::DunnettBase(twoSided, level, row);
+      stored[row][column] = std::lround(values[row][column] * 100) - ombrel::DunnettBase(twoTailed, level, row);
     }
   }
   return stored;
@@ -517,11 +517,11 @@ void CheckClosedForms(TChecker& checker, const TRangeValues& range, TCriticalLev
 
 template <std::size_t Columns>
 void CheckDunnettClosedForms(TChecker& checker, const TValues<ombrel::DunnettTableDF.size(), Columns>& values,
-                             TCriticalLevel level, bool twoSided) {
+                             TCriticalLevel level, bool twoTailed) {
   const TReal alpha = Alpha(level);
   for (std::size_t row = 0; row < ombrel::DunnettTableDF.size(); ++row) {
     const int df = IntegralDF(ombrel::DunnettTableDF[row]);
-    const TReal expected = StudentUpperPoint(twoSided ? alpha / 2 : alpha, df);
+    const TReal expected = StudentUpperPoint(twoTailed ? alpha / 2 : alpha, df);
     checker.Expect(std::fabs(values[row][0] - expected) <= 1e-8L * expected,
                    "Dunnett k 2, df " + std::to_string(df) + " = " + Text(values[row][0]) + " but t = " +
                        Text(expected));
@@ -554,41 +554,41 @@ void CheckStorable(TChecker& checker, const TStored<Rows, Columns>& stored, long
 
 // The published values the stored tables must reproduce.
 void CheckPublished(TChecker& checker, const TStored<26, 35>& range5, const TStored<26, 35>& range1,
-                    const TStored<26, 35>& range01, const TStored<22, 14>& twoSided5,
-                    const TStored<22, 14>& twoSided1, const TStored<22, 9>& oneSided5,
-                    const TStored<22, 9>& oneSided1) {
+                    const TStored<26, 35>& range01, const TStored<22, 14>& twoTailed5,
+                    const TStored<22, 14>& twoTailed1, const TStored<22, 9>& oneTailed5,
+                    const TStored<22, 9>& oneTailed1) {
   checker.Expect(range5[0][0] == 1797, "q(5%; 2, 1) = 17.97");
   checker.Expect(range5[1][0] == 6085, "q(5%; 2, 2) = 6.085");
   checker.Expect(range5[25][0] == 2772, "q(5%; 2, inf) = 2.772");
   checker.Expect(range1[0][0] == 9003, "q(1%; 2, 1) = 90.03");
   checker.Expect(range01[0][0] == 9003, "q(0.1%; 2, 1) = 900.3");
   checker.Expect(range01[1][0] == 4469, "q(0.1%; 2, 2) = 44.69");
-  checker.Expect(twoSided5[0][0] + 196 == 257, "Dunnett two-sided 5%, k 2, df 5 = 2.57");
-  checker.Expect(oneSided5[0][0] + 100 == 202, "Dunnett one-sided 5%, k 2, df 5 = 2.02");
-  checker.Expect(twoSided1[0][0] + 400 == 403, "Dunnett two-sided 1%, k 2, df 5 = 4.03");
-  checker.Expect(twoSided5[21][0] + 196 == 196, "Dunnett two-sided 5%, k 2, df inf = 1.96");
-  checker.Expect(oneSided1[21][0] + 200 == 233, "Dunnett one-sided 1%, k 2, df inf = 2.33");
+  checker.Expect(twoTailed5[0][0] + 196 == 257, "Dunnett two-sided 5%, k 2, df 5 = 2.57");
+  checker.Expect(oneTailed5[0][0] + 100 == 202, "Dunnett one-sided 5%, k 2, df 5 = 2.02");
+  checker.Expect(twoTailed1[0][0] + 400 == 403, "Dunnett two-sided 1%, k 2, df 5 = 4.03");
+  checker.Expect(twoTailed5[21][0] + 196 == 196, "Dunnett two-sided 5%, k 2, df inf = 1.96");
+  checker.Expect(oneTailed1[21][0] + 200 == 233, "Dunnett one-sided 1%, k 2, df inf = 2.33");
 
   // Published Dunnett values for infinite df by number of comparisons (1 to
   // 12, 15 and 20), in hundredths. The printed figures are not all correctly
   // rounded (for one-sided 5% and 6 groups the exact value is 2.2338 and the
   // print 2.24), so they must agree to one unit in the last place.
-  constexpr std::array<long, 14> Infinite2Sided5 = {196, 221, 235, 244, 251, 257, 261,
-                                                    265, 269, 272, 274, 277, 283, 291};
-  constexpr std::array<long, 14> Infinite2Sided1 = {258, 279, 292, 300, 306, 311, 315,
-                                                    319, 322, 325, 327, 329, 335, 342};
-  constexpr std::array<long, 9> Infinite1Sided5 = {165, 192, 206, 216, 224, 229, 234, 238, 242};
-  constexpr std::array<long, 9> Infinite1Sided1 = {233, 256, 269, 277, 284, 289, 294, 297, 300};
+  constexpr std::array<long, 14> Infinite2Tailed5 = {196, 221, 235, 244, 251, 257, 261,
+                                                     265, 269, 272, 274, 277, 283, 291};
+  constexpr std::array<long, 14> Infinite2Tailed1 = {258, 279, 292, 300, 306, 311, 315,
+                                                     319, 322, 325, 327, 329, 335, 342};
+  constexpr std::array<long, 9> Infinite1Tailed5 = {165, 192, 206, 216, 224, 229, 234, 238, 242};
+  constexpr std::array<long, 9> Infinite1Tailed1 = {233, 256, 269, 277, 284, 289, 294, 297, 300};
   const auto near = [](long stored, long published) { return std::labs(stored - published) <= 1; };
   for (std::size_t column = 0; column < 14; ++column) {
-    const std::string k = std::to_string(ombrel::DunnettTwoSidedGroups[column]);
-    checker.Expect(near(twoSided5[21][column] + 196, Infinite2Sided5[column]), "Dunnett two-sided 5%, inf, k " + k);
-    checker.Expect(near(twoSided1[21][column] + 258, Infinite2Sided1[column]), "Dunnett two-sided 1%, inf, k " + k);
+    const std::string k = std::to_string(ombrel::DunnettTwoTailedGroups[column]);
+    checker.Expect(near(twoTailed5[21][column] + 196, Infinite2Tailed5[column]), "Dunnett two-sided 5%, inf, k " + k);
+    checker.Expect(near(twoTailed1[21][column] + 258, Infinite2Tailed1[column]), "Dunnett two-sided 1%, inf, k " + k);
   }
   for (std::size_t column = 0; column < 9; ++column) {
-    const std::string k = std::to_string(ombrel::DunnettOneSidedGroups[column]);
-    checker.Expect(near(oneSided5[21][column] + 100, Infinite1Sided5[column]), "Dunnett one-sided 5%, inf, k " + k);
-    checker.Expect(near(oneSided1[21][column] + 200, Infinite1Sided1[column]), "Dunnett one-sided 1%, inf, k " + k);
+    const std::string k = std::to_string(ombrel::DunnettOneTailedGroups[column]);
+    checker.Expect(near(oneTailed5[21][column] + 100, Infinite1Tailed5[column]), "Dunnett one-sided 5%, inf, k " + k);
+    checker.Expect(near(oneTailed1[21][column] + 200, Infinite1Tailed1[column]), "Dunnett one-sided 1%, inf, k " + k);
   }
 }
 
@@ -622,22 +622,22 @@ int main(int argc, char** argv) {
 
   TChecker checker;
   const TCurves rangeCurves = RangeCurves();
-  const TCurves twoSidedCurves = DunnettCurves(ombrel::DunnettTwoSidedGroups, true);
-  const TCurves oneSidedCurves = DunnettCurves(ombrel::DunnettOneSidedGroups, false);
+  const TCurves twoTailedCurves = DunnettCurves(ombrel::DunnettTwoTailedGroups, true);
+  const TCurves oneTailedCurves = DunnettCurves(ombrel::DunnettOneTailedGroups, false);
   CheckCurves(checker, rangeCurves, ombrel::RangeTableMeans,
               [](int k) -> TFunction { return [k](TReal w) { return NormalRangeTail(w, k); }; });
-  CheckCurves(checker, twoSidedCurves, ombrel::DunnettTwoSidedGroups,
+  CheckCurves(checker, twoTailedCurves, ombrel::DunnettTwoTailedGroups,
               [](int k) -> TFunction { return [k](TReal a) { return NormalDunnettTail(a, k - 1, true); }; });
-  CheckCurves(checker, oneSidedCurves, ombrel::DunnettOneSidedGroups,
+  CheckCurves(checker, oneTailedCurves, ombrel::DunnettOneTailedGroups,
               [](int k) -> TFunction { return [k](TReal a) { return NormalDunnettTail(a, k - 1, false); }; });
 
   const TRangeValues range5 = ComputeRange(TCriticalLevel::Five, rangeCurves);
   const TRangeValues range1 = ComputeRange(TCriticalLevel::One, rangeCurves);
   const TRangeValues range01 = ComputeRange(TCriticalLevel::PointOne, rangeCurves);
-  const auto twoSided5 = ComputeDunnett<14>(TCriticalLevel::Five, true, twoSidedCurves);
-  const auto twoSided1 = ComputeDunnett<14>(TCriticalLevel::One, true, twoSidedCurves);
-  const auto oneSided5 = ComputeDunnett<9>(TCriticalLevel::Five, false, oneSidedCurves);
-  const auto oneSided1 = ComputeDunnett<9>(TCriticalLevel::One, false, oneSidedCurves);
+  const auto twoTailed5 = ComputeDunnett<14>(TCriticalLevel::Five, true, twoTailedCurves);
+  const auto twoTailed1 = ComputeDunnett<14>(TCriticalLevel::One, true, twoTailedCurves);
+  const auto oneTailed5 = ComputeDunnett<9>(TCriticalLevel::Five, false, oneTailedCurves);
+  const auto oneTailed1 = ComputeDunnett<9>(TCriticalLevel::One, false, oneTailedCurves);
 
   const auto storedRange5 = StoreRange(range5, TCriticalLevel::Five);
   auto storedRange1 = StoreRange(range1, TCriticalLevel::One);
@@ -646,34 +646,34 @@ int main(int argc, char** argv) {
   // 90.03. It is kept as printed so that reports agree with the tables.
   storedRange1[0][0] = 9003;
   const auto storedRange01 = StoreRange(range01, TCriticalLevel::PointOne);
-  const auto storedTwoSided5 = StoreDunnett(twoSided5, TCriticalLevel::Five, true);
-  const auto storedTwoSided1 = StoreDunnett(twoSided1, TCriticalLevel::One, true);
-  const auto storedOneSided5 = StoreDunnett(oneSided5, TCriticalLevel::Five, false);
-  const auto storedOneSided1 = StoreDunnett(oneSided1, TCriticalLevel::One, false);
+  const auto storedTwoTailed5 = StoreDunnett(twoTailed5, TCriticalLevel::Five, true);
+  const auto storedTwoTailed1 = StoreDunnett(twoTailed1, TCriticalLevel::One, true);
+  const auto storedOneTailed5 = StoreDunnett(oneTailed5, TCriticalLevel::Five, false);
+  const auto storedOneTailed1 = StoreDunnett(oneTailed1, TCriticalLevel::One, false);
 
   CheckClosedForms(checker, range5, TCriticalLevel::Five);
   CheckClosedForms(checker, range1, TCriticalLevel::One);
   CheckClosedForms(checker, range01, TCriticalLevel::PointOne);
-  CheckDunnettClosedForms(checker, twoSided5, TCriticalLevel::Five, true);
-  CheckDunnettClosedForms(checker, twoSided1, TCriticalLevel::One, true);
-  CheckDunnettClosedForms(checker, oneSided5, TCriticalLevel::Five, false);
-  CheckDunnettClosedForms(checker, oneSided1, TCriticalLevel::One, false);
+  CheckDunnettClosedForms(checker, twoTailed5, TCriticalLevel::Five, true);
+  CheckDunnettClosedForms(checker, twoTailed1, TCriticalLevel::One, true);
+  CheckDunnettClosedForms(checker, oneTailed5, TCriticalLevel::Five, false);
+  CheckDunnettClosedForms(checker, oneTailed1, TCriticalLevel::One, false);
   CheckMonotone(checker, range5, "range 5%");
   CheckMonotone(checker, range1, "range 1%");
   CheckMonotone(checker, range01, "range 0.1%");
-  CheckMonotone(checker, twoSided5, "Dunnett two-sided 5%");
-  CheckMonotone(checker, twoSided1, "Dunnett two-sided 1%");
-  CheckMonotone(checker, oneSided5, "Dunnett one-sided 5%");
-  CheckMonotone(checker, oneSided1, "Dunnett one-sided 1%");
+  CheckMonotone(checker, twoTailed5, "Dunnett two-sided 5%");
+  CheckMonotone(checker, twoTailed1, "Dunnett two-sided 1%");
+  CheckMonotone(checker, oneTailed5, "Dunnett one-sided 5%");
+  CheckMonotone(checker, oneTailed1, "Dunnett one-sided 1%");
   CheckStorable(checker, storedRange5, 65535, "range 5%");
   CheckStorable(checker, storedRange1, 65535, "range 1%");
   CheckStorable(checker, storedRange01, 65535, "range 0.1%");
-  CheckStorable(checker, storedTwoSided5, 65535, "Dunnett two-sided 5%");
-  CheckStorable(checker, storedTwoSided1, 65535, "Dunnett two-sided 1%");
-  CheckStorable(checker, storedOneSided5, 65535, "Dunnett one-sided 5%");
-  CheckStorable(checker, storedOneSided1, 65535, "Dunnett one-sided 1%");
-  CheckPublished(checker, storedRange5, storedRange1, storedRange01, storedTwoSided5, storedTwoSided1,
-                 storedOneSided5, storedOneSided1);
+  CheckStorable(checker, storedTwoTailed5, 65535, "Dunnett two-sided 5%");
+  CheckStorable(checker, storedTwoTailed1, 65535, "Dunnett two-sided 1%");
+  CheckStorable(checker, storedOneTailed5, 65535, "Dunnett one-sided 5%");
+  CheckStorable(checker, storedOneTailed1, 65535, "Dunnett one-sided 1%");
+  CheckPublished(checker, storedRange5, storedRange1, storedRange01, storedTwoTailed5, storedTwoTailed1,
+                 storedOneTailed5, storedOneTailed1);
   if (checker.Failures > 0) {
     std::cerr << checker.Failures << " checks failed; nothing written.\n";
     return 1;
@@ -698,15 +698,15 @@ int main(int argc, char** argv) {
   WriteTable(out, "TRangeTable", "StudentizedRange01",
              "Studentized range, upper 0.1% points: df 1 in units of 0.1, df 2 0.01, the others 0.001.",
              storedRange01, ombrel::RangeTableDF);
-  WriteTable(out, "TDunnettTwoSidedTable", "DunnettTwoSided5",
-             "Dunnett, two-sided 5%: hundredths above 1.96.", storedTwoSided5, ombrel::DunnettTableDF);
-  WriteTable(out, "TDunnettTwoSidedTable", "DunnettTwoSided1",
+  WriteTable(out, "TDunnettTwoTailedTable", "DunnettTwoTailed5", "Dunnett, two-sided 5%: hundredths above 1.96.",
+             storedTwoTailed5, ombrel::DunnettTableDF);
+  WriteTable(out, "TDunnettTwoTailedTable", "DunnettTwoTailed1",
              "Dunnett, two-sided 1%: hundredths above 4.00 (df 5), 3.70 (df 6), 3.00 (df 7), 2.58 (others).",
-             storedTwoSided1, ombrel::DunnettTableDF);
-  WriteTable(out, "TDunnettOneSidedTable", "DunnettOneSided5",
-             "Dunnett, one-sided 5%: hundredths above 1.00.", storedOneSided5, ombrel::DunnettTableDF);
-  WriteTable(out, "TDunnettOneSidedTable", "DunnettOneSided1",
-             "Dunnett, one-sided 1%: hundredths above 2.80 (df 5), 2.00 (others).", storedOneSided1,
+             storedTwoTailed1, ombrel::DunnettTableDF);
+  WriteTable(out, "TDunnettOneTailedTable", "DunnettOneTailed5", "Dunnett, one-sided 5%: hundredths above 1.00.",
+             storedOneTailed5, ombrel::DunnettTableDF);
+  WriteTable(out, "TDunnettOneTailedTable", "DunnettOneTailed1",
+             "Dunnett, one-sided 1%: hundredths above 2.80 (df 5), 2.00 (others).", storedOneTailed1,
              ombrel::DunnettTableDF);
   out << "\n}  // namespace ombrel\n";
   out.close();

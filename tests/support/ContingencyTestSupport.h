@@ -12,7 +12,7 @@ namespace ombrel::test {
 
 // Runs an analysis entry point as the analysis drivers do: inside the fault
 // frame, followed by the error report.
-inline std::int32_t RunFramed(TDataTable& table, TReportText& report, const std::function<void()>& routine) {
+inline TStatusCode RunFramed(TDataTable& table, TReportText& report, const std::function<void()>& routine) {
   RunGuarded(table, &report, routine);
   report.WriteErrorReport(table.StatusCode);
   return table.StatusCode;

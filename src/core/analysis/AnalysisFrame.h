@@ -3,21 +3,16 @@
 #include <cstdint>
 #include <functional>
 
+#include "core/base/StatusCodes.h"
+
 namespace ombrel {
 
 class TDataTable;
 class TReportText;
 
-// Status codes of arithmetic faults inside an analysis.
-inline constexpr std::int32_t DivideByZeroCode = 2;
-inline constexpr std::int32_t UnderflowCode = 3;
-inline constexpr std::int32_t OverflowCode = 4;
-inline constexpr std::int32_t InvalidOperationCode = 5;
-inline constexpr std::int32_t OutOfMemoryCode = 10;
-
 enum class TFaultMapping {
-  AllInvalid,    // every fault is code 5, the usual rule
-  ByKind,        // divide-by-zero 2, overflow 4, invalid 5
+  AllInvalid,    // every fault is InvalidOperation, the usual rule
+  ByKind,        // DivideByZero, Overflow or InvalidOperation
 };
 
 // Runs one analysis routine with the floating-point exception flags cleared,
@@ -25,11 +20,11 @@ enum class TFaultMapping {
 // number handed to the report, or an escaping exception into a status code
 // in the table. A refusal the routine set itself wins over a raised flag;
 // an escaping exception wins over everything. Never throws. Returns the table's final StatusCode.
-std::int32_t RunGuarded(TDataTable& table, TReportText* report, const std::function<void()>& routine,
-                        TFaultMapping mapping = TFaultMapping::AllInvalid);
+TStatusCode RunGuarded(TDataTable& table, TReportText* report, const std::function<void()>& routine,
+                       TFaultMapping mapping = TFaultMapping::AllInvalid);
 
-// The status code for a set of <cfenv> flags; 0 when none of the three
+// The status code for a set of <cfenv> flags; Ok when none of the three
 // fault flags is among them.
-std::int32_t FaultCodeFromFlags(int flags, TFaultMapping mapping);
+TStatusCode FaultCodeFromFlags(int flags, TFaultMapping mapping);
 
 }  // namespace ombrel

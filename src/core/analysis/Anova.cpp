@@ -19,12 +19,6 @@ namespace ombrel {
 
 namespace {
 
-constexpr std::int32_t NotEnoughDataCode = 11;
-constexpr std::int32_t SingleValueCode = 12;
-constexpr std::int32_t AllSDsZeroCode = 13;
-constexpr std::int32_t MissingValuesCode = 15;
-constexpr std::int32_t AveragedDataCode = 43;
-
 std::size_t At(int index) { return static_cast<std::size_t>(index); }
 
 // The column map of the groups, built for the length of a test and reset to
@@ -55,18 +49,16 @@ void WriteVerdict(TReportText& report, TReal p) {
 
 // The post test as the mode says: always, or only when P <= 0.05 with a
 // note when it was skipped for P; never for any other mode.
-std::int32_t WritePostTestSection(TReportText& report, const TPostTestInput& input, const TPostTestRequest& request,
-                                  TPostTestCondition mode, TReal p, const TTrendAnova& anova,
-                                  bool emptyLineBeforeNote) {
-  if (mode == TPostTestCondition::Always || (mode == TPostTestCondition::IfSignificant && p <= 0.05L))
-    return RunPostTest(report, input, request, anova);
+TStatusCode WritePostTestSection(TReportText& report, const TPostTestInput& input, const TPostTestRequest& request,
+                                 TPostTestCondition mode, TReal p, const TTrendAnova& anova, bool emptyLineBeforeNote) {
+  if (mode == TPostTestCondition::Always || (mode == TPostTestCondition::IfSignificant && p <= 0.05L)) return RunPostTest(report, input, request, anova);
   if (mode == TPostTestCondition::IfSignificant) {
     if (emptyLineBeforeNote) report.WriteLine();
     WriteUnderlinedLine(report, "Post tests");
     report.WriteLine("Post tests were not calculated because the P value was greater");
     report.WriteLine("than 0.05.");
   }
-  return 0;
+  return TStatusCode::Ok;
 }
 
 void WriteBartlettSection(TReportText& report, const TBartlettResult& bartlett) {
@@ -168,7 +160,7 @@ void RunOneWayAnova(TDataTable& table, TReportText& report, TPostTestRequest req
                     TPostTestCondition postTestMode) {
   const TMappedGroups mapped = MappedGroups(table, controlColumn);
   const TOneWayAnovaResult anova = ComputeOneWayAnova(mapped.Groups);
-  if (anova.Status != 0) {
+  if (anova.Status != TStatusCode::Ok) {
     table.StatusCode = anova.Status;
     return;
   }
@@ -180,12 +172,12 @@ void RunOneWayAnova(TDataTable& table, TReportText& report, TPostTestRequest req
 void RunRepeatedMeasuresAnova(TDataTable& table, TReportText& report, TPostTestRequest request, int controlColumn,
                               TPostTestCondition postTestMode) {
   const TCompleteBlock block = ReadCompleteBlock(table, table.ColumnMapCount());
-  if (block.Status != 0) {
+  if (block.Status != TStatusCode::Ok) {
     table.StatusCode = block.Status;
     return;
   }
   const TRepeatedMeasuresResult anova = ComputeRepeatedMeasuresAnova(block);
-  if (anova.Status != 0) {
+  if (anova.Status != TStatusCode::Ok) {
     table.StatusCode = anova.Status;
     return;
   }
@@ -225,16 +217,16 @@ TOneWayAnovaResult ComputeOneWayAnova(std::span<const TColumnSummary> groups) {
     if (group.SD != 0) anySpread = true;
   }
   if (singleValue) {
-    result.Status = SingleValueCode;
+    result.Status = TStatusCode::AnovaSingleValue;
     return result;
   }
   // One usable group leaves nothing to compare.
   if (unusable || result.Groups < 2) {
-    result.Status = NotEnoughDataCode;
+    result.Status = TStatusCode::NotEnoughData;
     return result;
   }
   if (!anySpread) {
-    result.Status = AllSDsZeroCode;
+    result.Status = TStatusCode::AllSDsZero;
     return result;
   }
 
@@ -305,7 +297,7 @@ TCompleteBlock ReadCompleteBlock(const TDataTable& table, int columnCount) {
         if (used[At(column)]) block.Columns.push_back(column);
       }
     } else if (present != used) {
-      block.Status = MissingValuesCode;
+      block.Status = TStatusCode::MissingValues;
       block.Rows.clear();
       return block;
     }
@@ -313,7 +305,7 @@ TCompleteBlock ReadCompleteBlock(const TDataTable& table, int columnCount) {
     for (const int column : block.Columns) values.push_back(table.GetAnalysisValue(row, column));
     block.Rows.push_back(std::move(values));
   }
-  if (block.Rows.size() < 2 || block.Columns.size() < 2) block.Status = NotEnoughDataCode;
+  if (block.Rows.size() < 2 || block.Columns.size() < 2) block.Status = TStatusCode::NotEnoughData;
   return block;
 }
 
@@ -342,7 +334,7 @@ TRepeatedMeasuresResult ComputeRepeatedMeasuresAnova(const TCompleteBlock& block
     }
   }
   if (!anySpread) {
-    result.Status = AllSDsZeroCode;
+    result.Status = TStatusCode::AllSDsZero;
     return result;
   }
   for (TReal& mean : columnMeans) mean /= r;
@@ -390,12 +382,12 @@ TRepeatedMeasuresResult ComputeRepeatedMeasuresAnova(const TCompleteBlock& block
 // ---------------------------------------------------------------------------
 // Reports
 
-std::int32_t WriteOneWayAnovaReport(TReportText& report, std::span<const TColumnSummary> groups,
-                                    const std::vector<bool>& averaged, const TOneWayAnovaResult& anova,
-                                    const TBartlettResult& bartlett, const TPostTestRequest& postTest,
-                                    TPostTestCondition postTestMode) {
+TStatusCode WriteOneWayAnovaReport(TReportText& report, std::span<const TColumnSummary> groups,
+                                   const std::vector<bool>& averaged, const TOneWayAnovaResult& anova,
+                                   const TBartlettResult& bartlett, const TPostTestRequest& postTest,
+                                   TPostTestCondition postTestMode) {
   const std::unique_ptr<TReportText> scratch = OpenScratchReport();
-  if (!scratch) return OutOfMemoryCode;
+  if (!scratch) return TStatusCode::OutOfMemory;
   report.WriteLine();
   WriteCenteredTitle(report, "One-way Analysis of Variance (ANOVA)");
   report.WriteLine();
@@ -416,8 +408,8 @@ std::int32_t WriteOneWayAnovaReport(TReportText& report, std::span<const TColumn
   if (computed) {
     const TPostTestInput input{groups, anova.Residual.MS, anova.Residual.DF, TAnovaDesign::Ordinary};
     const TTrendAnova trend{anova.Treatment, {}, anova.Residual, anova.Total};
-    const std::int32_t status = WritePostTestSection(report, input, postTest, postTestMode, anova.P, trend, false);
-    if (status != 0) return status;
+    const TStatusCode status = WritePostTestSection(report, input, postTest, postTestMode, anova.P, trend, false);
+    if (status != TStatusCode::Ok) return status;
   }
   WriteBartlettSection(report, bartlett);
   WriteNormalitySection(report, groups, averaged);
@@ -434,14 +426,14 @@ std::int32_t WriteOneWayAnovaReport(TReportText& report, std::span<const TColumn
   report.NewLine();
   report.NewLine();
   WriteSummaryOfData(report, *scratch, groups);
-  return 0;
+  return TStatusCode::Ok;
 }
 
-std::int32_t WriteRepeatedMeasuresReport(TReportText& report, std::span<const TColumnSummary> groups,
-                                         const TRepeatedMeasuresResult& anova, const TPostTestRequest& postTest,
-                                         TPostTestCondition postTestMode) {
+TStatusCode WriteRepeatedMeasuresReport(TReportText& report, std::span<const TColumnSummary> groups,
+                                        const TRepeatedMeasuresResult& anova, const TPostTestRequest& postTest,
+                                        TPostTestCondition postTestMode) {
   const std::unique_ptr<TReportText> scratch = OpenScratchReport();
-  if (!scratch) return OutOfMemoryCode;
+  if (!scratch) return TStatusCode::OutOfMemory;
   report.WriteLine();
   WriteCenteredTitle(report, "Repeated Measures Analysis of Variance");
   report.WriteLine();
@@ -451,8 +443,8 @@ std::int32_t WriteRepeatedMeasuresReport(TReportText& report, std::span<const TC
     WriteVerdict(report, anova.P);
     const TPostTestInput input{groups, anova.Residual.MS, anova.Residual.DF, TAnovaDesign::RepeatedMeasures};
     const TTrendAnova trend{anova.Treatment, anova.Individual, anova.Residual, anova.Total};
-    const std::int32_t status = WritePostTestSection(report, input, postTest, postTestMode, anova.P, trend, true);
-    if (status != 0) return status;
+    const TStatusCode status = WritePostTestSection(report, input, postTest, postTestMode, anova.P, trend, true);
+    if (status != TStatusCode::Ok) return status;
   } else {
     report.WriteLine("After accounting for systematic variation between columns and rows,");
     report.WriteLine("there is no random scatter.  In this situation, which is unlikely to occur");
@@ -490,17 +482,16 @@ std::int32_t WriteRepeatedMeasuresReport(TReportText& report, std::span<const TC
   }
   report.WriteLine();
   WriteSummaryOfData(report, *scratch, groups);
-  return 0;
+  return TStatusCode::Ok;
 }
 
 // ---------------------------------------------------------------------------
 // Entry point
 
-std::int32_t RunMultiColumnTest(TDataTable& table, bool nonparametric, bool ordinary, TReportText& report,
-                                const TPairFlags& pairSelected, bool useSelectedPairs, bool twoSided,
-                                int controlColumn, TPostTestCondition postTestMode, std::int32_t postTestKind,
-                                TCalcProgress& progress) {
-  table.StatusCode = 0;
+TStatusCode RunMultiColumnTest(TDataTable& table, bool nonparametric, bool ordinary, TReportText& report,
+                               const TPairFlags& pairSelected, bool useSelectedPairs, bool twoTailed, int controlColumn,
+                               TPostTestCondition postTestMode, std::int32_t postTestKind, TCalcProgress& progress) {
+  table.StatusCode = TStatusCode::Ok;
   bool averagedData = false;
   for (int column = 0; column < MaxColumns; ++column) {
     if (table.Summary(column).N <= 0 || table.ColumnSelected[At(column)] == 0) continue;
@@ -512,18 +503,18 @@ std::int32_t RunMultiColumnTest(TDataTable& table, bool nonparametric, bool ordi
   }
   const TColumnMapScope columnMap(table);
   if (averagedData && (nonparametric || !ordinary)) {
-    table.StatusCode = AveragedDataCode;
+    table.StatusCode = TStatusCode::AveragedAnova;
     return table.StatusCode;
   }
   if (nonparametric) {
     if (ordinary) {
-      return RunKruskalWallis(table, report, pairSelected, useSelectedPairs, twoSided, controlColumn, postTestMode,
+      return RunKruskalWallis(table, report, pairSelected, useSelectedPairs, twoTailed, controlColumn, postTestMode,
                               postTestKind, progress);
     }
-    return RunFriedman(table, report, pairSelected, useSelectedPairs, twoSided, controlColumn, postTestMode,
+    return RunFriedman(table, report, pairSelected, useSelectedPairs, twoTailed, controlColumn, postTestMode,
                        postTestKind, progress);
   }
-  const TPostTestRequest request{postTestKind, pairSelected, useSelectedPairs, 0, twoSided};
+  const TPostTestRequest request{postTestKind, pairSelected, useSelectedPairs, 0, twoTailed};
   if (ordinary) {
     RunOneWayAnova(table, report, request, controlColumn, postTestMode);
   } else {

@@ -25,7 +25,7 @@ class TCalcProgress;
 //
 //   pairSelected      the pair flags, in the order of ColumnPairs over the
 //                     selected columns; used when useSelectedPairs is set
-//   twoSided          Dunnett and comparisons with a control: two-sided
+//   twoTailed          Dunnett and comparisons with a control: two-sided
 //   controlColumn     the control's data column (Dunnett, comparisons with a
 //                     control); the first group when it is not one
 //   postTestMode      always run the post test, only when P <= 0.05, or
@@ -35,18 +35,17 @@ class TCalcProgress;
 //                     1 Dunn, 2 comparisons with the control (Friedman)
 // The Kruskal-Wallis and Friedman exact enumerations report through
 // `progress`.
-std::int32_t RunMultiColumnTest(TDataTable& table, bool nonparametric, bool ordinary, TReportText& report,
-                                const TPairFlags& pairSelected, bool useSelectedPairs, bool twoSided,
-                                int controlColumn, TPostTestCondition postTestMode, std::int32_t postTestKind,
-                                TCalcProgress& progress);
+TStatusCode RunMultiColumnTest(TDataTable& table, bool nonparametric, bool ordinary, TReportText& report,
+                               const TPairFlags& pairSelected, bool useSelectedPairs, bool twoTailed, int controlColumn,
+                               TPostTestCondition postTestMode, std::int32_t postTestKind, TCalcProgress& progress);
 
 // ---------------------------------------------------------------------------
 // One-way ANOVA
 
 struct TOneWayAnovaResult {
-  // 0, or the refusal: 12 a group with one value, 11 fewer than two groups
-  // with two or more values, 13 every SD zero.
-  std::int32_t Status = 0;
+  // Ok, or the refusal: AnovaSingleValue a group with one value,
+  // NotEnoughData fewer than two groups with two or more values, AllSDsZero.
+  TStatusCode Status = TStatusCode::Ok;
   std::int32_t Groups = 0;  // k: groups with N >= 2
   std::int32_t Count = 0;   // n = sum of their N
   TAnovaSource Treatment;
@@ -81,11 +80,11 @@ TBartlettResult ComputeBartlett(std::span<const TColumnSummary> groups);
 
 // Writes the one-way ANOVA report with its post test; `averaged` flags the
 // groups given as typed mean and error (their normality row says so).
-// Returns 0, or 10 when a scratch report cannot be opened.
-[[nodiscard]] std::int32_t WriteOneWayAnovaReport(TReportText& report, std::span<const TColumnSummary> groups,
-                                                  const std::vector<bool>& averaged, const TOneWayAnovaResult& anova,
-                                                  const TBartlettResult& bartlett, const TPostTestRequest& postTest,
-                                                  TPostTestCondition postTestMode);
+// Returns Ok, or OutOfMemory when a scratch report cannot be opened.
+[[nodiscard]] TStatusCode WriteOneWayAnovaReport(TReportText& report, std::span<const TColumnSummary> groups,
+                                                 const std::vector<bool>& averaged, const TOneWayAnovaResult& anova,
+                                                 const TBartlettResult& bartlett, const TPostTestRequest& postTest,
+                                                 TPostTestCondition postTestMode);
 
 // ---------------------------------------------------------------------------
 // Repeated-measures ANOVA
@@ -94,8 +93,9 @@ TBartlettResult ComputeBartlett(std::span<const TColumnSummary> groups);
 // fixes the columns used; every later row holding a value must hold values
 // in exactly those columns; rows without any value are skipped.
 struct TCompleteBlock {
-  // 0, 15 for a row with a hole, 11 for fewer than two rows or columns.
-  std::int32_t Status = 0;
+  // Ok, MissingValues for a row with a hole, NotEnoughData for fewer than two
+  // rows or columns.
+  TStatusCode Status = TStatusCode::Ok;
   std::vector<int> Columns;              // analysis columns, ascending
   std::vector<std::vector<TReal>> Rows;  // one value per column
 };
@@ -105,8 +105,8 @@ struct TCompleteBlock {
 TCompleteBlock ReadCompleteBlock(const TDataTable& table, int columnCount);
 
 struct TRepeatedMeasuresResult {
-  // 0, or 13 when every column's values are all equal.
-  std::int32_t Status = 0;
+  // Ok, or AllSDsZero when every column's values are all equal.
+  TStatusCode Status = TStatusCode::Ok;
   std::int32_t Rows = 0;
   std::int32_t Columns = 0;
   TReal GrandMean = EmptyValue;
@@ -127,10 +127,9 @@ struct TRepeatedMeasuresResult {
 TRepeatedMeasuresResult ComputeRepeatedMeasuresAnova(const TCompleteBlock& block);
 
 // Writes the repeated-measures report with its post test; groups are the
-// block's columns with N the number of rows. Returns 0 or 10 as above.
-[[nodiscard]] std::int32_t WriteRepeatedMeasuresReport(TReportText& report, std::span<const TColumnSummary> groups,
-                                                       const TRepeatedMeasuresResult& anova,
-                                                       const TPostTestRequest& postTest,
-                                                       TPostTestCondition postTestMode);
+// block's columns with N the number of rows. Returns Ok or OutOfMemory as above.
+[[nodiscard]] TStatusCode WriteRepeatedMeasuresReport(TReportText& report, std::span<const TColumnSummary> groups,
+                                                      const TRepeatedMeasuresResult& anova,
+                                                      const TPostTestRequest& postTest, TPostTestCondition postTestMode);
 
 }  // namespace ombrel

@@ -14,11 +14,6 @@ namespace ombrel {
 
 namespace {
 
-constexpr std::int32_t NoPairCode = 47;
-constexpr std::int32_t OneXValueCode = 37;
-constexpr std::int32_t OneYValueCode = 38;
-constexpr std::int32_t TooFewPointsCode = 39;
-
 TReal Mean(const std::vector<TReal>& values) {
   TReal sum = 0;
   for (const TReal v : values) sum += v;
@@ -97,21 +92,21 @@ TPearsonResult ComputePearson(TDataTable& table, int referenceColumn, std::span<
   const TCorrelationPairs pairs = CollectPairs(table, referenceColumn, otherColumns);
   const std::int32_t n = static_cast<std::int32_t>(pairs.X.size());
   if (n == 0) {
-    table.StatusCode = NoPairCode;
+    table.StatusCode = TStatusCode::NoCorrelationData;
     return result;
   }
   // Equality of the values themselves: sums of squares of equal values
   // need not come out exactly 0.
   if (AllEqual(pairs.X)) {
-    table.StatusCode = OneXValueCode;
+    table.StatusCode = TStatusCode::OneXValue;
     return result;
   }
   if (AllEqual(pairs.Y)) {
-    table.StatusCode = OneYValueCode;
+    table.StatusCode = TStatusCode::OneYValue;
     return result;
   }
   if (n < 3) {
-    table.StatusCode = TooFewPointsCode;
+    table.StatusCode = TStatusCode::TooFewCorrelationPoints;
     return result;
   }
   const TReal meanX = Mean(pairs.X);
@@ -150,7 +145,7 @@ TSpearmanResult ComputeSpearman(TDataTable& table, int referenceColumn, std::spa
   const TCorrelationPairs pairs = CollectPairs(table, referenceColumn, otherColumns);
   const std::int32_t n = static_cast<std::int32_t>(pairs.X.size());
   if (n == 0) {
-    table.StatusCode = NoPairCode;
+    table.StatusCode = TStatusCode::NoCorrelationData;
     return result;
   }
   TReal tx = 0;
@@ -164,11 +159,11 @@ TSpearmanResult ComputeSpearman(TDataTable& table, int referenceColumn, std::spa
   const TReal nn = static_cast<TReal>(n);
   const TReal s = (nn * nn * nn - nn) / 6;
   if (s - 2 * tx == 0) {
-    table.StatusCode = OneXValueCode;
+    table.StatusCode = TStatusCode::OneXValue;
     return result;
   }
   if (s - 2 * ty == 0) {
-    table.StatusCode = OneYValueCode;
+    table.StatusCode = TStatusCode::OneYValue;
     return result;
   }
   result.N = n;
@@ -212,11 +207,11 @@ TSpearmanResult ComputeSpearman(TDataTable& table, int referenceColumn, std::spa
   return result;
 }
 
-std::int32_t RunPearsonCorrelation(TDataTable& table, TReportText& report) {
-  table.StatusCode = 0;
+TStatusCode RunPearsonCorrelation(TDataTable& table, TReportText& report) {
+  table.StatusCode = TStatusCode::Ok;
   const std::vector<int> others = YColumns(table);
   const TPearsonResult result = ComputePearson(table, 0, others);
-  if (table.StatusCode != 0) return table.StatusCode;
+  if (table.StatusCode != TStatusCode::Ok) return table.StatusCode;
 
   WriteCenteredTitle(report, "Linear Correlation");
   report.WriteLine();
@@ -244,11 +239,11 @@ std::int32_t RunPearsonCorrelation(TDataTable& table, TReportText& report) {
   return table.StatusCode;
 }
 
-std::int32_t RunSpearmanCorrelation(TDataTable& table, TReportText& report, TCalcProgress& progress) {
-  table.StatusCode = 0;
+TStatusCode RunSpearmanCorrelation(TDataTable& table, TReportText& report, TCalcProgress& progress) {
+  table.StatusCode = TStatusCode::Ok;
   const std::vector<int> others = YColumns(table);
   const TSpearmanResult result = ComputeSpearman(table, 0, others, progress);
-  if (table.StatusCode != 0) return table.StatusCode;
+  if (table.StatusCode != TStatusCode::Ok) return table.StatusCode;
 
   WriteCenteredTitle(report, "Spearman Rank Correlation");
   report.WriteLine();

@@ -28,8 +28,8 @@ std::vector<int> YColumns(const TDataTable& table);
 
 // Pearson's r of the pairs, its 95% limits (from N = 4 on) and its
 // two-tailed P (t with N - 2 degrees of freedom). Refusals go to the table's
-// StatusCode: 47 no pair, 37 all X equal, 38 all Y equal, 39 fewer than
-// three pairs; the other fields are then empty. The sums of squares are
+// StatusCode: NoCorrelationData no pair, OneXValue all X equal, OneYValue
+// all Y equal, TooFewCorrelationPoints fewer than three pairs; the other fields are then empty. The sums of squares are
 // taken about the means, so r keeps full precision for data with a large
 // common offset. |r| = 1 gives P = 0 and both limits r.
 struct TPearsonResult {
@@ -73,9 +73,9 @@ TSpearmanResult ComputeSpearman(TDataTable& table, int referenceColumn, std::spa
 // WriteErrorReport.
 
 // Pearson correlation.
-std::int32_t RunPearsonCorrelation(TDataTable& table, TReportText& report);
+TStatusCode RunPearsonCorrelation(TDataTable& table, TReportText& report);
 // Spearman rank correlation; its exact enumeration reports through
 // `progress`.
-std::int32_t RunSpearmanCorrelation(TDataTable& table, TReportText& report, TCalcProgress& progress);
+TStatusCode RunSpearmanCorrelation(TDataTable& table, TReportText& report, TCalcProgress& progress);
 
 }  // namespace ombrel

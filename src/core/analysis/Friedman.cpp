@@ -19,8 +19,6 @@ namespace ombrel {
 
 namespace {
 
-constexpr std::int32_t NotEnoughDataCode = 11;
-constexpr std::int32_t MissingValuesCode = 15;
 constexpr std::int32_t MaxExactColumns = 6;
 constexpr std::uint64_t MaxArrangements = 1000000000;
 
@@ -28,14 +26,14 @@ constexpr std::uint64_t MaxArrangements = 1000000000;
 // comparisons with the control.
 constexpr std::array<std::int32_t, 14> TabledComparisons{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 15, 20};
 using TCriticalRow = std::array<TReal, 14>;
-constexpr TCriticalRow TwoSided05{1.96L, 2.21L, 2.35L, 2.44L, 2.51L, 2.57L, 2.61L,
-                                  2.65L, 2.69L, 2.72L, 2.74L, 2.77L, 2.83L, 2.91L};
-constexpr TCriticalRow TwoSided01{2.58L, 2.79L, 2.92L, 3.00L, 3.06L, 3.11L, 3.15L,
-                                  3.19L, 3.22L, 3.25L, 3.27L, 3.29L, 3.35L, 3.42L};
-constexpr TCriticalRow OneSided05{1.65L, 1.92L, 2.06L, 2.16L, 2.24L, 2.29L, 2.34L,
-                                  2.38L, 2.42L, 2.45L, 2.48L, 2.50L, 2.57L, 2.64L};
-constexpr TCriticalRow OneSided01{2.33L, 2.56L, 2.69L, 2.77L, 2.84L, 2.89L, 2.94L,
-                                  2.97L, 3.00L, 3.03L, 3.06L, 3.08L, 3.14L, 3.21L};
+constexpr TCriticalRow TwoTailed05{1.96L, 2.21L, 2.35L, 2.44L, 2.51L, 2.57L, 2.61L,
+                                   2.65L, 2.69L, 2.72L, 2.74L, 2.77L, 2.83L, 2.91L};
+constexpr TCriticalRow TwoTailed01{2.58L, 2.79L, 2.92L, 3.00L, 3.06L, 3.11L, 3.15L,
+                                   3.19L, 3.22L, 3.25L, 3.27L, 3.29L, 3.35L, 3.42L};
+constexpr TCriticalRow OneTailed05{1.65L, 1.92L, 2.06L, 2.16L, 2.24L, 2.29L, 2.34L,
+                                   2.38L, 2.42L, 2.45L, 2.48L, 2.50L, 2.57L, 2.64L};
+constexpr TCriticalRow OneTailed01{2.33L, 2.56L, 2.69L, 2.77L, 2.84L, 2.89L, 2.94L,
+                                   2.97L, 3.00L, 3.03L, 3.06L, 3.08L, 3.14L, 3.21L};
 
 std::vector<std::string> GroupNames(const TDataTable& table, const TFriedmanResult& result) {
   std::vector<std::string> names;
@@ -46,7 +44,7 @@ std::vector<std::string> GroupNames(const TDataTable& table, const TFriedmanResu
 // The comparisons of every column with the control, in ascending order of
 // the column means (equal means keep their order).
 bool WriteControlSection(const TDataTable& table, TReportText& report, const TFriedmanResult& result,
-                         const std::vector<std::string>& names, int controlColumn, bool twoSided) {
+                         const std::vector<std::string>& names, int controlColumn, bool twoTailed) {
   const std::unique_ptr<TReportText> scratch = OpenScratchReport();
   if (!scratch) return false;
   const std::size_t count = result.Columns.size();
@@ -57,8 +55,8 @@ bool WriteControlSection(const TDataTable& table, TReportText& report, const TFr
   const TReal r = result.Rows();
   const TReal se = std::sqrt(k * r * (k + 1) / 6);
   const auto comparisons = static_cast<std::int32_t>(count) - 1;
-  const TReal critical05 = ControlCriticalValue(comparisons, twoSided, 0.05L);
-  const TReal critical01 = ControlCriticalValue(comparisons, twoSided, 0.01L);
+  const TReal critical05 = ControlCriticalValue(comparisons, twoTailed, 0.05L);
+  const TReal critical01 = ControlCriticalValue(comparisons, twoTailed, 0.01L);
 
   detail::WriteRankUnderlinedLine(report, "Nonparametric Multiple Comparisons Test with Control Group");
   report.WriteLine();
@@ -93,9 +91,9 @@ bool WriteControlSection(const TDataTable& table, TReportText& report, const TFr
   return true;
 }
 
-void WriteReport(TDataTable& table, TReportText& report, const TFriedmanResult& result,
-                 const TPairFlags& pairSelected, bool useSelectedPairs, bool twoSided, int controlColumn,
-                 TPostTestCondition postTestMode, std::int32_t postTestKind) {
+void WriteReport(TDataTable& table, TReportText& report, const TFriedmanResult& result, const TPairFlags& pairSelected,
+                 bool useSelectedPairs, bool twoTailed, int controlColumn, TPostTestCondition postTestMode,
+                 std::int32_t postTestKind) {
   detail::WriteRankTestTitle(report, "Friedman Test (Nonparametric Repeated Measures ANOVA)");
   report.WriteLine();
   detail::WriteRankTestVerdict(report, result.P, result.Status, result.Arrangements,
@@ -130,10 +128,10 @@ void WriteReport(TDataTable& table, TReportText& report, const TFriedmanResult& 
       written = detail::WriteDunnSection(report, TRankDifference::RankSum, pairs, comparisons, names,
                                          DunnCriticalValues(pairs).Z05 * se, !result.Untied());
     } else if (postTestKind == 2) {
-      written = WriteControlSection(table, report, result, names, controlColumn, twoSided);
+      written = WriteControlSection(table, report, result, names, controlColumn, twoTailed);
     }
     if (!written) {
-      table.StatusCode = OutOfMemoryCode;
+      table.StatusCode = TStatusCode::OutOfMemory;
       return;
     }
   }
@@ -149,7 +147,7 @@ void WriteReport(TDataTable& table, TReportText& report, const TFriedmanResult& 
 
 }  // namespace
 
-std::int32_t FindFriedmanBlock(const TDataTable& table, TFriedmanResult& result) {
+TStatusCode FindFriedmanBlock(const TDataTable& table, TFriedmanResult& result) {
   result.Columns.clear();
   result.BlockRows.clear();
   std::vector<int> present;
@@ -161,12 +159,12 @@ std::int32_t FindFriedmanBlock(const TDataTable& table, TFriedmanResult& result)
     if (result.BlockRows.empty()) {
       result.Columns = present;
     } else if (present != result.Columns) {
-      return MissingValuesCode;
+      return TStatusCode::MissingValues;
     }
     result.BlockRows.push_back(row);
   }
-  if (result.Rows() < 2 || result.ColumnCount() < 2) return NotEnoughDataCode;
-  return 0;
+  if (result.Rows() < 2 || result.ColumnCount() < 2) return TStatusCode::NotEnoughData;
+  return TStatusCode::Ok;
 }
 
 void RankFriedman(const TDataTable& table, TFriedmanResult& result) {
@@ -227,9 +225,9 @@ void FindFriedmanP(TFriedmanResult& result, TCalcProgress& progress) {
     result.P = static_cast<TReal>(count.AtLeastAsExtreme) / static_cast<TReal>(count.Total);
 }
 
-TReal ControlCriticalValue(std::int32_t comparisons, bool twoSided, TReal alpha) {
+TReal ControlCriticalValue(std::int32_t comparisons, bool twoTailed, TReal alpha) {
   const bool at05 = alpha == 0.05L;
-  const TCriticalRow& row = twoSided ? (at05 ? TwoSided05 : TwoSided01) : (at05 ? OneSided05 : OneSided01);
+  const TCriticalRow& row = twoTailed ? (at05 ? TwoTailed05 : TwoTailed01) : (at05 ? OneTailed05 : OneTailed01);
   if (comparisons <= 1) return row.front();
   if (comparisons >= TabledComparisons.back()) return row.back();
   const auto above = static_cast<std::size_t>(
@@ -240,23 +238,23 @@ TReal ControlCriticalValue(std::int32_t comparisons, bool twoSided, TReal alpha)
   return row[above - 1] + (static_cast<TReal>(comparisons) - from) / (to - from) * (row[above] - row[above - 1]);
 }
 
-std::int32_t RunFriedman(TDataTable& table, TReportText& report, const TPairFlags& pairSelected, bool useSelectedPairs,
-                         bool twoSided, int controlColumn, TPostTestCondition postTestMode, std::int32_t postTestKind,
-                         TCalcProgress& progress) {
-  table.StatusCode = 0;
+TStatusCode RunFriedman(TDataTable& table, TReportText& report, const TPairFlags& pairSelected, bool useSelectedPairs,
+                        bool twoTailed, int controlColumn, TPostTestCondition postTestMode, std::int32_t postTestKind,
+                        TCalcProgress& progress) {
+  table.StatusCode = TStatusCode::Ok;
   // Faults of this test keep their kind: division by zero, overflow, invalid.
   RunGuarded(
       table, &report,
       [&] {
         TFriedmanResult result;
-        const std::int32_t refusal = FindFriedmanBlock(table, result);
-        if (refusal != 0) {
+        const TStatusCode refusal = FindFriedmanBlock(table, result);
+        if (refusal != TStatusCode::Ok) {
           table.StatusCode = refusal;
           return;
         }
         RankFriedman(table, result);
         FindFriedmanP(result, progress);
-        WriteReport(table, report, result, pairSelected, useSelectedPairs, twoSided, controlColumn, postTestMode,
+        WriteReport(table, report, result, pairSelected, useSelectedPairs, twoTailed, controlColumn, postTestMode,
                     postTestKind);
       },
       TFaultMapping::ByKind);

@@ -33,9 +33,9 @@ struct TFriedmanResult {
 // The complete block of the analysis columns 0 .. LastMappedColumn: the
 // first row holding a value fixes the columns; every later row holding a
 // value must hold values in exactly those columns, and empty rows are
-// skipped. Returns 0, or the refusal: 15 when values are missing from the
-// block, 11 with fewer than two rows or two columns.
-std::int32_t FindFriedmanBlock(const TDataTable& table, TFriedmanResult& result);
+// skipped. Returns Ok, or the refusal: MissingValues when values are missing
+// from the block, NotEnoughData with fewer than two rows or two columns.
+TStatusCode FindFriedmanBlock(const TDataTable& table, TFriedmanResult& result);
 
 // Ranks each row 1..k (ties share their mean rank), sums the ranks per
 // column and computes Fr with its tie correction and the approximate P. Fr
@@ -54,21 +54,22 @@ void FindFriedmanP(TFriedmanResult& result, TCalcProgress& progress);
 // comparisons (1 to 12, 15 and 20 tabled, linear in between, the value for
 // 20 beyond), two- or one-sided, for alpha 0.05 or 0.01 (any other alpha
 // reads as 0.01).
-TReal ControlCriticalValue(std::int32_t comparisons, bool twoSided, TReal alpha);
+TReal ControlCriticalValue(std::int32_t comparisons, bool twoTailed, TReal alpha);
 
 // The Friedman test of the analysis columns 0 .. count - 1 of a table whose
 // column map is built and whose mapped summaries are computed (mean, N,
 // median, minimum, maximum and title are reported). Writes the report body;
-// leaves a refusal in StatusCode (15 missing values, 11 fewer than two rows
-// or columns, 10 no scratch report for a post test; an arithmetic fault
-// inside gives 2 for a division by zero, 4 for an overflow, 5 otherwise) and
+// leaves a refusal in StatusCode (MissingValues, NotEnoughData for fewer
+// than two rows or columns, OutOfMemory for no scratch report for a post
+// test; an arithmetic fault inside gives DivideByZero, Overflow or else
+// InvalidOperation) and
 // returns it. The post test runs when postTestMode allows it (always, or
 // when P <= 0.05): kind 1 is Dunn's test over the pairs selected in
 // `pairSelected` when `useSelectedPairs` is set, kind 2 compares every column
 // with the one that `controlColumn` (a table column) maps to, using the
-// two-sided critical values when `twoSided` is set.
-std::int32_t RunFriedman(TDataTable& table, TReportText& report, const TPairFlags& pairSelected, bool useSelectedPairs,
-                         bool twoSided, int controlColumn, TPostTestCondition postTestMode, std::int32_t postTestKind,
-                         TCalcProgress& progress);
+// two-sided critical values when `twoTailed` is set.
+TStatusCode RunFriedman(TDataTable& table, TReportText& report, const TPairFlags& pairSelected, bool useSelectedPairs,
+                        bool twoTailed, int controlColumn, TPostTestCondition postTestMode, std::int32_t postTestKind,
+                        TCalcProgress& progress);
 
 }  // namespace ombrel

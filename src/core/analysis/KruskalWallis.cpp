@@ -15,7 +15,6 @@ namespace ombrel {
 
 namespace {
 
-constexpr std::int32_t NotEnoughDataCode = 11;
 constexpr std::uint64_t MaxArrangements = 2000000000;
 
 struct TRankedValue {
@@ -59,7 +58,7 @@ void WriteReport(TDataTable& table, TReportText& report, const TKruskalWallisRes
         RankPairCount(pairSelected, useSelectedPairs, static_cast<int>(result.Groups.size()));
     if (!detail::WriteDunnSection(report, TRankDifference::MeanRank, pairs, comparisons, names, EmptyValue,
                                   false)) {
-      table.StatusCode = OutOfMemoryCode;
+      table.StatusCode = TStatusCode::OutOfMemory;
       return;
     }
   }
@@ -144,13 +143,13 @@ void FindKruskalWallisP(TKruskalWallisResult& result, TCalcProgress& progress) {
         static_cast<TReal>(std::max<std::uint64_t>(count.AtLeastAsExtreme, 1)) / static_cast<TReal>(count.Total);
 }
 
-std::int32_t RunKruskalWallis(TDataTable& table, TReportText& report, const TPairFlags& pairSelected,
-                              bool useSelectedPairs, bool /*twoSided*/, int /*controlColumn*/,
-                              TPostTestCondition postTestMode, std::int32_t postTestKind, TCalcProgress& progress) {
-  table.StatusCode = 0;
+TStatusCode RunKruskalWallis(TDataTable& table, TReportText& report, const TPairFlags& pairSelected,
+                             bool useSelectedPairs, bool /*twoTailed*/, int /*controlColumn*/,
+                             TPostTestCondition postTestMode, std::int32_t postTestKind, TCalcProgress& progress) {
+  table.StatusCode = TStatusCode::Ok;
   TKruskalWallisResult result = RankKruskalWallis(table);
   if (result.TotalN < 1) {
-    table.StatusCode = NotEnoughDataCode;
+    table.StatusCode = TStatusCode::NotEnoughData;
     return table.StatusCode;
   }
   FindKruskalWallisP(result, progress);

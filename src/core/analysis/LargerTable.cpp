@@ -16,12 +16,6 @@ namespace ombrel {
 
 namespace {
 
-constexpr std::int32_t FractionCode = 30;
-constexpr std::int32_t NegativeCode = 31;
-constexpr std::int32_t ZeroRowCode = 32;
-constexpr std::int32_t ZeroColumnCode = 33;
-constexpr std::int32_t NotRectangularCode = 34;
-constexpr std::int32_t NoDataCode = 46;
 constexpr std::int32_t HelpTopic = 612;
 
 bool IsWhole(TReal value) { return value == std::trunc(value); }
@@ -125,26 +119,26 @@ TLargerTableResult chi_square_independence(const TDataTable& table) {
   result.Extent = FindContingencyExtent(table);
   const TContingencyExtent& extent = result.Extent;
   if (!extent.Rectangular) {
-    result.StatusCode = NotRectangularCode;
+    result.StatusCode = TStatusCode::NotRectangular;
     return result;
   }
   if (extent.Rows == 0 || extent.Columns == 0) {
-    result.StatusCode = NoDataCode;
+    result.StatusCode = TStatusCode::NoContingencyData;
     return result;
   }
 
-  std::int32_t code = 0;
+  TStatusCode code = TStatusCode::Ok;
   std::vector<TReal> columnTotals;
   for (int column = extent.FirstColumn; column <= extent.LastColumn; ++column) {
     TReal total = 0;
     for (int row = extent.FirstRow; row <= extent.LastRow; ++row) {
       const TReal count = table.GetAnalysisValue(row, column);
       if (IsEmpty(count)) continue;
-      if (!IsWhole(count)) code = FractionCode;
-      if (count < 0) code = NegativeCode;
+      if (!IsWhole(count)) code = TStatusCode::Fraction;
+      if (count < 0) code = TStatusCode::Negative;
       total += count;
     }
-    if (total == 0 && code == 0) code = ZeroColumnCode;
+    if (total == 0 && code == TStatusCode::Ok) code = TStatusCode::ZeroColumn;
     columnTotals.push_back(total);
   }
   std::vector<TReal> rowTotals;
@@ -158,11 +152,11 @@ TLargerTableResult chi_square_independence(const TDataTable& table) {
       hasValues = true;
       total += count;
     }
-    if (hasValues && total == 0) code = ZeroRowCode;
+    if (hasValues && total == 0) code = TStatusCode::ZeroRow;
     rowTotals.push_back(total);
     rowHasValues.push_back(hasValues);
   }
-  if (code != 0) {
+  if (code != TStatusCode::Ok) {
     result.StatusCode = code;
     return result;
   }
@@ -250,22 +244,22 @@ void WriteLargerTableReport(TReportText& report, TReportText& totals, const TLar
   report.AppendReport(totals);
 }
 
-std::int32_t RunLargerTable(TDataTable& table, TReportText& report) {
-  table.StatusCode = 0;
+TStatusCode RunLargerTable(TDataTable& table, TReportText& report) {
+  table.StatusCode = TStatusCode::Ok;
   report.HelpTopic = HelpTopic;
   const std::unique_ptr<TReportText> totals = OpenScratchReport();
   if (!totals) {
-    table.StatusCode = OutOfMemoryCode;
+    table.StatusCode = TStatusCode::OutOfMemory;
     return table.StatusCode;
   }
   const TLargerTableResult result = chi_square_independence(table);
   table.StatusCode = result.StatusCode;
-  if (result.StatusCode != 0) return table.StatusCode;
+  if (result.StatusCode != TStatusCode::Ok) return table.StatusCode;
   WriteTotalsTables(*totals, result);
   WriteLargerTableReport(report, *totals, result);
   // The totals reach the report as copied text, so a number that could not
   // be written there is checked here.
-  if (totals->SawNonFinite()) table.StatusCode = InvalidOperationCode;
+  if (totals->SawNonFinite()) table.StatusCode = TStatusCode::InvalidOperation;
   return table.StatusCode;
 }
 

@@ -66,7 +66,7 @@ struct TColumnTotal {
 // Every figure the report prints. A StatusCode other than 0 means the table
 // was refused and only the extent is set.
 struct TLargerTableResult {
-  std::int32_t StatusCode = 0;
+  TStatusCode StatusCode = TStatusCode::Ok;
   TContingencyExtent Extent;
   TReal N = 0;
   TReal ChiSquare = 0;
@@ -102,9 +102,9 @@ void WriteLargerTableReport(TReportText& report, TReportText& totals, const TLar
 // Entry point of the larger contingency table: the chi-square test for
 // independence and, where it applies, for trend. The driver has given every
 // column with an empty title its bare letter. Sets StatusCode to 0, takes a
-// scratch report for the totals (code 10 when it cannot be had), writes the
+// scratch report for the totals (OutOfMemory when it cannot be had), writes the
 // report body, sets the report's help topic (612) and returns StatusCode.
 // The caller runs it inside RunGuarded and then calls WriteErrorReport.
-std::int32_t RunLargerTable(TDataTable& table, TReportText& report);
+TStatusCode RunLargerTable(TDataTable& table, TReportText& report);
 
 }  // namespace ombrel

@@ -392,19 +392,19 @@ TLinearRegressionResult ComputeLinearRegression(const TDataTable& table, const T
   for (const TRowRange& range : data.Rows)
     result.MaxReplicates = std::max(result.MaxReplicates, static_cast<std::int32_t>(range.Count));
   if (result.Rows < 3) {
-    result.StatusCode = TooFewRegressionRowsCode;
+    result.StatusCode = TStatusCode::TooFewRegressionPoints;
     return result;
   }
   CentrePoints(data, result);
   if (result.Sxx == 0) {
-    result.StatusCode = SingleXValueCode;
+    result.StatusCode = TStatusCode::OneXValue;
     return result;
   }
   FindRowMeans(data, result);
   const TFit fit = FitLine(data, options, result);
   PartitionSumsOfSquares(fit, options, static_cast<TReal>(data.Points.size()), result);
   if (result.Slope == 0 && result.SlopeSE == 0) {
-    result.StatusCode = SingleYValueCode;
+    result.StatusCode = TStatusCode::OneYValue;
     return result;
   }
   DescribeLine(static_cast<TReal>(data.Points.size()), result);
@@ -629,9 +629,9 @@ void WriteLinearRegressionReport(TReportText& report, const TLinearRegressionRes
   if (result.HasStandardCurve) WriteStandardCurve(report, result);
 }
 
-std::int32_t RunLinearRegression(TDataTable& table, bool runsTest, bool forceThrough, TReportText& report,
-                                 bool interpolateUnknowns, TRegressionOutputs& outputs, TReal forceX, TReal forceY) {
-  table.StatusCode = 0;
+TStatusCode RunLinearRegression(TDataTable& table, bool runsTest, bool forceThrough, TReportText& report,
+                                bool interpolateUnknowns, TRegressionOutputs& outputs, TReal forceX, TReal forceY) {
+  table.StatusCode = TStatusCode::Ok;
   TLinearRegressionOptions options;
   options.RunsTest = runsTest;
   options.ForceThrough = forceThrough;
@@ -640,7 +640,7 @@ std::int32_t RunLinearRegression(TDataTable& table, bool runsTest, bool forceThr
   options.InterpolateUnknowns = interpolateUnknowns;
   const TLinearRegressionResult result = ComputeLinearRegression(table, options);
   table.StatusCode = result.StatusCode;
-  if (result.StatusCode != 0) return table.StatusCode;
+  if (result.StatusCode != TStatusCode::Ok) return table.StatusCode;
   WriteLinearRegressionReport(report, result, options);
   FillRegressionOutputs(result, outputs);
   return table.StatusCode;

@@ -15,11 +15,6 @@
 
 namespace ombrel {
 
-// Status codes of the linear regression's refusals.
-inline constexpr std::int32_t TooFewRegressionRowsCode = 36;
-inline constexpr std::int32_t SingleXValueCode = 37;
-inline constexpr std::int32_t SingleYValueCode = 38;
-
 // The choices that shape a linear regression.
 struct TLinearRegressionOptions {
   bool RunsTest = false;             // test for departure from linearity
@@ -50,7 +45,7 @@ struct TStandardCurveUnknown {
 // Every figure of a linear regression report. Values are in the user's
 // units (a forced fit is computed on shifted values and shifted back).
 struct TLinearRegressionResult {
-  std::int32_t StatusCode = 0;
+  TStatusCode StatusCode = TStatusCode::Ok;
   bool Forced = false;
   std::int32_t N = 0;              // points
   std::int32_t Rows = 0;           // rows with at least one point
@@ -143,7 +138,7 @@ void FillRegressionOutputs(const TLinearRegressionResult& result, TRegressionOut
 // standard curve on request. Sets StatusCode to 0, writes the report body,
 // fills `outputs` for the graph on success and returns StatusCode. The
 // caller runs it inside RunGuarded and then calls WriteErrorReport.
-std::int32_t RunLinearRegression(TDataTable& table, bool runsTest, bool forceThrough, TReportText& report,
-                                 bool interpolateUnknowns, TRegressionOutputs& outputs, TReal forceX, TReal forceY);
+TStatusCode RunLinearRegression(TDataTable& table, bool runsTest, bool forceThrough, TReportText& report,
+                                bool interpolateUnknowns, TRegressionOutputs& outputs, TReal forceX, TReal forceY);
 
 }  // namespace ombrel

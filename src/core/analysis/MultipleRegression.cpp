@@ -126,7 +126,7 @@ TMultipleRegressionResult ComputeMultipleRegression(const TDataTable& table, boo
     result.SSTotal = fit.SSTotal;
     if (result.SSTotal == 0) {
       // Every Y the same: R² is 0/0.
-      result.StatusCode = InvalidOperationCode;
+      result.StatusCode = TStatusCode::InvalidOperation;
       return result;
     }
     const auto df = static_cast<TReal>(result.DF);
@@ -166,7 +166,7 @@ TMultipleRegressionResult ComputeMultipleRegression(const TDataTable& table, boo
     result.Correlations.assign(p, std::vector<TReal>(p, 1));
     for (std::size_t i = 0; i < p; ++i) {
       if (sumsOfSquares[i] == 0) {
-        result.StatusCode = InvalidOperationCode;
+        result.StatusCode = TStatusCode::InvalidOperation;
         return result;
       }
       for (std::size_t j = 0; j < i; ++j) {
@@ -506,10 +506,9 @@ void WriteMultipleRegressionReport(TReportText& report, const TMultipleRegressio
   WriteDataSummary(report, result);
 }
 
-std::int32_t RunMultipleRegression(TDataTable& table, TReportText& report, bool multipleRegression,
-                                   int dependentColumn, const TColumnFlags& independentSelected,
-                                   TMultipleRegressionOutputs& outputs) {
-  table.StatusCode = 0;
+TStatusCode RunMultipleRegression(TDataTable& table, TReportText& report, bool multipleRegression, int dependentColumn,
+                                  const TColumnFlags& independentSelected, TMultipleRegressionOutputs& outputs) {
+  table.StatusCode = TStatusCode::Ok;
   // The column selection of the compare-means analyses does not apply here;
   // restored on every path out, a fault's included.
   struct TSelectionOff {
@@ -521,7 +520,7 @@ std::int32_t RunMultipleRegression(TDataTable& table, TReportText& report, bool 
   TMultipleRegressionResult result =
       ComputeMultipleRegression(table, multipleRegression, dependentColumn, independentSelected);
   table.StatusCode = result.StatusCode;
-  if (result.StatusCode != 0) return table.StatusCode;
+  if (result.StatusCode != TStatusCode::Ok) return table.StatusCode;
   WriteMultipleRegressionReport(report, result, table.Title(), CurrentDateTime());
   if (result.Refusal == TMultipleRegressionRefusal::None) outputs = std::move(result.Outputs);
   return table.StatusCode;

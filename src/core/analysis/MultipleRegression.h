@@ -46,7 +46,7 @@ struct TCoefficient {
 struct TMultipleRegressionResult {
   // Nonzero for an arithmetic refusal (constant Y, or a constant column in
   // the matrix, where r is 0/0): the code of an invalid operation.
-  std::int32_t StatusCode = 0;
+  TStatusCode StatusCode = TStatusCode::Ok;
   TMultipleRegressionRefusal Refusal = TMultipleRegressionRefusal::None;
   bool Regression = true;
   std::int32_t DependentColumn = -1;
@@ -104,8 +104,7 @@ void WriteMultipleRegressionReport(TReportText& report, const TMultipleRegressio
 // `outputs` for the graph when it analysed the data and returns StatusCode.
 // The caller runs it inside RunGuarded, calls WriteErrorReport only for a
 // non-zero code, then ends the report.
-std::int32_t RunMultipleRegression(TDataTable& table, TReportText& report, bool multipleRegression,
-                                   int dependentColumn, const TColumnFlags& independentSelected,
-                                   TMultipleRegressionOutputs& outputs);
+TStatusCode RunMultipleRegression(TDataTable& table, TReportText& report, bool multipleRegression, int dependentColumn,
+                                  const TColumnFlags& independentSelected, TMultipleRegressionOutputs& outputs);
 
 }  // namespace ombrel

@@ -17,14 +17,6 @@
 namespace ombrel {
 namespace {
 
-constexpr std::int32_t SdZeroCode = 40;
-constexpr std::int32_t SameDifferencesCode = 41;
-constexpr std::int32_t SingleValueCode = 49;
-constexpr std::int32_t SinglePairCode = 50;
-constexpr std::int32_t OneXValueCode = 37;
-constexpr std::int32_t OneYValueCode = 38;
-constexpr std::int32_t NoPairCode = 47;
-
 constexpr int Digits = -5;
 
 // The exact signed-rank count is tried below this many ranks.
@@ -265,7 +257,7 @@ TPairingCorrelation SpearmanPairs(std::span<const TReal> x, std::span<const TRea
   const std::size_t pairs = std::min(x.size(), y.size());
   result.N = static_cast<std::int32_t>(pairs);
   if (pairs == 0) {
-    result.StatusCode = NoPairCode;
+    result.StatusCode = TStatusCode::NoCorrelationData;
     return result;
   }
   TReal tx = 0;
@@ -277,11 +269,11 @@ TPairingCorrelation SpearmanPairs(std::span<const TReal> x, std::span<const TRea
   const TReal n = result.N;
   const TReal s = (n * n * n - n) / 6;
   if (s - 2 * tx == 0) {
-    result.StatusCode = OneXValueCode;
+    result.StatusCode = TStatusCode::OneXValue;
     return result;
   }
   if (s - 2 * ty == 0) {
-    result.StatusCode = OneYValueCode;
+    result.StatusCode = TStatusCode::OneYValue;
     return result;
   }
   // Rounding can carry a perfect correlation just past 1.
@@ -307,17 +299,17 @@ TPairingCorrelation SpearmanPairs(std::span<const TReal> x, std::span<const TRea
 // ---------------------------------------------------------------------------
 // Reports
 
-std::int32_t RunWilcoxonOneColumn(TDataTable& table, int column, TColumnSummary& summary, TReportText& report,
-                                  bool twoTailed, TReal hypotheticalMedian, TCalcProgress& progress) {
-  table.StatusCode = 0;
+TStatusCode RunWilcoxonOneColumn(TDataTable& table, int column, TColumnSummary& summary, TReportText& report,
+                                 bool twoTailed, TReal hypotheticalMedian, TCalcProgress& progress) {
+  table.StatusCode = TStatusCode::Ok;
   FillSummary(table, column, summary);
   // A single value also has an SEM of 0; the message names the real cause.
   if (summary.N < 2) {
-    table.StatusCode = SingleValueCode;
+    table.StatusCode = TStatusCode::SingleValue;
   } else if (summary.SEM == 0) {
-    table.StatusCode = SdZeroCode;
+    table.StatusCode = TStatusCode::SDZero;
   }
-  if (table.StatusCode != 0) return table.StatusCode;
+  if (table.StatusCode != TStatusCode::Ok) return table.StatusCode;
 
   const TSignedRankResult ranks = signed_rank_test(table, column, hypotheticalMedian, twoTailed, progress);
 
@@ -353,18 +345,18 @@ std::int32_t RunWilcoxonOneColumn(TDataTable& table, int column, TColumnSummary&
   return table.StatusCode;
 }
 
-std::int32_t RunWilcoxonMatchedPairs(TDataTable& table, int firstColumn, int secondColumn, TReportText& report,
-                                     bool twoTailed, TColumnSummary& secondSummary, TColumnSummary& firstSummary,
-                                     TCalcProgress& progress) {
-  table.StatusCode = 0;
+TStatusCode RunWilcoxonMatchedPairs(TDataTable& table, int firstColumn, int secondColumn, TReportText& report,
+                                    bool twoTailed, TColumnSummary& secondSummary, TColumnSummary& firstSummary,
+                                    TCalcProgress& progress) {
+  table.StatusCode = TStatusCode::Ok;
   FillSummary(table, firstColumn, firstSummary);
   FillSummary(table, secondColumn, secondSummary);
   if (firstSummary.N < 2 || secondSummary.N < 2) {
-    table.StatusCode = SingleValueCode;
+    table.StatusCode = TStatusCode::SingleValue;
   } else if (firstSummary.SEM == 0 || secondSummary.SEM == 0) {
-    table.StatusCode = SdZeroCode;
+    table.StatusCode = TStatusCode::SDZero;
   }
-  if (table.StatusCode != 0) return table.StatusCode;
+  if (table.StatusCode != TStatusCode::Ok) return table.StatusCode;
 
   table.ClearScratchColumn();
   std::vector<TReal> firstOfPair;
@@ -380,15 +372,15 @@ std::int32_t RunWilcoxonMatchedPairs(TDataTable& table, int firstColumn, int sec
   TColumnSummary differences = ComputeRawSummary(table, ScratchColumn);
   differences.Title = "Difference";
   if (differences.N < 2) {
-    table.StatusCode = SinglePairCode;
+    table.StatusCode = TStatusCode::SinglePair;
   } else if (differences.SD == 0) {
-    table.StatusCode = SameDifferencesCode;
+    table.StatusCode = TStatusCode::SameDifferences;
   }
-  if (table.StatusCode != 0) return table.StatusCode;
+  if (table.StatusCode != TStatusCode::Ok) return table.StatusCode;
 
   const TSignedRankResult ranks = signed_rank_test(table, ScratchColumn, 0, twoTailed, progress);
   const TPairingCorrelation pairing = SpearmanPairs(firstOfPair, secondOfPair);
-  if (pairing.StatusCode != 0) {
+  if (pairing.StatusCode != TStatusCode::Ok) {
     table.StatusCode = pairing.StatusCode;
     return table.StatusCode;
   }
@@ -440,17 +432,17 @@ std::int32_t RunWilcoxonMatchedPairs(TDataTable& table, int firstColumn, int sec
   return table.StatusCode;
 }
 
-std::int32_t RunMannWhitney(TDataTable& table, int firstColumn, int secondColumn, TReportText& report, bool twoTailed,
-                            TColumnSummary& secondSummary, TColumnSummary& firstSummary, TCalcProgress& progress) {
-  table.StatusCode = 0;
+TStatusCode RunMannWhitney(TDataTable& table, int firstColumn, int secondColumn, TReportText& report, bool twoTailed,
+                           TColumnSummary& secondSummary, TColumnSummary& firstSummary, TCalcProgress& progress) {
+  table.StatusCode = TStatusCode::Ok;
   FillSummary(table, firstColumn, firstSummary);
   FillSummary(table, secondColumn, secondSummary);
   if (firstSummary.N < 2 || secondSummary.N < 2) {
-    table.StatusCode = SingleValueCode;
+    table.StatusCode = TStatusCode::SingleValue;
   } else if (firstSummary.SEM == 0 || secondSummary.SEM == 0) {
-    table.StatusCode = SdZeroCode;
+    table.StatusCode = TStatusCode::SDZero;
   }
-  if (table.StatusCode != 0) return table.StatusCode;
+  if (table.StatusCode != TStatusCode::Ok) return table.StatusCode;
 
   const TMannWhitneyResult test = mann_whitney_test(table, firstColumn, secondColumn, twoTailed, progress);
 

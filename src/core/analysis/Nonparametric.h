@@ -74,7 +74,7 @@ TMannWhitneyResult mann_whitney_test(const TDataTable& table, int columnA, int c
 // Spearman's rank correlation of the complete pairs of two columns, the
 // check of the matched-pairs test.
 struct TPairingCorrelation {
-  std::int32_t StatusCode = 0;  // 47 no pair, 37 one X value, 38 one Y value
+  TStatusCode StatusCode = TStatusCode::Ok;  // NoCorrelationData, OneXValue or OneYValue
   std::int32_t N = 0;
   TReal R = EmptyValue;
   bool Ties = false;
@@ -95,27 +95,27 @@ TPairingCorrelation SpearmanPairs(std::span<const TReal> x, std::span<const TRea
 // The reports
 
 // The rank tests of one and two columns, reached through RunOneColumnTest
-// and RunTwoColumnTest once those have refused averaged columns (code 42).
-// Like every entry point they set StatusCode to 0, fill the summaries of the
+// and RunTwoColumnTest once those have refused averaged columns
+// (AveragedNonparametric). Like every entry point they set StatusCode to Ok, fill the summaries of the
 // columns they use, write the report body, leave a refusal in StatusCode and
 // return it; exact P values report their count through `progress` and fall
 // back to the normal approximation when it answers anything but Continue.
 
 // Wilcoxon signed-rank test of one column against a hypothetical median.
 // Codes 40 (SEM 0) and 49 (N < 2).
-std::int32_t RunWilcoxonOneColumn(TDataTable& table, int column, TColumnSummary& summary, TReportText& report,
-                                  bool twoTailed, TReal hypotheticalMedian, TCalcProgress& progress);
+TStatusCode RunWilcoxonOneColumn(TDataTable& table, int column, TColumnSummary& summary, TReportText& report,
+                                 bool twoTailed, TReal hypotheticalMedian, TCalcProgress& progress);
 
 // Wilcoxon matched-pairs signed-ranks test of two paired columns; the row
 // differences (first minus second) go to the scratch column. Codes 40, 49,
 // 41 (differences with SD 0), 50 (fewer than two pairs), and 37 or 38 from
 // the Spearman pairing check.
-std::int32_t RunWilcoxonMatchedPairs(TDataTable& table, int firstColumn, int secondColumn, TReportText& report,
-                                     bool twoTailed, TColumnSummary& secondSummary, TColumnSummary& firstSummary,
-                                     TCalcProgress& progress);
+TStatusCode RunWilcoxonMatchedPairs(TDataTable& table, int firstColumn, int secondColumn, TReportText& report,
+                                    bool twoTailed, TColumnSummary& secondSummary, TColumnSummary& firstSummary,
+                                    TCalcProgress& progress);
 
 // Mann-Whitney test of two unpaired columns. Codes 40 and 49.
-std::int32_t RunMannWhitney(TDataTable& table, int firstColumn, int secondColumn, TReportText& report, bool twoTailed,
-                            TColumnSummary& secondSummary, TColumnSummary& firstSummary, TCalcProgress& progress);
+TStatusCode RunMannWhitney(TDataTable& table, int firstColumn, int secondColumn, TReportText& report, bool twoTailed,
+                           TColumnSummary& secondSummary, TColumnSummary& firstSummary, TCalcProgress& progress);
 
 }  // namespace ombrel

@@ -184,7 +184,7 @@ TRangeTestResult ComputeStudentNewmanKeuls(const TPostTestInput& input) {
   return result;
 }
 
-TDunnettResult ComputeDunnett(const TPostTestInput& input, std::size_t controlGroup, bool twoSided) {
+TDunnettResult ComputeDunnett(const TPostTestInput& input, std::size_t controlGroup, bool twoTailed) {
   TDunnettResult result;
   const std::vector<std::size_t> groups = TakingPart(input);
   result.Groups = Int32(groups.size());
@@ -195,12 +195,12 @@ TDunnettResult ComputeDunnett(const TPostTestInput& input, std::size_t controlGr
   result.TooFewDF = input.DFResidual <= 4;
   if (result.TooFewDF || groups.empty()) return result;
 
-  const TCriticalValue five = CriticalDunnett(input.DFResidual, result.Groups, twoSided, TCriticalLevel::Five);
-  const TCriticalValue one = CriticalDunnett(input.DFResidual, result.Groups, twoSided, TCriticalLevel::One);
+  const TCriticalValue five = CriticalDunnett(input.DFResidual, result.Groups, twoTailed, TCriticalLevel::Five);
+  const TCriticalValue one = CriticalDunnett(input.DFResidual, result.Groups, twoTailed, TCriticalLevel::One);
   result.Critical5 = five.Value;
   result.Critical1 = one.Value;
   result.BeyondTable = five.BeyondTable;
-  result.LastTabulated = twoSided ? DunnettTwoSidedGroups.back() : DunnettOneSidedGroups.back();
+  result.LastTabulated = twoTailed ? DunnettTwoTailedGroups.back() : DunnettOneTailedGroups.back();
   const std::size_t control = result.Control;
   for (const std::size_t group : groups) {
     if (group == control) continue;
@@ -275,10 +275,9 @@ void WritePairComparisons(TReportText& report, TReportText& scratch, const TPost
 
 }  // namespace
 
-std::int32_t WriteBonferroniReport(TReportText& report, const TPostTestInput& input,
-                                   const TBonferroniResult& result) {
+TStatusCode WriteBonferroniReport(TReportText& report, const TPostTestInput& input, const TBonferroniResult& result) {
   const std::unique_ptr<TReportText> scratch = OpenScratchReport();
-  if (!scratch) return OutOfMemoryCode;
+  if (!scratch) return TStatusCode::OutOfMemory;
   report.WriteLine();
   WriteUnderlinedLine(report, "Bonferroni Multiple Comparisons Test");
   if (result.Comparisons > 0) WriteCriticalSentence(report, "t", result.CriticalT);
@@ -291,13 +290,12 @@ std::int32_t WriteBonferroniReport(TReportText& report, const TPostTestInput& in
     WriteBoldLine(report, "values are too high.  You should consider using a different");
     WriteBoldLine(report, "post-test.");
   }
-  return 0;
+  return TStatusCode::Ok;
 }
 
-std::int32_t WriteTukeyKramerReport(TReportText& report, const TPostTestInput& input,
-                                    const TRangeTestResult& result) {
+TStatusCode WriteTukeyKramerReport(TReportText& report, const TPostTestInput& input, const TRangeTestResult& result) {
   const std::unique_ptr<TReportText> scratch = OpenScratchReport();
-  if (!scratch) return OutOfMemoryCode;
+  if (!scratch) return TStatusCode::OutOfMemory;
   report.WriteLine();
   WriteUnderlinedLine(report, "Tukey-Kramer Multiple Comparisons Test");
   WriteCriticalSentence(report, "q", result.CriticalQ);
@@ -305,15 +303,15 @@ std::int32_t WriteTukeyKramerReport(TReportText& report, const TPostTestInput& i
   report.WriteLine();
   report.WriteLine();
   WritePairComparisons(report, *scratch, input, result.Pairs, TComparisonStatistic::Q);
-  return 0;
+  return TStatusCode::Ok;
 }
 
-std::int32_t WriteStudentNewmanKeulsReport(TReportText& report, const TPostTestInput& input,
-                                           const TRangeTestResult& result) {
+TStatusCode WriteStudentNewmanKeulsReport(TReportText& report, const TPostTestInput& input,
+                                          const TRangeTestResult& result) {
   // No intervals: the scratch report stays empty but keeps the section's
   // layout.
   const std::unique_ptr<TReportText> scratch = OpenScratchReport();
-  if (!scratch) return OutOfMemoryCode;
+  if (!scratch) return TStatusCode::OutOfMemory;
   report.WriteLine();
   WriteUnderlinedLine(report, "Student-Newman-Keuls Multiple Comparisons Test");
   report.WriteLine();
@@ -331,12 +329,12 @@ std::int32_t WriteStudentNewmanKeulsReport(TReportText& report, const TPostTestI
   report.NewLine();
   AppendScratch(report, *scratch);
   report.NewLine();
-  return 0;
+  return TStatusCode::Ok;
 }
 
-std::int32_t WriteDunnettReport(TReportText& report, const TPostTestInput& input, const TDunnettResult& result) {
+TStatusCode WriteDunnettReport(TReportText& report, const TPostTestInput& input, const TDunnettResult& result) {
   const std::unique_ptr<TReportText> scratch = OpenScratchReport();
-  if (!scratch) return OutOfMemoryCode;
+  if (!scratch) return TStatusCode::OutOfMemory;
   WriteUnderlinedLine(report, "Dunnett Multiple Comparisons Test");
   if (result.TooFewDF) {
     report.WriteText("Too few data points. DF must exceed 5. ");
@@ -357,7 +355,7 @@ std::int32_t WriteDunnettReport(TReportText& report, const TPostTestInput& input
   }
   report.NewLine();
   AppendScratch(report, *scratch);
-  return 0;
+  return TStatusCode::Ok;
 }
 
 void WriteLinearTrendReport(TReportText& report, const TPostTestInput& input, const TTrendAnova& anova,
@@ -406,8 +404,8 @@ void WriteLinearTrendReport(TReportText& report, const TPostTestInput& input, co
   }
 }
 
-std::int32_t RunPostTest(TReportText& report, const TPostTestInput& input, const TPostTestRequest& request,
-                         const TTrendAnova& anova) {
+TStatusCode RunPostTest(TReportText& report, const TPostTestInput& input, const TPostTestRequest& request,
+                        const TTrendAnova& anova) {
   switch (request.Kind) {
     case BonferroniKind:
       return WriteBonferroniReport(report, input,
@@ -415,14 +413,14 @@ std::int32_t RunPostTest(TReportText& report, const TPostTestInput& input, const
     case TukeyKramerKind:
       return WriteTukeyKramerReport(report, input, ComputeTukeyKramer(input));
     case DunnettKind:
-      return WriteDunnettReport(report, input, ComputeDunnett(input, request.ControlGroup, request.TwoSided));
+      return WriteDunnettReport(report, input, ComputeDunnett(input, request.ControlGroup, request.TwoTailed));
     case StudentNewmanKeulsKind:
       return WriteStudentNewmanKeulsReport(report, input, ComputeStudentNewmanKeuls(input));
     case LinearTrendKind:
       WriteLinearTrendReport(report, input, anova, ComputeLinearTrend(input, anova));
-      return 0;
+      return TStatusCode::Ok;
     default:
-      return 0;
+      return TStatusCode::Ok;
   }
 }
 

@@ -104,7 +104,7 @@ struct TDunnettResult {
 // sqrt(MS (1/N(control) + 1/N(group))), P coded 0.01 or 0.05 against
 // Dunnett's critical values for K groups, or 1; intervals difference +-
 // Dunnett(0.05) SE.
-TDunnettResult ComputeDunnett(const TPostTestInput& input, std::size_t controlGroup, bool twoSided);
+TDunnettResult ComputeDunnett(const TPostTestInput& input, std::size_t controlGroup, bool twoTailed);
 
 // The analysis of variance a trend test splits: between columns, the
 // residual and the total; for repeated measures also the rows.
@@ -134,16 +134,16 @@ struct TLinearTrendResult {
 // nothing is left beyond the line: the not-linear F and P stay empty.
 TLinearTrendResult ComputeLinearTrend(const TPostTestInput& input, const TTrendAnova& anova);
 
-// The report sections. Each returns 0, or the out-of-memory code 10 when its
-// scratch report cannot be opened, in which case it writes nothing.
-[[nodiscard]] std::int32_t WriteBonferroniReport(TReportText& report, const TPostTestInput& input,
-                                                 const TBonferroniResult& result);
-[[nodiscard]] std::int32_t WriteTukeyKramerReport(TReportText& report, const TPostTestInput& input,
-                                                  const TRangeTestResult& result);
-[[nodiscard]] std::int32_t WriteStudentNewmanKeulsReport(TReportText& report, const TPostTestInput& input,
-                                                         const TRangeTestResult& result);
-[[nodiscard]] std::int32_t WriteDunnettReport(TReportText& report, const TPostTestInput& input,
-                                              const TDunnettResult& result);
+// The report sections. Each returns Ok, or OutOfMemory when its scratch
+// report cannot be opened, in which case it writes nothing.
+[[nodiscard]] TStatusCode WriteBonferroniReport(TReportText& report, const TPostTestInput& input,
+                                                const TBonferroniResult& result);
+[[nodiscard]] TStatusCode WriteTukeyKramerReport(TReportText& report, const TPostTestInput& input,
+                                                 const TRangeTestResult& result);
+[[nodiscard]] TStatusCode WriteStudentNewmanKeulsReport(TReportText& report, const TPostTestInput& input,
+                                                        const TRangeTestResult& result);
+[[nodiscard]] TStatusCode WriteDunnettReport(TReportText& report, const TPostTestInput& input,
+                                             const TDunnettResult& result);
 void WriteLinearTrendReport(TReportText& report, const TPostTestInput& input, const TTrendAnova& anova,
                             const TLinearTrendResult& result);
 
@@ -160,11 +160,11 @@ struct TPostTestRequest {
   std::span<const std::uint8_t> PairSelected;
   bool UseSelectedPairs = false;
   std::size_t ControlGroup = 0;
-  bool TwoSided = true;
+  bool TwoTailed = true;
 };
 
 // Computes and writes the requested post test; returns 0 or 10 as above.
-[[nodiscard]] std::int32_t RunPostTest(TReportText& report, const TPostTestInput& input,
-                                       const TPostTestRequest& request, const TTrendAnova& anova);
+[[nodiscard]] TStatusCode RunPostTest(TReportText& report, const TPostTestInput& input, const TPostTestRequest& request,
+                                      const TTrendAnova& anova);
 
 }  // namespace ombrel

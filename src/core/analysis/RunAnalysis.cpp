@@ -164,13 +164,13 @@ void RunSelectedTest(const TAnalysisJob& job, TCalcProgress& progress, const TAn
   }
 }
 
-std::int32_t CurrentExceptionCode() {
+TStatusCode CurrentExceptionCode() {
   try {
     throw;
   } catch (const std::bad_alloc&) {
-    return OutOfMemoryCode;
+    return TStatusCode::OutOfMemory;
   } catch (...) {
-    return InvalidOperationCode;
+    return TStatusCode::InvalidOperation;
   }
 }
 
@@ -313,7 +313,7 @@ void RunXYDriver(const TAnalysisJob& job, TCalcProgress& progress, const TAnalys
                                 choices.InterpolateUnknowns != 0, outputs, choices.ForceX, choices.ForceY);
     });
     // No line on the graph after a failed fit.
-    if (table.StatusCode != 0) outputs.Slope = EmptyValue;
+    if (table.StatusCode != TStatusCode::Ok) outputs.Slope = EmptyValue;
   }
   if (choices.RegressionKind == TRegressionKind::Pearson) {
     RunAndReport(table, report, [&] { routines.Pearson(table, report); });
@@ -383,7 +383,7 @@ void RunMultipleRegressionDriver(const TAnalysisJob& job, TCalcProgress& progres
                                 choices.IndependentSelected, job.MultipleRegressionResults);
   });
   // This analysis writes its whole report; only a refusal replaces it.
-  if (table.StatusCode != 0) {
+  if (table.StatusCode != TStatusCode::Ok) {
     report.WriteErrorReport(table.StatusCode);
     job.MultipleRegressionResults = TMultipleRegressionOutputs{};
   }

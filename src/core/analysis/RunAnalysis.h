@@ -23,25 +23,25 @@ inline constexpr std::string_view NoPairSelectedMessage = "At least one column p
 // The analysis entry points RunAnalysis dispatches to. The defaults are the
 // real routines of core/stats; tests put recording stand-ins in their place.
 struct TAnalysisRoutines {
-  std::function<std::int32_t(TDataTable&, int, TColumnSummary&, TReportText&, TOneColumnTest, bool, TReal,
-                             TCalcProgress&)>
+  std::function<TStatusCode(TDataTable&, int, TColumnSummary&, TReportText&, TOneColumnTest, bool, TReal,
+                            TCalcProgress&)>
       OneColumn;
-  std::function<std::int32_t(TDataTable&, int, int, TReportText&, bool, bool, bool, bool, TColumnSummary&,
-                             TColumnSummary&, TCalcProgress&)>
+  std::function<TStatusCode(TDataTable&, int, int, TReportText&, bool, bool, bool, bool, TColumnSummary&,
+                            TColumnSummary&, TCalcProgress&)>
       TwoColumns;
-  std::function<std::int32_t(TDataTable&, bool, bool, TReportText&, const TPairFlags&, bool, bool, int,
-                             TPostTestCondition, std::int32_t, TCalcProgress&)>
+  std::function<TStatusCode(TDataTable&, bool, bool, TReportText&, const TPairFlags&, bool, bool, int,
+                            TPostTestCondition, std::int32_t, TCalcProgress&)>
       MultiColumn;
-  std::function<std::int32_t(TDataTable&, TReportText&, const std::array<std::string, 2>&,
-                             const std::array<std::string, 2>&, bool, bool, bool, bool, bool, bool, bool, bool, bool,
-                             TReal, TReal, TReal, TReal)>
+  std::function<TStatusCode(TDataTable&, TReportText&, const std::array<std::string, 2>&,
+                            const std::array<std::string, 2>&, bool, bool, bool, bool, bool, bool, bool, bool, bool,
+                            TReal, TReal, TReal, TReal)>
       TwoByTwo;
-  std::function<std::int32_t(TDataTable&, TReportText&)> LargerTable;
-  std::function<std::int32_t(TDataTable&, bool, bool, TReportText&, bool, TRegressionOutputs&, TReal, TReal)>
+  std::function<TStatusCode(TDataTable&, TReportText&)> LargerTable;
+  std::function<TStatusCode(TDataTable&, bool, bool, TReportText&, bool, TRegressionOutputs&, TReal, TReal)>
       LinearRegression;
-  std::function<std::int32_t(TDataTable&, TReportText&)> Pearson;
-  std::function<std::int32_t(TDataTable&, TReportText&, TCalcProgress&)> Spearman;
-  std::function<std::int32_t(TDataTable&, TReportText&, bool, int, const TColumnFlags&, TMultipleRegressionOutputs&)>
+  std::function<TStatusCode(TDataTable&, TReportText&)> Pearson;
+  std::function<TStatusCode(TDataTable&, TReportText&, TCalcProgress&)> Spearman;
+  std::function<TStatusCode(TDataTable&, TReportText&, bool, int, const TColumnFlags&, TMultipleRegressionOutputs&)>
       MultipleRegression;
 };
 

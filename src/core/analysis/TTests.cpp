@@ -19,12 +19,6 @@ namespace ombrel {
 
 namespace {
 
-constexpr std::int32_t SDZeroCode = 40;
-constexpr std::int32_t AveragedNonparametricCode = 42;
-constexpr std::int32_t AveragedPairedCode = 44;
-constexpr std::int32_t SingleValueCode = 49;
-constexpr std::int32_t SinglePairCode = 50;
-
 constexpr std::int32_t OneSampleHelpTopic = 538;
 constexpr std::int32_t PairedHelpTopic = 104;
 constexpr std::int32_t UnpairedHelpTopic = 93;
@@ -144,11 +138,11 @@ void RunOneSampleTTest(TDataTable& table, int column, TColumnSummary& summary, T
   FillSummary(table, column, summary);
   // A single value has SEM 0 as well; its count is the cause to name.
   if (summary.N < 2) {
-    table.StatusCode = SingleValueCode;
+    table.StatusCode = TStatusCode::SingleValue;
     return;
   }
   if (summary.SEM == 0) {
-    table.StatusCode = SDZeroCode;
+    table.StatusCode = TStatusCode::SDZero;
     return;
   }
   const TTTestResult result = OneSampleTTest(summary, hypotheticalMean);
@@ -300,17 +294,17 @@ void WritePairingCheck(TReportText& report, TPairingCheck check, const TPearsonR
 void RunTwoSampleTTest(TDataTable& table, int firstColumn, int secondColumn, TReportText& report, bool equalSDs,
                        bool twoTailed, bool unpaired, TColumnSummary& b, TColumnSummary& a) {
   if (!unpaired && (firstColumn < 0 || secondColumn < 0)) {
-    table.StatusCode = AveragedPairedCode;
+    table.StatusCode = TStatusCode::AveragedPaired;
     return;
   }
   FillSummary(table, firstColumn, a);
   FillSummary(table, secondColumn, b);
   if (a.N < 2 || b.N < 2) {
-    table.StatusCode = SingleValueCode;
+    table.StatusCode = TStatusCode::SingleValue;
     return;
   }
   if (unpaired && (a.SEM == 0 || b.SEM == 0)) {
-    table.StatusCode = SDZeroCode;
+    table.StatusCode = TStatusCode::SDZero;
     return;
   }
 
@@ -327,7 +321,7 @@ void RunTwoSampleTTest(TDataTable& table, int firstColumn, int secondColumn, TRe
     FillDifferences(table, firstColumn, secondColumn);
     FillRawSummary(table, ScratchColumn, differences);
     if (differences.N < 2) {
-      table.StatusCode = SinglePairCode;
+      table.StatusCode = TStatusCode::SinglePair;
       return;
     }
     result = OneSampleTTest(differences, 0);
@@ -338,7 +332,7 @@ void RunTwoSampleTTest(TDataTable& table, int firstColumn, int secondColumn, TRe
     } else {
       const std::array<int, 1> second = {secondColumn};
       pearson = ComputePearson(table, firstColumn, second);
-      if (table.StatusCode != 0) return;
+      if (table.StatusCode != TStatusCode::Ok) return;
     }
   }
 
@@ -468,29 +462,29 @@ TFTestResult EqualSDsFTest(const TColumnSummary& a, const TColumnSummary& b) {
   return result;
 }
 
-std::int32_t RunOneColumnTest(TDataTable& table, int column, TColumnSummary& summary, TReportText& report,
-                              TOneColumnTest oneColumnTest, bool twoTailed, TReal hypotheticalMean,
-                              TCalcProgress& progress) {
-  table.StatusCode = 0;
+TStatusCode RunOneColumnTest(TDataTable& table, int column, TColumnSummary& summary, TReportText& report,
+                             TOneColumnTest oneColumnTest, bool twoTailed, TReal hypotheticalMean,
+                             TCalcProgress& progress) {
+  table.StatusCode = TStatusCode::Ok;
   if (oneColumnTest == TOneColumnTest::OneSampleT) {
     RunOneSampleTTest(table, column, summary, report, twoTailed, hypotheticalMean);
   } else if (column < 0) {
-    table.StatusCode = AveragedNonparametricCode;
+    table.StatusCode = TStatusCode::AveragedNonparametric;
   } else {
     RunWilcoxonOneColumn(table, column, summary, report, twoTailed, hypotheticalMean, progress);
   }
   return table.StatusCode;
 }
 
-std::int32_t RunTwoColumnTest(TDataTable& table, int firstColumn, int secondColumn, TReportText& report, bool equalSDs,
-                              bool nonparametric, bool twoTailed, bool unpaired, TColumnSummary& secondSummary,
-                              TColumnSummary& firstSummary, TCalcProgress& progress) {
-  table.StatusCode = 0;
+TStatusCode RunTwoColumnTest(TDataTable& table, int firstColumn, int secondColumn, TReportText& report, bool equalSDs,
+                             bool nonparametric, bool twoTailed, bool unpaired, TColumnSummary& secondSummary,
+                             TColumnSummary& firstSummary, TCalcProgress& progress) {
+  table.StatusCode = TStatusCode::Ok;
   if (!nonparametric) {
     RunTwoSampleTTest(table, firstColumn, secondColumn, report, equalSDs, twoTailed, unpaired, secondSummary,
                       firstSummary);
   } else if (firstColumn < 0 || secondColumn < 0) {
-    table.StatusCode = AveragedNonparametricCode;
+    table.StatusCode = TStatusCode::AveragedNonparametric;
   } else if (unpaired) {
     RunMannWhitney(table, firstColumn, secondColumn, report, twoTailed, secondSummary, firstSummary, progress);
   } else {

@@ -56,26 +56,27 @@ TFTestResult EqualSDsFTest(const TColumnSummary& a, const TColumnSummary& b);
 // then works from the summary alone. Raw columns have their summary (and
 // normality test) recomputed into the summary passed.
 //
-// Refusals: 49 a column with fewer than two values (also when it is a single
-// value with SEM 0), 40 a column with SEM 0 (one-sample and unpaired), 44 the
-// paired t test of averaged data, 50 fewer than two complete pairs, 42 a
-// nonparametric test of averaged data; the paired test's pairing check can
-// leave 37 or 38 (no spread among the complete pairs).
+// Refusals: SingleValue a column with fewer than two values (also when it is
+// a single value with SEM 0), SDZero a column with SEM 0 (one-sample and
+// unpaired), AveragedPaired the paired t test of averaged data, SinglePair
+// fewer than two complete pairs, AveragedNonparametric a nonparametric test
+// of averaged data; the paired test's pairing check can leave OneXValue or
+// OneYValue (no spread among the complete pairs).
 
 // One column: the one-sample t test, or (any other choice) the Wilcoxon
-// signed-rank test (code 42 for an averaged column). The Wilcoxon test
+// signed-rank test (AveragedNonparametric for an averaged column). The Wilcoxon test
 // reports its exact enumeration through `progress`.
-std::int32_t RunOneColumnTest(TDataTable& table, int column, TColumnSummary& summary, TReportText& report,
-                              TOneColumnTest oneColumnTest, bool twoTailed, TReal hypotheticalMean,
-                              TCalcProgress& progress);
+TStatusCode RunOneColumnTest(TDataTable& table, int column, TColumnSummary& summary, TReportText& report,
+                             TOneColumnTest oneColumnTest, bool twoTailed, TReal hypotheticalMean,
+                             TCalcProgress& progress);
 
 // Two columns: paired or unpaired t test (Welch when equalSDs is false), or
 // with nonparametric the Wilcoxon matched-pairs test (paired) or the
 // Mann-Whitney test (unpaired); nonparametric with an averaged column gives
-// code 42. Note the order of the summaries: second column first. The paired
+// AveragedNonparametric. Note the order of the summaries: second column first. The paired
 // test fills the scratch column with the differences first minus second.
-std::int32_t RunTwoColumnTest(TDataTable& table, int firstColumn, int secondColumn, TReportText& report, bool equalSDs,
-                              bool nonparametric, bool twoTailed, bool unpaired, TColumnSummary& secondSummary,
-                              TColumnSummary& firstSummary, TCalcProgress& progress);
+TStatusCode RunTwoColumnTest(TDataTable& table, int firstColumn, int secondColumn, TReportText& report, bool equalSDs,
+                             bool nonparametric, bool twoTailed, bool unpaired, TColumnSummary& secondSummary,
+                             TColumnSummary& firstSummary, TCalcProgress& progress);
 
 }  // namespace ombrel

@@ -17,11 +17,6 @@ namespace ombrel {
 
 namespace {
 
-constexpr std::int32_t MissingCountCode = 45;
-constexpr std::int32_t FractionCode = 30;
-constexpr std::int32_t NegativeCode = 31;
-constexpr std::int32_t ZeroRowCode = 32;
-constexpr std::int32_t ZeroColumnCode = 33;
 constexpr std::int32_t HelpTopic = 557;
 
 // The primes below 2000 cover every factor of N! for N <= 2000.
@@ -106,8 +101,8 @@ TTwoByTwoChiSquare ComputeChiSquare(TReal a, TReal b, TReal c, TReal d, bool yat
   TTwoByTwoChiSquare result;
   result.Yates = yates;
   result.ChiSquare = TwoByTwoChiSquare(a, b, c, d, yates);
-  result.TwoSidedP = CapAtOne(p_value_chi_square(1, result.ChiSquare));
-  result.OneSidedP = result.TwoSidedP / 2;
+  result.TwoTailedP = CapAtOne(p_value_chi_square(1, result.ChiSquare));
+  result.OneTailedP = result.TwoTailedP / 2;
   const TReal n = a + b + c + d;
   const TReal top = a + b;
   const TReal bottom = c + d;
@@ -215,10 +210,10 @@ void WriteAssociationLine(TReportText& report, bool significant) {
   report.WriteLine("statistically significant.");
 }
 
-void WriteFisherSection(TReportText& report, const TTwoByTwoResult& result, bool twoSided) {
+void WriteFisherSection(TReportText& report, const TTwoByTwoResult& result, bool twoTailed) {
   if (result.Fisher) {
-    const TReal p = twoSided ? result.Fisher->TwoSided : result.Fisher->OneSided;
-    WriteTwoByTwoPSentence(report, twoSided ? 2 : 1, true, p);
+    const TReal p = twoTailed ? result.Fisher->TwoTailed : result.Fisher->OneTailed;
+    WriteTwoByTwoPSentence(report, twoTailed ? 2 : 1, true, p);
     WriteAssociationLine(report, !(p > 0.05L));
   } else if (result.FisherTooLarge) {
     report.WriteLine("The numbers are too large for Fisher's exact test.  The");
@@ -227,9 +222,9 @@ void WriteFisherSection(TReportText& report, const TTwoByTwoResult& result, bool
   }
 }
 
-void WriteChiSquareSection(TReportText& report, const TTwoByTwoChiSquare& chi, bool twoSided) {
-  WriteTwoByTwoPSentence(report, twoSided ? 2 : 1, true, twoSided ? chi.TwoSidedP : chi.OneSidedP);
-  WriteAssociationLine(report, !(chi.TwoSidedP > (twoSided ? 0.05L : 0.1L)));
+void WriteChiSquareSection(TReportText& report, const TTwoByTwoChiSquare& chi, bool twoTailed) {
+  WriteTwoByTwoPSentence(report, twoTailed ? 2 : 1, true, twoTailed ? chi.TwoTailedP : chi.OneTailedP);
+  WriteAssociationLine(report, !(chi.TwoTailedP > (twoTailed ? 0.05L : 0.1L)));
   if (chi.SmallValuesWarning) {
     report.WriteLine();
     report.WriteLine("Note: With such small values, the chi-square P value");
@@ -387,7 +382,7 @@ TFisherResult fisher_exact(std::int32_t a, std::int32_t b, std::int32_t c, std::
   }
   const TReal observed = table_probability(s, r, q, p);
 
-  TReal oneSided = observed;
+  TReal oneTailed = observed;
   {
     TReal ws = s, wr = r, wq = q, wp = p;
     TReal probability = observed;
@@ -397,14 +392,14 @@ TFisherResult fisher_exact(std::int32_t a, std::int32_t b, std::int32_t c, std::
       probability = probability * ws * wp / (wr * wq);
       ws -= 1;
       wp -= 1;
-      if (probability <= observed) oneSided += probability;
+      if (probability <= observed) oneTailed += probability;
     }
   }
 
-  TReal twoSided = oneSided;
+  TReal twoTailed = oneTailed;
   if (s + r == q + p || p + r == q + s) {
     // Equal margins make the distribution symmetric.
-    twoSided = 2 * oneSided;
+    twoTailed = 2 * oneTailed;
   } else {
     TReal ws = s, wr = r, wq = q, wp = p;
     TReal probability = observed;
@@ -414,11 +409,11 @@ TFisherResult fisher_exact(std::int32_t a, std::int32_t b, std::int32_t c, std::
       probability = probability * wr * wq / (ws * wp);
       wr -= 1;
       wq -= 1;
-      if (probability <= observed) twoSided += probability;
+      if (probability <= observed) twoTailed += probability;
     }
   }
   // Doubling counts the observed table twice; a P above 1 is meaningless.
-  return {CapAtOne(twoSided), CapAtOne(oneSided)};
+  return {CapAtOne(twoTailed), CapAtOne(oneTailed)};
 }
 
 TInterval binomial_ci(TReal n, TReal x) {
@@ -439,14 +434,14 @@ TInterval binomial_ci(TReal n, TReal x) {
   return interval;
 }
 
-std::int32_t CheckTwoByTwoCounts(TReal a, TReal b, TReal c, TReal d) {
+TStatusCode CheckTwoByTwoCounts(TReal a, TReal b, TReal c, TReal d) {
   const std::array<TReal, 4> counts = {a, b, c, d};
-  if (std::any_of(counts.begin(), counts.end(), IsEmpty)) return MissingCountCode;
-  std::int32_t code = 0;
-  if (!std::all_of(counts.begin(), counts.end(), IsWhole)) code = FractionCode;
-  if (std::any_of(counts.begin(), counts.end(), [](TReal count) { return count < 0; })) code = NegativeCode;
-  if (a + b == 0 || c + d == 0) code = ZeroRowCode;
-  if (a + c == 0 || b + d == 0) code = ZeroColumnCode;
+  if (std::any_of(counts.begin(), counts.end(), IsEmpty)) return TStatusCode::MissingCount;
+  TStatusCode code = TStatusCode::Ok;
+  if (!std::all_of(counts.begin(), counts.end(), IsWhole)) code = TStatusCode::Fraction;
+  if (std::any_of(counts.begin(), counts.end(), [](TReal count) { return count < 0; })) code = TStatusCode::Negative;
+  if (a + b == 0 || c + d == 0) code = TStatusCode::ZeroRow;
+  if (a + c == 0 || b + d == 0) code = TStatusCode::ZeroColumn;
   return code;
 }
 
@@ -481,7 +476,7 @@ TReal TwoByTwoChiSquare(TReal a, TReal b, TReal c, TReal d, bool yates) {
 TTwoByTwoResult ComputeTwoByTwo(TReal a, TReal b, TReal c, TReal d, const TTwoByTwoChoices& choices) {
   TTwoByTwoResult result;
   result.StatusCode = CheckTwoByTwoCounts(a, b, c, d);
-  if (result.StatusCode != 0) return result;
+  if (result.StatusCode != TStatusCode::Ok) return result;
   result.A = a = std::trunc(a);
   result.B = b = std::trunc(b);
   result.C = c = std::trunc(c);
@@ -504,10 +499,10 @@ TTwoByTwoResult ComputeTwoByTwo(TReal a, TReal b, TReal c, TReal d, const TTwoBy
   return result;
 }
 
-void WriteTwoByTwoPSentence(TReportText& report, int sides, bool withWording, TReal p) {
+void WriteTwoByTwoPSentence(TReportText& report, int tails, bool withWording, TReal p) {
   report.WriteText("The ");
-  if (sides == 1) report.WriteText("one-sided ");
-  if (sides == 2) report.WriteText("two-sided ");
+  if (tails == 1) report.WriteText("one-sided ");
+  if (tails == 2) report.WriteText("two-sided ");
   report.WriteText("P value is ");
   if (p < 0.0001L) {
     report.WriteText("< 0.0001");
@@ -529,8 +524,8 @@ void WriteTwoByTwoPSentence(TReportText& report, int sides, bool withWording, TR
 void WriteTwoByTwoReport(TReportText& report, const TTwoByTwoResult& result, const TTwoByTwoChoices& choices,
                          const TTwoByTwoTitles& titles, bool suppressStar) {
   WriteCenteredTitle(report, choices.Fisher ? "Fisher's Exact Test" : "Chi-square Test");
-  if (choices.Fisher) WriteFisherSection(report, result, choices.TwoSided);
-  if (result.ChiSquare) WriteChiSquareSection(report, *result.ChiSquare, choices.TwoSided);
+  if (choices.Fisher) WriteFisherSection(report, result, choices.TwoTailed);
+  if (result.ChiSquare) WriteChiSquareSection(report, *result.ChiSquare, choices.TwoTailed);
   if (result.RelativeRisk) WriteRelativeRiskSection(report, *result.RelativeRisk);
   if (result.OddsRatio) WriteOddsRatioSection(report, *result.OddsRatio);
   if (result.Difference) WriteDifferenceSection(report, *result.Difference, titles);
@@ -541,18 +536,18 @@ void WriteTwoByTwoReport(TReportText& report, const TTwoByTwoResult& result, con
   report.WriteLine();
 }
 
-std::int32_t RunTwoByTwoTable(TDataTable& table, TReportText& report, const std::array<std::string, 2>& columnTitles,
-                              const std::array<std::string, 2>& rowTitles, bool fisher, bool yates, bool chiSquare,
-                              bool sensitivity, bool riskDifference, bool oddsRatio, bool relativeRisk, bool twoSided,
-                              bool reportFlag, TReal a, TReal b, TReal c, TReal d) {
-  table.StatusCode = 0;
+TStatusCode RunTwoByTwoTable(TDataTable& table, TReportText& report, const std::array<std::string, 2>& columnTitles,
+                             const std::array<std::string, 2>& rowTitles, bool fisher, bool yates, bool chiSquare,
+                             bool sensitivity, bool riskDifference, bool oddsRatio, bool relativeRisk, bool twoTailed,
+                             bool reportFlag, TReal a, TReal b, TReal c, TReal d) {
+  table.StatusCode = TStatusCode::Ok;
   report.HelpTopic = HelpTopic;
-  const TTwoByTwoChoices choices{fisher, yates, chiSquare, sensitivity, riskDifference, oddsRatio, relativeRisk,
-                                 twoSided};
+  const TTwoByTwoChoices choices{fisher,         yates,     chiSquare,    sensitivity,
+                                 riskDifference, oddsRatio, relativeRisk, twoTailed};
   const TTwoByTwoTitles titles{columnTitles[0], columnTitles[1], rowTitles[0], rowTitles[1]};
   const TTwoByTwoResult result = ComputeTwoByTwo(a, b, c, d, choices);
   table.StatusCode = result.StatusCode;
-  if (result.StatusCode == 0) WriteTwoByTwoReport(report, result, choices, titles, reportFlag);
+  if (result.StatusCode == TStatusCode::Ok) WriteTwoByTwoReport(report, result, choices, titles, reportFlag);
   return table.StatusCode;
 }
 

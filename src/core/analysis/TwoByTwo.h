@@ -30,8 +30,8 @@ struct TInterval {
 
 // The two P values of Fisher's exact test, each at most 1.
 struct TFisherResult {
-  TReal TwoSided = EmptyValue;
-  TReal OneSided = EmptyValue;
+  TReal TwoTailed = EmptyValue;
+  TReal OneTailed = EmptyValue;
 };
 
 // The largest table Fisher's exact test is run on; larger ones get the
@@ -63,7 +63,7 @@ struct TTwoByTwoChoices {
   bool Difference = false;
   bool OddsRatio = false;
   bool RelativeRisk = false;
-  bool TwoSided = true;
+  bool TwoTailed = true;
 };
 
 // The titles the report shows; empty ones are already replaced by the
@@ -77,8 +77,8 @@ struct TTwoByTwoTitles {
 
 struct TTwoByTwoChiSquare {
   TReal ChiSquare = EmptyValue;
-  TReal TwoSidedP = EmptyValue;
-  TReal OneSidedP = EmptyValue;
+  TReal TwoTailedP = EmptyValue;
+  TReal OneTailedP = EmptyValue;
   bool Yates = false;
   bool SmallValuesWarning = false;
 };
@@ -122,7 +122,7 @@ struct TDiagnosticFigures {
 // Every figure the report prints. A StatusCode other than 0 means the counts
 // were refused and nothing else is set.
 struct TTwoByTwoResult {
-  std::int32_t StatusCode = 0;
+  TStatusCode StatusCode = TStatusCode::Ok;
   TReal A = 0;
   TReal B = 0;
   TReal C = 0;
@@ -136,10 +136,10 @@ struct TTwoByTwoResult {
   std::optional<TDiagnosticFigures> Diagnostic;
 };
 
-// The refusal code of four counts, 0 when they can be analysed: 45 for a
-// blank count; otherwise the last that applies of 30 (a fraction), 31 (a
-// negative count), 32 (a row of zeros), 33 (a column of zeros).
-std::int32_t CheckTwoByTwoCounts(TReal a, TReal b, TReal c, TReal d);
+// The refusal code of four counts, Ok when they can be analysed: MissingCount
+// for a blank count; otherwise the last that applies of Fraction, Negative,
+// ZeroRow, ZeroColumn.
+TStatusCode CheckTwoByTwoCounts(TReal a, TReal b, TReal c, TReal d);
 
 // Chi-square statistic of the table, with or without Yates' correction;
 // the empty marker when a margin is zero.
@@ -148,18 +148,18 @@ TReal TwoByTwoChiSquare(TReal a, TReal b, TReal c, TReal d, bool yates);
 // Checks the counts and computes every section the choices ask for.
 TTwoByTwoResult ComputeTwoByTwo(TReal a, TReal b, TReal c, TReal d, const TTwoByTwoChoices& choices);
 
-// "The two-sided P value is 0.0123, considered significant." (sides 1 or 2,
+// "The two-sided P value is 0.0123, considered significant." (tails 1 or 2,
 // nothing for other values), "< 0.0001" below 0.0001, else four decimals;
 // without wording the sentence ends in ". ". Ends the line.
-void WriteTwoByTwoPSentence(TReportText& report, int sides, bool withWording, TReal p);
+void WriteTwoByTwoPSentence(TReportText& report, int tails, bool withWording, TReal p);
 
 // Writes the report of a computed table that was not refused. The count
 // table marks the second count of each row with "* " unless suppressStar.
 void WriteTwoByTwoReport(TReportText& report, const TTwoByTwoResult& result, const TTwoByTwoChoices& choices,
                          const TTwoByTwoTitles& titles, bool suppressStar = true);
 
-// Entry point of the two-by-two table analysis: sets StatusCode to 0, checks
-// the counts (codes 45, 30 to 33), writes the report body, sets the report's
+// Entry point of the two-by-two table analysis: sets StatusCode to Ok, checks
+// the counts (CheckTwoByTwoCounts), writes the report body, sets the report's
 // help topic (557) and returns StatusCode. The caller runs it inside
 // RunGuarded and then calls WriteErrorReport.
 //
@@ -167,9 +167,9 @@ void WriteTwoByTwoReport(TReportText& report, const TTwoByTwoResult& result, con
 // "Column B", "Row 1", "Row 2"). The counts are the empty marker when blank.
 // `reportFlag` set leaves the "* " marks out of the count table (the driver
 // always sets it).
-std::int32_t RunTwoByTwoTable(TDataTable& table, TReportText& report, const std::array<std::string, 2>& columnTitles,
-                              const std::array<std::string, 2>& rowTitles, bool fisher, bool yates, bool chiSquare,
-                              bool sensitivity, bool riskDifference, bool oddsRatio, bool relativeRisk, bool twoSided,
-                              bool reportFlag, TReal a, TReal b, TReal c, TReal d);
+TStatusCode RunTwoByTwoTable(TDataTable& table, TReportText& report, const std::array<std::string, 2>& columnTitles,
+                             const std::array<std::string, 2>& rowTitles, bool fisher, bool yates, bool chiSquare,
+                             bool sensitivity, bool riskDifference, bool oddsRatio, bool relativeRisk, bool twoTailed,
+                             bool reportFlag, TReal a, TReal b, TReal c, TReal d);
 
 }  // namespace ombrel

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/base/EmptyValue.h"
+#include "core/base/StatusCodes.h"
 
 namespace ombrel {
 
@@ -136,7 +137,7 @@ class TDataTable {
   std::array<std::uint8_t, MaxColumns> ColumnChanged{};
   std::array<std::uint8_t, MaxColumns> ColumnSelected{};
   std::uint8_t UseColumnSelection = 0;
-  std::int32_t StatusCode = 0;
+  TStatusCode StatusCode = TStatusCode::Ok;
 
  private:
   static std::size_t Index(int row, int column);

@@ -14,11 +14,11 @@ bool IsMarker(char ch) { return ch == BoldMarker || ch == UnderlineMarker || ch 
 
 }  // namespace
 
-std::int32_t ComputeReport(TDocument& document) {
+TStatusCode ComputeReport(TDocument& document) {
   TSilentCalcProgress progress;
   // The report on file may be stale or absent; compute what the data say now.
   document.MarkChanged();
-  document.Table.StatusCode = 0;
+  document.Table.StatusCode = TStatusCode::Ok;
   RunAnalysis(document, progress);
   return document.Table.StatusCode;
 }
@@ -32,7 +32,7 @@ std::string ReportPageTitle(const TDocument& document, std::string_view fileName
   return fileName.empty() ? std::string("Ombrel Results") : std::string(fileName);
 }
 
-std::int32_t PrintReport(TDocument& document, std::ostream& out, bool keepMarkers) {
+TStatusCode PrintReport(TDocument& document, std::ostream& out, bool keepMarkers) {
   ComputeReport(document);
   const TReportText& report = document.Report;
   std::string text;

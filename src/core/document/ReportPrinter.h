@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/base/StatusCodes.h"
+
 namespace ombrel {
 
 class TDocument;
@@ -12,7 +14,7 @@ class TDocument;
 // Computes the document's report afresh (RunAnalysis with a silent
 // progress, exact P values to the end), whatever report it held. Returns
 // the table's StatusCode after the analysis.
-std::int32_t ComputeReport(TDocument& document);
+TStatusCode ComputeReport(TDocument& document);
 
 // The title of an exported report page: the data set title, else the
 // document's file name without folder and extension, else "Ombrel Results".
@@ -23,6 +25,6 @@ std::string ReportPageTitle(const TDocument& document, std::string_view fileName
 // bold, underline and italic marker bytes are removed unless `keepMarkers`.
 // Returns the table's StatusCode after the analysis (0 also for the
 // "no data" reports, which are not refusals).
-std::int32_t PrintReport(TDocument& document, std::ostream& out, bool keepMarkers);
+TStatusCode PrintReport(TDocument& document, std::ostream& out, bool keepMarkers);
 
 }  // namespace ombrel

@@ -198,15 +198,16 @@ void TReportText::WriteSignificanceWord(TReal p) {
   }
 }
 
-void TReportText::WriteErrorReport(std::int32_t code) {
-  if (code > 0) {
+void TReportText::WriteErrorReport(TStatusCode code) {
+  const auto number = static_cast<std::int32_t>(code);
+  if (number > 0) {
     ResetReport();
     WriteLine();
     const auto& lines = ErrorMessageLines(code);
     for (std::string_view line : lines) WriteLine(line);
     // A refusal must never read as an empty report, even for a code that
     // has no message of its own.
-    if (lines.empty()) WriteLine("The analysis could not be completed (error " + std::to_string(code) + ").");
+    if (lines.empty()) WriteLine("The analysis could not be completed (error " + std::to_string(number) + ").");
     WriteLine();
   } else {
     WriteLine();

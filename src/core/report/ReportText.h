@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/base/EmptyValue.h"
+#include "core/base/StatusCodes.h"
 
 namespace ombrel {
 
@@ -67,7 +68,7 @@ class TReportText {
   void WriteSignificanceWord(TReal p);
   // Replaces the report by the message of an analysis error code (> 0);
   // any other code adds two empty lines.
-  void WriteErrorReport(std::int32_t code);
+  void WriteErrorReport(TStatusCode code);
 
   void EndReport();
   void FinishReport();
@@ -124,10 +125,10 @@ class TReportText {
 };
 
 // A second report for one block of an analysis's output; already begun.
-// Empty when memory runs out (the analysis then refuses with code 10).
+// Empty when memory runs out (the analysis then refuses with OutOfMemory).
 std::unique_ptr<TReportText> OpenScratchReport();
 
 // The message lines of an analysis error code; empty for unknown codes.
-const std::vector<std::string_view>& ErrorMessageLines(std::int32_t code);
+const std::vector<std::string_view>& ErrorMessageLines(TStatusCode code);
 
 }  // namespace ombrel

@@ -89,7 +89,7 @@ TReal MedianOfSorted(std::span<const TReal> sorted) {
 }
 
 TReal ColumnMedian(const TDataTable& table, int column) {
-  if (table.StatusCode != 0) return EmptyValue;
+  if (table.StatusCode != TStatusCode::Ok) return EmptyValue;
   std::vector<TReal> values = ColumnValues(table, column);
   ShellSort(values);
   return MedianOfSorted(values);
@@ -133,7 +133,7 @@ TColumnSummary ComputeRawSummary(const TDataTable& table, int column) {
   }
   summary.SEM = summary.SD / std::sqrt(n);
 
-  if (table.StatusCode == 0) {
+  if (table.StatusCode == TStatusCode::Ok) {
     ShellSort(values);
     summary.Median = MedianOfSorted(values);
   }
@@ -262,8 +262,8 @@ bool HoldsAveragedData(const TColumnSummary& summary) {
 void RefreshColumnSummaries(TDataTable& table) {
   // A refusal left by the last analysis must not blank the medians shown on
   // the summary page; the refresh is not part of any analysis.
-  const std::int32_t status = table.StatusCode;
-  table.StatusCode = 0;
+  const TStatusCode status = table.StatusCode;
+  table.StatusCode = TStatusCode::Ok;
   table.UseColumnSelection = 0;
   for (int c = 0; c < MaxColumns; ++c) {
     const std::size_t slot = Slot(c);

@@ -79,11 +79,11 @@ TReal StudentizedRangeEntry(TCriticalLevel level, std::size_t row, std::size_t c
   return RangeTable(level)[row][column] * RangeTableScale(level, row);
 }
 
-TReal DunnettEntry(bool twoSided, TCriticalLevel level, std::size_t row, std::size_t column) {
+TReal DunnettEntry(bool twoTailed, TCriticalLevel level, std::size_t row, std::size_t column) {
   const bool five = level == TCriticalLevel::Five;
-  const std::int32_t stored = twoSided ? (five ? DunnettTwoSided5 : DunnettTwoSided1)[row][column]
-                                       : (five ? DunnettOneSided5 : DunnettOneSided1)[row][column];
-  return static_cast<TReal>(stored + DunnettBase(twoSided, level, row)) / 100;
+  const std::int32_t stored = twoTailed ? (five ? DunnettTwoTailed5 : DunnettTwoTailed1)[row][column]
+                                        : (five ? DunnettOneTailed5 : DunnettOneTailed1)[row][column];
+  return static_cast<TReal>(stored + DunnettBase(twoTailed, level, row)) / 100;
 }
 
 TCriticalValue CriticalQ(std::int32_t df, std::int32_t means, TCriticalLevel level) {
@@ -91,12 +91,12 @@ TCriticalValue CriticalQ(std::int32_t df, std::int32_t means, TCriticalLevel lev
                 [level](std::size_t row, std::size_t column) { return StudentizedRangeEntry(level, row, column); });
 }
 
-TCriticalValue CriticalDunnett(std::int32_t df, std::int32_t groups, bool twoSided, TCriticalLevel level) {
-  const auto entry = [twoSided, level](std::size_t row, std::size_t column) {
-    return DunnettEntry(twoSided, level, row, column);
+TCriticalValue CriticalDunnett(std::int32_t df, std::int32_t groups, bool twoTailed, TCriticalLevel level) {
+  const auto entry = [twoTailed, level](std::size_t row, std::size_t column) {
+    return DunnettEntry(twoTailed, level, row, column);
   };
-  if (twoSided) return Lookup(DunnettTwoSidedGroups, DunnettTableDF, groups, df, entry);
-  return Lookup(DunnettOneSidedGroups, DunnettTableDF, groups, df, entry);
+  if (twoTailed) return Lookup(DunnettTwoTailedGroups, DunnettTableDF, groups, df, entry);
+  return Lookup(DunnettOneTailedGroups, DunnettTableDF, groups, df, entry);
 }
 
 }  // namespace ombrel

@@ -31,16 +31,18 @@ inline constexpr std::array<std::int32_t, 26> RangeTableDF = {1,  2,  3,  4,  5,
                                                               14, 15, 16, 17, 18, 19, 20, 24, 30, 40, 60, 120, InfiniteDF};
 
 // Columns (number of groups, control included) and rows of the Dunnett tables.
-inline constexpr std::array<std::int32_t, 14> DunnettTwoSidedGroups = {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 16, 21};
-inline constexpr std::array<std::int32_t, 9> DunnettOneSidedGroups = {2, 3, 4, 5, 6, 7, 8, 9, 10};
+inline constexpr std::array<std::int32_t, 14> DunnettTwoTailedGroups = {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 16, 21};
+inline constexpr std::array<std::int32_t, 9> DunnettOneTailedGroups = {2, 3, 4, 5, 6, 7, 8, 9, 10};
 inline constexpr std::array<std::int32_t, 22> DunnettTableDF = {5,  6,  7,  8,  9,  10, 11, 12, 13,  14, 15,
                                                                 16, 17, 18, 19, 20, 24, 30, 40, 60, 120, InfiniteDF};
 
 using TRangeTable = std::array<std::array<std::uint16_t, RangeTableMeans.size()>, RangeTableDF.size()>;
 // Dunnett entries are 16-bit: with its base of 2.00, the one-sided 1% value
 // for df 6 and 10 groups (4.58) would not fit a byte.
-using TDunnettTwoSidedTable = std::array<std::array<std::uint16_t, DunnettTwoSidedGroups.size()>, DunnettTableDF.size()>;
-using TDunnettOneSidedTable = std::array<std::array<std::uint16_t, DunnettOneSidedGroups.size()>, DunnettTableDF.size()>;
+using TDunnettTwoTailedTable =
+    std::array<std::array<std::uint16_t, DunnettTwoTailedGroups.size()>, DunnettTableDF.size()>;
+using TDunnettOneTailedTable =
+    std::array<std::array<std::uint16_t, DunnettOneTailedGroups.size()>, DunnettTableDF.size()>;
 
 // Value of one stored unit of a Studentized range entry: the first rows hold
 // the large values of few degrees of freedom with fewer decimals.
@@ -50,8 +52,8 @@ constexpr TReal RangeTableScale(TCriticalLevel level, std::size_t row) {
 }
 
 // A Dunnett entry is (byte + base) hundredths; the base keeps the byte small.
-constexpr std::int32_t DunnettBase(bool twoSided, TCriticalLevel level, std::size_t row) {
-  if (twoSided) {
+constexpr std::int32_t DunnettBase(bool twoTailed, TCriticalLevel level, std::size_t row) {
+  if (twoTailed) {
     if (level == TCriticalLevel::Five) return 196;
     return row == 0 ? 400 : row == 1 ? 370 : row == 2 ? 300 : 258;
   }
@@ -63,15 +65,15 @@ constexpr std::int32_t DunnettBase(bool twoSided, TCriticalLevel level, std::siz
 extern const TRangeTable StudentizedRange5;
 extern const TRangeTable StudentizedRange1;
 extern const TRangeTable StudentizedRange01;
-extern const TDunnettTwoSidedTable DunnettTwoSided5;
-extern const TDunnettTwoSidedTable DunnettTwoSided1;
-extern const TDunnettOneSidedTable DunnettOneSided5;
-extern const TDunnettOneSidedTable DunnettOneSided1;
+extern const TDunnettTwoTailedTable DunnettTwoTailed5;
+extern const TDunnettTwoTailedTable DunnettTwoTailed1;
+extern const TDunnettOneTailedTable DunnettOneTailed5;
+extern const TDunnettOneTailedTable DunnettOneTailed1;
 
 // One stored entry as a value.
 TReal StudentizedRangeEntry(TCriticalLevel level, std::size_t row, std::size_t column);
 // Level Five or One.
-TReal DunnettEntry(bool twoSided, TCriticalLevel level, std::size_t row, std::size_t column);
+TReal DunnettEntry(bool twoTailed, TCriticalLevel level, std::size_t row, std::size_t column);
 
 // A critical value read from a table. BeyondTable is set when more means or
 // groups were asked for than the table holds; the value is then that of the
@@ -91,6 +93,6 @@ TCriticalValue CriticalQ(std::int32_t df, std::int32_t means, TCriticalLevel lev
 // Dunnett's critical value for `groups` groups (control included), one- or
 // two-sided, level Five or One, read as CriticalQ reads its table. df below
 // 5 reads the df 5 row.
-TCriticalValue CriticalDunnett(std::int32_t df, std::int32_t groups, bool twoSided, TCriticalLevel level);
+TCriticalValue CriticalDunnett(std::int32_t df, std::int32_t groups, bool twoTailed, TCriticalLevel level);
 
 }  // namespace ombrel

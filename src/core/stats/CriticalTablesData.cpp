@@ -255,7 +255,7 @@ const TRangeTable StudentizedRange01 = {{
 }};
 
 // Dunnett, two-sided 5%: hundredths above 1.96.
-const TDunnettTwoSidedTable DunnettTwoSided5 = {{
+const TDunnettTwoTailedTable DunnettTwoTailed5 = {{
     // df 5
     {{61, 107, 133, 152, 166, 177, 186, 194, 201, 207, 213, 218, 230, 246}},
     // df 6
@@ -303,7 +303,7 @@ const TDunnettTwoSidedTable DunnettTwoSided5 = {{
 }};
 
 // Dunnett, two-sided 1%: hundredths above 4.00 (df 5), 3.70 (df 6), 3.00 (df 7), 2.58 (others).
-const TDunnettTwoSidedTable DunnettTwoSided1 = {{
+const TDunnettTwoTailedTable DunnettTwoTailed1 = {{
     // df 5
     {{3, 63, 97, 122, 141, 156, 168, 179, 189, 197, 205, 212, 229, 251}},
     // df 6
@@ -351,7 +351,7 @@ const TDunnettTwoSidedTable DunnettTwoSided1 = {{
 }};
 
 // Dunnett, one-sided 5%: hundredths above 1.00.
-const TDunnettOneSidedTable DunnettOneSided5 = {{
+const TDunnettOneTailedTable DunnettOneTailed5 = {{
     // df 5
     {{102, 144, 168, 185, 198, 208, 216, 224, 230}},
     // df 6
@@ -399,7 +399,7 @@ const TDunnettOneSidedTable DunnettOneSided5 = {{
 }};
 
 // Dunnett, one-sided 1%: hundredths above 2.80 (df 5), 2.00 (others).
-const TDunnettOneSidedTable DunnettOneSided1 = {{
+const TDunnettOneTailedTable DunnettOneTailed1 = {{
     // df 5
     {{56, 110, 141, 163, 180, 193, 205, 214, 223}},
     // df 6

@@ -27,35 +27,37 @@ TEST(RunGuarded, TurnsArithmeticFaultsIntoCodeFive) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.Name);
     TDataTable table;
-    EXPECT_EQ(RunGuarded(table, nullptr, row.Routine), InvalidOperationCode);
-    EXPECT_EQ(table.StatusCode, InvalidOperationCode);
+    EXPECT_EQ(RunGuarded(table, nullptr, row.Routine), TStatusCode::InvalidOperation);
+    EXPECT_EQ(table.StatusCode, TStatusCode::InvalidOperation);
   }
 }
 
 TEST(RunGuarded, CanReportFaultsByKind) {
   TDataTable table;
   RunGuarded(table, nullptr, [] { [[maybe_unused]] volatile long double x = std::log(Zero); }, TFaultMapping::ByKind);
-  EXPECT_EQ(table.StatusCode, DivideByZeroCode);
-  table.StatusCode = 0;
+  EXPECT_EQ(table.StatusCode, TStatusCode::DivideByZero);
+  table.StatusCode = TStatusCode::Ok;
   RunGuarded(table, nullptr, [] { [[maybe_unused]] volatile long double x = std::exp(100000.0L + Zero); },
              TFaultMapping::ByKind);
-  EXPECT_EQ(table.StatusCode, OverflowCode);
+  EXPECT_EQ(table.StatusCode, TStatusCode::Overflow);
 }
 
 TEST(RunGuarded, KeepsARefusalAndACleanRun) {
   TDataTable table;
-  EXPECT_EQ(RunGuarded(table, nullptr, [] { [[maybe_unused]] volatile long double x = std::sqrt(2.0L + Zero); }), 0);
-  EXPECT_EQ(RunGuarded(table, nullptr, [&table] { table.StatusCode = 40; }), 40);
+  EXPECT_EQ(RunGuarded(table, nullptr, [] { [[maybe_unused]] volatile long double x = std::sqrt(2.0L + Zero); }),
+            TStatusCode::Ok);
+  EXPECT_EQ(RunGuarded(table, nullptr, [&table] { table.StatusCode = TStatusCode::SDZero; }), TStatusCode::SDZero);
   // Underflow alone is not a fault.
-  table.StatusCode = 0;
-  EXPECT_EQ(RunGuarded(table, nullptr, [] { [[maybe_unused]] volatile long double x = std::exp(-20000.0L + Zero); }), 0);
+  table.StatusCode = TStatusCode::Ok;
+  EXPECT_EQ(RunGuarded(table, nullptr, [] { [[maybe_unused]] volatile long double x = std::exp(-20000.0L + Zero); }),
+            TStatusCode::Ok);
 }
 
 TEST(RunGuarded, ANonFiniteNumberInTheReportIsAFault) {
   TDataTable table;
   TReportText report;
   RunGuarded(table, &report, [&report] { report.WriteNumber(std::numeric_limits<TReal>::infinity(), -5); });
-  EXPECT_EQ(table.StatusCode, InvalidOperationCode);
+  EXPECT_EQ(table.StatusCode, TStatusCode::InvalidOperation);
   report.WriteErrorReport(table.StatusCode);
   report.FinishReport();
   EXPECT_EQ(report.GetLine(1).value_or(""), "Invalid floating point operation.  This unanticipated error");

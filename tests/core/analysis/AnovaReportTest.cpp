@@ -43,7 +43,7 @@ struct TChoice {
 };
 
 // The report RunAnalysis gives a raw-data document.
-std::vector<std::string> Report(const TColumns& columns, TChoice choice, std::int32_t* status = nullptr) {
+std::vector<std::string> Report(const TColumns& columns, TChoice choice, TStatusCode* status = nullptr) {
   TDocument document;
   document.ChooseFormat(TDataFormat::Raw);
   TypeColumns(document.Table, columns);
@@ -114,9 +114,9 @@ TEST(OneWayAnovaReport, PostTestSections) {
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
-    std::int32_t status = -1;
+    auto status = static_cast<TStatusCode>(-1);
     ExpectGoldenSection(Report(c.Columns, c.Choice, &status), c.Golden);
-    EXPECT_EQ(status, 0);
+    EXPECT_EQ(status, TStatusCode::Ok);
   }
 }
 
@@ -188,7 +188,7 @@ TEST(OneWayAnovaReport, PostTestModeTwoStopsAboveFivePercent) {
     return summaries;
   }();
   TOneWayAnovaResult anova = ComputeOneWayAnova(groups);
-  ASSERT_EQ(anova.Status, 0);
+  ASSERT_EQ(anova.Status, TStatusCode::Ok);
   const TBartlettResult bartlett = ComputeBartlett(groups);
   TPostTestRequest tukey;
   tukey.Kind = TukeyKramerKind;
@@ -220,24 +220,35 @@ TEST(AnovaReport, RefusalsReplaceTheReport) {
     const char* Name;
     TColumns Columns;
     bool Ordinary;
-    std::int32_t Status;
+    TStatusCode Status;
     std::vector<std::string> Message;
   };
   const TCase cases[] = {
-      {"every SD zero", {{5, 5, 5}, {7, 7, 7}, {1, 1, 1}}, true, 13,
-       {"Standard deviations are all zero. ANOVA requires at least one",
-        "column's standard deviation to be nonzero."}},
-      {"a group of one value", {{5}, {7, 8, 9}, {1, 2, 4}}, true, 12,
+      {"every SD zero",
+       {{5, 5, 5}, {7, 7, 7}, {1, 1, 1}},
+       true,
+       TStatusCode::AllSDsZero,
+       {"Standard deviations are all zero. ANOVA requires at least one", "column's standard deviation to be nonzero."}},
+      {"a group of one value",
+       {{5}, {7, 8, 9}, {1, 2, 4}},
+       true,
+       TStatusCode::AnovaSingleValue,
        {"Only one value was found in a column.  ANOVA requires at least", "two per column."}},
-      {"repeated measures with a hole", {{1, 2, 3}, {4, EmptyValue, 6}, {7, 8, 9}}, false, 15,
+      {"repeated measures with a hole",
+       {{1, 2, 3}, {4, EmptyValue, 6}, {7, 8, 9}},
+       false,
+       TStatusCode::MissingValues,
        {"Data are missing.  This test requires a complete rectangular",
         "matrix.  Missing values cannot be dealt with appropriately."}},
-      {"repeated measures of one row", {{1}, {4}, {7}}, false, 11,
+      {"repeated measures of one row",
+       {{1}, {4}, {7}},
+       false,
+       TStatusCode::NotEnoughData,
        {"Not enough data.  ANOVA requires at least two columns and at", "least two rows in each column."}},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
-    std::int32_t status = -1;
+    TStatusCode status = TStatusCode::Ok;
     const std::vector<std::string> lines = Report(c.Columns, {1, 0, c.Ordinary}, &status);
     EXPECT_EQ(status, c.Status);
     std::vector<std::string> golden = {""};
@@ -253,9 +264,10 @@ TEST(AnovaReport, AveragedDataOnlyForOrdinaryParametricAnova) {
   struct TCase {
     bool Ordinary;
     bool Nonparametric;
-    std::int32_t Status;
+    TStatusCode Status;
   };
-  for (const TCase c : {TCase{true, false, 0}, TCase{false, false, 43}, TCase{true, true, 43}}) {
+  for (const TCase c : {TCase{true, false, TStatusCode::Ok}, TCase{false, false, TStatusCode::AveragedAnova},
+                        TCase{true, true, TStatusCode::AveragedAnova}}) {
     SCOPED_TRACE(testing::Message() << "ordinary " << c.Ordinary << " nonparametric " << c.Nonparametric);
     TDataTable table;
     for (int column = 0; column < 3; ++column) {
@@ -279,7 +291,7 @@ TEST(AnovaReport, AveragedDataOnlyForOrdinaryParametricAnova) {
     EXPECT_FALSE(table.ColumnMapActive());
     report.FinishReport();
     const std::vector<std::string> lines = VisibleLines(report);
-    if (c.Status == 0) {
+    if (c.Status == TStatusCode::Ok) {
       // No raw values: the normality rows say so, the medians are unknown.
       ExpectSection(lines, {"        Typed A   Normality test requires raw data."});
       ExpectSection(lines, {"        Typed A     6      10.000    2.000     0.8165   Unknown"});

@@ -96,7 +96,7 @@ void ExpectRelative(TReal actual, TReal expected, double tolerance, const char* 
 }
 
 void ExpectCertified(const TOneWayAnovaResult& anova, const TNistAnova& nist, double tolerance) {
-  ASSERT_EQ(anova.Status, 0);
+  ASSERT_EQ(anova.Status, TStatusCode::Ok);
   EXPECT_EQ(anova.Treatment.DF, nist.BetweenDF);
   EXPECT_EQ(anova.Residual.DF, nist.WithinDF);
   ExpectRelative(anova.Treatment.SS, nist.BetweenSS, tolerance, "SS between");
@@ -172,16 +172,16 @@ TEST(OneWayAnova, RefusesGroupsItCannotUse) {
   struct TCase {
     const char* Name;
     std::vector<TColumnSummary> Groups;
-    std::int32_t Status;
+    TStatusCode Status;
   };
   const TCase cases[] = {
-      {"a group of one value", {Group(5, 1, 1), Group(1, 2, 0), Group(5, 3, 1)}, 12},
-      {"one value and no other group", {Group(1, 2, 0), Group(5, 3, 1)}, 12},
-      {"no groups", {}, 11},
-      {"a single usable group", {Group(5, 3, 1)}, 11},
-      {"a typed mean without SD", {Group(5, 1, 1), Group(5, 2, EmptyValue)}, 11},
-      {"every SD zero", {Group(5, 1, 0), Group(4, 2, 0), Group(3, 3, 0)}, 13},
-      {"one SD zero", {Group(5, 1, 0), Group(4, 2, 1)}, 0},
+      {"a group of one value", {Group(5, 1, 1), Group(1, 2, 0), Group(5, 3, 1)}, TStatusCode::AnovaSingleValue},
+      {"one value and no other group", {Group(1, 2, 0), Group(5, 3, 1)}, TStatusCode::AnovaSingleValue},
+      {"no groups", {}, TStatusCode::NotEnoughData},
+      {"a single usable group", {Group(5, 3, 1)}, TStatusCode::NotEnoughData},
+      {"a typed mean without SD", {Group(5, 1, 1), Group(5, 2, EmptyValue)}, TStatusCode::NotEnoughData},
+      {"every SD zero", {Group(5, 1, 0), Group(4, 2, 0), Group(3, 3, 0)}, TStatusCode::AllSDsZero},
+      {"one SD zero", {Group(5, 1, 0), Group(4, 2, 1)}, TStatusCode::Ok},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -237,18 +237,18 @@ TEST(CompleteBlock, TakesTheRectangleOfTheFirstRow) {
   struct TCase {
     const char* Name;
     std::vector<std::vector<TReal>> Columns;
-    std::int32_t Status;
+    TStatusCode Status;
     std::size_t Rows;
     std::vector<int> Used;
   };
   const TReal e = EmptyValue;
   const TCase cases[] = {
-      {"complete", {{1, 2, 3}, {4, 5, 6}}, 0, 3, {0, 1}},
-      {"empty rows skipped", {{e, 1, e, 2, e}, {e, 4, e, 5, e}}, 0, 2, {0, 1}},
-      {"a hole", {{1, 2, 3}, {4, e, 6}}, 15, 0, {0, 1}},
-      {"a value outside the first row's columns", {{1, 2}, {e, 5}, {7, 8}}, 15, 0, {0, 2}},
-      {"one row", {{1}, {4}, {7}}, 11, 1, {0, 1, 2}},
-      {"one column", {{1, 2, 3}}, 11, 3, {0}},
+      {"complete", {{1, 2, 3}, {4, 5, 6}}, TStatusCode::Ok, 3, {0, 1}},
+      {"empty rows skipped", {{e, 1, e, 2, e}, {e, 4, e, 5, e}}, TStatusCode::Ok, 2, {0, 1}},
+      {"a hole", {{1, 2, 3}, {4, e, 6}}, TStatusCode::MissingValues, 0, {0, 1}},
+      {"a value outside the first row's columns", {{1, 2}, {e, 5}, {7, 8}}, TStatusCode::MissingValues, 0, {0, 2}},
+      {"one row", {{1}, {4}, {7}}, TStatusCode::NotEnoughData, 1, {0, 1, 2}},
+      {"one column", {{1, 2, 3}}, TStatusCode::NotEnoughData, 3, {0}},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -266,7 +266,7 @@ TEST(RepeatedMeasuresAnova, AgainstAnExactComputation) {
   block.Columns = {0, 1, 2};
   block.Rows = {{4, 8, 12}, {6, 9, 10}, {5, 7, 14}, {7, 10, 11}, {3, 6, 13}};
   const TRepeatedMeasuresResult anova = ComputeRepeatedMeasuresAnova(block);
-  ASSERT_EQ(anova.Status, 0);
+  ASSERT_EQ(anova.Status, TStatusCode::Ok);
   EXPECT_EQ(anova.Treatment.DF, 2);
   EXPECT_EQ(anova.Individual.DF, 4);
   EXPECT_EQ(anova.Residual.DF, 8);
@@ -290,13 +290,13 @@ TEST(RepeatedMeasuresAnova, AdditiveDataHaveNoResidual) {
   block.Columns = {0, 1, 2};
   block.Rows = {{0.1L, 1.1L, 2.4L}, {0.4L, 1.4L, 2.7L}, {1.0L, 2.0L, 3.3L}};
   const TRepeatedMeasuresResult anova = ComputeRepeatedMeasuresAnova(block);
-  ASSERT_EQ(anova.Status, 0);
+  ASSERT_EQ(anova.Status, TStatusCode::Ok);
   EXPECT_EQ(anova.Residual.SS, 0);
   EXPECT_TRUE(IsEmpty(anova.F));
 
   // Every column constant: every SD is zero.
   block.Rows = {{2, 3, 4}, {2, 3, 4}};
-  EXPECT_EQ(ComputeRepeatedMeasuresAnova(block).Status, 13);
+  EXPECT_EQ(ComputeRepeatedMeasuresAnova(block).Status, TStatusCode::AllSDsZero);
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ TEST(ContingencyDocument, TwoByTwoReportNamesUntitledRowsAndColumns) {
   TSilentCalcProgress progress;
   RunAnalysis(document, progress);
 
-  EXPECT_EQ(document.Table.StatusCode, 0);
+  EXPECT_EQ(document.Table.StatusCode, TStatusCode::Ok);
   EXPECT_EQ(document.Report.ReportHelpTopic, 557);
   const std::vector<std::string> lines = test::VisibleLines(document.Report);
   EXPECT_TRUE(Contains(lines, test::Underlined(CenterText("Fisher's Exact Test", 65))));
@@ -55,7 +55,7 @@ TEST(ContingencyDocument, TwoByTwoRefusalShowsOnlyTheMessage) {
   document.TwoByTwo.C = 3;  // D left blank
   TSilentCalcProgress progress;
   RunAnalysis(document, progress);
-  EXPECT_EQ(document.Table.StatusCode, 45);
+  EXPECT_EQ(document.Table.StatusCode, TStatusCode::MissingCount);
   const std::vector<std::string> lines = test::VisibleLines(document.Report);
   ASSERT_GE(lines.size(), 3u);
   EXPECT_EQ(lines[0], "");
@@ -73,7 +73,7 @@ TEST(ContingencyDocument, LargerTableTitlesUntitledColumnsByLetter) {
   TSilentCalcProgress progress;
   RunAnalysis(document, progress);
 
-  EXPECT_EQ(document.Table.StatusCode, 0);
+  EXPECT_EQ(document.Table.StatusCode, TStatusCode::Ok);
   EXPECT_EQ(document.Report.ReportHelpTopic, 612);
   const std::vector<std::string> lines = test::VisibleLines(document.Report);
   EXPECT_TRUE(Contains(lines, "Table size: 2 rows, 3 columns."));

@@ -87,7 +87,7 @@ TEST(Pearson, AgreesWithPublishedValues) {
   TDataTable table = XYTable(AnscombeX, AnscombeY);
   const std::vector<int> y = {1};
   const TPearsonResult result = ComputePearson(table, 0, y);
-  EXPECT_EQ(table.StatusCode, 0);
+  EXPECT_EQ(table.StatusCode, TStatusCode::Ok);
   EXPECT_EQ(result.N, 11);
   EXPECT_NEAR(result.R, 0.81642L, 5e-6L);
   EXPECT_NEAR(result.P, 0.00217L, 5e-6L);
@@ -115,7 +115,7 @@ TEST(Pearson, PerfectLineHasPZeroAndAPointInterval) {
   TDataTable table = XYTable({1, 2, 3, 4, 5}, {2, 4, 6, 8, 10});
   const std::vector<int> others = {1};
   const TPearsonResult result = ComputePearson(table, 0, others);
-  EXPECT_EQ(table.StatusCode, 0);
+  EXPECT_EQ(table.StatusCode, TStatusCode::Ok);
   EXPECT_EQ(result.R, 1);
   EXPECT_EQ(result.P, 0);
   EXPECT_EQ(result.Lower, 1);
@@ -176,7 +176,7 @@ TEST(Spearman, PerfectReverseOrderHasAPointInterval) {
   TSilentCalcProgress progress;
   const std::vector<int> others = {1};
   const TSpearmanResult result = ComputeSpearman(table, 0, others, progress);
-  EXPECT_EQ(table.StatusCode, 0);
+  EXPECT_EQ(table.StatusCode, TStatusCode::Ok);
   EXPECT_EQ(result.R, -1);
   EXPECT_EQ(result.Lower, -1);
   EXPECT_EQ(result.Upper, -1);
@@ -290,7 +290,7 @@ TEST(CorrelationReports, Spearman) {
     TFakeClock clock{0, row.Step};
     TScriptedProgress progress(clock, row.CancelAt);
     RunAnalysis(document, progress);
-    EXPECT_EQ(document.Table.StatusCode, 0);
+    EXPECT_EQ(document.Table.StatusCode, TStatusCode::Ok);
     ExpectGoldenReport(document.Report, row.Golden);
   }
 }
@@ -301,7 +301,7 @@ TEST(CorrelationReports, Refusals) {
     std::vector<TReal> X;
     std::vector<TReal> Y;
     std::int32_t Kind;
-    std::int32_t Code;
+    TStatusCode Code;
     std::string Message;
   };
   const TRow rows[] = {
@@ -309,29 +309,44 @@ TEST(CorrelationReports, Refusals) {
        {1, 2, EmptyValue, EmptyValue},
        {EmptyValue, EmptyValue, 3, 4},
        1,
-       47,
+       TStatusCode::NoCorrelationData,
        "No data to perform correlation test."},
       {"Spearman, no pair",
        {1, 2, EmptyValue, EmptyValue},
        {EmptyValue, EmptyValue, 3, 4},
        2,
-       47,
+       TStatusCode::NoCorrelationData,
        "No data to perform correlation test."},
       {"Pearson, one X value",
        {2, 2, 2, 2},
        {1, 2, 3, 4},
        1,
-       37,
+       TStatusCode::OneXValue,
        "Points have only one x-value.  The slope is infinite."},
       {"Spearman, one X value",
        {2, 2, 2, 2},
        {1, 2, 3, 4},
        2,
-       37,
+       TStatusCode::OneXValue,
        "Points have only one x-value.  The slope is infinite."},
-      {"Pearson, one Y value", {1, 2, 3, 4}, {5, 5, 5, 5}, 1, 38, "Points have only one y-value.  The slope is zero."},
-      {"Spearman, one Y value", {1, 2, 3, 4}, {5, 5, 5, 5}, 2, 38, "Points have only one y-value.  The slope is zero."},
-      {"Pearson, two pairs", {1, 2}, {3, 5}, 1, 39, "Linear correlation requires at least three points."},
+      {"Pearson, one Y value",
+       {1, 2, 3, 4},
+       {5, 5, 5, 5},
+       1,
+       TStatusCode::OneYValue,
+       "Points have only one y-value.  The slope is zero."},
+      {"Spearman, one Y value",
+       {1, 2, 3, 4},
+       {5, 5, 5, 5},
+       2,
+       TStatusCode::OneYValue,
+       "Points have only one y-value.  The slope is zero."},
+      {"Pearson, two pairs",
+       {1, 2},
+       {3, 5},
+       1,
+       TStatusCode::TooFewCorrelationPoints,
+       "Linear correlation requires at least three points."},
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE(row.Name);

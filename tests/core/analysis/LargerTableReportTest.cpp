@@ -20,7 +20,7 @@ namespace {
 
 using test::RunFramed;
 
-std::int32_t RunTable(TDataTable& table, TReportText& report) {
+TStatusCode RunTable(TDataTable& table, TReportText& report) {
   return RunFramed(table, report, [&] { RunLargerTable(table, report); });
 }
 
@@ -64,7 +64,7 @@ TEST(LargerTableReport, MatchesGoldenReports) {
       table.Summary(golden.FirstColumn + static_cast<int>(j)).Title = golden.Titles[j];
     TReportText report;
     report.BeginReport();
-    EXPECT_EQ(RunTable(table, report), 0);
+    EXPECT_EQ(RunTable(table, report), TStatusCode::Ok);
     EXPECT_EQ(report.HelpTopic, 612);
     test::ExpectGolden(test::WrittenLines(report), golden.Golden);
   }
@@ -78,7 +78,7 @@ TEST(LargerTableReport, RefusalsReplaceTheReportByTheirMessage) {
   TReportText report;
   report.BeginReport();
   report.WriteLine("Data set title");
-  EXPECT_EQ(RunTable(table, report), 34);
+  EXPECT_EQ(RunTable(table, report), TStatusCode::NotRectangular);
   EXPECT_EQ(test::WrittenLines(report), (std::vector<std::string>{
                                      "",
                                      "Values are missing.  Chi-square analysis requires a rectangular",
@@ -88,7 +88,7 @@ TEST(LargerTableReport, RefusalsReplaceTheReportByTheirMessage) {
 
   table.ExcludeAllFilled();
   report.ResetReport();
-  EXPECT_EQ(RunTable(table, report), 46);
+  EXPECT_EQ(RunTable(table, report), TStatusCode::NoContingencyData);
   EXPECT_EQ(test::WrittenLines(report), (std::vector<std::string>{"", "No data in the contingency table.", ""}));
 }
 

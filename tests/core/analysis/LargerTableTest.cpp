@@ -68,7 +68,7 @@ TEST(ChiSquareIndependence, MatchesPearsonAndTrendStatistics) {
     TDataTable table;
     Fill(table, row.Counts, row.FirstRow, row.FirstColumn);
     const TLargerTableResult result = chi_square_independence(table);
-    ASSERT_EQ(result.StatusCode, 0);
+    ASSERT_EQ(result.StatusCode, TStatusCode::Ok);
     EXPECT_EQ(result.DF, row.DF);
     EXPECT_EQ(result.Invalid, row.Invalid);
     EXPECT_NEAR(static_cast<double>(result.ChiSquare), static_cast<double>(row.ChiSquare),
@@ -89,7 +89,7 @@ TEST(ChiSquareIndependence, ListsEveryRowAndEachColumnInTheTotals) {
   table.Summary(1).Title = "Yes";
   table.Summary(2).Title = "No";
   const TLargerTableResult result = chi_square_independence(table);
-  ASSERT_EQ(result.StatusCode, 0);
+  ASSERT_EQ(result.StatusCode, TStatusCode::Ok);
   EXPECT_EQ(result.Extent.Rows, 2);
   EXPECT_EQ(result.Extent.Columns, 2);
   EXPECT_EQ(result.N, 60);
@@ -111,21 +111,21 @@ TEST(ChiSquareIndependence, RefusesTablesItCannotTest) {
   struct Row {
     const char* Name;
     std::vector<std::vector<long double>> Counts;
-    int Code;
+    TStatusCode Code;
   };
   const Row rows[] = {
-      {"second data row lacks a value", {{1, 2, 3}, {4, Blank, 6}, {7, 8, 9}}, 34},
-      {"a value outside the first row's columns", {{1, 2}, {3, 4, 5}}, 34},
-      {"a gap inside the first row", {{1, Blank, 3}, {4, 5, 6}}, 34},
-      {"a fraction", {{1.5L, 2}, {3, 4}}, 30},
-      {"a negative count", {{-1, 2}, {3, 4}}, 31},
-      {"negative in A, then a fraction in B", {{-1, 2.5L}, {3, 4}}, 30},
-      {"fraction in A, then negative in B", {{1.5L, -2}, {3, 4}}, 31},
-      {"a row of zeros", {{0, 0}, {3, 4}}, 32},
-      {"a column of zeros", {{0, 2}, {0, 4}}, 33},
-      {"a zero column, then a zero row", {{0, 0}, {0, 4}}, 32},
-      {"a zero column after a fraction", {{1.5L, 0}, {2, 0}}, 30},
-      {"a zero row after a fraction", {{1.5L, 2}, {0, 0}}, 32},
+      {"second data row lacks a value", {{1, 2, 3}, {4, Blank, 6}, {7, 8, 9}}, TStatusCode::NotRectangular},
+      {"a value outside the first row's columns", {{1, 2}, {3, 4, 5}}, TStatusCode::NotRectangular},
+      {"a gap inside the first row", {{1, Blank, 3}, {4, 5, 6}}, TStatusCode::NotRectangular},
+      {"a fraction", {{1.5L, 2}, {3, 4}}, TStatusCode::Fraction},
+      {"a negative count", {{-1, 2}, {3, 4}}, TStatusCode::Negative},
+      {"negative in A, then a fraction in B", {{-1, 2.5L}, {3, 4}}, TStatusCode::Fraction},
+      {"fraction in A, then negative in B", {{1.5L, -2}, {3, 4}}, TStatusCode::Negative},
+      {"a row of zeros", {{0, 0}, {3, 4}}, TStatusCode::ZeroRow},
+      {"a column of zeros", {{0, 2}, {0, 4}}, TStatusCode::ZeroColumn},
+      {"a zero column, then a zero row", {{0, 0}, {0, 4}}, TStatusCode::ZeroRow},
+      {"a zero column after a fraction", {{1.5L, 0}, {2, 0}}, TStatusCode::Fraction},
+      {"a zero row after a fraction", {{1.5L, 2}, {0, 0}}, TStatusCode::ZeroRow},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.Name);
@@ -139,9 +139,9 @@ TEST(ChiSquareIndependence, ExcludedCellsCountAsBlank) {
   TDataTable table;
   Fill(table, {{1, 2}, {3, 4}});
   table.SetExcluded(1, 1, true);
-  EXPECT_EQ(chi_square_independence(table).StatusCode, 34);
+  EXPECT_EQ(chi_square_independence(table).StatusCode, TStatusCode::NotRectangular);
   table.ExcludeAllFilled();
-  EXPECT_EQ(chi_square_independence(table).StatusCode, 46);
+  EXPECT_EQ(chi_square_independence(table).StatusCode, TStatusCode::NoContingencyData);
 }
 
 }  // namespace

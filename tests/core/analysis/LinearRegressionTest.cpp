@@ -18,14 +18,14 @@ using test::FillColumns;
 using test::PrintedDigits;
 
 struct TRun {
-  std::int32_t Code = 0;
+  TStatusCode Code = TStatusCode::Ok;
   TRegressionOutputs Line;
   std::vector<std::string> Lines;
 };
 
 // As the XY driver runs it: inside the fault frame, then the error report.
-std::int32_t RunAsDriver(TDataTable& table, const TLinearRegressionOptions& options, TReportText& report,
-                         TRegressionOutputs& outputs) {
+TStatusCode RunAsDriver(TDataTable& table, const TLinearRegressionOptions& options, TReportText& report,
+                        TRegressionOutputs& outputs) {
   report.BeginReport();
   RunGuarded(table, &report, [&] {
     RunLinearRegression(table, options.RunsTest, options.ForceThrough, report, options.InterpolateUnknowns, outputs,
@@ -59,7 +59,7 @@ TEST(LinearRegression, NorrisMatchesCertifiedValues) {
   TDataTable table;
   FillColumns(table, {nist.X[0], nist.Y});
   const TLinearRegressionResult r = ComputeLinearRegression(table, {});
-  ASSERT_EQ(r.StatusCode, 0);
+  ASSERT_EQ(r.StatusCode, TStatusCode::Ok);
   const struct {
     const char* Name;
     long double Actual;
@@ -89,7 +89,7 @@ TEST(LinearRegression, LineThroughOriginMatchesNoIntCertifiedValues) {
     TLinearRegressionOptions options;
     options.ForceThrough = true;
     const TLinearRegressionResult r = ComputeLinearRegression(table, options);
-    ASSERT_EQ(r.StatusCode, 0);
+    ASSERT_EQ(r.StatusCode, TStatusCode::Ok);
     EXPECT_GE(AgreeingDigits(r.Slope, nist.Estimates[0]), 14.0);
     EXPECT_GE(AgreeingDigits(r.SlopeSE, nist.StandardDeviations[0]), 14.0);
     EXPECT_GE(AgreeingDigits(r.SyX, nist.ResidualSD), 14.0);
@@ -126,7 +126,7 @@ TEST(LinearRegression, LongleySingleColumnsMatchExactValues) {
     TDataTable table;
     FillColumns(table, {nist.X[j], nist.Y});
     const TLinearRegressionResult r = ComputeLinearRegression(table, {});
-    ASSERT_EQ(r.StatusCode, 0);
+    ASSERT_EQ(r.StatusCode, TStatusCode::Ok);
     const long double actual[] = {r.Slope, r.Intercept, r.SlopeSE, r.InterceptSE, r.SyX, r.RSquared};
     const long double wanted[] = {expected[j].Slope,       expected[j].Intercept, expected[j].SlopeSE,
                                   expected[j].InterceptSE, expected[j].SyX,       expected[j].RSquared};
@@ -172,7 +172,7 @@ TEST(LinearRegression, RunsTestProbabilityIsExact) {
 
 TEST(LinearRegressionReport, WithoutReplicates) {
   const TRun run = RunRegression({{1, 2, 3, 4, 5, 6, 7, 8}, {2.1L, 3.9L, 6.2L, 7.8L, 10.1L, 12.2L, 13.8L, 16.1L}});
-  EXPECT_EQ(run.Code, 0);
+  EXPECT_EQ(run.Code, TStatusCode::Ok);
   test::ExpectGolden(run.Lines, "linear-regression/without-replicates");
 }
 
@@ -185,7 +185,7 @@ TEST(LinearRegressionReport, WithReplicatesRunsAndLackOfFit) {
                         {2.1L, 3.9L, 6.2L, 7.8L, 10.1L, 12.2L, 13.8L, 16.1L, 17.5L, 20.3L},
                         {1.9L, 4.2L, 5.7L, 8.4L, 9.6L, 11.8L, 14.5L, 15.7L, 18.4L, 19.9L}},
                        options);
-  EXPECT_EQ(run.Code, 0);
+  EXPECT_EQ(run.Code, TStatusCode::Ok);
   test::ExpectGolden(run.Lines, "linear-regression/with-replicates");
 }
 
@@ -200,7 +200,7 @@ TEST(LinearRegressionReport, ForcedThroughAPointWithReplicates) {
   options.ForceY = 2;
   options.RunsTest = true;
   const TRun run = RunRegression({{1, 2, 3, 4, 5}, {2.5L, 4.1L, 6.3L, 7.1L, 9.9L}, {1.8L, 3.6L, 5.2L, 8.4L, 10.6L}}, options);
-  EXPECT_EQ(run.Code, 0);
+  EXPECT_EQ(run.Code, TStatusCode::Ok);
   test::ExpectGolden(run.Lines, "linear-regression/forced-with-replicates");
   // The band of a forced line is drawn from the slope's limits.
   EXPECT_NEAR(static_cast<double>(run.Line.SlopeLower95), 1.83216309015287, 1e-12);
@@ -209,7 +209,7 @@ TEST(LinearRegressionReport, ForcedThroughAPointWithReplicates) {
 
 TEST(LinearRegressionReport, PerfectLine) {
   const TRun run = RunRegression({{1, 2, 3}, {2, 4, 6}});
-  EXPECT_EQ(run.Code, 0);
+  EXPECT_EQ(run.Code, TStatusCode::Ok);
   test::ExpectGolden(run.Lines, "linear-regression/perfect-line");
   EXPECT_EQ(run.Line.RSquared, 1.0L);
 }
@@ -218,7 +218,7 @@ TEST(LinearRegressionReport, PerfectLine) {
 // residuals are rounding errors, not scatter. A falling line has r = -1.
 TEST(LinearRegressionReport, PerfectLineOfDecimalsFalling) {
   const TRun run = RunRegression({{0.1L, 0.2L, 0.3L, 0.7L}, {0.9L, 0.6L, 0.3L, -0.9L}});
-  EXPECT_EQ(run.Code, 0);
+  EXPECT_EQ(run.Code, TStatusCode::Ok);
   EXPECT_TRUE(HasLine(run.Lines, "Your data form a perfect line:"));
   EXPECT_TRUE(HasLine(run.Lines, "Slope = -3.000"));
   EXPECT_TRUE(HasLine(run.Lines, "r = -1.0000"));
@@ -233,7 +233,7 @@ TEST(LinearRegressionReport, SignificantRunsAndStandardCurve) {
   const TRun run = RunRegression({{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, EmptyValue, 4.5L, 12},
                         {1, 4, 9, 16, 25, 36, 49, 64, 81, 100, 30, EmptyValue, EmptyValue}},
                        options);
-  EXPECT_EQ(run.Code, 0);
+  EXPECT_EQ(run.Code, TStatusCode::Ok);
   test::ExpectGolden(run.Lines, "linear-regression/curved-with-unknowns");
 }
 
@@ -259,7 +259,7 @@ TEST(LinearRegressionReport, RunsTestNotes) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
     const TRun run = RunRegression({{1, 2, 3, 4, 5}, c.Y}, options);
-    EXPECT_EQ(run.Code, 0);
+    EXPECT_EQ(run.Code, TStatusCode::Ok);
     const auto at = std::find(run.Lines.begin(), run.Lines.end(), c.Expected[0]);
     ASSERT_NE(at, run.Lines.end());
     ASSERT_GE(run.Lines.end() - at, 4);
@@ -275,7 +275,7 @@ TEST(LinearRegressionReport, FlatLineHasUndefinedXIntercept) {
   TLinearRegressionOptions options;
   options.InterpolateUnknowns = true;
   const TRun run = RunRegression({{1, 2, 3, 4, 5, EmptyValue}, {0, 0, 10, 0, 0, 4}}, options);
-  EXPECT_EQ(run.Code, 0);
+  EXPECT_EQ(run.Code, TStatusCode::Ok);
   EXPECT_TRUE(HasLine(run.Lines, "^X intercept^  Undefined"));
   EXPECT_TRUE(HasLine(run.Lines, "              4.000"));
 }
@@ -291,7 +291,7 @@ TEST(LinearRegressionReport, RowTableOnlyUpToFiftyPoints) {
       y2.push_back(2 * i - (i % 4) * 0.25L);
     }
     const TRun run = RunRegression({x, y1, y2});
-    EXPECT_EQ(run.Code, 0);
+    EXPECT_EQ(run.Code, TStatusCode::Ok);
     EXPECT_EQ(HasLine(run.Lines, "_Descriptive statistics for each row_"), rows == 25);
   }
 }
@@ -302,12 +302,21 @@ TEST(LinearRegressionReport, Refusals) {
   const struct {
     const char* Name;
     std::vector<std::vector<long double>> Columns;
-    std::int32_t Code;
+    TStatusCode Code;
     std::string Message;
   } cases[] = {
-      {"two rows", {{1, 2, 3}, {1, 3, EmptyValue}}, 36, "Linear regression requires at least three points."},
-      {"one X value", {{2, 2, 2}, {1, 3, 4}}, 37, "Points have only one x-value.  The slope is infinite."},
-      {"one Y value", {{1, 2, 3}, {4, 4, 4}}, 38, "Points have only one y-value.  The slope is zero."},
+      {"two rows",
+       {{1, 2, 3}, {1, 3, EmptyValue}},
+       TStatusCode::TooFewRegressionPoints,
+       "Linear regression requires at least three points."},
+      {"one X value",
+       {{2, 2, 2}, {1, 3, 4}},
+       TStatusCode::OneXValue,
+       "Points have only one x-value.  The slope is infinite."},
+      {"one Y value",
+       {{1, 2, 3}, {4, 4, 4}},
+       TStatusCode::OneYValue,
+       "Points have only one y-value.  The slope is zero."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -323,7 +332,7 @@ TEST(LinearRegressionReport, Refusals) {
   table.SetExcluded(2, 1, true);
   TReportText report;
   TRegressionOutputs outputs;
-  EXPECT_EQ(RunAsDriver(table, {}, report, outputs), 36);
+  EXPECT_EQ(RunAsDriver(table, {}, report, outputs), TStatusCode::TooFewRegressionPoints);
   EXPECT_TRUE(IsEmpty(outputs.Slope));
 }
 

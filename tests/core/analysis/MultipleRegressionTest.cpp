@@ -34,7 +34,7 @@ std::vector<std::string> ReportLines(const TDataTable& table, bool regression, i
   TReportText report;
   report.BeginReport();
   const TMultipleRegressionResult result = ComputeMultipleRegression(table, regression, dependent, selected);
-  EXPECT_EQ(result.StatusCode, 0);
+  EXPECT_EQ(result.StatusCode, TStatusCode::Ok);
   WriteMultipleRegressionReport(report, result, table.Title(), ReportTime);
   return test::FinishedLines(report);
 }
@@ -78,7 +78,7 @@ TEST(MultipleRegression, MatchesNistCertifiedValues) {
     FillColumns(table, columns);
     const TMultipleRegressionResult r = ComputeMultipleRegression(table, true, 0, AllSelected());
     ASSERT_EQ(r.Refusal, TMultipleRegressionRefusal::None);
-    ASSERT_EQ(r.StatusCode, 0);
+    ASSERT_EQ(r.StatusCode, TStatusCode::Ok);
     ASSERT_EQ(r.Coefficients.size(), nist.Estimates.size());
     for (std::size_t i = 0; i < r.Coefficients.size(); ++i) {
       SCOPED_TRACE("B" + std::to_string(i));
@@ -269,7 +269,7 @@ TEST(MultipleRegressionReport, PerfectFit) {
 // it: the routine's three lines, or the status code's message.
 
 struct TEntryRun {
-  std::int32_t Code = 0;
+  TStatusCode Code = TStatusCode::Ok;
   TMultipleRegressionOutputs Outputs;
   std::vector<std::string> Lines;
 };
@@ -280,7 +280,7 @@ TEntryRun RunEntry(TDataTable& table, bool regression, int dependent, const TCol
   report.BeginReport();
   RunGuarded(table, &report, [&] { RunMultipleRegression(table, report, regression, dependent, selected, run.Outputs); });
   run.Code = table.StatusCode;
-  if (run.Code != 0) report.WriteErrorReport(run.Code);
+  if (run.Code != TStatusCode::Ok) report.WriteErrorReport(run.Code);
   run.Lines = test::FinishedLines(report);
   return run;
 }
@@ -317,7 +317,7 @@ TEST(MultipleRegression, RefusalsReplaceTheReport) {
     TDataTable table;
     FillColumns(table, c.Columns);
     const TEntryRun run = RunEntry(table, c.Regression, 0, c.Selected);
-    EXPECT_EQ(run.Code, 0);
+    EXPECT_EQ(run.Code, TStatusCode::Ok);
     EXPECT_FALSE(run.Outputs.HasCases());
     test::ExpectLines(run.Lines, {"", c.Message});
   }
@@ -328,7 +328,7 @@ TEST(MultipleRegression, FiveRowsForThreeVariablesAreEnough) {
   TDataTable table;
   FillColumns(table, {{1, 2, 3, 5, 4}, {1, 2, 4, 3, 5}, {3, 1, 4, 1, 5}, {5, 9, 2, 6, 5}});
   const TEntryRun run = RunEntry(table, true, 0, AllSelected());
-  EXPECT_EQ(run.Code, 0);
+  EXPECT_EQ(run.Code, TStatusCode::Ok);
   EXPECT_EQ(run.Lines.back(), "Number of degrees of freedom (#subjects - #variables - 1): 1");
   EXPECT_EQ(run.Outputs.Rows.size(), 5u);
 }
@@ -349,7 +349,7 @@ TEST(MultipleRegression, ConstantColumnsAreInvalidOperations) {
     TDataTable table;
     FillColumns(table, c.Columns);
     const TEntryRun run = RunEntry(table, c.Regression, 0, AllSelected());
-    EXPECT_EQ(run.Code, InvalidOperationCode);
+    EXPECT_EQ(run.Code, TStatusCode::InvalidOperation);
     EXPECT_FALSE(run.Outputs.HasCases());
   }
 }
@@ -364,7 +364,7 @@ TEST(MultipleRegression, HandsTheAnalysedCasesToTheGraph) {
   table.UseColumnSelection = 1;
   table.ColumnSelected[2] = 0;
   const TEntryRun run = RunEntry(table, true, 0, AllSelected());
-  ASSERT_EQ(run.Code, 0);
+  ASSERT_EQ(run.Code, TStatusCode::Ok);
   const TMultipleRegressionOutputs& out = run.Outputs;
   EXPECT_EQ(out.Regression, 1);
   EXPECT_EQ(out.DependentColumn, 0);
@@ -393,7 +393,7 @@ TEST(RegressionDocuments, ReportsAndGraphOutputsAreKept) {
     document.ChooseFormat(TDataFormat::XY);
     FillColumns(document.Table, {{1, 2, 3, 4}, {2, 4.5L, 5.5L, 8}});
     RunAnalysis(document, progress);
-    EXPECT_EQ(document.Table.StatusCode, 0);
+    EXPECT_EQ(document.Table.StatusCode, TStatusCode::Ok);
     // Slope 1.9, intercept 0.25 (least squares by hand: Sxy 9.5, Sxx 5).
     EXPECT_NEAR(static_cast<double>(document.Regression.Slope), 1.9, 1e-15);
     EXPECT_NEAR(static_cast<double>(document.Regression.Intercept), 0.25, 1e-15);
@@ -406,7 +406,7 @@ TEST(RegressionDocuments, ReportsAndGraphOutputsAreKept) {
     document.ChooseFormat(TDataFormat::MultipleRegression);
     FillColumns(document.Table, {{1, 3, 2, 5, 4}, {1, 2, 3, 4, 5}, {2, 1, 4, 3, 6}});
     RunAnalysis(document, progress);
-    EXPECT_EQ(document.Table.StatusCode, 0);
+    EXPECT_EQ(document.Table.StatusCode, TStatusCode::Ok);
     EXPECT_EQ(document.MultipleRegressionResults.Rows.size(), 5u);
     const std::string title(*document.Report.GetLine(3));
     EXPECT_NE(title.find("Multiple Regression Results"), std::string::npos) << title;

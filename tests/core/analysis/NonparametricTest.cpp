@@ -99,9 +99,10 @@ void RunOneColumnCase(const TOneColumnCase& c, TCalcProgress& progress) {
   TDataTable table = MakeTable({c.Column});
   TReportText report;
   report.BeginReport();
-  EXPECT_EQ(RunGuarded(table, &report,
-                       [&] { RunWilcoxonOneColumn(table, 0, table.Summary(0), report, c.TwoTailed, c.Median, progress); }),
-            0);
+  EXPECT_EQ(
+      RunGuarded(table, &report,
+                 [&] { RunWilcoxonOneColumn(table, 0, table.Summary(0), report, c.TwoTailed, c.Median, progress); }),
+      TStatusCode::Ok);
   EXPECT_EQ(report.HelpTopic, 662);
   ExpectLines(report, c.Golden);
 }
@@ -181,7 +182,7 @@ TEST(WilcoxonOneColumn, FewPatternsCannotBeSignificant) {
     TDataTable table = MakeTable({{"A", Values(c.Values)}});
     TReportText report;
     TSilentCalcProgress progress;
-    ASSERT_EQ(RunWilcoxonOneColumn(table, 0, table.Summary(0), report, c.TwoTailed, 0, progress), 0);
+    ASSERT_EQ(RunWilcoxonOneColumn(table, 0, table.Summary(0), report, c.TwoTailed, 0, progress), TStatusCode::Ok);
     bool found = false;
     for (const std::string& line : test::FinishedLines(report)) found = found || line == FewLine1;
     EXPECT_EQ(found, c.Expected);
@@ -229,7 +230,7 @@ TEST(WilcoxonMatchedPairs, ReportsMatchTheirLayouts) {
                            RunWilcoxonMatchedPairs(table, 0, 1, report, c.TwoTailed, table.Summary(1),
                                                    table.Summary(0), progress);
                          }),
-              0);
+              TStatusCode::Ok);
     EXPECT_EQ(report.HelpTopic, 658);
     ExpectLines(report, c.Golden);
   }
@@ -275,7 +276,7 @@ void RunMannWhitneyCase(const TMannWhitneyCase& c, TCalcProgress& progress) {
                        [&] {
                          RunMannWhitney(table, 0, 1, report, c.TwoTailed, table.Summary(1), table.Summary(0), progress);
                        }),
-            0);
+            TStatusCode::Ok);
   EXPECT_EQ(report.HelpTopic, 114);
   ExpectLines(report, c.Golden);
 }
@@ -339,32 +340,44 @@ TEST(RankTests, RefuseUnusableDataBeforeWritingAnything) {
     const char* Name;
     TTest Test;
     std::vector<TColumn> Columns;
-    std::int32_t Code;
+    TStatusCode Code;
   };
   const std::vector<TCase> cases = {
-      {"one column of equal values: SD 0", TTest::OneColumn, {{"A", Values({4, 4, 4})}}, 40},
-      {"one column with a single value: 49 names the cause", TTest::OneColumn, {{"A", Values({4})}}, 49},
-      {"one column without values", TTest::OneColumn, {{"A", {}}}, 49},
-      {"unpaired, a column of equal values", TTest::MannWhitney, {{"A", Values({1, 2})}, {"B", Values({3, 3})}}, 40},
-      {"unpaired, an empty column", TTest::MannWhitney, {{"A", Values({1, 2})}, {"B", {}}}, 49},
-      {"paired, a column of equal values", TTest::MatchedPairs, {{"A", Values({1, 2})}, {"B", Values({3, 3})}}, 40},
-      {"paired, all differences equal", TTest::MatchedPairs, {{"A", Values({1, 2, 4})}, {"B", Values({2, 3, 5})}}, 41},
+      {"one column of equal values: SD 0", TTest::OneColumn, {{"A", Values({4, 4, 4})}}, TStatusCode::SDZero},
+      {"one column with a single value: 49 names the cause",
+       TTest::OneColumn,
+       {{"A", Values({4})}},
+       TStatusCode::SingleValue},
+      {"one column without values", TTest::OneColumn, {{"A", {}}}, TStatusCode::SingleValue},
+      {"unpaired, a column of equal values",
+       TTest::MannWhitney,
+       {{"A", Values({1, 2})}, {"B", Values({3, 3})}},
+       TStatusCode::SDZero},
+      {"unpaired, an empty column", TTest::MannWhitney, {{"A", Values({1, 2})}, {"B", {}}}, TStatusCode::SingleValue},
+      {"paired, a column of equal values",
+       TTest::MatchedPairs,
+       {{"A", Values({1, 2})}, {"B", Values({3, 3})}},
+       TStatusCode::SDZero},
+      {"paired, all differences equal",
+       TTest::MatchedPairs,
+       {{"A", Values({1, 2, 4})}, {"B", Values({2, 3, 5})}},
+       TStatusCode::SameDifferences},
       {"paired, a single pair: 50 names the cause",
        TTest::MatchedPairs,
        {{"A", Values({1, 2, 4})}, {"B", {std::nullopt, std::nullopt, 7, 8}}},
-       50},
+       TStatusCode::SinglePair},
       {"paired, no complete pair",
        TTest::MatchedPairs,
        {{"A", Values({1, 2})}, {"B", {std::nullopt, std::nullopt, 7, 8}}},
-       50},
+       TStatusCode::SinglePair},
       {"paired, the pairs share one first value",
        TTest::MatchedPairs,
        {{"A", Values({5, 5, 5, 1})}, {"B", Values({1, 2, 3})}},
-       37},
+       TStatusCode::OneXValue},
       {"paired, the pairs share one second value",
        TTest::MatchedPairs,
        {{"A", Values({1, 2, 3})}, {"B", Values({5, 5, 5, 1})}},
-       38},
+       TStatusCode::OneYValue},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -372,7 +385,7 @@ TEST(RankTests, RefuseUnusableDataBeforeWritingAnything) {
     TReportText report;
     report.BeginReport();
     TSilentCalcProgress progress;
-    std::int32_t code = 0;
+    TStatusCode code = TStatusCode::Ok;
     switch (c.Test) {
       case TTest::OneColumn:
         code = RunWilcoxonOneColumn(table, 0, table.Summary(0), report, true, 0, progress);

@@ -96,7 +96,7 @@ TEST(Bonferroni, SelectedPairsAndTheWarning) {
     EXPECT_NEAR(static_cast<double>(result.CriticalT), c.CriticalT, 1e-4);
     TReportText report;
     report.BeginReport();
-    EXPECT_EQ(WriteBonferroniReport(report, input, result), 0);
+    EXPECT_EQ(WriteBonferroniReport(report, input, result), TStatusCode::Ok);
     EXPECT_EQ(Contains(test::FinishedLines(report), "Warning: With so many comparisons, the Bonferroni method"), c.Warning);
     if (c.UseSelection) {
       const bool skipped = std::any_of(result.Pairs.begin(), result.Pairs.end(), [](const TPairComparison& pair) {
@@ -155,22 +155,22 @@ TEST(Dunnett, NeedsFiveDegreesOfFreedom) {
 TEST(Dunnett, BeyondTheTableUsesItsLastColumnAndSaysSo) {
   struct TCase {
     std::size_t Groups;
-    bool TwoSided;
+    bool TwoTailed;
     bool Beyond;
     std::int32_t LastTabulated;
   };
   for (const TCase c : {TCase{22, true, true, 21}, TCase{21, true, false, 21}, TCase{11, false, true, 10},
                         TCase{10, false, false, 10}}) {
-    SCOPED_TRACE(testing::Message() << c.Groups << " groups, two-sided " << c.TwoSided);
+    SCOPED_TRACE(testing::Message() << c.Groups << " groups, two-sided " << c.TwoTailed);
     const std::vector<TColumnSummary> groups =
         Groups(std::vector<TReal>(c.Groups, 1), std::vector<std::int32_t>(c.Groups, 4));
     const TPostTestInput input{groups, 1, 60, TAnovaDesign::Ordinary};
-    const TDunnettResult result = ComputeDunnett(input, 0, c.TwoSided);
+    const TDunnettResult result = ComputeDunnett(input, 0, c.TwoTailed);
     EXPECT_EQ(result.BeyondTable, c.Beyond);
-    EXPECT_EQ(result.Critical5, CriticalDunnett(60, c.LastTabulated, c.TwoSided, TCriticalLevel::Five).Value);
+    EXPECT_EQ(result.Critical5, CriticalDunnett(60, c.LastTabulated, c.TwoTailed, TCriticalLevel::Five).Value);
     TReportText report;
     report.BeginReport();
-    EXPECT_EQ(WriteDunnettReport(report, input, result), 0);
+    EXPECT_EQ(WriteDunnettReport(report, input, result), TStatusCode::Ok);
     EXPECT_EQ(Contains(test::FinishedLines(report), "Note: The table of critical values ends at " +
                                           std::to_string(c.LastTabulated) + " groups."),
               c.Beyond);

@@ -69,10 +69,10 @@ struct TRun {
 // The report as the driver leaves it: the test's body, then the two empty
 // lines that the error report adds for code 0.
 std::vector<std::string> KruskalWallisReport(TDataTable& table, const TRun& run, TCalcProgress& progress,
-                                             std::int32_t* code = nullptr) {
+                                             TStatusCode* code = nullptr) {
   TReportText report;
   report.BeginReport();
-  const std::int32_t status = RunFramed(table, report, [&] {
+  const TStatusCode status = RunFramed(table, report, [&] {
     RunKruskalWallis(table, report, run.Pairs, run.UseSelectedPairs, true, run.ControlColumn, run.Mode, run.Kind,
                      progress);
   });
@@ -82,10 +82,10 @@ std::vector<std::string> KruskalWallisReport(TDataTable& table, const TRun& run,
 }
 
 std::vector<std::string> FriedmanReport(TDataTable& table, const TRun& run, TCalcProgress& progress,
-                                        std::int32_t* code = nullptr) {
+                                        TStatusCode* code = nullptr) {
   TReportText report;
   report.BeginReport();
-  const std::int32_t status = RunFramed(table, report, [&] {
+  const TStatusCode status = RunFramed(table, report, [&] {
     RunFriedman(table, report, run.Pairs, run.UseSelectedPairs, true, run.ControlColumn, run.Mode, run.Kind,
                 progress);
   });
@@ -270,22 +270,33 @@ TEST(RankTestRefusals, LeaveTheirCodeAndMessage) {
     const char* Name;
     bool Friedman;
     std::vector<TColumn> Columns;
-    std::int32_t Code;
+    TStatusCode Code;
   };
   const std::vector<TRow> rows = {
-      {"Friedman with a missing value", true, {{"A", {1, 2, 3}}, {"B", {4, e, 6}}, {"C", {7, 8, 9}}}, 15},
-      {"Friedman with a value outside the first row's columns", true,
-       {{"A", {1, 2}}, {"B", {e, 5}}, {"C", {7, 8}}}, 15},
-      {"Friedman with one row", true, {{"A", {1}}, {"B", {2}}, {"C", {3}}}, 11},
-      {"Friedman with every row tied", true, {{"A", {1, 2}}, {"B", {1, 2}}, {"C", {1, 2}}}, 5},
-      {"Kruskal-Wallis without values", false, {{"A", {}}, {"B", {}}}, 11},
-      {"Kruskal-Wallis with every value equal", false, {{"A", {4, 4}}, {"B", {4}}, {"C", {4, 4}}}, 5},
+      {"Friedman with a missing value",
+       true,
+       {{"A", {1, 2, 3}}, {"B", {4, e, 6}}, {"C", {7, 8, 9}}},
+       TStatusCode::MissingValues},
+      {"Friedman with a value outside the first row's columns",
+       true,
+       {{"A", {1, 2}}, {"B", {e, 5}}, {"C", {7, 8}}},
+       TStatusCode::MissingValues},
+      {"Friedman with one row", true, {{"A", {1}}, {"B", {2}}, {"C", {3}}}, TStatusCode::NotEnoughData},
+      {"Friedman with every row tied",
+       true,
+       {{"A", {1, 2}}, {"B", {1, 2}}, {"C", {1, 2}}},
+       TStatusCode::InvalidOperation},
+      {"Kruskal-Wallis without values", false, {{"A", {}}, {"B", {}}}, TStatusCode::NotEnoughData},
+      {"Kruskal-Wallis with every value equal",
+       false,
+       {{"A", {4, 4}}, {"B", {4}}, {"C", {4, 4}}},
+       TStatusCode::InvalidOperation},
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE(row.Name);
     TDataTable table = MakeTable(row.Columns);
     TSilentCalcProgress progress;
-    std::int32_t code = 0;
+    TStatusCode code = TStatusCode::Ok;
     const std::vector<std::string> lines = row.Friedman ? FriedmanReport(table, TRun{}, progress, &code)
                                                         : KruskalWallisReport(table, TRun{}, progress, &code);
     EXPECT_EQ(code, row.Code);
@@ -316,7 +327,7 @@ TEST(DunnPostTest, CriticalValuesAndTheFivePercentBoundary) {
 TEST(ControlCriticalValue, InterpolatesBetweenTabledComparisons) {
   struct TRow {
     std::int32_t Comparisons;
-    bool TwoSided;
+    bool TwoTailed;
     TReal Alpha;
     double Expected;
   };
@@ -328,7 +339,7 @@ TEST(ControlCriticalValue, InterpolatesBetweenTabledComparisons) {
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE(row.Comparisons);
-    EXPECT_NEAR(static_cast<double>(ControlCriticalValue(row.Comparisons, row.TwoSided, row.Alpha)), row.Expected,
+    EXPECT_NEAR(static_cast<double>(ControlCriticalValue(row.Comparisons, row.TwoTailed, row.Alpha)), row.Expected,
                 1e-12);
   }
 }

@@ -124,14 +124,14 @@ class TRecorder {
     return Calls.back();
   }
 
-  std::int32_t Finish(TDataTable& table, TReportText& report) {
-    table.StatusCode = 0;
+  TStatusCode Finish(TDataTable& table, TReportText& report) {
+    table.StatusCode = TStatusCode::Ok;
     report.WriteLine("routine ran");
     switch (Behaviour) {
       case TBehaviour::Succeed:
         break;
       case TBehaviour::Refuse:
-        table.StatusCode = 40;
+        table.StatusCode = TStatusCode::SDZero;
         break;
       case TBehaviour::Throw:
         throw std::runtime_error("fault");
@@ -229,13 +229,13 @@ TEST_F(RunAnalysisTest, TemporaryTitlesAndCountsAreRestoredOnEveryPath) {
   struct TRow {
     const char* Name;
     TBehaviour Behaviour;
-    std::int32_t Code;  // StatusCode afterwards
+    TStatusCode Code;  // StatusCode afterwards
   };
   const TRow rows[] = {
-      {"success", TBehaviour::Succeed, 0},
-      {"refusal", TBehaviour::Refuse, 40},
-      {"exception", TBehaviour::Throw, InvalidOperationCode},
-      {"invalid arithmetic", TBehaviour::InvalidArithmetic, InvalidOperationCode},
+      {"success", TBehaviour::Succeed, TStatusCode::Ok},
+      {"refusal", TBehaviour::Refuse, TStatusCode::SDZero},
+      {"exception", TBehaviour::Throw, TStatusCode::InvalidOperation},
+      {"invalid arithmetic", TBehaviour::InvalidArithmetic, TStatusCode::InvalidOperation},
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE(row.Name);
@@ -274,7 +274,7 @@ TEST_F(RunAnalysisTest, TemporaryTitlesAndCountsAreRestoredOnEveryPath) {
     EXPECT_FALSE(document.ResultsStale);
     const std::vector<std::string> lines = test::VisibleLines(document.Report);
     ASSERT_GE(lines.size(), 2u);
-    if (row.Code == 0) {
+    if (row.Code == TStatusCode::Ok) {
       EXPECT_EQ(lines[0], "routine ran");
     } else {
       EXPECT_EQ(lines[1], ErrorMessageLines(row.Code).front());

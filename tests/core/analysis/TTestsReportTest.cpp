@@ -112,7 +112,7 @@ TEST(TTestReports, RefusalsReplaceTheReport) {
   struct TRow {
     const char* Name;
     void (*Prepare)(TDocument&);
-    std::int32_t Code;
+    TStatusCode Code;
     std::vector<std::string> Message;
   };
   const TRow rows[] = {
@@ -120,28 +120,28 @@ TEST(TTestReports, RefusalsReplaceTheReport) {
        [](TDocument& d) {
          TypeColumn(d, 0, "Flat", {3, 3, 3});
        },
-       40, sdZero},
+       TStatusCode::SDZero, sdZero},
       {"unpaired, one column without spread",
        [](TDocument& d) {
          TypeColumn(d, 0, "Flat", {3, 3, 3});
          TypeColumn(d, 1, "Varied", {1, 2, 3});
        },
-       40, sdZero},
-      {"one-sample, a single value (SEM 0 as well)", [](TDocument& d) { TypeColumn(d, 0, "One", {5}); }, 49,
-       singleValue},
+       TStatusCode::SDZero, sdZero},
+      {"one-sample, a single value (SEM 0 as well)", [](TDocument& d) { TypeColumn(d, 0, "One", {5}); },
+       TStatusCode::SingleValue, singleValue},
       {"unpaired, a single value in the second column",
        [](TDocument& d) {
          TypeColumn(d, 0, "Varied", {1, 2, 3});
          TypeColumn(d, 1, "One", {5});
        },
-       49, singleValue},
+       TStatusCode::SingleValue, singleValue},
       {"Wilcoxon of typed means",
        [](TDocument& d) {
          static_cast<void>(d.ChooseFormat(TDataFormat::MeanSdN));
          TypeMean(d, 0, "Dose", 10, 2, 4);
          d.Choices.OneColumnTest = TOneColumnTest::Wilcoxon;
        },
-       42,
+       TStatusCode::AveragedNonparametric,
        {"Nonparametric tests require raw data exclusively.  No", "averaged data can be used."}},
       {"Mann-Whitney of typed means",
        [](TDocument& d) {
@@ -150,7 +150,7 @@ TEST(TTestReports, RefusalsReplaceTheReport) {
          TypeMean(d, 1, "After", 12, 2, 4);
          d.Choices.TwoColumnNonparametric = 1;
        },
-       42,
+       TStatusCode::AveragedNonparametric,
        {"Nonparametric tests require raw data exclusively.  No", "averaged data can be used."}},
       {"paired t of typed means",
        [](TDocument& d) {
@@ -159,7 +159,7 @@ TEST(TTestReports, RefusalsReplaceTheReport) {
          TypeMean(d, 1, "After", 12, 2, 4);
          d.Choices.TwoColumnUnpaired = 0;
        },
-       44,
+       TStatusCode::AveragedPaired,
        {"Paired t test must use raw data in order to determine the", "pairs' differences."}},
       {"paired t with a single complete pair",
        [](TDocument& d) {
@@ -167,7 +167,7 @@ TEST(TTestReports, RefusalsReplaceTheReport) {
          TypeColumn(d, 1, "After", {EmptyValue, EmptyValue, 4, 5});
          d.Choices.TwoColumnUnpaired = 0;
        },
-       50,
+       TStatusCode::SinglePair,
        {"It is not possible to analyze your data because there is only a single", "pair."}},
       {"paired t whose complete pairs have one X value",
        [](TDocument& d) {
@@ -175,7 +175,7 @@ TEST(TTestReports, RefusalsReplaceTheReport) {
          TypeColumn(d, 1, "After", {2, 3, 5, 4, EmptyValue});
          d.Choices.TwoColumnUnpaired = 0;
        },
-       37,
+       TStatusCode::OneXValue,
        {"Points have only one x-value.  The slope is infinite."}},
   };
   for (const TRow& row : rows) {

@@ -188,7 +188,7 @@ TEST(TTestReports, BranchesOfTheAssumptionChecks) {
     row.Prepare(document);
     TSilentCalcProgress progress;
     RunAnalysis(document, progress);
-    EXPECT_EQ(document.Table.StatusCode, 0);
+    EXPECT_EQ(document.Table.StatusCode, TStatusCode::Ok);
     EXPECT_TRUE(HasLines(VisibleLines(document.Report), row.Lines));
   }
 }
@@ -239,7 +239,7 @@ TEST(TTestReports, ThreeNonparametricColumnsReachKruskalWallisAndFriedman) {
     const bool found = std::any_of(lines.begin(), lines.end(),
                                    [&](const std::string& line) { return line.find(title) != std::string::npos; });
     EXPECT_TRUE(found);
-    EXPECT_EQ(document.Table.StatusCode, 0);
+    EXPECT_EQ(document.Table.StatusCode, TStatusCode::Ok);
     EXPECT_FALSE(document.Table.ColumnMapActive());
   }
 }

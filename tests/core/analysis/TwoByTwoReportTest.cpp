@@ -28,11 +28,11 @@ using test::RunFramed;
 const std::array<std::string, 2> ColumnTitles{"Disease", "No disease"};
 const std::array<std::string, 2> RowTitles{"Exposed", "Unexposed"};
 
-std::int32_t RunTable(TDataTable& table, TReportText& report, const TTwoByTwoChoices& c, long double a, long double b,
-                      long double cc, long double d) {
+TStatusCode RunTable(TDataTable& table, TReportText& report, const TTwoByTwoChoices& c, long double a, long double b,
+                     long double cc, long double d) {
   return RunFramed(table, report, [&] {
     RunTwoByTwoTable(table, report, ColumnTitles, RowTitles, c.Fisher, c.Yates, c.ChiSquare, c.Sensitivity,
-                     c.Difference, c.OddsRatio, c.RelativeRisk, c.TwoSided, true, a, b, cc, d);
+                     c.Difference, c.OddsRatio, c.RelativeRisk, c.TwoTailed, true, a, b, cc, d);
   });
 }
 
@@ -77,8 +77,8 @@ TEST(TwoByTwoReport, MatchesGoldenReports) {
     TDataTable table;
     TReportText report;
     report.BeginReport();
-    const int code = RunTable(table, report, golden.Choices, golden.A, golden.B, golden.C, golden.D);
-    EXPECT_EQ(code, 0);
+    const TStatusCode code = RunTable(table, report, golden.Choices, golden.A, golden.B, golden.C, golden.D);
+    EXPECT_EQ(code, TStatusCode::Ok);
     EXPECT_EQ(report.HelpTopic, 557);
     std::vector<std::string> lines = test::WrittenLines(report);
     if (!golden.WholeReport) {
@@ -93,24 +93,41 @@ TEST(TwoByTwoReport, MatchesGoldenReports) {
 TEST(TwoByTwoReport, RefusalsReplaceTheReportByTheirMessage) {
   struct Row {
     long double A, B, C, D;
-    int Code;
+    TStatusCode Code;
     std::vector<std::string> Message;
   };
   const Row rows[] = {
-      {EmptyValue, 1, 2, 3, 45, {"All four values must be entered in the spreadsheet to perform test."}},
-      {2.5L, 1, 2, 3, 30, {"Fractions are not allowed in chi-square analysis."}},
-      {-1, 2, 2, 3, 31,
+      {EmptyValue,
+       1,
+       2,
+       3,
+       TStatusCode::MissingCount,
+       {"All four values must be entered in the spreadsheet to perform test."}},
+      {2.5L, 1, 2, 3, TStatusCode::Fraction, {"Fractions are not allowed in chi-square analysis."}},
+      {-1,
+       2,
+       2,
+       3,
+       TStatusCode::Negative,
        {"Negative integers are not allowed in chi square analysis.  All",
         "numbers should be converted to positive integers."}},
-      {-1, 1, 2.5L, 3, 32,
+      {-1,
+       1,
+       2.5L,
+       3,
+       TStatusCode::ZeroRow,
        {"One row is filled with zeros.  In this situation, chi-square",
         "analysis is impossible.  At least one of these values must be", "positive."}},
-      {0, 1, 0, 3, 33,
+      {0,
+       1,
+       0,
+       3,
+       TStatusCode::ZeroColumn,
        {"One column is filled with zeros.  In this situation,",
         "chi-square analysis is impossible.  At least one of these", "values must be positive."}},
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE(row.Code);
+    SCOPED_TRACE(static_cast<int>(row.Code));
     TDataTable table;
     TReportText report;
     report.BeginReport();
@@ -130,13 +147,13 @@ TEST(TwoByTwoReport, CountsBeyondThirtyTwoBitsAreAnInvalidOperation) {
   TDataTable table;
   TReportText report;
   report.BeginReport();
-  EXPECT_EQ(RunTable(table, report, TTwoByTwoChoices{}, 3e9L, 1, 2, 3), 5);
+  EXPECT_EQ(RunTable(table, report, TTwoByTwoChoices{}, 3e9L, 1, 2, 3), TStatusCode::InvalidOperation);
   EXPECT_EQ(test::WrittenLines(report)[1], "Invalid floating point operation.  This unanticipated error");
 }
 
 TEST(WriteTwoByTwoPSentence, WritesTheBoundaryInFixedFormAndNoUpperCut) {
   struct Row {
-    int Sides;
+    int Tails;
     bool Wording;
     long double P;
     const char* Line;

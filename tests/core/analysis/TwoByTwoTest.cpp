@@ -38,8 +38,8 @@ TEST(TableProbability, MatchesExactHypergeometricUpToTwoThousand) {
 TEST(FisherExact, MatchesExactTails) {
   struct Row {
     int A, B, C, D;
-    long double OneSided;
-    long double TwoSided;
+    long double OneTailed;
+    long double TwoTailed;
   };
   // One-sided: the tail on the observed side. Two-sided: the tables at most
   // as probable as the observed one, or twice the one-sided P when two
@@ -61,9 +61,9 @@ TEST(FisherExact, MatchesExactTails) {
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::Message() << row.A << " " << row.B << " " << row.C << " " << row.D);
     const TFisherResult result = fisher_exact(row.A, row.B, row.C, row.D);
-    EXPECT_LT(Relative(result.OneSided / row.OneSided - 1), 1e-14) << static_cast<double>(result.OneSided);
-    EXPECT_LT(Relative(result.TwoSided / row.TwoSided - 1), 1e-14) << static_cast<double>(result.TwoSided);
-    EXPECT_LE(result.TwoSided, 1.0L);
+    EXPECT_LT(Relative(result.OneTailed / row.OneTailed - 1), 1e-14) << static_cast<double>(result.OneTailed);
+    EXPECT_LT(Relative(result.TwoTailed / row.TwoTailed - 1), 1e-14) << static_cast<double>(result.TwoTailed);
+    EXPECT_LE(result.TwoTailed, 1.0L);
   }
 }
 
@@ -125,8 +125,8 @@ TEST(TwoByTwoChiSquare, MatchesExactStatisticsAndTails) {
     ASSERT_TRUE(result.ChiSquare);
     EXPECT_NEAR(static_cast<double>(result.ChiSquare->ChiSquare), static_cast<double>(row.ChiSquare),
                 1e-15 * static_cast<double>(row.ChiSquare) + 1e-18);
-    EXPECT_NEAR(static_cast<double>(result.ChiSquare->TwoSidedP), row.P, 1e-6 * row.P);
-    EXPECT_EQ(result.ChiSquare->OneSidedP, result.ChiSquare->TwoSidedP / 2);
+    EXPECT_NEAR(static_cast<double>(result.ChiSquare->TwoTailedP), row.P, 1e-6 * row.P);
+    EXPECT_EQ(result.ChiSquare->OneTailedP, result.ChiSquare->TwoTailedP / 2);
   }
 }
 
@@ -158,21 +158,21 @@ TEST(TwoByTwoChiSquare, WarnsOfSmallValuesUnlessLargeEnough) {
 TEST(CheckTwoByTwoCounts, LastApplyingCodeWins) {
   struct Row {
     long double A, B, C, D;
-    int Code;
+    TStatusCode Code;
   };
   const Row rows[] = {
-      {1, 2, 3, 4, 0},
-      {EmptyValue, 2, 3, 4, 45},
-      {2.5L, -1, 3, 4, 31},  // a fraction, then a negative count
-      {2.5L, 2, 3, 4, 30},
-      {-1, 2, 3, 4, 31},
-      {-2.5L, 2, 3, 4, 31},
-      {0, 0, 3, 4, 32},
-      {-1, 1, 3, 4, 32},   // negative, then a row total of 0
-      {2.5L, -2.5L, 3, 4, 32},
-      {0, 2, 0, 4, 33},
-      {0, 0, 0, 4, 33},    // a zero row and a zero column: the column wins
-      {1, 2, EmptyValue, -1, 45},
+      {1, 2, 3, 4, TStatusCode::Ok},
+      {EmptyValue, 2, 3, 4, TStatusCode::MissingCount},
+      {2.5L, -1, 3, 4, TStatusCode::Negative},  // a fraction, then a negative count
+      {2.5L, 2, 3, 4, TStatusCode::Fraction},
+      {-1, 2, 3, 4, TStatusCode::Negative},
+      {-2.5L, 2, 3, 4, TStatusCode::Negative},
+      {0, 0, 3, 4, TStatusCode::ZeroRow},
+      {-1, 1, 3, 4, TStatusCode::ZeroRow},  // negative, then a row total of 0
+      {2.5L, -2.5L, 3, 4, TStatusCode::ZeroRow},
+      {0, 2, 0, 4, TStatusCode::ZeroColumn},
+      {0, 0, 0, 4, TStatusCode::ZeroColumn},  // a zero row and a zero column: the column wins
+      {1, 2, EmptyValue, -1, TStatusCode::MissingCount},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::Message() << static_cast<double>(row.A) << " " << static_cast<double>(row.B) << " "

@@ -23,7 +23,7 @@ void TypeValues(TDocument& document, std::initializer_list<TReal> values) {
 TEST(PrintReport, PrintsEveryLineWithNewlines) {
   TDocument document;
   std::ostringstream out;
-  EXPECT_EQ(PrintReport(document, out, false), 0);
+  EXPECT_EQ(PrintReport(document, out, false), TStatusCode::Ok);
   const std::string text = out.str();
   EXPECT_EQ(text.rfind("\nUntil you enter data, you won't see any results!\n\n\n" + Stars + "\n", 0), 0u);
   EXPECT_EQ(static_cast<int>(std::count(text.begin(), text.end(), '\n')), document.Report.LineCount());
@@ -48,13 +48,13 @@ TEST(PrintReport, RecomputesFromTheCurrentDataAndReturnsTheRefusal) {
   TDocument document;
   TypeValues(document, {5.1L, 4.9L, 5.6L});
   std::ostringstream first;
-  EXPECT_EQ(PrintReport(document, first, false), 0);
+  EXPECT_EQ(PrintReport(document, first, false), TStatusCode::Ok);
   // The data change without the document being told; the printed report
   // must still describe them.
   document.Table.SetValue(1, 0, EmptyValue);
   document.Table.SetValue(2, 0, EmptyValue);
   std::ostringstream second;
-  EXPECT_EQ(PrintReport(document, second, false), 49);
+  EXPECT_EQ(PrintReport(document, second, false), TStatusCode::SingleValue);
   EXPECT_EQ(second.str().rfind("\nIt is not possible to analyze your data because one column contains a\n", 0), 0u);
 }
 
@@ -64,7 +64,7 @@ TEST(PrintReport, ReportsTheExamplePairedTest) {
   TDocument document;
   ASSERT_TRUE(OpenDocumentFile(OMBREL_EXAMPLES_DIR "/paired-t.omd", document).Ok());
   std::ostringstream out;
-  EXPECT_EQ(PrintReport(document, out, false), 0);
+  EXPECT_EQ(PrintReport(document, out, false), TStatusCode::Ok);
   const std::string text = out.str();
   EXPECT_EQ(text.rfind("Reaction time (ms) before and after sleep loss\n\n", 0), 0u);
   for (const char* line :

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "support/GoldenReport.h"
@@ -187,12 +189,36 @@ TEST(Rules, WriteIntegersAndRules) {
   EXPECT_EQ(report.Text(), "-42    7===--");
 }
 
+// Every code keeps the number its reports have always shown, and has a
+// message of its own.
+TEST(ErrorMessageLines, EveryStatusCodeKeepsItsNumberAndHasAMessage) {
+  using enum TStatusCode;
+  const struct {
+    TStatusCode Code;
+    std::int32_t Number;
+  } rows[] = {
+      {DivideByZero, 2}, {Underflow, 3}, {Overflow, 4}, {InvalidOperation, 5}, {OutOfMemory, 10}, {NotEnoughData, 11},
+      {AnovaSingleValue, 12}, {AllSDsZero, 13}, {AllMeansIdentical, 14}, {MissingValues, 15}, {Fraction, 30},
+      {Negative, 31}, {ZeroRow, 32}, {ZeroColumn, 33}, {NotRectangular, 34}, {NoConvergence, 35},
+      {TooFewRegressionPoints, 36}, {OneXValue, 37}, {OneYValue, 38}, {TooFewCorrelationPoints, 39}, {SDZero, 40},
+      {SameDifferences, 41}, {AveragedNonparametric, 42}, {AveragedAnova, 43}, {AveragedPaired, 44},
+      {MissingCount, 45}, {NoContingencyData, 46}, {NoCorrelationData, 47}, {SingleValue, 49}, {SinglePair, 50}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.Number);
+    EXPECT_EQ(static_cast<std::int32_t>(row.Code), row.Number);
+    const auto& lines = ErrorMessageLines(row.Code);
+    ASSERT_FALSE(lines.empty());
+    for (const std::string_view line : lines) EXPECT_FALSE(line.empty());
+  }
+  EXPECT_TRUE(ErrorMessageLines(TStatusCode::Ok).empty());
+}
+
 TEST(WriteErrorReport, ReplacesTheReportByTheMessage) {
   TReportText report;
   report.BeginReport();
   report.WriteLine("Title");
   report.WriteText("partial");
-  report.WriteErrorReport(41);
+  report.WriteErrorReport(TStatusCode::SameDifferences);
   report.EndReport();
   report.FinishReport();
   const auto lines = test::VisibleLines(report);
@@ -206,7 +232,7 @@ TEST(WriteErrorReport, ReplacesTheReportByTheMessage) {
 TEST(WriteErrorReport, MessagesOfSeveralLinesAndCodeZero) {
   TReportText report;
   report.BeginReport();
-  report.WriteErrorReport(5);
+  report.WriteErrorReport(TStatusCode::InvalidOperation);
   report.FinishReport();
   EXPECT_EQ(report.GetLine(1).value_or(""), "Invalid floating point operation.  This unanticipated error");
   EXPECT_EQ(report.GetLine(4).value_or(""), "problem can be reproduced and corrected.");
@@ -215,13 +241,13 @@ TEST(WriteErrorReport, MessagesOfSeveralLinesAndCodeZero) {
   TReportText ok;
   ok.BeginReport();
   ok.WriteLine("kept");
-  ok.WriteErrorReport(0);
+  ok.WriteErrorReport(TStatusCode::Ok);
   ok.FinishReport();
   EXPECT_EQ(ok.GetLine(0).value_or(""), "kept");
 
   TReportText unknown;
   unknown.BeginReport();
-  unknown.WriteErrorReport(99);
+  unknown.WriteErrorReport(static_cast<TStatusCode>(99));
   unknown.FinishReport();
   EXPECT_EQ(unknown.GetLine(1).value_or(""), "The analysis could not be completed (error 99).");
 }

@@ -123,7 +123,7 @@ TEST(ColumnStatistics, MappedAndScratchColumns) {
 TEST(ColumnStatistics, MedianIsEmptyWhileAnAnalysisHasRefused) {
   TDataTable table;
   FillColumn(table, 0, {3, 1, 2});
-  table.StatusCode = 40;
+  table.StatusCode = TStatusCode::SDZero;
   EXPECT_TRUE(IsEmpty(ColumnMedian(table, 0)));
   ComputeRawColumnStatistics(table, 0);
   EXPECT_TRUE(IsEmpty(table.Summary(0).Median));
@@ -134,7 +134,7 @@ TEST(ColumnStatistics, MedianIsEmptyWhileAnAnalysisHasRefused) {
   table.ColumnChanged[0] = 1;
   RefreshColumnSummaries(table);
   EXPECT_EQ(table.Summary(0).Median, 2);
-  EXPECT_EQ(table.StatusCode, 40);
+  EXPECT_EQ(table.StatusCode, TStatusCode::SDZero);
 }
 
 // Certified values of the NIST StRD univariate data sets (mean and SD with

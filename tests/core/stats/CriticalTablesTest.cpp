@@ -79,7 +79,7 @@ TEST(CriticalTables, TwoMeansAreStudentsTimesRootTwo) {
 // 40, 60, 120 and the normal limit.
 TEST(CriticalTables, DunnettWithOneComparisonIsStudentsT) {
   struct TColumn {
-    bool TwoSided;
+    bool TwoTailed;
     TCriticalLevel Level;
     std::array<double, 22> Exact;
   };
@@ -103,9 +103,9 @@ TEST(CriticalTables, DunnettWithOneComparisonIsStudentsT) {
   };
   for (const TColumn& column : columns) {
     for (std::size_t row = 0; row < DunnettTableDF.size(); ++row) {
-      SCOPED_TRACE(testing::Message() << (column.TwoSided ? "two" : "one") << "-sided, level "
+      SCOPED_TRACE(testing::Message() << (column.TwoTailed ? "two" : "one") << "-sided, level "
                                       << static_cast<int>(column.Level) << ", df " << DunnettTableDF[row]);
-      EXPECT_NEAR(static_cast<double>(DunnettEntry(column.TwoSided, column.Level, row, 0)), column.Exact[row],
+      EXPECT_NEAR(static_cast<double>(DunnettEntry(column.TwoTailed, column.Level, row, 0)), column.Exact[row],
                   0.005 + 1e-9);
     }
   }
@@ -163,10 +163,10 @@ TEST(CriticalTables, GrowWithMeansAndFallWithDegreesOfFreedom) {
                    [level](std::size_t r, std::size_t c) { return StudentizedRangeEntry(level, r, c); });
   }
   for (const TCriticalLevel level : {TCriticalLevel::Five, TCriticalLevel::One}) {
-    for (const bool twoSided : {true, false}) {
-      SCOPED_TRACE(testing::Message() << "Dunnett level " << static_cast<int>(level) << " two-sided " << twoSided);
-      ExpectMonotone(DunnettTableDF.size(), twoSided ? DunnettTwoSidedGroups.size() : DunnettOneSidedGroups.size(),
-                     [level, twoSided](std::size_t r, std::size_t c) { return DunnettEntry(twoSided, level, r, c); });
+    for (const bool twoTailed : {true, false}) {
+      SCOPED_TRACE(testing::Message() << "Dunnett level " << static_cast<int>(level) << " two-sided " << twoTailed);
+      ExpectMonotone(DunnettTableDF.size(), twoTailed ? DunnettTwoTailedGroups.size() : DunnettOneTailedGroups.size(),
+                     [level, twoTailed](std::size_t r, std::size_t c) { return DunnettEntry(twoTailed, level, r, c); });
     }
   }
 }
