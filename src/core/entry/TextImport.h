@@ -26,6 +26,15 @@ inline constexpr std::string_view SameIndexColumnsMessage =
 inline constexpr std::string_view ImportOutOfRangeMessage =
     "Some numbers in this file are beyond +-1.5E38, the largest value Ombrel can hold. Those cells were left empty.";
 
+// The lines of the advice shown instead of importing a spreadsheet workbook.
+inline constexpr std::array<std::string_view, 5> SpreadsheetAdviceLines = {
+    "Ombrel cannot open Excel worksheet files. To use data from Excel:", "1. Copy and paste.", "or",
+    "2. Save from Excel using Text or CSV (comma separated value) format.", "Then use File Import to read into Ombrel."};
+
+// Whether a file name names a spreadsheet workbook: its name (not its
+// folder) holds ".XL" in any case ("book.xls", "data.XLSX").
+bool IsSpreadsheetFileName(std::string_view path);
+
 // The user's separators: the list separator splits fields like "," and ";";
 // the system's decimal separator is used when the file does not show its
 // own. `ChosenDecimal` ("." or ",", chosen in the import dialog) overrides
