@@ -152,7 +152,11 @@ TDecimalGuess GuessDecimalSeparator(const std::vector<std::string>& lines, char 
   for (const std::string& line : lines)
     ForEachField(line, separators, [&](std::string_view field) {
       commas = commas || HasDecimals(field, ',');
-      points = points || HasDecimals(field, '.');
+      // Pasted "1.5,2.5" is a list: its commas separate numbers with points.
+      if (source == TTextSource::Clipboard)
+        ForEachField(field, ",", [&](std::string_view part) { points = points || HasDecimals(part, '.'); });
+      else
+        points = points || HasDecimals(field, '.');
     });
   TDecimalGuess guess;
   guess.Separator = systemSeparator;

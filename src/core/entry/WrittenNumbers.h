@@ -44,7 +44,8 @@ enum class TTextSource {
   // fields are separated by ",", which then cannot be a decimal comma.
   File,
   // Clipboard text: fields are separated by tabs (or ";"), so a "," inside
-  // a field can be a decimal comma.
+  // a field can be a decimal comma; one between numbers with points
+  // separates them.
   Clipboard,
 };
 

@@ -194,7 +194,7 @@ TEST(PasteText, PlacesFieldsByLineAndIndex) {
        {{0, 0, 1.5L}, {0, 1, 2.25L}, {0, 2, 102}, {1, 0, -0.35L}, {1, 1, 7}}, false},
       {"comma locale: decimal points without commas", "1.5\t2e3\r\n4.25", {0, 0, false, ','},
        {{0, 0, 1.5L}, {0, 1, 2000}, {1, 0, 4.25L}}, false},
-      {"comma locale: a comma list of decimal points", "1.5,2.5", {0, 0, false, ','}, {{0, 0, EmptyValue}, {0, 1, 101}},
+      {"comma locale: a comma list of decimal points", "1.5,2.5", {0, 0, false, ','}, {{0, 0, 1.5L}, {0, 1, 2.5L}},
        false},
       {"a line of words over numbers titles the columns", "Dose\tResponse\r\n1,5\t2,25\r\n3\t4", {1, 1, false, '.'},
        {{1, 1, 1.5L}, {1, 2, 2.25L}, {2, 1, 3}, {2, 2, 4}, {3, 1, 131}, {0, 1, 101}}, false},
