@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QRegularExpression>
 
 #include "gui/app/AboutBox.h"
 #include "gui/app/NewFileDialog.h"
@@ -57,6 +58,14 @@ QString TQtAsker::GetSaveFileName(QWidget* parent, const QString& title, const Q
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setNameFilters(filters.split(QStringLiteral(";;")));
   dialog.setDefaultSuffix(defaultSuffix);
+  if (!defaultSuffix.isEmpty()) {
+    // A name typed without an extension takes that of the chosen filter.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+      static const QRegularExpression firstExtension(QStringLiteral("\\(\\*\\.(\\w+)"));
+      const QRegularExpressionMatch match = firstExtension.match(filter);
+      if (match.hasMatch()) dialog.setDefaultSuffix(match.captured(1));
+    });
+  }
   dialog.selectFile(suggested);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   return dialog.selectedFiles().first();

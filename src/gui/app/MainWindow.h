@@ -214,8 +214,8 @@ class Obmain : public QMainWindow, public TDocumentHost {
   void EnterStep(Analyze& form, TStep step);
   QStringList OpenNames() const;
   void AddRecentFile(const QString& path);
-  void BeginStatus(const QString& message);
-  void EndStatus();
+  void BeginStatus(const QString& message) override;
+  void EndStatus() override;
   void Inform(std::string_view text);
 
   TShellOptions mOptions;
