@@ -5,7 +5,7 @@ JOBS       ?= 2
 CMAKE_ARGS ?=
 EXAMPLE    ?= examples/paired-t.omd
 
-.PHONY: all deps configure build run test bench gui-bench fuzz examples clean
+.PHONY: all deps configure build run test bench gui-bench fuzz fuzz-import examples clean
 
 all: build
 
@@ -50,6 +50,16 @@ fuzz:
 	mkdir -p build-fuzz/corpus
 	build-fuzz/fuzz/ombrel-fuzz-reader -max_total_time=$(FUZZ_SECONDS) -max_len=200000 -timeout=10 \
 	  -rss_limit_mb=2048 build-fuzz/corpus fuzz/corpus
+
+# Fuzzes the text importer the same way; its findings stay in fuzz/corpus-import.
+fuzz-import:
+	@bash scripts/install-deps.sh fuzz
+	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DOMBREL_BUILD_GUI=OFF -DOMBREL_BUILD_TESTS=OFF -DOMBREL_SANITIZE=ON -DOMBREL_FUZZ=ON
+	cmake --build build-fuzz -j $(JOBS) --target ombrel-fuzz-import
+	mkdir -p build-fuzz/corpus-import
+	build-fuzz/fuzz/ombrel-fuzz-import -max_total_time=$(FUZZ_SECONDS) -max_len=20000 -timeout=10 \
+	  -rss_limit_mb=2048 build-fuzz/corpus-import fuzz/corpus-import
 
 gui-bench: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target ombrel-gui-bench

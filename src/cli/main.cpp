@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/base/FileText.h"
 #include "core/base/Version.h"
 #include "core/document/Document.h"
 #include "core/document/DocumentFile.h"
@@ -14,6 +15,8 @@
 #ifdef OMBREL_CLI_PICTURES
 #include "cli/Pictures.h"
 #endif
+#include "core/entry/TextImport.h"
+#include "core/entry/WrittenNumbers.h"
 
 namespace {
 
@@ -31,6 +34,10 @@ void PrintHelp(std::ostream& out) {
          "  graph [--sem] [--size WxH{cm|px}] [--dpi N] FILE.omd OUT.svg|OUT.pdf|OUT.png\n"
          "                                draw the document's graph (SD error bars unless\n"
          "                                --sem; 16x12cm and 300 dpi unless told)\n"
+         "  import [--decimal-comma|--decimal-point] TEXTFILE OUT.omd\n"
+         "                                read a text file of numbers as File > Import does and\n"
+         "                                save it as a raw-data document (the decimal separator\n"
+         "                                is the file's own unless chosen; else the point)\n"
          "  --version                     print the program version\n"
          "  --help                        print this help\n";
 }
@@ -134,6 +141,72 @@ int Graph(int argc, char** argv) {
 #endif
 }
 
+int Import(int argc, char** argv) {
+  ombrel::TImportSeparators separators;
+  std::string textPath;
+  std::string documentPath;
+  for (int i = 2; i < argc; ++i) {
+    const std::string_view argument = argv[i];
+    if (argument == "--decimal-comma" || argument == "--decimal-point") {
+      const char chosen = argument == "--decimal-comma" ? ',' : '.';
+      if (separators.ChosenDecimal != '\0' && separators.ChosenDecimal != chosen) {
+        std::cerr << "ombrel-cli import: choose one decimal separator.\n";
+        return UsageError;
+      }
+      separators.ChosenDecimal = chosen;
+    } else if (textPath.empty()) {
+      textPath = argument;
+    } else if (documentPath.empty()) {
+      documentPath = argument;
+    } else {
+      std::cerr << "ombrel-cli import: name one text file and one document.\n";
+      return UsageError;
+    }
+  }
+  if (documentPath.empty()) {
+    std::cerr << "ombrel-cli import: name the text file and the document to write.\n";
+    return UsageError;
+  }
+  if (ombrel::IsSpreadsheetFileName(textPath)) {
+    std::cerr << textPath << ":";
+    for (const std::string_view line : ombrel::SpreadsheetAdviceLines) std::cerr << ' ' << line;
+    std::cerr << '\n';
+    return FileError;
+  }
+  if (!ombrel::IsAsciiFile(textPath)) {
+    std::cerr << textPath << ": " << ombrel::NotAsciiMessage << '\n';
+    return FileError;
+  }
+  const ombrel::TImportedFile file = ombrel::ReadImportFile(textPath, separators);
+  if (file.ReadError != 0) {
+    std::cerr << textPath << ": " << ombrel::FileErrorMessage(file.ReadError, false) << '\n';
+    return FileError;
+  }
+  if (!file.Table->HasData()) {
+    std::cerr << textPath << ": the file holds no numbers.\n";
+    return FileError;
+  }
+  ombrel::TDocument document;
+  document.Format = ombrel::TDataFormat::Raw;
+  (void)ombrel::ApplyImport(file, ombrel::TImportChoices{}, document.Table, 0, 0);
+  const ombrel::TFileOutcome saved = ombrel::SaveDocumentFile(documentPath, document);
+  if (!saved.Ok()) {
+    std::cerr << documentPath << ": " << saved.Message << '\n';
+    return FileError;
+  }
+  const int leftEmpty = file.NotNumberFields + file.OutOfRangeFields;
+  std::cerr << documentPath << ": " << file.DataRows << (file.DataRows == 1 ? " row, " : " rows, ")
+            << file.DataColumns << (file.DataColumns == 1 ? " column, " : " columns, ") << leftEmpty
+            << (leftEmpty == 1 ? " field" : " fields") << " left empty";
+  if (file.NotNumberFields > 0)
+    std::cerr << " (the first not a number in row " << file.FirstNotNumberRow << ", column "
+              << file.FirstNotNumberColumn << ")";
+  std::cerr << ", decimal separator '" << file.DecimalSeparator << "'";
+  if (file.TooManyRows) std::cerr << ", only the first " << ombrel::MaxImportRows << " rows were read";
+  std::cerr << ".\n";
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -152,6 +225,7 @@ int main(int argc, char** argv) {
   }
   if (command == "report") return Report(argc, argv);
   if (command == "graph") return Graph(argc, argv);
+  if (command == "import") return Import(argc, argv);
   std::cerr << "ombrel-cli: unknown command '" << command << "'.\n";
   PrintHelp(std::cerr);
   return UsageError;

@@ -115,6 +115,10 @@ class ClipboardCommandsTest : public QObject {
     QTest::newRow("point: comma separates") << "C" << "1.5\t2,5\t7" << false << "1.5 2 5 7|   ";
     QTest::newRow("comma: semicolon separates") << "de_DE" << "1,5;2\r\n3" << false << "1.5 2  |3.0   ";
     QTest::newRow("transposed") << "C" << "1\t2\r\n3\t4\r\n" << true << "1 3  |2 4  ";
+    QTest::newRow("point: decimal commas without points") << "C" << "1,5\t2,25\r\n3\t4" << false
+                                                          << "1.5 2.25  |3.0 4.00  ";
+    QTest::newRow("comma: decimal points, commas between") << "de_DE" << "1.5,2\r\n3" << false << "1.5 2  |3.0   ";
+    QTest::newRow("a header line over numbers") << "C" << "Dose\tResponse\r\n1\t2" << false << "1 2  |   ";
   }
   void PasteFillsCellsAndMarksTheDocumentChanged() {
     QFETCH(QString, locale);

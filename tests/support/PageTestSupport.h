@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QList>
+#include <QStringList>
 #include <initializer_list>
 #include <memory>
 
@@ -36,6 +37,10 @@ class TTestHost : public TDocumentHost {
   QString ImportFolder() const override { return {}; }
   void SetImportFolder(const QString&) override {}
   QChar ListSeparator() const override { return QLatin1Char(','); }
+  // Each status message, and "-" for its end.
+  QStringList Statuses;
+  void BeginStatus(const QString& message) override { Statuses << message; }
+  void EndStatus() override { Statuses << QStringLiteral("-"); }
 };
 
 // A document window for `document`, shown at 900 x 700 and made the active

@@ -6,10 +6,12 @@
 #include <cmath>
 #include <cstdint>
 #include <new>
+#include <vector>
 
 #include "core/entry/CellText.h"
 #include "core/base/NumberText.h"
 #include "core/entry/SummaryCells.h"
+#include "core/entry/WrittenNumbers.h"
 
 namespace ombrel {
 
@@ -173,6 +175,41 @@ bool HasContent(std::string_view text) {
 
 std::int64_t Clamped(std::int64_t value) { return std::clamp<std::int64_t>(value, -2, 1 << 20); }
 
+// The decimal separator pasted text shows by its numbers, else the user's.
+// Only the lines that can reach the table are looked at.
+char PastedDecimalSeparator(std::string_view text, char userSeparator) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  text = text.substr(0, std::min(text.find('\0'), text.size()));
+  while (start < text.size() && lines.size() <= static_cast<std::size_t>(PasteRowLimit)) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    std::string line(text.substr(start, end - start));
+    std::erase(line, '\r');
+    lines.push_back(std::move(line));
+    start = end + 1;
+  }
+  return GuessDecimalSeparator(lines, userSeparator, '\0', TTextSource::Clipboard).Separator;
+}
+
+// Whether the first line holds text but no number, over a later line that
+// holds one.
+bool FirstLineIsTitles(std::string_view text, const TScanRules& rules) {
+  bool words = false;
+  bool titleNumber = false;
+  bool laterNumber = false;
+  ScanFields(text, rules, [&](std::int64_t line, std::int64_t, std::string_view field, bool overlong) {
+    const bool number = !overlong && !IsEmpty(ReadPastedValue(field).Value);
+    if (line == 0) {
+      titleNumber = titleNumber || number;
+      words = words || !Trimmed(field).empty();
+      return !titleNumber;
+    }
+    laterNumber = number;
+    return !laterNumber && line < PasteRowLimit;
+  });
+  return words && !titleNumber && laterNumber;
+}
+
 }  // namespace
 
 TTitleQuestion TitleQuestionFor(TSelectionKind kind) {
@@ -301,9 +338,11 @@ TPastedValue ReadPastedValue(std::string_view field) {
 TPasteResult PasteText(TDataTable& table, std::string_view text, const TPasteOptions& options,
                        const TAskEraseMeanData& askErase) {
   TScanRules rules;
-  rules.DecimalSeparator = options.DecimalSeparator == '\0' ? '.' : options.DecimalSeparator;
+  rules.DecimalSeparator = PastedDecimalSeparator(text, options.DecimalSeparator == '\0' ? '.' : options.DecimalSeparator);
   const std::int64_t startRow = std::clamp(options.StartRow, -1, PasteRowLimit);
   const std::int64_t startColumn = std::clamp(options.StartColumn, -1, MaxColumns);
+  // A first line of words over lines of numbers names the pasted columns.
+  const bool titleLine = !options.Transpose && startRow >= 0 && FirstLineIsTitles(text, rules);
 
   enum class TAction { Place, Drop, Stop };
   struct TTarget {
@@ -312,7 +351,8 @@ TPasteResult PasteText(TDataTable& table, std::string_view text, const TPasteOpt
     int Column = 0;
   };
   const auto target = [&](std::int64_t line, std::int64_t index) {
-    const std::int64_t row = startRow + Clamped(options.Transpose ? index : line);
+    std::int64_t row = startRow + Clamped(options.Transpose ? index : line);
+    if (titleLine) row = line == 0 ? -1 : row - 1;
     const std::int64_t column = startColumn + Clamped(options.Transpose ? line : index);
     TTarget t;
     if (row >= PasteRowLimit) {

@@ -102,10 +102,15 @@ struct TPasteResult {
   bool Clipped = false;  // a non-blank field fell beyond row 1000 or column Z
 };
 
-// Pastes clipboard text into the data table. Fields end at tab, "," and ";"
-// (the decimal separator is read as the point first, so with "," as decimal
-// separator only tab and ";" separate), lines at line feed; carriage returns
-// are ignored and a zero byte ends the text. Line l, field i goes to data row
+// Pastes clipboard text into the data table. The decimal separator is the
+// one the text's numbers show ("1,5" and no "1.5": a comma; the other way
+// round a point), else the user's `DecimalSeparator`. Fields end at tab, ","
+// and ";" (the decimal separator is read as the point first, so with a
+// decimal comma only tab and ";" separate), lines at line feed; carriage
+// returns are ignored and a zero byte ends the text. A first line that holds
+// words and no number gives the column titles of the pasted columns, and
+// the next line goes to StartRow (not when transposing, nor when the paste
+// starts at the titles anyway). Line l, field i goes to data row
 // StartRow + l and column StartColumn + i (row and column swapped when
 // transposed); row -1 takes column titles, column -1 row titles, both the
 // row-title heading. A row past 999 ends the paste, a column past Z drops

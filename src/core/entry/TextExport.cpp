@@ -1,5 +1,6 @@
 #include "core/entry/TextExport.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
 #include <vector>
@@ -19,16 +20,41 @@ bool AnyColumnTitle(const TDataTable& table, int lastColumn) {
   return false;
 }
 
+char Upper(char ch) { return ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch; }
+
+// What follows the last "." of the name's last part; empty when none.
+std::string_view Extension(std::string_view fileName) {
+  const auto slash = fileName.find_last_of("/\\");
+  const std::string_view base = slash == std::string_view::npos ? fileName : fileName.substr(slash + 1);
+  const auto dot = base.rfind('.');
+  return dot == std::string_view::npos || dot == 0 ? std::string_view() : base.substr(dot + 1);
+}
+
 // The general number form, blanks dropped.
 std::string NumberField(TReal value) { return std::string(TrimBlanks(FileNumberText(value))); }
 
 }  // namespace
 
-char ExportSeparator(std::string_view fileName, char listSeparator) {
-  const auto dot = fileName.rfind('.');
-  const auto slash = fileName.find_last_of("/\\");
-  const bool hasExtension = dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash);
-  return hasExtension && fileName.substr(dot + 1) == "TXT" ? listSeparator : '\t';
+char ExportSeparator(std::string_view fileName, char listSeparator, char decimalSeparator) {
+  const std::string_view extension = Extension(fileName);
+  const auto is = [extension](std::string_view name) {
+    return extension.size() == name.size() && std::equal(extension.begin(), extension.end(), name.begin(),
+                                                         [](char a, char b) { return Upper(a) == b; });
+  };
+  if (!is("TXT") && !is("CSV")) return '\t';
+  // A list separator that is also the decimal separator would split numbers.
+  if (listSeparator == decimalSeparator || listSeparator == '\0') return decimalSeparator == ',' ? ';' : ',';
+  return listSeparator;
+}
+
+std::string WithExtension(std::string_view fileName, std::string_view extension) {
+  std::string name(fileName);
+  const std::size_t slash = fileName.find_last_of("/\\");
+  const std::string_view base = slash == std::string_view::npos ? fileName : fileName.substr(slash + 1);
+  if (!Extension(fileName).empty() || base.empty() || extension.empty()) return name;
+  if (name.back() != '.') name += '.';
+  name += extension;
+  return name;
 }
 
 std::string ExportValueText(TReal value, int decimals, char decimalSeparator) {
@@ -66,10 +92,7 @@ std::string ExportDataText(const TDataTable& table, const TExportChoices& choice
     }
     for (int r = 0; r <= lastRow; ++r) {
       for (int c = 0; c <= lastColumn; ++c) {
-        if (c > 0) {
-          text += choices.Separator;
-          text += ' ';
-        }
+        if (c > 0) text += choices.Separator;
         text += value(r, c);
       }
       text += LineEnd;

@@ -20,8 +20,13 @@ struct TExportChoices {
   char DecimalSeparator = '.';
 };
 
-// The list separator for a file whose extension is exactly "TXT", else a tab.
-char ExportSeparator(std::string_view fileName, char listSeparator);
+// The list separator for a file whose extension is "txt" or "csv" in any
+// case ("," where it would be the decimal separator ";"), else a tab.
+char ExportSeparator(std::string_view fileName, char listSeparator, char decimalSeparator = '.');
+
+// The file name with `extension` (the chosen file filter's) added when the
+// name has none.
+std::string WithExtension(std::string_view fileName, std::string_view extension);
 
 // One exported value: empty for the empty marker; fixed point with
 // `decimals`, trimmed; values that need scientific form in the " d.dddE+xx"
@@ -31,8 +36,7 @@ std::string ExportValueText(TReal value, int decimals, char decimalSeparator);
 
 // The data table as text: optionally the title line; then the standard
 // layout (an optional line of the column titles, one line per row from row 1
-// to the last row holding a value, fields followed by the separator and a
-// blank) or the index layout (optionally "value" + separator + "group",
+// to the last row holding a value, fields separated by the separator) or the index layout (optionally "value" + separator + "group",
 // then one line per cell: value, separator, column number from 1).
 std::string ExportDataText(const TDataTable& table, const TExportChoices& choices);
 

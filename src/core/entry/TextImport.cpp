@@ -1,6 +1,7 @@
 #include "core/entry/TextImport.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <fstream>
@@ -9,6 +10,7 @@
 #include "core/entry/CellStore.h"
 #include "core/entry/CellText.h"
 #include "core/base/NumberText.h"
+#include "core/entry/WrittenNumbers.h"
 
 namespace ombrel {
 
@@ -55,13 +57,13 @@ bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
 
 char Upper(char ch) { return ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch; }
 
-// The characters a number field keeps; everything else is dropped.
-bool IsFieldCharacter(char ch) { return IsDigit(ch) || ch == '*' || ch == '+' || ch == '-' || ch == '.' || ch == 'E'; }
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
 struct TFieldValue {
   TReal Value = EmptyValue;
   std::string Text;  // the rounded number's text, for its decimals
   bool OutOfRange = false;
+  bool NotNumber = false;
 };
 
 std::string TrimmedZeros(std::string text) {
@@ -89,7 +91,7 @@ TFieldValue SignificantRounding(TReal value) {
 }
 
 TFieldValue RoundedField(TReal value) {
-  if (value == 0) return {0, "0", false};
+  if (value == 0) return {0, "0", false, false};
   if (std::fabs(value) <= 1e-4L) return SignificantRounding(value);
   std::string text = TrimmedZeros(FormatFixed(value, 12));
   const std::size_t integerLength = std::min(text.find('.'), text.size());
@@ -97,68 +99,49 @@ TFieldValue RoundedField(TReal value) {
   if (text.size() > static_cast<std::size_t>(CutLength)) text = TrimmedZeros(text.substr(0, CutLength));
   TReal reread = 0;
   if (!ReadNumber(text, reread)) return SignificantRounding(value);
-  return {reread, text, false};
+  return {reread, text, false, false};
 }
 
-TFieldValue ReadField(std::string_view raw) {
+TFieldValue ReadField(std::string_view raw, char decimalSeparator) {
   std::string text(raw);
   if (const auto star = text.find('*'); star != std::string::npos) text.erase(star, 1);
   TFieldValue field;
-  if (text.empty()) return field;
-  std::string_view number = text;
-  if (number.front() == '+') number.remove_prefix(1);
-  // from_chars alone would also accept "inf", "nan" and hexadecimal forms.
-  const bool plain = !number.empty() && std::all_of(number.begin(), number.end(), [](char ch) {
-    return IsDigit(ch) || ch == '.' || ch == '-' || ch == '+' || ch == 'E' || ch == 'e';
-  });
-  TReal value = 0;
-  const auto result = plain ? std::from_chars(number.data(), number.data() + number.size(), value)
-                            : std::from_chars_result{number.data(), std::errc::invalid_argument};
-  const bool whole = result.ptr == number.data() + number.size();
-  if (result.ec == std::errc::result_out_of_range && whole) {
-    // Too small rounds to 0; too large cannot be held.
-    const auto exponent = number.find_first_of("Ee");
-    if (exponent != std::string_view::npos && exponent + 1 < number.size() && number[exponent + 1] == '-') {
-      field.Value = 0;
-      field.Text = "0";
-      return field;
-    }
+  const TWrittenField written = ReadWrittenNumber(text, decimalSeparator);
+  if (written.Kind == TFieldKind::Empty) return field;
+  if (written.Kind == TFieldKind::NotNumber) {
+    field.NotNumber = true;
+    return field;
+  }
+  if (!(std::fabs(written.Value) <= MaxEntryMagnitude)) {
     field.OutOfRange = true;
     return field;
   }
-  if (result.ec != std::errc{} || !whole || !std::isfinite(value)) {
-    field.Value = 0;
-    field.Text = "0";
-    return field;
-  }
-  if (std::fabs(value) > MaxEntryMagnitude) {
-    field.OutOfRange = true;
-    return field;
-  }
-  return RoundedField(value);
+  return RoundedField(written.Value);
 }
 
-// Keeps the number characters of a field, the decimal separator read as ".".
-std::string CleanField(std::string_view raw, char decimalSeparator) {
-  std::string text;
-  for (char ch : raw) {
-    if (ch == decimalSeparator) ch = '.';
-    if (IsFieldCharacter(ch)) text.push_back(ch);
-  }
-  return text;
+// The characters that end a delimited field: tab, ";", the list separator
+// and "," unless it is the decimal comma.
+std::string FieldSeparators(const TImportSeparators& separators, char decimalSeparator) {
+  std::string result = "\t;";
+  if (decimalSeparator != ',') result.push_back(',');
+  const char list = separators.ListSeparator;
+  if (list != '\0' && list != decimalSeparator && list != '.' && list != '"' && result.find(list) == std::string::npos)
+    result.push_back(list);
+  return result;
 }
 
-std::vector<std::string> DelimitedFields(std::string_view line, const TImportSeparators& separators) {
+// Fields of a delimited line; double quotes hold separators in and are not
+// part of the text.
+std::vector<std::string> DelimitedFields(std::string_view line, std::string_view separators) {
   std::vector<std::string> fields(1);
-  for (char ch : line) {
-    if (ch == separators.DecimalSeparator)
-      ch = '.';
-    else if (ch == separators.ListSeparator)
-      ch = '\t';
-    if (ch == '\t' || ch == ',' || ch == ';') {
+  bool quoted = false;
+  for (const char ch : line) {
+    if (ch == '"') {
+      quoted = !quoted;
+    } else if (!quoted && separators.find(ch) != std::string_view::npos) {
       if (fields.size() > static_cast<std::size_t>(MaxColumns)) break;
       fields.emplace_back();
-    } else if (IsFieldCharacter(ch)) {
+    } else {
       fields.back().push_back(ch);
     }
   }
@@ -166,13 +149,16 @@ std::vector<std::string> DelimitedFields(std::string_view line, const TImportSep
 }
 
 bool IsNumericCharacter(char ch) { return IsDigit(ch) || ch == '.' || ch == '+' || ch == '-'; }
-bool IsAlignedSeparator(char ch) { return ch == ' ' || ch == ',' || ch == ';'; }
 
 // The cut positions of column-aligned lines: a position that holds a
-// separator on every line reaching it (and is not that line's last
-// character), between the first and the last numeric character; of a run
-// of such positions the last one.
-std::vector<std::size_t> AlignedBoundaries(const std::vector<std::string>& lines) {
+// separator (blank, ";" and "," unless it is the decimal comma) on every
+// line reaching it (and is not that line's last character), between the
+// first and the last numeric character; of a run of such positions the
+// last one.
+std::vector<std::size_t> AlignedBoundaries(const std::vector<std::string>& lines, char decimalSeparator) {
+  const auto isSeparator = [decimalSeparator](char ch) {
+    return ch == ' ' || ch == ';' || (ch == ',' && decimalSeparator != ',');
+  };
   std::size_t first = std::string::npos;
   std::size_t last = 0;
   std::size_t longest = 0;
@@ -191,7 +177,7 @@ std::vector<std::size_t> AlignedBoundaries(const std::vector<std::string>& lines
     bool all = true;
     for (const std::string& line : lines) {
       if (p >= line.size()) continue;
-      if (!IsAlignedSeparator(line[p]) || p + 1 == line.size()) {
+      if (!isSeparator(line[p]) || p + 1 == line.size()) {
         all = false;
         break;
       }
@@ -203,22 +189,21 @@ std::vector<std::size_t> AlignedBoundaries(const std::vector<std::string>& lines
   return boundaries;
 }
 
-std::vector<std::string> AlignedFields(std::string_view line, const std::vector<std::size_t>& boundaries,
-                                       char decimalSeparator) {
+std::vector<std::string> AlignedFields(std::string_view line, const std::vector<std::size_t>& boundaries) {
   std::vector<std::string> fields;
   std::size_t start = 0;
   for (const std::size_t boundary : boundaries) {
     if (start >= line.size()) break;
-    fields.push_back(CleanField(line.substr(start, boundary - start), decimalSeparator));
+    fields.emplace_back(line.substr(start, boundary - start));
     start = boundary + 1;
   }
-  if (start < line.size()) fields.push_back(CleanField(line.substr(start), decimalSeparator));
+  if (start < line.size()) fields.emplace_back(line.substr(start));
   return fields;
 }
 
-// Titles of a header line: double quotes toggle a quoted part; ",", the
-// list separator and tab outside quotes end a title; the end-of-file mark
-// ends the line.
+// Titles of a header line: double quotes toggle a quoted part and are not
+// part of a title; ",", ";", the list separator and tab outside quotes end
+// a title; the end-of-file mark ends the line.
 std::vector<std::string> TitleFields(std::string_view line, char listSeparator) {
   std::vector<std::string> titles(1);
   bool quoted = false;
@@ -226,7 +211,7 @@ std::vector<std::string> TitleFields(std::string_view line, char listSeparator) 
     if (ch == EndOfFileMark) break;
     if (ch == '"') {
       quoted = !quoted;
-    } else if (ch == '\t' || ((ch == ',' || ch == listSeparator) && !quoted)) {
+    } else if (!quoted && (ch == '\t' || ch == ',' || ch == ';' || ch == listSeparator)) {
       titles.emplace_back();
     } else {
       titles.back().push_back(ch);
@@ -241,12 +226,15 @@ std::vector<std::string> TitleFields(std::string_view line, char listSeparator) 
   return titles;
 }
 
-void ReadTitles(TImportedFile& file, const std::vector<std::string>& header, char listSeparator) {
+// `fieldColumns`: the most fields a data line holds. A first header line
+// with as many titles names the columns (also when the last of them hold no
+// numbers at all); else it is the sheet title.
+void ReadTitles(TImportedFile& file, const std::vector<std::string>& header, char listSeparator, int fieldColumns) {
   if (header.empty()) return;
   file.HasHeader = true;
   std::string_view titleLine;
-  const std::vector<std::string> firstFields = TitleFields(header[0], listSeparator);
-  if (file.DataColumns > 0 && static_cast<int>(firstFields.size()) == file.DataColumns) {
+  const auto count = static_cast<int>(TitleFields(header[0], listSeparator).size());
+  if (file.DataColumns > 0 && (count == file.DataColumns || count == fieldColumns)) {
     titleLine = header[0];
   } else {
     std::string_view sheet = header[0];
@@ -261,21 +249,32 @@ void ReadTitles(TImportedFile& file, const std::vector<std::string>& header, cha
   if (titleLine.empty()) return;
   const std::vector<std::string> titles = TitleFields(titleLine, listSeparator);
   file.HasColumnTitles = true;
+  // A titled column whose fields are all empty is still one of the file's.
+  file.DataColumns = std::max(file.DataColumns, std::min(static_cast<int>(titles.size()), fieldColumns));
   for (std::size_t c = 0; c < titles.size() && c < file.ColumnTitles.size(); ++c) {
     file.ColumnTitles[c] = titles[c];
     StoreColumnTitle(*file.Table, static_cast<int>(c), titles[c]);
   }
 }
 
-// Stores one row of fields; answers whether it held any value.
+// Stores one row of fields; answers whether it held any non-empty field.
 bool StoreRow(TImportedFile& file, int row, const std::vector<std::string>& fields) {
   bool any = false;
   TDataTable& table = *file.Table;
   for (std::size_t k = 0; k < fields.size() && k < static_cast<std::size_t>(MaxColumns); ++k) {
-    const TFieldValue field = ReadField(fields[k]);
-    if (field.OutOfRange) ++file.OutOfRangeFields;
-    if (IsEmpty(field.Value)) continue;
+    const TFieldValue field = ReadField(fields[k], file.DecimalSeparator);
     const int column = static_cast<int>(k);
+    if (field.OutOfRange) ++file.OutOfRangeFields;
+    if (field.NotNumber && file.NotNumberFields++ == 0) {
+      file.FirstNotNumberRow = row + 1;
+      file.FirstNotNumberColumn = column + 1;
+    }
+    if (field.OutOfRange || field.NotNumber) {
+      // Such a column holds data, though none that could be kept.
+      any = true;
+      file.DataColumns = std::max(file.DataColumns, column + 1);
+    }
+    if (IsEmpty(field.Value)) continue;
     any = true;
     file.DataColumns = std::max(file.DataColumns, column + 1);
     StoreCell(table, row, column, field.Value);
@@ -385,22 +384,53 @@ bool IsAsciiFile(const std::string& path) {
   return IsAsciiText(in);
 }
 
+bool IsSpreadsheetFileName(std::string_view path) {
+  const auto slash = path.find_last_of("/\\");
+  const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  for (std::size_t i = 0; i + 3 <= name.size(); ++i)
+    if (name[i] == '.' && Upper(name[i + 1]) == 'X' && Upper(name[i + 2]) == 'L') return true;
+  return false;
+}
+
 bool IsTitleLine(std::string_view line, const TImportSeparators& separators) {
   if (line.find('*') != std::string_view::npos) return false;
-  if (line.empty()) return false;
+  std::string text;
+  for (const char ch : line)
+    if (ch != '"') text.push_back(ch);
+  if (IsBlankLine(text)) return !line.empty() && !IsBlankLine(line);
   // A tab counts like a blank: a row whose first cell is empty starts with one.
   const auto dataCharacter = [&separators](char ch) {
     return ch == ' ' || ch == '\t' || ch == '+' || ch == ',' || ch == '-' || ch == '.' || ch == ';' || IsDigit(ch) ||
            ch == separators.ListSeparator || ch == separators.DecimalSeparator;
   };
-  if (!dataCharacter(Upper(line.front()))) return true;
-  return std::any_of(line.begin(), line.end(), [&](char ch) { return !dataCharacter(Upper(ch)) && Upper(ch) != 'E'; });
+  const char first = Upper(text.front());
+  const bool spelled = !dataCharacter(first) ||
+                       std::any_of(text.begin(), text.end(), [&](char ch) { return !dataCharacter(Upper(ch)) && Upper(ch) != 'E'; });
+  if (!spelled) return false;
+  // Numbers among missing-value markers are data: "1.5,NA", "NA  2".
+  bool number = false;
+  bool other = false;
+  std::string field;
+  const auto end = [&] {
+    if (ReadWrittenNumber(field, ',').Kind == TFieldKind::Number)
+      number = true;
+    else if (!IsMissingMarker(field))
+      other = true;
+    field.clear();
+  };
+  for (const char ch : line) {
+    if (ch == '\t' || ch == ',' || ch == ';' || ch == ' ' || ch == separators.ListSeparator)
+      end();
+    else
+      field.push_back(ch);
+  }
+  end();
+  return other || !number;
 }
 
-TReal ImportFieldValue(std::string_view field, bool& outOfRange) {
-  const TFieldValue value = ReadField(field);
-  outOfRange = value.OutOfRange;
-  return value.Value;
+TImportField ImportFieldValue(std::string_view field, char decimalSeparator) {
+  const TFieldValue value = ReadField(field, decimalSeparator);
+  return {value.Value, value.NotNumber, value.OutOfRange};
 }
 
 TImportedFile ReadImportText(std::istream& in, const TImportSeparators& separators) {
@@ -410,7 +440,10 @@ TImportedFile ReadImportText(std::istream& in, const TImportSeparators& separato
   std::vector<std::string> header;
   std::vector<std::string> data;
   bool inHeader = true;
+  bool firstLine = true;
   while (reader.ReadLine(line)) {
+    if (firstLine && line.starts_with(ByteOrderMark)) line.erase(0, ByteOrderMark.size());
+    firstLine = false;
     if (inHeader && (IsBlankLine(line) || IsTitleLine(line, separators))) {
       // Only the first two header lines can hold titles.
       if (header.size() < 2) header.push_back(line);
@@ -424,26 +457,39 @@ TImportedFile ReadImportText(std::istream& in, const TImportSeparators& separato
       break;
     }
   }
+  if (separators.ChosenDecimal == '.' || separators.ChosenDecimal == ',') {
+    file.DecimalSeparator = separators.ChosenDecimal;
+  } else {
+    const TDecimalGuess guess =
+        GuessDecimalSeparator(data, separators.DecimalSeparator, separators.ListSeparator, TTextSource::File);
+    file.DecimalSeparator = guess.Separator == ',' ? ',' : '.';
+    file.DecimalFromFile = guess.FromText;
+  }
+  int fieldColumns = 0;
   if (!data.empty()) {
-    const std::string_view first = data.front();
-    file.Delimited = first.find_first_of(",\t;") != std::string_view::npos ||
-                     first.find(separators.ListSeparator) != std::string_view::npos;
+    const std::string fieldSeparators = FieldSeparators(separators, file.DecimalSeparator);
+    file.Delimited = data.front().find_first_of(fieldSeparators) != std::string::npos;
     std::vector<std::size_t> boundaries;
-    if (!file.Delimited) boundaries = AlignedBoundaries(data);
+    if (!file.Delimited) boundaries = AlignedBoundaries(data, file.DecimalSeparator);
     for (std::size_t r = 0; r < data.size(); ++r) {
       const std::vector<std::string> fields =
-          file.Delimited ? DelimitedFields(data[r], separators)
-                         : AlignedFields(data[r], boundaries, separators.DecimalSeparator);
+          file.Delimited ? DelimitedFields(data[r], fieldSeparators) : AlignedFields(data[r], boundaries);
+      fieldColumns = std::max(fieldColumns, static_cast<int>(std::min<std::size_t>(fields.size(), MaxColumns)));
       if (StoreRow(file, static_cast<int>(r), fields)) file.DataRows = static_cast<int>(r) + 1;
     }
   }
-  ReadTitles(file, header, separators.ListSeparator);
+  ReadTitles(file, header, separators.ListSeparator, fieldColumns);
   return file;
 }
 
 TImportedFile ReadImportFile(const std::string& path, const TImportSeparators& separators) {
+  errno = 0;
   std::ifstream in(path, std::ios::binary);
-  if (!in) return TImportedFile{};
+  if (!in) {
+    TImportedFile file;
+    file.ReadError = errno != 0 ? errno : EIO;
+    return file;
+  }
   return ReadImportText(in, separators);
 }
 

@@ -26,11 +26,23 @@ inline constexpr std::string_view SameIndexColumnsMessage =
 inline constexpr std::string_view ImportOutOfRangeMessage =
     "Some numbers in this file are beyond +-1.5E38, the largest value Ombrel can hold. Those cells were left empty.";
 
-// The user's separators: the list separator splits fields like "," and ";",
-// the decimal separator is read as the decimal point.
+// The lines of the advice shown instead of importing a spreadsheet workbook.
+inline constexpr std::array<std::string_view, 5> SpreadsheetAdviceLines = {
+    "Ombrel cannot open Excel worksheet files. To use data from Excel:", "1. Copy and paste.", "or",
+    "2. Save from Excel using Text or CSV (comma separated value) format.", "Then use File Import to read into Ombrel."};
+
+// Whether a file name names a spreadsheet workbook: its name (not its
+// folder) holds ".XL" in any case ("book.xls", "data.XLSX").
+bool IsSpreadsheetFileName(std::string_view path);
+
+// The user's separators: the list separator splits fields like "," and ";";
+// the system's decimal separator is used when the file does not show its
+// own. `ChosenDecimal` ("." or ",", chosen in the import dialog) overrides
+// both; "\0" detects.
 struct TImportSeparators {
   char ListSeparator = ',';
   char DecimalSeparator = '.';
+  char ChosenDecimal = '\0';
 };
 
 // The file read into a scratch table (the import dialog's "TEMP.ARR").
@@ -44,6 +56,17 @@ struct TImportedFile {
   bool TooManyRows = false;
   // Fields holding numbers beyond the entry range (stored as empty cells).
   int OutOfRangeFields = 0;
+  // Non-empty fields that are not numbers ("NA", "-", "1.2.3"), stored as
+  // empty cells, and the 1-based row and column of the first (0 when none).
+  int NotNumberFields = 0;
+  int FirstNotNumberRow = 0;
+  int FirstNotNumberColumn = 0;
+  // The decimal separator the numbers were read with, and whether the file
+  // itself showed it (else it is the system's or the user's choice).
+  char DecimalSeparator = '.';
+  bool DecimalFromFile = false;
+  // The errno of a file that could not be opened; 0 when it was read.
+  int ReadError = 0;
   bool HasHeader = false;
   bool HasSheetTitle = false;
   bool HasColumnTitles = false;
@@ -56,30 +79,43 @@ struct TImportedFile {
 bool IsAsciiText(std::istream& in);
 bool IsAsciiFile(const std::string& path);
 
-// A header line: holds no "*" and, upper-cased, starts with a character
-// other than blank, tab, "+", ",", "-", ".", a digit, ";" or one of the
-// user's separators, or holds a character other than those and "E".
+// A header line: holds no "*" and, upper-cased and without its double
+// quotes, starts with a character other than blank, tab, "+", ",", "-", ".",
+// a digit, ";" or one of the user's separators, or holds a character other
+// than those and "E"; unless its fields are numbers and missing-value
+// markers ("1.5,NA"), at least one a number: that is data.
 bool IsTitleLine(std::string_view line, const TImportSeparators& separators = {});
 
-// Reads a text file of numbers: leading blank and title lines form the
-// header (sheet title and column titles); the first data line decides
-// between delimited fields (",", tab, ";" or the list separator) and
-// column-aligned ones. At most 1000 data rows and 26 columns; lines end with
-// CR LF, LF or CR. Each value is rounded to its 14-character text and
-// teaches its column its decimals. Memory stays bounded whatever the input.
+// Reads a text file of numbers: a UTF-8 byte-order mark is skipped; leading
+// blank and title lines form the header (sheet title and column titles);
+// the decimal separator is the file's own when its numbers show it, else
+// the system's; the first data line decides between delimited fields
+// (",", tab, ";" or the list separator; "," not with a decimal comma;
+// separators inside double quotes do not count) and column-aligned ones.
+// At most 1000 data rows and 26 columns; lines end with CR LF, LF or CR.
+// Each number, with "e" or "E" exponents, is rounded to its 14-character
+// text and teaches its column its decimals; any other non-empty field is
+// left empty and counted. Memory stays bounded whatever the input.
 TImportedFile ReadImportText(std::istream& in, const TImportSeparators& separators);
-// The same from a file; a file that cannot be opened reads as empty.
+// The same from a file; a file that cannot be opened reads as empty with
+// its ReadError set.
 TImportedFile ReadImportFile(const std::string& path, const TImportSeparators& separators);
 
-// The value of one cleaned field: the first "*" removed, empty -> empty
-// marker, an unreadable text -> 0, a number beyond +-1.5E38 -> empty marker
-// with `outOfRange` set. Numbers are rounded as pasted ones are: fixed text
+// The value of one field: the first "*" removed, empty -> empty marker, a
+// text that is not a number (ReadWrittenNumber) -> empty marker with
+// `notNumber` set, a number beyond +-1.5E38 -> empty marker with
+// `outOfRange` set. Numbers are rounded as pasted ones are: fixed text
 // with 12 decimals, trailing zeros dropped, cut to 14 characters. Values
 // that text would spoil keep 15 significant digits instead: those shown in
 // scientific form below 1E-4 (12 decimals would leave few digits or none)
 // and those with more than 14 integer characters (cutting would drop
 // integer digits).
-TReal ImportFieldValue(std::string_view field, bool& outOfRange);
+struct TImportField {
+  TReal Value = EmptyValue;
+  bool NotNumber = false;
+  bool OutOfRange = false;
+};
+TImportField ImportFieldValue(std::string_view field, char decimalSeparator = '.');
 
 enum class TImportColumns { All, Range, Indexed };
 enum class TFilterCondition { Equal, Greater, GreaterOrEqual, Less, LessOrEqual, NotEqual };

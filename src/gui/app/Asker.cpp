@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QRegularExpression>
 
 #include "gui/app/AboutBox.h"
 #include "gui/app/NewFileDialog.h"

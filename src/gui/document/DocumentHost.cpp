@@ -9,4 +9,8 @@ void TDocumentHost::RequestPreviousStep(Analyze& form) {
   if (previous != form.Step()) RequestStep(form, previous);
 }
 
+void TDocumentHost::BeginStatus(const QString&) {}
+
+void TDocumentHost::EndStatus() {}
+
 }  // namespace ombrel

@@ -39,6 +39,10 @@ class TDocumentHost {
   virtual void SetImportFolder(const QString& folder) = 0;
   // The user's list separator, for text import.
   virtual QChar ListSeparator() const = 0;
+  // A status message (such as "Reading data...") shown in the main window
+  // while a long operation runs, and its end; by default nothing shows.
+  virtual void BeginStatus(const QString& message);
+  virtual void EndStatus();
 };
 
 }  // namespace ombrel

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -28,6 +29,7 @@
 #include "gui/document/PageSupport.h"
 #include "gui/document/SummaryPage.h"
 #include "core/entry/CellText.h"
+#include "core/entry/WrittenNumbers.h"
 #include "gui/entry/SpreadGrid.h"
 #include "gui/entry/TitleFields.h"
 
@@ -72,9 +74,14 @@ void WriteChosenFile(TDocumentPage& page, const QString& fileName, const std::st
 }
 
 QString ChooseExportFile(TDocumentPage& page) {
-  return page.Form().Host().Asker().GetSaveFileName(&page, QStringLiteral("Export"), SuggestedName(page, ".TXT"),
-                                                    QStringLiteral("Text (*.TXT *.txt);;All files (*)"),
-                                                    QStringLiteral("TXT"));
+  return page.Form().Host().Asker().GetSaveFileName(
+      &page, QStringLiteral("Export"), SuggestedName(page, ".TXT"),
+      QStringLiteral("Tab-delimit. text (*.TXT);;Comma-delimit. text (*.CSV)"), QStringLiteral("TXT"));
+}
+
+char ExportSeparatorFor(TDocumentPage& page, const QString& fileName) {
+  return ExportSeparator(fileName.toStdString(), SeparatorByte(page.Form().Host().ListSeparator(), ','),
+                         DecimalSeparator());
 }
 
 }  // namespace
@@ -83,17 +90,14 @@ TExcelWarnForm::TExcelWarnForm(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("ExcelWarnForm"));
   setWindowTitle(QStringLiteral("Ombrel"));
   auto* layout = new QVBoxLayout(this);
-  const char* const lines[] = {"Ombrel cannot open Excel worksheet files. To use data from Excel:",
-                               "1. Copy and paste.", "or",
-                               "2. Save from Excel using Text or CSV (comma separated value) format.",
-                               "Then use File Import to read into Ombrel."};
-  for (const char* line : lines) layout->addWidget(new QLabel(QString::fromLatin1(line)));
+  for (const std::string_view line : SpreadsheetAdviceLines) layout->addWidget(new QLabel(FromCore(std::string(line))));
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   layout->addWidget(buttons);
 }
 
-TImportForm::TImportForm(const TImportedFile& file, const QString& fileName, QWidget* parent) : QDialog(parent) {
+TImportForm::TImportForm(TImportedFile file, const QString& fileName, TReread reread, QWidget* parent)
+    : QDialog(parent), mFile(std::move(file)), mReread(std::move(reread)) {
   setObjectName(QStringLiteral("ImportForm"));
   setWindowTitle(QStringLiteral("Import"));
   auto* layout = new QVBoxLayout(this);
@@ -105,10 +109,24 @@ TImportForm::TImportForm(const TImportedFile& file, const QString& fileName, QWi
   PreviewGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
   previewLayout->addWidget(PreviewGrid);
   layout->addWidget(FilePreview, 1);
-  FillPreview(file);
 
-  const int columns = file.DataColumns;
-  const int rows = file.DataRows;
+  auto* decimalBox = new QGroupBox(QStringLiteral("Decimal separator"));
+  auto* decimalLayout = new QHBoxLayout(decimalBox);
+  DecimalPointRadioButton = new QRadioButton(QStringLiteral("."));
+  DecimalPointRadioButton->setObjectName(QStringLiteral("DecimalPointRadioButton"));
+  DecimalCommaRadioButton = new QRadioButton(QStringLiteral(","));
+  DecimalCommaRadioButton->setObjectName(QStringLiteral("DecimalCommaRadioButton"));
+  DecimalSourceLabel = new QLabel;
+  DecimalSourceLabel->setObjectName(QStringLiteral("DecimalSourceLabel"));
+  decimalLayout->addWidget(DecimalPointRadioButton);
+  decimalLayout->addWidget(DecimalCommaRadioButton);
+  decimalLayout->addWidget(DecimalSourceLabel, 1);
+  layout->addWidget(decimalBox);
+  connect(DecimalPointRadioButton, &QRadioButton::clicked, this, [this] { DecimalSeparatorChosen('.'); });
+  connect(DecimalCommaRadioButton, &QRadioButton::clicked, this, [this] { DecimalSeparatorChosen(','); });
+
+  const int columns = mFile.DataColumns;
+  const int rows = mFile.DataRows;
   auto* columnsBox = new QGroupBox(QStringLiteral("Columns"));
   auto* columnsLayout = new QGridLayout(columnsBox);
   AllColsRadioButton = new QRadioButton(QStringLiteral("Import all columns"));
@@ -185,11 +203,50 @@ TImportForm::TImportForm(const TImportedFile& file, const QString& fileName, QWi
     RowRangeCheckBox->setChecked(false);
     FilterRowCheckBox->setChecked(false);
   });
-  resize(760, 620);
+  FillPreview();
+  ShowDecimalSeparator();
+  resize(760, 660);
 }
 
-void TImportForm::FillPreview(const TImportedFile& file) {
+void TImportForm::ShowDecimalSeparator() {
+  DecimalPointRadioButton->setChecked(mFile.DecimalSeparator == '.');
+  DecimalCommaRadioButton->setChecked(mFile.DecimalSeparator == ',');
+  DecimalSourceLabel->setText(mFile.DecimalFromFile ? QStringLiteral("As the numbers in the file show.")
+                                                    : QStringLiteral("The file's numbers do not show it."));
+}
+
+void TImportForm::DecimalSeparatorChosen(char separator) {
+  if (!mReread || separator == mFile.DecimalSeparator) return;
+  mFile = mReread(separator);
+  FillPreview();
+  SetFieldLimits();
+  ShowDecimalSeparator();
+  DecimalSourceLabel->setText(QStringLiteral("As chosen."));
+}
+
+// Ranges and presets of the column and row fields after a new reading,
+// without switching any option on.
+void TImportForm::SetFieldLimits() {
+  const int columns = std::max(mFile.DataColumns, 1);
+  const int rows = std::max(mFile.DataRows, 1);
+  const auto set = [](QSpinBox* field, int limit, int value) {
+    const QSignalBlocker blocker(field);
+    field->setRange(1, limit);
+    field->setValue(std::clamp(value, 1, limit));
+  };
+  set(StartColumnField, columns, 1);
+  set(EndColumnField, columns, columns);
+  set(ValueColumnField, columns, 1);
+  set(GroupAssignmentColField, columns, 2);
+  set(StartRowField, rows, 1);
+  set(EndRowField, rows, rows);
+  set(FilterColumnField, columns, 1);
+}
+
+void TImportForm::FillPreview() {
+  const TImportedFile& file = mFile;
   const TDataTable& table = *file.Table;
+  PreviewGrid->clear();
   const int columns = std::max(file.DataColumns, 1);
   const int rows = std::max(file.DataRows, 1);
   PreviewGrid->setColumnCount(columns);
@@ -285,6 +342,22 @@ TExportChoices TExportForm::Choices() const {
   return choices;
 }
 
+namespace {
+
+// The main window's status message for the length of a scope.
+class TStatusGuard {
+ public:
+  TStatusGuard(TDocumentHost& host, const QString& message) : mHost(host) { mHost.BeginStatus(message); }
+  ~TStatusGuard() { mHost.EndStatus(); }
+  TStatusGuard(const TStatusGuard&) = delete;
+  TStatusGuard& operator=(const TStatusGuard&) = delete;
+
+ private:
+  TDocumentHost& mHost;
+};
+
+}  // namespace
+
 void ImportTextData(TDataEntryPage& page) {
   TDocumentHost& host = page.Form().Host();
   TAsker& asker = host.Asker();
@@ -292,41 +365,58 @@ void ImportTextData(TDataEntryPage& page) {
       asker.GetOpenFileName(&page, QStringLiteral("Import"), host.ImportFolder(),
                             QStringLiteral("Text files (*.TXT *.txt *.CSV *.csv *.DAT *.dat *.PRN *.prn);;All files (*)"));
   if (fileName.isEmpty()) return;
-  if (QFileInfo(fileName).fileName().contains(QStringLiteral(".XL"))) {
+  if (IsSpreadsheetFileName(QFileInfo(fileName).fileName().toStdString())) {
     TExcelWarnForm warning(&page);
     asker.Exec(warning);
     return;
   }
   host.SetImportFolder(QFileInfo(fileName).absolutePath());
   const std::string path = LocalPath(fileName);
-  TImportedFile file;
+  const TImportSeparators separators{SeparatorByte(host.ListSeparator(), ','), DecimalSeparator()};
+  const auto read = [&host, path](const TImportSeparators& chosen) {
+    const TStatusGuard status(host, QStringLiteral("Reading data..."));
+    const TBusyGuard busy;
+    return ReadImportFile(path, chosen);
+  };
   bool ascii = true;
   {
     const TBusyGuard busy(&page.Form());
     ascii = IsAsciiFile(path);
-    if (ascii) file = ReadImportFile(path, {SeparatorByte(host.ListSeparator(), ','), DecimalSeparator()});
   }
   if (!ascii) {
     asker.Inform(&page, FromCore(NotAsciiMessage));
     return;
   }
+  TImportedFile file = read(separators);
+  if (file.ReadError != 0) {
+    asker.Inform(&page, FromCore(FileErrorMessage(file.ReadError, false)));
+    return;
+  }
   if (file.TooManyRows) asker.Inform(&page, FromCore(TooManyImportRowsMessage));
   if (file.OutOfRangeFields > 0) asker.Inform(&page, FromCore(ImportOutOfRangeMessage));
 
-  TImportForm form(file, fileName, &page);
+  TImportForm form(std::move(file), fileName, [read, separators](char decimal) {
+    TImportSeparators chosen = separators;
+    chosen.ChosenDecimal = decimal;
+    return read(chosen);
+  }, &page);
   form.SetInform([&asker, &form](const QString& message) { asker.Inform(&form, message); });
   if (asker.Exec(form) != QDialog::Accepted) return;
 
   TSpreadGrid& grid = *page.RawDataGrid;
+  const TImportedFile& imported = form.File();
   {
     const TBusyGuard busy(&page.Form());
-    const TImportOutcome outcome = ApplyImport(file, form.Choices(), page.Document().Table,
+    const TImportOutcome outcome = ApplyImport(imported, form.Choices(), page.Document().Table,
                                                std::max(grid.CurrentDataRow(), 0), std::max(grid.CurrentDataColumn(), 0));
     if (outcome != TImportOutcome::Imported) return;
   }
   grid.RefreshAll();
   page.DataSetTitle->Refresh();
   NoteDocumentChanged(page);
+  if (imported.NotNumberFields > 0)
+    asker.Inform(&page, FromCore(NotNumbersMessage(imported.NotNumberFields, imported.FirstNotNumberRow,
+                                                   imported.FirstNotNumberColumn)));
 }
 
 void ExportGridData(TDataEntryPage& page) {
@@ -336,7 +426,7 @@ void ExportGridData(TDataEntryPage& page) {
   TExportForm form(&page);
   if (asker.Exec(form) != QDialog::Accepted) return;
   TExportChoices choices = form.Choices();
-  choices.Separator = ExportSeparator(fileName.toStdString(), SeparatorByte(page.Form().Host().ListSeparator(), ','));
+  choices.Separator = ExportSeparatorFor(page, fileName);
   choices.DecimalSeparator = DecimalSeparator();
   WriteChosenFile(page, fileName, ExportDataText(page.Document().Table, choices));
 }
@@ -344,8 +434,7 @@ void ExportGridData(TDataEntryPage& page) {
 void ExportTwoByTwoData(TDataEntryPage& page) {
   const QString fileName = ChooseExportFile(page);
   if (fileName.isEmpty()) return;
-  const char separator =
-      ExportSeparator(fileName.toStdString(), SeparatorByte(page.Form().Host().ListSeparator(), ','));
+  const char separator = ExportSeparatorFor(page, fileName);
   WriteChosenFile(page, fileName, ExportTwoByTwoText(page.Document().TwoByTwo, separator));
 }
 

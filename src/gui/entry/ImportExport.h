@@ -9,6 +9,7 @@
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QRadioButton;
 class QSpinBox;
@@ -27,20 +28,29 @@ class TExcelWarnForm : public QDialog {
   explicit TExcelWarnForm(QWidget* parent = nullptr);
 };
 
-// "Import": the file's preview and which of its rows and columns to take.
+// "Import": the file's preview, the decimal separator it was read with, and
+// which of its rows and columns to take.
 class TImportForm : public QDialog {
   Q_OBJECT
 
  public:
-  TImportForm(const TImportedFile& file, const QString& fileName, QWidget* parent = nullptr);
+  // Reads the file again with a decimal separator the user chose.
+  using TReread = std::function<TImportedFile(char decimalSeparator)>;
+
+  TImportForm(TImportedFile file, const QString& fileName, TReread reread, QWidget* parent = nullptr);
 
   // Refusals while the dialog stays open (equal value and group columns).
   void SetInform(std::function<void(const QString&)> inform) { mInform = std::move(inform); }
   TImportChoices Choices() const;
+  // The file as last read, with the decimal separator on the form.
+  const TImportedFile& File() const { return mFile; }
   void accept() override;
 
   QGroupBox* FilePreview;
   QTableWidget* PreviewGrid;
+  QRadioButton* DecimalPointRadioButton;
+  QRadioButton* DecimalCommaRadioButton;
+  QLabel* DecimalSourceLabel;
   QRadioButton* AllColsRadioButton;
   QRadioButton* ColRangeRadioButton;
   QRadioButton* IndexedColRadioButton;
@@ -57,7 +67,13 @@ class TImportForm : public QDialog {
   QLineEdit* FilterValueField;
 
  private:
-  void FillPreview(const TImportedFile& file);
+  void FillPreview();
+  void SetFieldLimits();
+  void ShowDecimalSeparator();
+  void DecimalSeparatorChosen(char separator);
+
+  TImportedFile mFile;
+  TReread mReread;
   std::function<void(const QString&)> mInform;
 };
 

@@ -190,6 +190,16 @@ TEST(PasteText, PlacesFieldsByLineAndIndex) {
        {{0, 0, 1.5L}, {0, 1, 2}, {0, 2, 3.25L}, {0, 3, 103}, {1, 0, 4}, {1, 1, 111}}, false},
       {"# and an empty field empty their cells", "#\t\t9", {0, 0, false, '.'}, {{0, 0, EmptyValue}, {0, 1, EmptyValue}, {0, 2, 9}}, false},
       {"unreadable text empties", "x1\r\n", {1, 1, false, '.'}, {{1, 1, EmptyValue}, {2, 1, 121}}, false},
+      {"point locale: decimal commas without points", "1,5\t2,25\r\n-3,5e-1\t7", {0, 0, false, '.'},
+       {{0, 0, 1.5L}, {0, 1, 2.25L}, {0, 2, 102}, {1, 0, -0.35L}, {1, 1, 7}}, false},
+      {"comma locale: decimal points without commas", "1.5\t2e3\r\n4.25", {0, 0, false, ','},
+       {{0, 0, 1.5L}, {0, 1, 2000}, {1, 0, 4.25L}}, false},
+      {"comma locale: a comma list of decimal points", "1.5,2.5", {0, 0, false, ','}, {{0, 0, 1.5L}, {0, 1, 2.5L}},
+       false},
+      {"a line of words over numbers titles the columns", "Dose\tResponse\r\n1,5\t2,25\r\n3\t4", {1, 1, false, '.'},
+       {{1, 1, 1.5L}, {1, 2, 2.25L}, {2, 1, 3}, {2, 2, 4}, {3, 1, 131}, {0, 1, 101}}, false},
+      {"a line of words over empty lines is a value line", "Dose\r\n\r\n", {0, 0, false, '.'},
+       {{0, 0, EmptyValue}, {1, 0, EmptyValue}, {2, 0, 120}}, false},
       // The line end of a copied block must not empty the cell below it.
       {"final line end adds no field", "5\r\n6\r\n", {0, 0, false, '.'}, {{0, 0, 5}, {1, 0, 6}, {2, 0, 120}}, false},
       {"carriage returns are ignored", "1\r2\n", {0, 0, false, '.'}, {{0, 0, 12}, {1, 0, 110}}, false},
@@ -211,6 +221,27 @@ TEST(PasteText, PlacesFieldsByLineAndIndex) {
       SCOPED_TRACE(std::to_string(cell.Row) + "," + std::to_string(cell.Column));
       EXPECT_EQ(table.GetValue(cell.Row, cell.Column), cell.Value);
     }
+  }
+}
+
+TEST(PasteText, NamesColumnsFromAFirstLineOfWords) {
+  struct TCase {
+    const char* Name;
+    std::string Text;
+    TPasteOptions Options;
+    std::vector<std::string> Titles;  // of columns A, B, C
+  };
+  const TCase cases[] = {
+      {"words over numbers", "\"Dose\"\tResponse\r\n1\t2", {0, 1, false, '.'}, {"", "\"Dose\"", "Response"}},
+      {"a number among the words", "Dose\t5\r\n1\t2", {0, 0, false, '.'}, {"", "", ""}},
+      {"transposed", "Dose\tResponse\r\n1\t2", {0, 0, true, '.'}, {"", "", ""}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TDataTable table = NewTable();
+    (void)PasteText(table, c.Text, c.Options, NeverAsked);
+    for (int column = 0; column < 3; ++column)
+      EXPECT_EQ(table.Summary(column).Title, c.Titles[static_cast<std::size_t>(column)]);
   }
 }
 

@@ -32,17 +32,35 @@ TDataTable SampleTable(bool titles) {
   return table;
 }
 
-TEST(ExportSeparator, UsesTheListSeparatorOnlyForTXT) {
+TEST(ExportSeparator, UsesTheListSeparatorForTextAndCsvInAnyCase) {
   struct TCase {
     const char* Name;
+    char List;
+    char Decimal;
     char Separator;
   };
-  const TCase cases[] = {{"DATA.TXT", ';'},       {"/home/u/DATA.TXT", ';'}, {"DATA.txt", '\t'},
-                         {"DATA.CSV", '\t'},      {"DATA", '\t'},            {"/home/u.TXT/DATA", '\t'},
-                         {"DATA.TXT.bak", '\t'}};
+  const TCase cases[] = {
+      {"DATA.TXT", ',', '.', ','},        {"/home/u/data.txt", ',', '.', ','}, {"data.csv", ',', '.', ','},
+      {"Data.Csv", ';', ',', ';'},        {"data.csv", ',', ',', ';'},         {"DATA", ',', '.', '\t'},
+      {"/home/u.TXT/DATA", ',', '.', '\t'}, {"DATA.TXT.bak", ',', '.', '\t'},    {"data.dat", ',', '.', '\t'},
+      {".csv", ',', '.', '\t'},
+  };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
-    EXPECT_EQ(ExportSeparator(c.Name, ';'), c.Separator);
+    EXPECT_EQ(ExportSeparator(c.Name, c.List, c.Decimal), c.Separator);
+  }
+}
+
+TEST(WithExtension, AddsTheFilterExtensionOnlyToANameWithout) {
+  struct TCase {
+    const char* Name;
+    const char* Result;
+  };
+  const TCase cases[] = {{"/home/u/data", "/home/u/data.CSV"}, {"data.txt", "data.txt"},
+                         {"/home/u.v/data", "/home/u.v/data.CSV"}, {"data.", "data.CSV"}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    EXPECT_EQ(WithExtension(c.Name, "CSV"), c.Result);
   }
 }
 
@@ -66,10 +84,10 @@ TEST(ExportDataText, WritesEachLayout) {
   indexed.SheetTitle = false;
   indexed.Separator = ',';
   const TCase cases[] = {
-      {"standard with titles", standard, true, "Sheet\r\nX,Y\r\n1.0, 1.2345678E+07\r\n2.5, \r\n"},
-      {"no title line without titles", standard, false, "Sheet\r\n1.0, 1.2345678E+07\r\n2.5, \r\n"},
-      {"neither title", bare, true, "1.0, 1.2345678E+07\r\n2.5, \r\n"},
-      {"decimal comma and tabs", decimalComma, true, "X\tY\r\n1,0\t 1,2345678E+07\r\n2,5\t \r\n"},
+      {"standard with titles", standard, true, "Sheet\r\nX,Y\r\n1.0,1.2345678E+07\r\n2.5,\r\n"},
+      {"no title line without titles", standard, false, "Sheet\r\n1.0,1.2345678E+07\r\n2.5,\r\n"},
+      {"neither title", bare, true, "1.0,1.2345678E+07\r\n2.5,\r\n"},
+      {"decimal comma and tabs", decimalComma, true, "X\tY\r\n1,0\t1,2345678E+07\r\n2,5\t\r\n"},
       {"index layout", indexed, true, "value,group\r\n1.0,1\r\n2.5,1\r\n1.2345678E+07,2\r\n,2\r\n"},
   };
   for (const TCase& c : cases) {
@@ -78,31 +96,50 @@ TEST(ExportDataText, WritesEachLayout) {
   }
 }
 
+// Exported with the separators a file name and the user's settings call for
+// and read back as File Import reads it: the same table, titles included.
 TEST(ExportDataText, ReadsBackThroughImport) {
   TDataTable table;
-  // An empty first cell makes the first data line start with a tab.
+  // An empty first cell makes the first data line start with a separator.
   StoreCell(table, 0, 1, 5);
   StoreCell(table, 1, 0, -0.125L);
   StoreCell(table, 1, 1, 1.5e-9L);
   StoreCell(table, 2, 2, 98765432.5L);
+  StoreCell(table, 3, 0, 1.2e-5L);
+  StoreCell(table, 3, 1, 5063103);
+  StoreCell(table, 3, 2, -7.25L);
   table.AutoDecimals = {};
   table.AutoDecimals[0] = 3;
-  table.AutoDecimals[2] = 1;
+  table.AutoDecimals[2] = 2;
   table.SetTitle("Round trip");
   StoreColumnTitle(table, 0, "first");
   StoreColumnTitle(table, 2, "third");
-  std::istringstream in(ExportDataText(table, TExportChoices{}));
-  const TImportedFile file = ReadImportText(in, TImportSeparators{});
-  EXPECT_EQ(file.SheetTitle, "Round trip");
-  EXPECT_EQ(file.ColumnTitles[0], "first");
-  EXPECT_EQ(file.ColumnTitles[2], "third");
-  ASSERT_EQ(file.DataRows, 3);
-  ASSERT_EQ(file.DataColumns, 3);
-  for (int r = 0; r < 3; ++r)
-    for (int c = 0; c < 3; ++c) {
-      SCOPED_TRACE(testing::Message() << "row " << r << " column " << c);
-      EXPECT_EQ(static_cast<double>(file.Table->GetValue(r, c)), static_cast<double>(table.GetValue(r, c)));
-    }
+  struct TCase {
+    const char* Name;
+    char List;
+    char Decimal;
+  };
+  const TCase cases[] = {{"data.csv", ',', '.'}, {"data.txt", ',', '.'}, {"DATA.TXT", ',', '.'},
+                         {"data.csv", ';', ','}, {"DATA.DAT", ',', '.'},  {"data.txt", ';', ','}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.Name << " " << c.List << " " << c.Decimal);
+    TExportChoices choices;
+    choices.Separator = ExportSeparator(c.Name, c.List, c.Decimal);
+    choices.DecimalSeparator = c.Decimal;
+    std::istringstream in(ExportDataText(table, choices));
+    const TImportedFile file = ReadImportText(in, TImportSeparators{c.List, c.Decimal});
+    EXPECT_EQ(file.SheetTitle, "Round trip");
+    EXPECT_EQ(file.ColumnTitles[0], "first");
+    EXPECT_EQ(file.ColumnTitles[2], "third");
+    EXPECT_EQ(file.NotNumberFields, 0);
+    ASSERT_EQ(file.DataRows, 4);
+    ASSERT_EQ(file.DataColumns, 3);
+    for (int r = 0; r < 4; ++r)
+      for (int col = 0; col < 3; ++col) {
+        SCOPED_TRACE(testing::Message() << "row " << r << " column " << col);
+        EXPECT_EQ(file.Table->GetValue(r, col), table.GetValue(r, col));
+      }
+  }
 }
 
 TEST(ExportTwoByTwoText, WritesOneLinePerRow) {

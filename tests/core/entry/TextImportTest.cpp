@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cmath>
 #include <random>
 #include <sstream>
@@ -9,6 +10,8 @@
 #include <vector>
 
 #include "core/entry/CellStore.h"
+#include "core/entry/WrittenNumbers.h"
+#include "support/ImportSamples.h"
 
 namespace ombrel {
 namespace {
@@ -47,7 +50,8 @@ TEST(ReadImportText, ReadsFieldsTitlesAndSeparators) {
        {}},
       {"quoted titles keep their commas", "\"Dose, mg\",\"Response\"\n1,2\n", '.', ',', 1, 2, {{0, 0, 1}}, "",
        {"Dose, mg", "Response"}},
-      {"lowercase e is dropped", "1.5e3;7\n", '.', ',', 1, 2, {{0, 0, 1.53L}, {0, 1, 7}}, "", {}},
+      {"lowercase e is an exponent", "1.5e3;7\n2.5e-3;-1e+2\n", '.', ',', 2, 2,
+       {{0, 0, 1500}, {0, 1, 7}, {1, 0, 0.0025L}, {1, 1, -100}}, "", {}},
       {"uppercase E is an exponent", "1.5E3;7\n", '.', ',', 1, 2, {{0, 0, 1500}, {0, 1, 7}}, "", {}},
       {"decimal comma", "1,5;2\n", ',', ';', 1, 2, {{0, 0, 1.5L}, {0, 1, 2}}, "", {}},
       {"list separator splits fields", "1|2|3\n", '.', '|', 1, 3, {{0, 2, 3}}, "", {}},
@@ -56,8 +60,10 @@ TEST(ReadImportText, ReadsFieldsTitlesAndSeparators) {
       {"empty fields stay empty", "1,,3\n,5\n", '.', ',', 2, 3,
        {{0, 1, EmptyValue}, {1, 0, EmptyValue}, {1, 1, 5}}, "", {}},
       {"a star is removed", "*5,-*6\n", '.', ',', 1, 2, {{0, 0, 5}, {0, 1, -6}}, "", {}},
-      {"unreadable numbers become 0", "1.2.3,4-5,E\n", '.', ',', 1, 3, {{0, 0, 0}, {0, 1, 0}, {0, 2, 0}}, "",
-       {}},
+      {"what is not a number is left empty", "1.2.3,4-5,E,7\n", '.', ',', 1, 4,
+       {{0, 0, EmptyValue}, {0, 1, EmptyValue}, {0, 2, EmptyValue}, {0, 3, 7}}, "", {}},
+      {"quoted fields hold separators", "\"Dose, mg\";\"x\"\n\"1,5\";\"2\"\n", '.', ',', 1, 2,
+       {{0, 0, 1.5L}, {0, 1, 2}}, "", {"Dose, mg", "x"}},
       {"LF, CR and CR LF all end lines", "1\r2\n3\r\n4", '.', ',', 4, 1, {{1, 0, 2}, {2, 0, 3}, {3, 0, 4}}, "",
        {}},
       {"blank lines inside the data keep their rows", "1,1\n\n3,3\n\n\n", '.', ',', 3, 2,
@@ -96,6 +102,116 @@ TEST(ReadImportText, ReadsFieldsTitlesAndSeparators) {
   }
 }
 
+// Files as other programs write them, read on a system whose separators are
+// the point and the comma: every number as written, every marker empty and
+// counted. Means worked out by hand from the files.
+TEST(ReadImportFile, ReadsFilesAsOtherProgramsWriteThem) {
+  struct TColumn {
+    int N;
+    long double Mean;
+  };
+  struct TCase {
+    const char* File;
+    char Decimal;
+    bool DecimalFromFile;
+    int Rows;
+    std::vector<std::string> Titles;
+    std::vector<TColumn> Columns;
+    int NotNumbers;
+    int FirstRow;
+    int FirstColumn;
+  };
+  const TCase cases[] = {
+      // Row names in column 1, "e" exponents, NA.
+      {"r-write-csv.csv", '.', true, 4, {"", "dose", "response", "weight"},
+       {{4, 2.5L}, {4, 4.675e-5L}, {4, 3953275.75L}, {2, 69.75L}}, 2, 1, 4},
+      // Byte-order mark, ";" between fields, decimal commas, CR LF.
+      {"spreadsheet-semicolon.csv", ',', true, 3, {"Nr", "Masse", "Laenge"},
+       {{3, 2}, {3, 28.727L / 3}, {2, 22.005L}}, 1, 2, 3},
+      {"missing-markers.csv", '.', true, 6, {"x", "y"}, {{3, 2.5L}, {4, 4.5L}}, 4, 1, 2},
+      {"signed-tabs.txt", '.', true, 3, {}, {{3, 1.0L / 3}, {3, -388.0L / 3}}, 0, 0, 0},
+      {"cr-only.csv", '.', true, 3, {"Dose", "Response", "Weight"}, {{3, 7.0L / 3}, {3, 12.5833333333333333L}, {2, 71.25L}},
+       0, 0, 0},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.File);
+    const TImportedFile file = ReadImportFile(ImportSamplePath(c.File), {',', '.'});
+    EXPECT_EQ(file.ReadError, 0);
+    EXPECT_EQ(file.DecimalSeparator, c.Decimal);
+    EXPECT_EQ(file.DecimalFromFile, c.DecimalFromFile);
+    EXPECT_EQ(file.DataRows, c.Rows);
+    EXPECT_EQ(file.DataColumns, static_cast<int>(c.Columns.size()));
+    EXPECT_FALSE(file.HasSheetTitle);
+    EXPECT_EQ(file.HasColumnTitles, !c.Titles.empty());
+    for (std::size_t t = 0; t < c.Titles.size(); ++t) EXPECT_EQ(file.ColumnTitles[t], c.Titles[t]);
+    for (std::size_t k = 0; k < c.Columns.size(); ++k) {
+      SCOPED_TRACE(testing::Message() << "column " << k + 1);
+      const TColumnNMean got = ColumnNMean(*file.Table, static_cast<int>(k));
+      EXPECT_EQ(got.N, c.Columns[k].N);
+      EXPECT_NEAR(static_cast<double>(got.Mean), static_cast<double>(c.Columns[k].Mean),
+                  std::fabs(static_cast<double>(c.Columns[k].Mean)) * 1e-12);
+    }
+    EXPECT_EQ(file.NotNumberFields, c.NotNumbers);
+    EXPECT_EQ(file.FirstNotNumberRow, c.FirstRow);
+    EXPECT_EQ(file.FirstNotNumberColumn, c.FirstColumn);
+  }
+}
+
+TEST(ReadImportText, TakesTheDecimalSeparatorTheFileShows) {
+  struct TCase {
+    const char* Name;
+    std::string Text;
+    char System;
+    char Chosen;
+    char Decimal;
+    bool FromFile;
+    std::vector<TCell> Cells;
+  };
+  const TCase cases[] = {
+      {"decimal commas between semicolons on a point system", "1;8,977;22,61\n", '.', '\0', ',', true,
+       {{0, 1, 8.977L}, {0, 2, 22.61L}}},
+      {"decimal points between commas on a comma system", "1,8.977,22.61\n", ',', '\0', '.', true,
+       {{0, 0, 1}, {0, 1, 8.977L}, {0, 2, 22.61L}}},
+      {"decimal commas between tabs", "1\t2,5\n", '.', '\0', ',', true, {{0, 0, 1}, {0, 1, 2.5L}}},
+      {"integers leave it to the system", "1,5\n2,6\n", ',', '\0', ',', false, {{0, 0, 1.5L}, {1, 0, 2.6L}}},
+      {"integers on a point system", "1,5\n2,6\n", '.', '\0', '.', false, {{0, 0, 1}, {0, 1, 5}}},
+      {"both kinds leave it to the system", "1.5;2,5\n", '.', '\0', '.', false, {{0, 0, 1.5L}, {0, 1, 2}, {0, 2, 5}}},
+      {"the user's choice wins", "1;8,977\n", '.', '.', '.', false, {{0, 0, 1}, {0, 1, 8}, {0, 2, 977}}},
+      {"the user's comma", "1,5\n", '.', ',', ',', false, {{0, 0, 1.5L}, {0, 1, EmptyValue}}},
+      {"column-aligned decimal commas", "  1,5   2,25\n 10,75  3\n", '.', '\0', '.', false,
+       {{0, 0, 1}, {0, 1, EmptyValue}}},
+      {"column-aligned decimal commas chosen", "  1,5   2,25\n 10,75  3\n", '.', ',', ',', false,
+       {{0, 0, 1.5L}, {0, 1, 2.25L}, {1, 0, 10.75L}, {1, 1, 3}}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TImportSeparators separators{c.System == ',' ? ';' : ',', c.System, c.Chosen};
+    const TImportedFile file = Read(c.Text, separators);
+    EXPECT_EQ(file.DecimalSeparator, c.Decimal);
+    EXPECT_EQ(file.DecimalFromFile, c.FromFile);
+    for (const TCell& cell : c.Cells) {
+      SCOPED_TRACE(testing::Message() << "row " << cell.Row << " column " << cell.Column);
+      const long double got = file.Table->GetValue(cell.Row, cell.Column);
+      if (IsEmpty(cell.Value))
+        EXPECT_TRUE(IsEmpty(got)) << static_cast<double>(got);
+      else
+        EXPECT_NEAR(static_cast<double>(got), static_cast<double>(cell.Value), 1e-12);
+    }
+  }
+}
+
+TEST(ReadImportFile, ReportsAFileThatCannotBeOpened) {
+  const TImportedFile file = ReadImportFile(ImportSamplePath("no-such-file.csv"), {});
+  EXPECT_EQ(file.ReadError, ENOENT);
+  EXPECT_EQ(file.DataRows, 0);
+}
+
+TEST(NotNumbersMessage, NamesTheCountAndTheFirstPlace) {
+  EXPECT_EQ(NotNumbersMessage(1, 3, 2), "1 field of this file is not a number and was left empty: row 3, column 2.");
+  EXPECT_EQ(NotNumbersMessage(12, 1, 4),
+            "12 fields of this file are not numbers and were left empty; the first is in row 1, column 4.");
+}
+
 TEST(IsTitleLine, TellsTitlesFromDataLines) {
   struct TCase {
     const char* Line;
@@ -104,7 +220,9 @@ TEST(IsTitleLine, TellsTitlesFromDataLines) {
   const TCase cases[] = {
       {"Weight,Height", true}, {"1,2", false},     {"1.5e3;7", false},    {" -2.5E-3 , +4", false},
       {"x1", true},            {"1 kg", true},     {"*Excluded", false},  {"\t1\t2", false},
-      {"(1)", true},           {"1/2", true},      {"", false},       {"\"1\",\"2\"", true},
+      {"(1)", true},           {"1/2", true},      {"", false},       {"\"1\",\"2\"", false},
+      {"1.5,NA", false},       {"NA\t-2", false}, {"NA,NA", true},   {"1;8,977;22,61", false},
+      {"\"\",\"x\"", true},    {"x,1", true},      {"1,#N/A", false}, {"Run 1,Run 2", true},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Line);
@@ -116,42 +234,55 @@ TEST(ImportFieldValue, RoundsLikeAPastedNumberAndGuardsTheRange) {
   struct TCase {
     const char* Field;
     long double Value;  // EmptyValue for an empty cell
+    bool NotNumber;
     bool OutOfRange;
   };
   // Rounded values worked out by hand: 12 decimals, then the first 14
   // characters of the text.
   const TCase cases[] = {
-      {"", EmptyValue, false},
-      {"*", EmptyValue, false},
-      {"0.1234567890123456", 0.123456789012L, false},
-      {"1234.123456789012", 1234.123456789L, false},
-      {"-1234.5678", -1234.5678L, false},
-      {"+42", 42, false},
-      {".5", 0.5L, false},
-      {"12345678901234", 12345678901234.0L, false},
+      {"", EmptyValue, false, false},
+      {"*", EmptyValue, false, false},
+      {" \"\" ", EmptyValue, false, false},
+      {"0.1234567890123456", 0.123456789012L, false, false},
+      {"1234.123456789012", 1234.123456789L, false, false},
+      {"-1234.5678", -1234.5678L, false, false},
+      {"+42", 42, false, false},
+      {".5", 0.5L, false, false},
+      {"7.", 7, false, false},
+      {"12345678901234", 12345678901234.0L, false, false},
       // From 1E14 on the 14-character text would drop integer digits.
-      {"-123456789012345678", -123456789012346000.0L, false},
-      {"1E-20", 1e-20L, false},
-      {"2.5E-13", 2.5e-13L, false},
+      {"-123456789012345678", -123456789012346000.0L, false, false},
+      {"1E-20", 1e-20L, false, false},
+      {"1.2e-05", 1.2e-5L, false, false},
+      {"5.063103e+06", 5063103, false, false},
+      {"2.5E-13", 2.5e-13L, false, false},
       // 12 decimals would keep only 3 of these digits.
-      {"1.23456E-10", 1.23456e-10L, false},
-      {"1E-99999", 0, false},
-      {"1.5E38", 1.5e38L, false},
-      {"1.6E38", EmptyValue, true},
-      {"-1E300", EmptyValue, true},
-      {"1E99999", EmptyValue, true},
-      {"5E", 0, false},
-      {"--5", 0, false},
+      {"1.23456E-10", 1.23456e-10L, false, false},
+      {"1E-99999", 0, false, false},
+      {"1.5E38", 1.5e38L, false, false},
+      {"1.6E38", EmptyValue, false, true},
+      {"-1E300", EmptyValue, false, true},
+      {"1E99999", EmptyValue, false, true},
+      {"5E", EmptyValue, true, false},
+      {"--5", EmptyValue, true, false},
+      {"NA", EmptyValue, true, false},
+      {"NaN", EmptyValue, true, false},
+      {"inf", EmptyValue, true, false},
+      {"-", EmptyValue, true, false},
+      {".", EmptyValue, true, false},
+      {"1 kg", EmptyValue, true, false},
+      {"0x1p3", EmptyValue, true, false},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Field);
-    bool outOfRange = false;
-    const long double got = ImportFieldValue(c.Field, outOfRange);
-    EXPECT_EQ(outOfRange, c.OutOfRange);
+    const TImportField got = ImportFieldValue(c.Field);
+    EXPECT_EQ(got.NotNumber, c.NotNumber);
+    EXPECT_EQ(got.OutOfRange, c.OutOfRange);
     if (IsEmpty(c.Value))
-      EXPECT_TRUE(IsEmpty(got)) << static_cast<double>(got);
+      EXPECT_TRUE(IsEmpty(got.Value)) << static_cast<double>(got.Value);
     else
-      EXPECT_NEAR(static_cast<double>(got), static_cast<double>(c.Value), std::fabs(static_cast<double>(c.Value)) * 1e-14);
+      EXPECT_NEAR(static_cast<double>(got.Value), static_cast<double>(c.Value),
+                  std::fabs(static_cast<double>(c.Value)) * 1e-14);
   }
 }
 
@@ -226,6 +357,19 @@ TEST(ReadImportText, SurvivesArbitraryBytes) {
         ASSERT_TRUE(std::isfinite(v));
         ASSERT_LE(std::fabs(v), 1.5e38L);
       }
+  }
+}
+
+TEST(IsSpreadsheetFileName, FindsAWorkbookNameInAnyCase) {
+  struct TCase {
+    const char* Path;
+    bool Workbook;
+  };
+  const TCase cases[] = {{"book.xls", true},        {"/home/u/data.XLSX", true}, {"Data.Xlsm", true},
+                         {"data.csv", false},       {"/home/u.xl/data.txt", false}, {"xls", false}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Path);
+    EXPECT_EQ(IsSpreadsheetFileName(c.Path), c.Workbook);
   }
 }
 
@@ -325,6 +469,35 @@ TEST(ApplyImport, ClearsExclusionAndCarriesDecimalsAndTitles) {
   EXPECT_EQ(target.Summary(2).Title, "Response");
   EXPECT_EQ(target.Summary(0).Title, "");
   EXPECT_EQ(target.Summary(5).Title, "kept");
+}
+
+// A header line that became column titles, or an empty one, never replaces
+// the data set title.
+TEST(ApplyImport, KeepsTheDataSetTitleUnlessTheFileHasOne) {
+  struct TCase {
+    const char* Name;
+    std::string Text;
+    const char* Title;
+    std::vector<std::string> Titles;
+  };
+  const TCase cases[] = {
+      {"three titles over three columns", "Dose,Response,Weight\n1,10.5,70\n2,12.25,71\n", "My experiment 12",
+       {"Dose", "Response", "Weight"}},
+      {"a last column without numbers", "Dose,Response,Weight\n1,10.5,\n2,12.25,\n", "My experiment 12",
+       {"Dose", "Response", "Weight"}},
+      {"a last column of markers", "Dose;Response;Weight\n1;10,5;NA\n2;12,25;NA\n", "My experiment 12",
+       {"Dose", "Response", "Weight"}},
+      {"an empty first line", "\nDose,Response\n1,2\n", "My experiment 12", {"Dose", "Response"}},
+      {"a sheet title", "Rats 2024\nDose,Response\n1,2\n", "Rats 2024", {"Dose", "Response"}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TDataTable target;
+    target.SetTitle("My experiment 12");
+    ASSERT_EQ(ApplyImport(Read(c.Text), TImportChoices{}, target, 0, 0), TImportOutcome::Imported);
+    EXPECT_EQ(target.Title(), c.Title);
+    for (std::size_t t = 0; t < c.Titles.size(); ++t) EXPECT_EQ(target.Summary(static_cast<int>(t)).Title, c.Titles[t]);
+  }
 }
 
 TEST(ApplyImport, SpreadsAnIndexedLayoutIntoGroups) {
