@@ -50,8 +50,14 @@ int Usage(std::string_view command, std::string_view message) {
 // Opens the document, or says why not on standard error.
 bool Open(const std::string& path, ombrel::TDocument& document) {
   const ombrel::TFileOutcome outcome = ombrel::OpenDocumentFile(path, document);
-  if (!outcome.Ok()) std::cerr << path << ": " << outcome.Message << '\n';
-  return outcome.Ok();
+  if (!outcome.Loaded()) {
+    std::cerr << path << ": " << outcome.Message << '\n';
+    return false;
+  }
+  // What a cut file held still makes a report or a graph, under the same
+  // warning the program gives.
+  if (!outcome.Ok()) std::cerr << outcome.Message << '\n';
+  return true;
 }
 
 int Report(int argc, char** argv) {

@@ -165,6 +165,36 @@ class ShellDocumentsTest : public QObject {
     QVERIFY(fixture.Asker.Shown.isEmpty());
   }
 
+  void AFileThatEndedEarlyOpensAsAnUntitledCopy() {
+    TShellFixture fixture;
+    const QString file = WriteDataFile(fixture.Path(QStringLiteral("cut.OMD")), 7.0);
+    QFile whole(file);
+    QVERIFY(whole.open(QIODevice::ReadOnly));
+    QByteArray cut;
+    for (int line = 0; line < 9; ++line) cut += whole.readLine();  // the header, the title and both rows
+    whole.close();
+    QVERIFY(whole.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    whole.write(cut);
+    whole.close();
+
+    Obmain window(fixture.Options());
+    window.Start({file});
+    QCOMPARE(fixture.Asker.Shown, QStringList{QStringLiteral(
+                                      "cut.OMD ended early: the document may be incomplete. It is opened as a new, "
+                                      "unsaved copy.")});
+    Analyze* form = window.ActiveDocument();
+    QCOMPARE(window.Documents().size(), 1);
+    QCOMPARE(form->Name(), QStringLiteral("DATASET1.OMD"));
+    QVERIFY(form->FileName().isEmpty());
+    QCOMPARE(static_cast<double>(form->Document().Table.GetValue(1, 0)), 2.5);
+    QVERIFY(form->HasUnsavedChanges());
+    // Save asks for a name; cancelling it leaves the file as it was.
+    QVERIFY(!window.SaveCommand(false));
+    QCOMPARE(fixture.Asker.SaveTitles, QStringList{QStringLiteral("Save")});
+    QVERIFY(whole.open(QIODevice::ReadOnly));
+    QCOMPARE(whole.readAll(), cut);
+  }
+
   void SaveThenOpenOfTheSameFileActivatesIt() {
     TShellFixture fixture;
     Obmain window(fixture.Options());

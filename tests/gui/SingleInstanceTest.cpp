@@ -41,6 +41,7 @@ class SingleInstanceTest : public QObject {
 
  private:
   QTemporaryDir mConfig;
+  QTemporaryDir mRuntime;
 
  private slots:
   void initTestCase() {
@@ -52,12 +53,44 @@ class SingleInstanceTest : public QObject {
     QVERIFY(mConfig.isValid());
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(mConfig.path()));
     QVERIFY(TProfile::DefaultFileName().startsWith(mConfig.path()));
+    // A runtime folder of this test's, private as the user's own is.
+    QVERIFY(mRuntime.isValid());
+    QVERIFY(QFile::setPermissions(mRuntime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                       QFileDevice::ExeOwner));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(mRuntime.path()));
+  }
+
+  void SocketLivesInThePrivateRuntimeFolder_data() {
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<bool>("openToOthers");
+    QTest::addColumn<bool>("inFolder");
+    QTest::newRow("private folder") << mRuntime.path() << false << true;
+    QTest::newRow("folder others can write to") << QString() << true << false;
+    QTest::newRow("missing folder") << mRuntime.filePath(QStringLiteral("absent")) << false << false;
+    QTest::newRow("relative folder") << QStringLiteral("run") << false << false;
+    QTest::newRow("none") << QString() << false << false;
+  }
+  void SocketLivesInThePrivateRuntimeFolder() {
+    QFETCH(QString, folder);
+    QFETCH(bool, openToOthers);
+    QFETCH(bool, inFolder);
+    QTemporaryDir shared;
+    if (openToOthers) {
+      folder = shared.path();
+      QVERIFY(QFile::setPermissions(folder, QFile::permissions(folder) | QFileDevice::WriteOther));
+    }
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder));
+    const QString name = TSingleInstance::ServerNameFor(QStringLiteral("/some/OMBREL.INI"));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(mRuntime.path()));
+    QCOMPARE(name.startsWith(folder + QLatin1Char('/')), inFolder);
+    QCOMPARE(QFileInfo(name).isAbsolute(), inFolder);
   }
 
   void StaleSocketDoesNotBlockStarting() {
     QTemporaryDir other;
     const QString name = TSingleInstance::ServerNameFor(other.filePath(QStringLiteral("OMBREL.INI")));
-    const QString socketPath = QDir(QDir::tempPath()).filePath(name);
+    QVERIFY(name.startsWith(mRuntime.path()));
+    const QString socketPath = name;
     QLocalServer::removeServer(name);
     QVERIFY(LeaveStaleSocket(socketPath));
     QVERIFY(QFileInfo::exists(socketPath));

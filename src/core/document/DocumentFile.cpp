@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -287,11 +288,31 @@ class TFileReader {
 
   bool Ended() const { return mLines.AtEnd(); }
   bool Failed() const { return mLines.Failed(); }
-  std::string Line() { return mLines.NextLine(); }
-  bool ReadLine(std::string& line) { return mLines.ReadLine(line); }
+  // Whether the layout asked for a line the file did not have, or stopped
+  // because the file had ended: what was read is then only part of it.
+  bool CutShort() const { return mCutShort; }
+  // Whether the file has more lines; when it has not, the layout ends here
+  // and the file counts as cut short.
+  bool HasMore() {
+    if (mLines.AtEnd()) mCutShort = true;
+    return !mLines.AtEnd();
+  }
+  std::string Line() {
+    std::string line;
+    ReadLine(line);
+    return line;
+  }
+  bool ReadLine(std::string& line) {
+    if (mLines.ReadLine(line)) return true;
+    mCutShort = true;
+    return false;
+  }
   std::int32_t Integer(std::int32_t fallback = 0) {
+    const std::string line = mLines.NextNonBlankLine();
+    // Only the end of the file gives no line at all.
+    if (line.empty()) mCutShort = true;
     std::int32_t value = fallback;
-    if (!ParseFileInteger(mLines.NextNonBlankLine(), value)) return fallback;
+    if (!ParseFileInteger(line, value)) return fallback;
     return value;
   }
   // A stored choice; any number is kept as it is (see TestChoices.h).
@@ -307,6 +328,7 @@ class TFileReader {
 
  private:
   TLineReader mLines;
+  bool mCutShort = false;
 };
 
 std::string Cut(std::string_view text, std::size_t length) { return std::string(text.substr(0, length)); }
@@ -434,9 +456,9 @@ void ReadCompareMeans(TFileReader& in, TDocument& document) {
   for (int c = 0; c < MaxColumns; ++c) table.ColumnSelected[Index(c)] = in.Flag();
   in.Line();  // end of the selected flags
   ReadRowTitles(in, table);
-  if (in.Ended() || in.Failed()) return;
+  if (!in.HasMore()) return;
   ReadDecimals(in, table);
-  if (in.Ended() || in.Failed()) return;
+  if (!in.HasMore()) return;
   choices.AllColumns = in.Flag();
   choices.LastColumnCount = CountColumnsWithN(table);
   in.Line();
@@ -446,7 +468,7 @@ void ReadCompareMeans(TFileReader& in, TDocument& document) {
     s.NormalityP = in.Number();
     s.PassedNormality = in.Flag();
   }
-  if (in.Ended() || in.Failed()) return;
+  if (!in.HasMore()) return;
   ReadExcludeFlags(in, table);
 }
 
@@ -463,9 +485,9 @@ void ReadLargerTable(TFileReader& in, TDocument& document) {
   ReadRawData(in, table);
   ReadNotes(in, document.Notes);
   ReadRowTitles(in, table);
-  if (in.Ended() || in.Failed()) return;
+  if (!in.HasMore()) return;
   ReadDecimals(in, table);
-  if (in.Ended() || in.Failed()) return;
+  if (!in.HasMore()) return;
   ReadExcludeFlags(in, table);
 }
 
@@ -491,7 +513,7 @@ void ReadTwoByTwo(TFileReader& in, TDocument& document) {
   in.Line();
   ReadNotes(in, document.Notes);
   in.Line();
-  if (in.Ended() || in.Failed()) return;
+  if (!in.HasMore()) return;
   choices.ReportSensitivity = in.Flag();
 }
 
@@ -521,9 +543,9 @@ void ReadXY(TFileReader& in, TDocument& document) {
   ReadRawData(in, table);
   ReadNotes(in, document.Notes);
   ReadRowTitles(in, table);
-  if (in.Ended() || in.Failed()) return;
+  if (!in.HasMore()) return;
   ReadDecimals(in, table);
-  if (in.Ended() || in.Failed()) return;
+  if (!in.HasMore()) return;
   ReadExcludeFlags(in, table);
 }
 
@@ -551,13 +573,17 @@ void ReadMultipleRegression(TFileReader& in, TDocument& document) {
   ReadNotes(in, document.Notes);
   ReadRowTitles(in, table);
   in.Line();
-  if (in.Ended() || in.Failed()) return;
+  if (!in.HasMore()) return;
   ReadExcludeFlags(in, table);
 }
 
 TFileOutcome ReadFailure(TFileResult result, std::string message) { return {result, std::move(message)}; }
 
 }  // namespace
+
+std::string IncompleteDocumentMessage(std::string_view fileName) {
+  return std::string(fileName) + " ended early: the document may be incomplete. It is opened as a new, unsaved copy.";
+}
 
 TFileOutcome ReadDocument(std::istream& stream, TDocument& document) {
   TFileReader in(stream);
@@ -587,8 +613,12 @@ TFileOutcome ReadDocument(std::istream& stream, TDocument& document) {
     case TDataFormat::XY: ReadXY(in, document); break;
     case TDataFormat::MultipleRegression: ReadMultipleRegression(in, document); break;
   }
+  // Every layout ends with an empty line: a file without it was cut, even
+  // if only after its last marker.
+  in.Line();
   document.MarkChanged();
   if (in.Failed()) return ReadFailure(TFileResult::IoError, FileErrorMessage(EIO, false));
+  if (in.CutShort()) return ReadFailure(TFileResult::Incomplete, IncompleteDocumentMessage("The file"));
   return {};
 }
 
@@ -611,6 +641,8 @@ TFileOutcome OpenDocumentFile(const std::string& path, TDocument& document) {
   if (!in) return ReadFailure(TFileResult::IoError, FileErrorMessage(errno, false));
   TFileOutcome outcome = ReadDocument(in, document);
   if (outcome.Result == TFileResult::NotOmbrelFile || outcome.Result == TFileResult::NewerVersion) return outcome;
+  if (outcome.Result == TFileResult::Incomplete)
+    outcome.Message = IncompleteDocumentMessage(std::filesystem::path(path).filename().string());
   if (IsAveragedFormat(document.Format)) {
     document.Table.MeanEntryColumn.fill(1);
     document.Step = TStep::ColumnStats;

@@ -2,13 +2,14 @@
 
 #include <iosfwd>
 #include <string>
+#include <string_view>
 
 #include "core/document/Document.h"
 
 // Ombrel's own document file: a six-line header, then the layout of the
 // document's data format. Reading is tolerant (numbers that do not parse are
-// empty, a file that ends early keeps what was read); saving never destroys
-// the previous file on a failure.
+// empty, a file that ends early keeps what was read but says so); saving
+// never destroys the previous file on a failure.
 
 namespace ombrel {
 
@@ -22,6 +23,9 @@ enum class TFileResult {
   NotOmbrelFile,  // unknown format code
   NewerVersion,   // version line above 3.0
   IoError,        // opening, reading or writing failed
+  // The file ended before its layout did: the document holds what was read,
+  // and must not be taken for the file (saving it there would lose the rest).
+  Incomplete,
 };
 
 struct TFileOutcome {
@@ -29,10 +33,18 @@ struct TFileOutcome {
   // The message the user sees; empty for Ok.
   std::string Message;
   bool Ok() const { return Result == TFileResult::Ok; }
+  // Whether the document holds what the file gave, all of it or a part.
+  bool Loaded() const { return Result == TFileResult::Ok || Result == TFileResult::Incomplete; }
 };
 
+// "FILE ended early: the document may be incomplete. It is opened as a new,
+// unsaved copy."
+std::string IncompleteDocumentMessage(std::string_view fileName);
+
 // Reads a document's layout from a stream into a fresh document (format,
-// title, table, choices, notes). Refuses unknown formats and newer versions.
+// title, table, choices, notes). Refuses unknown formats and newer versions;
+// a stream that ends before the layout's last line (its closing empty line
+// included) gives Incomplete, with "The file" as the name in the message.
 TFileOutcome ReadDocument(std::istream& in, TDocument& document);
 // Writes a document's layout, CR LF line ends.
 void WriteDocument(std::ostream& out, const TDocument& document);
@@ -48,7 +60,8 @@ std::string ComparableImage(const TDocument& document);
 // new), then makes it ready to show: averaged formats with every column
 // taking typed means on the summary step, every other format on the data
 // step with the summaries of raw and multiple-regression data recomputed;
-// the results are stale.
+// the results are stale. An incomplete file is made ready the same way, and
+// its message names the file (its name without the folder).
 TFileOutcome OpenDocumentFile(const std::string& path, TDocument& document);
 
 // Saves a document to `path` through a temporary file in the same folder

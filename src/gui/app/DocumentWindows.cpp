@@ -186,7 +186,7 @@ TDocumentWindows::TOpenResult TDocumentWindows::OpenFile(const QString& path) {
   mShell.BeginStatus(QStringLiteral("Reading data..."));
   const TFileOutcome outcome = OpenDocumentFile(LocalPath(fullPath), *document);
   mShell.EndStatus();
-  if (!outcome.Ok()) {
+  if (!outcome.Loaded()) {
     if (!outcome.Message.empty()) Inform(outcome.Message);
     return outcome.Result == TFileResult::IoError ? TOpenResult::Failed : TOpenResult::Refused;
   }
@@ -195,13 +195,23 @@ TDocumentWindows::TOpenResult TDocumentWindows::OpenFile(const QString& path) {
     Close(*replaced);
   }
   const TStep step = OpeningStep(*document);
+  const bool incomplete = outcome.Result == TFileResult::Incomplete;
+  const std::string untitledName = incomplete ? Manager().NextUntitledName() : std::string();
   Analyze* form = CreateWindow(std::move(document));
-  form->setWindowTitle(fullPath);
-  mShell.EnterStep(*form, step);
-  // What was read, after the page-entry action, is what counts as saved.
-  form->SetFileName(fullPath);
+  if (incomplete) {
+    // A part of the file must never be saved over the whole: the copy has
+    // no file name, so Save asks for one.
+    form->SetUntitled(QString::fromStdString(untitledName));
+    mShell.EnterStep(*form, step);
+  } else {
+    form->setWindowTitle(fullPath);
+    mShell.EnterStep(*form, step);
+    // What was read, after the page-entry action, is what counts as saved.
+    form->SetFileName(fullPath);
+  }
   mShell.RememberFile(fullPath);
   mShell.UpdateMenus();
+  if (incomplete) Inform(outcome.Message);
   return TOpenResult::Opened;
 }
 

@@ -58,7 +58,9 @@ class TDocumentWindows : public QObject {
   // File New: a new document, or with others open the new-file dialog's
   // choice of closing the active one first, another, or a duplicate.
   void NewWithDialog();
-  // Reads a file into a new window, or activates the window showing it.
+  // Reads a file into a new window, or activates the window showing it. A
+  // file that ended early opens as an untitled copy, after which the user
+  // is told.
   enum class TOpenResult {
     Opened,     // a new window shows the file
     Activated,  // the file was open already

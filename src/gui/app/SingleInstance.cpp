@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -20,6 +22,21 @@ constexpr char ActivateRequest[] = "ACTIVATE";
 constexpr char OpenRequest[] = "OPEN\t";
 constexpr char Answer[] = "OK\n";
 constexpr qsizetype MaxRequestLength = 64 * 1024;
+// A socket path must fit the 108 bytes of a socket address; the server
+// first binds in a temporary folder beside it, whose name is a few bytes
+// longer.
+constexpr qsizetype MaxSocketPathLength = 90;
+
+// The user's runtime folder, when there is one that only the user can
+// write to; empty otherwise.
+QString RuntimeFolder() {
+  const QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+  if (folder.isEmpty()) return {};
+  const QFileInfo info(folder);
+  if (!info.isAbsolute() || !info.isDir() || info.ownerId() != ::getuid()) return {};
+  if ((info.permissions() & (QFileDevice::WriteGroup | QFileDevice::WriteOther)) != 0) return {};
+  return info.absoluteFilePath();
+}
 
 }  // namespace
 
@@ -28,7 +45,14 @@ QString TSingleInstance::ServerNameFor(const QString& settingsFileName) {
       QCryptographicHash::hash(QFileInfo(settingsFileName).absoluteFilePath().toUtf8(), QCryptographicHash::Sha1)
           .toHex()
           .left(12);
-  return QStringLiteral("%1-%2-%3").arg(QLatin1String(InstanceName)).arg(::getuid()).arg(QLatin1String(hash));
+  const QString name =
+      QStringLiteral("%1-%2-%3").arg(QLatin1String(InstanceName)).arg(::getuid()).arg(QLatin1String(hash));
+  // In the shared temporary folder another user could take the name first
+  // and receive the files handed over; the runtime folder is the user's own.
+  const QString folder = RuntimeFolder();
+  if (folder.isEmpty()) return name;
+  const QString path = QDir(folder).filePath(name);
+  return QFile::encodeName(path).size() <= MaxSocketPathLength ? path : name;
 }
 
 TSingleInstance::TSingleInstance(QString serverName, QObject* parent)

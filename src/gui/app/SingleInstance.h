@@ -17,7 +17,9 @@ class TSingleInstance : public QObject {
  public:
   // The socket name for a settings file: the program's instance name, the
   // user and a hash of the settings file, so that runs with separate
-  // settings (tests) never meet.
+  // settings (tests) never meet. It is a full path in the user's runtime
+  // folder ($XDG_RUNTIME_DIR) when there is a private one, else a plain name
+  // that the local socket places in the shared temporary folder.
   static QString ServerNameFor(const QString& settingsFileName);
 
   explicit TSingleInstance(QString serverName, QObject* parent = nullptr);
