@@ -108,6 +108,207 @@ class ChoosePagesTest : public QObject {
     auto* page = Enter<TRegressionChoices>(TDataFormat::XY, {0, 1});
     QVERIFY(page != nullptr);
     QCOMPARE(Page()->ShownTestPage(), TTestPage::Regression);
+    const QList<QPair<QAbstractButton*, QString>> captions = {
+        {page->LinearRegressionRadio, QStringLiteral("Linear regression.")},
+        {page->ForceThroughRadio, QStringLiteral("Linear regression. Force through")},
+        {page->PearsonRadio, QStringLiteral("Correlation (Pearson r). Assume Gaussian distributions.")},
+        {page->SpearmanRadio, QStringLiteral("Nonparametric correlation (Spearman r). No Gaussian assumptions.")},
+        {page->RunsTestYesRadio, QStringLiteral("Yes. Perform runs test.")},
+        {page->RunsTestNoRadio, QStringLiteral("No.")},
+        {page->InterpolateCheckBox, QStringLiteral("Interpolate unknowns from the standard curve.")},
+        {page->UnknownsHelpButton, QStringLiteral("Where do I enter the unknowns?")},
+    };
+    for (const auto& [control, caption] : captions) QCOMPARE(control->text(), caption);
+    QCOMPARE(GroupTitleOf(page->LinearRegressionRadio), QStringLiteral("1. Which test?"));
+    QCOMPARE(GroupTitleOf(page->RunsTestYesRadio), QStringLiteral("2. Test for departure from linearity?"));
+    QCOMPARE(GroupTitleOf(page->InterpolateCheckBox), QStringLiteral("3. Read unknowns from standard curve?"));
+    // The fields sit behind their labels "X=" and "Y=".
+    const QList<QLabel*> labels = page->ForceXField->parentWidget()->findChildren<QLabel*>();
+    QStringList labelTexts;
+    for (const QLabel* label : labels) labelTexts << label->text();
+    QVERIFY(labelTexts.contains(QStringLiteral("X=")));
+    QVERIFY(labelTexts.contains(QStringLiteral("Y=")));
+    // A new document: linear regression, no runs test, interpolation on.
+    QVERIFY(page->LinearRegressionRadio->isChecked());
+    QVERIFY(page->RunsTestNoRadio->isChecked());
+    QVERIFY(page->InterpolateCheckBox->isChecked());
+  }
+
+  void RegressionRadiosSetTheChoices_data() {
+    QTest::addColumn<QString>("radio");
+    QTest::addColumn<int>("isRegression");
+    QTest::addColumn<TRegressionKind>("kind");
+    QTest::addColumn<int>("forceThrough");
+    QTest::newRow("linear") << "linear" << 1 << TRegressionKind::Linear << 0;
+    QTest::newRow("forced") << "forced" << 1 << TRegressionKind::Linear << 1;
+    QTest::newRow("Pearson") << "pearson" << 0 << TRegressionKind::Pearson << 0;
+    QTest::newRow("Spearman") << "spearman" << 0 << TRegressionKind::Spearman << 0;
+  }
+  void RegressionRadiosSetTheChoices() {
+    QFETCH(QString, radio);
+    QFETCH(int, isRegression);
+    QFETCH(TRegressionKind, kind);
+    QFETCH(int, forceThrough);
+    auto* page = Enter<TRegressionChoices>(TDataFormat::XY, {0, 1});
+    QVERIFY(page != nullptr);
+    // Start from another answer so that each click changes something.
+    (radio == QLatin1String("spearman") ? page->PearsonRadio : page->SpearmanRadio)->click();
+    const std::map<QString, QRadioButton*> radios = {{QStringLiteral("linear"), page->LinearRegressionRadio},
+                                                     {QStringLiteral("forced"), page->ForceThroughRadio},
+                                                     {QStringLiteral("pearson"), page->PearsonRadio},
+                                                     {QStringLiteral("spearman"), page->SpearmanRadio}};
+    Document().ResultsStale = false;
+    radios.at(radio)->click();
+    QVERIFY(Document().ResultsStale);
+    QCOMPARE(int(Choices().IsRegression), isRegression);
+    QCOMPARE(Choices().RegressionKind, kind);
+    QCOMPARE(int(Choices().ForceThrough), forceThrough);
+    // The runs test and the interpolation belong to regression only.
+    const bool regression = isRegression != 0;
+    QCOMPARE(page->RunsTestYesRadio->isEnabled(), regression);
+    QCOMPARE(page->RunsTestNoRadio->isEnabled(), regression);
+    QCOMPARE(page->InterpolateCheckBox->isEnabled(), regression);
+    // Leaving and entering again shows the same answer.
+    mForm->GoToStep(TStep::DataEntry);
+    mForm->GoToStep(TStep::ChooseTest);
+    QVERIFY(radios.at(radio)->isChecked());
+  }
+
+  void ForceFieldsChooseTheForcedLineAndKeepWhatIsTyped() {
+    auto* page = Enter<TRegressionChoices>(TDataFormat::XY, {0, 1});
+    QVERIFY(page != nullptr);
+    QCOMPARE(int(Choices().ForceThrough), 0);
+    // Clicking into either field chooses the forced line.
+    QTest::mouseClick(page->ForceYField, Qt::LeftButton);
+    QTRY_VERIFY(page->ForceYField->hasFocus());
+    QVERIFY(page->ForceThroughRadio->isChecked());
+    QCOMPARE(int(Choices().ForceThrough), 1);
+    QCOMPARE(int(Choices().IsRegression), 1);
+    page->ForceYField->selectAll();
+    QTest::keyClicks(page->ForceYField, QStringLiteral("-1.25"));
+    QTest::mouseClick(page->ForceXField, Qt::LeftButton);
+    QTRY_VERIFY(page->ForceXField->hasFocus());
+    QCOMPARE(Choices().ForceY, TReal(-1.25));
+    // Ten characters at most (which leaves room for nine decimals at most).
+    page->ForceXField->selectAll();
+    QTest::keyClicks(page->ForceXField, QStringLiteral("0.1234567891"));
+    QCOMPARE(page->ForceXField->text(), QStringLiteral("0.12345678"));
+    page->ForceXField->selectAll();
+    QTest::keyClicks(page->ForceXField, QStringLiteral("2.5"));
+    page->RunsTestNoRadio->setFocus();
+    QTRY_COMPARE(Choices().ForceX, TReal(2.5));
+    QVERIFY(Document().ResultsStale);
+
+    // Choosing the plain line keeps the typed point for later.
+    page->LinearRegressionRadio->click();
+    QCOMPARE(int(Choices().ForceThrough), 0);
+    QCOMPARE(Choices().ForceX, TReal(2.5));
+    mForm->GoToStep(TStep::DataEntry);
+    mForm->GoToStep(TStep::ChooseTest);
+    QCOMPARE(page->ForceXField->text(), QStringLiteral("2.5"));
+    QCOMPARE(page->ForceYField->text(), QStringLiteral("-1.25"));
+  }
+
+  void RunsTestAndInterpolationAnswersReachTheReport() {
+    auto* page = Enter<TRegressionChoices>(TDataFormat::XY, {});
+    QVERIFY(page != nullptr);
+    // A scattered standard curve, and two unknowns: X values without a Y.
+    const std::array<std::pair<TReal, TReal>, 7> points = {
+        {{1, 2.3L}, {2, 3.9L}, {3, 6.4L}, {4, 7.7L}, {5, 10.6L}, {6, 11.8L}, {7, 14.5L}}};
+    for (std::size_t i = 0; i < points.size(); ++i) {
+      StoreCell(Document().Table, int(i), 0, points[i].first);
+      StoreCell(Document().Table, int(i), 1, points[i].second);
+    }
+    StoreCell(Document().Table, 7, 0, 2.5L);
+    StoreCell(Document().Table, 8, 0, 4.5L);
+    Document().MarkChanged();
+    const QString plain = ReportNow();
+    QVERIFY2(plain.contains(QStringLiteral("Standard Curve Calculations")), qPrintable(plain));
+    QVERIFY(!plain.contains(QStringLiteral("Runs test")));
+
+    mForm->GoToStep(TStep::ChooseTest);
+    page->RunsTestYesRadio->click();
+    QCOMPARE(int(Choices().RunsTest), 1);
+    page->InterpolateCheckBox->click();
+    QCOMPARE(int(Choices().InterpolateUnknowns), 0);
+    const QString changed = ReportNow();
+    QVERIFY2(changed.contains(QStringLiteral("Runs test: Do the number of runs indicate a linear model?")),
+             qPrintable(changed));
+    QVERIFY(!changed.contains(QStringLiteral("Standard Curve Calculations")));
+
+    mForm->GoToStep(TStep::ChooseTest);
+    page->RunsTestNoRadio->click();
+    QCOMPARE(int(Choices().RunsTest), 0);
+    page->InterpolateCheckBox->click();
+    QCOMPARE(int(Choices().InterpolateUnknowns), 1);
+    QCOMPARE(ReportNow(), plain);
+  }
+
+  void UnknownsHelpButtonOpensItsTopic() {
+    auto* page = Enter<TRegressionChoices>(TDataFormat::XY, {0, 1});
+    QVERIFY(page != nullptr);
+    QTest::mouseClick(page->UnknownsHelpButton, Qt::LeftButton);
+    QCOMPARE(mHost->HelpTopics, QList<int>{202});
+  }
+
+  // ------------------------------------------------------------ post-test pairs
+
+  void SelectedPairsAreChosenInTheirDialog() {
+    Document().Table.Summary(0).Title = "Low";
+    Document().Table.Summary(1).Title = "Mid";
+    Document().Table.Summary(2).Title = "High";
+    auto* page = Enter<TMultiColumnChoices>(TDataFormat::Raw, {0, 1, 2});
+    QVERIFY(page != nullptr);
+    QCOMPARE(Page()->ShownTestPage(), TTestPage::MultiColumn);
+    QVERIFY(page->SelectPairsButton->isHidden());
+    page->PostTestComboBox->setCurrentIndex(1);
+    emit page->PostTestComboBox->activated(1);
+    QCOMPARE(page->PostTestComboBox->currentText(), QStringLiteral("Bonferroni: Compare selected pairs of columns."));
+    QCOMPARE(Choices().PairSet, TPairSet::SelectedPairs);
+    QVERIFY(!page->SelectPairsButton->isHidden());
+    QVERIFY(page->SelectPairsButton->isEnabled());
+    QCOMPARE(page->SelectPairsButton->text(), QStringLiteral("Select pairs..."));
+
+    QStringList listed;
+    int shown = 0;
+    mHost->Questions.Dialog = [&](QDialog& dialog) {
+      ++shown;
+      auto* pairs = qobject_cast<TSelectColPairsForm*>(&dialog);
+      if (pairs == nullptr) return int(QDialog::Rejected);
+      listed = ItemTexts(pairs->PairList);
+      // Nothing checked is refused and the dialog stays.
+      QTest::mouseClick(pairs->SelectNoneButton, Qt::LeftButton);
+      pairs->accept();
+      if (pairs->result() == QDialog::Accepted) return int(QDialog::Accepted);
+      QTest::mouseClick(pairs->SelectAllButton, Qt::LeftButton);
+      pairs->PairList->item(0)->setCheckState(Qt::Unchecked);
+      pairs->PairList->item(1)->setCheckState(Qt::Unchecked);
+      pairs->accept();
+      return pairs->result();
+    };
+    Document().ResultsStale = false;
+    QTest::mouseClick(page->SelectPairsButton, Qt::LeftButton);
+    QCOMPARE(shown, 1);
+    QCOMPARE(listed, (QStringList{QStringLiteral("A:Low-B:Mid"), QStringLiteral("A:Low-C:High"),
+                                  QStringLiteral("B:Mid-C:High")}));
+    QCOMPARE(mHost->Questions.Shown, QStringList{QStringLiteral("At least one column pair must be selected.")});
+    QVERIFY(Document().ResultsStale);
+    QCOMPARE(int(Choices().PairSelected[0]), 0);
+    QCOMPARE(int(Choices().PairSelected[1]), 0);
+    QCOMPARE(int(Choices().PairSelected[2]), 1);
+    // Past the listed pairs the flags are cleared.
+    QCOMPARE(int(Choices().PairSelected[3]), 0);
+    QCOMPARE(int(Choices().PairSelected[350]), 0);
+    const QString report = ReportNow();
+    QVERIFY2(report.contains(QStringLiteral("Bonferroni Multiple Comparisons Test")), qPrintable(report));
+  }
+
+  // ------------------------------------------------------------ 2x2 table
+
+  void TwoByTwoPageShowsItsQuestions() {
+    auto* page = Enter<TTwoByTwoChoices>(TDataFormat::TwoByTwo, {});
+    QVERIFY(page != nullptr);
+    QCOMPARE(Page()->ShownTestPage(), TTestPage::TwoByTwo);
     // A new document: Fisher, Yates (disabled with Fisher), two-sided, and
     // the relative risk.
     QVERIFY(page->FisherRadio->isChecked());

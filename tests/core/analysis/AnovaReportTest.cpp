@@ -162,7 +162,7 @@ TEST(OneWayAnovaReport, TwoGroupsAreTheUnpairedTTest) {
   TSilentCalcProgress progress;
   TPairFlags pairs{};
   EXPECT_EQ(
-      RunMultiColumnTest(table, false, true, report, pairs, false, true, 0, TPostTestCondition::Never, 1, progress), 0);
+      RunMultiColumnTest(table, false, true, report, pairs, false, true, 0, TPostTestCondition::Never, 1, progress), TStatusCode::Ok);
   EXPECT_FALSE(table.ColumnMapActive());
   report.FinishReport();
   ExpectReport(VisibleLines(report), 3,

@@ -447,7 +447,7 @@ TEST(MultipleRegressionReport, CoefficientRowsThatOverflowKeepTheirFieldsApart) 
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
     TMultipleRegressionResult result = ComputeMultipleRegression(table, true, 0, AllSelected());
-    ASSERT_EQ(result.StatusCode, 0);
+    ASSERT_EQ(result.StatusCode, TStatusCode::Ok);
     TCoefficient& dose = result.Coefficients[1];
     dose.Value = c.Value;
     dose.SE = c.SE;

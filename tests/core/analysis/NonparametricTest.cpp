@@ -242,7 +242,7 @@ TEST(WilcoxonMatchedPairs, WeakPositivePairingIsNotEffective) {
   TDataTable table = MakeTable({{"X", Values({1, 2, 3, 4, 5, 6})}, {"Y", Values({6, 1, 5, 2, 4, 8})}});
   TReportText report;
   TSilentCalcProgress progress;
-  ASSERT_EQ(RunWilcoxonMatchedPairs(table, 0, 1, report, true, table.Summary(1), table.Summary(0), progress), 0);
+  ASSERT_EQ(RunWilcoxonMatchedPairs(table, 0, 1, report, true, table.Summary(1), table.Summary(0), progress), TStatusCode::Ok);
   const std::vector<std::string> lines = test::FinishedLines(report);
   const std::vector<std::string> expected = {
       "Nonparametric Spearman correlation coefficient (r) = 0.2571",

@@ -48,13 +48,13 @@ struct GoldenReport {
 const GoldenReport Goldens[] = {
     {"FisherTwoSidedWithOddsRatio", 10, 3, 4, 12, TTwoByTwoChoices{.OddsRatio = true}, true,
      "two-by-two/fisher-two-sided-with-odds-ratio"},
-    {"FisherOneSidedZeroCountOddsRatio", 5, 0, 3, 7, TTwoByTwoChoices{.OddsRatio = true, .TwoSided = false}, true,
+    {"FisherOneSidedZeroCountOddsRatio", 5, 0, 3, 7, TTwoByTwoChoices{.OddsRatio = true, .TwoTailed = false}, true,
      "two-by-two/fisher-one-sided-zero-count-odds-ratio"},
     {"FisherTooLargeFallsBackToChiSquare", 1000, 500, 300, 201, TTwoByTwoChoices{}, true,
      "two-by-two/fisher-too-large-falls-back-to-chi-square"},
     {"ChiSquareYatesWarnsAtForty", 15, 10, 5, 10, TTwoByTwoChoices{.Fisher = false, .ChiSquare = true}, true,
      "two-by-two/chi-square-yates-warns-at-forty"},
-    {"ChiSquareOneSidedRiskAndDifference", 30, 20, 18, 32, TTwoByTwoChoices{.Fisher = false, .Yates = false, .ChiSquare = true, .Difference = true, .RelativeRisk = true, .TwoSided = false}, true,
+    {"ChiSquareOneSidedRiskAndDifference", 30, 20, 18, 32, TTwoByTwoChoices{.Fisher = false, .Yates = false, .ChiSquare = true, .Difference = true, .RelativeRisk = true, .TwoTailed = false}, true,
      "two-by-two/chi-square-one-sided-risk-and-difference"},
     {"FisherWithSensitivityBlock", 40, 10, 5, 45, TTwoByTwoChoices{.Sensitivity = true}, true,
      "two-by-two/fisher-with-sensitivity-block"},
@@ -185,7 +185,7 @@ TEST(TwoByTwoReport, SensitivityRowsThatOverflowKeepTheirFieldsApart) {
   TDataTable table;
   TReportText report;
   report.BeginReport();
-  ASSERT_EQ(RunTable(table, report, TTwoByTwoChoices{.Sensitivity = true}, 1, 30, 4000, 60), 0);
+  ASSERT_EQ(RunTable(table, report, TTwoByTwoChoices{.Sensitivity = true}, 1, 30, 4000, 60), TStatusCode::Ok);
   const std::vector<std::string> lines = ReportLines(report);
   const auto row = std::find_if(lines.begin(), lines.end(),
                                 [](const std::string& l) { return l.find("Sensitivity  ") != std::string::npos; });
