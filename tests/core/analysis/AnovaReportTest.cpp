@@ -199,7 +199,7 @@ TEST(OneWayAnovaReport, PostTestModeTwoStopsAboveFivePercent) {
     report.BeginReport();
     EXPECT_EQ(WriteOneWayAnovaReport(report, groups, {false, false, false}, anova, bartlett, tukey,
                                      TPostTestCondition::IfSignificant),
-              0);
+              TStatusCode::Ok);
     report.FinishReport();
     const std::vector<std::string> lines = VisibleLines(report);
     const bool ran = std::find(lines.begin(), lines.end(), "_Tukey-Kramer Multiple Comparisons Test_") != lines.end();

@@ -456,7 +456,7 @@ TEST(MultipleRegressionReport, CoefficientRowsThatOverflowKeepTheirFieldsApart) 
     TReportText report;
     report.BeginReport();
     WriteMultipleRegressionReport(report, result, "", ReportTime);
-    const std::vector<std::string> lines = test::VisibleLines(report);
+    const std::vector<std::string> lines = test::FinishedLines(report);
     const auto row = std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.starts_with("B:Dose"); });
     ASSERT_NE(row, lines.end());
     EXPECT_EQ(*row, c.Expected);

@@ -172,7 +172,7 @@ TEST(WriteTwoByTwoPSentence, WritesTheBoundaryInFixedFormAndNoUpperCut) {
     SCOPED_TRACE(row.Line);
     TReportText report;
     report.BeginReport();
-    WriteTwoByTwoPSentence(report, row.Sides, row.Wording, row.P);
+    WriteTwoByTwoPSentence(report, row.Tails, row.Wording, row.P);
     EXPECT_EQ(test::WrittenLines(report), std::vector<std::string>{row.Line});
     EXPECT_EQ(report.Column(), 1);
   }
@@ -186,13 +186,13 @@ TEST(TwoByTwoReport, SensitivityRowsThatOverflowKeepTheirFieldsApart) {
   TReportText report;
   report.BeginReport();
   ASSERT_EQ(RunTable(table, report, TTwoByTwoChoices{.Sensitivity = true}, 1, 30, 4000, 60), TStatusCode::Ok);
-  const std::vector<std::string> lines = ReportLines(report);
+  const std::vector<std::string> lines = test::FinishedLines(report);
   const auto row = std::find_if(lines.begin(), lines.end(),
                                 [](const std::string& l) { return l.find("Sensitivity  ") != std::string::npos; });
   ASSERT_NE(row, lines.end());
   // Label, value at column 30, lower limit at 40 (in 11), "to" at 52, the
   // upper limit one blank after it.
-  EXPECT_TRUE(std::regex_match(*row, std::regex(R"(\{b\}\{b\}Sensitivity {18}\S{9} {2} [1-9]\.\d{3}E-0\d to \S+)")))
+  EXPECT_TRUE(std::regex_match(*row, std::regex(R"(\^\^Sensitivity {18}\S{9} {2} [1-9]\.\d{3}E-0\d to \S+)")))
       << *row;
   for (const std::string& line : lines) EXPECT_FALSE(std::regex_search(line, std::regex(R"(\dto|to\d)"))) << line;
 }
