@@ -1,16 +1,31 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Ombrel needs to build and test, and only those
 # that are missing, so that it costs nothing on a machine that has them all.
+# `install-deps.sh --list` prints the packages instead, one a line: the
+# dependency audit (scripts/dependency-audit.sh) reads the same list.
 set -euo pipefail
+
+list_only=0
+if [ "${1:-}" = "--list" ]; then
+  list_only=1
+  shift
+fi
 
 packages=(
   cmake ninja-build g++ make pkg-config
   qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgl-dev
+  # CMake's OpenGL module looks for GLU too: have it everywhere or nowhere.
+  libglu1-mesa-dev
   libgtest-dev googletest poppler-utils
 )
 # `install-deps.sh fuzz` adds the compiler the fuzz targets need.
 if [ "${1:-}" = "fuzz" ]; then
   packages+=(clang)
+fi
+
+if [ "$list_only" -eq 1 ]; then
+  printf '%s\n' "${packages[@]}"
+  exit 0
 fi
 
 missing=()
@@ -27,6 +42,10 @@ fi
 echo "Installing: ${missing[*]}"
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null; then
+    echo "install-deps.sh: run it as root, or install sudo, to install: ${missing[*]}" >&2
+    exit 1
+  fi
   sudo="sudo"
 fi
 export DEBIAN_FRONTEND=noninteractive
