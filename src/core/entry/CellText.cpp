@@ -6,6 +6,7 @@
 
 #include "core/base/DataTable.h"
 #include "core/base/NumberText.h"
+#include "core/entry/WrittenNumbers.h"
 
 namespace ombrel {
 
@@ -102,54 +103,18 @@ TReal ParseCellText(std::string_view text) {
 }
 
 TTypedNumber ReadTypedNumber(std::string_view text, char decimalSeparator) {
-  text = Trimmed(text);
-  if (text.empty()) return {};
-  // Checked by hand first, so that from_chars never sees a form it would
-  // read differently ("inf", "nan", hexadecimal, a leading "+").
-  std::string number;
-  std::size_t at = 0;
-  const auto isDigit = [](char ch) { return ch >= '0' && ch <= '9'; };
-  if (text[at] == '+' || text[at] == '-') {
-    if (text[at] == '-') number.push_back('-');
-    ++at;
-  }
-  int digits = 0;
-  bool point = false;
-  for (; at < text.size(); ++at) {
-    const char ch = text[at];
-    if (isDigit(ch)) {
-      number.push_back(ch);
-      ++digits;
-    } else if ((ch == '.' || ch == decimalSeparator) && !point) {
-      number.push_back('.');
-      point = true;
-    } else {
+  // A typed number follows the same form as a written one.
+  const TWrittenField field = ReadWrittenNumber(text, decimalSeparator);
+  switch (field.Kind) {
+    case TFieldKind::Empty:
+      return {};
+    case TFieldKind::NotNumber:
+      return {TTypedKind::NotANumber, EmptyValue};
+    case TFieldKind::Number:
       break;
-    }
   }
-  const TTypedNumber notANumber{TTypedKind::NotANumber, EmptyValue};
-  if (digits == 0) return notANumber;
-  if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
-    number.push_back('e');
-    ++at;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-')) number.push_back(text[at++]);
-    int exponentDigits = 0;
-    for (; at < text.size() && isDigit(text[at]); ++at, ++exponentDigits) number.push_back(text[at]);
-    if (exponentDigits == 0) return notANumber;
-  }
-  if (at != text.size()) return notANumber;
-  TReal value = 0;
-  const char* const end = number.data() + number.size();
-  const auto result = std::from_chars(number.data(), end, value, std::chars_format::general);
-  if (result.ec == std::errc::result_out_of_range) {
-    // Too small to hold is zero; too large is out of range.
-    const bool tiny = number.find("e-") != std::string::npos;
-    if (tiny) return {TTypedKind::Number, 0};
-    return {TTypedKind::OutOfRange, EmptyValue};
-  }
-  if (result.ec != std::errc{} || result.ptr != end) return notANumber;
-  if (!std::isfinite(value) || std::fabs(value) > MaxEnteredValue) return {TTypedKind::OutOfRange, EmptyValue};
-  return {TTypedKind::Number, value};
+  if (!std::isfinite(field.Value) || std::fabs(field.Value) > MaxEnteredValue) return {TTypedKind::OutOfRange, EmptyValue};
+  return {TTypedKind::Number, field.Value};
 }
 
 std::string TypedNumberMessage(const TTypedNumber& typed, std::string_view text) {
