@@ -3,6 +3,7 @@
 
 #include "gui/app/MainWindow.h"
 #include "gui/app/Profile.h"
+#include "gui/app/Recovery.h"
 #include "gui/app/SingleInstance.h"
 
 int main(int argc, char** argv) {
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
 
   ombrel::TShellOptions options;
   options.ShowSplash = true;
+  options.RecoveryFolder = ombrel::TRecovery::DefaultFolder();
   ombrel::Obmain window(options);
   QObject::connect(&instance, &ombrel::TSingleInstance::ActivateRequested, &window, &ombrel::Obmain::BringToFront);
   QObject::connect(&instance, &ombrel::TSingleInstance::FileReceived, &window, &ombrel::Obmain::OpenHandedOverFile);

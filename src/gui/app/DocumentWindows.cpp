@@ -215,6 +215,26 @@ TDocumentWindows::TOpenResult TDocumentWindows::OpenFile(const QString& path) {
   return TOpenResult::Opened;
 }
 
+Analyze* TDocumentWindows::OpenRecovered(std::unique_ptr<TDocument> document, const QString& name,
+                                         const QString& originalPath) {
+  if (RefuseWhenFull()) return nullptr;
+  const TDocumentManager manager = Manager();
+  const QString path = originalPath.isEmpty() ? QString() : ComparablePath(originalPath);
+  const bool untitled = path.isEmpty() || manager.FindFile(path.toStdString()) >= 0;
+  // A caption, never a place: the name a save suggests lies in the document folder.
+  QString untitledName = path.isEmpty() ? QFileInfo(name).fileName() : QString();
+  for (const Analyze* form : Documents())
+    if (form->Name() == untitledName) untitledName.clear();
+  if (untitled && untitledName.isEmpty()) untitledName = QString::fromStdString(manager.NextUntitledName());
+  const TStep step = OpeningStep(*document);
+  Analyze* form = CreateWindow(std::move(document));
+  if (untitled) form->SetUntitled(untitledName);
+  mShell.EnterStep(*form, step);
+  if (!untitled) form->SetRecoveredFileName(path);
+  mShell.UpdateMenus();
+  return form;
+}
+
 void TDocumentWindows::OpenWithDialog() {
   for (;;) {
     const QString path =

@@ -68,6 +68,11 @@ class TDocumentWindows : public QObject {
     Failed,     // missing, unreadable or no room for another window
   };
   TOpenResult OpenFile(const QString& path);
+  // A document recovered after a crash, in a new window that shows it as
+  // changed: with the file it belonged to (unless that is open already,
+  // then as untitled) or under its untitled name (the next free one when
+  // that is taken). Null when ten are open.
+  Analyze* OpenRecovered(std::unique_ptr<TDocument> document, const QString& name, const QString& originalPath);
   // File Open: the open dialog, again after a file it cannot read.
   void OpenWithDialog();
   // An untitled copy of the active document; null when there is none, ten

@@ -25,6 +25,7 @@
 #include "gui/app/AboutBox.h"
 #include "gui/app/BusyGuard.h"
 #include "gui/app/Profile.h"
+#include "gui/app/Recovery.h"
 #include "gui/app/ShellSettings.h"
 #include "gui/document/Analyze.h"
 #include "core/shell/ShellRules.h"
@@ -40,6 +41,7 @@ namespace {
 QString FromView(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 constexpr int StatusMeterIntervalMs = 50;
+constexpr int RecoveryFailureShownMs = 30000;
 constexpr int StatusMeterStep = 2;
 
 // The folder documents are looked for in until the user opens one.
@@ -94,6 +96,12 @@ Obmain::Obmain(TShellOptions options, QWidget* parent)
   mStatusMessage->hide();
   mStatusMeter->hide();
   mStatusTimer.setInterval(StatusMeterIntervalMs);
+  if (!mOptions.RecoveryFolder.isEmpty()) {
+    mRecovery = std::make_unique<TRecovery>(mOptions.RecoveryFolder);
+    // Told without interrupting the typing that caused the write.
+    connect(mRecovery.get(), &TRecovery::WriteFailed, this,
+            [this](const QString& message) { statusBar()->showMessage(message, RecoveryFailureShownMs); });
+  }
   connect(&mStatusTimer, &QTimer::timeout, this,
           [this] { mStatusMeter->setValue((mStatusMeter->value() + StatusMeterStep) % (100 + StatusMeterStep)); });
 
@@ -537,8 +545,9 @@ void Obmain::Start(const QStringList& arguments) {
     // the first document's guide may hold the start until it is closed.
     QTimer::singleShot(1500, this, [this] { mSplash.reset(); });
   }
+  const int recovered = mRecovery ? OfferRecovery(*mRecovery, *mWindows, *mAsker, this) : 0;
   if (arguments.isEmpty() || arguments.first().isEmpty()) {
-    NewDocument();
+    if (recovered == 0) NewDocument();
   } else {
     OpenFile(arguments.first());
   }
@@ -565,7 +574,11 @@ void Obmain::OpenRecentFile(int index) {
   OpenFile(path);
 }
 
-bool Obmain::SaveDocument(Analyze& form, bool saveAs) { return !Calculating() && mWindows->Save(form, saveAs); }
+bool Obmain::SaveDocument(Analyze& form, bool saveAs) {
+  if (Calculating() || !mWindows->Save(form, saveAs)) return false;
+  if (mRecovery) mRecovery->NoteSaved(form);
+  return true;
+}
 
 bool Obmain::SaveCommand(bool saveAs) {
   Analyze* form = ActiveDocument();
@@ -638,7 +651,10 @@ void Obmain::RequestPreviousStep(Analyze& form) {
   if (&form == ActiveDocument()) PreviousStepCommand();
 }
 
-void Obmain::DocumentStateChanged(Analyze&) { UpdateMenus(); }
+void Obmain::DocumentStateChanged(Analyze& form) {
+  if (mRecovery) mRecovery->NoteChanged(form);
+  UpdateMenus();
+}
 
 void Obmain::RunPageCommand(TPageCommand command) {
   Analyze* form = ActiveDocument();

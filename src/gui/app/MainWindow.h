@@ -32,6 +32,7 @@ class Analyze;
 class TAboutBox;
 class TDocument;
 class THelpWindow;
+class TRecovery;
 
 // Every command of the menus, the toolbar's own delete-all button included.
 enum class TCommand {
@@ -95,6 +96,7 @@ struct TShellOptions {
   QString ProfileFileName;  // empty: the user's OMBREL.INI
   TAsker* Asker = nullptr;  // null: real dialogs
   bool ShowSplash = false;  // the about box while starting
+  QString RecoveryFolder;   // where copies of modified documents are kept; empty: none
 };
 
 // The main window: the menus, toolbar, step and help buttons, the status
@@ -109,7 +111,8 @@ class Obmain : public QMainWindow, public TDocumentHost, private TDocumentShell 
   ~Obmain() override;
 
   // The first document: the file named by the first argument, opened as
-  // File Open does, or a new document on step 0.
+  // File Open does, or a new document on step 0. Documents a crashed
+  // instance left are offered first; recovered ones replace the new one.
   void Start(const QStringList& arguments);
 
   // The commands, as the menus run them.
@@ -161,6 +164,8 @@ class Obmain : public QMainWindow, public TDocumentHost, private TDocumentShell 
   THelpWindow& HelpWindow();
   QPrinter& Printer();
   QString ProfileFileName() const { return mProfileFileName; }
+  // The copies of modified documents; null without a recovery folder.
+  TRecovery* Recovery() const { return mRecovery.get(); }
 
   // The guide-shown flag: while on, every step change shows the guide.
   bool GuideShown() const { return mSettings.GuideShown; }
@@ -226,6 +231,7 @@ class Obmain : public QMainWindow, public TDocumentHost, private TDocumentShell 
   THelpWindow* mHelpWindow = nullptr;
   std::unique_ptr<QPrinter> mPrinter;
   std::unique_ptr<TAboutBox> mSplash;
+  std::unique_ptr<TRecovery> mRecovery;
   TShellSettings mSettings;
   QChar mListSeparator = QLatin1Char(',');
   std::function<void(TStep)> mGuideHandler;

@@ -64,8 +64,18 @@ void Analyze::SetFileName(const QString& path) {
   setWindowTitle(mName);
 }
 
+void Analyze::SetRecoveredFileName(const QString& path) {
+  SetFileName(path);
+  // No image matches an empty one, so it counts as changed until saved.
+  mSavedImage.clear();
+}
+
 bool Analyze::HasUnsavedChanges() {
   CommitPendingEdit();
+  return DiffersFromSaved();
+}
+
+bool Analyze::DiffersFromSaved() const {
   // Computing summaries or a report is not a change: only what the user
   // did differs between the images.
   return ComparableImage(*mDocument) != (mNeverSaved ? EmptyDocumentImage() : mSavedImage);

@@ -43,11 +43,16 @@ class Analyze : public QWidget {
   void SetUntitled(const QString& name);
   // The document now matches the file at `path` (saved or just read).
   void SetFileName(const QString& path);
+  // A document recovered after a crash: it belongs to the file at `path`
+  // but differs from it until saved.
+  void SetRecoveredFileName(const QString& path);
 
   // Whether closing would lose anything: the document differs from what
   // was last saved or read (an untitled one, from an empty document).
   // Commits the pending edit first.
   bool HasUnsavedChanges();
+  // The same, leaving the pending edit alone (for work done while typing).
+  bool DiffersFromSaved() const;
   // Nothing worth keeping: no title, no values, no 2x2 counts, no notes.
   bool IsEmptyDocument() const;
   // The next close does not ask about unsaved changes.
