@@ -114,13 +114,14 @@ class RecoveryTest : public QObject {
  private slots:
   void initTestCase() { QuietOffscreenWarnings(); }
 
-  void RecoveryCopyLastsUntilSavedOrClosed_data() {
+  void RecoveryCopyFollowsUnsavedChanges_data() {
     QTest::addColumn<QString>("ending");
     QTest::newRow("saved") << QStringLiteral("save");
     QTest::newRow("closed without saving") << QStringLiteral("close");
     QTest::newRow("changed back") << QStringLiteral("undo");
+    QTest::newRow("duplicated") << QStringLiteral("duplicate");
   }
-  void RecoveryCopyLastsUntilSavedOrClosed() {
+  void RecoveryCopyFollowsUnsavedChanges() {
     QFETCH(QString, ending);
     TShellFixture fixture;
     TShellOptions options = fixture.Options();
@@ -143,6 +144,10 @@ class RecoveryTest : public QObject {
       window.CloseCommand();
       QTRY_VERIFY(window.Documents().isEmpty());
       QTRY_VERIFY(CopiesBelow(options.RecoveryFolder).isEmpty());
+    } else if (ending == QLatin1String("duplicate")) {
+      // The copy is unsaved from the start, changed or not.
+      QVERIFY(window.DuplicateCommand() != nullptr);
+      QTRY_COMPARE(CopiesBelow(options.RecoveryFolder).size(), 2);
     } else {
       form->Document() = TDocument();
       window.DocumentStateChanged(*form);

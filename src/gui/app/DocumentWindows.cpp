@@ -203,6 +203,7 @@ TDocumentWindows::TOpenResult TDocumentWindows::OpenFile(const QString& path) {
     // no file name, so Save asks for one.
     form->SetUntitled(QString::fromStdString(untitledName));
     mShell.EnterStep(*form, step);
+    mHost.DocumentStateChanged(*form);
   } else {
     form->setWindowTitle(fullPath);
     mShell.EnterStep(*form, step);
@@ -266,6 +267,8 @@ Analyze* TDocumentWindows::Duplicate() {
   Analyze* form = CreateWindow(std::move(document));
   form->SetUntitled(QString::fromStdString(name));
   mShell.EnterStep(*form, step);
+  // Unsaved from the start: it counts as changed.
+  mHost.DocumentStateChanged(*form);
   mShell.UpdateMenus();
   return form;
 }

@@ -606,7 +606,7 @@ void Obmain::ClearAllCommand() {
     mClearing = false;
   }
   form->GoToStep(oldStep == TStep::DataEntry ? TStep::DataEntry : TStep::DataFormat);
-  UpdateMenus();
+  DocumentStateChanged(*form);
 }
 
 // ---------------------------------------------------------------- steps

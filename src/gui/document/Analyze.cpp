@@ -149,7 +149,10 @@ void Analyze::ResetDocument() {
     if (page != nullptr) page->DocumentReset();
 }
 
-void Analyze::ViewNotes() { ombrel::ViewNotes(*mDocument, mHost.Asker(), this); }
+void Analyze::ViewNotes() {
+  ombrel::ViewNotes(*mDocument, mHost.Asker(), this);
+  mHost.DocumentStateChanged(*this);
+}
 
 void Analyze::closeEvent(QCloseEvent* event) {
   // The data is in use by the computation until it ends.
