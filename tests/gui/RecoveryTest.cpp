@@ -59,10 +59,11 @@ QString Contents(const TDocument& document) {
   return text;
 }
 
-// The recovery copies (documents) below a folder.
+// The recovery copies below a folder, complete with their indexes (the
+// index is written last, and removed first).
 QStringList CopiesBelow(const QString& folder) {
   QStringList copies;
-  QDirIterator files(folder, {QStringLiteral("*.OMD")}, QDir::Files, QDirIterator::Subdirectories);
+  QDirIterator files(folder, {QStringLiteral("*.index")}, QDir::Files, QDirIterator::Subdirectories);
   while (files.hasNext()) copies << files.next();
   return copies;
 }
