@@ -98,10 +98,14 @@ std::array<THelpButton, 2> HelpButtonsFor(TStep step, TDataFormat format, TColum
 }
 
 TWindowSize WindowSizeFromProfile(std::int32_t width, std::int32_t height, int screenWidth, int screenHeight) {
-  if (width == 0 || height == 0) return {640, 480};
   // A negative size from a damaged file is no size at all.
-  if (width < 0 || height < 0) return {640, 480};
+  if (width <= 0 || height <= 0) return {0, 0};
   return {std::min(width, screenWidth), std::min(height, screenHeight)};
+}
+
+TWindowSize FirstWindowSize(int screenWidth, int screenHeight, int minimumWidth, int minimumHeight) {
+  const auto side = [](int screen, int minimum) { return std::min(std::max(screen * 2 / 3, minimum), screen); };
+  return {side(screenWidth, minimumWidth), side(screenHeight, minimumHeight)};
 }
 
 }  // namespace ombrel

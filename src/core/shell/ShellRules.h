@@ -115,8 +115,14 @@ struct TWindowSize {
   int Height = 0;
 };
 
-// The main window's size from the settings: both values non-zero give that
-// size, each cut to the screen; anything else 640 x 480.
+// The main window's size from the settings: both values positive give that
+// size, each cut to the screen; anything else is no saved size ({0, 0}), and
+// the window takes FirstWindowSize.
 TWindowSize WindowSizeFromProfile(std::int32_t width, std::int32_t height, int screenWidth, int screenHeight);
+
+// The size of a window with no saved size: two thirds of the screen each
+// way, at least the smallest size that shows every page whole, and never
+// more than the screen.
+TWindowSize FirstWindowSize(int screenWidth, int screenHeight, int minimumWidth, int minimumHeight);
 
 }  // namespace ombrel
