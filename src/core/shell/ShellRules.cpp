@@ -45,6 +45,10 @@ TMenuState MenuStateFor(const TShellSituation& situation) {
   state.Exclude = gridPage && situation.Format != TDataFormat::LargerTable;
   state.Export = step != TStep::DataFormat && step != TStep::ChooseTest;
   state.Copy = state.Print = gridPage || step == TStep::ColumnStats || step == TStep::Results || step == TStep::Graph;
+  // The 2x2 page copies and pastes its four counts as one block.
+  const bool twoByTwoPage = step == TStep::DataEntry && situation.Format == TDataFormat::TwoByTwo;
+  state.Copy = state.Copy || twoByTwoPage;
+  state.Paste = state.Paste || twoByTwoPage;
   state.Cut = state.Clear = state.DeleteCells = gridPage || step == TStep::ColumnStats;
   state.SelectAll = gridPage || step == TStep::Results;
   state.AppendToNotes = step == TStep::Results;

@@ -23,7 +23,7 @@ struct TStepRow {
   const char* Name;
   TStep Step;
   TDataFormat Format;
-  bool Import;  // also Paste, Select Column, Select Row, Insert, Transform, Combine, Number Format, Transpose Paste
+  bool Import;  // also Paste (but on the 2x2 page), Select Column, Select Row, Insert, Transform, Combine, Number Format, Transpose Paste
   bool Exclude;
   bool Export;
   bool CopyPrint;
@@ -48,12 +48,15 @@ TEST(MenuStateFor, FollowsTheStepTable) {
   for (const TStepRow& row : rows) {
     SCOPED_TRACE(row.Name);
     const TMenuState state = MenuStateFor({true, row.Step, row.Format, 1});
-    for (const bool on : {state.Import, state.Paste, state.SelectColumn, state.SelectRow, state.InsertCells,
-                          state.Transform, state.CombineVariables, state.NumberFormat, state.TransposePaste})
+    for (const bool on : {state.Import, state.SelectColumn, state.SelectRow, state.InsertCells, state.Transform,
+                          state.CombineVariables, state.NumberFormat, state.TransposePaste})
       EXPECT_EQ(on, row.Import);
+    // The 2x2 page copies and pastes its block of counts.
+    const bool twoByTwoPage = row.Step == TStep::DataEntry && row.Format == TDataFormat::TwoByTwo;
+    EXPECT_EQ(state.Paste, row.Import || twoByTwoPage);
     EXPECT_EQ(state.Exclude, row.Exclude);
     EXPECT_EQ(state.Export, row.Export);
-    EXPECT_EQ(state.Copy, row.CopyPrint);
+    EXPECT_EQ(state.Copy, row.CopyPrint || twoByTwoPage);
     EXPECT_EQ(state.Print, row.CopyPrint);
     EXPECT_EQ(state.Cut, row.CutClearDelete);
     EXPECT_EQ(state.Clear, row.CutClearDelete);
