@@ -25,7 +25,6 @@ inline constexpr std::string_view FileNotFoundMessage = "File not found.";
 inline constexpr std::string_view ConfirmClearAllMessage = "Confirm that you want to delete all your data?";
 inline constexpr std::string_view DuplicateFileName = "OMBREL$$.TMP";
 inline constexpr std::string_view CouldNotWriteDuplicateMessage = "Could not write to OMBREL$$.TMP.";
-inline constexpr std::string_view AboutVersionLine = "Version 3.00, 32 bit for Win 95/NT";
 
 // "Error #" + number + " writing to OMBREL$$.TMP."
 std::string DuplicateWriteErrorMessage(int errorNumber);
