@@ -106,21 +106,31 @@ TDataEntryPage::TDataEntryPage(Analyze& form) : TDocumentPage(form, TStep::DataE
     TwoByTwoTitles[i] = title;
   }
   LabelTwoByTwoTable();
-  cells->addWidget(TwoByTwoTitles[0], 0, 1);
-  cells->addWidget(TwoByTwoTitles[1], 0, 2);
-  cells->addWidget(new QLabel(QStringLiteral("Total")), 0, 3);
-  cells->addWidget(TwoByTwoTitles[2], 1, 0);
-  cells->addWidget(TwoByTwoA, 1, 1);
-  cells->addWidget(TwoByTwoB, 1, 2);
-  cells->addWidget(TwoByTwoR1, 1, 3);
-  cells->addWidget(TwoByTwoTitles[3], 2, 0);
-  cells->addWidget(TwoByTwoC, 2, 1);
-  cells->addWidget(TwoByTwoD, 2, 2);
-  cells->addWidget(TwoByTwoR2, 2, 3);
-  cells->addWidget(new QLabel(QStringLiteral("Total")), 3, 0);
-  cells->addWidget(TwoByTwoC1, 3, 1);
-  cells->addWidget(TwoByTwoC2, 3, 2);
-  cells->addWidget(TwoByTwoTotal, 3, 3);
+  cells->addWidget(TwoByTwoTitles[0], 1, 2);
+  cells->addWidget(TwoByTwoTitles[1], 1, 3);
+  cells->addWidget(new QLabel(QStringLiteral("Total")), 1, 4);
+  cells->addWidget(TwoByTwoTitles[2], 2, 1);
+  cells->addWidget(TwoByTwoA, 2, 2);
+  cells->addWidget(TwoByTwoB, 2, 3);
+  cells->addWidget(TwoByTwoR1, 2, 4);
+  cells->addWidget(TwoByTwoTitles[3], 3, 1);
+  cells->addWidget(TwoByTwoC, 3, 2);
+  cells->addWidget(TwoByTwoD, 3, 3);
+  cells->addWidget(TwoByTwoR2, 3, 4);
+  cells->addWidget(new QLabel(QStringLiteral("Total")), 4, 1);
+  cells->addWidget(TwoByTwoC1, 4, 2);
+  cells->addWidget(TwoByTwoC2, 4, 3);
+  cells->addWidget(TwoByTwoTotal, 4, 4);
+  // Captions of the table's rows and columns, beside their title fields.
+  const auto caption = [this](const QString& text) {
+    auto* label = new QLabel(text, mTwoByTwoPage);
+    label->setEnabled(false);
+    return label;
+  };
+  cells->addWidget(caption(QStringLiteral("Column A")), 0, 2);
+  cells->addWidget(caption(QStringLiteral("Column B")), 0, 3);
+  cells->addWidget(caption(QStringLiteral("Row 1")), 2, 0);
+  cells->addWidget(caption(QStringLiteral("Row 2")), 3, 0);
   twoLayout->addLayout(cells);
   twoLayout->addStretch(1);
   const std::array<TOBIntEdit*, 4> counts = {TwoByTwoA, TwoByTwoB, TwoByTwoC, TwoByTwoD};
