@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QStringList>
 
+#include "gui/app/Icons.h"
 #include "gui/app/MainWindow.h"
 #include "gui/app/Profile.h"
 #include "gui/app/Recovery.h"
@@ -10,7 +11,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Ombrel");
   QApplication::setOrganizationName("Quillvex");
-  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("ombrel")));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("ombrel"), ombrel::OmbrelIcon()));
 
   const QStringList arguments = QApplication::arguments().mid(1);
   const QString file = arguments.value(0);

@@ -82,10 +82,13 @@ class ShellMenusTest : public QObject {
     Obmain window(fixture.Options());
     window.Start({});
     PutOnStep(window, format, step);
-    for (const TCommand command : ImportGroup) QCOMPARE(window.Action(command)->isEnabled(), import);
+    // The 2x2 page copies and pastes its block of counts.
+    const bool twoByTwoPage = format == TDataFormat::TwoByTwo && step == TStep::DataEntry;
+    for (const TCommand command : ImportGroup)
+      QCOMPARE(window.Action(command)->isEnabled(), import || (command == TCommand::Paste && twoByTwoPage));
     QCOMPARE(window.Action(TCommand::Exclude)->isEnabled(), exclude);
     QCOMPARE(window.Action(TCommand::Export)->isEnabled(), exportOn);
-    QCOMPARE(window.Action(TCommand::Copy)->isEnabled(), copyPrint);
+    QCOMPARE(window.Action(TCommand::Copy)->isEnabled(), copyPrint || twoByTwoPage);
     QCOMPARE(window.Action(TCommand::Print)->isEnabled(), copyPrint);
     for (const TCommand command : {TCommand::Cut, TCommand::Clear, TCommand::DeleteCells})
       QCOMPARE(window.Action(command)->isEnabled(), cutClearDelete);

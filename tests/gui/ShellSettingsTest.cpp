@@ -58,11 +58,14 @@ class ShellSettingsTest : public QObject {
     QCOMPARE(ReadText(path).count(QStringLiteral("[Options]")), 1);
   }
 
-  void ZeroWidthGivesTheDefaultSize() {
+  void ZeroWidthGivesTwoThirdsOfTheScreen() {
     TShellFixture fixture;
     WriteText(fixture.SettingsFile(), "[WindowSize]\nWidth=0\nHeight=700\n");
-    Obmain window(fixture.Options());
-    QCOMPARE(window.size(), QSize(640, 480));
+    TShellOptions options = fixture.Options();
+    options.ScreenArea = QRect(0, 0, 1200, 900);
+    Obmain window(options);
+    QVERIFY(window.width() >= 800 && window.height() >= 600);
+    QVERIFY(window.width() <= 1200 && window.height() <= 900);
   }
 
   void LargeSizesAreCutToTheScreen() {

@@ -34,6 +34,10 @@ class TScriptedAsker : public TAsker {
   // empty file name or a cancelled dialog.
   std::deque<bool> YesNo;
   std::deque<TAnswer> YesNoCancel;
+  // "Save All" (Yes), "Discard All" (No) or Cancel; each question's names
+  // go to SaveAllNames.
+  std::deque<TAnswer> SaveAll;
+  QList<QStringList> SaveAllNames;
   std::deque<QString> OpenNames;
   std::deque<QString> SaveNames;
   std::deque<TNewFileChoice> NewFileChoices;
@@ -53,6 +57,10 @@ class TScriptedAsker : public TAsker {
   TAnswer AskYesNoCancel(QWidget*, const QString& text) override {
     Shown << text;
     return Take(YesNoCancel, TAnswer::Cancel);
+  }
+  TAnswer AskSaveAll(QWidget*, const QStringList& names) override {
+    SaveAllNames << names;
+    return Take(SaveAll, TAnswer::Cancel);
   }
   QString GetOpenFileName(QWidget*, const QString&, const QString&, const QString&) override {
     ++OpenDialogs;

@@ -340,7 +340,7 @@ void WriteCoefficientTests(TReportText& report, const TMultipleRegressionResult&
     report.NewLine();
   }
   report.NewLine();
-  report.WriteLine("Each P value compares the full model with a simpler model omiting");
+  report.WriteLine("Each P value compares the full model with a simpler model omitting");
   report.WriteLine("one variable. It tests the effect of one variable, after accounting");
   report.WriteLine("for the effects of the others.");
 }

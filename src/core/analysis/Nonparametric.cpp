@@ -392,7 +392,7 @@ TStatusCode RunWilcoxonMatchedPairs(TDataTable& table, int firstColumn, int seco
   report.WriteText(" and ");
   report.WriteText(secondSummary.Title);
   report.NewLine();
-  report.WriteLine(" differ signficantly from zero?");
+  report.WriteLine(" differ significantly from zero?");
   report.WriteLine();
   report.WritePValueSentence(twoTailed ? 2 : 1, true, TailedP(ranks.OneTailedP, twoTailed));
   if (ranks.Status != TExactStatus::Exact) report.WriteLine(ApproximateRemark);

@@ -165,4 +165,11 @@ std::string FileErrorMessage(int errnoValue, bool writing) {
   return "Error: #" + std::to_string(errnoValue) + "  " + std::strerror(errnoValue);
 }
 
+std::string FileFailureMessage(std::string_view action, std::string_view path, int errnoValue) {
+  std::string message = "Could not ";
+  message.append(action).append(" ").append(path).append(": ").append(std::strerror(errnoValue));
+  message += '.';
+  return message;
+}
+
 }  // namespace ombrel

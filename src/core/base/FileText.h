@@ -62,4 +62,9 @@ class TLineReader {
 // nearest of them, and any other error shows the system's own text.
 std::string FileErrorMessage(int errnoValue, bool writing);
 
+// A failed open or save that names its file and says why in the system's
+// words: "Could not " + action + " " + path + ": " + reason + ".", as in
+// "Could not save /path/x.omd: Permission denied."
+std::string FileFailureMessage(std::string_view action, std::string_view path, int errnoValue);
+
 }  // namespace ombrel

@@ -638,8 +638,9 @@ void WriteDocument(std::ostream& stream, const TDocument& document) {
 
 TFileOutcome OpenDocumentFile(const std::string& path, TDocument& document) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) return ReadFailure(TFileResult::IoError, FileErrorMessage(errno, false));
+  if (!in) return ReadFailure(TFileResult::IoError, FileFailureMessage("open", path, errno));
   TFileOutcome outcome = ReadDocument(in, document);
+  if (outcome.Result == TFileResult::IoError) outcome.Message = FileFailureMessage("read", path, EIO);
   if (outcome.Result == TFileResult::NotOmbrelFile || outcome.Result == TFileResult::NewerVersion) return outcome;
   if (outcome.Result == TFileResult::Incomplete)
     outcome.Message = IncompleteDocumentMessage(std::filesystem::path(path).filename().string());
@@ -675,7 +676,7 @@ TFileOutcome SaveDocumentFile(const std::string& path, const TDocument& document
   // failure up to the rename, which replaces it in one step.
   std::string temporary = path + ".XXXXXX";
   const int fd = ::mkstemp(temporary.data());
-  if (fd < 0) return ReadFailure(TFileResult::IoError, FileErrorMessage(errno, true));
+  if (fd < 0) return ReadFailure(TFileResult::IoError, FileFailureMessage("save", path, errno));
   struct stat existing {};
   if (::stat(path.c_str(), &existing) == 0) ::fchmod(fd, existing.st_mode & 07777);
   else ::fchmod(fd, 0644);
@@ -695,7 +696,7 @@ TFileOutcome SaveDocumentFile(const std::string& path, const TDocument& document
   if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
   if (error != 0) {
     ::unlink(temporary.c_str());
-    return ReadFailure(TFileResult::IoError, FileErrorMessage(error, true));
+    return ReadFailure(TFileResult::IoError, FileFailureMessage("save", path, error));
   }
   return {};
 }

@@ -60,7 +60,7 @@ const std::vector<std::string_view>& AvailableTestLines(TDataFormat format) {
       "1 group:", "One sample t test", "2 groups:", "Unpaired t test", "Welch's corrected t test",
       "3-26 groups:", "One-way ANOVA (with post tests)"};
   static const std::vector<std::string_view> twoByTwo = {"Chi-square test ",
-                                                         "Chi-square test with Yate's correction",
+                                                         "Chi-square test with Yates' correction",
                                                          "Fisher's exact test",
                                                          "Relative risk (with 95% CI)",
                                                          "Odds ratio (with 95% CI)",

@@ -45,6 +45,10 @@ TMenuState MenuStateFor(const TShellSituation& situation) {
   state.Exclude = gridPage && situation.Format != TDataFormat::LargerTable;
   state.Export = step != TStep::DataFormat && step != TStep::ChooseTest;
   state.Copy = state.Print = gridPage || step == TStep::ColumnStats || step == TStep::Results || step == TStep::Graph;
+  // The 2x2 page copies and pastes its four counts as one block.
+  const bool twoByTwoPage = step == TStep::DataEntry && situation.Format == TDataFormat::TwoByTwo;
+  state.Copy = state.Copy || twoByTwoPage;
+  state.Paste = state.Paste || twoByTwoPage;
   state.Cut = state.Clear = state.DeleteCells = gridPage || step == TStep::ColumnStats;
   state.SelectAll = gridPage || step == TStep::Results;
   state.AppendToNotes = step == TStep::Results;
@@ -98,10 +102,14 @@ std::array<THelpButton, 2> HelpButtonsFor(TStep step, TDataFormat format, TColum
 }
 
 TWindowSize WindowSizeFromProfile(std::int32_t width, std::int32_t height, int screenWidth, int screenHeight) {
-  if (width == 0 || height == 0) return {640, 480};
   // A negative size from a damaged file is no size at all.
-  if (width < 0 || height < 0) return {640, 480};
+  if (width <= 0 || height <= 0) return {0, 0};
   return {std::min(width, screenWidth), std::min(height, screenHeight)};
+}
+
+TWindowSize FirstWindowSize(int screenWidth, int screenHeight, int minimumWidth, int minimumHeight) {
+  const auto side = [](int screen, int minimum) { return std::min(std::max(screen * 2 / 3, minimum), screen); };
+  return {side(screenWidth, minimumWidth), side(screenHeight, minimumHeight)};
 }
 
 }  // namespace ombrel

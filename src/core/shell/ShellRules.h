@@ -25,7 +25,6 @@ inline constexpr std::string_view FileNotFoundMessage = "File not found.";
 inline constexpr std::string_view ConfirmClearAllMessage = "Confirm that you want to delete all your data?";
 inline constexpr std::string_view DuplicateFileName = "OMBREL$$.TMP";
 inline constexpr std::string_view CouldNotWriteDuplicateMessage = "Could not write to OMBREL$$.TMP.";
-inline constexpr std::string_view AboutVersionLine = "Version 3.00, 32 bit for Win 95/NT";
 
 // "Error #" + number + " writing to OMBREL$$.TMP."
 std::string DuplicateWriteErrorMessage(int errorNumber);
@@ -115,8 +114,14 @@ struct TWindowSize {
   int Height = 0;
 };
 
-// The main window's size from the settings: both values non-zero give that
-// size, each cut to the screen; anything else 640 x 480.
+// The main window's size from the settings: both values positive give that
+// size, each cut to the screen; anything else is no saved size ({0, 0}), and
+// the window takes FirstWindowSize.
 TWindowSize WindowSizeFromProfile(std::int32_t width, std::int32_t height, int screenWidth, int screenHeight);
+
+// The size of a window with no saved size: two thirds of the screen each
+// way, at least the smallest size that shows every page whole, and never
+// more than the screen.
+TWindowSize FirstWindowSize(int screenWidth, int screenHeight, int minimumWidth, int minimumHeight);
 
 }  // namespace ombrel

@@ -2,9 +2,10 @@
 
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QSysInfo>
 #include <QVBoxLayout>
 
-#include "core/shell/ShellRules.h"
+#include "gui/app/Icons.h"
 #include "core/base/Version.h"
 
 namespace ombrel {
@@ -13,11 +14,23 @@ namespace {
 
 QString FromView(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
+// What runs: the program's version, the system and the Qt library in use.
+QString RunningVersionText() {
+#if defined(Q_OS_LINUX)
+  const QString system = QStringLiteral("Linux");
+#else
+  const QString system = QSysInfo::prettyProductName();
+#endif
+  return QStringLiteral("%1 %2 for %3\nQt %4")
+      .arg(FromView(ProgramName), FromView(ProgramVersion), system, QString::fromLatin1(qVersion()));
+}
+
 }  // namespace
 
 TAboutBox::TAboutBox(QWidget* parent, bool splash)
     : QDialog(parent, splash ? Qt::SplashScreen | Qt::FramelessWindowHint : Qt::Dialog) {
   setWindowTitle(QStringLiteral("About Quillvex Ombrel"));
+  setWindowIcon(OmbrelIcon());
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(32, 24, 32, 24);
   auto* name = new QLabel(FromView(MainWindowCaption));
@@ -27,7 +40,7 @@ TAboutBox::TAboutBox(QWidget* parent, bool splash)
   name->setFont(big);
   name->setAlignment(Qt::AlignCenter);
   layout->addWidget(name);
-  auto* version = new QLabel(FromView(AboutVersionLine));
+  auto* version = new QLabel(RunningVersionText());
   version->setAlignment(Qt::AlignCenter);
   layout->addWidget(version);
   auto* purpose = new QLabel(QStringLiteral("Statistics step by step, for scientists who are not statisticians."));

@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 
 #include "gui/app/AboutBox.h"
+#include "gui/app/ExitQuestion.h"
 #include "gui/app/NewFileDialog.h"
 
 namespace ombrel {
@@ -46,6 +47,8 @@ TAnswer TQtAsker::AskYesNoCancel(QWidget* parent, const QString& text) {
       return TAnswer::Cancel;
   }
 }
+
+TAnswer TQtAsker::AskSaveAll(QWidget* parent, const QStringList& names) { return AskSaveAllQuestion(parent, names); }
 
 QString TQtAsker::GetOpenFileName(QWidget* parent, const QString& title, const QString& folder,
                                   const QString& filters) {

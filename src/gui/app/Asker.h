@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 #include "gui/entry/GridAsker.h"
@@ -33,6 +34,9 @@ class TAsker {
   virtual bool AskYesNo(QWidget* parent, const QString& text, bool defaultYes) = 0;
   // A Yes/No/Cancel question, Yes the default.
   virtual TAnswer AskYesNoCancel(QWidget* parent, const QString& text) = 0;
+  // Whether to save several documents before they close together: Yes for
+  // "Save All", No for "Discard All", or Cancel; `names` are listed.
+  virtual TAnswer AskSaveAll(QWidget* parent, const QStringList& names) = 0;
   // The open dialog: an existing file, or empty when cancelled. `filters`
   // uses Qt's ";;" form.
   virtual QString GetOpenFileName(QWidget* parent, const QString& title, const QString& folder,
@@ -60,6 +64,7 @@ class TQtAsker : public TAsker {
   void Inform(QWidget* parent, const QString& text) override;
   bool AskYesNo(QWidget* parent, const QString& text, bool defaultYes) override;
   TAnswer AskYesNoCancel(QWidget* parent, const QString& text) override;
+  TAnswer AskSaveAll(QWidget* parent, const QStringList& names) override;
   QString GetOpenFileName(QWidget* parent, const QString& title, const QString& folder,
                           const QString& filters) override;
   QString GetSaveFileName(QWidget* parent, const QString& title, const QString& suggested, const QString& filters,

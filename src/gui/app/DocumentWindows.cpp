@@ -10,6 +10,7 @@
 
 #include "gui/app/Asker.h"
 #include "gui/app/BusyGuard.h"
+#include "gui/app/Icons.h"
 #include "gui/document/Analyze.h"
 #include "gui/document/DocumentHost.h"
 
@@ -79,6 +80,7 @@ Analyze* TDocumentWindows::CreateWindow(std::unique_ptr<TDocument> document) {
   auto* form = new Analyze(mHost, std::move(document));
   QMdiSubWindow* sub = mArea.addSubWindow(form);
   sub->setAttribute(Qt::WA_DeleteOnClose);
+  sub->setWindowIcon(OmbrelIcon());
   connect(form, &Analyze::StepChanged, this, [this] { mShell.ScheduleMenuUpdate(); });
   connect(sub, &QObject::destroyed, this, [this] { mShell.ScheduleMenuUpdate(); });
   form->ShowLoadingPage();
@@ -109,9 +111,40 @@ bool TDocumentWindows::Close(Analyze& form) {
 
 bool TDocumentWindows::CloseAll() {
   const QList<Analyze*> documents = Documents();
+  QList<Analyze*> changed;
   for (Analyze* form : documents) {
     if (form->Calculating()) return false;
-    if (!form->HasUnsavedChanges()) continue;
+    if (form->HasUnsavedChanges()) changed << form;
+  }
+  // Several changed documents are settled by one question, not one each.
+  if (changed.size() > 1 ? !SaveAllChanged(changed) : !SaveEachChanged(changed)) return false;
+  for (Analyze* form : documents) {
+    form->CloseWithoutAsking();
+    if (QMdiSubWindow* sub = SubWindowOf(*form)) sub->close();
+  }
+  return true;
+}
+
+bool TDocumentWindows::SaveAllChanged(const QList<Analyze*>& changed) {
+  QStringList names;
+  for (const Analyze* form : changed) names << form->Name();
+  switch (mHost.Asker().AskSaveAll(mArea.window(), names)) {
+    case TAnswer::Cancel:
+      return false;
+    case TAnswer::No:
+      return true;
+    case TAnswer::Yes:
+      break;
+  }
+  for (Analyze* form : changed) {
+    Activate(*form);
+    if (!mHost.SaveDocument(*form, false)) return false;
+  }
+  return true;
+}
+
+bool TDocumentWindows::SaveEachChanged(const QList<Analyze*>& changed) {
+  for (Analyze* form : changed) {
     Activate(*form);
     const std::string question = SaveChangesQuestion(QFileInfo(form->Name()).fileName().toStdString());
     switch (mHost.Asker().AskYesNoCancel(mArea.window(), QString::fromUtf8(question.c_str()))) {
@@ -123,10 +156,6 @@ bool TDocumentWindows::CloseAll() {
       case TAnswer::No:
         break;
     }
-  }
-  for (Analyze* form : documents) {
-    form->CloseWithoutAsking();
-    if (QMdiSubWindow* sub = SubWindowOf(*form)) sub->close();
   }
   return true;
 }

@@ -83,8 +83,9 @@ class TDocumentWindows : public QObject {
   void Activate(Analyze& form);
   // Closes one document; false when it stayed open.
   bool Close(Analyze& form);
-  // Asks about every document with unsaved changes, then closes them all;
-  // false (nothing closed) when the user cancels or a save fails.
+  // Asks about the documents with unsaved changes (once for several), then
+  // closes them all; false (nothing closed) when the user cancels or a save
+  // fails.
   bool CloseAll();
 
   // The path files are compared by: the real path of an existing file, else
@@ -92,6 +93,10 @@ class TDocumentWindows : public QObject {
   static QString ComparablePath(const QString& path);
 
  private:
+  // Saves the changed documents after one question (SaveAllChanged) or
+  // after a question for each; false when the user cancels or a save fails.
+  bool SaveAllChanged(const QList<Analyze*>& changed);
+  bool SaveEachChanged(const QList<Analyze*>& changed);
   // Tells the user that ten are open; false when there is room.
   bool RefuseWhenFull(bool oneCloses = false);
   Analyze* CreateWindow(std::unique_ptr<TDocument> document);

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,6 +14,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QUrl>
 #include <QPrinter>
 #include <QProgressBar>
 #include <QScreen>
@@ -24,6 +27,9 @@
 
 #include "gui/app/AboutBox.h"
 #include "gui/app/BusyGuard.h"
+#include "gui/app/Icons.h"
+#include "gui/app/WindowMenu.h"
+#include "core/shell/FileKinds.h"
 #include "gui/app/Profile.h"
 #include "gui/app/Recovery.h"
 #include "gui/app/ShellSettings.h"
@@ -113,6 +119,7 @@ Obmain::Obmain(TShellOptions options, QWidget* parent)
   RebuildRecentMenu();
   UpdateMenus();
   SetGuideHandler([this](TStep step) { ShowOmbrelGuide(*this, step); });
+  ApplyDesktopConventions();
 }
 
 Obmain::~Obmain() {
@@ -368,10 +375,14 @@ void Obmain::CreateStepBar() {
 // ---------------------------------------------------------------- settings
 
 void Obmain::ReadSettings() {
-  QSize screen(640, 480);
-  if (const QScreen* primary = QGuiApplication::primaryScreen()) screen = primary->availableGeometry().size();
+  const QSize screen = ScreenArea().size();
   ReadShellSettings(mProfileFileName, screen.width(), screen.height(), mSettings);
-  resize(mSettings.Width, mSettings.Height);
+  mSizeSaved = mSettings.Width > 0 && mSettings.Height > 0;
+  if (mSizeSaved) {
+    resize(mSettings.Width, mSettings.Height);
+  } else {
+    FitFirstSize();
+  }
 }
 
 void Obmain::WriteSettings() {
@@ -552,6 +563,11 @@ void Obmain::Start(const QStringList& arguments) {
     OpenFile(arguments.first());
   }
   UpdateMenus();
+  // Only a document's pages tell how much room they need.
+  if (!mSizeSaved) {
+    FitFirstSize();
+    PlaceOmbrelGuide(*this);
+  }
 }
 
 void Obmain::NewFileCommand() {
@@ -744,6 +760,92 @@ void Obmain::closeEvent(QCloseEvent* event) {
   WriteSettings();
   if (mHelpWindow != nullptr) mHelpWindow->close();
   event->accept();
+}
+
+// ---------------------------------------------------------------- desktop
+
+void Obmain::ApplyDesktopConventions() {
+  setWindowIcon(OmbrelIcon());
+  setAcceptDrops(true);
+  Action(TCommand::SaveAs)->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+  // Freedesktop icon names, and Ombrel's own drawings where the theme has none.
+  const struct {
+    TCommand Command;
+    const char* ThemeName;
+    const char* Fallback;
+  } icons[] = {
+      {TCommand::New, "document-new", "new"},
+      {TCommand::Open, "document-open", "open"},
+      {TCommand::Save, "document-save", "save"},
+      {TCommand::SaveAs, "document-save-as", "save"},
+      {TCommand::Print, "document-print", "print"},
+      {TCommand::Cut, "edit-cut", "cut"},
+      {TCommand::Copy, "edit-copy", "copy"},
+      {TCommand::Paste, "edit-paste", "paste"},
+      {TCommand::Import, "document-import", "import"},
+      {TCommand::Export, "document-export", "export"},
+      {TCommand::DeleteAllData, "edit-clear", "clear"},
+      {TCommand::ViewNotes, "accessories-text-editor", "notes"},
+      {TCommand::HelpGuide, "help-contents", "guide"},
+  };
+  for (const auto& icon : icons)
+    Action(icon.Command)->setIcon(ThemeIcon(QString::fromLatin1(icon.ThemeName), QString::fromLatin1(icon.Fallback)));
+  for (QAction* menu : menuBar()->actions())
+    if (menu->menu() != nullptr && menu->text() == QStringLiteral("&Window"))
+      mWindowList = new TWindowMenu(*menu->menu(), *mWindows);
+  // The window keeps the size it is given: a page needing more room is
+  // clipped rather than growing the window at a step change.
+  setMinimumSize(320, 240);
+}
+
+QMenu* Obmain::WindowMenu() const { return mWindowList != nullptr ? mWindowList->Menu() : nullptr; }
+
+QRect Obmain::ScreenArea() const {
+  if (mOptions.ScreenArea.isValid()) return mOptions.ScreenArea;
+  if (const QScreen* primary = QGuiApplication::primaryScreen()) return primary->availableGeometry();
+  return {0, 0, 640, 480};
+}
+
+void Obmain::FitFirstSize() {
+  const QRect screen = ScreenArea();
+  const QSize least = minimumSizeHint();
+  const TWindowSize size = FirstWindowSize(screen.width(), screen.height(), least.width(), least.height());
+  resize(size.Width, size.Height);
+  move(screen.left() + (screen.width() - size.Width) / 2, screen.top() + (screen.height() - size.Height) / 2);
+}
+
+QStringList Obmain::DroppedDocuments(const QMimeData* mime) const {
+  QStringList paths;
+  if (mime == nullptr || !mime->hasUrls()) return paths;
+  for (const QUrl& url : mime->urls())
+    if (url.isLocalFile() && FileKindOfPath(url.toLocalFile().toStdString()) == TFileKind::Document)
+      paths << url.toLocalFile();
+  return paths;
+}
+
+void Obmain::dragEnterEvent(QDragEnterEvent* event) {
+  if (!Calculating() && !DroppedDocuments(event->mimeData()).isEmpty()) {
+    event->acceptProposedAction();
+    return;
+  }
+  QMainWindow::dragEnterEvent(event);
+}
+
+void Obmain::dropEvent(QDropEvent* event) {
+  const QStringList paths = DroppedDocuments(event->mimeData());
+  if (Calculating() || paths.isEmpty()) {
+    QMainWindow::dropEvent(event);
+    return;
+  }
+  event->acceptProposedAction();
+  // Opened after the drop is over, so the source is not kept waiting while
+  // a file is read or a message shows.
+  QTimer::singleShot(0, this, [this, paths] {
+    for (const QString& path : paths) {
+      if (Calculating()) return;
+      OpenFile(path);
+    }
+  });
 }
 
 }  // namespace ombrel

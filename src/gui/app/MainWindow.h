@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QRect>
 #include <QMainWindow>
 #include <QStringList>
 #include <QTimer>
@@ -19,6 +20,7 @@ class QAction;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
+class QMimeData;
 class QMenu;
 class QPrinter;
 class QProgressBar;
@@ -30,6 +32,7 @@ namespace ombrel {
 
 class Analyze;
 class TAboutBox;
+class TWindowMenu;
 class TDocument;
 class THelpWindow;
 class TRecovery;
@@ -97,6 +100,7 @@ struct TShellOptions {
   TAsker* Asker = nullptr;  // null: real dialogs
   bool ShowSplash = false;  // the about box while starting
   QString RecoveryFolder;   // where copies of modified documents are kept; empty: none
+  QRect ScreenArea;         // empty: the available area of the primary screen
 };
 
 // The main window: the menus, toolbar, step and help buttons, the status
@@ -187,10 +191,18 @@ class Obmain : public QMainWindow, public TDocumentHost, private TDocumentShell 
   QString ImportFolder() const override { return mSettings.ImportFolder; }
   void SetImportFolder(const QString& folder) override { mSettings.ImportFolder = folder; }
   QChar ListSeparator() const override { return mListSeparator; }
+  QString ExportFolder() const override { return mSettings.ExportFolder; }
+  void SetExportFolder(const QString& folder) override { mSettings.ExportFolder = folder; }
+
+  // The Window menu; its foot lists the open documents.
+  QMenu* WindowMenu() const;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
+  // Ombrel documents dropped onto the window open as File Open opens them.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void CreateActions();
@@ -203,6 +215,14 @@ class Obmain : public QMainWindow, public TDocumentHost, private TDocumentShell 
   void ReadSettings();
   void WriteSettings();
   void ReadListSeparator();
+  // Icons, shortcuts and the window list of a desktop program.
+  void ApplyDesktopConventions();
+  // The available area of the screen the window opens on.
+  QRect ScreenArea() const;
+  // With no saved size: two thirds of the screen, enough for every page.
+  void FitFirstSize();
+  // The Ombrel documents among dropped files.
+  QStringList DroppedDocuments(const QMimeData* mime) const;
 
   // TDocumentShell.
   void EnterStep(Analyze& form, TStep step) override;
@@ -237,6 +257,8 @@ class Obmain : public QMainWindow, public TDocumentHost, private TDocumentShell 
   std::function<void(TStep)> mGuideHandler;
   bool mClearing = false;
   bool mMenuUpdatePending = false;
+  bool mSizeSaved = false;
+  TWindowMenu* mWindowList = nullptr;
 };
 
 }  // namespace ombrel

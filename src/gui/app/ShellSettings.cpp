@@ -34,6 +34,9 @@ void ReadShellSettings(const QString& fileName, int screenWidth, int screenHeigh
   profile.Entry = QStringLiteral("Import folder");
   if (const QString folder = profile.GetText(); !folder.isEmpty() && QDir(folder).exists())
     settings.ImportFolder = folder;
+  profile.Entry = QStringLiteral("Export folder");
+  if (const QString folder = profile.GetText(); !folder.isEmpty() && QDir(folder).exists())
+    settings.ExportFolder = folder;
   profile.Entry = QStringLiteral("ShowNewUserHints");
   profile.DefaultText = QStringLiteral("True");
   settings.GuideShown = profile.GetState();
@@ -58,6 +61,8 @@ void WriteShellSettings(const QString& fileName, const TShellSettings& settings)
   profile.SetText(settings.DocumentFolder);
   profile.Entry = QStringLiteral("Import folder");
   profile.SetText(settings.ImportFolder);
+  profile.Entry = QStringLiteral("Export folder");
+  profile.SetText(settings.ExportFolder);
   profile.Entry = QStringLiteral("ShowNewUserHints");
   profile.SetState(settings.GuideShown);
 }

@@ -15,12 +15,13 @@ struct TShellSettings {
   TRecentFiles RecentFiles;
   QString DocumentFolder;
   QString ImportFolder;
+  QString ExportFolder;
   bool GuideShown = true;
 };
 
-// Reads the settings file. The size is cut to the screen (640 x 480 unless
-// both values are set); a folder that no longer exists leaves the one in
-// `settings` as it was.
+// Reads the settings file. The size is cut to the screen (0 x 0, no size,
+// unless both values are set); a folder that no longer exists leaves the one
+// in `settings` as it was.
 void ReadShellSettings(const QString& fileName, int screenWidth, int screenHeight, TShellSettings& settings);
 // Writes every setting back.
 void WriteShellSettings(const QString& fileName, const TShellSettings& settings);

@@ -5,7 +5,12 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QStackedWidget>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
+#include <optional>
 
 #include "gui/app/Asker.h"
 #include "gui/document/Analyze.h"
@@ -19,6 +24,8 @@
 #include "gui/entry/SpreadGrid.h"
 #include "gui/entry/TitleFields.h"
 #include "gui/entry/TransformDialog.h"
+#include "core/entry/TwoByTwoBlock.h"
+#include "core/shell/FileKinds.h"
 
 namespace ombrel {
 
@@ -98,27 +105,155 @@ TDataEntryPage::TDataEntryPage(Analyze& form) : TDocumentPage(form, TStep::DataE
     });
     TwoByTwoTitles[i] = title;
   }
-  cells->addWidget(TwoByTwoTitles[0], 0, 1);
-  cells->addWidget(TwoByTwoTitles[1], 0, 2);
-  cells->addWidget(new QLabel(QStringLiteral("Total")), 0, 3);
-  cells->addWidget(TwoByTwoTitles[2], 1, 0);
-  cells->addWidget(TwoByTwoA, 1, 1);
-  cells->addWidget(TwoByTwoB, 1, 2);
-  cells->addWidget(TwoByTwoR1, 1, 3);
-  cells->addWidget(TwoByTwoTitles[3], 2, 0);
-  cells->addWidget(TwoByTwoC, 2, 1);
-  cells->addWidget(TwoByTwoD, 2, 2);
-  cells->addWidget(TwoByTwoR2, 2, 3);
-  cells->addWidget(new QLabel(QStringLiteral("Total")), 3, 0);
-  cells->addWidget(TwoByTwoC1, 3, 1);
-  cells->addWidget(TwoByTwoC2, 3, 2);
-  cells->addWidget(TwoByTwoTotal, 3, 3);
+  LabelTwoByTwoTable();
+  cells->addWidget(TwoByTwoTitles[0], 1, 2);
+  cells->addWidget(TwoByTwoTitles[1], 1, 3);
+  cells->addWidget(new QLabel(QStringLiteral("Total")), 1, 4);
+  cells->addWidget(TwoByTwoTitles[2], 2, 1);
+  cells->addWidget(TwoByTwoA, 2, 2);
+  cells->addWidget(TwoByTwoB, 2, 3);
+  cells->addWidget(TwoByTwoR1, 2, 4);
+  cells->addWidget(TwoByTwoTitles[3], 3, 1);
+  cells->addWidget(TwoByTwoC, 3, 2);
+  cells->addWidget(TwoByTwoD, 3, 3);
+  cells->addWidget(TwoByTwoR2, 3, 4);
+  cells->addWidget(new QLabel(QStringLiteral("Total")), 4, 1);
+  cells->addWidget(TwoByTwoC1, 4, 2);
+  cells->addWidget(TwoByTwoC2, 4, 3);
+  cells->addWidget(TwoByTwoTotal, 4, 4);
+  // Captions of the table's rows and columns, beside their title fields.
+  const auto caption = [this](const QString& text) {
+    auto* label = new QLabel(text, mTwoByTwoPage);
+    label->setEnabled(false);
+    return label;
+  };
+  cells->addWidget(caption(QStringLiteral("Column A")), 0, 2);
+  cells->addWidget(caption(QStringLiteral("Column B")), 0, 3);
+  cells->addWidget(caption(QStringLiteral("Row 1")), 2, 0);
+  cells->addWidget(caption(QStringLiteral("Row 2")), 3, 0);
   twoLayout->addLayout(cells);
   twoLayout->addStretch(1);
   const std::array<TOBIntEdit*, 4> counts = {TwoByTwoA, TwoByTwoB, TwoByTwoC, TwoByTwoD};
-  for (TOBIntEdit* field : counts)
+  for (TOBIntEdit* field : counts) {
     connect(field, &TOBIntEdit::ValueCommitted, this, [this, field](TReal value) { CountCommitted(field, value); });
+    field->installEventFilter(this);
+  }
   mStack->addWidget(mTwoByTwoPage);
+
+  // Text files dropped onto the grid are imported at its current cell.
+  RawDataGrid->viewport()->setAcceptDrops(true);
+  RawDataGrid->viewport()->installEventFilter(this);
+}
+
+void TDataEntryPage::LabelTwoByTwoTable() {
+  // The titles stand beside their row and column; empty, they show the
+  // names the report gives them.
+  const std::array<QString, 4> names = {QStringLiteral("Column A"), QStringLiteral("Column B"),
+                                        QStringLiteral("Row 1"), QStringLiteral("Row 2")};
+  for (std::size_t i = 0; i < TwoByTwoTitles.size(); ++i) {
+    TwoByTwoTitles[i]->setPlaceholderText(names[i]);
+    TwoByTwoTitles[i]->setAccessibleName(names[i] + QStringLiteral(" title"));
+  }
+  const std::array<std::pair<TOBIntEdit*, QString>, 9> cells = {{
+      {TwoByTwoA, QStringLiteral("Row 1, Column A")},
+      {TwoByTwoB, QStringLiteral("Row 1, Column B")},
+      {TwoByTwoC, QStringLiteral("Row 2, Column A")},
+      {TwoByTwoD, QStringLiteral("Row 2, Column B")},
+      {TwoByTwoR1, QStringLiteral("Total of row 1")},
+      {TwoByTwoR2, QStringLiteral("Total of row 2")},
+      {TwoByTwoC1, QStringLiteral("Total of column A")},
+      {TwoByTwoC2, QStringLiteral("Total of column B")},
+      {TwoByTwoTotal, QStringLiteral("Grand total")},
+  }};
+  for (const auto& [field, name] : cells) {
+    field->setAccessibleName(name);
+    field->setToolTip(name);
+  }
+}
+
+bool TDataEntryPage::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == RawDataGrid->viewport()) {
+    if (const auto kind = event->type(); kind == QEvent::DragEnter || kind == QEvent::DragMove) {
+      auto* drag = static_cast<QDropEvent*>(event);
+      if (!DroppedTextFile(drag->mimeData()).isEmpty()) {
+        drag->acceptProposedAction();
+        return true;
+      }
+    } else if (kind == QEvent::Drop) {
+      auto* drop = static_cast<QDropEvent*>(event);
+      const QString path = DroppedTextFile(drop->mimeData());
+      if (!path.isEmpty()) {
+        drop->acceptProposedAction();
+        // After the drop is over: the import asks its questions in dialogs.
+        QTimer::singleShot(0, this, [this, path] {
+          if (!Form().Calculating() && mStack->currentWidget() == mGridPage) {
+            CommitPendingEdit();
+            ImportTextFile(*this, path);
+          }
+        });
+        return true;
+      }
+    }
+  }
+  // Ctrl+C and Ctrl+V in a count field take the whole block of counts, as
+  // the Edit menu does; a selected text or a single pasted value stays the
+  // field's own.
+  if (event->type() == QEvent::KeyPress && mStack->currentWidget() == mTwoByTwoPage) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    auto* field = qobject_cast<TOBIntEdit*>(watched);
+    if (field != nullptr && key->matches(QKeySequence::Copy) && !field->hasSelectedText()) {
+      Form().RunCommand(TPageCommand::Copy);
+      return true;
+    }
+    if (field != nullptr && key->matches(QKeySequence::Paste) &&
+        ParseTwoByTwoBlock(QApplication::clipboard()->text().toStdString())) {
+      Form().RunCommand(TPageCommand::Paste);
+      return true;
+    }
+  }
+  return TDocumentPage::eventFilter(watched, event);
+}
+
+QString TDataEntryPage::DroppedTextFile(const QMimeData* mime) const {
+  if (mime == nullptr || !mime->hasUrls() || mime->urls().size() != 1 || mStack->currentWidget() != mGridPage ||
+      !RawDataGrid->AllowEditing())
+    return {};
+  const QUrl url = mime->urls().first();
+  if (!url.isLocalFile()) return {};
+  const QString path = url.toLocalFile();
+  return FileKindOfPath(path.toStdString()) == TFileKind::ImportText ? path : QString();
+}
+
+void TDataEntryPage::CopyTwoByTwo() {
+  QApplication::clipboard()->setText(QString::fromStdString(TwoByTwoBlockText(Document().TwoByTwo)));
+}
+
+void TDataEntryPage::PasteTwoByTwo() {
+  const QString text = QApplication::clipboard()->text();
+  const std::optional<std::array<TReal, 4>> counts = ParseTwoByTwoBlock(text.toStdString());
+  if (!counts) {
+    // One value goes into the field being typed in, as its own Paste would.
+    auto* field = qobject_cast<TOBIntEdit*>(QApplication::focusWidget());
+    const QString single = text.trimmed();
+    if (field != nullptr && field->isEnabled() && !single.contains(QLatin1Char('\t')) &&
+        !single.contains(QLatin1Char('\n'))) {
+      field->insert(single);
+      return;
+    }
+    Form().Host().Asker().Inform(this, QString::fromLatin1(TwoByTwoPasteMessage));
+    return;
+  }
+  TTwoByTwoTable& table = Document().TwoByTwo;
+  bool changed = false;
+  for (int i = 0; i < 4; ++i) {
+    TReal& count = CountOf(table, i);
+    const TReal value = (*counts)[static_cast<std::size_t>(i)];
+    if (count == value) continue;
+    count = value;
+    changed = true;
+  }
+  ShowTwoByTwo();
+  if (changed) NoteDocumentChanged(*this);
 }
 
 void TDataEntryPage::CountCommitted(TOBIntEdit* field, TReal value) {
@@ -166,7 +301,9 @@ void TDataEntryPage::EnterPage() {
   RawDataGrid->RefreshAll();
   DataSetTitle->Refresh();
   mStack->setCurrentWidget(mGridPage);
-  RawDataGrid->setFocus();
+  // Typing goes straight into the grid, at its current cell.
+  if (!RawDataGrid->currentIndex().isValid()) RawDataGrid->SetCurrentCell(1, 2);
+  RawDataGrid->setFocus(Qt::OtherFocusReason);
 }
 
 bool TDataEntryPage::PasteIntoOpenEditor() {
@@ -199,9 +336,20 @@ void TDataEntryPage::DocumentReset() {
 }
 
 bool TDataEntryPage::RunCommand(TPageCommand command) {
-  if (mStack->currentWidget() == mTwoByTwoPage && command == TPageCommand::Export) {
-    ExportTwoByTwoData(*this);
-    return true;
+  if (mStack->currentWidget() == mTwoByTwoPage) {
+    switch (command) {
+      case TPageCommand::Export:
+        ExportTwoByTwoData(*this);
+        return true;
+      case TPageCommand::Copy:
+        CopyTwoByTwo();
+        return true;
+      case TPageCommand::Paste:
+        PasteTwoByTwo();
+        return true;
+      default:
+        return false;
+    }
   }
   if (mStack->currentWidget() != mGridPage) return false;
   switch (command) {

@@ -6,9 +6,13 @@
 #include "gui/entry/ClipboardCommands.h"
 
 class QLineEdit;
+class QMimeData;
 class QStackedWidget;
 
 namespace ombrel {
+
+inline constexpr const char* TwoByTwoPasteMessage =
+    "To paste the table, copy two rows of two whole numbers (a block of four cells).";
 
 class TDataSetTitleField;
 class TOBIntEdit;
@@ -45,7 +49,17 @@ class TDataEntryPage : public TDocumentPage {
   // Column 1, column 2, row 1, row 2.
   std::array<QLineEdit*, 4> TwoByTwoTitles{};
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
+  void LabelTwoByTwoTable();
+  // The one local text file a drag brings that the grid can import; empty
+  // for anything else.
+  QString DroppedTextFile(const QMimeData* mime) const;
+  // The four counts as a block of text, and back.
+  void CopyTwoByTwo();
+  void PasteTwoByTwo();
   void ShowTwoByTwo();
   void ShowTotals();
   void CountCommitted(TOBIntEdit* field, TReal value);

@@ -1,5 +1,7 @@
 #include "gui/document/DocumentHost.h"
 
+#include <QDir>
+
 #include "gui/document/Analyze.h"
 
 namespace ombrel {
@@ -12,5 +14,14 @@ void TDocumentHost::RequestPreviousStep(Analyze& form) {
 void TDocumentHost::BeginStatus(const QString&) {}
 
 void TDocumentHost::EndStatus() {}
+
+QString TDocumentHost::ExportFolder() const { return {}; }
+
+void TDocumentHost::SetExportFolder(const QString&) {}
+
+QString ExportFolderPath(const TDocumentHost& host, const QString& name) {
+  const QString folder = host.ExportFolder();
+  return folder.isEmpty() ? name : QDir(folder).filePath(name);
+}
 
 }  // namespace ombrel

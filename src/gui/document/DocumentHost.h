@@ -37,6 +37,10 @@ class TDocumentHost {
   // The folder the import dialog starts in, and where the last import was.
   virtual QString ImportFolder() const = 0;
   virtual void SetImportFolder(const QString& folder) = 0;
+  // The folder export dialogs (data, report, graph) start in, and where
+  // the last export went; by default none is kept.
+  virtual QString ExportFolder() const;
+  virtual void SetExportFolder(const QString& folder);
   // The user's list separator, for text import.
   virtual QChar ListSeparator() const = 0;
   // A status message (such as "Reading data...") shown in the main window
@@ -44,5 +48,8 @@ class TDocumentHost {
   virtual void BeginStatus(const QString& message);
   virtual void EndStatus();
 };
+
+// `name` in the host's export folder; `name` alone while there is none.
+QString ExportFolderPath(const TDocumentHost& host, const QString& name);
 
 }  // namespace ombrel

@@ -199,9 +199,10 @@ void TGraphPage::ExportGraph() {
                                 ? QStringLiteral("graph.svg")
                                 : QFileInfo(Form().FileName()).completeBaseName() + QStringLiteral(".svg");
   const QString fileName = asker.GetSaveFileName(
-      this, QStringLiteral("Export Graph"), suggested,
+      this, QStringLiteral("Export Graph"), ExportFolderPath(Form().Host(), suggested),
       QStringLiteral("SVG pictures (*.svg);;PDF documents (*.pdf);;PNG pictures (*.png)"), QStringLiteral("svg"));
   if (fileName.isEmpty()) return;
+  Form().Host().SetExportFolder(QFileInfo(fileName).absolutePath());
   const std::optional<TPictureFormat> format = PictureFormatOf(fileName);
   if (!format) {
     asker.Inform(this, QStringLiteral("Graphs are exported as SVG (.svg), PDF (.pdf) or PNG (.png) files."));

@@ -98,9 +98,10 @@ void TResultsPage::ExportReport() {
                                 ? QStringLiteral("results.txt")
                                 : QFileInfo(Form().FileName()).completeBaseName() + QStringLiteral(".txt");
   const QString fileName = asker.GetSaveFileName(
-      this, QStringLiteral("Export"), suggested,
+      this, QStringLiteral("Export"), ExportFolderPath(Form().Host(), suggested),
       QStringLiteral("Text (*.TXT *.txt);;HTML pages (*.html *.htm);;PDF documents (*.pdf)"), QStringLiteral("TXT"));
   if (fileName.isEmpty()) return;
+  Form().Host().SetExportFolder(QFileInfo(fileName).absolutePath());
   const QString suffix = QFileInfo(fileName).suffix().toLower();
   const TReportText& report = Document().Report;
   const std::string title = ReportPageTitle(Document(), Form().FileName().toStdString());

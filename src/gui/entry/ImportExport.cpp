@@ -74,9 +74,12 @@ void WriteChosenFile(TDocumentPage& page, const QString& fileName, const std::st
 }
 
 QString ChooseExportFile(TDocumentPage& page) {
-  return page.Form().Host().Asker().GetSaveFileName(
-      &page, QStringLiteral("Export"), SuggestedName(page, ".TXT"),
+  TDocumentHost& host = page.Form().Host();
+  const QString fileName = host.Asker().GetSaveFileName(
+      &page, QStringLiteral("Export"), ExportFolderPath(host, SuggestedName(page, ".TXT")),
       QStringLiteral("Tab-delimit. text (*.TXT);;Comma-delimit. text (*.CSV)"), QStringLiteral("TXT"));
+  if (!fileName.isEmpty()) host.SetExportFolder(QFileInfo(fileName).absolutePath());
+  return fileName;
 }
 
 char ExportSeparatorFor(TDocumentPage& page, const QString& fileName) {
@@ -365,6 +368,12 @@ void ImportTextData(TDataEntryPage& page) {
       asker.GetOpenFileName(&page, QStringLiteral("Import"), host.ImportFolder(),
                             QStringLiteral("Text files (*.TXT *.txt *.CSV *.csv *.DAT *.dat *.PRN *.prn);;All files (*)"));
   if (fileName.isEmpty()) return;
+  ImportTextFile(page, fileName);
+}
+
+void ImportTextFile(TDataEntryPage& page, const QString& fileName) {
+  TDocumentHost& host = page.Form().Host();
+  TAsker& asker = host.Asker();
   if (IsSpreadsheetFileName(QFileInfo(fileName).fileName().toStdString())) {
     TExcelWarnForm warning(&page);
     asker.Exec(warning);

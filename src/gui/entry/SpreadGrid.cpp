@@ -307,6 +307,14 @@ void TSpreadGrid::keyPressEvent(QKeyEvent* event) {
   QTableView::keyPressEvent(event);
 }
 
+QModelIndex TSpreadGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+  if (action == MoveEnd && (modifiers & Qt::ControlModifier) && mKind == TGridKind::RawData) {
+    const TDataTable::TExtents last = mTable.FindExtents();
+    return mModel->index(last.LastRow, last.LastColumn);
+  }
+  return QTableView::moveCursor(action, modifiers);
+}
+
 void TSpreadGrid::FitColumnToValues(int dataColumn) {
   const auto* delegate = static_cast<const TGridDelegate*>(itemDelegate());
   int width = MinimumFittedWidth;

@@ -150,6 +150,9 @@ class TSpreadGrid : public QTableView {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  // Ctrl+End goes to the last cell that holds a value (Shift extends the
+  // selection there), not to the grid's far corner.
+  QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;

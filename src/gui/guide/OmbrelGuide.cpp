@@ -42,9 +42,13 @@ QFont PixelFont(int pixels, bool bold) {
 }  // namespace
 
 TOmbrelGuide::TOmbrelGuide(TStep step, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
       mStep(step) {
+  // A tool window beside the document: it never takes the keyboard from
+  // where the user types, and never waits to be closed.
+  setModal(false);
+  setAttribute(Qt::WA_ShowWithoutActivating);
   setWindowTitle(FromView(GuideTitle));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(CreateHeading());
@@ -130,6 +134,11 @@ void TOmbrelGuide::FitNotebookHeight() {
   mTutorNotebook->setFixedSize(NotebookWidth + frame, height + frame);
 }
 
+void TOmbrelGuide::SetStep(TStep step) {
+  mStep = step;
+  mTutorNotebook->setCurrentIndex(GuidePageIndex(step));
+}
+
 void TOmbrelGuide::PlaceOver(const QWidget& mainWindow) {
   const QRect main = mainWindow.frameGeometry();
   const TGuidePosition position = GuidePosition(mStep, main.left(), main.top(), main.width(), frameGeometry().width());
@@ -148,15 +157,32 @@ bool TOmbrelGuide::eventFilter(QObject* watched, QEvent* event) {
 
 void ShowOmbrelGuide(Obmain& window, TStep step) {
   window.SetGuideShown(true);
-  TOmbrelGuide guide(step, &window);
-  QObject::connect(&guide, &TOmbrelGuide::ShowGuideChanged, &window, [&window](bool show) { window.SetGuideShown(show); });
+  auto* guide = window.findChild<TOmbrelGuide*>(QString(), Qt::FindDirectChildrenOnly);
+  if (guide == nullptr) {
+    guide = new TOmbrelGuide(step, &window);
+    QObject::connect(guide, &TOmbrelGuide::ShowGuideChanged, &window,
+                     [&window](bool show) { window.SetGuideShown(show); });
+    // The step keys and the Steps menu work while the guide is the active
+    // window, too.
+    for (const TCommand command : {TCommand::NextStep, TCommand::PreviousStep, TCommand::Step0, TCommand::Step1,
+                                   TCommand::Step2, TCommand::Step3, TCommand::Step4, TCommand::Step5})
+      guide->addAction(window.Action(command));
+  }
+  // Shown again, it is shown with the setting on.
+  guide->ShowGuideCheckBox()->setChecked(true);
+  guide->SetStep(step);
   // The size is fixed by the layout only once it is activated.
-  guide.adjustSize();
-  guide.PlaceOver(window);
-  window.Asker().Exec(guide);
-  // The keys go back to where the user was typing: not every window system
-  // reactivates the parent of a closed dialog by itself.
-  if (window.isVisible()) window.activateWindow();
+  guide->adjustSize();
+  guide->PlaceOver(window);
+  guide->show();
+  // Once shown, its frame may have grown by the style's margins.
+  guide->PlaceOver(window);
+  guide->raise();
+}
+
+void PlaceOmbrelGuide(Obmain& window) {
+  auto* guide = window.findChild<TOmbrelGuide*>(QString(), Qt::FindDirectChildrenOnly);
+  if (guide != nullptr && guide->isVisible()) guide->PlaceOver(window);
 }
 
 }  // namespace ombrel

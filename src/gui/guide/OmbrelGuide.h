@@ -13,15 +13,19 @@ namespace ombrel {
 
 class Obmain;
 
-// The guide: a small fixed dialog that explains one step of a document in a
-// few sentences, with a check box that keeps it coming back at every step
-// change. It is modal: the user closes it before going on.
+// The guide: a small fixed tool window that explains one step of a document
+// in a few sentences, with a check box that keeps it coming back at every
+// step change. It is not modal: the user types, changes steps and uses the
+// menus while it shows.
 class TOmbrelGuide : public QDialog {
   Q_OBJECT
 
  public:
   // A guide showing the page of `step`, its check box checked.
   explicit TOmbrelGuide(TStep step, QWidget* parent = nullptr);
+
+  // Shows the page of another step.
+  void SetStep(TStep step);
 
   // Moves the guide to its place over the main window (top-left corners and
   // widths of the outer frames) for its step.
@@ -54,9 +58,13 @@ class TOmbrelGuide : public QDialog {
   QPushButton* mCloseButton = nullptr;
 };
 
-// Shows the guide for `step` over the main window, modally through the
-// window's asker, after switching the window's guide flag on; the flag then
-// follows the check box at once. The dialog is gone when this returns.
+// Shows the window's guide (made at the first showing, then kept) on the
+// page of `step` at its place over the main window, with its check box
+// checked, after switching the window's guide flag on; the flag then
+// follows the check box at once. Returns at once: the guide stays until its
+// Close button hides it.
 void ShowOmbrelGuide(Obmain& window, TStep step);
+// Puts a showing guide back at its place after the main window moved.
+void PlaceOmbrelGuide(Obmain& window);
 
 }  // namespace ombrel

@@ -6,7 +6,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTextBrowser>
 #include <QTextDocument>
@@ -50,9 +52,18 @@ THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   std::sort(mPages.begin(), mPages.end(),
             [](const TPage& a, const TPage& b) { return QString::localeAwareCompare(a.Title, b.Title) < 0; });
 
-  auto* layout = new QHBoxLayout(this);
+  auto* layout = new QVBoxLayout(this);
   auto* splitter = new QSplitter;
-  layout->addWidget(splitter);
+  layout->addWidget(splitter, 1);
+  CloseButton = new QPushButton(QStringLiteral("Close"));
+  auto* bottom = new QHBoxLayout;
+  bottom->addStretch(1);
+  bottom->addWidget(CloseButton);
+  layout->addLayout(bottom);
+  connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  escape->setContext(Qt::WindowShortcut);
+  connect(escape, &QShortcut::activated, this, &QWidget::close);
   auto* side = new QWidget;
   auto* sideLayout = new QVBoxLayout(side);
   sideLayout->setContentsMargins(0, 0, 0, 0);

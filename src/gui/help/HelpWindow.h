@@ -6,6 +6,7 @@
 
 class QLineEdit;
 class QListWidget;
+class QPushButton;
 class QTextBrowser;
 
 namespace ombrel {
@@ -50,6 +51,10 @@ class THelpWindow : public QWidget {
   QLineEdit* SearchEdit;
   QListWidget* MatchList;
   QTextBrowser* PageViewer;
+
+ public:
+  // Closes the window, as Escape does.
+  QPushButton* CloseButton;
 };
 
 }  // namespace ombrel

@@ -406,16 +406,17 @@ TEST_F(DocumentFileOnDisk, AFailedSaveKeepsTheOldFileAndSaysWhy) {
     const TFileOutcome outcome = SaveDocumentFile(path, other);
     ::chmod(mFolder.c_str(), 0700);
     EXPECT_EQ(outcome.Result, TFileResult::IoError);
-    EXPECT_EQ(outcome.Message, "Error: #5  File access denied.");
+    EXPECT_EQ(outcome.Message, "Could not save " + path + ": Permission denied.");
   }
   const TFileOutcome missing = SaveDocumentFile(mFolder + "/no/such/folder/x.omd", document);
-  EXPECT_EQ(missing.Message, "Error: #2  File not found.");
+  EXPECT_EQ(missing.Message, "Could not save " + mFolder + "/no/such/folder/x.omd: No such file or directory.");
   std::ifstream after(path, std::ios::binary);
   const std::string kept((std::istreambuf_iterator<char>(after)), std::istreambuf_iterator<char>());
   EXPECT_EQ(kept, original);
 
   TDocument none;
-  EXPECT_EQ(OpenDocumentFile(mFolder + "/absent.omd", none).Message, "Error: #2  File not found.");
+  EXPECT_EQ(OpenDocumentFile(mFolder + "/absent.omd", none).Message,
+            "Could not open " + mFolder + "/absent.omd: No such file or directory.");
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ struct TStepRow {
   const char* Name;
   TStep Step;
   TDataFormat Format;
-  bool Import;  // also Paste, Select Column, Select Row, Insert, Transform, Combine, Number Format, Transpose Paste
+  bool Import;  // also Paste (but on the 2x2 page), Select Column, Select Row, Insert, Transform, Combine, Number Format, Transpose Paste
   bool Exclude;
   bool Export;
   bool CopyPrint;
@@ -48,12 +48,15 @@ TEST(MenuStateFor, FollowsTheStepTable) {
   for (const TStepRow& row : rows) {
     SCOPED_TRACE(row.Name);
     const TMenuState state = MenuStateFor({true, row.Step, row.Format, 1});
-    for (const bool on : {state.Import, state.Paste, state.SelectColumn, state.SelectRow, state.InsertCells,
-                          state.Transform, state.CombineVariables, state.NumberFormat, state.TransposePaste})
+    for (const bool on : {state.Import, state.SelectColumn, state.SelectRow, state.InsertCells, state.Transform,
+                          state.CombineVariables, state.NumberFormat, state.TransposePaste})
       EXPECT_EQ(on, row.Import);
+    // The 2x2 page copies and pastes its block of counts.
+    const bool twoByTwoPage = row.Step == TStep::DataEntry && row.Format == TDataFormat::TwoByTwo;
+    EXPECT_EQ(state.Paste, row.Import || twoByTwoPage);
     EXPECT_EQ(state.Exclude, row.Exclude);
     EXPECT_EQ(state.Export, row.Export);
-    EXPECT_EQ(state.Copy, row.CopyPrint);
+    EXPECT_EQ(state.Copy, row.CopyPrint || twoByTwoPage);
     EXPECT_EQ(state.Print, row.CopyPrint);
     EXPECT_EQ(state.Cut, row.CutClearDelete);
     EXPECT_EQ(state.Clear, row.CutClearDelete);
@@ -152,18 +155,39 @@ TEST(HelpButtonsFor, ChangeWithTheStep) {
   }
 }
 
-TEST(WindowSizeFromProfile, ZeroGivesTheDefaultAndLargeSizesAreCut) {
+TEST(WindowSizeFromProfile, ZeroIsNoSizeAndLargeSizesAreCut) {
   struct TRow {
     std::int32_t Width, Height;
     int ExpectedWidth, ExpectedHeight;
   };
   const TRow rows[] = {
-      {0, 0, 640, 480},     {0, 700, 640, 480},     {900, 0, 640, 480},    {-5, 300, 640, 480},
+      {0, 0, 0, 0},         {0, 700, 0, 0},         {900, 0, 0, 0},        {-5, 300, 0, 0},
       {700, 500, 700, 500}, {3000, 500, 1024, 500}, {700, 2000, 700, 768},
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE(std::to_string(row.Width) + " x " + std::to_string(row.Height));
     const TWindowSize size = WindowSizeFromProfile(row.Width, row.Height, 1024, 768);
+    EXPECT_EQ(size.Width, row.ExpectedWidth);
+    EXPECT_EQ(size.Height, row.ExpectedHeight);
+  }
+}
+
+TEST(FirstWindowSize, TwoThirdsOfTheScreenAtLeastThePagesAtMostTheScreen) {
+  struct TRow {
+    const char* Name;
+    int MinimumWidth, MinimumHeight;
+    int ExpectedWidth, ExpectedHeight;
+  };
+  // A 1400 x 1000 screen: two thirds are 933 x 666 (rounded down).
+  const TRow rows[] = {
+      {"small pages", 300, 200, 933, 666},
+      {"wide pages", 1100, 200, 1100, 666},
+      {"tall pages", 300, 800, 933, 800},
+      {"pages beyond the screen", 1600, 1200, 1400, 1000},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    const TWindowSize size = FirstWindowSize(1400, 1000, row.MinimumWidth, row.MinimumHeight);
     EXPECT_EQ(size.Width, row.ExpectedWidth);
     EXPECT_EQ(size.Height, row.ExpectedHeight);
   }

@@ -23,7 +23,7 @@ TTwoByTwoChoices::TTwoByTwoChoices(TChooseTestPage& host) : TChoicesPanel(host) 
   };
   pair(QStringLiteral("1. Select a test"), FisherRadio, QStringLiteral("&Fisher's exact test (recommended)"),
        ChiSquareRadio, QStringLiteral("&Chi-square test (less exact, but more widely known)"));
-  pair(QStringLiteral("2. Use Yate's continuity correction?"), YatesYesRadio, QStringLiteral("Yes (recommended)"),
+  pair(QStringLiteral("2. Use Yates' continuity correction?"), YatesYesRadio, QStringLiteral("Yes (recommended)"),
        YatesNoRadio, QStringLiteral("No"));
   pair(QStringLiteral("3. P value"), OneSidedRadio, QStringLiteral("One-sided."), TwoSidedRadio,
        QStringLiteral("Two-sided (recommended)."));

@@ -1,0 +1,228 @@
+#include <QApplication>
+#include <QClipboard>
+#include <QDropEvent>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMimeData>
+#include <QUrl>
+#include <QtTest>
+
+#include "core/base/EmptyValue.h"
+#include "core/entry/CellStore.h"
+#include "gui/document/Analyze.h"
+#include "gui/document/DataEntryPage.h"
+#include "gui/entry/OBIntEdit.h"
+#include "gui/entry/SpreadGrid.h"
+#include "gui/help/HelpWindow.h"
+#include "support/ShellTestSupport.h"
+
+using namespace ombrel;
+
+Q_DECLARE_METATYPE(ombrel::TDataFormat)
+Q_DECLARE_METATYPE(ombrel::TAnswer)
+
+namespace {
+
+// A main window at its first start (no saved size) on a 1400 x 1000 screen,
+// shown, with its first document on `format`'s data step.
+struct TDesktopShell {
+  TShellFixture Fixture;
+  std::unique_ptr<Obmain> Window;
+
+  explicit TDesktopShell(TDataFormat format = TDataFormat::Raw) {
+    TShellOptions options = Fixture.Options();
+    options.ScreenArea = QRect(0, 0, 1400, 1000);
+    Window = std::make_unique<Obmain>(options);
+    Window->SetGuideShown(false);
+    Window->show();
+    Window->Start({});
+    if (!Form().Document().ChooseFormat(format)) qWarning("format not taken");
+    Window->GoToStep(TStep::DataEntry);
+  }
+
+  Analyze& Form() const { return *Window->ActiveDocument(); }
+  TDataEntryPage& DataPage() const { return *qobject_cast<TDataEntryPage*>(Form().Page(TStep::DataEntry)); }
+  void Drop(QWidget& target, const QString& path) const {
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(path)});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&target, &enter);
+    if (!enter.isAccepted()) return;
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&target, &drop);
+  }
+};
+
+QString Example(const char* name) { return QStringLiteral(OMBREL_EXAMPLES_DIR "/") + QLatin1String(name); }
+
+}  // namespace
+
+class DesktopShellTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { QuietOffscreenWarnings(); }
+
+  void EveryPageFitsTheFirstWindowWhichKeepsItsSize_data() {
+    QTest::addColumn<TDataFormat>("format");
+    QTest::newRow("raw") << TDataFormat::Raw;
+    QTest::newRow("xy") << TDataFormat::XY;
+    QTest::newRow("mean sd n") << TDataFormat::MeanSdN;
+    QTest::newRow("2x2") << TDataFormat::TwoByTwo;
+    QTest::newRow("larger table") << TDataFormat::LargerTable;
+    QTest::newRow("multiple regression") << TDataFormat::MultipleRegression;
+  }
+
+  void EveryPageFitsTheFirstWindowWhichKeepsItsSize() {
+    QFETCH(TDataFormat, format);
+    TDesktopShell shell(format);
+    QVERIFY(QTest::qWaitForWindowExposed(shell.Window.get()));
+    const QSize size = shell.Window->size();
+    QVERIFY2(size.width() >= 933 && size.height() >= 666, "two thirds of the screen at least");
+    for (int step = 0; step < StepCount; ++step) {
+      shell.Form().GoToStep(static_cast<TStep>(step));
+      QApplication::processEvents();
+      const TDocumentPage* page = shell.Form().CurrentPage();
+      const QSize least = page->minimumSizeHint();
+      QVERIFY2(least.width() <= page->width() && least.height() <= page->height(),
+               qPrintable(QStringLiteral("step %1 needs %2 x %3, has %4 x %5")
+                              .arg(step)
+                              .arg(least.width())
+                              .arg(least.height())
+                              .arg(page->width())
+                              .arg(page->height())));
+      QCOMPARE(shell.Window->size(), size);
+    }
+  }
+
+  void DroppedDocumentsOpenAndTextFilesImport() {
+    TDesktopShell shell;
+    shell.Drop(*shell.Window, Example("paired-t.omd"));
+    QTRY_COMPARE(shell.Form().FileName(), QFileInfo(Example("paired-t.omd")).canonicalFilePath());
+    // A text file is no document: the main window leaves it to the grid.
+    const int open = static_cast<int>(shell.Window->Documents().size());
+    const QString text = shell.Fixture.Path(QStringLiteral("values.txt"));
+    QFile file(text);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("7\n8\n9\n");
+    file.close();
+    shell.Drop(*shell.Window, text);
+    QTest::qWait(0);
+    QCOMPARE(shell.Window->Documents().size(), open);
+
+    shell.Window->NewDocument();
+    shell.Window->GoToStep(TStep::DataEntry);
+    shell.Fixture.Asker.Dialog = [](QDialog&) { return static_cast<int>(QDialog::Accepted); };
+    shell.Drop(*shell.DataPage().RawDataGrid->viewport(), text);
+    QTRY_COMPARE(static_cast<double>(shell.Form().Document().Table.GetValue(2, 0)), 9.0);
+  }
+
+  void CtrlEndGoesToTheLastUsedCell_data() {
+    QTest::addColumn<QList<QPoint>>("cells");  // (column, row) of the values
+    QTest::addColumn<QPoint>("last");
+    QTest::newRow("empty") << QList<QPoint>{} << QPoint(0, 0);
+    QTest::newRow("one value") << QList<QPoint>{{3, 6}} << QPoint(3, 6);
+    QTest::newRow("row and column of different cells")
+        << QList<QPoint>{{2, 4}, {0, 9}, {1, 1}} << QPoint(2, 9);
+  }
+
+  void CtrlEndGoesToTheLastUsedCell() {
+    QFETCH(QList<QPoint>, cells);
+    QFETCH(QPoint, last);
+    TDesktopShell shell;
+    for (const QPoint& cell : cells) StoreCell(shell.Form().Document().Table, cell.y(), cell.x(), 1.0L);
+    TSpreadGrid& grid = *shell.DataPage().RawDataGrid;
+    grid.RefreshAll();
+    QTest::keyClick(&grid, Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(QPoint(grid.CurrentDataColumn(), grid.CurrentDataRow()), last);
+  }
+
+  void ExitAsksOnceForSeveralChangedDocuments_data() {
+    QTest::addColumn<TAnswer>("answer");
+    QTest::addColumn<bool>("closed");
+    QTest::addColumn<int>("saved");
+    QTest::newRow("save all") << TAnswer::Yes << true << 2;
+    QTest::newRow("discard all") << TAnswer::No << true << 0;
+    QTest::newRow("cancel") << TAnswer::Cancel << false << 0;
+  }
+
+  void ExitAsksOnceForSeveralChangedDocuments() {
+    QFETCH(TAnswer, answer);
+    QFETCH(bool, closed);
+    QFETCH(int, saved);
+    TDesktopShell shell;
+    StoreCell(shell.Form().Document().Table, 0, 0, 1.0L);
+    shell.Window->NewDocument();  // unchanged: not listed
+    shell.Window->NewDocument();
+    StoreCell(shell.Form().Document().Table, 0, 0, 2.0L);
+    shell.Fixture.Asker.SaveAll = {answer};
+    shell.Fixture.Asker.SaveNames = {shell.Fixture.Path(QStringLiteral("one.omd")),
+                                     shell.Fixture.Path(QStringLiteral("three.omd"))};
+    QCOMPARE(shell.Window->close(), closed);
+    QCOMPARE(shell.Fixture.Asker.SaveAllNames,
+             (QList<QStringList>{{QStringLiteral("DATASET1.OMD"), QStringLiteral("DATASET3.OMD")}}));
+    QVERIFY(shell.Fixture.Asker.Shown.isEmpty());  // no question per document
+    QCOMPARE(shell.Fixture.Asker.SaveTitles.size(), saved);
+    QCOMPARE(QFileInfo::exists(shell.Fixture.Path(QStringLiteral("three.omd"))), saved == 2);
+    QCOMPARE(shell.Window->Documents().size(), closed ? 0 : 3);
+  }
+
+  void TwoByTwoPageCopiesAndPastesItsBlock() {
+    TDesktopShell shell(TDataFormat::TwoByTwo);
+    TDataEntryPage& page = shell.DataPage();
+    QClipboard& clipboard = *QApplication::clipboard();
+    // Ctrl+V in a count field takes the whole block.
+    clipboard.setText(QStringLiteral("3\t4\r\n5\t\r\n"));
+    page.TwoByTwoA->setFocus();
+    QTest::keyClick(page.TwoByTwoA, Qt::Key_V, Qt::ControlModifier);
+    const TTwoByTwoTable& table = shell.Form().Document().TwoByTwo;
+    QCOMPARE(static_cast<double>(table.A), 3.0);
+    QCOMPARE(static_cast<double>(table.C), 5.0);
+    QVERIFY(IsEmpty(table.D));
+    QCOMPARE(page.TwoByTwoB->text(), QStringLiteral("4"));
+    QCOMPARE(page.TwoByTwoR1->text(), QStringLiteral("7"));
+    QVERIFY(shell.Form().HasUnsavedChanges());
+    // The menu's Copy gives the block back.
+    clipboard.clear();
+    shell.Window->Action(TCommand::Copy)->trigger();
+    QCOMPARE(clipboard.text(), QStringLiteral("3\t4\r\n5\t\r\n"));
+    // Anything but a block is refused with a word and changes nothing.
+    clipboard.setText(QStringLiteral("1\t2\t3\r\n"));
+    shell.Window->Action(TCommand::Paste)->trigger();
+    QCOMPARE(shell.Fixture.Asker.Shown, QStringList{QString::fromLatin1(TwoByTwoPasteMessage)});
+    QCOMPARE(static_cast<double>(table.A), 3.0);
+  }
+
+  void WindowMenuListsTheDocumentsWithTheActiveChecked() {
+    TDesktopShell shell;
+    shell.Window->NewDocument();
+    shell.Window->NewDocument();
+    QMenu* menu = shell.Window->WindowMenu();
+    QVERIFY(menu != nullptr);
+    const auto entries = [menu] {
+      emit menu->aboutToShow();
+      QStringList list;
+      for (const QAction* action : menu->actions())
+        if (action->isCheckable()) list << (action->isChecked() ? QStringLiteral("* ") : QString()) + action->text();
+      return list;
+    };
+    QCOMPARE(entries(), (QStringList{"&1 DATASET1.OMD", "&2 DATASET2.OMD", "* &3 DATASET3.OMD"}));
+    menu->actions().at(menu->actions().size() - 3)->trigger();
+    QCOMPARE(shell.Window->ActiveDocument(), shell.Window->Documents().first());
+    QCOMPARE(entries(), (QStringList{"* &1 DATASET1.OMD", "&2 DATASET2.OMD", "&3 DATASET3.OMD"}));
+  }
+
+  void HelpWindowClosesWithEscape() {
+    TDesktopShell shell;
+    THelpWindow& help = shell.Window->HelpWindow();
+    help.ShowContents();
+    help.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&help));
+    QApplication::setActiveWindow(&help);
+    QTest::keyClick(&help, Qt::Key_Escape);
+    QVERIFY(!help.isVisible());
+  }
+};
+
+QTEST_MAIN(DesktopShellTest)
+#include "DesktopShellTest.moc"
