@@ -2,6 +2,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QRadioButton>
+#include <QScreen>
 #include <QtTest>
 
 #include "support/ShellTestSupport.h"
@@ -352,6 +353,34 @@ class ShellDocumentsTest : public QObject {
     fixture.Asker.YesNoCancel = {TAnswer::No};
     QVERIFY(window.close());
     QCOMPARE(window.Documents().size(), 0);
+  }
+
+  void CtrlWClosesTheActiveDocument() {
+    TShellFixture fixture;
+    Obmain window(fixture.Options());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.Start({});
+    window.NewDocument();
+    QCOMPARE(window.Documents().size(), 2);
+    QTest::keyClick(window.ActiveDocument(), Qt::Key_W, Qt::ControlModifier);
+    QTRY_COMPARE(window.Documents().size(), 1);
+  }
+
+  void TileKeepsTheMainWindowOnTheScreen() {
+    TShellFixture fixture;
+    Obmain window(fixture.Options());
+    const QRect screen = window.screen()->availableGeometry();
+    window.setGeometry(screen.adjusted(0, 0, -screen.width() / 4, -screen.height() / 4));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.Start({});
+    for (int i = 0; i < 3; ++i) window.NewDocument();
+    const QSize before = window.size();
+    window.Action(TCommand::Tile)->trigger();
+    QCoreApplication::processEvents();
+    QCOMPARE(window.size(), before);
+    QVERIFY(screen.contains(window.frameGeometry()));
   }
 
   void ClearAllAsksAndEmptiesTheDocument() {

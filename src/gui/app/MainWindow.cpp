@@ -76,6 +76,11 @@ Obmain::Obmain(TShellOptions options, QWidget* parent)
   mNoDocumentsPanel->setAlignment(Qt::AlignCenter);
   mNoDocumentsPanel->setWordWrap(true);
   mMdiArea = new QMdiArea;
+  // Without scroll bars the area would ask for room for every tiled or
+  // cascaded document at its smallest, and the main window would grow past
+  // the screen.
+  mMdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  mMdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   mCentral->addWidget(mNoDocumentsPanel);
   mCentral->addWidget(mMdiArea);
   mWindows = new TDocumentWindows(*mMdiArea, *this, *this);
