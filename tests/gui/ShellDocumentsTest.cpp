@@ -1,4 +1,6 @@
 #include <QAction>
+#include <QLabel>
+#include <QPushButton>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QRadioButton>
@@ -8,6 +10,9 @@
 #include "support/ShellTestSupport.h"
 #include "gui/app/NewFileDialog.h"
 #include "gui/document/Analyze.h"
+#include "gui/document/DataFormatPage.h"
+#include "gui/document/SummaryPage.h"
+#include "gui/entry/SpreadGrid.h"
 #include "core/document/DocumentFile.h"
 #include "core/shell/RecentFiles.h"
 
@@ -132,7 +137,12 @@ class ShellDocumentsTest : public QObject {
     Analyze* active = window.ActiveDocument();
     QCOMPARE(active->Name(), activeName);
     QCOMPARE(active->Document().Table.HasData(), keepsData);
-    if (choice >= 0) QVERIFY(!active->NextStepHintVisible());
+    if (choice < 0) return;
+    // Whoever asks for a second file has found the way to the next step.
+    if (active->Step() != TStep::DataFormat) window.GoToStep(TStep::DataFormat);
+    const auto* page = qobject_cast<TDataFormatPage*>(active->CurrentPage());
+    QVERIFY(page->NextStepArrow->isHidden());
+    QVERIFY(page->NextStepLabel->isHidden());
   }
 
   void DuplicateCopiesDataChoicesAndNotes() {
@@ -388,8 +398,13 @@ class ShellDocumentsTest : public QObject {
     Obmain window(fixture.Options());
     window.Start({});
     Analyze* form = window.ActiveDocument();
+    QList<TStep> guides;
+    window.SetGuideHandler([&guides](TStep step) { guides << step; });
     form->Document().Table.SetValue(0, 0, 5.0L);
     form->Document().Choices.EqualSDs = 0;
+    window.GoToStep(TStep::ColumnStats);
+    TSpreadGrid* stats = static_cast<TSummaryPage*>(form->Page(TStep::ColumnStats))->StatDataGrid;
+    stats->SetCurrentCell(4, 5);
     window.GoToStep(TStep::DataEntry);
     fixture.Asker.YesNo = {false};
     window.Action(TCommand::ClearAll)->trigger();
@@ -406,6 +421,10 @@ class ShellDocumentsTest : public QObject {
     window.Action(TCommand::ClearAll)->trigger();
     QCOMPARE(form->Step(), TStep::DataFormat);
     QVERIFY(!window.Calculating());
+    // Back to step 0 is a step change like any other.
+    QCOMPARE(guides.last(), TStep::DataFormat);
+    QCOMPARE(stats->CurrentDataColumn(), 0);
+    QCOMPARE(stats->CurrentDataRow(), 0);
   }
 };
 

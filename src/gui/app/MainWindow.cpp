@@ -597,8 +597,12 @@ void Obmain::ClearAllCommand() {
     form->ResetDocument();
     mClearing = false;
   }
-  form->GoToStep(oldStep == TStep::DataEntry ? TStep::DataEntry : TStep::DataFormat);
+  // The reset document is on step 0 already, so the step change is judged
+  // from where it was.
+  const TStep step = oldStep == TStep::DataEntry ? TStep::DataEntry : TStep::DataFormat;
+  form->GoToStep(step);
   UpdateMenus();
+  if (mSettings.GuideShown && mGuideHandler && step != oldStep) mGuideHandler(step);
 }
 
 // ---------------------------------------------------------------- steps

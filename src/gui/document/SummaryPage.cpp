@@ -54,6 +54,7 @@ void TSummaryPage::CommitPendingEdit() {
 void TSummaryPage::DocumentReset() {
   StatDataGrid->CancelEdit();
   StatDataGrid->CloseTitleEditors(false);
+  StatDataGrid->SetCurrentCell(FirstDataGridColumn, FirstDataGridRow);
   StatDataGrid->RefreshAll();
   DataSetTitle->Refresh();
 }
