@@ -9,6 +9,7 @@
 #include "gui/document/Analyze.h"
 #include "gui/document/BlockCommands.h"
 #include "gui/document/DataEntryPage.h"
+#include "gui/document/GridPopupMenu.h"
 #include "gui/entry/BlockDialogs.h"
 #include "gui/entry/SpreadGrid.h"
 
@@ -154,10 +155,8 @@ class BlockCommandsTest : public QObject {
       mDialogs << QStringLiteral("unexpected");
       return int(QDialog::Rejected);
     };
-    if (insert)
-      InsertCellsCommand(*mPage, TBlockCommandOrigin::GridMenu);
-    else
-      DeleteCellsCommand(*mPage, TBlockCommandOrigin::GridMenu);
+    mPage->RawDataPopupMenu->UpdateItems();
+    mPage->RawDataPopupMenu->Action(insert ? TPageCommand::InsertCells : TPageCommand::DeleteCells)->trigger();
     QVERIFY(mDialogs.isEmpty());
     if (emptyRow >= 0) QVERIFY(Table().IsRowEmpty(emptyRow));
     if (emptyColumn >= 0) QVERIFY(Table().IsColumnEmpty(emptyColumn));
@@ -174,7 +173,7 @@ class BlockCommandsTest : public QObject {
     StoreCell(Table(), 0, 25, 99);
     Grid().SelectColumn(1);
     mHost->Questions.YesNo = {yes};
-    InsertCellsCommand(*mPage, TBlockCommandOrigin::GridMenu);
+    QVERIFY(mForm->RunCommand(TPageCommand::InsertColumns));
     QCOMPARE(mHost->Questions.Shown, QStringList{QString::fromLatin1(InsertDropsColumnsQuestion)});
     QCOMPARE(Table().IsColumnEmpty(0), yes);
     QCOMPARE(Table().GetValue(0, 25), yes ? EmptyValue : TReal(99));

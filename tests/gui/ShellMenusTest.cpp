@@ -1,4 +1,6 @@
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QPushButton>
 #include <QToolButton>
 #include <QtTest>
@@ -81,6 +83,7 @@ class ShellMenusTest : public QObject {
     TShellFixture fixture;
     Obmain window(fixture.Options());
     window.Start({});
+    QApplication::clipboard()->setText(QStringLiteral("1"));
     PutOnStep(window, format, step);
     for (const TCommand command : ImportGroup) QCOMPARE(window.Action(command)->isEnabled(), import);
     QCOMPARE(window.Action(TCommand::Exclude)->isEnabled(), exclude);
@@ -100,6 +103,21 @@ class ShellMenusTest : public QObject {
     for (const TCommand command : {TCommand::Save, TCommand::SaveAs, TCommand::Close, TCommand::ClearAll,
                                    TCommand::ViewNotes, TCommand::NextStep, TCommand::PreviousStep})
       QVERIFY(window.Action(command)->isEnabled());
+  }
+
+  void PasteFollowsTheClipboard() {
+    TShellFixture fixture;
+    Obmain window(fixture.Options());
+    window.Start({});
+    QApplication::clipboard()->setText(QStringLiteral("1\t2"));
+    PutOnStep(window, TDataFormat::Raw, TStep::DataEntry);
+    QVERIFY(window.Action(TCommand::Paste)->isEnabled());
+    // No menu is opened: the toolbar button shows the state by itself.
+    QApplication::clipboard()->clear();
+    QVERIFY(!window.Action(TCommand::Paste)->isEnabled());
+    QVERIFY(!window.Action(TCommand::TransposePaste)->isEnabled());
+    QApplication::clipboard()->setText(QStringLiteral("3"));
+    QVERIFY(window.Action(TCommand::Paste)->isEnabled());
   }
 
   void WithoutDocumentsOnlyFileCommandsRemain() {

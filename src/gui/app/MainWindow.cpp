@@ -30,6 +30,7 @@
 #include "core/shell/ShellRules.h"
 #include "core/base/Version.h"
 #include "gui/document/WindowCalcProgress.h"
+#include "gui/entry/ClipboardCommands.h"
 #include "gui/guide/OmbrelGuide.h"
 #include "gui/help/HelpWindow.h"
 
@@ -105,6 +106,7 @@ Obmain::Obmain(TShellOptions options, QWidget* parent)
   CreateActions();
   CreateMenus();
   CreateToolBar();
+  connect(QApplication::clipboard(), &QClipboard::dataChanged, this, [this] { UpdateMenus(); });
   ReadListSeparator();
   ReadSettings();
   RebuildRecentMenu();
@@ -291,11 +293,9 @@ void Obmain::CreateMenus() {
        {TCommand::Transform, TCommand::CombineVariables, TCommand::NumberFormat, TCommand::Exclude})
     mDataMenu->addAction(Action(command));
 
-  // Paste needs text on the clipboard; Exclude shows the grid selection's state.
+  // Exclude shows the grid selection's state.
   const auto refresh = [this] {
     UpdateMenus();
-    const QMimeData* clipboard = QApplication::clipboard()->mimeData();
-    if (clipboard == nullptr || !clipboard->hasText()) Action(TCommand::Paste)->setEnabled(false);
     Analyze* form = ActiveDocument();
     TDocumentPage* page = form != nullptr ? form->CurrentPage() : nullptr;
     Action(TCommand::Exclude)->setChecked(page != nullptr && page->SelectionExcluded());
@@ -461,6 +461,11 @@ void Obmain::UpdateMenus() {
       {TCommand::DeleteAllData, state.DeleteAllButton},
   };
   for (const auto& [command, on] : enabled) Action(command)->setEnabled(on);
+  // Paste needs text on the clipboard; the clipboard says when it changes.
+  if (!ClipboardHasText()) {
+    Action(TCommand::Paste)->setEnabled(false);
+    Action(TCommand::TransposePaste)->setEnabled(false);
+  }
   for (int step = 0; step < StepCount; ++step)
     Action(StepCommand(step))->setEnabled(state.StepItems[static_cast<std::size_t>(step)]);
   Action(TCommand::Print)->setText(FromView(PrintCaption(situation.Step)));

@@ -12,6 +12,7 @@ namespace ombrel {
 
 class TDataSetTitleField;
 class TOBIntEdit;
+class TGridPopupMenu;
 class TSpreadGrid;
 
 // Step 1: the data set title above the raw-data grid, or, for the 2x2
@@ -30,6 +31,7 @@ class TDataEntryPage : public TDocumentPage {
   bool SelectionExcluded() const override;
 
   TSpreadGrid* RawDataGrid;
+  TGridPopupMenu* RawDataPopupMenu;
   TDataSetTitleField* DataSetTitle;
   // The 2x2 page.
   TDataSetTitleField* TwoByTwoTitle;
