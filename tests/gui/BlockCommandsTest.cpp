@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "support/PageTestSupport.h"
+#include "core/shell/ShellRules.h"
 #include "gui/document/Analyze.h"
 #include "gui/document/BlockCommands.h"
 #include "gui/document/DataEntryPage.h"
@@ -178,6 +179,28 @@ class BlockCommandsTest : public QObject {
     QCOMPARE(Table().IsColumnEmpty(0), yes);
     QCOMPARE(Table().GetValue(0, 25), yes ? EmptyValue : TReal(99));
     QCOMPARE(mForm->Document().ResultsStale, yes);
+  }
+
+  void HelpButtonsOpenTheirTopics_data() {
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("topic");
+    QTest::addColumn<bool>("fixed");  // the dialog keeps one size
+    QTest::newRow("Delete") << int(TPageCommand::DeleteCells) << int(HelpTopicInsertDelete) << true;
+    QTest::newRow("Insert") << int(TPageCommand::InsertCells) << int(HelpTopicInsertDelete) << true;
+    QTest::newRow("Number Format") << int(TPageCommand::NumberFormat) << int(HelpTopicNumberFormat) << true;
+    QTest::newRow("Transform") << int(TPageCommand::Transform) << int(HelpTopicTransform) << false;
+    QTest::newRow("Combine Variables") << int(TPageCommand::CombineVariables) << int(HelpTopicCombineVariables)
+                                       << false;
+  }
+  void HelpButtonsOpenTheirTopics() {
+    QFETCH(int, command);
+    QFETCH(int, topic);
+    QFETCH(bool, fixed);
+    bool fixedSize = false;
+    mHost->Questions.Dialog = PressHelpThenCancel(fixedSize);
+    QVERIFY(mForm->RunCommand(static_cast<TPageCommand>(command)));
+    QCOMPARE(mHost->HelpTopics, QList<int>{topic});
+    if (fixed) QVERIFY(fixedSize);
   }
 
   void DoubleClickingAChoiceActsAsOk() {

@@ -138,6 +138,15 @@ inline constexpr std::int32_t HelpTopicVexal = 302;
 inline constexpr std::int32_t HelpTopicTechnicalSupport = 229;
 inline constexpr std::int32_t HelpTopicHowToCite = 507;
 
+// The help topics of the data dialogs' Help buttons; Insert and Delete
+// share one.
+inline constexpr std::int32_t HelpTopicSelectColumns = 529;
+inline constexpr std::int32_t HelpTopicTransform = 540;
+inline constexpr std::int32_t HelpTopicCombineVariables = 541;
+inline constexpr std::int32_t HelpTopicInsertDelete = 542;
+inline constexpr std::int32_t HelpTopicNumberFormat = 543;
+inline constexpr std::int32_t HelpTopicSelectPairs = 544;
+
 struct TWindowSize {
   int Width = 0;
   int Height = 0;

@@ -8,6 +8,7 @@
 #include "gui/document/DataEntryPage.h"
 #include "gui/document/DocumentHost.h"
 #include "gui/document/PageSupport.h"
+#include "core/shell/ShellRules.h"
 #include "gui/entry/BlockDialogs.h"
 #include "core/entry/BlockOperations.h"
 #include "gui/entry/SpreadGrid.h"
@@ -61,13 +62,13 @@ void DeleteCellsCommand(TDataEntryPage& page) {
     return;
   }
   TDeleteForm dialog(&page);
-  if (page.Form().Host().Asker().Exec(dialog) != QDialog::Accepted) return;
+  if (ExecPageDialog(page, dialog, HelpTopicInsertDelete) != QDialog::Accepted) return;
   ShiftBlock(page, dialog.Choice(), false);
 }
 
 void InsertCellsCommand(TDataEntryPage& page) {
   TInsertForm dialog(&page);
-  if (page.Form().Host().Asker().Exec(dialog) != QDialog::Accepted) return;
+  if (ExecPageDialog(page, dialog, HelpTopicInsertDelete) != QDialog::Accepted) return;
   ShiftBlock(page, dialog.Choice(), true);
 }
 
@@ -81,7 +82,7 @@ void NumberFormatCommand(TDataEntryPage& page) {
   const TNumberFormatScope scope =
       NumberFormatScope(table, grid.Selection(), grid.CurrentDataColumn(), grid.LastGridRow());
   TNumberFormatForm dialog(table, scope, &page);
-  if (page.Form().Host().Asker().Exec(dialog) != QDialog::Accepted) return;
+  if (ExecPageDialog(page, dialog, HelpTopicNumberFormat) != QDialog::Accepted) return;
   std::vector<int> changed;
   {
     const TBusyGuard busy(&page.Form());
