@@ -90,6 +90,11 @@ Obmain::Obmain(TShellOptions options, QWidget* parent)
   layout->addWidget(mStepBar);
   setCentralWidget(central);
   connect(mMdiArea, &QMdiArea::subWindowActivated, this, [this] { UpdateMenus(); });
+  // The scroll bars are for tiled and cascaded documents: the area keeps
+  // room for the active document at its smallest.
+  connect(mMdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+    if (sub != nullptr) mMdiArea->setMinimumSize(sub->widget()->minimumSizeHint());
+  });
 
   mStatusMessage = new QLabel;
   mStatusMeter = new QProgressBar;
