@@ -6,9 +6,11 @@
 #include <memory>
 
 #include "support/PageTestSupport.h"
+#include "core/shell/ShellRules.h"
 #include "gui/document/Analyze.h"
 #include "gui/document/BlockCommands.h"
 #include "gui/document/DataEntryPage.h"
+#include "gui/document/GridPopupMenu.h"
 #include "gui/entry/BlockDialogs.h"
 #include "gui/entry/SpreadGrid.h"
 
@@ -154,10 +156,8 @@ class BlockCommandsTest : public QObject {
       mDialogs << QStringLiteral("unexpected");
       return int(QDialog::Rejected);
     };
-    if (insert)
-      InsertCellsCommand(*mPage, TBlockCommandOrigin::GridMenu);
-    else
-      DeleteCellsCommand(*mPage, TBlockCommandOrigin::GridMenu);
+    mPage->RawDataPopupMenu->UpdateItems();
+    mPage->RawDataPopupMenu->Action(insert ? TPageCommand::InsertCells : TPageCommand::DeleteCells)->trigger();
     QVERIFY(mDialogs.isEmpty());
     if (emptyRow >= 0) QVERIFY(Table().IsRowEmpty(emptyRow));
     if (emptyColumn >= 0) QVERIFY(Table().IsColumnEmpty(emptyColumn));
@@ -174,11 +174,33 @@ class BlockCommandsTest : public QObject {
     StoreCell(Table(), 0, 25, 99);
     Grid().SelectColumn(1);
     mHost->Questions.YesNo = {yes};
-    InsertCellsCommand(*mPage, TBlockCommandOrigin::GridMenu);
+    QVERIFY(mForm->RunCommand(TPageCommand::InsertColumns));
     QCOMPARE(mHost->Questions.Shown, QStringList{QString::fromLatin1(InsertDropsColumnsQuestion)});
     QCOMPARE(Table().IsColumnEmpty(0), yes);
     QCOMPARE(Table().GetValue(0, 25), yes ? EmptyValue : TReal(99));
     QCOMPARE(mForm->Document().ResultsStale, yes);
+  }
+
+  void HelpButtonsOpenTheirTopics_data() {
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("topic");
+    QTest::addColumn<bool>("fixed");  // the dialog keeps one size
+    QTest::newRow("Delete") << int(TPageCommand::DeleteCells) << int(HelpTopicInsertDelete) << true;
+    QTest::newRow("Insert") << int(TPageCommand::InsertCells) << int(HelpTopicInsertDelete) << true;
+    QTest::newRow("Number Format") << int(TPageCommand::NumberFormat) << int(HelpTopicNumberFormat) << true;
+    QTest::newRow("Transform") << int(TPageCommand::Transform) << int(HelpTopicTransform) << false;
+    QTest::newRow("Combine Variables") << int(TPageCommand::CombineVariables) << int(HelpTopicCombineVariables)
+                                       << false;
+  }
+  void HelpButtonsOpenTheirTopics() {
+    QFETCH(int, command);
+    QFETCH(int, topic);
+    QFETCH(bool, fixed);
+    bool fixedSize = false;
+    mHost->Questions.Dialog = PressHelpThenCancel(fixedSize);
+    QVERIFY(mForm->RunCommand(static_cast<TPageCommand>(command)));
+    QCOMPARE(mHost->HelpTopics, QList<int>{topic});
+    if (fixed) QVERIFY(fixedSize);
   }
 
   void DoubleClickingAChoiceActsAsOk() {

@@ -19,6 +19,7 @@
 #include "gui/document/DataFormatPage.h"
 #include "gui/entry/SelectDialogs.h"
 #include "core/report/ReportLines.h"
+#include "core/shell/ShellRules.h"
 
 using namespace ombrel;
 
@@ -249,6 +250,28 @@ class ChoosePagesTest : public QObject {
     QVERIFY(page != nullptr);
     QTest::mouseClick(page->UnknownsHelpButton, Qt::LeftButton);
     QCOMPARE(mHost->HelpTopics, QList<int>{202});
+  }
+
+  void SelectDialogsAreFixedAndOpenTheirHelp_data() {
+    QTest::addColumn<bool>("pairs");
+    QTest::addColumn<int>("topic");
+    QTest::newRow("Select Columns") << false << int(HelpTopicSelectColumns);
+    QTest::newRow("Select Pairs") << true << int(HelpTopicSelectPairs);
+  }
+  void SelectDialogsAreFixedAndOpenTheirHelp() {
+    QFETCH(bool, pairs);
+    QFETCH(int, topic);
+    auto* page = Enter<TMultiColumnChoices>(TDataFormat::Raw, {0, 1, 2});
+    QVERIFY(page != nullptr);
+    if (pairs) {
+      page->PostTestComboBox->setCurrentIndex(1);
+      emit page->PostTestComboBox->activated(1);
+    }
+    bool fixedSize = false;
+    mHost->Questions.Dialog = PressHelpThenCancel(fixedSize);
+    QTest::mouseClick(pairs ? page->SelectPairsButton : page->SelectColumnsButton, Qt::LeftButton);
+    QCOMPARE(mHost->HelpTopics, QList<int>{topic});
+    QVERIFY(fixedSize);
   }
 
   // ------------------------------------------------------------ post-test pairs

@@ -1,12 +1,18 @@
 #include <QAction>
+#include <QLabel>
+#include <QPushButton>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QRadioButton>
+#include <QScreen>
 #include <QtTest>
 
 #include "support/ShellTestSupport.h"
 #include "gui/app/NewFileDialog.h"
 #include "gui/document/Analyze.h"
+#include "gui/document/DataFormatPage.h"
+#include "gui/document/SummaryPage.h"
+#include "gui/entry/SpreadGrid.h"
 #include "core/document/DocumentFile.h"
 #include "core/shell/RecentFiles.h"
 
@@ -131,7 +137,12 @@ class ShellDocumentsTest : public QObject {
     Analyze* active = window.ActiveDocument();
     QCOMPARE(active->Name(), activeName);
     QCOMPARE(active->Document().Table.HasData(), keepsData);
-    if (choice >= 0) QVERIFY(!active->NextStepHintVisible());
+    if (choice < 0) return;
+    // Whoever asks for a second file has found the way to the next step.
+    if (active->Step() != TStep::DataFormat) window.GoToStep(TStep::DataFormat);
+    const auto* page = qobject_cast<TDataFormatPage*>(active->CurrentPage());
+    QVERIFY(page->NextStepArrow->isHidden());
+    QVERIFY(page->NextStepLabel->isHidden());
   }
 
   void DuplicateCopiesDataChoicesAndNotes() {
@@ -354,13 +365,45 @@ class ShellDocumentsTest : public QObject {
     QCOMPARE(window.Documents().size(), 0);
   }
 
+  void CtrlWClosesTheActiveDocument() {
+    TShellFixture fixture;
+    Obmain window(fixture.Options());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.Start({});
+    window.NewDocument();
+    QCOMPARE(window.Documents().size(), 2);
+    QTest::keyClick(window.ActiveDocument(), Qt::Key_W, Qt::ControlModifier);
+    QTRY_COMPARE(window.Documents().size(), 1);
+  }
+
+  void TileKeepsTheMainWindowOnTheScreen() {
+    TShellFixture fixture;
+    Obmain window(fixture.Options());
+    const QRect screen = window.screen()->availableGeometry();
+    window.setGeometry(screen.adjusted(0, 0, -screen.width() / 4, -screen.height() / 4));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.Start({});
+    for (int i = 0; i < 3; ++i) window.NewDocument();
+    window.Action(TCommand::Tile)->trigger();
+    QCoreApplication::processEvents();
+    QVERIFY2(screen.contains(window.frameGeometry()),
+             qPrintable(QStringLiteral("%1x%2").arg(window.width()).arg(window.height())));
+  }
+
   void ClearAllAsksAndEmptiesTheDocument() {
     TShellFixture fixture;
     Obmain window(fixture.Options());
     window.Start({});
     Analyze* form = window.ActiveDocument();
+    QList<TStep> guides;
+    window.SetGuideHandler([&guides](TStep step) { guides << step; });
     form->Document().Table.SetValue(0, 0, 5.0L);
     form->Document().Choices.EqualSDs = 0;
+    window.GoToStep(TStep::ColumnStats);
+    TSpreadGrid* stats = static_cast<TSummaryPage*>(form->Page(TStep::ColumnStats))->StatDataGrid;
+    stats->SetCurrentCell(4, 5);
     window.GoToStep(TStep::DataEntry);
     fixture.Asker.YesNo = {false};
     window.Action(TCommand::ClearAll)->trigger();
@@ -377,6 +420,10 @@ class ShellDocumentsTest : public QObject {
     window.Action(TCommand::ClearAll)->trigger();
     QCOMPARE(form->Step(), TStep::DataFormat);
     QVERIFY(!window.Calculating());
+    // Back to step 0 is a step change like any other.
+    QCOMPARE(guides.last(), TStep::DataFormat);
+    QCOMPARE(stats->CurrentDataColumn(), 0);
+    QCOMPARE(stats->CurrentDataRow(), 0);
   }
 };
 

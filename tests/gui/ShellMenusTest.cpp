@@ -1,4 +1,6 @@
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QPushButton>
 #include <QToolButton>
 #include <QtTest>
@@ -81,6 +83,7 @@ class ShellMenusTest : public QObject {
     TShellFixture fixture;
     Obmain window(fixture.Options());
     window.Start({});
+    QApplication::clipboard()->setText(QStringLiteral("1"));
     PutOnStep(window, format, step);
     // The 2x2 page copies and pastes its block of counts.
     const bool twoByTwoPage = format == TDataFormat::TwoByTwo && step == TStep::DataEntry;
@@ -103,6 +106,21 @@ class ShellMenusTest : public QObject {
     for (const TCommand command : {TCommand::Save, TCommand::SaveAs, TCommand::Close, TCommand::ClearAll,
                                    TCommand::ViewNotes, TCommand::NextStep, TCommand::PreviousStep})
       QVERIFY(window.Action(command)->isEnabled());
+  }
+
+  void PasteFollowsTheClipboard() {
+    TShellFixture fixture;
+    Obmain window(fixture.Options());
+    window.Start({});
+    QApplication::clipboard()->setText(QStringLiteral("1\t2"));
+    PutOnStep(window, TDataFormat::Raw, TStep::DataEntry);
+    QVERIFY(window.Action(TCommand::Paste)->isEnabled());
+    // No menu is opened: the toolbar button shows the state by itself.
+    QApplication::clipboard()->clear();
+    QVERIFY(!window.Action(TCommand::Paste)->isEnabled());
+    QVERIFY(!window.Action(TCommand::TransposePaste)->isEnabled());
+    QApplication::clipboard()->setText(QStringLiteral("3"));
+    QVERIFY(window.Action(TCommand::Paste)->isEnabled());
   }
 
   void WithoutDocumentsOnlyFileCommandsRemain() {
@@ -204,7 +222,7 @@ class ShellMenusTest : public QObject {
     QVERIFY(window.HelpWindow().Search(QStringLiteral("Mann-Whitney trend")).isEmpty());
     // Every topic the program opens has a page.
     for (const int topic : {695, 528, 21,  515, 471, 134, 161, 88,  73,  182, 463, 529,
-                            504, 302, 202, 538, 104, 93,  662, 658, 114, 557, 612})
+                            504, 302, 202, 538, 104, 93,  662, 658, 114, 557, 612, 540, 541, 542, 543, 544})
       QVERIFY2(window.HelpWindow().HasTopic(topic), qPrintable(QString::number(topic)));
     window.Action(TCommand::About)->trigger();
     QCOMPARE(fixture.Asker.AboutShown, 1);

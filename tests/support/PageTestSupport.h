@@ -4,8 +4,12 @@
 // the main window does, and a quick way to put values into a document.
 
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QList>
 #include <QStringList>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 
@@ -52,6 +56,18 @@ inline std::unique_ptr<Analyze> ShowDocumentWindow(TTestHost& host, std::unique_
   form->show();
   QApplication::setActiveWindow(form.get());
   return form;
+}
+
+// Runs a dialog by pressing its Help button, then Cancel; `fixedSize` tells
+// whether the shown dialog kept one size.
+inline std::function<int(QDialog&)> PressHelpThenCancel(bool& fixedSize) {
+  return [&fixedSize](QDialog& dialog) {
+    dialog.show();
+    fixedSize = dialog.minimumSize() == dialog.maximumSize();
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) buttons->button(QDialogButtonBox::Help)->click();
+    dialog.reject();
+    return static_cast<int>(QDialog::Rejected);
+  };
 }
 
 // Values 10c + r² + 1 in the first `rows` rows of each column.

@@ -55,6 +55,22 @@ TMenuState MenuStateFor(const TShellSituation& situation) {
   return state;
 }
 
+TGridMenuState GridMenuStateFor(const TGridMenuSituation& situation) {
+  TGridMenuState state;
+  state.Copy = true;
+  if (situation.SummaryGrid) {
+    const bool typed = situation.Format != TDataFormat::MultipleRegression;
+    state.Cut = state.DeleteCells = typed && situation.SelectionHasEntries;
+    state.Paste = typed && situation.ClipboardHasText && situation.PasteTakesEntries;
+    return state;
+  }
+  state.Cut = state.Clear = state.DeleteCells = state.InsertCells = state.Transform = true;
+  state.Paste = state.TransposePaste = situation.ClipboardHasText;
+  state.Exclude = situation.Format != TDataFormat::LargerTable;
+  state.ExcludeChecked = state.Exclude && situation.SelectionExcluded;
+  return state;
+}
+
 std::string_view PrintCaption(TStep step) {
   switch (step) {
     case TStep::DataEntry:

@@ -77,6 +77,34 @@ struct TMenuState {
 // documents.
 TMenuState MenuStateFor(const TShellSituation& situation);
 
+// What the grids' context menus know when they open.
+struct TGridMenuSituation {
+  bool SummaryGrid = false;  // StatDataGrid, else RawDataGrid
+  TDataFormat Format = TDataFormat::Raw;
+  bool ClipboardHasText = false;
+  // RawDataGrid: the selection holds an excluded value.
+  bool SelectionExcluded = false;
+  // StatDataGrid: a selected column holds no raw data, so its summary
+  // entries are typed ones that Cut and Delete can clear.
+  bool SelectionHasEntries = false;
+  // StatDataGrid: the current column, where a paste starts, takes entries.
+  bool PasteTakesEntries = false;
+};
+
+// The items of the two context menus; the summary grid's has only Cut,
+// Copy, Paste and Delete.
+struct TGridMenuState {
+  bool Cut = false, Copy = false, Paste = false, TransposePaste = false, Clear = false;
+  bool DeleteCells = false, InsertCells = false, Transform = false, Exclude = false;
+  bool ExcludeChecked = false;
+};
+
+// The enabled items: Paste needs text on the clipboard; Exclude is off for
+// the larger contingency table and checked when the selection holds an
+// excluded value. On the summary grid, typed entries exist only in columns
+// without raw data and never in the multiple-regression format.
+TGridMenuState GridMenuStateFor(const TGridMenuSituation& situation);
+
 // The File menu's print caption: "Print" on steps 0 and 3, else "Print
 // Data", "Print Stats", "Print Results", "Print Graph".
 std::string_view PrintCaption(TStep step);
@@ -108,6 +136,15 @@ inline constexpr std::int32_t HelpTopicNumbrant = 238;
 inline constexpr std::int32_t HelpTopicVexal = 302;
 inline constexpr std::int32_t HelpTopicTechnicalSupport = 229;
 inline constexpr std::int32_t HelpTopicHowToCite = 507;
+
+// The help topics of the data dialogs' Help buttons; Insert and Delete
+// share one.
+inline constexpr std::int32_t HelpTopicSelectColumns = 529;
+inline constexpr std::int32_t HelpTopicTransform = 540;
+inline constexpr std::int32_t HelpTopicCombineVariables = 541;
+inline constexpr std::int32_t HelpTopicInsertDelete = 542;
+inline constexpr std::int32_t HelpTopicNumberFormat = 543;
+inline constexpr std::int32_t HelpTopicSelectPairs = 544;
 
 struct TWindowSize {
   int Width = 0;

@@ -1,10 +1,12 @@
 #include "gui/app/DocumentWindows.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPointer>
 #include <QTemporaryDir>
 
@@ -81,6 +83,11 @@ Analyze* TDocumentWindows::CreateWindow(std::unique_ptr<TDocument> document) {
   QMdiSubWindow* sub = mArea.addSubWindow(form);
   sub->setAttribute(Qt::WA_DeleteOnClose);
   sub->setWindowIcon(OmbrelIcon());
+  // The window menu of a document has its own Close on the same key as File
+  // Close; two actions on one key make the key do nothing. File Close stays.
+  if (QMenu* menu = sub->systemMenu())
+    for (QAction* action : menu->actions())
+      if (action->shortcut() == QKeySequence(QKeySequence::Close)) action->setShortcut({});
   connect(form, &Analyze::StepChanged, this, [this] { mShell.ScheduleMenuUpdate(); });
   connect(sub, &QObject::destroyed, this, [this] { mShell.ScheduleMenuUpdate(); });
   form->ShowLoadingPage();

@@ -37,6 +37,7 @@
 #include "core/shell/ShellRules.h"
 #include "core/base/Version.h"
 #include "gui/document/WindowCalcProgress.h"
+#include "gui/entry/ClipboardCommands.h"
 #include "gui/guide/OmbrelGuide.h"
 #include "gui/help/HelpWindow.h"
 
@@ -84,6 +85,11 @@ Obmain::Obmain(TShellOptions options, QWidget* parent)
   mNoDocumentsPanel->setAlignment(Qt::AlignCenter);
   mNoDocumentsPanel->setWordWrap(true);
   mMdiArea = new QMdiArea;
+  // Without scroll bars the area would ask for room for every tiled or
+  // cascaded document at its smallest, and the main window would grow past
+  // the screen.
+  mMdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  mMdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   mCentral->addWidget(mNoDocumentsPanel);
   mCentral->addWidget(mMdiArea);
   mWindows = new TDocumentWindows(*mMdiArea, *this, *this);
@@ -92,6 +98,11 @@ Obmain::Obmain(TShellOptions options, QWidget* parent)
   layout->addWidget(mStepBar);
   setCentralWidget(central);
   connect(mMdiArea, &QMdiArea::subWindowActivated, this, [this] { UpdateMenus(); });
+  // The scroll bars are for tiled and cascaded documents: the area keeps
+  // room for the active document at its smallest.
+  connect(mMdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+    if (sub != nullptr) mMdiArea->setMinimumSize(sub->widget()->minimumSizeHint());
+  });
 
   mStatusMessage = new QLabel;
   mStatusMeter = new QProgressBar;
@@ -114,6 +125,7 @@ Obmain::Obmain(TShellOptions options, QWidget* parent)
   CreateActions();
   CreateMenus();
   CreateToolBar();
+  connect(QApplication::clipboard(), &QClipboard::dataChanged, this, [this] { UpdateMenus(); });
   ReadListSeparator();
   ReadSettings();
   RebuildRecentMenu();
@@ -301,11 +313,9 @@ void Obmain::CreateMenus() {
        {TCommand::Transform, TCommand::CombineVariables, TCommand::NumberFormat, TCommand::Exclude})
     mDataMenu->addAction(Action(command));
 
-  // Paste needs text on the clipboard; Exclude shows the grid selection's state.
+  // Exclude shows the grid selection's state.
   const auto refresh = [this] {
     UpdateMenus();
-    const QMimeData* clipboard = QApplication::clipboard()->mimeData();
-    if (clipboard == nullptr || !clipboard->hasText()) Action(TCommand::Paste)->setEnabled(false);
     Analyze* form = ActiveDocument();
     TDocumentPage* page = form != nullptr ? form->CurrentPage() : nullptr;
     Action(TCommand::Exclude)->setChecked(page != nullptr && page->SelectionExcluded());
@@ -475,6 +485,11 @@ void Obmain::UpdateMenus() {
       {TCommand::DeleteAllData, state.DeleteAllButton},
   };
   for (const auto& [command, on] : enabled) Action(command)->setEnabled(on);
+  // Paste needs text on the clipboard; the clipboard says when it changes.
+  if (!ClipboardHasText()) {
+    Action(TCommand::Paste)->setEnabled(false);
+    Action(TCommand::TransposePaste)->setEnabled(false);
+  }
   for (int step = 0; step < StepCount; ++step)
     Action(StepCommand(step))->setEnabled(state.StepItems[static_cast<std::size_t>(step)]);
   Action(TCommand::Print)->setText(FromView(PrintCaption(situation.Step)));
@@ -621,8 +636,12 @@ void Obmain::ClearAllCommand() {
     form->ResetDocument();
     mClearing = false;
   }
-  form->GoToStep(oldStep == TStep::DataEntry ? TStep::DataEntry : TStep::DataFormat);
+  // The reset document is on step 0 already, so the step change is judged
+  // from where it was.
+  const TStep step = oldStep == TStep::DataEntry ? TStep::DataEntry : TStep::DataFormat;
+  form->GoToStep(step);
   DocumentStateChanged(*form);
+  if (mSettings.GuideShown && mGuideHandler && step != oldStep) mGuideHandler(step);
 }
 
 // ---------------------------------------------------------------- steps

@@ -125,6 +125,12 @@ void Analyze::ShowStepPage(TStep step) {
   if (TDocumentPage* page = Page(step)) mPages->setCurrentWidget(page);
 }
 
+void Analyze::SetNextStepHintVisible(bool visible) {
+  mNextStepHintVisible = visible;
+  // The step-0 page may be showing already.
+  if (TDocumentPage* page = Page(TStep::DataFormat); page != nullptr && Step() == TStep::DataFormat) page->EnterPage();
+}
+
 void Analyze::CommitPendingEdit() {
   if (TDocumentPage* page = CurrentPage()) page->CommitPendingEdit();
 }

@@ -85,7 +85,7 @@ class Analyze : public QWidget {
   // The step-0 page shows the "Next step" arrow and label unless the
   // document was made by the New dialog.
   bool NextStepHintVisible() const { return mNextStepHintVisible; }
-  void SetNextStepHintVisible(bool visible) { mNextStepHintVisible = visible; }
+  void SetNextStepHintVisible(bool visible);
 
  signals:
   // The visible step changed.

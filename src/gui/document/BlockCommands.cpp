@@ -8,6 +8,7 @@
 #include "gui/document/DataEntryPage.h"
 #include "gui/document/DocumentHost.h"
 #include "gui/document/PageSupport.h"
+#include "core/shell/ShellRules.h"
 #include "gui/entry/BlockDialogs.h"
 #include "core/entry/BlockOperations.h"
 #include "gui/entry/SpreadGrid.h"
@@ -20,19 +21,6 @@ const char* const InsertDropsColumnsQuestion =
     "Inserting here pushes data past column Z, and it will be lost. Insert anyway?";
 
 namespace {
-
-// Whole columns are tested first, so a whole table counts as whole columns.
-enum class TWholeSelection { None, Columns, Rows };
-
-TWholeSelection WholeSelectionOf(const TSpreadGrid& grid) {
-  if (grid.WholeColumnsSelected()) return TWholeSelection::Columns;
-  if (grid.WholeRowsSelected()) return TWholeSelection::Rows;
-  return TWholeSelection::None;
-}
-
-TBlockShift ShiftFor(TWholeSelection whole) {
-  return whole == TWholeSelection::Columns ? TBlockShift::Columns : TBlockShift::Rows;
-}
 
 // The hourglass and a disabled window while the table changes; afterwards
 // the grid shows the new state and the document is marked changed.
@@ -48,44 +36,45 @@ void ChangeBlock(TDataEntryPage& page, TChange change) {
   grid.setFocus();
 }
 
-}  // namespace
-
-void DeleteCellsCommand(TDataEntryPage& page, TBlockCommandOrigin origin) {
-  TSpreadGrid& grid = *page.RawDataGrid;
-  const TCellBlock block = BlockFromGridRect(grid.Selection());
-  const TWholeSelection whole = WholeSelectionOf(grid);
-  TBlockShift shift = ShiftFor(whole);
-  if (whole != TWholeSelection::None && origin == TBlockCommandOrigin::EditMenu) {
-    page.RunCommand(TPageCommand::Clear);
-    return;
-  }
-  if (whole == TWholeSelection::None) {
-    TDeleteForm dialog(&page);
-    if (page.Form().Host().Asker().Exec(dialog) != QDialog::Accepted) return;
-    shift = dialog.Choice();
-  }
-  ChangeBlock(page, [&](TDataTable& table) { DeleteBlock(table, block, shift); });
-}
-
-void InsertCellsCommand(TDataEntryPage& page, TBlockCommandOrigin origin) {
-  TSpreadGrid& grid = *page.RawDataGrid;
-  const TCellBlock block = BlockFromGridRect(grid.Selection());
-  const TWholeSelection whole =
-      origin == TBlockCommandOrigin::GridMenu ? WholeSelectionOf(grid) : TWholeSelection::None;
-  TBlockShift shift = ShiftFor(whole);
-  if (whole == TWholeSelection::None) {
-    TInsertForm dialog(&page);
-    if (page.Form().Host().Asker().Exec(dialog) != QDialog::Accepted) return;
-    shift = dialog.Choice();
-  }
+// Deletes or inserts a block, asking first when an insertion would drop data.
+void ShiftBlock(TDataEntryPage& page, TBlockShift shift, bool insert) {
+  const TCellBlock block = BlockFromGridRect(page.RawDataGrid->Selection());
   // Shifting never wraps; what would fall off the grid is only dropped when
   // the user says so.
-  if (InsertPushesOutData(grid.Table(), block, shift)) {
+  if (insert && InsertPushesOutData(page.RawDataGrid->Table(), block, shift)) {
     const char* const question = shift == TBlockShift::Columns ? InsertDropsColumnsQuestion : InsertDropsRowsQuestion;
     if (!page.Form().Host().Asker().AskYesNo(&page, QString::fromLatin1(question), false)) return;
   }
-  ChangeBlock(page, [&](TDataTable& table) { InsertBlock(table, block, shift); });
+  ChangeBlock(page, [&](TDataTable& table) {
+    if (insert)
+      InsertBlock(table, block, shift);
+    else
+      DeleteBlock(table, block, shift);
+  });
 }
+
+}  // namespace
+
+void DeleteCellsCommand(TDataEntryPage& page) {
+  const TSpreadGrid& grid = *page.RawDataGrid;
+  if (grid.WholeColumnsSelected() || grid.WholeRowsSelected()) {
+    page.RunCommand(TPageCommand::Clear);
+    return;
+  }
+  TDeleteForm dialog(&page);
+  if (ExecPageDialog(page, dialog, HelpTopicInsertDelete) != QDialog::Accepted) return;
+  ShiftBlock(page, dialog.Choice(), false);
+}
+
+void InsertCellsCommand(TDataEntryPage& page) {
+  TInsertForm dialog(&page);
+  if (ExecPageDialog(page, dialog, HelpTopicInsertDelete) != QDialog::Accepted) return;
+  ShiftBlock(page, dialog.Choice(), true);
+}
+
+void DeleteWholeCommand(TDataEntryPage& page, TBlockShift shift) { ShiftBlock(page, shift, false); }
+
+void InsertWholeCommand(TDataEntryPage& page, TBlockShift shift) { ShiftBlock(page, shift, true); }
 
 void NumberFormatCommand(TDataEntryPage& page) {
   TSpreadGrid& grid = *page.RawDataGrid;
@@ -93,7 +82,7 @@ void NumberFormatCommand(TDataEntryPage& page) {
   const TNumberFormatScope scope =
       NumberFormatScope(table, grid.Selection(), grid.CurrentDataColumn(), grid.LastGridRow());
   TNumberFormatForm dialog(table, scope, &page);
-  if (page.Form().Host().Asker().Exec(dialog) != QDialog::Accepted) return;
+  if (ExecPageDialog(page, dialog, HelpTopicNumberFormat) != QDialog::Accepted) return;
   std::vector<int> changed;
   {
     const TBusyGuard busy(&page.Form());

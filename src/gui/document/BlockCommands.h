@@ -1,22 +1,24 @@
 #pragma once
 
+#include "core/entry/BlockOperations.h"
+
 namespace ombrel {
 
 class TDataEntryPage;
 
-// Where an insert or delete command came from: the Edit menu asks more
-// often, the grid's context menu acts on whole rows and columns at once.
-enum class TBlockCommandOrigin { EditMenu, GridMenu };
+// Delete cells from the Edit menu: whole columns (a whole table counts as
+// whole columns) and whole rows are cleared; any other selection opens
+// "Delete".
+void DeleteCellsCommand(TDataEntryPage& page);
 
-// Delete cells on the data table page. Whole columns (a whole table counts
-// as whole columns) and whole rows are deleted at once from the grid's menu
-// and cleared from the Edit menu; any other selection opens "Delete".
-void DeleteCellsCommand(TDataEntryPage& page, TBlockCommandOrigin origin);
+// Insert cells from the Edit menu: "Insert " asks what to shift.
+void InsertCellsCommand(TDataEntryPage& page);
 
-// Insert cells. From the grid's menu whole columns and rows are inserted at
-// once; otherwise "Insert " asks what to shift. Before anything would be
-// pushed past row 1000 or column Z the user is asked (default No).
-void InsertCellsCommand(TDataEntryPage& page, TBlockCommandOrigin origin);
+// Deletes or inserts the rows or the columns of the selection at once, as
+// the grid's context menu does for whole rows and columns. Before anything
+// would be pushed past row 1000 or column Z the user is asked (default No).
+void DeleteWholeCommand(TDataEntryPage& page, TBlockShift shift);
+void InsertWholeCommand(TDataEntryPage& page, TBlockShift shift);
 
 // "Number Format" for the selected columns, or the current one.
 void NumberFormatCommand(TDataEntryPage& page);

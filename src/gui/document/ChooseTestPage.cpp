@@ -12,6 +12,7 @@
 #include "gui/document/Analyze.h"
 #include "gui/document/DocumentHost.h"
 #include "gui/document/PageSupport.h"
+#include "core/shell/ShellRules.h"
 #include "gui/document/choose/MultiColumnChoices.h"
 #include "gui/document/choose/MultipleRegressionChoices.h"
 #include "gui/document/choose/OneColumnChoices.h"
@@ -90,7 +91,7 @@ void TChooseTestPage::AnswerChanged() {
 void TChooseTestPage::OpenSelectColumns() {
   TDocument& document = Document();
   TSelectColumnForm dialog(document.Table, Form().Host().Asker(), this);
-  if (Form().Host().Asker().Exec(dialog) != QDialog::Accepted) return;
+  if (ExecPageDialog(*this, dialog, HelpTopicSelectColumns) != QDialog::Accepted) return;
   if (mShown == TTestPage::MultiColumn) document.Choices.AllColumns = 0;
   ColumnsChanged();
 }

@@ -16,6 +16,7 @@
 #include "gui/document/Analyze.h"
 #include "gui/document/BlockCommands.h"
 #include "gui/document/DocumentHost.h"
+#include "gui/document/GridPopupMenu.h"
 #include "gui/document/PageSupport.h"
 #include "gui/entry/CombineDialog.h"
 #include "gui/entry/GridModels.h"
@@ -70,6 +71,9 @@ TDataEntryPage::TDataEntryPage(Analyze& form) : TDocumentPage(form, TStep::DataE
   connect(RawDataGrid, &TSpreadGrid::DataChanged, this, [this] { NoteDocumentChanged(*this); });
   connect(RawDataGrid, &TSpreadGrid::CopyRequested, this, [this] { Form().RunCommand(TPageCommand::Copy); });
   connect(RawDataGrid, &TSpreadGrid::PasteRequested, this, [this] { Form().RunCommand(TPageCommand::Paste); });
+  RawDataGrid->setContextMenuPolicy(Qt::CustomContextMenu);
+  RawDataPopupMenu = new TGridPopupMenu(*this, *RawDataGrid);
+  connect(RawDataGrid, &QWidget::customContextMenuRequested, RawDataPopupMenu, &TGridPopupMenu::ShowAt);
   mStack->addWidget(mGridPage);
 
   // The two-by-two table.
@@ -392,10 +396,18 @@ bool TDataEntryPage::RunCommand(TPageCommand command) {
       RunCombineCommand(*this);
       return true;
     case TPageCommand::DeleteCells:
-      DeleteCellsCommand(*this, TBlockCommandOrigin::EditMenu);
+      DeleteCellsCommand(*this);
       return true;
     case TPageCommand::InsertCells:
-      InsertCellsCommand(*this, TBlockCommandOrigin::EditMenu);
+      InsertCellsCommand(*this);
+      return true;
+    case TPageCommand::DeleteRows:
+    case TPageCommand::DeleteColumns:
+      DeleteWholeCommand(*this, command == TPageCommand::DeleteRows ? TBlockShift::Rows : TBlockShift::Columns);
+      return true;
+    case TPageCommand::InsertRows:
+    case TPageCommand::InsertColumns:
+      InsertWholeCommand(*this, command == TPageCommand::InsertRows ? TBlockShift::Rows : TBlockShift::Columns);
       return true;
     case TPageCommand::NumberFormat:
       NumberFormatCommand(*this);

@@ -16,6 +16,7 @@ inline constexpr const char* TwoByTwoPasteMessage =
 
 class TDataSetTitleField;
 class TOBIntEdit;
+class TGridPopupMenu;
 class TSpreadGrid;
 
 // Step 1: the data set title above the raw-data grid, or, for the 2x2
@@ -34,6 +35,7 @@ class TDataEntryPage : public TDocumentPage {
   bool SelectionExcluded() const override;
 
   TSpreadGrid* RawDataGrid;
+  TGridPopupMenu* RawDataPopupMenu;
   TDataSetTitleField* DataSetTitle;
   // The 2x2 page.
   TDataSetTitleField* TwoByTwoTitle;

@@ -23,6 +23,11 @@ enum class TPageCommand {
   SelectAll,
   DeleteCells,
   InsertCells,
+  // The grid's context menu on whole rows and columns: no dialog.
+  DeleteRows,
+  DeleteColumns,
+  InsertRows,
+  InsertColumns,
   AppendToNotes,
   ViewNotes,
   Transform,

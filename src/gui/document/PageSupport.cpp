@@ -1,5 +1,10 @@
 #include "gui/document/PageSupport.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
+
+#include "gui/app/Asker.h"
+
 #include "gui/document/Analyze.h"
 #include "gui/document/DocumentHost.h"
 #include "gui/document/DocumentPage.h"
@@ -9,6 +14,14 @@ namespace ombrel {
 void NoteDocumentChanged(TDocumentPage& page) {
   page.Document().MarkChanged();
   page.Form().Host().DocumentStateChanged(page.Form());
+}
+
+int ExecPageDialog(TDocumentPage& page, QDialog& dialog, std::int32_t helpTopic) {
+  TDocumentHost& host = page.Form().Host();
+  if (auto* buttons = dialog.findChild<QDialogButtonBox*>())
+    QObject::connect(buttons, &QDialogButtonBox::helpRequested, &dialog,
+                     [&host, helpTopic] { host.ShowHelpTopic(helpTopic); });
+  return host.Asker().Exec(dialog);
 }
 
 }  // namespace ombrel

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 #include <QString>
 
 #include "core/base/TestChoices.h"
+
+class QDialog;
 
 namespace ombrel {
 
@@ -18,5 +21,9 @@ inline QString FromCore(std::string_view text) {
 // A page changed the document's data or choices: the results become stale
 // and the main window updates what depends on the document.
 void NoteDocumentChanged(TDocumentPage& page);
+
+// Shows a dialog of the page modally (through the asker); its Help button
+// opens `helpTopic`. Answers the dialog's result.
+int ExecPageDialog(TDocumentPage& page, QDialog& dialog, std::int32_t helpTopic);
 
 }  // namespace ombrel

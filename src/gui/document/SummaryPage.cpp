@@ -7,6 +7,7 @@
 #include "gui/app/Asker.h"
 #include "gui/document/Analyze.h"
 #include "gui/document/DocumentHost.h"
+#include "gui/document/GridPopupMenu.h"
 #include "gui/document/PageSupport.h"
 #include "gui/entry/ImportExport.h"
 #include "gui/entry/SpreadGrid.h"
@@ -30,6 +31,9 @@ TSummaryPage::TSummaryPage(Analyze& form) : TDocumentPage(form, TStep::ColumnSta
   connect(StatDataGrid, &TSpreadGrid::DataChanged, this, [this] { NoteDocumentChanged(*this); });
   connect(StatDataGrid, &TSpreadGrid::CopyRequested, this, [this] { Form().RunCommand(TPageCommand::Copy); });
   connect(StatDataGrid, &TSpreadGrid::PasteRequested, this, [this] { Form().RunCommand(TPageCommand::Paste); });
+  StatDataGrid->setContextMenuPolicy(Qt::CustomContextMenu);
+  StatDataPopupMenu = new TGridPopupMenu(*this, *StatDataGrid);
+  connect(StatDataGrid, &QWidget::customContextMenuRequested, StatDataPopupMenu, &TGridPopupMenu::ShowAt);
 }
 
 void TSummaryPage::EnterPage() {
@@ -54,6 +58,7 @@ void TSummaryPage::CommitPendingEdit() {
 void TSummaryPage::DocumentReset() {
   StatDataGrid->CancelEdit();
   StatDataGrid->CloseTitleEditors(false);
+  StatDataGrid->SetCurrentCell(FirstDataGridColumn, FirstDataGridRow);
   StatDataGrid->RefreshAll();
   DataSetTitle->Refresh();
 }
@@ -75,6 +80,10 @@ bool TSummaryPage::RunCommand(TPageCommand command) {
       return true;
     case TPageCommand::Clear:
       ClearSummary(*StatDataGrid, TakeOpenTitleField(*StatDataGrid, mOpenTitleField));
+      return true;
+    case TPageCommand::DeleteCells:
+      // Clears the typed entries of the selected columns, never a title.
+      ClearSummary(*StatDataGrid, TOpenTitleField{});
       return true;
     case TPageCommand::Export:
       ExportSummaryData(*this);

@@ -6,6 +6,7 @@
 namespace ombrel {
 
 class TDataSetTitleField;
+class TGridPopupMenu;
 class TSpreadGrid;
 
 // Step 2: the column summaries, where averaged data is typed as well.
@@ -22,6 +23,7 @@ class TSummaryPage : public TDocumentPage {
   bool RunCommand(TPageCommand command) override;
 
   TSpreadGrid* StatDataGrid;
+  TGridPopupMenu* StatDataPopupMenu;
   TDataSetTitleField* DataSetTitle;
 
  private:

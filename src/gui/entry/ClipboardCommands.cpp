@@ -29,6 +29,12 @@ QByteArray ClipboardBytes() {
   return data->text().toUtf8();
 }
 
+}  // namespace
+
+bool ClipboardHasText() { return !ClipboardBytes().isEmpty(); }
+
+namespace {
+
 // Puts copied text on the clipboard and says what did not go well.
 // Answers whether the whole text went.
 bool PlaceOnClipboard(const TClipboardText& text, TAsker& asker, QWidget* parent) {

@@ -27,6 +27,9 @@ TOpenTitleField OpenTitleFieldOf(const TSpreadGrid& grid);
 // recorded at the last commit, which is used up. Closes the open field.
 TOpenTitleField TakeOpenTitleField(TSpreadGrid& grid, TOpenTitleField& recorded);
 
+// Whether the clipboard holds text to paste (Paste is enabled only then).
+bool ClipboardHasText();
+
 // The user's decimal separator as one byte; "." when it is not a single
 // plain character.
 char UserDecimalSeparator();

@@ -15,6 +15,7 @@
 #include "gui/document/DataEntryPage.h"
 #include "gui/document/DocumentHost.h"
 #include "gui/document/PageSupport.h"
+#include "core/shell/ShellRules.h"
 #include "core/entry/CellStore.h"
 #include "gui/entry/SpreadGrid.h"
 
@@ -106,7 +107,7 @@ void RunCombineCommand(TDataEntryPage& page) {
     return;
   }
   TCombineVarForm dialog(table, target, &page);
-  if (asker.Exec(dialog) != QDialog::Accepted) return;
+  if (ExecPageDialog(page, dialog, HelpTopicCombineVariables) != QDialog::Accepted) return;
   const int first = dialog.FirstColumn();
   const int second = dialog.SecondColumn();
   if (first < 0 || second < 0) return;

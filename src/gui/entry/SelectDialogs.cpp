@@ -19,6 +19,8 @@ QDialogButtonBox* AddButtons(QDialog& dialog, QVBoxLayout& layout) {
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   layout.addWidget(buttons);
+  // Fixed size, like the other data dialogs: the list scrolls instead.
+  layout.setSizeConstraint(QLayout::SetFixedSize);
   return buttons;
 }
 

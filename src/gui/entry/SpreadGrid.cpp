@@ -379,6 +379,20 @@ void TSpreadGrid::mousePressEvent(QMouseEvent* event) {
     mColumnAnchor = gridColumn;
     mRowAnchor = gridRow;
   }
+  if (event->button() == Qt::RightButton && index.isValid()) {
+    // The context menu acts on the selection a right click lands in; a click
+    // elsewhere first makes its cell the current one.
+    const TGridRect selection = Selection();
+    const int gridColumn = index.column() + FirstDataGridColumn;
+    const int gridRow = index.row() + FirstDataGridRow;
+    if (gridColumn >= selection.Left && gridColumn <= selection.Right && gridRow >= selection.Top &&
+        gridRow <= selection.Bottom)
+      return;
+    SetCurrentCell(gridColumn, gridRow);
+    mColumnAnchor = gridColumn;
+    mRowAnchor = gridRow;
+    return;
+  }
   QTableView::mousePressEvent(event);
 }
 

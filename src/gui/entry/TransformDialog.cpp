@@ -14,6 +14,7 @@
 #include "gui/document/DataEntryPage.h"
 #include "gui/document/DocumentHost.h"
 #include "gui/document/PageSupport.h"
+#include "core/shell/ShellRules.h"
 #include "gui/entry/SpreadGrid.h"
 
 namespace ombrel {
@@ -92,7 +93,7 @@ void RunTransformCommand(TDataEntryPage& page) {
   TAsker& asker = page.Form().Host().Asker();
   grid.CommitEdit();
   TTransformForm dialog(asker, &page);
-  if (asker.Exec(dialog) != QDialog::Accepted) return;
+  if (ExecPageDialog(page, dialog, HelpTopicTransform) != QDialog::Accepted) return;
   const TTransform transform = dialog.SelectedTransform();
   const TReal k = dialog.K();
   const TDataRange range = DataRangeOf(grid.Selection());

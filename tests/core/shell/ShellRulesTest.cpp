@@ -109,6 +109,51 @@ TEST(MenuStateFor, ArrangingNeedsTwoDocumentsAndStepsFollowReachability) {
   EXPECT_FALSE(loading.Copy || loading.Export || loading.BackButton || loading.ForwardButton);
 }
 
+// The enabled items of a context menu, in menu order, "Exclude*" when
+// checked.
+std::string EnabledItems(const TGridMenuState& state) {
+  const std::pair<bool, const char*> items[] = {
+      {state.Cut, "Cut"},         {state.Copy, "Copy"},           {state.Paste, "Paste"},
+      {state.TransposePaste, "Transpose"}, {state.Clear, "Clear"}, {state.DeleteCells, "Delete"},
+      {state.InsertCells, "Insert"}, {state.Transform, "Transform"}, {state.Exclude, "Exclude"}};
+  std::string text;
+  for (const auto& [on, name] : items)
+    if (on) text += (text.empty() ? "" : " ") + std::string(name);
+  if (state.ExcludeChecked) text += "*";
+  return text;
+}
+
+TEST(GridMenuStateFor, FollowsClipboardSelectionAndFormat) {
+  struct TRow {
+    const char* Name;
+    TGridMenuSituation Situation;
+    const char* Enabled;
+  };
+  const TRow rows[] = {
+      {"raw, empty clipboard", {false, TDataFormat::Raw, false, false, false, false},
+       "Cut Copy Clear Delete Insert Transform Exclude"},
+      {"raw, text on the clipboard", {false, TDataFormat::XY, true, false, false, false},
+       "Cut Copy Paste Transpose Clear Delete Insert Transform Exclude"},
+      {"raw, excluded selection", {false, TDataFormat::Raw, false, true, false, false},
+       "Cut Copy Clear Delete Insert Transform Exclude*"},
+      {"larger table has no exclusions", {false, TDataFormat::LargerTable, true, true, false, false},
+       "Cut Copy Paste Transpose Clear Delete Insert Transform"},
+      {"summary of raw columns", {true, TDataFormat::Raw, true, false, false, false}, "Copy"},
+      {"summary with typed entries", {true, TDataFormat::MeanSdN, true, false, true, true},
+       "Cut Copy Paste Delete"},
+      {"summary, entries but empty clipboard", {true, TDataFormat::MeanSemN, false, false, true, true},
+       "Cut Copy Delete"},
+      {"summary, paste would start in a raw column", {true, TDataFormat::MeanSdN, true, false, true, false},
+       "Cut Copy Delete"},
+      {"multiple regression types no summaries", {true, TDataFormat::MultipleRegression, true, false, true, true},
+       "Copy"},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    EXPECT_EQ(EnabledItems(GridMenuStateFor(row.Situation)), row.Enabled);
+  }
+}
+
 TEST(PrintCaption, FollowsTheStep) {
   const std::pair<TStep, const char*> rows[] = {
       {TStep::DataFormat, "Print"}, {TStep::DataEntry, "Print Data"},  {TStep::ColumnStats, "Print Stats"},

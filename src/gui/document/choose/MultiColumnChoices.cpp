@@ -18,6 +18,7 @@
 #include "gui/document/ChooseTestPage.h"
 #include "gui/document/DocumentHost.h"
 #include "gui/document/PageSupport.h"
+#include "core/shell/ShellRules.h"
 #include "gui/entry/SelectDialogs.h"
 
 namespace ombrel {
@@ -165,7 +166,7 @@ void TMultiColumnChoices::PostTestRowChosen(int row) {
 void TMultiColumnChoices::OpenSelectPairs() {
   TDocument& document = Document();
   TSelectColPairsForm dialog(document.Table, document.Choices.PairSelected, Form().Host().Asker(), this);
-  if (Form().Host().Asker().Exec(dialog) != QDialog::Accepted) return;
+  if (ExecPageDialog(Host(), dialog, HelpTopicSelectPairs) != QDialog::Accepted) return;
   Changed();
 }
 
