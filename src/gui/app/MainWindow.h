@@ -86,6 +86,8 @@ enum class TCommand {
   HelpGuide,
   About,
   DeleteAllData,
+  Undo,
+  Redo,
   Count,
 };
 

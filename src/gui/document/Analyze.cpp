@@ -3,13 +3,18 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QStackedWidget>
+#include <QUndoStack>
 #include <QVBoxLayout>
 #include <sstream>
+#include <utility>
 
 #include "gui/app/Asker.h"
 #include "core/document/DocumentFile.h"
+#include "core/document/DataChange.h"
 #include "gui/document/DocumentHost.h"
+#include "gui/document/PageSupport.h"
 #include "core/shell/ShellRules.h"
+#include "gui/document/UndoHistory.h"
 #include "gui/document/WindowCalcProgress.h"
 #include "gui/report/NotesForm.h"
 
@@ -25,6 +30,50 @@ const std::string& EmptyDocumentImage() {
   return image;
 }
 
+// The image of what the undo stack does not hold: the document with an
+// empty document's data state in place of its own.
+std::string ImageBesideData(const TDocument& document) {
+  static const TDataState empty = CaptureDataState(*std::make_unique<TDocument>());
+  auto copy = std::make_unique<TDocument>(document);
+  copy->Table = empty.Table;
+  copy->TwoByTwo = empty.TwoByTwo;
+  copy->Format = empty.Format;
+  copy->Family = empty.Family;
+  copy->MeanIsSD = empty.MeanIsSD;
+  return ComparableImage(*copy);
+}
+
+// The name of a command's undo step ("Undo Paste"); commands that change no
+// data leave no step, so their names never show.
+QString ActionName(TPageCommand command, bool selectionExcluded) {
+  switch (command) {
+    case TPageCommand::Cut:
+      return QStringLiteral("Cut");
+    case TPageCommand::Paste:
+      return QStringLiteral("Paste");
+    case TPageCommand::TransposePaste:
+      return QStringLiteral("Transpose Paste");
+    case TPageCommand::Clear:
+      return QStringLiteral("Clear");
+    case TPageCommand::DeleteCells:
+      return QStringLiteral("Delete");
+    case TPageCommand::InsertCells:
+      return QStringLiteral("Insert");
+    case TPageCommand::Transform:
+      return QStringLiteral("Transform");
+    case TPageCommand::CombineVariables:
+      return QStringLiteral("Combine Variables");
+    case TPageCommand::NumberFormat:
+      return QStringLiteral("Number Format");
+    case TPageCommand::Exclude:
+      return selectionExcluded ? QStringLiteral("Include") : QStringLiteral("Exclude");
+    case TPageCommand::Import:
+      return QStringLiteral("Import");
+    default:
+      return QStringLiteral("Edit");
+  }
+}
+
 }  // namespace
 
 Analyze::Analyze(TDocumentHost& host, std::unique_ptr<TDocument> document, QWidget* parent)
@@ -32,6 +81,8 @@ Analyze::Analyze(TDocumentHost& host, std::unique_ptr<TDocument> document, QWidg
   if (!mDocument) mDocument = std::make_unique<TDocument>();
   // A child created before the pages, so it outlives the panel that shows it.
   mProgress = new TWindowCalcProgress(this);
+  mHistory = new TUndoHistory(*this);
+  connect(&UndoStack(), &QUndoStack::cleanChanged, this, [this] { UpdateModifiedMark(); });
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   mPages = new QStackedWidget;
@@ -41,6 +92,8 @@ Analyze::Analyze(TDocumentHost& host, std::unique_ptr<TDocument> document, QWidg
 }
 
 Analyze::~Analyze() {
+  // The stack reports its clean state while it is deleted.
+  disconnect(&UndoStack(), nullptr, this, nullptr);
   // The pages' grids read the document until they are gone.
   delete mPages;
   mPageOfStep.fill(nullptr);
@@ -52,24 +105,41 @@ void Analyze::SetUntitled(const QString& name) {
   mName = name;
   mFileName.clear();
   mNeverSaved = true;
-  mSavedImage.clear();
-  setWindowTitle(mName);
+  static const std::string emptyImage = ImageBesideData(*std::make_unique<TDocument>());
+  mSavedImage = emptyImage;
+  // A copy or a part of a file holds data that was never saved as it is.
+  if (ComparableImage(*mDocument) != EmptyDocumentImage()) UndoStack().resetClean();
+  setWindowTitle(mName + QStringLiteral("[*]"));
+  UpdateModifiedMark();
 }
 
 void Analyze::SetFileName(const QString& path) {
   mName = path;
   mFileName = path;
   mNeverSaved = false;
-  mSavedImage = ComparableImage(*mDocument);
-  setWindowTitle(mName);
+  FinishTyping();
+  mSavedImage = ImageBesideData(*mDocument);
+  UndoStack().setClean();
+  setWindowTitle(mName + QStringLiteral("[*]"));
+  UpdateModifiedMark();
 }
 
 bool Analyze::HasUnsavedChanges() {
   CommitPendingEdit();
+  return IsModified();
+}
+
+bool Analyze::IsModified() const {
   // Computing summaries or a report is not a change: only what the user
   // did differs between the images.
-  return ComparableImage(*mDocument) != (mNeverSaved ? EmptyDocumentImage() : mSavedImage);
+  return mTypingPending || !UndoStack().isClean() || ImageBesideData(*mDocument) != mSavedImage;
 }
+
+void Analyze::UpdateModifiedMark() {
+  if (windowTitle().contains(QStringLiteral("[*]"))) setWindowModified(IsModified());
+}
+
+QUndoStack& Analyze::UndoStack() const { return mHistory->Stack(); }
 
 bool Analyze::IsEmptyDocument() const {
   return mDocument->Table.Title().empty() && !mDocument->Table.HasData() && mDocument->TwoByTwo.AllCountsEmpty() &&
@@ -103,6 +173,9 @@ void Analyze::GoToStep(TStep step) {
   mPages->setCurrentWidget(page);
   mDocument->EnterStep(step, *mProgress);
   page->EnterPage();
+  // What entering a step derives from the data (summaries, the report) is
+  // no edit of the user's.
+  mHistory->Sync();
   emit StepChanged(step);
 }
 
@@ -117,6 +190,7 @@ void Analyze::ShowStepPage(TStep step) {
 
 void Analyze::CommitPendingEdit() {
   if (TDocumentPage* page = CurrentPage()) page->CommitPendingEdit();
+  if (mCommandDepth == 0) FinishTyping();
 }
 
 bool Analyze::RunCommand(TPageCommand command) {
@@ -124,6 +198,8 @@ bool Analyze::RunCommand(TPageCommand command) {
       command == TPageCommand::Paste && page != nullptr && page->PasteIntoOpenEditor())
     return true;
   CommitPendingEdit();
+  const TDocumentPage* current = CurrentPage();
+  const TDataCommand change(*this, ActionName(command, current != nullptr && current->SelectionExcluded()));
   if (TDocumentPage* page = CurrentPage(); page != nullptr && page->RunCommand(command)) return true;
   if (command == TPageCommand::ViewNotes) {
     ViewNotes();
@@ -134,9 +210,82 @@ bool Analyze::RunCommand(TPageCommand command) {
 
 void Analyze::ResetDocument() {
   CommitPendingEdit();
+  const TDataCommand change(*this, QStringLiteral("Clear All"));
   mDocument->ResetForNewDocument();
   for (TDocumentPage* page : mPageOfStep)
     if (page != nullptr) page->DocumentReset();
+  NoteDocumentChanged();
+}
+
+void Analyze::NotifyHost() {
+  UpdateModifiedMark();
+  mHost.DocumentStateChanged(*this);
+}
+
+void Analyze::NoteDocumentChanged() {
+  mDocument->MarkChanged();
+  if (mCommandDepth > 0) {
+    mHostNotePending = true;
+    return;
+  }
+  FinishTyping();
+  mHistory->Sync();
+  NotifyHost();
+}
+
+void Analyze::NoteDataChanged(const QString& action) {
+  mDocument->MarkChanged();
+  if (mCommandDepth > 0) {
+    mHostNotePending = true;
+    return;
+  }
+  mTypingPending = false;
+  mHistory->Record(action);
+  NotifyHost();
+}
+
+void Analyze::NoteDataTyped() {
+  mDocument->MarkChanged();
+  if (mCommandDepth > 0) {
+    mHostNotePending = true;
+    return;
+  }
+  mTypingPending = true;
+  NotifyHost();
+}
+
+void Analyze::FinishTyping() {
+  if (!std::exchange(mTypingPending, false)) return;
+  if (mHistory->Record(TypingAction())) NotifyHost();
+}
+
+Analyze::TDataCommand::TDataCommand(Analyze& form, const QString& action) : mForm(form), mAction(action) {
+  if (mForm.mCommandDepth++ > 0) return;
+  mForm.FinishTyping();
+  // Whatever changed unnoted before the command is not part of it.
+  mForm.mHistory->Sync();
+}
+
+Analyze::TDataCommand::~TDataCommand() {
+  if (--mForm.mCommandDepth > 0) return;
+  const bool recorded = mForm.mHistory->Record(mAction);
+  if (recorded || std::exchange(mForm.mHostNotePending, false)) mForm.NotifyHost();
+}
+
+void Analyze::Undo() {
+  CommitPendingEdit();
+  UndoStack().undo();
+}
+
+void Analyze::Redo() {
+  CommitPendingEdit();
+  UndoStack().redo();
+}
+
+void Analyze::DataRestored() {
+  const TStep step = Step();
+  if (step != TStep::Loading) GoToStep(StepReachable(mDocument->Format, step) ? step : TStep::DataFormat);
+  NotifyHost();
 }
 
 void Analyze::ViewNotes() { ombrel::ViewNotes(*mDocument, mHost.Asker(), this); }
