@@ -159,10 +159,12 @@ void Obmain::CreateActions() {
 
   MakeAction(TCommand::Undo, QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z), [this] {
     if (Analyze* form = ActiveDocument()) form->Undo();
-  });
+  })->setToolTip(QStringLiteral("Undo (Ctrl + Z)"));
   MakeAction(TCommand::Redo, QStringLiteral("&Redo"), QKeySequence(Qt::CTRL | Qt::Key_Y), [this] {
     if (Analyze* form = ActiveDocument()) form->Redo();
-  })->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+  });
+  Action(TCommand::Redo)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+  Action(TCommand::Redo)->setToolTip(QStringLiteral("Redo (Ctrl + Y)"));
   MakeAction(TCommand::Cut, QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X), page(TPageCommand::Cut))
       ->setToolTip(QStringLiteral("Cut (Ctrl + X)"));
   MakeAction(TCommand::Copy, QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), page(TPageCommand::Copy))
