@@ -13,6 +13,7 @@
 
 #include "core/document/DataChange.h"
 #include "core/shell/FormatPageText.h"
+#include "gui/app/MainWindow.h"
 #include "gui/document/Analyze.h"
 #include "gui/document/DataEntryPage.h"
 #include "gui/document/SummaryPage.h"
@@ -103,6 +104,7 @@ class UndoTest : public QObject {
   void UndoRestoresEachCommandExactly_data();
   void UndoRestoresEachCommandExactly();
   void UndoToTheSavedStateIsUnmodified();
+  void MenuItemsNameTheStep();
   void StackDropsItsOldestSteps_data();
   void StackDropsItsOldestSteps();
 };
@@ -275,6 +277,31 @@ void UndoTest::UndoToTheSavedStateIsUnmodified() {
   mForm->Undo();
   mForm->Document().Notes = "seen";
   QVERIFY(mForm->HasUnsavedChanges());
+}
+
+void UndoTest::MenuItemsNameTheStep() {
+  TShellFixture fixture;
+  Obmain window(fixture.Options());
+  window.Start({});
+  window.GoToStep(TStep::DataEntry);
+  QAction* undo = window.Action(TCommand::Undo);
+  QAction* redo = window.Action(TCommand::Redo);
+  QVERIFY(!undo->isEnabled());
+  QApplication::clipboard()->setText(QStringLiteral("5\r\n"));
+  window.RunPageCommand(TPageCommand::Paste);
+  QCOMPARE(undo->text(), QStringLiteral("&Undo Paste"));
+  QVERIFY(undo->isEnabled());
+  QVERIFY(window.ActiveDocument()->isWindowModified());
+  undo->trigger();
+  QCOMPARE(undo->text(), QStringLiteral("&Undo"));
+  QVERIFY(!undo->isEnabled());
+  QCOMPARE(redo->text(), QStringLiteral("&Redo Paste"));
+  QVERIFY(!window.ActiveDocument()->isWindowModified());
+  redo->trigger();
+  fixture.Asker.YesNo.push_back(true);
+  window.ClearAllCommand();
+  QCOMPARE(undo->text(), QStringLiteral("&Undo Clear All"));
+  QVERIFY(!redo->isEnabled());
 }
 
 void UndoTest::StackDropsItsOldestSteps_data() {

@@ -174,8 +174,8 @@ void Analyze::GoToStep(TStep step) {
   mDocument->EnterStep(step, *mProgress);
   page->EnterPage();
   // What entering a step derives from the data (summaries, the report) is
-  // no edit of the user's.
-  mHistory->Sync();
+  // no edit of the user's; within a command it is part of the command.
+  if (mCommandDepth == 0) mHistory->Sync();
   emit StepChanged(step);
 }
 
@@ -272,20 +272,25 @@ Analyze::TDataCommand::~TDataCommand() {
   if (recorded || std::exchange(mForm.mHostNotePending, false)) mForm.NotifyHost();
 }
 
+// The host hears of the change once the stack has moved, so that the menus
+// name the next step.
 void Analyze::Undo() {
   CommitPendingEdit();
+  if (!UndoStack().canUndo()) return;
   UndoStack().undo();
+  NotifyHost();
 }
 
 void Analyze::Redo() {
   CommitPendingEdit();
+  if (!UndoStack().canRedo()) return;
   UndoStack().redo();
+  NotifyHost();
 }
 
 void Analyze::DataRestored() {
   const TStep step = Step();
   if (step != TStep::Loading) GoToStep(StepReachable(mDocument->Format, step) ? step : TStep::DataFormat);
-  NotifyHost();
 }
 
 void Analyze::ViewNotes() { ombrel::ViewNotes(*mDocument, mHost.Asker(), this); }

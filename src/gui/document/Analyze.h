@@ -115,7 +115,8 @@ class Analyze : public QWidget {
   // Edit > Undo and Redo: the pending edit is committed first.
   void Undo();
   void Redo();
-  // An undo or redo changed the data: the visible step is entered again.
+  // An undo or redo changed the data: the visible step is entered again
+  // (Undo and Redo then tell the host).
   void DataRestored();
 
   // The step-0 page shows the "Next step" arrow and label unless the
