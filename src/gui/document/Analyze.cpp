@@ -30,16 +30,16 @@ const std::string& EmptyDocumentImage() {
   return image;
 }
 
-// The image of what the undo stack does not hold: the document with an
-// empty document's data state in place of its own.
-std::string ImageBesideData(const TDocument& document) {
-  static const TDataState empty = CaptureDataState(*std::make_unique<TDocument>());
+// The image of the document with `data` in place of its own data state:
+// compared with the image saved with `data`, it shows what changed beside
+// the data (choices, notes), derived state computed the same way on both.
+std::string ImageWithData(const TDocument& document, const TDataState& data) {
   auto copy = std::make_unique<TDocument>(document);
-  copy->Table = empty.Table;
-  copy->TwoByTwo = empty.TwoByTwo;
-  copy->Format = empty.Format;
-  copy->Family = empty.Family;
-  copy->MeanIsSD = empty.MeanIsSD;
+  copy->Table = data.Table;
+  copy->TwoByTwo = data.TwoByTwo;
+  copy->Format = data.Format;
+  copy->Family = data.Family;
+  copy->MeanIsSD = data.MeanIsSD;
   return ComparableImage(*copy);
 }
 
@@ -105,8 +105,8 @@ void Analyze::SetUntitled(const QString& name) {
   mName = name;
   mFileName.clear();
   mNeverSaved = true;
-  static const std::string emptyImage = ImageBesideData(*std::make_unique<TDocument>());
-  mSavedImage = emptyImage;
+  mSavedImage = EmptyDocumentImage();
+  mSavedData = std::make_unique<TDataState>(CaptureDataState(*std::make_unique<TDocument>()));
   // A copy or a part of a file holds data that was never saved as it is.
   if (ComparableImage(*mDocument) != EmptyDocumentImage()) UndoStack().resetClean();
   setWindowTitle(mName + QStringLiteral("[*]"));
@@ -118,7 +118,10 @@ void Analyze::SetFileName(const QString& path) {
   mFileName = path;
   mNeverSaved = false;
   FinishTyping();
-  mSavedImage = ImageBesideData(*mDocument);
+  // What was saved or read is the reference, however it came about.
+  mHistory->Sync();
+  mSavedImage = ComparableImage(*mDocument);
+  mSavedData = std::make_unique<TDataState>(CaptureDataState(*mDocument));
   UndoStack().setClean();
   setWindowTitle(mName + QStringLiteral("[*]"));
   UpdateModifiedMark();
@@ -132,7 +135,9 @@ bool Analyze::HasUnsavedChanges() {
 bool Analyze::IsModified() const {
   // Computing summaries or a report is not a change: only what the user
   // did differs between the images.
-  return mTypingPending || !UndoStack().isClean() || ImageBesideData(*mDocument) != mSavedImage;
+  // A data change that reached no undo step still counts.
+  if (mTypingPending || !UndoStack().isClean() || mHistory->HasUnrecordedChange()) return true;
+  return mSavedData && ImageWithData(*mDocument, *mSavedData) != mSavedImage;
 }
 
 void Analyze::UpdateModifiedMark() {
@@ -268,8 +273,8 @@ Analyze::TDataCommand::TDataCommand(Analyze& form, const QString& action) : mFor
 
 Analyze::TDataCommand::~TDataCommand() {
   if (--mForm.mCommandDepth > 0) return;
-  const bool recorded = mForm.mHistory->Record(mAction);
-  if (recorded || std::exchange(mForm.mHostNotePending, false)) mForm.NotifyHost();
+  const bool noted = std::exchange(mForm.mHostNotePending, false);
+  if (mForm.mHistory->Record(mAction) || noted) mForm.NotifyHost();
 }
 
 // The host hears of the change once the stack has moved, so that the menus

@@ -14,6 +14,7 @@ class QUndoStack;
 namespace ombrel {
 
 class TDocumentHost;
+struct TDataState;
 class TUndoHistory;
 class TWindowCalcProgress;
 
@@ -149,8 +150,9 @@ class Analyze : public QWidget {
   QString mName;
   QString mFileName;
   bool mNeverSaved = true;
-  // The comparable image of what is not on the undo stack, when saved.
+  // The comparable image and the data state when last saved or read.
   std::string mSavedImage;
+  std::unique_ptr<TDataState> mSavedData;
   int mCommandDepth = 0;
   bool mHostNotePending = false;
   bool mTypingPending = false;

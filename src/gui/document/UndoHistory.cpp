@@ -50,6 +50,10 @@ bool TUndoHistory::Record(const QString& action) {
   return true;
 }
 
+bool TUndoHistory::HasUnrecordedChange() const {
+  return !TDataChange::Between(mBaseline, mForm.Document()).IsEmpty();
+}
+
 void TUndoHistory::SetLimits(int steps, std::size_t bytes) {
   mStack->setUndoLimit(steps);
   mMemoryLimit = bytes;

@@ -33,6 +33,8 @@ class TUndoHistory : public QObject {
   // Pushes the change since the baseline as one step named `action`, and
   // makes the present state the baseline. False when nothing changed.
   bool Record(const QString& action);
+  // Whether the data differs from the baseline: changed without a step.
+  bool HasUnrecordedChange() const;
   // Only while the stack is empty (tests use small limits).
   void SetLimits(int steps, std::size_t bytes);
   std::size_t MemoryUsed() const;
