@@ -133,9 +133,9 @@ bool Analyze::HasUnsavedChanges() {
 }
 
 bool Analyze::IsModified() const {
-  // Computing summaries or a report is not a change: only what the user
-  // did differs between the images.
-  // A data change that reached no undo step still counts.
+  // The data by the undo stack (a data change that reached no step still
+  // counts); the rest by the images, where computing summaries or a report
+  // is no change: only what the user did differs.
   if (mTypingPending || !UndoStack().isClean() || mHistory->HasUnrecordedChange()) return true;
   return mSavedData && ImageWithData(*mDocument, *mSavedData) != mSavedImage;
 }
