@@ -21,6 +21,16 @@ inline std::vector<TBenchmark>& Registry() {
   return benchmarks;
 }
 
+// Lines printed after the timings, such as the memory a structure takes.
+inline std::vector<std::function<std::string()>>& Notes() {
+  static std::vector<std::function<std::string()>> notes;
+  return notes;
+}
+
+struct TNoteRegistrar {
+  explicit TNoteRegistrar(std::function<std::string()> note) { Notes().push_back(std::move(note)); }
+};
+
 struct TRegistrar {
   TRegistrar(std::string name, double limitMs, std::function<void()> run) {
     Registry().push_back({std::move(name), std::move(run), limitMs});

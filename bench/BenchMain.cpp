@@ -35,5 +35,6 @@ int main() {
                 benchmark.Name.c_str(), median, times.back(), cpuMedian, benchmark.LimitMs,
                 within ? "" : "  TOO SLOW");
   }
+  for (const auto& note : ombrel::bench::Notes()) std::printf("%s\n", note().c_str());
   return failures == 0 ? 0 : 1;
 }

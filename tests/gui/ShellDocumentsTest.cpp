@@ -53,7 +53,7 @@ class ShellDocumentsTest : public QObject {
     Analyze* form = window.ActiveDocument();
     QVERIFY(form != nullptr);
     QCOMPARE(form->Name(), QStringLiteral("DATASET1.OMD"));
-    QCOMPARE(form->windowTitle(), QStringLiteral("DATASET1.OMD"));
+    QCOMPARE(form->windowTitle(), QStringLiteral("DATASET1.OMD[*]"));  // [*]: the modified mark
     QCOMPARE(form->Step(), TStep::DataFormat);
     QVERIFY(form->NeverSaved());
     QVERIFY(!window.NoDocumentsPanelShown());
@@ -220,7 +220,7 @@ class ShellDocumentsTest : public QObject {
     QVERIFY(!saved.isEmpty());
     QCOMPARE(fixture.Asker.SaveTitles, QStringList{QStringLiteral("Save")});
     QCOMPARE(first->FileName(), saved);
-    QCOMPARE(first->windowTitle(), saved);
+    QCOMPARE(first->windowTitle(), saved + QStringLiteral("[*]"));
     QCOMPARE(QString::fromStdString(window.RecentFiles().Entries().front()), saved);
     QVERIFY(!first->HasUnsavedChanges());
     // Save again writes without asking; Save As asks with its own title.

@@ -42,6 +42,8 @@ struct TColumnSummary {
 
   // Resets the statistics but keeps the title.
   void ClearStatistics();
+
+  bool operator==(const TColumnSummary&) const = default;
 };
 
 // A document's numbers: 1001 rows by 26 columns of extended values with
@@ -139,7 +141,13 @@ class TDataTable {
   std::uint8_t UseColumnSelection = 0;
   TStatusCode StatusCode = TStatusCode::Ok;
 
+  // Every field, cells, flags, titles and extents included.
+  bool operator==(const TDataTable&) const = default;
+
  private:
+  // Records and restores the private fields for undo.
+  friend class TTableChange;
+
   static std::size_t Index(int row, int column);
   static std::size_t RowIndex(int row);
   static std::size_t ColumnIndex(int column);

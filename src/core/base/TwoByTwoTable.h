@@ -33,6 +33,8 @@ struct TTwoByTwoTable {
 
   void Reset() { *this = TTwoByTwoTable{}; }
 
+  bool operator==(const TTwoByTwoTable&) const = default;
+
  private:
   static TReal Sum(TReal x, TReal y) { return IsEmpty(x) || IsEmpty(y) ? EmptyValue : x + y; }
 };

@@ -23,6 +23,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include "gui/app/AboutBox.h"
@@ -183,6 +184,14 @@ void Obmain::CreateActions() {
       TCommand::Exit, QStringLiteral("E&xit Ombrel"), QKeySequence(Qt::ALT | Qt::Key_F4), [this] { ExitCommand(); },
       false);
 
+  MakeAction(TCommand::Undo, QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z), [this] {
+    if (Analyze* form = ActiveDocument()) form->Undo();
+  })->setToolTip(QStringLiteral("Undo (Ctrl + Z)"));
+  MakeAction(TCommand::Redo, QStringLiteral("&Redo"), QKeySequence(Qt::CTRL | Qt::Key_Y), [this] {
+    if (Analyze* form = ActiveDocument()) form->Redo();
+  });
+  Action(TCommand::Redo)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+  Action(TCommand::Redo)->setToolTip(QStringLiteral("Redo (Ctrl + Y)"));
   MakeAction(TCommand::Cut, QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X), page(TPageCommand::Cut))
       ->setToolTip(QStringLiteral("Cut (Ctrl + X)"));
   MakeAction(TCommand::Copy, QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), page(TPageCommand::Copy))
@@ -267,6 +276,8 @@ void Obmain::CreateActions() {
       {TCommand::Import, "Import"},
       {TCommand::Export, "Export"},
       {TCommand::DeleteAllData, "Clear"},
+      {TCommand::Undo, "Undo"},
+      {TCommand::Redo, "Redo"},
       {TCommand::ViewNotes, "Notes"},
       {TCommand::HelpGuide, "Guide"},
   };
@@ -276,6 +287,8 @@ void Obmain::CreateActions() {
       {TCommand::Open, QStyle::SP_DialogOpenButton},
       {TCommand::Save, QStyle::SP_DialogSaveButton},
       {TCommand::DeleteAllData, QStyle::SP_TrashIcon},
+      {TCommand::Undo, QStyle::SP_ArrowBack},
+      {TCommand::Redo, QStyle::SP_ArrowForward},
       {TCommand::HelpGuide, QStyle::SP_DialogHelpButton},
   };
   for (const auto& [command, pixmap] : icons) Action(command)->setIcon(style()->standardIcon(pixmap));
@@ -295,6 +308,9 @@ void Obmain::CreateMenus() {
   mFileMenu->addAction(Action(TCommand::Exit));
 
   mEditMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
+  mEditMenu->addAction(Action(TCommand::Undo));
+  mEditMenu->addAction(Action(TCommand::Redo));
+  mEditMenu->addSeparator();
   for (const TCommand command :
        {TCommand::Cut, TCommand::Copy, TCommand::Paste, TCommand::TransposePaste, TCommand::Clear})
     mEditMenu->addAction(Action(command));
@@ -357,7 +373,8 @@ void Obmain::CreateToolBar() {
   for (const TCommand command : {TCommand::New, TCommand::Open, TCommand::Save, TCommand::Print})
     bar->addAction(Action(command));
   bar->addSeparator();
-  for (const TCommand command : {TCommand::Cut, TCommand::Copy, TCommand::Paste}) bar->addAction(Action(command));
+  for (const TCommand command : {TCommand::Cut, TCommand::Copy, TCommand::Paste, TCommand::Undo, TCommand::Redo})
+    bar->addAction(Action(command));
   bar->addSeparator();
   bar->addAction(Action(TCommand::Import));
   bar->addAction(Action(TCommand::Export));
@@ -493,6 +510,16 @@ void Obmain::UpdateMenus() {
   for (int step = 0; step < StepCount; ++step)
     Action(StepCommand(step))->setEnabled(state.StepItems[static_cast<std::size_t>(step)]);
   Action(TCommand::Print)->setText(FromView(PrintCaption(situation.Step)));
+  // The undo items name the step they take back or do again.
+  const QUndoStack* history = form != nullptr ? &form->UndoStack() : nullptr;
+  const auto showStep = [](QAction* action, const QString& caption, bool on, const QString& step) {
+    action->setEnabled(on);
+    action->setText(on && !step.isEmpty() ? caption + QLatin1Char(' ') + step : caption);
+  };
+  showStep(Action(TCommand::Undo), QStringLiteral("&Undo"), history != nullptr && history->canUndo(),
+           history != nullptr ? history->undoText() : QString());
+  showStep(Action(TCommand::Redo), QStringLiteral("&Redo"), history != nullptr && history->canRedo(),
+           history != nullptr ? history->redoText() : QString());
   mStepBar->ShowState(state,
                       HelpButtonsFor(situation.Step, situation.Format,
                                      form != nullptr ? form->Document().Choices.ColumnCountKind : TColumnCountKind::None,

@@ -90,6 +90,8 @@ enum class TCommand {
   HelpGuide,
   About,
   DeleteAllData,
+  Undo,
+  Redo,
   Count,
 };
 

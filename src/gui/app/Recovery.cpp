@@ -124,7 +124,7 @@ void TRecovery::WriteChanged() {
       continue;
     }
     watched.Pending = false;
-    if (!watched.Form->DiffersFromSaved()) {
+    if (!watched.Form->IsModified()) {
       RemoveCopy(watched);
       continue;
     }

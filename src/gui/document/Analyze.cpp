@@ -3,13 +3,18 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QStackedWidget>
+#include <QUndoStack>
 #include <QVBoxLayout>
 #include <sstream>
+#include <utility>
 
 #include "gui/app/Asker.h"
 #include "core/document/DocumentFile.h"
+#include "core/document/DataChange.h"
 #include "gui/document/DocumentHost.h"
+#include "gui/document/PageSupport.h"
 #include "core/shell/ShellRules.h"
+#include "gui/document/UndoHistory.h"
 #include "gui/document/WindowCalcProgress.h"
 #include "gui/report/NotesForm.h"
 
@@ -25,6 +30,50 @@ const std::string& EmptyDocumentImage() {
   return image;
 }
 
+// The image of the document with `data` in place of its own data state:
+// compared with the image saved with `data`, it shows what changed beside
+// the data (choices, notes), derived state computed the same way on both.
+std::string ImageWithData(const TDocument& document, const TDataState& data) {
+  auto copy = std::make_unique<TDocument>(document);
+  copy->Table = data.Table;
+  copy->TwoByTwo = data.TwoByTwo;
+  copy->Format = data.Format;
+  copy->Family = data.Family;
+  copy->MeanIsSD = data.MeanIsSD;
+  return ComparableImage(*copy);
+}
+
+// The name of a command's undo step ("Undo Paste"); commands that change no
+// data leave no step, so their names never show.
+QString ActionName(TPageCommand command, bool selectionExcluded) {
+  switch (command) {
+    case TPageCommand::Cut:
+      return QStringLiteral("Cut");
+    case TPageCommand::Paste:
+      return QStringLiteral("Paste");
+    case TPageCommand::TransposePaste:
+      return QStringLiteral("Transpose Paste");
+    case TPageCommand::Clear:
+      return QStringLiteral("Clear");
+    case TPageCommand::DeleteCells:
+      return QStringLiteral("Delete");
+    case TPageCommand::InsertCells:
+      return QStringLiteral("Insert");
+    case TPageCommand::Transform:
+      return QStringLiteral("Transform");
+    case TPageCommand::CombineVariables:
+      return QStringLiteral("Combine Variables");
+    case TPageCommand::NumberFormat:
+      return QStringLiteral("Number Format");
+    case TPageCommand::Exclude:
+      return selectionExcluded ? QStringLiteral("Include") : QStringLiteral("Exclude");
+    case TPageCommand::Import:
+      return QStringLiteral("Import");
+    default:
+      return QStringLiteral("Edit");
+  }
+}
+
 }  // namespace
 
 Analyze::Analyze(TDocumentHost& host, std::unique_ptr<TDocument> document, QWidget* parent)
@@ -32,6 +81,8 @@ Analyze::Analyze(TDocumentHost& host, std::unique_ptr<TDocument> document, QWidg
   if (!mDocument) mDocument = std::make_unique<TDocument>();
   // A child created before the pages, so it outlives the panel that shows it.
   mProgress = new TWindowCalcProgress(this);
+  mHistory = new TUndoHistory(*this);
+  connect(&UndoStack(), &QUndoStack::cleanChanged, this, [this] { UpdateModifiedMark(); });
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   mPages = new QStackedWidget;
@@ -41,6 +92,8 @@ Analyze::Analyze(TDocumentHost& host, std::unique_ptr<TDocument> document, QWidg
 }
 
 Analyze::~Analyze() {
+  // The stack reports its clean state while it is deleted.
+  disconnect(&UndoStack(), nullptr, this, nullptr);
   // The pages' grids read the document until they are gone.
   delete mPages;
   mPageOfStep.fill(nullptr);
@@ -52,16 +105,26 @@ void Analyze::SetUntitled(const QString& name) {
   mName = name;
   mFileName.clear();
   mNeverSaved = true;
-  mSavedImage.clear();
-  setWindowTitle(mName);
+  mSavedImage = EmptyDocumentImage();
+  mSavedData = std::make_unique<TDataState>(CaptureDataState(*std::make_unique<TDocument>()));
+  // A copy or a part of a file holds data that was never saved as it is.
+  if (ComparableImage(*mDocument) != EmptyDocumentImage()) UndoStack().resetClean();
+  setWindowTitle(mName + QStringLiteral("[*]"));
+  UpdateModifiedMark();
 }
 
 void Analyze::SetFileName(const QString& path) {
   mName = path;
   mFileName = path;
   mNeverSaved = false;
+  FinishTyping();
+  // What was saved or read is the reference, however it came about.
+  mHistory->Sync();
   mSavedImage = ComparableImage(*mDocument);
-  setWindowTitle(mName);
+  mSavedData = std::make_unique<TDataState>(CaptureDataState(*mDocument));
+  UndoStack().setClean();
+  setWindowTitle(mName + QStringLiteral("[*]"));
+  UpdateModifiedMark();
 }
 
 void Analyze::SetRecoveredFileName(const QString& path) {
@@ -72,14 +135,22 @@ void Analyze::SetRecoveredFileName(const QString& path) {
 
 bool Analyze::HasUnsavedChanges() {
   CommitPendingEdit();
-  return DiffersFromSaved();
+  return IsModified();
 }
 
-bool Analyze::DiffersFromSaved() const {
-  // Computing summaries or a report is not a change: only what the user
-  // did differs between the images.
-  return ComparableImage(*mDocument) != (mNeverSaved ? EmptyDocumentImage() : mSavedImage);
+bool Analyze::IsModified() const {
+  // The data by the undo stack (a data change that reached no step still
+  // counts); the rest by the images, where computing summaries or a report
+  // is no change: only what the user did differs.
+  if (mTypingPending || !UndoStack().isClean() || mHistory->HasUnrecordedChange()) return true;
+  return mSavedData && ImageWithData(*mDocument, *mSavedData) != mSavedImage;
 }
+
+void Analyze::UpdateModifiedMark() {
+  if (windowTitle().contains(QStringLiteral("[*]"))) setWindowModified(IsModified());
+}
+
+QUndoStack& Analyze::UndoStack() const { return mHistory->Stack(); }
 
 bool Analyze::IsEmptyDocument() const {
   return mDocument->Table.Title().empty() && !mDocument->Table.HasData() && mDocument->TwoByTwo.AllCountsEmpty() &&
@@ -113,6 +184,9 @@ void Analyze::GoToStep(TStep step) {
   mPages->setCurrentWidget(page);
   mDocument->EnterStep(step, *mProgress);
   page->EnterPage();
+  // What entering a step derives from the data (summaries, the report) is
+  // no edit of the user's; within a command it is part of the command.
+  if (mCommandDepth == 0) mHistory->Sync();
   emit StepChanged(step);
 }
 
@@ -133,6 +207,7 @@ void Analyze::SetNextStepHintVisible(bool visible) {
 
 void Analyze::CommitPendingEdit() {
   if (TDocumentPage* page = CurrentPage()) page->CommitPendingEdit();
+  if (mCommandDepth == 0) FinishTyping();
 }
 
 bool Analyze::RunCommand(TPageCommand command) {
@@ -140,6 +215,8 @@ bool Analyze::RunCommand(TPageCommand command) {
       command == TPageCommand::Paste && page != nullptr && page->PasteIntoOpenEditor())
     return true;
   CommitPendingEdit();
+  const TDocumentPage* current = CurrentPage();
+  const TDataCommand change(*this, ActionName(command, current != nullptr && current->SelectionExcluded()));
   if (TDocumentPage* page = CurrentPage(); page != nullptr && page->RunCommand(command)) return true;
   if (command == TPageCommand::ViewNotes) {
     ViewNotes();
@@ -150,9 +227,87 @@ bool Analyze::RunCommand(TPageCommand command) {
 
 void Analyze::ResetDocument() {
   CommitPendingEdit();
+  const TDataCommand change(*this, QStringLiteral("Clear All"));
   mDocument->ResetForNewDocument();
   for (TDocumentPage* page : mPageOfStep)
     if (page != nullptr) page->DocumentReset();
+  NoteDocumentChanged();
+}
+
+void Analyze::NotifyHost() {
+  UpdateModifiedMark();
+  mHost.DocumentStateChanged(*this);
+}
+
+void Analyze::NoteDocumentChanged() {
+  mDocument->MarkChanged();
+  if (mCommandDepth > 0) {
+    mHostNotePending = true;
+    return;
+  }
+  FinishTyping();
+  mHistory->Sync();
+  NotifyHost();
+}
+
+void Analyze::NoteDataChanged(const QString& action) {
+  mDocument->MarkChanged();
+  if (mCommandDepth > 0) {
+    mHostNotePending = true;
+    return;
+  }
+  mTypingPending = false;
+  mHistory->Record(action);
+  NotifyHost();
+}
+
+void Analyze::NoteDataTyped() {
+  mDocument->MarkChanged();
+  if (mCommandDepth > 0) {
+    mHostNotePending = true;
+    return;
+  }
+  mTypingPending = true;
+  NotifyHost();
+}
+
+void Analyze::FinishTyping() {
+  if (!std::exchange(mTypingPending, false)) return;
+  if (mHistory->Record(TypingAction())) NotifyHost();
+}
+
+Analyze::TDataCommand::TDataCommand(Analyze& form, const QString& action) : mForm(form), mAction(action) {
+  if (mForm.mCommandDepth++ > 0) return;
+  mForm.FinishTyping();
+  // Whatever changed unnoted before the command is not part of it.
+  mForm.mHistory->Sync();
+}
+
+Analyze::TDataCommand::~TDataCommand() {
+  if (--mForm.mCommandDepth > 0) return;
+  const bool noted = std::exchange(mForm.mHostNotePending, false);
+  if (mForm.mHistory->Record(mAction) || noted) mForm.NotifyHost();
+}
+
+// The host hears of the change once the stack has moved, so that the menus
+// name the next step.
+void Analyze::Undo() {
+  CommitPendingEdit();
+  if (!UndoStack().canUndo()) return;
+  UndoStack().undo();
+  NotifyHost();
+}
+
+void Analyze::Redo() {
+  CommitPendingEdit();
+  if (!UndoStack().canRedo()) return;
+  UndoStack().redo();
+  NotifyHost();
+}
+
+void Analyze::DataRestored() {
+  const TStep step = Step();
+  if (step != TStep::Loading) GoToStep(StepReachable(mDocument->Format, step) ? step : TStep::DataFormat);
 }
 
 void Analyze::ViewNotes() {

@@ -9,10 +9,13 @@
 #include "gui/document/DocumentPage.h"
 
 class QStackedWidget;
+class QUndoStack;
 
 namespace ombrel {
 
 class TDocumentHost;
+struct TDataState;
+class TUndoHistory;
 class TWindowCalcProgress;
 
 // A document window: one document shown on seven pages, one per step plus
@@ -21,7 +24,10 @@ class TWindowCalcProgress;
 //
 // The window also keeps the document's name (its path once saved or
 // opened, else an untitled name) and what was last saved, so that closing
-// it can ask about unsaved changes.
+// it can ask about unsaved changes, and the undo history of its data: every
+// data change becomes one undo step (TUndoHistory), named after the action
+// ("Paste", "Typing"), and the data counts as saved while the history is at
+// its clean state.
 class Analyze : public QWidget {
   Q_OBJECT
 
@@ -48,11 +54,12 @@ class Analyze : public QWidget {
   void SetRecoveredFileName(const QString& path);
 
   // Whether closing would lose anything: the document differs from what
-  // was last saved or read (an untitled one, from an empty document).
-  // Commits the pending edit first.
+  // was last saved or read (an untitled one, from an empty document): its
+  // data by the undo history's clean state, the rest (choices, notes) by
+  // comparison. Commits the pending edit first.
   bool HasUnsavedChanges();
   // The same, leaving the pending edit alone (for work done while typing).
-  bool DiffersFromSaved() const;
+  bool IsModified() const;
   // Nothing worth keeping: no title, no values, no 2x2 counts, no notes.
   bool IsEmptyDocument() const;
   // The next close does not ask about unsaved changes.
@@ -79,8 +86,44 @@ class Analyze : public QWidget {
   // Runs a menu command on the visible page, or this window's default for
   // it. False when nothing handled it.
   bool RunCommand(TPageCommand command);
-  // Clear All: the document and every page reset.
+  // Clear All: the document and every page reset (one undo step).
   void ResetDocument();
+
+  // Every change of the document ends in one of these: the results become
+  // stale and the host hears of it (DocumentStateChanged). A change of
+  // choices, notes or graph settings is not on the undo stack.
+  void NoteDocumentChanged();
+  // A finished data edit outside a command (a typed cell, a chosen data
+  // format): one undo step named `action`.
+  void NoteDataChanged(const QString& action);
+  // A data edit still being typed (a title field, keystroke by keystroke):
+  // becomes one "Typing" step when the field is left or a command runs.
+  void NoteDataTyped();
+  // Records the edit being typed now (NoteDataTyped), if any.
+  void FinishTyping();
+
+  // The changes of one command become one undo step named `action`; a data
+  // change noted meanwhile is reported to the host when the scope ends.
+  class TDataCommand {
+   public:
+    TDataCommand(Analyze& form, const QString& action);
+    ~TDataCommand();
+    TDataCommand(const TDataCommand&) = delete;
+    TDataCommand& operator=(const TDataCommand&) = delete;
+
+   private:
+    Analyze& mForm;
+    QString mAction;
+  };
+
+  TUndoHistory& History() const { return *mHistory; }
+  QUndoStack& UndoStack() const;
+  // Edit > Undo and Redo: the pending edit is committed first.
+  void Undo();
+  void Redo();
+  // An undo or redo changed the data: the visible step is entered again
+  // (Undo and Redo then tell the host).
+  void DataRestored();
 
   // The step-0 page shows the "Next step" arrow and label unless the
   // document was made by the New dialog.
@@ -96,16 +139,25 @@ class Analyze : public QWidget {
 
  private:
   void ViewNotes();
+  // The sub-window's title shows the modified state.
+  void UpdateModifiedMark();
+  void NotifyHost();
 
   TDocumentHost& mHost;
   std::unique_ptr<TDocument> mDocument;
   TWindowCalcProgress* mProgress;
+  TUndoHistory* mHistory;
   QStackedWidget* mPages;
   std::array<TDocumentPage*, StepCount + 1> mPageOfStep{};
   QString mName;
   QString mFileName;
   bool mNeverSaved = true;
+  // The comparable image and the data state when last saved or read.
   std::string mSavedImage;
+  std::unique_ptr<TDataState> mSavedData;
+  int mCommandDepth = 0;
+  bool mHostNotePending = false;
+  bool mTypingPending = false;
   bool mAskOnClose = true;
   bool mNextStepHintVisible = true;
 };

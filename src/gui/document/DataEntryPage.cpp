@@ -67,8 +67,9 @@ TDataEntryPage::TDataEntryPage(Analyze& form) : TDocumentPage(form, TStep::DataE
   RawDataGrid->SetAsker(GridQuestions(form.Host().Asker(), this));
   gridLayout->addWidget(DataSetTitle);
   gridLayout->addWidget(RawDataGrid, 1);
-  connect(DataSetTitle, &TDataSetTitleField::TitleEdited, this, [this] { NoteDocumentChanged(*this); });
-  connect(RawDataGrid, &TSpreadGrid::DataChanged, this, [this] { NoteDocumentChanged(*this); });
+  connect(DataSetTitle, &TDataSetTitleField::TitleEdited, this, [this] { Form().NoteDataTyped(); });
+  connect(DataSetTitle, &QLineEdit::editingFinished, this, [this] { Form().FinishTyping(); });
+  connect(RawDataGrid, &TSpreadGrid::DataChanged, this, [this] { Form().NoteDataChanged(TypingAction()); });
   connect(RawDataGrid, &TSpreadGrid::CopyRequested, this, [this] { Form().RunCommand(TPageCommand::Copy); });
   connect(RawDataGrid, &TSpreadGrid::PasteRequested, this, [this] { Form().RunCommand(TPageCommand::Paste); });
   RawDataGrid->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -81,7 +82,8 @@ TDataEntryPage::TDataEntryPage(Analyze& form) : TDocumentPage(form, TStep::DataE
   auto* twoLayout = new QVBoxLayout(mTwoByTwoPage);
   TwoByTwoTitle = new TDataSetTitleField(document.Table, TwoByTwoTitleFieldLength, mTwoByTwoPage);
   TwoByTwoTitle->setObjectName(QStringLiteral("TwoByTwoTitle"));
-  connect(TwoByTwoTitle, &TDataSetTitleField::TitleEdited, this, [this] { NoteDocumentChanged(*this); });
+  connect(TwoByTwoTitle, &TDataSetTitleField::TitleEdited, this, [this] { Form().NoteDataTyped(); });
+  connect(TwoByTwoTitle, &QLineEdit::editingFinished, this, [this] { Form().FinishTyping(); });
   twoLayout->addWidget(TwoByTwoTitle);
   auto* cells = new QGridLayout;
   const auto makeCount = [this](const char* name, bool total) {
@@ -105,8 +107,9 @@ TDataEntryPage::TDataEntryPage(Analyze& form) : TDocumentPage(form, TStep::DataE
     title->setMaxLength(TTwoByTwoTable::MaxTitleLength);
     connect(title, &QLineEdit::textEdited, this, [this, i](const QString& text) {
       Document().TwoByTwo.Titles[i] = ToTableText(text, TTwoByTwoTable::MaxTitleLength);
-      NoteDocumentChanged(*this);
+      Form().NoteDataTyped();
     });
+    connect(title, &QLineEdit::editingFinished, this, [this] { Form().FinishTyping(); });
     TwoByTwoTitles[i] = title;
   }
   LabelTwoByTwoTable();
@@ -267,7 +270,7 @@ void TDataEntryPage::CountCommitted(TOBIntEdit* field, TReal value) {
     TReal& count = CountOf(Document().TwoByTwo, i);
     if (count == value) return;
     count = value;
-    NoteDocumentChanged(*this);
+    Form().NoteDataChanged(TypingAction());
   }
   ShowTotals();
 }

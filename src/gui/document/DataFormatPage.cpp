@@ -102,7 +102,7 @@ void TDataFormatPage::FamilyClicked(TTestFamily family) {
   TDocument& document = Document();
   if (family != document.Family) {
     document.ChooseFamily(family);
-    NoteDocumentChanged(*this);
+    Form().NoteDataChanged(DataFormatAction());
   }
   ShowState();
 }
@@ -110,7 +110,7 @@ void TDataFormatPage::FamilyClicked(TTestFamily family) {
 void TDataFormatPage::FormatClicked(TDataFormat format) {
   if (Form().Calculating()) return;
   TDocument& document = Document();
-  if (format != document.Format && document.ChooseFormat(format)) NoteDocumentChanged(*this);
+  if (format != document.Format && document.ChooseFormat(format)) Form().NoteDataChanged(DataFormatAction());
   ShowState();
 }
 

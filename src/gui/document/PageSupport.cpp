@@ -4,17 +4,13 @@
 #include <QDialogButtonBox>
 
 #include "gui/app/Asker.h"
-
 #include "gui/document/Analyze.h"
 #include "gui/document/DocumentHost.h"
 #include "gui/document/DocumentPage.h"
 
 namespace ombrel {
 
-void NoteDocumentChanged(TDocumentPage& page) {
-  page.Document().MarkChanged();
-  page.Form().Host().DocumentStateChanged(page.Form());
-}
+void NoteDocumentChanged(TDocumentPage& page) { page.Form().NoteDocumentChanged(); }
 
 int ExecPageDialog(TDocumentPage& page, QDialog& dialog, std::int32_t helpTopic) {
   TDocumentHost& host = page.Form().Host();

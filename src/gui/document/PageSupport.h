@@ -18,8 +18,14 @@ inline QString FromCore(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// A page changed the document's data or choices: the results become stale
-// and the main window updates what depends on the document.
+// The names of the undo steps of typed edits and of choosing a data format.
+inline QString TypingAction() { return QStringLiteral("Typing"); }
+inline QString DataFormatAction() { return QStringLiteral("Data Format"); }
+
+// A page changed the document's choices (or a command its data): the results
+// become stale and the main window updates what depends on the document.
+// Data edits outside commands go through Analyze::NoteDataChanged instead,
+// which also makes them undo steps.
 void NoteDocumentChanged(TDocumentPage& page);
 
 // Shows a dialog of the page modally (through the asker); its Help button

@@ -27,8 +27,9 @@ TSummaryPage::TSummaryPage(Analyze& form) : TDocumentPage(form, TStep::ColumnSta
   StatDataGrid->SetAsker(GridQuestions(form.Host().Asker(), this));
   layout->addWidget(DataSetTitle);
   layout->addWidget(StatDataGrid, 1);
-  connect(DataSetTitle, &TDataSetTitleField::TitleEdited, this, [this] { NoteDocumentChanged(*this); });
-  connect(StatDataGrid, &TSpreadGrid::DataChanged, this, [this] { NoteDocumentChanged(*this); });
+  connect(DataSetTitle, &TDataSetTitleField::TitleEdited, this, [this] { Form().NoteDataTyped(); });
+  connect(DataSetTitle, &QLineEdit::editingFinished, this, [this] { Form().FinishTyping(); });
+  connect(StatDataGrid, &TSpreadGrid::DataChanged, this, [this] { Form().NoteDataChanged(TypingAction()); });
   connect(StatDataGrid, &TSpreadGrid::CopyRequested, this, [this] { Form().RunCommand(TPageCommand::Copy); });
   connect(StatDataGrid, &TSpreadGrid::PasteRequested, this, [this] { Form().RunCommand(TPageCommand::Paste); });
   StatDataGrid->setContextMenuPolicy(Qt::CustomContextMenu);

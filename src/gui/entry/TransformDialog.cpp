@@ -48,12 +48,6 @@ TTransformForm::TTransformForm(TAsker& asker, QWidget* parent) : QDialog(parent)
   kRow->addStretch(1);
   layout->addLayout(kRow);
 
-  auto* undo = new QLabel(QStringLiteral(
-      "Please note that there is no \"undo\" feature. If you want to get the original data back, you'll have to "
-      "read them from disk or perform an inverse transformation."));
-  undo->setWordWrap(true);
-  layout->addWidget(undo);
-
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
