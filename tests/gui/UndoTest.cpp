@@ -193,6 +193,16 @@ const TUndoCase UndoCases[] = {
          dialog.findChild<QRadioButton*>(QStringLiteral("DeleteEntireColRadioButton"))->click();
        });
      }},
+    {"delete whole rows", "Delete", TDataFormat::Raw, TStep::DataEntry,
+     [](UndoTest& t) {
+       t.Grid().SelectRow(2);
+       t.mForm->RunCommand(TPageCommand::DeleteRows);
+     }},
+    {"insert whole columns", "Insert", TDataFormat::Raw, TStep::DataEntry,
+     [](UndoTest& t) {
+       t.Grid().SelectColumn(1);
+       t.mForm->RunCommand(TPageCommand::InsertColumns);
+     }},
     {"transform", "Transform", TDataFormat::Raw, TStep::DataEntry,
      [](UndoTest& t) {
        t.Grid().SelectColumn(1);

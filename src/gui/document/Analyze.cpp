@@ -56,8 +56,12 @@ QString ActionName(TPageCommand command, bool selectionExcluded) {
     case TPageCommand::Clear:
       return QStringLiteral("Clear");
     case TPageCommand::DeleteCells:
+    case TPageCommand::DeleteRows:
+    case TPageCommand::DeleteColumns:
       return QStringLiteral("Delete");
     case TPageCommand::InsertCells:
+    case TPageCommand::InsertRows:
+    case TPageCommand::InsertColumns:
       return QStringLiteral("Insert");
     case TPageCommand::Transform:
       return QStringLiteral("Transform");
