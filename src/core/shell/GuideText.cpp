@@ -65,6 +65,7 @@ constexpr std::array<TGuidePage, StepCount> Pages = {{
 
 constexpr int GuideTopOffset = 75;
 constexpr int GuideRightInset = 15;
+constexpr int GuideGap = 8;
 
 }  // namespace
 
@@ -84,6 +85,16 @@ TGuidePosition GuidePosition(TStep step, int mainLeft, int mainTop, int mainWidt
   position.Left = GuidePageIndex(step) == 0 ? mainLeft + (mainWidth - guideWidth) / 2
                                             : mainLeft + mainWidth - guideWidth - GuideRightInset;
   return position;
+}
+
+TGuidePosition GuidePositionOnScreen(TStep step, int mainLeft, int mainTop, int mainWidth, int guideWidth,
+                                     int screenLeft, int screenWidth) {
+  const int mainRight = mainLeft + mainWidth;
+  const int screenRight = screenLeft + screenWidth;
+  if (screenRight - mainRight >= guideWidth + GuideGap) return {mainRight + GuideGap, mainTop + GuideTopOffset};
+  if (mainLeft - screenLeft >= guideWidth + GuideGap)
+    return {mainLeft - GuideGap - guideWidth, mainTop + GuideTopOffset};
+  return GuidePosition(step, mainLeft, mainTop, mainWidth, guideWidth);
 }
 
 }  // namespace ombrel

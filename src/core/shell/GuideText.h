@@ -42,4 +42,14 @@ struct TGuidePosition {
 // out of the way of the step buttons the user is told to press.
 TGuidePosition GuidePosition(TStep step, int mainLeft, int mainTop, int mainWidth, int guideWidth);
 
+// The same, but beside the main window rather than over it wherever the
+// screen (its left edge and width) has room: right of the main window, or
+// else left of it, 8 pixels apart, 75 pixels below its top; over it as above
+// only where neither side has room.
+TGuidePosition GuidePositionOnScreen(TStep step, int mainLeft, int mainTop, int mainWidth, int guideWidth,
+                                     int screenLeft, int screenWidth);
+
+// The width a first-start main window leaves beside it for the guide.
+constexpr int GuideRoomWidth = 440;
+
 }  // namespace ombrel

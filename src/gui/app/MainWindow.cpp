@@ -31,6 +31,7 @@
 #include "gui/app/Icons.h"
 #include "gui/app/WindowMenu.h"
 #include "core/shell/FileKinds.h"
+#include "core/shell/GuideText.h"
 #include "gui/app/Profile.h"
 #include "gui/app/Recovery.h"
 #include "gui/app/ShellSettings.h"
@@ -857,7 +858,11 @@ void Obmain::FitFirstSize() {
   const QSize least = minimumSizeHint();
   const TWindowSize size = FirstWindowSize(screen.width(), screen.height(), least.width(), least.height());
   resize(size.Width, size.Height);
-  move(screen.left() + (screen.width() - size.Width) / 2, screen.top() + (screen.height() - size.Height) / 2);
+  // Room for the guide beside the window where the screen has it, the two
+  // centred together.
+  const int besideWidth = mSettings.GuideShown && screen.width() - size.Width >= GuideRoomWidth ? GuideRoomWidth : 0;
+  move(screen.left() + (screen.width() - size.Width - besideWidth) / 2,
+       screen.top() + (screen.height() - size.Height) / 2);
 }
 
 QStringList Obmain::DroppedDocuments(const QMimeData* mime) const {

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -141,7 +142,10 @@ void TOmbrelGuide::SetStep(TStep step) {
 
 void TOmbrelGuide::PlaceOver(const QWidget& mainWindow) {
   const QRect main = mainWindow.frameGeometry();
-  const TGuidePosition position = GuidePosition(mStep, main.left(), main.top(), main.width(), frameGeometry().width());
+  const QScreen* screen = mainWindow.screen();
+  const QRect area = screen != nullptr ? screen->availableGeometry() : main;
+  const TGuidePosition position = GuidePositionOnScreen(mStep, main.left(), main.top(), main.width(),
+                                                        frameGeometry().width(), area.left(), area.width());
   move(position.Left, position.Top);
 }
 

@@ -100,4 +100,30 @@ TEST(GuidePosition, CentresOnTheFirstStepElseHugsTheRightEdge) {
 }
 
 }  // namespace
+
+// Beside on the right where it fits, else on the left, else over the window.
+TEST(GuidePositionOnScreen, BesideTheWindowWhereTheScreenHasRoom) {
+  struct TRow {
+    const char* Name;
+    TStep Step;
+    int MainLeft, MainWidth, GuideWidth, ScreenLeft, ScreenWidth;
+    int Left;
+  };
+  const TRow rows[] = {
+      {"room on the right", TStep::DataEntry, 100, 800, 400, 0, 1400, 908},
+      {"exactly enough on the right", TStep::DataFormat, 0, 992, 400, 0, 1400, 1000},
+      {"only the left has room", TStep::Results, 500, 800, 400, 0, 1400, 92},
+      {"second screen", TStep::Graph, 1450, 800, 400, 1400, 1400, 2258},
+      {"no room: over the window, step 0 centred", TStep::DataFormat, 200, 1000, 400, 0, 1400, 500},
+      {"no room: over the window, right edge", TStep::DataEntry, 200, 1000, 400, 0, 1400, 785},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    const TGuidePosition position =
+        GuidePositionOnScreen(row.Step, row.MainLeft, 30, row.MainWidth, row.GuideWidth, row.ScreenLeft, row.ScreenWidth);
+    EXPECT_EQ(position.Left, row.Left);
+    EXPECT_EQ(position.Top, 105);
+  }
+}
+
 }  // namespace ombrel
