@@ -129,15 +129,15 @@ TDataEntryPage::TDataEntryPage(Analyze& form) : TDocumentPage(form, TStep::DataE
   cells->addWidget(TwoByTwoC2, 4, 3);
   cells->addWidget(TwoByTwoTotal, 4, 4);
   // Captions of the table's rows and columns, beside their title fields.
-  const auto caption = [this](const QString& text) {
+  const auto caption = [this](const QString& text, QWidget* titleField) {
     auto* label = new QLabel(text, mTwoByTwoPage);
-    label->setEnabled(false);
+    label->setBuddy(titleField);
     return label;
   };
-  cells->addWidget(caption(QStringLiteral("Column A")), 0, 2);
-  cells->addWidget(caption(QStringLiteral("Column B")), 0, 3);
-  cells->addWidget(caption(QStringLiteral("Row 1")), 2, 0);
-  cells->addWidget(caption(QStringLiteral("Row 2")), 3, 0);
+  cells->addWidget(caption(QStringLiteral("Column A"), TwoByTwoTitles[0]), 0, 2);
+  cells->addWidget(caption(QStringLiteral("Column B"), TwoByTwoTitles[1]), 0, 3);
+  cells->addWidget(caption(QStringLiteral("Row 1"), TwoByTwoTitles[2]), 2, 0);
+  cells->addWidget(caption(QStringLiteral("Row 2"), TwoByTwoTitles[3]), 3, 0);
   twoLayout->addLayout(cells);
   twoLayout->addStretch(1);
   const std::array<TOBIntEdit*, 4> counts = {TwoByTwoA, TwoByTwoB, TwoByTwoC, TwoByTwoD};
