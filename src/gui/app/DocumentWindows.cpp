@@ -153,16 +153,7 @@ bool TDocumentWindows::SaveAllChanged(const QList<Analyze*>& changed) {
 bool TDocumentWindows::SaveEachChanged(const QList<Analyze*>& changed) {
   for (Analyze* form : changed) {
     Activate(*form);
-    const std::string question = SaveChangesQuestion(QFileInfo(form->Name()).fileName().toStdString());
-    switch (mHost.Asker().AskYesNoCancel(mArea.window(), QString::fromUtf8(question.c_str()))) {
-      case TAnswer::Cancel:
-        return false;
-      case TAnswer::Yes:
-        if (!mHost.SaveDocument(*form, false)) return false;
-        break;
-      case TAnswer::No:
-        break;
-    }
+    if (!form->AskToSaveChanges()) return false;
   }
   return true;
 }

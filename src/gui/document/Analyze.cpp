@@ -243,34 +243,30 @@ void Analyze::NotifyHost() {
   mHost.DocumentStateChanged(*this);
 }
 
-void Analyze::NoteDocumentChanged() {
+bool Analyze::MarkChangedInsideCommand() {
   mDocument->MarkChanged();
-  if (mCommandDepth > 0) {
-    mHostNotePending = true;
-    return;
-  }
+  // Inside a command the command's end records the step and tells the host.
+  if (mCommandDepth == 0) return false;
+  mHostNotePending = true;
+  return true;
+}
+
+void Analyze::NoteDocumentChanged() {
+  if (MarkChangedInsideCommand()) return;
   FinishTyping();
   mHistory->Sync();
   NotifyHost();
 }
 
 void Analyze::NoteDataChanged(const QString& action) {
-  mDocument->MarkChanged();
-  if (mCommandDepth > 0) {
-    mHostNotePending = true;
-    return;
-  }
+  if (MarkChangedInsideCommand()) return;
   mTypingPending = false;
   mHistory->Record(action);
   NotifyHost();
 }
 
 void Analyze::NoteDataTyped() {
-  mDocument->MarkChanged();
-  if (mCommandDepth > 0) {
-    mHostNotePending = true;
-    return;
-  }
+  if (MarkChangedInsideCommand()) return;
   mTypingPending = true;
   NotifyHost();
 }
@@ -319,27 +315,29 @@ void Analyze::ViewNotes() {
   mHost.DocumentStateChanged(*this);
 }
 
+bool Analyze::AskToSaveChanges() {
+  if (!HasUnsavedChanges()) return true;
+  const std::string question = SaveChangesQuestion(QFileInfo(mName).fileName().toStdString());
+  switch (mHost.Asker().AskYesNoCancel(this, QString::fromUtf8(question.c_str()))) {
+    case TAnswer::Cancel:
+      return false;
+    case TAnswer::Yes:
+      return mHost.SaveDocument(*this, false);
+    case TAnswer::No:
+      break;
+  }
+  return true;
+}
+
 void Analyze::closeEvent(QCloseEvent* event) {
   // The data is in use by the computation until it ends.
   if (Calculating()) {
     event->ignore();
     return;
   }
-  if (mAskOnClose && HasUnsavedChanges()) {
-    const std::string question = SaveChangesQuestion(QFileInfo(mName).fileName().toStdString());
-    switch (mHost.Asker().AskYesNoCancel(this, QString::fromUtf8(question.c_str()))) {
-      case TAnswer::Cancel:
-        event->ignore();
-        return;
-      case TAnswer::Yes:
-        if (!mHost.SaveDocument(*this, false)) {
-          event->ignore();
-          return;
-        }
-        break;
-      case TAnswer::No:
-        break;
-    }
+  if (mAskOnClose && !AskToSaveChanges()) {
+    event->ignore();
+    return;
   }
   event->accept();
 }

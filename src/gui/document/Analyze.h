@@ -62,6 +62,9 @@ class Analyze : public QWidget {
   bool IsModified() const;
   // Nothing worth keeping: no title, no values, no 2x2 counts, no notes.
   bool IsEmptyDocument() const;
+  // Asks "Save changes to NAME?" when closing would lose anything, and
+  // saves on Yes; false when the user cancelled or nothing was saved.
+  bool AskToSaveChanges();
   // The next close does not ask about unsaved changes.
   void CloseWithoutAsking() { mAskOnClose = false; }
 
@@ -142,6 +145,8 @@ class Analyze : public QWidget {
   // The sub-window's title shows the modified state.
   void UpdateModifiedMark();
   void NotifyHost();
+  // Marks the results stale; true inside a command, whose end takes over.
+  bool MarkChangedInsideCommand();
 
   TDocumentHost& mHost;
   std::unique_ptr<TDocument> mDocument;
