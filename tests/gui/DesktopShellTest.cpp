@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDropEvent>
+#include <QUndoStack>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMimeData>
@@ -115,6 +116,10 @@ class DesktopShellTest : public QObject {
     shell.Fixture.Asker.Dialog = [](QDialog&) { return static_cast<int>(QDialog::Accepted); };
     shell.Drop(*shell.DataPage().RawDataGrid->viewport(), text);
     QTRY_COMPARE(static_cast<double>(shell.Form().Document().Table.GetValue(2, 0)), 9.0);
+    // A dropped file is imported as File > Import does: one step to undo.
+    QCOMPARE(shell.Form().UndoStack().undoText(), QStringLiteral("Import"));
+    shell.Form().Undo();
+    QVERIFY(!shell.Form().Document().Table.HasData());
   }
 
   void CtrlEndGoesToTheLastUsedCell_data() {

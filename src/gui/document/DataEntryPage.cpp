@@ -195,6 +195,7 @@ bool TDataEntryPage::eventFilter(QObject* watched, QEvent* event) {
         QTimer::singleShot(0, this, [this, path] {
           if (!Form().Calculating() && mStack->currentWidget() == mGridPage) {
             CommitPendingEdit();
+            const Analyze::TDataCommand change(Form(), QStringLiteral("Import"));
             ImportTextFile(*this, path);
           }
         });
