@@ -5,17 +5,24 @@ JOBS       ?= 2
 CMAKE_ARGS ?=
 EXAMPLE    ?= examples/paired-t.omd
 
-.PHONY: all deps configure build run test bench gui-bench fuzz fuzz-import examples clean
+.PHONY: all deps configure build run test bench gui-bench fuzz fuzz-import examples format format-check clean
 
 all: build
 
 deps:
 	@bash scripts/install-deps.sh
 
-$(BUILD_DIR)/build.ninja: | deps
-	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_ARGS)
+# The folder is configured again whenever these arguments differ from its
+# last configure's (kept in .configure-args), from scratch so that an option
+# left out goes back to its default: CMAKE_ARGS="-DOMBREL_WERROR=ON" is never
+# silently dropped on a folder configured without it.
+CONFIGURE_ARGS := -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_ARGS)
 
-configure: deps $(BUILD_DIR)/build.ninja
+configure: deps
+	@if [ ! -f $(BUILD_DIR)/build.ninja ] || [ "$$(cat $(BUILD_DIR)/.configure-args 2>/dev/null)" != '$(CONFIGURE_ARGS)' ]; then \
+	  rm -f $(BUILD_DIR)/CMakeCache.txt; \
+	  cmake -S . -B $(BUILD_DIR) $(CONFIGURE_ARGS) && echo '$(CONFIGURE_ARGS)' > $(BUILD_DIR)/.configure-args; \
+	fi
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -64,6 +71,12 @@ fuzz-import:
 gui-bench: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target ombrel-gui-bench
 	$(BUILD_DIR)/bench/gui/ombrel-gui-bench
+
+# Formats every C++ file as .clang-format says; format-check only checks.
+format:
+	@bash scripts/check-format.sh --fix
+format-check:
+	@bash scripts/check-format.sh
 
 clean:
 	rm -rf $(BUILD_DIR)

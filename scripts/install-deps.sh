@@ -18,10 +18,12 @@ packages=(
   libglu1-mesa-dev
   libgtest-dev googletest poppler-utils
 )
-# `install-deps.sh fuzz` adds the compiler the fuzz targets need.
-if [ "${1:-}" = "fuzz" ]; then
-  packages+=(clang)
-fi
+# `install-deps.sh fuzz` adds the compiler the fuzz targets need,
+# `install-deps.sh format` the formatter that scripts/check-format.sh runs.
+case "${1:-}" in
+  fuzz) packages+=(clang) ;;
+  format) packages+=(clang-format) ;;
+esac
 
 if [ "$list_only" -eq 1 ]; then
   printf '%s\n' "${packages[@]}"

@@ -686,8 +686,9 @@ int main(int argc, char** argv) {
          "// Upper points of the Studentized range and critical values of Dunnett's\n"
          "// test, computed by numerical integration and rounded to the stored units.\n"
          "\n"
-         "#include \"stats/CriticalTables.h\"\n"
+         "#include \"core/stats/CriticalTables.h\"\n"
          "\n"
+         "// clang-format off\n"
          "namespace ombrel {\n";
   WriteTable(out, "TRangeTable", "StudentizedRange5",
              "Studentized range, upper 5% points: df 1 in units of 0.01, the others 0.001.", storedRange5,

@@ -6,6 +6,7 @@
 
 #include "core/stats/CriticalTables.h"
 
+// clang-format off
 namespace ombrel {
 
 // Studentized range, upper 5% points: df 1 in units of 0.01, the others 0.001.
