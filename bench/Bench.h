@@ -42,8 +42,8 @@ struct TRegistrar {
 #define OMBREL_BENCH_CONCAT2(a, b) a##b
 #define OMBREL_BENCH_CONCAT(a, b) OMBREL_BENCH_CONCAT2(a, b)
 // OMBREL_BENCHMARK("name", limit in ms) { body of one run }
-#define OMBREL_BENCHMARK(name, limitMs)                                                             \
-  static void OMBREL_BENCH_CONCAT(BenchBody, __LINE__)();                                           \
-  static const ::ombrel::bench::TRegistrar OMBREL_BENCH_CONCAT(BenchRegistrar, __LINE__)(           \
-      name, limitMs, OMBREL_BENCH_CONCAT(BenchBody, __LINE__));                                     \
+#define OMBREL_BENCHMARK(name, limitMs)                                                   \
+  static void OMBREL_BENCH_CONCAT(BenchBody, __LINE__)();                                 \
+  static const ::ombrel::bench::TRegistrar OMBREL_BENCH_CONCAT(BenchRegistrar, __LINE__)( \
+      name, limitMs, OMBREL_BENCH_CONCAT(BenchBody, __LINE__));                           \
   static void OMBREL_BENCH_CONCAT(BenchBody, __LINE__)()

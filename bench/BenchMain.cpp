@@ -32,8 +32,7 @@ int main() {
     const bool within = benchmark.LimitMs <= 0 || cpuMedian <= benchmark.LimitMs;
     if (!within) ++failures;
     std::printf("%s\n  wall median %7.2f ms, slowest %7.2f ms; processor median %7.2f ms (limit %.0f ms)%s\n",
-                benchmark.Name.c_str(), median, times.back(), cpuMedian, benchmark.LimitMs,
-                within ? "" : "  TOO SLOW");
+                benchmark.Name.c_str(), median, times.back(), cpuMedian, benchmark.LimitMs, within ? "" : "  TOO SLOW");
   }
   for (const auto& note : ombrel::bench::Notes()) std::printf("%s\n", note().c_str());
   return failures == 0 ? 0 : 1;

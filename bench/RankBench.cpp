@@ -15,13 +15,9 @@ namespace {
 
 using namespace ombrel;
 
-OMBREL_BENCHMARK("CountSignedRankPatterns, 29 values", 10) {
-  static_cast<void>(CountSignedRankPatterns(29, 300));
-}
+OMBREL_BENCHMARK("CountSignedRankPatterns, 29 values", 10) { static_cast<void>(CountSignedRankPatterns(29, 300)); }
 
-OMBREL_BENCHMARK("CountRankSumSets, C(33, 16) sets", 10) {
-  static_cast<void>(CountRankSumSets(33, 16, 250));
-}
+OMBREL_BENCHMARK("CountRankSumSets, C(33, 16) sets", 10) { static_cast<void>(CountRankSumSets(33, 16, 250)); }
 
 // The observed rank sums of a fixed interleaving of the groups, so the
 // P value is neither 0 nor 1 and no shortcut applies.

@@ -35,8 +35,7 @@ void RunWholeAnalysis(bool regression) {
   TColumnFlags selected{};
   selected.fill(1);
   TMultipleRegressionOutputs outputs;
-  RunGuarded(table, &report,
-             [&] { RunMultipleRegression(table, report, regression, 0, selected, outputs); });
+  RunGuarded(table, &report, [&] { RunMultipleRegression(table, report, regression, 0, selected, outputs); });
   report.EndReport();
   report.FinishReport();
 }

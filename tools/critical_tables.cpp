@@ -73,13 +73,12 @@ constexpr std::array<TReal, 8> KronrodNodes = {
     0.586087235467691130294144845693013L, 0.405845151377397166906606412076961L,
     0.207784955007898467600689403773245L, 0.0L};
 constexpr std::array<TReal, 8> KronrodWeights = {
-    0.022935322010529224963732008058970L, 0.063092092629978553290700663189204L,
-    0.104790010322250183839876322541518L, 0.140653259715525918745189590510238L,
-    0.169004726639267902826583426598550L, 0.190350578064785409913256402421014L,
+    0.022935322010529224963732008058970L, 0.063092092629978553290700663189204L, 0.104790010322250183839876322541518L,
+    0.140653259715525918745189590510238L, 0.169004726639267902826583426598550L, 0.190350578064785409913256402421014L,
     0.204432940075298892414161999234649L, 0.209482141084727828012999174891714L};
 constexpr std::array<TReal, 4> GaussWeights = {
-    0.129484966168869693270611432679082L, 0.279705391489276667901467771423780L,
-    0.381830050505118944950369775488975L, 0.417959183673469387755102040816327L};
+    0.129484966168869693270611432679082L, 0.279705391489276667901467771423780L, 0.381830050505118944950369775488975L,
+    0.417959183673469387755102040816327L};
 
 using TFunction = std::function<TReal(TReal)>;
 
@@ -217,7 +216,7 @@ class TTailCurve {
       for (int j = 0; j + 1 < Degree; j += 5) {
         const TReal t = (Node(j) + Node(j + 1)) / 2;
         const TReal x = Start(segment) + Width * (1 + t) / 2;
-        largest = std::max(largest, std::fabs((*this)(x) - tail(x)));
+        largest = std::max(largest, std::fabs((*this)(x)-tail(x)));
       }
     }
     return largest;
@@ -479,8 +478,8 @@ TStored<Rows, Columns> StoreDunnett(const TValues<Rows, Columns>& values, TCriti
 
 std::string Text(TReal value) {
   std::array<char, 64> buffer{};
-  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                    std::chars_format::general, 10);
+  const auto result =
+      std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::general, 10);
   return std::string(buffer.data(), result.ptr);
 }
 
@@ -522,9 +521,9 @@ void CheckDunnettClosedForms(TChecker& checker, const TValues<ombrel::DunnettTab
   for (std::size_t row = 0; row < ombrel::DunnettTableDF.size(); ++row) {
     const int df = IntegralDF(ombrel::DunnettTableDF[row]);
     const TReal expected = StudentUpperPoint(twoTailed ? alpha / 2 : alpha, df);
-    checker.Expect(std::fabs(values[row][0] - expected) <= 1e-8L * expected,
-                   "Dunnett k 2, df " + std::to_string(df) + " = " + Text(values[row][0]) + " but t = " +
-                       Text(expected));
+    checker.Expect(
+        std::fabs(values[row][0] - expected) <= 1e-8L * expected,
+        "Dunnett k 2, df " + std::to_string(df) + " = " + Text(values[row][0]) + " but t = " + Text(expected));
   }
 }
 
@@ -697,8 +696,8 @@ int main(int argc, char** argv) {
              "Studentized range, upper 1% points: df 1 in units of 0.01, the others 0.001.", storedRange1,
              ombrel::RangeTableDF);
   WriteTable(out, "TRangeTable", "StudentizedRange01",
-             "Studentized range, upper 0.1% points: df 1 in units of 0.1, df 2 0.01, the others 0.001.",
-             storedRange01, ombrel::RangeTableDF);
+             "Studentized range, upper 0.1% points: df 1 in units of 0.1, df 2 0.01, the others 0.001.", storedRange01,
+             ombrel::RangeTableDF);
   WriteTable(out, "TDunnettTwoTailedTable", "DunnettTwoTailed5", "Dunnett, two-sided 5%: hundredths above 1.96.",
              storedTwoTailed5, ombrel::DunnettTableDF);
   WriteTable(out, "TDunnettTwoTailedTable", "DunnettTwoTailed1",

@@ -63,9 +63,9 @@ void Measure(const char* name, TStep step) {
     wall.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
     cpu.push_back(ThreadMilliseconds() - cpuStart);
   }
-  std::cout << std::left << std::setw(48) << name << std::right << std::fixed << std::setprecision(2)
-            << " median CPU " << std::setw(7) << Median(cpu) << " ms, wall " << std::setw(7) << Median(wall)
-            << " ms, slowest wall " << std::setw(7) << *std::max_element(wall.begin(), wall.end()) << " ms\n";
+  std::cout << std::left << std::setw(48) << name << std::right << std::fixed << std::setprecision(2) << " median CPU "
+            << std::setw(7) << Median(cpu) << " ms, wall " << std::setw(7) << Median(wall) << " ms, slowest wall "
+            << std::setw(7) << *std::max_element(wall.begin(), wall.end()) << " ms\n";
 }
 
 }  // namespace
@@ -85,8 +85,8 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     RepaintAll(grid);
 
-    std::cout << "Raw-data grid, 1000 x 26 values, " << grid.width() << " x " << grid.height()
-              << " pixels, offscreen, " << Repeats << " runs\n";
+    std::cout << "Raw-data grid, 1000 x 26 values, " << grid.width() << " x " << grid.height() << " pixels, offscreen, "
+              << Repeats << " runs\n";
     Measure("RefreshAll + repaint", [&](int) {
       grid.RefreshAll();
       RepaintAll(grid);

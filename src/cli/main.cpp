@@ -201,8 +201,8 @@ int Import(int argc, char** argv) {
     return FileError;
   }
   const int leftEmpty = file.NotNumberFields + file.OutOfRangeFields;
-  std::cerr << documentPath << ": " << file.DataRows << (file.DataRows == 1 ? " row, " : " rows, ")
-            << file.DataColumns << (file.DataColumns == 1 ? " column, " : " columns, ") << leftEmpty
+  std::cerr << documentPath << ": " << file.DataRows << (file.DataRows == 1 ? " row, " : " rows, ") << file.DataColumns
+            << (file.DataColumns == 1 ? " column, " : " columns, ") << leftEmpty
             << (leftEmpty == 1 ? " field" : " fields") << " left empty";
   if (file.NotNumberFields > 0)
     std::cerr << " (the first not a number in row " << file.FirstNotNumberRow << ", column "

@@ -29,12 +29,8 @@ class ClipboardCommandsTest : public QObject {
 
   TDocument& Document() const { return mForm->Document(); }
   TDataTable& Table() const { return mForm->Document().Table; }
-  TSpreadGrid& RawGrid() const {
-    return *qobject_cast<TDataEntryPage*>(mForm->Page(TStep::DataEntry))->RawDataGrid;
-  }
-  TSpreadGrid& StatGrid() const {
-    return *qobject_cast<TSummaryPage*>(mForm->Page(TStep::ColumnStats))->StatDataGrid;
-  }
+  TSpreadGrid& RawGrid() const { return *qobject_cast<TDataEntryPage*>(mForm->Page(TStep::DataEntry))->RawDataGrid; }
+  TSpreadGrid& StatGrid() const { return *qobject_cast<TSummaryPage*>(mForm->Page(TStep::ColumnStats))->StatDataGrid; }
   static QString Clipboard() { return QApplication::clipboard()->text(); }
   static void SetClipboard(const QString& text) { QApplication::clipboard()->setText(text); }
   // Values 1.5, 2.5, ... in the first `rows` rows of column A.
@@ -112,13 +108,19 @@ class ClipboardCommandsTest : public QObject {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("transpose");
     QTest::addColumn<QString>("expected");  // row 1 and 2 of columns A to D as the grid shows them
-    QTest::newRow("point: comma separates") << "C" << "1.5\t2,5\t7" << false << "1.5 2 5 7|   ";
-    QTest::newRow("comma: semicolon separates") << "de_DE" << "1,5;2\r\n3" << false << "1.5 2  |3.0   ";
-    QTest::newRow("transposed") << "C" << "1\t2\r\n3\t4\r\n" << true << "1 3  |2 4  ";
-    QTest::newRow("point: decimal commas without points") << "C" << "1,5\t2,25\r\n3\t4" << false
-                                                          << "1.5 2.25  |3.0 4.00  ";
-    QTest::newRow("comma: decimal points, commas between") << "de_DE" << "1.5,2\r\n3" << false << "1.5 2  |3.0   ";
-    QTest::newRow("a header line over numbers") << "C" << "Dose\tResponse\r\n1\t2" << false << "1 2  |   ";
+    QTest::newRow("point: comma separates") << "C"
+                                            << "1.5\t2,5\t7" << false << "1.5 2 5 7|   ";
+    QTest::newRow("comma: semicolon separates") << "de_DE"
+                                                << "1,5;2\r\n3" << false << "1.5 2  |3.0   ";
+    QTest::newRow("transposed") << "C"
+                                << "1\t2\r\n3\t4\r\n"
+                                << true << "1 3  |2 4  ";
+    QTest::newRow("point: decimal commas without points") << "C"
+                                                          << "1,5\t2,25\r\n3\t4" << false << "1.5 2.25  |3.0 4.00  ";
+    QTest::newRow("comma: decimal points, commas between") << "de_DE"
+                                                           << "1.5,2\r\n3" << false << "1.5 2  |3.0   ";
+    QTest::newRow("a header line over numbers") << "C"
+                                                << "Dose\tResponse\r\n1\t2" << false << "1 2  |   ";
   }
   void PasteFillsCellsAndMarksTheDocumentChanged() {
     QFETCH(QString, locale);
@@ -134,8 +136,7 @@ class ClipboardCommandsTest : public QObject {
     QStringList rows;
     for (int row = 0; row < 2; ++row) {
       QStringList cells;
-      for (int column = 0; column < 4; ++column)
-        cells << RawGrid().model()->index(row, column).data().toString();
+      for (int column = 0; column < 4; ++column) cells << RawGrid().model()->index(row, column).data().toString();
       rows << cells.join(QLatin1Char(' '));
     }
     QCOMPARE(rows.join(QLatin1Char('|')), expected);
@@ -155,7 +156,8 @@ class ClipboardCommandsTest : public QObject {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     const TReal expected[2][2] = {{7, 8}, {9, 10}};
     for (int row = 0; row < 2; ++row)
-      for (int column = 0; column < 2; ++column) QCOMPARE(double(Table().GetValue(row, column)), double(expected[row][column]));
+      for (int column = 0; column < 2; ++column)
+        QCOMPARE(double(Table().GetValue(row, column)), double(expected[row][column]));
 
     SetClipboard(QStringLiteral("42\r\n"));
     grid.SetCurrentCell(3, 2);

@@ -127,8 +127,7 @@ class DesktopShellTest : public QObject {
     QTest::addColumn<QPoint>("last");
     QTest::newRow("empty") << QList<QPoint>{} << QPoint(0, 0);
     QTest::newRow("one value") << QList<QPoint>{{3, 6}} << QPoint(3, 6);
-    QTest::newRow("row and column of different cells")
-        << QList<QPoint>{{2, 4}, {0, 9}, {1, 1}} << QPoint(2, 9);
+    QTest::newRow("row and column of different cells") << QList<QPoint>{{2, 4}, {0, 9}, {1, 1}} << QPoint(2, 9);
   }
 
   void CtrlEndGoesToTheLastUsedCell() {

@@ -176,7 +176,8 @@ class DocumentPagesTest : public QObject {
     QCOMPARE(page->HypotheticalMeanRadios[0]->text(), QStringLiteral("Hypothetical mean=0.0."));
     page->WilcoxonRadio->click();
     QCOMPARE(Document().Choices.OneColumnTest, TOneColumnTest::Wilcoxon);
-    const QStringList expected = {QStringLiteral("Hypothetical median=0.0."), QStringLiteral("Hypothetical median=1.0."),
+    const QStringList expected = {QStringLiteral("Hypothetical median=0.0."),
+                                  QStringLiteral("Hypothetical median=1.0."),
                                   QStringLiteral("Hypothetical median=100."), QStringLiteral("Hypothetical median=")};
     for (int i = 0; i < 4; ++i) QCOMPARE(page->HypotheticalMeanRadios[std::size_t(i)]->text(), expected[i]);
   }

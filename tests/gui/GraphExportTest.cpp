@@ -56,10 +56,9 @@ struct TRendered {
 // red and its dark pixels.
 TRendered RenderPdf(const QString& pdf, const QString& prefix) {
   QProcess process;
-  process.start(QStringLiteral("pdftoppm"),
-                {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("72"), QStringLiteral("-f"),
-                 QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("1"), QStringLiteral("-singlefile"), pdf,
-                 prefix});
+  process.start(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("72"),
+                                             QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                                             QStringLiteral("1"), QStringLiteral("-singlefile"), pdf, prefix});
   if (!process.waitForFinished(60000) || process.exitCode() != 0) return {};
   const QImage image(prefix + QStringLiteral(".png"));
   TRendered counts;
@@ -153,8 +152,8 @@ class GraphExportTest : public QObject {
     const QString file = Path(QStringLiteral("missing-folder/graph.svg"));
     QVERIFY(!WriteGraphPicture(MeansGraph(), file, TPictureFormat::Svg, {}).isEmpty());
     QVERIFY(!QFile::exists(file));
-    QVERIFY(!WriteReportPdf(TReportText(), QStringLiteral("t"), Path(QStringLiteral("missing-folder/r.pdf")))
-                 .isEmpty());
+    QVERIFY(
+        !WriteReportPdf(TReportText(), QStringLiteral("t"), Path(QStringLiteral("missing-folder/r.pdf"))).isEmpty());
   }
 
   void CopyPutsAPictureAndSvgOnTheClipboard() {

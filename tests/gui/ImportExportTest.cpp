@@ -62,7 +62,8 @@ class ImportExportTest : public QObject {
   }
 
   void ImportFillsTheGridFromTheCurrentCell() {
-    mHost->Questions.OpenNames.push_back(WriteFile(QStringLiteral("body.csv"), "Weight,Height\r\n70,1.8\r\n82.5,1.75\r\n"));
+    mHost->Questions.OpenNames.push_back(
+        WriteFile(QStringLiteral("body.csv"), "Weight,Height\r\n70,1.8\r\n82.5,1.75\r\n"));
     QString caption;
     int endColumn = 0;
     int endRow = 0;
@@ -118,9 +119,9 @@ class ImportExportTest : public QObject {
     QVERIFY(mForm->RunCommand(TPageCommand::Import));
     QCOMPARE(seen, (QStringList{QStringLiteral(", 3 8.977"), QStringLiteral("As the numbers in the file show."),
                                 QStringLiteral(". 5 8"), QStringLiteral("5"), QStringLiteral(", 3 8.977")}));
-    QCOMPARE(mHost->Statuses, (QStringList{QStringLiteral("Reading data..."), QStringLiteral("-"),
-                                           QStringLiteral("Reading data..."), QStringLiteral("-"),
-                                           QStringLiteral("Reading data..."), QStringLiteral("-")}));
+    QCOMPARE(mHost->Statuses,
+             (QStringList{QStringLiteral("Reading data..."), QStringLiteral("-"), QStringLiteral("Reading data..."),
+                          QStringLiteral("-"), QStringLiteral("Reading data..."), QStringLiteral("-")}));
     const TDataTable& table = Document().Table;
     QCOMPARE(table.Title(), std::string("My experiment 12"));
     QCOMPARE(table.Summary(1).Title, std::string("Masse"));
@@ -169,8 +170,9 @@ class ImportExportTest : public QObject {
     };
     QVERIFY(mForm->RunCommand(TPageCommand::Import));
     QVERIFY(stayedOpen);
-    QCOMPARE(mHost->Questions.Shown,
-             QStringList{QStringLiteral("The column with values and the column with group assignments must be different.")});
+    QCOMPARE(
+        mHost->Questions.Shown,
+        QStringList{QStringLiteral("The column with values and the column with group assignments must be different.")});
     const TDataTable& table = Document().Table;
     QCOMPARE(table.Summary(0).Title, std::string("10"));
     QCOMPARE(static_cast<double>(table.GetValue(1, 0)), 7.0);
@@ -183,11 +185,16 @@ class ImportExportTest : public QObject {
     QTest::addColumn<QString>("shown");
     QTest::addColumn<QString>("dialog");
     QTest::newRow("not ASCII") << "data.txt" << QByteArray("Title\n1,2\n\xff\xfe,3\n")
-                               << "The file is not an ASCII file." << "";
-    QTest::newRow("workbook") << "BOOK.XLS" << QByteArray("1,2\n") << "" << "ExcelWarnForm";
-    QTest::newRow("lower-case workbook") << "book.xls" << QByteArray("1,2\n") << "" << "ExcelWarnForm";
-    QTest::newRow("mixed-case workbook") << "data.XLSX" << QByteArray("1,2\n") << "" << "ExcelWarnForm";
-    QTest::newRow("cannot be opened") << "" << QByteArray() << "Error: #" << "";
+                               << "The file is not an ASCII file."
+                               << "";
+    QTest::newRow("workbook") << "BOOK.XLS" << QByteArray("1,2\n") << ""
+                              << "ExcelWarnForm";
+    QTest::newRow("lower-case workbook") << "book.xls" << QByteArray("1,2\n") << ""
+                                         << "ExcelWarnForm";
+    QTest::newRow("mixed-case workbook") << "data.XLSX" << QByteArray("1,2\n") << ""
+                                         << "ExcelWarnForm";
+    QTest::newRow("cannot be opened") << "" << QByteArray() << "Error: #"
+                                      << "";
   }
   void RefusedFilesNeverReachTheDialog() {
     QFETCH(QString, name);
@@ -205,7 +212,8 @@ class ImportExportTest : public QObject {
     QVERIFY(mForm->RunCommand(TPageCommand::Import));
     QCOMPARE(dialogShown, dialog);
     QCOMPARE(mHost->Questions.Shown.size(), shown.isEmpty() ? 0 : 1);
-    if (!shown.isEmpty()) QVERIFY2(mHost->Questions.Shown.front().startsWith(shown), qPrintable(mHost->Questions.Shown.front()));
+    if (!shown.isEmpty())
+      QVERIFY2(mHost->Questions.Shown.front().startsWith(shown), qPrintable(mHost->Questions.Shown.front()));
     QVERIFY(!Document().Table.HasData());
   }
 

@@ -98,11 +98,16 @@ class OmbrelGuideTest : public QObject {
     QTest::addColumn<TStep>("step");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("snippet");
-    QTest::newRow("data") << TStep::DataEntry << "Data Table" << "enter, import or paste your data";
-    QTest::newRow("stats") << TStep::ColumnStats << "Summary Statistics" << "This summary statistics screen";
-    QTest::newRow("choose") << TStep::ChooseTest << "Choose Test" << "based on the  kind of data";
-    QTest::newRow("results") << TStep::Results << "Results" << "Press the \"Checklist\" button";
-    QTest::newRow("graph") << TStep::Graph << "Graph" << "notebook quality graph";
+    QTest::newRow("data") << TStep::DataEntry << "Data Table"
+                          << "enter, import or paste your data";
+    QTest::newRow("stats") << TStep::ColumnStats << "Summary Statistics"
+                           << "This summary statistics screen";
+    QTest::newRow("choose") << TStep::ChooseTest << "Choose Test"
+                            << "based on the  kind of data";
+    QTest::newRow("results") << TStep::Results << "Results"
+                             << "Press the \"Checklist\" button";
+    QTest::newRow("graph") << TStep::Graph << "Graph"
+                           << "notebook quality graph";
   }
 
   void EachStepShowsItsPageNearTheRightEdge() {

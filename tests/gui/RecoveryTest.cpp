@@ -53,7 +53,8 @@ QString Contents(const TDocument& document) {
   for (int column = 0; column <= table.LastColumn(); ++column) {
     text += QStringLiteral("; column %1 %2:").arg(column).arg(QString::fromStdString(table.Summary(column).Title));
     for (int row = 0; row <= table.LastRow(); ++row)
-      text += QStringLiteral(" %1%2").arg(static_cast<double>(table.GetValue(row, column)), 0, 'g', 17)
+      text += QStringLiteral(" %1%2")
+                  .arg(static_cast<double>(table.GetValue(row, column)), 0, 'g', 17)
                   .arg(table.IsExcluded(row, column) ? QStringLiteral("*") : QString());
   }
   return text;
@@ -214,8 +215,8 @@ class RecoveryTest : public QObject {
     writeEntry(dead, QStringLiteral("2"), QStringLiteral("../instance-alive/1.OMD"));
     writeEntry(dead, QStringLiteral("3"), QStringLiteral("garbage.OMD"));
     writeEntry(alive, QStringLiteral("1"), QStringLiteral("1.OMD"));
-    for (const auto& [name, text] : {std::pair{"4.index", "Ombrel recovery index 1\nname=\n"},
-                                     std::pair{"garbage.OMD", "not a document\n"}}) {
+    for (const auto& [name, text] :
+         {std::pair{"4.index", "Ombrel recovery index 1\nname=\n"}, std::pair{"garbage.OMD", "not a document\n"}}) {
       QFile file(QDir(dead).filePath(QString::fromLatin1(name)));
       QVERIFY(file.open(QIODevice::WriteOnly));
       file.write(text);

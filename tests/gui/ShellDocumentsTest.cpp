@@ -190,9 +190,9 @@ class ShellDocumentsTest : public QObject {
 
     Obmain window(fixture.Options());
     window.Start({file});
-    QCOMPARE(fixture.Asker.Shown, QStringList{QStringLiteral(
-                                      "cut.OMD ended early: the document may be incomplete. It is opened as a new, "
-                                      "unsaved copy.")});
+    QCOMPARE(fixture.Asker.Shown,
+             QStringList{QStringLiteral("cut.OMD ended early: the document may be incomplete. It is opened as a new, "
+                                        "unsaved copy.")});
     Analyze* form = window.ActiveDocument();
     QCOMPARE(window.Documents().size(), 1);
     QCOMPARE(form->Name(), QStringLiteral("DATASET1.OMD"));

@@ -221,8 +221,8 @@ class ShellMenusTest : public QObject {
              qPrintable(matches.join(' ')));
     QVERIFY(window.HelpWindow().Search(QStringLiteral("Mann-Whitney trend")).isEmpty());
     // Every topic the program opens has a page.
-    for (const int topic : {695, 528, 21,  515, 471, 134, 161, 88,  73,  182, 463, 529,
-                            504, 302, 202, 538, 104, 93,  662, 658, 114, 557, 612, 540, 541, 542, 543, 544})
+    for (const int topic : {695, 528, 21,  515, 471, 134, 161, 88,  73,  182, 463, 529, 504, 302,
+                            202, 538, 104, 93,  662, 658, 114, 557, 612, 540, 541, 542, 543, 544})
       QVERIFY2(window.HelpWindow().HasTopic(topic), qPrintable(QString::number(topic)));
     window.Action(TCommand::About)->trigger();
     QCOMPARE(fixture.Asker.AboutShown, 1);

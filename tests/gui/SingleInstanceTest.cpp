@@ -55,8 +55,8 @@ class SingleInstanceTest : public QObject {
     QVERIFY(TProfile::DefaultFileName().startsWith(mConfig.path()));
     // A runtime folder of this test's, private as the user's own is.
     QVERIFY(mRuntime.isValid());
-    QVERIFY(QFile::setPermissions(mRuntime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                       QFileDevice::ExeOwner));
+    QVERIFY(QFile::setPermissions(mRuntime.path(),
+                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(mRuntime.path()));
   }
 

@@ -15,7 +15,8 @@ using namespace ombrel;
 namespace ombrel {
 // Lets QCOMPARE show a selection that differs.
 char* toString(const TGridRect& rect) {
-  return QTest::toString(QStringLiteral("(%1,%2)-(%3,%4)").arg(rect.Left).arg(rect.Top).arg(rect.Right).arg(rect.Bottom));
+  return QTest::toString(
+      QStringLiteral("(%1,%2)-(%3,%4)").arg(rect.Left).arg(rect.Top).arg(rect.Right).arg(rect.Bottom));
 }
 }  // namespace ombrel
 
@@ -190,7 +191,8 @@ class SpreadGridTest : public QObject {
     const QString notANumber = QStringLiteral("\u201C%1\u201D is not a number.");
     for (const char* text : {"1 2", "1.2.3", "--5", "12-", "abc", "1e"})
       QTest::newRow(text) << QString(text) << notANumber.arg(text);
-    QTest::newRow("beyond 1.5E38") << "2E38" << "The number is out of range.";
+    QTest::newRow("beyond 1.5E38") << "2E38"
+                                   << "The number is out of range.";
     QTest::newRow("200 digits") << QString(200, QLatin1Char('9')) << "The number is out of range.";
   }
   void RefusesTextsThatAreNotNumbers() {

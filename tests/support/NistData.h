@@ -70,8 +70,7 @@ inline TNistRegression ReadNistRegression(const std::string& fileName) {
     if (words.size() == 3 && words[0].size() >= 2 && words[0][0] == 'B') {
       data.Estimates.push_back(ParseNistNumber(words[1]));
       data.StandardDeviations.push_back(ParseNistNumber(words[2]));
-    } else if (line.find("Standard Deviation") != std::string::npos && !words.empty() &&
-               words.front() == "Standard") {
+    } else if (line.find("Standard Deviation") != std::string::npos && !words.empty() && words.front() == "Standard") {
       data.ResidualSD = ParseNistNumber(words.back());
     } else if (!words.empty() && words.front() == "R-Squared") {
       data.RSquared = ParseNistNumber(words.back());

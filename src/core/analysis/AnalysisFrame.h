@@ -11,8 +11,8 @@ class TDataTable;
 class TReportText;
 
 enum class TFaultMapping {
-  AllInvalid,    // every fault is InvalidOperation, the usual rule
-  ByKind,        // DivideByZero, Overflow or InvalidOperation
+  AllInvalid,  // every fault is InvalidOperation, the usual rule
+  ByKind,      // DivideByZero, Overflow or InvalidOperation
 };
 
 // Runs one analysis routine with the floating-point exception flags cleared,

@@ -51,7 +51,8 @@ void WriteVerdict(TReportText& report, TReal p) {
 // note when it was skipped for P; never for any other mode.
 TStatusCode WritePostTestSection(TReportText& report, const TPostTestInput& input, const TPostTestRequest& request,
                                  TPostTestCondition mode, TReal p, const TTrendAnova& anova, bool emptyLineBeforeNote) {
-  if (mode == TPostTestCondition::Always || (mode == TPostTestCondition::IfSignificant && p <= 0.05L)) return RunPostTest(report, input, request, anova);
+  if (mode == TPostTestCondition::Always || (mode == TPostTestCondition::IfSignificant && p <= 0.05L))
+    return RunPostTest(report, input, request, anova);
   if (mode == TPostTestCondition::IfSignificant) {
     if (emptyLineBeforeNote) report.WriteLine();
     WriteUnderlinedLine(report, "Post tests");

@@ -130,6 +130,7 @@ TRepeatedMeasuresResult ComputeRepeatedMeasuresAnova(const TCompleteBlock& block
 // block's columns with N the number of rows. Returns Ok or OutOfMemory as above.
 [[nodiscard]] TStatusCode WriteRepeatedMeasuresReport(TReportText& report, std::span<const TColumnSummary> groups,
                                                       const TRepeatedMeasuresResult& anova,
-                                                      const TPostTestRequest& postTest, TPostTestCondition postTestMode);
+                                                      const TPostTestRequest& postTest,
+                                                      TPostTestCondition postTestMode);
 
 }  // namespace ombrel

@@ -174,8 +174,7 @@ void RankFriedman(const TDataTable& table, TFriedmanResult& result) {
   std::vector<std::pair<TReal, std::size_t>> values(k);
   for (const int row : result.BlockRows) {
     for (std::size_t j = 0; j < k; ++j) values[j] = {table.GetAnalysisValue(row, result.Columns[j]), j};
-    std::stable_sort(values.begin(), values.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::stable_sort(values.begin(), values.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (std::size_t first = 0; first < k;) {
       std::size_t end = first + 1;
       while (end < k && values[end].first == values[first].first) ++end;

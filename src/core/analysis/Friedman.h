@@ -14,15 +14,15 @@ class TCalcProgress;
 
 // Everything the Friedman report is written from.
 struct TFriedmanResult {
-  std::vector<int> Columns;       // analysis columns of the complete block
-  std::vector<int> BlockRows;     // rows holding values
-  std::vector<TReal> RankSums;    // R_j, one per block column
-  TReal TieSum = 0;               // T: sum of t^3 over the runs of t equal values in each row
+  std::vector<int> Columns;     // analysis columns of the complete block
+  std::vector<int> BlockRows;   // rows holding values
+  std::vector<TReal> RankSums;  // R_j, one per block column
+  TReal TieSum = 0;             // T: sum of t^3 over the runs of t equal values in each row
   TReal Fr = EmptyValue;
   TReal ApproximateP = EmptyValue;  // upper chi-square tail, k - 1 df
   TExactStatus Status = TExactStatus::Ties;
-  std::uint64_t Arrangements = 0;   // M = (k!)^r; 0 when not computed or above the limit
-  TReal P = EmptyValue;             // exact with Status Exact, else approximate
+  std::uint64_t Arrangements = 0;  // M = (k!)^r; 0 when not computed or above the limit
+  TReal P = EmptyValue;            // exact with Status Exact, else approximate
 
   std::int32_t Rows() const { return static_cast<std::int32_t>(BlockRows.size()); }
   std::int32_t ColumnCount() const { return static_cast<std::int32_t>(Columns.size()); }

@@ -54,10 +54,8 @@ void WriteReport(TDataTable& table, TReportText& report, const TKruskalWallisRes
     };
     const std::vector<TRankComparison> comparisons =
         DunnComparisons(meanRanks, pairSelected, useSelectedPairs, standardError);
-    const std::int32_t pairs =
-        RankPairCount(pairSelected, useSelectedPairs, static_cast<int>(result.Groups.size()));
-    if (!detail::WriteDunnSection(report, TRankDifference::MeanRank, pairs, comparisons, names, EmptyValue,
-                                  false)) {
+    const std::int32_t pairs = RankPairCount(pairSelected, useSelectedPairs, static_cast<int>(result.Groups.size()));
+    if (!detail::WriteDunnSection(report, TRankDifference::MeanRank, pairs, comparisons, names, EmptyValue, false)) {
       table.StatusCode = TStatusCode::OutOfMemory;
       return;
     }
@@ -139,8 +137,7 @@ void FindKruskalWallisP(TKruskalWallisResult& result, TCalcProgress& progress) {
   progress.EndExactProgress();
   result.Status = count.Status;
   if (count.Status == TExactStatus::Exact)
-    result.P =
-        static_cast<TReal>(std::max<std::uint64_t>(count.AtLeastAsExtreme, 1)) / static_cast<TReal>(count.Total);
+    result.P = static_cast<TReal>(std::max<std::uint64_t>(count.AtLeastAsExtreme, 1)) / static_cast<TReal>(count.Total);
 }
 
 TStatusCode RunKruskalWallis(TDataTable& table, TReportText& report, const TPairFlags& pairSelected,

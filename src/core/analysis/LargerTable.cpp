@@ -79,8 +79,7 @@ TContingencyExtent FindContingencyExtent(const TDataTable& table) {
   return extent;
 }
 
-TTrendResult chi_square_trend(const TDataTable& table, const TContingencyExtent& extent,
-                              TTrendCategories categories) {
+TTrendResult chi_square_trend(const TDataTable& table, const TContingencyExtent& extent, TTrendCategories categories) {
   TReal sumN = 0;
   TReal sumO = 0;
   TReal sumNX = 0;

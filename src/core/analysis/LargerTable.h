@@ -74,7 +74,7 @@ struct TLargerTableResult {
   TReal P = EmptyValue;
   // Some expected count is at most 1, or at least 20% of them are at most 5.
   bool Invalid = false;
-  std::vector<TRowTotal> RowTotals;  // every row of the extent, empty ones included
+  std::vector<TRowTotal> RowTotals;        // every row of the extent, empty ones included
   std::vector<TColumnTotal> ColumnTotals;  // columns whose total is above 0
   std::optional<TTrendResult> Trend;       // 2 x C (C > 2) or R x 2 (R > 2)
 };
@@ -82,8 +82,7 @@ struct TLargerTableResult {
 // Chi-square test for trend over the ordered categories (scores are the
 // grid positions, column A or the first grid row scoring 1), one degree of
 // freedom.
-TTrendResult chi_square_trend(const TDataTable& table, const TContingencyExtent& extent,
-                              TTrendCategories categories);
+TTrendResult chi_square_trend(const TDataTable& table, const TContingencyExtent& extent, TTrendCategories categories);
 
 // The extent, the checks (34, 46, then 30, 31, 33 column by column, 32 row
 // by row, a later code replacing an earlier one), the chi-square test for

@@ -255,8 +255,7 @@ void DescribeLine(TReal count, TLinearRegressionResult& result) {
   result.SlopeLower = result.Slope - t95 * result.SlopeSE;
   result.SlopeUpper = result.Slope + t95 * result.SlopeSE;
   if (!result.Forced) {
-    result.InterceptSE =
-        std::sqrt((result.MeanX * result.MeanX / result.Sxx + 1 / count) * result.MSResidual);
+    result.InterceptSE = std::sqrt((result.MeanX * result.MeanX / result.Sxx + 1 / count) * result.MSResidual);
     result.InterceptLower = result.Intercept - t95 * result.InterceptSE;
     result.InterceptUpper = result.Intercept + t95 * result.InterceptSE;
   }
@@ -348,7 +347,6 @@ void TestRuns(const TFit& fit, TLinearRegressionResult& result) {
     result.RunsP = RunsTestP(result.Above, result.Below, result.Runs);
 }
 
-
 }  // namespace
 
 TReal RunsTestP(std::int32_t above, std::int32_t below, std::int32_t runs) {
@@ -428,7 +426,6 @@ void FillRegressionOutputs(const TLinearRegressionResult& result, TRegressionOut
 }
 
 namespace {
-
 
 // The underlined title centred in the report's width.
 void WriteBlankLines(TReportText& report, int count) {
@@ -562,10 +559,9 @@ void WriteLackOfFit(TReportText& report, const TLinearRegressionResult& result) 
   report.WriteLine("This result was obtained from the following ANOVA table that compares");
   report.WriteLine("deviations from linearity with scatter among replicates.");
   WriteBlankLines(report, 2);
-  WriteReplicateRegressionAnovaTable(report, {1, result.SSRegression, EmptyValue},
-                                     {result.DFDeviation, result.SSDeviation, result.MSDeviation},
-                                     {result.DFPureError, result.SSPureError, result.MSPureError},
-                                     {result.DFTotal, result.SSTotal, EmptyValue});
+  WriteReplicateRegressionAnovaTable(
+      report, {1, result.SSRegression, EmptyValue}, {result.DFDeviation, result.SSDeviation, result.MSDeviation},
+      {result.DFPureError, result.SSPureError, result.MSPureError}, {result.DFTotal, result.SSTotal, EmptyValue});
 }
 
 void WriteStandardCurve(TReportText& report, const TLinearRegressionResult& result) {

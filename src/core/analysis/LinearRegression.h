@@ -17,8 +17,8 @@ namespace ombrel {
 
 // The choices that shape a linear regression.
 struct TLinearRegressionOptions {
-  bool RunsTest = false;             // test for departure from linearity
-  bool ForceThrough = false;         // line forced through (ForceX, ForceY)
+  bool RunsTest = false;      // test for departure from linearity
+  bool ForceThrough = false;  // line forced through (ForceX, ForceY)
   TReal ForceX = 0;
   TReal ForceY = 0;
   bool InterpolateUnknowns = false;  // read unknowns off the standard curve

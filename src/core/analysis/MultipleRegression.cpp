@@ -98,7 +98,8 @@ TMultipleRegressionResult ComputeMultipleRegression(const TDataTable& table, boo
   std::vector<TReal> y;
   for (int row = 0; row <= table.LastRow(); ++row) {
     bool complete = !multipleRegression || !IsEmpty(table.GetAnalysisValue(row, dependent));
-    for (std::size_t j = 0; j < p && complete; ++j) complete = !IsEmpty(table.GetAnalysisValue(row, result.Variables[j]));
+    for (std::size_t j = 0; j < p && complete; ++j)
+      complete = !IsEmpty(table.GetAnalysisValue(row, result.Variables[j]));
     if (!complete) {
       ++result.MissingRows;
       continue;
@@ -178,7 +179,8 @@ TMultipleRegressionResult ComputeMultipleRegression(const TDataTable& table, boo
     if (multipleRegression) {
       const std::vector<TReal> centredY = CentredValues(y, AccurateMean(y));
       for (std::size_t i = 0; i < p; ++i)
-        result.CorrelationsWithY.push_back(Correlation(DotProduct(centred[i], centredY), sumsOfSquares[i], result.SSTotal));
+        result.CorrelationsWithY.push_back(
+            Correlation(DotProduct(centred[i], centredY), sumsOfSquares[i], result.SSTotal));
     }
   }
 

@@ -21,12 +21,12 @@ namespace ombrel {
 // Why the data could not be analysed; each has its one-line message.
 enum class TMultipleRegressionRefusal {
   None,
-  NoData,               // "Until you enter data, you won't see any results!"
-  NoDependent,          // "You must choose a dependent (Y) variable."
-  NoIndependent,        // "You must choose one or more independent (X) variables."
-  TooFewVariables,      // "You must choose two or more variables to analyze."
-  TooFewRows,           // "Too few rows of data. Need at least two more rows than # of variables."
-  Singular,             // "It is not possible to fit your data. Perhaps two X columns are identical?"
+  NoData,           // "Until you enter data, you won't see any results!"
+  NoDependent,      // "You must choose a dependent (Y) variable."
+  NoIndependent,    // "You must choose one or more independent (X) variables."
+  TooFewVariables,  // "You must choose two or more variables to analyze."
+  TooFewRows,       // "Too few rows of data. Need at least two more rows than # of variables."
+  Singular,         // "It is not possible to fit your data. Perhaps two X columns are identical?"
 };
 
 std::string_view RefusalMessage(TMultipleRegressionRefusal refusal);

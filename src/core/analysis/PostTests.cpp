@@ -189,8 +189,7 @@ TDunnettResult ComputeDunnett(const TPostTestInput& input, std::size_t controlGr
   const std::vector<std::size_t> groups = TakingPart(input);
   result.Groups = Int32(groups.size());
   // A control that takes no part falls back to the first group.
-  const bool controlTakesPart =
-      controlGroup < input.Groups.size() && input.Groups[controlGroup].N > 0;
+  const bool controlTakesPart = controlGroup < input.Groups.size() && input.Groups[controlGroup].N > 0;
   result.Control = controlTakesPart || groups.empty() ? controlGroup : groups.front();
   result.TooFewDF = input.DFResidual <= 4;
   if (result.TooFewDF || groups.empty()) return result;

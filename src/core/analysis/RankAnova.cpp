@@ -136,8 +136,8 @@ void WriteRankSummaryHeading(TReportText& report) {
 }
 
 bool WriteDunnSection(TReportText& report, TRankDifference kind, std::int32_t pairs,
-                      std::span<const TRankComparison> comparisons, std::span<const std::string> names,
-                      TReal threshold, bool tiesNote) {
+                      std::span<const TRankComparison> comparisons, std::span<const std::string> names, TReal threshold,
+                      bool tiesNote) {
   // Dunn's test has no companion table, but the section keeps the layout of
   // the post tests that append one.
   const std::unique_ptr<TReportText> scratch = OpenScratchReport();

@@ -83,8 +83,8 @@ void WriteRankSummaryHeading(TReportText& report);
 // adds the Friedman warning that ties are not corrected for. False, with
 // nothing written, when the scratch report cannot be opened.
 bool WriteDunnSection(TReportText& report, TRankDifference kind, std::int32_t pairs,
-                      std::span<const TRankComparison> comparisons, std::span<const std::string> names,
-                      TReal threshold, bool tiesNote);
+                      std::span<const TRankComparison> comparisons, std::span<const std::string> names, TReal threshold,
+                      bool tiesNote);
 
 }  // namespace detail
 

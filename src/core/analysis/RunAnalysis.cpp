@@ -118,9 +118,7 @@ bool NoPairSelected(const TDataTable& table, const TTestChoices& choices, int la
 }
 
 // The index an analysis receives for a column: -1 for typed averaged data.
-int AnalysisIndex(const TDataTable& table, int column) {
-  return table.MeanEntryColumn[At(column)] == 1 ? -1 : column;
-}
+int AnalysisIndex(const TDataTable& table, int column) { return table.MeanEntryColumn[At(column)] == 1 ? -1 : column; }
 
 void RunSelectedTest(const TAnalysisJob& job, TCalcProgress& progress, const TAnalysisRoutines& routines,
                      const std::vector<int>& selected) {
@@ -144,9 +142,8 @@ void RunSelectedTest(const TAnalysisJob& job, TCalcProgress& progress, const TAn
       const int second = choices.SecondColumn;
       RunAndReport(table, report, [&] {
         routines.TwoColumns(table, AnalysisIndex(table, first), AnalysisIndex(table, second), report,
-                            choices.EqualSDs != 0, choices.TwoColumnNonparametric != 0,
-                            choices.TwoColumnTwoTailed != 0, choices.TwoColumnUnpaired != 0, table.Summary(second),
-                            table.Summary(first), progress);
+                            choices.EqualSDs != 0, choices.TwoColumnNonparametric != 0, choices.TwoColumnTwoTailed != 0,
+                            choices.TwoColumnUnpaired != 0, table.Summary(second), table.Summary(first), progress);
       });
       return;
     }
@@ -178,7 +175,7 @@ TStatusCode CurrentExceptionCode() {
 
 const TAnalysisRoutines& DefaultAnalysisRoutines() {
   static const TAnalysisRoutines routines{
-      RunOneColumnTest,   RunTwoColumnTest,      RunMultiColumnTest,     RunTwoByTwoTable,     RunLargerTable,
+      RunOneColumnTest,    RunTwoColumnTest,      RunMultiColumnTest,     RunTwoByTwoTable,      RunLargerTable,
       RunLinearRegression, RunPearsonCorrelation, RunSpearmanCorrelation, RunMultipleRegression,
   };
   return routines;
@@ -362,9 +359,9 @@ void RunTwoByTwoDriver(const TAnalysisJob& job, TCalcProgress& progress, const T
   RunAndReport(table, report, [&] {
     routines.TwoByTwo(table, report, columnTitles, rowTitles, choices.UseChiSquare == TTwoByTwoTest::Fisher,
                       choices.Yates != 0, choices.UseChiSquare == TTwoByTwoTest::ChiSquare,
-                      choices.ReportSensitivity != 0, choices.ReportRiskDifference != 0,
-                      choices.ReportOddsRatio != 0, choices.ReportRelativeRisk != 0, choices.TwoByTwoTwoSided != 0,
-                      true, counts.A, counts.B, counts.C, counts.D);
+                      choices.ReportSensitivity != 0, choices.ReportRiskDifference != 0, choices.ReportOddsRatio != 0,
+                      choices.ReportRelativeRisk != 0, choices.TwoByTwoTwoSided != 0, true, counts.A, counts.B,
+                      counts.C, counts.D);
   });
   EndDocumentReport(report);
 }

@@ -106,8 +106,7 @@ TTwoByTwoChiSquare ComputeChiSquare(TReal a, TReal b, TReal c, TReal d, bool yat
   const TReal n = a + b + c + d;
   const TReal top = a + b;
   const TReal bottom = c + d;
-  const bool largeEnough =
-      n > 40 && a * top / n > 5 && b * top / n > 5 && c * bottom / n > 5 && d * bottom / n > 5;
+  const bool largeEnough = n > 40 && a * top / n > 5 && b * top / n > 5 && c * bottom / n > 5 && d * bottom / n > 5;
   result.SmallValuesWarning = !(n >= 2000 || largeEnough);
   return result;
 }

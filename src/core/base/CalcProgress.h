@@ -13,7 +13,7 @@ namespace ombrel {
 enum class TProgressAnswer : std::int32_t {
   Cancelled = 0,  // the user pressed Cancel: use the approximate P value
   Continue = 1,
-  TooLong = 2,    // the estimated time left exceeds ten minutes: give up
+  TooLong = 2,  // the estimated time left exceeds ten minutes: give up
 };
 
 // A millisecond tick counter; only differences matter.

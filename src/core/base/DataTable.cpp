@@ -22,8 +22,8 @@ TDigitCounts CountDigits(TReal value) {
   TDigitCounts counts;
   const auto point = text.find('.');
   const std::string_view whole = std::string_view(text).substr(0, point);
-  counts.Before = static_cast<int>(std::count_if(whole.begin(), whole.end(),
-                                                 [](char ch) { return ch >= '0' && ch <= '9'; }));
+  counts.Before =
+      static_cast<int>(std::count_if(whole.begin(), whole.end(), [](char ch) { return ch >= '0' && ch <= '9'; }));
   counts.Before = std::min(counts.Before, 14);
   if (point != std::string::npos) counts.After = static_cast<int>(text.size() - point - 1);
   return counts;
@@ -68,17 +68,13 @@ TDataTable::TDataTable()
   Clear();
 }
 
-std::size_t TDataTable::RowIndex(int row) {
-  return static_cast<std::size_t>(std::clamp(row, 0, MaxRows - 1));
-}
+std::size_t TDataTable::RowIndex(int row) { return static_cast<std::size_t>(std::clamp(row, 0, MaxRows - 1)); }
 
 std::size_t TDataTable::ColumnIndex(int column) {
   return static_cast<std::size_t>(std::clamp(column, 0, MaxColumns - 1));
 }
 
-std::size_t TDataTable::Index(int row, int column) {
-  return RowIndex(row) * MaxColumns + ColumnIndex(column);
-}
+std::size_t TDataTable::Index(int row, int column) { return RowIndex(row) * MaxColumns + ColumnIndex(column); }
 
 void TDataTable::Clear() {
   std::fill(mCells.begin(), mCells.end(), EmptyValue);
@@ -182,8 +178,7 @@ void TDataTable::ClearExcludeFlags() { std::fill(mExcluded.begin(), mExcluded.en
 TReal TDataTable::GetAnalysisValue(int row, int analysisColumn) const {
   const int column = MapColumn(analysisColumn);
   if (column < 0 || column > ScratchColumn) return EmptyValue;
-  if (UseColumnSelection == 1 && column < MaxColumns && ColumnSelected[ColumnIndex(column)] == 0)
-    return EmptyValue;
+  if (UseColumnSelection == 1 && column < MaxColumns && ColumnSelected[ColumnIndex(column)] == 0) return EmptyValue;
   if (column == ScratchColumn) return mScratch[RowIndex(row)];
   const TReal value = GetValue(row, column);
   if (!IsEmpty(value) && IsExcluded(row, column)) return EmptyValue;
@@ -212,8 +207,7 @@ void TDataTable::BuildColumnMap() {
   mColumnMap.fill(-1);
   std::int32_t count = 0;
   for (int c = 0; c <= mLastColumn; ++c) {
-    if (Summary(c).N != 0 && ColumnSelected[ColumnIndex(c)] == 1)
-      mColumnMap[static_cast<std::size_t>(count++)] = c;
+    if (Summary(c).N != 0 && ColumnSelected[ColumnIndex(c)] == 1) mColumnMap[static_cast<std::size_t>(count++)] = c;
   }
   mColumnMapCount = count;
 }

@@ -85,8 +85,7 @@ TReal ParseFileNumber(std::string_view text) {
   // Only digits, sign, point and exponent: from_chars would also take
   // "nan", "inf" and hexadecimal forms.
   for (char ch : text)
-    if (!((ch >= '0' && ch <= '9') || ch == '.' || ch == '-' || ch == '+' || ch == 'e' || ch == 'E'))
-      return EmptyValue;
+    if (!((ch >= '0' && ch <= '9') || ch == '.' || ch == '-' || ch == '+' || ch == 'e' || ch == 'E')) return EmptyValue;
   TReal value = 0;
   const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
   if (result.ec != std::errc{} || result.ptr != text.data() + text.size()) return EmptyValue;
@@ -144,22 +143,41 @@ std::string FileErrorMessage(int errnoValue, bool writing) {
   int number = 0;
   const char* text = nullptr;
   switch (errnoValue) {
-    case ENOENT: number = 2; text = "File not found."; break;
-    case ENOTDIR: number = 3; text = "Path not found."; break;
+    case ENOENT:
+      number = 2;
+      text = "File not found.";
+      break;
+    case ENOTDIR:
+      number = 3;
+      text = "Path not found.";
+      break;
     case EMFILE:
-    case ENFILE: number = 4; text = "Too many open files."; break;
+    case ENFILE:
+      number = 4;
+      text = "Too many open files.";
+      break;
     case EACCES:
     case EPERM:
-    case EISDIR: number = 5; text = "File access denied."; break;
+    case EISDIR:
+      number = 5;
+      text = "File access denied.";
+      break;
     case ENOSPC:
     case EDQUOT:
-    case EFBIG: number = 101; text = "The disk is full."; break;
-    case EROFS: number = 150; text = "Disk is write-protected."; break;
+    case EFBIG:
+      number = 101;
+      text = "The disk is full.";
+      break;
+    case EROFS:
+      number = 150;
+      text = "Disk is write-protected.";
+      break;
     case EIO:
       number = writing ? 101 : 100;
       text = writing ? "The disk is full." : "Disk read error.";
       break;
-    default: break;
+    default:
+      break;
   }
   if (text != nullptr) return "Error: #" + std::to_string(number) + "  " + text;
   return "Error: #" + std::to_string(errnoValue) + "  " + std::strerror(errnoValue);

@@ -26,8 +26,8 @@ TDecimalDigits Decompose(TReal value) {
   TDecimalDigits result;
   result.Negative = std::signbit(value);
   char buffer[64];
-  const auto converted = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
-                                       std::chars_format::scientific, SignificantDigits - 1);
+  const auto converted = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific,
+                                       SignificantDigits - 1);
   const std::string_view text(buffer, static_cast<std::size_t>(converted.ptr - buffer));
   const auto e = text.find('e');
   for (char ch : text.substr(0, e))

@@ -90,8 +90,10 @@ void TTableChange::Restore(TDataTable& table, bool after) const {
   for (const TCellChange& cell : mScratch) table.mScratch[cell.Index] = after ? cell.After : cell.Before;
   for (const TRowTitleChange& title : mRowTitles) table.mRowTitles[title.Row] = after ? title.After : title.Before;
   if (mFields) {
-    if (after) PatchFields(table, mFields->Before, mFields->After);
-    else PatchFields(table, mFields->After, mFields->Before);
+    if (after)
+      PatchFields(table, mFields->Before, mFields->After);
+    else
+      PatchFields(table, mFields->After, mFields->Before);
   }
 }
 

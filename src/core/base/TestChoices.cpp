@@ -30,9 +30,7 @@ TDataFormat DefaultFormat(TTestFamily family) {
   return TDataFormat::Raw;
 }
 
-bool IsAveragedFormat(TDataFormat format) {
-  return format == TDataFormat::MeanSdN || format == TDataFormat::MeanSemN;
-}
+bool IsAveragedFormat(TDataFormat format) { return format == TDataFormat::MeanSdN || format == TDataFormat::MeanSemN; }
 
 bool IsCompareMeansFormat(TDataFormat format) { return format == TDataFormat::Raw || IsAveragedFormat(format); }
 

@@ -113,9 +113,9 @@ constexpr std::array<std::uint8_t, Count> FilledFlags() {
 // stored; the defaults are those of a new document.
 struct TTestChoices {
   // XY data.
-  std::uint8_t IsRegression = 1;         // 1 regression, 0 correlation
-  std::uint8_t RunsTest = 0;             // test for departure from linearity
-  std::uint8_t ForceThrough = 0;         // line forced through (ForceX, ForceY)
+  std::uint8_t IsRegression = 1;  // 1 regression, 0 correlation
+  std::uint8_t RunsTest = 0;      // test for departure from linearity
+  std::uint8_t ForceThrough = 0;  // line forced through (ForceX, ForceY)
   TReal ForceX = 0;
   TReal ForceY = 0;
   TRegressionKind RegressionKind = TRegressionKind::Linear;
@@ -131,14 +131,14 @@ struct TTestChoices {
   std::uint8_t ReportSensitivity = 0;
 
   // Multiple regression.
-  std::int32_t MultipleRegression = 1;   // 1 multiple regression, 0 correlation matrix
+  std::int32_t MultipleRegression = 1;  // 1 multiple regression, 0 correlation matrix
 
   // Compare means: one column.
   TColumnCountKind ColumnCountKind = TColumnCountKind::None;
   TOneColumnTest OneColumnTest = TOneColumnTest::OneSampleT;
   TReal HypotheticalMean = 0;
   std::int32_t OneColumnTwoTailed = 1;
-  std::int32_t OneColumn = -1;           // column of the last one-column analysis
+  std::int32_t OneColumn = -1;  // column of the last one-column analysis
   THypotheticalMeanChoice HypotheticalMeanChoice = THypotheticalMeanChoice::Zero;
 
   // Compare means: two columns.
@@ -147,18 +147,18 @@ struct TTestChoices {
   std::int32_t TwoColumnTwoTailed = 1;
   std::int32_t FirstColumn = 0;
   std::int32_t SecondColumn = 1;
-  std::uint8_t EqualSDs = 1;             // 1 Student, 0 Welch correction
+  std::uint8_t EqualSDs = 1;  // 1 Student, 0 Welch correction
 
   // Compare means: three or more columns.
-  std::int32_t OrdinaryAnova = 1;        // 1 ordinary, 0 repeated measures
+  std::int32_t OrdinaryAnova = 1;  // 1 ordinary, 0 repeated measures
   std::int32_t MultiColumnNonparametric = 0;
   TPostTestCondition PostTestCondition = TPostTestCondition::IfSignificant;
   TPairSet PairSet = TPairSet::AllPairs;
   std::int32_t ControlColumn = 0;
   TPostTestMethod PostTestMethod = TPostTestMethod::Tukey;
   TPairFlags PairSelected = detail::FilledFlags<PairFlagCount>();
-  std::uint8_t AllColumns = 1;           // 1 all columns with data, 0 the selected ones
-  std::int32_t LastColumnCount = 0;      // columns with data when step 3 was last shown
+  std::uint8_t AllColumns = 1;       // 1 all columns with data, 0 the selected ones
+  std::int32_t LastColumnCount = 0;  // columns with data when step 3 was last shown
 
   // Multiple regression variables.
   std::int32_t DependentColumn = 0;

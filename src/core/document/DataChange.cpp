@@ -18,8 +18,10 @@ TDataChange TDataChange::Between(const TDataState& before, const TDocument& afte
 }
 
 void TDataChange::Restore(TDocument& document, bool after) const {
-  if (after) mTable.Apply(document.Table);
-  else mTable.Revert(document.Table);
+  if (after)
+    mTable.Apply(document.Table);
+  else
+    mTable.Revert(document.Table);
   if (mRest) {
     const TRest& rest = after ? mRest->After : mRest->Before;
     document.TwoByTwo = rest.TwoByTwo;
@@ -34,8 +36,6 @@ void TDataChange::Undo(TDocument& document) const { Restore(document, false); }
 
 void TDataChange::Redo(TDocument& document) const { Restore(document, true); }
 
-std::size_t TDataChange::MemoryUsed() const {
-  return mTable.MemoryUsed() + (mRest ? sizeof(TRestChange) : 0);
-}
+std::size_t TDataChange::MemoryUsed() const { return mTable.MemoryUsed() + (mRest ? sizeof(TRestChange) : 0); }
 
 }  // namespace ombrel

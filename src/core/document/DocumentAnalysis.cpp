@@ -3,9 +3,15 @@
 namespace ombrel {
 
 TAnalysisJob AnalysisJobOf(TDocument& document) {
-  return TAnalysisJob{document.Table,  document.TwoByTwo,   document.Choices,
-                      document.Format, document.ResultsStale, document.Report,
-                      document.Regression, document.MultipleRegressionResults, document.SelectedPairsInUse};
+  return TAnalysisJob{document.Table,
+                      document.TwoByTwo,
+                      document.Choices,
+                      document.Format,
+                      document.ResultsStale,
+                      document.Report,
+                      document.Regression,
+                      document.MultipleRegressionResults,
+                      document.SelectedPairsInUse};
 }
 
 void RunAnalysis(TDocument& document, TCalcProgress& progress, const TAnalysisRoutines& routines) {

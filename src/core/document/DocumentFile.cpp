@@ -442,8 +442,7 @@ void ReadCompareMeans(TFileReader& in, TDocument& document) {
                               &choices.FirstColumn, &choices.SecondColumn})
     *field = in.Integer(*field);
   choices.EqualSDs = in.Flag();
-  for (std::int32_t* field : {&choices.OrdinaryAnova, &choices.MultiColumnNonparametric})
-    *field = in.Integer(*field);
+  for (std::int32_t* field : {&choices.OrdinaryAnova, &choices.MultiColumnNonparametric}) *field = in.Integer(*field);
   choices.PostTestCondition = in.Choice(choices.PostTestCondition);
   choices.PairSet = in.Choice(choices.PairSet);
   choices.ControlColumn = in.Integer(choices.ControlColumn);
@@ -607,11 +606,21 @@ TFileOutcome ReadDocument(std::istream& stream, TDocument& document) {
   switch (format) {
     case TDataFormat::Raw:
     case TDataFormat::MeanSdN:
-    case TDataFormat::MeanSemN: ReadCompareMeans(in, document); break;
-    case TDataFormat::LargerTable: ReadLargerTable(in, document); break;
-    case TDataFormat::TwoByTwo: ReadTwoByTwo(in, document); break;
-    case TDataFormat::XY: ReadXY(in, document); break;
-    case TDataFormat::MultipleRegression: ReadMultipleRegression(in, document); break;
+    case TDataFormat::MeanSemN:
+      ReadCompareMeans(in, document);
+      break;
+    case TDataFormat::LargerTable:
+      ReadLargerTable(in, document);
+      break;
+    case TDataFormat::TwoByTwo:
+      ReadTwoByTwo(in, document);
+      break;
+    case TDataFormat::XY:
+      ReadXY(in, document);
+      break;
+    case TDataFormat::MultipleRegression:
+      ReadMultipleRegression(in, document);
+      break;
   }
   // Every layout ends with an empty line: a file without it was cut, even
   // if only after its last marker.
@@ -628,11 +637,21 @@ void WriteDocument(std::ostream& stream, const TDocument& document) {
   switch (document.Format) {
     case TDataFormat::Raw:
     case TDataFormat::MeanSdN:
-    case TDataFormat::MeanSemN: WriteCompareMeans(out, document); break;
-    case TDataFormat::LargerTable: WriteLargerTable(out, document); break;
-    case TDataFormat::TwoByTwo: WriteTwoByTwo(out, document); break;
-    case TDataFormat::XY: WriteXY(out, document); break;
-    case TDataFormat::MultipleRegression: WriteMultipleRegression(out, document); break;
+    case TDataFormat::MeanSemN:
+      WriteCompareMeans(out, document);
+      break;
+    case TDataFormat::LargerTable:
+      WriteLargerTable(out, document);
+      break;
+    case TDataFormat::TwoByTwo:
+      WriteTwoByTwo(out, document);
+      break;
+    case TDataFormat::XY:
+      WriteXY(out, document);
+      break;
+    case TDataFormat::MultipleRegression:
+      WriteMultipleRegression(out, document);
+      break;
   }
 }
 
@@ -678,8 +697,10 @@ TFileOutcome SaveDocumentFile(const std::string& path, const TDocument& document
   const int fd = ::mkstemp(temporary.data());
   if (fd < 0) return ReadFailure(TFileResult::IoError, FileFailureMessage("save", path, errno));
   struct stat existing {};
-  if (::stat(path.c_str(), &existing) == 0) ::fchmod(fd, existing.st_mode & 07777);
-  else ::fchmod(fd, 0644);
+  if (::stat(path.c_str(), &existing) == 0)
+    ::fchmod(fd, existing.st_mode & 07777);
+  else
+    ::fchmod(fd, 0644);
   std::size_t written = 0;
   int error = 0;
   while (written < content.size()) {

@@ -51,7 +51,8 @@ bool StepReachable(TDataFormat format, TStep step) {
 
 std::array<bool, StepCount> ReachableSteps(TDataFormat format) {
   std::array<bool, StepCount> reachable{};
-  for (int i = 0; i < StepCount; ++i) reachable[static_cast<std::size_t>(i)] = StepReachable(format, static_cast<TStep>(i));
+  for (int i = 0; i < StepCount; ++i)
+    reachable[static_cast<std::size_t>(i)] = StepReachable(format, static_cast<TStep>(i));
   return reachable;
 }
 

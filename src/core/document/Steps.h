@@ -35,11 +35,11 @@ TStep PreviousStep(TDataFormat format, TStep step);
 
 // The test page that step 3 shows.
 enum class TTestPage : std::int32_t {
-  None,                // larger contingency table: nothing to choose
-  Regression,          // XY data
+  None,        // larger contingency table: nothing to choose
+  Regression,  // XY data
   OneColumn,
   TwoColumns,
-  MultiColumn,         // three or more columns, also shown for none
+  MultiColumn,  // three or more columns, also shown for none
   TwoByTwo,
   MultipleRegression,
 };

@@ -72,8 +72,7 @@ void StoreColumnTitle(TDataTable& table, int column, std::string_view title) {
   table.Summary(column).Title = std::string(title.substr(0, static_cast<std::size_t>(MaxColumnTitleLength)));
 }
 
-TCommitResult CommitCellValue(TDataTable& table, int row, int column, TReal value,
-                              const TAskEraseMeanData& askErase) {
+TCommitResult CommitCellValue(TDataTable& table, int row, int column, TReal value, const TAskEraseMeanData& askErase) {
   TCommitResult result;
   const TReal old = table.GetValue(row, column);
   if (value == old) return result;

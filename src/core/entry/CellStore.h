@@ -60,8 +60,7 @@ struct TCommitResult {
 // nothing. A number first passes AllowRawValue (No declines and stores
 // nothing), then teaches the column its decimals (TDataTable::LearnDecimals).
 // The value is stored with SetValue; an erased cell lets the extents shrink.
-TCommitResult CommitCellValue(TDataTable& table, int row, int column, TReal value,
-                              const TAskEraseMeanData& askErase);
+TCommitResult CommitCellValue(TDataTable& table, int row, int column, TReal value, const TAskEraseMeanData& askErase);
 
 // ParseCellText, then CommitCellValue.
 TCommitResult CommitCellText(TDataTable& table, int row, int column, std::string_view text,

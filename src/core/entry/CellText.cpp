@@ -48,14 +48,15 @@ std::string CleanedCellText(std::string_view text) {
       cleaned.push_back(ch);
     }
   }
-  while (!cleaned.empty() && (cleaned.back() == '-' || cleaned.back() == '.' || cleaned.back() == 'E')) cleaned.pop_back();
+  while (!cleaned.empty() && (cleaned.back() == '-' || cleaned.back() == '.' || cleaned.back() == 'E'))
+    cleaned.pop_back();
   return cleaned;
 }
 
 std::string ScientificCellText(TReal value) {
   char buffer[64];
-  const auto converted = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
-                                       std::chars_format::scientific, SignificantDigits - 1);
+  const auto converted = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific,
+                                       SignificantDigits - 1);
   const std::string_view text(buffer, static_cast<std::size_t>(converted.ptr - buffer));
   const std::size_t e = text.find('e');
   std::string digits;
@@ -113,7 +114,8 @@ TTypedNumber ReadTypedNumber(std::string_view text, char decimalSeparator) {
     case TFieldKind::Number:
       break;
   }
-  if (!std::isfinite(field.Value) || std::fabs(field.Value) > MaxEnteredValue) return {TTypedKind::OutOfRange, EmptyValue};
+  if (!std::isfinite(field.Value) || std::fabs(field.Value) > MaxEnteredValue)
+    return {TTypedKind::OutOfRange, EmptyValue};
   return {TTypedKind::Number, field.Value};
 }
 

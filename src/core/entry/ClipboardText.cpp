@@ -262,8 +262,8 @@ TClipboardText SelectionText(const TDataTable& table, const TGridRect& rect, con
       }
       for (int gridColumn = r.Left; gridColumn <= r.Right; ++gridColumn) {
         const int column = gridColumn - FirstDataGridColumn;
-        text.AddField(first, CopiedNumber(table.GetValue(row, column), table.DisplayDecimals(column),
-                                          options.DecimalSeparator));
+        text.AddField(
+            first, CopiedNumber(table.GetValue(row, column), table.DisplayDecimals(column), options.DecimalSeparator));
         first = false;
       }
       if (gridRow != r.Bottom) text.EndLine();
@@ -338,7 +338,8 @@ TPastedValue ReadPastedValue(std::string_view field) {
 TPasteResult PasteText(TDataTable& table, std::string_view text, const TPasteOptions& options,
                        const TAskEraseMeanData& askErase) {
   TScanRules rules;
-  rules.DecimalSeparator = PastedDecimalSeparator(text, options.DecimalSeparator == '\0' ? '.' : options.DecimalSeparator);
+  rules.DecimalSeparator =
+      PastedDecimalSeparator(text, options.DecimalSeparator == '\0' ? '.' : options.DecimalSeparator);
   const std::int64_t startRow = std::clamp(options.StartRow, -1, PasteRowLimit);
   const std::int64_t startColumn = std::clamp(options.StartColumn, -1, MaxColumns);
   // A first line of words over lines of numbers names the pasted columns.
@@ -498,9 +499,9 @@ void ClearSummaryEntries(TDataTable& table, const TGridRect& rect, bool sdFormat
 }
 
 bool SelectionHasExcluded(const TDataTable& table, const TGridRect& rect, bool wholeTable) {
-  const TGridRect r = wholeTable ? TGridRect{FirstDataGridColumn, FirstDataGridRow, LastDataGridColumn,
-                                             MaxRows - 1 + FirstDataGridRow}
-                                 : DataRect(rect, LastRawGridRow);
+  const TGridRect r =
+      wholeTable ? TGridRect{FirstDataGridColumn, FirstDataGridRow, LastDataGridColumn, MaxRows - 1 + FirstDataGridRow}
+                 : DataRect(rect, LastRawGridRow);
   for (int gridColumn = r.Left; gridColumn <= r.Right; ++gridColumn)
     for (int gridRow = r.Top; gridRow <= r.Bottom; ++gridRow)
       if (table.IsExcluded(gridRow - FirstDataGridRow, gridColumn - FirstDataGridColumn)) return true;

@@ -91,8 +91,7 @@ int CombineColumns(TDataTable& table, int first, int second, TCombineOperator op
     StoreCellAdjusted(table, r, target, value);
     ++stored;
   }
-  StoreColumnTitle(table, target,
-                   std::string{ColumnLetter(first), OperatorSymbol(op), ColumnLetter(second)});
+  StoreColumnTitle(table, target, std::string{ColumnLetter(first), OperatorSymbol(op), ColumnLetter(second)});
   return stored;
 }
 

@@ -5,13 +5,10 @@
 namespace ombrel {
 
 TGridRect NormalizedRect(int column1, int row1, int column2, int row2) {
-  return TGridRect{std::min(column1, column2), std::min(row1, row2), std::max(column1, column2),
-                   std::max(row1, row2)};
+  return TGridRect{std::min(column1, column2), std::min(row1, row2), std::max(column1, column2), std::max(row1, row2)};
 }
 
-bool IsWholeRows(const TGridRect& rect) {
-  return rect.Left == FirstDataGridColumn && rect.Right == LastDataGridColumn;
-}
+bool IsWholeRows(const TGridRect& rect) { return rect.Left == FirstDataGridColumn && rect.Right == LastDataGridColumn; }
 
 bool IsWholeColumns(const TGridRect& rect, int lastGridRow) {
   return rect.Top == FirstDataGridRow && rect.Bottom == lastGridRow;

@@ -70,15 +70,24 @@ bool RawDataColumn(const TDataTable& table, int column) {
 template <typename TSummary>
 auto NumberField(TSummary& summary, int gridRow, bool sdFormat) -> decltype(&summary.Mean) {
   switch (gridRow) {
-    case MeanRow: return &summary.Mean;
-    case TypedDispersionRow: return sdFormat ? &summary.SD : &summary.SEM;
-    case DerivedDispersionRow: return sdFormat ? &summary.SEM : &summary.SD;
-    case LowerLimitRow: return &summary.LowerCI;
-    case UpperLimitRow: return &summary.UpperCI;
-    case MinimumRow: return &summary.Minimum;
-    case MedianRow: return &summary.Median;
-    case MaximumRow: return &summary.Maximum;
-    default: return nullptr;
+    case MeanRow:
+      return &summary.Mean;
+    case TypedDispersionRow:
+      return sdFormat ? &summary.SD : &summary.SEM;
+    case DerivedDispersionRow:
+      return sdFormat ? &summary.SEM : &summary.SD;
+    case LowerLimitRow:
+      return &summary.LowerCI;
+    case UpperLimitRow:
+      return &summary.UpperCI;
+    case MinimumRow:
+      return &summary.Minimum;
+    case MedianRow:
+      return &summary.Median;
+    case MaximumRow:
+      return &summary.Maximum;
+    default:
+      return nullptr;
   }
 }
 
@@ -109,23 +118,37 @@ bool ShowsFullStatistics(TDataFormat format) {
 
 std::string SummaryRowLabel(int gridRow, bool sdFormat, bool fullStatistics) {
   switch (gridRow) {
-    case MeanRow: return "Mean";
-    case TypedDispersionRow: return sdFormat ? "Standard deviation (SD)" : "SEM";
-    case NRow: return "Sample size (N)";
-    case DerivedDispersionRow: return sdFormat ? "Std. error of mean(SEM)" : "SD";
-    case LowerLimitRow: return "Lower 95% conf. limit";
-    case UpperLimitRow: return "Upper 95% conf. limit";
-    default: break;
+    case MeanRow:
+      return "Mean";
+    case TypedDispersionRow:
+      return sdFormat ? "Standard deviation (SD)" : "SEM";
+    case NRow:
+      return "Sample size (N)";
+    case DerivedDispersionRow:
+      return sdFormat ? "Std. error of mean(SEM)" : "SD";
+    case LowerLimitRow:
+      return "Lower 95% conf. limit";
+    case UpperLimitRow:
+      return "Upper 95% conf. limit";
+    default:
+      break;
   }
   if (!fullStatistics) return std::string();
   switch (gridRow) {
-    case MinimumRow: return "Minimum";
-    case MedianRow: return "Median (50th percentile)";
-    case MaximumRow: return "Maximum";
-    case KSRow: return "Normality test KS";
-    case PRow: return "Normality test P value";
-    case PassedRow: return "Passed normality test?";
-    default: return std::string();
+    case MinimumRow:
+      return "Minimum";
+    case MedianRow:
+      return "Median (50th percentile)";
+    case MaximumRow:
+      return "Maximum";
+    case KSRow:
+      return "Normality test KS";
+    case PRow:
+      return "Normality test P value";
+    case PassedRow:
+      return "Passed normality test?";
+    default:
+      return std::string();
   }
 }
 
@@ -134,10 +157,13 @@ std::string SummaryCellText(const TDataTable& table, int column, int gridRow, bo
   if (gridRow >= MinimumRow && !fullStatistics) return std::string();
   const TColumnSummary& summary = table.Summary(column);
   switch (gridRow) {
-    case MeanRow: return MeanText(summary.Mean);
+    case MeanRow:
+      return MeanText(summary.Mean);
     // N = -1 marks an emptied column; like 0 it shows nothing.
-    case NRow: return summary.N > 0 ? std::to_string(summary.N) : std::string();
-    case KSRow: return StatisticText(summary.NormalityKS);
+    case NRow:
+      return summary.N > 0 ? std::to_string(summary.N) : std::string();
+    case KSRow:
+      return StatisticText(summary.NormalityKS);
     case PRow:
       if (IsEmpty(summary.NormalityKS))
         return RawDataColumn(table, column) && summary.N >= 1 && summary.N <= 4 ? "Too few values" : "";
@@ -145,7 +171,8 @@ std::string SummaryCellText(const TDataTable& table, int column, int gridRow, bo
     case PassedRow:
       if (IsEmpty(summary.NormalityKS)) return std::string();
       return summary.PassedNormality != 0 ? "Yes" : "No";
-    default: break;
+    default:
+      break;
   }
   const TReal* field = NumberField(summary, gridRow, sdFormat);
   return field != nullptr ? StatisticText(*field) : std::string();

@@ -38,8 +38,8 @@ std::string NumberField(TReal value) { return std::string(TrimBlanks(FileNumberT
 char ExportSeparator(std::string_view fileName, char listSeparator, char decimalSeparator) {
   const std::string_view extension = Extension(fileName);
   const auto is = [extension](std::string_view name) {
-    return extension.size() == name.size() && std::equal(extension.begin(), extension.end(), name.begin(),
-                                                         [](char a, char b) { return Upper(a) == b; });
+    return extension.size() == name.size() &&
+           std::equal(extension.begin(), extension.end(), name.begin(), [](char a, char b) { return Upper(a) == b; });
   };
   if (!is("TXT") && !is("CSV")) return '\t';
   // A list separator that is also the decimal separator would split numbers.
@@ -143,9 +143,9 @@ std::string ExportSummaryText(const TDataTable& table) {
   };
   line([](const TColumnSummary& s) { return s.Title; });
   line([](const TColumnSummary& s) { return std::to_string(s.N); });
-  for (TReal TColumnSummary::*member : {&TColumnSummary::Mean, &TColumnSummary::SD, &TColumnSummary::SEM,
-                                        &TColumnSummary::Median, &TColumnSummary::Minimum, &TColumnSummary::Maximum,
-                                        &TColumnSummary::LowerCI, &TColumnSummary::UpperCI})
+  for (TReal TColumnSummary::*member :
+       {&TColumnSummary::Mean, &TColumnSummary::SD, &TColumnSummary::SEM, &TColumnSummary::Median,
+        &TColumnSummary::Minimum, &TColumnSummary::Maximum, &TColumnSummary::LowerCI, &TColumnSummary::UpperCI})
     line([member](const TColumnSummary& s) { return NumberField(s.*member); });
   return text;
 }

@@ -36,8 +36,8 @@ std::string ExportValueText(TReal value, int decimals, char decimalSeparator);
 
 // The data table as text: optionally the title line; then the standard
 // layout (an optional line of the column titles, one line per row from row 1
-// to the last row holding a value, fields separated by the separator) or the index layout (optionally "value" + separator + "group",
-// then one line per cell: value, separator, column number from 1).
+// to the last row holding a value, fields separated by the separator) or the index layout (optionally "value" +
+// separator + "group", then one line per cell: value, separator, column number from 1).
 std::string ExportDataText(const TDataTable& table, const TExportChoices& choices);
 
 // The 2x2 counts, one line per table row, separated by `separator`.

@@ -95,7 +95,8 @@ TFieldValue RoundedField(TReal value) {
   if (std::fabs(value) <= 1e-4L) return SignificantRounding(value);
   std::string text = TrimmedZeros(FormatFixed(value, 12));
   const std::size_t integerLength = std::min(text.find('.'), text.size());
-  if (integerLength > static_cast<std::size_t>(CutLength) || text == "0" || text == "-0") return SignificantRounding(value);
+  if (integerLength > static_cast<std::size_t>(CutLength) || text == "0" || text == "-0")
+    return SignificantRounding(value);
   if (text.size() > static_cast<std::size_t>(CutLength)) text = TrimmedZeros(text.substr(0, CutLength));
   TReal reread = 0;
   if (!ReadNumber(text, reread)) return SignificantRounding(value);
@@ -304,8 +305,9 @@ void ImportIndexed(const TImportedFile& file, const TImportChoices& choices, TDa
   std::vector<TReal> groups;
   std::array<int, MaxColumns> filled{};
   const int valueColumn = choices.ValueColumn;
-  const std::int32_t decimals =
-      valueColumn >= 1 && valueColumn <= MaxColumns ? scratch.AutoDecimals[static_cast<std::size_t>(valueColumn - 1)] : 0;
+  const std::int32_t decimals = valueColumn >= 1 && valueColumn <= MaxColumns
+                                    ? scratch.AutoDecimals[static_cast<std::size_t>(valueColumn - 1)]
+                                    : 0;
   for (int s = 0; s < file.DataRows; ++s) {
     const TReal group = ScratchValue(scratch, s, choices.GroupColumn);
     if (IsEmpty(group)) continue;
@@ -337,8 +339,8 @@ void ImportStandard(const TImportedFile& file, const TImportChoices& choices, TD
   targetOf.fill(-1);
   int next = startColumn;
   for (int c = 0; c < file.DataColumns && next < MaxColumns; ++c) {
-    const bool inRange = choices.Columns != TImportColumns::Range ||
-                         (c + 1 >= choices.StartColumn && c + 1 <= choices.EndColumn);
+    const bool inRange =
+        choices.Columns != TImportColumns::Range || (c + 1 >= choices.StartColumn && c + 1 <= choices.EndColumn);
     if (inRange) targetOf[static_cast<std::size_t>(c)] = next++;
   }
   int t = startRow;
@@ -404,8 +406,9 @@ bool IsTitleLine(std::string_view line, const TImportSeparators& separators) {
            ch == separators.ListSeparator || ch == separators.DecimalSeparator;
   };
   const char first = Upper(text.front());
-  const bool spelled = !dataCharacter(first) ||
-                       std::any_of(text.begin(), text.end(), [&](char ch) { return !dataCharacter(Upper(ch)) && Upper(ch) != 'E'; });
+  const bool spelled = !dataCharacter(first) || std::any_of(text.begin(), text.end(), [&](char ch) {
+    return !dataCharacter(Upper(ch)) && Upper(ch) != 'E';
+  });
   if (!spelled) return false;
   // Numbers among missing-value markers are data: "1.5,NA", "NA  2".
   bool number = false;
@@ -511,15 +514,14 @@ bool PassesFilter(TReal value, TFilterCondition condition, TReal limit) {
   return false;
 }
 
-TImportOutcome ApplyImport(const TImportedFile& file, const TImportChoices& choices, TDataTable& target,
-                           int startRow, int startColumn) {
+TImportOutcome ApplyImport(const TImportedFile& file, const TImportChoices& choices, TDataTable& target, int startRow,
+                           int startColumn) {
   if (choices.Columns == TImportColumns::Indexed) {
     if (choices.ValueColumn == choices.GroupColumn) return TImportOutcome::SameIndexColumns;
     ImportIndexed(file, choices, target);
     return TImportOutcome::Imported;
   }
-  ImportStandard(file, choices, target, std::clamp(startRow, 0, MaxImportRows),
-                 std::clamp(startColumn, 0, MaxColumns));
+  ImportStandard(file, choices, target, std::clamp(startRow, 0, MaxImportRows), std::clamp(startColumn, 0, MaxColumns));
   // Imported empty cells may have emptied the last row or column.
   target.RecalcExtents();
   return TImportOutcome::Imported;

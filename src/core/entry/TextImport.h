@@ -29,7 +29,8 @@ inline constexpr std::string_view ImportOutOfRangeMessage =
 // The lines of the advice shown instead of importing a spreadsheet workbook.
 inline constexpr std::array<std::string_view, 5> SpreadsheetAdviceLines = {
     "Ombrel cannot open Excel worksheet files. To use data from Excel:", "1. Copy and paste.", "or",
-    "2. Save from Excel using Text or CSV (comma separated value) format.", "Then use File Import to read into Ombrel."};
+    "2. Save from Excel using Text or CSV (comma separated value) format.",
+    "Then use File Import to read into Ombrel."};
 
 // Whether a file name names a spreadsheet workbook: its name (not its
 // folder) holds ".XL" in any case ("book.xls", "data.XLSX").
@@ -152,8 +153,8 @@ enum class TImportOutcome { Imported, SameIndexColumns };
 // data columns, are flagged changed and take the scratch column's decimals.
 // The file's sheet title and column titles (when it had them) go with the
 // data: titles to the columns their data went to.
-TImportOutcome ApplyImport(const TImportedFile& file, const TImportChoices& choices, TDataTable& target,
-                           int startRow, int startColumn);
+TImportOutcome ApplyImport(const TImportedFile& file, const TImportChoices& choices, TDataTable& target, int startRow,
+                           int startColumn);
 
 // The title of an indexed group: at most 2 decimals, trailing zeros removed.
 std::string GroupTitle(TReal group);

@@ -13,8 +13,8 @@ namespace ombrel {
 namespace {
 
 constexpr std::array<std::string_view, TransformCount> Captions = {
-    "Y=Y squared", "Y=Log(Y)",  "Y=Ln(Y)",     "Y=10^Y", "Y=exp(Y)",  "Y=1/Y", "Y=SQRT(Y)", "Y=LOGIT(Y)", "Y=sin(Y)",
-    "Y=cos(Y)",    "Y=tan(Y)",  "Y=arcsin(Y)", "Y=abs(Y)", "Y=K*Y",   "Y=Y+K", "Y=Y-K",     "Y=Y/K",
+    "Y=Y squared", "Y=Log(Y)", "Y=Ln(Y)",     "Y=10^Y",   "Y=exp(Y)", "Y=1/Y", "Y=SQRT(Y)", "Y=LOGIT(Y)", "Y=sin(Y)",
+    "Y=cos(Y)",    "Y=tan(Y)", "Y=arcsin(Y)", "Y=abs(Y)", "Y=K*Y",    "Y=Y+K", "Y=Y-K",     "Y=Y/K",
 };
 
 // The processor's sine and cosine instructions refuse arguments from 2^63 on;

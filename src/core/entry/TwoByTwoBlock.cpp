@@ -39,8 +39,7 @@ std::optional<std::array<TReal, 4>> ParseTwoByTwoBlock(std::string_view text) {
     if (tab == std::string_view::npos || line.find('\t', tab + 1) != std::string_view::npos) return std::nullopt;
     for (const std::string_view field : {line.substr(0, tab), line.substr(tab + 1)}) {
       const TIntFieldValue value = ParseIntFieldText(field);
-      if (value.Status == TIntFieldStatus::NotValid || value.Status == TIntFieldStatus::OutOfRange)
-        return std::nullopt;
+      if (value.Status == TIntFieldStatus::NotValid || value.Status == TIntFieldStatus::OutOfRange) return std::nullopt;
       counts[next++] = value.Value;
     }
   }

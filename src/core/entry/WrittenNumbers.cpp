@@ -143,8 +143,9 @@ TDecimalGuess GuessDecimalSeparator(const std::vector<std::string>& lines, char 
   if (listSeparator != ',' && listSeparator != '.' && listSeparator != '"' && listSeparator != '\0')
     separators.push_back(listSeparator);
   // A file whose fields are not told apart by those is comma-separated.
-  if (source == TTextSource::File &&
-      std::none_of(lines.begin(), lines.end(), [&](const std::string& line) { return HasOutsideQuotes(line, separators); }))
+  if (source == TTextSource::File && std::none_of(lines.begin(), lines.end(), [&](const std::string& line) {
+        return HasOutsideQuotes(line, separators);
+      }))
     separators = ",";
 
   bool commas = false;

@@ -69,14 +69,13 @@ TAnovaSource NotLinearSource(const TAnovaSource& notLinear) {
 void WriteOneWayAnovaTable(TReportText& report, const TAnovaSource& treatments, const TAnovaSource& residuals,
                            const TAnovaSource& total) {
   WriteAnova(report, OneWayLayout,
-             std::array<TAnovaLine, 2>{{{"Treatments (between columns)", treatments},
-                                        {"Residuals (within columns)", residuals}}},
+             std::array<TAnovaLine, 2>{
+                 {{"Treatments (between columns)", treatments}, {"Residuals (within columns)", residuals}}},
              {"Total     ", total, false});
 }
 
-void WriteRepeatedMeasuresAnovaTable(TReportText& report, const TAnovaSource& treatment,
-                                     const TAnovaSource& individual, const TAnovaSource& random,
-                                     const TAnovaSource& total) {
+void WriteRepeatedMeasuresAnovaTable(TReportText& report, const TAnovaSource& treatment, const TAnovaSource& individual,
+                                     const TAnovaSource& random, const TAnovaSource& total) {
   WriteAnova(report, RepeatedMeasuresLayout,
              std::array<TAnovaLine, 3>{{{"Treatment (between columns)", treatment},
                                         {"Individual (between rows)", individual},
@@ -111,14 +110,13 @@ void WriteRepeatedMeasuresTrendAnovaTable(TReportText& report, TReal linearSS, c
 void WriteRegressionAnovaTable(TReportText& report, const TAnovaSource& model, const TAnovaSource& residual,
                                const TAnovaSource& total) {
   WriteAnova(report, RegressionLayout,
-             std::array<TAnovaLine, 2>{{{"Linear regression (Model)", model},
-                                        {"Deviations from linearity (Residual)", residual}}},
+             std::array<TAnovaLine, 2>{
+                 {{"Linear regression (Model)", model}, {"Deviations from linearity (Residual)", residual}}},
              {"Total", total, false});
 }
 
-void WriteReplicateRegressionAnovaTable(TReportText& report, const TAnovaSource& model,
-                                        const TAnovaSource& deviations, const TAnovaSource& scatter,
-                                        const TAnovaSource& total) {
+void WriteReplicateRegressionAnovaTable(TReportText& report, const TAnovaSource& model, const TAnovaSource& deviations,
+                                        const TAnovaSource& scatter, const TAnovaSource& total) {
   WriteAnova(report, ReplicateRegressionLayout,
              std::array<TAnovaLine, 3>{{{"Linear regression (model)", model, false},
                                         {"Deviations from linearity", deviations},

@@ -25,8 +25,8 @@ void WriteComparisonHeading(TReportText& report, TComparisonStatistic statistic)
   t.DoubleRules({34, 10, 7, 11}).Bold().EndLine();
 }
 
-void WriteComparisonRow(TReportText& report, std::string_view firstName, std::string_view secondName,
-                        TReal difference, TReal statistic, TReal p) {
+void WriteComparisonRow(TReportText& report, std::string_view firstName, std::string_view secondName, TReal difference,
+                        TReal statistic, TReal p) {
   TTableWriter t(report, TTabSet::T3);
   WritePairNames(t, firstName, " vs ", secondName);
   t.At(1).Number(10, difference).At(2).Number(7, statistic).At(3).Right(11, SignificanceMark(p)).EndLine();

@@ -20,25 +20,26 @@ struct TTabStopSet {
 };
 
 constexpr std::array<TTabStopSet, 15> TabStopTable{{
-    {{1, 17, 26, 35, 46, 56}, 6},       // T1 group summary, group range, normality, median
-    {{16, 32, 48}, 3},                  // T2 column summary
-    {{0, 36, 47, 55}, 4},               // T3 comparison, difference interval, SNK
-    {{0, 36, 47, 56}, 4},               // T4 rank comparison
-    {{1, 18, 27, 36}, 4},               // T5 Kruskal-Wallis rank sums
-    {{1, 18}, 2},                       // T6 Friedman rank sums
-    {{0, 36, 47, 56}, 4},               // T7 control comparison
-    {{1, 30, 42, 52}, 4},               // T8 repeated-measures ANOVA
-    {{1, 31, 43, 53}, 4},               // T9 ordinary ANOVA
-    {{1, 6, 16, 26, 33, 44, 55}, 7},    // T10 residuals
-    {{1, 39, 51, 61}, 4},               // T11 regression ANOVA
-    {{1, 38, 50, 60}, 4},               // T12 regression ANOVA with replicates
-    {{1, 14, 24, 34, 44}, 5},           // T13 regression parameters
-    {{1, 18, 30}, 3},                   // T14 totals
-    {{0, 17, 34, 51}, 4},               // T15 two-by-two counts
+    {{1, 17, 26, 35, 46, 56}, 6},     // T1 group summary, group range, normality, median
+    {{16, 32, 48}, 3},                // T2 column summary
+    {{0, 36, 47, 55}, 4},             // T3 comparison, difference interval, SNK
+    {{0, 36, 47, 56}, 4},             // T4 rank comparison
+    {{1, 18, 27, 36}, 4},             // T5 Kruskal-Wallis rank sums
+    {{1, 18}, 2},                     // T6 Friedman rank sums
+    {{0, 36, 47, 56}, 4},             // T7 control comparison
+    {{1, 30, 42, 52}, 4},             // T8 repeated-measures ANOVA
+    {{1, 31, 43, 53}, 4},             // T9 ordinary ANOVA
+    {{1, 6, 16, 26, 33, 44, 55}, 7},  // T10 residuals
+    {{1, 39, 51, 61}, 4},             // T11 regression ANOVA
+    {{1, 38, 50, 60}, 4},             // T12 regression ANOVA with replicates
+    {{1, 14, 24, 34, 44}, 5},         // T13 regression parameters
+    {{1, 18, 30}, 3},                 // T14 totals
+    {{0, 17, 34, 51}, 4},             // T15 two-by-two counts
 }};
 
-constexpr std::array<std::string_view, 12> MonthNames{"January", "February", "March",     "April",   "May",      "June",
-                                                      "July",    "August",   "September", "October", "November", "December"};
+constexpr std::array<std::string_view, 12> MonthNames{"January",   "February", "March",    "April",
+                                                      "May",       "June",     "July",     "August",
+                                                      "September", "October",  "November", "December"};
 
 std::string TwoDigits(int value) {
   std::string text = std::to_string(value);
@@ -64,8 +65,10 @@ void WriteColumnSummary(TReportText& report, std::span<const TColumnSummary* con
   };
   static const std::array<TSummaryRow, 9> Rows{{
       {"Mean:", [](detail::TTableWriter& t, const TColumnSummary& s) { t.Number(ColumnSummaryCellWidth, s.Mean); }},
-      {"# of points:", [](detail::TTableWriter& t, const TColumnSummary& s) { t.Integer(ColumnSummaryCellWidth, s.N); }},
-      {"Std deviation:", [](detail::TTableWriter& t, const TColumnSummary& s) { t.Number(ColumnSummaryCellWidth, s.SD); }},
+      {"# of points:",
+       [](detail::TTableWriter& t, const TColumnSummary& s) { t.Integer(ColumnSummaryCellWidth, s.N); }},
+      {"Std deviation:",
+       [](detail::TTableWriter& t, const TColumnSummary& s) { t.Number(ColumnSummaryCellWidth, s.SD); }},
       {"Std error:", [](detail::TTableWriter& t, const TColumnSummary& s) { t.Number(ColumnSummaryCellWidth, s.SEM); }},
       {"Minimum:",
        [](detail::TTableWriter& t, const TColumnSummary& s) { t.NumberOrUnknown(ColumnSummaryCellWidth, s.Minimum); }},

@@ -121,8 +121,8 @@ enum class TComparisonStatistic { T, Q };
 // Bonferroni ("t ") or Tukey-Kramer ("q ") comparisons, tab set T3.
 void WriteComparisonHeading(TReportText& report, TComparisonStatistic statistic);
 // "first vs second", mean difference, t or q, significance mark of p.
-void WriteComparisonRow(TReportText& report, std::string_view firstName, std::string_view secondName,
-                        TReal difference, TReal statistic, TReal p);
+void WriteComparisonRow(TReportText& report, std::string_view firstName, std::string_view secondName, TReal difference,
+                        TReal statistic, TReal p);
 // Companion: mean difference and its 95% confidence interval.
 void WriteDifferenceIntervalHeading(TReportText& scratch);
 // "first - second", difference, lower and upper limit.
@@ -190,9 +190,8 @@ void WriteOneWayAnovaTable(TReportText& report, const TAnovaSource& treatments, 
                            const TAnovaSource& total);
 // Repeated-measures ANOVA table (tab set T8): treatment, individual, random,
 // total.
-void WriteRepeatedMeasuresAnovaTable(TReportText& report, const TAnovaSource& treatment,
-                                     const TAnovaSource& individual, const TAnovaSource& random,
-                                     const TAnovaSource& total);
+void WriteRepeatedMeasuresAnovaTable(TReportText& report, const TAnovaSource& treatment, const TAnovaSource& individual,
+                                     const TAnovaSource& random, const TAnovaSource& total);
 // Ordinary ANOVA split into a linear trend (1 df, MS = SS) and the rest
 // (MS = SS / df, computed here; blank when df is 0); notLinear.MS is ignored.
 void WriteOneWayTrendAnovaTable(TReportText& report, TReal linearSS, const TAnovaSource& notLinear,
@@ -208,9 +207,8 @@ void WriteRegressionAnovaTable(TReportText& report, const TAnovaSource& model, c
                                const TAnovaSource& total);
 // With replicates (tab set T12): model (DF and SS only), deviations from
 // linearity, scatter among replicates, total.
-void WriteReplicateRegressionAnovaTable(TReportText& report, const TAnovaSource& model,
-                                        const TAnovaSource& deviations, const TAnovaSource& scatter,
-                                        const TAnovaSource& total);
+void WriteReplicateRegressionAnovaTable(TReportText& report, const TAnovaSource& model, const TAnovaSource& deviations,
+                                        const TAnovaSource& scatter, const TAnovaSource& total);
 
 // Bold heading of the residual table of a regression with replicates (tab
 // set T10): Row, X Value, Mean Y, # of Reps., Predicted Y, Standard

@@ -36,7 +36,7 @@ std::string TDocumentManager::NextUntitledName() const {
 
 TStep OpeningStep(const TDocument& document) {
   return document.Step == TStep::DataFormat || document.Step == TStep::Loading ? StepAfterOpening(document.Format)
-                                                                                : document.Step;
+                                                                               : document.Step;
 }
 
 TFileOutcome DuplicateDocument(const TDocument& source, const std::string& scratchPath, TDocument& copy) {

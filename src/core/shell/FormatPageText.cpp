@@ -37,9 +37,11 @@ std::string_view FormatCaption(TDataFormat format) {
 std::array<std::string_view, 2> FamilyExampleLines(TTestFamily family) {
   switch (family) {
     case TTestFamily::CompareMeans:
-      return {"Compare blood pressures of two or more groups, ", "or compare BP of one group with a theoretical value."};
+      return {"Compare blood pressures of two or more groups, ",
+              "or compare BP of one group with a theoretical value."};
     case TTestFamily::Regression:
-      return {"How does blood pressure vary with age? For multiple", "regression, how does BP vary with age and weight? "};
+      return {"How does blood pressure vary with age? For multiple",
+              "regression, how does BP vary with age and weight? "};
     case TTestFamily::Contingency:
       return {"Compare numbers of pregnant and nonpregnant", "women in two age groups."};
   }
@@ -50,15 +52,28 @@ const std::vector<std::string_view>& AvailableTestLines(TDataFormat format) {
   static const std::vector<std::string_view> xy = {"Linear regression", "Interpolate unknown values",
                                                    "Linear (Pearson) correlation", "Spearman nonparametric correlation",
                                                    "Constrained linear regression"};
-  static const std::vector<std::string_view> raw = {
-      "1 group:",           "One sample t test",       "Wilcoxon rank sum test",
-      "2 groups:",          "Unpaired t test",         "Paired t test.",
-      "Welch's corrected t test", "Mann-Whitney test", "Wilcoxon matched pairs test",
-      "3-26 groups:",       "One-way ANOVA",           "Repeated measures ANOVA",
-      "Kruskal-Wallis test", "Friedman test",          "(All with post tests)"};
-  static const std::vector<std::string_view> averaged = {
-      "1 group:", "One sample t test", "2 groups:", "Unpaired t test", "Welch's corrected t test",
-      "3-26 groups:", "One-way ANOVA (with post tests)"};
+  static const std::vector<std::string_view> raw = {"1 group:",
+                                                    "One sample t test",
+                                                    "Wilcoxon rank sum test",
+                                                    "2 groups:",
+                                                    "Unpaired t test",
+                                                    "Paired t test.",
+                                                    "Welch's corrected t test",
+                                                    "Mann-Whitney test",
+                                                    "Wilcoxon matched pairs test",
+                                                    "3-26 groups:",
+                                                    "One-way ANOVA",
+                                                    "Repeated measures ANOVA",
+                                                    "Kruskal-Wallis test",
+                                                    "Friedman test",
+                                                    "(All with post tests)"};
+  static const std::vector<std::string_view> averaged = {"1 group:",
+                                                         "One sample t test",
+                                                         "2 groups:",
+                                                         "Unpaired t test",
+                                                         "Welch's corrected t test",
+                                                         "3-26 groups:",
+                                                         "One-way ANOVA (with post tests)"};
   static const std::vector<std::string_view> twoByTwo = {"Chi-square test ",
                                                          "Chi-square test with Yates' correction",
                                                          "Fisher's exact test",

@@ -20,9 +20,13 @@ inline constexpr std::string_view NextStepLabelText = "Next step: Enter data (cl
 inline constexpr std::array<TTestFamily, 3> FamilyOrder = {TTestFamily::CompareMeans, TTestFamily::Regression,
                                                            TTestFamily::Contingency};
 // The format radios, in page order (those of one goal together).
-inline constexpr std::array<TDataFormat, 7> FormatOrder = {
-    TDataFormat::Raw, TDataFormat::MeanSdN,     TDataFormat::MeanSemN,   TDataFormat::XY,
-    TDataFormat::MultipleRegression, TDataFormat::TwoByTwo, TDataFormat::LargerTable};
+inline constexpr std::array<TDataFormat, 7> FormatOrder = {TDataFormat::Raw,
+                                                           TDataFormat::MeanSdN,
+                                                           TDataFormat::MeanSemN,
+                                                           TDataFormat::XY,
+                                                           TDataFormat::MultipleRegression,
+                                                           TDataFormat::TwoByTwo,
+                                                           TDataFormat::LargerTable};
 
 std::string_view FamilyCaption(TTestFamily family);
 // A format radio's caption; "&&" shows as one ampersand.

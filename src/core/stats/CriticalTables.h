@@ -24,16 +24,16 @@ inline constexpr std::int32_t InfiniteDF = 500;
 
 // Columns (number of means) and rows (degrees of freedom) of the Studentized
 // range tables.
-inline constexpr std::array<std::int32_t, 35> RangeTableMeans = {
-    2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17, 18, 19,
-    20, 22, 24, 26, 28, 30, 32, 34, 36, 38, 40, 50, 60, 70, 80, 90, 100};
-inline constexpr std::array<std::int32_t, 26> RangeTableDF = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13,
-                                                              14, 15, 16, 17, 18, 19, 20, 24, 30, 40, 60, 120, InfiniteDF};
+inline constexpr std::array<std::int32_t, 35> RangeTableMeans = {2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13,
+                                                                 14, 15, 16, 17, 18, 19, 20, 22, 24, 26, 28, 30,
+                                                                 32, 34, 36, 38, 40, 50, 60, 70, 80, 90, 100};
+inline constexpr std::array<std::int32_t, 26> RangeTableDF = {
+    1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 24, 30, 40, 60, 120, InfiniteDF};
 
 // Columns (number of groups, control included) and rows of the Dunnett tables.
 inline constexpr std::array<std::int32_t, 14> DunnettTwoTailedGroups = {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 16, 21};
 inline constexpr std::array<std::int32_t, 9> DunnettOneTailedGroups = {2, 3, 4, 5, 6, 7, 8, 9, 10};
-inline constexpr std::array<std::int32_t, 22> DunnettTableDF = {5,  6,  7,  8,  9,  10, 11, 12, 13,  14, 15,
+inline constexpr std::array<std::int32_t, 22> DunnettTableDF = {5,  6,  7,  8,  9,  10, 11, 12, 13, 14,  15,
                                                                 16, 17, 18, 19, 20, 24, 30, 40, 60, 120, InfiniteDF};
 
 using TRangeTable = std::array<std::array<std::uint16_t, RangeTableMeans.size()>, RangeTableDF.size()>;

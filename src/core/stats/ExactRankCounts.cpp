@@ -393,8 +393,7 @@ TExactCount CountFriedmanExtremes(std::int32_t columns, std::int32_t rows, std::
         }
       }
       current.swap(next);
-      const TProgressAnswer answer =
-          ReportStage(report, static_cast<TReal>(row) * 100 / static_cast<TReal>(rows));
+      const TProgressAnswer answer = ReportStage(report, static_cast<TReal>(row) * 100 / static_cast<TReal>(rows));
       if (answer != TProgressAnswer::Continue) {
         result.Status = StatusFromAnswer(answer);
         return result;

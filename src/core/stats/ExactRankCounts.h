@@ -121,8 +121,7 @@ enum class TKruskalWallisMethod {
 // stages and ends TooLong when the sizes cannot be counted or memory runs
 // out.
 TExactCount CountKruskalWallisExtremes(std::span<const std::int32_t> sizes,
-                                       std::span<const std::int64_t> observedRankSums,
-                                       const TStageReport& report = {},
+                                       std::span<const std::int64_t> observedRankSums, const TStageReport& report = {},
                                        TKruskalWallisMethod method = TKruskalWallisMethod::Automatic);
 
 // (k!)^r for k columns and r rows; 0 when it exceeds `limit`.

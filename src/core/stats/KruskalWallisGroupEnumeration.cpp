@@ -133,8 +133,7 @@ class TGroupEnumeration final : public TKruskalWallisCounter {
       const std::int32_t groupFirst = left == size ? rank : first;
       if (left == 1) {
         const std::int64_t groupSum = sum + rank;
-        Visit(position + 1, partial + Scaled(mProblem.Weights[position], groupSum), handedOut + groupSum,
-              groupFirst);
+        Visit(position + 1, partial + Scaled(mProblem.Weights[position], groupSum), handedOut + groupSum, groupFirst);
       } else {
         Choose(position, left - 1, rank + 1, sum + rank, partial, handedOut, groupFirst);
       }
@@ -241,10 +240,10 @@ class TGroupEnumeration final : public TKruskalWallisCounter {
 
   const TKruskalWallisProblem& mProblem;
   const TStageReport* mReport = nullptr;
-  std::size_t mCounted = 0;      // the group counted without visits; all before it are visited
+  std::size_t mCounted = 0;  // the group counted without visits; all before it are visited
   std::int32_t mCountedSize = 0;
-  std::int64_t mFree = 0;        // ranks left for the counted and the last group
-  std::int64_t mChoices = 0;     // subsets the counted group can take from them
+  std::int64_t mFree = 0;                // ranks left for the counted and the last group
+  std::int64_t mChoices = 0;             // subsets the counted group can take from them
   std::vector<std::int32_t> mRunLength;  // position among the equal sizes before it, from 1
   std::uint64_t mMultiplicity = 1;       // orders each visit stands for
   bool mUsable = false;

@@ -90,7 +90,8 @@ class TRankSumTable {
       runLength = mGroups[i].RunBegin == i ? 1 : runLength + 1;
       states = states * pairs / static_cast<long double>(runLength);
     }
-    const long double work = states * static_cast<long double>(mProblem.N) * static_cast<long double>(mGroups.size() + 1);
+    const long double work =
+        states * static_cast<long double>(mProblem.N) * static_cast<long double>(mGroups.size() + 1);
     // Interchangeable groups' transitions are sorted rather than merged.
     return mAnyRun ? work * (1 + std::log2(states + 1) / 8) : work;
   }
@@ -99,8 +100,8 @@ class TRankSumTable {
   // the last group, adding to `result`; the groups before the table's first
   // one hold the rest, with statistic `placed` and rank sum `placedSum`.
   // Progress runs from `base` over `span` percent.
-  TTableOutcome Count(std::span<const std::int32_t> ranks, TWide placed, std::int64_t placedSum, TReal base,
-                      TReal span, const TStageReport& report, TExactCount& result) {
+  TTableOutcome Count(std::span<const std::int32_t> ranks, TWide placed, std::int64_t placedSum, TReal base, TReal span,
+                      const TStageReport& report, TExactCount& result) {
     mPlaced = placed;
     mPlacedSum = placedSum;
     std::vector<TState> current{TState{0, 1}};
@@ -299,8 +300,8 @@ TTableOutcome CountByTables(const TKruskalWallisProblem& problem, std::size_t fi
       }
     }
     const TTableOutcome outcome =
-        CountByTables(problem, firstGroup + 1, rest, placed + Scaled(problem.Weights[firstGroup], sum),
-                      placedSum + sum, base + share * visited, share, report, result);
+        CountByTables(problem, firstGroup + 1, rest, placed + Scaled(problem.Weights[firstGroup], sum), placedSum + sum,
+                      base + share * visited, share, report, result);
     if (outcome != TTableOutcome::Counted) return outcome;
     if (result.Status != TExactStatus::Exact) return TTableOutcome::Counted;
     // The next combination of positions in ascending order.

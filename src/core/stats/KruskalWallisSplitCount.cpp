@@ -74,8 +74,7 @@ class TSplitCount final : public TKruskalWallisCounter {
       for (std::size_t side = 0; side < 2; ++side) {
         const std::uint64_t bits = side == 0 ? set : (all & ~set);
         ranks[side].clear();
-        for (std::uint64_t rest = bits; rest != 0; rest &= rest - 1)
-          ranks[side].push_back(std::countr_zero(rest) + 1);
+        for (std::uint64_t rest = bits; rest != 0; rest &= rest - 1) ranks[side].push_back(std::countr_zero(rest) + 1);
         TListing& listing = listings[side];
         listing.Side = &mSides[side];
         listing.Ranks = &ranks[side];
@@ -128,13 +127,13 @@ class TSplitCount final : public TKruskalWallisCounter {
   struct TListing {
     const TSide* Side = nullptr;
     const std::vector<std::int32_t>* Ranks = nullptr;
-    std::int64_t Total = 0;                  // the side's rank sum
-    std::vector<std::uint8_t> Used;          // ranks taken by the groups so far
-    std::vector<TValue> Values;              // one per division (more than two groups)
-    std::vector<std::uint64_t> Ways;         // subsets of the smaller group by sum (two groups)
-    std::vector<std::uint64_t> Layers;       // subset-sum counts by number of ranks and sum
-    std::vector<TEntry> ByGroupSum;  // a two-group side's entries by the smaller group's sum
-    std::vector<TEntry> List;        // the result, ascending values
+    std::int64_t Total = 0;             // the side's rank sum
+    std::vector<std::uint8_t> Used;     // ranks taken by the groups so far
+    std::vector<TValue> Values;         // one per division (more than two groups)
+    std::vector<std::uint64_t> Ways;    // subsets of the smaller group by sum (two groups)
+    std::vector<std::uint64_t> Layers;  // subset-sum counts by number of ranks and sum
+    std::vector<TEntry> ByGroupSum;     // a two-group side's entries by the smaller group's sum
+    std::vector<TEntry> List;           // the result, ascending values
   };
 
   void Describe(TSide& side) const {
@@ -245,8 +244,7 @@ class TSplitCount final : public TKruskalWallisCounter {
     for (std::size_t offset = 0; offset < width; ++offset) {
       if (ways[offset] == 0) continue;
       const std::int64_t sum = lowest + static_cast<std::int64_t>(offset);
-      bySum.push_back(
-          TEntry{Statistic(small, sum) + Statistic(large, listing.Total - sum), ways[offset]});
+      bySum.push_back(TEntry{Statistic(small, sum) + Statistic(large, listing.Total - sum), ways[offset]});
     }
     std::size_t bottom = 0;
     for (std::size_t i = 1; i < bySum.size(); ++i)
@@ -323,8 +321,7 @@ class TSplitCount final : public TKruskalWallisCounter {
 
   // Pairs of one division from each side whose statistics together reach the
   // observed value; both lists ascending.
-  static std::uint64_t Pairs(const std::vector<TEntry>& first, const std::vector<TEntry>& second,
-                             TValue observed) {
+  static std::uint64_t Pairs(const std::vector<TEntry>& first, const std::vector<TEntry>& second, TValue observed) {
     std::uint64_t pairs = 0;
     std::uint64_t reachingCount = 0;
     std::size_t reaching = second.size();  // second[reaching..] reach with the current entry of first

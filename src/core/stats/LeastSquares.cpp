@@ -125,8 +125,8 @@ TLeastSquaresFit FitLeastSquares(const std::vector<std::vector<TReal>>& columns,
       return fit;
     }
     const TReal alpha = col[k] > 0 ? -norm : norm;
-    col[k] -= alpha;                         // v = x - alpha e_k, without cancellation
-    scales[k] = norm * std::fabs(col[k]);    // vᵀv / 2
+    col[k] -= alpha;                       // v = x - alpha e_k, without cancellation
+    scales[k] = norm * std::fabs(col[k]);  // vᵀv / 2
     for (std::size_t j = k + 1; j < p; ++j) reflect(k, a[j]);
     diagonal[k] = alpha;
   }

@@ -7,7 +7,7 @@ namespace ombrel {
 
 namespace {
 
-constexpr std::array<TReal, 6> LanczosCoefficients = {76.18009173L,   -86.50532033L,   24.01409822L,
+constexpr std::array<TReal, 6> LanczosCoefficients = {76.18009173L,  -86.50532033L,  24.01409822L,
                                                       -1.231739516L, 0.00120858003L, -0.00000536382L};
 constexpr TReal LanczosShift = 5.5L;
 constexpr TReal LanczosScale = 2.5066282746L;
@@ -25,10 +25,10 @@ constexpr int SeriesSafetyLimit = 100000;
 constexpr int BisectionSafetyLimit = 400;
 constexpr int BracketSafetyLimit = 60;
 
-constexpr std::array<TReal, 30> TCritical95 = {
-    12.706L, 4.303L, 3.182L, 2.776L, 2.571L, 2.447L, 2.365L, 2.306L, 2.262L, 2.228L,
-    2.201L,  2.179L, 2.160L, 2.145L, 2.131L, 2.120L, 2.110L, 2.101L, 2.093L, 2.086L,
-    2.080L,  2.074L, 2.069L, 2.064L, 2.060L, 2.056L, 2.052L, 2.048L, 2.045L, 2.042L};
+constexpr std::array<TReal, 30> TCritical95 = {12.706L, 4.303L, 3.182L, 2.776L, 2.571L, 2.447L, 2.365L, 2.306L,
+                                               2.262L,  2.228L, 2.201L, 2.179L, 2.160L, 2.145L, 2.131L, 2.120L,
+                                               2.110L,  2.101L, 2.093L, 2.086L, 2.080L, 2.074L, 2.069L, 2.064L,
+                                               2.060L,  2.056L, 2.052L, 2.048L, 2.045L, 2.042L};
 
 struct TCriticalZRow {
   TReal Alpha;

@@ -191,7 +191,8 @@ void Obmain::CreateActions() {
   MakeAction(TCommand::Redo, QStringLiteral("&Redo"), QKeySequence(Qt::CTRL | Qt::Key_Y), [this] {
     if (Analyze* form = ActiveDocument()) form->Redo();
   });
-  Action(TCommand::Redo)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+  Action(TCommand::Redo)
+      ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
   Action(TCommand::Redo)->setToolTip(QStringLiteral("Redo (Ctrl + Y)"));
   MakeAction(TCommand::Cut, QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X), page(TPageCommand::Cut))
       ->setToolTip(QStringLiteral("Cut (Ctrl + X)"));
@@ -521,11 +522,12 @@ void Obmain::UpdateMenus() {
            history != nullptr ? history->undoText() : QString());
   showStep(Action(TCommand::Redo), QStringLiteral("&Redo"), history != nullptr && history->canRedo(),
            history != nullptr ? history->redoText() : QString());
-  mStepBar->ShowState(state,
-                      HelpButtonsFor(situation.Step, situation.Format,
-                                     form != nullptr ? form->Document().Choices.ColumnCountKind : TColumnCountKind::None,
-                                     form != nullptr ? form->Document().Report.ReportHelpTopic : 0),
-                      form != nullptr);
+  mStepBar->ShowState(
+      state,
+      HelpButtonsFor(situation.Step, situation.Format,
+                     form != nullptr ? form->Document().Choices.ColumnCountKind : TColumnCountKind::None,
+                     form != nullptr ? form->Document().Report.ReportHelpTopic : 0),
+      form != nullptr);
   mCentral->setCurrentWidget(documents.isEmpty() ? static_cast<QWidget*>(mNoDocumentsPanel) : mMdiArea);
 }
 

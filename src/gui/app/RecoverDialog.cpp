@@ -34,8 +34,8 @@ TRecoverDialog::TRecoverDialog(const std::vector<TRecoverable>& documents, QWidg
   const QLocale locale;
   for (const TRecoverable& document : documents) {
     const QString name = QString::fromStdString(document.Index.Name);
-    const QString changed = locale.toString(QDateTime::fromSecsSinceEpoch(document.Index.ChangedSeconds),
-                                            QLocale::ShortFormat);
+    const QString changed =
+        locale.toString(QDateTime::fromSecsSinceEpoch(document.Index.ChangedSeconds), QLocale::ShortFormat);
     auto* item = new QTreeWidgetItem(
         mDocumentList, {QFileInfo(name).fileName(), QString::fromStdString(document.Index.OriginalPath), changed});
     item->setToolTip(1, item->text(1));

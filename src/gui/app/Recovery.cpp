@@ -27,8 +27,7 @@ constexpr char IndexSuffix[] = ".index";
 // An index is a few lines; anything longer is not one.
 constexpr qint64 MaxIndexSize = 64 * 1024;
 
-constexpr QFileDevice::Permissions OwnerOnly =
-    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+constexpr QFileDevice::Permissions OwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
 
 std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 

@@ -155,8 +155,8 @@ TDataEntryPage::TDataEntryPage(Analyze& form) : TDocumentPage(form, TStep::DataE
 void TDataEntryPage::LabelTwoByTwoTable() {
   // The titles stand beside their row and column; empty, they show the
   // names the report gives them.
-  const std::array<QString, 4> names = {QStringLiteral("Column A"), QStringLiteral("Column B"),
-                                        QStringLiteral("Row 1"), QStringLiteral("Row 2")};
+  const std::array<QString, 4> names = {QStringLiteral("Column A"), QStringLiteral("Column B"), QStringLiteral("Row 1"),
+                                        QStringLiteral("Row 2")};
   for (std::size_t i = 0; i < TwoByTwoTitles.size(); ++i) {
     TwoByTwoTitles[i]->setPlaceholderText(names[i]);
     TwoByTwoTitles[i]->setAccessibleName(names[i] + QStringLiteral(" title"));
@@ -314,9 +314,7 @@ void TDataEntryPage::EnterPage() {
   RawDataGrid->setFocus(Qt::OtherFocusReason);
 }
 
-bool TDataEntryPage::PasteIntoOpenEditor() {
-  return RawDataGrid->PasteIntoEditor(QApplication::clipboard()->text());
-}
+bool TDataEntryPage::PasteIntoOpenEditor() { return RawDataGrid->PasteIntoEditor(QApplication::clipboard()->text()); }
 
 void TDataEntryPage::CommitPendingEdit() {
   if (mStack->currentWidget() == mTwoByTwoPage) {

@@ -105,8 +105,6 @@ QAction* TGridPopupMenu::Action(TPageCommand command) const {
   return nullptr;
 }
 
-void TGridPopupMenu::ShowAt(const QPoint& viewportPosition) {
-  popup(mGrid.viewport()->mapToGlobal(viewportPosition));
-}
+void TGridPopupMenu::ShowAt(const QPoint& viewportPosition) { popup(mGrid.viewport()->mapToGlobal(viewportPosition)); }
 
 }  // namespace ombrel

@@ -46,9 +46,7 @@ void TSummaryPage::EnterPage() {
   StatDataGrid->setFocus();
 }
 
-bool TSummaryPage::PasteIntoOpenEditor() {
-  return StatDataGrid->PasteIntoEditor(QApplication::clipboard()->text());
-}
+bool TSummaryPage::PasteIntoOpenEditor() { return StatDataGrid->PasteIntoEditor(QApplication::clipboard()->text()); }
 
 void TSummaryPage::CommitPendingEdit() {
   mOpenTitleField = OpenTitleFieldOf(*StatDataGrid);

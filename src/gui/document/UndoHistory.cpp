@@ -50,9 +50,7 @@ bool TUndoHistory::Record(const QString& action) {
   return true;
 }
 
-bool TUndoHistory::HasUnrecordedChange() const {
-  return !TDataChange::Between(mBaseline, mForm.Document()).IsEmpty();
-}
+bool TUndoHistory::HasUnrecordedChange() const { return !TDataChange::Between(mBaseline, mForm.Document()).IsEmpty(); }
 
 void TUndoHistory::SetLimits(int steps, std::size_t bytes) {
   mStack->setUndoLimit(steps);
@@ -67,8 +65,10 @@ std::size_t TUndoHistory::MemoryUsed() const {
 }
 
 void TUndoHistory::Restore(const TDataChange& change, bool redo) {
-  if (redo) change.Redo(mForm.Document());
-  else change.Undo(mForm.Document());
+  if (redo)
+    change.Redo(mForm.Document());
+  else
+    change.Undo(mForm.Document());
   Sync();
   mForm.DataRestored();
 }

@@ -18,9 +18,7 @@ namespace ombrel {
 
 namespace {
 
-QString Text(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+QString Text(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 // The clipboard's text as the bytes the core reads; empty when it holds none.
 QByteArray ClipboardBytes() {

@@ -83,8 +83,12 @@ class TCellGlyphs {
 class TGridDelegate : public QStyledItemDelegate {
  public:
   explicit TGridDelegate(TSpreadGrid* grid)
-      : QStyledItemDelegate(grid), mGrid(grid), mValueFont(ValueFont(false)), mExcludedFont(ValueFont(true)),
-        mGlyphs(mValueFont), mExcludedGlyphs(mExcludedFont) {}
+      : QStyledItemDelegate(grid),
+        mGrid(grid),
+        mValueFont(ValueFont(false)),
+        mExcludedFont(ValueFont(true)),
+        mGlyphs(mValueFont),
+        mExcludedGlyphs(mExcludedFont) {}
 
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override {
     auto* editor = new TSpreadInplaceEdit(parent);

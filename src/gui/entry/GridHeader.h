@@ -50,8 +50,8 @@ class TGridHeader : public QHeaderView {
 
 // Shared painter of fixed cells: silver face, darker right and bottom edge,
 // text clipped to the cell.
-void PaintFixedCell(QPainter& painter, const QRect& rect, const QString& text, Qt::Alignment alignment,
-                    int indent, bool bold);
+void PaintFixedCell(QPainter& painter, const QRect& rect, const QString& text, Qt::Alignment alignment, int indent,
+                    bool bold);
 
 // The top-left fixed cell over the row titles: blank in grid row 0 and the
 // corner caption in grid row 1.

@@ -11,7 +11,9 @@ namespace ombrel {
 
 namespace {
 
-QString Latin1(const std::string& text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
+QString Latin1(const std::string& text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 }  // namespace
 
@@ -153,8 +155,7 @@ bool TStatDataModel::IsEditable(const QModelIndex& index) const {
 }
 
 QString TStatDataModel::RowCaption(int row) const {
-  return QString::fromStdString(
-      SummaryRowLabel(row + FirstDataGridRow, MeanIsSD(), ShowsFullStatistics(DataFormat())));
+  return QString::fromStdString(SummaryRowLabel(row + FirstDataGridRow, MeanIsSD(), ShowsFullStatistics(DataFormat())));
 }
 
 }  // namespace ombrel

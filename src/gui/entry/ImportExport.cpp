@@ -198,8 +198,7 @@ TImportForm::TImportForm(TImportedFile file, const QString& fileName, TReread re
   choose(EndRowField, RowRangeCheckBox);
   choose(FilterColumnField, FilterRowCheckBox);
   connect(ConditionComboBox, &QComboBox::activated, FilterRowCheckBox, [this] { FilterRowCheckBox->setChecked(true); });
-  connect(FilterValueField, &QLineEdit::textEdited, FilterRowCheckBox,
-          [this] { FilterRowCheckBox->setChecked(true); });
+  connect(FilterValueField, &QLineEdit::textEdited, FilterRowCheckBox, [this] { FilterRowCheckBox->setChecked(true); });
   // The indexed layout takes every row.
   connect(IndexedColRadioButton, &QRadioButton::toggled, this, [this](bool on) {
     if (!on) return;
@@ -270,8 +269,8 @@ void TImportForm::FillPreview() {
     for (int c = 0; c < file.DataColumns; ++c) {
       const TReal value = table.GetValue(r, c);
       if (IsEmpty(value)) continue;
-      auto* item = new QTableWidgetItem(
-          FromCore(FormatCellValue(value, table.AutoDecimals[static_cast<std::size_t>(c)])));
+      auto* item =
+          new QTableWidgetItem(FromCore(FormatCellValue(value, table.AutoDecimals[static_cast<std::size_t>(c)])));
       item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
       PreviewGrid->setItem(r, c, item);
     }
@@ -338,8 +337,7 @@ TExportForm::TExportForm(QWidget* parent) : QDialog(parent) {
 
 TExportChoices TExportForm::Choices() const {
   TExportChoices choices;
-  choices.Arrangement =
-      IndexedColRadioButton->isChecked() ? TExportArrangement::Indexed : TExportArrangement::Standard;
+  choices.Arrangement = IndexedColRadioButton->isChecked() ? TExportArrangement::Indexed : TExportArrangement::Standard;
   choices.SheetTitle = TitleCheckBox->isChecked();
   choices.ColumnTitles = ColTitlesCheckBox->isChecked();
   return choices;
@@ -364,9 +362,9 @@ class TStatusGuard {
 void ImportTextData(TDataEntryPage& page) {
   TDocumentHost& host = page.Form().Host();
   TAsker& asker = host.Asker();
-  const QString fileName =
-      asker.GetOpenFileName(&page, QStringLiteral("Import"), host.ImportFolder(),
-                            QStringLiteral("Text files (*.TXT *.txt *.CSV *.csv *.DAT *.dat *.PRN *.prn);;All files (*)"));
+  const QString fileName = asker.GetOpenFileName(
+      &page, QStringLiteral("Import"), host.ImportFolder(),
+      QStringLiteral("Text files (*.TXT *.txt *.CSV *.csv *.DAT *.dat *.PRN *.prn);;All files (*)"));
   if (fileName.isEmpty()) return;
   ImportTextFile(page, fileName);
 }
@@ -404,11 +402,14 @@ void ImportTextFile(TDataEntryPage& page, const QString& fileName) {
   if (file.TooManyRows) asker.Inform(&page, FromCore(TooManyImportRowsMessage));
   if (file.OutOfRangeFields > 0) asker.Inform(&page, FromCore(ImportOutOfRangeMessage));
 
-  TImportForm form(std::move(file), fileName, [read, separators](char decimal) {
-    TImportSeparators chosen = separators;
-    chosen.ChosenDecimal = decimal;
-    return read(chosen);
-  }, &page);
+  TImportForm form(
+      std::move(file), fileName,
+      [read, separators](char decimal) {
+        TImportSeparators chosen = separators;
+        chosen.ChosenDecimal = decimal;
+        return read(chosen);
+      },
+      &page);
   form.SetInform([&asker, &form](const QString& message) { asker.Inform(&form, message); });
   if (asker.Exec(form) != QDialog::Accepted) return;
 
@@ -416,8 +417,9 @@ void ImportTextFile(TDataEntryPage& page, const QString& fileName) {
   const TImportedFile& imported = form.File();
   {
     const TBusyGuard busy(&page.Form());
-    const TImportOutcome outcome = ApplyImport(imported, form.Choices(), page.Document().Table,
-                                               std::max(grid.CurrentDataRow(), 0), std::max(grid.CurrentDataColumn(), 0));
+    const TImportOutcome outcome =
+        ApplyImport(imported, form.Choices(), page.Document().Table, std::max(grid.CurrentDataRow(), 0),
+                    std::max(grid.CurrentDataColumn(), 0));
     if (outcome != TImportOutcome::Imported) return;
   }
   grid.RefreshAll();

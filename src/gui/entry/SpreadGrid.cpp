@@ -44,7 +44,6 @@ constexpr QAbstractItemView::EditTriggers EditingTriggers =
 
 }  // namespace
 
-
 TSpreadGrid::TSpreadGrid(TGridKind kind, TDataTable& table, QWidget* parent)
     : QTableView(parent), mKind(kind), mTable(table), mAsker(MessageBoxAsker(this)), mTeller(MessageBoxTeller(this)) {
   const bool raw = kind == TGridKind::RawData;
@@ -87,7 +86,8 @@ TSpreadGrid::TSpreadGrid(TGridKind kind, TDataTable& table, QWidget* parent)
   setWordWrap(false);
 
   mColumnTitleField = new TTitleField(ColumnTitleFieldLength, true, this);
-  mColumnTitleField->setObjectName(raw ? QStringLiteral("RawDataColTitleField") : QStringLiteral("StatDataColTitleField"));
+  mColumnTitleField->setObjectName(raw ? QStringLiteral("RawDataColTitleField")
+                                       : QStringLiteral("StatDataColTitleField"));
   mRowTitleField = new TTitleField(RowTitleFieldLength, false, this);
   mRowTitleField->setObjectName(QStringLiteral("RawDataRowTitleField"));
   if (!raw) mAcceptKey = [this](QChar& character) { AcceptSummaryKey(character); };
@@ -126,9 +126,7 @@ TSpreadGrid::~TSpreadGrid() {
   if (mEditor) mEditor->disconnect(this);
 }
 
-int TSpreadGrid::LastGridRow() const {
-  return (mKind == TGridKind::RawData ? RawGridRowCount : StatGridRowCount) - 1;
-}
+int TSpreadGrid::LastGridRow() const { return (mKind == TGridKind::RawData ? RawGridRowCount : StatGridRowCount) - 1; }
 
 void TSpreadGrid::SetDataFormat(TDataFormat format) {
   CommitEdit();
@@ -419,8 +417,7 @@ void TSpreadGrid::scrollContentsBy(int dx, int dy) {
 void TSpreadGrid::AcceptSummaryKey(QChar& character) const {
   const bool cellCharacter = character.unicode() < 128 && IsCellCharacter(static_cast<char>(character.unicode()));
   const bool nRow = currentIndex().row() + FirstDataGridRow == SummaryNGridRow;
-  if (!cellCharacter || (nRow && (character == QLatin1Char(',') || character == QLatin1Char('.'))))
-    character = QChar();
+  if (!cellCharacter || (nRow && (character == QLatin1Char(',') || character == QLatin1Char('.')))) character = QChar();
 }
 
 // Storing from commands.
@@ -760,8 +757,8 @@ void TSpreadGrid::PlaceTitleEditors() {
   }
   if (mTitleRow >= 0) {
     const QRect header = mRowHeader->geometry();
-    mRowTitleField->setGeometry(header.x(), header.y() + mRowHeader->sectionViewportPosition(mTitleRow),
-                                header.width(), mRowHeader->sectionSize(mTitleRow));
+    mRowTitleField->setGeometry(header.x(), header.y() + mRowHeader->sectionViewportPosition(mTitleRow), header.width(),
+                                mRowHeader->sectionSize(mTitleRow));
   }
 }
 

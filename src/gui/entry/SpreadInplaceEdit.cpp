@@ -33,7 +33,7 @@ bool TSpreadInplaceEdit::event(QEvent* event) {
     const auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
       emit Navigate(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier) ? Qt::Key_Tab
-                                                                                        : Qt::Key_Backtab);
+                                                                                         : Qt::Key_Backtab);
       return true;
     }
   }

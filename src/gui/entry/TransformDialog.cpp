@@ -40,8 +40,7 @@ TTransformForm::TTransformForm(TAsker& asker, QWidget* parent) : QDialog(parent)
   KField = new QLineEdit(FromCore(KFieldText(1)));
   KField->setObjectName(QStringLiteral("KField"));
   KField->setMaxLength(KFieldLength);
-  KField->setValidator(
-      new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9,.eE+-]*")), KField));
+  KField->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9,.eE+-]*")), KField));
   KLabel->setBuddy(KField);
   kRow->addWidget(KLabel);
   kRow->addWidget(KField);
@@ -66,9 +65,7 @@ void TTransformForm::TransformChosen(int row) {
   if (rule.Enabled) KField->setText(FromCore(KFieldText(rule.Preset)));
 }
 
-TTransform TTransformForm::SelectedTransform() const {
-  return TransformFromCode(TransformComboBox->currentRow() + 1);
-}
+TTransform TTransformForm::SelectedTransform() const { return TransformFromCode(TransformComboBox->currentRow() + 1); }
 
 TReal TTransformForm::K() const { return ParseKFieldText(KField->text().toStdString()); }
 
@@ -98,8 +95,7 @@ void RunTransformCommand(TDataEntryPage& page) {
     const TBusyGuard busy(&page.Form());
     impossible = CountImpossibleValues(table, range, transform, k);
   }
-  if (impossible > 0 &&
-      !asker.AskYesNo(&page, QString::fromStdString(ImpossibleValuesQuestion(impossible)), true))
+  if (impossible > 0 && !asker.AskYesNo(&page, QString::fromStdString(ImpossibleValuesQuestion(impossible)), true))
     return;
 
   TTransformOutcome outcome;

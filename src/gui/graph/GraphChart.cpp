@@ -17,9 +17,7 @@ namespace ombrel {
 
 namespace {
 
-QString FromUtf8(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 QColor ColourOf(TGraphColour colour) {
   switch (colour) {
@@ -57,8 +55,7 @@ QValueAxis* ValueAxis(const TGraphAxis& axis) {
   const qreal step = texts.size() > 1 ? (max - min) / static_cast<qreal>(texts.size() - 1) : 0;
   // The first label sits on the start of the axis, just inside its range.
   value->setStartValue(min - (max - min) * 1e-9);
-  for (std::size_t i = 0; i < texts.size(); ++i)
-    value->append(FromUtf8(texts[i]), min + step * static_cast<qreal>(i));
+  for (std::size_t i = 0; i < texts.size(); ++i) value->append(FromUtf8(texts[i]), min + step * static_cast<qreal>(i));
   // Set last: appending may stretch the range.
   value->setRange(min, max);
   value->setTitleText(FromUtf8(axis.Title));

@@ -58,7 +58,8 @@ TOmbrelGuide::TOmbrelGuide(TStep step, QWidget* parent)
   mTutorNotebook->setObjectName(QStringLiteral("TutorNotebook"));
   mTutorNotebook->setToolTip(FromView(GuidePagesHint));
   mTutorNotebook->setFrameShape(QFrame::StyledPanel);
-  for (int index = 0; index < static_cast<int>(GuidePages().size()); ++index) mTutorNotebook->addWidget(CreatePage(index));
+  for (int index = 0; index < static_cast<int>(GuidePages().size()); ++index)
+    mTutorNotebook->addWidget(CreatePage(index));
   mTutorNotebook->setCurrentIndex(GuidePageIndex(step));
   layout->addWidget(mTutorNotebook);
 

@@ -31,7 +31,8 @@ QSizeF Millimetres(const TPictureSize& size) {
 }
 
 QString ProgramTitle(const TGraphModel& model) {
-  return model.TitleLines.empty() ? QStringLiteral("Ombrel graph") : QString::fromUtf8(model.TitleLines.front().c_str());
+  return model.TitleLines.empty() ? QStringLiteral("Ombrel graph")
+                                  : QString::fromUtf8(model.TitleLines.front().c_str());
 }
 
 // SVG and PDF are drawn at the layout's own resolution, so one unit of the
@@ -54,8 +55,8 @@ bool RenderPdf(const TGraphModel& model, const TPictureSize& size, QIODevice& de
   pdf.setResolution(LayoutDpi);
   pdf.setTitle(ProgramTitle(model));
   pdf.setCreator(QStringLiteral("Ombrel"));
-  pdf.setPageLayout(QPageLayout(QPageSize(Millimetres(size), QPageSize::Millimeter), QPageLayout::Portrait,
-                                QMarginsF(0, 0, 0, 0)));
+  pdf.setPageLayout(
+      QPageLayout(QPageSize(Millimetres(size), QPageSize::Millimeter), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
   PaintGraphPage(pdf, model, size);
   return true;
 }

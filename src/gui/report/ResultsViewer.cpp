@@ -97,10 +97,9 @@ void TResultsViewer::CopyToClipboard() {
   const bool selected = Selection(selection);
   mime->setText(selected ? textCursor().selection().toPlainText() : PlainText());
   if (mReport != nullptr) {
-    const std::string html =
-        selected ? ReportHtmlBlock(*mReport, {selection.StartLine, selection.StartColumn, selection.EndLine,
-                                              selection.EndColumn})
-                 : ReportHtmlBlock(*mReport);
+    const std::string html = selected ? ReportHtmlBlock(*mReport, {selection.StartLine, selection.StartColumn,
+                                                                   selection.EndLine, selection.EndColumn})
+                                      : ReportHtmlBlock(*mReport);
     mime->setHtml(QString::fromStdString(html));
   }
   QApplication::clipboard()->setMimeData(mime.release());

@@ -34,11 +34,13 @@ TEST(RunGuarded, TurnsArithmeticFaultsIntoCodeFive) {
 
 TEST(RunGuarded, CanReportFaultsByKind) {
   TDataTable table;
-  RunGuarded(table, nullptr, [] { [[maybe_unused]] volatile long double x = std::log(Zero); }, TFaultMapping::ByKind);
+  RunGuarded(
+      table, nullptr, [] { [[maybe_unused]] volatile long double x = std::log(Zero); }, TFaultMapping::ByKind);
   EXPECT_EQ(table.StatusCode, TStatusCode::DivideByZero);
   table.StatusCode = TStatusCode::Ok;
-  RunGuarded(table, nullptr, [] { [[maybe_unused]] volatile long double x = std::exp(100000.0L + Zero); },
-             TFaultMapping::ByKind);
+  RunGuarded(
+      table, nullptr, [] { [[maybe_unused]] volatile long double x = std::exp(100000.0L + Zero); },
+      TFaultMapping::ByKind);
   EXPECT_EQ(table.StatusCode, TStatusCode::Overflow);
 }
 

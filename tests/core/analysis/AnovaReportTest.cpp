@@ -125,27 +125,27 @@ TEST(OneWayAnovaReport, BartlettNeedsFiveValuesAndNoZeroSD) {
     SCOPED_TRACE("four values per group");
     const std::vector<std::string> lines = Report({{1, 2, 3, 5}, {2, 4, 5, 6}, {6, 7, 9, 9}}, {1, 1, true});
     ExpectSection(lines, {
-      "Bartlett's test can only be performed when every column has",
-      "at least five values.",
-  });
+                             "Bartlett's test can only be performed when every column has",
+                             "at least five values.",
+                         });
     ExpectSection(lines, {
-      "       Column A   Too few values to test.",
-      "       Column B   Too few values to test.",
-      "       Column C   Too few values to test.",
-  });
+                             "       Column A   Too few values to test.",
+                             "       Column B   Too few values to test.",
+                             "       Column C   Too few values to test.",
+                         });
   }
   {
     SCOPED_TRACE("one group with SD 0");
     const std::vector<std::string> lines = Report({{5, 5, 5, 5, 5}, {1, 2, 3, 4, 5}, {2, 4, 6, 8, 10}}, {1, 1, true});
     ExpectSection(lines, {
-      "The P value is 0.1005, considered not significant.",
-      "Variation among column means is not significantly greater than expected",
-      "by chance.",
-  });
+                             "The P value is 0.1005, considered not significant.",
+                             "Variation among column means is not significantly greater than expected",
+                             "by chance.",
+                         });
     ExpectSection(lines, {
-      "Bartlett's test cannot be performed because at least one column's",
-      "standard deviation is zero.",
-  });
+                             "Bartlett's test cannot be performed because at least one column's",
+                             "standard deviation is zero.",
+                         });
   }
 }
 
@@ -162,7 +162,8 @@ TEST(OneWayAnovaReport, TwoGroupsAreTheUnpairedTTest) {
   TSilentCalcProgress progress;
   TPairFlags pairs{};
   EXPECT_EQ(
-      RunMultiColumnTest(table, false, true, report, pairs, false, true, 0, TPostTestCondition::Never, 1, progress), TStatusCode::Ok);
+      RunMultiColumnTest(table, false, true, report, pairs, false, true, 0, TPostTestCondition::Never, 1, progress),
+      TStatusCode::Ok);
   EXPECT_FALSE(table.ColumnMapActive());
   report.FinishReport();
   ExpectReport(VisibleLines(report), 3,
@@ -205,11 +206,11 @@ TEST(OneWayAnovaReport, PostTestModeTwoStopsAboveFivePercent) {
     const bool ran = std::find(lines.begin(), lines.end(), "_Tukey-Kramer Multiple Comparisons Test_") != lines.end();
     EXPECT_EQ(ran, p <= 0.05L);
     if (!ran) {
-      ExpectReport(lines, 3,
-                   {"The P value is 0.0501, considered not quite significant.",
-                    "Variation among column means is not significantly greater than expected", "by chance.", "",
-                    "_Post tests_", "Post tests were not calculated because the P value was greater", "than 0.05.",
-                    "", ""});
+      ExpectReport(
+          lines, 3,
+          {"The P value is 0.0501, considered not quite significant.",
+           "Variation among column means is not significantly greater than expected", "by chance.", "", "_Post tests_",
+           "Post tests were not calculated because the P value was greater", "than 0.05.", "", ""});
     }
   }
 }
@@ -317,8 +318,9 @@ TEST(RepeatedMeasuresReport, SkipsEmptyRows) {
 // an empty line before the note.
 TEST(RepeatedMeasuresReport, PostTestNoteAboveFivePercent) {
   const std::vector<std::string> lines = Report({{1, 2, 3, 4}, {2, 1, 4, 3}, {1, 3, 2, 4}}, {1, 2, false});
-  ExpectSection(lines, {"by chance.", "", "", "_Post tests_", "Post tests were not calculated because the P value was greater",
-                        "than 0.05.", "", "_Intermediate calculations. ANOVA Table:_"});
+  ExpectSection(lines,
+                {"by chance.", "", "", "_Post tests_", "Post tests were not calculated because the P value was greater",
+                 "than 0.05.", "", "_Intermediate calculations. ANOVA Table:_"});
 }
 
 }  // namespace

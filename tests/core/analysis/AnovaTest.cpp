@@ -116,9 +116,9 @@ TEST(OneWayAnova, MatchesNistCertifiedValues) {
     double Tolerance;
   };
   const TSet sets[] = {
-      {"SiRstv.dat", 1e-14}, {"SmLs01.dat", 1e-14}, {"SmLs02.dat", 1e-14}, {"SmLs03.dat", 1e-14},
+      {"SiRstv.dat", 1e-14},  {"SmLs01.dat", 1e-14}, {"SmLs02.dat", 1e-14}, {"SmLs03.dat", 1e-14},
       {"AtmWtAg.dat", 1e-11}, {"SmLs04.dat", 1e-11}, {"SmLs05.dat", 1e-11}, {"SmLs06.dat", 1e-11},
-      {"SmLs07.dat", 1e-6},  {"SmLs08.dat", 1e-6},  {"SmLs09.dat", 1e-6},
+      {"SmLs07.dat", 1e-6},   {"SmLs08.dat", 1e-6},  {"SmLs09.dat", 1e-6},
   };
   for (const TSet& set : sets) {
     SCOPED_TRACE(set.File);
@@ -202,7 +202,8 @@ TEST(Bartlett, AgainstIndependentValues) {
       // Variances 2.5, 3.5, 2.5 with 4, 5, 4 degrees of freedom.
       {"close SDs",
        {Group(5, 5, std::sqrt(2.5L)), Group(6, 8.5L, std::sqrt(3.5L)), Group(5, 12, std::sqrt(2.5L))},
-       0.161208863755746, 0.922558554030617},
+       0.161208863755746,
+       0.922558554030617},
       // SDs 1, 4, 9 with N 10, 12, 8.
       {"unequal SDs", {Group(10, 0, 1), Group(12, 0, 4), Group(8, 0, 9)}, 27.1725319060573, 1.25764962869582e-6},
   };
@@ -214,7 +215,8 @@ TEST(Bartlett, AgainstIndependentValues) {
     EXPECT_EQ(bartlett.DF, 2);
   }
   // Equal SDs give 0 and P 1, never a rounding error below zero.
-  const TBartlettResult equal = ComputeBartlett(std::vector<TColumnSummary>{Group(7, 1, 0.3L), Group(7, 2, 0.3L), Group(7, 3, 0.3L)});
+  const TBartlettResult equal =
+      ComputeBartlett(std::vector<TColumnSummary>{Group(7, 1, 0.3L), Group(7, 2, 0.3L), Group(7, 3, 0.3L)});
   EXPECT_GE(equal.Statistic, 0);
   EXPECT_NEAR(static_cast<double>(equal.P), 1, 1e-12);
   EXPECT_TRUE(IsEmpty(ComputeBartlett(std::vector<TColumnSummary>{Group(5, 1, 0), Group(5, 2, 1)}).Statistic));

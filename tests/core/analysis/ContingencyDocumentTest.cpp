@@ -39,8 +39,8 @@ TEST(ContingencyDocument, TwoByTwoReportNamesUntitledRowsAndColumns) {
   // Relative risk and difference are the default choices.
   EXPECT_TRUE(Contains(lines, test::Underlined("Relative Risk")));
   EXPECT_TRUE(Contains(lines, test::Underlined("Difference between the two proportions")));
-  EXPECT_TRUE(Contains(lines, std::string("^") + PadLeft("Row 1", 15) + std::string("^") +
-                                  PadLeft("10", 16) + PadLeft("3", 17) + PadLeft("13", 17)));
+  EXPECT_TRUE(Contains(lines, std::string("^") + PadLeft("Row 1", 15) + std::string("^") + PadLeft("10", 16) +
+                                  PadLeft("3", 17) + PadLeft("13", 17)));
   const std::string heading = std::string("^") + std::string(16, ' ') + PadLeft("Disease", 15) + "  " +
                               PadLeft("Column B", 15) + "  " + PadLeft("Total", 15) + std::string("^");
   EXPECT_TRUE(Contains(lines, heading));

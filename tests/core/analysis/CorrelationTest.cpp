@@ -273,16 +273,8 @@ TEST(CorrelationReports, Spearman) {
        100000,
        0,
        "correlation/spearman-12-pairs-too-long"},
-      {"13 pairs: never exact",
-       {3, 1, 4, 12, 5, 9, 2, 6, 11, 8, 13, 7, 10},
-       1,
-       0,
-       "correlation/spearman-13-pairs"},
-      {"8 pairs, cancelled: no P at all",
-       {2, 1, 4, 3, 6, 5, 8, 7},
-       600,
-       2,
-       "correlation/spearman-8-pairs-cancelled"},
+      {"13 pairs: never exact", {3, 1, 4, 12, 5, 9, 2, 6, 11, 8, 13, 7, 10}, 1, 0, "correlation/spearman-13-pairs"},
+      {"8 pairs, cancelled: no P at all", {2, 1, 4, 3, 6, 5, 8, 7}, 600, 2, "correlation/spearman-8-pairs-cancelled"},
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE(row.Name);

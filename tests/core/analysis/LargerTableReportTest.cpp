@@ -80,11 +80,11 @@ TEST(LargerTableReport, RefusalsReplaceTheReportByTheirMessage) {
   report.WriteLine("Data set title");
   EXPECT_EQ(RunTable(table, report), TStatusCode::NotRectangular);
   EXPECT_EQ(test::WrittenLines(report), (std::vector<std::string>{
-                                     "",
-                                     "Values are missing.  Chi-square analysis requires a rectangular",
-                                     "data set.  Missing values cannot be dealt with appropriately.",
-                                     "",
-                                 }));
+                                            "",
+                                            "Values are missing.  Chi-square analysis requires a rectangular",
+                                            "data set.  Missing values cannot be dealt with appropriately.",
+                                            "",
+                                        }));
 
   table.ExcludeAllFilled();
   report.ResetReport();

@@ -65,9 +65,12 @@ TEST(LinearRegression, NorrisMatchesCertifiedValues) {
     long double Actual;
     long double Certified;
   } rows[] = {
-      {"intercept", r.Intercept, nist.Estimates[0]}, {"slope", r.Slope, nist.Estimates[1]},
-      {"SE intercept", r.InterceptSE, nist.StandardDeviations[0]}, {"SE slope", r.SlopeSE, nist.StandardDeviations[1]},
-      {"Sy.x", r.SyX, nist.ResidualSD}, {"r squared", r.RSquared, nist.RSquared},
+      {"intercept", r.Intercept, nist.Estimates[0]},
+      {"slope", r.Slope, nist.Estimates[1]},
+      {"SE intercept", r.InterceptSE, nist.StandardDeviations[0]},
+      {"SE slope", r.SlopeSE, nist.StandardDeviations[1]},
+      {"Sy.x", r.SyX, nist.ResidualSD},
+      {"r squared", r.RSquared, nist.RSquared},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.Name);
@@ -108,18 +111,18 @@ TEST(LinearRegression, LongleySingleColumnsMatchExactValues) {
   const struct {
     long double Slope, Intercept, SlopeSE, InterceptSE, SyX, RSquared;
   } expected[] = {
-      {3.15966086376911773703E+2L, 3.31891733795876397102E+4L, 2.08301426627883129290E+1L,
-       2.12918863366123968676E+3L, 8.70606365901383216413E+2L, 9.42643945965733633725E-1L},
-      {3.47522943476290462904E-2L, 5.18435897818841369236E+4L, 1.70571215548439719466E-3L,
-       6.81371636379229421797E+2L, 6.56622318388192464625E+2L, 9.67373771854123396552E-1L},
-      {1.88852315637068506469E+0L, 5.92863553982220367493E+4L, 8.68416824465260650380E-1L,
-       2.88229253755102012211E+3L, 3.14294331344624311161E+3L, 2.52504324299045635424E-1L},
-      {2.30780841269469957594E+0L, 5.93012646582338852991E+4L, 1.19944417659585119937E+0L,
-       3.22934720491299332750E+3L, 3.23284394341395659592E+3L, 2.09130058073249869959E-1L},
-      {4.84878098315709337325E-1L, 8.38067418337614677392E+3L, 3.76002949961965840551E-2L,
-       4.42243393279186789267E+3L, 1.01298449033025134712E+3L, 9.22350050007371285142E-1L},
-      {7.16511764705882352941E+2L, -1.33510524411764705882E+6L, 4.68694973306697510862E+1L,
-       9.16066873231325279393E+4L, 8.64230828662160161437E+2L, 9.43480918294453819892E-1L},
+      {3.15966086376911773703E+2L, 3.31891733795876397102E+4L, 2.08301426627883129290E+1L, 2.12918863366123968676E+3L,
+       8.70606365901383216413E+2L, 9.42643945965733633725E-1L},
+      {3.47522943476290462904E-2L, 5.18435897818841369236E+4L, 1.70571215548439719466E-3L, 6.81371636379229421797E+2L,
+       6.56622318388192464625E+2L, 9.67373771854123396552E-1L},
+      {1.88852315637068506469E+0L, 5.92863553982220367493E+4L, 8.68416824465260650380E-1L, 2.88229253755102012211E+3L,
+       3.14294331344624311161E+3L, 2.52504324299045635424E-1L},
+      {2.30780841269469957594E+0L, 5.93012646582338852991E+4L, 1.19944417659585119937E+0L, 3.22934720491299332750E+3L,
+       3.23284394341395659592E+3L, 2.09130058073249869959E-1L},
+      {4.84878098315709337325E-1L, 8.38067418337614677392E+3L, 3.76002949961965840551E-2L, 4.42243393279186789267E+3L,
+       1.01298449033025134712E+3L, 9.22350050007371285142E-1L},
+      {7.16511764705882352941E+2L, -1.33510524411764705882E+6L, 4.68694973306697510862E+1L, 9.16066873231325279393E+4L,
+       8.64230828662160161437E+2L, 9.43480918294453819892E-1L},
   };
   for (std::size_t j = 0; j < 6; ++j) {
     SCOPED_TRACE("x" + std::to_string(j + 1));
@@ -145,11 +148,11 @@ TEST(LinearRegression, RunsTestProbabilityIsExact) {
     std::int32_t Above, Below, Runs;
     long double P;
   } rows[] = {
-      {4, 6, 3, 1.0L / 21},   // (2 + 8) / 210
+      {4, 6, 3, 1.0L / 21},  // (2 + 8) / 210
       {10, 10, 12, 0.7577886509775055L},
       {5, 5, 9, 0.9920634920634921L},  // 250 / 252
-      {3, 3, 2, 0.1L},        // 2 / 20
-      {20, 1, 3, 1.0L},       // three runs is the most possible
+      {3, 3, 2, 0.1L},                 // 2 / 20
+      {20, 1, 3, 1.0L},                // three runs is the most possible
       {30, 30, 20, 0.0029067850986140239L},
       {600, 550, 500, 5.3094571541120099e-06L},  // beyond 500 runs on each side
   };
@@ -182,9 +185,9 @@ TEST(LinearRegressionReport, WithReplicatesRunsAndLackOfFit) {
   TLinearRegressionOptions options;
   options.RunsTest = true;
   const TRun run = RunRegression({{1, 2, 3, 4, 5, 6, 7, 8, 9, 10},
-                        {2.1L, 3.9L, 6.2L, 7.8L, 10.1L, 12.2L, 13.8L, 16.1L, 17.5L, 20.3L},
-                        {1.9L, 4.2L, 5.7L, 8.4L, 9.6L, 11.8L, 14.5L, 15.7L, 18.4L, 19.9L}},
-                       options);
+                                  {2.1L, 3.9L, 6.2L, 7.8L, 10.1L, 12.2L, 13.8L, 16.1L, 17.5L, 20.3L},
+                                  {1.9L, 4.2L, 5.7L, 8.4L, 9.6L, 11.8L, 14.5L, 15.7L, 18.4L, 19.9L}},
+                                 options);
   EXPECT_EQ(run.Code, TStatusCode::Ok);
   test::ExpectGolden(run.Lines, "linear-regression/with-replicates");
 }
@@ -199,7 +202,8 @@ TEST(LinearRegressionReport, ForcedThroughAPointWithReplicates) {
   options.ForceX = 1;
   options.ForceY = 2;
   options.RunsTest = true;
-  const TRun run = RunRegression({{1, 2, 3, 4, 5}, {2.5L, 4.1L, 6.3L, 7.1L, 9.9L}, {1.8L, 3.6L, 5.2L, 8.4L, 10.6L}}, options);
+  const TRun run =
+      RunRegression({{1, 2, 3, 4, 5}, {2.5L, 4.1L, 6.3L, 7.1L, 9.9L}, {1.8L, 3.6L, 5.2L, 8.4L, 10.6L}}, options);
   EXPECT_EQ(run.Code, TStatusCode::Ok);
   test::ExpectGolden(run.Lines, "linear-regression/forced-with-replicates");
   // The band of a forced line is drawn from the slope's limits.
@@ -231,8 +235,8 @@ TEST(LinearRegressionReport, SignificantRunsAndStandardCurve) {
   options.RunsTest = true;
   options.InterpolateUnknowns = true;
   const TRun run = RunRegression({{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, EmptyValue, 4.5L, 12},
-                        {1, 4, 9, 16, 25, 36, 49, 64, 81, 100, 30, EmptyValue, EmptyValue}},
-                       options);
+                                  {1, 4, 9, 16, 25, 36, 49, 64, 81, 100, 30, EmptyValue, EmptyValue}},
+                                 options);
   EXPECT_EQ(run.Code, TStatusCode::Ok);
   test::ExpectGolden(run.Lines, "linear-regression/curved-with-unknowns");
 }
@@ -247,11 +251,13 @@ TEST(LinearRegressionReport, RunsTestNotes) {
     std::vector<long double> Y;
     std::vector<std::string> Expected;
   } cases[] = {
-      {"one point above", {0, 0, 10, 0, 0},
+      {"one point above",
+       {0, 0, 10, 0, 0},
        {"There are 1 points above the line, 4 below, and 3 runs.",
         "Runs test cannot be performed because both the number above the",
         "line and below the line must be greater than one."}},
-      {"five points or fewer", {1, 3, 3, 3, 5},
+      {"five points or fewer",
+       {1, 3, 3, 3, 5},
        {"There are 2 points above the line, 2 below, and 4 runs.",
         "Runs test cannot be performed because the sum of the number above",
         "the line and below the line must be greater than five."}},

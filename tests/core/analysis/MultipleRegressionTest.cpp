@@ -55,15 +55,20 @@ std::vector<std::string> Between(const std::vector<std::string>& lines, const st
 
 struct TNistCase {
   const char* File;
-  int Degree;  // 0: the file's own x columns
+  int Degree;     // 0: the file's own x columns
   double Digits;  // agreeing significant digits required
 };
 
 TEST(MultipleRegression, MatchesNistCertifiedValues) {
   const TNistCase cases[] = {
-      {"Norris.dat", 0, 14},   {"Pontius.dat", 2, 14},  {"Longley.dat", 0, 14},
-      {"Wampler1.dat", 5, 19}, {"Wampler2.dat", 5, 16}, {"Wampler3.dat", 5, 13},
-      {"Wampler4.dat", 5, 12}, {"Wampler5.dat", 5, 10},
+      {"Norris.dat", 0, 14},
+      {"Pontius.dat", 2, 14},
+      {"Longley.dat", 0, 14},
+      {"Wampler1.dat", 5, 19},
+      {"Wampler2.dat", 5, 16},
+      {"Wampler3.dat", 5, 13},
+      {"Wampler4.dat", 5, 12},
+      {"Wampler5.dat", 5, 10},
       // Degree 10: the columns' own rounding to 64 bits already limits the
       // agreement to about ten digits.
       {"Filip.dat", 10, 10},
@@ -211,17 +216,27 @@ TEST(MultipleRegressionReport, CollinearityVerdicts) {
     std::vector<std::string> Verdict;
     bool Advice;
   } cases[] = {
-      {"low", {YValues, Dose, Age}, "B:                 1.01             0.0064",
+      {"low",
+       {YValues, Dose, Age},
+       "B:                 1.01             0.0064",
        {"All R squared values are low (<0.75). The X variables are independent ",
         "of each other. Multicollinearity is not a problem."},
        false},
-      {"exactly 4", {{1, 3, 2, 5, 4}, {0, 1, 2, 3, 4}, {0, 0, 0, 1, 1}}, "B:                 4.00             0.7500", {},
+      {"exactly 4",
+       {{1, 3, 2, 5, 4}, {0, 1, 2, 3, 4}, {0, 0, 0, 1, 1}},
+       "B:                 4.00             0.7500",
+       {},
        false},
-      {"high", {{1, 3, 2, 5, 4, 7, 6, 9, 8, 10}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, {3, 1, 2, 6, 4, 5, 9, 7, 8, 10}},
+      {"high",
+       {{1, 3, 2, 5, 4, 7, 6, 9, 8, 10}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, {3, 1, 2, 6, 4, 5, 9, 7, 8, 10}},
        "B:                 4.85             0.7937",
-       {"Some R squared values are high (>.75). Multicollinearity may be a problem."}, true},
-      {"exactly 10", {{1, 3, 2, 5, 4, 7}, {0, 1, 2, 3, 4, 5}, {0, 1, 2, 4, 6, 5}},
-       "B:                 10.00            0.9000", {}, true},
+       {"Some R squared values are high (>.75). Multicollinearity may be a problem."},
+       true},
+      {"exactly 10",
+       {{1, 3, 2, 5, 4, 7}, {0, 1, 2, 3, 4, 5}, {0, 1, 2, 4, 6, 5}},
+       "B:                 10.00            0.9000",
+       {},
+       true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -242,9 +257,12 @@ TEST(MultipleRegression, CollinearityVerdictBoundaries) {
     long double Vif;
     TCollinearityVerdict Verdict;
   } rows[] = {
-      {1, TCollinearityVerdict::Low},       {3.999L, TCollinearityVerdict::Low},
-      {4, TCollinearityVerdict::None},      {4.001L, TCollinearityVerdict::High},
-      {9.999L, TCollinearityVerdict::High}, {10, TCollinearityVerdict::None},
+      {1, TCollinearityVerdict::Low},
+      {3.999L, TCollinearityVerdict::Low},
+      {4, TCollinearityVerdict::None},
+      {4.001L, TCollinearityVerdict::High},
+      {9.999L, TCollinearityVerdict::High},
+      {10, TCollinearityVerdict::None},
       {10.001L, TCollinearityVerdict::VeryHigh},
   };
   for (const auto& row : rows) {
@@ -278,7 +296,8 @@ TEntryRun RunEntry(TDataTable& table, bool regression, int dependent, const TCol
   TEntryRun run;
   TReportText report;
   report.BeginReport();
-  RunGuarded(table, &report, [&] { RunMultipleRegression(table, report, regression, dependent, selected, run.Outputs); });
+  RunGuarded(table, &report,
+             [&] { RunMultipleRegression(table, report, regression, dependent, selected, run.Outputs); });
   run.Code = table.StatusCode;
   if (run.Code != TStatusCode::Ok) report.WriteErrorReport(run.Code);
   run.Lines = test::FinishedLines(report);
@@ -297,20 +316,38 @@ TEST(MultipleRegression, RefusalsReplaceTheReport) {
       {"no data", {}, true, AllSelected(), "Until you enter data, you won't see any results!"},
       {"only the dependent column", {{1, 2, 3}}, true, AllSelected(), "You must choose a dependent (Y) variable."},
       {"no X chosen", {{1, 2, 3}, {4, 5, 7}}, true, none, "You must choose one or more independent (X) variables."},
-      {"one matrix column", {{1, 2, 3}, {4, 5, 7}}, false, [] {
+      {"one matrix column",
+       {{1, 2, 3}, {4, 5, 7}},
+       false,
+       [] {
          TColumnFlags f{};
          f[1] = 1;
          return f;
-       }(), "You must choose two or more variables to analyze."},
-      {"four rows for three X", {{1, 2, 3, 5}, {1, 2, 4, 3}, {3, 1, 4, 1}, {5, 9, 2, 6}}, true, AllSelected(),
+       }(),
+       "You must choose two or more variables to analyze."},
+      {"four rows for three X",
+       {{1, 2, 3, 5}, {1, 2, 4, 3}, {3, 1, 4, 1}, {5, 9, 2, 6}},
+       true,
+       AllSelected(),
        "Too few rows of data. Need at least two more rows than # of variables."},
-      {"identical X columns", {{1, 3, 2, 5, 4}, {1, 2, 3, 4, 6}, {2, 1, 4, 3, 5}, {1, 2, 3, 4, 6}}, true,
-       AllSelected(), "It is not possible to fit your data. Perhaps two X columns are identical?"},
-      {"X that repeats the constant", {{1, 3, 2, 5, 4}, {1, 2, 3, 4, 6}, {7, 7, 7, 7, 7}}, true, AllSelected(),
+      {"identical X columns",
+       {{1, 3, 2, 5, 4}, {1, 2, 3, 4, 6}, {2, 1, 4, 3, 5}, {1, 2, 3, 4, 6}},
+       true,
+       AllSelected(),
        "It is not possible to fit your data. Perhaps two X columns are identical?"},
-      {"X that is a sum of two others", {{1, 3, 2, 5, 4, 6}, {0.1L, 0.2L, 0.4L, 0.3L, 0.6L, 0.5L},
-                                          {1.5L, 1.1L, 2.3L, 0.7L, 1.9L, 2.2L}, {1.6L, 1.3L, 2.7L, 1.0L, 2.5L, 2.7L}},
-       true, AllSelected(), "It is not possible to fit your data. Perhaps two X columns are identical?"},
+      {"X that repeats the constant",
+       {{1, 3, 2, 5, 4}, {1, 2, 3, 4, 6}, {7, 7, 7, 7, 7}},
+       true,
+       AllSelected(),
+       "It is not possible to fit your data. Perhaps two X columns are identical?"},
+      {"X that is a sum of two others",
+       {{1, 3, 2, 5, 4, 6},
+        {0.1L, 0.2L, 0.4L, 0.3L, 0.6L, 0.5L},
+        {1.5L, 1.1L, 2.3L, 0.7L, 1.9L, 2.2L},
+        {1.6L, 1.3L, 2.7L, 1.0L, 2.5L, 2.7L}},
+       true,
+       AllSelected(),
+       "It is not possible to fit your data. Perhaps two X columns are identical?"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -376,8 +413,8 @@ TEST(MultipleRegression, HandsTheAnalysedCasesToTheGraph) {
   ASSERT_EQ(out.Residuals.size(), 5u);
   ASSERT_EQ(out.Coefficients.size(), 3u);
   for (std::size_t k = 0; k < 5; ++k) {
-    const long double fitted = out.Coefficients[0] + out.Coefficients[1] * out.Values[0][k] +
-                               out.Coefficients[2] * out.Values[1][k];
+    const long double fitted =
+        out.Coefficients[0] + out.Coefficients[1] * out.Values[0][k] + out.Coefficients[2] * out.Values[1][k];
     EXPECT_NEAR(static_cast<double>(out.Residuals[k]), static_cast<double>(out.Dependent[k] - fitted), 1e-15);
   }
   EXPECT_EQ(table.UseColumnSelection, 1);
@@ -421,7 +458,6 @@ TEST(RegressionDocuments, ReportsAndGraphOutputsAreKept) {
   }
 }
 
-
 // The coefficient table's stops are 20, 32, 42, 50 and 54, the last one
 // for "to": a limit wider than its column pushes "to" to the last stop, and
 // the upper limit keeps one blank after it.
@@ -432,7 +468,8 @@ TEST(MultipleRegressionReport, CoefficientRowsThatOverflowKeepTheirFieldsApart) 
     std::string Expected;
   };
   const TCase cases[] = {
-      {"fits its columns", 1.074L, 0.1353L, 0.7683L, 1.381L, "B:Dose             1.074       0.1353    0.7683  to  1.381"},
+      {"fits its columns", 1.074L, 0.1353L, 0.7683L, 1.381L,
+       "B:Dose             1.074       0.1353    0.7683  to  1.381"},
       {"wide negative lower limit", 0.002394L, 0.001211L, -0.0002716L, 0.005060L,
        "B:Dose             0.002394    0.001211  -0.0002716  to 0.005060"},
       {"scientific lower limit", 0.00002L, 0.00001L, -0.00000123L, 0.0000412L,
@@ -457,7 +494,8 @@ TEST(MultipleRegressionReport, CoefficientRowsThatOverflowKeepTheirFieldsApart) 
     report.BeginReport();
     WriteMultipleRegressionReport(report, result, "", ReportTime);
     const std::vector<std::string> lines = test::FinishedLines(report);
-    const auto row = std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.starts_with("B:Dose"); });
+    const auto row =
+        std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.starts_with("B:Dose"); });
     ASSERT_NE(row, lines.end());
     EXPECT_EQ(*row, c.Expected);
   }

@@ -47,9 +47,7 @@ TDataTable MakeTable(const std::vector<TColumn>& columns) {
   return table;
 }
 
-std::vector<std::optional<TReal>> Values(std::initializer_list<TReal> values) {
-  return {values.begin(), values.end()};
-}
+std::vector<std::optional<TReal>> Values(std::initializer_list<TReal> values) { return {values.begin(), values.end()}; }
 
 // Compares the finished report with its golden file; the lines after the
 // file's must be the empty padding of FinishReport.
@@ -112,8 +110,7 @@ TEST(WilcoxonOneColumn, ReportsMatchTheirLayouts) {
   const std::vector<TOneColumnCase> cases = {
       // Differences 1.1 2.7 -0.8 4.5 3.8 0.4: T+ = 19, T- = -2; 3 of the 64
       // sign patterns reach 19, so the two-tailed P is 6/64 = 0.09375.
-      {"exact, two-tailed", Weight, 2, true,
-       "nonparametric/wilcoxon-one-column-exact-two-tailed"},
+      {"exact, two-tailed", Weight, 2, true, "nonparametric/wilcoxon-one-column-exact-two-tailed"},
       // Differences 0 2 -2 0 3 -3 1 4: two zeros; |2| and |3| tie (ranks
       // 2.5 and 4.5); T- = -7, T+ = 14; 18 of 64 patterns reach 14: 0.28125.
       {"ties and zeros, one-tailed",
@@ -227,8 +224,8 @@ TEST(WilcoxonMatchedPairs, ReportsMatchTheirLayouts) {
     TSilentCalcProgress progress;
     EXPECT_EQ(RunGuarded(table, &report,
                          [&] {
-                           RunWilcoxonMatchedPairs(table, 0, 1, report, c.TwoTailed, table.Summary(1),
-                                                   table.Summary(0), progress);
+                           RunWilcoxonMatchedPairs(table, 0, 1, report, c.TwoTailed, table.Summary(1), table.Summary(0),
+                                                   progress);
                          }),
               TStatusCode::Ok);
     EXPECT_EQ(report.HelpTopic, 658);
@@ -242,7 +239,8 @@ TEST(WilcoxonMatchedPairs, WeakPositivePairingIsNotEffective) {
   TDataTable table = MakeTable({{"X", Values({1, 2, 3, 4, 5, 6})}, {"Y", Values({6, 1, 5, 2, 4, 8})}});
   TReportText report;
   TSilentCalcProgress progress;
-  ASSERT_EQ(RunWilcoxonMatchedPairs(table, 0, 1, report, true, table.Summary(1), table.Summary(0), progress), TStatusCode::Ok);
+  ASSERT_EQ(RunWilcoxonMatchedPairs(table, 0, 1, report, true, table.Summary(1), table.Summary(0), progress),
+            TStatusCode::Ok);
   const std::vector<std::string> lines = test::FinishedLines(report);
   const std::vector<std::string> expected = {
       "Nonparametric Spearman correlation coefficient (r) = 0.2571",
@@ -304,8 +302,7 @@ TEST(MannWhitney, ReportsMatchTheirLayouts) {
       // A tie between the 3s counts one half: U = 4.5, U' = 25.5; rank sets
       // of the six New ranks out of 11 summing to at most 4.5 + 21: 12 of
       // 462 = 0.025974.
-      {"exact with a tie, one-tailed", Old, New, false,
-       "nonparametric/mann-whitney-exact-with-a-tie-one-tailed"},
+      {"exact with a tie, one-tailed", Old, New, false, "nonparametric/mann-whitney-exact-with-a-tie-one-tailed"},
       // 20 and 20 values: C(40, 20) sets are too many. U = 78,
       // z = (|78 - 200| - 0.5) / sqrt((64000 - 40) / 12 x 400 / 1560) = 3.28659.
       {"twenty against twenty, normal approximation",
@@ -325,9 +322,7 @@ TEST(MannWhitney, CancelledCountGivesTheApproximatePAndClaimsNoExactness) {
   // Tie term (2 - 1) 2 3 / 2 = 3; z = (|4.5 - 15| - 0.5) /
   // sqrt((1331 - 11 - 3) / 12 x 30 / 110) = 1.82782; one-tailed 0.033818.
   TScriptedProgress progress(1000, 1);
-  RunMannWhitneyCase({"cancelled", Old, New, false,
-                      "nonparametric/mann-whitney-cancelled"},
-                     progress);
+  RunMannWhitneyCase({"cancelled", Old, New, false, "nonparametric/mann-whitney-cancelled"}, progress);
   EXPECT_EQ(progress.Reports(), 1);
 }
 

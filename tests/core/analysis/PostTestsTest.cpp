@@ -28,9 +28,8 @@ std::vector<TColumnSummary> Groups(const std::vector<TReal>& means, const std::v
 }
 
 bool Contains(const std::vector<std::string>& lines, std::string_view text) {
-  return std::any_of(lines.begin(), lines.end(), [text](const std::string& line) {
-    return line.find(text) != std::string::npos;
-  });
+  return std::any_of(lines.begin(), lines.end(),
+                     [text](const std::string& line) { return line.find(text) != std::string::npos; });
 }
 
 // Means 5, 8.5 and 12 with N 5, 6, 5 and MS residual 75/26 (13 df).
@@ -97,7 +96,8 @@ TEST(Bonferroni, SelectedPairsAndTheWarning) {
     TReportText report;
     report.BeginReport();
     EXPECT_EQ(WriteBonferroniReport(report, input, result), TStatusCode::Ok);
-    EXPECT_EQ(Contains(test::FinishedLines(report), "Warning: With so many comparisons, the Bonferroni method"), c.Warning);
+    EXPECT_EQ(Contains(test::FinishedLines(report), "Warning: With so many comparisons, the Bonferroni method"),
+              c.Warning);
     if (c.UseSelection) {
       const bool skipped = std::any_of(result.Pairs.begin(), result.Pairs.end(), [](const TPairComparison& pair) {
         return (pair.First == 0 && pair.Second == 2) || (pair.First == 3 && pair.Second == 4);
@@ -121,7 +121,8 @@ TEST(StudentNewmanKeuls, StopsInsideARangeFoundNotSignificant) {
   };
   // Group indices: A 5, B 0, C 1, D 0.5 in sorted order B, D, C, A.
   const TExpected expected[] = {
-      {1, 0, true, 0.001}, {1, 2, true, 1}, {1, 3, false, 1}, {3, 0, true, 0.001}, {3, 2, false, 1}, {2, 0, true, 0.001},
+      {1, 0, true, 0.001}, {1, 2, true, 1},  {1, 3, false, 1},
+      {3, 0, true, 0.001}, {3, 2, false, 1}, {2, 0, true, 0.001},
   };
   ASSERT_EQ(result.Pairs.size(), 6u);
   for (std::size_t i = 0; i < 6; ++i) {
@@ -171,8 +172,8 @@ TEST(Dunnett, BeyondTheTableUsesItsLastColumnAndSaysSo) {
     TReportText report;
     report.BeginReport();
     EXPECT_EQ(WriteDunnettReport(report, input, result), TStatusCode::Ok);
-    EXPECT_EQ(Contains(test::FinishedLines(report), "Note: The table of critical values ends at " +
-                                          std::to_string(c.LastTabulated) + " groups."),
+    EXPECT_EQ(Contains(test::FinishedLines(report),
+                       "Note: The table of critical values ends at " + std::to_string(c.LastTabulated) + " groups."),
               c.Beyond);
   }
 }

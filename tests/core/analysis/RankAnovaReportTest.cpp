@@ -86,8 +86,7 @@ std::vector<std::string> FriedmanReport(TDataTable& table, const TRun& run, TCal
   TReportText report;
   report.BeginReport();
   const TStatusCode status = RunFramed(table, report, [&] {
-    RunFriedman(table, report, run.Pairs, run.UseSelectedPairs, true, run.ControlColumn, run.Mode, run.Kind,
-                progress);
+    RunFriedman(table, report, run.Pairs, run.UseSelectedPairs, true, run.ControlColumn, run.Mode, run.Kind, progress);
   });
   if (code != nullptr) *code = status;
   EXPECT_FALSE(report.Bold());
@@ -97,9 +96,8 @@ std::vector<std::string> FriedmanReport(TDataTable& table, const TRun& run, TCal
 TEST(KruskalWallisReport, ExactPWithDunnOverAllPairs) {
   // Untied ranks 1..9 with rank sums 6, 18, 21: H = 5.6, which has the exact
   // P of 84/1680 = 0.0500 (Siegel and Castellan, Table O).
-  TDataTable table = MakeTable({{"Control", {2.1L, 3.4L, 1.9L}},
-                                {"Drug A", {5.6L, 4.8L, 6.2L}},
-                                {"Drug B", {3.9L, 7.1L, 8.0L}}});
+  TDataTable table =
+      MakeTable({{"Control", {2.1L, 3.4L, 1.9L}}, {"Drug A", {5.6L, 4.8L, 6.2L}}, {"Drug B", {3.9L, 7.1L, 8.0L}}});
   TSilentCalcProgress progress;
   test::ExpectGolden(KruskalWallisReport(table, TRun{}, progress), "rank-anova/kruskal-wallis-exact-p-dunn");
 }
@@ -158,10 +156,8 @@ TEST(FriedmanReport, ExactPWithDunnAndAnEmptyRowSkipped) {
 TEST(FriedmanReport, TiesGiveTheApproximatePAndDunnWarnsOfThem) {
   // Ties in three rows: T = 38, Fr = 13.085 after the correction, chi-square
   // P with 3 df = 0.0044561; post tests run because P <= 0.05.
-  TDataTable table = MakeTable({{"W1", {3, 2, 4, 1, 2}},
-                                {"W2", {5, 4, 4, 3, 5}},
-                                {"W3", {5, 6, 5, 6, 4}},
-                                {"W4", {7, 6, 8, 7, 9}}});
+  TDataTable table =
+      MakeTable({{"W1", {3, 2, 4, 1, 2}}, {"W2", {5, 4, 4, 3, 5}}, {"W3", {5, 6, 5, 6, 4}}, {"W4", {7, 6, 8, 7, 9}}});
   TRun run;
   run.Mode = TPostTestCondition::IfSignificant;
   TSilentCalcProgress progress;
@@ -206,10 +202,8 @@ TEST(RankTestStatus, SaysHowThePValueWasFound) {
   const std::vector<TColumn> sixteenRanks{{"A", {1.5L, 2.5L, 3.5L, 9.5L, 10.5L}},
                                           {"B", {4.5L, 5.5L, 11.5L, 12.5L, 13.5L}},
                                           {"C", {6.5L, 7.5L, 8.5L, 14.5L, 15.5L, 16.5L}}};
-  const std::vector<TColumn> fourFives{{"A", {1, 5, 9, 13, 17}},
-                                       {"B", {2, 6, 10, 14, 18}},
-                                       {"C", {3, 7, 11, 15, 19}},
-                                       {"D", {4, 8, 12, 16, 20}}};
+  const std::vector<TColumn> fourFives{
+      {"A", {1, 5, 9, 13, 17}}, {"B", {2, 6, 10, 14, 18}}, {"C", {3, 7, 11, 15, 19}}, {"D", {4, 8, 12, 16, 20}}};
   const std::vector<std::vector<TReal>> elevenRows(TwelveRows.begin(), TwelveRows.end() - 1);
   const std::vector<std::vector<TReal>> fiveRows(TwelveRows.begin(), TwelveRows.begin() + 5);
   const std::string approximate = "The P value is approximate (from chi-square distribution) because";
@@ -222,28 +216,52 @@ TEST(RankTestStatus, SaysHowThePValueWasFound) {
     std::vector<std::string> Expected;  // the P line, then the lines after the verdict
   };
   const std::vector<TRow> rows = {
-      {"Kruskal-Wallis cancelled", false, sixteenRanks, 1, 1000,
-       {"The P value is 0.1102, considered not significant.", approximate,
-        "you interrupted the exact computations."}},
-      {"Kruskal-Wallis estimated too long", false, sixteenRanks, 0, 10 * 60 * 1000,
+      {"Kruskal-Wallis cancelled",
+       false,
+       sixteenRanks,
+       1,
+       1000,
+       {"The P value is 0.1102, considered not significant.", approximate, "you interrupted the exact computations."}},
+      {"Kruskal-Wallis estimated too long",
+       false,
+       sixteenRanks,
+       0,
+       10 * 60 * 1000,
        {"The P value is 0.1102, considered not significant.", approximate,
         "exact calculations would have taken too long."}},
-      {"Kruskal-Wallis beyond 2e9 arrangements", false, fourFives, 0, 1000,
+      {"Kruskal-Wallis beyond 2e9 arrangements",
+       false,
+       fourFives,
+       0,
+       1000,
        {"The P value is 0.8698, considered not significant.", approximate,
         "exact calculations would have taken too long."}},
-      {"Friedman with seven columns", true,
-       RankedRows({{1, 2, 3, 4, 5, 6, 7}, {7, 6, 5, 4, 3, 2, 1}, {2, 4, 1, 7, 3, 6, 5}}), 0, 1000,
+      {"Friedman with seven columns",
+       true,
+       RankedRows({{1, 2, 3, 4, 5, 6, 7}, {7, 6, 5, 4, 3, 2, 1}, {2, 4, 1, 7, 3, 6, 5}}),
+       0,
+       1000,
        {"The P value is 0.9197, considered not significant.", approximate,
         "exact calculations would have taken too long."}},
-      {"Friedman beyond 1e9 arrangements", true, RankedRows(TwelveRows), 0, 1000,
+      {"Friedman beyond 1e9 arrangements",
+       true,
+       RankedRows(TwelveRows),
+       0,
+       1000,
        {"The P value is 0.1245, considered not significant.", approximate,
         "exact calculations would have taken too long."}},
-      {"Friedman at 6^11 arrangements", true, RankedRows(elevenRows), 0, 1000,
-       {"The P value is 0.0435, considered significant.", "The P value is exactly correct (no approximations). ",
-        ""}},
-      {"Friedman cancelled", true, RankedRows(fiveRows), 1, 1000,
-       {"The P value is 0.2466, considered not significant.", approximate,
-        "you interrupted the exact computations."}},
+      {"Friedman at 6^11 arrangements",
+       true,
+       RankedRows(elevenRows),
+       0,
+       1000,
+       {"The P value is 0.0435, considered significant.", "The P value is exactly correct (no approximations). ", ""}},
+      {"Friedman cancelled",
+       true,
+       RankedRows(fiveRows),
+       1,
+       1000,
+       {"The P value is 0.2466, considered not significant.", approximate, "you interrupted the exact computations."}},
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE(row.Name);
@@ -334,8 +352,8 @@ TEST(ControlCriticalValue, InterpolatesBetweenTabledComparisons) {
   // Tabled: 12 -> 2.77, 15 -> 2.83, 20 -> 2.91 (two-sided 5%); 1% one-sided
   // 3 -> 2.69, 15 -> 3.14, 20 -> 3.21.
   const TRow rows[] = {
-      {3, false, 0.01L, 2.69},         {13, true, 0.05L, 2.79},        {14, true, 0.05L, 2.81},
-      {17, false, 0.01L, 3.168},       {20, true, 0.05L, 2.91},        {25, true, 0.05L, 2.91},
+      {3, false, 0.01L, 2.69},   {13, true, 0.05L, 2.79}, {14, true, 0.05L, 2.81},
+      {17, false, 0.01L, 3.168}, {20, true, 0.05L, 2.91}, {25, true, 0.05L, 2.91},
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE(row.Comparisons);

@@ -54,9 +54,8 @@ class TRecorder {
       call.FirstSummaryTitle = summary.Title;
       return Finish(table, report);
     };
-    routines.TwoColumns = [this](TDataTable& table, int first, int second, TReportText& report, bool, bool, bool,
-                                 bool, TColumnSummary& secondSummary, TColumnSummary& firstSummary,
-                                 TCalcProgress&) {
+    routines.TwoColumns = [this](TDataTable& table, int first, int second, TReportText& report, bool, bool, bool, bool,
+                                 TColumnSummary& secondSummary, TColumnSummary& firstSummary, TCalcProgress&) {
       TCall& call = Record("two columns", table);
       call.First = first;
       call.Second = second;
@@ -75,8 +74,8 @@ class TRecorder {
       return Finish(table, report);
     };
     routines.TwoByTwo = [this](TDataTable& table, TReportText& report, const std::array<std::string, 2>& columns,
-                               const std::array<std::string, 2>& rows, bool, bool, bool, bool, bool, bool, bool,
-                               bool, bool, TReal, TReal, TReal, TReal) {
+                               const std::array<std::string, 2>& rows, bool, bool, bool, bool, bool, bool, bool, bool,
+                               bool, TReal, TReal, TReal, TReal) {
       TCall& call = Record("two by two", table);
       call.ColumnTitles = columns;
       call.RowTitles = rows;
@@ -403,14 +402,14 @@ TEST(ComputePostTestArguments, FollowsTheTableOfChoices) {
   constexpr TPairSet All = TPairSet::AllPairs, Selected = TPairSet::SelectedPairs, Control = TPairSet::AgainstControl;
   constexpr TPostTestMethod Tukey = TPostTestMethod::Tukey, Snk = TPostTestMethod::StudentNewmanKeuls;
   const TRow rows[] = {
-      {0, 1, All, Snk, true, 3, false, false},          // parametric, all pairs: the method itself
-      {0, 1, Selected, Tukey, false, 0, true, false},   // selected pairs: Bonferroni
-      {0, 1, Control, Tukey, true, 2, true, false},     // control: Dunnett, flag unchanged
+      {0, 1, All, Snk, true, 3, false, false},         // parametric, all pairs: the method itself
+      {0, 1, Selected, Tukey, false, 0, true, false},  // selected pairs: Bonferroni
+      {0, 1, Control, Tukey, true, 2, true, false},    // control: Dunnett, flag unchanged
       {0, 0, Control, Tukey, false, 2, false, false},
-      {1, 1, All, Snk, true, 1, false, false},          // nonparametric: Dunn
+      {1, 1, All, Snk, true, 1, false, false},  // nonparametric: Dunn
       {1, 0, Selected, Snk, false, 1, true, false},
-      {1, 1, Control, Snk, false, 1, true, true},       // Kruskal-Wallis with a control
-      {1, 0, Control, Snk, true, 2, true, false},       // Friedman with a control
+      {1, 1, Control, Snk, false, 1, true, true},  // Kruskal-Wallis with a control
+      {1, 0, Control, Snk, true, 2, true, false},  // Friedman with a control
       {1, 0, Control, Snk, false, 2, false, false},
   };
   for (const TRow& row : rows) {

@@ -192,8 +192,7 @@ TEST(TwoByTwoReport, SensitivityRowsThatOverflowKeepTheirFieldsApart) {
   ASSERT_NE(row, lines.end());
   // Label, value at column 30, lower limit at 40 (in 11), "to" at 52, the
   // upper limit one blank after it.
-  EXPECT_TRUE(std::regex_match(*row, std::regex(R"(\^\^Sensitivity {18}\S{9} {2} [1-9]\.\d{3}E-0\d to \S+)")))
-      << *row;
+  EXPECT_TRUE(std::regex_match(*row, std::regex(R"(\^\^Sensitivity {18}\S{9} {2} [1-9]\.\d{3}E-0\d to \S+)"))) << *row;
   for (const std::string& line : lines) EXPECT_FALSE(std::regex_search(line, std::regex(R"(\dto|to\d)"))) << line;
 }
 

@@ -48,7 +48,7 @@ TEST(FisherExact, MatchesExactTails) {
       {10, 3, 4, 12, 0.007294804610078861498044L, 0.009220570313398512302156L},
       {5, 0, 3, 7, 0.01864801864801864801865L, 0.02564102564102564102564L},
       {2, 7, 8, 2, 0.01852172595206650934205L, 0.02301413756522115655243L},
-      {3, 1, 1, 3, 0.2428571428571428571429L, 0.4857142857142857142857L},      // equal
+      {3, 1, 1, 3, 0.2428571428571428571429L, 0.4857142857142857142857L},       // equal
       {1, 9, 11, 3, 0.001379728092610041728362L, 0.002759456185220083456724L},  // equal
       {0, 5, 5, 0, 0.003968253968253968253968L, 0.007936507936507936507937L},   // equal
       {5, 0, 0, 5, 0.003968253968253968253968L, 0.007936507936507936507937L},   // equal
@@ -70,8 +70,8 @@ TEST(FisherExact, MatchesExactTails) {
 TEST(BinomialCi, FollowsBisectedFQuantilesAndApproachesClopperPearson) {
   struct Row {
     long double N, X;
-    long double Lower, Upper;            // the same bisection on the exact F tail
-    double ExactLower, ExactUpper;       // exact Clopper-Pearson limits
+    long double Lower, Upper;       // the same bisection on the exact F tail
+    double ExactLower, ExactUpper;  // exact Clopper-Pearson limits
   };
   const Row rows[] = {
       {12, 6, 0.2109021007826445146231L, 0.7890978992173554853769L, 0.2109446382, 0.7890553618},
@@ -136,12 +136,12 @@ TEST(TwoByTwoChiSquare, WarnsOfSmallValuesUnlessLargeEnough) {
     bool Warning;
   };
   const Row rows[] = {
-      {15, 10, 5, 10, true},        // N = 40 always warns
-      {12, 13, 14, 11, false},      // N = 50, every A(A+B)/N-like product > 5
-      {11, 11, 11, 11, false},      // 11 * 22 / 44 = 5.5
-      {12, 10, 10, 12, true},       // 10 * 22 / 44 = 5 is not above 5
-      {1990, 5, 1, 3, true},        // N = 1999, small products
-      {1990, 5, 1, 4, false},       // N = 2000 never warns
+      {15, 10, 5, 10, true},    // N = 40 always warns
+      {12, 13, 14, 11, false},  // N = 50, every A(A+B)/N-like product > 5
+      {11, 11, 11, 11, false},  // 11 * 22 / 44 = 5.5
+      {12, 10, 10, 12, true},   // 10 * 22 / 44 = 5 is not above 5
+      {1990, 5, 1, 3, true},    // N = 1999, small products
+      {1990, 5, 1, 4, false},   // N = 2000 never warns
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::Message() << static_cast<double>(row.A) << " " << static_cast<double>(row.B) << " "
@@ -190,10 +190,9 @@ TEST(TwoByTwoEstimates, RelativeRiskAndOddsRatioWithIntervals) {
   const Row rows[] = {
       {10, 3, 4, 12, 3.0769230769230769231L, 1.2514541508010899569L, 7.5651637858577546902L, 10.0L,
        1.7968326736987502998L, 55.653484859083542929L},
-      {30, 20, 18, 32, 1.6666666666666666667L, 1.0804244701466324988L, 2.5710059837878206756L,
-       2.6666666666666666667L, 1.1878978193519913751L, 5.9862986489783138645L},
-      {5, 0, 3, 7, 0, 0, 0, 23.571428571428571429L, 0.99838097140780836423L,
-       556.51325577098606696L},
+      {30, 20, 18, 32, 1.6666666666666666667L, 1.0804244701466324988L, 2.5710059837878206756L, 2.6666666666666666667L,
+       1.1878978193519913751L, 5.9862986489783138645L},
+      {5, 0, 3, 7, 0, 0, 0, 23.571428571428571429L, 0.99838097140780836423L, 556.51325577098606696L},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::Message() << static_cast<double>(row.A) << " " << static_cast<double>(row.B) << " "
@@ -278,7 +277,7 @@ TEST(TwoByTwoEstimates, DiagnosticFiguresAndAnInfiniteLikelihoodRatio) {
 }
 
 TEST(TwoByTwoFisher, LargeTablesFallBackToChiSquare) {
-  TTwoByTwoChoices choices;  // Fisher, two-sided, Yates
+  TTwoByTwoChoices choices;                                                // Fisher, two-sided, Yates
   TTwoByTwoResult result = ComputeTwoByTwo(1000, 500, 300, 200, choices);  // N = 2000
   EXPECT_TRUE(result.Fisher);
   EXPECT_FALSE(result.FisherTooLarge);

@@ -32,8 +32,9 @@ TEST(FileCellText, WritesTheFileFormsAndNeverLosesADigit) {
 }
 
 TEST(FileCellText, ValuesFromTransformsReadBackExactly) {
-  const TReal values[] = {1.0L / 3, 2.0L / 3 * 1e-3L, 12345678.9L, -9876543.21L, 1e-4L, 1e7L, 0.1L, 123456789012345.0L,
-                          3.14159265358979323846L, -1.0L / 7 * 1e20L};
+  const TReal values[] = {
+      1.0L / 3,           2.0L / 3 * 1e-3L,        12345678.9L,      -9876543.21L, 1e-4L, 1e7L, 0.1L,
+      123456789012345.0L, 3.14159265358979323846L, -1.0L / 7 * 1e20L};
   for (TReal value : values) {
     SCOPED_TRACE(static_cast<double>(value));
     EXPECT_EQ(ParseFileNumber(FileCellText(value, 2)), value);
@@ -55,9 +56,10 @@ TEST(ParseFileNumber, AcceptsNumbersOnly) {
     TReal Value;
   };
   const Row rows[] = {
-      {" 12.5 ", 12.5L}, {"-2.500E-05", -2.5e-5L}, {"+3", 3.0L},      {"", EmptyValue},   {"*", EmptyValue},
-      {"nan", EmptyValue}, {"inf", EmptyValue},    {"12abc", EmptyValue}, {"1e39", EmptyValue}, {"0x10", EmptyValue},
-      {"1.5e38", 1.5e38L}, {"--1", EmptyValue},    {".5", 0.5L},       {"1e99999", EmptyValue},
+      {" 12.5 ", 12.5L},    {"-2.500E-05", -2.5e-5L}, {"+3", 3.0L},        {"", EmptyValue},
+      {"*", EmptyValue},    {"nan", EmptyValue},      {"inf", EmptyValue}, {"12abc", EmptyValue},
+      {"1e39", EmptyValue}, {"0x10", EmptyValue},     {"1.5e38", 1.5e38L}, {"--1", EmptyValue},
+      {".5", 0.5L},         {"1e99999", EmptyValue},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.Text);

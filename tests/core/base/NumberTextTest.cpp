@@ -22,11 +22,10 @@ TEST(WriteNumber, DigitsMinusFiveFollowsTheSignificantDigitTable) {
     const char* Text;
   };
   const Row rows[] = {
-      {123456.0L, " 123456"},     {12345.6L, " 12346"},     {1234.56L, "1234.6"},
-      {123.456L, "123.46"},       {12.3456L, "12.346"},     {1.23456L, "1.235"},
-      {0.123456L, "0.1235"},      {0.0123456L, "0.01235"},  {0.00123456L, "0.001235"},
-      {0.0L, "0.000"},            {0.0000123L, " 1.230E-05"}, {12345678.0L, "1.235E+07"},
-      {-0.00005L, "-5.000E-05"},  {-1.23456L, "-1.235"},    {99.9996L, "100.000"},
+      {123456.0L, " 123456"},    {12345.6L, " 12346"},  {1234.56L, "1234.6"},       {123.456L, "123.46"},
+      {12.3456L, "12.346"},      {1.23456L, "1.235"},   {0.123456L, "0.1235"},      {0.0123456L, "0.01235"},
+      {0.00123456L, "0.001235"}, {0.0L, "0.000"},       {0.0000123L, " 1.230E-05"}, {12345678.0L, "1.235E+07"},
+      {-0.00005L, "-5.000E-05"}, {-1.23456L, "-1.235"}, {99.9996L, "100.000"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.Text);
@@ -52,11 +51,11 @@ TEST(WriteNumberIn, RightAlignsAndDropsTheSignOfANegativeZero) {
       {8, -0.0004999L, 2, "    0.00"},
       {8, -0.00005L, 3, "-5.000E-05"},  // scientific test comes before the decimals
       {8, EmptyValue, 2, "        "},
-      {3, 1234.5L, 1, "1234.5"},        // a longer text is written whole
-      {10, 2.5L, 0, "         3"},       // half away from zero
+      {3, 1234.5L, 1, "1234.5"},    // a longer text is written whole
+      {10, 2.5L, 0, "         3"},  // half away from zero
       {10, -2.5L, 0, "        -3"},
       {10, 0.125L, 2, "      0.13"},
-      {10, 2.675L, 2, "      2.68"},     // rounded on the decimal digits, not the binary value
+      {10, 2.675L, 2, "      2.68"},  // rounded on the decimal digits, not the binary value
       {10, 1.0005L, 3, "     1.001"},
       {10, 9999999.5L, 0, "  10000000"},
       {12, 10000000.5L, 0, "   1.000E+07"},

@@ -31,18 +31,21 @@ struct TEdit {
 TEST(TableChangeUndo, RevertAndApplyRestoreTheWholeTable) {
   const TEdit edits[] = {
       {"value", [](TDataTable& t) { t.SetValue(5, 7, 1.5L); }},
-      {"erase", [](TDataTable& t) {
+      {"erase",
+       [](TDataTable& t) {
          t.SetValue(7, 2, EmptyValue);
          t.ShrinkExtentsAfterErase(7, 2);
        }},
       {"exclude", [](TDataTable& t) { t.SetExcluded(4, 0, true); }},
       {"include", [](TDataTable& t) { t.SetExcluded(2, 1, false); }},
       {"row title", [](TDataTable& t) { t.SetRowTitle(999, "last"); }},
-      {"title and heading", [](TDataTable& t) {
+      {"title and heading",
+       [](TDataTable& t) {
          t.SetTitle("");
          t.SetRowTitleHeading("Animal");
        }},
-      {"typed mean", [](TDataTable& t) {
+      {"typed mean",
+       [](TDataTable& t) {
          t.MeanEntryColumn[4] = 1;
          t.Summary(4).Mean = 3.5L;
          t.Summary(4).N = 6;

@@ -31,9 +31,7 @@ TDocument ReadBack(const std::string& text) {
 
 // Fills a document with something in every field the layouts store.
 void FillRawTable(TDataTable& table) {
-  const TReal values[][3] = {{1.5L, 12345678.0L, 0.00001L},
-                             {-2.5e-5L, 1.0L / 3, 1.5e38L},
-                             {EmptyValue, 7.0L, 0.5L}};
+  const TReal values[][3] = {{1.5L, 12345678.0L, 0.00001L}, {-2.5e-5L, 1.0L / 3, 1.5e38L}, {EmptyValue, 7.0L, 0.5L}};
   for (int r = 0; r < 3; ++r)
     for (int c = 0; c < 3; ++c)
       if (!IsEmpty(values[r][c])) {
@@ -141,8 +139,8 @@ TEST(DocumentFile, ChoiceNumbersOutsideTheListsSurviveARoundTrip) {
     const TDocument back = ReadBack(text);
     TTestChoices expected;
     row.Set(expected);
-    EXPECT_EQ(back.Choices.ColumnCountKind, row.Format == TDataFormat::Raw ? expected.ColumnCountKind
-                                                                            : TTestChoices{}.ColumnCountKind);
+    EXPECT_EQ(back.Choices.ColumnCountKind,
+              row.Format == TDataFormat::Raw ? expected.ColumnCountKind : TTestChoices{}.ColumnCountKind);
     EXPECT_EQ(back.Choices.PostTestMethod, expected.PostTestMethod);
     EXPECT_EQ(back.Choices.UseChiSquare, expected.UseChiSquare);
     EXPECT_EQ(back.Choices.RegressionKind, expected.RegressionKind);
@@ -313,10 +311,13 @@ TEST(DocumentFile, RefusesUnknownFormatsAndNewerVersions) {
     TFileResult Expected;
   };
   const Row rows[] = {
-      {"2.00", "9", TFileResult::NotOmbrelFile}, {"2.00", "x", TFileResult::NotOmbrelFile},
+      {"2.00", "9", TFileResult::NotOmbrelFile},
+      {"2.00", "x", TFileResult::NotOmbrelFile},
       // An accepted header without its layout is a file cut short.
-      {"3.5", "1", TFileResult::NewerVersion},   {"3.0", "1", TFileResult::Incomplete},
-      {"3.00", "6", TFileResult::Incomplete},    {"2.00", "0", TFileResult::NotOmbrelFile},
+      {"3.5", "1", TFileResult::NewerVersion},
+      {"3.0", "1", TFileResult::Incomplete},
+      {"3.00", "6", TFileResult::Incomplete},
+      {"2.00", "0", TFileResult::NotOmbrelFile},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::Message() << row.Version << " " << row.Code);
@@ -336,16 +337,17 @@ TEST(DocumentFile, RefusesUnknownFormatsAndNewerVersions) {
 TEST(DocumentFile, HostileInputIsReadWithoutHarm) {
   const std::string header = "h\r\n2.00\r\n1\r\n\r\n\r\n\r\ntitle\r\n";
   std::string manyRows = header;
-  for (int r = 0; r < 3000; ++r) manyRows += "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25,26,27,28,\r\n";
+  for (int r = 0; r < 3000; ++r)
+    manyRows += "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25,26,27,28,\r\n";
   manyRows += "<<END RAW DATA>>\r\n";
   const std::string inputs[] = {
-      header,                                                     // ends after the title
-      header + "1e999,nan,inf,-,1e38,\r\n",                      // numbers out of range
-      manyRows,                                                   // rows beyond the table
-      header + std::string(200000, ',') + "\r\n",                 // a very long line
+      header,                                                   // ends after the title
+      header + "1e999,nan,inf,-,1e38,\r\n",                     // numbers out of range
+      manyRows,                                                 // rows beyond the table
+      header + std::string(200000, ',') + "\r\n",               // a very long line
       std::string("h\r\n2.00\r\n5\r\n\r\n\r\n\r\n"),            // 2x2 file cut short
-      std::string("h\r\n2.00\r\n6\r\n\r\n\r\n\r\nt\r\nT\r\n"),    // XY file cut short
-      std::string("\x01\x02\xff\r\n\r\n\r\n", 9),                 // binary garbage
+      std::string("h\r\n2.00\r\n6\r\n\r\n\r\n\r\nt\r\nT\r\n"),  // XY file cut short
+      std::string("\x01\x02\xff\r\n\r\n\r\n", 9),               // binary garbage
   };
   for (const std::string& input : inputs) {
     TDocument document;
@@ -484,7 +486,8 @@ TEST_F(DocumentFileOnDisk, AnIncompleteFileOpensReadyAndNamedInTheMessage) {
   TDocument document;
   const TFileOutcome outcome = OpenDocumentFile(mFolder + "/cut.omd", document);
   EXPECT_EQ(outcome.Result, TFileResult::Incomplete);
-  EXPECT_EQ(outcome.Message, "cut.omd ended early: the document may be incomplete. It is opened as a new, unsaved copy.");
+  EXPECT_EQ(outcome.Message,
+            "cut.omd ended early: the document may be incomplete. It is opened as a new, unsaved copy.");
   EXPECT_EQ(document.Table.LastRow(), 4);
   EXPECT_EQ(document.Table.Summary(0).N, 5);  // recomputed from the rows read
   EXPECT_EQ(document.Step, TStep::DataEntry);
@@ -525,9 +528,9 @@ TEST(DocumentFile, NotesKeepTheirLineBreaks) {
 TEST(DocumentFile, NotesLinesThatLookLikeTheEndMarkerSurvive) {
   // Such a line used to end the notes early: what followed it was read as
   // the next sections of the file.
-  for (const std::string notes : {"<<END NOTES>>", "a\r\n<<END NOTES>>\r\nb", "  <<END NOTES>>  \r\nc",
-                                  "<<END NOTES>>\\", "<<END NOTES>>\\\\\r\n<<END NOTES>>", "<<END NOTES>> \\",
-                                  "x<<END NOTES>>", "<<END NOTES>>\\x"}) {
+  for (const std::string notes :
+       {"<<END NOTES>>", "a\r\n<<END NOTES>>\r\nb", "  <<END NOTES>>  \r\nc", "<<END NOTES>>\\",
+        "<<END NOTES>>\\\\\r\n<<END NOTES>>", "<<END NOTES>> \\", "x<<END NOTES>>", "<<END NOTES>>\\x"}) {
     SCOPED_TRACE(notes);
     TDocument document;
     document.Table.SetValue(0, 0, 4.5L);

@@ -54,8 +54,8 @@ TEST(ChooseFormat, SetsMeanIsSDAndChangeFlagsByFormat) {
     std::uint8_t ColumnChanged;
   };
   const TRow rows[] = {
-      {TDataFormat::MeanSdN, 1, 0},  {TDataFormat::MeanSemN, 0, 0}, {TDataFormat::Raw, 0, 1},
-      {TDataFormat::XY, 0, 0},       {TDataFormat::LargerTable, 0, 0},
+      {TDataFormat::MeanSdN, 1, 0}, {TDataFormat::MeanSemN, 0, 0},    {TDataFormat::Raw, 0, 1},
+      {TDataFormat::XY, 0, 0},      {TDataFormat::LargerTable, 0, 0},
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE(static_cast<int>(row.Format));

@@ -68,9 +68,12 @@ TEST(TestPageFor, ChoosesThePageByFormatAndColumnCount) {
     std::int32_t HelpTopic;
   };
   const TRow rows[] = {
-      {TDataFormat::Raw, 0, TTestPage::MultiColumn, 134},   {TDataFormat::Raw, 1, TTestPage::OneColumn, 73},
-      {TDataFormat::MeanSdN, 2, TTestPage::TwoColumns, 88}, {TDataFormat::MeanSemN, 3, TTestPage::MultiColumn, 134},
-      {TDataFormat::XY, 1, TTestPage::Regression, 182},     {TDataFormat::TwoByTwo, 0, TTestPage::TwoByTwo, 161},
+      {TDataFormat::Raw, 0, TTestPage::MultiColumn, 134},
+      {TDataFormat::Raw, 1, TTestPage::OneColumn, 73},
+      {TDataFormat::MeanSdN, 2, TTestPage::TwoColumns, 88},
+      {TDataFormat::MeanSemN, 3, TTestPage::MultiColumn, 134},
+      {TDataFormat::XY, 1, TTestPage::Regression, 182},
+      {TDataFormat::TwoByTwo, 0, TTestPage::TwoByTwo, 161},
       {TDataFormat::MultipleRegression, 2, TTestPage::MultipleRegression, 463},
       {TDataFormat::LargerTable, 2, TTestPage::None, -1},
       // A number outside the kinds, read from a file, shows the multi-column page.

@@ -238,10 +238,8 @@ TEST(GridSelection, TellsWholeTableRowsAndColumns) {
     TSelectionKind Kind;
   };
   const TCase cases[] = {
-      {NormalizedRect(26, last, 1, 2), TSelectionKind::Table},
-      {NormalizedRect(1, 5, 26, 9), TSelectionKind::Rows},
-      {NormalizedRect(4, 2, 2, last), TSelectionKind::Columns},
-      {NormalizedRect(2, 3, 2, last), TSelectionKind::Cells},
+      {NormalizedRect(26, last, 1, 2), TSelectionKind::Table},   {NormalizedRect(1, 5, 26, 9), TSelectionKind::Rows},
+      {NormalizedRect(4, 2, 2, last), TSelectionKind::Columns},  {NormalizedRect(2, 3, 2, last), TSelectionKind::Cells},
       {NormalizedRect(1, 2, 25, last), TSelectionKind::Columns},
   };
   for (const TCase& c : cases) {

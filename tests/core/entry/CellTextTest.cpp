@@ -16,24 +16,12 @@ struct TParseCase {
 // (comma or period), one minus, one exponent mark, trailing marks dropped.
 TEST(ParseCellText, CleansAndReadsTypedText) {
   const TParseCase cases[] = {
-      {"1,5", 1.5L},
-      {"1.5", 1.5L},
-      {"1.2.3", 1.23L},
-      {"1,2.3", 1.23L},
-      {"--5", -5.0L},
-      {"12-", 12.0L},
-      {"-.5", -0.5L},
-      {" 7 ", 7.0L},
-      {"+3", 3.0L},
-      {"1e+5", 1e5L},
-      {"5E-", 5.0L},
-      {"1E2E3", 1e23L},
-      {"1.5E38", 1.5e38L},
-      {"-1.5E38", -1.5e38L},
-      {"-2e-3", -0.002L},
-      {"2e-3", 0.002L},
-      {"-2e-3-4", -2e-34L},
-      {"123456789012345", 12345678901234.0L},  // cut to 14 characters
+      {"1,5", 1.5L},       {"1.5", 1.5L},         {"1.2.3", 1.23L},
+      {"1,2.3", 1.23L},    {"--5", -5.0L},        {"12-", 12.0L},
+      {"-.5", -0.5L},      {" 7 ", 7.0L},         {"+3", 3.0L},
+      {"1e+5", 1e5L},      {"5E-", 5.0L},         {"1E2E3", 1e23L},
+      {"1.5E38", 1.5e38L}, {"-1.5E38", -1.5e38L}, {"-2e-3", -0.002L},
+      {"2e-3", 0.002L},    {"-2e-3-4", -2e-34L},  {"123456789012345", 12345678901234.0L},  // cut to 14 characters
   };
   for (const TParseCase& c : cases) {
     SCOPED_TRACE(c.Text);
@@ -124,7 +112,7 @@ TEST(FormatCellValue, SwitchesToScientificAtTheThresholds) {
       {1.5L, 2, "1.50"},
       {-1.5L, 0, "-2"},
       {2.675L, 2, "2.68"},
-      {-0.0004L, 2, "0.00"},  // no sign on a value shown as zero
+      {-0.0004L, 2, "0.00"},                       // no sign on a value shown as zero
       {1234567.123456789L, 10, "1234567.123456"},  // cut to 14 characters
       {3.0L, -1, "3"},
   };
@@ -143,9 +131,8 @@ struct TDigitsCase {
 
 TEST(CountTextDigits, CountsSignAndExponent) {
   const TDigitsCase cases[] = {
-      {"123.45", 3, 2},   {"-12.5", 3, 1},    {"12", 2, 0},       {" 7.25 ", 1, 2},
-      {"1.5E+03", 4, 0},  {"-1.5E3", 5, 0},   {" 1.234568E-05", 1, 5},
-      {"1.2E-1", 1, 1},   {"1E", 1, 0},       {"1Ex", 1, 0},      {".5", 0, 1},
+      {"123.45", 3, 2},        {"-12.5", 3, 1},  {"12", 2, 0}, {" 7.25 ", 1, 2}, {"1.5E+03", 4, 0}, {"-1.5E3", 5, 0},
+      {" 1.234568E-05", 1, 5}, {"1.2E-1", 1, 1}, {"1E", 1, 0}, {"1Ex", 1, 0},    {".5", 0, 1},
   };
   for (const TDigitsCase& c : cases) {
     SCOPED_TRACE(c.Text);

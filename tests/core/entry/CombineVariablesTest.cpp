@@ -72,8 +72,8 @@ TEST(CombineValue, AppliesEachOperatorAndRefusesImpossibleRows) {
       {1e38L, 1e-38L, TCombineOperator::DividedBy, E},
   };
   for (const TRow& row : rows) {
-    SCOPED_TRACE(std::string(1, OperatorSymbol(row.Op)) + " with " + std::to_string(static_cast<double>(row.A)) +
-                 ", " + std::to_string(static_cast<double>(row.B)));
+    SCOPED_TRACE(std::string(1, OperatorSymbol(row.Op)) + " with " + std::to_string(static_cast<double>(row.A)) + ", " +
+                 std::to_string(static_cast<double>(row.B)));
     EXPECT_EQ(CombineValue(row.A, row.B, row.Op), row.Expected);
   }
 }

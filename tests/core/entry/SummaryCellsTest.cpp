@@ -43,9 +43,18 @@ TEST(SummaryCellText, StatisticsUseTheReportPrecision) {
     const char* Text;
   };
   const TRow rows[] = {
-      {0.5L, "0.5000"},   {5, "5.000"},         {50, "50.000"},           {500, "500.00"},
-      {123456, "123456"}, {9.99996L, "10.000"}, {0.00123456L, "0.001235"}, {0, "0.000"},
-      {0.0000123L, "1.230E-05"}, {-0.00005L, "-5.000E-05"}, {12345678, "1.235E+07"}, {EmptyValue, ""},
+      {0.5L, "0.5000"},
+      {5, "5.000"},
+      {50, "50.000"},
+      {500, "500.00"},
+      {123456, "123456"},
+      {9.99996L, "10.000"},
+      {0.00123456L, "0.001235"},
+      {0, "0.000"},
+      {0.0000123L, "1.230E-05"},
+      {-0.00005L, "-5.000E-05"},
+      {12345678, "1.235E+07"},
+      {EmptyValue, ""},
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE(row.Text);
@@ -138,8 +147,8 @@ TEST(SetSummaryValue, SampleSizeRules) {
     std::int32_t N;
   };
   const TRow rows[] = {
-      {2, 2},     {2.5L, 3},  // rounded half away from zero
-      {1.9L, 0},  {1, 0},     {2147483647.0L, 2147483647}, {2147483647.4L, 0}, {EmptyValue, 0},
+      {2, 2},    {2.5L, 3},  // rounded half away from zero
+      {1.9L, 0}, {1, 0},    {2147483647.0L, 2147483647}, {2147483647.4L, 0}, {EmptyValue, 0},
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE(test::Digits(row.Typed));
@@ -154,8 +163,8 @@ TEST(SetSummaryValue, SampleSizeRules) {
     EXPECT_EQ(s.Mean, 10);
     if (row.N == 0) {
       // N below 2 keeps only the mean.
-      for (TReal field : {s.SD, s.SEM, s.Median, s.Minimum, s.Maximum, s.UpperCI, s.LowerCI, s.NormalityKS,
-                          s.NormalityP})
+      for (TReal field :
+           {s.SD, s.SEM, s.Median, s.Minimum, s.Maximum, s.UpperCI, s.LowerCI, s.NormalityKS, s.NormalityP})
         EXPECT_TRUE(IsEmpty(field));
     } else {
       EXPECT_FALSE(IsEmpty(s.UpperCI));

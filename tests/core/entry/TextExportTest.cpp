@@ -40,10 +40,11 @@ TEST(ExportSeparator, UsesTheListSeparatorForTextAndCsvInAnyCase) {
     char Separator;
   };
   const TCase cases[] = {
-      {"DATA.TXT", ',', '.', ','},        {"/home/u/data.txt", ',', '.', ','}, {"data.csv", ',', '.', ','},
-      {"Data.Csv", ';', ',', ';'},        {"data.csv", ',', ',', ';'},         {"DATA", ',', '.', '\t'},
-      {"/home/u.TXT/DATA", ',', '.', '\t'}, {"DATA.TXT.bak", ',', '.', '\t'},    {"data.dat", ',', '.', '\t'},
-      {".csv", ',', '.', '\t'},
+      {"DATA.TXT", ',', '.', ','},          {"/home/u/data.txt", ',', '.', ','},
+      {"data.csv", ',', '.', ','},          {"Data.Csv", ';', ',', ';'},
+      {"data.csv", ',', ',', ';'},          {"DATA", ',', '.', '\t'},
+      {"/home/u.TXT/DATA", ',', '.', '\t'}, {"DATA.TXT.bak", ',', '.', '\t'},
+      {"data.dat", ',', '.', '\t'},         {".csv", ',', '.', '\t'},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -56,8 +57,10 @@ TEST(WithExtension, AddsTheFilterExtensionOnlyToANameWithout) {
     const char* Name;
     const char* Result;
   };
-  const TCase cases[] = {{"/home/u/data", "/home/u/data.CSV"}, {"data.txt", "data.txt"},
-                         {"/home/u.v/data", "/home/u.v/data.CSV"}, {"data.", "data.CSV"}};
+  const TCase cases[] = {{"/home/u/data", "/home/u/data.CSV"},
+                         {"data.txt", "data.txt"},
+                         {"/home/u.v/data", "/home/u.v/data.CSV"},
+                         {"data.", "data.CSV"}};
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
     EXPECT_EQ(WithExtension(c.Name, "CSV"), c.Result);
@@ -120,7 +123,7 @@ TEST(ExportDataText, ReadsBackThroughImport) {
     char Decimal;
   };
   const TCase cases[] = {{"data.csv", ',', '.'}, {"data.txt", ',', '.'}, {"DATA.TXT", ',', '.'},
-                         {"data.csv", ';', ','}, {"DATA.DAT", ',', '.'},  {"data.txt", ';', ','}};
+                         {"data.csv", ';', ','}, {"DATA.DAT", ',', '.'}, {"data.txt", ';', ','}};
   for (const TCase& c : cases) {
     SCOPED_TRACE(testing::Message() << c.Name << " " << c.List << " " << c.Decimal);
     TExportChoices choices;

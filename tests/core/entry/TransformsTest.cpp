@@ -68,7 +68,7 @@ TEST(TransformValue, MatchesHighPrecisionValuesAndEmptiesImpossibleOnes) {
       {TTransform::Logit, 0.5L, 100, -5.293304824724492395410121L},
       {TTransform::Logit, 1, 1, E},
       {TTransform::Logit, 0, 1, E},
-      {TTransform::Logit, 1.5L, 100, E},  // Y >= 1 whatever K
+      {TTransform::Logit, 1.5L, 100, E},   // Y >= 1 whatever K
       {TTransform::Logit, 0.5L, 0.5L, E},  // K - Y = 0
       {TTransform::Logit, 0.7L, 0.5L, E},  // negative quotient
       {TTransform::Sin, 1, 1, 0.8414709848078965066525023L},

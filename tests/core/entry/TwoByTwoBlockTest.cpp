@@ -30,10 +30,10 @@ TEST(TwoByTwoBlock, ReadsOnlyTwoLinesOfTwoValidCounts) {
       {" 5\t-6\r\n+7\t8\r\n", true},  // blanks and signs as the fields take them
       {"1\t2\r\n", false},            // one line
       {"1\t2\r\n3\t4\r\n5\t6\r\n", false},
-      {"1\t2\t3\r\n4\t5\t6\r\n", false},  // three columns
-      {"1 2\r\n3 4\r\n", false},          // no tabs
-      {"1\tx\r\n3\t4\r\n", false},        // not a number
-      {"1.5\t2\r\n3\t4\r\n", false},      // not a whole number
+      {"1\t2\t3\r\n4\t5\t6\r\n", false},      // three columns
+      {"1 2\r\n3 4\r\n", false},              // no tabs
+      {"1\tx\r\n3\t4\r\n", false},            // not a number
+      {"1.5\t2\r\n3\t4\r\n", false},          // not a whole number
       {"1\t2\r\n3\t99999999999\r\n", false},  // beyond the count range
       {"", false},
   };

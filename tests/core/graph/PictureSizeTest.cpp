@@ -17,20 +17,13 @@ TEST(PictureSize, ParsesCentimetresAndPixelsAndRefusesTheRest) {
     TSizeUnit Unit;
   };
   const TCase cases[] = {
-      {"16x12cm", true, 16, 12, TSizeUnit::Centimetres},
-      {"8.5X6cm", true, 8.5, 6, TSizeUnit::Centimetres},
-      {"800x600px", true, 800, 600, TSizeUnit::Pixels},
-      {"2x100cm", true, 2, 100, TSizeUnit::Centimetres},
-      {"50x20000px", true, 50, 20000, TSizeUnit::Pixels},
-      {"1.9x12cm", false, 0, 0, TSizeUnit::Centimetres},
-      {"16x101cm", false, 0, 0, TSizeUnit::Centimetres},
-      {"49x600px", false, 0, 0, TSizeUnit::Pixels},
-      {"800.5x600px", false, 0, 0, TSizeUnit::Pixels},
-      {"16x12", false, 0, 0, TSizeUnit::Centimetres},
-      {"16*12cm", false, 0, 0, TSizeUnit::Centimetres},
-      {"x12cm", false, 0, 0, TSizeUnit::Centimetres},
-      {"16x12mm", false, 0, 0, TSizeUnit::Centimetres},
-      {"-16x12cm", false, 0, 0, TSizeUnit::Centimetres},
+      {"16x12cm", true, 16, 12, TSizeUnit::Centimetres},  {"8.5X6cm", true, 8.5, 6, TSizeUnit::Centimetres},
+      {"800x600px", true, 800, 600, TSizeUnit::Pixels},   {"2x100cm", true, 2, 100, TSizeUnit::Centimetres},
+      {"50x20000px", true, 50, 20000, TSizeUnit::Pixels}, {"1.9x12cm", false, 0, 0, TSizeUnit::Centimetres},
+      {"16x101cm", false, 0, 0, TSizeUnit::Centimetres},  {"49x600px", false, 0, 0, TSizeUnit::Pixels},
+      {"800.5x600px", false, 0, 0, TSizeUnit::Pixels},    {"16x12", false, 0, 0, TSizeUnit::Centimetres},
+      {"16*12cm", false, 0, 0, TSizeUnit::Centimetres},   {"x12cm", false, 0, 0, TSizeUnit::Centimetres},
+      {"16x12mm", false, 0, 0, TSizeUnit::Centimetres},   {"-16x12cm", false, 0, 0, TSizeUnit::Centimetres},
       {"16 x 12cm", false, 0, 0, TSizeUnit::Centimetres},
   };
   for (const TCase& c : cases) {

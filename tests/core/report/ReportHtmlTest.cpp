@@ -34,12 +34,26 @@ TEST(ReportHtml, LinesBecomeTextWithNestedTags) {
       {"plain", "Mean:  12.5", "Mean:  12.5"},
       {"bold word", "\x80P value\x80 is", "<b>P value</b> is"},
       {"bold left open closes at the line end", "\x80Variable", "<b>Variable</b>"},
-      {"underline inside bold", "\x80" "a\x81" "b\x81" "c\x80", "<b>a</b><b><u>b</u></b><b>c</b>"},
-      {"overlapping", "\x80" "a\x81" "b\x80" "c\x81", "<b>a</b><b><u>b</u></b><u>c</u>"},
+      {"underline inside bold",
+       "\x80"
+       "a\x81"
+       "b\x81"
+       "c\x80",
+       "<b>a</b><b><u>b</u></b><b>c</b>"},
+      {"overlapping",
+       "\x80"
+       "a\x81"
+       "b\x80"
+       "c\x81",
+       "<b>a</b><b><u>b</u></b><u>c</u>"},
       {"italic", "\x82n\x82 = 5", "<i>n</i> = 5"},
       {"markers around nothing", "\x80\x80x", "x"},
       {"special characters", "P<0.05 & \"ns\" > 1", "P&lt;0.05 &amp; &quot;ns&quot; &gt; 1"},
-      {"UTF-8 title kept", "Temp\xC3\xA9rature \xC2\xB0" "C \xCE\xBCg", "Temp\xC3\xA9rature \xC2\xB0" "C \xCE\xBCg"},
+      {"UTF-8 title kept",
+       "Temp\xC3\xA9rature \xC2\xB0"
+       "C \xCE\xBCg",
+       "Temp\xC3\xA9rature \xC2\xB0"
+       "C \xCE\xBCg"},
       {"Latin-1 byte made UTF-8", "Caf\xE9 \xB1", "Caf\xC3\xA9 \xC2\xB1"},
   };
   for (const TCase& c : cases) {
@@ -50,7 +64,11 @@ TEST(ReportHtml, LinesBecomeTextWithNestedTags) {
 }
 
 TEST(ReportHtml, RangeCutsLinesByDisplayColumn) {
-  const TReportText report = FinishedReport({"ab\x80" "cd\x80" "ef", "ghij", "klmn"});
+  const TReportText report =
+      FinishedReport({"ab\x80"
+                      "cd\x80"
+                      "ef",
+                      "ghij", "klmn"});
   EXPECT_EQ(Body(ReportHtmlBlock(report, {0, 3, 2, 2})), "<b>d</b>ef\nghij\nkl");
   EXPECT_EQ(Body(ReportHtmlBlock(report, {1, 1, 1, 3})), "hi");
 }
@@ -59,7 +77,9 @@ TEST(ReportHtml, RangeCutsLinesByDisplayColumn) {
 // for line; the title is escaped into <title>.
 TEST(ReportHtml, PageTextIsThePlainReport) {
   const TReportText report =
-      FinishedReport({"\x81" "Unpaired t test\x81", "", "\x80    Parameter:\x80   Group <A> & B", "Mean:   1.5"});
+      FinishedReport({"\x81"
+                      "Unpaired t test\x81",
+                      "", "\x80    Parameter:\x80   Group <A> & B", "Mean:   1.5"});
   const std::string page = ReportHtmlPage(report, "Dose & <response>");
   EXPECT_EQ(page.rfind("<!DOCTYPE html>", 0), 0u);
   EXPECT_NE(page.find("<meta charset=\"utf-8\">"), std::string::npos);

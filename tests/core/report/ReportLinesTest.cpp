@@ -21,9 +21,24 @@ TEST(DisplayLineOf, MarkersFlipAttributesFromTheirPositionToTheLineEnd) {
   const Row rows[] = {
       {"plain", "plain", {0, 0, 0, 0, 0}, false},
       // A line that starts and ends with the bold marker is bold throughout.
-      {"\x80" "ab" "\x80", "ab", {1, 1}, true},
-      {"a\x81" "b\x82" "c\x81" "d", "abcd", {0, 2, 6, 4}, true},
-      {"\x80\x80" "x", "x", {0}, false},
+      {"\x80"
+       "ab"
+       "\x80",
+       "ab",
+       {1, 1},
+       true},
+      {"a\x81"
+       "b\x82"
+       "c\x81"
+       "d",
+       "abcd",
+       {0, 2, 6, 4},
+       true},
+      {"\x80\x80"
+       "x",
+       "x",
+       {0},
+       false},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.Raw);

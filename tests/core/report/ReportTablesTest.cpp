@@ -53,11 +53,10 @@ TColumnSummary Summary(std::string title, std::int32_t n, TReal mean, TReal sd, 
   return s;
 }
 
-const TColumnSummary Before = Summary("Before", 8, 12.3456L, 1.23456L, 0.43648L, 10, EmptyValue, 12.3456L, 11.3137L,
-                                      13.3776L);
+const TColumnSummary Before =
+    Summary("Before", 8, 12.3456L, 1.23456L, 0.43648L, 10, EmptyValue, 12.3456L, 11.3137L, 13.3776L);
 const TColumnSummary After = Summary("After", 8, -3.25L, 0.5L, 0.17678L, -4, -2.5L, -3.25L, -3.668L, -2.832L);
-const TColumnSummary Difference = Summary("Difference", 8, 15.5956L, 1.5L, 0.53033L, 14, 17, 15.5L, 14.342L,
-                                          16.8499L);
+const TColumnSummary Difference = Summary("Difference", 8, 15.5956L, 1.5L, 0.53033L, 14, 17, 15.5L, 14.342L, 16.8499L);
 const TColumnSummary NoValues = Summary("Nothing", 0, EmptyValue, EmptyValue, EmptyValue, EmptyValue, EmptyValue,
                                         EmptyValue, EmptyValue, EmptyValue);
 // An empty column made ready for typed means carries N = -1.
@@ -117,11 +116,9 @@ TEST(ReportTables, GroupTablesMatchTheirLayouts) {
          WriteMedianRow(r, ReadyForMeans);
        },
        "report-tables/median"},
-      {"column summary of one column",
-       [](TReportText& r) { WriteColumnSummaryTable(r, Before); },
+      {"column summary of one column", [](TReportText& r) { WriteColumnSummaryTable(r, Before); },
        "report-tables/column-summary-of-one-column"},
-      {"column summary of three columns",
-       [](TReportText& r) { WriteColumnSummaryTable(r, Before, After, Difference); },
+      {"column summary of three columns", [](TReportText& r) { WriteColumnSummaryTable(r, Before, After, Difference); },
        "report-tables/column-summary-of-three-columns"},
   };
   for (const TGoldenCase& golden : cases) ExpectGolden(golden);
@@ -162,8 +159,7 @@ TEST(ReportTables, ComparisonTablesMatchTheirLayouts) {
        "report-tables/bonferroni"},
       {"Tukey-Kramer heading", [](TReportText& r) { WriteComparisonHeading(r, TComparisonStatistic::Q); },
        "report-tables/tukey-kramer-heading"},
-      {"SNK heading is the q heading", [](TReportText& r) { WriteSnkHeading(r); },
-       "report-tables/snk-heading"},
+      {"SNK heading is the q heading", [](TReportText& r) { WriteSnkHeading(r); }, "report-tables/snk-heading"},
       {"SNK pair not tested", [](TReportText& r) { WriteSnkRow(r, "Control", "High dose", 1.5L, EmptyValue, 1); },
        "report-tables/snk-pair-not-tested"},
       {"difference interval",
@@ -218,7 +214,9 @@ TEST(ReportTables, ComparisonTablesMatchTheirLayouts) {
 TEST(ReportTables, AnovaAndRegressionTablesMatchTheirLayouts) {
   const std::vector<TGoldenCase> cases = {
       {"ordinary one-way",
-       [](TReportText& r) { WriteOneWayAnovaTable(r, {2, 123.456L, 61.728L}, {12, 24, 2}, {14, 147.456L}); },
+       [](TReportText& r) {
+         WriteOneWayAnovaTable(r, {2, 123.456L, 61.728L}, {12, 24, 2}, {14, 147.456L});
+       },
        "report-tables/ordinary-one-way"},
       {"repeated measures",
        [](TReportText& r) {
@@ -226,7 +224,9 @@ TEST(ReportTables, AnovaAndRegressionTablesMatchTheirLayouts) {
        },
        "report-tables/repeated-measures"},
       {"ordinary with trend: mean squares computed by the table",
-       [](TReportText& r) { WriteOneWayTrendAnovaTable(r, 100, {2, 12, 99}, {12, 24, 2}, {15, 136}); },
+       [](TReportText& r) {
+         WriteOneWayTrendAnovaTable(r, 100, {2, 12, 99}, {12, 24, 2}, {15, 136});
+       },
        "report-tables/ordinary-with-trend"},
       {"repeated measures with trend: no degrees of freedom left gives a blank mean square",
        [](TReportText& r) {
@@ -234,7 +234,9 @@ TEST(ReportTables, AnovaAndRegressionTablesMatchTheirLayouts) {
        },
        "report-tables/repeated-measures-with-trend"},
       {"regression without replicates",
-       [](TReportText& r) { WriteRegressionAnovaTable(r, {1, 123.456L, 123.456L}, {8, 4, 0.5L}, {9, 127.456L}); },
+       [](TReportText& r) {
+         WriteRegressionAnovaTable(r, {1, 123.456L, 123.456L}, {8, 4, 0.5L}, {9, 127.456L});
+       },
        "report-tables/regression-without-replicates"},
       {"regression with replicates",
        [](TReportText& r) {
@@ -255,8 +257,7 @@ TEST(ReportTables, AnovaAndRegressionTablesMatchTheirLayouts) {
        "report-tables/regression-parameters"},
       {"regression parameters, forced fit, undefined X intercept",
        [](TReportText& r) {
-         WriteRegressionParameterTable(r, {2.5L, 0.123456L, 2.25L, 2.75L}, {-3.25L, 0.5L, -4, -2.5L}, EmptyValue,
-                                       true);
+         WriteRegressionParameterTable(r, {2.5L, 0.123456L, 2.25L, 2.75L}, {-3.25L, 0.5L, -4, -2.5L}, EmptyValue, true);
        },
        "report-tables/regression-parameters-forced-fit"},
   };
@@ -324,8 +325,7 @@ TEST(ReportTables, InfinityAndUnknownCells) {
       {"empty marker is Infinity", [](TReportText& r) { WriteValueOrInfinity(r, EmptyValue); }, "Infinity"},
       {"its negative is -Infinity", [](TReportText& r) { WriteValueOrInfinity(r, -EmptyValue); }, "-Infinity"},
       {"a value uses digits -5", [](TReportText& r) { WriteValueOrInfinity(r, 2.5L); }, "2.500"},
-      {"a large value keeps its leading space", [](TReportText& r) { WriteValueOrInfinity(r, 123456); },
-       " 123456"},
+      {"a large value keeps its leading space", [](TReportText& r) { WriteValueOrInfinity(r, 123456); }, " 123456"},
       {"Unknown right-aligned", [](TReportText& r) { WriteValueOrUnknown(r, 8, EmptyValue); }, " Unknown"},
       {"Unknown wider than the width is whole", [](TReportText& r) { WriteValueOrUnknown(r, 5, EmptyValue); },
        "Unknown"},

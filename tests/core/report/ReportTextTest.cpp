@@ -88,9 +88,16 @@ TEST(NewLine, ClosesAndReopensAttributesOnEveryLine) {
   report.ToggleBold();
   report.NewLine();
   report.FinishReport();
-  EXPECT_EQ(report.GetLine(0).value_or(""), "\x80" "a\x80");
-  EXPECT_EQ(report.GetLine(1).value_or(""), "\x80" "b\x80");
-  EXPECT_EQ(report.Text().substr(0, 7), "\x80" "a\x80\r\n\x80" "b");
+  EXPECT_EQ(report.GetLine(0).value_or(""),
+            "\x80"
+            "a\x80");
+  EXPECT_EQ(report.GetLine(1).value_or(""),
+            "\x80"
+            "b\x80");
+  EXPECT_EQ(report.Text().substr(0, 7),
+            "\x80"
+            "a\x80\r\n\x80"
+            "b");
 }
 
 TEST(Columns, MarkersTakeNoColumnAndTabsMoveOnlyForward) {
@@ -103,7 +110,9 @@ TEST(Columns, MarkersTakeNoColumnAndTabsMoveOnlyForward) {
   EXPECT_EQ(report.Column(), 15);
   report.TabTo(10);  // already beyond, after a blank: nothing
   EXPECT_EQ(report.Column(), 15);
-  EXPECT_EQ(report.Text(), "\x81" "abcdefghijk   ");
+  EXPECT_EQ(report.Text(),
+            "\x81"
+            "abcdefghijk   ");
 }
 
 // A field that ends at or beyond the stop of the next one keeps one blank
@@ -196,13 +205,36 @@ TEST(ErrorMessageLines, EveryStatusCodeKeepsItsNumberAndHasAMessage) {
   const struct {
     TStatusCode Code;
     std::int32_t Number;
-  } rows[] = {
-      {DivideByZero, 2}, {Underflow, 3}, {Overflow, 4}, {InvalidOperation, 5}, {OutOfMemory, 10}, {NotEnoughData, 11},
-      {AnovaSingleValue, 12}, {AllSDsZero, 13}, {AllMeansIdentical, 14}, {MissingValues, 15}, {Fraction, 30},
-      {Negative, 31}, {ZeroRow, 32}, {ZeroColumn, 33}, {NotRectangular, 34}, {NoConvergence, 35},
-      {TooFewRegressionPoints, 36}, {OneXValue, 37}, {OneYValue, 38}, {TooFewCorrelationPoints, 39}, {SDZero, 40},
-      {SameDifferences, 41}, {AveragedNonparametric, 42}, {AveragedAnova, 43}, {AveragedPaired, 44},
-      {MissingCount, 45}, {NoContingencyData, 46}, {NoCorrelationData, 47}, {SingleValue, 49}, {SinglePair, 50}};
+  } rows[] = {{DivideByZero, 2},
+              {Underflow, 3},
+              {Overflow, 4},
+              {InvalidOperation, 5},
+              {OutOfMemory, 10},
+              {NotEnoughData, 11},
+              {AnovaSingleValue, 12},
+              {AllSDsZero, 13},
+              {AllMeansIdentical, 14},
+              {MissingValues, 15},
+              {Fraction, 30},
+              {Negative, 31},
+              {ZeroRow, 32},
+              {ZeroColumn, 33},
+              {NotRectangular, 34},
+              {NoConvergence, 35},
+              {TooFewRegressionPoints, 36},
+              {OneXValue, 37},
+              {OneYValue, 38},
+              {TooFewCorrelationPoints, 39},
+              {SDZero, 40},
+              {SameDifferences, 41},
+              {AveragedNonparametric, 42},
+              {AveragedAnova, 43},
+              {AveragedPaired, 44},
+              {MissingCount, 45},
+              {NoContingencyData, 46},
+              {NoCorrelationData, 47},
+              {SingleValue, 49},
+              {SinglePair, 50}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.Number);
     EXPECT_EQ(static_cast<std::int32_t>(row.Code), row.Number);

@@ -10,11 +10,16 @@ TEST(FileKindOfPath, GoesBySuffixInAnyCase) {
     TFileKind Kind;
   };
   const TRow rows[] = {
-      {"/home/a/paired.omd", TFileKind::Document}, {"C.OMD", TFileKind::Document},
-      {"/tmp/data.csv", TFileKind::ImportText},    {"/tmp/DATA.TXT", TFileKind::ImportText},
-      {"x.prn", TFileKind::ImportText},            {"x.dat", TFileKind::ImportText},
-      {"/tmp/sheet.xls", TFileKind::Other},        {"/tmp/omd", TFileKind::Other},
-      {"/tmp/.omd", TFileKind::Other},             {"/tmp/v1.omd/notes", TFileKind::Other},
+      {"/home/a/paired.omd", TFileKind::Document},
+      {"C.OMD", TFileKind::Document},
+      {"/tmp/data.csv", TFileKind::ImportText},
+      {"/tmp/DATA.TXT", TFileKind::ImportText},
+      {"x.prn", TFileKind::ImportText},
+      {"x.dat", TFileKind::ImportText},
+      {"/tmp/sheet.xls", TFileKind::Other},
+      {"/tmp/omd", TFileKind::Other},
+      {"/tmp/.omd", TFileKind::Other},
+      {"/tmp/v1.omd/notes", TFileKind::Other},
       {"report.omd.txt", TFileKind::ImportText},
   };
   for (const TRow& row : rows) {

@@ -119,8 +119,8 @@ TEST(GuidePositionOnScreen, BesideTheWindowWhereTheScreenHasRoom) {
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE(row.Name);
-    const TGuidePosition position =
-        GuidePositionOnScreen(row.Step, row.MainLeft, 30, row.MainWidth, row.GuideWidth, row.ScreenLeft, row.ScreenWidth);
+    const TGuidePosition position = GuidePositionOnScreen(row.Step, row.MainLeft, 30, row.MainWidth, row.GuideWidth,
+                                                          row.ScreenLeft, row.ScreenWidth);
     EXPECT_EQ(position.Left, row.Left);
     EXPECT_EQ(position.Top, 105);
   }

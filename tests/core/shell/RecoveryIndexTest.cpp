@@ -34,8 +34,9 @@ TEST(RecoveryIndex, RefusesWhatItDidNotWrite) {
   };
   const TRow rows[] = {
       {"as written", head + good, true},
-      {"CR LF lines and an unknown key", "Ombrel recovery index 1\r\nname=a\r\noriginal=\r\nchanged=12\r\nlater=x\r\n"
-                                         "document=1.OMD\r\n",
+      {"CR LF lines and an unknown key",
+       "Ombrel recovery index 1\r\nname=a\r\noriginal=\r\nchanged=12\r\nlater=x\r\n"
+       "document=1.OMD\r\n",
        true},
       {"empty", "", false},
       {"another first line", "Ombrel recovery index 2\n" + good, false},
@@ -54,8 +55,7 @@ TEST(RecoveryIndex, RefusesWhatItDidNotWrite) {
       {"copy in another folder", head + "name=a\noriginal=\nchanged=12\ndocument=../x.OMD\n", false},
       {"copy by absolute path", head + "name=a\noriginal=\nchanged=12\ndocument=/etc/passwd\n", false},
       {"copy named ..", head + "name=a\noriginal=\nchanged=12\ndocument=..\n", false},
-      {"copy with NUL", head + "name=a\noriginal=\nchanged=12\ndocument=1.OMD" + std::string(1, '\0') + "x\n",
-       false},
+      {"copy with NUL", head + "name=a\noriginal=\nchanged=12\ndocument=1.OMD" + std::string(1, '\0') + "x\n", false},
       {"dangling escape", head + "name=a\\\noriginal=\nchanged=12\ndocument=1.OMD\n", false},
       {"unknown escape", head + "name=a\\t\noriginal=\nchanged=12\ndocument=1.OMD\n", false},
       {"far too long", head + good + std::string(70000, 'x') + "=\n", false},

@@ -23,7 +23,8 @@ struct TStepRow {
   const char* Name;
   TStep Step;
   TDataFormat Format;
-  bool Import;  // also Paste (but on the 2x2 page), Select Column, Select Row, Insert, Transform, Combine, Number Format, Transpose Paste
+  bool Import;  // also Paste (but on the 2x2 page), Select Column, Select Row, Insert, Transform, Combine, Number
+                // Format, Transpose Paste
   bool Exclude;
   bool Export;
   bool CopyPrint;
@@ -112,10 +113,15 @@ TEST(MenuStateFor, ArrangingNeedsTwoDocumentsAndStepsFollowReachability) {
 // The enabled items of a context menu, in menu order, "Exclude*" when
 // checked.
 std::string EnabledItems(const TGridMenuState& state) {
-  const std::pair<bool, const char*> items[] = {
-      {state.Cut, "Cut"},         {state.Copy, "Copy"},           {state.Paste, "Paste"},
-      {state.TransposePaste, "Transpose"}, {state.Clear, "Clear"}, {state.DeleteCells, "Delete"},
-      {state.InsertCells, "Insert"}, {state.Transform, "Transform"}, {state.Exclude, "Exclude"}};
+  const std::pair<bool, const char*> items[] = {{state.Cut, "Cut"},
+                                                {state.Copy, "Copy"},
+                                                {state.Paste, "Paste"},
+                                                {state.TransposePaste, "Transpose"},
+                                                {state.Clear, "Clear"},
+                                                {state.DeleteCells, "Delete"},
+                                                {state.InsertCells, "Insert"},
+                                                {state.Transform, "Transform"},
+                                                {state.Exclude, "Exclude"}};
   std::string text;
   for (const auto& [on, name] : items)
     if (on) text += (text.empty() ? "" : " ") + std::string(name);
@@ -130,22 +136,28 @@ TEST(GridMenuStateFor, FollowsClipboardSelectionAndFormat) {
     const char* Enabled;
   };
   const TRow rows[] = {
-      {"raw, empty clipboard", {false, TDataFormat::Raw, false, false, false, false},
+      {"raw, empty clipboard",
+       {false, TDataFormat::Raw, false, false, false, false},
        "Cut Copy Clear Delete Insert Transform Exclude"},
-      {"raw, text on the clipboard", {false, TDataFormat::XY, true, false, false, false},
+      {"raw, text on the clipboard",
+       {false, TDataFormat::XY, true, false, false, false},
        "Cut Copy Paste Transpose Clear Delete Insert Transform Exclude"},
-      {"raw, excluded selection", {false, TDataFormat::Raw, false, true, false, false},
+      {"raw, excluded selection",
+       {false, TDataFormat::Raw, false, true, false, false},
        "Cut Copy Clear Delete Insert Transform Exclude*"},
-      {"larger table has no exclusions", {false, TDataFormat::LargerTable, true, true, false, false},
+      {"larger table has no exclusions",
+       {false, TDataFormat::LargerTable, true, true, false, false},
        "Cut Copy Paste Transpose Clear Delete Insert Transform"},
       {"summary of raw columns", {true, TDataFormat::Raw, true, false, false, false}, "Copy"},
-      {"summary with typed entries", {true, TDataFormat::MeanSdN, true, false, true, true},
-       "Cut Copy Paste Delete"},
-      {"summary, entries but empty clipboard", {true, TDataFormat::MeanSemN, false, false, true, true},
+      {"summary with typed entries", {true, TDataFormat::MeanSdN, true, false, true, true}, "Cut Copy Paste Delete"},
+      {"summary, entries but empty clipboard",
+       {true, TDataFormat::MeanSemN, false, false, true, true},
        "Cut Copy Delete"},
-      {"summary, paste would start in a raw column", {true, TDataFormat::MeanSdN, true, false, true, false},
+      {"summary, paste would start in a raw column",
+       {true, TDataFormat::MeanSdN, true, false, true, false},
        "Cut Copy Delete"},
-      {"multiple regression types no summaries", {true, TDataFormat::MultipleRegression, true, false, true, true},
+      {"multiple regression types no summaries",
+       {true, TDataFormat::MultipleRegression, true, false, true, true},
        "Copy"},
   };
   for (const TRow& row : rows) {

@@ -59,8 +59,8 @@ TEST(ColumnStatistics, EmptyColumnEmptiesEveryStatisticAndDeselects) {
   const TColumnSummary& s = table.Summary(1);
   EXPECT_EQ(s.N, 0);
   EXPECT_EQ(s.Title, "kept");
-  for (TReal field : {s.Mean, s.SD, s.SEM, s.Minimum, s.Maximum, s.Median, s.UpperCI, s.LowerCI, s.NormalityKS,
-                      s.NormalityP})
+  for (TReal field :
+       {s.Mean, s.SD, s.SEM, s.Minimum, s.Maximum, s.Median, s.UpperCI, s.LowerCI, s.NormalityKS, s.NormalityP})
     EXPECT_TRUE(IsEmpty(field));
   EXPECT_EQ(table.ColumnSelected[1], 0);
 }
@@ -243,7 +243,9 @@ TEST(NormalityTest, DistanceAndPMatchHighPrecision) {
       {"Michelso.dat", test::ReadNistUnivariate("Michelso.dat"), 0.0834317295202289L, 0.489446677528793L},
       {"Lew.dat", test::ReadNistUnivariate("Lew.dat"), 0.109945756816111L, 0.0158897489520117L},
       {"Mavro.dat", test::ReadNistUnivariate("Mavro.dat"), 0.144587547565089L, 0.24676976117998L},
-      {"ten values", {2.1L, 3.4L, 1.9L, 5.6L, 4.4L, 3.8L, 2.9L, 4.1L, 3.3L, 7.2L}, 0.169910524627108L,
+      {"ten values",
+       {2.1L, 3.4L, 1.9L, 5.6L, 4.4L, 3.8L, 2.9L, 4.1L, 3.3L, 7.2L},
+       0.169910524627108L,
        0.934990893181153L},
       {"six values", {3.6L, 5.5L, 9.9L, 3.5L, 4.4L, 6.7L}, 0.189170278994407L, 0.982710614319709L},
   };
@@ -268,8 +270,8 @@ TEST(NormalityTest, SeriesMatchesKolmogorovDistribution) {
     TReal Lambda, P;
   };
   const TRow rows[] = {
-      {0.2L, 0.999999999999494959L},   {0.5L, 0.963945243664875094L},    {1.0L, 0.269999671677354521L},
-      {1.2238L, 0.10002342783567782L}, {1.3581L, 0.0499996304316674358L}, {1.6276L, 0.0100015373330607682L},
+      {0.2L, 0.999999999999494959L},    {0.5L, 0.963945243664875094L},     {1.0L, 0.269999671677354521L},
+      {1.2238L, 0.10002342783567782L},  {1.3581L, 0.0499996304316674358L}, {1.6276L, 0.0100015373330607682L},
       {2.0L, 0.000670925255779695347L}, {2.5L, 7.4533063441573416e-6L},
   };
   for (const TRow& row : rows) {
@@ -304,9 +306,9 @@ TEST(NormalityTest, SlowSeriesGivesPOfOne) {
 
 TEST(NormalityTest, RunsOnlyWhenDue) {
   TDataTable table;
-  FillColumn(table, 0, {1, 2, 3, 4});         // too few values
-  FillColumn(table, 1, {1, 2, 3, 4, 10});     // tested
-  table.Summary(2).N = 5;                      // typed averaged data
+  FillColumn(table, 0, {1, 2, 3, 4});      // too few values
+  FillColumn(table, 1, {1, 2, 3, 4, 10});  // tested
+  table.Summary(2).N = 5;                  // typed averaged data
   table.Summary(2).Mean = 3;
   table.Summary(2).SD = 1;
   RefreshColumnSummaries(table);

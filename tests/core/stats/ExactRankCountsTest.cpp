@@ -138,12 +138,29 @@ TEST(CountSpearmanPermutations, AgreesWithIndependentCountsUpToTwelvePairs) {
     TCount Expected;
   };
   const TCase cases[] = {
-      {10, -3, 3628800},   {10, 1, 3628799},    {10, 165, 1814400},  {10, 167, 1765338},
-      {10, 230, 477478},   {10, 328, 10},       {10, 330, 1},        {10, 331, 0},
-      {11, 220, 20168640}, {11, 221, 19748160}, {11, 340, 1749090},  {11, 438, 11},
-      {11, 440, 1},        {12, 0, 479001600},  {12, 1, 479001599},  {12, 286, 241650132},
-      {12, 286.5L, 237351468}, {12, 287, 237351468}, {12, 472, 6155263}, {12, 570, 12},
-      {12, 572, 1},        {12, 573, 0},        {12, 1e30L, 0},
+      {10, -3, 3628800},
+      {10, 1, 3628799},
+      {10, 165, 1814400},
+      {10, 167, 1765338},
+      {10, 230, 477478},
+      {10, 328, 10},
+      {10, 330, 1},
+      {10, 331, 0},
+      {11, 220, 20168640},
+      {11, 221, 19748160},
+      {11, 340, 1749090},
+      {11, 438, 11},
+      {11, 440, 1},
+      {12, 0, 479001600},
+      {12, 1, 479001599},
+      {12, 286, 241650132},
+      {12, 286.5L, 237351468},
+      {12, 287, 237351468},
+      {12, 472, 6155263},
+      {12, 570, 12},
+      {12, 572, 1},
+      {12, 573, 0},
+      {12, 1e30L, 0},
   };
   const TCount factorials[] = {3628800, 39916800, 479001600};
   for (const TCase& c : cases) {
@@ -169,10 +186,10 @@ TEST(SpearmanThreshold, MirrorsTheCoefficientAndRoundsToEven) {
       {12, -(1 - 6 * 136.0L / 1716), 436},
       {4, 1, 20},
       {4, 0, 10},
-      {2, 0.25L, 1},     // 1.25 rounds down
-      {2, 0.5L, 2},      // 1.5 rounds to even 2
-      {3, 0.125L, 4},    // 4.5 rounds to even 4
-      {3, -0.375L, 6},   // 5.5 rounds to even 6
+      {2, 0.25L, 1},    // 1.25 rounds down
+      {2, 0.5L, 2},     // 1.5 rounds to even 2
+      {3, 0.125L, 4},   // 4.5 rounds to even 4
+      {3, -0.375L, 6},  // 5.5 rounds to even 6
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE("n = " + std::to_string(c.N) + ", rs = " + std::to_string(static_cast<double>(c.Rs)));
@@ -190,9 +207,8 @@ TEST(CountSignedRankPatterns, MatchesPublishedCriticalValues) {
     int Critical;
   };
   const TCase cases[] = {
-      {10, 0.05, 10}, {10, 0.025, 8}, {10, 0.01, 5}, {10, 0.005, 3},
-      {20, 0.05, 60}, {20, 0.025, 52}, {20, 0.01, 43}, {20, 0.005, 37},
-      {25, 0.05, 100}, {25, 0.025, 89}, {25, 0.01, 76}, {25, 0.005, 68},
+      {10, 0.05, 10}, {10, 0.025, 8},  {10, 0.01, 5},   {10, 0.005, 3},  {20, 0.05, 60}, {20, 0.025, 52},
+      {20, 0.01, 43}, {20, 0.005, 37}, {25, 0.05, 100}, {25, 0.025, 89}, {25, 0.01, 76}, {25, 0.005, 68},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE("N = " + std::to_string(c.N) + ", alpha = " + std::to_string(c.Alpha));
@@ -326,7 +342,6 @@ TEST(CountCombinations, IsExactBelowTheCapAndCappedAbove) {
   }
 }
 
-
 constexpr std::array<TKruskalWallisMethod, 5> AllMethods{
     TKruskalWallisMethod::Automatic, TKruskalWallisMethod::RankSumTable, TKruskalWallisMethod::VisitedRankSumTables,
     TKruskalWallisMethod::GroupEnumeration, TKruskalWallisMethod::SplitGroups};
@@ -408,10 +423,10 @@ TExactCount Count(const std::vector<std::int32_t>& sizes, const std::vector<std:
 
 TEST(KruskalWallisExactCount, EveryMethodEqualsCompleteEnumeration) {
   const std::vector<std::vector<std::int32_t>> shapes{
-      {1, 1},    {2, 3},       {1, 1, 2},    {2, 2, 2},    {3, 2, 1},       {1, 1, 1, 1}, {3, 3, 3},
-      {1, 1, 6}, {4, 4, 2},    {1, 1, 1, 5}, {2, 3, 4},    {1, 2, 3, 4},    {5, 1, 1, 1}, {2, 2, 2, 2},
-      {3, 1, 4}, {1, 1, 1, 1, 1, 1}, {2, 2, 1, 1, 2}, {6, 1, 2}, {1, 9}, {5, 4, 3},
-      {1, 1, 2, 2, 3}, {2, 2, 2, 3}};
+      {1, 1},       {2, 3},       {1, 1, 2},       {2, 2, 2},          {3, 2, 1},       {1, 1, 1, 1},
+      {3, 3, 3},    {1, 1, 6},    {4, 4, 2},       {1, 1, 1, 5},       {2, 3, 4},       {1, 2, 3, 4},
+      {5, 1, 1, 1}, {2, 2, 2, 2}, {3, 1, 4},       {1, 1, 1, 1, 1, 1}, {2, 2, 1, 1, 2}, {6, 1, 2},
+      {1, 9},       {5, 4, 3},    {1, 1, 2, 2, 3}, {2, 2, 2, 3}};
   std::mt19937 random(20240611);
   for (const auto& sizes : shapes) {
     for (int trial = 0; trial < 6; ++trial) {
@@ -442,16 +457,11 @@ TEST(KruskalWallisExactCount, MatchesPublishedExactProbabilities) {
     std::uint64_t Total;
   };
   const TRow rows[] = {
-      {{2, 2, 2}, {3, 7, 11}, 4.5714, 0.067, 6, 90},
-      {{3, 2, 1}, {6, 9, 6}, 4.2857, 0.100, 6, 60},
-      {{3, 3, 3}, {6, 15, 24}, 7.2000, 0.004, 6, 1680},
-      {{3, 3, 3}, {6, 18, 21}, 5.6000, 0.050, 84, 1680},
-      {{3, 3, 3}, {7, 17, 21}, 4.6222, 0.100, 168, 1680},
-      {{4, 4, 4}, {10, 32, 36}, 7.5385, 0.011, 372, 34650},
-      {{4, 4, 4}, {12, 32, 34}, 5.6923, 0.049, 1686, 34650},
-      {{5, 5, 5}, {20, 40, 60}, 8.0000, 0.009, 7158, 756756},
-      {{5, 5, 5}, {23, 40, 57}, 5.7800, 0.049, 36912, 756756},
-      {{5, 5, 5}, {21, 46, 53}, 5.6600, 0.051, 38532, 756756},
+      {{2, 2, 2}, {3, 7, 11}, 4.5714, 0.067, 6, 90},           {{3, 2, 1}, {6, 9, 6}, 4.2857, 0.100, 6, 60},
+      {{3, 3, 3}, {6, 15, 24}, 7.2000, 0.004, 6, 1680},        {{3, 3, 3}, {6, 18, 21}, 5.6000, 0.050, 84, 1680},
+      {{3, 3, 3}, {7, 17, 21}, 4.6222, 0.100, 168, 1680},      {{4, 4, 4}, {10, 32, 36}, 7.5385, 0.011, 372, 34650},
+      {{4, 4, 4}, {12, 32, 34}, 5.6923, 0.049, 1686, 34650},   {{5, 5, 5}, {20, 40, 60}, 8.0000, 0.009, 7158, 756756},
+      {{5, 5, 5}, {23, 40, 57}, 5.7800, 0.049, 36912, 756756}, {{5, 5, 5}, {21, 46, 53}, 5.6600, 0.051, 38532, 756756},
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE("sizes " + Describe(row.Sizes) + "H " + std::to_string(row.PublishedH));
@@ -471,9 +481,8 @@ TEST(KruskalWallisExactCount, MatchesPublishedExactProbabilities) {
 TEST(KruskalWallisExactCount, MethodsAgreeOnLargerSamples) {
   // Too many arrangements to enumerate here; the four methods share no
   // counting code, so their agreement is the check.
-  const std::vector<std::vector<std::int32_t>> shapes{{5, 5, 6},     {2, 3, 4, 5},    {1, 1, 2, 40},
-                                                      {2, 2, 30},    {1, 3, 3, 3},    {1, 1, 2, 2, 3, 3},
-                                                      {2, 2, 2, 2, 3}, {1, 2, 2, 9}};
+  const std::vector<std::vector<std::int32_t>> shapes{{5, 5, 6},    {2, 3, 4, 5},       {1, 1, 2, 40},   {2, 2, 30},
+                                                      {1, 3, 3, 3}, {1, 1, 2, 2, 3, 3}, {2, 2, 2, 2, 3}, {1, 2, 2, 9}};
   std::mt19937 random(7);
   for (const auto& sizes : shapes) {
     SCOPED_TRACE("sizes " + Describe(sizes));
@@ -514,8 +523,7 @@ TEST(KruskalWallisExactCount, StopsWhenTheProgressSaysSo) {
               TExactStatus::Cancelled);
     TScriptedProgress slow(0, 10 * 60 * 1000);
     slow.StartExactProgress(0.5L);
-    EXPECT_EQ(CountKruskalWallisExtremes(sizes, sums, ExactProgressReport(slow), method).Status,
-              TExactStatus::TooLong);
+    EXPECT_EQ(CountKruskalWallisExtremes(sizes, sums, ExactProgressReport(slow), method).Status, TExactStatus::TooLong);
   }
 }
 
@@ -526,10 +534,10 @@ TEST(RankArrangements, MultipliesTheBinomialsOfTheRanksLeft) {
     std::uint64_t Expected;
   };
   const TRow rows[] = {
-      {{2, 2, 2}, 2000000000, 90},            // 6! / (2! 2! 2!)
-      {{1, 1, 2}, 2000000000, 12},            // 4! / 2!
-      {{7, 7, 8}, 2000000000, 1097450640},    // 22! / (7! 7! 8!)
-      {{5, 5, 5, 5}, 2000000000, 0},          // 11,732,745,024 exceeds the limit
+      {{2, 2, 2}, 2000000000, 90},              // 6! / (2! 2! 2!)
+      {{1, 1, 2}, 2000000000, 12},              // 4! / 2!
+      {{7, 7, 8}, 2000000000, 1097450640},      // 22! / (7! 7! 8!)
+      {{5, 5, 5, 5}, 2000000000, 0},            // 11,732,745,024 exceeds the limit
       {{1, 1, 1, 997}, 2000000000, 997002000},  // 1000 x 999 x 998
       {{3, 0}, 2000000000, 0},
   };
@@ -601,10 +609,10 @@ TEST(FriedmanExactCount, MatchesPublishedExactProbabilities) {
     std::uint64_t Total;
   };
   const TRow rows[] = {
-      {3, 3, 126, 0.028, 6, 216},     {3, 3, 122, 0.194, 42, 216},     {3, 4, 218, 0.042, 54, 1296},
-      {3, 4, 224, 0.0046, 6, 1296},   {3, 5, 332, 0.039, 306, 7776},   {3, 5, 342, 0.0085, 66, 7776},
+      {3, 3, 126, 0.028, 6, 216},      {3, 3, 122, 0.194, 42, 216},     {3, 4, 218, 0.042, 54, 1296},
+      {3, 4, 224, 0.0046, 6, 1296},    {3, 5, 332, 0.039, 306, 7776},   {3, 5, 342, 0.0085, 66, 7776},
       {3, 6, 474, 0.029, 1350, 46656}, {3, 6, 470, 0.052, 2430, 46656}, {4, 2, 120, 0.042, 24, 576},
-      {4, 3, 262, 0.033, 456, 13824}, {4, 3, 270, 0.0017, 24, 13824}, {4, 4, 452, 0.036, 12072, 331776},
+      {4, 3, 262, 0.033, 456, 13824},  {4, 3, 270, 0.0017, 24, 13824},  {4, 4, 452, 0.036, 12072, 331776},
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE("k " + std::to_string(row.K) + " r " + std::to_string(row.R) + " S " + std::to_string(row.S));

@@ -139,7 +139,8 @@ void TMultiColumnChoices::ShowChoices() {
 
   const QSignalBlocker blocker(PostTestComboBox);
   PostTestComboBox->clear();
-  for (const std::string_view caption : PostTestRowCaptions(nonparametric)) PostTestComboBox->addItem(FromCore(caption));
+  for (const std::string_view caption : PostTestRowCaptions(nonparametric))
+    PostTestComboBox->addItem(FromCore(caption));
   const int row = PostTestRowFromChoices(choices);
   PostTestComboBox->setCurrentIndex(row);
   SetChecked(OnlyIfSignificantCheckBox, PostTestOnlyIfSignificantChecked(choices));
@@ -152,7 +153,8 @@ void TMultiColumnChoices::ShowChoices() {
   ControlColumnComboBox->clear();
   for (const TColumnEntry& entry : ControlColumnEntries(document.Table)) {
     ControlColumnComboBox->addItem(FromCore(entry.Text), entry.Column);
-    if (entry.Column == choices.ControlColumn) ControlColumnComboBox->setCurrentIndex(ControlColumnComboBox->count() - 1);
+    if (entry.Column == choices.ControlColumn)
+      ControlColumnComboBox->setCurrentIndex(ControlColumnComboBox->count() - 1);
   }
   MultiColumnTestLabel->setText(FromCore(MultiColumnTestName(choices, row)));
 }

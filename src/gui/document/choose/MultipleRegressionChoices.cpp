@@ -90,7 +90,7 @@ void TMultipleRegressionChoices::ShowChoices() {
     item->setData(Qt::UserRole, entry.Column);
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(choices.IndependentSelected[static_cast<std::size_t>(entry.Column)] != 0 ? Qt::Checked
-                                                                                                   : Qt::Unchecked);
+                                                                                                 : Qt::Unchecked);
   }
   const bool independent = IndependentListEnabled(document.Table, choices);
   IndependentList->setEnabled(independent);

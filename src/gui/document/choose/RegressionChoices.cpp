@@ -53,8 +53,8 @@ TRegressionChoices::TRegressionChoices(TChooseTestPage& host) : TChoicesPanel(ho
   which->addWidget(SpearmanRadio);
   const std::array<std::pair<QRadioButton*, TRegressionChoice>, 4> choices = {
       std::pair{LinearRegressionRadio, TRegressionChoice::Linear},
-      std::pair{ForceThroughRadio, TRegressionChoice::ForcedLinear}, std::pair{PearsonRadio, TRegressionChoice::Pearson},
-      std::pair{SpearmanRadio, TRegressionChoice::Spearman}};
+      std::pair{ForceThroughRadio, TRegressionChoice::ForcedLinear},
+      std::pair{PearsonRadio, TRegressionChoice::Pearson}, std::pair{SpearmanRadio, TRegressionChoice::Spearman}};
   for (const auto& [radio, choice] : choices)
     connect(radio, &QRadioButton::clicked, this, [this, choice = choice] {
       ChooseRegression(Document().Choices, choice);
@@ -96,8 +96,7 @@ TRegressionChoices::TRegressionChoices(TChooseTestPage& host) : TChoicesPanel(ho
     Document().Choices.InterpolateUnknowns = checked ? 1 : 0;
     Changed();
   });
-  connect(UnknownsHelpButton, &QPushButton::clicked, this,
-          [this] { Form().Host().ShowHelpTopic(UnknownsHelpTopic); });
+  connect(UnknownsHelpButton, &QPushButton::clicked, this, [this] { Form().Host().ShowHelpTopic(UnknownsHelpTopic); });
   layout->addStretch(1);
 }
 

@@ -43,8 +43,8 @@ TTwoByTwoChoices::TTwoByTwoChoices(TChooseTestPage& host) : TChoicesPanel(host) 
   QVBoxLayout* also = nullptr;
   layout->addWidget(Group(QStringLiteral("4. Also calculate"), also));
   OddsRatioRadio = Radio(QStringLiteral("Odds ratio  (to analyze retrospective case-control studies)."));
-  RelativeRiskRadio = Radio(QStringLiteral(
-      "Relative risk, P1-P2, etc. (to analyze prospective, experimental and cross-sectional studies)"));
+  RelativeRiskRadio = Radio(
+      QStringLiteral("Relative risk, P1-P2, etc. (to analyze prospective, experimental and cross-sectional studies)"));
   SensitivityRadio =
       Radio(QStringLiteral("Sensitivity, specificity, predictive powers, etc . (to evaluate diagnostic tests)."));
   also->addWidget(OddsRatioRadio);

@@ -54,8 +54,8 @@ TTwoColumnChoices::TTwoColumnChoices(TChooseTestPage& host) : TChoicesPanel(host
   gaussian->addWidget(UnequalSDsRadio);
   Exclusive({NonparametricRadio, EqualSDsRadio, UnequalSDsRadio});
   const std::array<std::pair<QRadioButton*, TGaussianAnswer>, 3> answers = {
-      std::pair{NonparametricRadio, TGaussianAnswer::Nonparametric}, std::pair{EqualSDsRadio, TGaussianAnswer::EqualSDs},
-      std::pair{UnequalSDsRadio, TGaussianAnswer::UnequalSDs}};
+      std::pair{NonparametricRadio, TGaussianAnswer::Nonparametric},
+      std::pair{EqualSDsRadio, TGaussianAnswer::EqualSDs}, std::pair{UnequalSDsRadio, TGaussianAnswer::UnequalSDs}};
   for (const auto& [radio, answer] : answers)
     connect(radio, &QRadioButton::clicked, this, [this, answer = answer] {
       ChooseGaussianAnswer(Document().Choices, answer);
