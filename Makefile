@@ -47,26 +47,15 @@ examples: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target ombrel-make-examples
 	$(BUILD_DIR)/tools/ombrel-make-examples examples
 
-# Fuzzes the document reader with libFuzzer for FUZZ_SECONDS (clang needed).
+# Fuzzes every reader with libFuzzer (clang and the sanitizers, in
+# build-fuzz) for FUZZ_SECONDS each; fuzz-import only the text importer.
+# CI runs the same script for a shorter time.
 FUZZ_SECONDS ?= 600
 fuzz:
-	@bash scripts/install-deps.sh fuzz
-	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-	  -DOMBREL_BUILD_GUI=OFF -DOMBREL_BUILD_TESTS=OFF -DOMBREL_SANITIZE=ON -DOMBREL_FUZZ=ON
-	cmake --build build-fuzz -j $(JOBS) --target ombrel-fuzz-reader
-	mkdir -p build-fuzz/corpus
-	build-fuzz/fuzz/ombrel-fuzz-reader -max_total_time=$(FUZZ_SECONDS) -max_len=200000 -timeout=10 \
-	  -rss_limit_mb=2048 build-fuzz/corpus fuzz/corpus
+	@bash scripts/fuzz.sh $(FUZZ_SECONDS)
 
-# Fuzzes the text importer the same way; its findings stay in fuzz/corpus-import.
 fuzz-import:
-	@bash scripts/install-deps.sh fuzz
-	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-	  -DOMBREL_BUILD_GUI=OFF -DOMBREL_BUILD_TESTS=OFF -DOMBREL_SANITIZE=ON -DOMBREL_FUZZ=ON
-	cmake --build build-fuzz -j $(JOBS) --target ombrel-fuzz-import
-	mkdir -p build-fuzz/corpus-import
-	build-fuzz/fuzz/ombrel-fuzz-import -max_total_time=$(FUZZ_SECONDS) -max_len=20000 -timeout=10 \
-	  -rss_limit_mb=2048 build-fuzz/corpus-import fuzz/corpus-import
+	@bash scripts/fuzz.sh $(FUZZ_SECONDS) import
 
 gui-bench: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target ombrel-gui-bench
