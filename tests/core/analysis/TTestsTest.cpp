@@ -35,7 +35,7 @@ const TColumnSummary Differences = Summary(10, -1.58L, 1.2299954832798713L);
 
 TEST(TTests, PairedSleepDataMatchesPublishedResult) {
   // Published: t = 4.0621, df = 9, P = 0.002833 (R's t.test, paired).
-  const TTTestResult r = OneSampleTTest(Differences, 0);
+  const TTStatistic r = OneSampleTTest(Differences, 0);
   EXPECT_FALSE(r.SDZero);
   EXPECT_EQ(r.DF, 9);
   EXPECT_NEAR(r.T, 4.0621277L, 1e-6L);
@@ -48,13 +48,13 @@ TEST(TTests, PairedSleepDataMatchesPublishedResult) {
 
 TEST(TTests, UnpairedSleepDataMatchesPublishedResults) {
   // Published: t = 1.8608, df = 18, P = 0.07919 (equal variances).
-  const TTTestResult pooled = UnpairedTTest(Drug1, Drug2, true);
+  const TTStatistic pooled = UnpairedTTest(Drug1, Drug2, true);
   EXPECT_EQ(pooled.DF, 18);
   EXPECT_NEAR(pooled.T, 1.8608135L, 1e-6L);
   EXPECT_NEAR(pooled.P, 0.0791867L, 1e-6L);
   EXPECT_NEAR(pooled.Difference, 1.58L, 1e-15L);
   // Welch: Satterthwaite's 17.776 truncated to 17 for P and interval.
-  const TTTestResult welch = UnpairedTTest(Drug1, Drug2, false);
+  const TTStatistic welch = UnpairedTTest(Drug1, Drug2, false);
   EXPECT_EQ(welch.DF, 17);
   EXPECT_NEAR(welch.T, 1.8608135L, 1e-6L);
   EXPECT_NEAR(welch.P, 0.0801572L, 1e-6L);
@@ -87,7 +87,7 @@ TEST(TTests, FTestPutsTheLargerSDOnTop) {
 }
 
 TEST(TTests, MeanEqualToTheHypotheticalMeanGivesPOne) {
-  const TTTestResult r = OneSampleTTest(Summary(3, 2, 1), 2);
+  const TTStatistic r = OneSampleTTest(Summary(3, 2, 1), 2);
   EXPECT_EQ(r.T, 0);
   EXPECT_EQ(r.P, 1);
   EXPECT_EQ(r.Difference, 0);
