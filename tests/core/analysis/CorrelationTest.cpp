@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "support/GoldenReport.h"
+#include "support/ReportAgreement.h"
 #include "core/base/CalcProgress.h"
 #include "core/document/Document.h"
 #include "core/document/DocumentAnalysis.h"
@@ -234,14 +235,14 @@ TEST(CorrelationReports, PearsonWithThreePointsHasNoInterval) {
   document.Table.SetTitle("Dose response");
   TSilentCalcProgress progress;
   RunAnalysis(document, progress);
-  ExpectGoldenReport(document.Report, "correlation/pearson-three-points");
+  ExpectGoldenDocument(document, "correlation/pearson-three-points");
 }
 
 TEST(CorrelationReports, PearsonWithInterval) {
   TDocument document = XYDocument(AnscombeX, AnscombeY, 1);
   TSilentCalcProgress progress;
   RunAnalysis(document, progress);
-  ExpectGoldenReport(document.Report, "correlation/pearson-with-interval");
+  ExpectGoldenDocument(document, "correlation/pearson-with-interval");
 }
 
 TEST(CorrelationReports, Spearman) {
@@ -283,7 +284,7 @@ TEST(CorrelationReports, Spearman) {
     TScriptedProgress progress(clock, row.CancelAt);
     RunAnalysis(document, progress);
     EXPECT_EQ(document.Table.StatusCode, TStatusCode::Ok);
-    ExpectGoldenReport(document.Report, row.Golden);
+    ExpectGoldenDocument(document, row.Golden);
   }
 }
 
