@@ -148,6 +148,7 @@ inline void ExpectReportAgreesWithResults(const TReportText& report, const TRepo
     SCOPED_TRACE(record.Analysis);
     if (NotYetConverted.count(record.Analysis) != 0 || record.Status != TStatusCode::Ok) continue;
     EXPECT_FALSE(record.Results.IsNull()) << "a converted analysis left no results";
+    EXPECT_GT(record.EndLine, record.FirstLine) << "the record names no lines of the report";
     ExpectNumbersInRecord(report, record);
     ExpectNoNumberOutsideRecord(report, record);
   }

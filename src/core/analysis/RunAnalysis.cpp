@@ -188,7 +188,10 @@ void RunTwoColumns(const TAnalysisJob& job, TCalcProgress& progress, const TAnal
     request.Tails = choices.TwoColumnTwoTailed != 0 ? 2 : 1;
     request.First = TestColumnOf(table, first);
     request.Second = TestColumnOf(table, second);
-    RunAndRecord(job, "tTest", [&](TAnalysisRecord& record) {
+    const std::string_view name = request.Kind == TTTestKind::Paired     ? "pairedTTest"
+                                  : request.Kind == TTTestKind::Unpaired ? "unpairedTTest"
+                                                                         : "welchTTest";
+    RunAndRecord(job, name, [&](TAnalysisRecord& record) {
       TAnalysisRun run{table, job.Report, progress, record};
       routines.TTest(request, run);
     });
@@ -387,7 +390,8 @@ void RunXYDriver(const TAnalysisJob& job, TCalcProgress& progress, const TAnalys
         choices.RegressionKind == TRegressionKind::Pearson ? TCorrelationMethod::Pearson : TCorrelationMethod::Spearman;
     request.XColumn = 0;
     request.YColumns = YColumns(table);
-    RunAndRecord(job, "correlation", [&](TAnalysisRecord& record) {
+    const bool pearson = request.Method == TCorrelationMethod::Pearson;
+    RunAndRecord(job, pearson ? "pearsonCorrelation" : "spearmanCorrelation", [&](TAnalysisRecord& record) {
       TAnalysisRun run{table, report, progress, record};
       routines.Correlation(request, run);
     });

@@ -353,3 +353,26 @@ TEST(CorrelationReports, Refusals) {
 
 }  // namespace
 }  // namespace ombrel
+
+namespace ombrel {
+namespace {
+
+// An X without a Y, and a Y without an X, are left out of the pairs.
+TEST(CorrelationRecord, CountsValuesUsedAndLeftOut) {
+  TDocument document = XYDocument({1, 2, 3, 4, EmptyValue}, {2, EmptyValue, 5, 4, 7}, 1);
+  TSilentCalcProgress progress;
+  RunAnalysis(document, progress);
+  ASSERT_EQ(document.Results.Analyses.size(), 1u);
+  const TAnalysisRecord& record = document.Results.Analyses[0];
+  EXPECT_EQ(record.Analysis, "pearsonCorrelation");
+  EXPECT_EQ(record.Results.Find("n")->AsInteger(), 3);
+  const std::vector<TResultValue>& columns = record.Method.Find("columns")->Items();
+  ASSERT_EQ(columns.size(), 2u);
+  EXPECT_EQ(columns[0].Find("nUsed")->AsInteger(), 3);
+  EXPECT_EQ(columns[0].Find("nLeftOut")->AsInteger(), 1);
+  EXPECT_EQ(columns[1].Find("nUsed")->AsInteger(), 3);
+  EXPECT_EQ(columns[1].Find("nLeftOut")->AsInteger(), 1);
+}
+
+}  // namespace
+}  // namespace ombrel

@@ -273,6 +273,10 @@ TEST_F(RunAnalysisTest, TemporaryTitlesAndCountsAreRestoredOnEveryPath) {
     EXPECT_TRUE(call.Calculating);
 
     EXPECT_EQ(document.Table.StatusCode, row.Code);
+    // The record keeps the final status, and no results after a fault.
+    ASSERT_EQ(document.Results.Analyses.size(), 1u);
+    EXPECT_EQ(document.Results.Analyses[0].Analysis, "oneWayAnova");
+    EXPECT_EQ(document.Results.Analyses[0].Status, row.Code);
     for (int c = 1; c < MaxColumns; ++c) EXPECT_EQ(document.Table.Summary(c).Title, "") << ColumnLetter(c);
     EXPECT_EQ(document.Table.Summary(0).Title, "Control");
     EXPECT_EQ(document.Table.Summary(1).N, 2);

@@ -246,3 +246,41 @@ TEST(TTestReports, ThreeNonparametricColumnsReachKruskalWallisAndFriedman) {
 
 }  // namespace
 }  // namespace ombrel
+
+namespace ombrel {
+namespace {
+
+// The method facts count per column the values used and those left out:
+// excluded cells and values without a partner.
+TEST(TTestRecord, CountsValuesUsedAndLeftOut) {
+  struct TRow {
+    const char* Name;
+    std::int32_t Unpaired;
+    std::int64_t UsedA, LeftOutA, UsedB, LeftOutB;
+  };
+  const TRow rows[] = {
+      {"paired: rows 1, 3 and 4 hold pairs", 0, 3, 2, 3, 1},
+      {"unpaired: only the excluded cell is left out", 1, 4, 1, 4, 0},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    TDocument document;
+    TypeColumn(document, 0, "Before", {1, 2, 3, 4, 5});
+    TypeColumn(document, 1, "After", {2, 2, 5, 4.5L, EmptyValue});
+    document.Table.SetExcluded(1, 0, true);
+    document.Choices.TwoColumnUnpaired = row.Unpaired;
+    TSilentCalcProgress progress;
+    RunAnalysis(document, progress);
+    ASSERT_EQ(document.Results.Analyses.size(), 1u);
+    const TResultValue* columns = document.Results.Analyses[0].Method.Find("columns");
+    ASSERT_NE(columns, nullptr);
+    ASSERT_EQ(columns->Items().size(), 2u);
+    EXPECT_EQ(columns->Items()[0].Find("nUsed")->AsInteger(), row.UsedA);
+    EXPECT_EQ(columns->Items()[0].Find("nLeftOut")->AsInteger(), row.LeftOutA);
+    EXPECT_EQ(columns->Items()[1].Find("nUsed")->AsInteger(), row.UsedB);
+    EXPECT_EQ(columns->Items()[1].Find("nLeftOut")->AsInteger(), row.LeftOutB);
+  }
+}
+
+}  // namespace
+}  // namespace ombrel
