@@ -156,10 +156,23 @@ std::pair<std::size_t, std::size_t> TextColumns(std::string_view line) {
   return {first, end};
 }
 
+// A cell written as text that reads as a number ("30", "( 33%)").
+bool LooksNumeric(std::string_view text) {
+  bool digit = false;
+  for (const char ch : text) {
+    if (ch >= '0' && ch <= '9') {
+      digit = true;
+    } else if (std::string_view(".-+E%() ").find(ch) == std::string_view::npos) {
+      return false;
+    }
+  }
+  return digit;
+}
+
 void AppendCell(std::string& html, const TReportCell& cell, bool header) {
   if (header) {
     html += "<th>";
-  } else if (cell.HasNumber) {
+  } else if (cell.HasNumber || LooksNumeric(cell.Text)) {
     html += "<td align=\"right\" style=\"text-align: right;\">";
   } else {
     html += "<td>";
