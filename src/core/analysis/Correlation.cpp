@@ -227,6 +227,7 @@ std::vector<TColumnUse> CorrelationColumnUse(const TDataTable& table, const TCor
 }  // namespace
 
 TCorrelationResult ComputeCorrelation(const TCorrelationRequest& request, TDataTable& table, TCalcProgress& progress) {
+  table.StatusCode = TStatusCode::Ok;
   TCorrelationResult result;
   result.Request = request;
   if (request.Method == TCorrelationMethod::Pearson) {
@@ -240,7 +241,6 @@ TCorrelationResult ComputeCorrelation(const TCorrelationRequest& request, TDataT
 }
 
 void RunCorrelation(const TCorrelationRequest& request, TAnalysisRun& run) {
-  run.Table.StatusCode = TStatusCode::Ok;
   const TCorrelationResult result = ComputeCorrelation(request, run.Table, run.Progress);
   run.Table.StatusCode = result.Status;
   FillCorrelationRecord(result, run.Record);

@@ -94,7 +94,7 @@ struct TCorrelationResult {
 };
 
 // Computes the correlation; Spearman's exact count reports through
-// `progress`. Sets the table's StatusCode on a refusal.
+// `progress`. Sets the table's StatusCode: Ok, or the refusal.
 TCorrelationResult ComputeCorrelation(const TCorrelationRequest& request, TDataTable& table, TCalcProgress& progress);
 
 // The report of a computed correlation (Status Ok).

@@ -217,6 +217,8 @@ TFTestResult EqualSDsFTest(const TColumnSummary& a, const TColumnSummary& b) {
 }
 
 TTTestResult ComputeTTest(const TTTestRequest& request, TDataTable& table) {
+  // The pairing check reads its refusal from the table.
+  table.StatusCode = TStatusCode::Ok;
   TTTestResult result;
   result.Request = request;
   if (request.Kind == TTTestKind::OneSample) {
@@ -231,7 +233,6 @@ TTTestResult ComputeTTest(const TTTestRequest& request, TDataTable& table) {
 }
 
 void RunTTest(const TTTestRequest& request, TAnalysisRun& run) {
-  run.Table.StatusCode = TStatusCode::Ok;
   const TTTestResult result = ComputeTTest(request, run.Table);
   run.Table.StatusCode = result.Status;
   FillTTestRecord(result, run.Record);

@@ -110,7 +110,7 @@ struct TTTestResult {
   std::vector<TColumnUse> Columns;
 };
 
-// Computes the test. Raw columns have their summary (and normality test)
+// Computes the test; the table's StatusCode is Ok, or the refusal. Raw columns have their summary (and normality test)
 // recomputed into the table's summary of that column; typed averaged
 // columns have SEM or SD and their limits completed there. The paired test
 // fills the scratch column with the differences first minus second.
@@ -122,7 +122,7 @@ void WriteTTestReport(const TTTestResult& result, TReportText& report);
 // The record of the test: choices, results, method facts and tables.
 void FillTTestRecord(const TTTestResult& result, TAnalysisRecord& record);
 
-// Entry point: computes, sets the table's StatusCode, fills the record and,
+// Entry point: computes (leaving the table's StatusCode), fills the record and,
 // unless refused, writes the report. The caller runs it inside RunGuarded
 // and then calls WriteErrorReport.
 void RunTTest(const TTTestRequest& request, TAnalysisRun& run);
