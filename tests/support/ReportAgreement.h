@@ -154,10 +154,10 @@ inline void ExpectReportAgreesWithResults(const TReportText& report, const TRepo
   }
 }
 
-// The JSON of a document's report equals the golden file
+// The JSON of a report's results equals the golden file
 // tests/data/reports/<name>.json (OMBREL_UPDATE_GOLDEN=1 rewrites it).
-inline void ExpectGoldenJson(const TDocument& document, std::string_view name) {
-  const std::string json = JsonText(ReportResultTree(document, std::string(name) + ".omd"));
+inline void ExpectGoldenJson(const TResultValue& tree, std::string_view name) {
+  const std::string json = JsonText(tree);
   std::vector<std::string> lines;
   for (std::size_t start = 0; start < json.size();) {
     const std::size_t end = json.find('\n', start);
@@ -171,8 +171,18 @@ inline void ExpectGoldenJson(const TDocument& document, std::string_view name) {
 // the golden JSON, and the two agree.
 inline void ExpectGoldenDocument(const TDocument& document, std::string_view name) {
   ExpectGoldenReport(document.Report, name);
-  ExpectGoldenJson(document, name);
+  ExpectGoldenJson(ReportResultTree(document, std::string(name) + ".omd"), name);
   ExpectReportAgreesWithResults(document.Report, document.Results);
+}
+
+// The same for a report an entry point wrote without a document (a test
+// that calls Run<Family>(request, run) on a table): `results` holds the
+// run's record, `title` and `format` stand for the document's.
+inline void ExpectGoldenRun(const TReportText& report, const TReportResults& results, std::string_view title,
+                            TDataFormat format, std::string_view name) {
+  ExpectGoldenReport(report, name);
+  ExpectGoldenJson(ReportResultTree(results, std::string(name) + ".omd", title, format), name);
+  ExpectReportAgreesWithResults(report, results);
 }
 
 }  // namespace ombrel::test

@@ -26,21 +26,24 @@ std::string_view DataFormatName(TDataFormat format) {
   return "raw";
 }
 
-TResultValue ReportResultTree(const TDocument& document, std::string_view fileName) {
+TResultValue ReportResultTree(const TReportResults& results, std::string_view fileName, std::string_view title,
+                              TDataFormat format) {
   TResultValue program = TResultValue::Object();
   program.AddText("name", ProgramName).AddText("version", ProgramVersion);
   TResultValue source = TResultValue::Object();
-  source.AddText("file", fileName).AddText("title", document.Table.Title());
-  source.AddText("dataFormat", DataFormatName(document.Format));
+  source.AddText("file", fileName).AddText("title", title).AddText("dataFormat", DataFormatName(format));
   TResultValue analyses = TResultValue::Array();
-  for (const TAnalysisRecord& record : document.Results.Analyses) analyses.Push(AnalysisRecordTree(record));
+  for (const TAnalysisRecord& record : results.Analyses) analyses.Push(AnalysisRecordTree(record));
 
   TResultValue tree = TResultValue::Object();
   tree.Add("program", program).Add("document", source);
-  tree.Add("notice",
-           document.Results.Notice.empty() ? TResultValue::Null() : TResultValue::Text(document.Results.Notice));
+  tree.Add("notice", results.Notice.empty() ? TResultValue::Null() : TResultValue::Text(results.Notice));
   tree.Add("analyses", analyses);
   return tree;
+}
+
+TResultValue ReportResultTree(const TDocument& document, std::string_view fileName) {
+  return ReportResultTree(document.Results, fileName, document.Table.Title(), document.Format);
 }
 
 }  // namespace ombrel

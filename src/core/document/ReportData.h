@@ -8,6 +8,7 @@
 namespace ombrel {
 
 class TDocument;
+struct TReportResults;
 
 // "xy", "raw", "meanSdN", "meanSemN", "twoByTwo", "largerTable" or
 // "multipleRegression".
@@ -19,5 +20,8 @@ std::string_view DataFormatName(TDataFormat format);
 // entry per analysis (AnalysisRecordTree). docs/REPORT-JSON.md describes it
 // and docs/report-json.schema.json fixes it.
 TResultValue ReportResultTree(const TDocument& document, std::string_view fileName);
+// The same from a report's results and the document's title and format.
+TResultValue ReportResultTree(const TReportResults& results, std::string_view fileName, std::string_view title,
+                              TDataFormat format);
 
 }  // namespace ombrel
