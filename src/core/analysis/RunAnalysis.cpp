@@ -247,8 +247,15 @@ TStatusCode CurrentExceptionCode() {
 
 const TAnalysisRoutines& DefaultAnalysisRoutines() {
   static const TAnalysisRoutines routines{
-      RunTTest,         RunCorrelation, RunNonparametricOneColumn, RunNonparametricTwoColumns, RunMultiColumnTest,
-      RunTwoByTwoTable, RunLargerTable, RunLinearRegression,       RunMultipleRegression,
+      .TTest = RunTTest,
+      .Correlation = RunCorrelation,
+      .NonparametricOneColumn = RunNonparametricOneColumn,
+      .NonparametricTwoColumns = RunNonparametricTwoColumns,
+      .MultiColumn = RunMultiColumnTest,
+      .TwoByTwo = RunTwoByTwoTable,
+      .LargerTable = RunLargerTable,
+      .LinearRegression = RunLinearRegression,
+      .MultipleRegression = RunMultipleRegression,
   };
   return routines;
 }
