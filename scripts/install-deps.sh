@@ -17,6 +17,8 @@ packages=(
   # CMake's OpenGL module looks for GLU too: have it everywhere or nowhere.
   libglu1-mesa-dev
   libgtest-dev googletest poppler-utils
+  # The JSON writer of `ombrel-cli report --json`, and the schema check of its output.
+  nlohmann-json3-dev python3-jsonschema
 )
 # `install-deps.sh fuzz` adds the compiler the fuzz targets need,
 # `install-deps.sh format` the formatter that scripts/check-format.sh runs.

@@ -8,8 +8,10 @@
 #include "core/base/Version.h"
 #include "core/document/Document.h"
 #include "core/document/DocumentFile.h"
+#include "core/document/ReportData.h"
 #include "core/document/ReportPrinter.h"
 #include "core/graph/PictureSize.h"
+#include "core/report/JsonText.h"
 #include "core/report/ReportHtml.h"
 
 #ifdef OMBREL_CLI_PICTURES
@@ -29,7 +31,8 @@ void PrintHelp(std::ostream& out) {
          "Commands:\n"
          "  report [--markers] FILE.omd   print the report of a saved Ombrel document\n"
          "                                (--markers keeps the bold, underline and italic bytes)\n"
-         "  report --html FILE.omd        print the report as an HTML page\n"
+         "  report --html FILE.omd        print the report as an HTML page (tables as tables)\n"
+         "  report --json FILE.omd        print the report's results as one JSON object\n"
          "  report --pdf OUT.pdf FILE.omd write the report as a PDF, paginated as printed\n"
          "  graph [--sem] [--size WxH{cm|px}] [--dpi N] FILE.omd OUT.svg|OUT.pdf|OUT.png\n"
          "                                draw the document's graph (SD error bars unless\n"
@@ -63,6 +66,7 @@ bool Open(const std::string& path, ombrel::TDocument& document) {
 int Report(int argc, char** argv) {
   bool keepMarkers = false;
   bool html = false;
+  bool json = false;
   std::string pdf;
   std::string path;
   for (int i = 2; i < argc; ++i) {
@@ -71,6 +75,8 @@ int Report(int argc, char** argv) {
       keepMarkers = true;
     } else if (argument == "--html") {
       html = true;
+    } else if (argument == "--json") {
+      json = true;
     } else if (argument == "--pdf") {
       if (++i >= argc) return Usage("report", "name the PDF file after --pdf.");
       pdf = argv[i];
@@ -81,7 +87,8 @@ int Report(int argc, char** argv) {
     }
   }
   if (path.empty()) return Usage("report", "name the document to report on.");
-  if (html && !pdf.empty()) return Usage("report", "choose --html or --pdf, not both.");
+  if (static_cast<int>(html) + static_cast<int>(json) + static_cast<int>(!pdf.empty()) > 1)
+    return Usage("report", "choose one of --html, --json and --pdf.");
   ombrel::TDocument document;
   if (!Open(path, document)) return FileError;
   if (!pdf.empty()) {
@@ -97,6 +104,9 @@ int Report(int argc, char** argv) {
   if (html) {
     ombrel::ComputeReport(document);
     std::cout << ombrel::ReportHtmlPage(document.Report, ombrel::ReportPageTitle(document, path));
+  } else if (json) {
+    ombrel::ComputeReport(document);
+    std::cout << ombrel::JsonText(ombrel::ReportResultTree(document, path));
   } else {
     ombrel::PrintReport(document, std::cout, keepMarkers);
   }
