@@ -3,7 +3,7 @@
 # their SVG drawings (data/ombrel.svg, data/application-x-ombrel.svg) into
 # data/icons/hicolor/, where `cmake --install` takes them from. Run it after
 # changing a drawing and commit what it writes; it needs rsvg-convert
-# (librsvg2-bin: `scripts/install-deps.sh package`). Its output is the same
+# (librsvg2-bin: `scripts/install-deps.sh icons`). Its output is the same
 # bytes on every run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
