@@ -5,7 +5,7 @@ JOBS       ?= 2
 CMAKE_ARGS ?=
 EXAMPLE    ?= examples/paired-t.omd
 
-.PHONY: all deps configure build run test bench gui-bench fuzz fuzz-import examples format format-check clean
+.PHONY: all deps configure build run test package bench gui-bench fuzz fuzz-import examples format format-check clean
 
 all: build
 
@@ -37,6 +37,13 @@ run: build
 
 test: build
 	ctest --test-dir $(BUILD_DIR) -j $(JOBS) --output-on-failure
+
+# The Debian package $(BUILD_DIR)/ombrel_<version>_<arch>.deb (CPack), then
+# its checks: lintian, appstreamcli, desktop-file-validate.
+package: build
+	@bash scripts/install-deps.sh package
+	cd $(BUILD_DIR) && cpack -G DEB
+	bash scripts/check-package.sh $(BUILD_DIR)
 
 bench: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target ombrel-bench

@@ -21,10 +21,15 @@ packages=(
   nlohmann-json3-dev python3-jsonschema
 )
 # `install-deps.sh fuzz` adds the compiler the fuzz targets need,
-# `install-deps.sh format` the formatter that scripts/check-format.sh runs.
+# `install-deps.sh format` the formatter that scripts/check-format.sh runs,
+# `install-deps.sh package` what `make package` builds and checks the Debian
+# package with (scripts/check-package.sh), `install-deps.sh icons` what
+# scripts/make-icons.sh draws the PNG icons with.
 case "${1:-}" in
   fuzz) packages+=(clang) ;;
   format) packages+=(clang-format) ;;
+  package) packages+=(dpkg-dev file binutils lintian appstream desktop-file-utils man-db) ;;
+  icons) packages+=(librsvg2-bin) ;;
 esac
 
 if [ "$list_only" -eq 1 ]; then
