@@ -17,6 +17,8 @@ packages=(
   # CMake's OpenGL module looks for GLU too: have it everywhere or nowhere.
   libglu1-mesa-dev
   libgtest-dev googletest poppler-utils
+  # Workbook import: zip archives and their XML.
+  libzip-dev libexpat1-dev
 )
 # `install-deps.sh fuzz` adds the compiler the fuzz targets need,
 # `install-deps.sh format` the formatter that scripts/check-format.sh runs.
