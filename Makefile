@@ -5,7 +5,7 @@ JOBS       ?= 2
 CMAKE_ARGS ?=
 EXAMPLE    ?= examples/paired-t.omd
 
-.PHONY: all deps configure build run test bench gui-bench fuzz fuzz-import examples format format-check clean
+.PHONY: all deps configure build run test bench gui-bench fuzz fuzz-import fuzz-workbook examples format format-check clean
 
 all: build
 
@@ -47,26 +47,27 @@ examples: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target ombrel-make-examples
 	$(BUILD_DIR)/tools/ombrel-make-examples examples
 
-# Fuzzes the document reader with libFuzzer for FUZZ_SECONDS (clang needed).
+# Fuzzes the document reader with libFuzzer for FUZZ_SECONDS (clang needed);
+# fuzz-import the text importer, fuzz-workbook the workbook reader (.xlsx,
+# .ods). Each keeps its findings in build-fuzz/ and starts from its seeds in
+# fuzz/ (corpus, corpus-import, corpus-workbook).
 FUZZ_SECONDS ?= 600
+# $(1): the fuzz target, $(2): its corpus folder, $(3): the longest input.
+define run_fuzzer
+	@bash scripts/install-deps.sh fuzz
+	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DOMBREL_BUILD_GUI=OFF -DOMBREL_BUILD_TESTS=OFF -DOMBREL_SANITIZE=ON -DOMBREL_FUZZ=ON
+	cmake --build build-fuzz -j $(JOBS) --target $(1)
+	mkdir -p build-fuzz/$(2)
+	build-fuzz/fuzz/$(1) -max_total_time=$(FUZZ_SECONDS) -max_len=$(3) -timeout=10 \
+	  -rss_limit_mb=2048 build-fuzz/$(2) fuzz/$(2)
+endef
 fuzz:
-	@bash scripts/install-deps.sh fuzz
-	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-	  -DOMBREL_BUILD_GUI=OFF -DOMBREL_BUILD_TESTS=OFF -DOMBREL_SANITIZE=ON -DOMBREL_FUZZ=ON
-	cmake --build build-fuzz -j $(JOBS) --target ombrel-fuzz-reader
-	mkdir -p build-fuzz/corpus
-	build-fuzz/fuzz/ombrel-fuzz-reader -max_total_time=$(FUZZ_SECONDS) -max_len=200000 -timeout=10 \
-	  -rss_limit_mb=2048 build-fuzz/corpus fuzz/corpus
-
-# Fuzzes the text importer the same way; its findings stay in fuzz/corpus-import.
+	$(call run_fuzzer,ombrel-fuzz-reader,corpus,200000)
 fuzz-import:
-	@bash scripts/install-deps.sh fuzz
-	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-	  -DOMBREL_BUILD_GUI=OFF -DOMBREL_BUILD_TESTS=OFF -DOMBREL_SANITIZE=ON -DOMBREL_FUZZ=ON
-	cmake --build build-fuzz -j $(JOBS) --target ombrel-fuzz-import
-	mkdir -p build-fuzz/corpus-import
-	build-fuzz/fuzz/ombrel-fuzz-import -max_total_time=$(FUZZ_SECONDS) -max_len=20000 -timeout=10 \
-	  -rss_limit_mb=2048 build-fuzz/corpus-import fuzz/corpus-import
+	$(call run_fuzzer,ombrel-fuzz-import,corpus-import,20000)
+fuzz-workbook:
+	$(call run_fuzzer,ombrel-fuzz-workbook,corpus-workbook,65536)
 
 gui-bench: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target ombrel-gui-bench
