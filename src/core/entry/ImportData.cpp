@@ -171,14 +171,19 @@ TImportedFile ImportWorkbookSheet(const TWorkbookSheet& sheet, std::string_view 
   CountEmptyFields(file);
 
   const std::size_t skip = file.RowNamesTaken ? 1 : 0;
-  for (int r = 0; r < file.DataRows; ++r)
-    if (const std::size_t at = first + static_cast<std::size_t>(r);
-        at < sheet.HiddenRows.size() && sheet.HiddenRows[at])
-      ++file.HiddenRows;
-  for (int c = 0; c < file.DataColumns; ++c)
-    if (const std::size_t at = lead + skip + static_cast<std::size_t>(c);
-        at < sheet.HiddenColumns.size() && sheet.HiddenColumns[at])
-      ++file.HiddenColumns;
+  file.RowHidden.assign(static_cast<std::size_t>(file.DataRows), 0);
+  for (int r = 0; r < file.DataRows; ++r) {
+    const std::size_t at = first + static_cast<std::size_t>(r);
+    if (at >= sheet.HiddenRows.size() || sheet.HiddenRows[at] == 0) continue;
+    file.RowHidden[static_cast<std::size_t>(r)] = 1;
+    ++file.HiddenRows;
+  }
+  for (int c = 0; c < file.DataColumns; ++c) {
+    const std::size_t at = lead + skip + static_cast<std::size_t>(c);
+    if (at >= sheet.HiddenColumns.size() || sheet.HiddenColumns[at] == 0) continue;
+    file.ColumnHidden[static_cast<std::size_t>(c)] = 1;
+    ++file.HiddenColumns;
+  }
   if (file.NotNumberFields > 0)
     file.FirstNotNumberCell =
         SheetColumnName(static_cast<std::int64_t>(lead + skip) + file.FirstNotNumberColumn - 1) +

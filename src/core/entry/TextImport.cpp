@@ -124,12 +124,23 @@ TFieldValue ReadField(std::string_view raw, char decimalSeparator) {
 // The characters that end a delimited field: tab, ";", the list separator
 // and "," unless it is the decimal comma.
 std::string FieldSeparators(const TImportSeparators& separators, char decimalSeparator) {
+  if (separators.ChosenSeparator != '\0') return std::string(1, separators.ChosenSeparator);
   std::string result = "\t;";
   if (decimalSeparator != ',') result.push_back(',');
   const char list = separators.ListSeparator;
   if (list != '\0' && list != decimalSeparator && list != '.' && list != '"' && result.find(list) == std::string::npos)
     result.push_back(list);
   return result;
+}
+
+// The first of `separators` in a line outside double quotes, or "\0".
+char FirstSeparator(std::string_view line, std::string_view separators) {
+  bool quoted = false;
+  for (const char ch : line) {
+    if (ch == '"') quoted = !quoted;
+    if (!quoted && separators.find(ch) != std::string_view::npos) return ch;
+  }
+  return '\0';
 }
 
 // Fields of a delimited line; double quotes hold separators in and are not
@@ -579,7 +590,12 @@ TImportedFile ReadTextForImport(std::istream& in, const TImportOptions& options)
   std::vector<TSourceRow> rows;
   if (!data.empty()) {
     const std::string fieldSeparators = FieldSeparators(separators, file.DecimalSeparator);
-    file.Delimited = data.front().find_first_of(fieldSeparators) != std::string::npos;
+    const std::size_t separator = data.front().find_first_of(fieldSeparators);
+    file.Delimited = separators.ChosenSeparator != ' ' && separator != std::string::npos;
+    if (file.Delimited) {
+      const char outside = FirstSeparator(data.front(), fieldSeparators);
+      file.FieldSeparator = outside != '\0' ? outside : data.front()[separator];
+    }
     std::vector<std::size_t> boundaries;
     if (!file.Delimited) boundaries = AlignedBoundaries(data, file.DecimalSeparator);
     rows.reserve(data.size());

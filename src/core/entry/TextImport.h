@@ -40,11 +40,14 @@ bool IsSpreadsheetFileName(std::string_view path);
 // The user's separators: the list separator splits fields like "," and ";";
 // the system's decimal separator is used when the file does not show its
 // own. `ChosenDecimal` ("." or ",", chosen in the import dialog) overrides
-// both; "\0" detects.
+// both; "\0" detects. `ChosenSeparator` makes one character alone split
+// the fields (a blank: column-aligned fields); "\0" takes tab, ";", the list
+// separator and "," (unless it is the decimal comma) alike.
 struct TImportSeparators {
   char ListSeparator = ',';
   char DecimalSeparator = '.';
   char ChosenDecimal = '\0';
+  char ChosenSeparator = '\0';
 };
 
 // How a file is read, as the import dialog (or the command line) sets it:
@@ -103,6 +106,9 @@ struct TImportedFile {
   int DataRows = 0;
   int DataColumns = 0;
   bool Delimited = false;
+  // The separator of the first data line's fields (the first one found in
+  // it), or a blank for column-aligned fields.
+  char FieldSeparator = ' ';
   // More data lines than MaxImportRows: only the first ones were read.
   bool TooManyRows = false;
   // Fields holding numbers beyond the entry range (stored as empty cells).
@@ -134,9 +140,12 @@ struct TImportedFile {
   // Dates and times (workbooks), left empty and counted apart from
   // NotNumberFields.
   int DateFields = 0;
-  // Hidden rows and columns among those read (workbooks; they are read).
+  // Hidden rows and columns among those read (workbooks; they are read),
+  // counted and flagged by data row and column.
   int HiddenRows = 0;
   int HiddenColumns = 0;
+  std::vector<std::uint8_t> RowHidden;
+  std::array<std::uint8_t, MaxColumns> ColumnHidden{};
   // Workbooks: the sheets by name and the 0-based index of the one read.
   std::vector<std::string> SheetNames;
   int Sheet = -1;

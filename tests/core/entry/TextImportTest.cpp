@@ -804,6 +804,35 @@ TEST(ReadImportText, HeaderCanBeSwitchedOnAndOff) {
   }
 }
 
+TEST(ReadImportText, NamesTheFieldSeparatorAndTakesAChosenOne) {
+  struct TCase {
+    const char* Name;
+    std::string Text;
+    char Chosen;
+    char ChosenDecimal;
+    char Separator;
+    std::vector<long double> FirstRow;
+  };
+  const TCase cases[] = {
+      {"semicolons", "1;2;3\n", '\0', '\0', ';', {1, 2, 3}},
+      {"tabs", "1\t2\n", '\0', '\0', '\t', {1, 2}},
+      {"a quoted comma first", "\"1,5\";2\n", '\0', '\0', ';', {1.5L, 2}},
+      {"column-aligned", " 1  2\n 3  4\n", '\0', '\0', ' ', {1, 2}},
+      {"a chosen semicolon keeps commas in fields", "1,5;2\n", ';', ',', ';', {1.5L, 2}},
+      {"a chosen blank reads aligned columns", "1,5  2\n3,5  4\n", ' ', ',', ' ', {1.5L, 2}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TImportSeparators separators;
+    separators.ChosenSeparator = c.Chosen;
+    separators.ChosenDecimal = c.ChosenDecimal;
+    const TImportedFile file = Read(c.Text, separators);
+    EXPECT_EQ(file.FieldSeparator, c.Separator);
+    for (std::size_t k = 0; k < c.FirstRow.size(); ++k)
+      EXPECT_EQ(file.Table->GetValue(0, static_cast<int>(k)), c.FirstRow[k]) << k;
+  }
+}
+
 // What the preview shows: each column's counts and the first rows' fields.
 TEST(ReadImportText, CountsEachColumnForThePreview) {
   const TImportedFile file = Read("x,y,z\n1,NA,\n2,,3\n,4,-\n");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -109,6 +110,8 @@ TEST(ReadImportData, ReadsEachSheetOfBothFormatsAlike) {
       EXPECT_EQ(file.DateFields, c.Dates);
       EXPECT_EQ(file.HiddenRows, c.HiddenRows);
       EXPECT_EQ(file.HiddenColumns, c.HiddenColumns);
+      EXPECT_EQ(std::count(file.RowHidden.begin(), file.RowHidden.end(), 1), c.HiddenRows);
+      EXPECT_EQ(std::count(file.ColumnHidden.begin(), file.ColumnHidden.end(), 1), c.HiddenColumns);
       EXPECT_EQ(file.RowNamesTaken, !c.RowTitles.empty());
       for (std::size_t r = 0; r < c.RowTitles.size(); ++r)
         EXPECT_EQ(file.Table->RowTitle(static_cast<int>(r)), c.RowTitles[r]);
