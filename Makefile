@@ -5,7 +5,7 @@ JOBS       ?= 2
 CMAKE_ARGS ?=
 EXAMPLE    ?= examples/paired-t.omd
 
-.PHONY: all deps configure build run test package bench gui-bench fuzz fuzz-import examples format format-check clean
+.PHONY: all deps configure build run test package bench gui-bench fuzz fuzz-import fuzz-workbook examples format format-check clean
 
 all: build
 
@@ -55,7 +55,8 @@ examples: configure
 	$(BUILD_DIR)/tools/ombrel-make-examples examples
 
 # Fuzzes every reader with libFuzzer (clang and the sanitizers, in
-# build-fuzz) for FUZZ_SECONDS each; fuzz-import only the text importer.
+# build-fuzz) for FUZZ_SECONDS each; fuzz-import and fuzz-workbook only the
+# text importer or the workbook reader.
 # CI runs the same script for a shorter time.
 FUZZ_SECONDS ?= 600
 fuzz:
@@ -63,6 +64,9 @@ fuzz:
 
 fuzz-import:
 	@bash scripts/fuzz.sh $(FUZZ_SECONDS) import
+
+fuzz-workbook:
+	@bash scripts/fuzz.sh $(FUZZ_SECONDS) workbook
 
 gui-bench: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target ombrel-gui-bench

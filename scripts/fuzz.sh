@@ -16,6 +16,7 @@ cd "$(dirname "$0")/.."
 targets=(
   "reader ombrel-fuzz-reader fuzz/corpus 200000"
   "import ombrel-fuzz-import fuzz/corpus-import 20000"
+  "workbook ombrel-fuzz-workbook fuzz/corpus-workbook 65536"
 )
 
 seconds=${1:-600}

@@ -19,6 +19,8 @@ packages=(
   libgtest-dev googletest poppler-utils
   # The JSON writer of `ombrel-cli report --json`, and the schema check of its output.
   nlohmann-json3-dev python3-jsonschema
+  # Workbook import: zip archives and their XML.
+  libzip-dev libexpat1-dev
 )
 # `install-deps.sh fuzz` adds the compiler the fuzz targets need,
 # `install-deps.sh format` the formatter that scripts/check-format.sh runs,
