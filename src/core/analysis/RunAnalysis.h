@@ -8,6 +8,8 @@
 
 #include "core/analysis/AnalysisRecord.h"
 #include "core/analysis/Correlation.h"
+#include "core/analysis/LinearRegression.h"
+#include "core/analysis/MultipleRegression.h"
 #include "core/analysis/RegressionOutputs.h"
 #include "core/analysis/TTests.h"
 #include "core/base/DataTable.h"
@@ -44,10 +46,9 @@ struct TAnalysisRoutines {
                             TReal, TReal, TReal, TReal)>
       TwoByTwo;
   std::function<TStatusCode(TDataTable&, TReportText&)> LargerTable;
-  std::function<TStatusCode(TDataTable&, bool, bool, TReportText&, bool, TRegressionOutputs&, TReal, TReal)>
-      LinearRegression;
-  std::function<TStatusCode(TDataTable&, TReportText&, bool, int, const TColumnFlags&, TMultipleRegressionOutputs&)>
-      MultipleRegression;
+  // The regressions also hand their graph its outputs.
+  std::function<void(const TLinearRegressionRequest&, TAnalysisRun&, TRegressionOutputs&)> LinearRegression;
+  std::function<void(const TMultipleRegressionRequest&, TAnalysisRun&, TMultipleRegressionOutputs&)> MultipleRegression;
 };
 
 // What one run reads and writes: the parts of a document an analysis sees.
