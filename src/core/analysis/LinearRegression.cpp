@@ -227,10 +227,12 @@ void PartitionSumsOfSquares(const TFit& fit, const TLinearRegressionRequest& req
     result.MSResidual = result.SSResidual / static_cast<TReal>(result.DFResidual);
     result.SlopeSE = std::sqrt(result.MSResidual / result.Sxx);
   } else {
+    // A line through a fixed point explains the squares about that point,
+    // not about the mean: the total is Σ(Y - Y0)² (uncentred), so that
+    // the model's share is b²·Σ(X - X0)² and F = t², as for a line through
+    // the origin (NIST's NoInt data).
     const TReal shiftedMeanY = result.MeanY - request.ForceY;
-    // The total about the forced point, as this program has always formed
-    // it from the shifted values; it enters r² and the perfect-line test.
-    result.SSTotal = result.Syy - shiftedMeanY * shiftedMeanY / count + count * shiftedMeanY * shiftedMeanY;
+    result.SSTotal = result.Syy + count * shiftedMeanY * shiftedMeanY;
     result.SSRegression = result.SSTotal - result.SSResidual;
     result.DFResidual = result.N - 1;
     result.DFTotal = result.N;

@@ -93,8 +93,8 @@ TEST(LinearRegression, NorrisMatchesCertifiedValues) {
 }
 
 // NIST StRD NoInt1 and NoInt2: a line through the origin, which is the fit
-// forced through (0, 0). NIST's R² is about the origin, which the report
-// does not print for a forced fit, so it is not compared.
+// forced through (0, 0). Its total sum of squares is taken about the origin,
+// so r² (kept for the graph and the results) is NIST's and F is t².
 TEST(LinearRegression, LineThroughOriginMatchesNoIntCertifiedValues) {
   for (const char* file : {"NoInt1.dat", "NoInt2.dat"}) {
     SCOPED_TRACE(file);
@@ -109,6 +109,8 @@ TEST(LinearRegression, LineThroughOriginMatchesNoIntCertifiedValues) {
     EXPECT_GE(AgreeingDigits(r.Slope, nist.Estimates[0]), 14.0);
     EXPECT_GE(AgreeingDigits(r.SlopeSE, nist.StandardDeviations[0]), 14.0);
     EXPECT_GE(AgreeingDigits(r.SyX, nist.ResidualSD), 14.0);
+    EXPECT_GE(AgreeingDigits(r.RSquared, nist.RSquared), 14.0);
+    EXPECT_GE(AgreeingDigits(r.SSRegression / r.MSResidual, r.T * r.T), 14.0);
     EXPECT_EQ(PrintedDigits(r.Slope), test::ReferenceDigits(nist.Estimates[0], r.Slope));
     EXPECT_EQ(PrintedDigits(r.SlopeSE), test::ReferenceDigits(nist.StandardDeviations[0], r.SlopeSE));
     EXPECT_EQ(PrintedDigits(r.SyX), test::ReferenceDigits(nist.ResidualSD, r.SyX));
@@ -196,7 +198,8 @@ TLinearRegressionRequest Request(bool testLinearity, bool standardCurve) {
 // Forced through (1, 2). The deviations from a forced line keep rows - 1
 // degrees of freedom and the pure error is the scatter within rows (python:
 // SS deviations 0.45433 on 4 df, SS pure 2.065 on 5 df, F 0.27502, P
-// 0.88249); the total is Syy - Ȳ²/n + nȲ² of the shifted Y (237.76975).
+// 0.88249); the total is Σ(Y - 2)² = 239.33, the model b²·Σ(X - 1)² =
+// 236.81067.
 TLinearRegressionRequest ForcedThroughOneTwo() {
   TLinearRegressionRequest request = Request(true, false);
   request.ForceThrough = true;
