@@ -107,8 +107,8 @@ struct TMultipleRegressionResult {
 // with the column selection of compare-means analyses not applied. The
 // date line's time is the caller's (When). Accuracy: the certified
 // coefficients, standard errors, residual SD and R² of NIST's Norris,
-// Pontius, Longley and Wampler1-4 data to at least 12 digits (centred
-// Householder QR, see LeastSquares.h).
+// Pontius, Longley and Wampler1-5 data to 14 digits, Filip's to 11.9
+// (centred Householder QR, see LeastSquares.h; `make lre`).
 TMultipleRegressionResult ComputeMultipleRegression(const TMultipleRegressionRequest& request, const TDataTable& table);
 
 // The heading of a computed result's report: the date line and the data

@@ -48,6 +48,69 @@ struct TExactSum {
 
 TReal Norm(std::span<const TReal> values) { return std::sqrt(DotProduct(values, values)); }
 
+// R of the centred columns' QR: its diagonal apart, the rest above the
+// diagonal in the columns of the factored matrix.
+struct TTriangle {
+  const std::vector<std::vector<TReal>>& Columns;
+  const std::vector<TReal>& Diagonal;
+  TReal At(std::size_t i, std::size_t j) const { return i == j ? Diagonal[i] : Columns[j][i]; }
+};
+
+// Y - b0 - Σ bj·xj of row i of the data as given, formed in doubled
+// precision: no rounding of means or centred values enters it.
+TExactSum ResidualSum(const std::vector<std::vector<TReal>>& columns, std::span<const TReal> y, TReal intercept,
+                      const std::vector<TReal>& slopes, std::size_t i) {
+  TExactSum sum{y[i], 0};
+  sum.Add(-intercept);
+  for (std::size_t j = 0; j < slopes.size(); ++j) sum.SubtractProduct(slopes[j], columns[j][i]);
+  return sum;
+}
+
+// One step of refinement by the corrected semi-normal equations (Björck,
+// 1987): the gradient Xᵀe of the sum of squares, X with its column of ones,
+// summed in doubled precision from the doubled residuals, so that it is
+// right even where the residuals are large against the coefficients
+// (Wampler5); then RᵀR·δ = Xcᵀe for the slopes and the mean residual for
+// the intercept. Points that lie exactly on a polynomial give its
+// coefficients exactly.
+void RefineCoefficients(const std::vector<std::vector<TReal>>& columns, std::span<const TReal> y,
+                        const std::vector<TReal>& means, const TTriangle& r, std::vector<TReal>& slopes,
+                        TReal& intercept) {
+  const std::size_t p = slopes.size();
+  TExactSum total;
+  std::vector<TExactSum> gradient(p);
+  for (std::size_t i = 0; i < y.size(); ++i) {
+    const TExactSum e = ResidualSum(columns, y, intercept, slopes, i);
+    total.Add(e.High);
+    total.Add(e.Low);
+    for (std::size_t j = 0; j < p; ++j) {
+      gradient[j].SubtractProduct(-columns[j][i], e.High);
+      gradient[j].SubtractProduct(-columns[j][i], e.Low);
+    }
+  }
+  // Xcᵀe = Xᵀe - x̄·Σe; then Rᵀw = Xcᵀe forward and R·δ = w backward.
+  std::vector<TReal> z(p);
+  for (std::size_t j = 0; j < p; ++j) {
+    gradient[j].SubtractProduct(means[j], total.High);
+    gradient[j].SubtractProduct(means[j], total.Low);
+    z[j] = gradient[j].Value();
+  }
+  for (std::size_t k = 0; k < p; ++k) {
+    for (std::size_t i = 0; i < k; ++i) z[k] -= r.At(i, k) * z[i];
+    z[k] /= r.Diagonal[k];
+  }
+  for (std::size_t k = p; k-- > 0;) {
+    for (std::size_t j = k + 1; j < p; ++j) z[k] -= r.At(k, j) * z[j];
+    z[k] /= r.Diagonal[k];
+  }
+  TReal interceptCorrection = total.Value() / static_cast<TReal>(y.size());
+  for (std::size_t j = 0; j < p; ++j) {
+    slopes[j] += z[j];
+    interceptCorrection -= z[j] * means[j];
+  }
+  intercept += interceptCorrection;
+}
+
 }  // namespace
 
 TReal AccurateMean(std::span<const TReal> values) {
@@ -148,34 +211,14 @@ TLeastSquaresFit FitLeastSquares(const std::vector<std::vector<TReal>>& columns,
   TReal intercept = fit.MeanY;
   for (std::size_t j = 0; j < p; ++j) intercept -= slopes[j] * fit.Means[j];
 
-  // Y - b0 - Σ bj·xj of the data as given, formed in doubled precision: no
-  // rounding of means or centred values enters it.
+  const TTriangle triangle{a, diagonal};
+  for (int step = 0; step < RefinementSteps; ++step)
+    RefineCoefficients(columns, y, fit.Means, triangle, slopes, intercept);
   const auto residuals = [&] {
     std::vector<TReal> e(n);
-    for (std::size_t i = 0; i < n; ++i) {
-      TExactSum sum{y[i], 0};
-      sum.Add(-intercept);
-      for (std::size_t j = 0; j < p; ++j) sum.SubtractProduct(slopes[j], columns[j][i]);
-      e[i] = sum.Value();
-    }
+    for (std::size_t i = 0; i < n; ++i) e[i] = ResidualSum(columns, y, intercept, slopes, i).Value();
     return e;
   };
-  // Refinement: the least-squares solution of the residual, added to the
-  // coefficients, removes the error that the condition of the columns and
-  // the rounding of the means put into them; points that lie exactly on a
-  // polynomial give its coefficients exactly.
-  for (int step = 0; step < RefinementSteps; ++step) {
-    std::vector<TReal> e = residuals();
-    const TReal meanE = AccurateMean(e);
-    for (TReal& value : e) value -= meanE;
-    const std::vector<TReal> correction = solve(std::move(e));
-    TReal interceptCorrection = meanE;
-    for (std::size_t j = 0; j < p; ++j) {
-      slopes[j] += correction[j];
-      interceptCorrection -= correction[j] * fit.Means[j];
-    }
-    intercept += interceptCorrection;
-  }
 
   // R⁻¹, upper triangular, row by row from the bottom; (XcᵀXc)⁻¹ = R⁻¹R⁻ᵀ.
   std::vector<std::vector<TReal>> inverse(p, std::vector<TReal>(p, 0));

@@ -107,12 +107,12 @@ TEST(MultipleRegression, MatchesNistCertifiedValues) {
       {"Longley.dat", 0, 14},
       {"Wampler1.dat", 5, 19},
       {"Wampler2.dat", 5, 16},
-      {"Wampler3.dat", 5, 13},
-      {"Wampler4.dat", 5, 12},
-      {"Wampler5.dat", 5, 10},
+      {"Wampler3.dat", 5, 14},
+      {"Wampler4.dat", 5, 14},
+      {"Wampler5.dat", 5, 14},
       // Degree 10: the columns' own rounding to 64 bits already limits the
-      // agreement to about ten digits.
-      {"Filip.dat", 10, 10},
+      // agreement to 11.9 digits (mpmath, from the stored columns).
+      {"Filip.dat", 10, 11.5},
   };
   for (const TNistCase& c : cases) {
     SCOPED_TRACE(c.File);
