@@ -146,25 +146,27 @@ void WriteCoefficientTests(TReportText& report, const TMultipleRegressionResult&
   SetTabStops(report, {20, 32, 44, 56});
   WriteUnderlinedLine(report, "Which variable(s) make a significant contribution?");
   report.NewLine();
-  TTableWriter t(report);
-  WriteHeadingRow(t, {"Variable", "t ratio", "P value", "Significant?"});
-  for (const TCoefficient& c : result.Coefficients) {
-    t.At(0);
-    WriteLabel(report, c.Name);
-    t.Next(1);
-    if (IsEmpty(c.T)) {
-      t.Text("infinite");
-    } else {
-      report.WriteNumber(c.T, Digits);
+  {
+    TTableWriter t(report);
+    WriteHeadingRow(t, {"Variable", "t ratio", "P value", "Significant?"});
+    for (const TCoefficient& c : result.Coefficients) {
+      t.At(0);
+      WriteLabel(report, c.Name);
+      t.Next(1);
+      if (IsEmpty(c.T)) {
+        t.Text("infinite");
+      } else {
+        report.WriteNumber(c.T, Digits);
+      }
+      t.Next(2);
+      if (c.P <= 0.0001L) {
+        t.Text("< 0.0001");
+      } else {
+        t.Text("  ");
+        report.WriteNumber(c.P, 4);
+      }
+      t.Next(3).Text(c.P <= 0.05L ? "  Yes" : "  No").EndLine();
     }
-    t.Next(2);
-    if (c.P <= 0.0001L) {
-      t.Text("< 0.0001");
-    } else {
-      t.Text("  ");
-      report.WriteNumber(c.P, 4);
-    }
-    t.Next(3).Text(c.P <= 0.05L ? "  Yes" : "  No").EndLine();
   }
   report.NewLine();
   report.WriteLine("Each P value compares the full model with a simpler model omitting");
