@@ -174,6 +174,14 @@ TEST(MultipleRegressionReport, ThreeVariables) {
   table.SetExcluded(11, 0, true);
   table.SetTitle("Three X");
   ExpectGoldenReport(table, true, AllSelected(), "multiple-regression/three-x");
+  // The tables as HTML shows them: coefficients, fit figures, coefficient
+  // tests, VIF and one block of the matrix, each ending with its last row.
+  TWritten out;
+  WriteReport(table, true, 0, AllSelected(), out);
+  const std::vector<TReportTable>& tables = out.Report.Structure().Tables;
+  ASSERT_EQ(tables.size(), 5u);
+  const std::size_t rows[] = {4, 6, 4, 3, 3};
+  for (std::size_t i = 0; i < tables.size(); ++i) EXPECT_EQ(tables[i].Body.size(), rows[i]) << "table " << i;
 }
 
 // One X: "Intercept"/"Slope" rows, "r", and no tests of single
