@@ -214,7 +214,9 @@ std::vector<TColumnUse> PairedColumnUse(const TDataTable& table, int xColumn, st
   const auto use = [&](int column, std::int32_t used) {
     const int mapped = table.MapColumn(column);
     const std::string title = mapped >= 0 && mapped < MaxColumns ? table.Summary(mapped).Title : std::string();
-    return TColumnUse{mapped, title, used, std::max(0, TypedValueCount(table, column) - used)};
+    TColumnUse use = ColumnUseOf(table, column, title, used);
+    use.Column = mapped;
+    return use;
   };
   std::vector<TColumnUse> columns{use(xColumn, usedX)};
   for (std::size_t i = 0; i < yColumns.size(); ++i) columns.push_back(use(yColumns[i], usedY[i]));

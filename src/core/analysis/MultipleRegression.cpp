@@ -90,7 +90,7 @@ std::vector<TColumnUse> ColumnUse(const TDataTable& table, const TMultipleRegres
   const auto used = static_cast<std::int32_t>(result.RowsUsed.size());
   std::vector<TColumnUse> columns;
   const auto add = [&](int column, const std::string& title) {
-    columns.push_back({column, title, used, std::max(0, TypedValueCount(table, column) - used)});
+    columns.push_back(ColumnUseOf(table, column, title, used));
   };
   if (result.Regression) add(result.DependentColumn, result.DependentTitle);
   for (std::size_t j = 0; j < result.Variables.size(); ++j) add(result.Variables[j], result.Titles[j]);
