@@ -40,6 +40,8 @@ def fit(points):
     f = real(ss_model) / real(ss_residual / df)
     show("F", f)
     show_p("P", f_upper(f, 1, df))
+    # The APA sentence's t: the slope over its SE, the square root of F.
+    show("t of the slope", real(slope) / se_slope)
 
 
 print("Without replicates")
@@ -82,6 +84,8 @@ def forced_fit(points, x0, y0):
     ss_pure = sum(sum((y - Fraction(sum(ys), len(ys))) ** 2 for y in ys) for ys in rows.values())
     ss_deviation = ss_residual - ss_pure
     df_deviation, df_pure = len(rows) - 1, n - len(rows)
+    if df_pure == 0:
+        return
     show("SS deviations", ss_deviation)
     show("SS pure error", ss_pure)
     f = real(ss_deviation / df_deviation) / real(ss_pure / df_pure)
@@ -93,3 +97,9 @@ print("\nForced through (1, 2), two replicates in each of five rows")
 y1 = [dec(v) for v in "2.5 4.1 6.3 7.1 9.9".split()]
 y2 = [dec(v) for v in "1.8 3.6 5.2 8.4 10.6".split()]
 forced_fit(list(zip(range(1, 6), y1)) + list(zip(range(1, 6), y2)), 1, 2)
+
+print("\nThe effect section's line (tests/data/reports/linear-regression/effect-section)")
+ys = [dec(v) for v in "3.1 3.9 5.2 8.8 9.1 13.2 12.8 17.1".split()]
+fit(list(zip(range(1, 9), ys)))
+print("\nThe same forced through the origin")
+forced_fit(list(zip(range(1, 9), ys)), 0, 0)

@@ -261,6 +261,7 @@ void DescribeLine(TReal count, TLinearRegressionResult& result) {
     result.InterceptUpper = result.Intercept + t95 * result.InterceptSE;
   }
 
+  if (!result.PerfectLine) result.SlopeT = result.Slope / result.SlopeSE;
   if (result.PerfectLine) {
     result.SlopeP = 0;
   } else if (!result.Forced) {

@@ -98,6 +98,9 @@ struct TLinearRegressionResult {
   TReal F = EmptyValue;
   TReal T = EmptyValue;
   TReal SlopeP = EmptyValue;
+  // b / SE(b), signed, with DFResidual degrees of freedom: the t of the APA
+  // sentence (the ordinary fit's F is its square); empty for a perfect line.
+  TReal SlopeT = EmptyValue;
 
   // Lack of fit (replicates and the linearity test).
   bool HasLackOfFit = false;

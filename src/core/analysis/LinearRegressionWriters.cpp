@@ -1,8 +1,12 @@
 // The linear regression's writers: the text report and the record, both
 // from a computed TLinearRegressionResult.
+#include <algorithm>
+#include <cmath>
 #include <string_view>
 
 #include "core/analysis/LinearRegression.h"
+#include "core/base/NumberText.h"
+#include "core/report/EffectSizeLines.h"
 #include "core/report/ReportTables.h"
 #include "core/report/ReportText.h"
 #include "core/report/TableWriter.h"
@@ -244,7 +248,7 @@ TResultValue ResultsOf(const TLinearRegressionResult& r) {
   results.AddReal("msRegression", r.MSRegression).AddReal("msResidual", r.MSResidual);
   results.AddInteger("dfRegression", r.DFRegression).AddInteger("dfResidual", r.DFResidual);
   results.AddInteger("dfTotal", r.DFTotal);
-  results.AddReal("f", r.F).AddReal("t", r.T).AddReal("p", r.SlopeP);
+  results.AddReal("f", r.F).AddReal("t", r.T).AddReal("p", r.SlopeP).AddReal("slopeT", r.SlopeT);
   results.Add("lackOfFit", LackOfFitTree(r));
   results.Add("runsTest", RunsTree(r));
   return results;
@@ -312,6 +316,34 @@ TResultValue TablesOf(const TLinearRegressionResult& r) {
   return tables;
 }
 
+// The slope as APA writes a coefficient: two decimals, or two significant
+// digits for a slope below 0.1 in size, which two decimals would show as 0.
+std::string ApaSlope(TReal slope) {
+  const TReal size = std::fabs(slope);
+  int decimals = 2;
+  if (size > 0 && size < 0.1L) decimals = std::min(1 - static_cast<int>(std::floor(std::log10(size))), 18);
+  return Italic("b") + " = " + FormatFixed(slope, decimals);
+}
+
+// No size of its own (the report gives r and r²): the method of the slope's
+// P, and the APA sentence of the slope: b, its t (the square root of the
+// report's F, signed as the slope) with the residual df, p, and R² (left out
+// for a line forced through a point, whose r² is about that point).
+TEffectSection EffectSectionOf(const TLinearRegressionResult& result) {
+  TEffectSection section;
+  section.Method.Source = result.Forced ? "the t distribution" : "the F distribution";
+  section.Method.Tails = 2;
+  section.Method.Groups = GroupCountsOf(result.Columns);
+  for (std::size_t i = 0; i < section.Method.Groups.size(); ++i)
+    if (section.Method.Groups[i].Name.empty())
+      section.Method.Groups[i].Name = std::string("Column ") + ColumnLetter(result.Columns[i].Column);
+  section.Apa = {ApaSlope(result.Slope), ApaStatistic(Italic("t"), ApaDf(result.DFResidual), result.SlopeT),
+                 ApaP(result.SlopeP)};
+  if (!result.Forced)
+    section.Apa.push_back(ApaEffect(Italic("R") + " squared", result.RSquared, EmptyValue, EmptyValue, false));
+  return section;
+}
+
 }  // namespace
 
 void WriteLinearRegressionReport(const TLinearRegressionResult& result, TReportText& report) {
@@ -341,6 +373,7 @@ void FillLinearRegressionRecord(const TLinearRegressionResult& result, TAnalysis
   record.Results = ResultsOf(result);
   record.Method = MethodOf(result);
   record.Tables = TablesOf(result);
+  record.Effect = EffectSectionOf(result);
 }
 
 }  // namespace ombrel

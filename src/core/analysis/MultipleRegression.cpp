@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "core/stats/EffectSizes.h"
 #include "core/stats/LeastSquares.h"
 #include "core/stats/PValue.h"
 
@@ -97,6 +98,15 @@ std::vector<TColumnUse> ColumnUse(const TDataTable& table, const TMultipleRegres
   return columns;
 }
 
+// Cohen's f² (Cohen, 1988) with the interval lambda / N, N the rows used,
+// from the noncentral F interval of lambda (Steiger, 2004): the interval of
+// R² (eta squared) carried over by f² = R² / (1 - R²).
+TEffectSize FSquaredOf(TReal rSquared, TReal f, TReal dfModel, TReal dfResidual) {
+  const TEffectSize r2 = EtaSquared(f, dfModel, dfResidual);
+  const auto carried = [](TReal value) { return IsEmpty(value) ? EmptyValue : value / (1 - value); };
+  return {CohensFSquared(rSquared), carried(r2.Lower), carried(r2.Upper)};
+}
+
 // The fit's figures: goodness of fit with its F test, the coefficients with
 // their tests, and the variance inflation factors.
 void DescribeFit(const TLeastSquaresFit& fit, TMultipleRegressionResult& result) {
@@ -109,6 +119,7 @@ void DescribeFit(const TLeastSquaresFit& fit, TMultipleRegressionResult& result)
   if (result.SSResidual > 0) {
     result.F = ((result.SSTotal - result.SSResidual) / static_cast<TReal>(p)) / (result.SSResidual / df);
     result.P = p_value_f(static_cast<std::int32_t>(p), result.DF, result.F);
+    result.FSquared = FSquaredOf(result.RSquared, result.F, static_cast<TReal>(p), df);
   }
   result.CriticalT95 = t_critical_95(result.DF);
   for (std::size_t i = 0; i <= p; ++i) {

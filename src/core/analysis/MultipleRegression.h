@@ -10,6 +10,7 @@
 #include "core/base/EmptyValue.h"
 #include "core/base/TestChoices.h"
 #include "core/report/ReportTables.h"
+#include "core/stats/EffectSizes.h"
 
 // Multiple regression (one dependent column Y, one or more X columns) and the
 // correlation matrix of a set of columns, over the rows where every analysed
@@ -83,7 +84,10 @@ struct TMultipleRegressionResult {
   TReal F = EmptyValue;  // empty for a perfect fit
   TReal P = EmptyValue;
   TReal CriticalT95 = EmptyValue;  // the t of the 95% limits
-  std::vector<TReal> VIF;          // per X variable
+  // Cohen's f² = R² / (1 - R²) with its 95% interval; empty for a perfect
+  // fit.
+  TEffectSize FSquared;
+  std::vector<TReal> VIF;  // per X variable
   TReal MaxVIF = 0;
   TCollinearityVerdict Verdict = TCollinearityVerdict::None;
 

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/analysis/MultipleRegression.h"
+#include "core/report/EffectSizeLines.h"
 #include "core/report/ReportText.h"
 #include "core/report/TableWriter.h"
 
@@ -374,6 +375,7 @@ TResultValue ResultsOf(const TMultipleRegressionResult& r) {
   results.AddReal("rSquared", r.RSquared).AddReal("rSquaredPercent", 100 * r.RSquared);
   results.AddReal("adjustedRSquared", r.AdjustedRSquared).AddReal("multipleR", r.MultipleR);
   results.AddBool("perfectFit", r.PerfectFit()).AddReal("f", r.F).AddReal("p", r.P);
+  results.AddReal("fSquared", r.FSquared.Value);
   const bool severalX = r.Variables.size() > 1;
   results.Add("maxVif", severalX ? TResultValue::Real(r.MaxVIF) : TResultValue::Null());
   results.Add("collinearity",
@@ -437,6 +439,24 @@ TResultValue TablesOf(const TMultipleRegressionResult& r) {
   return tables;
 }
 
+// Cohen's f squared, the method of the F test and its APA sentence:
+// F(p, df), p, R squared and f squared. The correlation matrix tests
+// nothing and has no section.
+TEffectSection EffectSectionOf(const TMultipleRegressionResult& result) {
+  TEffectSection section;
+  section.Sizes.push_back({"Cohen's f squared", result.FSquared});
+  section.Method.Source = "the F distribution";
+  section.Method.Groups = GroupCountsOf(result.Columns);
+  for (std::size_t i = 0; i < section.Method.Groups.size(); ++i)
+    if (section.Method.Groups[i].Name.empty())
+      section.Method.Groups[i].Name = std::string("Column ") + ColumnLetter(result.Columns[i].Column);
+  const std::string df = ApaDf(static_cast<TReal>(result.Variables.size())) + ", " + ApaDf(result.DF);
+  section.Apa = {ApaStatistic(Italic("F"), df, result.F), ApaP(result.P),
+                 ApaEffect(Italic("R") + " squared", result.RSquared, EmptyValue, EmptyValue, false),
+                 ApaEffect(Italic("f") + " squared", result.FSquared.Value)};
+  return section;
+}
+
 }  // namespace
 
 void WriteMultipleRegressionHeading(const TMultipleRegressionResult& result, TReportText& report) {
@@ -476,6 +496,7 @@ void FillMultipleRegressionRecord(const TMultipleRegressionResult& result, TAnal
   record.Results = ResultsOf(result);
   record.Method = MethodOf(result);
   record.Tables = TablesOf(result);
+  if (result.Regression) record.Effect = EffectSectionOf(result);
 }
 
 }  // namespace ombrel

@@ -12,6 +12,7 @@
 #include "core/base/CalcProgress.h"
 #include "core/document/Document.h"
 #include "core/document/DocumentAnalysis.h"
+#include "core/document/ReportData.h"
 #include "core/base/NumberText.h"
 #include "core/analysis/MultipleRegression.h"
 
@@ -510,6 +511,82 @@ TEST(RegressionDocuments, ReportsAndGraphOutputsAreKept) {
     EXPECT_NE(matrixTitle.find("Correlation Matrix Results"), std::string::npos) << matrixTitle;
     EXPECT_EQ(document.MultipleRegressionResults.Regression, 0);
     EXPECT_EQ(document.MultipleRegressionResults.Variables, (std::vector<std::int32_t>{0, 1, 2}));
+  }
+}
+
+// The section that closes a report when asked for. Linear regression has
+// no size line (the report gives r²): the method of the slope's P and the
+// APA sentence b, t (slope / SE, the square root of F), p and R², without
+// R² for a line forced through the origin (tools/expected/
+// linear_regression.py: b 1.9857, t 11.738, R² .9583; forced b 2.0235,
+// t 28.327).
+// Multiple regression: Cohen's f squared with its interval and F, p, R²,
+// f². The reports are kept in tests/data/reports; the multiple regression's
+// from its section on, as its first line holds the time.
+TEST(RegressionDocuments, EffectSections) {
+  TSilentCalcProgress progress;
+  const std::vector<std::vector<long double>> line = {{1, 2, 3, 4, 5, 6, 7, 8},
+                                                      {3.1L, 3.9L, 5.2L, 8.8L, 9.1L, 13.2L, 12.8L, 17.1L}};
+  for (const bool forced : {false, true}) {
+    SCOPED_TRACE(forced);
+    TDocument document;
+    document.ChooseFormat(TDataFormat::XY);
+    document.EffectSizes = true;
+    FillColumns(document.Table, line);
+    document.Table.Summary(0).Title = "Dose";
+    document.Table.Summary(1).Title = "Response";
+    document.Choices.InterpolateUnknowns = 0;
+    document.Choices.ForceThrough = forced ? 1 : 0;
+    RunAnalysis(document, progress);
+    test::ExpectGoldenDocument(document,
+                               forced ? "linear-regression/effect-section-forced" : "linear-regression/effect-section");
+  }
+  TDocument document;
+  document.ChooseFormat(TDataFormat::MultipleRegression);
+  document.EffectSizes = true;
+  FillColumns(document.Table, {YValues, Dose, Second, Age});
+  document.Table.Summary(1).Title = "Dose";
+  document.Table.Summary(3).Title = "Age";
+  RunAnalysis(document, progress);
+  test::ExpectGoldenSection(test::VisibleLines(document.Report), "multiple-regression/effect-section");
+  test::ExpectGoldenJson(ReportResultTree(document, "effect-section.omd"), "multiple-regression/effect-section");
+  test::ExpectReportAgreesWithResults(document.Report, document.Results);
+}
+
+// Cohen's f squared and its interval against SciPy's noncentral F
+// (tools/expected/multiple_regression.py): rows 1 to 10 on all three X, on
+// Age alone (an interval from 0), and a perfect fit (none).
+TEST(MultipleRegression, CohensFSquared) {
+  const struct {
+    const char* Name;
+    std::vector<std::vector<long double>> Columns;
+    long double Value, Lower, Upper;
+  } rows[] = {
+      {"three X", {YValues, Dose, Second, Age}, 69.85787911869176L, 8.078591062621594L, 101.68161430793596L},
+      {"Age", {YValues, {}, {}, Age}, 0.01807779798087384L, 0, 0.5142313140750813L},
+      {"perfect",
+       {{0.9L, 1.0L, 1.7L, 1.8L, 2.2L, 2.6L}, {1, 2, 3, 4, 5, 6}, {1, 1, 3, 3, 4, 5}},
+       EmptyValue,
+       EmptyValue,
+       EmptyValue},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.Name);
+    TDataTable table;
+    std::vector<std::vector<long double>> columns = row.Columns;
+    // Rows 1 to 10: the last two rows of the golden data left out.
+    for (auto& column : columns)
+      if (column.size() > 10) column.resize(10);
+    FillColumns(table, columns);
+    const TEffectSize f2 = ComputeMultipleRegression({}, table).FSquared;
+    for (const auto& [actual, expected] :
+         {std::pair{f2.Value, row.Value}, std::pair{f2.Lower, row.Lower}, std::pair{f2.Upper, row.Upper}}) {
+      if (IsEmpty(expected)) {
+        EXPECT_TRUE(IsEmpty(actual));
+      } else {
+        EXPECT_NEAR(static_cast<double>(actual), static_cast<double>(expected), 1e-9 * (1 + std::fabs(expected)));
+      }
+    }
   }
 }
 
