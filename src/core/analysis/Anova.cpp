@@ -46,10 +46,14 @@ bool RefreshGroupSummaries(TDataTable& table) {
   return averagedData;
 }
 
-// The values of analysis column `index` used and left out.
+// The values of analysis column `index` used and left out, named by its
+// data column.
 TColumnUse UseOf(const TDataTable& table, int index, const TColumnSummary& group, bool averaged) {
-  const std::int32_t typed = averaged ? group.N : TypedValueCount(table, index);
-  return {table.MapColumn(index), group.Title, group.N, std::max(0, typed - group.N)};
+  const int column = table.MapColumn(index);
+  if (averaged) return {column, group.Title, group.N};
+  TColumnUse use = ColumnUseOf(table, index, group.Title, group.N);
+  use.Column = column;
+  return use;
 }
 
 // The groups of the ordinary design: the mapped columns with N > 0.
@@ -99,6 +103,23 @@ void ComputeRepeated(TAnovaResult& result, const TDataTable& table) {
   result.Repeated = ComputeRepeatedMeasuresAnova(block);
   result.Status = result.Repeated.Status;
   if (result.Status == TStatusCode::Ok) TakeBlockGroups(table, block, result);
+}
+
+// Eta squared with its interval from the noncentral F (Steiger, 2004) and
+// omega squared (Hays, 1963) of the ordinary design; partial eta squared
+// (Cohen, 1973) of the columns against the residual of repeated measures.
+void ComputeEffectSizes(TAnovaResult& result) {
+  if (result.Request.Design == TAnovaDesign::Ordinary) {
+    const TOneWayAnovaResult& anova = result.OneWay;
+    if (IsEmpty(anova.F)) return;
+    const auto dfBetween = static_cast<TReal>(anova.Treatment.DF);
+    const auto dfWithin = static_cast<TReal>(anova.Residual.DF);
+    result.EtaSquared = EtaSquared(anova.F, dfBetween, dfWithin);
+    result.OmegaSquared = OmegaSquared(anova.F, dfBetween, dfWithin);
+    return;
+  }
+  const TRepeatedMeasuresResult& anova = result.Repeated;
+  if (!IsEmpty(anova.F)) result.PartialEtaSquared = PartialEtaSquared(anova.Treatment.SS, anova.Residual.SS);
 }
 
 // Pairs and control of the post test, taken from the request.
@@ -335,6 +356,7 @@ TAnovaResult ComputeAnova(const TAnovaRequest& request, TDataTable& table) {
   const TPostTestRequest postTest = PostTestRequestOf(result);
   result.PostTest =
       ComputePostTest(PostTestInputOf(result), postTest, TrendAnovaOf(result), request.PostTestMode, p, computed);
+  ComputeEffectSizes(result);
   return result;
 }
 

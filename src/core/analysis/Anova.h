@@ -21,6 +21,7 @@
 #include "core/base/DataTable.h"
 #include "core/base/TestChoices.h"
 #include "core/report/ReportTables.h"
+#include "core/stats/EffectSizes.h"
 
 namespace ombrel {
 
@@ -167,6 +168,12 @@ struct TAnovaResult {
   TBartlettResult Bartlett;
   TRepeatedMeasuresResult Repeated;
   TPostTestResult PostTest;
+  // Effect sizes, empty without an F: the ordinary design's eta squared
+  // (with its 95% interval) and omega squared, repeated measures' partial
+  // eta squared.
+  TEffectSize EtaSquared;
+  TReal OmegaSquared = EmptyValue;
+  TReal PartialEtaSquared = EmptyValue;
 };
 
 // What the post test of a computed result took from the analysis of

@@ -344,6 +344,32 @@ TResultValue TablesOf(const TAnovaResult& result) {
   return tables;
 }
 
+// Eta squared and omega squared, or partial eta squared; the method; the
+// APA sentence with F and the eta squared the design gives.
+TEffectSection EffectSectionOf(const TAnovaResult& result) {
+  const bool ordinary = IsOrdinary(result);
+  TEffectSection section;
+  section.Method.Source = "the F distribution";
+  section.Method.Groups = GroupCountsOf(result.Columns);
+  section.Method.PostTest = PostTestMethodText(result.PostTest, result.Request.DunnettTails);
+  if (ordinary) {
+    const TOneWayAnovaResult& anova = result.OneWay;
+    // Two groups: the report states the P of the unpaired t test.
+    if (anova.Groups == 2) section.Method.Tails = 2;
+    section.Sizes = {{"eta squared", result.EtaSquared}, {"omega squared", {result.OmegaSquared}}};
+    const TEffectSize& eta = result.EtaSquared;
+    section.Apa = {ApaStatistic(Italic("F"), ApaDf(anova.Treatment.DF) + ", " + ApaDf(anova.Residual.DF), anova.F),
+                   ApaP(anova.P), ApaEffect("eta squared", eta.Value, eta.Lower, eta.Upper, false)};
+  } else {
+    const TRepeatedMeasuresResult& anova = result.Repeated;
+    section.Sizes = {{"partial eta squared", {result.PartialEtaSquared}}};
+    section.Apa = {ApaStatistic(Italic("F"), ApaDf(anova.Treatment.DF) + ", " + ApaDf(anova.Residual.DF), anova.F),
+                   ApaP(anova.P),
+                   ApaEffect("partial eta squared", result.PartialEtaSquared, EmptyValue, EmptyValue, false)};
+  }
+  return section;
+}
+
 }  // namespace
 
 TStatusCode WriteAnovaReport(const TAnovaResult& result, TReportText& report) {
@@ -358,6 +384,7 @@ void FillAnovaRecord(const TAnovaResult& result, TAnalysisRecord& record) {
   record.Results = ResultsOf(result);
   record.Method = MethodOf(result);
   record.Tables = TablesOf(result);
+  record.Effect = EffectSectionOf(result);
 }
 
 }  // namespace ombrel

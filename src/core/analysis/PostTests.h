@@ -212,6 +212,10 @@ TResultValue PostTestResultsTree(const TPostTestInput& input, const TPostTestRes
 // How it was done: test, outcome, the source of its critical values, and
 // whether Bonferroni compared selected pairs, Dunnett's tails.
 TResultValue PostTestMethodTree(const TPostTestResult& result, bool selectedPairs, std::int32_t dunnettTails);
+// The post test as the method line of the effect section names it: the
+// test and where its critical values come from, or why it was not
+// calculated; empty when none was asked for.
+std::string PostTestMethodText(const TPostTestResult& result, std::int32_t dunnettTails);
 // One row of an ANOVA table: {"source", "df", "ss", "ms"} (ms null for a
 // total).
 TResultValue AnovaSourceRow(std::string_view source, const TAnovaSource& row);

@@ -312,6 +312,29 @@ void AddDunnett(TResultValue& tree, const TPostTestInput& input, const TDunnettR
 
 std::string_view PostTestName(TPostTestKind kind) { return KindNames[static_cast<int>(kind)]; }
 
+std::string PostTestMethodText(const TPostTestResult& result, std::int32_t dunnettTails) {
+  constexpr std::string_view Titles[] = {"Bonferroni", "Tukey-Kramer", "Dunnett", "Student-Newman-Keuls",
+                                         "test for linear trend"};
+  if (result.Kind == TPostTestKind::None) return std::string();
+  const std::string title(Titles[static_cast<int>(result.Kind)]);
+  if (result.Outcome == TPostTestOutcome::SkippedForP) return title + ", not calculated because P > 0.05";
+  if (result.Outcome != TPostTestOutcome::Ran) return std::string();
+  switch (result.Kind) {
+    case TPostTestKind::Bonferroni:
+      return title + " (critical t from the t distribution)";
+    case TPostTestKind::TukeyKramer:
+    case TPostTestKind::StudentNewmanKeuls:
+      return title + " (critical q from the Studentized range table" +
+             (result.Range.BeyondTable ? ", whose last column was used" : "") + ")";
+    case TPostTestKind::Dunnett:
+      if (result.Dunnett.TooFewDF) return title + ", not calculated because DF < 5";
+      return title + " (" + (dunnettTails == 1 ? "one" : "two") + "-sided critical values from Dunnett's table" +
+             (result.Dunnett.BeyondTable ? ", whose last column was used" : "") + ")";
+    default:
+      return title + " (F distribution)";
+  }
+}
+
 TResultValue AnovaSourceRow(std::string_view source, const TAnovaSource& row) {
   TResultValue tree = TResultValue::Object();
   tree.AddText("source", source).AddInteger("df", row.DF).AddReal("ss", row.SS).AddReal("ms", row.MS);

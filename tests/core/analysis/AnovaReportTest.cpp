@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -164,7 +166,7 @@ TEST(OneWayAnovaReport, BartlettNeedsFiveValuesAndNoZeroSD) {
   }
 }
 
-// Two groups through the multi-column entry point: the P value is that of
+// Two groups through the entry point: the P value is that of
 // the unpaired t test, t = 3.30664 with 9 df (mpmath: 0.0091327).
 TEST(OneWayAnovaReport, TwoGroupsAreTheUnpairedTTest) {
   TDataTable table;
@@ -175,11 +177,16 @@ TEST(OneWayAnovaReport, TwoGroupsAreTheUnpairedTTest) {
   TReportText report;
   report.BeginReport();
   TSilentCalcProgress progress;
-  TPairFlags pairs{};
-  EXPECT_EQ(
-      RunMultiColumnTest(table, false, true, report, pairs, false, true, 0, TPostTestCondition::Never, 1, progress),
-      TStatusCode::Ok);
+  TAnovaRequest request;
+  request.PostTestMode = TPostTestCondition::Never;
+  TAnalysisRecord record;
+  TAnalysisRun run{table, report, progress, record};
+  RunAnova(request, run);
+  EXPECT_EQ(table.StatusCode, TStatusCode::Ok);
   EXPECT_FALSE(table.ColumnMapActive());
+  // The effect section's method line names the tails too.
+  ASSERT_TRUE(record.Effect.has_value());
+  EXPECT_NE(MethodLineText(record.Effect->Method).find("; two-tailed;"), std::string::npos);
   report.FinishReport();
   ExpectReport(VisibleLines(report), 3,
                {"The two-tailed P value is 0.0091, considered very significant.",
@@ -373,6 +380,66 @@ TEST(RepeatedMeasuresReport, LinearTrend) {
   ExpectGoldenDocument(document, "anova/repeated-measures-with-linear-trend");
 }
 
+// The closing section when asked for: eta squared with its interval and
+// omega squared, or partial eta squared; the method and the APA sentence.
+TEST(AnovaReport, EffectSectionOfEachDesign) {
+  struct TRow {
+    const char* Golden;
+    const TColumns& Columns;
+    bool Ordinary;
+  };
+  const TRow rows[] = {{"anova/one-way-with-effect-sizes", ThreeGroups, true},
+                       {"anova/repeated-measures-with-effect-sizes", MatchedRows, false}};
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Golden);
+    TDocument document;
+    document.EffectSizes = true;
+    RunDocument(document, row.Columns, {1, 0, row.Ordinary});
+    ExpectGoldenDocument(document, row.Golden);
+  }
+}
+
+// Against SciPy, with the eta squared interval from the noncentral F
+// (tools/expected/effect_sizes.py). With F below 1 the interval starts at 0
+// and omega squared is negative.
+TEST(AnovaReport, EffectSizesAgainstIndependentValues) {
+  struct TRow {
+    const char* Name;
+    TColumns Columns;
+    bool Ordinary;
+    std::vector<std::vector<double>> Sizes;  // value, lower, upper (NaN: none)
+  };
+  const double none = std::nan("");
+  const TRow rows[] = {
+      {"one-way", ThreeGroups, true, {{0.765625, 0.3868621980, 0.8513261053}, {0.7166469894, none, none}}},
+      {"F below 1",
+       {{8, 12, 10, 9, 11}, {8.5, 12.5, 10.5, 9.5, 11.5}, {9, 13, 11, 10, 12}, {9.5, 13.5, 11.5, 10.5, 12.5}},
+       true,
+       {{0.1351351351, 0, 0.3313604854}, {-0.0256410256, none, none}}},
+      {"repeated measures", MatchedRows, false, {{0.8409090909, none, none}}},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    TDocument document;
+    RunDocument(document, row.Columns, {1, 1, row.Ordinary});
+    ASSERT_EQ(document.Results.Analyses.size(), 1u);
+    const std::optional<TEffectSection>& effect = document.Results.Analyses[0].Effect;
+    ASSERT_TRUE(effect.has_value());
+    ASSERT_EQ(effect->Sizes.size(), row.Sizes.size());
+    for (std::size_t i = 0; i < row.Sizes.size(); ++i) {
+      const TEffectSize& size = effect->Sizes[i].Size;
+      const TReal got[] = {size.Value, size.Lower, size.Upper};
+      for (std::size_t j = 0; j < 3; ++j) {
+        if (std::isnan(row.Sizes[i][j])) {
+          EXPECT_TRUE(IsEmpty(got[j])) << effect->Sizes[i].Name << " " << j;
+        } else {
+          EXPECT_NEAR(static_cast<double>(got[j]), row.Sizes[i][j], 1e-9) << effect->Sizes[i].Name << " " << j;
+        }
+      }
+    }
+  }
+}
+
 // The record's method facts: what became of the post test, and the values
 // each group used and left out.
 TEST(AnovaRecord, MethodFactsSayWhatRanAndWhatWasLeftOut) {
@@ -382,18 +449,25 @@ TEST(AnovaRecord, MethodFactsSayWhatRanAndWhatWasLeftOut) {
     TChoice Choice;
     std::string Outcome;
     std::vector<std::int64_t> LeftOut;
+    std::string MethodEnd;  // of the effect section's method line
   };
   const TCase cases[] = {
       // B's last value is excluded below.
-      {"an excluded value", ThreeGroups, {1, 0, true}, "ran", {0, 1, 0}},
+      {"an excluded value",
+       ThreeGroups,
+       {1, 0, true},
+       "ran",
+       {0, 1, 0},
+       "left out: Column B 1 excluded; post test: Tukey-Kramer (critical q from the Studentized range table)."},
       {"P above 0.05 in mode 2",
        {{1, 2, 3, 4}, {2, 1, 4, 3}, {1, 3, 2, 4}},
        {1, 2, true},
        "skippedPAboveFivePercent",
-       {0, 0, 0}},
+       {0, 0, 0},
+       "no values left out; post test: Tukey-Kramer, not calculated because P > 0.05."},
       // Rows and columns explain every value: no residual, no F.
-      {"no residual", {{1, 2, 3}, {2, 3, 4}, {4, 5, 6}}, {1, 0, false}, "notComputed", {0, 0, 0}},
-      {"never", ThreeGroups, {0, 1, true}, "notRequested", {0, 0, 0}},
+      {"no residual", {{1, 2, 3}, {2, 3, 4}, {4, 5, 6}}, {1, 0, false}, "notComputed", {0, 0, 0}, "left out."},
+      {"never", ThreeGroups, {0, 1, true}, "notRequested", {0, 0, 0}, "left out."},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -402,15 +476,17 @@ TEST(AnovaRecord, MethodFactsSayWhatRanAndWhatWasLeftOut) {
     document.Table.SetExcluded(5, 1, c.LeftOut[1] == 1);
     RunDocument(document, c.Columns, c.Choice);
     ASSERT_EQ(document.Results.Analyses.size(), 1u);
-    const TResultValue& method = document.Results.Analyses[0].Method;
-    ASSERT_FALSE(method.IsNull());
-    EXPECT_EQ(method.Find("postTest")->Find("outcome")->AsText(), c.Outcome);
-    const TResultValue* postTest = document.Results.Analyses[0].Results.Find("postTest");
-    EXPECT_EQ(postTest->IsNull(), c.Outcome != "ran");
-    const std::vector<TResultValue>& columns = method.Find("columns")->Items();
+    const TAnalysisRecord& record = document.Results.Analyses[0];
+    ASSERT_FALSE(record.Method.IsNull());
+    EXPECT_EQ(record.Method.Find("postTest")->Find("outcome")->AsText(), c.Outcome);
+    EXPECT_EQ(record.Results.Find("postTest")->IsNull(), c.Outcome != "ran");
+    const std::vector<TResultValue>& columns = record.Method.Find("columns")->Items();
     ASSERT_EQ(columns.size(), c.LeftOut.size());
     for (std::size_t i = 0; i < columns.size(); ++i)
       EXPECT_EQ(columns[i].Find("nLeftOut")->AsInteger(), c.LeftOut[i]) << "group " << i;
+    ASSERT_TRUE(record.Effect.has_value());
+    const std::string method = MethodLineText(record.Effect->Method);
+    EXPECT_TRUE(method.ends_with(c.MethodEnd)) << method;
   }
 }
 
