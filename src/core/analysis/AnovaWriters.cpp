@@ -348,24 +348,25 @@ TResultValue TablesOf(const TAnovaResult& result) {
 // APA sentence with F and the eta squared the design gives.
 TEffectSection EffectSectionOf(const TAnovaResult& result) {
   const bool ordinary = IsOrdinary(result);
+  const TAnovaSource& treatment = ordinary ? result.OneWay.Treatment : result.Repeated.Treatment;
+  const TAnovaSource& residual = ordinary ? result.OneWay.Residual : result.Repeated.Residual;
   TEffectSection section;
   section.Method.Source = "the F distribution";
+  // Two groups: the report states the P of the unpaired t test.
+  if (ordinary && result.OneWay.Groups == 2) section.Method.Tails = 2;
   section.Method.Groups = GroupCountsOf(result.Columns);
   section.Method.PostTest = PostTestMethodText(result.PostTest, result.Request.DunnettTails);
+  const std::string df = ApaDf(treatment.DF) + ", " + ApaDf(residual.DF);
   if (ordinary) {
-    const TOneWayAnovaResult& anova = result.OneWay;
-    // Two groups: the report states the P of the unpaired t test.
-    if (anova.Groups == 2) section.Method.Tails = 2;
-    section.Sizes = {{"eta squared", result.EtaSquared}, {"omega squared", {result.OmegaSquared}}};
     const TEffectSize& eta = result.EtaSquared;
-    section.Apa = {ApaStatistic(Italic("F"), ApaDf(anova.Treatment.DF) + ", " + ApaDf(anova.Residual.DF), anova.F),
-                   ApaP(anova.P), ApaEffect("eta squared", eta.Value, eta.Lower, eta.Upper, false)};
+    section.Sizes = {{"eta squared", eta}, {"omega squared", {result.OmegaSquared}}};
+    section.Apa = {ApaStatistic(Italic("F"), df, result.OneWay.F), ApaP(result.OneWay.P),
+                   ApaEffect("eta squared", eta.Value, eta.Lower, eta.Upper, false)};
   } else {
-    const TRepeatedMeasuresResult& anova = result.Repeated;
-    section.Sizes = {{"partial eta squared", {result.PartialEtaSquared}}};
-    section.Apa = {ApaStatistic(Italic("F"), ApaDf(anova.Treatment.DF) + ", " + ApaDf(anova.Residual.DF), anova.F),
-                   ApaP(anova.P),
-                   ApaEffect("partial eta squared", result.PartialEtaSquared, EmptyValue, EmptyValue, false)};
+    const TReal partial = result.PartialEtaSquared;
+    section.Sizes = {{"partial eta squared", {partial}}};
+    section.Apa = {ApaStatistic(Italic("F"), df, result.Repeated.F), ApaP(result.Repeated.P),
+                   ApaEffect("partial eta squared", partial, EmptyValue, EmptyValue, false)};
   }
   return section;
 }
