@@ -1,7 +1,7 @@
 #include <QApplication>
 #include <QStringList>
 
-#include "gui/app/Icons.h"
+#include "gui/common/Icons.h"
 #include "gui/app/MainWindow.h"
 #include "gui/app/Profile.h"
 #include "gui/app/Recovery.h"

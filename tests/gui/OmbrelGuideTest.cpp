@@ -52,7 +52,7 @@ struct TGuideShell {
     Window = std::make_unique<Obmain>(Fixture.Options());
     Window->setGeometry(100, 50, 1000, 700);
     Window->SetGuideHandler([this](TStep step) {
-      ShowOmbrelGuide(*Window, step);
+      Window->ShowGuideDialog(step);
       TOmbrelGuide* guide = Guide();
       TSeenGuide seen;
       seen.Step = guide->Step();

@@ -27,8 +27,9 @@
 #include <QVBoxLayout>
 
 #include "gui/app/AboutBox.h"
-#include "gui/app/BusyGuard.h"
-#include "gui/app/Icons.h"
+#include "gui/app/QtAsker.h"
+#include "gui/common/BusyGuard.h"
+#include "gui/common/Icons.h"
 #include "gui/app/WindowMenu.h"
 #include "core/shell/FileKinds.h"
 #include "core/shell/GuideText.h"
@@ -42,12 +43,11 @@
 #include "gui/entry/ClipboardCommands.h"
 #include "gui/guide/OmbrelGuide.h"
 #include "gui/help/HelpWindow.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 
 namespace {
-
-QString FromView(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 constexpr int StatusMeterIntervalMs = 50;
 constexpr int RecoveryFailureShownMs = 30000;
@@ -70,7 +70,7 @@ Obmain::Obmain(TShellOptions options, QWidget* parent)
       mOptions(std::move(options)),
       mAsker(mOptions.Asker != nullptr ? mOptions.Asker : &DefaultAsker()),
       mProfileFileName(mOptions.ProfileFileName.isEmpty() ? TProfile::DefaultFileName() : mOptions.ProfileFileName) {
-  setWindowTitle(FromView(MainWindowCaption));
+  setWindowTitle(FromCore(MainWindowCaption));
   if (mOptions.ShowSplash) {
     mSplash = std::make_unique<TAboutBox>(nullptr, true);
     mSplash->show();
@@ -83,7 +83,7 @@ Obmain::Obmain(TShellOptions options, QWidget* parent)
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
   mCentral = new QStackedWidget;
-  mNoDocumentsPanel = new QLabel(FromView(NoDocumentsMessage));
+  mNoDocumentsPanel = new QLabel(FromCore(NoDocumentsMessage));
   mNoDocumentsPanel->setAlignment(Qt::AlignCenter);
   mNoDocumentsPanel->setWordWrap(true);
   mMdiArea = new QMdiArea;
@@ -132,7 +132,7 @@ Obmain::Obmain(TShellOptions options, QWidget* parent)
   ReadSettings();
   RebuildRecentMenu();
   UpdateMenus();
-  SetGuideHandler([this](TStep step) { ShowOmbrelGuide(*this, step); });
+  SetGuideHandler([this](TStep step) { ShowGuideDialog(step); });
   ApplyDesktopConventions();
 }
 
@@ -511,7 +511,7 @@ void Obmain::UpdateMenus() {
   }
   for (int step = 0; step < StepCount; ++step)
     Action(StepCommand(step))->setEnabled(state.StepItems[static_cast<std::size_t>(step)]);
-  Action(TCommand::Print)->setText(FromView(PrintCaption(situation.Step)));
+  Action(TCommand::Print)->setText(FromCore(PrintCaption(situation.Step)));
   // The undo items name the step they take back or do again.
   const QUndoStack* history = form != nullptr ? &form->UndoStack() : nullptr;
   const auto showStep = [](QAction* action, const QString& caption, bool on, const QString& step) {
@@ -657,7 +657,7 @@ void Obmain::ClearAllCommand() {
   Analyze* form = ActiveDocument();
   if (Calculating() || form == nullptr) return;
   form->CommitPendingEdit();
-  if (!mAsker->AskYesNo(this, FromView(ConfirmClearAllMessage), false)) return;
+  if (!mAsker->AskYesNo(this, FromCore(ConfirmClearAllMessage), false)) return;
   const TStep oldStep = form->Step();
   {
     // Counts as a computation: every blocked command waits.
@@ -737,6 +737,15 @@ void Obmain::ShowGuide() {
   mSettings.GuideShown = true;
   Analyze* form = ActiveDocument();
   if (mGuideHandler) mGuideHandler(form != nullptr ? form->Step() : TStep::DataFormat);
+}
+
+void Obmain::ShowGuideDialog(TStep step) {
+  SetGuideShown(true);
+  QList<QAction*> stepActions;
+  for (const TCommand command : {TCommand::NextStep, TCommand::PreviousStep, TCommand::Step0, TCommand::Step1,
+                                 TCommand::Step2, TCommand::Step3, TCommand::Step4, TCommand::Step5})
+    stepActions << Action(command);
+  ShowOmbrelGuide(*this, step, stepActions, [this](bool shown) { SetGuideShown(shown); });
 }
 
 void Obmain::HelpButtonClicked(int button) {

@@ -9,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-#include "gui/app/Asker.h"
+#include "gui/common/Asker.h"
 #include "gui/app/DocumentWindows.h"
 #include "gui/app/ShellSettings.h"
 #include "gui/app/StepBar.h"
@@ -176,6 +176,9 @@ class Obmain : public QMainWindow, public TDocumentHost, private TDocumentShell 
   // The guide-shown flag: while on, every step change shows the guide.
   bool GuideShown() const { return mSettings.GuideShown; }
   void SetGuideShown(bool shown) { mSettings.GuideShown = shown; }
+  // The guide dialog on a step, the flag switched on (the guide handler
+  // unless replaced).
+  void ShowGuideDialog(TStep step);
   // Shows the guide window for a step; the guide dialog unless replaced.
   void SetGuideHandler(std::function<void(TStep)> handler) { mGuideHandler = std::move(handler); }
 

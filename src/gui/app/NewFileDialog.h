@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "gui/app/Asker.h"
+#include "gui/common/Asker.h"
 
 class QRadioButton;
 

@@ -11,10 +11,11 @@
 #include <algorithm>
 
 #include "core/document/DocumentFile.h"
-#include "gui/app/Asker.h"
+#include "gui/common/Asker.h"
 #include "gui/app/DocumentWindows.h"
 #include "gui/app/RecoverDialog.h"
 #include "gui/document/Analyze.h"
+#include "gui/common/LocalPath.h"
 
 namespace ombrel {
 
@@ -28,8 +29,6 @@ constexpr char IndexSuffix[] = ".index";
 constexpr qint64 MaxIndexSize = 64 * 1024;
 
 constexpr QFileDevice::Permissions OwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
-
-std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 // A lock held for as long as this process lives: it is never old enough to
 // be taken for stale, only a dead process's lock is.

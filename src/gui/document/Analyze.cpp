@@ -8,7 +8,7 @@
 #include <sstream>
 #include <utility>
 
-#include "gui/app/Asker.h"
+#include "gui/common/Asker.h"
 #include "core/document/DocumentFile.h"
 #include "core/document/DataChange.h"
 #include "gui/document/DocumentHost.h"

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "gui/app/Asker.h"
-#include "gui/app/BusyGuard.h"
+#include "gui/common/Asker.h"
+#include "gui/common/BusyGuard.h"
 #include "gui/document/Analyze.h"
 #include "gui/document/DataEntryPage.h"
 #include "gui/document/DocumentHost.h"

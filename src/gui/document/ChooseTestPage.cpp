@@ -8,7 +8,7 @@
 
 #include "core/analysis/ChooseTest.h"
 #include "core/document/Document.h"
-#include "gui/app/Asker.h"
+#include "gui/common/Asker.h"
 #include "gui/document/Analyze.h"
 #include "gui/document/DocumentHost.h"
 #include "gui/document/PageSupport.h"

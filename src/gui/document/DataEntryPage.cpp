@@ -12,21 +12,21 @@
 #include <QVBoxLayout>
 #include <optional>
 
-#include "gui/app/Asker.h"
+#include "gui/common/Asker.h"
 #include "gui/document/Analyze.h"
 #include "gui/document/BlockCommands.h"
 #include "gui/document/DocumentHost.h"
 #include "gui/document/GridPopupMenu.h"
 #include "gui/document/PageSupport.h"
-#include "gui/entry/CombineDialog.h"
 #include "gui/entry/GridModels.h"
-#include "gui/entry/ImportExport.h"
 #include "gui/entry/OBIntEdit.h"
 #include "gui/entry/SpreadGrid.h"
 #include "gui/entry/TitleFields.h"
-#include "gui/entry/TransformDialog.h"
+#include "gui/document/DataCommands.h"
+#include "gui/document/ImportExportCommands.h"
 #include "core/entry/TwoByTwoBlock.h"
 #include "core/shell/FileKinds.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 
@@ -292,7 +292,7 @@ void TDataEntryPage::ShowTwoByTwo() {
   TwoByTwoB->SetValue(table.B);
   TwoByTwoC->SetValue(table.C);
   TwoByTwoD->SetValue(table.D);
-  for (std::size_t i = 0; i < TwoByTwoTitles.size(); ++i) TwoByTwoTitles[i]->setText(FromTableText(table.Titles[i]));
+  for (std::size_t i = 0; i < TwoByTwoTitles.size(); ++i) TwoByTwoTitles[i]->setText(FromCore(table.Titles[i]));
   ShowTotals();
 }
 

@@ -10,7 +10,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "gui/app/Printing.h"
+#include "gui/document/Printing.h"
 #include "gui/document/Analyze.h"
 #include "gui/document/DocumentHost.h"
 

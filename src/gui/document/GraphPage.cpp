@@ -15,7 +15,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "gui/app/Asker.h"
+#include "gui/common/Asker.h"
 #include "gui/document/Analyze.h"
 #include "gui/document/DocumentHost.h"
 #include "gui/document/PageSupport.h"
@@ -24,6 +24,7 @@
 #include "gui/graph/GraphChart.h"
 #include "gui/output/GraphPictures.h"
 #include "gui/graph/GraphChartView.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 

@@ -3,7 +3,7 @@
 #include <QFileInfo>
 #include <QVBoxLayout>
 
-#include "gui/app/Asker.h"
+#include "gui/common/Asker.h"
 #include "gui/document/Analyze.h"
 #include "gui/document/DocumentHost.h"
 #include "core/document/Notes.h"
@@ -13,6 +13,7 @@
 #include "core/document/ReportPrinter.h"
 #include "core/report/ReportHtml.h"
 #include "gui/output/ReportDocuments.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 

@@ -4,12 +4,12 @@
 #include <QClipboard>
 #include <QVBoxLayout>
 
-#include "gui/app/Asker.h"
+#include "gui/common/Asker.h"
 #include "gui/document/Analyze.h"
 #include "gui/document/DocumentHost.h"
 #include "gui/document/GridPopupMenu.h"
 #include "gui/document/PageSupport.h"
-#include "gui/entry/ImportExport.h"
+#include "gui/document/ImportExportCommands.h"
 #include "gui/entry/SpreadGrid.h"
 #include "gui/entry/TitleFields.h"
 

@@ -9,15 +9,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "gui/app/Asker.h"
-#include "gui/app/BusyGuard.h"
-#include "gui/document/Analyze.h"
-#include "gui/document/DataEntryPage.h"
-#include "gui/document/DocumentHost.h"
-#include "gui/document/PageSupport.h"
-#include "core/shell/ShellRules.h"
-#include "core/entry/CellStore.h"
-#include "gui/entry/SpreadGrid.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 
@@ -90,41 +82,6 @@ TCombineOperator TCombineVarForm::Operator() const {
   if (MultiplyRadioButton->isChecked()) return TCombineOperator::Times;
   if (DivideRadioButton->isChecked()) return TCombineOperator::DividedBy;
   return TCombineOperator::Minus;
-}
-
-void RunCombineCommand(TDataEntryPage& page) {
-  TSpreadGrid& grid = *page.RawDataGrid;
-  TAsker& asker = page.Form().Host().Asker();
-  TDataTable& table = page.Document().Table;
-  if (!table.HasData()) {
-    asker.Inform(&page, QString::fromLatin1(CombineNoDataMessage));
-    return;
-  }
-  grid.CommitEdit();
-  const int target = CombineTargetColumn(table, grid.CurrentDataColumn());
-  if (target < 0) {
-    asker.Inform(&page, QString::fromLatin1(CombineNoColumnMessage));
-    return;
-  }
-  TCombineVarForm dialog(table, target, &page);
-  if (ExecPageDialog(page, dialog, HelpTopicCombineVariables) != QDialog::Accepted) return;
-  const int first = dialog.FirstColumn();
-  const int second = dialog.SecondColumn();
-  if (first < 0 || second < 0) return;
-  // The target may hold typed means; raw values must not replace them
-  // without the question typing asks.
-  const auto askErase = [&](int column) {
-    return asker.AskYesNo(&page, QString::fromStdString(MeanDataQuestion(column)), false);
-  };
-  if (HoldsMeanData(table, target) && !AllowRawValue(table, target, askErase)) return;
-  {
-    const TBusyGuard busy(&page.Form());
-    // With no row to combine the target stays a column without raw values.
-    if (CombineColumns(table, first, second, dialog.Operator(), target) == 0) MarkColumnIfEmpty(table, target);
-    grid.RefreshAll();
-  }
-  emit grid.TitleChanged(target);
-  NoteDocumentChanged(page);
 }
 
 }  // namespace ombrel

@@ -11,8 +11,6 @@ class QRadioButton;
 
 namespace ombrel {
 
-class TDataEntryPage;
-
 // "Combine Variables": two raw-data columns and an operator for the target
 // column named in the prompt. Each list item keeps its column number, so an
 // untitled column ("Column B") is taken as B. Double-clicking an operator
@@ -38,9 +36,5 @@ class TCombineVarForm : public QDialog {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 };
-
-// The Combine Variables command of the data table page: finds the target
-// column, asks for the operands and fills the target.
-void RunCombineCommand(TDataEntryPage& page);
 
 }  // namespace ombrel

@@ -4,6 +4,7 @@
 #include <QPointer>
 
 #include "core/base/Version.h"
+#include "gui/common/Asker.h"
 
 namespace ombrel {
 
@@ -19,6 +20,12 @@ TTellUser MessageBoxTeller(QWidget* parent) {
   return [owner = QPointer<QWidget>(parent)](const QString& message) {
     const QString caption = QString::fromUtf8(ProgramName.data(), static_cast<qsizetype>(ProgramName.size()));
     QMessageBox::warning(owner, caption, message);
+  };
+}
+
+TAskYesNo GridQuestions(TAsker& asker, QWidget* parent) {
+  return [&asker, owner = QPointer<QWidget>(parent)](const QString& question) {
+    return asker.AskYesNo(owner, question, false);
   };
 }
 

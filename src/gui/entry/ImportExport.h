@@ -17,9 +17,6 @@ class QTableWidget;
 
 namespace ombrel {
 
-class TDataEntryPage;
-class TSummaryPage;
-
 // Shown instead of an import when the chosen file is a spreadsheet workbook.
 class TExcelWarnForm : public QDialog {
   Q_OBJECT
@@ -92,14 +89,5 @@ class TExportForm : public QDialog {
   QCheckBox* TitleCheckBox;
   QCheckBox* ColTitlesCheckBox;
 };
-
-// The File menu's commands on the data entry page and the summary page.
-void ImportTextData(TDataEntryPage& page);
-// Imports a chosen (or dropped) text file into the grid, as Import goes on
-// after its dialog.
-void ImportTextFile(TDataEntryPage& page, const QString& fileName);
-void ExportGridData(TDataEntryPage& page);
-void ExportTwoByTwoData(TDataEntryPage& page);
-void ExportSummaryData(TSummaryPage& page);
 
 }  // namespace ombrel

@@ -6,9 +6,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "gui/app/Asker.h"
+#include "gui/common/Asker.h"
 #include "core/analysis/ChooseTest.h"
 #include "gui/entry/GridModels.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 
@@ -32,7 +33,7 @@ QListWidgetItem* AddCheckItem(QListWidget& list, const QString& text, bool check
 }
 
 QString ColumnText(const TDataTable& table, int column) {
-  return QString(QLatin1Char(ColumnLetter(column))) + QLatin1Char(':') + FromTableText(table.Summary(column).Title);
+  return QString(QLatin1Char(ColumnLetter(column))) + QLatin1Char(':') + FromCore(table.Summary(column).Title);
 }
 
 }  // namespace
@@ -45,7 +46,7 @@ TSelectColumnForm::TSelectColumnForm(TDataTable& table, TAsker& asker, QWidget* 
   for (int c = 0; c < MaxColumns; ++c) {
     if (!ColumnHoldsData(table, c)) continue;
     mColumns.push_back(c);
-    AddCheckItem(*ColumnList, FromTableText(MakeColumnEntry(table, c).Text),
+    AddCheckItem(*ColumnList, FromCore(MakeColumnEntry(table, c).Text),
                  table.ColumnSelected[static_cast<std::size_t>(c)] != 0);
   }
   layout->addWidget(ColumnList);

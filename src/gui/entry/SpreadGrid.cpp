@@ -20,6 +20,7 @@
 #include "gui/entry/GridHeader.h"
 #include "gui/entry/GridModels.h"
 #include "gui/entry/TitleFields.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 
@@ -482,7 +483,7 @@ void TSpreadGrid::RefreshCell(int gridColumn, int gridRow) {
 
 void TSpreadGrid::UpdateCorner() {
   const std::string& heading = mTable.RowTitleHeading();
-  mCorner->SetCaption(heading.empty() ? QStringLiteral("Col. title") : FromTableText(heading));
+  mCorner->SetCaption(heading.empty() ? QStringLiteral("Col. title") : FromCore(heading));
 }
 
 // Selection.
@@ -627,7 +628,7 @@ void TSpreadGrid::OpenColumnTitleEditor(int dataColumn) {
   CloseTitleEditors();
   mTitleColumn = std::clamp(dataColumn, 0, MaxColumns - 1);
   scrollTo(mModel->index(std::max(rowAt(0), 0), mTitleColumn));
-  mColumnTitleField->SetInitialText(FromTableText(mTable.Summary(mTitleColumn).Title));
+  mColumnTitleField->SetInitialText(FromCore(mTable.Summary(mTitleColumn).Title));
   PlaceTitleEditors();
   mColumnTitleField->show();
   mColumnTitleField->raise();
@@ -641,7 +642,7 @@ void TSpreadGrid::OpenRowTitleEditor(int dataRow) {
   CloseTitleEditors();
   mTitleRow = std::clamp(dataRow, 0, mModel->rowCount() - 1);
   scrollTo(mModel->index(mTitleRow, std::max(columnAt(0), 0)));
-  mRowTitleField->SetInitialText(FromTableText(mTable.RowTitle(mTitleRow)));
+  mRowTitleField->SetInitialText(FromCore(mTable.RowTitle(mTitleRow)));
   PlaceTitleEditors();
   mRowTitleField->show();
   mRowTitleField->raise();

@@ -8,14 +8,8 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "gui/app/Asker.h"
-#include "gui/app/BusyGuard.h"
-#include "gui/document/Analyze.h"
-#include "gui/document/DataEntryPage.h"
-#include "gui/document/DocumentHost.h"
-#include "gui/document/PageSupport.h"
-#include "core/shell/ShellRules.h"
-#include "gui/entry/SpreadGrid.h"
+#include "gui/common/Asker.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 
@@ -77,34 +71,6 @@ void TTransformForm::accept() {
     return;
   }
   QDialog::accept();
-}
-
-void RunTransformCommand(TDataEntryPage& page) {
-  TSpreadGrid& grid = *page.RawDataGrid;
-  TAsker& asker = page.Form().Host().Asker();
-  grid.CommitEdit();
-  TTransformForm dialog(asker, &page);
-  if (ExecPageDialog(page, dialog, HelpTopicTransform) != QDialog::Accepted) return;
-  const TTransform transform = dialog.SelectedTransform();
-  const TReal k = dialog.K();
-  const TDataRange range = DataRangeOf(grid.Selection());
-  TDataTable& table = page.Document().Table;
-
-  int impossible = 0;
-  {
-    const TBusyGuard busy(&page.Form());
-    impossible = CountImpossibleValues(table, range, transform, k);
-  }
-  if (impossible > 0 && !asker.AskYesNo(&page, QString::fromStdString(ImpossibleValuesQuestion(impossible)), true))
-    return;
-
-  TTransformOutcome outcome;
-  {
-    const TBusyGuard busy(&page.Form());
-    outcome = ApplyTransform(table, range, transform, k);
-    grid.RefreshAll();
-  }
-  if (outcome.Transformed > 0) NoteDocumentChanged(page);
 }
 
 }  // namespace ombrel

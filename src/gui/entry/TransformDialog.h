@@ -11,7 +11,6 @@ class QListWidget;
 namespace ombrel {
 
 class TAsker;
-class TDataEntryPage;
 
 // "Transform": the list of the seventeen transforms and the constant K,
 // enabled and preset for the transforms that use it. Double-clicking a
@@ -36,10 +35,5 @@ class TTransformForm : public QDialog {
   void TransformChosen(int row);
   TAsker& mAsker;
 };
-
-// The Transform command of the data table page: asks for the transform,
-// counts the values it cannot transform and asks before erasing them, then
-// rewrites the selection (or the current cell).
-void RunTransformCommand(TDataEntryPage& page);
 
 }  // namespace ombrel

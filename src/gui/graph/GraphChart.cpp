@@ -12,12 +12,11 @@
 
 #include "gui/graph/ChartOverlay.h"
 #include "gui/graph/ErrorBarSeries.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 
 namespace {
-
-QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 QColor ColourOf(TGraphColour colour) {
   switch (colour) {
@@ -39,7 +38,7 @@ QStringList CategoryTexts(const std::vector<std::string>& categories) {
   QStringList texts;
   int blanks = 0;
   for (const std::string& text : categories)
-    texts << (text.empty() ? QString(++blanks, QLatin1Char(' ')) : FromUtf8(text));
+    texts << (text.empty() ? QString(++blanks, QLatin1Char(' ')) : FromCore(text));
   return texts;
 }
 
@@ -55,10 +54,10 @@ QValueAxis* ValueAxis(const TGraphAxis& axis) {
   const qreal step = texts.size() > 1 ? (max - min) / static_cast<qreal>(texts.size() - 1) : 0;
   // The first label sits on the start of the axis, just inside its range.
   value->setStartValue(min - (max - min) * 1e-9);
-  for (std::size_t i = 0; i < texts.size(); ++i) value->append(FromUtf8(texts[i]), min + step * static_cast<qreal>(i));
+  for (std::size_t i = 0; i < texts.size(); ++i) value->append(FromCore(texts[i]), min + step * static_cast<qreal>(i));
   // Set last: appending may stretch the range.
   value->setRange(min, max);
-  value->setTitleText(FromUtf8(axis.Title));
+  value->setTitleText(FromCore(axis.Title));
   return value;
 }
 
@@ -75,20 +74,20 @@ void FillChart(QChart& chart, TChartOverlay& overlay, const TGraphModel& model) 
   chart.legend()->hide();
   chart.setAnimationOptions(QChart::NoAnimation);
   QStringList title;
-  for (const std::string& line : model.TitleLines) title << FromUtf8(line).toHtmlEscaped();
+  for (const std::string& line : model.TitleLines) title << FromCore(line).toHtmlEscaped();
   chart.setTitle(title.join(QStringLiteral("<br>")));
   chart.setMargins(QMargins(model.MarginLeft, 10, model.MarginRight, 10));
 
   QList<TChartLegendEntry> legend;
   for (const TLegendEntry& entry : model.Legend)
-    legend << TChartLegendEntry{FromUtf8(entry.Text), ColourOf(entry.Colour), entry.Line, entry.Dotted};
+    legend << TChartLegendEntry{FromCore(entry.Text), ColourOf(entry.Colour), entry.Line, entry.Dotted};
   overlay.SetLegend(legend);
 
   const std::size_t categories = model.Categories.size();
   QStackedBarSeries* stacked = nullptr;
   QList<QAbstractSeries*> added;
   for (const TGraphSeries& series : model.Series) {
-    const QString name = FromUtf8(series.Name);
+    const QString name = FromCore(series.Name);
     const QColor colour = ColourOf(series.Colour);
     switch (series.Kind) {
       case TSeriesKind::ErrorBars: {
@@ -97,7 +96,7 @@ void FillChart(QChart& chart, TChartOverlay& overlay, const TGraphModel& model) 
         bars->setBarWidth(BarWidth);
         for (const TGraphPoint& point : series.Points)
           bars->AddBar(static_cast<int>(point.X), static_cast<double>(point.Y), static_cast<double>(point.Error),
-                       FromUtf8(point.Label), colour);
+                       FromCore(point.Label), colour);
         added << bars;
         break;
       }
@@ -156,7 +155,7 @@ void FillChart(QChart& chart, TChartOverlay& overlay, const TGraphModel& model) 
   if (model.Bottom.Labels == TAxisLabels::Categories) {
     auto* axis = new QBarCategoryAxis;
     axis->append(CategoryTexts(model.Categories));
-    axis->setTitleText(FromUtf8(model.Bottom.Title));
+    axis->setTitleText(FromCore(model.Bottom.Title));
     bottom = axis;
   } else {
     bottom = ValueAxis(model.Bottom);

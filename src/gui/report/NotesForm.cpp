@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "gui/app/Asker.h"
+#include "gui/common/Asker.h"
 #include "core/document/Document.h"
 #include "core/document/Notes.h"
 

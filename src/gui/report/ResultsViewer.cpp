@@ -15,6 +15,7 @@
 #include "core/report/ReportHtml.h"
 #include "core/report/ReportLines.h"
 #include "core/report/ReportText.h"
+#include "gui/common/LocalPath.h"
 
 namespace ombrel {
 
@@ -143,7 +144,7 @@ void TResultsViewer::ScrollToTop() {
 bool TResultsViewer::SaveToTextFile(const QString& fileName) const {
   if (mReport == nullptr) return false;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const bool saved = SaveReportToTextFile(*mReport, fileName.toLocal8Bit().toStdString());
+  const bool saved = SaveReportToTextFile(*mReport, LocalPath(fileName));
   QApplication::restoreOverrideCursor();
   return saved;
 }

@@ -13,13 +13,14 @@
 
 #include "core/analysis/ChooseTest.h"
 #include "core/document/Document.h"
-#include "gui/app/Asker.h"
+#include "gui/common/Asker.h"
 #include "gui/document/Analyze.h"
 #include "gui/document/ChooseTestPage.h"
 #include "gui/document/DocumentHost.h"
 #include "gui/document/PageSupport.h"
 #include "core/shell/ShellRules.h"
 #include "gui/entry/SelectDialogs.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 

@@ -4,8 +4,6 @@
 #include <QStringList>
 #include <optional>
 
-#include "gui/entry/GridAsker.h"
-
 class QDialog;
 class QPrinter;
 class QWidget;
@@ -22,8 +20,8 @@ enum class TNewFileChoice {
 enum class TAnswer { Yes, No, Cancel };
 
 // Every message box and dialog a command shows goes through this, so that
-// tests can answer them without a modal loop. The default implementation
-// shows the real Qt dialogs.
+// tests can answer them without a modal loop. The application's (TQtAsker,
+// in gui/app) shows the real Qt dialogs.
 class TAsker {
  public:
   virtual ~TAsker() = default;
@@ -57,30 +55,5 @@ class TAsker {
   // dialog's fields and accept it instead of running it.
   virtual int Exec(QDialog& dialog) = 0;
 };
-
-// Real message boxes and dialogs.
-class TQtAsker : public TAsker {
- public:
-  void Inform(QWidget* parent, const QString& text) override;
-  bool AskYesNo(QWidget* parent, const QString& text, bool defaultYes) override;
-  TAnswer AskYesNoCancel(QWidget* parent, const QString& text) override;
-  TAnswer AskSaveAll(QWidget* parent, const QStringList& names) override;
-  QString GetOpenFileName(QWidget* parent, const QString& title, const QString& folder,
-                          const QString& filters) override;
-  QString GetSaveFileName(QWidget* parent, const QString& title, const QString& suggested, const QString& filters,
-                          const QString& defaultSuffix) override;
-  std::optional<TNewFileChoice> ChooseNewFile(QWidget* parent) override;
-  bool SetUpPrint(QWidget* parent, QPrinter& printer) override;
-  void SetUpPage(QWidget* parent, QPrinter& printer) override;
-  void ShowAbout(QWidget* parent) override;
-  int Exec(QDialog& dialog) override;
-};
-
-// The program's asker.
-TAsker& DefaultAsker();
-
-// The grids' Yes/No question (default No) answered through an asker, so a
-// page hands its grid the same asker as the rest of the program.
-TAskYesNo GridQuestions(TAsker& asker, QWidget* parent);
 
 }  // namespace ombrel

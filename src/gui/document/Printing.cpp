@@ -1,4 +1,4 @@
-#include "gui/app/Printing.h"
+#include "gui/document/Printing.h"
 
 #include <QPainter>
 #include <QPrinter>
@@ -9,12 +9,11 @@
 #include "core/base/FileText.h"
 #include "core/entry/SummaryCells.h"
 #include "gui/output/ReportDocuments.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 
 namespace {
-
-QString Text(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 
 QString HtmlHeading(const QString& title) {
   return title.isEmpty() ? QString() : QStringLiteral("<h3>%1</h3>").arg(title.toHtmlEscaped());
@@ -22,7 +21,7 @@ QString HtmlHeading(const QString& title) {
 
 QString NumberText(TReal value, std::int32_t decimals) {
   if (IsEmpty(value)) return {};
-  return Text(TrimBlanks(FileCellText(value, decimals)));
+  return FromCore(TrimBlanks(FileCellText(value, decimals)));
 }
 
 void PrintHtml(QPrinter& printer, const QString& html) {

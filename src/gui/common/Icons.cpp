@@ -1,4 +1,4 @@
-#include "gui/app/Icons.h"
+#include "gui/common/Icons.h"
 
 // The icons live in the static GUI library; naming their initialiser makes
 // the linker keep them. It must be called from the global namespace.

@@ -1,10 +1,8 @@
-#include "gui/app/Asker.h"
+#include "gui/app/QtAsker.h"
 
 #include <QFileDialog>
-#include <QRegularExpression>
 #include <QMessageBox>
 #include <QPageSetupDialog>
-#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QRegularExpression>
@@ -94,12 +92,6 @@ void TQtAsker::ShowAbout(QWidget* parent) {
 }
 
 int TQtAsker::Exec(QDialog& dialog) { return dialog.exec(); }
-
-TAskYesNo GridQuestions(TAsker& asker, QWidget* parent) {
-  return [&asker, owner = QPointer<QWidget>(parent)](const QString& question) {
-    return asker.AskYesNo(owner, question, false);
-  };
-}
 
 TAsker& DefaultAsker() {
   static TQtAsker asker;
