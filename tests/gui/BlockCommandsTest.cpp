@@ -97,7 +97,7 @@ class BlockCommandsTest : public QObject {
     // moves C into B and leaves nothing from column C on.
     Grid().SetSelection(TGridRect{2, 4, 2, 5});
     AnswerWith(choice.toLatin1().constData());
-    QVERIFY(mForm->RunCommand(TPageCommand::DeleteCells));
+    QVERIFY(mForm->RunCommand(TCommand::DeleteCells));
     QCOMPARE(mDialogs, QStringList{QStringLiteral("ombrel::TDeleteForm")});
     QCOMPARE(Shown(2, 0), a2);
     if (choice == QLatin1String("DeleteEntireColRadioButton")) {
@@ -115,8 +115,8 @@ class BlockCommandsTest : public QObject {
     const TDataTable before = Table();
     Grid().SetSelection(TGridRect{1, 2, 1, 3});
     mHost->Questions.Dialog = nullptr;
-    QVERIFY(mForm->RunCommand(TPageCommand::InsertCells));
-    QVERIFY(mForm->RunCommand(TPageCommand::DeleteCells));
+    QVERIFY(mForm->RunCommand(TCommand::InsertCells));
+    QVERIFY(mForm->RunCommand(TCommand::DeleteCells));
     for (int r = 0; r < 8; ++r)
       for (int c = 0; c < 4; ++c) QCOMPARE(Table().GetValue(r, c), before.GetValue(r, c));
     QVERIFY(!mForm->Document().ResultsStale);
@@ -126,7 +126,7 @@ class BlockCommandsTest : public QObject {
     // Whole rows from the Edit menu still open "Insert ".
     Grid().SelectRow(3);
     AnswerWith("InsertEntireRowRadioButton");
-    QVERIFY(mForm->RunCommand(TPageCommand::InsertCells));
+    QVERIFY(mForm->RunCommand(TCommand::InsertCells));
     QCOMPARE(mDialogs.size(), 1);
     QVERIFY(Table().IsRowEmpty(1));
     QCOMPARE(Table().GetValue(2, 0), TReal(2));
@@ -157,7 +157,7 @@ class BlockCommandsTest : public QObject {
       return int(QDialog::Rejected);
     };
     mPage->RawDataPopupMenu->UpdateItems();
-    mPage->RawDataPopupMenu->Action(insert ? TPageCommand::InsertCells : TPageCommand::DeleteCells)->trigger();
+    mPage->RawDataPopupMenu->Action(insert ? TCommand::InsertCells : TCommand::DeleteCells)->trigger();
     QVERIFY(mDialogs.isEmpty());
     if (emptyRow >= 0) QVERIFY(Table().IsRowEmpty(emptyRow));
     if (emptyColumn >= 0) QVERIFY(Table().IsColumnEmpty(emptyColumn));
@@ -174,7 +174,7 @@ class BlockCommandsTest : public QObject {
     StoreCell(Table(), 0, 25, 99);
     Grid().SelectColumn(1);
     mHost->Questions.YesNo = {yes};
-    QVERIFY(mForm->RunCommand(TPageCommand::InsertColumns));
+    QVERIFY(mForm->RunCommand(TCommand::InsertColumns));
     QCOMPARE(mHost->Questions.Shown, QStringList{QString::fromLatin1(InsertDropsColumnsQuestion)});
     QCOMPARE(Table().IsColumnEmpty(0), yes);
     QCOMPARE(Table().GetValue(0, 25), yes ? EmptyValue : TReal(99));
@@ -185,12 +185,11 @@ class BlockCommandsTest : public QObject {
     QTest::addColumn<int>("command");
     QTest::addColumn<int>("topic");
     QTest::addColumn<bool>("fixed");  // the dialog keeps one size
-    QTest::newRow("Delete") << int(TPageCommand::DeleteCells) << int(HelpTopicInsertDelete) << true;
-    QTest::newRow("Insert") << int(TPageCommand::InsertCells) << int(HelpTopicInsertDelete) << true;
-    QTest::newRow("Number Format") << int(TPageCommand::NumberFormat) << int(HelpTopicNumberFormat) << true;
-    QTest::newRow("Transform") << int(TPageCommand::Transform) << int(HelpTopicTransform) << false;
-    QTest::newRow("Combine Variables") << int(TPageCommand::CombineVariables) << int(HelpTopicCombineVariables)
-                                       << false;
+    QTest::newRow("Delete") << int(TCommand::DeleteCells) << int(HelpTopicInsertDelete) << true;
+    QTest::newRow("Insert") << int(TCommand::InsertCells) << int(HelpTopicInsertDelete) << true;
+    QTest::newRow("Number Format") << int(TCommand::NumberFormat) << int(HelpTopicNumberFormat) << true;
+    QTest::newRow("Transform") << int(TCommand::Transform) << int(HelpTopicTransform) << false;
+    QTest::newRow("Combine Variables") << int(TCommand::CombineVariables) << int(HelpTopicCombineVariables) << false;
   }
   void HelpButtonsOpenTheirTopics() {
     QFETCH(int, command);
@@ -198,7 +197,7 @@ class BlockCommandsTest : public QObject {
     QFETCH(bool, fixed);
     bool fixedSize = false;
     mHost->Questions.Dialog = PressHelpThenCancel(fixedSize);
-    QVERIFY(mForm->RunCommand(static_cast<TPageCommand>(command)));
+    QVERIFY(mForm->RunCommand(static_cast<TCommand>(command)));
     QCOMPARE(mHost->HelpTopics, QList<int>{topic});
     if (fixed) QVERIFY(fixedSize);
   }
@@ -236,7 +235,7 @@ class BlockCommandsTest : public QObject {
       }();
       return int(QDialog::Rejected);
     };
-    QVERIFY(mForm->RunCommand(TPageCommand::NumberFormat));
+    QVERIFY(mForm->RunCommand(TCommand::NumberFormat));
   }
 
   void NumberFormatRedisplaysTheChangedColumns() {
@@ -255,7 +254,7 @@ class BlockCommandsTest : public QObject {
       form.AutoRadioButton->click();
       return int(QDialog::Accepted);
     };
-    QVERIFY(mForm->RunCommand(TPageCommand::NumberFormat));
+    QVERIFY(mForm->RunCommand(TCommand::NumberFormat));
     QCOMPARE(Table().UserDecimals[3], -1);
     QCOMPARE(Shown(0, 3), QStringLiteral("1.25"));
     QCOMPARE(Shown(1, 3), QStringLiteral("2.50"));
@@ -266,7 +265,7 @@ class BlockCommandsTest : public QObject {
       form.NumDecField->setValue(4);
       return form.FixedRadioButton->isChecked() ? int(QDialog::Accepted) : int(QDialog::Rejected);
     };
-    QVERIFY(mForm->RunCommand(TPageCommand::NumberFormat));
+    QVERIFY(mForm->RunCommand(TCommand::NumberFormat));
     QCOMPARE(Shown(1, 3), QStringLiteral("2.5000"));
   }
 };

@@ -72,7 +72,7 @@ class ClipboardCommandsTest : public QObject {
     Table().Summary(0).Title = "Height";
     RawGrid().SelectColumn(1);
     mHost->Questions.YesNoCancel.push_back(static_cast<TAnswer>(answer));
-    QVERIFY(mForm->RunCommand(TPageCommand::Copy));
+    QVERIFY(mForm->RunCommand(TCommand::Copy));
     QCOMPARE(mHost->Questions.Shown, QStringList{QStringLiteral("Include column titles?")});
     QCOMPARE(Clipboard(), expected);
   }
@@ -88,7 +88,7 @@ class ClipboardCommandsTest : public QObject {
       if (form != nullptr) form->RowTitlesCheckBox->setChecked(true);
       return int(QDialog::Accepted);
     };
-    QVERIFY(mForm->RunCommand(TPageCommand::Copy));
+    QVERIFY(mForm->RunCommand(TCommand::Copy));
     QVERIFY(shown);
     const QString tail(25, QLatin1Char('\t'));
     QCOMPARE(Clipboard(), QStringLiteral("\tX") + tail + QStringLiteral("\r\n1\t1") + tail + QStringLiteral("\r\n"));
@@ -131,7 +131,7 @@ class ClipboardCommandsTest : public QObject {
     SetClipboard(text);
     RawGrid().SetCurrentCell(1, 2);
     const int changes = mHost->StateChanges;
-    QVERIFY(mForm->RunCommand(transpose ? TPageCommand::TransposePaste : TPageCommand::Paste));
+    QVERIFY(mForm->RunCommand(transpose ? TCommand::TransposePaste : TCommand::Paste));
     QVERIFY(mHost->StateChanges > changes);
     QStringList rows;
     for (int row = 0; row < 2; ++row) {
@@ -172,7 +172,7 @@ class ClipboardCommandsTest : public QObject {
   void PasteFromATitleFieldFillsTitles() {
     SetClipboard(QStringLiteral("Before\tAfter\r\n1\t2"));
     RawGrid().OpenColumnTitleEditor(1);
-    QVERIFY(mForm->RunCommand(TPageCommand::Paste));
+    QVERIFY(mForm->RunCommand(TCommand::Paste));
     QCOMPARE(Table().Summary(1).Title, std::string("Before"));
     QCOMPARE(Table().Summary(2).Title, std::string("After"));
     QCOMPARE(Table().GetValue(0, 1), TReal(1));
@@ -181,7 +181,7 @@ class ClipboardCommandsTest : public QObject {
 
     SetClipboard(QStringLiteral("Left\t5\r\nRight\t6"));
     RawGrid().OpenRowTitleEditor(3);
-    QVERIFY(mForm->RunCommand(TPageCommand::Paste));
+    QVERIFY(mForm->RunCommand(TCommand::Paste));
     QCOMPARE(Table().RowTitle(3), std::string("Left"));
     QCOMPARE(Table().RowTitle(4), std::string("Right"));
     QCOMPARE(Table().GetValue(3, 0), TReal(5));
@@ -192,7 +192,7 @@ class ClipboardCommandsTest : public QObject {
     // Past row 1000.
     SetClipboard(QStringLiteral("1\n2\n3"));
     RawGrid().SetCurrentCell(1, 1000);
-    QVERIFY(mForm->RunCommand(TPageCommand::Paste));
+    QVERIFY(mForm->RunCommand(TCommand::Paste));
     QCOMPARE(Table().GetValue(998, 0), TReal(1));
     QCOMPARE(Table().GetValue(999, 0), TReal(2));
     QCOMPARE(mHost->Questions.Shown, QStringList{QString::fromLatin1(PasteClippedMessage.data())});
@@ -205,7 +205,7 @@ class ClipboardCommandsTest : public QObject {
     RawGrid().SetCurrentCell(1, 2);
     const int changes = mHost->StateChanges;
     mHost->Questions.YesNo.push_back(false);
-    QVERIFY(mForm->RunCommand(TPageCommand::Paste));
+    QVERIFY(mForm->RunCommand(TCommand::Paste));
     QCOMPARE(mHost->Questions.Shown, QStringList{QString::fromStdString(MeanDataQuestion(1))});
     QVERIFY(Table().IsCellEmpty(0, 0));
     QCOMPARE(Table().Summary(1).Mean, TReal(4));
@@ -216,12 +216,12 @@ class ClipboardCommandsTest : public QObject {
     FillColumnA(3);
     Table().SetRowTitle(1, "Mouse");
     RawGrid().OpenRowTitleEditor(1);
-    QVERIFY(mForm->RunCommand(TPageCommand::Clear));
+    QVERIFY(mForm->RunCommand(TCommand::Clear));
     QCOMPARE(Table().RowTitle(1), std::string());
     QCOMPARE(Table().GetValue(1, 0), 2.5L);
 
     RawGrid().SetSelection(TGridRect{1, 3, 1, 4});
-    QVERIFY(mForm->RunCommand(TPageCommand::Clear));
+    QVERIFY(mForm->RunCommand(TCommand::Clear));
     QCOMPARE(Table().GetValue(0, 0), 1.5L);
     QVERIFY(Table().IsCellEmpty(1, 0));
     QVERIFY(Table().IsCellEmpty(2, 0));
@@ -231,7 +231,7 @@ class ClipboardCommandsTest : public QObject {
   void CutKeepsWhatDidNotReachTheClipboard() {
     FillColumnA(3);
     RawGrid().SetSelection(TGridRect{1, 2, 1, 3});
-    QVERIFY(mForm->RunCommand(TPageCommand::Cut));
+    QVERIFY(mForm->RunCommand(TCommand::Cut));
     QCOMPARE(Clipboard(), QStringLiteral("1.5\r\n2.5"));
     QVERIFY(Table().IsCellEmpty(0, 0));
     QCOMPARE(Table().GetValue(2, 0), 3.5L);
@@ -241,7 +241,7 @@ class ClipboardCommandsTest : public QObject {
       for (int row = 0; row < 1000; ++row) StoreCell(Table(), row, column, 12345.678L);
     RawGrid().SelectAll();
     mHost->Questions.Dialog = [](QDialog&) { return int(QDialog::Accepted); };
-    QVERIFY(mForm->RunCommand(TPageCommand::Cut));
+    QVERIFY(mForm->RunCommand(TCommand::Cut));
     QCOMPARE(mHost->Questions.Shown, QStringList{QString::fromLatin1(ClipboardTooLargeMessage.data())});
     QVERIFY(Clipboard().size() > 60000);
     QCOMPARE(Table().GetValue(999, 25), 12345.678L);
@@ -253,11 +253,11 @@ class ClipboardCommandsTest : public QObject {
     Table().SetExcluded(1, 0, true);
     RawGrid().SetSelection(TGridRect{1, 2, 1, 3});
     QVERIFY(page->SelectionExcluded());
-    QVERIFY(mForm->RunCommand(TPageCommand::Exclude));
+    QVERIFY(mForm->RunCommand(TCommand::Exclude));
     QVERIFY(!Table().IsExcluded(0, 0));
     QVERIFY(!Table().IsExcluded(1, 0));
     QVERIFY(!page->SelectionExcluded());
-    QVERIFY(mForm->RunCommand(TPageCommand::Exclude));
+    QVERIFY(mForm->RunCommand(TCommand::Exclude));
     QVERIFY(Table().IsExcluded(0, 0));
     QVERIFY(Table().IsExcluded(1, 0));
     QVERIFY(RawGrid().model()->index(0, 0).data(int(TGridRole::Excluded)).toBool());
@@ -271,7 +271,7 @@ class ClipboardCommandsTest : public QObject {
     (void)SetSummaryValue(Table(), 0, 4, true, 10);
     StatGrid().RefreshAll();
     StatGrid().SetSelection(TGridRect{1, 2, 1, 4});
-    QVERIFY(mForm->RunCommand(TPageCommand::Copy));
+    QVERIFY(mForm->RunCommand(TCommand::Copy));
     QCOMPARE(Clipboard(), QStringLiteral("5\r\n2.000"));
 
     // Shift+Insert pastes at the current column: the Mean, SD and N of B.
@@ -284,7 +284,7 @@ class ClipboardCommandsTest : public QObject {
     QCOMPARE(Table().Summary(1).N, 4);
 
     StatGrid().SetSelection(TGridRect{1, 2, 2, 2});
-    QVERIFY(mForm->RunCommand(TPageCommand::Clear));
+    QVERIFY(mForm->RunCommand(TCommand::Clear));
     QVERIFY(IsEmpty(Table().Summary(0).Mean));
     QVERIFY(IsEmpty(Table().Summary(1).SD));
     QCOMPARE(StatGrid().model()->index(0, 1).data().toString(), QString());

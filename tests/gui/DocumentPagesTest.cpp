@@ -162,7 +162,7 @@ class DocumentPagesTest : public QObject {
 
     // Copy without a selection copies every line without markers.
     QVERIFY(Document().Report.Text().find(BoldMarker) != std::string::npos);
-    results->RunCommand(TPageCommand::Copy);
+    results->RunCommand(TCommand::Copy);
     QCOMPARE(QApplication::clipboard()->text(), want);
     QVERIFY(!results->ResultsViewer1->textCursor().hasSelection());
   }

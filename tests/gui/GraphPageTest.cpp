@@ -154,7 +154,7 @@ class GraphPageTest : public QObject {
       export_->DpiSpinBox->setValue(600);
       return static_cast<int>(QDialog::Accepted);
     };
-    QVERIFY(Page()->RunCommand(TPageCommand::Export));
+    QVERIFY(Page()->RunCommand(TCommand::Export));
     QCOMPARE(QImage(path).size(), QSize(1890, 1417));
     QVERIFY(mHost->Questions.Shown.isEmpty());
   }

@@ -176,9 +176,9 @@ class GridPopupMenuTest : public QObject {
     Grid(true).SetSelection(TGridRect{1, 2, 3, 2});
     const TReal meanA = Table().Summary(0).Mean;
     if (popup)
-      Menu(true).Action(TPageCommand::DeleteCells)->trigger();
+      Menu(true).Action(TCommand::DeleteCells)->trigger();
     else
-      QVERIFY(mForm->RunCommand(TPageCommand::DeleteCells));
+      QVERIFY(mForm->RunCommand(TCommand::DeleteCells));
     QVERIFY(IsEmpty(Table().Summary(2).Mean));
     QCOMPARE(Table().Summary(2).N, 0);
     QCOMPARE(Table().Summary(0).Mean, meanA);

@@ -77,7 +77,7 @@ class ImportExportTest : public QObject {
     };
     Entry()->RawDataGrid->SetCurrentCell(2, 3);  // column B, second row
     const int changes = mHost->StateChanges;
-    QVERIFY(mForm->RunCommand(TPageCommand::Import));
+    QVERIFY(mForm->RunCommand(TCommand::Import));
     QCOMPARE(caption, QStringLiteral("Preview of body.csv"));
     QCOMPARE(endColumn, 2);
     QCOMPARE(endRow, 2);
@@ -116,7 +116,7 @@ class ImportExportTest : public QObject {
       form.accept();
       return form.result();
     };
-    QVERIFY(mForm->RunCommand(TPageCommand::Import));
+    QVERIFY(mForm->RunCommand(TCommand::Import));
     QCOMPARE(seen, (QStringList{QStringLiteral(", 3 8.977"), QStringLiteral("As the numbers in the file show."),
                                 QStringLiteral(". 5 8"), QStringLiteral("5"), QStringLiteral(", 3 8.977")}));
     QCOMPARE(mHost->Statuses,
@@ -149,7 +149,7 @@ class ImportExportTest : public QObject {
       checks << !form.RowRangeCheckBox->isChecked() << !form.FilterRowCheckBox->isChecked();
       return static_cast<int>(QDialog::Rejected);
     };
-    QVERIFY(mForm->RunCommand(TPageCommand::Import));
+    QVERIFY(mForm->RunCommand(TCommand::Import));
     QCOMPARE(checks, QList<bool>(6, true));
     // Cancel leaves the document as it was.
     QVERIFY(!Document().Table.HasData());
@@ -168,7 +168,7 @@ class ImportExportTest : public QObject {
       form.accept();
       return form.result();
     };
-    QVERIFY(mForm->RunCommand(TPageCommand::Import));
+    QVERIFY(mForm->RunCommand(TCommand::Import));
     QVERIFY(stayedOpen);
     QCOMPARE(
         mHost->Questions.Shown,
@@ -209,7 +209,7 @@ class ImportExportTest : public QObject {
       dialogShown = d.objectName();
       return static_cast<int>(QDialog::Accepted);
     };
-    QVERIFY(mForm->RunCommand(TPageCommand::Import));
+    QVERIFY(mForm->RunCommand(TCommand::Import));
     QCOMPARE(dialogShown, dialog);
     QCOMPARE(mHost->Questions.Shown.size(), shown.isEmpty() ? 0 : 1);
     if (!shown.isEmpty())
@@ -225,7 +225,7 @@ class ImportExportTest : public QObject {
       dialog.accept();
       return dialog.result();
     };
-    QVERIFY(mForm->RunCommand(TPageCommand::Import));
+    QVERIFY(mForm->RunCommand(TCommand::Import));
     QCOMPARE(mHost->Questions.Shown,
              QStringList{QStringLiteral(
                  "There are too many rows of data in this file.Only the first 1000 rows will be read.")});
@@ -260,7 +260,7 @@ class ImportExportTest : public QObject {
       form.accept();
       return form.result();
     };
-    QVERIFY(mForm->RunCommand(TPageCommand::Export));
+    QVERIFY(mForm->RunCommand(TCommand::Export));
     QCOMPARE(ReadFile(path), written);
     QVERIFY(mHost->Questions.Shown.isEmpty());
   }
@@ -274,7 +274,7 @@ class ImportExportTest : public QObject {
     Document().TwoByTwo.B = 3;
     Document().TwoByTwo.C = 40;
     mForm->GoToStep(TStep::DataEntry);
-    QVERIFY(mForm->RunCommand(TPageCommand::Export));
+    QVERIFY(mForm->RunCommand(TCommand::Export));
     QCOMPARE(ReadFile(counts), QByteArray("12,3\r\n40,\r\n"));
 
     Document().Format = TDataFormat::Raw;
@@ -282,7 +282,7 @@ class ImportExportTest : public QObject {
     StoreColumnTitle(Document().Table, 0, "x");
     StoreColumnTitle(Document().Table, 1, "y");
     mForm->GoToStep(TStep::ColumnStats);
-    QVERIFY(mForm->RunCommand(TPageCommand::Export));
+    QVERIFY(mForm->RunCommand(TCommand::Export));
     // Column A holds 1, 2, 5, 10, 17: mean 7.
     QVERIFY2(ReadFile(stats).startsWith("x,y\r\n5,5\r\n7,17\r\n"), ReadFile(stats).constData());
   }
@@ -294,7 +294,7 @@ class ImportExportTest : public QObject {
       dialog.accept();
       return dialog.result();
     };
-    QVERIFY(mForm->RunCommand(TPageCommand::Export));
+    QVERIFY(mForm->RunCommand(TCommand::Export));
     QCOMPARE(mHost->Questions.Shown.size(), 1);
     QVERIFY(mHost->Questions.Shown.front().startsWith(QStringLiteral("Error: #")));
   }

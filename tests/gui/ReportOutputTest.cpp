@@ -105,7 +105,7 @@ class ReportOutputTest : public QObject {
       old.write(QByteArray(5000, 'x'));
     }
     mHost->Questions.SaveNames = {path};
-    QVERIFY(mForm->RunCommand(TPageCommand::Export));
+    QVERIFY(mForm->RunCommand(TCommand::Export));
     QCOMPARE(mHost->Questions.SaveTitles, QStringList{QStringLiteral("Export")});
     const QByteArray written = ReadFile(path);
     QCOMPARE(written, ExpectedFileText(Document().Report));
@@ -120,7 +120,7 @@ class ReportOutputTest : public QObject {
     mForm->GoToStep(TStep::Results);
     const QString path = mFolder->filePath(QStringLiteral("t test.txt"));
     mHost->Questions.SaveNames = {path};
-    QVERIFY(mForm->RunCommand(TPageCommand::Export));
+    QVERIFY(mForm->RunCommand(TCommand::Export));
     QString viewer = Results()->ResultsViewer1->PlainText();
     viewer.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     QCOMPARE(QString::fromLatin1(ReadFile(path)), viewer + QStringLiteral("\r\n"));
@@ -139,7 +139,7 @@ class ReportOutputTest : public QObject {
     mForm->GoToStep(TStep::Results);
     const QString path = mFolder->filePath(name);
     mHost->Questions.SaveNames = {path};
-    QVERIFY(mForm->RunCommand(TPageCommand::Export));
+    QVERIFY(mForm->RunCommand(TCommand::Export));
     QCOMPARE(mHost->Questions.Shown, QStringList{QStringLiteral("The results could not be saved in %1.").arg(path)});
   }
 
@@ -147,7 +147,7 @@ class ReportOutputTest : public QObject {
     WriteMarkedReport(Document().Report);
     Document().ResultsStale = false;
     mForm->GoToStep(TStep::Results);
-    QVERIFY(mForm->RunCommand(TPageCommand::Export));  // the dialog answers no name
+    QVERIFY(mForm->RunCommand(TCommand::Export));  // the dialog answers no name
     QCOMPARE(mHost->Questions.SaveTitles.size(), 1);
     QVERIFY(mHost->Questions.Shown.isEmpty());
     QVERIFY(QDir(mFolder->path()).entryList(QDir::Files).isEmpty());
@@ -171,7 +171,7 @@ class ReportOutputTest : public QObject {
     mForm->GoToStep(TStep::Results);
     const QString path = mFolder->filePath(name);
     mHost->Questions.SaveNames = {path};
-    QVERIFY(mForm->RunCommand(TPageCommand::Export));
+    QVERIFY(mForm->RunCommand(TCommand::Export));
     const QByteArray written = ReadFile(path);
     QVERIFY(written.startsWith(start));
     QVERIFY(written.contains(holds));
@@ -183,7 +183,7 @@ class ReportOutputTest : public QObject {
     WriteMarkedReport(Document().Report);
     Document().ResultsStale = false;
     mForm->GoToStep(TStep::Results);
-    QVERIFY(Results()->RunCommand(TPageCommand::Copy));
+    QVERIFY(Results()->RunCommand(TCommand::Copy));
     const QMimeData* data = QApplication::clipboard()->mimeData();
     QVERIFY(data->text().startsWith(QStringLiteral("Unpaired t test\nThe two-tailed")));
     QVERIFY(data->html().contains(QStringLiteral("<b>Unpaired t test</b>\nThe two-tailed P value is <u>0.0123</u>")));
@@ -192,7 +192,7 @@ class ReportOutputTest : public QObject {
     cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 26);
     cursor.movePosition(QTextCursor::Right, QTextCursor::KeepAnchor, 4);
     viewer->setTextCursor(cursor);
-    QVERIFY(Results()->RunCommand(TPageCommand::Copy));
+    QVERIFY(Results()->RunCommand(TCommand::Copy));
     QCOMPARE(QApplication::clipboard()->mimeData()->text(), QStringLiteral("0.01"));
     QVERIFY(QApplication::clipboard()->mimeData()->html().contains(QStringLiteral("><u>0.01</u></pre>")));
   }
@@ -311,7 +311,7 @@ class ReportOutputTest : public QObject {
       memo->insertPlainText(QStringLiteral(" and new\n"));
       return accept ? int(QDialog::Accepted) : int(QDialog::Rejected);
     };
-    QVERIFY(mForm->RunCommand(TPageCommand::ViewNotes));
+    QVERIFY(mForm->RunCommand(TCommand::ViewNotes));
     QCOMPARE(Document().Notes, std::string("old and new"));
   }
 

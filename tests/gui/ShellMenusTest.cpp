@@ -102,7 +102,7 @@ class ShellMenusTest : public QObject {
     for (int i = 0; i < StepCount; ++i) QCOMPARE(window.StepButton(i)->isChecked(), i == static_cast<int>(step));
     QCOMPARE(window.BackButton()->isEnabled(), step != TStep::DataFormat);
     QCOMPARE(window.ForwardButton()->isEnabled(), step != TStep::Graph);
-    QCOMPARE(window.Action(TCommand::DeleteAllData)->isEnabled(), step == TStep::DataEntry);
+    QCOMPARE(window.ClearAllButton()->isEnabled(), step == TStep::DataEntry);
     for (const TCommand command : {TCommand::Save, TCommand::SaveAs, TCommand::Close, TCommand::ClearAll,
                                    TCommand::ViewNotes, TCommand::NextStep, TCommand::PreviousStep})
       QVERIFY(window.Action(command)->isEnabled());
@@ -242,9 +242,10 @@ class ShellMenusTest : public QObject {
     form->Progress().BeginCalculation();
     QVERIFY(window.Calculating());
     for (const TCommand command : {TCommand::New, TCommand::Open, TCommand::Close, TCommand::Save, TCommand::ClearAll,
-                                   TCommand::DeleteAllData, TCommand::NextStep, TCommand::PreviousStep, TCommand::Step4,
-                                   TCommand::Duplicate, TCommand::About, TCommand::ViewNotes, TCommand::Import})
+                                   TCommand::NextStep, TCommand::PreviousStep, TCommand::Step4, TCommand::Duplicate,
+                                   TCommand::About, TCommand::ViewNotes, TCommand::Import})
       window.Action(command)->trigger();
+    window.ClearAllButton()->click();
     window.StepButton(0)->click();
     QCOMPARE(window.Documents().size(), 1);
     QCOMPARE(form->Step(), TStep::DataEntry);

@@ -132,7 +132,7 @@ class TransformDialogsTest : public QObject {
     PickTransform(2);
     mHost->Questions.YesNo = {answer};
     const int changesBefore = mHost->StateChanges;
-    QVERIFY(mForm->RunCommand(TPageCommand::Transform));
+    QVERIFY(mForm->RunCommand(TCommand::Transform));
     QCOMPARE(mHost->Questions.Shown,
              QStringList{QStringLiteral("The transformation you have selected is mathematically impossible with 2 of "
                                         "the values. These values will be erased. Continue?")});
@@ -155,7 +155,7 @@ class TransformDialogsTest : public QObject {
     Entry()->RawDataGrid->RefreshAll();
     Entry()->RawDataGrid->SetCurrentCell(1, 2);
     PickTransform(6);
-    QVERIFY(mForm->RunCommand(TPageCommand::Transform));
+    QVERIFY(mForm->RunCommand(TCommand::Transform));
     QVERIFY(mHost->Questions.Shown.isEmpty());
     QCOMPARE(Shown(0, 0), QStringLiteral("0.33333333"));
     QCOMPARE(Shown(1, 0), QStringLiteral("4.00000000"));
@@ -163,10 +163,10 @@ class TransformDialogsTest : public QObject {
   }
 
   void CombineRefusesWithoutDataOrFreeColumn() {
-    QVERIFY(mForm->RunCommand(TPageCommand::CombineVariables));
+    QVERIFY(mForm->RunCommand(TCommand::CombineVariables));
     QCOMPARE(mHost->Questions.Shown, QStringList{QStringLiteral("You must enter data first.")});
     for (int c = 0; c < MaxColumns; ++c) FillColumn(c, {1});
-    QVERIFY(mForm->RunCommand(TPageCommand::CombineVariables));
+    QVERIFY(mForm->RunCommand(TCommand::CombineVariables));
     QCOMPARE(mHost->Questions.Shown.last(),
              QStringLiteral("There must be an empty column in order to combine columns."));
   }
@@ -192,7 +192,7 @@ class TransformDialogsTest : public QObject {
       QTest::mouseDClick(form->DivideRadioButton, Qt::LeftButton);
       return form->result();
     };
-    QVERIFY(mForm->RunCommand(TPageCommand::CombineVariables));
+    QVERIFY(mForm->RunCommand(TCommand::CombineVariables));
     QCOMPARE(prompt, QStringLiteral("Create a new variable for column C"));
     QCOMPARE(items, (QStringList{QStringLiteral("Column A"), QStringLiteral("Column B"), QStringLiteral("D: Dose")}));
     QCOMPARE(Table().Summary(2).Title, std::string("A/B"));
@@ -212,14 +212,14 @@ class TransformDialogsTest : public QObject {
       dialog.accept();
       return dialog.result();
     };
-    QVERIFY(mForm->RunCommand(TPageCommand::CombineVariables));  // answered No
+    QVERIFY(mForm->RunCommand(TCommand::CombineVariables));  // answered No
     QCOMPARE(mHost->Questions.Shown.size(), 1);
     QVERIFY(mHost->Questions.Shown.at(0).startsWith(QStringLiteral("Column B contains data entered as mean")));
     QCOMPARE(summary.Mean, TReal(5));
     QVERIFY(Table().IsColumnEmpty(1));
 
     mHost->Questions.YesNo = {true};
-    QVERIFY(mForm->RunCommand(TPageCommand::CombineVariables));
+    QVERIFY(mForm->RunCommand(TCommand::CombineVariables));
     QVERIFY(IsEmpty(summary.Mean));
     QCOMPARE(Table().GetValue(1, 1), TReal(0));  // A - A
     QCOMPARE(Table().MeanEntryColumn[1], std::uint8_t(0));

@@ -67,7 +67,7 @@ class UndoTest : public QObject {
   TSpreadGrid& Grid() const { return *Entry().RawDataGrid; }
   TDataState State() const { return CaptureDataState(mForm->Document()); }
   // Runs a command whose dialog `answer` fills in and accepts.
-  void RunWithDialog(TPageCommand command, std::function<void(QDialog&)> answer) {
+  void RunWithDialog(TCommand command, std::function<void(QDialog&)> answer) {
     mHost->Questions.Dialog = [answer](QDialog& dialog) {
       answer(dialog);
       return int(QDialog::Accepted);
@@ -147,34 +147,34 @@ const TUndoCase UndoCases[] = {
      [](UndoTest& t) {
        QApplication::clipboard()->setText(QStringLiteral("1\t2\r\n3\t4\r\n"));
        t.Grid().SetCurrentCell(2, 6);
-       t.mForm->RunCommand(TPageCommand::Paste);
+       t.mForm->RunCommand(TCommand::Paste);
      }},
     {"transpose paste", "Transpose Paste", TDataFormat::Raw, TStep::DataEntry,
      [](UndoTest& t) {
        QApplication::clipboard()->setText(QStringLiteral("1\t2\t3\r\n"));
        t.Grid().SetCurrentCell(4, 2);
-       t.mForm->RunCommand(TPageCommand::TransposePaste);
+       t.mForm->RunCommand(TCommand::TransposePaste);
      }},
     {"cut", "Cut", TDataFormat::Raw, TStep::DataEntry,
      [](UndoTest& t) {
        t.Grid().SelectColumn(2);
        t.mHost->Questions.YesNoCancel.push_back(TAnswer::No);  // no column titles
-       t.mForm->RunCommand(TPageCommand::Cut);
+       t.mForm->RunCommand(TCommand::Cut);
      }},
     {"clear", "Clear", TDataFormat::Raw, TStep::DataEntry,
      [](UndoTest& t) {
        t.Grid().SelectColumn(1);
-       t.mForm->RunCommand(TPageCommand::Clear);
+       t.mForm->RunCommand(TCommand::Clear);
      }},
     {"exclude", "Exclude", TDataFormat::Raw, TStep::DataEntry,
      [](UndoTest& t) {
        t.Grid().SelectColumn(3);
-       t.mForm->RunCommand(TPageCommand::Exclude);
+       t.mForm->RunCommand(TCommand::Exclude);
      }},
     {"include", "Include", TDataFormat::Raw, TStep::DataEntry,
      [](UndoTest& t) {
        t.Grid().SelectColumn(3);
-       t.mForm->RunCommand(TPageCommand::Exclude);
+       t.mForm->RunCommand(TCommand::Exclude);
      },
      [](TDocument& document) {
        for (int r = 0; r < 6; ++r) document.Table.SetExcluded(r, 2, true);
@@ -182,31 +182,31 @@ const TUndoCase UndoCases[] = {
     {"insert cells", "Insert", TDataFormat::Raw, TStep::DataEntry,
      [](UndoTest& t) {
        t.Grid().SetCurrentCell(2, 3);
-       t.RunWithDialog(TPageCommand::InsertCells, [](QDialog& dialog) {
+       t.RunWithDialog(TCommand::InsertCells, [](QDialog& dialog) {
          dialog.findChild<QRadioButton*>(QStringLiteral("InsertEntireRowRadioButton"))->click();
        });
      }},
     {"delete cells", "Delete", TDataFormat::Raw, TStep::DataEntry,
      [](UndoTest& t) {
        t.Grid().SetCurrentCell(1, 3);
-       t.RunWithDialog(TPageCommand::DeleteCells, [](QDialog& dialog) {
+       t.RunWithDialog(TCommand::DeleteCells, [](QDialog& dialog) {
          dialog.findChild<QRadioButton*>(QStringLiteral("DeleteEntireColRadioButton"))->click();
        });
      }},
     {"delete whole rows", "Delete", TDataFormat::Raw, TStep::DataEntry,
      [](UndoTest& t) {
        t.Grid().SelectRow(2);
-       t.mForm->RunCommand(TPageCommand::DeleteRows);
+       t.mForm->RunCommand(TCommand::DeleteRows);
      }},
     {"insert whole columns", "Insert", TDataFormat::Raw, TStep::DataEntry,
      [](UndoTest& t) {
        t.Grid().SelectColumn(1);
-       t.mForm->RunCommand(TPageCommand::InsertColumns);
+       t.mForm->RunCommand(TCommand::InsertColumns);
      }},
     {"transform", "Transform", TDataFormat::Raw, TStep::DataEntry,
      [](UndoTest& t) {
        t.Grid().SelectColumn(1);
-       t.RunWithDialog(TPageCommand::Transform, [](QDialog& dialog) {
+       t.RunWithDialog(TCommand::Transform, [](QDialog& dialog) {
          auto& form = dynamic_cast<TTransformForm&>(dialog);
          form.TransformComboBox->setCurrentRow(14);  // Y=Y+K
          form.KField->setText(QStringLiteral("2.5"));
@@ -215,12 +215,12 @@ const TUndoCase UndoCases[] = {
     {"combine variables", "Combine Variables", TDataFormat::Raw, TStep::DataEntry,
      [](UndoTest& t) {
        t.Grid().SetCurrentCell(4, 2);
-       t.RunWithDialog(TPageCommand::CombineVariables, [](QDialog&) {});
+       t.RunWithDialog(TCommand::CombineVariables, [](QDialog&) {});
      }},
     {"number format", "Number Format", TDataFormat::Raw, TStep::DataEntry,
      [](UndoTest& t) {
        t.Grid().SelectColumn(1);
-       t.RunWithDialog(TPageCommand::NumberFormat,
+       t.RunWithDialog(TCommand::NumberFormat,
                        [](QDialog& dialog) { dynamic_cast<TNumberFormatForm&>(dialog).NumDecField->setValue(4); });
      }},
     {"import", "Import", TDataFormat::Raw, TStep::DataEntry,
@@ -231,7 +231,7 @@ const TUndoCase UndoCases[] = {
        file.close();
        t.mHost->Questions.OpenNames.push_back(file.fileName());
        t.Grid().SetCurrentCell(2, 4);
-       t.RunWithDialog(TPageCommand::Import, [](QDialog&) {});
+       t.RunWithDialog(TCommand::Import, [](QDialog&) {});
      }},
     {"data format", "Data Format", TDataFormat::Raw, TStep::DataFormat,
      [](UndoTest& t) {
@@ -275,7 +275,7 @@ void UndoTest::UndoToTheSavedStateIsUnmodified() {
   Open(TDataFormat::Raw, TStep::DataEntry);
   QVERIFY(!mForm->HasUnsavedChanges());
   QApplication::clipboard()->setText(QStringLiteral("5\r\n"));
-  mForm->RunCommand(TPageCommand::Paste);
+  mForm->RunCommand(TCommand::Paste);
   QVERIFY(mForm->HasUnsavedChanges());
   QVERIFY(mForm->isWindowModified());
   mForm->Undo();
@@ -298,7 +298,7 @@ void UndoTest::MenuItemsNameTheStep() {
   QAction* redo = window.Action(TCommand::Redo);
   QVERIFY(!undo->isEnabled());
   QApplication::clipboard()->setText(QStringLiteral("5\r\n"));
-  window.RunPageCommand(TPageCommand::Paste);
+  window.RunPageCommand(TCommand::Paste);
   QCOMPARE(undo->text(), QStringLiteral("&Undo Paste"));
   QVERIFY(undo->isEnabled());
   QVERIFY(window.ActiveDocument()->isWindowModified());
@@ -334,7 +334,7 @@ void UndoTest::StackDropsItsOldestSteps() {
   for (int i = 1; i <= Pastes; ++i) {
     QApplication::clipboard()->setText(QString(QStringLiteral("%1\r\n")).arg(i).repeated(1000));
     Grid().SetCurrentCell(1, 2);
-    mForm->RunCommand(TPageCommand::Paste);
+    mForm->RunCommand(TCommand::Paste);
     states.push_back(State());
     if (i == Pastes - 1) mForm->SetFileName(mFolder.filePath(QStringLiteral("saved.omd")));
   }

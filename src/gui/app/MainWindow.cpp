@@ -23,6 +23,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
+#include <QToolButton>
 #include <QUndoStack>
 #include <QVBoxLayout>
 
@@ -60,8 +61,6 @@ QString DefaultFolder() {
 }
 
 std::size_t Index(TCommand command) { return static_cast<std::size_t>(command); }
-
-TCommand StepCommand(int step) { return static_cast<TCommand>(static_cast<int>(TCommand::Step0) + step); }
 
 }  // namespace
 
@@ -146,6 +145,10 @@ Obmain::~Obmain() {
 
 // ---------------------------------------------------------------- building
 
+QAction* Obmain::MakePageAction(TCommand command, const QString& text, const QKeySequence& shortcut) {
+  return MakeAction(command, text, shortcut, [this, command] { RunPageCommand(command); });
+}
+
 QAction* Obmain::MakeAction(TCommand command, const QString& text, const QKeySequence& shortcut,
                             std::function<void()> handler, bool blocked) {
   auto* action = new QAction(text, this);
@@ -160,7 +163,6 @@ QAction* Obmain::MakeAction(TCommand command, const QString& text, const QKeySeq
 }
 
 void Obmain::CreateActions() {
-  const auto page = [this](TPageCommand command) { return [this, command] { RunPageCommand(command); }; };
   MakeAction(TCommand::New, QStringLiteral("&New File"), QKeySequence(Qt::CTRL | Qt::Key_N), [this] {
     NewFileCommand();
   })->setToolTip(QStringLiteral("New file. Start over. (Ctrl + N)"));
@@ -177,10 +179,8 @@ void Obmain::CreateActions() {
   MakeAction(TCommand::Print, QStringLiteral("&Print"), QKeySequence(Qt::CTRL | Qt::Key_P), [this] {
     PrintCommand();
   })->setToolTip(QStringLiteral("Print (Ctrl + P)"));
-  MakeAction(TCommand::Import, QStringLiteral("&Import Data (text)..."), {}, page(TPageCommand::Import))
-      ->setToolTip(QStringLiteral("Import"));
-  MakeAction(TCommand::Export, QStringLiteral("&Export..."), {}, page(TPageCommand::Export))
-      ->setToolTip(QStringLiteral("Export"));
+  MakePageAction(TCommand::Import, QStringLiteral("&Import Data (text)..."))->setToolTip(QStringLiteral("Import"));
+  MakePageAction(TCommand::Export, QStringLiteral("&Export..."))->setToolTip(QStringLiteral("Export"));
   MakeAction(
       TCommand::Exit, QStringLiteral("E&xit Ombrel"), QKeySequence(Qt::ALT | Qt::Key_F4), [this] { ExitCommand(); },
       false);
@@ -194,38 +194,32 @@ void Obmain::CreateActions() {
   Action(TCommand::Redo)
       ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
   Action(TCommand::Redo)->setToolTip(QStringLiteral("Redo (Ctrl + Y)"));
-  MakeAction(TCommand::Cut, QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X), page(TPageCommand::Cut))
+  MakePageAction(TCommand::Cut, QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X))
       ->setToolTip(QStringLiteral("Cut (Ctrl + X)"));
-  MakeAction(TCommand::Copy, QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), page(TPageCommand::Copy))
+  MakePageAction(TCommand::Copy, QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C))
       ->setToolTip(QStringLiteral("Copy (Ctrl + C)"));
-  MakeAction(TCommand::Paste, QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V), page(TPageCommand::Paste))
+  MakePageAction(TCommand::Paste, QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V))
       ->setToolTip(QStringLiteral("Paste (Ctrl + V)"));
-  MakeAction(TCommand::TransposePaste, QStringLiteral("T&ranspose Paste"), {}, page(TPageCommand::TransposePaste));
-  MakeAction(TCommand::Clear, QStringLiteral("Cl&ear"), QKeySequence(Qt::Key_Delete), page(TPageCommand::Clear));
-  MakeAction(TCommand::SelectColumn, QStringLiteral("Select C&olumn"), QKeySequence(Qt::CTRL | Qt::Key_Space),
-             page(TPageCommand::SelectColumn));
-  MakeAction(TCommand::SelectRow, QStringLiteral("Select &Row"), QKeySequence(Qt::SHIFT | Qt::Key_Space),
-             page(TPageCommand::SelectRow));
-  MakeAction(TCommand::SelectAll, QStringLiteral("Select &All"), QKeySequence(Qt::CTRL | Qt::Key_A),
-             page(TPageCommand::SelectAll));
-  MakeAction(TCommand::DeleteCells, QStringLiteral("&Delete cells..."), {}, page(TPageCommand::DeleteCells));
-  MakeAction(TCommand::InsertCells, QStringLiteral("&Insert cells..."), {}, page(TPageCommand::InsertCells));
-  MakeAction(TCommand::AppendToNotes, QStringLiteral("Append to &Notes"), {}, page(TPageCommand::AppendToNotes));
-  MakeAction(TCommand::ClearAll, QStringLiteral("Clear All"), {}, [this] { ClearAllCommand(); });
-  MakeAction(TCommand::ViewNotes, QStringLiteral("View No&tes"), QKeySequence(Qt::CTRL | Qt::Key_T),
-             page(TPageCommand::ViewNotes))
-      ->setToolTip(QStringLiteral("View and edit notes (Ctrl + T)"));
-  MakeAction(TCommand::DeleteAllData, QStringLiteral("Clear All"), {}, [this] {
+  MakePageAction(TCommand::TransposePaste, QStringLiteral("T&ranspose Paste"));
+  MakePageAction(TCommand::Clear, QStringLiteral("Cl&ear"), QKeySequence(Qt::Key_Delete));
+  MakePageAction(TCommand::SelectColumn, QStringLiteral("Select C&olumn"), QKeySequence(Qt::CTRL | Qt::Key_Space));
+  MakePageAction(TCommand::SelectRow, QStringLiteral("Select &Row"), QKeySequence(Qt::SHIFT | Qt::Key_Space));
+  MakePageAction(TCommand::SelectAll, QStringLiteral("Select &All"), QKeySequence(Qt::CTRL | Qt::Key_A));
+  MakePageAction(TCommand::DeleteCells, QStringLiteral("&Delete cells..."));
+  MakePageAction(TCommand::InsertCells, QStringLiteral("&Insert cells..."));
+  MakePageAction(TCommand::AppendToNotes, QStringLiteral("Append to &Notes"));
+  MakeAction(TCommand::ClearAll, QStringLiteral("Clear All"), {}, [this] {
     ClearAllCommand();
   })->setToolTip(QStringLiteral("Delete all data"));
+  // The toolbar's delete-all button shows the icon; the menu item does not.
+  Action(TCommand::ClearAll)->setIconVisibleInMenu(false);
+  MakePageAction(TCommand::ViewNotes, QStringLiteral("View No&tes"), QKeySequence(Qt::CTRL | Qt::Key_T))
+      ->setToolTip(QStringLiteral("View and edit notes (Ctrl + T)"));
 
-  MakeAction(TCommand::Transform, QStringLiteral("&Transform"), {}, page(TPageCommand::Transform));
-  MakeAction(TCommand::CombineVariables, QStringLiteral("Combine &Variables"), {},
-             page(TPageCommand::CombineVariables));
-  MakeAction(TCommand::NumberFormat, QStringLiteral("&Number Format"), {}, page(TPageCommand::NumberFormat));
-  MakeAction(TCommand::Exclude, QStringLiteral("&Exclude"), QKeySequence(Qt::CTRL | Qt::Key_E),
-             page(TPageCommand::Exclude))
-      ->setCheckable(true);
+  MakePageAction(TCommand::Transform, QStringLiteral("&Transform"));
+  MakePageAction(TCommand::CombineVariables, QStringLiteral("Combine &Variables"));
+  MakePageAction(TCommand::NumberFormat, QStringLiteral("&Number Format"));
+  MakePageAction(TCommand::Exclude, QStringLiteral("&Exclude"), QKeySequence(Qt::CTRL | Qt::Key_E))->setCheckable(true);
 
   MakeAction(TCommand::NextStep, QStringLiteral("&Next Step"), QKeySequence(Qt::Key_F10), [this] {
     NextStepCommand();
@@ -271,24 +265,17 @@ void Obmain::CreateActions() {
 
   // Short toolbar labels; the menus keep the full captions.
   const std::pair<TCommand, const char*> iconTexts[] = {
-      {TCommand::New, "New"},
-      {TCommand::Open, "Open"},
-      {TCommand::Save, "Save"},
-      {TCommand::Print, "Print"},
-      {TCommand::Import, "Import"},
-      {TCommand::Export, "Export"},
-      {TCommand::DeleteAllData, "Clear"},
-      {TCommand::Undo, "Undo"},
-      {TCommand::Redo, "Redo"},
-      {TCommand::ViewNotes, "Notes"},
-      {TCommand::HelpGuide, "Guide"},
+      {TCommand::New, "New"},         {TCommand::Open, "Open"},       {TCommand::Save, "Save"},
+      {TCommand::Print, "Print"},     {TCommand::Import, "Import"},   {TCommand::Export, "Export"},
+      {TCommand::ClearAll, "Clear"},  {TCommand::Undo, "Undo"},       {TCommand::Redo, "Redo"},
+      {TCommand::ViewNotes, "Notes"}, {TCommand::HelpGuide, "Guide"},
   };
   for (const auto& [command, text] : iconTexts) Action(command)->setIconText(QString::fromLatin1(text));
   const std::pair<TCommand, QStyle::StandardPixmap> icons[] = {
       {TCommand::New, QStyle::SP_FileIcon},
       {TCommand::Open, QStyle::SP_DialogOpenButton},
       {TCommand::Save, QStyle::SP_DialogSaveButton},
-      {TCommand::DeleteAllData, QStyle::SP_TrashIcon},
+      {TCommand::ClearAll, QStyle::SP_TrashIcon},
       {TCommand::Undo, QStyle::SP_ArrowBack},
       {TCommand::Redo, QStyle::SP_ArrowForward},
       {TCommand::HelpGuide, QStyle::SP_DialogHelpButton},
@@ -368,7 +355,7 @@ void Obmain::CreateMenus() {
 }
 
 void Obmain::CreateToolBar() {
-  QToolBar* bar = addToolBar(QStringLiteral("Commands"));
+  QToolBar* bar = mToolBar = addToolBar(QStringLiteral("Commands"));
   bar->setObjectName(QStringLiteral("Commands"));
   bar->setMovable(false);
   bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
@@ -381,7 +368,7 @@ void Obmain::CreateToolBar() {
   bar->addAction(Action(TCommand::Import));
   bar->addAction(Action(TCommand::Export));
   bar->addSeparator();
-  bar->addAction(Action(TCommand::DeleteAllData));
+  bar->addAction(Action(TCommand::ClearAll));
   bar->addAction(Action(TCommand::ViewNotes));
   bar->addAction(Action(TCommand::HelpGuide));
 }
@@ -434,6 +421,10 @@ void Obmain::changeEvent(QEvent* event) {
 
 QAction* Obmain::Action(TCommand command) const { return mActions[Index(command)]; }
 
+QToolButton* Obmain::ClearAllButton() const {
+  return qobject_cast<QToolButton*>(mToolBar->widgetForAction(Action(TCommand::ClearAll)));
+}
+
 QToolButton* Obmain::StepButton(int step) const { return mStepBar->StepButton(step); }
 
 QPushButton* Obmain::HelpButton(int button) const { return mStepBar->HelpButton(button); }
@@ -463,65 +454,31 @@ void Obmain::ScheduleMenuUpdate() {
 void Obmain::UpdateMenus() {
   Analyze* form = ActiveDocument();
   const QList<Analyze*> documents = Documents();
+  const QUndoStack* history = form != nullptr ? &form->UndoStack() : nullptr;
   TShellSituation situation;
   situation.HasDocument = form != nullptr;
   situation.DocumentCount = static_cast<int>(documents.size());
+  // Paste needs text on the clipboard; the clipboard says when it changes.
+  situation.ClipboardHasText = ClipboardHasText();
   if (form != nullptr) {
     situation.Step = form->Step();
     situation.Format = form->Document().Format;
+    situation.CanUndo = history->canUndo();
+    situation.CanRedo = history->canRedo();
   }
   const TMenuState state = MenuStateFor(situation);
-  const std::pair<TCommand, bool> enabled[] = {
-      {TCommand::Close, state.Close},
-      {TCommand::Save, state.Save},
-      {TCommand::SaveAs, state.SaveAs},
-      {TCommand::Print, state.Print},
-      {TCommand::Import, state.Import},
-      {TCommand::Export, state.Export},
-      {TCommand::Cut, state.Cut},
-      {TCommand::Copy, state.Copy},
-      {TCommand::Paste, state.Paste},
-      {TCommand::TransposePaste, state.TransposePaste},
-      {TCommand::Clear, state.Clear},
-      {TCommand::SelectColumn, state.SelectColumn},
-      {TCommand::SelectRow, state.SelectRow},
-      {TCommand::SelectAll, state.SelectAll},
-      {TCommand::DeleteCells, state.DeleteCells},
-      {TCommand::InsertCells, state.InsertCells},
-      {TCommand::AppendToNotes, state.AppendToNotes},
-      {TCommand::ClearAll, state.ClearAll},
-      {TCommand::ViewNotes, state.ViewNotes},
-      {TCommand::Transform, state.Transform},
-      {TCommand::CombineVariables, state.CombineVariables},
-      {TCommand::NumberFormat, state.NumberFormat},
-      {TCommand::Exclude, state.Exclude},
-      {TCommand::NextStep, state.NextStep},
-      {TCommand::PreviousStep, state.PreviousStep},
-      {TCommand::Cascade, state.Cascade},
-      {TCommand::Tile, state.Tile},
-      {TCommand::Duplicate, state.Duplicate},
-      {TCommand::NextWindow, state.NextWindow},
-      {TCommand::DeleteAllData, state.DeleteAllButton},
-  };
-  for (const auto& [command, on] : enabled) Action(command)->setEnabled(on);
-  // Paste needs text on the clipboard; the clipboard says when it changes.
-  if (!ClipboardHasText()) {
-    Action(TCommand::Paste)->setEnabled(false);
-    Action(TCommand::TransposePaste)->setEnabled(false);
-  }
-  for (int step = 0; step < StepCount; ++step)
-    Action(StepCommand(step))->setEnabled(state.StepItems[static_cast<std::size_t>(step)]);
+  for (std::size_t i = 0; i < CommandCount; ++i)
+    if (mActions[i] != nullptr) mActions[i]->setEnabled(state.Enabled[static_cast<TCommand>(i)]);
+  // The toolbar's delete-all button shows Clear All where the data is;
+  // set after the action, whose changes the button follows.
+  ClearAllButton()->setEnabled(state.ClearAllButton);
   Action(TCommand::Print)->setText(FromCore(PrintCaption(situation.Step)));
   // The undo items name the step they take back or do again.
-  const QUndoStack* history = form != nullptr ? &form->UndoStack() : nullptr;
-  const auto showStep = [](QAction* action, const QString& caption, bool on, const QString& step) {
-    action->setEnabled(on);
-    action->setText(on && !step.isEmpty() ? caption + QLatin1Char(' ') + step : caption);
+  const auto showStep = [](QAction* action, const QString& caption, const QString& step) {
+    action->setText(action->isEnabled() && !step.isEmpty() ? caption + QLatin1Char(' ') + step : caption);
   };
-  showStep(Action(TCommand::Undo), QStringLiteral("&Undo"), history != nullptr && history->canUndo(),
-           history != nullptr ? history->undoText() : QString());
-  showStep(Action(TCommand::Redo), QStringLiteral("&Redo"), history != nullptr && history->canRedo(),
-           history != nullptr ? history->redoText() : QString());
+  showStep(Action(TCommand::Undo), QStringLiteral("&Undo"), history != nullptr ? history->undoText() : QString());
+  showStep(Action(TCommand::Redo), QStringLiteral("&Redo"), history != nullptr ? history->redoText() : QString());
   mStepBar->ShowState(
       state,
       HelpButtonsFor(situation.Step, situation.Format,
@@ -721,7 +678,7 @@ void Obmain::DocumentStateChanged(Analyze& form) {
   UpdateMenus();
 }
 
-void Obmain::RunPageCommand(TPageCommand command) {
+void Obmain::RunPageCommand(TCommand command) {
   Analyze* form = ActiveDocument();
   if (Calculating() || form == nullptr) return;
   form->RunCommand(command);
@@ -832,18 +789,12 @@ void Obmain::ApplyDesktopConventions() {
     const char* ThemeName;
     const char* Fallback;
   } icons[] = {
-      {TCommand::New, "document-new", "new"},
-      {TCommand::Open, "document-open", "open"},
-      {TCommand::Save, "document-save", "save"},
-      {TCommand::SaveAs, "document-save-as", "save"},
-      {TCommand::Print, "document-print", "print"},
-      {TCommand::Cut, "edit-cut", "cut"},
-      {TCommand::Copy, "edit-copy", "copy"},
-      {TCommand::Paste, "edit-paste", "paste"},
-      {TCommand::Import, "document-import", "import"},
-      {TCommand::Export, "document-export", "export"},
-      {TCommand::DeleteAllData, "edit-clear", "clear"},
-      {TCommand::ViewNotes, "accessories-text-editor", "notes"},
+      {TCommand::New, "document-new", "new"},          {TCommand::Open, "document-open", "open"},
+      {TCommand::Save, "document-save", "save"},       {TCommand::SaveAs, "document-save-as", "save"},
+      {TCommand::Print, "document-print", "print"},    {TCommand::Cut, "edit-cut", "cut"},
+      {TCommand::Copy, "edit-copy", "copy"},           {TCommand::Paste, "edit-paste", "paste"},
+      {TCommand::Import, "document-import", "import"}, {TCommand::Export, "document-export", "export"},
+      {TCommand::ClearAll, "edit-clear", "clear"},     {TCommand::ViewNotes, "accessories-text-editor", "notes"},
       {TCommand::HelpGuide, "help-contents", "guide"},
   };
   for (const auto& icon : icons)

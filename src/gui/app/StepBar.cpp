@@ -54,7 +54,7 @@ TStepBar::TStepBar(QWidget* parent) : QWidget(parent) {
 
 void TStepBar::ShowState(const TMenuState& state, const std::array<THelpButton, 2>& help, bool hasDocument) {
   for (std::size_t index = 0; index < mStepButtons.size(); ++index) {
-    mStepButtons[index]->setEnabled(state.StepButtons[index]);
+    mStepButtons[index]->setEnabled(state.Enabled[StepCommand(static_cast<int>(index))]);
     mStepButtons[index]->setChecked(state.PressedStep == static_cast<int>(index));
   }
   mBackButton->setEnabled(state.BackButton);

@@ -45,33 +45,33 @@ std::string ImageWithData(const TDocument& document, const TDataState& data) {
 
 // The name of a command's undo step ("Undo Paste"); commands that change no
 // data leave no step, so their names never show.
-QString ActionName(TPageCommand command, bool selectionExcluded) {
+QString ActionName(TCommand command, bool selectionExcluded) {
   switch (command) {
-    case TPageCommand::Cut:
+    case TCommand::Cut:
       return QStringLiteral("Cut");
-    case TPageCommand::Paste:
+    case TCommand::Paste:
       return QStringLiteral("Paste");
-    case TPageCommand::TransposePaste:
+    case TCommand::TransposePaste:
       return QStringLiteral("Transpose Paste");
-    case TPageCommand::Clear:
+    case TCommand::Clear:
       return QStringLiteral("Clear");
-    case TPageCommand::DeleteCells:
-    case TPageCommand::DeleteRows:
-    case TPageCommand::DeleteColumns:
+    case TCommand::DeleteCells:
+    case TCommand::DeleteRows:
+    case TCommand::DeleteColumns:
       return QStringLiteral("Delete");
-    case TPageCommand::InsertCells:
-    case TPageCommand::InsertRows:
-    case TPageCommand::InsertColumns:
+    case TCommand::InsertCells:
+    case TCommand::InsertRows:
+    case TCommand::InsertColumns:
       return QStringLiteral("Insert");
-    case TPageCommand::Transform:
+    case TCommand::Transform:
       return QStringLiteral("Transform");
-    case TPageCommand::CombineVariables:
+    case TCommand::CombineVariables:
       return QStringLiteral("Combine Variables");
-    case TPageCommand::NumberFormat:
+    case TCommand::NumberFormat:
       return QStringLiteral("Number Format");
-    case TPageCommand::Exclude:
+    case TCommand::Exclude:
       return selectionExcluded ? QStringLiteral("Include") : QStringLiteral("Exclude");
-    case TPageCommand::Import:
+    case TCommand::Import:
       return QStringLiteral("Import");
     default:
       return QStringLiteral("Edit");
@@ -214,15 +214,14 @@ void Analyze::CommitPendingEdit() {
   if (mCommandDepth == 0) FinishTyping();
 }
 
-bool Analyze::RunCommand(TPageCommand command) {
-  if (TDocumentPage* page = CurrentPage();
-      command == TPageCommand::Paste && page != nullptr && page->PasteIntoOpenEditor())
+bool Analyze::RunCommand(TCommand command) {
+  if (TDocumentPage* page = CurrentPage(); command == TCommand::Paste && page != nullptr && page->PasteIntoOpenEditor())
     return true;
   CommitPendingEdit();
   const TDocumentPage* current = CurrentPage();
   const TDataCommand change(*this, ActionName(command, current != nullptr && current->SelectionExcluded()));
   if (TDocumentPage* page = CurrentPage(); page != nullptr && page->RunCommand(command)) return true;
-  if (command == TPageCommand::ViewNotes) {
+  if (command == TCommand::ViewNotes) {
     ViewNotes();
     return true;
   }

@@ -88,7 +88,7 @@ class Analyze : public QWidget {
   void CommitPendingEdit();
   // Runs a menu command on the visible page, or this window's default for
   // it. False when nothing handled it.
-  bool RunCommand(TPageCommand command);
+  bool RunCommand(TCommand command);
   // Clear All: the document and every page reset (one undo step).
   void ResetDocument();
 

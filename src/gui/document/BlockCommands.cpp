@@ -58,7 +58,7 @@ void ShiftBlock(TDataEntryPage& page, TBlockShift shift, bool insert) {
 void DeleteCellsCommand(TDataEntryPage& page) {
   const TSpreadGrid& grid = *page.RawDataGrid;
   if (grid.WholeColumnsSelected() || grid.WholeRowsSelected()) {
-    page.RunCommand(TPageCommand::Clear);
+    page.RunCommand(TCommand::Clear);
     return;
   }
   TDeleteForm dialog(&page);

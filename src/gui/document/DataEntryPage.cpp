@@ -70,8 +70,8 @@ TDataEntryPage::TDataEntryPage(Analyze& form) : TDocumentPage(form, TStep::DataE
   connect(DataSetTitle, &TDataSetTitleField::TitleEdited, this, [this] { Form().NoteDataTyped(); });
   connect(DataSetTitle, &QLineEdit::editingFinished, this, [this] { Form().FinishTyping(); });
   connect(RawDataGrid, &TSpreadGrid::DataChanged, this, [this] { Form().NoteDataChanged(TypingAction()); });
-  connect(RawDataGrid, &TSpreadGrid::CopyRequested, this, [this] { Form().RunCommand(TPageCommand::Copy); });
-  connect(RawDataGrid, &TSpreadGrid::PasteRequested, this, [this] { Form().RunCommand(TPageCommand::Paste); });
+  connect(RawDataGrid, &TSpreadGrid::CopyRequested, this, [this] { Form().RunCommand(TCommand::Copy); });
+  connect(RawDataGrid, &TSpreadGrid::PasteRequested, this, [this] { Form().RunCommand(TCommand::Paste); });
   RawDataGrid->setContextMenuPolicy(Qt::CustomContextMenu);
   RawDataPopupMenu = new TGridPopupMenu(*this, *RawDataGrid);
   connect(RawDataGrid, &QWidget::customContextMenuRequested, RawDataPopupMenu, &TGridPopupMenu::ShowAt);
@@ -210,12 +210,12 @@ bool TDataEntryPage::eventFilter(QObject* watched, QEvent* event) {
     auto* key = static_cast<QKeyEvent*>(event);
     auto* field = qobject_cast<TOBIntEdit*>(watched);
     if (field != nullptr && key->matches(QKeySequence::Copy) && !field->hasSelectedText()) {
-      Form().RunCommand(TPageCommand::Copy);
+      Form().RunCommand(TCommand::Copy);
       return true;
     }
     if (field != nullptr && key->matches(QKeySequence::Paste) &&
         ParseTwoByTwoBlock(QApplication::clipboard()->text().toStdString())) {
-      Form().RunCommand(TPageCommand::Paste);
+      Form().RunCommand(TCommand::Paste);
       return true;
     }
   }
@@ -341,16 +341,16 @@ void TDataEntryPage::DocumentReset() {
   DataSetTitle->Refresh();
 }
 
-bool TDataEntryPage::RunCommand(TPageCommand command) {
+bool TDataEntryPage::RunCommand(TCommand command) {
   if (mStack->currentWidget() == mTwoByTwoPage) {
     switch (command) {
-      case TPageCommand::Export:
+      case TCommand::Export:
         ExportTwoByTwoData(*this);
         return true;
-      case TPageCommand::Copy:
+      case TCommand::Copy:
         CopyTwoByTwo();
         return true;
-      case TPageCommand::Paste:
+      case TCommand::Paste:
         PasteTwoByTwo();
         return true;
       default:
@@ -359,59 +359,59 @@ bool TDataEntryPage::RunCommand(TPageCommand command) {
   }
   if (mStack->currentWidget() != mGridPage) return false;
   switch (command) {
-    case TPageCommand::Import:
+    case TCommand::Import:
       ImportTextData(*this);
       return true;
-    case TPageCommand::Export:
+    case TCommand::Export:
       ExportGridData(*this);
       return true;
-    case TPageCommand::SelectAll:
+    case TCommand::SelectAll:
       RawDataGrid->SelectAll();
       return true;
-    case TPageCommand::SelectColumn:
+    case TCommand::SelectColumn:
       RawDataGrid->SelectColumn(RawDataGrid->CurrentDataColumn() + 1);
       return true;
-    case TPageCommand::SelectRow:
+    case TCommand::SelectRow:
       RawDataGrid->SelectRow(RawDataGrid->CurrentDataRow() + 2);
       return true;
-    case TPageCommand::Copy:
+    case TCommand::Copy:
       CopyRawData(*RawDataGrid, Form().Host().Asker(), this);
       return true;
-    case TPageCommand::Cut:
+    case TCommand::Cut:
       CutRawData(*RawDataGrid, Form().Host().Asker(), this);
       return true;
-    case TPageCommand::Paste:
-    case TPageCommand::TransposePaste:
-      PasteRawData(*RawDataGrid, Form().Host().Asker(), this, command == TPageCommand::TransposePaste,
+    case TCommand::Paste:
+    case TCommand::TransposePaste:
+      PasteRawData(*RawDataGrid, Form().Host().Asker(), this, command == TCommand::TransposePaste,
                    TakeOpenTitleField(*RawDataGrid, mOpenTitleField));
       return true;
-    case TPageCommand::Clear:
+    case TCommand::Clear:
       ClearRawData(*RawDataGrid, TakeOpenTitleField(*RawDataGrid, mOpenTitleField));
       return true;
-    case TPageCommand::Exclude:
+    case TCommand::Exclude:
       ToggleExclude(*RawDataGrid);
       return true;
-    case TPageCommand::Transform:
+    case TCommand::Transform:
       RunTransformCommand(*this);
       return true;
-    case TPageCommand::CombineVariables:
+    case TCommand::CombineVariables:
       RunCombineCommand(*this);
       return true;
-    case TPageCommand::DeleteCells:
+    case TCommand::DeleteCells:
       DeleteCellsCommand(*this);
       return true;
-    case TPageCommand::InsertCells:
+    case TCommand::InsertCells:
       InsertCellsCommand(*this);
       return true;
-    case TPageCommand::DeleteRows:
-    case TPageCommand::DeleteColumns:
-      DeleteWholeCommand(*this, command == TPageCommand::DeleteRows ? TBlockShift::Rows : TBlockShift::Columns);
+    case TCommand::DeleteRows:
+    case TCommand::DeleteColumns:
+      DeleteWholeCommand(*this, command == TCommand::DeleteRows ? TBlockShift::Rows : TBlockShift::Columns);
       return true;
-    case TPageCommand::InsertRows:
-    case TPageCommand::InsertColumns:
-      InsertWholeCommand(*this, command == TPageCommand::InsertRows ? TBlockShift::Rows : TBlockShift::Columns);
+    case TCommand::InsertRows:
+    case TCommand::InsertColumns:
+      InsertWholeCommand(*this, command == TCommand::InsertRows ? TBlockShift::Rows : TBlockShift::Columns);
       return true;
-    case TPageCommand::NumberFormat:
+    case TCommand::NumberFormat:
       NumberFormatCommand(*this);
       return true;
     default:

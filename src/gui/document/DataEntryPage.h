@@ -31,7 +31,7 @@ class TDataEntryPage : public TDocumentPage {
   void CommitPendingEdit() override;
   bool PasteIntoOpenEditor() override;
   void DocumentReset() override;
-  bool RunCommand(TPageCommand command) override;
+  bool RunCommand(TCommand command) override;
   bool SelectionExcluded() const override;
 
   TSpreadGrid* RawDataGrid;

@@ -59,7 +59,7 @@ TDocumentPage::TDocumentPage(Analyze& form, TStep step, QWidget* parent) : QWidg
 
 TDocument& TDocumentPage::Document() const { return mForm.Document(); }
 
-bool TDocumentPage::RunCommand(TPageCommand) { return false; }
+bool TDocumentPage::RunCommand(TCommand) { return false; }
 
 void TDocumentPage::showEvent(QShowEvent* event) {
   // Each time, so that controls a page adds later are covered too;

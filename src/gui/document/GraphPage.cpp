@@ -171,12 +171,12 @@ void TGraphPage::BuildChart() {
   FillChart(*GraphChart->chart(), GraphChart->Overlay(), mModel);
 }
 
-bool TGraphPage::RunCommand(TPageCommand command) {
+bool TGraphPage::RunCommand(TCommand command) {
   switch (command) {
-    case TPageCommand::Copy:
+    case TCommand::Copy:
       CopyGraph();
       return true;
-    case TPageCommand::Export:
+    case TCommand::Export:
       ExportGraph();
       return true;
     default:

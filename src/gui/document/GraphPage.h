@@ -26,7 +26,7 @@ class TGraphPage : public TDocumentPage {
   explicit TGraphPage(Analyze& form);
 
   void EnterPage() override;
-  bool RunCommand(TPageCommand command) override;
+  bool RunCommand(TCommand command) override;
   // Prints the chart itself, as large as the page allows, in vector form.
   void Print(QPrinter& printer) override;
 

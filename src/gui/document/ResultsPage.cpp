@@ -52,18 +52,18 @@ void TResultsPage::EnterPage() {
   Form().Host().DocumentStateChanged(Form());
 }
 
-bool TResultsPage::RunCommand(TPageCommand command) {
+bool TResultsPage::RunCommand(TCommand command) {
   switch (command) {
-    case TPageCommand::Copy:
+    case TCommand::Copy:
       ResultsViewer1->CopyToClipboard();
       return true;
-    case TPageCommand::SelectAll:
+    case TCommand::SelectAll:
       ResultsViewer1->SelectAllLines();
       return true;
-    case TPageCommand::AppendToNotes:
+    case TCommand::AppendToNotes:
       AppendToNotes();
       return true;
-    case TPageCommand::Export:
+    case TCommand::Export:
       ExportReport();
       return true;
     default:
