@@ -8,6 +8,7 @@
 #include <new>
 #include <vector>
 
+#include "core/base/Index.h"
 #include "core/entry/CellText.h"
 #include "core/base/NumberText.h"
 #include "core/entry/SummaryCells.h"
@@ -35,8 +36,6 @@ std::string_view Trimmed(std::string_view text) {
   while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
   return text;
 }
-
-std::size_t At(int column) { return static_cast<std::size_t>(column); }
 
 // Text cut to `maxBytes` without splitting a UTF-8 character.
 std::string_view CutText(std::string_view text, int maxBytes) {

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 
+#include "core/base/Index.h"
 #include "core/base/NumberText.h"
 #include "core/document/Document.h"
 #include "core/document/DocumentAnalysis.h"
@@ -24,8 +25,6 @@ constexpr char ResidualsKey = '*';
 
 // Graphs with few bars get wide margins so that the bars stay slim.
 constexpr std::size_t ManyBars = 4;
-
-std::size_t At(int index) { return static_cast<std::size_t>(index); }
 
 // Collects the smallest and largest of the values it is shown.
 struct TSpan {
