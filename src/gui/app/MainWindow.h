@@ -113,8 +113,6 @@ class Obmain : public QMainWindow, public TDocumentHost, private TDocumentShell 
   QToolButton* BackButton() const { return mStepBar->BackButton(); }
   QToolButton* ForwardButton() const { return mStepBar->ForwardButton(); }
   QPushButton* HelpButton(int button) const;
-  QLabel* StatusMessage() const { return mStatusMessage; }
-  QProgressBar* StatusMeter() const { return mStatusMeter; }
   bool NoDocumentsPanelShown() const;
   THelpWindow& HelpWindow();
   QPrinter& Printer();

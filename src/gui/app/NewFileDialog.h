@@ -16,7 +16,6 @@ class Newanal : public QDialog {
   explicit Newanal(QWidget* parent = nullptr);
 
   TNewFileChoice Choice() const;
-  void SetChoice(TNewFileChoice choice);
 
  private:
   QRadioButton* CloseRadio;

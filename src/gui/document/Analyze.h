@@ -168,7 +168,7 @@ class Analyze : public QWidget {
 };
 
 // The page a new document window shows for a step (TStep::Loading for the
-// loading page). Replace the placeholders here as the real pages arrive.
+// empty loading page).
 TDocumentPage* CreateDocumentPage(TStep step, Analyze& form);
 
 }  // namespace ombrel

@@ -65,13 +65,4 @@ class TDocumentPage : public QWidget {
   TStep mStep;
 };
 
-// A page that shows its step's heading only; stands in until the real page
-// of a step exists.
-class TPlaceholderPage : public TDocumentPage {
-  Q_OBJECT
-
- public:
-  TPlaceholderPage(Analyze& form, TStep step, QWidget* parent = nullptr);
-};
-
 }  // namespace ombrel

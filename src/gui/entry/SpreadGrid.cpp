@@ -154,11 +154,6 @@ void TSpreadGrid::SetAllowEditing(bool allow) {
 
 bool TSpreadGrid::AllowEditing() const { return mModel->AllowEditing(); }
 
-void TSpreadGrid::SetExcludedColor(const QColor& color) {
-  mExcludedColor = color;
-  viewport()->update();
-}
-
 int TSpreadGrid::CurrentDataRow() const { return currentIndex().row(); }
 
 int TSpreadGrid::CurrentDataColumn() const { return currentIndex().column(); }
@@ -166,8 +161,6 @@ int TSpreadGrid::CurrentDataColumn() const { return currentIndex().column(); }
 void TSpreadGrid::SetCurrentCell(int gridColumn, int gridRow) {
   setCurrentIndex(mModel->index(gridRow - FirstDataGridRow, gridColumn - FirstDataGridColumn));
 }
-
-int TSpreadGrid::ColumnDecimals(int dataColumn) const { return mTable.DisplayDecimals(dataColumn); }
 
 TAskEraseMeanData TSpreadGrid::MeanDataAsker() {
   return [this](int column) { return mAsker && mAsker(QString::fromStdString(MeanDataQuestion(column))); };
@@ -446,19 +439,6 @@ void TSpreadGrid::StoreCellAdjusted(int gridColumn, int gridRow, TReal value) {
     RefreshCell(gridColumn, gridRow);
 }
 
-void TSpreadGrid::SetCellExcluded(bool excluded, int gridColumn, int gridRow) {
-  mTable.SetExcluded(gridRow - FirstDataGridRow, gridColumn - FirstDataGridColumn, excluded);
-  RefreshCell(gridColumn, gridRow);
-}
-
-bool TSpreadGrid::IsCellExcluded(int gridColumn, int gridRow) const {
-  return mTable.IsExcluded(gridRow - FirstDataGridRow, gridColumn - FirstDataGridColumn);
-}
-
-TReal TSpreadGrid::CellValue(int gridColumn, int gridRow) const {
-  return mTable.GetValue(gridRow - FirstDataGridRow, gridColumn - FirstDataGridColumn);
-}
-
 void TSpreadGrid::MarkColumnIfEmpty(int dataColumn) {
   ombrel::MarkColumnIfEmpty(mTable, dataColumn);
   mModel->RefreshColumn(dataColumn);
@@ -580,7 +560,6 @@ void TSpreadGrid::OnColumnHeaderPressed(int section, QPoint position, Qt::Keyboa
     return;
   }
   CloseTitleEditors();
-  if (!mHeaderSelect) return;
   const int gridColumn = section + FirstDataGridColumn;
   if (modifiers & Qt::ShiftModifier) {
     ExtendColumns(gridColumn);
@@ -596,7 +575,7 @@ void TSpreadGrid::OnRowHeaderPressed(int section, QPoint position, Qt::KeyboardM
   mDrag = TDrag::None;
   const bool editsTitle = mKind == TGridKind::RawData && AllowEditing() && position.x() < RowTitleEditZone;
   if (!editsTitle) CloseTitleEditors();
-  if (mHeaderSelect && position.x() < mRowHeader->width() - HeaderSelectMargin) {
+  if (position.x() < mRowHeader->width() - HeaderSelectMargin) {
     const int gridRow = section + FirstDataGridRow;
     if (modifiers & Qt::ShiftModifier) {
       ExtendRows(gridRow);
@@ -612,7 +591,7 @@ void TSpreadGrid::OnRowHeaderPressed(int section, QPoint position, Qt::KeyboardM
 void TSpreadGrid::OnCornerPressed(QPoint position) {
   CommitEdit();
   CloseTitleEditors();
-  if (mHeaderSelect && position.x() < mCorner->width() - HeaderSelectMargin) SelectAll();
+  if (position.x() < mCorner->width() - HeaderSelectMargin) SelectAll();
 }
 
 void TSpreadGrid::OnHeaderDragged(int section) {
