@@ -64,9 +64,9 @@ TRendered RenderPdf(const QString& pdf, const QString& prefix) {
   TRendered counts;
   for (int y = 0; y < image.height(); ++y) {
     for (int x = 0; x < image.width(); ++x) {
-      const QColor colour = image.pixelColor(x, y);
-      if (colour.red() > 200 && colour.green() < 80 && colour.blue() < 80) ++counts.Red;
-      if (colour.red() < 100 && colour.green() < 100 && colour.blue() < 100) ++counts.Dark;
+      const QColor color = image.pixelColor(x, y);
+      if (color.red() > 200 && color.green() < 80 && color.blue() < 80) ++counts.Red;
+      if (color.red() < 100 && color.green() < 100 && color.blue() < 100) ++counts.Dark;
     }
   }
   return counts;
@@ -87,14 +87,14 @@ class GraphExportTest : public QObject {
   // error bars' and axes' lines, the title as text.
   void SvgHoldsTheDrawnShapes_data() {
     QTest::addColumn<int>("graph");
-    QTest::addColumn<QString>("colour");
+    QTest::addColumn<QString>("color");
     QTest::addColumn<QString>("text");
     QTest::newRow("means") << 0 << QStringLiteral("#ff0000") << QStringLiteral("Dose response");
     QTest::newRow("xy") << 1 << QStringLiteral("#0000ff") << QStringLiteral("Linear Regression");
   }
   void SvgHoldsTheDrawnShapes() {
     QFETCH(int, graph);
-    QFETCH(QString, colour);
+    QFETCH(QString, color);
     QFETCH(QString, text);
     const QString file = Path(QStringLiteral("graph.svg"));
     QCOMPARE(WriteGraphPicture(graph == 0 ? MeansGraph() : XYGraph(), file, TPictureFormat::Svg, {}), QString());
@@ -102,19 +102,19 @@ class GraphExportTest : public QObject {
     QVERIFY(svg.open(QIODevice::ReadOnly));
     QXmlStreamReader xml(&svg);
     int shapes = 0;
-    bool coloured = false;
+    bool colored = false;
     QString texts;
     while (!xml.atEnd()) {
       xml.readNext();
       if (!xml.isStartElement()) continue;
       const QStringView name = xml.name();
       if (name == u"path" || name == u"rect" || name == u"polyline" || name == u"line") ++shapes;
-      if (name == u"g" && xml.attributes().value(QStringLiteral("fill")) == colour) coloured = true;
+      if (name == u"g" && xml.attributes().value(QStringLiteral("fill")) == color) colored = true;
       if (name == u"text") texts += xml.readElementText(QXmlStreamReader::IncludeChildElements);
     }
     QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
     QVERIFY2(shapes > 20, qPrintable(QString::number(shapes)));
-    QVERIFY(coloured);
+    QVERIFY(colored);
     QVERIFY2(texts.contains(text), qPrintable(texts));
   }
 

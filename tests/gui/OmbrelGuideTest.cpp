@@ -78,7 +78,7 @@ class OmbrelGuideTest : public QObject {
  private slots:
   void initTestCase() { QuietOffscreenWarnings(); }
 
-  void NewDocumentShowsTheFirstPageCentred() {
+  void NewDocumentShowsTheFirstPageCentered() {
     TGuideShell shell;
     shell.Window->Start({});
     QCOMPARE(shell.Seen.size(), 1);

@@ -79,7 +79,7 @@ class SpreadGridTest : public QObject {
   QString Shown(int dataRow, int dataColumn) const {
     return mGrid->model()->index(dataRow, dataColumn).data().toString();
   }
-  QPoint CellCentre(int dataRow, int dataColumn) const {
+  QPoint CellCenter(int dataRow, int dataColumn) const {
     return mGrid->visualRect(mGrid->model()->index(dataRow, dataColumn)).center();
   }
   // Grid row 0 (heading) or 1 (title) of a column, in header coordinates.
@@ -156,7 +156,7 @@ class SpreadGridTest : public QObject {
     } else if (path == "heading") {
       ClickLetter(4);
     } else if (path == "cell") {
-      QTest::mouseClick(mGrid->viewport(), Qt::LeftButton, Qt::NoModifier, CellCentre(5, 3));
+      QTest::mouseClick(mGrid->viewport(), Qt::LeftButton, Qt::NoModifier, CellCenter(5, 3));
     } else if (path == "right") {
       Press(Qt::Key_Right);
       QCOMPARE(mGrid->CurrentDataColumn(), 2);
@@ -213,7 +213,7 @@ class SpreadGridTest : public QObject {
     QCOMPARE(mGrid->Editor()->selectedText(), text);
     QCOMPARE(mGrid->CurrentDataRow(), 0);
     // A click elsewhere does not take the text away either.
-    QTest::mouseClick(mGrid->viewport(), Qt::LeftButton, Qt::NoModifier, CellCentre(4, 2));
+    QTest::mouseClick(mGrid->viewport(), Qt::LeftButton, Qt::NoModifier, CellCenter(4, 2));
     QTRY_COMPARE(mGrid->CurrentDataRow(), 0);
     QVERIFY(mGrid->EditorActive());
     QCOMPARE(mDataChanges, 0);
@@ -302,10 +302,10 @@ class SpreadGridTest : public QObject {
     mTable->AutoDecimals[1] = 1;
     mGrid->RefreshAll();
     // What a real double click delivers: press, release, double click, release.
-    QTest::mouseClick(mGrid->viewport(), Qt::LeftButton, Qt::NoModifier, CellCentre(2, 1));
+    QTest::mouseClick(mGrid->viewport(), Qt::LeftButton, Qt::NoModifier, CellCenter(2, 1));
     QVERIFY(!mGrid->EditorActive());
-    QTest::mouseDClick(mGrid->viewport(), Qt::LeftButton, Qt::NoModifier, CellCentre(2, 1));
-    QTest::mouseRelease(mGrid->viewport(), Qt::LeftButton, Qt::NoModifier, CellCentre(2, 1));
+    QTest::mouseDClick(mGrid->viewport(), Qt::LeftButton, Qt::NoModifier, CellCenter(2, 1));
+    QTest::mouseRelease(mGrid->viewport(), Qt::LeftButton, Qt::NoModifier, CellCenter(2, 1));
     QTRY_VERIFY(mGrid->EditorActive());
     QCOMPARE(mGrid->Editor()->selectedText(), QString("4.5"));
     Type("6");
@@ -315,11 +315,11 @@ class SpreadGridTest : public QObject {
 
   void ASecondClickEdits() {
     Build(TGridKind::RawData);
-    QTest::mouseClick(mGrid->viewport(), Qt::LeftButton, Qt::NoModifier, CellCentre(3, 2));
+    QTest::mouseClick(mGrid->viewport(), Qt::LeftButton, Qt::NoModifier, CellCenter(3, 2));
     QCOMPARE(mGrid->CurrentDataRow(), 3);
     QVERIFY(!mGrid->EditorActive());
     QTest::qWait(QApplication::doubleClickInterval() + 50);
-    QTest::mouseClick(mGrid->viewport(), Qt::LeftButton, Qt::NoModifier, CellCentre(3, 2));
+    QTest::mouseClick(mGrid->viewport(), Qt::LeftButton, Qt::NoModifier, CellCenter(3, 2));
     QVERIFY(mGrid->EditorActive());
   }
 
@@ -410,7 +410,7 @@ class SpreadGridTest : public QObject {
 
   void HeaderClicksSelectColumnsRowsAndTable() {
     Build(TGridKind::RawData);
-    QTest::mouseClick(mGrid->viewport(), Qt::LeftButton, Qt::NoModifier, CellCentre(2, 0));  // anchor row 4
+    QTest::mouseClick(mGrid->viewport(), Qt::LeftButton, Qt::NoModifier, CellCenter(2, 0));  // anchor row 4
     ClickLetter(1);
     QCOMPARE(mGrid->Selection(), (TGridRect{2, 2, 2, 1001}));
     QVERIFY(mGrid->WholeColumnsSelected());
@@ -438,8 +438,8 @@ class SpreadGridTest : public QObject {
     QTest::mouseRelease(letters, Qt::LeftButton, Qt::NoModifier, HeaderPoint(6, 0));
     QCOMPARE(mGrid->Selection(), (TGridRect{5, 2, 7, 1001}));
 
-    QTest::mouseClick(mGrid->viewport(), Qt::LeftButton, Qt::NoModifier, CellCentre(1, 1));
-    QTest::mouseClick(mGrid->viewport(), Qt::LeftButton, Qt::ShiftModifier, CellCentre(3, 2));
+    QTest::mouseClick(mGrid->viewport(), Qt::LeftButton, Qt::NoModifier, CellCenter(1, 1));
+    QTest::mouseClick(mGrid->viewport(), Qt::LeftButton, Qt::ShiftModifier, CellCenter(3, 2));
     QCOMPARE(mGrid->Selection(), (TGridRect{2, 3, 3, 5}));
     QVERIFY(mGrid->SelectionKind() == TSelectionKind::Cells);
   }

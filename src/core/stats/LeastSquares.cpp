@@ -62,9 +62,9 @@ TReal AccurateMean(std::span<const TReal> values) {
 }
 
 std::vector<TReal> CentredValues(std::span<const TReal> values, TReal mean) {
-  std::vector<TReal> centred(values.size());
-  for (std::size_t i = 0; i < values.size(); ++i) centred[i] = values[i] - mean;
-  return centred;
+  std::vector<TReal> centered(values.size());
+  for (std::size_t i = 0; i < values.size(); ++i) centered[i] = values[i] - mean;
+  return centered;
 }
 
 TReal DotProduct(std::span<const TReal> a, std::span<const TReal> b) {
@@ -88,12 +88,12 @@ TLeastSquaresFit FitLeastSquares(const std::vector<std::vector<TReal>>& columns,
     return fit;
   }
   fit.MeanY = AccurateMean(y);
-  std::vector<TReal> centredY = CentredValues(y, fit.MeanY);
-  fit.SSTotal = DotProduct(centredY, centredY);
+  std::vector<TReal> centeredY = CentredValues(y, fit.MeanY);
+  fit.SSTotal = DotProduct(centeredY, centeredY);
 
   // Centring removes the intercept from the system: its solution and
   // variance follow from the means afterwards.
-  std::vector<std::vector<TReal>> a;  // the centred columns, then R and the reflectors
+  std::vector<std::vector<TReal>> a;  // the centered columns, then R and the reflectors
   a.reserve(p);
   fit.Means.resize(p);
   fit.SumsOfSquares.resize(p);
@@ -144,12 +144,12 @@ TLeastSquaresFit FitLeastSquares(const std::vector<std::vector<TReal>>& columns,
     return x;
   };
 
-  std::vector<TReal> slopes = solve(std::move(centredY));
+  std::vector<TReal> slopes = solve(std::move(centeredY));
   TReal intercept = fit.MeanY;
   for (std::size_t j = 0; j < p; ++j) intercept -= slopes[j] * fit.Means[j];
 
   // Y - b0 - Σ bj·xj of the data as given, formed in doubled precision: no
-  // rounding of means or centred values enters it.
+  // rounding of means or centered values enters it.
   const auto residuals = [&] {
     std::vector<TReal> e(n);
     for (std::size_t i = 0; i < n; ++i) {

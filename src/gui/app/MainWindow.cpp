@@ -821,7 +821,7 @@ void Obmain::FitFirstSize() {
   const TWindowSize size = FirstWindowSize(screen.width(), screen.height(), least.width(), least.height());
   resize(size.Width, size.Height);
   // Room for the guide beside the window where the screen has it, the two
-  // centred together.
+  // centered together.
   const int besideWidth = mSettings.GuideShown && screen.width() - size.Width >= GuideRoomWidth ? GuideRoomWidth : 0;
   move(screen.left() + (screen.width() - size.Width - besideWidth) / 2,
        screen.top() + (screen.height() - size.Height) / 2);

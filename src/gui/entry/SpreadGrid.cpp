@@ -52,9 +52,9 @@ TSpreadGrid::TSpreadGrid(TGridKind kind, TDataTable& table, QWidget* parent)
   QFont gridFont(QStringLiteral("Arial"));
   gridFont.setPixelSize(13);
   setFont(gridFont);
-  QPalette colours = palette();
-  colours.setColor(QPalette::Base, Qt::white);
-  setPalette(colours);
+  QPalette colors = palette();
+  colors.setColor(QPalette::Base, Qt::white);
+  setPalette(colors);
   mRowHeight = raw ? RawRowHeight : StatRowHeight;
 
   mColumnHeader = new TGridHeader(Qt::Horizontal, this);

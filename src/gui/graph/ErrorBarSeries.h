@@ -22,8 +22,8 @@ class TErrorBarSeries : public QBarSeries {
   explicit TErrorBarSeries(QObject* parent = nullptr);
 
   // Adds a bar at category position x with height y and its error; returns
-  // its index. The colour applies to every bar (one colour per series).
-  int AddBar(int x, double y, double error, const QString& label, const QColor& colour);
+  // its index. The color applies to every bar (one color per series).
+  int AddBar(int x, double y, double error, const QString& label, const QColor& color);
 
   int Count() const { return static_cast<int>(mX.size()); }
   int X(int index) const { return mX.at(index); }

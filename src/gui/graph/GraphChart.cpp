@@ -18,13 +18,13 @@ namespace ombrel {
 
 namespace {
 
-QColor ColourOf(TGraphColour colour) {
-  switch (colour) {
-    case TGraphColour::Red:
+QColor ColorOf(TGraphColor color) {
+  switch (color) {
+    case TGraphColor::Red:
       return QColor(255, 0, 0);
-    case TGraphColour::Blue:
+    case TGraphColor::Blue:
       return QColor(0, 0, 255);
-    case TGraphColour::Default:
+    case TGraphColor::Default:
       break;
   }
   return QColor(Qt::black);
@@ -80,7 +80,7 @@ void FillChart(QChart& chart, TChartOverlay& overlay, const TGraphModel& model) 
 
   QList<TChartLegendEntry> legend;
   for (const TLegendEntry& entry : model.Legend)
-    legend << TChartLegendEntry{FromCore(entry.Text), ColourOf(entry.Colour), entry.Line, entry.Dotted};
+    legend << TChartLegendEntry{FromCore(entry.Text), ColorOf(entry.Color), entry.Line, entry.Dotted};
   overlay.SetLegend(legend);
 
   const std::size_t categories = model.Categories.size();
@@ -88,7 +88,7 @@ void FillChart(QChart& chart, TChartOverlay& overlay, const TGraphModel& model) 
   QList<QAbstractSeries*> added;
   for (const TGraphSeries& series : model.Series) {
     const QString name = FromCore(series.Name);
-    const QColor colour = ColourOf(series.Colour);
+    const QColor color = ColorOf(series.Color);
     switch (series.Kind) {
       case TSeriesKind::ErrorBars: {
         auto* bars = new TErrorBarSeries;
@@ -96,7 +96,7 @@ void FillChart(QChart& chart, TChartOverlay& overlay, const TGraphModel& model) 
         bars->setBarWidth(BarWidth);
         for (const TGraphPoint& point : series.Points)
           bars->AddBar(static_cast<int>(point.X), static_cast<double>(point.Y), static_cast<double>(point.Error),
-                       FromCore(point.Label), colour);
+                       FromCore(point.Label), color);
         added << bars;
         break;
       }
@@ -109,8 +109,8 @@ void FillChart(QChart& chart, TChartOverlay& overlay, const TGraphModel& model) 
           added << stacked;
         }
         auto* set = new QBarSet(name);
-        set->setColor(colour);
-        set->setBorderColor(colour);
+        set->setColor(color);
+        set->setBorderColor(color);
         QList<qreal> values(static_cast<qsizetype>(categories), 0.0);
         for (const TGraphPoint& point : series.Points) {
           const auto index = static_cast<qsizetype>(point.X) - model.CategoryFirst;
@@ -123,8 +123,8 @@ void FillChart(QChart& chart, TChartOverlay& overlay, const TGraphModel& model) 
       case TSeriesKind::Points: {
         auto* points = new QScatterSeries;
         points->setName(name);
-        points->setColor(colour);
-        points->setBorderColor(colour);
+        points->setColor(color);
+        points->setBorderColor(color);
         // Values over bars are smaller than the points of a scatter, and sit
         // at their bar's place on the category axis.
         const bool overBars = model.Bottom.Labels == TAxisLabels::Categories;
@@ -138,7 +138,7 @@ void FillChart(QChart& chart, TChartOverlay& overlay, const TGraphModel& model) 
       case TSeriesKind::Line: {
         auto* line = new QLineSeries;
         line->setName(name);
-        QPen pen(colour, series.Dotted ? 1 : 2);
+        QPen pen(color, series.Dotted ? 1 : 2);
         if (series.Dotted) pen.setStyle(Qt::DotLine);
         line->setPen(pen);
         for (const TGraphPoint& point : series.Points)

@@ -22,12 +22,12 @@ namespace {
 constexpr int NotebookWidth = 420;
 constexpr int TitlePixels = 19;
 constexpr int TextPixels = 13;
-const QColor TitleColour(128, 0, 128);  // purple
-const QColor TextColour(0, 0, 128);     // navy
+const QColor TitleColor(128, 0, 128);  // purple
+const QColor TextColor(0, 0, 128);     // navy
 
-void Colour(QWidget& widget, const QColor& colour) {
+void Color(QWidget& widget, const QColor& color) {
   QPalette palette = widget.palette();
-  palette.setColor(QPalette::WindowText, colour);
+  palette.setColor(QPalette::WindowText, color);
   widget.setPalette(palette);
 }
 
@@ -95,7 +95,7 @@ QWidget* TOmbrelGuide::CreateHeading() {
   picture->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation, nullptr, this).pixmap(side, side));
   auto* title = new QLabel(FromCore(GuideTitle));
   title->setFont(PixelFont(TitlePixels, true));
-  Colour(*title, TitleColour);
+  Color(*title, TitleColor);
   mHeadingCloseButton = new QPushButton(FromCore(GuideCloseCaption));
   mHeadingCloseButton->setAutoDefault(false);
   layout->addWidget(picture);
@@ -116,7 +116,7 @@ QWidget* TOmbrelGuide::CreatePage(int index) {
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     label->setFont(PixelFont(TextPixels, false));
-    Colour(*label, TextColour);
+    Color(*label, TextColor);
     layout->addWidget(label);
   }
   layout->addStretch(1);

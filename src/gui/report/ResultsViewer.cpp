@@ -49,10 +49,10 @@ TResultsViewer::TResultsViewer(QWidget* parent) : QPlainTextEdit(parent) {
   setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   setLineWrapMode(QPlainTextEdit::NoWrap);
   setFont(ReportFont());
-  QPalette colours = palette();
-  colours.setColor(QPalette::Base, Qt::white);
-  colours.setColor(QPalette::Text, Qt::black);
-  setPalette(colours);
+  QPalette colors = palette();
+  colors.setColor(QPalette::Base, Qt::white);
+  colors.setColor(QPalette::Text, Qt::black);
+  setPalette(colors);
   setContextMenuPolicy(Qt::DefaultContextMenu);
 }
 
