@@ -11,7 +11,7 @@
 #include "gui/document/BlockCommands.h"
 #include "gui/document/DataEntryPage.h"
 #include "gui/document/GridPopupMenu.h"
-#include "gui/entry/BlockDialogs.h"
+#include "gui/entry/BlockForms.h"
 #include "gui/entry/SpreadGrid.h"
 
 using namespace ombrel;

@@ -17,7 +17,7 @@
 #include "gui/document/choose/RegressionChoices.h"
 #include "gui/document/choose/TwoByTwoChoices.h"
 #include "gui/document/DataFormatPage.h"
-#include "gui/entry/SelectDialogs.h"
+#include "gui/entry/SelectForms.h"
 #include "core/report/ReportLines.h"
 #include "core/shell/ShellRules.h"
 

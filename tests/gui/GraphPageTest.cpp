@@ -20,7 +20,7 @@
 #include "support/ShellTestSupport.h"
 #include "gui/document/Analyze.h"
 #include "gui/document/DocumentHost.h"
-#include "gui/document/GraphExportDialog.h"
+#include "gui/document/GraphExportForm.h"
 #include "gui/document/GraphPage.h"
 #include "gui/graph/ErrorBarSeries.h"
 #include "gui/graph/GraphChartView.h"
@@ -147,7 +147,7 @@ class GraphPageTest : public QObject {
     const QString path = folder.filePath(QStringLiteral("graph.png"));
     mHost->Questions.SaveNames = {path};
     mHost->Questions.Dialog = [](QDialog& dialog) {
-      auto* export_ = qobject_cast<TGraphExportDialog*>(&dialog);
+      auto* export_ = qobject_cast<TGraphExportForm*>(&dialog);
       if (export_ == nullptr) return static_cast<int>(QDialog::Rejected);
       export_->WidthSpinBox->setValue(8);
       export_->HeightSpinBox->setValue(6);

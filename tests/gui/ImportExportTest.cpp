@@ -11,7 +11,7 @@
 
 #include "support/PageTestSupport.h"
 #include "gui/document/DataEntryPage.h"
-#include "gui/entry/ImportExport.h"
+#include "gui/entry/ImportExportForms.h"
 #include "gui/entry/SpreadGrid.h"
 
 using namespace ombrel;

@@ -12,7 +12,7 @@
 #include "core/entry/CellStore.h"
 #include "core/shell/RecoveryIndex.h"
 #include "gui/app/Profile.h"
-#include "gui/app/RecoverDialog.h"
+#include "gui/app/RecoverForm.h"
 #include "gui/app/Recovery.h"
 #include "gui/app/SingleInstance.h"
 #include "gui/document/Analyze.h"
@@ -78,7 +78,7 @@ int RunChild(const QByteArray& mode) {
   instance.Listen();
   TScriptedAsker asker;
   asker.Dialog = [](QDialog& dialog) {
-    auto* recover = qobject_cast<TRecoverDialog*>(&dialog);
+    auto* recover = qobject_cast<TRecoverForm*>(&dialog);
     if (recover == nullptr) return 0;
     QTextStream out(stdout);
     for (int row = 0; row < recover->DocumentList()->topLevelItemCount(); ++row) {
@@ -224,7 +224,7 @@ class RecoveryTest : public QObject {
 
     QStringList offered;
     fixture.Asker.Dialog = [&offered, choice](QDialog& dialog) {
-      auto* recover = qobject_cast<TRecoverDialog*>(&dialog);
+      auto* recover = qobject_cast<TRecoverForm*>(&dialog);
       if (recover == nullptr) return 0;
       offered << recover->windowTitle();
       for (int row = 0; row < recover->DocumentList()->topLevelItemCount(); ++row)

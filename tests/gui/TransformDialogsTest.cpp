@@ -10,9 +10,9 @@
 #include "support/PageTestSupport.h"
 #include "gui/document/Analyze.h"
 #include "gui/document/DataEntryPage.h"
-#include "gui/entry/CombineDialog.h"
+#include "gui/entry/CombineVarForm.h"
 #include "gui/entry/SpreadGrid.h"
-#include "gui/entry/TransformDialog.h"
+#include "gui/entry/TransformForm.h"
 
 using namespace ombrel;
 

@@ -18,12 +18,12 @@
 #include "gui/document/DataEntryPage.h"
 #include "gui/document/SummaryPage.h"
 #include "gui/document/UndoHistory.h"
-#include "gui/entry/BlockDialogs.h"
-#include "gui/entry/ImportExport.h"
+#include "gui/entry/BlockForms.h"
+#include "gui/entry/ImportExportForms.h"
 #include "gui/entry/OBIntEdit.h"
 #include "gui/entry/SpreadGrid.h"
 #include "gui/entry/TitleFields.h"
-#include "gui/entry/TransformDialog.h"
+#include "gui/entry/TransformForm.h"
 #include "support/PageTestSupport.h"
 
 using namespace ombrel;

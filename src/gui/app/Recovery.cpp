@@ -13,7 +13,7 @@
 #include "core/document/DocumentFile.h"
 #include "gui/common/Asker.h"
 #include "gui/app/DocumentWindows.h"
-#include "gui/app/RecoverDialog.h"
+#include "gui/app/RecoverForm.h"
 #include "gui/document/Analyze.h"
 #include "gui/common/LocalPath.h"
 
@@ -224,9 +224,9 @@ int OfferRecovery(TRecovery& recovery, TDocumentWindows& windows, TAsker& asker,
     recovery.SettleLeftBehind(true);
     return 0;
   }
-  TRecoverDialog dialog(documents, parent);
+  TRecoverForm dialog(documents, parent);
   const int answer = asker.Exec(dialog);
-  const TRecoveryChoice choice = TRecoverDialog::ChoiceOf(answer);
+  const TRecoveryChoice choice = TRecoverForm::ChoiceOf(answer);
   if (choice == TRecoveryChoice::DecideLater) {
     recovery.SettleLeftBehind(false);
     return 0;

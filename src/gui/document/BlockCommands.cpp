@@ -9,7 +9,7 @@
 #include "gui/document/DocumentHost.h"
 #include "gui/document/PageSupport.h"
 #include "core/shell/ShellRules.h"
-#include "gui/entry/BlockDialogs.h"
+#include "gui/entry/BlockForms.h"
 #include "core/entry/BlockOperations.h"
 #include "gui/entry/SpreadGrid.h"
 

@@ -19,7 +19,7 @@
 #include "gui/document/choose/RegressionChoices.h"
 #include "gui/document/choose/TwoByTwoChoices.h"
 #include "gui/document/choose/TwoColumnChoices.h"
-#include "gui/entry/SelectDialogs.h"
+#include "gui/entry/SelectForms.h"
 
 namespace ombrel {
 

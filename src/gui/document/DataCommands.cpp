@@ -8,9 +8,9 @@
 #include "gui/document/DataEntryPage.h"
 #include "gui/document/DocumentHost.h"
 #include "gui/document/PageSupport.h"
-#include "gui/entry/CombineDialog.h"
+#include "gui/entry/CombineVarForm.h"
 #include "gui/entry/SpreadGrid.h"
-#include "gui/entry/TransformDialog.h"
+#include "gui/entry/TransformForm.h"
 
 namespace ombrel {
 

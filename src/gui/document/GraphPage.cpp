@@ -20,7 +20,7 @@
 #include "gui/document/DocumentHost.h"
 #include "gui/document/PageSupport.h"
 #include "gui/document/WindowCalcProgress.h"
-#include "gui/document/GraphExportDialog.h"
+#include "gui/document/GraphExportForm.h"
 #include "gui/graph/GraphChart.h"
 #include "gui/output/GraphPictures.h"
 #include "gui/graph/GraphChartView.h"
@@ -209,7 +209,7 @@ void TGraphPage::ExportGraph() {
     asker.Inform(this, QStringLiteral("Graphs are exported as SVG (.svg), PDF (.pdf) or PNG (.png) files."));
     return;
   }
-  TGraphExportDialog dialog(*format == TPictureFormat::Png, this);
+  TGraphExportForm dialog(*format == TPictureFormat::Png, this);
   if (asker.Exec(dialog) != QDialog::Accepted) return;
   const QString message = WriteGraphPicture(mModel, fileName, *format, dialog.Size(), dialog.Dpi());
   if (!message.isEmpty()) asker.Inform(this, message);

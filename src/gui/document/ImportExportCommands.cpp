@@ -1,7 +1,6 @@
 #include "gui/document/ImportExportCommands.h"
 
 #include <QFileInfo>
-#include <QLocale>
 #include <algorithm>
 
 #include "core/base/FileText.h"
@@ -18,7 +17,8 @@
 #include "gui/document/DocumentHost.h"
 #include "gui/document/PageSupport.h"
 #include "gui/document/SummaryPage.h"
-#include "gui/entry/ImportExport.h"
+#include "gui/entry/ClipboardCommands.h"
+#include "gui/entry/ImportExportForms.h"
 #include "gui/entry/SpreadGrid.h"
 #include "gui/entry/TitleFields.h"
 
@@ -31,8 +31,6 @@ char SeparatorByte(QChar ch, char fallback) {
   const char byte = ch.toLatin1();
   return byte != 0 && ch.unicode() < 128 ? byte : fallback;
 }
-
-char DecimalSeparator() { return SeparatorByte(QLocale().decimalPoint().at(0), '.'); }
 
 QString SuggestedName(TDocumentPage& page, const QString& suffix) {
   const QString fileName = page.Form().FileName();
@@ -60,7 +58,7 @@ QString ChooseExportFile(TDocumentPage& page) {
 
 char ExportSeparatorFor(TDocumentPage& page, const QString& fileName) {
   return ExportSeparator(fileName.toStdString(), SeparatorByte(page.Form().Host().ListSeparator(), ','),
-                         DecimalSeparator());
+                         UserDecimalSeparator());
 }
 
 // The main window's status message for the length of a scope.
@@ -97,7 +95,7 @@ void ImportTextFile(TDataEntryPage& page, const QString& fileName) {
   }
   host.SetImportFolder(QFileInfo(fileName).absolutePath());
   const std::string path = LocalPath(fileName);
-  const TImportSeparators separators{SeparatorByte(host.ListSeparator(), ','), DecimalSeparator()};
+  const TImportSeparators separators{SeparatorByte(host.ListSeparator(), ','), UserDecimalSeparator()};
   const auto read = [&host, path](const TImportSeparators& chosen) {
     const TStatusGuard status(host, QStringLiteral("Reading data..."));
     const TBusyGuard busy;
@@ -156,7 +154,7 @@ void ExportGridData(TDataEntryPage& page) {
   if (asker.Exec(form) != QDialog::Accepted) return;
   TExportChoices choices = form.Choices();
   choices.Separator = ExportSeparatorFor(page, fileName);
-  choices.DecimalSeparator = DecimalSeparator();
+  choices.DecimalSeparator = UserDecimalSeparator();
   WriteChosenFile(page, fileName, ExportDataText(page.Document().Table, choices));
 }
 

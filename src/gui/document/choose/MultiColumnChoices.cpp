@@ -19,7 +19,7 @@
 #include "gui/document/DocumentHost.h"
 #include "gui/document/PageSupport.h"
 #include "core/shell/ShellRules.h"
-#include "gui/entry/SelectDialogs.h"
+#include "gui/entry/SelectForms.h"
 #include "gui/common/CoreText.h"
 
 namespace ombrel {

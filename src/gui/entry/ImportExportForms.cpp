@@ -1,4 +1,4 @@
-#include "gui/entry/ImportExport.h"
+#include "gui/entry/ImportExportForms.h"
 
 #include <QCheckBox>
 #include <QComboBox>

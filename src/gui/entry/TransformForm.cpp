@@ -1,4 +1,4 @@
-#include "gui/entry/TransformDialog.h"
+#include "gui/entry/TransformForm.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "gui/document/GraphExportDialog.h"
+#include "gui/document/GraphExportForm.h"
 
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
@@ -21,7 +21,7 @@ QDoubleSpinBox* CentimetreBox(double value) {
 
 }  // namespace
 
-TGraphExportDialog::TGraphExportDialog(bool withResolution, QWidget* parent) : QDialog(parent) {
+TGraphExportForm::TGraphExportForm(bool withResolution, QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("Graph Size"));
   const TPictureSize defaults;
   WidthSpinBox = CentimetreBox(defaults.Width);
@@ -47,10 +47,10 @@ TGraphExportDialog::TGraphExportDialog(bool withResolution, QWidget* parent) : Q
   form->addRow(buttons);
 }
 
-TPictureSize TGraphExportDialog::Size() const {
+TPictureSize TGraphExportForm::Size() const {
   return {WidthSpinBox->value(), HeightSpinBox->value(), TSizeUnit::Centimetres};
 }
 
-int TGraphExportDialog::Dpi() const { return DpiSpinBox->value(); }
+int TGraphExportForm::Dpi() const { return DpiSpinBox->value(); }
 
 }  // namespace ombrel

@@ -11,11 +11,11 @@ namespace ombrel {
 
 // The size of an exported graph in centimetres and, for a PNG picture, its
 // resolution in dots per inch.
-class TGraphExportDialog : public QDialog {
+class TGraphExportForm : public QDialog {
   Q_OBJECT
 
  public:
-  TGraphExportDialog(bool withResolution, QWidget* parent = nullptr);
+  TGraphExportForm(bool withResolution, QWidget* parent = nullptr);
 
   TPictureSize Size() const;
   int Dpi() const;

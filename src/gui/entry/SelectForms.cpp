@@ -1,4 +1,4 @@
-#include "gui/entry/SelectDialogs.h"
+#include "gui/entry/SelectForms.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>

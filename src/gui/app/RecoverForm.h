@@ -13,11 +13,11 @@ namespace ombrel {
 // "Recover Documents": the documents an ended instance left, each with its
 // title, the file it belonged to and the time of its last change, and the
 // choice to recover them, discard them or decide at the next start.
-class TRecoverDialog : public QDialog {
+class TRecoverForm : public QDialog {
   Q_OBJECT
 
  public:
-  TRecoverDialog(const std::vector<TRecoverable>& documents, QWidget* parent = nullptr);
+  TRecoverForm(const std::vector<TRecoverable>& documents, QWidget* parent = nullptr);
 
   // The choice a result code of the dialog stands for; closing the window
   // decides later.

@@ -1,4 +1,4 @@
-#include "gui/entry/CombineDialog.h"
+#include "gui/entry/CombineVarForm.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

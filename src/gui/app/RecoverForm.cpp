@@ -1,4 +1,4 @@
-#include "gui/app/RecoverDialog.h"
+#include "gui/app/RecoverForm.h"
 
 #include <QDateTime>
 #include <QDialogButtonBox>
@@ -21,7 +21,7 @@ constexpr int LaterResult = 3;
 
 }  // namespace
 
-TRecoverDialog::TRecoverDialog(const std::vector<TRecoverable>& documents, QWidget* parent) : QDialog(parent) {
+TRecoverForm::TRecoverForm(const std::vector<TRecoverable>& documents, QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("Recover Documents"));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(new QLabel(
@@ -55,7 +55,7 @@ TRecoverDialog::TRecoverDialog(const std::vector<TRecoverable>& documents, QWidg
   resize(640, 280);
 }
 
-TRecoveryChoice TRecoverDialog::ChoiceOf(int result) {
+TRecoveryChoice TRecoverForm::ChoiceOf(int result) {
   switch (result) {
     case RecoverResult:
       return TRecoveryChoice::Recover;
@@ -66,7 +66,7 @@ TRecoveryChoice TRecoverDialog::ChoiceOf(int result) {
   }
 }
 
-QPushButton* TRecoverDialog::Button(TRecoveryChoice choice) const {
+QPushButton* TRecoverForm::Button(TRecoveryChoice choice) const {
   switch (choice) {
     case TRecoveryChoice::Recover:
       return mRecoverButton;

@@ -1,4 +1,4 @@
-#include "gui/entry/BlockDialogs.h"
+#include "gui/entry/BlockForms.h"
 
 #include <QDialogButtonBox>
 #include <QEvent>
