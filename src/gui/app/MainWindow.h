@@ -158,6 +158,13 @@ class Obmain : public QMainWindow, public TDocumentHost, private TDocumentShell 
 
  private:
   void CreateActions();
+  void CreateFileActions();
+  void CreateEditActions();
+  void CreateStepActions();
+  void CreateWindowActions();
+  void CreateHelpActions();
+  // Short toolbar labels and the style's icons.
+  void LabelToolBarActions();
   void CreateMenus();
   void CreateToolBar();
   void CreateStepBar();
@@ -169,8 +176,10 @@ class Obmain : public QMainWindow, public TDocumentHost, private TDocumentShell 
   void ReadSettings();
   void WriteSettings();
   void ReadListSeparator();
-  // Icons, shortcuts and the window list of a desktop program.
+  // Icons, drops and the window list of a desktop program.
   void ApplyDesktopConventions();
+  // The desktop theme's icons, Ombrel's own where the theme has none.
+  void ApplyThemeIcons();
   // The available area of the screen the window opens on.
   QRect ScreenArea() const;
   // With no saved size: two thirds of the screen, enough for every page.
