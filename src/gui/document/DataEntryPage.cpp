@@ -48,13 +48,22 @@ TReal& CountOf(TTwoByTwoTable& table, int index) {
 }  // namespace
 
 TDataEntryPage::TDataEntryPage(Analyze& form) : TDocumentPage(form, TStep::DataEntry) {
-  TDocument& document = form.Document();
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   mStack = new QStackedWidget;
   layout->addWidget(mStack);
+  CreateGridPage();
+  mStack->addWidget(mGridPage);
+  CreateTwoByTwoPage();
+  mStack->addWidget(mTwoByTwoPage);
 
-  // The grid.
+  // Text files dropped onto the grid are imported at its current cell.
+  RawDataGrid->viewport()->setAcceptDrops(true);
+  RawDataGrid->viewport()->installEventFilter(this);
+}
+
+void TDataEntryPage::CreateGridPage() {
+  TDocument& document = Document();
   mGridPage = new QWidget;
   auto* gridLayout = new QVBoxLayout(mGridPage);
   gridLayout->setContentsMargins(2, 2, 2, 2);
@@ -64,7 +73,7 @@ TDataEntryPage::TDataEntryPage(Analyze& form) : TDocumentPage(form, TStep::DataE
   RawDataGrid = new TSpreadGrid(TGridKind::RawData, document.Table, mGridPage);
   RawDataGrid->setObjectName(QStringLiteral("RawDataGrid"));
   RawDataGrid->SetDataSetTitleField(DataSetTitle);
-  RawDataGrid->SetAsker(GridQuestions(form.Host().Asker(), this));
+  RawDataGrid->SetAsker(GridQuestions(Form().Host().Asker(), this));
   gridLayout->addWidget(DataSetTitle);
   gridLayout->addWidget(RawDataGrid, 1);
   connect(DataSetTitle, &TDataSetTitleField::TitleEdited, this, [this] { Form().NoteDataTyped(); });
@@ -75,9 +84,10 @@ TDataEntryPage::TDataEntryPage(Analyze& form) : TDocumentPage(form, TStep::DataE
   RawDataGrid->setContextMenuPolicy(Qt::CustomContextMenu);
   RawDataPopupMenu = new TGridPopupMenu(*this, *RawDataGrid);
   connect(RawDataGrid, &QWidget::customContextMenuRequested, RawDataPopupMenu, &TGridPopupMenu::ShowAt);
-  mStack->addWidget(mGridPage);
+}
 
-  // The two-by-two table.
+void TDataEntryPage::CreateTwoByTwoPage() {
+  TDocument& document = Document();
   mTwoByTwoPage = new QWidget;
   auto* twoLayout = new QVBoxLayout(mTwoByTwoPage);
   TwoByTwoTitle = new TDataSetTitleField(document.Table, TwoByTwoTitleFieldLength, mTwoByTwoPage);
@@ -85,7 +95,18 @@ TDataEntryPage::TDataEntryPage(Analyze& form) : TDocumentPage(form, TStep::DataE
   connect(TwoByTwoTitle, &TDataSetTitleField::TitleEdited, this, [this] { Form().NoteDataTyped(); });
   connect(TwoByTwoTitle, &QLineEdit::editingFinished, this, [this] { Form().FinishTyping(); });
   twoLayout->addWidget(TwoByTwoTitle);
-  auto* cells = new QGridLayout;
+  CreateTwoByTwoFields();
+  LabelTwoByTwoTable();
+  twoLayout->addLayout(TwoByTwoCells());
+  twoLayout->addStretch(1);
+  const std::array<TOBIntEdit*, 4> counts = {TwoByTwoA, TwoByTwoB, TwoByTwoC, TwoByTwoD};
+  for (TOBIntEdit* field : counts) {
+    connect(field, &TOBIntEdit::ValueCommitted, this, [this, field](TReal value) { CountCommitted(field, value); });
+    field->installEventFilter(this);
+  }
+}
+
+void TDataEntryPage::CreateTwoByTwoFields() {
   const auto makeCount = [this](const char* name, bool total) {
     auto* field = new TOBIntEdit(mTwoByTwoPage);
     field->setObjectName(QString::fromLatin1(name));
@@ -112,7 +133,10 @@ TDataEntryPage::TDataEntryPage(Analyze& form) : TDocumentPage(form, TStep::DataE
     connect(title, &QLineEdit::editingFinished, this, [this] { Form().FinishTyping(); });
     TwoByTwoTitles[i] = title;
   }
-  LabelTwoByTwoTable();
+}
+
+QGridLayout* TDataEntryPage::TwoByTwoCells() {
+  auto* cells = new QGridLayout;
   cells->addWidget(TwoByTwoTitles[0], 1, 2);
   cells->addWidget(TwoByTwoTitles[1], 1, 3);
   cells->addWidget(new QLabel(QStringLiteral("Total")), 1, 4);
@@ -138,18 +162,7 @@ TDataEntryPage::TDataEntryPage(Analyze& form) : TDocumentPage(form, TStep::DataE
   cells->addWidget(caption(QStringLiteral("Column B"), TwoByTwoTitles[1]), 0, 3);
   cells->addWidget(caption(QStringLiteral("Row 1"), TwoByTwoTitles[2]), 2, 0);
   cells->addWidget(caption(QStringLiteral("Row 2"), TwoByTwoTitles[3]), 3, 0);
-  twoLayout->addLayout(cells);
-  twoLayout->addStretch(1);
-  const std::array<TOBIntEdit*, 4> counts = {TwoByTwoA, TwoByTwoB, TwoByTwoC, TwoByTwoD};
-  for (TOBIntEdit* field : counts) {
-    connect(field, &TOBIntEdit::ValueCommitted, this, [this, field](TReal value) { CountCommitted(field, value); });
-    field->installEventFilter(this);
-  }
-  mStack->addWidget(mTwoByTwoPage);
-
-  // Text files dropped onto the grid are imported at its current cell.
-  RawDataGrid->viewport()->setAcceptDrops(true);
-  RawDataGrid->viewport()->installEventFilter(this);
+  return cells;
 }
 
 void TDataEntryPage::LabelTwoByTwoTable() {

@@ -32,7 +32,15 @@ TGraphPage::TGraphPage(Analyze& form) : TDocumentPage(form, TStep::Graph) {
   auto* layout = new QVBoxLayout(this);
   auto* controls = new QHBoxLayout;
   layout->addLayout(controls);
+  CreateControls(*controls);
+  GraphChart = new TGraphChartView;
+  GraphChart->setObjectName(QStringLiteral("GraphChart"));
+  layout->addWidget(GraphChart, 1);
+  ConnectControls();
+  ShowControls();
+}
 
+void TGraphPage::CreateControls(QHBoxLayout& controls) {
   GraphSDButton = new QPushButton(QStringLiteral("SD"));
   GraphSDButton->setObjectName(QStringLiteral("GraphSDButton"));
   GraphSEMButton = new QPushButton(QStringLiteral("SEM"));
@@ -41,7 +49,7 @@ TGraphPage::TGraphPage(Analyze& form) : TDocumentPage(form, TStep::Graph) {
   for (QPushButton* button : {GraphSDButton, GraphSEMButton}) {
     button->setCheckable(true);
     errorGroup->addButton(button);
-    controls->addWidget(button);
+    controls.addWidget(button);
   }
   GraphSDButton->setChecked(true);
 
@@ -55,7 +63,7 @@ TGraphPage::TGraphPage(Analyze& form) : TDocumentPage(form, TStep::Graph) {
   rowsColumns->addWidget(GraphColRadioButton);
   rowsColumns->addWidget(GraphRowsRadioButton);
   GraphColRadioButton->setChecked(true);
-  controls->addWidget(GraphRowsColumnsGroup);
+  controls.addWidget(GraphRowsColumnsGroup);
 
   MultRegGraphXLabel = new QLabel(QStringLiteral("X"));
   MultRegGraphXComboBox = new QComboBox;
@@ -65,20 +73,18 @@ TGraphPage::TGraphPage(Analyze& form) : TDocumentPage(form, TStep::Graph) {
   MultRegGraphYComboBox->setObjectName(QStringLiteral("MultRegGraphYComboBox"));
   GraphSelectedDataCheckBox = new QCheckBox(QStringLiteral("Analyzed data only"));
   GraphSelectedDataCheckBox->setObjectName(QStringLiteral("GraphSelectedDataCheckBox"));
-  controls->addWidget(MultRegGraphXLabel);
-  controls->addWidget(MultRegGraphXComboBox);
-  controls->addWidget(MultRegGraphYLabel);
-  controls->addWidget(MultRegGraphYComboBox);
-  controls->addWidget(GraphSelectedDataCheckBox);
+  controls.addWidget(MultRegGraphXLabel);
+  controls.addWidget(MultRegGraphXComboBox);
+  controls.addWidget(MultRegGraphYLabel);
+  controls.addWidget(MultRegGraphYComboBox);
+  controls.addWidget(GraphSelectedDataCheckBox);
   GraphValuesCheckBox = new QCheckBox(QStringLiteral("Show individual values"));
   GraphValuesCheckBox->setObjectName(QStringLiteral("GraphValuesCheckBox"));
-  controls->addWidget(GraphValuesCheckBox);
-  controls->addStretch(1);
+  controls.addWidget(GraphValuesCheckBox);
+  controls.addStretch(1);
+}
 
-  GraphChart = new TGraphChartView;
-  GraphChart->setObjectName(QStringLiteral("GraphChart"));
-  layout->addWidget(GraphChart, 1);
-
+void TGraphPage::ConnectControls() {
   connect(GraphSDButton, &QPushButton::clicked, this, [this] {
     Document().MeanIsSD = 1;
     Redraw();
@@ -115,7 +121,6 @@ TGraphPage::TGraphPage(Analyze& form) : TDocumentPage(form, TStep::Graph) {
   });
   connect(GraphChart, &TGraphChartView::DoubleClicked, this,
           [this] { Form().Host().Asker().Inform(this, FromCore(NoCustomGraphMessage)); });
-  ShowControls();
 }
 
 QChart* TGraphPage::Chart() const { return GraphChart->chart(); }

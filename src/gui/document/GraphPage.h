@@ -8,6 +8,7 @@ class QCheckBox;
 class QChart;
 class QComboBox;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -51,6 +52,11 @@ class TGraphPage : public TDocumentPage {
   QComboBox* MultRegGraphYComboBox;
 
  private:
+  // The error-bar buttons, rows or columns, the axes of multiple regression
+  // and the check boxes above the chart.
+  void CreateControls(QHBoxLayout& controls);
+  // Each control changes the document's graph settings and redraws.
+  void ConnectControls();
   void ShowControls();
   void BuildChart();
   // Edit Copy: the graph as a picture and as SVG.

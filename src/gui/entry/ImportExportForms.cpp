@@ -53,15 +53,31 @@ TImportForm::TImportForm(TImportedFile file, const QString& fileName, TReread re
   setObjectName(QStringLiteral("ImportForm"));
   setWindowTitle(QStringLiteral("Import"));
   auto* layout = new QVBoxLayout(this);
+  layout->addWidget(CreatePreview(fileName), 1);
+  layout->addWidget(CreateDecimalBox());
+  layout->addWidget(CreateColumnsBox(mFile.DataColumns));
+  layout->addWidget(CreateRowsBox(mFile.DataColumns, mFile.DataRows));
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  layout->addWidget(buttons);
+  ConnectFieldsToOptions();
+  FillPreview();
+  ShowDecimalSeparator();
+  resize(760, 660);
+}
 
+QGroupBox* TImportForm::CreatePreview(const QString& fileName) {
   FilePreview = new QGroupBox(QStringLiteral("Preview of ") + QFileInfo(fileName).fileName());
   auto* previewLayout = new QVBoxLayout(FilePreview);
   PreviewGrid = new QTableWidget;
   PreviewGrid->setObjectName(QStringLiteral("PreviewGrid"));
   PreviewGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
   previewLayout->addWidget(PreviewGrid);
-  layout->addWidget(FilePreview, 1);
+  return FilePreview;
+}
 
+QGroupBox* TImportForm::CreateDecimalBox() {
   auto* decimalBox = new QGroupBox(QStringLiteral("Decimal separator"));
   auto* decimalLayout = new QHBoxLayout(decimalBox);
   DecimalPointRadioButton = new QRadioButton(QStringLiteral("."));
@@ -73,12 +89,12 @@ TImportForm::TImportForm(TImportedFile file, const QString& fileName, TReread re
   decimalLayout->addWidget(DecimalPointRadioButton);
   decimalLayout->addWidget(DecimalCommaRadioButton);
   decimalLayout->addWidget(DecimalSourceLabel, 1);
-  layout->addWidget(decimalBox);
   connect(DecimalPointRadioButton, &QRadioButton::clicked, this, [this] { DecimalSeparatorChosen('.'); });
   connect(DecimalCommaRadioButton, &QRadioButton::clicked, this, [this] { DecimalSeparatorChosen(','); });
+  return decimalBox;
+}
 
-  const int columns = mFile.DataColumns;
-  const int rows = mFile.DataRows;
+QGroupBox* TImportForm::CreateColumnsBox(int columns) {
   auto* columnsBox = new QGroupBox(QStringLiteral("Columns"));
   auto* columnsLayout = new QGridLayout(columnsBox);
   AllColsRadioButton = new QRadioButton(QStringLiteral("Import all columns"));
@@ -101,8 +117,10 @@ TImportForm::TImportForm(TImportedFile file, const QString& fileName, TReread re
   columnsLayout->addWidget(ValueColumnField, 2, 1);
   columnsLayout->addWidget(new QLabel(QStringLiteral("Import group identifier from column:")), 3, 0);
   columnsLayout->addWidget(GroupAssignmentColField, 3, 1);
-  layout->addWidget(columnsBox);
+  return columnsBox;
+}
 
+QGroupBox* TImportForm::CreateRowsBox(int columns, int rows) {
   auto* rowsBox = new QGroupBox(QStringLiteral("Rows"));
   auto* rowsLayout = new QGridLayout(rowsBox);
   RowRangeCheckBox = new QCheckBox(QStringLiteral("Import range of rows. From: "));
@@ -128,13 +146,10 @@ TImportForm::TImportForm(TImportedFile file, const QString& fileName, TReread re
   rowsLayout->addWidget(ConditionComboBox, 1, 2);
   rowsLayout->addWidget(FilterValueField, 1, 3);
   rowsLayout->addWidget(new QLabel(QStringLiteral("(Enter a value, not a column #.)")), 2, 3);
-  layout->addWidget(rowsBox);
+  return rowsBox;
+}
 
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-  layout->addWidget(buttons);
-
+void TImportForm::ConnectFieldsToOptions() {
   // Editing a field switches its option on.
   const auto choose = [this](QSpinBox* field, auto* option) {
     connect(field, &QSpinBox::valueChanged, option, [option] { option->setChecked(true); });
@@ -154,9 +169,6 @@ TImportForm::TImportForm(TImportedFile file, const QString& fileName, TReread re
     RowRangeCheckBox->setChecked(false);
     FilterRowCheckBox->setChecked(false);
   });
-  FillPreview();
-  ShowDecimalSeparator();
-  resize(760, 660);
 }
 
 void TImportForm::ShowDecimalSeparator() {

@@ -64,6 +64,13 @@ class TImportForm : public QDialog {
   QLineEdit* FilterValueField;
 
  private:
+  QGroupBox* CreatePreview(const QString& fileName);
+  QGroupBox* CreateDecimalBox();
+  QGroupBox* CreateColumnsBox(int columns);
+  QGroupBox* CreateRowsBox(int columns, int rows);
+  // Editing a field switches its option on; the indexed layout takes every
+  // row.
+  void ConnectFieldsToOptions();
   void FillPreview();
   void SetFieldLimits();
   void ShowDecimalSeparator();
