@@ -160,7 +160,7 @@ Analyze* TDocumentWindows::NewDocument() {
   if (RefuseWhenFull()) return nullptr;
   const std::string name = Manager().NextUntitledName();
   Analyze* form = CreateWindow(std::make_unique<TDocument>());
-  form->SetUntitled(QString::fromStdString(name));
+  form->SetUntitled(FromCore(name));
   mShell.EnterStep(*form, TStep::DataFormat);
   return form;
 }
@@ -226,7 +226,7 @@ TDocumentWindows::TOpenResult TDocumentWindows::OpenFile(const QString& path) {
   if (incomplete) {
     // A part of the file must never be saved over the whole: the copy has
     // no file name, so Save asks for one.
-    form->SetUntitled(QString::fromStdString(untitledName));
+    form->SetUntitled(FromCore(untitledName));
     mShell.EnterStep(*form, step);
     mHost.DocumentStateChanged(*form);
   } else {
@@ -251,7 +251,7 @@ Analyze* TDocumentWindows::OpenRecovered(std::unique_ptr<TDocument> document, co
   QString untitledName = path.isEmpty() ? QFileInfo(name).fileName() : QString();
   for (const Analyze* form : Documents())
     if (form->Name() == untitledName) untitledName.clear();
-  if (untitled && untitledName.isEmpty()) untitledName = QString::fromStdString(manager.NextUntitledName());
+  if (untitled && untitledName.isEmpty()) untitledName = FromCore(manager.NextUntitledName());
   const TStep step = OpeningStep(*document);
   Analyze* form = CreateWindow(std::move(document));
   if (untitled) form->SetUntitled(untitledName);
@@ -290,7 +290,7 @@ Analyze* TDocumentWindows::Duplicate() {
   const TStep step = OpeningStep(*document);
   const std::string name = Manager().NextUntitledName();
   Analyze* form = CreateWindow(std::move(document));
-  form->SetUntitled(QString::fromStdString(name));
+  form->SetUntitled(FromCore(name));
   mShell.EnterStep(*form, step);
   // Unsaved from the start: it counts as changed.
   mHost.DocumentStateChanged(*form);

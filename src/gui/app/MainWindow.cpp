@@ -282,7 +282,7 @@ void Obmain::OpenRecentFile(int index) {
   if (Calculating()) return;
   const auto& entries = mSettings.RecentFiles.Entries();
   if (index < 0 || static_cast<std::size_t>(index) >= entries.size()) return;
-  QString path = QString::fromUtf8(entries[static_cast<std::size_t>(index)].c_str());
+  QString path = FromCore(entries[static_cast<std::size_t>(index)]);
   if (QFileInfo(path).isRelative()) path = QDir(DefaultFolder()).filePath(path);
   OpenFile(path);
 }

@@ -340,7 +340,7 @@ void Obmain::RebuildRecentMenu() {
   mRecentSeparator = mFileMenu->addSeparator();
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const int number = static_cast<int>(i) + 1;
-    auto* action = new QAction(QString::fromUtf8(RecentMenuCaption(number, entries[i]).c_str()), this);
+    auto* action = new QAction(FromCore(RecentMenuCaption(number, entries[i])), this);
     connect(action, &QAction::triggered, this, [this, i] {
       if (!Calculating()) OpenRecentFile(static_cast<int>(i));
     });

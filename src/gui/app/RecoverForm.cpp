@@ -1,4 +1,5 @@
 #include "gui/app/RecoverForm.h"
+#include "gui/common/CoreText.h"
 
 #include <QDateTime>
 #include <QDialogButtonBox>
@@ -33,11 +34,11 @@ TRecoverForm::TRecoverForm(const std::vector<TRecoverable>& documents, QWidget* 
   mDocumentList->setSelectionMode(QAbstractItemView::NoSelection);
   const QLocale locale;
   for (const TRecoverable& document : documents) {
-    const QString name = QString::fromStdString(document.Index.Name);
+    const QString name = FromCore(document.Index.Name);
     const QString changed =
         locale.toString(QDateTime::fromSecsSinceEpoch(document.Index.ChangedSeconds), QLocale::ShortFormat);
-    auto* item = new QTreeWidgetItem(
-        mDocumentList, {QFileInfo(name).fileName(), QString::fromStdString(document.Index.OriginalPath), changed});
+    auto* item = new QTreeWidgetItem(mDocumentList,
+                                     {QFileInfo(name).fileName(), FromCore(document.Index.OriginalPath), changed});
     item->setToolTip(1, item->text(1));
   }
   mDocumentList->header()->setSectionResizeMode(QHeaderView::ResizeToContents);

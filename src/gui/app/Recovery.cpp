@@ -16,6 +16,7 @@
 #include "gui/app/RecoverForm.h"
 #include "gui/document/Analyze.h"
 #include "gui/common/LocalPath.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 
@@ -142,7 +143,7 @@ bool TRecovery::Write(const TWatched& watched) {
   const QString copyName = watched.BaseName + QLatin1String(CopySuffix);
   const TFileOutcome outcome = SaveDocumentFile(LocalPath(folder.filePath(copyName)), form.Document());
   if (!outcome.Ok()) {
-    Fail(QStringLiteral("Could not keep a recovery copy of %1: %2").arg(name, QString::fromStdString(outcome.Message)));
+    Fail(QStringLiteral("Could not keep a recovery copy of %1: %2").arg(name, FromCore(outcome.Message)));
     return false;
   }
   TRecoveryIndex index;
@@ -191,7 +192,7 @@ std::vector<TRecoverable> TRecovery::FindLeftBehind() {
          folder.entryInfoList({QStringLiteral("*") + QLatin1String(IndexSuffix)}, QDir::Files | QDir::NoSymLinks)) {
       const std::optional<TRecoveryIndex> index = ReadIndexFile(indexInfo.absoluteFilePath());
       if (!index) continue;
-      const QString documentPath = folder.filePath(QString::fromStdString(index->DocumentFile));
+      const QString documentPath = folder.filePath(FromCore(index->DocumentFile));
       // Offered only when it reads as a document.
       TDocument document;
       if (!QFileInfo(documentPath).isFile() || !OpenDocumentFile(LocalPath(documentPath), document).Loaded()) continue;
@@ -238,8 +239,8 @@ int OfferRecovery(TRecovery& recovery, TDocumentWindows& windows, TAsker& asker,
     if (choice == TRecoveryChoice::Recover) {
       auto document = std::make_unique<TDocument>();
       if (!OpenDocumentFile(LocalPath(left.DocumentPath), *document).Loaded()) continue;
-      Analyze* form = windows.OpenRecovered(std::move(document), QString::fromStdString(left.Index.Name),
-                                            QString::fromStdString(left.Index.OriginalPath));
+      Analyze* form =
+          windows.OpenRecovered(std::move(document), FromCore(left.Index.Name), FromCore(left.Index.OriginalPath));
       // No room for it: it and the rest stay for the next start.
       if (form == nullptr) {
         allTaken = false;

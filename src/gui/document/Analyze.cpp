@@ -17,6 +17,7 @@
 #include "gui/document/UndoHistory.h"
 #include "gui/document/WindowCalcProgress.h"
 #include "gui/report/NotesForm.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 
@@ -317,7 +318,7 @@ void Analyze::ViewNotes() {
 bool Analyze::AskToSaveChanges() {
   if (!HasUnsavedChanges()) return true;
   const std::string question = SaveChangesQuestion(QFileInfo(mName).fileName().toStdString());
-  switch (mHost.Asker().AskYesNoCancel(this, QString::fromUtf8(question.c_str()))) {
+  switch (mHost.Asker().AskYesNoCancel(this, FromCore(question))) {
     case TAnswer::Cancel:
       return false;
     case TAnswer::Yes:

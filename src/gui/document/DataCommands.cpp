@@ -11,6 +11,7 @@
 #include "gui/entry/CombineVarForm.h"
 #include "gui/entry/SpreadGrid.h"
 #include "gui/entry/TransformForm.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 
@@ -30,8 +31,7 @@ void RunTransformCommand(TDataEntryPage& page) {
     const TBusyGuard busy(&page.Form());
     impossible = CountImpossibleValues(table, range, transform, k);
   }
-  if (impossible > 0 && !asker.AskYesNo(&page, QString::fromStdString(ImpossibleValuesQuestion(impossible)), true))
-    return;
+  if (impossible > 0 && !asker.AskYesNo(&page, FromCore(ImpossibleValuesQuestion(impossible)), true)) return;
 
   TTransformOutcome outcome;
   {
@@ -63,9 +63,7 @@ void RunCombineCommand(TDataEntryPage& page) {
   if (first < 0 || second < 0) return;
   // The target may hold typed means; raw values must not replace them
   // without the question typing asks.
-  const auto askErase = [&](int column) {
-    return asker.AskYesNo(&page, QString::fromStdString(MeanDataQuestion(column)), false);
-  };
+  const auto askErase = [&](int column) { return asker.AskYesNo(&page, FromCore(MeanDataQuestion(column)), false); };
   if (HoldsMeanData(table, target) && !AllowRawValue(table, target, askErase)) return;
   {
     const TBusyGuard busy(&page.Form());

@@ -246,7 +246,7 @@ QString TDataEntryPage::DroppedTextFile(const QMimeData* mime) const {
 }
 
 void TDataEntryPage::CopyTwoByTwo() {
-  QApplication::clipboard()->setText(QString::fromStdString(TwoByTwoBlockText(Document().TwoByTwo)));
+  QApplication::clipboard()->setText(FromCore(TwoByTwoBlockText(Document().TwoByTwo)));
 }
 
 void TDataEntryPage::PasteTwoByTwo() {

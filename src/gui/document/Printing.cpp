@@ -41,14 +41,14 @@ QList<QStringList> DataTableRows(const TDocument& document) {
   const int lastRow = table.LastRow();
   QList<QStringList> rows;
   QStringList letters{QString()};
-  QStringList titles{QString::fromUtf8(table.RowTitleHeading().c_str())};
+  QStringList titles{FromCore(table.RowTitleHeading())};
   for (int c = 0; c <= lastColumn; ++c) {
     letters << QString(QLatin1Char(ColumnLetter(c)));
-    titles << QString::fromUtf8(table.Summary(c).Title.c_str());
+    titles << FromCore(table.Summary(c).Title);
   }
   rows << letters << titles;
   for (int r = 0; r <= lastRow; ++r) {
-    QStringList row{QString::fromUtf8(table.RowTitle(r).c_str())};
+    QStringList row{FromCore(table.RowTitle(r))};
     for (int c = 0; c <= lastColumn; ++c) {
       QString cell = NumberText(table.GetValue(r, c), table.DisplayDecimals(c));
       if (!cell.isEmpty() && table.IsExcluded(r, c)) cell += QLatin1Char('*');
@@ -71,17 +71,17 @@ QList<QStringList> SummaryRows(const TDocument& document) {
   QStringList titles{QString()};
   for (int c = 0; c <= lastColumn; ++c) {
     letters << QString(QLatin1Char(ColumnLetter(c)));
-    titles << QString::fromUtf8(table.Summary(c).Title.c_str());
+    titles << FromCore(table.Summary(c).Title);
   }
   rows << letters << titles;
   for (int gridRow = FirstSummaryRow; gridRow <= LastSummaryRow; ++gridRow) {
     const std::string label = SummaryRowLabel(gridRow, sdFormat, fullStatistics);
-    QStringList row{QString::fromUtf8(label.c_str())};
+    QStringList row{FromCore(label)};
     bool any = !label.empty();
     for (int c = 0; c <= lastColumn; ++c) {
       const std::string cell = SummaryCellText(table, c, gridRow, sdFormat, fullStatistics);
       any = any || !cell.empty();
-      row << QString::fromUtf8(cell.c_str());
+      row << FromCore(cell);
     }
     if (any) rows << row;
   }
@@ -90,7 +90,7 @@ QList<QStringList> SummaryRows(const TDocument& document) {
 
 QList<QStringList> TwoByTwoRows(const TDocument& document) {
   const TTwoByTwoTable& t = document.TwoByTwo;
-  const auto title = [&](int index) { return QString::fromUtf8(t.Titles[static_cast<std::size_t>(index)].c_str()); };
+  const auto title = [&](int index) { return FromCore(t.Titles[static_cast<std::size_t>(index)]); };
   const auto count = [](TReal value) { return NumberText(value, 0); };
   return {
       {QString(), title(TTwoByTwoTable::Column1Title), title(TTwoByTwoTable::Column2Title), QStringLiteral("Total")},
@@ -133,7 +133,7 @@ void PrintWidgetPicture(QPrinter& printer, QWidget& widget) {
 }
 
 void PrintDocumentStep(QPrinter& printer, const TDocument& document, TStep step, QWidget& page) {
-  const QString title = QString::fromUtf8(document.Table.Title().c_str());
+  const QString title = FromCore(document.Table.Title());
   switch (step) {
     case TStep::DataEntry:
       if (document.Format == TDataFormat::TwoByTwo) {

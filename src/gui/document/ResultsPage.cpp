@@ -110,7 +110,7 @@ void TResultsPage::ExportReport() {
   if (suffix == QLatin1String("html") || suffix == QLatin1String("htm")) {
     message = WriteWholeFile(QByteArray::fromStdString(ReportHtmlPage(report, title)), fileName);
   } else if (suffix == QLatin1String("pdf")) {
-    message = WriteReportPdf(report, QString::fromStdString(title), fileName);
+    message = WriteReportPdf(report, FromCore(title), fileName);
   } else if (!ResultsViewer1->SaveToTextFile(fileName)) {
     // A file that could not be written is said so, not passed over.
     message = QStringLiteral("The results could not be saved in %1.").arg(fileName);

@@ -1,4 +1,5 @@
 #include "gui/entry/BlockForms.h"
+#include "gui/common/CoreText.h"
 
 #include <QDialogButtonBox>
 #include <QEvent>
@@ -96,7 +97,7 @@ TNumberFormatForm::TNumberFormatForm(const TDataTable& table, const TNumberForma
     : QDialog(parent) {
   setWindowTitle(QStringLiteral("Number Format"));
   auto* layout = new QVBoxLayout(this);
-  SelectColumnsLabel = new QLabel(QString::fromStdString(scope.Label));
+  SelectColumnsLabel = new QLabel(FromCore(scope.Label));
   SelectColumnsLabel->setObjectName(QStringLiteral("SelectColumnsLabel"));
   layout->addWidget(SelectColumnsLabel);
 

@@ -121,8 +121,8 @@ int TStatDataModel::rowCount(const QModelIndex& parent) const {
 QVariant TStatDataModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid()) return {};
   if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
-  const QString text = QString::fromStdString(SummaryCellText(Table(), index.column(), index.row() + FirstDataGridRow,
-                                                              MeanIsSD(), ShowsFullStatistics(DataFormat())));
+  const QString text = FromCore(SummaryCellText(Table(), index.column(), index.row() + FirstDataGridRow, MeanIsSD(),
+                                                ShowsFullStatistics(DataFormat())));
   return role == Qt::EditRole ? text.trimmed() : text;
 }
 
@@ -146,7 +146,7 @@ bool TStatDataModel::IsEditable(const QModelIndex& index) const {
 }
 
 QString TStatDataModel::RowCaption(int row) const {
-  return QString::fromStdString(SummaryRowLabel(row + FirstDataGridRow, MeanIsSD(), ShowsFullStatistics(DataFormat())));
+  return FromCore(SummaryRowLabel(row + FirstDataGridRow, MeanIsSD(), ShowsFullStatistics(DataFormat())));
 }
 
 }  // namespace ombrel

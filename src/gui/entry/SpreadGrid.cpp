@@ -163,7 +163,7 @@ void TSpreadGrid::SetCurrentCell(int gridColumn, int gridRow) {
 }
 
 TAskEraseMeanData TSpreadGrid::MeanDataAsker() {
-  return [this](int column) { return mAsker && mAsker(QString::fromStdString(MeanDataQuestion(column))); };
+  return [this](int column) { return mAsker && mAsker(FromCore(MeanDataQuestion(column))); };
 }
 
 void TSpreadGrid::EditorCreated(TSpreadInplaceEdit* editor, const QModelIndex& index) {
@@ -189,7 +189,7 @@ bool TSpreadGrid::CommitEdit() {
   if (changed && index.isValid() && (typed.Kind == TTypedKind::NotANumber || typed.Kind == TTypedKind::OutOfRange)) {
     // Nothing is reinterpreted: the text stays for the user to mend, or
     // Escape brings the old value back.
-    if (mTeller) mTeller(QString::fromStdString(TypedNumberMessage(typed, text.toStdString())));
+    if (mTeller) mTeller(FromCore(TypedNumberMessage(typed, text.toStdString())));
     if (mEditor) {
       mEditor->selectAll();
       mEditor->setFocus();

@@ -16,6 +16,7 @@
 #include "core/report/ReportLines.h"
 #include "core/report/ReportText.h"
 #include "gui/common/LocalPath.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 
@@ -101,7 +102,7 @@ void TResultsViewer::CopyToClipboard() {
     const std::string html = selected ? ReportHtmlBlock(*mReport, {selection.StartLine, selection.StartColumn,
                                                                    selection.EndLine, selection.EndColumn})
                                       : ReportHtmlBlock(*mReport);
-    mime->setHtml(QString::fromStdString(html));
+    mime->setHtml(FromCore(html));
   }
   QApplication::clipboard()->setMimeData(mime.release());
 }
