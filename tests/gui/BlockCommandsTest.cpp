@@ -52,9 +52,7 @@ class BlockCommandsTest : public QObject {
   void init() {
     mDialogs.clear();
     mHost = std::make_unique<TTestHost>();
-    mForm = std::make_unique<Analyze>(*mHost, std::make_unique<TDocument>());
-    mForm->resize(900, 700);
-    mForm->show();
+    mForm = ShowDocumentWindow(*mHost, std::make_unique<TDocument>());
     QVERIFY(QTest::qWaitForWindowExposed(mForm.get()));
     mForm->Document().Format = TDataFormat::Raw;
     // Values 10c + r² + 1 in rows 0..5 of columns A to C.

@@ -17,7 +17,7 @@
 #include <QtTest>
 #include <memory>
 
-#include "support/ShellTestSupport.h"
+#include "support/PageTestSupport.h"
 #include "gui/document/Analyze.h"
 #include "gui/document/DocumentHost.h"
 #include "gui/document/GraphExportForm.h"
@@ -28,20 +28,6 @@
 using namespace ombrel;
 
 namespace {
-
-class TTestHost : public TDocumentHost {
- public:
-  TScriptedAsker Questions;
-  TAsker& Asker() override { return Questions; }
-  bool SaveDocument(Analyze&, bool) override { return false; }
-  void RequestStep(Analyze& form, TStep step) override { form.GoToStep(step); }
-  void RequestNextStep(Analyze&) override {}
-  void DocumentStateChanged(Analyze&) override {}
-  void ShowHelpTopic(int) override {}
-  QString ImportFolder() const override { return {}; }
-  void SetImportFolder(const QString&) override {}
-  QChar ListSeparator() const override { return QLatin1Char(','); }
-};
 
 void FillColumn(TDocument& document, int column, std::initializer_list<TReal> values) {
   int row = 0;
@@ -86,9 +72,7 @@ class GraphPageTest : public QObject {
 
   void init() {
     mHost = std::make_unique<TTestHost>();
-    mForm = std::make_unique<Analyze>(*mHost, std::make_unique<TDocument>());
-    mForm->resize(900, 700);
-    mForm->show();
+    mForm = ShowDocumentWindow(*mHost, std::make_unique<TDocument>());
     QVERIFY(QTest::qWaitForWindowExposed(mForm.get()));
   }
 

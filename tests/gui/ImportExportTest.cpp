@@ -48,9 +48,7 @@ class ImportExportTest : public QObject {
     mHost = std::make_unique<TTestHost>();
     auto document = std::make_unique<TDocument>();
     document->Format = TDataFormat::Raw;
-    mForm = std::make_unique<Analyze>(*mHost, std::move(document));
-    mForm->resize(900, 700);
-    mForm->show();
+    mForm = ShowDocumentWindow(*mHost, std::move(document));
     QVERIFY(QTest::qWaitForWindowExposed(mForm.get()));
     mForm->GoToStep(TStep::DataEntry);
   }

@@ -55,9 +55,7 @@ class TransformDialogsTest : public QObject {
 
   void init() {
     mHost = std::make_unique<TTestHost>();
-    mForm = std::make_unique<Analyze>(*mHost, std::make_unique<TDocument>());
-    mForm->resize(900, 700);
-    mForm->show();
+    mForm = ShowDocumentWindow(*mHost, std::make_unique<TDocument>());
     QVERIFY(QTest::qWaitForWindowExposed(mForm.get()));
     QVERIFY(Document().ChooseFormat(TDataFormat::Raw));
     mForm->GoToStep(TStep::DataEntry);
