@@ -18,7 +18,7 @@ using namespace ombrel;
 
 // The Transform and Combine Variables dialogs and their commands on the
 // data table page, answered through the scripted asker.
-class TransformDialogsTest : public QObject {
+class DataCommandsTest : public QObject {
   Q_OBJECT
 
  private:
@@ -224,5 +224,5 @@ class TransformDialogsTest : public QObject {
   }
 };
 
-QTEST_MAIN(TransformDialogsTest)
-#include "TransformDialogsTest.moc"
+QTEST_MAIN(DataCommandsTest)
+#include "DataCommandsTest.moc"
