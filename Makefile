@@ -5,7 +5,7 @@ JOBS       ?= 2
 CMAKE_ARGS ?=
 EXAMPLE    ?= examples/paired-t.omd
 
-.PHONY: all deps configure build run test bench gui-bench fuzz fuzz-import examples format format-check clean
+.PHONY: all deps configure build run test package bench gui-bench fuzz fuzz-import fuzz-workbook examples format format-check clean
 
 all: build
 
@@ -38,6 +38,13 @@ run: build
 test: build
 	ctest --test-dir $(BUILD_DIR) -j $(JOBS) --output-on-failure
 
+# The Debian package $(BUILD_DIR)/ombrel_<version>_<arch>.deb (CPack), then
+# its checks: lintian, appstreamcli, desktop-file-validate.
+package: build
+	@bash scripts/install-deps.sh package
+	cd $(BUILD_DIR) && cpack -G DEB
+	bash scripts/check-package.sh $(BUILD_DIR)
+
 bench: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target ombrel-bench
 	$(BUILD_DIR)/bench/ombrel-bench
@@ -47,26 +54,19 @@ examples: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target ombrel-make-examples
 	$(BUILD_DIR)/tools/ombrel-make-examples examples
 
-# Fuzzes the document reader with libFuzzer for FUZZ_SECONDS (clang needed).
+# Fuzzes every reader with libFuzzer (clang and the sanitizers, in
+# build-fuzz) for FUZZ_SECONDS each; fuzz-import and fuzz-workbook only the
+# text importer or the workbook reader.
+# CI runs the same script for a shorter time.
 FUZZ_SECONDS ?= 600
 fuzz:
-	@bash scripts/install-deps.sh fuzz
-	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-	  -DOMBREL_BUILD_GUI=OFF -DOMBREL_BUILD_TESTS=OFF -DOMBREL_SANITIZE=ON -DOMBREL_FUZZ=ON
-	cmake --build build-fuzz -j $(JOBS) --target ombrel-fuzz-reader
-	mkdir -p build-fuzz/corpus
-	build-fuzz/fuzz/ombrel-fuzz-reader -max_total_time=$(FUZZ_SECONDS) -max_len=200000 -timeout=10 \
-	  -rss_limit_mb=2048 build-fuzz/corpus fuzz/corpus
+	@bash scripts/fuzz.sh $(FUZZ_SECONDS)
 
-# Fuzzes the text importer the same way; its findings stay in fuzz/corpus-import.
 fuzz-import:
-	@bash scripts/install-deps.sh fuzz
-	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-	  -DOMBREL_BUILD_GUI=OFF -DOMBREL_BUILD_TESTS=OFF -DOMBREL_SANITIZE=ON -DOMBREL_FUZZ=ON
-	cmake --build build-fuzz -j $(JOBS) --target ombrel-fuzz-import
-	mkdir -p build-fuzz/corpus-import
-	build-fuzz/fuzz/ombrel-fuzz-import -max_total_time=$(FUZZ_SECONDS) -max_len=20000 -timeout=10 \
-	  -rss_limit_mb=2048 build-fuzz/corpus-import fuzz/corpus-import
+	@bash scripts/fuzz.sh $(FUZZ_SECONDS) import
+
+fuzz-workbook:
+	@bash scripts/fuzz.sh $(FUZZ_SECONDS) workbook
 
 gui-bench: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target ombrel-gui-bench

@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
-# Proves the README's two commands on a brand-new Debian 12 machine.
+# Proves the README's two commands, and the Debian package, on a brand-new
+# Debian 12 machine.
 #
 # Builds a minimal Debian 12 root with debootstrap from the mirror this
 # machine's apt already uses, puts the committed tree (HEAD) in it, installs
-# only `make`, then runs `make test` and `make run` there without a display.
-# Fails when either fails. Skips, with one line saying why, only when this
-# machine cannot build such a root at all. Nothing is kept between runs: the
-# root is new each time and removed on every way out.
+# only `make`, then runs `make test` and `make run` there without a display,
+# and `make package` from the same build. A copy of the root as it was fresh
+# then gets the package (scripts/check-installed-package.sh: apt-get install,
+# the programs, an offscreen start, the MIME database, the manual pages,
+# apt-get purge). Fails when any of it fails. Skips, with one line saying why,
+# only when this machine cannot build such a root at all. Nothing is kept
+# between runs: the roots are new each time and removed on every way out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
@@ -81,30 +85,34 @@ fi
 free_kb=$(df -Pk "$parent" | awk 'NR == 2 { print $4 }')
 [ "$free_kb" -ge $((8 * 1024 * 1024)) ] || fail "$parent has less than 8 GB free for the new root"
 
-root=""
-mounted_under_root() { findmnt -rn -o TARGET | awk -v r="$root/" 'index($0, r) == 1'; }
-cleanup() {
-  local rc=$?
-  trap - EXIT INT TERM
-  if [ -n "$root" ] && [ -d "$root" ]; then
-    # Whatever still runs inside the root holds its mounts: end it.
-    local p
-    for p in /proc/[0-9]*; do
-      if [ "$(readlink "$p/root" 2>/dev/null)" = "$root" ]; then
-        kill -KILL "${p#/proc/}" 2>/dev/null || true
-      fi
-    done
-    local m
-    # Deepest first; a lazy unmount when a plain one is refused.
-    mounted_under_root | sort -r | while read -r m; do
-      umount "$m" 2>/dev/null || umount -l "$m" 2>/dev/null || true
-    done
-    if [ -n "$(mounted_under_root)" ]; then
-      echo "fresh-machine check: $root is still mounted somewhere; left in place" >&2
-    else
-      rm -rf --one-file-system "$root"
+# The roots this check made: the build root, and a copy of it as it was fresh
+# where the package is installed. Each is unmounted, and removed only when
+# /proc/mounts shows nothing mounted below it any more.
+roots=()
+mounted_under() { awk -v r="$1/" 'index($2, r) == 1 { print $2 }' /proc/mounts; }
+remove_root() {
+  local r=$1 p m
+  [ -n "$r" ] && [ -d "$r" ] || return 0
+  # Whatever still runs inside the root holds its mounts: end it.
+  for p in /proc/[0-9]*; do
+    if [ "$(readlink "$p/root" 2>/dev/null)" = "$r" ]; then
+      kill -KILL "${p#/proc/}" 2>/dev/null || true
     fi
+  done
+  # Deepest first; a lazy unmount when a plain one is refused.
+  mounted_under "$r" | sort -r | while read -r m; do
+    umount "$m" 2>/dev/null || umount -l "$m" 2>/dev/null || true
+  done
+  if [ -n "$(mounted_under "$r")" ]; then
+    echo "fresh-machine check: $r is still mounted somewhere; left in place" >&2
+  else
+    rm -rf --one-file-system "$r"
   fi
+}
+cleanup() {
+  local rc=$? r
+  trap - EXIT INT TERM
+  for r in "${roots[@]}"; do remove_root "$r"; done
   exit "$rc"
 }
 trap cleanup EXIT
@@ -112,6 +120,7 @@ trap 'exit 130' INT
 trap 'exit 143' TERM
 
 root=$(mktemp -d "$parent/ombrel-fresh.XXXXXX")
+roots+=("$root")
 chmod 755 "$root"   # as / is anywhere: apt's own user must get through it
 commit=$(git -C "$repo" rev-parse HEAD)
 if [ -n "$(git -C "$repo" status --porcelain --untracked-files=no)" ]; then
@@ -133,38 +142,66 @@ debootstrap --variant=minbase "${include[@]}" bookworm "$root" "$mirror" >"$root
   fail "debootstrap did not finish"
 }
 rm -f "$root/debootstrap.log"
+# The package is installed into a second root, as fresh as this one is now.
+root2=$(mktemp -d "$parent/ombrel-install.XXXXXX")
+roots+=("$root2")
+cp -a "$root/." "$root2/"
 
 # /dev is bound as a slave so that unmounting it here never reaches the host's.
-mount -t proc proc "$root/proc" || skip "cannot mount /proc in the new root"
-{ mount --rbind /dev "$root/dev" && mount --make-rslave "$root/dev"; } || skip "cannot bind /dev into the new root"
-cp -L /etc/resolv.conf "$root/etc/resolv.conf" 2>/dev/null || true
-if [ -n "$proxy" ]; then
-  printf 'Acquire::http::Proxy "%s";\n' "$proxy" >"$root/etc/apt/apt.conf.d/01proxy"
-fi
+enter() {
+  mount -t proc proc "$1/proc" || skip "cannot mount /proc in the new root"
+  { mount --rbind /dev "$1/dev" && mount --make-rslave "$1/dev"; } || skip "cannot bind /dev into the new root"
+  cp -L /etc/resolv.conf "$1/etc/resolv.conf" 2>/dev/null || true
+  if [ -n "$proxy" ]; then
+    printf 'Acquire::http::Proxy "%s";\n' "$proxy" >"$1/etc/apt/apt.conf.d/01proxy"
+  fi
+}
+enter "$root"
 
 say "placing commit $commit in /root/ombrel"
 mkdir "$root/root/ombrel"
 git -C "$repo" archive --format=tar "$commit" | tar -x -C "$root/root/ombrel"
 
+# in_root DIR COMMAND...: runs COMMAND in that root, in a bare environment.
 in_root() {
-  chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb \
+  local dir=$1
+  shift
+  chroot "$dir" /usr/bin/env -i HOME=/root TERM=dumb \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin "$@"
 }
 
 mkdir -p "$(dirname "$log")"
 : >"$log"
 say "installing make, and nothing else (log: $log)"
-in_root sh -c 'apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends make' \
+in_root "$root" sh -c 'apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends make' \
   </dev/null >>"$log" 2>&1 || failed_in_root "could not install make in the new root"
 
 say "make test"
-in_root sh -c 'cd /root/ombrel && make test' </dev/null >>"$log" 2>&1 || failed_in_root "make test failed on a fresh Debian 12"
+in_root "$root" sh -c 'cd /root/ombrel && make test' </dev/null >>"$log" 2>&1 || failed_in_root "make test failed on a fresh Debian 12"
 grep -E '^[0-9]+% tests passed' "$log" | tail -n 1 || true
 
 say "make run (no display)"
-out=$(in_root sh -c 'cd /root/ombrel && make run' </dev/null 2>&1) || { printf '%s\n' "$out" >>"$log"; failed_in_root "make run failed on a fresh Debian 12"; }
+out=$(in_root "$root" sh -c 'cd /root/ombrel && make run' </dev/null 2>&1) || { printf '%s\n' "$out" >>"$log"; failed_in_root "make run failed on a fresh Debian 12"; }
 printf '%s\n' "$out" | tee -a "$log"
 grep -q 'No display found' <<<"$out" || fail "make run did not take the no-display path"
 grep -q 'P value' <<<"$out" || fail "make run printed no report"
 
-say "passed: make test and make run work on a fresh Debian 12 (commit $commit)"
+# The package is made from the build make test left: nothing is built twice.
+say "make package"
+in_root "$root" sh -c 'cd /root/ombrel && make package' </dev/null >>"$log" 2>&1 || failed_in_root "make package failed on a fresh Debian 12"
+debs=("$root"/root/ombrel/build/ombrel_*.deb)
+[ -f "${debs[0]}" ] || failed_in_root "make package made no .deb"
+deb=$(basename "${debs[0]}")
+grep -E '^(Depends|Installed-Size):' "$log" | tail -n 2 || true
+
+say "installing $deb into a second fresh root"
+enter "$root2"
+# What the first root downloaded spares the second the download; what is
+# installed is still only what apt chooses for the package.
+find "$root/var/cache/apt/archives" -maxdepth 1 -name '*.deb' -exec cp -t "$root2/var/cache/apt/archives/" {} +
+cp "${debs[0]}" "$root/root/ombrel/scripts/check-installed-package.sh" "$root2/tmp/"
+in_root "$root2" bash /tmp/check-installed-package.sh "/tmp/$deb" </dev/null >>"$log" 2>&1 ||
+  failed_in_root "the package does not install, work or purge cleanly on a fresh Debian 12"
+grep -E '^installed package checks passed' "$log" || true
+
+say "passed: make test, make run and make package work on a fresh Debian 12, and the package installs, runs and purges cleanly (commit $commit)"

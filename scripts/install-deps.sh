@@ -17,12 +17,21 @@ packages=(
   # CMake's OpenGL module looks for GLU too: have it everywhere or nowhere.
   libglu1-mesa-dev
   libgtest-dev googletest poppler-utils
+  # The JSON writer of `ombrel-cli report --json`, and the schema check of its output.
+  nlohmann-json3-dev python3-jsonschema
+  # Workbook import: zip archives and their XML.
+  libzip-dev libexpat1-dev
 )
 # `install-deps.sh fuzz` adds the compiler the fuzz targets need,
-# `install-deps.sh format` the formatter that scripts/check-format.sh runs.
+# `install-deps.sh format` the formatter that scripts/check-format.sh runs,
+# `install-deps.sh package` what `make package` builds and checks the Debian
+# package with (scripts/check-package.sh), `install-deps.sh icons` what
+# scripts/make-icons.sh draws the PNG icons with.
 case "${1:-}" in
   fuzz) packages+=(clang) ;;
   format) packages+=(clang-format) ;;
+  package) packages+=(dpkg-dev file binutils lintian appstream desktop-file-utils man-db) ;;
+  icons) packages+=(librsvg2-bin) ;;
 esac
 
 if [ "$list_only" -eq 1 ]; then

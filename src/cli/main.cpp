@@ -8,15 +8,16 @@
 #include "core/base/Version.h"
 #include "core/document/Document.h"
 #include "core/document/DocumentFile.h"
+#include "core/document/ReportData.h"
 #include "core/document/ReportPrinter.h"
 #include "core/graph/PictureSize.h"
+#include "core/report/JsonText.h"
 #include "core/report/ReportHtml.h"
 
 #ifdef OMBREL_CLI_PICTURES
 #include "cli/Pictures.h"
 #endif
-#include "core/entry/TextImport.h"
-#include "core/entry/WrittenNumbers.h"
+#include "core/entry/ImportData.h"
 
 namespace {
 
@@ -29,20 +30,25 @@ void PrintHelp(std::ostream& out) {
          "Commands:\n"
          "  report [--markers] FILE.omd   print the report of a saved Ombrel document\n"
          "                                (--markers keeps the bold, underline and italic bytes)\n"
-         "  report --html FILE.omd        print the report as an HTML page\n"
+         "  report --html FILE.omd        print the report as an HTML page (tables as tables)\n"
+         "  report --json FILE.omd        print the report's results as one JSON object\n"
          "  report --pdf OUT.pdf FILE.omd write the report as a PDF, paginated as printed\n"
          "  graph [--sem] [--size WxH{cm|px}] [--dpi N] FILE.omd OUT.svg|OUT.pdf|OUT.png\n"
          "                                draw the document's graph (SD error bars unless\n"
          "                                --sem; 16x12cm and 300 dpi unless told)\n"
-         "  import [--decimal-comma|--decimal-point] TEXTFILE OUT.omd\n"
-         "                                read a text file of numbers as File > Import does and\n"
-         "                                save it as a raw-data document (the decimal separator\n"
-         "                                is the file's own unless chosen; else the point)\n"
+         "  import [--decimal-comma|--decimal-point] [--sheet NAME|NUMBER] [--no-row-names]\n"
+         "         DATAFILE OUT.omd       read a text file of numbers or a workbook (.xlsx, .ods)\n"
+         "                                as File > Import does and save it as a raw-data\n"
+         "                                document (a text file's decimal separator is its own\n"
+         "                                unless chosen, else the point; a workbook's first\n"
+         "                                sheet unless --sheet names another or gives its number;\n"
+         "                                a first column of row names becomes the row titles\n"
+         "                                unless --no-row-names)\n"
          "  --version                     print the program version\n"
          "  --help                        print this help\n";
 }
 
-int Usage(std::string_view command, std::string_view message) {
+int Usage(std::string_view command, const std::string& message) {
   std::cerr << "ombrel-cli " << command << ": " << message << '\n';
   return UsageError;
 }
@@ -63,6 +69,7 @@ bool Open(const std::string& path, ombrel::TDocument& document) {
 int Report(int argc, char** argv) {
   bool keepMarkers = false;
   bool html = false;
+  bool json = false;
   std::string pdf;
   std::string path;
   for (int i = 2; i < argc; ++i) {
@@ -71,6 +78,8 @@ int Report(int argc, char** argv) {
       keepMarkers = true;
     } else if (argument == "--html") {
       html = true;
+    } else if (argument == "--json") {
+      json = true;
     } else if (argument == "--pdf") {
       if (++i >= argc) return Usage("report", "name the PDF file after --pdf.");
       pdf = argv[i];
@@ -81,7 +90,8 @@ int Report(int argc, char** argv) {
     }
   }
   if (path.empty()) return Usage("report", "name the document to report on.");
-  if (html && !pdf.empty()) return Usage("report", "choose --html or --pdf, not both.");
+  if (static_cast<int>(html) + static_cast<int>(json) + static_cast<int>(!pdf.empty()) > 1)
+    return Usage("report", "choose one of --html, --json and --pdf.");
   ombrel::TDocument document;
   if (!Open(path, document)) return FileError;
   if (!pdf.empty()) {
@@ -97,6 +107,9 @@ int Report(int argc, char** argv) {
   if (html) {
     ombrel::ComputeReport(document);
     std::cout << ombrel::ReportHtmlPage(document.Report, ombrel::ReportPageTitle(document, path));
+  } else if (json) {
+    ombrel::ComputeReport(document);
+    std::cout << ombrel::JsonText(ombrel::ReportResultTree(document, path));
   } else {
     ombrel::PrintReport(document, std::cout, keepMarkers);
   }
@@ -148,48 +161,47 @@ int Graph(int argc, char** argv) {
 }
 
 int Import(int argc, char** argv) {
-  ombrel::TImportSeparators separators;
-  std::string textPath;
+  ombrel::TImportOptions options;
+  bool sheetChosen = false;
+  std::string dataPath;
   std::string documentPath;
   for (int i = 2; i < argc; ++i) {
     const std::string_view argument = argv[i];
     if (argument == "--decimal-comma" || argument == "--decimal-point") {
       const char chosen = argument == "--decimal-comma" ? ',' : '.';
-      if (separators.ChosenDecimal != '\0' && separators.ChosenDecimal != chosen) {
-        std::cerr << "ombrel-cli import: choose one decimal separator.\n";
-        return UsageError;
-      }
-      separators.ChosenDecimal = chosen;
-    } else if (textPath.empty()) {
-      textPath = argument;
+      char& decimal = options.Separators.ChosenDecimal;
+      if (decimal != '\0' && decimal != chosen) return Usage("import", "choose one decimal separator.");
+      decimal = chosen;
+    } else if (argument == "--sheet") {
+      if (++i >= argc || std::string_view(argv[i]).empty())
+        return Usage("import", "name the sheet after --sheet, or give its number (1 for the first).");
+      options.Sheet = argv[i];
+      sheetChosen = true;
+    } else if (argument == "--no-row-names") {
+      options.RowNames = false;
+    } else if (dataPath.empty()) {
+      dataPath = argument;
     } else if (documentPath.empty()) {
       documentPath = argument;
     } else {
-      std::cerr << "ombrel-cli import: name one text file and one document.\n";
-      return UsageError;
+      return Usage("import", "name one data file and one document.");
     }
   }
-  if (documentPath.empty()) {
-    std::cerr << "ombrel-cli import: name the text file and the document to write.\n";
-    return UsageError;
-  }
-  if (ombrel::IsSpreadsheetFileName(textPath)) {
-    std::cerr << textPath << ":";
-    for (const std::string_view line : ombrel::SpreadsheetAdviceLines) std::cerr << ' ' << line;
-    std::cerr << '\n';
+  if (documentPath.empty()) return Usage("import", "name the data file and the document to write.");
+  const ombrel::TImportedFile file = ombrel::ReadImportData(dataPath, options);
+  if (!file.Read()) {
+    // Messages about a workbook name it; the others need the name before them.
+    if (file.Problem == ombrel::TImportProblem::CannotOpen || file.Problem == ombrel::TImportProblem::NotAscii)
+      std::cerr << dataPath << ": ";
+    std::cerr << file.ProblemMessage << '\n';
     return FileError;
   }
-  if (!ombrel::IsAsciiFile(textPath)) {
-    std::cerr << textPath << ": " << ombrel::NotAsciiMessage << '\n';
-    return FileError;
-  }
-  const ombrel::TImportedFile file = ombrel::ReadImportFile(textPath, separators);
-  if (file.ReadError != 0) {
-    std::cerr << textPath << ": " << ombrel::FileErrorMessage(file.ReadError, false) << '\n';
-    return FileError;
-  }
+  if (sheetChosen && file.Source == ombrel::TImportSource::Text)
+    return Usage("import", "--sheet chooses a sheet of a workbook (.xlsx, .ods), and " + dataPath + " is a text file.");
   if (!file.Table->HasData()) {
-    std::cerr << textPath << ": the file holds no numbers.\n";
+    std::cerr << dataPath
+              << (file.Source == ombrel::TImportSource::Text ? ": the file holds no numbers.\n"
+                                                             : ": the sheet holds no numbers.\n");
     return FileError;
   }
   ombrel::TDocument document;
@@ -200,16 +212,8 @@ int Import(int argc, char** argv) {
     std::cerr << documentPath << ": " << saved.Message << '\n';
     return FileError;
   }
-  const int leftEmpty = file.NotNumberFields + file.OutOfRangeFields;
-  std::cerr << documentPath << ": " << file.DataRows << (file.DataRows == 1 ? " row, " : " rows, ") << file.DataColumns
-            << (file.DataColumns == 1 ? " column, " : " columns, ") << leftEmpty
-            << (leftEmpty == 1 ? " field" : " fields") << " left empty";
-  if (file.NotNumberFields > 0)
-    std::cerr << " (the first not a number in row " << file.FirstNotNumberRow << ", column "
-              << file.FirstNotNumberColumn << ")";
-  std::cerr << ", decimal separator '" << file.DecimalSeparator << "'";
-  if (file.TooManyRows) std::cerr << ", only the first " << ombrel::MaxImportRows << " rows were read";
-  std::cerr << ".\n";
+  std::cerr << documentPath << ": " << ombrel::ImportSummary(file) << '\n';
+  if (file.DateFields > 0) std::cerr << ombrel::DatesLeftOutMessage(file.DateFields) << '\n';
   return 0;
 }
 

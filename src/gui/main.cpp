@@ -1,5 +1,10 @@
 #include <QApplication>
 #include <QStringList>
+#include <QTimer>
+#include <iostream>
+#include <string_view>
+
+#include "core/base/Version.h"
 
 #include "gui/common/Icons.h"
 #include "gui/app/MainWindow.h"
@@ -8,6 +13,11 @@
 #include "gui/app/SingleInstance.h"
 
 int main(int argc, char** argv) {
+  // Answered before Qt starts, so it needs no display; the same line as ombrel-cli --version.
+  if (argc == 2 && std::string_view(argv[1]) == "--version") {
+    std::cout << ombrel::ProgramName << ' ' << ombrel::ProgramVersion << '\n';
+    return 0;
+  }
   QApplication app(argc, argv);
   QApplication::setApplicationName("Ombrel");
   QApplication::setOrganizationName("Quillvex");
@@ -29,5 +39,8 @@ int main(int argc, char** argv) {
   QObject::connect(&instance, &ombrel::TSingleInstance::FileReceived, &window, &ombrel::Obmain::OpenHandedOverFile);
   window.show();
   window.Start(file.isEmpty() ? QStringList() : QStringList{file});
+  // OMBREL_QUIT_AFTER_MS closes the window as File > Exit does: a check that an installation starts and ends.
+  if (const int quitAfter = qEnvironmentVariableIntValue("OMBREL_QUIT_AFTER_MS"); quitAfter > 0)
+    QTimer::singleShot(quitAfter, &window, &QWidget::close);
   return QApplication::exec();
 }

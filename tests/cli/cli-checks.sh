@@ -32,7 +32,7 @@ if [ "$mode" = run ]; then
   : "${CLI:?CLI must name ombrel-cli}" "${SOURCE:?SOURCE must name the repository}" "${OUT:?OUT must name a folder}"
   dir="$OUT/$want"
   rm -rf "$dir" && mkdir -p "$dir" || exit 1
-  export CLI dir
+  export CLI SOURCE dir
   export examples="$SOURCE/examples" data="$SOURCE/tests/data"
 fi
 
@@ -47,12 +47,15 @@ fail() {
 # check NAME NEEDS STATUS COMMAND [EXPECTATION...]
 #   NEEDS        "-", or "output" for graphs and PDFs (the GUI's drawing library)
 #   STATUS       the exit status COMMAND must end with, or "fails" for any but 0
-#   COMMAND      run by bash in $dir with $CLI, $examples, $data and $dir set
+#   COMMAND      run by bash in $dir with $CLI, $SOURCE, $examples, $data and
+#                $dir set
 #   EXPECTATION  stdout=TEXT    standard output is exactly TEXT
 #                stdout@FILE    standard output is exactly FILE
 #                stdout~TEXT    standard output holds TEXT
 #                stdout+        standard output is not empty
 #                stderr=TEXT    standard error is exactly TEXT (one line)
+#                stderr-first=TEXT  its first line is exactly TEXT
+#                stderr-line=TEXT   one of its lines is exactly TEXT
 #                stderr~TEXT    standard error holds TEXT
 #                stderr+        standard error is not empty
 #                file+PATH      PATH is a file that is not empty
@@ -92,6 +95,15 @@ check() {
         text="${expectation#stderr=}"
         [ "$(cat "$dir/.stderr")" = "$text" ] || fail "standard error is '$(cat "$dir/.stderr")', expected '$text'"
         ;;
+      stderr-first=*)
+        text="${expectation#stderr-first=}"
+        [ "$(head -n 1 "$dir/.stderr")" = "$text" ] ||
+          fail "standard error begins '$(head -n 1 "$dir/.stderr")', expected '$text'"
+        ;;
+      stderr-line=*)
+        grep -qxF -- "${expectation#stderr-line=}" "$dir/.stderr" ||
+          fail "standard error has no line '${expectation#stderr-line=}'"
+        ;;
       stderr~*)
         grep -qF -- "${expectation#stderr~}" "$dir/.stderr" || fail "standard error lacks '${expectation#stderr~}'"
         ;;
@@ -125,7 +137,14 @@ done
 check ReportRefusesAForeignFile - fails "\"\$CLI\" report '$foreign'" "stderr~$not_ombrel"
 # A cut document still gives its report, with the warning on standard error.
 check ReportWarnsAboutACutFile - 0 'head -n 12 "$examples/paired-t.omd" > cut.omd && "$CLI" report cut.omd' \
-  stdout+ "stderr=cut.omd ended early: the document may be incomplete. It is opened as a new, unsaved copy."
+  stdout+ "stderr-line=cut.omd ended early: the document may be incomplete. It is opened as a new, unsaved copy."
+# report --json: the JSON of every example and every golden report document
+# validates against the documented schema (Debian's python3 and its
+# python3-jsonschema; the agreement with the text is checked by the C++
+# tests, support/ReportAgreement.h).
+check ReportJsonMatchesSchema - 0 '/usr/bin/python3 "$SOURCE/tests/cli/check_report_json.py" "$CLI" \
+  "$SOURCE/docs/report-json.schema.json" "$examples"/*.omd $(find "$data/reports" -name "*.json" | sort)'
+check ReportJsonRefusesAForeignFile - 2 "\"\$CLI\" report --json '$foreign'"
 check ReportKeepsMarkersOnRequest - 0 '"$CLI" report --markers "$examples/paired-t.omd"' "stdout~"$'\201'
 
 # HTML, PDF and graph pictures: what is written, and exit status 2 with
@@ -156,10 +175,38 @@ check Import_spreadsheet-semicolon.csv - 0 \
   "stdout~Masse     3       9.576" "stdout~Laenge     2      22.005"
 check Import_r-write-csv.csv - 0 \
   '"$CLI" import "$data/import/r-write-csv.csv" "$dir/out.omd" && "$CLI" report "$dir/out.omd"' \
-  "stderr=${dir:-}/out.omd: 4 rows, 4 columns, 2 fields left empty (the first not a number in row 1, column 4), decimal separator '.'." \
+  "stderr=${dir:-}/out.omd: 4 rows, 3 columns, 2 fields left empty (the first not a number in row 1, column 3), row names taken as row titles, decimal separator '.'." \
   "stdout~dose     4    4.675E-05" "stdout~weight     2      69.750"
 check ImportRefusesAFileWithoutNumbers - fails "\"\$CLI\" import '$foreign' out.omd" \
   "stderr~the file holds no numbers" "absent:${dir:-}/out.omd"
+
+# Workbooks: the summary line (and the dates line) for a sheet chosen by
+# name, by number or by default, then the report of the written document.
+workbook() {
+  local name="$1" sheet="$2" summary="$3" first="$4" second="$5"
+  check "ImportWorkbook_${name}_$sheet" - 0 \
+    "\"\$CLI\" import ${sheet:+--sheet $sheet} \"\$data/import/$name\" \"\$dir/out.omd\" && \"\$CLI\" report \"\$dir/out.omd\"" \
+    "stderr-first=${dir:-}/out.omd: $summary" "stdout~$first" "stdout~$second"
+}
+workbook book.xlsx "" 'sheet "Doses", 5 rows, 6 columns, 6 fields left empty (the first not a number in cell E2), 4 dates left out.' \
+  "Response     3      25.000" "Rate     4      0.4688"
+workbook book.ods Weights 'sheet "Weights", 4 rows, 3 columns, 1 field left empty (the first not a number in cell C5), 1 hidden row imported, 1 hidden column imported.' \
+  "Group A     4      19.875" "Group C     4       2.500"
+workbook book.xlsx 4 'sheet "Named", 3 rows, 2 columns, 0 fields left empty, row names taken as row titles.' \
+  "Mean:           1.723          69.167" "Parameter:          height            mass"
+check ImportWorkbookSaysDatesWereLeftOut - 0 '"$CLI" import "$data/import/book.ods" out.omd' \
+  "stderr-line=4 dates and times were left out: Ombrel analyses numbers, not dates."
+
+# Refusals: exit status 2, the reason, and no document written.
+refusal() {
+  local name="$1" sheet="$2" message="$3"
+  check "ImportRefuses_${name}_$sheet" - 2 \
+    "\"\$CLI\" import ${sheet:+--sheet $sheet} \"\$data/import/$name\" out.omd" "stderr~$message" "absent:${dir:-}/out.omd"
+}
+refusal truncated.xlsx "" "truncated.xlsx is damaged: its zip archive ends early"
+refusal entity-bomb.xlsx "" "entity-bomb.xlsx is damaged: its part xl/workbook.xml declares a document type"
+refusal book.xlsx Nope 'book.xlsx has no sheet named "Nope".'
+refusal r-write-csv.csv 2 "--sheet chooses a sheet of a workbook"
 
 # ----------------------------------------------------------------
 

@@ -82,8 +82,11 @@ inline std::vector<std::string> WrittenLines(const TReportText& report) {
   return lines;
 }
 
+// tests/data/reports/<name>.txt, or <name> itself when it names its
+// extension (".json").
 inline std::filesystem::path GoldenPath(std::string_view name) {
-  return std::filesystem::path(OMBREL_TEST_DATA_DIR) / "reports" / (std::string(name) + ".txt");
+  const std::string file = name.ends_with(".json") ? std::string(name) : std::string(name) + ".txt";
+  return std::filesystem::path(OMBREL_TEST_DATA_DIR) / "reports" / file;
 }
 
 inline std::vector<std::string> ReadGolden(std::string_view name) {

@@ -4,9 +4,6 @@
 #include <cmath>
 #include <numeric>
 
-#include "core/base/NumberText.h"
-#include "core/report/ReportTables.h"
-#include "core/report/ReportText.h"
 #include "core/stats/ExactRankCounts.h"
 #include "core/stats/PValue.h"
 
@@ -55,13 +52,6 @@ std::vector<TReal> AverageRanks(const std::vector<TReal>& values, TReal& tieTerm
     first = last + 1;
   }
   return ranks;
-}
-
-void WriteNumberOfPoints(TReportText& report, std::int32_t n) {
-  report.WriteText("Number of points = ");
-  report.WriteInteger(n);
-  report.NewLine();
-  report.WriteLine();
 }
 
 }  // namespace
@@ -198,6 +188,7 @@ TSpearmanResult ComputeSpearman(TDataTable& table, int referenceColumn, std::spa
         CountSpearmanPermutations(n, SpearmanThreshold(n, result.R), ExactProgressReport(progress));
     progress.EndExactProgress();
     result.Status = count.Status;
+    if (count.Status == TExactStatus::Exact) result.Arrangements = count.Total;
     // One tail, doubled. The doubled tail passes 1 when rs is near 0 (the
     // middle sum belongs to both tails); a probability stops at 1.
     if (result.Status == TExactStatus::Exact)
@@ -207,83 +198,53 @@ TSpearmanResult ComputeSpearman(TDataTable& table, int referenceColumn, std::spa
   return result;
 }
 
-TStatusCode RunPearsonCorrelation(TDataTable& table, TReportText& report) {
-  table.StatusCode = TStatusCode::Ok;
-  const std::vector<int> others = YColumns(table);
-  const TPearsonResult result = ComputePearson(table, 0, others);
-  if (table.StatusCode != TStatusCode::Ok) return table.StatusCode;
+namespace {
 
-  WriteCenteredTitle(report, "Linear Correlation");
-  report.WriteLine();
-  report.WriteLine();
-  WriteNumberOfPoints(report, result.N);
-  report.WriteText("Correlation coefficient (r) = ");
-  report.WriteNumber(result.R, -5);
-  report.NewLine();
-  report.WriteText("95% confidence interval: ");
-  if (result.N >= 4) {
-    report.WriteNumber(result.Lower, -5);
-    report.WriteText(" to ");
-    report.WriteNumber(result.Upper, -5);
-    report.NewLine();
-  } else {
-    report.WriteText("(Requires more than 3 points) ");
+// X counts the rows whose value formed a pair, each Y column its pairs.
+std::vector<TColumnUse> CorrelationColumnUse(const TDataTable& table, const TCorrelationRequest& request) {
+  std::int32_t usedX = 0;
+  std::vector<std::int32_t> usedY(request.YColumns.size(), 0);
+  for (int row = 0; row <= table.LastRow(); ++row) {
+    if (IsEmpty(table.GetAnalysisValue(row, request.XColumn))) continue;
+    bool paired = false;
+    for (std::size_t i = 0; i < request.YColumns.size(); ++i) {
+      if (IsEmpty(table.GetAnalysisValue(row, request.YColumns[i]))) continue;
+      ++usedY[i];
+      paired = true;
+    }
+    if (paired) ++usedX;
   }
-  report.NewLine();
-  report.WriteText("Coefficient of determination (r squared) = ");
-  report.WriteNumber(result.RSquared, -5);
-  report.NewLine();
-  for (int i = 0; i < 3; ++i) report.WriteLine();
-  WriteUnderlinedLine(report, "Test: Is r significantly different than zero?");
-  report.WritePValueSentence(2, true, result.P);
-  return table.StatusCode;
+  const auto use = [&](int column, std::int32_t used) {
+    const int mapped = table.MapColumn(column);
+    const std::string title = mapped >= 0 && mapped < MaxColumns ? table.Summary(mapped).Title : std::string();
+    return TColumnUse{mapped, title, used, std::max(0, TypedValueCount(table, column) - used)};
+  };
+  std::vector<TColumnUse> columns{use(request.XColumn, usedX)};
+  for (std::size_t i = 0; i < request.YColumns.size(); ++i) columns.push_back(use(request.YColumns[i], usedY[i]));
+  return columns;
 }
 
-TStatusCode RunSpearmanCorrelation(TDataTable& table, TReportText& report, TCalcProgress& progress) {
-  table.StatusCode = TStatusCode::Ok;
-  const std::vector<int> others = YColumns(table);
-  const TSpearmanResult result = ComputeSpearman(table, 0, others, progress);
-  if (table.StatusCode != TStatusCode::Ok) return table.StatusCode;
+}  // namespace
 
-  WriteCenteredTitle(report, "Spearman Rank Correlation");
-  report.WriteLine();
-  report.WriteLine();
-  WriteNumberOfPoints(report, result.N);
-  report.WriteText("Spearman r = ");
-  report.WriteNumber(result.R, -5);
-  if (result.Ties) report.WriteText(" (corrected for ties)");
-  report.NewLine();
-  if (result.N > 10) {
-    report.WriteText("95% confidence interval: ");
-    report.WriteNumber(result.Lower, -5);
-    report.WriteText(" to ");
-    report.WriteNumber(result.Upper, -5);
-    report.NewLine();
-  }
-  report.NewLine();
-  if (result.N > 10 || result.Status == TExactStatus::Exact) {
-    for (int i = 0; i < 3; ++i) report.NewLine();
-    WriteUnderlinedLine(report, "Test: Is r significantly different than zero?");
-    report.WriteLine();
-    report.WritePValueSentence(2, true, result.P);
-    if (result.Ties && result.Status == TExactStatus::Exact)
-      report.WriteLine("The P value may be inaccurate because of ties.");
-    if (result.Status == TExactStatus::Cancelled)
-      report.WriteLine("The P value is approximate because exact calculations were interrupted.");
-    if (result.Status == TExactStatus::TooLong) {
-      report.WriteLine("The P value is approximate because exact calculations would have taken");
-      report.WriteLine("too long.");
-    }
-    if (result.Status == TExactStatus::Exact && result.N < 5) {
-      report.WriteLine("Regardless of what data you enter, it is impossible for this test to");
-      report.WriteLine("yield P < 0.05 with so few data points.");
-    }
+TCorrelationResult ComputeCorrelation(const TCorrelationRequest& request, TDataTable& table, TCalcProgress& progress) {
+  table.StatusCode = TStatusCode::Ok;
+  TCorrelationResult result;
+  result.Request = request;
+  if (request.Method == TCorrelationMethod::Pearson) {
+    result.Pearson = ComputePearson(table, request.XColumn, request.YColumns);
   } else {
-    report.NewLine();
-    report.WriteLine("There were not enough points (N <= 10) to perform a linearity");
-    report.WriteLine("check or compute the confidence interval of r.");
+    result.Spearman = ComputeSpearman(table, request.XColumn, request.YColumns, progress);
   }
-  return table.StatusCode;
+  result.Status = table.StatusCode;
+  if (result.Status == TStatusCode::Ok) result.Columns = CorrelationColumnUse(table, request);
+  return result;
+}
+
+void RunCorrelation(const TCorrelationRequest& request, TAnalysisRun& run) {
+  const TCorrelationResult result = ComputeCorrelation(request, run.Table, run.Progress);
+  run.Table.StatusCode = result.Status;
+  FillCorrelationRecord(result, run.Record);
+  if (result.Status == TStatusCode::Ok) WriteCorrelationReport(result, run.Report);
 }
 
 }  // namespace ombrel

@@ -4,6 +4,7 @@
 #include <span>
 #include <vector>
 
+#include "core/analysis/AnalysisRecord.h"
 #include "core/base/CalcProgress.h"
 #include "core/base/DataTable.h"
 #include "core/stats/ExactRankCounts.h"
@@ -63,19 +64,48 @@ struct TSpearmanResult {
   TReal ApproximateP = EmptyValue;
   bool Ties = false;
   TExactStatus Status = TExactStatus::Exact;
+  // The rank assignments counted (N!) when the count finished; 0 otherwise.
+  std::uint64_t Arrangements = 0;
 };
 TSpearmanResult ComputeSpearman(TDataTable& table, int referenceColumn, std::span<const int> otherColumns,
                                 TCalcProgress& progress);
 
-// Entry points of the correlation reports of XY data, with column A as the
-// reference column. Each sets StatusCode to 0, writes the report body and
-// returns StatusCode. The caller runs it inside RunGuarded and then calls
-// WriteErrorReport.
+// ---------------------------------------------------------------------------
+// The correlation of XY data as an analysis: request, result, writers (the
+// pattern of docs/ARCHITECTURE.md, "Results as data").
 
-// Pearson correlation.
-TStatusCode RunPearsonCorrelation(TDataTable& table, TReportText& report);
-// Spearman rank correlation; its exact enumeration reports through
-// `progress`.
-TStatusCode RunSpearmanCorrelation(TDataTable& table, TReportText& report, TCalcProgress& progress);
+enum class TCorrelationMethod { Pearson, Spearman };
+
+struct TCorrelationRequest {
+  TCorrelationMethod Method = TCorrelationMethod::Pearson;
+  // The reference (X) column and the columns paired with it (Y).
+  int XColumn = 0;
+  std::vector<int> YColumns;
+};
+
+struct TCorrelationResult {
+  // Ok, or the refusal of ComputePearson or ComputeSpearman.
+  TStatusCode Status = TStatusCode::Ok;
+  TCorrelationRequest Request;
+  TPearsonResult Pearson;    // Pearson's method
+  TSpearmanResult Spearman;  // Spearman's method
+  // X first, then each Y column.
+  std::vector<TColumnUse> Columns;
+};
+
+// Computes the correlation; Spearman's exact count reports through
+// `progress`. Sets the table's StatusCode: Ok, or the refusal.
+TCorrelationResult ComputeCorrelation(const TCorrelationRequest& request, TDataTable& table, TCalcProgress& progress);
+
+// The report of a computed correlation (Status Ok).
+void WriteCorrelationReport(const TCorrelationResult& result, TReportText& report);
+
+// The record: choices, results, method facts (tables: none).
+void FillCorrelationRecord(const TCorrelationResult& result, TAnalysisRecord& record);
+
+// Entry point: computes, sets the table's StatusCode, fills the record and,
+// unless refused, writes the report. The caller runs it inside RunGuarded
+// and then calls WriteErrorReport.
+void RunCorrelation(const TCorrelationRequest& request, TAnalysisRun& run);
 
 }  // namespace ombrel

@@ -480,4 +480,29 @@ TStatusCode RunMannWhitney(TDataTable& table, int firstColumn, int secondColumn,
   return table.StatusCode;
 }
 
+TStatusCode RunNonparametricOneColumn(TDataTable& table, int column, TColumnSummary& summary, TReportText& report,
+                                      bool twoTailed, TReal hypotheticalMedian, TCalcProgress& progress) {
+  table.StatusCode = TStatusCode::Ok;
+  if (column < 0) {
+    table.StatusCode = TStatusCode::AveragedNonparametric;
+  } else {
+    RunWilcoxonOneColumn(table, column, summary, report, twoTailed, hypotheticalMedian, progress);
+  }
+  return table.StatusCode;
+}
+
+TStatusCode RunNonparametricTwoColumns(TDataTable& table, int firstColumn, int secondColumn, TReportText& report,
+                                       bool twoTailed, bool unpaired, TColumnSummary& secondSummary,
+                                       TColumnSummary& firstSummary, TCalcProgress& progress) {
+  table.StatusCode = TStatusCode::Ok;
+  if (firstColumn < 0 || secondColumn < 0) {
+    table.StatusCode = TStatusCode::AveragedNonparametric;
+  } else if (unpaired) {
+    RunMannWhitney(table, firstColumn, secondColumn, report, twoTailed, secondSummary, firstSummary, progress);
+  } else {
+    RunWilcoxonMatchedPairs(table, firstColumn, secondColumn, report, twoTailed, secondSummary, firstSummary, progress);
+  }
+  return table.StatusCode;
+}
+
 }  // namespace ombrel

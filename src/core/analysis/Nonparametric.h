@@ -94,12 +94,22 @@ TPairingCorrelation SpearmanPairs(std::span<const TReal> x, std::span<const TRea
 // ---------------------------------------------------------------------------
 // The reports
 
-// The rank tests of one and two columns, reached through RunOneColumnTest
-// and RunTwoColumnTest once those have refused averaged columns
-// (AveragedNonparametric). Like every entry point they set StatusCode to Ok, fill the summaries of the
-// columns they use, write the report body, leave a refusal in StatusCode and
-// return it; exact P values report their count through `progress` and fall
-// back to the normal approximation when it answers anything but Continue.
+// The entry points RunAnalysis calls for a nonparametric test of one or two
+// columns: StatusCode Ok, then AveragedNonparametric for a column of typed
+// averaged data (index -1), else the rank test (Wilcoxon signed-rank for
+// one column; Mann-Whitney when unpaired, Wilcoxon matched pairs when
+// paired). The caller runs them inside RunGuarded and then calls
+// WriteErrorReport. Note the order of the summaries: second column first.
+TStatusCode RunNonparametricOneColumn(TDataTable& table, int column, TColumnSummary& summary, TReportText& report,
+                                      bool twoTailed, TReal hypotheticalMedian, TCalcProgress& progress);
+TStatusCode RunNonparametricTwoColumns(TDataTable& table, int firstColumn, int secondColumn, TReportText& report,
+                                       bool twoTailed, bool unpaired, TColumnSummary& secondSummary,
+                                       TColumnSummary& firstSummary, TCalcProgress& progress);
+
+// The rank tests of one and two columns, reached through the entry points
+// above once those have refused averaged columns. Like every entry point they set StatusCode to Ok, fill the summaries
+// of the columns they use, write the report body, leave a refusal in StatusCode and return it; exact P values report
+// their count through `progress` and fall back to the normal approximation when it answers anything but Continue.
 
 // Wilcoxon signed-rank test of one column against a hypothetical median.
 // Codes 40 (SEM 0) and 49 (N < 2).

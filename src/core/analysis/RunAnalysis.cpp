@@ -12,6 +12,7 @@
 #include "core/analysis/LargerTable.h"
 #include "core/analysis/LinearRegression.h"
 #include "core/analysis/MultipleRegression.h"
+#include "core/analysis/Nonparametric.h"
 #include "core/analysis/TTests.h"
 #include "core/analysis/TwoByTwo.h"
 
@@ -23,11 +24,13 @@ std::size_t At(int column) { return static_cast<std::size_t>(column); }
 
 void WriteTitle(const TDataTable& table, TReportText& report) {
   if (table.Title().empty()) return;
+  report.MarkHeading(1);
   report.WriteLine(table.Title());
   report.WriteLine();
 }
 
 void BeginDocumentReport(const TAnalysisJob& job) {
+  job.Results = TReportResults{};
   job.Report.ResetReport();
   job.Report.BeginReport();
   WriteTitle(job.Table, job.Report);
@@ -38,10 +41,39 @@ void EndDocumentReport(TReportText& report) {
   report.FinishReport();
 }
 
-// One analysis call: inside the fault frame, then its error report.
-void RunAndReport(TDataTable& table, TReportText& report, const std::function<void()>& routine) {
-  RunGuarded(table, &report, routine);
+// One analysis call: inside the fault frame, then its error report. The
+// analysis's record is named `analysis` until the routine names it, and
+// holds no results once the analysis was refused or met a fault.
+void RunAndRecord(const TAnalysisJob& job, std::string_view analysis,
+                  const std::function<void(TAnalysisRecord&)>& routine) {
+  TDataTable& table = job.Table;
+  TReportText& report = job.Report;
+  std::vector<TAnalysisRecord>& records = job.Results.Analyses;
+  records.push_back(TAnalysisRecord{});
+  records.back().Analysis = std::string(analysis);
+  records.back().FirstLine = report.LineCount();
+  RunGuarded(table, &report, [&] { routine(records.back()); });
+  TAnalysisRecord& record = records.back();
+  record.Status = table.StatusCode;
+  if (record.Status != TStatusCode::Ok) {
+    record.Results = record.Method = record.Tables = TResultValue::Null();
+    // The refusal replaces the whole report, the earlier analyses' lines too.
+    for (TAnalysisRecord& earlier : records) earlier.FirstLine = earlier.EndLine = 0;
+  }
   report.WriteErrorReport(table.StatusCode);
+  record.EndLine = report.LineCount();
+}
+
+// The report and results of a check that stops the analysis.
+void NoResults(const TAnalysisJob& job, std::string_view message) {
+  job.Results = TReportResults{};
+  job.Results.Notice = std::string(message);
+  WriteNoResultsReport(job.Report, message);
+}
+
+std::string_view MultiColumnAnalysis(const TTestChoices& choices) {
+  if (choices.MultiColumnNonparametric != 0) return choices.OrdinaryAnova != 0 ? "kruskalWallis" : "friedman";
+  return choices.OrdinaryAnova != 0 ? "oneWayAnova" : "repeatedMeasuresAnova";
 }
 
 // Empty column titles replaced by prefix + letter while an analysis runs,
@@ -120,38 +152,78 @@ bool NoPairSelected(const TDataTable& table, const TTestChoices& choices, int la
 // The index an analysis receives for a column: -1 for typed averaged data.
 int AnalysisIndex(const TDataTable& table, int column) { return table.MeanEntryColumn[At(column)] == 1 ? -1 : column; }
 
+TTestColumn TestColumnOf(const TDataTable& table, int column) {
+  return {column, table.MeanEntryColumn[At(column)] == 1};
+}
+
+void RunOneColumn(const TAnalysisJob& job, TCalcProgress& progress, const TAnalysisRoutines& routines, int column) {
+  TDataTable& table = job.Table;
+  const TTestChoices& choices = job.Choices;
+  if (choices.OneColumnTest == TOneColumnTest::OneSampleT) {
+    TTTestRequest request;
+    request.Kind = TTTestKind::OneSample;
+    request.Tails = choices.OneColumnTwoTailed != 0 ? 2 : 1;
+    request.HypotheticalMean = choices.HypotheticalMean;
+    request.First = TestColumnOf(table, column);
+    RunAndRecord(job, "oneSampleTTest", [&](TAnalysisRecord& record) {
+      TAnalysisRun run{table, job.Report, progress, record};
+      routines.TTest(request, run);
+    });
+    return;
+  }
+  RunAndRecord(job, "wilcoxonSignedRank", [&](TAnalysisRecord&) {
+    routines.NonparametricOneColumn(table, AnalysisIndex(table, column), table.Summary(column), job.Report,
+                                    choices.OneColumnTwoTailed != 0, choices.HypotheticalMean, progress);
+  });
+}
+
+void RunTwoColumns(const TAnalysisJob& job, TCalcProgress& progress, const TAnalysisRoutines& routines, int first,
+                   int second) {
+  TDataTable& table = job.Table;
+  const TTestChoices& choices = job.Choices;
+  const bool unpaired = choices.TwoColumnUnpaired != 0;
+  if (choices.TwoColumnNonparametric == 0) {
+    TTTestRequest request;
+    request.Kind = !unpaired ? TTTestKind::Paired : choices.EqualSDs != 0 ? TTTestKind::Unpaired : TTTestKind::Welch;
+    request.Tails = choices.TwoColumnTwoTailed != 0 ? 2 : 1;
+    request.First = TestColumnOf(table, first);
+    request.Second = TestColumnOf(table, second);
+    const std::string_view name = request.Kind == TTTestKind::Paired     ? "pairedTTest"
+                                  : request.Kind == TTTestKind::Unpaired ? "unpairedTTest"
+                                                                         : "welchTTest";
+    RunAndRecord(job, name, [&](TAnalysisRecord& record) {
+      TAnalysisRun run{table, job.Report, progress, record};
+      routines.TTest(request, run);
+    });
+    return;
+  }
+  RunAndRecord(job, unpaired ? "mannWhitney" : "wilcoxonMatchedPairs", [&](TAnalysisRecord&) {
+    routines.NonparametricTwoColumns(table, AnalysisIndex(table, first), AnalysisIndex(table, second), job.Report,
+                                     choices.TwoColumnTwoTailed != 0, unpaired, table.Summary(second),
+                                     table.Summary(first), progress);
+  });
+}
+
 void RunSelectedTest(const TAnalysisJob& job, TCalcProgress& progress, const TAnalysisRoutines& routines,
                      const std::vector<int>& selected) {
   TDataTable& table = job.Table;
   TReportText& report = job.Report;
   TTestChoices& choices = job.Choices;
   switch (choices.ColumnCountKind) {
-    case TColumnCountKind::One: {
-      const int column = selected.front();
-      choices.OneColumn = column;
-      RunAndReport(table, report, [&] {
-        routines.OneColumn(table, AnalysisIndex(table, column), table.Summary(column), report, choices.OneColumnTest,
-                           choices.OneColumnTwoTailed != 0, choices.HypotheticalMean, progress);
-      });
+    case TColumnCountKind::One:
+      choices.OneColumn = selected.front();
+      RunOneColumn(job, progress, routines, selected.front());
       return;
-    }
-    case TColumnCountKind::Two: {
+    case TColumnCountKind::Two:
       choices.FirstColumn = selected[0];
       choices.SecondColumn = selected[1];
-      const int first = choices.FirstColumn;
-      const int second = choices.SecondColumn;
-      RunAndReport(table, report, [&] {
-        routines.TwoColumns(table, AnalysisIndex(table, first), AnalysisIndex(table, second), report,
-                            choices.EqualSDs != 0, choices.TwoColumnNonparametric != 0, choices.TwoColumnTwoTailed != 0,
-                            choices.TwoColumnUnpaired != 0, table.Summary(second), table.Summary(first), progress);
-      });
+      RunTwoColumns(job, progress, routines, selected[0], selected[1]);
       return;
-    }
     default: {
       const TPostTestArguments arguments = ComputePostTestArguments(choices, job.SelectedPairsInUse != 0);
       if (arguments.RebuildPairs) RebuildPairsForControl(choices.PairSelected, selected, choices.ControlColumn);
       job.SelectedPairsInUse = arguments.UseSelectedPairs ? 1 : 0;
-      RunAndReport(table, report, [&] {
+      RunAndRecord(job, MultiColumnAnalysis(choices), [&](TAnalysisRecord&) {
         routines.MultiColumn(table, choices.MultiColumnNonparametric != 0, choices.OrdinaryAnova != 0, report,
                              choices.PairSelected, arguments.UseSelectedPairs, true, choices.ControlColumn,
                              choices.PostTestCondition, arguments.Kind, progress);
@@ -175,8 +247,15 @@ TStatusCode CurrentExceptionCode() {
 
 const TAnalysisRoutines& DefaultAnalysisRoutines() {
   static const TAnalysisRoutines routines{
-      RunOneColumnTest,    RunTwoColumnTest,      RunMultiColumnTest,     RunTwoByTwoTable,      RunLargerTable,
-      RunLinearRegression, RunPearsonCorrelation, RunSpearmanCorrelation, RunMultipleRegression,
+      .TTest = RunTTest,
+      .Correlation = RunCorrelation,
+      .NonparametricOneColumn = RunNonparametricOneColumn,
+      .NonparametricTwoColumns = RunNonparametricTwoColumns,
+      .MultiColumn = RunMultiColumnTest,
+      .TwoByTwo = RunTwoByTwoTable,
+      .LargerTable = RunLargerTable,
+      .LinearRegression = RunLinearRegression,
+      .MultipleRegression = RunMultipleRegression,
   };
   return routines;
 }
@@ -239,7 +318,7 @@ void RunCompareMeansDriver(const TAnalysisJob& job, TCalcProgress& progress, con
   TReportText& report = job.Report;
   TTestChoices& choices = job.Choices;
   if (CountColumnsWithData(table) == 0) {
-    WriteNoResultsReport(report, NoDataMessage);
+    NoResults(job, NoDataMessage);
     return;
   }
   if (!job.ResultsStale && !report.Text().empty()) return;
@@ -263,18 +342,18 @@ void RunCompareMeansDriver(const TAnalysisJob& job, TCalcProgress& progress, con
         choices.ColumnCountKind != TColumnCountKind::One && choices.ColumnCountKind != TColumnCountKind::Two;
     const std::size_t needed = choices.ColumnCountKind == TColumnCountKind::Two ? 2 : 1;
     if (!counts.AnyData()) {
-      WriteNoResultsReport(report, NoDataMessage);
+      NoResults(job, NoDataMessage);
       return;
     }
     if (selected.size() < needed) {
-      WriteNoResultsReport(report, NoColumnsSelectedMessage);
+      NoResults(job, NoColumnsSelectedMessage);
       return;
     }
     // Only the multi-column test uses pairs: a leftover pair choice must not
     // stop a one- or two-column test.
     if (multiColumn && choices.PairSet == TPairSet::SelectedPairs &&
         choices.PostTestMethod == TPostTestMethod::Bonferroni && NoPairSelected(table, choices, selected.back())) {
-      WriteNoResultsReport(report, NoPairSelectedMessage);
+      NoResults(job, NoPairSelectedMessage);
       return;
     }
 
@@ -290,7 +369,7 @@ void RunXYDriver(const TAnalysisJob& job, TCalcProgress& progress, const TAnalys
   TReportText& report = job.Report;
   const TTestChoices& choices = job.Choices;
   if (!table.HasData()) {
-    WriteNoResultsReport(report, NoDataMessage);
+    NoResults(job, NoDataMessage);
     return;
   }
   if (!job.ResultsStale) return;
@@ -305,17 +384,24 @@ void RunXYDriver(const TAnalysisJob& job, TCalcProgress& progress, const TAnalys
     outputs.ForceThrough = choices.ForceThrough;
     outputs.ForceX = choices.ForceX;
     outputs.ForceY = choices.ForceY;
-    RunAndReport(table, report, [&] {
+    RunAndRecord(job, "linearRegression", [&](TAnalysisRecord&) {
       routines.LinearRegression(table, choices.RunsTest != 0, choices.ForceThrough != 0, report,
                                 choices.InterpolateUnknowns != 0, outputs, choices.ForceX, choices.ForceY);
     });
     // No line on the graph after a failed fit.
     if (table.StatusCode != TStatusCode::Ok) outputs.Slope = EmptyValue;
   }
-  if (choices.RegressionKind == TRegressionKind::Pearson) {
-    RunAndReport(table, report, [&] { routines.Pearson(table, report); });
-  } else if (choices.RegressionKind == TRegressionKind::Spearman) {
-    RunAndReport(table, report, [&] { routines.Spearman(table, report, progress); });
+  if (choices.RegressionKind == TRegressionKind::Pearson || choices.RegressionKind == TRegressionKind::Spearman) {
+    TCorrelationRequest request;
+    request.Method =
+        choices.RegressionKind == TRegressionKind::Pearson ? TCorrelationMethod::Pearson : TCorrelationMethod::Spearman;
+    request.XColumn = 0;
+    request.YColumns = YColumns(table);
+    const bool pearson = request.Method == TCorrelationMethod::Pearson;
+    RunAndRecord(job, pearson ? "pearsonCorrelation" : "spearmanCorrelation", [&](TAnalysisRecord& record) {
+      TAnalysisRun run{table, report, progress, record};
+      routines.Correlation(request, run);
+    });
   }
   EndDocumentReport(report);
 }
@@ -324,7 +410,7 @@ void RunLargerTableDriver(const TAnalysisJob& job, TCalcProgress& progress, cons
   TDataTable& table = job.Table;
   TReportText& report = job.Report;
   if (!table.HasData()) {
-    WriteNoResultsReport(report, NoDataMessage);
+    NoResults(job, NoDataMessage);
     return;
   }
   if (!job.ResultsStale) return;
@@ -335,7 +421,7 @@ void RunLargerTableDriver(const TAnalysisJob& job, TCalcProgress& progress, cons
   table.UseColumnSelection = 0;
   {
     const TTemporaryTitles titles(table, "");
-    RunAndReport(table, report, [&] { routines.LargerTable(table, report); });
+    RunAndRecord(job, "largerTable", [&](TAnalysisRecord&) { routines.LargerTable(table, report); });
   }
   EndDocumentReport(report);
 }
@@ -356,7 +442,7 @@ void RunTwoByTwoDriver(const TAnalysisJob& job, TCalcProgress& progress, const T
                                                    titleOr(TTwoByTwoTable::Column2Title, "Column B")};
   const std::array<std::string, 2> rowTitles = {titleOr(TTwoByTwoTable::Row1Title, "Row 1"),
                                                 titleOr(TTwoByTwoTable::Row2Title, "Row 2")};
-  RunAndReport(table, report, [&] {
+  RunAndRecord(job, "twoByTwo", [&](TAnalysisRecord&) {
     routines.TwoByTwo(table, report, columnTitles, rowTitles, choices.UseChiSquare == TTwoByTwoTest::Fisher,
                       choices.Yates != 0, choices.UseChiSquare == TTwoByTwoTest::ChiSquare,
                       choices.ReportSensitivity != 0, choices.ReportRiskDifference != 0, choices.ReportOddsRatio != 0,
@@ -372,18 +458,23 @@ void RunMultipleRegressionDriver(const TAnalysisJob& job, TCalcProgress& progres
   const TTestChoices& choices = job.Choices;
 
   TCalculationScope calculation(progress);
+  job.Results = TReportResults{};
   report.ResetReport();
   report.BeginReport();
   job.MultipleRegressionResults = TMultipleRegressionOutputs{};
+  job.Results.Analyses.push_back(TAnalysisRecord{});
+  job.Results.Analyses.back().Analysis = choices.MultipleRegression != 0 ? "multipleRegression" : "correlationMatrix";
   RunGuarded(table, &report, [&] {
     routines.MultipleRegression(table, report, choices.MultipleRegression != 0, choices.DependentColumn,
                                 choices.IndependentSelected, job.MultipleRegressionResults);
   });
   // This analysis writes its whole report; only a refusal replaces it.
+  job.Results.Analyses.back().Status = table.StatusCode;
   if (table.StatusCode != TStatusCode::Ok) {
     report.WriteErrorReport(table.StatusCode);
     job.MultipleRegressionResults = TMultipleRegressionOutputs{};
   }
+  job.Results.Analyses.back().EndLine = report.LineCount();
   EndDocumentReport(report);
 }
 
@@ -415,6 +506,8 @@ void RunAnalysis(const TAnalysisJob& job, TCalcProgress& progress, const TAnalys
     // title or a column list); the report then says so instead of showing
     // a half-written text.
     job.Table.StatusCode = CurrentExceptionCode();
+    job.Results = TReportResults{};
+    job.Results.Notice = RefusalMessage(job.Table.StatusCode);
     TReportText& report = job.Report;
     report.ResetReport();
     report.BeginReport();

@@ -6,7 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include "core/analysis/AnalysisRecord.h"
+#include "core/analysis/Correlation.h"
 #include "core/analysis/RegressionOutputs.h"
+#include "core/analysis/TTests.h"
 #include "core/base/DataTable.h"
 #include "core/base/TestChoices.h"
 #include "core/base/TwoByTwoTable.h"
@@ -21,14 +24,18 @@ inline constexpr std::string_view NoColumnsSelectedMessage = "Columns must be se
 inline constexpr std::string_view NoPairSelectedMessage = "At least one column pair must be selected.";
 
 // The analysis entry points RunAnalysis dispatches to. The defaults are the
-// real routines of core/stats; tests put recording stand-ins in their place.
+// real routines of core/analysis; tests put recording stand-ins in their
+// place. A family whose results are data takes its request and the run
+// (table, report, progress, record); the others still take positional
+// arguments until they are converted.
 struct TAnalysisRoutines {
-  std::function<TStatusCode(TDataTable&, int, TColumnSummary&, TReportText&, TOneColumnTest, bool, TReal,
+  std::function<void(const TTTestRequest&, TAnalysisRun&)> TTest;
+  std::function<void(const TCorrelationRequest&, TAnalysisRun&)> Correlation;
+  std::function<TStatusCode(TDataTable&, int, TColumnSummary&, TReportText&, bool, TReal, TCalcProgress&)>
+      NonparametricOneColumn;
+  std::function<TStatusCode(TDataTable&, int, int, TReportText&, bool, bool, TColumnSummary&, TColumnSummary&,
                             TCalcProgress&)>
-      OneColumn;
-  std::function<TStatusCode(TDataTable&, int, int, TReportText&, bool, bool, bool, bool, TColumnSummary&,
-                            TColumnSummary&, TCalcProgress&)>
-      TwoColumns;
+      NonparametricTwoColumns;
   std::function<TStatusCode(TDataTable&, bool, bool, TReportText&, const TPairFlags&, bool, bool, int,
                             TPostTestCondition, std::int32_t, TCalcProgress&)>
       MultiColumn;
@@ -39,8 +46,6 @@ struct TAnalysisRoutines {
   std::function<TStatusCode(TDataTable&, TReportText&)> LargerTable;
   std::function<TStatusCode(TDataTable&, bool, bool, TReportText&, bool, TRegressionOutputs&, TReal, TReal)>
       LinearRegression;
-  std::function<TStatusCode(TDataTable&, TReportText&)> Pearson;
-  std::function<TStatusCode(TDataTable&, TReportText&, TCalcProgress&)> Spearman;
   std::function<TStatusCode(TDataTable&, TReportText&, bool, int, const TColumnFlags&, TMultipleRegressionOutputs&)>
       MultipleRegression;
 };
@@ -54,6 +59,8 @@ struct TAnalysisJob {
   TDataFormat Format;
   bool& ResultsStale;
   TReportText& Report;
+  // The report's results as data, one record per analysis run.
+  TReportResults& Results;
   TRegressionOutputs& Regression;
   TMultipleRegressionOutputs& MultipleRegressionResults;
   // The selected-pairs flag of the multi-column test, carried between runs.

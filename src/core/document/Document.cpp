@@ -19,6 +19,7 @@ void TDocument::ResetForNewDocument() {
   Report.ResetReport();
   Regression = TRegressionOutputs{};
   MultipleRegressionResults = TMultipleRegressionOutputs{};
+  Results = TReportResults{};
   SelectedPairsInUse = 1;
   GraphByColumns = 1;
   GraphAnalyzedOnly = 0;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/base/DataTable.h"
+#include "core/analysis/AnalysisRecord.h"
 #include "core/analysis/RegressionOutputs.h"
 #include "core/document/Steps.h"
 #include "core/base/TestChoices.h"
@@ -45,6 +46,8 @@ class TDocument {
   std::string Notes;
   TNotesWindowPlace NotesWindow;
   TReportText Report;
+  // The report's results as data (what `report --json` writes).
+  TReportResults Results;
   // What the last analyses hand to the graph.
   TRegressionOutputs Regression;
   TMultipleRegressionOutputs MultipleRegressionResults;

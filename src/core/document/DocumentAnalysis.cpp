@@ -9,6 +9,7 @@ TAnalysisJob AnalysisJobOf(TDocument& document) {
                       document.Format,
                       document.ResultsStale,
                       document.Report,
+                      document.Results,
                       document.Regression,
                       document.MultipleRegressionResults,
                       document.SelectedPairsInUse};

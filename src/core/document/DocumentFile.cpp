@@ -585,19 +585,28 @@ std::string IncompleteDocumentMessage(std::string_view fileName) {
 
 TFileOutcome ReadDocument(std::istream& stream, TDocument& document) {
   TFileReader in(stream);
-  in.Line();
+  const std::string program = in.Line();
   const TReal version = ParseFileNumber(in.Line());
   std::int32_t code = 0;
   const bool haveCode = ParseFileInteger(in.Line(), code);
+  const std::string markerLine = in.Line();
   std::int32_t marker = 0;
-  const bool multiple = ParseFileInteger(in.Line(), marker) && marker == 1;
-  in.Line();
-  in.Line();
+  const bool multiple = ParseFileInteger(markerLine, marker) && marker == 1;
+  // Every layout leaves lines 5 and 6 empty: a file of data whose second and
+  // third lines happen to read as a version and a format code has values
+  // there, and is no document.
+  const bool emptyLines = TrimBlanks(in.Line()).empty() && TrimBlanks(in.Line()).empty();
   TDataFormat format = TDataFormat::Raw;
-  if (!haveCode || !DataFormatFromCode(code, format))
+  if (!haveCode || !DataFormatFromCode(code, format) || !emptyLines)
     return ReadFailure(TFileResult::NotOmbrelFile, NotOmbrelFileMessage);
   if (code == 1 && multiple) format = TDataFormat::MultipleRegression;
-  if (!(version <= 3.0L)) return ReadFailure(TFileResult::NewerVersion, NewerVersionMessage);
+  if (!(version <= 3.0L)) {
+    // Only a file that names the program or has a document's header is a
+    // document of a later version; anything else is some other file.
+    const bool header = program.find("Ombrel") != std::string::npos || TrimBlanks(markerLine).empty() || multiple;
+    if (!header || IsEmpty(version)) return ReadFailure(TFileResult::NotOmbrelFile, NotOmbrelFileMessage);
+    return ReadFailure(TFileResult::NewerVersion, NewerVersionMessage);
+  }
 
   document.Format = format;
   document.Family = FamilyOfFormat(format);

@@ -20,8 +20,8 @@ inline constexpr const char* NewerVersionMessage =
 
 enum class TFileResult {
   Ok,
-  NotOmbrelFile,  // unknown format code
-  NewerVersion,   // version line above 3.0
+  NotOmbrelFile,  // unknown format code, or no document's header
+  NewerVersion,   // a document's header with a version line above 3.0
   IoError,        // opening, reading or writing failed
   // The file ended before its layout did: the document holds what was read,
   // and must not be taken for the file (saving it there would lose the rest).
@@ -42,7 +42,10 @@ struct TFileOutcome {
 std::string IncompleteDocumentMessage(std::string_view fileName);
 
 // Reads a document's layout from a stream into a fresh document (format,
-// title, table, choices, notes). Refuses unknown formats and newer versions;
+// title, table, choices, notes). Refuses unknown formats, headers whose
+// fifth and sixth lines are not empty, and newer versions (a file with a
+// later version line is one only when its first line names Ombrel or its
+// fourth line is as a document has it; else it is not an Ombrel file);
 // a stream that ends before the layout's last line (its closing empty line
 // included) gives Incomplete, with "The file" as the name in the message.
 TFileOutcome ReadDocument(std::istream& in, TDocument& document);

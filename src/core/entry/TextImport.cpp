@@ -7,9 +7,10 @@
 #include <fstream>
 #include <vector>
 
+#include "core/base/FileText.h"
+#include "core/base/NumberText.h"
 #include "core/entry/CellStore.h"
 #include "core/entry/CellText.h"
-#include "core/base/NumberText.h"
 #include "core/entry/WrittenNumbers.h"
 
 namespace ombrel {
@@ -123,6 +124,7 @@ TFieldValue ReadField(std::string_view raw, char decimalSeparator) {
 // The characters that end a delimited field: tab, ";", the list separator
 // and "," unless it is the decimal comma.
 std::string FieldSeparators(const TImportSeparators& separators, char decimalSeparator) {
+  if (separators.ChosenSeparator != '\0') return std::string(1, separators.ChosenSeparator);
   std::string result = "\t;";
   if (decimalSeparator != ',') result.push_back(',');
   const char list = separators.ListSeparator;
@@ -131,19 +133,30 @@ std::string FieldSeparators(const TImportSeparators& separators, char decimalSep
   return result;
 }
 
+// The first of `separators` in a line outside double quotes, or "\0".
+char FirstSeparator(std::string_view line, std::string_view separators) {
+  bool quoted = false;
+  for (const char ch : line) {
+    if (ch == '"') quoted = !quoted;
+    if (!quoted && separators.find(ch) != std::string_view::npos) return ch;
+  }
+  return '\0';
+}
+
 // Fields of a delimited line; double quotes hold separators in and are not
-// part of the text.
-std::vector<std::string> DelimitedFields(std::string_view line, std::string_view separators) {
-  std::vector<std::string> fields(1);
+// part of the text, but mark the field as a label.
+TSourceRow DelimitedFields(std::string_view line, std::string_view separators) {
+  TSourceRow fields(1);
   bool quoted = false;
   for (const char ch : line) {
     if (ch == '"') {
       quoted = !quoted;
+      fields.back().Label = true;
     } else if (!quoted && separators.find(ch) != std::string_view::npos) {
       if (fields.size() > static_cast<std::size_t>(MaxColumns)) break;
       fields.emplace_back();
     } else {
-      fields.back().push_back(ch);
+      fields.back().Text.push_back(ch);
     }
   }
   return fields;
@@ -190,15 +203,20 @@ std::vector<std::size_t> AlignedBoundaries(const std::vector<std::string>& lines
   return boundaries;
 }
 
-std::vector<std::string> AlignedFields(std::string_view line, const std::vector<std::size_t>& boundaries) {
-  std::vector<std::string> fields;
+TSourceRow AlignedFields(std::string_view line, const std::vector<std::size_t>& boundaries) {
+  TSourceRow fields;
+  const auto add = [&fields](std::string_view text) {
+    fields.emplace_back();
+    fields.back().Text = std::string(text);
+    fields.back().Label = text.find('"') != std::string_view::npos;
+  };
   std::size_t start = 0;
   for (const std::size_t boundary : boundaries) {
     if (start >= line.size()) break;
-    fields.emplace_back(line.substr(start, boundary - start));
+    add(line.substr(start, boundary - start));
     start = boundary + 1;
   }
-  if (start < line.size()) fields.emplace_back(line.substr(start));
+  if (start < line.size()) add(line.substr(start));
   return fields;
 }
 
@@ -258,33 +276,109 @@ void ReadTitles(TImportedFile& file, const std::vector<std::string>& header, cha
   }
 }
 
-// Stores one row of fields; answers whether it held any non-empty field.
-bool StoreRow(TImportedFile& file, int row, const std::vector<std::string>& fields) {
+std::string WithoutQuotes(std::string_view text) {
+  std::string result;
+  for (const char ch : text)
+    if (ch != '"') result.push_back(ch);
+  const auto begin = result.find_first_not_of(" \t");
+  if (begin == std::string::npos) return {};
+  return result.substr(begin, result.find_last_not_of(" \t") - begin + 1);
+}
+
+// What a field of a row gives: its value and how it counts.
+TFieldValue SourceValue(const TSourceField& source, char decimalSeparator) {
+  switch (source.Kind) {
+    case TSourceKind::Written:
+      return ReadField(source.Text, decimalSeparator);
+    case TSourceKind::Number:
+      return ReadField(source.Text, '.');
+    case TSourceKind::NotNumber: {
+      TFieldValue field;
+      field.NotNumber = true;
+      return field;
+    }
+    case TSourceKind::Date:
+    case TSourceKind::Empty:
+      break;
+  }
+  return {};
+}
+
+// Stores one row of fields from field `skip` on; answers whether it held
+// any non-empty field.
+bool StoreRow(TImportedFile& file, int row, const TSourceRow& fields, int skip) {
   bool any = false;
   TDataTable& table = *file.Table;
-  for (std::size_t k = 0; k < fields.size() && k < static_cast<std::size_t>(MaxColumns); ++k) {
-    const TFieldValue field = ReadField(fields[k], file.DecimalSeparator);
-    const int column = static_cast<int>(k);
-    if (field.OutOfRange) ++file.OutOfRangeFields;
-    if (field.NotNumber && file.NotNumberFields++ == 0) {
-      file.FirstNotNumberRow = row + 1;
-      file.FirstNotNumberColumn = column + 1;
+  const bool preview = row < PreviewRowCount;
+  if (preview && file.PreviewRows.size() <= static_cast<std::size_t>(row))
+    file.PreviewRows.resize(static_cast<std::size_t>(row) + 1);
+  for (std::size_t k = static_cast<std::size_t>(std::max(skip, 0)); k < fields.size(); ++k) {
+    const TSourceField& source = fields[k];
+    const int column = static_cast<int>(k) - skip;
+    const TFieldValue field = SourceValue(source, file.DecimalSeparator);
+    const bool date = source.Kind == TSourceKind::Date;
+    const bool holds = date || field.OutOfRange || field.NotNumber || !IsEmpty(field.Value);
+    if (column >= MaxColumns) {
+      if (holds) file.TooManyColumns = true;
+      continue;
     }
-    if (field.OutOfRange || field.NotNumber) {
-      // Such a column holds data, though none that could be kept.
-      any = true;
-      file.DataColumns = std::max(file.DataColumns, column + 1);
-    }
-    if (IsEmpty(field.Value)) continue;
+    if (!holds) continue;
     any = true;
     file.DataColumns = std::max(file.DataColumns, column + 1);
+    auto& counts = file.Counts[static_cast<std::size_t>(column)];
+    TPreviewKind kind = TPreviewKind::Number;
+    if (date) {
+      ++file.DateFields;
+      ++counts.Dates;
+      kind = TPreviewKind::Date;
+    } else if (field.OutOfRange || field.NotNumber) {
+      if (field.OutOfRange) ++file.OutOfRangeFields;
+      if (field.NotNumber && file.NotNumberFields++ == 0) {
+        file.FirstNotNumberRow = row + 1;
+        file.FirstNotNumberColumn = column + 1;
+        file.FirstNotNumberText = WithoutQuotes(source.Text);
+      }
+      ++counts.NotNumbers;
+      kind = TPreviewKind::NotNumber;
+    } else {
+      ++counts.Numbers;
+    }
+    if (preview) {
+      auto& previewRow = file.PreviewRows[static_cast<std::size_t>(row)];
+      if (previewRow.size() <= static_cast<std::size_t>(column))
+        previewRow.resize(static_cast<std::size_t>(column) + 1);
+      previewRow[static_cast<std::size_t>(column)] = {kind, WithoutQuotes(source.Text)};
+    }
+    if (IsEmpty(field.Value)) continue;
     StoreCell(table, row, column, field.Value);
     if (NeedsScientific(field.Value)) continue;
     const TTextDigits digits = CountTextDigits(field.Text);
-    auto& decimals = table.AutoDecimals[k];
+    auto& decimals = table.AutoDecimals[static_cast<std::size_t>(column)];
     if (digits.Decimals + digits.IntegerDigits <= CutLength && decimals < digits.Decimals) decimals = digits.Decimals;
   }
   return any;
+}
+
+// Whether the first fields of the rows holding data are row names.
+bool AreRowNames(const TImportedFile& file, const std::vector<TSourceRow>& rows, bool& numbered) {
+  if (!file.HasColumnTitles || !WithoutQuotes(file.ColumnTitles[0]).empty() || file.DataColumns < 2 ||
+      file.DataRows < 1)
+    return false;
+  bool labels = true;
+  numbered = true;
+  for (int r = 0; r < file.DataRows && r < static_cast<int>(rows.size()); ++r) {
+    const TSourceRow& row = rows[static_cast<std::size_t>(r)];
+    const bool empty = std::all_of(row.begin(), row.end(), [](const TSourceField& field) {
+      return field.Kind == TSourceKind::Empty || WithoutQuotes(field.Text).empty();
+    });
+    if (empty) continue;
+    if (row.empty() || row[0].Kind == TSourceKind::Empty || WithoutQuotes(row[0].Text).empty()) return false;
+    if (!row[0].Label) labels = false;
+    const TWrittenField number = ReadWrittenNumber(row[0].Text, '.');
+    if (number.Kind != TFieldKind::Number || number.Value != static_cast<TReal>(r + 1)) numbered = false;
+    if (!labels && !numbered) return false;
+  }
+  return true;
 }
 
 TReal ScratchValue(const TDataTable& table, int row, int column1Based) {
@@ -357,6 +451,7 @@ void ImportStandard(const TImportedFile& file, const TImportChoices& choices, TD
       target.SetExcluded(t, column, false);
       MarkImportedColumn(target, column, scratch.AutoDecimals[static_cast<std::size_t>(c)]);
     }
+    if (rowInRange && file.RowNamesTaken && !file.RowNamesNumbered) target.SetRowTitle(t, scratch.RowTitle(s));
     ++t;
   }
   if (file.HasSheetTitle) target.SetTitle(file.SheetTitle);
@@ -405,24 +500,30 @@ bool IsTitleLine(std::string_view line, const TImportSeparators& separators) {
     return ch == ' ' || ch == '\t' || ch == '+' || ch == ',' || ch == '-' || ch == '.' || ch == ';' || IsDigit(ch) ||
            ch == separators.ListSeparator || ch == separators.DecimalSeparator;
   };
-  const char first = Upper(text.front());
-  const bool spelled = !dataCharacter(first) || std::any_of(text.begin(), text.end(), [&](char ch) {
+  const bool spelled = !dataCharacter(Upper(text.front())) || std::any_of(text.begin(), text.end(), [&](char ch) {
     return !dataCharacter(Upper(ch)) && Upper(ch) != 'E';
   });
   if (!spelled) return false;
-  // Numbers among missing-value markers are data: "1.5,NA", "NA  2".
+  // Numbers among missing-value markers are data: "1.5,NA", "NA  2"; so
+  // are numbers after a quoted label, a row name ("mouse a",1.5).
   bool number = false;
   bool other = false;
+  bool quoted = false;
+  bool first = true;
   std::string field;
   const auto end = [&] {
+    const std::string_view trimmed = TrimBlanks(field);
+    const bool label = first && trimmed.size() >= 2 && trimmed.front() == '"' && trimmed.back() == '"';
     if (ReadWrittenNumber(field, ',').Kind == TFieldKind::Number)
       number = true;
-    else if (!IsMissingMarker(field))
+    else if (!IsMissingMarker(field) && !label)
       other = true;
+    if (!trimmed.empty()) first = false;
     field.clear();
   };
   for (const char ch : line) {
-    if (ch == '\t' || ch == ',' || ch == ';' || ch == ' ' || ch == separators.ListSeparator)
+    if (ch == '"') quoted = !quoted;
+    if (!quoted && (ch == '\t' || ch == ',' || ch == ';' || ch == ' ' || ch == separators.ListSeparator))
       end();
     else
       field.push_back(ch);
@@ -437,6 +538,14 @@ TImportField ImportFieldValue(std::string_view field, char decimalSeparator) {
 }
 
 TImportedFile ReadImportText(std::istream& in, const TImportSeparators& separators) {
+  TImportOptions options;
+  options.Separators = separators;
+  options.RowNames = false;
+  return ReadTextForImport(in, options);
+}
+
+TImportedFile ReadTextForImport(std::istream& in, const TImportOptions& options) {
+  const TImportSeparators& separators = options.Separators;
   TImportedFile file;
   TImportLineReader reader(in);
   std::string line;
@@ -447,7 +556,8 @@ TImportedFile ReadImportText(std::istream& in, const TImportSeparators& separato
   while (reader.ReadLine(line)) {
     if (firstLine && line.starts_with(ByteOrderMark)) line.erase(0, ByteOrderMark.size());
     firstLine = false;
-    if (inHeader && (IsBlankLine(line) || IsTitleLine(line, separators))) {
+    const bool title = options.Header != TImportHeader::Off && IsTitleLine(line, separators);
+    if (inHeader && (IsBlankLine(line) || title)) {
       // Only the first two header lines can hold titles.
       if (header.size() < 2) header.push_back(line);
       continue;
@@ -460,6 +570,14 @@ TImportedFile ReadImportText(std::istream& in, const TImportSeparators& separato
       break;
     }
   }
+  if (options.Header == TImportHeader::Off) {
+    header.clear();
+  } else if (options.Header == TImportHeader::On && !data.empty() &&
+             std::all_of(header.begin(), header.end(), [](const std::string& h) { return IsBlankLine(h); })) {
+    // The first data line names the columns.
+    header.assign(1, data.front());
+    data.erase(data.begin());
+  }
   if (separators.ChosenDecimal == '.' || separators.ChosenDecimal == ',') {
     file.DecimalSeparator = separators.ChosenDecimal;
   } else {
@@ -469,31 +587,100 @@ TImportedFile ReadImportText(std::istream& in, const TImportSeparators& separato
     file.DecimalFromFile = guess.FromText;
   }
   int fieldColumns = 0;
+  std::vector<TSourceRow> rows;
   if (!data.empty()) {
     const std::string fieldSeparators = FieldSeparators(separators, file.DecimalSeparator);
-    file.Delimited = data.front().find_first_of(fieldSeparators) != std::string::npos;
+    const std::size_t separator = data.front().find_first_of(fieldSeparators);
+    file.Delimited = separators.ChosenSeparator != ' ' && separator != std::string::npos;
+    if (file.Delimited) {
+      const char outside = FirstSeparator(data.front(), fieldSeparators);
+      file.FieldSeparator = outside != '\0' ? outside : data.front()[separator];
+    }
     std::vector<std::size_t> boundaries;
     if (!file.Delimited) boundaries = AlignedBoundaries(data, file.DecimalSeparator);
-    for (std::size_t r = 0; r < data.size(); ++r) {
-      const std::vector<std::string> fields =
-          file.Delimited ? DelimitedFields(data[r], fieldSeparators) : AlignedFields(data[r], boundaries);
-      fieldColumns = std::max(fieldColumns, static_cast<int>(std::min<std::size_t>(fields.size(), MaxColumns)));
-      if (StoreRow(file, static_cast<int>(r), fields)) file.DataRows = static_cast<int>(r) + 1;
+    rows.reserve(data.size());
+    for (const std::string& text : data) {
+      rows.push_back(file.Delimited ? DelimitedFields(text, fieldSeparators) : AlignedFields(text, boundaries));
+      fieldColumns = std::max(fieldColumns, static_cast<int>(std::min<std::size_t>(rows.back().size(), MaxColumns)));
     }
+    StoreImportRows(file, rows);
   }
   ReadTitles(file, header, separators.ListSeparator, fieldColumns);
+  TakeRowNames(file, rows, options.RowNames);
+  CountEmptyFields(file);
   return file;
 }
 
 TImportedFile ReadImportFile(const std::string& path, const TImportSeparators& separators) {
+  TImportOptions options;
+  options.Separators = separators;
+  options.RowNames = false;
+  return ReadTextFileForImport(path, options);
+}
+
+TImportedFile ReadTextFileForImport(const std::string& path, const TImportOptions& options) {
   errno = 0;
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     TImportedFile file;
     file.ReadError = errno != 0 ? errno : EIO;
+    file.Problem = TImportProblem::CannotOpen;
+    file.ProblemMessage = FileErrorMessage(file.ReadError, false);
     return file;
   }
-  return ReadImportText(in, separators);
+  return ReadTextForImport(in, options);
+}
+
+void StoreImportRows(TImportedFile& file, const std::vector<TSourceRow>& rows, int skip) {
+  const std::size_t count = std::min(rows.size(), static_cast<std::size_t>(MaxImportRows));
+  for (std::size_t r = 0; r < count; ++r)
+    if (StoreRow(file, static_cast<int>(r), rows[r], skip)) file.DataRows = static_cast<int>(r) + 1;
+  file.PreviewRows.resize(static_cast<std::size_t>(std::min(file.DataRows, PreviewRowCount)));
+}
+
+void TakeRowNames(TImportedFile& file, const std::vector<TSourceRow>& rows, bool take) {
+  bool numbered = false;
+  if (!AreRowNames(file, rows, numbered)) return;
+  file.RowNamesFound = true;
+  file.RowNamesNumbered = numbered;
+  file.RowNames.assign(static_cast<std::size_t>(file.DataRows), std::string());
+  for (int r = 0; r < file.DataRows && r < static_cast<int>(rows.size()); ++r)
+    if (!rows[static_cast<std::size_t>(r)].empty())
+      file.RowNames[static_cast<std::size_t>(r)] = WithoutQuotes(rows[static_cast<std::size_t>(r)][0].Text);
+  if (!take) return;
+
+  // Fill the table again from the second field on; the counts start anew.
+  const int columns = file.DataColumns;
+  TImportedFile names;
+  names.Table->SetTitle(file.Table->Title());
+  names.DecimalSeparator = file.DecimalSeparator;
+  StoreImportRows(names, rows, 1);
+  file.Table = std::move(names.Table);
+  file.DataColumns = std::max(names.DataColumns, columns - 1);
+  file.TooManyColumns = names.TooManyColumns;
+  file.OutOfRangeFields = names.OutOfRangeFields;
+  file.NotNumberFields = names.NotNumberFields;
+  file.FirstNotNumberRow = names.FirstNotNumberRow;
+  file.FirstNotNumberColumn = names.FirstNotNumberColumn;
+  file.FirstNotNumberText = names.FirstNotNumberText;
+  file.DateFields = names.DateFields;
+  file.Counts = names.Counts;
+  file.PreviewRows = std::move(names.PreviewRows);
+  file.PreviewRows.resize(static_cast<std::size_t>(std::min(file.DataRows, PreviewRowCount)));
+  for (std::size_t c = 0; c + 1 < file.ColumnTitles.size(); ++c) file.ColumnTitles[c] = file.ColumnTitles[c + 1];
+  file.ColumnTitles.back().clear();
+  for (int c = 0; c < MaxColumns; ++c) StoreColumnTitle(*file.Table, c, file.ColumnTitles[static_cast<std::size_t>(c)]);
+  if (!numbered)
+    for (int r = 0; r < file.DataRows; ++r) file.Table->SetRowTitle(r, file.RowNames[static_cast<std::size_t>(r)]);
+  file.RowNamesTaken = true;
+}
+
+void CountEmptyFields(TImportedFile& file) {
+  for (int c = 0; c < MaxColumns; ++c) {
+    auto& counts = file.Counts[static_cast<std::size_t>(c)];
+    counts.Empty =
+        c < file.DataColumns ? std::max(0, file.DataRows - counts.Numbers - counts.NotNumbers - counts.Dates) : 0;
+  }
 }
 
 bool PassesFilter(TReal value, TFilterCondition condition, TReal limit) {

@@ -4,7 +4,11 @@
 #include <array>
 #include <cstddef>
 #include <limits>
+#include <string>
+#include <utility>
+#include <vector>
 
+#include "core/report/ReportStructure.h"
 #include "core/report/ReportText.h"
 
 namespace ombrel {
@@ -127,7 +131,129 @@ void AppendLine(std::string& html, std::string_view line, std::size_t from, std:
   CloseTags(html, written);
 }
 
+// The first and the end display column of the line's text without the
+// blanks around it (markers take no column).
+std::pair<std::size_t, std::size_t> TextColumns(std::string_view line) {
+  std::size_t column = 0;
+  std::size_t first = std::string_view::npos;
+  std::size_t end = 0;
+  for (std::size_t i = 0; i < line.size();) {
+    const char ch = line[i];
+    if (IsMarker(ch)) {
+      ++i;
+      continue;
+    }
+    std::size_t length = 1;
+    if (static_cast<unsigned char>(ch) >= 0x80) length = std::max<std::size_t>(1, Utf8Length(line, i));
+    if (static_cast<unsigned char>(ch) >= 33 && ch != EndMarker) {
+      if (first == std::string_view::npos) first = column;
+      end = column + 1;
+    }
+    i += length;
+    ++column;
+  }
+  if (first == std::string_view::npos) return {0, 0};
+  return {first, end};
+}
+
+// A cell written as text that reads as a number ("30", "( 33%)").
+bool LooksNumeric(std::string_view text) {
+  bool digit = false;
+  for (const char ch : text) {
+    if (ch >= '0' && ch <= '9') {
+      digit = true;
+    } else if (std::string_view(".-+E%() ").find(ch) == std::string_view::npos) {
+      return false;
+    }
+  }
+  return digit;
+}
+
+void AppendCell(std::string& html, const TReportCell& cell, bool header) {
+  if (header) {
+    html += "<th>";
+  } else if (cell.HasNumber || LooksNumeric(cell.Text)) {
+    html += "<td align=\"right\" style=\"text-align: right;\">";
+  } else {
+    html += "<td>";
+  }
+  const bool bold = !header && (cell.Style & CellBold) != 0;
+  const bool italic = (cell.Style & CellItalic) != 0;
+  if (bold) html += "<b>";
+  if (italic) html += "<i>";
+  html += HtmlEscaped(Utf8Text(cell.Text));
+  if (italic) html += "</i>";
+  if (bold) html += "</b>";
+  html += header ? "</th>" : "</td>";
+}
+
+void AppendTable(std::string& html, const TReportTable& table) {
+  html += "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" style=\"border-collapse: collapse;\">\n";
+  if (!table.Header.empty()) {
+    html += "<thead>\n";
+    for (const TReportRow& row : table.Header) {
+      html += "<tr>";
+      for (const TReportCell& cell : row) AppendCell(html, cell, true);
+      html += "</tr>\n";
+    }
+    html += "</thead>\n";
+  }
+  html += "<tbody>\n";
+  for (const TReportRow& row : table.Body) {
+    html += "<tr>";
+    for (const TReportCell& cell : row) AppendCell(html, cell, false);
+    html += "</tr>\n";
+  }
+  html += "</tbody>\n</table>\n";
+}
+
+// The lines of one paragraph, each without the blanks around it.
+void AppendParagraph(std::string& html, const std::vector<std::string_view>& lines) {
+  if (lines.empty()) return;
+  html += "<p>";
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) html += "<br>\n";
+    const auto [first, end] = TextColumns(lines[i]);
+    AppendLine(html, lines[i], first, end);
+  }
+  html += "</p>\n";
+}
+
+// A heading's text without its markers and the blanks that centred it.
+void AppendHeading(std::string& html, std::string_view line, int level) {
+  std::string text = Utf8Text(line);
+  const auto blank = [](char ch) { return static_cast<unsigned char>(ch) < 33; };
+  while (!text.empty() && blank(text.back())) text.pop_back();
+  const auto first = std::find_if_not(text.begin(), text.end(), blank);
+  const std::string tag = "h" + std::to_string(std::clamp(level, 1, 3));
+  html += "<" + tag + ">" + HtmlEscaped(std::string(first, text.end()));
+  html += "</" + tag + ">\n";
+}
+
 }  // namespace
+
+std::string Utf8Text(std::string_view text) {
+  std::string plain;
+  for (std::size_t i = 0; i < text.size();) {
+    const char ch = text[i];
+    if (IsMarker(ch) || ch == EndMarker) {
+      ++i;
+      continue;
+    }
+    const auto byte = static_cast<unsigned char>(ch);
+    std::size_t length = byte >= 0x80 ? Utf8Length(text, i) : 1;
+    if (length > 1) {
+      plain.append(text.substr(i, length));
+    } else if (byte >= 0x80) {
+      AppendUtf8(plain, byte);
+      length = 1;
+    } else {
+      plain.push_back(ch);
+    }
+    i += length;
+  }
+  return plain;
+}
 
 std::string HtmlEscaped(std::string_view text) {
   std::string out;
@@ -156,6 +282,40 @@ std::string ReportHtmlBlock(const TReportText& report, const TReportRange& range
   return html;
 }
 
+std::string ReportHtmlContent(const TReportText& report) {
+  const TReportStructure& structure = report.Structure();
+  std::string html;
+  std::vector<std::string_view> paragraph;
+  auto table = structure.Tables.begin();
+  auto heading = structure.Headings.begin();
+  for (int i = 0; i < report.LineCount();) {
+    while (table != structure.Tables.end() && table->EndLine <= i) ++table;
+    while (heading != structure.Headings.end() && heading->Line < i) ++heading;
+    if (table != structure.Tables.end() && table->FirstLine == i) {
+      AppendParagraph(html, paragraph);
+      paragraph.clear();
+      AppendTable(html, *table);
+      i = table->EndLine;
+      continue;
+    }
+    const std::string_view line = report.GetLine(i).value_or("");
+    const bool blank = TextColumns(line).second == 0;
+    const bool isHeading = heading != structure.Headings.end() && heading->Line == i && !blank;
+    if (blank || isHeading) {
+      AppendParagraph(html, paragraph);
+      paragraph.clear();
+    }
+    if (isHeading) {
+      AppendHeading(html, line, heading->Level);
+    } else if (!blank) {
+      paragraph.push_back(line);
+    }
+    ++i;
+  }
+  AppendParagraph(html, paragraph);
+  return html;
+}
+
 std::string ReportHtmlPage(const TReportText& report, std::string_view title) {
   std::string html =
       "<!DOCTYPE html>\n"
@@ -166,10 +326,15 @@ std::string ReportHtmlPage(const TReportText& report, std::string_view title) {
   html += HtmlEscaped(title);
   html +=
       "</title>\n"
+      "<style>\n"
+      "body { font-family: sans-serif; }\n"
+      "table { border-collapse: collapse; margin: 0.5em 0; }\n"
+      "th, td { border: 1px solid #888; padding: 2px 6px; }\n"
+      "</style>\n"
       "</head>\n"
       "<body>\n";
-  html += ReportHtmlBlock(report);
-  html += "\n</body>\n</html>\n";
+  html += ReportHtmlContent(report);
+  html += "</body>\n</html>\n";
   return html;
 }
 

@@ -30,7 +30,21 @@ struct TReportRange {
 // ends the block (an end line past the report keeps every break).
 std::string ReportHtmlBlock(const TReportText& report, const TReportRange& range);
 
-// A complete UTF-8 HTML page: `title` in <title>, the report's block as body.
+// Text of a report (a title, a table cell) as UTF-8 without marker bytes: a
+// byte that is not part of a UTF-8 sequence is read as Latin-1.
+std::string Utf8Text(std::string_view text);
+
+// A finished report as HTML content that a word processor takes as text and
+// tables: its headings as <h1> (the data set title), <h2> (titles) and <h3>
+// (underlined sub-headings); other lines as paragraphs, one per run of
+// non-empty lines, the lines of one paragraph apart by <br>, bold,
+// underline and italic as <b>, <u> and <i>; each report table as a <table>
+// with its heading in <th> cells, numbers right-aligned, and each column of
+// the text (a significance mark too) a column of its own.
+std::string ReportHtmlContent(const TReportText& report);
+
+// A complete UTF-8 HTML page: `title` in <title>, the report's content
+// (ReportHtmlContent) as body.
 std::string ReportHtmlPage(const TReportText& report, std::string_view title);
 
 // The report as plain text: every line without its markers, each ended by

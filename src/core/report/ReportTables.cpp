@@ -86,7 +86,7 @@ void WriteColumnSummary(TReportText& report, std::span<const TColumnSummary* con
   t.EndLine();
   t.Bold().Right(ColumnSummaryLabelWidth, "Parameter:");
   for (std::size_t i = 0; i < shown.size(); ++i) t.At(i).Right(ColumnSummaryCellWidth, shown[i]->Title);
-  t.Bold().EndLine();
+  t.Bold().EndLine().EndHeading();
   for (const TSummaryRow& row : Rows) {
     t.Bold().Right(ColumnSummaryLabelWidth, row.Label).Bold();
     for (std::size_t i = 0; i < shown.size(); ++i) {
@@ -105,6 +105,7 @@ void WriteColumnSummary(TReportText& report, std::span<const TColumnSummary* con
 namespace detail {
 
 TTableWriter& TTableWriter::At(std::size_t stop) {
+  mReport.mRecorder.StartCell(static_cast<int>(stop) + 1, Line());
   if (stop < mStops.size()) mReport.TabTo(mStops[stop]);
   return *this;
 }
@@ -146,14 +147,21 @@ TTableWriter& TTableWriter::EndLine() {
 }
 
 TTableWriter& TTableWriter::DoubleRules(std::initializer_list<int> widths) {
+  mReport.mRecorder.RuleLine(Line(), true);
   std::size_t stop = 0;
   for (int width : widths) At(stop++).Report().WriteDoubleRule(width);
   return *this;
 }
 
 TTableWriter& TTableWriter::SingleRules(std::initializer_list<int> widths) {
+  mReport.mRecorder.RuleLine(Line(), false);
   std::size_t stop = 0;
   for (int width : widths) At(stop++).Report().WriteSingleRule(width);
+  return *this;
+}
+
+TTableWriter& TTableWriter::EndHeading() {
+  mReport.mRecorder.EndHeading();
   return *this;
 }
 
@@ -228,6 +236,7 @@ void WriteDateLine(TReportText& report, const TReportDateTime& when) {
 }
 
 void WriteUnderlinedLine(TReportText& report, std::string_view text) {
+  report.MarkHeading(3);
   report.ToggleUnderline();
   report.WriteText(text);
   report.ToggleUnderline();
@@ -235,6 +244,7 @@ void WriteUnderlinedLine(TReportText& report, std::string_view text) {
 }
 
 void WriteCenteredTitle(TReportText& report, std::string_view text) {
+  report.MarkHeading(2);
   WriteUnderlinedLine(report, CenterText(text, ReportTitleWidth));
 }
 

@@ -34,9 +34,11 @@ void TReportText::ResetReport() {
   mReadPosition = 0;
   mAtEnd = false;
   mSawNonFinite = false;
+  mRecorder.Clear();
 }
 
 void TReportText::AppendChar(char ch) {
+  mRecorder.OnChar(ch, static_cast<int>(mLineCount));
   if (IsMarker(ch)) {
     if (mText.size() < MaxReportBytes) mText.push_back(ch);
     return;
@@ -77,12 +79,24 @@ void TReportText::NewLine() {
   ++mLineCount;
 }
 
+// The number's text, recorded with its value and format (scientific when
+// the text has an exponent) where it stands on its line.
+void TReportText::AppendNumber(std::string_view text, TReal value, TNumberForm form, int decimals) {
+  const int first = mColumn - 1;
+  AppendRaw(text);
+  const std::string shown = PadRight(text, 0);
+  if (IsEmpty(value) || shown.empty()) return;
+  if (form == TNumberForm::Fixed && shown.find('E') != std::string::npos) form = TNumberForm::Scientific;
+  mRecorder.OnNumber({static_cast<int>(mLineCount), first, mColumn - 1, value, shown, form, decimals});
+}
+
 void TReportText::WriteNumber(TReal value, int digits) {
   if (!std::isfinite(value)) {
     mSawNonFinite = true;
     return;
   }
-  AppendRaw(NumberText(value, WidthForDigits(value, digits), DecimalsForDigits(value, digits)));
+  const int decimals = DecimalsForDigits(value, digits);
+  AppendNumber(NumberText(value, WidthForDigits(value, digits), decimals), value, TNumberForm::Fixed, decimals);
 }
 
 void TReportText::WriteNumberIn(int width, TReal value, int digits) {
@@ -90,7 +104,8 @@ void TReportText::WriteNumberIn(int width, TReal value, int digits) {
     mSawNonFinite = true;
     return;
   }
-  AppendRaw(NumberText(value, width, DecimalsForDigits(value, digits)));
+  const int decimals = DecimalsForDigits(value, digits);
+  AppendNumber(NumberText(value, width, decimals), value, TNumberForm::Fixed, decimals);
 }
 
 void TReportText::WriteNumberTrimmed(TReal value, int decimals) {
@@ -99,12 +114,20 @@ void TReportText::WriteNumberTrimmed(TReal value, int decimals) {
     return;
   }
   if (IsEmpty(value)) return;
-  AppendRaw(NumberText(value, 0, decimals));
+  AppendNumber(NumberText(value, 0, decimals), value, TNumberForm::Fixed, decimals);
 }
 
-void TReportText::WriteInteger(std::int32_t value) { AppendRaw(std::to_string(value)); }
+void TReportText::WriteInteger(std::int32_t value) {
+  AppendNumber(std::to_string(value), static_cast<TReal>(value), TNumberForm::Integer, 0);
+}
 
-void TReportText::WriteIntegerIn(int width, std::int32_t value) { AppendRaw(PadLeft(std::to_string(value), width)); }
+void TReportText::WriteIntegerIn(int width, std::int32_t value) {
+  AppendNumber(PadLeft(std::to_string(value), width), static_cast<TReal>(value), TNumberForm::Integer, 0);
+}
+
+void TReportText::MarkHeading(int level) {
+  if (mColumn == 1) mRecorder.OnHeading(static_cast<int>(mLineCount), level);
+}
 
 void TReportText::TabTo(int column) {
   if (mColumn >= column) {
@@ -225,6 +248,7 @@ void TReportText::EndReport() {
 }
 
 void TReportText::FinishReport() {
+  mRecorder.CloseTable();
   if (mLineCount <= 20) {
     while (mLineCount < FinishPadUpTo) WriteLine();
   }
@@ -280,6 +304,9 @@ bool TReportText::ReadLine(std::string& line) {
 }
 
 void TReportText::AppendReport(TReportText& source) {
+  source.mRecorder.CloseTable();
+  mRecorder.CloseTable();
+  const int lineOffset = static_cast<int>(mLineCount);
   source.mReadPosition = 0;
   source.mAtEnd = false;
   std::string line;
@@ -289,6 +316,7 @@ void TReportText::AppendReport(TReportText& source) {
     AppendRaw(line);
     NewLine();
   }
+  mRecorder.Append(source.Structure(), lineOffset);
 }
 
 std::unique_ptr<TReportText> OpenScratchReport() {

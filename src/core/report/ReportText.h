@@ -10,8 +10,14 @@
 
 #include "core/base/EmptyValue.h"
 #include "core/base/StatusCodes.h"
+#include "core/report/ReportRecorder.h"
+#include "core/report/ReportStructure.h"
 
 namespace ombrel {
+
+namespace detail {
+class TTableWriter;
+}
 
 // Marker bytes that flip a character attribute from that point of a line on.
 inline constexpr char BoldMarker = '\x80';
@@ -88,6 +94,16 @@ class TReportText {
   bool Bold() const { return mBold; }
   bool Underline() const { return mUnderline; }
   const std::string& Text() const { return mText; }
+  // What the report holds besides its text, recorded as it was written:
+  // every number printed, the headings, each report table as cells. A table
+  // in progress is complete once something is written outside it, and at
+  // FinishReport.
+  const TReportStructure& Structure() const { return mRecorder.Structure(); }
+  // The line about to be written is a heading: 1 the data set title, 2 a
+  // report or section title, 3 an underlined sub-heading. Ignored unless at
+  // the start of a line.
+  void MarkHeading(int level);
+
   // True once a number that is not finite was handed to a number operation;
   // the analysis frame turns it into an arithmetic fault.
   bool SawNonFinite() const { return mSawNonFinite; }
@@ -98,8 +114,12 @@ class TReportText {
   std::int32_t ReportHelpTopic = 0;
 
  private:
+  // The report tables' writer names the cells and rule lines it writes.
+  friend class detail::TTableWriter;
+
   void AppendChar(char ch);
   void AppendRaw(std::string_view text);
+  void AppendNumber(std::string_view text, TReal value, TNumberForm form, int decimals);
   bool ReadLine(std::string& line);
   void KeepFieldsApart();
 
@@ -122,6 +142,7 @@ class TReportText {
     std::size_t Length = 0;
   };
   std::vector<TLineEntry> mLineIndex;
+  detail::TReportRecorder mRecorder;
 };
 
 // A second report for one block of an analysis's output; already begun.

@@ -2,6 +2,10 @@
 
 // Internal to the report tables: writes one table's cells at the stops of its
 // tab set, so that each table reads as its layout (stop, width, content).
+// While it lives, what it writes is recorded as the cells of a report table
+// (ReportStructure.h): each stop starts a cell, rule lines are no rows, and
+// a double rule (or EndHeading) ends the table's heading. The rows of one
+// table may come from several writers in a row (heading, then each row).
 
 #include <cstdint>
 #include <initializer_list>
@@ -14,7 +18,12 @@ namespace ombrel::detail {
 
 class TTableWriter {
  public:
-  TTableWriter(TReportText& report, TTabSet set) : mReport(report), mStops(TabStops(set)) {}
+  TTableWriter(TReportText& report, TTabSet set) : mReport(report), mStops(TabStops(set)) {
+    mReport.mRecorder.OpenWriter();
+  }
+  ~TTableWriter() { mReport.mRecorder.CloseWriter(); }
+  TTableWriter(const TTableWriter&) = delete;
+  TTableWriter& operator=(const TTableWriter&) = delete;
 
   // Spaces up to the stop with this index in the set (nothing when the line
   // is already there or beyond).
@@ -34,10 +43,15 @@ class TTableWriter {
   // One rule per width, the i-th at stop i: "=" or "-".
   TTableWriter& DoubleRules(std::initializer_list<int> widths);
   TTableWriter& SingleRules(std::initializer_list<int> widths);
+  // The rows written so far are the table's heading (for a table whose
+  // heading has no double rule under it).
+  TTableWriter& EndHeading();
 
   TReportText& Report() { return mReport; }
 
  private:
+  int Line() const { return static_cast<int>(mReport.mLineCount); }
+
   TReportText& mReport;
   std::span<const std::int32_t> mStops;
 };

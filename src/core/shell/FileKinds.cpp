@@ -19,6 +19,7 @@ TFileKind FileKindOfPath(std::string_view path) {
   if (suffix == "omd") return TFileKind::Document;
   constexpr std::array<std::string_view, 4> textSuffixes = {"txt", "csv", "dat", "prn"};
   if (std::find(textSuffixes.begin(), textSuffixes.end(), suffix) != textSuffixes.end()) return TFileKind::ImportText;
+  if (suffix == "xlsx" || suffix == "ods") return TFileKind::ImportWorkbook;
   return TFileKind::Other;
 }
 

@@ -7,8 +7,9 @@
 namespace ombrel {
 
 enum class TFileKind {
-  Document,    // an Ombrel document (".omd")
-  ImportText,  // text the data grid imports (".txt", ".csv", ".dat", ".prn")
+  Document,        // an Ombrel document (".omd")
+  ImportText,      // text the data grid imports (".txt", ".csv", ".dat", ".prn")
+  ImportWorkbook,  // a workbook the data grid imports (".xlsx", ".ods")
   Other,
 };
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "support/GoldenReport.h"
+#include "support/ReportAgreement.h"
 #include "support/ScriptedProgress.h"
 #include "core/base/CalcProgress.h"
 #include "core/document/Document.h"
@@ -203,14 +204,14 @@ TEST(CorrelationReports, PearsonWithThreePointsHasNoInterval) {
   document.Table.SetTitle("Dose response");
   TSilentCalcProgress progress;
   RunAnalysis(document, progress);
-  ExpectGoldenReport(document.Report, "correlation/pearson-three-points");
+  ExpectGoldenDocument(document, "correlation/pearson-three-points");
 }
 
 TEST(CorrelationReports, PearsonWithInterval) {
   TDocument document = XYDocument(AnscombeX, AnscombeY, 1);
   TSilentCalcProgress progress;
   RunAnalysis(document, progress);
-  ExpectGoldenReport(document.Report, "correlation/pearson-with-interval");
+  ExpectGoldenDocument(document, "correlation/pearson-with-interval");
 }
 
 TEST(CorrelationReports, Spearman) {
@@ -251,7 +252,7 @@ TEST(CorrelationReports, Spearman) {
     TScriptedProgress progress(row.CancelAt, row.Step);
     RunAnalysis(document, progress);
     EXPECT_EQ(document.Table.StatusCode, TStatusCode::Ok);
-    ExpectGoldenReport(document.Report, row.Golden);
+    ExpectGoldenDocument(document, row.Golden);
   }
 }
 
@@ -316,6 +317,29 @@ TEST(CorrelationReports, Refusals) {
     EXPECT_EQ(document.Table.StatusCode, row.Code);
     ExpectReportLines(document.Report, MessageReport({row.Message}));
   }
+}
+
+}  // namespace
+}  // namespace ombrel
+
+namespace ombrel {
+namespace {
+
+// An X without a Y, and a Y without an X, are left out of the pairs.
+TEST(CorrelationRecord, CountsValuesUsedAndLeftOut) {
+  TDocument document = XYDocument({1, 2, 3, 4, EmptyValue}, {2, EmptyValue, 5, 4, 7}, 1);
+  TSilentCalcProgress progress;
+  RunAnalysis(document, progress);
+  ASSERT_EQ(document.Results.Analyses.size(), 1u);
+  const TAnalysisRecord& record = document.Results.Analyses[0];
+  EXPECT_EQ(record.Analysis, "pearsonCorrelation");
+  EXPECT_EQ(record.Results.Find("n")->AsInteger(), 3);
+  const std::vector<TResultValue>& columns = record.Method.Find("columns")->Items();
+  ASSERT_EQ(columns.size(), 2u);
+  EXPECT_EQ(columns[0].Find("nUsed")->AsInteger(), 3);
+  EXPECT_EQ(columns[0].Find("nLeftOut")->AsInteger(), 1);
+  EXPECT_EQ(columns[1].Find("nUsed")->AsInteger(), 3);
+  EXPECT_EQ(columns[1].Find("nLeftOut")->AsInteger(), 1);
 }
 
 }  // namespace

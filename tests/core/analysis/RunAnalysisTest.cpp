@@ -47,16 +47,28 @@ class TRecorder {
 
   TAnalysisRoutines Routines() {
     TAnalysisRoutines routines;
-    routines.OneColumn = [this](TDataTable& table, int column, TColumnSummary& summary, TReportText& report,
-                                TOneColumnTest, bool, TReal, TCalcProgress&) {
-      TCall& call = Record("one column", table);
+    routines.TTest = [this](const TTTestRequest& request, TAnalysisRun& run) {
+      const bool one = request.Kind == TTTestKind::OneSample;
+      TCall& call = Record(one ? "one column" : "two columns", run.Table);
+      call.First = request.First.Averaged ? -1 : request.First.Column;
+      call.FirstSummaryTitle = run.Table.Summary(request.First.Column).Title;
+      if (!one) {
+        call.Second = request.Second.Averaged ? -1 : request.Second.Column;
+        call.SecondSummaryTitle = run.Table.Summary(request.Second.Column).Title;
+      }
+      Finish(run.Table, run.Report);
+    };
+    routines.NonparametricOneColumn = [this](TDataTable& table, int column, TColumnSummary& summary,
+                                             TReportText& report, bool, TReal, TCalcProgress&) {
+      TCall& call = Record("one column, nonparametric", table);
       call.First = column;
       call.FirstSummaryTitle = summary.Title;
       return Finish(table, report);
     };
-    routines.TwoColumns = [this](TDataTable& table, int first, int second, TReportText& report, bool, bool, bool, bool,
-                                 TColumnSummary& secondSummary, TColumnSummary& firstSummary, TCalcProgress&) {
-      TCall& call = Record("two columns", table);
+    routines.NonparametricTwoColumns = [this](TDataTable& table, int first, int second, TReportText& report, bool, bool,
+                                              TColumnSummary& secondSummary, TColumnSummary& firstSummary,
+                                              TCalcProgress&) {
+      TCall& call = Record("two columns, nonparametric", table);
       call.First = first;
       call.Second = second;
       call.FirstSummaryTitle = firstSummary.Title;
@@ -92,13 +104,9 @@ class TRecorder {
       outputs.Intercept = 1;
       return Finish(table, report);
     };
-    routines.Pearson = [this](TDataTable& table, TReportText& report) {
-      Record("pearson", table);
-      return Finish(table, report);
-    };
-    routines.Spearman = [this](TDataTable& table, TReportText& report, TCalcProgress&) {
-      Record("spearman", table);
-      return Finish(table, report);
+    routines.Correlation = [this](const TCorrelationRequest& request, TAnalysisRun& run) {
+      Record(request.Method == TCorrelationMethod::Pearson ? "pearson" : "spearman", run.Table);
+      Finish(run.Table, run.Report);
     };
     routines.MultipleRegression = [this](TDataTable& table, TReportText& report, bool, int, const TColumnFlags&,
                                          TMultipleRegressionOutputs&) {
@@ -265,6 +273,10 @@ TEST_F(RunAnalysisTest, TemporaryTitlesAndCountsAreRestoredOnEveryPath) {
     EXPECT_TRUE(call.Calculating);
 
     EXPECT_EQ(document.Table.StatusCode, row.Code);
+    // The record keeps the final status, and no results after a fault.
+    ASSERT_EQ(document.Results.Analyses.size(), 1u);
+    EXPECT_EQ(document.Results.Analyses[0].Analysis, "oneWayAnova");
+    EXPECT_EQ(document.Results.Analyses[0].Status, row.Code);
     for (int c = 1; c < MaxColumns; ++c) EXPECT_EQ(document.Table.Summary(c).Title, "") << ColumnLetter(c);
     EXPECT_EQ(document.Table.Summary(0).Title, "Control");
     EXPECT_EQ(document.Table.Summary(1).N, 2);

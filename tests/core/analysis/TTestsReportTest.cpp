@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "support/GoldenReport.h"
+#include "support/ReportAgreement.h"
 #include "core/base/CalcProgress.h"
 #include "core/document/Document.h"
 #include "core/document/DocumentAnalysis.h"
@@ -24,7 +25,7 @@ const std::vector<TReal> SleepDrug2 = {1.9L, 0.8L, 1.1L, 0.1L, -0.1L, 4.4L, 5.5L
 void Expect(TDocument& document, std::string_view golden) {
   TSilentCalcProgress progress;
   RunAnalysis(document, progress);
-  ExpectGoldenReport(document.Report, golden);
+  ExpectGoldenDocument(document, golden);
   EXPECT_FALSE(document.Report.Bold());
   EXPECT_FALSE(document.Report.Underline());
 }

@@ -35,7 +35,7 @@ const TColumnSummary Differences = Summary(10, -1.58L, 1.2299954832798713L);
 
 TEST(TTests, PairedSleepDataMatchesPublishedResult) {
   // Published: t = 4.0621, df = 9, P = 0.002833 (R's t.test, paired).
-  const TTTestResult r = OneSampleTTest(Differences, 0);
+  const TTStatistic r = OneSampleTTest(Differences, 0);
   EXPECT_FALSE(r.SDZero);
   EXPECT_EQ(r.DF, 9);
   EXPECT_NEAR(r.T, 4.0621277L, 1e-6L);
@@ -48,13 +48,13 @@ TEST(TTests, PairedSleepDataMatchesPublishedResult) {
 
 TEST(TTests, UnpairedSleepDataMatchesPublishedResults) {
   // Published: t = 1.8608, df = 18, P = 0.07919 (equal variances).
-  const TTTestResult pooled = UnpairedTTest(Drug1, Drug2, true);
+  const TTStatistic pooled = UnpairedTTest(Drug1, Drug2, true);
   EXPECT_EQ(pooled.DF, 18);
   EXPECT_NEAR(pooled.T, 1.8608135L, 1e-6L);
   EXPECT_NEAR(pooled.P, 0.0791867L, 1e-6L);
   EXPECT_NEAR(pooled.Difference, 1.58L, 1e-15L);
   // Welch: Satterthwaite's 17.776 truncated to 17 for P and interval.
-  const TTTestResult welch = UnpairedTTest(Drug1, Drug2, false);
+  const TTStatistic welch = UnpairedTTest(Drug1, Drug2, false);
   EXPECT_EQ(welch.DF, 17);
   EXPECT_NEAR(welch.T, 1.8608135L, 1e-6L);
   EXPECT_NEAR(welch.P, 0.0801572L, 1e-6L);
@@ -87,7 +87,7 @@ TEST(TTests, FTestPutsTheLargerSDOnTop) {
 }
 
 TEST(TTests, MeanEqualToTheHypotheticalMeanGivesPOne) {
-  const TTTestResult r = OneSampleTTest(Summary(3, 2, 1), 2);
+  const TTStatistic r = OneSampleTTest(Summary(3, 2, 1), 2);
   EXPECT_EQ(r.T, 0);
   EXPECT_EQ(r.P, 1);
   EXPECT_EQ(r.Difference, 0);
@@ -241,6 +241,44 @@ TEST(TTestReports, ThreeNonparametricColumnsReachKruskalWallisAndFriedman) {
     EXPECT_TRUE(found);
     EXPECT_EQ(document.Table.StatusCode, TStatusCode::Ok);
     EXPECT_FALSE(document.Table.ColumnMapActive());
+  }
+}
+
+}  // namespace
+}  // namespace ombrel
+
+namespace ombrel {
+namespace {
+
+// The method facts count per column the values used and those left out:
+// excluded cells and values without a partner.
+TEST(TTestRecord, CountsValuesUsedAndLeftOut) {
+  struct TRow {
+    const char* Name;
+    std::int32_t Unpaired;
+    std::int64_t UsedA, LeftOutA, UsedB, LeftOutB;
+  };
+  const TRow rows[] = {
+      {"paired: rows 1, 3 and 4 hold pairs", 0, 3, 2, 3, 1},
+      {"unpaired: only the excluded cell is left out", 1, 4, 1, 4, 0},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    TDocument document;
+    TypeColumn(document, 0, "Before", {1, 2, 3, 4, 5});
+    TypeColumn(document, 1, "After", {2, 2, 5, 4.5L, EmptyValue});
+    document.Table.SetExcluded(1, 0, true);
+    document.Choices.TwoColumnUnpaired = row.Unpaired;
+    TSilentCalcProgress progress;
+    RunAnalysis(document, progress);
+    ASSERT_EQ(document.Results.Analyses.size(), 1u);
+    const TResultValue* columns = document.Results.Analyses[0].Method.Find("columns");
+    ASSERT_NE(columns, nullptr);
+    ASSERT_EQ(columns->Items().size(), 2u);
+    EXPECT_EQ(columns->Items()[0].Find("nUsed")->AsInteger(), row.UsedA);
+    EXPECT_EQ(columns->Items()[0].Find("nLeftOut")->AsInteger(), row.LeftOutA);
+    EXPECT_EQ(columns->Items()[1].Find("nUsed")->AsInteger(), row.UsedB);
+    EXPECT_EQ(columns->Items()[1].Find("nLeftOut")->AsInteger(), row.LeftOutB);
   }
 }
 

@@ -334,6 +334,31 @@ TEST(DocumentFile, RefusesUnknownFormatsAndNewerVersions) {
   }
 }
 
+// Only a document's header earns the later-version message: a file of data
+// whose second and third lines read as a version and a format code is not
+// an Ombrel file at all.
+TEST(DocumentFile, TellsDataFilesFromDocumentsOfALaterVersion) {
+  struct Row {
+    const char* Name;
+    std::string Text;
+    TFileResult Expected;
+  };
+  const Row rows[] = {
+      {"a later document", "Quillvex Ombrel for Windows Version 4.00\r\n4.00\r\n1\r\n\r\n\r\n\r\n",
+       TFileResult::NewerVersion},
+      {"a later multiple regression", "x\r\n4.00\r\n1\r\n1\r\n\r\n\r\n", TFileResult::NewerVersion},
+      {"one column of numbers", "weight\n72\n1\n2\n3\n4\n", TFileResult::NotOmbrelFile},
+      {"numbers with a title", "dose,weight\n5,70\n1\n3\n\n\n", TFileResult::NotOmbrelFile},
+      {"a version that is no number", "a,b\nx,y\n1\n\n\n\n", TFileResult::NotOmbrelFile},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.Name);
+    std::istringstream in(row.Text);
+    TDocument document;
+    EXPECT_EQ(ReadDocument(in, document).Result, row.Expected);
+  }
+}
+
 TEST(DocumentFile, HostileInputIsReadWithoutHarm) {
   const std::string header = "h\r\n2.00\r\n1\r\n\r\n\r\n\r\ntitle\r\n";
   std::string manyRows = header;

@@ -717,3 +717,139 @@ TEST(GroupTitle, KeepsAtMostTwoDecimals) {
 
 }  // namespace
 }  // namespace ombrel
+
+namespace ombrel {
+namespace {
+
+TImportedFile ReadWith(const std::string& text, TImportHeader header, bool rowNames = true) {
+  std::istringstream in(text);
+  TImportOptions options;
+  options.Header = header;
+  options.RowNames = rowNames;
+  return ReadTextForImport(in, options);
+}
+
+// A first column titled with nothing holds row names when its fields are
+// all quoted, or are the row numbers; the switch puts them back as data.
+TEST(ReadImportText, TakesRowNamesAsRowTitles) {
+  struct TCase {
+    const char* Name;
+    std::string Text;
+    bool Found;
+    bool Numbered;
+    int Columns;
+    std::vector<std::string> Titles;
+    std::vector<std::string> RowTitles;
+  };
+  const TCase cases[] = {
+      {"numbered as a statistics language writes them",
+       "\"\",\"dose\",\"weight\"\n\"1\",1.5,70\n\"2\",2.5,NA\n",
+       true,
+       true,
+       2,
+       {"dose", "weight"},
+       {"1", "2"}},
+      {"quoted labels", ",\"x\"\n\"mouse a\",1\n\"mouse b\",2\n", true, false, 1, {"x"}, {"mouse a", "mouse b"}},
+      {"quoted numbers out of order are labels", "\"\",x\n\"4\",1\n\"9\",2\n", true, false, 1, {"x"}, {"4", "9"}},
+      {"unquoted row numbers", ",x\n1,7\n2,8\n3,9\n", true, true, 1, {"x"}, {"1", "2", "3"}},
+      {"unquoted numbers out of order are data", ",x\n1,7\n3,8\n", false, false, 2, {"", "x"}, {"1", "2"}},
+      {"a titled first column is data", "id,x\n\"a\",7\n\"b\",8\n", false, false, 2, {"id", "x"}, {"1", "2"}},
+      {"a name missing", "\"\",x\n\"a\",7\n,8\n", false, false, 2, {"", "x"}, {"1", "2"}},
+      {"one column alone", "\"\"\n\"1\"\n\"2\"\n", false, false, 1, {""}, {"1", "2"}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const TImportedFile file = ReadWith(c.Text, TImportHeader::Detect);
+    EXPECT_EQ(file.RowNamesFound, c.Found);
+    EXPECT_EQ(file.RowNamesTaken, c.Found);
+    EXPECT_EQ(file.RowNamesNumbered, c.Numbered);
+    EXPECT_EQ(file.DataColumns, c.Columns);
+    for (std::size_t t = 0; t < c.Titles.size(); ++t) EXPECT_EQ(file.ColumnTitles[t], c.Titles[t]);
+    TDataTable target;
+    (void)ApplyImport(file, TImportChoices{}, target, 0, 0);
+    for (std::size_t r = 0; r < c.RowTitles.size(); ++r)
+      EXPECT_EQ(target.RowTitle(static_cast<int>(r)), c.RowTitles[r]);
+    EXPECT_EQ(target.GetValue(0, c.Columns - 1), file.Table->GetValue(0, c.Columns - 1));
+    if (!c.Found) continue;
+    // Switched back, the names are data again.
+    const TImportedFile kept = ReadWith(c.Text, TImportHeader::Detect, false);
+    EXPECT_TRUE(kept.RowNamesFound);
+    EXPECT_FALSE(kept.RowNamesTaken);
+    EXPECT_EQ(kept.DataColumns, c.Columns + 1);
+  }
+}
+
+TEST(ReadImportText, HeaderCanBeSwitchedOnAndOff) {
+  struct TCase {
+    const char* Name;
+    std::string Text;
+    TImportHeader Header;
+    int Rows;
+    int NotNumbers;
+    std::vector<std::string> Titles;
+  };
+  const TCase cases[] = {
+      {"detected", "Weight,Height\n70,1.8\n", TImportHeader::Detect, 1, 0, {"Weight", "Height"}},
+      {"off: titles are data", "Weight,Height\n70,1.8\n", TImportHeader::Off, 2, 2, {}},
+      {"on: the first line names the columns", "1,2\n3,4\n", TImportHeader::On, 1, 0, {"1", "2"}},
+      {"on with titles found", "Weight,Height\n70,1.8\n", TImportHeader::On, 1, 0, {"Weight", "Height"}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const TImportedFile file = ReadWith(c.Text, c.Header);
+    EXPECT_EQ(file.DataRows, c.Rows);
+    EXPECT_EQ(file.NotNumberFields, c.NotNumbers);
+    EXPECT_EQ(file.HasColumnTitles, !c.Titles.empty());
+    for (std::size_t t = 0; t < c.Titles.size(); ++t) EXPECT_EQ(file.ColumnTitles[t], c.Titles[t]);
+  }
+}
+
+TEST(ReadImportText, NamesTheFieldSeparatorAndTakesAChosenOne) {
+  struct TCase {
+    const char* Name;
+    std::string Text;
+    char Chosen;
+    char ChosenDecimal;
+    char Separator;
+    std::vector<long double> FirstRow;
+  };
+  const TCase cases[] = {
+      {"semicolons", "1;2;3\n", '\0', '\0', ';', {1, 2, 3}},
+      {"tabs", "1\t2\n", '\0', '\0', '\t', {1, 2}},
+      {"a quoted comma first", "\"1,5\";2\n", '\0', '\0', ';', {1.5L, 2}},
+      {"column-aligned", " 1  2\n 3  4\n", '\0', '\0', ' ', {1, 2}},
+      {"a chosen semicolon keeps commas in fields", "1,5;2\n", ';', ',', ';', {1.5L, 2}},
+      {"a chosen blank reads aligned columns", "1,5  2\n3,5  4\n", ' ', ',', ' ', {1.5L, 2}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TImportSeparators separators;
+    separators.ChosenSeparator = c.Chosen;
+    separators.ChosenDecimal = c.ChosenDecimal;
+    const TImportedFile file = Read(c.Text, separators);
+    EXPECT_EQ(file.FieldSeparator, c.Separator);
+    for (std::size_t k = 0; k < c.FirstRow.size(); ++k)
+      EXPECT_EQ(file.Table->GetValue(0, static_cast<int>(k)), c.FirstRow[k]) << k;
+  }
+}
+
+// What the preview shows: each column's counts and the first rows' fields.
+TEST(ReadImportText, CountsEachColumnForThePreview) {
+  const TImportedFile file = Read("x,y,z\n1,NA,\n2,,3\n,4,-\n");
+  ASSERT_EQ(file.DataColumns, 3);
+  const int expected[3][3] = {{2, 1, 0}, {1, 1, 1}, {1, 1, 1}};  // numbers, empty, not numbers
+  for (int c = 0; c < 3; ++c) {
+    SCOPED_TRACE(c);
+    EXPECT_EQ(file.Counts[static_cast<std::size_t>(c)].Numbers, expected[c][0]);
+    EXPECT_EQ(file.Counts[static_cast<std::size_t>(c)].Empty, expected[c][1]);
+    EXPECT_EQ(file.Counts[static_cast<std::size_t>(c)].NotNumbers, expected[c][2]);
+  }
+  EXPECT_EQ(file.FirstNotNumberText, "NA");
+  ASSERT_EQ(file.PreviewRows.size(), 3U);
+  EXPECT_EQ(file.PreviewRows[0][1].Kind, TPreviewKind::NotNumber);
+  EXPECT_EQ(file.PreviewRows[2][1].Kind, TPreviewKind::Number);
+  EXPECT_EQ(file.PreviewRows[2][1].Text, "4");
+}
+
+}  // namespace
+}  // namespace ombrel

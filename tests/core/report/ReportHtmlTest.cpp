@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/report/ReportHtml.h"
+#include "core/report/ReportTables.h"
 #include "core/report/ReportText.h"
 
 namespace ombrel {
@@ -73,9 +74,9 @@ TEST(ReportHtml, RangeCutsLinesByDisplayColumn) {
   EXPECT_EQ(Body(ReportHtmlBlock(report, {1, 1, 1, 3})), "hi");
 }
 
-// The page's text without its tags and entities is the plain report, line
-// for line; the title is escaped into <title>.
-TEST(ReportHtml, PageTextIsThePlainReport) {
+// The page holds the report's lines as paragraphs, its title escaped into
+// <title>, the markers as tags.
+TEST(ReportHtml, PageHoldsTheReportAsParagraphs) {
   const TReportText report =
       FinishedReport({"\x81"
                       "Unpaired t test\x81",
@@ -84,22 +85,43 @@ TEST(ReportHtml, PageTextIsThePlainReport) {
   EXPECT_EQ(page.rfind("<!DOCTYPE html>", 0), 0u);
   EXPECT_NE(page.find("<meta charset=\"utf-8\">"), std::string::npos);
   EXPECT_NE(page.find("<title>Dose &amp; &lt;response&gt;</title>"), std::string::npos);
-  const std::size_t open = page.find("<pre");
-  std::string text;
-  bool inTag = false;
-  for (std::size_t i = page.find('>', open) + 1; i < page.find("</pre>"); ++i) {
-    if (page[i] == '<') inTag = true;
-    if (!inTag) text.push_back(page[i]);
-    if (page[i] == '>') inTag = false;
-  }
-  for (const auto& [entity, ch] : std::vector<std::pair<std::string, std::string>>{
-           {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&amp;", "&"}}) {
-    for (std::size_t at = text.find(entity); at != std::string::npos; at = text.find(entity, at + 1))
-      text.replace(at, entity.size(), ch);
-  }
-  EXPECT_EQ(text, ReportPlainText(report, "\n"));
-  EXPECT_NE(page.find("<u>Unpaired t test</u>"), std::string::npos);
-  EXPECT_NE(page.find("<b>    Parameter:</b>"), std::string::npos);
+  EXPECT_NE(page.find("<p><u>Unpaired t test</u></p>\n"
+                      "<p><b>Parameter:</b>   Group &lt;A&gt; &amp; B<br>\nMean:   1.5</p>"),
+            std::string::npos);
+  EXPECT_EQ(page.find("<pre"), std::string::npos);
+}
+
+// Headings, paragraphs and each report table as a table: heading cells,
+// numbers right-aligned, every text column a column of its own.
+TEST(ReportHtml, ContentShowsHeadingsParagraphsAndTables) {
+  TReportText report;
+  report.BeginReport();
+  report.MarkHeading(1);
+  report.WriteLine("Growth & yield");
+  report.WriteLine();
+  WriteCenteredTitle(report, "Unpaired t test");
+  report.WriteText("The P value is ");
+  report.ToggleBold();
+  report.WriteNumber(0.0123L, 4);
+  report.ToggleBold();
+  report.NewLine();
+  WriteNormalityHeading(report);
+  WriteNormalityRow(report, "Control", 8, 0.125L, 0.5L, false);
+  WriteNormalityRow(report, "Treated", 3, EmptyValue, EmptyValue, false);
+  report.WriteLine();
+  report.FinishReport();
+  const std::string html = ReportHtmlContent(report);
+  EXPECT_EQ(html.substr(0, html.find("<table")),
+            "<h1>Growth &amp; yield</h1>\n<h2>Unpaired t test</h2>\n"
+            "<p>The P value is <b>0.0123</b></p>\n");
+  EXPECT_NE(html.find("<tr><th>Group</th><th>KS</th><th>P Value</th><th>Passed normality test?</th></tr>"),
+            std::string::npos);
+  EXPECT_NE(html.find("<tr><td>Control</td><td align=\"right\" style=\"text-align: right;\">0.1250</td>"
+                      "<td>&gt;0.10</td><td>Yes</td></tr>"),
+            std::string::npos);
+  EXPECT_NE(html.find("<tr><td>Treated</td><td>Too few values to test.</td><td></td><td></td></tr>"),
+            std::string::npos);
+  EXPECT_EQ(html.find("====="), std::string::npos);
 }
 
 }  // namespace

@@ -17,6 +17,8 @@ TEST(FileKindOfPath, GoesBySuffixInAnyCase) {
       {"x.prn", TFileKind::ImportText},
       {"x.dat", TFileKind::ImportText},
       {"/tmp/sheet.xls", TFileKind::Other},
+      {"/tmp/Book.XLSX", TFileKind::ImportWorkbook},
+      {"data.ods", TFileKind::ImportWorkbook},
       {"/tmp/omd", TFileKind::Other},
       {"/tmp/.omd", TFileKind::Other},
       {"/tmp/v1.omd/notes", TFileKind::Other},

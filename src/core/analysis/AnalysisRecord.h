@@ -1,0 +1,86 @@
+#pragma once
+
+// The results of a report as data. Every analysis a report runs leaves one
+// TAnalysisRecord: its name, the choices it ran with, its refusal or its
+// results, the method facts that decided the computation, and each of its
+// report tables as rows of named values. `ombrel-cli report --json` writes
+// them (core/document/ReportData); the text report is written from the same
+// result struct, so the two always agree.
+//
+// Keys are lowerCamelCase; docs/REPORT-JSON.md lists the conventions.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/base/DataTable.h"
+#include "core/base/ResultValue.h"
+#include "core/base/StatusCodes.h"
+
+namespace ombrel {
+
+class TCalcProgress;
+class TReportText;
+
+struct TAnalysisRecord {
+  // "pairedTTest", "pearsonCorrelation", ...: what ran.
+  std::string Analysis;
+  // The request the analysis ran with (an object).
+  TResultValue Choices = TResultValue::Object();
+  // Ok, or the refusal (or fault) that replaced the report.
+  TStatusCode Status = TStatusCode::Ok;
+  // Filled by the family from its result struct; null when refused, and for
+  // a family whose results are not data yet.
+  TResultValue Results;
+  TResultValue Method;
+  TResultValue Tables;
+  // The report lines the analysis wrote: FirstLine up to, not including,
+  // EndLine (GetLine's numbering).
+  int FirstLine = 0;
+  int EndLine = 0;
+};
+
+// Everything a report computed: a notice instead of any analysis when a
+// check stopped the report ("Until you enter data, ..."), else one record
+// per analysis, in report order.
+struct TReportResults {
+  std::string Notice;
+  std::vector<TAnalysisRecord> Analyses;
+};
+
+// What an analysis entry point works on: the table it reads (and whose
+// StatusCode it sets), the report it writes, the progress of exact
+// computations and the record it fills.
+struct TAnalysisRun {
+  TDataTable& Table;
+  TReportText& Report;
+  TCalcProgress& Progress;
+  TAnalysisRecord& Record;
+};
+
+// A refusal's message: its report lines joined by a space.
+std::string RefusalMessage(TStatusCode code);
+
+// One record as JSON writes it: analysis, choices, refusal (null, or code
+// and message), results, method, tables.
+TResultValue AnalysisRecordTree(const TAnalysisRecord& record);
+
+// A column as the results name it: its letter ("A"), or null for a column
+// the report computes (the paired differences).
+TResultValue ColumnLetterValue(int column);
+
+// How many values of a column an analysis used and how many of the column's
+// values it left out (excluded cells, values without a partner).
+struct TColumnUse {
+  int Column = 0;
+  std::string Title;
+  std::int32_t Used = 0;
+  std::int32_t LeftOut = 0;
+};
+// The values typed in a column (excluded ones too), rows 0 to LastRow.
+std::int32_t TypedValueCount(const TDataTable& table, int column);
+// {"column", "title", "nUsed", "nLeftOut"} per column.
+TResultValue ColumnUseTree(const std::vector<TColumnUse>& columns);
+
+}  // namespace ombrel
