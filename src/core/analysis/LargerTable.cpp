@@ -5,6 +5,7 @@
 
 #include "core/base/DataTable.h"
 #include "core/report/ReportText.h"
+#include "core/stats/EffectSizes.h"
 #include "core/stats/PValue.h"
 
 namespace ombrel {
@@ -78,12 +79,23 @@ void AddChiSquare(const TDataTable& table, const TMargins& margins, TLargerTable
   if (5 * result.SmallCells >= extent.Rows * extent.Columns) result.Invalid = true;
 }
 
+// The counts of a column that are typed but excluded, which the table
+// leaves out.
+std::int32_t ExcludedCounts(const TDataTable& table, int column) {
+  const int mapped = table.MapColumn(column);
+  if (mapped < 0 || mapped >= MaxColumns) return 0;
+  std::int32_t excluded = 0;
+  for (int row = 0; row <= table.LastRow(); ++row)
+    if (!table.IsCellEmpty(row, mapped) && table.IsExcluded(row, mapped)) ++excluded;
+  return excluded;
+}
+
 void AddColumnTotals(const TDataTable& table, const TMargins& margins, TLargerTableResult& result) {
   for (std::size_t j = 0; j < margins.Columns.size(); ++j) {
     if (!(margins.Columns[j] > 0)) continue;
     const int column = result.Extent.FirstColumn + static_cast<int>(j);
-    result.ColumnTotals.push_back(
-        {column, table.Summary(column).Title, margins.Columns[j], 100 * margins.Columns[j] / result.N});
+    result.ColumnTotals.push_back({column, table.Summary(column).Title, margins.Columns[j],
+                                   100 * margins.Columns[j] / result.N, ExcludedCounts(table, column)});
   }
 }
 
@@ -175,6 +187,7 @@ TLargerTableResult ComputeLargerTable(const TLargerTableRequest&, const TDataTab
   AddColumnTotals(table, margins, result);
   result.DF = (extent.Rows - 1) * (extent.Columns - 1);
   result.P = p_value_chi_square(result.DF, result.ChiSquare);
+  result.CramersV = CramersV(result.ChiSquare, result.N, extent.Rows, extent.Columns);
 
   if (extent.Rows == 2 && extent.Columns > 2) {
     result.Trend = chi_square_trend(table, extent, TTrendCategories::Columns);

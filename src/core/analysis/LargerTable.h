@@ -66,6 +66,7 @@ struct TColumnTotal {
   std::string Title;
   TReal Total = 0;
   TReal Percent = 0;
+  std::int32_t Excluded = 0;  // excluded counts of the column, left out
 };
 
 // The analysis reads the counts of the whole data table (the driver gives
@@ -88,6 +89,9 @@ struct TLargerTableResult {
   std::vector<TRowTotal> RowTotals;        // every row of the extent, empty ones included
   std::vector<TColumnTotal> ColumnTotals;  // columns whose total is above 0
   std::optional<TTrendResult> Trend;       // 2 x C (C > 2) or R x 2 (R > 2)
+  // Cramer's V of the test for independence; empty for a single row or
+  // column.
+  TReal CramersV = EmptyValue;
 };
 
 // Chi-square test for trend over the ordered categories (scores are the

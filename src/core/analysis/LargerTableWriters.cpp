@@ -1,10 +1,16 @@
 // The larger contingency table's writers: the text report and the record,
 // both from a computed TLargerTableResult.
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "core/analysis/LargerTable.h"
 #include "core/analysis/TwoByTwo.h"
+#include "core/report/EffectSizeLines.h"
 #include "core/report/ReportTables.h"
 #include "core/report/ReportText.h"
 
@@ -113,6 +119,9 @@ TResultValue MethodOf(const TLargerTableResult& result) {
   method.AddInteger("emptyRows", static_cast<std::int64_t>(result.RowTotals.size()) - extent.Rows);
   method.AddInteger("cells", std::int64_t{extent.Rows} * extent.Columns);
   method.AddInteger("cellsExpectingFiveOrFewer", result.SmallCells);
+  std::int64_t excluded = 0;
+  for (const TColumnTotal& column : result.ColumnTotals) excluded += column.Excluded;
+  method.AddInteger("excludedCounts", excluded);
   method.AddReal("smallestExpected", result.SmallestExpected);
   method.Add("trendScores", result.Trend ? TResultValue::Text("gridPosition") : TResultValue::Null());
   return method;
@@ -145,6 +154,30 @@ TResultValue TablesOf(const TLargerTableResult& result) {
   return tables;
 }
 
+// Each column with its subjects, and its excluded counts as left out.
+std::vector<TGroupCount> ColumnGroups(const TLargerTableResult& result) {
+  std::vector<TGroupCount> groups;
+  for (const TColumnTotal& column : result.ColumnTotals) {
+    const TReal total = std::min<TReal>(column.Total, std::numeric_limits<std::int32_t>::max());
+    groups.push_back({column.Title, static_cast<std::int32_t>(total), 0, column.Excluded});
+  }
+  return groups;
+}
+
+// The effect section: Cramer's V (Cramer, 1946), the method and the APA
+// sentence "chi-square(2, N = 75) = 7.50, p = .024, V = .32" (APA 7; V
+// without its leading zero, as it cannot exceed 1). V has no interval here.
+TEffectSection EffectSectionOf(const TLargerTableResult& result) {
+  TEffectSection section;
+  section.Sizes.push_back({"Cramer's V", {result.CramersV}});
+  section.Method.Source = "the chi-square distribution";
+  section.Method.Groups = ColumnGroups(result);
+  const std::string df = ApaDf(result.DF) + ", " + Italic("N") + " = " + ApaDf(result.N);
+  section.Apa = {ApaStatistic("chi-square", df, result.ChiSquare), ApaP(result.P),
+                 ApaEffect(Italic("V"), result.CramersV, EmptyValue, EmptyValue, false)};
+  return section;
+}
+
 }  // namespace
 
 void WriteLargerTableReport(const TLargerTableResult& result, TReportText& report) {
@@ -169,6 +202,7 @@ void FillLargerTableRecord(const TLargerTableResult& result, TAnalysisRecord& re
   record.Results = ResultsOf(result);
   record.Method = MethodOf(result);
   record.Tables = TablesOf(result);
+  record.Effect = EffectSectionOf(result);
 }
 
 }  // namespace ombrel

@@ -8,6 +8,7 @@
 
 #include "core/base/DataTable.h"
 #include "core/report/ReportText.h"
+#include "core/stats/EffectSizes.h"
 #include "core/stats/PValue.h"
 
 namespace ombrel {
@@ -375,6 +376,7 @@ TTwoByTwoResult ComputeTwoByTwo(const TTwoByTwoRequest& request) {
   if (request.OddsRatio) result.OddsRatio = ComputeOddsRatio(a, b, c, d);
   if (request.Difference) result.Difference = ComputeDifference(a, b, c, d);
   if (request.Sensitivity) result.Diagnostic = ComputeDiagnostic(a, b, c, d);
+  result.Phi = PhiCoefficient(a, b, c, d);
   result.Counts = CountTable(result);
   return result;
 }

@@ -159,6 +159,9 @@ struct TTwoByTwoResult {
   std::optional<TOddsRatio> OddsRatio;
   std::optional<TProportionDifference> Difference;
   std::optional<TDiagnosticFigures> Diagnostic;
+  // The phi coefficient of the counts, signed: positive when A and D
+  // outweigh B and C.
+  TReal Phi = EmptyValue;
   // The "Data analyzed" table: counts, totals and their percentages of N.
   TTwoByTwoCounts Counts;
 };

@@ -1,11 +1,17 @@
 // The two-by-two table's writers: the text report and the record, both from
 // a computed TTwoByTwoResult.
+#include <algorithm>
 #include <array>
+#include <cstdint>
+#include <limits>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "core/analysis/TwoByTwo.h"
+#include "core/report/EffectSizeLines.h"
 #include "core/report/ReportTables.h"
 #include "core/report/ReportText.h"
 
@@ -306,6 +312,58 @@ TResultValue TablesOf(const TTwoByTwoResult& result) {
   return tables;
 }
 
+// The row totals as the groups of the method line (a count beyond the
+// 32-bit range is shown as the largest one).
+std::vector<TGroupCount> RowGroups(const TTwoByTwoResult& result) {
+  const auto count = [](std::int64_t n) {
+    return static_cast<std::int32_t>(std::min<std::int64_t>(n, std::numeric_limits<std::int32_t>::max()));
+  };
+  return {{result.Request.Titles.TopRow, count(result.Counts.Top.Total)},
+          {result.Request.Titles.BottomRow, count(result.Counts.Bottom.Total)}};
+}
+
+TMethodFacts MethodFactsOf(const TTwoByTwoResult& result) {
+  TMethodFacts facts;
+  facts.Tails = result.Request.Tails;
+  facts.Groups = RowGroups(result);
+  if (result.Fisher) {
+    facts.PMethod = TPMethod::Exact;
+    facts.Arrangements = static_cast<std::uint64_t>(result.Fisher->Arrangements);
+    return facts;
+  }
+  facts.Source = result.ChiSquare && result.ChiSquare->Yates ? "the chi-square distribution with Yates' correction"
+                                                             : "the chi-square distribution without Yates' correction";
+  if (result.FisherTooLarge) facts.Source += ", in place of Fisher's exact test (N above 2000)";
+  return facts;
+}
+
+// APA 7: "Fisher's exact test, p = .031, phi = .25" or "chi-square(1, N =
+// 80) = 5.12, p = .024, phi = .25"; phi without its leading zero, as it
+// cannot exceed 1 in size.
+std::vector<std::string> ApaPartsOf(const TTwoByTwoResult& result) {
+  std::vector<std::string> parts;
+  if (result.Fisher) {
+    parts.emplace_back("Fisher's exact test");
+  } else if (result.ChiSquare) {
+    const std::string df = "1, " + Italic("N") + " = " + ApaDf(result.N);
+    parts.push_back(ApaStatistic("chi-square", df, result.ChiSquare->ChiSquare));
+  }
+  parts.push_back(ApaP(result.P));
+  parts.push_back(ApaEffect("phi", result.Phi, EmptyValue, EmptyValue, false));
+  return parts;
+}
+
+// The effect section: phi (Yule, 1912), the method that gave P and the APA
+// sentence. Phi has no interval here: the usual ones treat it as the
+// correlation of two continuous variables, which two categories are not.
+TEffectSection EffectSectionOf(const TTwoByTwoResult& result) {
+  TEffectSection section;
+  section.Sizes.push_back({"phi", {result.Phi}});
+  section.Method = MethodFactsOf(result);
+  section.Apa = ApaPartsOf(result);
+  return section;
+}
+
 }  // namespace
 
 void WriteTwoByTwoPSentence(TReportText& report, int tails, bool withWording, TReal p) {
@@ -354,6 +412,7 @@ void FillTwoByTwoRecord(const TTwoByTwoResult& result, TAnalysisRecord& record) 
   record.Results = ResultsOf(result);
   record.Method = MethodOf(result);
   record.Tables = TablesOf(result);
+  record.Effect = EffectSectionOf(result);
 }
 
 }  // namespace ombrel

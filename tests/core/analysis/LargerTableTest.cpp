@@ -219,5 +219,28 @@ TEST(ChiSquareIndependence, ExcludedCellsCountAsBlank) {
   EXPECT_EQ(ComputeLargerTable({}, table).Status, TStatusCode::NoContingencyData);
 }
 
+// Cramer's V of the effect section, against SciPy's
+// (tools/expected/contingency_effect_sizes.py); a single row has none.
+TEST(LargerTableEffectSize, CramersVMatchesSciPy) {
+  struct Row {
+    std::vector<std::vector<long double>> Counts;
+    double V;
+  };
+  const Row rows[] = {
+      {{{20, 10}, {15, 25}}, 0.2886751345948129},
+      {{{10, 20}, {15, 15}, {25, 5}}, 0.4183300132670378},
+      {{{5, 10, 15, 20}, {20, 15, 10, 5}}, 0.4472135954999579},
+      {{{3, 20, 30}, {5, 25, 25}}, 0.11680822017046513},
+  };
+  for (const Row& row : rows) {
+    TDataTable table;
+    Fill(table, row.Counts);
+    EXPECT_NEAR(static_cast<double>(ComputeLargerTable({}, table).CramersV), row.V, 1e-14);
+  }
+  TDataTable single;
+  Fill(single, {{3, 4, 5}});
+  EXPECT_TRUE(IsEmpty(ComputeLargerTable({}, single).CramersV));
+}
+
 }  // namespace
 }  // namespace ombrel

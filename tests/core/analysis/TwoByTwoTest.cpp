@@ -292,5 +292,26 @@ TEST(TwoByTwoFisher, LargeTablesFallBackToChiSquare) {
   EXPECT_NEAR(static_cast<double>(result.ChiSquare->ChiSquare), 7.304459007658993436369, 1e-14);
 }
 
+// Phi of the effect section, against the Pearson correlation of the two
+// categories over the subjects (tools/expected/contingency_effect_sizes.py).
+TEST(TwoByTwoEffectSize, PhiIsTheSignedCorrelationOfTheCategories) {
+  struct Row {
+    long double A, B, C, D;
+    double Phi;
+  };
+  const Row rows[] = {
+      {10, 3, 4, 12, 0.516752326586893},
+      {30, 20, 18, 32, 0.2401922307076306},
+      {5, 0, 3, 7, 0.6614378277661478},
+      {1000, 500, 300, 201, 0.06162756359145573},
+      {0, 5, 5, 0, -1.0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(testing::Message() << static_cast<double>(row.A) << " " << static_cast<double>(row.B) << " "
+                                    << static_cast<double>(row.C) << " " << static_cast<double>(row.D));
+    EXPECT_NEAR(static_cast<double>(Compute(row.A, row.B, row.C, row.D, {}).Phi), row.Phi, 1e-14);
+  }
+}
+
 }  // namespace
 }  // namespace ombrel
