@@ -219,6 +219,18 @@ void RunTwoColumns(const TAnalysisJob& job, TCalcProgress& progress, const TAnal
   });
 }
 
+// The analysis of variance the choices ask for; Dunnett is two-sided.
+TAnovaRequest AnovaRequestOf(const TTestChoices& choices, const TPostTestArguments& arguments) {
+  TAnovaRequest request;
+  request.Design = choices.OrdinaryAnova != 0 ? TAnovaDesign::Ordinary : TAnovaDesign::RepeatedMeasures;
+  request.PostTest = PostTestKindOf(arguments.Kind);
+  request.PostTestMode = choices.PostTestCondition;
+  request.PairSelected = choices.PairSelected;
+  request.UseSelectedPairs = arguments.UseSelectedPairs;
+  request.ControlColumn = choices.ControlColumn;
+  return request;
+}
+
 void RunSelectedTest(const TAnalysisJob& job, TCalcProgress& progress, const TAnalysisRoutines& routines,
                      const std::vector<int>& selected) {
   TDataTable& table = job.Table;
@@ -238,6 +250,14 @@ void RunSelectedTest(const TAnalysisJob& job, TCalcProgress& progress, const TAn
       const TPostTestArguments arguments = ComputePostTestArguments(choices, job.SelectedPairsInUse != 0);
       if (arguments.RebuildPairs) RebuildPairsForControl(choices.PairSelected, selected, choices.ControlColumn);
       job.SelectedPairsInUse = arguments.UseSelectedPairs ? 1 : 0;
+      if (choices.MultiColumnNonparametric == 0) {
+        const TAnovaRequest request = AnovaRequestOf(choices, arguments);
+        RunAndRecord(job, MultiColumnAnalysis(choices), [&](TAnalysisRecord& record) {
+          TAnalysisRun run{table, report, progress, record};
+          routines.Anova(request, run);
+        });
+        return;
+      }
       RunAndRecord(job, MultiColumnAnalysis(choices), [&](TAnalysisRecord&) {
         routines.MultiColumn(table, choices.MultiColumnNonparametric != 0, choices.OrdinaryAnova != 0, report,
                              choices.PairSelected, arguments.UseSelectedPairs, true, choices.ControlColumn,
@@ -266,6 +286,7 @@ const TAnalysisRoutines& DefaultAnalysisRoutines() {
       .Correlation = RunCorrelation,
       .NonparametricOneColumn = RunNonparametricOneColumn,
       .NonparametricTwoColumns = RunNonparametricTwoColumns,
+      .Anova = RunAnova,
       .MultiColumn = RunMultiColumnTest,
       .TwoByTwo = RunTwoByTwo,
       .LargerTable = RunLargerTable,

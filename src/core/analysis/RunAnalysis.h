@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "core/analysis/AnalysisRecord.h"
+#include "core/analysis/Anova.h"
 #include "core/analysis/Correlation.h"
 #include "core/analysis/LargerTable.h"
 #include "core/analysis/RegressionOutputs.h"
@@ -38,6 +39,7 @@ struct TAnalysisRoutines {
   std::function<TStatusCode(TDataTable&, int, int, TReportText&, bool, bool, TColumnSummary&, TColumnSummary&,
                             TCalcProgress&)>
       NonparametricTwoColumns;
+  std::function<void(const TAnovaRequest&, TAnalysisRun&)> Anova;
   std::function<TStatusCode(TDataTable&, bool, bool, TReportText&, const TPairFlags&, bool, bool, int,
                             TPostTestCondition, std::int32_t, TCalcProgress&)>
       MultiColumn;
