@@ -9,8 +9,10 @@
 #include "core/analysis/AnalysisRecord.h"
 #include "core/analysis/Anova.h"
 #include "core/analysis/Correlation.h"
+#include "core/analysis/LargerTable.h"
 #include "core/analysis/RegressionOutputs.h"
 #include "core/analysis/TTests.h"
+#include "core/analysis/TwoByTwo.h"
 #include "core/base/DataTable.h"
 #include "core/base/TestChoices.h"
 #include "core/base/TwoByTwoTable.h"
@@ -41,11 +43,8 @@ struct TAnalysisRoutines {
   std::function<TStatusCode(TDataTable&, bool, bool, TReportText&, const TPairFlags&, bool, bool, int,
                             TPostTestCondition, std::int32_t, TCalcProgress&)>
       MultiColumn;
-  std::function<TStatusCode(TDataTable&, TReportText&, const std::array<std::string, 2>&,
-                            const std::array<std::string, 2>&, bool, bool, bool, bool, bool, bool, bool, bool, bool,
-                            TReal, TReal, TReal, TReal)>
-      TwoByTwo;
-  std::function<TStatusCode(TDataTable&, TReportText&)> LargerTable;
+  std::function<void(const TTwoByTwoRequest&, TAnalysisRun&)> TwoByTwo;
+  std::function<void(const TLargerTableRequest&, TAnalysisRun&)> LargerTable;
   std::function<TStatusCode(TDataTable&, bool, bool, TReportText&, bool, TRegressionOutputs&, TReal, TReal)>
       LinearRegression;
   std::function<TStatusCode(TDataTable&, TReportText&, bool, int, const TColumnFlags&, TMultipleRegressionOutputs&)>
