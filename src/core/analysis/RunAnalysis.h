@@ -7,11 +7,14 @@
 #include <string_view>
 
 #include "core/analysis/AnalysisRecord.h"
+#include "core/analysis/Anova.h"
 #include "core/analysis/Correlation.h"
 #include "core/analysis/LinearRegression.h"
 #include "core/analysis/MultipleRegression.h"
+#include "core/analysis/LargerTable.h"
 #include "core/analysis/RegressionOutputs.h"
 #include "core/analysis/TTests.h"
+#include "core/analysis/TwoByTwo.h"
 #include "core/base/DataTable.h"
 #include "core/base/TestChoices.h"
 #include "core/base/TwoByTwoTable.h"
@@ -38,14 +41,12 @@ struct TAnalysisRoutines {
   std::function<TStatusCode(TDataTable&, int, int, TReportText&, bool, bool, TColumnSummary&, TColumnSummary&,
                             TCalcProgress&)>
       NonparametricTwoColumns;
+  std::function<void(const TAnovaRequest&, TAnalysisRun&)> Anova;
   std::function<TStatusCode(TDataTable&, bool, bool, TReportText&, const TPairFlags&, bool, bool, int,
                             TPostTestCondition, std::int32_t, TCalcProgress&)>
       MultiColumn;
-  std::function<TStatusCode(TDataTable&, TReportText&, const std::array<std::string, 2>&,
-                            const std::array<std::string, 2>&, bool, bool, bool, bool, bool, bool, bool, bool, bool,
-                            TReal, TReal, TReal, TReal)>
-      TwoByTwo;
-  std::function<TStatusCode(TDataTable&, TReportText&)> LargerTable;
+  std::function<void(const TTwoByTwoRequest&, TAnalysisRun&)> TwoByTwo;
+  std::function<void(const TLargerTableRequest&, TAnalysisRun&)> LargerTable;
   // The regressions also hand their graph its outputs.
   std::function<void(const TLinearRegressionRequest&, TAnalysisRun&, TRegressionOutputs&)> LinearRegression;
   std::function<void(const TMultipleRegressionRequest&, TAnalysisRun&, TMultipleRegressionOutputs&)> MultipleRegression;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/GoldenReport.h"
+#include "support/ScriptedProgress.h"
 #include "core/analysis/AnalysisFrame.h"
 #include "core/base/CalcProgress.h"
 #include "core/base/DataTable.h"
@@ -29,6 +30,8 @@
 
 namespace ombrel {
 namespace {
+
+using test::TScriptedProgress;
 
 struct TColumn {
   std::string Title;
@@ -58,26 +61,6 @@ void ExpectLines(TReportText& report, std::string_view golden) {
   report.FinishReport();
   test::ExpectGoldenReport(report, golden);
 }
-
-// A progress whose clock moves a fixed step per reading and which presses
-// Cancel while the events of its n-th report are let through (0: never).
-class TScriptedProgress final : public TCalcProgress {
- public:
-  TScriptedProgress(std::int64_t stepMs, int cancelAtReport)
-      : TCalcProgress([this] { return mNow += mStepMs; }), mStepMs(stepMs), mCancelAt(cancelAtReport) {}
-  int Reports() const { return mReports; }
-
- protected:
-  void ProcessPendingEvents() override {
-    if (++mReports == mCancelAt) RequestCancel();
-  }
-
- private:
-  std::int64_t mNow = 0;
-  std::int64_t mStepMs;
-  int mCancelAt;
-  int mReports = 0;
-};
 
 const std::string FewLine1 = "Regardless of what data you enter, it is impossible for this test to";
 
@@ -146,7 +129,7 @@ TEST(WilcoxonOneColumn, CancelledOrTooLongCountGivesTheApproximateP) {
   const char* lines = "nonparametric/wilcoxon-one-column-approximate";
   {
     SCOPED_TRACE("cancel pressed during the second report");
-    TScriptedProgress progress(1000, 2);
+    TScriptedProgress progress(2, 1000);
     RunOneColumnCase({"cancelled", Weight, 2, true, lines}, progress);
     EXPECT_EQ(progress.Reports(), 2);
     EXPECT_NEAR(static_cast<double>(progress.ApproximateP()), 0.093555, 1e-6);
@@ -155,7 +138,7 @@ TEST(WilcoxonOneColumn, CancelledOrTooLongCountGivesTheApproximateP) {
     // Each reading of the clock is 1000 s later: the first estimate is far
     // beyond ten minutes.
     SCOPED_TRACE("too long");
-    TScriptedProgress progress(1'000'000, 0);
+    TScriptedProgress progress(0, 1'000'000);
     RunOneColumnCase({"too long", Weight, 2, true, lines}, progress);
     EXPECT_EQ(progress.Reports(), 1);
   }
@@ -321,7 +304,7 @@ TEST(MannWhitney, ReportsMatchTheirLayouts) {
 TEST(MannWhitney, CancelledCountGivesTheApproximatePAndClaimsNoExactness) {
   // Tie term (2 - 1) 2 3 / 2 = 3; z = (|4.5 - 15| - 0.5) /
   // sqrt((1331 - 11 - 3) / 12 x 30 / 110) = 1.82782; one-tailed 0.033818.
-  TScriptedProgress progress(1000, 1);
+  TScriptedProgress progress(1, 1000);
   RunMannWhitneyCase({"cancelled", Old, New, false, "nonparametric/mann-whitney-cancelled"}, progress);
   EXPECT_EQ(progress.Reports(), 1);
 }

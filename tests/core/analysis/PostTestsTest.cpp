@@ -34,7 +34,7 @@ bool Contains(const std::vector<std::string>& lines, std::string_view text) {
 
 // Means 5, 8.5 and 12 with N 5, 6, 5 and MS residual 75/26 (13 df).
 const std::vector<TColumnSummary> ThreeGroups = Groups({5, 8.5L, 12}, {5, 6, 5});
-const TPostTestInput ThreeGroupsInput{ThreeGroups, 75.0L / 26, 13, TAnovaDesign::Ordinary};
+const TPostTestInput ThreeGroupsInput{ThreeGroups, 75.0L / 26, 13, TAnovaDesign::Ordinary, {}};
 
 TEST(Bonferroni, ComparesEveryPairAtTheCorrectedLevel) {
   const TBonferroniResult result = ComputeBonferroni(ThreeGroupsInput, {}, false);
@@ -67,7 +67,7 @@ TEST(Bonferroni, ComparesEveryPairAtTheCorrectedLevel) {
 TEST(Bonferroni, RepeatedMeasuresUseTheRowCount) {
   const std::vector<TColumnSummary> groups = Groups({5, 8, 12}, {5, 5, 5});
   const TBonferroniResult result =
-      ComputeBonferroni({groups, 35.0L / 12, 8, TAnovaDesign::RepeatedMeasures}, {}, false);
+      ComputeBonferroni({groups, 35.0L / 12, 8, TAnovaDesign::RepeatedMeasures, {}}, {}, false);
   ASSERT_EQ(result.Pairs.size(), 3u);
   EXPECT_NEAR(static_cast<double>(result.Pairs[0].Statistic), 2.77746029931765, 1e-12);
   EXPECT_NEAR(static_cast<double>(result.Pairs[0].P), 0.0720555277462651, 1e-6 * 0.072);
@@ -77,7 +77,7 @@ TEST(Bonferroni, RepeatedMeasuresUseTheRowCount) {
 // Five groups: ten pairs draw the warning; a selection of eight does not.
 TEST(Bonferroni, SelectedPairsAndTheWarning) {
   const std::vector<TColumnSummary> groups = Groups({1, 2, 3, 4, 5}, {5, 5, 5, 5, 5});
-  const TPostTestInput input{groups, 1, 20, TAnovaDesign::Ordinary};
+  const TPostTestInput input{groups, 1, 20, TAnovaDesign::Ordinary, {}};
   std::vector<std::uint8_t> flags(10, 1);
   flags[1] = 0;  // A with C
   flags[9] = 0;  // D with E
@@ -112,7 +112,7 @@ TEST(Bonferroni, SelectedPairsAndTheWarning) {
 // 3.649), which hides (A, B) and (B, C); (B, D) and (C, D) are tested.
 TEST(StudentNewmanKeuls, StopsInsideARangeFoundNotSignificant) {
   const std::vector<TColumnSummary> groups = Groups({5, 0, 1, 0.5L}, {5, 5, 5, 5});
-  const TRangeTestResult result = ComputeStudentNewmanKeuls({groups, 0.5L, 16, TAnovaDesign::Ordinary});
+  const TRangeTestResult result = ComputeStudentNewmanKeuls({groups, 0.5L, 16, TAnovaDesign::Ordinary, {}});
   struct TExpected {
     std::size_t First;
     std::size_t Second;
@@ -138,8 +138,8 @@ TEST(StudentNewmanKeuls, StopsInsideARangeFoundNotSignificant) {
 
 TEST(Dunnett, NeedsFiveDegreesOfFreedom) {
   const std::vector<TColumnSummary> groups = Groups({2, 5, 8}, {2, 3, 3});
-  EXPECT_TRUE(ComputeDunnett({groups, 1.2L, 4, TAnovaDesign::Ordinary}, 0, true).TooFewDF);
-  const TDunnettResult result = ComputeDunnett({groups, 1.2L, 5, TAnovaDesign::Ordinary}, 1, true);
+  EXPECT_TRUE(ComputeDunnett({groups, 1.2L, 4, TAnovaDesign::Ordinary, {}}, 0, true).TooFewDF);
+  const TDunnettResult result = ComputeDunnett({groups, 1.2L, 5, TAnovaDesign::Ordinary, {}}, 1, true);
   EXPECT_FALSE(result.TooFewDF);
   EXPECT_EQ(result.Control, 1u);
   ASSERT_EQ(result.Pairs.size(), 2u);
@@ -165,7 +165,7 @@ TEST(Dunnett, BeyondTheTableUsesItsLastColumnAndSaysSo) {
     SCOPED_TRACE(testing::Message() << c.Groups << " groups, two-sided " << c.TwoTailed);
     const std::vector<TColumnSummary> groups =
         Groups(std::vector<TReal>(c.Groups, 1), std::vector<std::int32_t>(c.Groups, 4));
-    const TPostTestInput input{groups, 1, 60, TAnovaDesign::Ordinary};
+    const TPostTestInput input{groups, 1, 60, TAnovaDesign::Ordinary, {}};
     const TDunnettResult result = ComputeDunnett(input, 0, c.TwoTailed);
     EXPECT_EQ(result.BeyondTable, c.Beyond);
     EXPECT_EQ(result.Critical5, CriticalDunnett(60, c.LastTabulated, c.TwoTailed, TCriticalLevel::Five).Value);
@@ -183,7 +183,7 @@ TEST(Dunnett, BeyondTheTableUsesItsLastColumnAndSaysSo) {
 TEST(LinearTrend, SplitsTheVariationBetweenColumns) {
   const std::vector<TColumnSummary> groups = Groups({2, 3, 7}, {3, 4, 5});
   const TTrendAnova anova{{2, 58.916666666666667L, 29.458333333333333L}, {}, {9, 18, 2}, {11, 76.916666666666667L}};
-  const TLinearTrendResult result = ComputeLinearTrend({groups, 2, 9, TAnovaDesign::Ordinary}, anova);
+  const TLinearTrendResult result = ComputeLinearTrend({groups, 2, 9, TAnovaDesign::Ordinary, {}}, anova);
   EXPECT_NEAR(static_cast<double>(result.SSLinear), 46.875, 1e-15 * 47);
   EXPECT_NEAR(static_cast<double>(result.Slope), 2.5, 1e-15);
   EXPECT_NEAR(static_cast<double>(result.RSquared), 46.875 / 76.916666666666667, 1e-15);
@@ -197,7 +197,7 @@ TEST(LinearTrend, SplitsTheVariationBetweenColumns) {
 TEST(LinearTrend, TwoGroupsHaveNoNonlinearPart) {
   const std::vector<TColumnSummary> groups = Groups({2, 3}, {4, 4});
   const TTrendAnova anova{{1, 2, 2}, {}, {6, 6, 1}, {7, 8}};
-  const TPostTestInput input{groups, 1, 6, TAnovaDesign::Ordinary};
+  const TPostTestInput input{groups, 1, 6, TAnovaDesign::Ordinary, {}};
   const TLinearTrendResult result = ComputeLinearTrend(input, anova);
   EXPECT_NEAR(static_cast<double>(result.SSLinear), 2, 1e-15);
   EXPECT_EQ(result.NotLinear.DF, 0);

@@ -5,7 +5,7 @@
 
 #include "support/ContingencyTestSupport.h"
 #include "support/GoldenReport.h"
-#include "support/RankTestSupport.h"
+#include "support/ScriptedProgress.h"
 #include "support/StatsTestSupport.h"
 #include "core/base/CalcProgress.h"
 #include "core/base/DataTable.h"

@@ -75,6 +75,14 @@ class TRecorder {
       call.SecondSummaryTitle = secondSummary.Title;
       return Finish(table, report);
     };
+    routines.Anova = [this](const TAnovaRequest& request, TAnalysisRun& run) {
+      TCall& call = Record("anova", run.Table);
+      call.Pairs = request.PairSelected;
+      call.UseSelectedPairs = request.UseSelectedPairs;
+      call.ControlColumn = request.ControlColumn;
+      call.Kind = static_cast<std::int32_t>(request.PostTest);
+      Finish(run.Table, run.Report);
+    };
     routines.MultiColumn = [this](TDataTable& table, bool, bool, TReportText& report, const TPairFlags& pairs,
                                   bool useSelectedPairs, bool, int control, TPostTestCondition, std::int32_t kind,
                                   TCalcProgress&) {
@@ -85,17 +93,15 @@ class TRecorder {
       call.Kind = kind;
       return Finish(table, report);
     };
-    routines.TwoByTwo = [this](TDataTable& table, TReportText& report, const std::array<std::string, 2>& columns,
-                               const std::array<std::string, 2>& rows, bool, bool, bool, bool, bool, bool, bool, bool,
-                               bool, TReal, TReal, TReal, TReal) {
-      TCall& call = Record("two by two", table);
-      call.ColumnTitles = columns;
-      call.RowTitles = rows;
-      return Finish(table, report);
+    routines.TwoByTwo = [this](const TTwoByTwoRequest& request, TAnalysisRun& run) {
+      TCall& call = Record("two by two", run.Table);
+      call.ColumnTitles = {request.Titles.LeftColumn, request.Titles.RightColumn};
+      call.RowTitles = {request.Titles.TopRow, request.Titles.BottomRow};
+      Finish(run.Table, run.Report);
     };
-    routines.LargerTable = [this](TDataTable& table, TReportText& report) {
-      Record("larger table", table);
-      return Finish(table, report);
+    routines.LargerTable = [this](const TLargerTableRequest&, TAnalysisRun& run) {
+      Record("larger table", run.Table);
+      Finish(run.Table, run.Report);
     };
     routines.LinearRegression = [this](const TLinearRegressionRequest&, TAnalysisRun& run,
                                        TRegressionOutputs& outputs) {
@@ -263,7 +269,7 @@ TEST_F(RunAnalysisTest, TemporaryTitlesAndCountsAreRestoredOnEveryPath) {
 
     ASSERT_EQ(recorder.Calls.size(), 1u);
     const TCall& call = recorder.Calls[0];
-    EXPECT_EQ(call.Routine, "multi column");
+    EXPECT_EQ(call.Routine, "anova");
     EXPECT_EQ(call.Titles[0], "Control");
     EXPECT_EQ(call.Titles[2], "Column C");
     EXPECT_EQ(call.Titles[25], "Column Z");
