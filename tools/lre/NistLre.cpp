@@ -356,15 +356,13 @@ std::optional<TSource> MultipleSource(const std::string& name) {
   return std::nullopt;
 }
 
-// Where the one-way ANOVA keeps its table and F. The ANOVA family becomes
-// data separately: these are the names its record is expected to use, and
-// the rows stay pending until it has results.
+// Where the one-way ANOVA keeps its table and F (docs/REPORT-JSON.md).
 const std::vector<std::pair<std::string, std::string>> AnovaPaths = {
-    {"between SS", "tables.anova[source=treatments].ss"},
-    {"between MS", "tables.anova[source=treatments].ms"},
+    {"between SS", "tables.anova[source=treatment].ss"},
+    {"between MS", "tables.anova[source=treatment].ms"},
     {"F", "results.f"},
-    {"within SS", "tables.anova[source=residuals].ss"},
-    {"within MS", "tables.anova[source=residuals].ms"},
+    {"within SS", "tables.anova[source=residual].ss"},
+    {"within MS", "tables.anova[source=residual].ms"},
 };
 
 // ---------------------------------------------------------------------------
