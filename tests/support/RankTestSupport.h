@@ -2,7 +2,11 @@
 
 #include <cstdint>
 
+#include "core/analysis/AnalysisFrame.h"
+#include "core/analysis/AnalysisRecord.h"
 #include "core/base/CalcProgress.h"
+#include "core/base/DataTable.h"
+#include "core/report/ReportText.h"
 
 namespace ombrel::test {
 
@@ -29,5 +33,27 @@ class TScriptedProgress : public TCalcProgress {
   std::int64_t mNow = 0;
   int mReports = 0;
 };
+
+// Runs a family's entry point on a table as RunAnalysis runs it: inside the
+// fault frame with a record of its own, then the error report. The report
+// is finished; the record names the lines the analysis wrote and holds no
+// results after a refusal. Returns the table's StatusCode.
+template <typename TRequest>
+TStatusCode RunRecorded(void (*entry)(const TRequest&, TAnalysisRun&), const TRequest& request, TDataTable& table,
+                        TCalcProgress& progress, TReportText& report, TReportResults& results) {
+  report.BeginReport();
+  results.Analyses.assign(1, TAnalysisRecord{});
+  TAnalysisRecord& record = results.Analyses.back();
+  RunGuarded(table, &report, [&] {
+    TAnalysisRun run{table, report, progress, record};
+    entry(request, run);
+  });
+  record.Status = table.StatusCode;
+  if (record.Status != TStatusCode::Ok) record.Results = record.Method = record.Tables = TResultValue::Null();
+  report.WriteErrorReport(table.StatusCode);
+  record.EndLine = report.LineCount();
+  report.FinishReport();
+  return table.StatusCode;
+}
 
 }  // namespace ombrel::test

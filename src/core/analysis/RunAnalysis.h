@@ -8,6 +8,8 @@
 
 #include "core/analysis/AnalysisRecord.h"
 #include "core/analysis/Correlation.h"
+#include "core/analysis/Nonparametric.h"
+#include "core/analysis/RankAnova.h"
 #include "core/analysis/RegressionOutputs.h"
 #include "core/analysis/TTests.h"
 #include "core/base/DataTable.h"
@@ -31,11 +33,8 @@ inline constexpr std::string_view NoPairSelectedMessage = "At least one column p
 struct TAnalysisRoutines {
   std::function<void(const TTTestRequest&, TAnalysisRun&)> TTest;
   std::function<void(const TCorrelationRequest&, TAnalysisRun&)> Correlation;
-  std::function<TStatusCode(TDataTable&, int, TColumnSummary&, TReportText&, bool, TReal, TCalcProgress&)>
-      NonparametricOneColumn;
-  std::function<TStatusCode(TDataTable&, int, int, TReportText&, bool, bool, TColumnSummary&, TColumnSummary&,
-                            TCalcProgress&)>
-      NonparametricTwoColumns;
+  std::function<void(const TNonparametricRequest&, TAnalysisRun&)> Nonparametric;
+  std::function<void(const TRankAnovaRequest&, TAnalysisRun&)> RankAnova;
   std::function<TStatusCode(TDataTable&, bool, bool, TReportText&, const TPairFlags&, bool, bool, int,
                             TPostTestCondition, std::int32_t, TCalcProgress&)>
       MultiColumn;
