@@ -33,6 +33,8 @@ void PrintHelp(std::ostream& out) {
          "  report --html FILE.omd        print the report as an HTML page (tables as tables)\n"
          "  report --json FILE.omd        print the report's results as one JSON object\n"
          "  report --pdf OUT.pdf FILE.omd write the report as a PDF, paginated as printed\n"
+         "  report --effect-sizes ...     end the report with its effect sizes, method and APA\n"
+         "                                sentence (the JSON always holds them)\n"
          "  graph [--sem] [--size WxH{cm|px}] [--dpi N] FILE.omd OUT.svg|OUT.pdf|OUT.png\n"
          "                                draw the document's graph (SD error bars unless\n"
          "                                --sem; 16x12cm and 300 dpi unless told)\n"
@@ -70,6 +72,7 @@ int Report(int argc, char** argv) {
   bool keepMarkers = false;
   bool html = false;
   bool json = false;
+  bool effectSizes = false;
   std::string pdf;
   std::string path;
   for (int i = 2; i < argc; ++i) {
@@ -80,6 +83,8 @@ int Report(int argc, char** argv) {
       html = true;
     } else if (argument == "--json") {
       json = true;
+    } else if (argument == "--effect-sizes") {
+      effectSizes = true;
     } else if (argument == "--pdf") {
       if (++i >= argc) return Usage("report", "name the PDF file after --pdf.");
       pdf = argv[i];
@@ -94,6 +99,7 @@ int Report(int argc, char** argv) {
     return Usage("report", "choose one of --html, --json and --pdf.");
   ombrel::TDocument document;
   if (!Open(path, document)) return FileError;
+  document.EffectSizes = effectSizes;
   if (!pdf.empty()) {
 #ifdef OMBREL_CLI_PICTURES
     const std::string message = ombrel::WriteReportPdfFile(document, path, pdf);

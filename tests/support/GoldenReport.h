@@ -28,9 +28,10 @@ namespace ombrel::test {
 inline std::string Visible(std::string_view line) {
   std::string text(line);
   for (char& ch : text) {
-    if (ch == '^' || ch == '_') ADD_FAILURE() << "literal '" << ch << "' in report line: " << line;
+    if (ch == '^' || ch == '_' || ch == '~') ADD_FAILURE() << "literal '" << ch << "' in report line: " << line;
     if (ch == BoldMarker) ch = '^';
     if (ch == UnderlineMarker) ch = '_';
+    if (ch == ItalicMarker) ch = '~';
   }
   return text;
 }

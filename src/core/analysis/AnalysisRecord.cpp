@@ -1,5 +1,7 @@
 #include "core/analysis/AnalysisRecord.h"
 
+#include <algorithm>
+
 #include "core/report/ReportText.h"
 
 namespace ombrel {
@@ -24,6 +26,7 @@ TResultValue AnalysisRecordTree(const TAnalysisRecord& record) {
     tree.Add("results", record.Results);
     tree.Add("method", record.Method);
     tree.Add("tables", record.Tables);
+    tree.Add("effect", record.Effect ? EffectSectionTree(*record.Effect) : TResultValue::Null());
     return tree;
   }
   TResultValue refusal = TResultValue::Object();
@@ -33,6 +36,40 @@ TResultValue AnalysisRecordTree(const TAnalysisRecord& record) {
   tree.Add("results", TResultValue::Null());
   tree.Add("method", TResultValue::Null());
   tree.Add("tables", TResultValue::Null());
+  tree.Add("effect", TResultValue::Null());
+  return tree;
+}
+
+namespace {
+
+std::string WithoutMarkers(std::string text) {
+  std::erase_if(text, [](char ch) { return ch == BoldMarker || ch == UnderlineMarker || ch == ItalicMarker; });
+  return text;
+}
+
+}  // namespace
+
+void WriteEffectSection(TReportText& report, const TEffectSection& section) {
+  for (const TNamedEffectSize& size : section.Sizes)
+    WriteEffectSizeLine(report, size.Name, size.Size.Value, size.Size.Lower, size.Size.Upper);
+  WriteMethodLine(report, section.Method);
+  if (!section.Apa.empty()) WriteApaLine(report, section.Apa);
+}
+
+TResultValue EffectSectionTree(const TEffectSection& section) {
+  TResultValue sizes = TResultValue::Array();
+  for (const TNamedEffectSize& size : section.Sizes) {
+    TResultValue row = TResultValue::Object();
+    row.AddText("name", size.Name);
+    row.AddReal("value", size.Size.Value);
+    row.AddReal("lower95", size.Size.Lower);
+    row.AddReal("upper95", size.Size.Upper);
+    sizes.Push(std::move(row));
+  }
+  TResultValue tree = TResultValue::Object();
+  tree.Add("sizes", std::move(sizes));
+  tree.AddText("methodText", MethodLineText(section.Method));
+  tree.AddText("apa", section.Apa.empty() ? std::string() : WithoutMarkers(ApaLineText(section.Apa)));
   return tree;
 }
 
@@ -50,6 +87,31 @@ std::int32_t TypedValueCount(const TDataTable& table, int column) {
   return count;
 }
 
+TColumnUse ColumnUseOf(const TDataTable& table, int column, std::string title, std::int32_t used) {
+  TColumnUse use{column, std::move(title), used};
+  const int mapped = table.MapColumn(column);
+  if (mapped < 0 || mapped >= MaxColumns) return use;
+  std::int32_t typed = 0;
+  int lastValue = -1;
+  for (int row = 0; row <= table.LastRow(); ++row) {
+    if (table.IsCellEmpty(row, mapped)) continue;
+    ++typed;
+    lastValue = row;
+    if (table.IsExcluded(row, mapped)) ++use.Excluded;
+  }
+  use.LeftOut = std::max(0, typed - used);
+  use.Excluded = std::min(use.Excluded, use.LeftOut);
+  use.Empty = lastValue + 1 - typed;
+  return use;
+}
+
+std::vector<TGroupCount> GroupCountsOf(const std::vector<TColumnUse>& columns) {
+  std::vector<TGroupCount> groups;
+  for (const TColumnUse& use : columns)
+    groups.push_back({use.Title, use.Used, use.Empty, use.Excluded, std::max(0, use.LeftOut - use.Excluded)});
+  return groups;
+}
+
 TResultValue ColumnUseTree(const std::vector<TColumnUse>& columns) {
   TResultValue tree = TResultValue::Array();
   for (const TColumnUse& use : columns) {
@@ -58,6 +120,8 @@ TResultValue ColumnUseTree(const std::vector<TColumnUse>& columns) {
     row.AddText("title", use.Title);
     row.AddInteger("nUsed", use.Used);
     row.AddInteger("nLeftOut", use.LeftOut);
+    row.AddInteger("nExcluded", use.Excluded);
+    row.AddInteger("nEmpty", use.Empty);
     tree.Push(std::move(row));
   }
   return tree;

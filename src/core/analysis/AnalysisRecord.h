@@ -10,6 +10,7 @@
 // Keys are lowerCamelCase; docs/REPORT-JSON.md lists the conventions.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,11 +18,30 @@
 #include "core/base/DataTable.h"
 #include "core/base/ResultValue.h"
 #include "core/base/StatusCodes.h"
+#include "core/report/EffectSizeLines.h"
+#include "core/stats/EffectSizes.h"
 
 namespace ombrel {
 
 class TCalcProgress;
 class TReportText;
+
+// One measure of the closing "Effect size and method" section: its name as
+// the report writes it ("Cohen's d") and its value with the 95% confidence
+// interval (empty limits where none is defined).
+struct TNamedEffectSize {
+  std::string Name;
+  TEffectSize Size;
+};
+
+// The closing section of an analysis: its effect sizes, the facts of the
+// method that gave its P value, and the parts of its APA sentence (with the
+// report's italic markers around the statistic symbols).
+struct TEffectSection {
+  std::vector<TNamedEffectSize> Sizes;
+  TMethodFacts Method;
+  std::vector<std::string> Apa;
+};
 
 struct TAnalysisRecord {
   // "pairedTTest", "pearsonCorrelation", ...: what ran.
@@ -35,6 +55,9 @@ struct TAnalysisRecord {
   TResultValue Results;
   TResultValue Method;
   TResultValue Tables;
+  // The effect-size section: filled by every family that has one, written
+  // at the end of the report when asked for and always part of the JSON.
+  std::optional<TEffectSection> Effect;
   // The report lines the analysis wrote: FirstLine up to, not including,
   // EndLine (GetLine's numbering).
   int FirstLine = 0;
@@ -59,6 +82,13 @@ struct TAnalysisRun {
   TAnalysisRecord& Record;
 };
 
+// The lines of one analysis's effect section (without the heading): a line
+// per effect size, the method line and the APA line.
+void WriteEffectSection(TReportText& report, const TEffectSection& section);
+// {"sizes": [{"name", "value", "lower95", "upper95"}], "methodText", "apa"}
+// with the marker bytes taken out of the texts.
+TResultValue EffectSectionTree(const TEffectSection& section);
+
 // A refusal's message: its report lines joined by a space.
 std::string RefusalMessage(TStatusCode code);
 
@@ -71,16 +101,25 @@ TResultValue AnalysisRecordTree(const TAnalysisRecord& record);
 TResultValue ColumnLetterValue(int column);
 
 // How many values of a column an analysis used and how many of the column's
-// values it left out (excluded cells, values without a partner).
+// values it left out (excluded cells, values without a partner), and how
+// many cells above the column's last value were left empty.
 struct TColumnUse {
   int Column = 0;
   std::string Title;
   std::int32_t Used = 0;
   std::int32_t LeftOut = 0;
+  std::int32_t Excluded = 0;  // of LeftOut: excluded values
+  std::int32_t Empty = 0;     // empty cells between the first row and the column's last value
 };
 // The values typed in a column (excluded ones too), rows 0 to LastRow.
 std::int32_t TypedValueCount(const TDataTable& table, int column);
-// {"column", "title", "nUsed", "nLeftOut"} per column.
+// The use of an analysis column (mapped as GetAnalysisValue maps it) of
+// which `used` values entered the analysis: its typed values, excluded
+// ones and empty cells counted from the table.
+TColumnUse ColumnUseOf(const TDataTable& table, int column, std::string title, std::int32_t used);
+// {"column", "title", "nUsed", "nLeftOut", "nExcluded", "nEmpty"} per column.
 TResultValue ColumnUseTree(const std::vector<TColumnUse>& columns);
+// The groups of a method line: used, empty, excluded and without a partner.
+std::vector<TGroupCount> GroupCountsOf(const std::vector<TColumnUse>& columns);
 
 }  // namespace ombrel

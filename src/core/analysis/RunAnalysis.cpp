@@ -41,6 +41,21 @@ void EndDocumentReport(TReportText& report) {
   report.FinishReport();
 }
 
+// The effect-size section of every analysis that has one, when asked for,
+// and then the report's end.
+void EndDocumentReport(const TAnalysisJob& job) {
+  if (job.EffectSizes) {
+    bool headed = false;
+    for (const TAnalysisRecord& record : job.Results.Analyses) {
+      if (record.Status != TStatusCode::Ok || !record.Effect) continue;
+      if (!headed) WriteEffectSizeHeading(job.Report);
+      headed = true;
+      WriteEffectSection(job.Report, *record.Effect);
+    }
+  }
+  EndDocumentReport(job.Report);
+}
+
 // One analysis call: inside the fault frame, then its error report. The
 // analysis's record is named `analysis` until the routine names it, and
 // holds no results once the analysis was refused or met a fault.
@@ -389,7 +404,7 @@ void RunCompareMeansDriver(const TAnalysisJob& job, TCalcProgress& progress, con
     const TRaisedLastColumn lastColumn(table, selected.back());
     RunSelectedTest(job, progress, routines, selected);
   }
-  EndDocumentReport(report);
+  EndDocumentReport(job);
 }
 
 void RunXYDriver(const TAnalysisJob& job, TCalcProgress& progress, const TAnalysisRoutines& routines) {
@@ -431,7 +446,7 @@ void RunXYDriver(const TAnalysisJob& job, TCalcProgress& progress, const TAnalys
       routines.Correlation(request, run);
     });
   }
-  EndDocumentReport(report);
+  EndDocumentReport(job);
 }
 
 void RunLargerTableDriver(const TAnalysisJob& job, TCalcProgress& progress, const TAnalysisRoutines& routines) {
@@ -451,7 +466,7 @@ void RunLargerTableDriver(const TAnalysisJob& job, TCalcProgress& progress, cons
     const TTemporaryTitles titles(table, "");
     RunAndRecord(job, "largerTable", [&](TAnalysisRecord&) { routines.LargerTable(table, report); });
   }
-  EndDocumentReport(report);
+  EndDocumentReport(job);
 }
 
 void RunTwoByTwoDriver(const TAnalysisJob& job, TCalcProgress& progress, const TAnalysisRoutines& routines) {
@@ -477,7 +492,7 @@ void RunTwoByTwoDriver(const TAnalysisJob& job, TCalcProgress& progress, const T
                       choices.ReportRelativeRisk != 0, choices.TwoByTwoTwoSided != 0, true, counts.A, counts.B,
                       counts.C, counts.D);
   });
-  EndDocumentReport(report);
+  EndDocumentReport(job);
 }
 
 void RunMultipleRegressionDriver(const TAnalysisJob& job, TCalcProgress& progress, const TAnalysisRoutines& routines) {
@@ -503,7 +518,7 @@ void RunMultipleRegressionDriver(const TAnalysisJob& job, TCalcProgress& progres
     job.MultipleRegressionResults = TMultipleRegressionOutputs{};
   }
   job.Results.Analyses.back().EndLine = report.LineCount();
-  EndDocumentReport(report);
+  EndDocumentReport(job);
 }
 
 void RunAnalysis(const TAnalysisJob& job, TCalcProgress& progress, const TAnalysisRoutines& routines,

@@ -64,6 +64,9 @@ struct TAnalysisJob {
   TMultipleRegressionOutputs& MultipleRegressionResults;
   // The selected-pairs flag of the multi-column test, carried between runs.
   std::uint8_t& SelectedPairsInUse;
+  // The report ends with the "Effect size and method" section (the JSON
+  // always holds it).
+  bool EffectSizes = false;
 };
 
 // The real analysis routines.

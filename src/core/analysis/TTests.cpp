@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "core/stats/ColumnStats.h"
+#include "core/stats/AssumptionTests.h"
+#include "core/stats/EffectSizes.h"
 #include "core/stats/PValue.h"
 
 namespace ombrel {
@@ -75,8 +77,29 @@ void FillDifferences(TDataTable& table, int firstColumn, int secondColumn) {
 int IndexOf(const TTestColumn& column) { return column.Averaged ? -1 : column.Column; }
 
 TColumnUse UseOf(const TDataTable& table, const TTestColumn& column, const TColumnSummary& summary, std::int32_t used) {
-  const std::int32_t typed = column.Averaged ? used : TypedValueCount(table, column.Column);
-  return {column.Column, summary.Title, used, std::max(0, typed - used)};
+  if (column.Averaged) return {column.Column, summary.Title, used};
+  return ColumnUseOf(table, column.Column, summary.Title, used);
+}
+
+// Cohen's d and Hedges' g of a computed test, signed as its difference.
+void ComputeEffectSizes(TTTestResult& result) {
+  const TTStatistic& t = result.T;
+  if (t.SDZero || IsEmpty(t.Difference)) return;
+  switch (result.Request.Kind) {
+    case TTTestKind::OneSample:
+      result.CohensD = CohensDOneSample(t.Difference, result.A.SD, result.A.N);
+      break;
+    case TTTestKind::Paired:
+      result.CohensD = CohensDOneSample(t.Difference, result.Differences.SD, result.Differences.N);
+      break;
+    case TTTestKind::Unpaired:
+      result.CohensD = CohensDPooled(t.Difference, result.A.SD, result.A.N, result.B.SD, result.B.N);
+      result.HedgesG = HedgesG(t.Difference, result.A.SD, result.A.N, result.B.SD, result.B.N);
+      break;
+    case TTTestKind::Welch:
+      result.CohensD = CohensDWelch(t.Difference, result.A.SD, result.A.N, result.B.SD, result.B.N, t.DF);
+      break;
+  }
 }
 
 void ComputeOneSample(TTTestResult& result, TDataTable& table) {
@@ -212,7 +235,9 @@ TFTestResult EqualSDsFTest(const TColumnSummary& a, const TColumnSummary& b) {
   result.F = Square(larger.SD) / Square(smaller.SD);
   result.NumeratorDF = larger.N - 1;
   result.DenominatorDF = smaller.N - 1;
-  result.P = p_value_f(result.NumeratorDF, result.DenominatorDF, result.F);
+  // The question is whether the SDs differ in either direction, so both
+  // tails count: twice the upper tail of the larger over the smaller.
+  result.P = VarianceRatioTwoSidedP(result.F, result.NumeratorDF, result.DenominatorDF);
   return result;
 }
 
@@ -229,6 +254,7 @@ TTTestResult ComputeTTest(const TTTestRequest& request, TDataTable& table) {
   if (result.Status == TStatusCode::Ok && !result.T.SDZero)
     // t is taken positive, so one tail is the direction the data show.
     result.P = request.Tails == 1 ? result.T.P / 2 : result.T.P;
+  if (result.Status == TStatusCode::Ok) ComputeEffectSizes(result);
   return result;
 }
 

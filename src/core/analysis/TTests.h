@@ -52,7 +52,7 @@ TTStatistic OneSampleTTest(const TColumnSummary& column, TReal hypotheticalMean)
 TTStatistic UnpairedTTest(const TColumnSummary& a, const TColumnSummary& b, bool equalSDs);
 
 // F test of equal SDs: the larger variance over the smaller (B's on top when
-// the SDs are equal), with its upper-tail P alone.
+// the SDs are equal); P is two-sided, twice the upper tail (at most 1).
 struct TFTestResult {
   TReal F = EmptyValue;
   std::int32_t NumeratorDF = 0;
@@ -108,6 +108,11 @@ struct TTTestResult {
   TPearsonResult PairingR;
   TReal PairingPOneTailed = EmptyValue;
   std::vector<TColumnUse> Columns;
+  // Cohen's d (d_z for the paired test; with the mean of the two variances
+  // for Welch's test) and, for the unpaired test with equal SDs, Hedges' g,
+  // each with its 95% interval; the sign follows Difference.
+  TEffectSize CohensD;
+  TEffectSize HedgesG;
 };
 
 // Computes the test; the table's StatusCode is Ok, or the refusal. Raw columns have their summary (and normality test)

@@ -1,5 +1,6 @@
 // The t tests' writers: the text report and the record, both from a
 // computed TTTestResult.
+#include <cmath>
 #include <string_view>
 
 #include "core/analysis/ColumnSummaryData.h"
@@ -371,6 +372,25 @@ TResultValue TablesOf(const TTTestResult& result) {
   return tables;
 }
 
+// Cohen's d (and Hedges' g), the method and the APA sentence. The APA t
+// carries the sign of the mean difference, as d does; the report's t is
+// its size.
+TEffectSection EffectSectionOf(const TTTestResult& result) {
+  const TTTestKind kind = result.Request.Kind;
+  TEffectSection section;
+  section.Sizes.push_back({"Cohen's d", result.CohensD});
+  if (kind == TTTestKind::Unpaired) section.Sizes.push_back({"Hedges' g", result.HedgesG});
+  section.Method.Source =
+      kind == TTTestKind::Welch ? "the t distribution with Welch's degrees of freedom" : "the t distribution";
+  section.Method.Tails = result.Request.Tails;
+  section.Method.Groups = GroupCountsOf(result.Columns);
+  const TReal t = IsEmpty(result.T.T) ? EmptyValue : std::copysign(result.T.T, result.T.Difference);
+  const TEffectSize& d = result.CohensD;
+  section.Apa = {ApaStatistic(Italic("t"), ApaDf(result.T.DF), t), ApaP(result.P),
+                 ApaEffect(Italic("d"), d.Value, d.Lower, d.Upper)};
+  return section;
+}
+
 }  // namespace
 
 void WriteTTestReport(const TTTestResult& result, TReportText& report) {
@@ -389,6 +409,7 @@ void FillTTestRecord(const TTTestResult& result, TAnalysisRecord& record) {
   record.Results = ResultsOf(result);
   record.Method = MethodOf(result);
   record.Tables = TablesOf(result);
+  record.Effect = EffectSectionOf(result);
 }
 
 }  // namespace ombrel

@@ -54,6 +54,10 @@ class TDocument {
   // The selected-pairs flag of the multi-column test, carried from one run
   // to the next where a choice leaves it unchanged.
   std::uint8_t SelectedPairsInUse = 1;
+  // The report ends with the "Effect size and method" section: the
+  // application's option, set on each document before its report is
+  // computed (not kept in the document file).
+  bool EffectSizes = false;
   // Graph settings.
   std::uint8_t GraphByColumns = 1;
   std::uint8_t GraphAnalyzedOnly = 0;

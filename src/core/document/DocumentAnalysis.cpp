@@ -12,7 +12,8 @@ TAnalysisJob AnalysisJobOf(TDocument& document) {
                       document.Results,
                       document.Regression,
                       document.MultipleRegressionResults,
-                      document.SelectedPairsInUse};
+                      document.SelectedPairsInUse,
+                      document.EffectSizes};
 }
 
 void RunAnalysis(TDocument& document, TCalcProgress& progress, const TAnalysisRoutines& routines) {

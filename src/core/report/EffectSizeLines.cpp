@@ -96,6 +96,7 @@ std::string LeftOut(const TGroupCount& group) {
   std::vector<std::string> counts;
   if (group.Empty > 0) counts.push_back(std::to_string(group.Empty) + " empty");
   if (group.Excluded > 0) counts.push_back(std::to_string(group.Excluded) + " excluded");
+  if (group.Unpaired > 0) counts.push_back(std::to_string(group.Unpaired) + " without a partner");
   if (counts.empty()) return std::string();
   return group.Name + " " + Joined(counts, ", ");
 }
@@ -186,11 +187,16 @@ std::string ApaEffect(std::string_view symbol, TReal value, TReal lower, TReal u
 }
 
 std::string ApaLineText(std::initializer_list<std::string_view> parts) {
-  std::vector<std::string> texts(parts.begin(), parts.end());
-  return "APA: " + Joined(texts, ", ");
+  return ApaLineText(std::vector<std::string>(parts.begin(), parts.end()));
 }
 
+std::string ApaLineText(const std::vector<std::string>& parts) { return "APA: " + Joined(parts, ", "); }
+
 void WriteApaLine(TReportText& report, std::initializer_list<std::string_view> parts) {
+  WriteApaLine(report, std::vector<std::string>(parts.begin(), parts.end()));
+}
+
+void WriteApaLine(TReportText& report, const std::vector<std::string>& parts) {
   WriteWrapped(report, ApaLineText(parts), static_cast<int>(std::string_view("APA: ").size()));
 }
 

@@ -47,6 +47,7 @@ struct TGroupCount {
   std::int32_t Used = 0;
   std::int32_t Empty = 0;
   std::int32_t Excluded = 0;
+  std::int32_t Unpaired = 0;  // left out because the other value of its pair is missing
 };
 
 struct TMethodFacts {
@@ -90,7 +91,9 @@ std::string ApaEffect(std::string_view symbol, TReal value, TReal lower = EmptyV
                       bool leadingZero = true);
 // "APA: " and the non-empty parts joined by ", ".
 std::string ApaLineText(std::initializer_list<std::string_view> parts);
+std::string ApaLineText(const std::vector<std::string>& parts);
 // The APA line, wrapped as the method line is when it is longer than a line.
 void WriteApaLine(TReportText& report, std::initializer_list<std::string_view> parts);
+void WriteApaLine(TReportText& report, const std::vector<std::string>& parts);
 
 }  // namespace ombrel

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <utility>
 
+#include "core/stats/AssumptionTests.h"
 #include "core/stats/PValue.h"
 
 namespace ombrel {
@@ -11,8 +12,6 @@ namespace ombrel {
 namespace {
 
 constexpr int FirstShellIncrement = 95;
-constexpr int LastSeriesTerm = 100;
-constexpr TReal SeriesStopRatio = 0.001L;
 constexpr TReal NormalityAlpha = 0.05L;
 constexpr std::int32_t MinimumNormalityN = 5;
 
@@ -178,26 +177,6 @@ TReal KolmogorovSmirnovDistance(std::span<const TReal> sorted, TReal mean, TReal
   return ks;
 }
 
-TReal KolmogorovSmirnovP(std::int32_t n, TReal ks) {
-  const TReal lambdaSquared = static_cast<TReal>(n) * ks * ks;
-  TReal sum = 0;
-  TReal previous = 0;
-  for (int k = 0; k <= LastSeriesTerm; ++k) {
-    const TReal kk = static_cast<TReal>(k + 1);
-    const TReal sign = k % 2 == 0 ? 1 : -1;
-    const TReal term = 2 * sign * std::exp(-2 * kk * kk * lambdaSquared);
-    sum += term;
-    // A term that underflowed to 0 ends the series as well: nothing more
-    // can be added.
-    if (k > 0 && (SeriesStopRatio * std::fabs(previous) > std::fabs(term) || term == 0)) {
-      if (k >= LastSeriesTerm) return 1;
-      return std::clamp(sum, TReal{0}, TReal{1});
-    }
-    previous = term;
-  }
-  return 1;
-}
-
 TNormalityResult TestNormality(std::span<const TReal> values, TReal mean, TReal sd) {
   TNormalityResult result;
   if (static_cast<std::int32_t>(values.size()) < MinimumNormalityN || IsEmpty(mean) || IsEmpty(sd) || !(sd > 0))
@@ -205,7 +184,9 @@ TNormalityResult TestNormality(std::span<const TReal> values, TReal mean, TReal 
   std::vector<TReal> sorted(values.begin(), values.end());
   ShellSort(sorted);
   result.KS = KolmogorovSmirnovDistance(sorted, mean, sd);
-  result.P = KolmogorovSmirnovP(static_cast<std::int32_t>(sorted.size()), result.KS);
+  // The mean and SD come from the same values, so the distance is judged
+  // by Lilliefors' distribution, not by the one for a given mean and SD.
+  result.P = LillieforsP(result.KS, static_cast<std::int32_t>(sorted.size())).P;
   result.Passed = result.P > NormalityAlpha;
   return result;
 }

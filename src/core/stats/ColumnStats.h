@@ -58,13 +58,10 @@ TReal ColumnMedian(const TDataTable& table, int column);
 // p_value_z, so the distance is accurate to about 1e-5.
 TReal KolmogorovSmirnovDistance(std::span<const TReal> sorted, TReal mean, TReal sd);
 
-// P of the distance by the asymptotic Kolmogorov series in n KS^2, summed
-// until a term falls below 0.001 of the one before; 1 when that takes more
-// than 100 terms (sqrt(n) KS below about 0.13). Kept within [0, 1].
-TReal KolmogorovSmirnovP(std::int32_t n, TReal ks);
-
 // The normality test of a set of values (any order) against the normal
-// distribution with the given mean and SD; passed when P > 0.05. Values are
+// distribution with the given mean and SD (estimated from the same values):
+// the Kolmogorov-Smirnov distance with Lilliefors' P (LillieforsP); passed
+// when P > 0.05. Values are
 // not tested (empty result) when there are fewer than 5 or SD is not positive.
 TNormalityResult TestNormality(std::span<const TReal> values, TReal mean, TReal sd);
 

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "support/GoldenReport.h"
 #include "support/ReportAgreement.h"
 #include "core/base/CalcProgress.h"
@@ -216,6 +218,46 @@ TEST(TTestReports, PreconditionsGiveTheirThreeLineReports) {
   noPair.Choices.PostTestMethod = TPostTestMethod::Bonferroni;
   noPair.Choices.PairSelected.fill(0);
   Expect(noPair, MessageReport({"At least one column pair must be selected."}));
+}
+
+// The section that closes a report when asked for: Cohen's d (and Hedges'
+// g), the method and the APA sentence. The sleep data's figures, from SciPy
+// with noncentral t intervals: paired d_z -1.2846 [-2.1180, -0.4146]
+// (Drug 1 minus Drug 2); unpaired d 0.8322 [-0.0955, 1.7388], g 0.7969.
+TEST(TTestReports, EffectSectionOfEachTest) {
+  struct TRow {
+    const char* Golden;
+    int TwoColumnUnpaired;
+    int EqualSDs;
+  };
+  const TRow rows[] = {{"t-tests/effect-section-paired", 0, 1},
+                       {"t-tests/effect-section-unpaired", 1, 1},
+                       {"t-tests/effect-section-welch", 1, 0}};
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Golden);
+    TDocument document;
+    document.EffectSizes = true;
+    TypeColumn(document, 0, "Drug 1", SleepDrug1);
+    TypeColumn(document, 1, "Drug 2", SleepDrug2);
+    document.Choices.TwoColumnUnpaired = static_cast<std::uint8_t>(row.TwoColumnUnpaired);
+    document.Choices.EqualSDs = static_cast<std::uint8_t>(row.EqualSDs);
+    Expect(document, row.Golden);
+  }
+}
+
+// A control group with one outlier: its KS distance, 0.3588, lies beyond
+// Lilliefors' 1% point for n = 8, and Dallal and Wilkinson's approximation
+// puts P at 0.0031: the group fails the normality test.
+TEST(TTestReports, AnOutlierFailsTheNormalityTest) {
+  TDocument document;
+  TypeColumn(document, 0, "Control", {12.5L, 14.1L, -3.2L, 10, 11.7L, 13.3L, 9.8L, 12.0L});
+  TSilentCalcProgress progress;
+  RunAnalysis(document, progress);
+  const std::vector<std::string> lines = VisibleLines(document.Report);
+  const std::vector<std::string> expected = {"   The Kolmogorov-Smirnov distance (KS) is   0.36",
+                                             "   The P value is 0.0031",
+                                             "The data failed the normality test with P<0.05."};
+  EXPECT_NE(std::search(lines.begin(), lines.end(), expected.begin(), expected.end()), lines.end());
 }
 
 }  // namespace

@@ -72,10 +72,10 @@ TEST(TTests, WelchKeepsAWholeDegreeOfFreedom) {
 
 TEST(TTests, FTestPutsTheLargerSDOnTop) {
   // Sleep data: F = (2.00225 / 1.78901)^2 = 1.252595 with 9 and 9 df,
-  // upper tail 0.371360 (mpmath).
+  // upper tail 0.371360 (mpmath), so the two-sided P is 0.742720.
   const TFTestResult f = EqualSDsFTest(Drug1, Drug2);
   EXPECT_NEAR(f.F, 1.252595036L, 1e-8L);
-  EXPECT_NEAR(f.P, 0.371360L, 1e-6L);
+  EXPECT_NEAR(f.P, 0.742720L, 1e-6L);
   // Equal SDs: B is the numerator, so its N gives the first df.
   const TFTestResult equal = EqualSDsFTest(Summary(5, 0, 2), Summary(8, 0, 2));
   EXPECT_EQ(equal.F, 1);
@@ -155,11 +155,11 @@ TEST(TTestReports, BranchesOfTheAssumptionChecks) {
          d.Choices.TwoColumnUnpaired = 0;
        },
        {Underlined("Assumption test: Was the pairing effective?"), "Can't calculate r. One group has no variability."}},
-      {"failed normality test: KS 0.52, P 0.0082",
+      {"failed normality test: KS 0.52, Lilliefors P below 0.0001",
        [](TDocument& d) {
          TypeColumn(d, 0, "Skewed", {1, 1, 1, 1, 1, 1, 1, 1, 1, 10});
        },
-       {"   The Kolmogorov-Smirnov distance (KS) is   0.52", "   The P value is 0.0082",
+       {"   The Kolmogorov-Smirnov distance (KS) is   0.52", "   The P value is <0.0001", "",
         "The data failed the normality test with P<0.05.",
         "Consider using a nonparametric test or transforming the data ",
         "(i.e. converting to logarithms or reciprocals). "}},
@@ -177,7 +177,7 @@ TEST(TTestReports, BranchesOfTheAssumptionChecks) {
          TypeColumn(d, 1, "Even", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
          d.Choices.EqualSDs = 0;
        },
-       {"         Skewed   0.5241  0.0082   No", "           Even  0.09550 >0.10     Yes", "",
+       {"         Skewed   0.5241 <0.0001   No", "           Even  0.09550 >0.10     Yes", "",
         "At least one column failed the normality test with P<0.05.",
         "Consider using a nonparametric test or transforming the data ",
         "(i.e. converting to logarithms or reciprocals). ", "", TitleLine("Summary of Data", 25, 25)}},
