@@ -10,6 +10,7 @@
 #include "core/base/CalcProgress.h"
 #include "core/base/NumberText.h"
 #include "core/stats/ColumnStats.h"
+#include "core/stats/EffectSizes.h"
 #include "core/stats/PValue.h"
 
 namespace ombrel {
@@ -67,10 +68,6 @@ TStatusCode CheckColumns(const TColumnSummary& a, const TColumnSummary& b) {
   return TStatusCode::Ok;
 }
 
-TColumnUse UseOf(const TDataTable& table, const TColumnSummary& summary, int column, std::int32_t used) {
-  return {column, summary.Title, used, std::max(0, TypedValueCount(table, column) - used)};
-}
-
 // The P values with the request's tails, and how the exact count ended.
 void SetP(TNonparametricResult& result, TReal oneTailed, TReal approximate, TExactStatus status,
           std::uint64_t arrangements) {
@@ -86,6 +83,8 @@ void SetP(TNonparametricResult& result, TReal oneTailed, TReal approximate, TExa
 void SetSignedRankP(TNonparametricResult& result) {
   const TSignedRankResult& ranks = result.SignedRank;
   SetP(result, ranks.OneTailedP, ranks.ApproximateP, ranks.Status, ranks.Arrangements);
+  result.TooManyArrangements = ranks.N >= MaxExactSignedRanks;
+  result.RankBiserial = RankBiserialSignedRank(ranks.TPlus, ranks.TMinus);
 }
 
 void ComputeSignedRank(TNonparametricResult& result, TDataTable& table, TCalcProgress& progress) {
@@ -95,7 +94,7 @@ void ComputeSignedRank(TNonparametricResult& result, TDataTable& table, TCalcPro
   result.Status = CheckColumns(result.A, result.A);
   if (result.Status != TStatusCode::Ok) return;
   result.SignedRank = signed_rank_test(table, column, request.HypotheticalMedian, request.Tails == 2, progress);
-  result.Columns = {UseOf(table, result.A, column, result.A.N)};
+  result.Columns = {ColumnUseOf(table, column, result.A.Title, result.A.N)};
   SetSignedRankP(result);
 }
 
@@ -133,7 +132,8 @@ void ComputeMatchedPairs(TNonparametricResult& result, TDataTable& table, TCalcP
   result.Pairing = SpearmanPairs(firstOfPair, secondOfPair);
   result.Status = result.Pairing.StatusCode;
   const std::int32_t pairs = result.Differences.N;
-  result.Columns = {UseOf(table, result.A, first, pairs), UseOf(table, result.B, second, pairs)};
+  result.Columns = {ColumnUseOf(table, first, result.A.Title, pairs),
+                    ColumnUseOf(table, second, result.B.Title, pairs)};
   SetSignedRankP(result);
 }
 
@@ -150,9 +150,12 @@ void ComputeTwoColumns(TNonparametricResult& result, TDataTable& table, TCalcPro
     return;
   }
   result.MannWhitney = mann_whitney_test(table, first, second, request.Tails == 2, progress);
-  result.Columns = {UseOf(table, result.A, first, result.A.N), UseOf(table, result.B, second, result.B.N)};
+  result.Columns = {ColumnUseOf(table, first, result.A.Title, result.A.N),
+                    ColumnUseOf(table, second, result.B.Title, result.B.N)};
   const TMannWhitneyResult& test = result.MannWhitney;
   SetP(result, test.OneTailedP, test.ApproximateP, test.Status, static_cast<std::uint64_t>(test.Arrangements));
+  result.TooManyArrangements = test.Arrangements >= MaxRankSumArrangements;
+  result.RankBiserial = RankBiserialMannWhitney(test.RankSumA, test.NA, test.RankSumB, test.NB);
 }
 
 }  // namespace
@@ -256,8 +259,14 @@ TMannWhitneyResult CountMannWhitneyU(std::span<const TReal> a, std::span<const T
     }
     if (t >= 2) result.TieTerm += (t - 1) * t * (t + 1) / t;
   }
+  std::vector<TReal> all;
+  for (const TReal x : a)
+    if (!IsEmpty(x)) all.push_back(x);
   for (const TReal y : b)
-    if (!IsEmpty(y)) ++result.NB;
+    if (!IsEmpty(y)) all.push_back(y);
+  result.NB = static_cast<std::int32_t>(all.size()) - result.NA;
+  std::sort(all.begin(), all.end());
+  result.Ties = std::adjacent_find(all.begin(), all.end()) != all.end();
   const TReal na = result.NA;
   const TReal nb = result.NB;
   result.RankSumA = na * (na + 1) / 2 + na * nb - u;

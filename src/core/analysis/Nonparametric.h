@@ -65,6 +65,7 @@ struct TMannWhitneyResult {
   TReal RankSumA = 0;
   TReal RankSumB = 0;
   TReal TieTerm = 0;
+  bool Ties = false;                // some values are equal (in a group or across)
   TReal Z = EmptyValue;             // of the normal approximation
   TReal ApproximateP = EmptyValue;  // one-tailed, normal approximation
   TExactStatus Status = TExactStatus::TooLong;
@@ -73,7 +74,8 @@ struct TMannWhitneyResult {
 };
 
 // U, U', rank sums and tie term of two groups by comparing every pair (a tie
-// counts one half); empty markers are skipped.
+// counts one half), and whether any two values are equal; empty markers are
+// skipped.
 TMannWhitneyResult CountMannWhitneyU(std::span<const TReal> a, std::span<const TReal> b);
 
 // Mann-Whitney test of two columns' analysis values. The exact one-tailed P
@@ -148,7 +150,15 @@ struct TNonparametricResult {
   std::uint64_t Arrangements = 0;
   // An exact P from so few arrangements cannot reach 0.05.
   bool TooFewArrangements = false;
+  // The exact count was not tried: 30 or more ranks, or 2,000,000,000 or
+  // more rank sets.
+  bool TooManyArrangements = false;
   std::vector<TColumnUse> Columns;
+  // The rank-biserial r. Signed ranks (Kerby, 2014): (T+ - |T-|) / (T+ +
+  // |T-|), positive when the values lie above the median (the differences
+  // first minus second above 0). Mann-Whitney (Glass, 1965): 2 (mean rank
+  // of B - mean rank of A) / (nA + nB), positive when B ranks higher.
+  TReal RankBiserial = EmptyValue;
 };
 
 // Computes the test; the table's StatusCode is Ok, or the refusal. The

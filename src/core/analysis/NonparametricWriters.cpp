@@ -263,6 +263,55 @@ TResultValue TablesOf(const TNonparametricResult& result) {
   return tables;
 }
 
+// ---------------------------------------------------------------------------
+// The effect section
+
+// How the P value was found: exact, or the normal approximation and why.
+void SetPMethod(const TNonparametricResult& result, TMethodFacts& facts) {
+  const bool mannWhitney = result.Request.Kind == TNonparametricKind::MannWhitney;
+  // Ties the variance of the approximation, or the exact count, allows for.
+  const bool ties = mannWhitney ? result.MannWhitney.TieTerm > 0 : result.SignedRank.Ties;
+  if (result.Exact == TExactStatus::Exact) {
+    facts.PMethod = TPMethod::Exact;
+    facts.Arrangements = result.Arrangements;
+    // The count runs over untied ranks 1..N.
+    if (ties) facts.Notes.emplace_back("P may be inaccurate because of ties");
+    return;
+  }
+  facts.PMethod = TPMethod::Approximate;
+  facts.Source = "the normal approximation with continuity correction";
+  const bool anyTies = mannWhitney ? result.MannWhitney.Ties : ties;
+  facts.Ties = ties ? TTieHandling::Corrected : anyTies ? TTieHandling::NotCorrected : TTieHandling::NoTies;
+  if (result.Exact == TExactStatus::Cancelled) {
+    facts.Notes.emplace_back("exact count cancelled");
+  } else if (result.TooManyArrangements) {
+    facts.Notes.emplace_back("too many arrangements for an exact count");
+  } else {
+    facts.Notes.emplace_back("exact count would have taken too long");
+  }
+}
+
+// The rank-biserial r, the method and the APA sentence: Wilcoxon's T (the
+// smaller of the two rank sums) or Mann-Whitney's U, p and r.
+TEffectSection EffectSectionOf(const TNonparametricResult& result) {
+  TEffectSection section;
+  section.Sizes.push_back({"rank-biserial r", {result.RankBiserial}});
+  TMethodFacts& facts = section.Method;
+  SetPMethod(result, facts);
+  const bool mannWhitney = result.Request.Kind == TNonparametricKind::MannWhitney;
+  const std::int32_t zeros = result.SignedRank.Zeros;
+  if (!mannWhitney && zeros > 0)
+    facts.Notes.push_back(std::to_string(zeros) + (zeros == 1 ? " zero difference" : " zero differences") +
+                          " not ranked");
+  facts.Tails = result.Request.Tails;
+  facts.Groups = GroupCountsOf(result.Columns);
+  const TSignedRankResult& ranks = result.SignedRank;
+  const std::string statistic = mannWhitney ? ApaStatistic(Italic("U"), "", result.MannWhitney.U)
+                                            : ApaStatistic(Italic("T"), "", std::min(ranks.TPlus, -ranks.TMinus));
+  section.Apa = {statistic, ApaP(result.P), ApaEffect(Italic("r"), result.RankBiserial, EmptyValue, EmptyValue, false)};
+  return section;
+}
+
 }  // namespace
 
 void WriteNonparametricReport(const TNonparametricResult& result, TReportText& report) {
@@ -288,6 +337,7 @@ void FillNonparametricRecord(const TNonparametricResult& result, TAnalysisRecord
   record.Results = mannWhitney ? MannWhitneyResults(result) : SignedRankResults(result);
   record.Method = MethodOf(result);
   record.Tables = TablesOf(result);
+  record.Effect = EffectSectionOf(result);
 }
 
 }  // namespace ombrel

@@ -8,6 +8,7 @@
 #include "core/analysis/ChooseTest.h"
 #include "core/base/CalcProgress.h"
 #include "core/stats/ColumnStats.h"
+#include "core/stats/EffectSizes.h"
 #include "core/stats/PValue.h"
 
 namespace ombrel {
@@ -109,8 +110,8 @@ bool PrepareRawColumns(TDataTable& table) {
 void AddGroup(TRankAnovaResult& result, const TDataTable& table, int column, std::int32_t used) {
   const int mapped = table.MapColumn(column);
   result.Groups.push_back({mapped, table.Summary(mapped)});
-  result.Columns.push_back(
-      {mapped, table.Summary(mapped).Title, used, std::max(0, TypedValueCount(table, column) - used)});
+  result.Columns.push_back(ColumnUseOf(table, column, table.Summary(mapped).Title, used));
+  result.Columns.back().Column = mapped;
 }
 
 // The P values, how the exact count ended, and which post test runs.
@@ -119,6 +120,8 @@ void SetP(TRankAnovaResult& result, TReal p, TReal approximate, TExactStatus sta
   result.PApproximate = approximate;
   result.Exact = status;
   result.Arrangements = status == TExactStatus::Exact ? arrangements : 0;
+  // The tests leave M at 0 when they do not try to count.
+  result.TooManyArrangements = status == TExactStatus::TooLong && arrangements == 0;
   result.DF = static_cast<std::int32_t>(result.Groups.size()) - 1;
   const TRankAnovaRequest& request = result.Request;
   result.PostTestWithheld = request.PostTestCondition == TPostTestCondition::IfSignificant && p > 0.05L;
@@ -148,6 +151,7 @@ void ComputeKruskalWallis(TRankAnovaResult& result, TDataTable& table, TCalcProg
   FindKruskalWallisP(kw, progress);
   for (const TKruskalWallisGroup& group : kw.Groups) AddGroup(result, table, group.Column, group.N);
   SetP(result, kw.P, kw.ApproximateP, kw.Status, kw.Arrangements);
+  result.EpsilonSquared = EpsilonSquared(kw.KW, kw.TotalN);
   if (result.PostTestRun != TRankPostTest::Dunn) return;
   std::vector<TReal> meanRanks;
   for (const TKruskalWallisGroup& group : kw.Groups) meanRanks.push_back(group.MeanRank);
@@ -198,6 +202,7 @@ void ComputeFriedman(TRankAnovaResult& result, TDataTable& table, TCalcProgress&
   FindFriedmanP(fr, progress);
   for (const int column : fr.Columns) AddGroup(result, table, column, fr.Rows());
   SetP(result, fr.P, fr.ApproximateP, fr.Status, fr.Arrangements);
+  result.KendallsW = KendallsW(fr.Fr, fr.Rows(), fr.ColumnCount());
   if (result.PostTestRun == TRankPostTest::ControlComparisons) {
     SetControlComparisons(result);
   } else if (result.PostTestRun == TRankPostTest::Dunn) {

@@ -127,6 +127,14 @@ struct TRankAnovaResult {
   TExactStatus Exact = TExactStatus::Ties;
   // M when the exact P was computed; 0 otherwise.
   std::uint64_t Arrangements = 0;
+  // The exact count was not tried: too many arrangements (or, Friedman,
+  // more than six columns).
+  bool TooManyArrangements = false;
+  // Kruskal-Wallis: epsilon squared, KW / ((N^2 - 1) / (N + 1)) (Tomczak &
+  // Tomczak, 2014). Friedman: Kendall's W, Fr / (r (k - 1)) (Kendall &
+  // Babington Smith, 1939). Both from the tie-corrected statistic.
+  TReal EpsilonSquared = EmptyValue;
+  TReal KendallsW = EmptyValue;
   // The post test the report shows (None when it was not asked for, does
   // not apply, or the condition withheld it), and whether the condition
   // withheld it (the report then says so).

@@ -350,6 +350,66 @@ TResultValue TablesOf(const TRankAnovaResult& result) {
   return tables;
 }
 
+// ---------------------------------------------------------------------------
+// The effect section
+
+// How the P value was found: exact, or the chi-square approximation and why.
+void SetPMethod(const TRankAnovaResult& result, TMethodFacts& facts) {
+  if (result.Exact == TExactStatus::Exact) {
+    facts.PMethod = TPMethod::Exact;
+    facts.Arrangements = result.Arrangements;
+    return;
+  }
+  const bool ties = IsFriedman(result) ? !result.Friedman.Untied() : result.KruskalWallis.TieSum > 0;
+  facts.PMethod = TPMethod::Approximate;
+  facts.Source = "the chi-square approximation";
+  facts.Ties = ties ? TTieHandling::Corrected : TTieHandling::NoTies;
+  switch (result.Exact) {
+    case TExactStatus::Cancelled:
+      facts.Notes.emplace_back("exact count cancelled");
+      break;
+    case TExactStatus::Ties:
+      facts.Notes.emplace_back("no exact count with ties");
+      break;
+    default:
+      facts.Notes.emplace_back(result.TooManyArrangements ? "too many arrangements for an exact count"
+                                                          : "exact count would have taken too long");
+      break;
+  }
+}
+
+std::string PostTestText(const TRankAnovaResult& result) {
+  switch (result.PostTestRun) {
+    case TRankPostTest::Dunn:
+      return IsFriedman(result) && !result.Friedman.Untied() ? "Dunn's test, not corrected for ties" : "Dunn's test";
+    case TRankPostTest::ControlComparisons:
+      return "comparisons with the control " + NameOf(result, result.ControlGroup);
+    default:
+      return result.PostTestWithheld ? "not run because P > 0.05" : std::string();
+  }
+}
+
+// Epsilon squared or Kendall's W, the method and the APA sentence: H or
+// chi-square with its df, p, and the effect size.
+TEffectSection EffectSectionOf(const TRankAnovaResult& result) {
+  TEffectSection section;
+  TMethodFacts& facts = section.Method;
+  SetPMethod(result, facts);
+  facts.Groups = GroupCountsOf(result.Columns);
+  facts.PostTest = PostTestText(result);
+  const std::string df = ApaDf(result.DF);
+  if (IsFriedman(result)) {
+    section.Sizes.push_back({"Kendall's W", {result.KendallsW}});
+    section.Apa = {ApaStatistic("chi-square", df, result.Friedman.Fr), ApaP(result.P),
+                   ApaEffect(Italic("W"), result.KendallsW, EmptyValue, EmptyValue, false)};
+  } else {
+    section.Sizes.push_back({"epsilon squared", {result.EpsilonSquared}});
+    section.Apa = {ApaStatistic(Italic("H"), df, result.KruskalWallis.KW), ApaP(result.P),
+                   ApaEffect("epsilon squared", result.EpsilonSquared, EmptyValue, EmptyValue, false)};
+  }
+  return section;
+}
+
 }  // namespace
 
 TStatusCode WriteRankAnovaReport(const TRankAnovaResult& result, TReportText& report) {
@@ -364,6 +424,7 @@ void FillRankAnovaRecord(const TRankAnovaResult& result, TAnalysisRecord& record
   record.Results = ResultsOf(result);
   record.Method = MethodOf(result);
   record.Tables = TablesOf(result);
+  record.Effect = EffectSectionOf(result);
 }
 
 }  // namespace ombrel

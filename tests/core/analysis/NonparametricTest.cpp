@@ -337,6 +337,59 @@ TEST(MannWhitney, DocumentLeavesOutAnExcludedValue) {
   EXPECT_EQ(columns->Items()[1].Find("nLeftOut")->AsInteger(), 1);
 }
 
+// The section that closes a report when asked for: the rank-biserial r, the
+// method and the APA sentence. From SciPy on the raw data
+// (tools/expected/effect_sizes.py): Score against 5, T+ 14, T- 7, r 1/3;
+// Before minus After, T+ 24, T- 4, r 5/7, two-tailed P 0.109375; Old and
+// New, U 4.5, r 0.7.
+TEST(RankTests, EffectSectionOfEachTest) {
+  struct TRow {
+    const char* Golden;
+    TNonparametricKind Kind;
+    TColumn First;
+    TColumn Second;
+    TReal RankBiserial;
+  };
+  const TRow rows[] = {
+      {"nonparametric/effect-section-signed-rank",
+       TNonparametricKind::SignedRank,
+       {"Score", Values({5, 7, 3, 5, 8, 2, 6, 9})},
+       {},
+       1.0L / 3},
+      {"nonparametric/effect-section-matched-pairs",
+       TNonparametricKind::MatchedPairs,
+       {"Before", Values({12.1L, 14.3L, 9.8L, 11.0L, 15.2L, 13.7L, 10.4L, 12.9L})},
+       {"After", Values({11.0L, 12.1L, 9.5L, 11.0L, 12.8L, 13.9L, 10.9L, 11.3L})},
+       5.0L / 7},
+      {"nonparametric/effect-section-mann-whitney", TNonparametricKind::MannWhitney, Old, New, 0.7L},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Golden);
+    TDocument document;
+    document.EffectSizes = true;
+    const auto type = [&document](int column, const TColumn& typed) {
+      std::vector<TReal> values;
+      for (const std::optional<TReal>& value : typed.Values) values.push_back(value.value_or(EmptyValue));
+      test::TypeColumn(document, column, typed.Title, values);
+    };
+    type(0, row.First);
+    if (row.Kind != TNonparametricKind::SignedRank) type(1, row.Second);
+    document.Choices.OneColumnTest = TOneColumnTest::Wilcoxon;
+    document.Choices.HypotheticalMeanChoice = THypotheticalMeanChoice::Typed;
+    document.Choices.HypotheticalMean = 5;
+    document.Choices.OneColumnTwoTailed = 0;
+    document.Choices.TwoColumnNonparametric = 1;
+    document.Choices.TwoColumnUnpaired = row.Kind == TNonparametricKind::MannWhitney ? 1 : 0;
+    TSilentCalcProgress progress;
+    RunAnalysis(document, progress);
+    test::ExpectGoldenDocument(document, row.Golden);
+    ASSERT_EQ(document.Results.Analyses.size(), 1u);
+    ASSERT_TRUE(document.Results.Analyses[0].Effect.has_value());
+    EXPECT_NEAR(static_cast<double>(document.Results.Analyses[0].Effect->Sizes[0].Size.Value),
+                static_cast<double>(row.RankBiserial), 1e-15);
+  }
+}
+
 // ---------------------------------------------------------------------------
 // Refusals
 

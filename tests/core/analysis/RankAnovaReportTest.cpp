@@ -212,6 +212,48 @@ TEST(FriedmanReport, ThroughADocumentWithAControlAfterAnUnselectedColumn) {
   test::ExpectGoldenDocument(document, "rank-anova/friedman-document-control-after-unselected-column");
 }
 
+// The section that closes a report when asked for: epsilon squared or
+// Kendall's W, the method and the APA sentence. From SciPy on the raw data
+// (tools/expected/effect_sizes.py): H 5.6 of nine values, epsilon squared
+// 0.7; Friedman chi-square 6.5 of four rows and three columns, W 0.8125.
+TEST(RankAnovaReports, EffectSectionOfEachTest) {
+  const TReal e = EmptyValue;
+  struct TRow {
+    const char* Golden;
+    int Ordinary;
+    std::vector<TColumn> Columns;
+    TReal Size;
+  };
+  const TRow rows[] = {
+      {"rank-anova/effect-section-kruskal-wallis",
+       1,
+       {{"Control", {2.1L, 3.4L, 1.9L}}, {"Drug A", {5.6L, 4.8L, 6.2L}}, {"Drug B", {3.9L, 7.1L, 8.0L}}},
+       0.7L},
+      {"rank-anova/effect-section-friedman",
+       0,
+       {{"Before", {10.1L, 9.8L, e, 11.2L, 10.4L}},
+        {"During", {12.3L, 11.0L, e, 11.9L, 12.8L}},
+        {"After", {11.4L, 10.2L, e, 13.0L, 11.7L}}},
+       0.8125L},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Golden);
+    TDocument document;
+    document.EffectSizes = true;
+    for (std::size_t c = 0; c < row.Columns.size(); ++c)
+      test::TypeColumn(document, static_cast<int>(c), row.Columns[c].Title, row.Columns[c].Values);
+    document.Choices.MultiColumnNonparametric = 1;
+    document.Choices.OrdinaryAnova = row.Ordinary;
+    TSilentCalcProgress progress;
+    RunAnalysis(document, progress);
+    test::ExpectGoldenDocument(document, row.Golden);
+    ASSERT_EQ(document.Results.Analyses.size(), 1u);
+    ASSERT_TRUE(document.Results.Analyses[0].Effect.has_value());
+    EXPECT_NEAR(static_cast<double>(document.Results.Analyses[0].Effect->Sizes[0].Size.Value),
+                static_cast<double>(row.Size), 1e-15);
+  }
+}
+
 // Values giving each row the ranks listed.
 std::vector<TColumn> RankedRows(const std::vector<std::vector<TReal>>& rows) {
   std::vector<TColumn> columns(rows.front().size());
