@@ -1,11 +1,17 @@
 #pragma once
 
-#include <cstdint>
+#include <gtest/gtest.h>
 
+#include <cstdint>
+#include <string_view>
+
+#include "support/ReportAgreement.h"
 #include "core/analysis/AnalysisFrame.h"
 #include "core/analysis/AnalysisRecord.h"
 #include "core/base/CalcProgress.h"
 #include "core/base/DataTable.h"
+#include "core/document/Document.h"
+#include "core/document/DocumentAnalysis.h"
 #include "core/report/ReportText.h"
 
 namespace ombrel::test {
@@ -54,6 +60,19 @@ TStatusCode RunRecorded(void (*entry)(const TRequest&, TAnalysisRun&), const TRe
   record.EndLine = report.LineCount();
   report.FinishReport();
   return table.StatusCode;
+}
+
+// A document's report with its effect section: the text and JSON equal the
+// golden files, and the one analysis's first effect size is `size`.
+inline void ExpectGoldenEffectSection(TDocument& document, std::string_view golden, TReal size) {
+  document.EffectSizes = true;
+  TSilentCalcProgress progress;
+  RunAnalysis(document, progress);
+  ExpectGoldenDocument(document, golden);
+  ASSERT_EQ(document.Results.Analyses.size(), 1u);
+  ASSERT_TRUE(document.Results.Analyses[0].Effect.has_value());
+  EXPECT_NEAR(static_cast<double>(document.Results.Analyses[0].Effect->Sizes[0].Size.Value), static_cast<double>(size),
+              1e-15);
 }
 
 }  // namespace ombrel::test

@@ -366,7 +366,6 @@ TEST(RankTests, EffectSectionOfEachTest) {
   for (const TRow& row : rows) {
     SCOPED_TRACE(row.Golden);
     TDocument document;
-    document.EffectSizes = true;
     const auto type = [&document](int column, const TColumn& typed) {
       std::vector<TReal> values;
       for (const std::optional<TReal>& value : typed.Values) values.push_back(value.value_or(EmptyValue));
@@ -380,13 +379,7 @@ TEST(RankTests, EffectSectionOfEachTest) {
     document.Choices.OneColumnTwoTailed = 0;
     document.Choices.TwoColumnNonparametric = 1;
     document.Choices.TwoColumnUnpaired = row.Kind == TNonparametricKind::MannWhitney ? 1 : 0;
-    TSilentCalcProgress progress;
-    RunAnalysis(document, progress);
-    test::ExpectGoldenDocument(document, row.Golden);
-    ASSERT_EQ(document.Results.Analyses.size(), 1u);
-    ASSERT_TRUE(document.Results.Analyses[0].Effect.has_value());
-    EXPECT_NEAR(static_cast<double>(document.Results.Analyses[0].Effect->Sizes[0].Size.Value),
-                static_cast<double>(row.RankBiserial), 1e-15);
+    test::ExpectGoldenEffectSection(document, row.Golden, row.RankBiserial);
   }
 }
 

@@ -239,18 +239,11 @@ TEST(RankAnovaReports, EffectSectionOfEachTest) {
   for (const TRow& row : rows) {
     SCOPED_TRACE(row.Golden);
     TDocument document;
-    document.EffectSizes = true;
     for (std::size_t c = 0; c < row.Columns.size(); ++c)
       test::TypeColumn(document, static_cast<int>(c), row.Columns[c].Title, row.Columns[c].Values);
     document.Choices.MultiColumnNonparametric = 1;
     document.Choices.OrdinaryAnova = row.Ordinary;
-    TSilentCalcProgress progress;
-    RunAnalysis(document, progress);
-    test::ExpectGoldenDocument(document, row.Golden);
-    ASSERT_EQ(document.Results.Analyses.size(), 1u);
-    ASSERT_TRUE(document.Results.Analyses[0].Effect.has_value());
-    EXPECT_NEAR(static_cast<double>(document.Results.Analyses[0].Effect->Sizes[0].Size.Value),
-                static_cast<double>(row.Size), 1e-15);
+    test::ExpectGoldenEffectSection(document, row.Golden, row.Size);
   }
 }
 
