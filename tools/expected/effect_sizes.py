@@ -155,6 +155,26 @@ big = np.array([[10, 20, 30], [25, 15, 5]])
 chi2 = stats.chi2_contingency(big, correction=False)[0]
 print("Larger table chi-square, N:", chi2, big.sum(), " V =", stats.contingency.association(big, method="cramer"))
 
+print("\nAnalyses of variance of the golden reports (reports/anova/*-with-effect-sizes)")
+one_way_sets = [[[4, 6, 5, 7, 3], [8, 9, 7, 10, 6, 11], [12, 10, 14, 11, 13]],
+                # F below 1: the interval starts at 0 and omega squared is negative.
+                [[8, 12, 10, 9, 11], [8.5, 12.5, 10.5, 9.5, 11.5], [9, 13, 11, 10, 12], [9.5, 13.5, 11.5, 10.5, 12.5]]]
+for groups in one_way_sets:
+    f, p = stats.f_oneway(*groups)
+    d1, d2 = len(groups) - 1, sum(len(g) for g in groups) - len(groups)
+    lo, hi = eta_interval(f, d1, d2)
+    print(f"one-way: F({d1}, {d2}) = {f:.6f}, p = {p:.6g}, eta squared = {d1 * f / (d1 * f + d2):.10f}, "
+          f"95% CI [{lo:.10f}, {hi:.10f}], omega squared = {d1 * (f - 1) / (d1 * (f - 1) + d1 + d2 + 1):.10f}")
+block = np.array([[4, 8, 12], [6, 9, 10], [5, 7, 14], [7, 10, 11], [3, 6, 13]], dtype=float)
+grand = block.mean()
+ss_columns = block.shape[0] * ((block.mean(axis=0) - grand) ** 2).sum()
+ss_rows = block.shape[1] * ((block.mean(axis=1) - grand) ** 2).sum()
+ss_residual = ((block - grand) ** 2).sum() - ss_columns - ss_rows
+d1, d2 = block.shape[1] - 1, (block.shape[0] - 1) * (block.shape[1] - 1)
+f = (ss_columns / d1) / (ss_residual / d2)
+print(f"repeated measures: F({d1}, {d2}) = {f:.6f}, p = {stats.f.sf(f, d1, d2):.6g}, "
+      f"partial eta squared = {ss_columns / (ss_columns + ss_residual):.10f}")
+
 print("\nEffect sections of the rank tests (tests/data/reports/nonparametric and rank-anova/effect-section-*), from the raw data")
 
 

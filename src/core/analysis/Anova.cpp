@@ -3,17 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <memory>
-#include <string>
 
-#include "core/analysis/AnalysisFrame.h"
-#include "core/base/NumberText.h"
-#include "core/report/ReportTables.h"
-#include "core/report/ReportText.h"
-#include "core/stats/ColumnStats.h"
-#include "core/stats/PValue.h"
 #include "core/analysis/Friedman.h"
 #include "core/analysis/KruskalWallis.h"
+#include "core/stats/ColumnStats.h"
+#include "core/stats/PValue.h"
 
 namespace ombrel {
 
@@ -35,161 +29,104 @@ class TColumnMapScope {
 };
 
 // ---------------------------------------------------------------------------
-// Report pieces
-
-std::string NotWhen(bool condition) { return condition ? "not " : ""; }
-
-// "Variation among column means is [not ]significantly greater than
-// expected" / "by chance." and an empty line.
-void WriteVerdict(TReportText& report, TReal p) {
-  report.WriteLine("Variation among column means is " + NotWhen(p > 0.05L) + "significantly greater than expected");
-  report.WriteLine("by chance.");
-  report.WriteLine();
-}
-
-// The post test as the mode says: always, or only when P <= 0.05 with a
-// note when it was skipped for P; never for any other mode.
-TStatusCode WritePostTestSection(TReportText& report, const TPostTestInput& input, const TPostTestRequest& request,
-                                 TPostTestCondition mode, TReal p, const TTrendAnova& anova, bool emptyLineBeforeNote) {
-  if (mode == TPostTestCondition::Always || (mode == TPostTestCondition::IfSignificant && p <= 0.05L))
-    return RunPostTest(report, input, request, anova);
-  if (mode == TPostTestCondition::IfSignificant) {
-    if (emptyLineBeforeNote) report.WriteLine();
-    WriteUnderlinedLine(report, "Post tests");
-    report.WriteLine("Post tests were not calculated because the P value was greater");
-    report.WriteLine("than 0.05.");
-  }
-  return TStatusCode::Ok;
-}
-
-void WriteBartlettSection(TReportText& report, const TBartlettResult& bartlett) {
-  report.WriteLine();
-  report.WriteLine();
-  WriteUnderlinedLine(report, "Assumption test: Are the standard deviations of the groups equal?");
-  report.WriteLine();
-  report.WriteLine("ANOVA assumes that the data are sampled from populations with identical");
-  report.WriteLine("SDs. This assumption is tested using the method of Bartlett.");
-  report.WriteLine();
-  if (IsEmpty(bartlett.Statistic)) {
-    report.WriteLine("Bartlett's test cannot be performed because at least one column's");
-    report.WriteLine("standard deviation is zero.");
-    return;
-  }
-  if (!bartlett.EveryGroupHasFive) {
-    report.WriteLine("Bartlett's test can only be performed when every column has");
-    report.WriteLine("at least five values.");
-    return;
-  }
-  report.WriteText("Bartlett statistic (corrected) = ");
-  report.WriteNumber(bartlett.Statistic, -5);
-  report.NewLine();
-  report.WritePValueSentence(0, false, bartlett.P);
-  report.WriteLine("Bartlett's test suggests that the differences among the SDs is");
-  report.WriteSignificanceWord(bartlett.P);
-  report.WriteText("significant.");
-  report.NewLine();
-  if (bartlett.P < 0.05L) {
-    report.WriteLine("Since ANOVA assumes populations with equal SDs, you should consider");
-    report.WriteLine("transforming your data (reciprocal or log) or selecting a");
-    report.WriteLine("nonparametric test.");
-  }
-}
-
-void WriteNormalitySection(TReportText& report, std::span<const TColumnSummary> groups,
-                           const std::vector<bool>& averaged) {
-  report.WriteLine();
-  report.WriteLine();
-  WriteUnderlinedLine(report, "Assumption test: Are the data sampled from Gaussian distributions?");
-  report.WriteLine();
-  report.WriteLine("ANOVA assumes that the data are sampled from populations that follow ");
-  report.WriteLine("Gaussian distributions. This assumption is tested using the method ");
-  report.WriteLine("Kolmogorov and Smirnov:");
-  WriteNormalityHeading(report);
-  bool anyFailed = false;
-  for (std::size_t i = 0; i < groups.size(); ++i) {
-    WriteNormalityRow(report, groups[i], i < averaged.size() && averaged[i]);
-    if (groups[i].N > 0 && !IsEmpty(groups[i].NormalityP) && groups[i].NormalityP <= 0.05L) anyFailed = true;
-  }
-  if (anyFailed) {
-    report.WriteLine();
-    report.WriteLine("At least one column failed the normality test with P<0.05.");
-    report.WriteLine("Consider using a nonparametric test or transforming the data");
-    report.WriteLine("(i.e. converting to logarithms or reciprocals). ");
-  }
-}
-
-// "Summary of Data": the group summary table, then the scratch report with
-// the group range table.
-void WriteSummaryOfData(TReportText& report, TReportText& scratch, std::span<const TColumnSummary> groups) {
-  WriteCenteredTitle(report, "Summary of Data");
-  report.WriteLine();
-  WriteGroupSummaryHeading(report);
-  WriteGroupRangeHeading(scratch);
-  for (const TColumnSummary& group : groups) {
-    WriteGroupSummaryRow(report, group);
-    WriteGroupRangeRow(scratch, group);
-  }
-  scratch.TerminateReport();
-  report.AppendReport(scratch);
-}
-
-// ---------------------------------------------------------------------------
 // Running the tests on a table
 
-// The mapped groups with N > 0, whether each holds typed averaged data, and
-// the group that is the control column.
-struct TMappedGroups {
-  std::vector<TColumnSummary> Groups;
-  std::vector<bool> Averaged;
-  std::size_t Control = 0;
-};
+// Recomputes the summaries of the selected raw columns holding data; says
+// whether any selected column holds typed averaged data instead.
+bool RefreshGroupSummaries(TDataTable& table) {
+  bool averagedData = false;
+  for (int column = 0; column < MaxColumns; ++column) {
+    if (table.Summary(column).N <= 0 || table.ColumnSelected[At(column)] == 0) continue;
+    if (table.MeanEntryColumn[At(column)] == 1) {
+      averagedData = true;
+    } else {
+      ComputeRawColumnStatistics(table, column);
+    }
+  }
+  return averagedData;
+}
 
-TMappedGroups MappedGroups(const TDataTable& table, int controlColumn) {
-  TMappedGroups mapped;
+// The values of analysis column `index` used and left out, named by its
+// data column.
+TColumnUse UseOf(const TDataTable& table, int index, const TColumnSummary& group, bool averaged) {
+  const int column = table.MapColumn(index);
+  if (averaged) return {column, group.Title, group.N};
+  TColumnUse use = ColumnUseOf(table, index, group.Title, group.N);
+  use.Column = column;
+  return use;
+}
+
+// The groups of the ordinary design: the mapped columns with N > 0.
+void TakeMappedGroups(const TDataTable& table, TAnovaResult& result) {
   for (int i = 0; i < table.ColumnMapCount(); ++i) {
     const int column = table.MapColumn(i);
     const TColumnSummary& summary = table.Summary(column);
     if (summary.N <= 0) continue;
-    if (column == controlColumn) mapped.Control = mapped.Groups.size();
-    mapped.Groups.push_back(summary);
-    mapped.Averaged.push_back(table.MeanEntryColumn[At(column)] == 1);
+    const bool averaged = table.MeanEntryColumn[At(column)] == 1;
+    if (column == result.Request.ControlColumn) result.ControlGroup = result.Groups.size();
+    result.Groups.push_back(summary);
+    result.Averaged.push_back(averaged);
+    result.GroupColumns.push_back(column);
+    result.Columns.push_back(UseOf(table, i, summary, averaged));
   }
-  return mapped;
 }
 
-void RunOneWayAnova(TDataTable& table, TReportText& report, TPostTestRequest request, int controlColumn,
-                    TPostTestCondition postTestMode) {
-  const TMappedGroups mapped = MappedGroups(table, controlColumn);
-  const TOneWayAnovaResult anova = ComputeOneWayAnova(mapped.Groups);
-  if (anova.Status != TStatusCode::Ok) {
-    table.StatusCode = anova.Status;
-    return;
-  }
-  request.ControlGroup = mapped.Control;
-  table.StatusCode = WriteOneWayAnovaReport(report, mapped.Groups, mapped.Averaged, anova,
-                                            ComputeBartlett(mapped.Groups), request, postTestMode);
-}
-
-void RunRepeatedMeasuresAnova(TDataTable& table, TReportText& report, TPostTestRequest request, int controlColumn,
-                              TPostTestCondition postTestMode) {
-  const TCompleteBlock block = ReadCompleteBlock(table, table.ColumnMapCount());
-  if (block.Status != TStatusCode::Ok) {
-    table.StatusCode = block.Status;
-    return;
-  }
-  const TRepeatedMeasuresResult anova = ComputeRepeatedMeasuresAnova(block);
-  if (anova.Status != TStatusCode::Ok) {
-    table.StatusCode = anova.Status;
-    return;
-  }
-  std::vector<TColumnSummary> groups;
+// The groups of the repeated-measures design: the block's columns, each
+// with N the number of rows.
+void TakeBlockGroups(const TDataTable& table, const TCompleteBlock& block, TAnovaResult& result) {
+  result.Groups.clear();
+  result.Averaged.clear();
+  result.GroupColumns.clear();
+  result.Columns.clear();
+  result.ControlGroup = 0;
   for (const int column : block.Columns) {
     const int dataColumn = table.MapColumn(column);
-    if (dataColumn == controlColumn) request.ControlGroup = groups.size();
-    groups.push_back(table.Summary(dataColumn));
-    groups.back().N = anova.Rows;
+    if (dataColumn == result.Request.ControlColumn) result.ControlGroup = result.Groups.size();
+    result.Groups.push_back(table.Summary(dataColumn));
+    result.Groups.back().N = static_cast<std::int32_t>(block.Rows.size());
+    result.Averaged.push_back(false);
+    result.GroupColumns.push_back(dataColumn);
+    result.Columns.push_back(UseOf(table, column, result.Groups.back(), false));
   }
-  table.StatusCode = WriteRepeatedMeasuresReport(report, groups, anova, request, postTestMode);
+}
+
+void ComputeOrdinary(TAnovaResult& result) {
+  result.OneWay = ComputeOneWayAnova(result.Groups);
+  result.Status = result.OneWay.Status;
+  if (result.Status == TStatusCode::Ok) result.Bartlett = ComputeBartlett(result.Groups);
+}
+
+void ComputeRepeated(TAnovaResult& result, const TDataTable& table) {
+  const TCompleteBlock block = ReadCompleteBlock(table, table.ColumnMapCount());
+  result.Status = block.Status;
+  if (result.Status != TStatusCode::Ok) return;
+  result.Repeated = ComputeRepeatedMeasuresAnova(block);
+  result.Status = result.Repeated.Status;
+  if (result.Status == TStatusCode::Ok) TakeBlockGroups(table, block, result);
+}
+
+// Eta squared with its interval from the noncentral F (Steiger, 2004) and
+// omega squared (Hays, 1963) of the ordinary design; partial eta squared
+// (Cohen, 1973) of the columns against the residual of repeated measures.
+void ComputeEffectSizes(TAnovaResult& result) {
+  if (result.Request.Design == TAnovaDesign::Ordinary) {
+    const TOneWayAnovaResult& anova = result.OneWay;
+    if (IsEmpty(anova.F)) return;
+    const auto dfBetween = static_cast<TReal>(anova.Treatment.DF);
+    const auto dfWithin = static_cast<TReal>(anova.Residual.DF);
+    result.EtaSquared = EtaSquared(anova.F, dfBetween, dfWithin);
+    result.OmegaSquared = OmegaSquared(anova.F, dfBetween, dfWithin);
+    return;
+  }
+  const TRepeatedMeasuresResult& anova = result.Repeated;
+  if (!IsEmpty(anova.F)) result.PartialEtaSquared = PartialEtaSquared(anova.Treatment.SS, anova.Residual.SS);
+}
+
+// Pairs and control of the post test, taken from the request.
+TPostTestRequest PostTestRequestOf(const TAnovaResult& result) {
+  const TAnovaRequest& request = result.Request;
+  return {request.PostTest, request.PairSelected, request.UseSelectedPairs, result.ControlGroup,
+          request.DunnettTails != 1};
 }
 
 }  // namespace
@@ -381,147 +318,88 @@ TRepeatedMeasuresResult ComputeRepeatedMeasuresAnova(const TCompleteBlock& block
 }
 
 // ---------------------------------------------------------------------------
-// Reports
+// The analysis
 
-TStatusCode WriteOneWayAnovaReport(TReportText& report, std::span<const TColumnSummary> groups,
-                                   const std::vector<bool>& averaged, const TOneWayAnovaResult& anova,
-                                   const TBartlettResult& bartlett, const TPostTestRequest& postTest,
-                                   TPostTestCondition postTestMode) {
-  const std::unique_ptr<TReportText> scratch = OpenScratchReport();
-  if (!scratch) return TStatusCode::OutOfMemory;
-  report.WriteLine();
-  WriteCenteredTitle(report, "One-way Analysis of Variance (ANOVA)");
-  report.WriteLine();
-  const bool computed = anova.Residual.MS != 0;
-  if (computed) {
-    report.WritePValueSentence(anova.Groups == 2 ? 2 : 0, true, anova.P);
-    WriteVerdict(report, anova.P);
-  } else {
-    report.WriteLine("The standard deviation of each column is zero.  In this situation, which");
-    report.WriteLine("is unlikely to occur with experimental data, it is impossible to calculate");
-    report.WriteLine("ANOVA.");
-  }
-  if (anova.Groups == 2) {
-    report.WriteLine("Because there are only two columns, this ANOVA is identical to");
-    report.WriteLine("an unpaired two tailed t test.");
-    report.WriteLine();
-  }
-  if (computed) {
-    const TPostTestInput input{groups, anova.Residual.MS, anova.Residual.DF, TAnovaDesign::Ordinary};
-    const TTrendAnova trend{anova.Treatment, {}, anova.Residual, anova.Total};
-    const TStatusCode status = WritePostTestSection(report, input, postTest, postTestMode, anova.P, trend, false);
-    if (status != TStatusCode::Ok) return status;
-  }
-  WriteBartlettSection(report, bartlett);
-  WriteNormalitySection(report, groups, averaged);
-
-  report.WriteLine();
-  WriteUnderlinedLine(report, "Intermediate calculations. ANOVA table");
-  report.WriteLine();
-  WriteOneWayAnovaTable(report, anova.Treatment, anova.Residual, anova.Total);
-  report.WriteLine();
-  report.WriteText("F = ");
-  report.WriteNumber(anova.F, -5);
-  report.WriteText("  =(MStreatment/MSresidual) ");
-  report.NewLine();
-  report.NewLine();
-  report.NewLine();
-  WriteSummaryOfData(report, *scratch, groups);
-  return TStatusCode::Ok;
+TPostTestInput PostTestInputOf(const TAnovaResult& result) {
+  const bool ordinary = result.Request.Design == TAnovaDesign::Ordinary;
+  const TAnovaSource& residual = ordinary ? result.OneWay.Residual : result.Repeated.Residual;
+  return {result.Groups, residual.MS, residual.DF, result.Request.Design, result.GroupColumns};
 }
 
-TStatusCode WriteRepeatedMeasuresReport(TReportText& report, std::span<const TColumnSummary> groups,
-                                        const TRepeatedMeasuresResult& anova, const TPostTestRequest& postTest,
-                                        TPostTestCondition postTestMode) {
-  const std::unique_ptr<TReportText> scratch = OpenScratchReport();
-  if (!scratch) return TStatusCode::OutOfMemory;
-  report.WriteLine();
-  WriteCenteredTitle(report, "Repeated Measures Analysis of Variance");
-  report.WriteLine();
-  const bool computed = anova.Residual.MS != 0;
-  if (computed) {
-    report.WritePValueSentence(0, true, anova.P);
-    WriteVerdict(report, anova.P);
-    const TPostTestInput input{groups, anova.Residual.MS, anova.Residual.DF, TAnovaDesign::RepeatedMeasures};
-    const TTrendAnova trend{anova.Treatment, anova.Individual, anova.Residual, anova.Total};
-    const TStatusCode status = WritePostTestSection(report, input, postTest, postTestMode, anova.P, trend, true);
-    if (status != TStatusCode::Ok) return status;
+TTrendAnova TrendAnovaOf(const TAnovaResult& result) {
+  if (result.Request.Design == TAnovaDesign::Ordinary)
+    return {result.OneWay.Treatment, {}, result.OneWay.Residual, result.OneWay.Total};
+  const TRepeatedMeasuresResult& anova = result.Repeated;
+  return {anova.Treatment, anova.Individual, anova.Residual, anova.Total};
+}
+
+TAnovaResult ComputeAnova(const TAnovaRequest& request, TDataTable& table) {
+  table.StatusCode = TStatusCode::Ok;
+  TAnovaResult result;
+  result.Request = request;
+  const bool averagedData = RefreshGroupSummaries(table);
+  const TColumnMapScope columnMap(table);
+  TakeMappedGroups(table, result);
+  if (averagedData && request.Design != TAnovaDesign::Ordinary) {
+    result.Status = TStatusCode::AveragedAnova;
+    return result;
+  }
+  if (request.Design == TAnovaDesign::Ordinary) {
+    ComputeOrdinary(result);
   } else {
-    report.WriteLine("After accounting for systematic variation between columns and rows,");
-    report.WriteLine("there is no random scatter.  In this situation, which is unlikely to occur");
-    report.WriteLine("with real experimental data, it is impossible to calculate ANOVA.");
+    ComputeRepeated(result, table);
   }
+  if (result.Status != TStatusCode::Ok) return result;
+  const bool ordinary = request.Design == TAnovaDesign::Ordinary;
+  const TReal p = ordinary ? result.OneWay.P : result.Repeated.P;
+  const bool computed = (ordinary ? result.OneWay.Residual.MS : result.Repeated.Residual.MS) != 0;
+  const TPostTestRequest postTest = PostTestRequestOf(result);
+  result.PostTest =
+      ComputePostTest(PostTestInputOf(result), postTest, TrendAnovaOf(result), request.PostTestMode, p, computed);
+  ComputeEffectSizes(result);
+  return result;
+}
 
-  report.WriteLine();
-  WriteUnderlinedLine(report, "Intermediate calculations. ANOVA Table:");
-  report.WriteLine();
-  WriteRepeatedMeasuresAnovaTable(report, anova.Treatment, anova.Individual, anova.Residual, anova.Total);
-  report.WriteLine();
-  if (computed) {
-    report.WriteText("F = ");
-    report.WriteNumber(anova.F, -5);
-    report.WriteText("  =MStreatment/MSresidual");
-    report.NewLine();
-
-    report.WriteLine();
-    WriteUnderlinedLine(report, "Assumption test: Was the matching effective?");
-    report.WriteLine("This test uses a second value of F and a different P value.");
-    report.WriteText("F = ");
-    report.WriteNumber(anova.MatchingF, -5);
-    report.WriteText("   =(MSindividual/MSresidual)");
-    report.NewLine();
-    report.WriteLine();
-    report.WritePValueSentence(0, true, anova.MatchingP);
-    report.WriteLine("Effective matching (or blocking) results in significant variation among");
-    report.WriteText("means.  With these data, the matching appears ");
-    if (anova.MatchingP <= 0.05L) {
-      report.WriteLine("to be effective.");
-    } else {
-      report.WriteLine("not to be effective.");
-      report.WriteLine("Ordinary ANOVA may be more appropriate.");
-    }
-  }
-  report.WriteLine();
-  WriteSummaryOfData(report, *scratch, groups);
-  return TStatusCode::Ok;
+void RunAnova(const TAnovaRequest& request, TAnalysisRun& run) {
+  const TAnovaResult result = ComputeAnova(request, run.Table);
+  run.Table.StatusCode = result.Status;
+  FillAnovaRecord(result, run.Record);
+  if (result.Status == TStatusCode::Ok) run.Table.StatusCode = WriteAnovaReport(result, run.Report);
 }
 
 // ---------------------------------------------------------------------------
-// Entry point
+// Entry point of the rank tests
 
 TStatusCode RunMultiColumnTest(TDataTable& table, bool nonparametric, bool ordinary, TReportText& report,
                                const TPairFlags& pairSelected, bool useSelectedPairs, bool twoTailed, int controlColumn,
                                TPostTestCondition postTestMode, std::int32_t postTestKind, TCalcProgress& progress) {
-  table.StatusCode = TStatusCode::Ok;
-  bool averagedData = false;
-  for (int column = 0; column < MaxColumns; ++column) {
-    if (table.Summary(column).N <= 0 || table.ColumnSelected[At(column)] == 0) continue;
-    if (table.MeanEntryColumn[At(column)] == 1) {
-      averagedData = true;
-    } else {
-      ComputeRawColumnStatistics(table, column);
-    }
+  if (!nonparametric) {
+    TAnovaRequest request;
+    request.Design = ordinary ? TAnovaDesign::Ordinary : TAnovaDesign::RepeatedMeasures;
+    request.PostTest = PostTestKindOf(postTestKind);
+    request.PostTestMode = postTestMode;
+    request.PairSelected = pairSelected;
+    request.UseSelectedPairs = useSelectedPairs;
+    request.ControlColumn = controlColumn;
+    request.DunnettTails = twoTailed ? 2 : 1;
+    TAnalysisRecord record;
+    TAnalysisRun run{table, report, progress, record};
+    RunAnova(request, run);
+    return table.StatusCode;
   }
+  table.StatusCode = TStatusCode::Ok;
+  const bool averagedData = RefreshGroupSummaries(table);
   const TColumnMapScope columnMap(table);
-  if (averagedData && (nonparametric || !ordinary)) {
+  if (averagedData) {
     table.StatusCode = TStatusCode::AveragedAnova;
     return table.StatusCode;
   }
-  if (nonparametric) {
-    if (ordinary) {
-      return RunKruskalWallis(table, report, pairSelected, useSelectedPairs, twoTailed, controlColumn, postTestMode,
-                              postTestKind, progress);
-    }
-    return RunFriedman(table, report, pairSelected, useSelectedPairs, twoTailed, controlColumn, postTestMode,
-                       postTestKind, progress);
-  }
-  const TPostTestRequest request{postTestKind, pairSelected, useSelectedPairs, 0, twoTailed};
   if (ordinary) {
-    RunOneWayAnova(table, report, request, controlColumn, postTestMode);
-  } else {
-    RunRepeatedMeasuresAnova(table, report, request, controlColumn, postTestMode);
+    return RunKruskalWallis(table, report, pairSelected, useSelectedPairs, twoTailed, controlColumn, postTestMode,
+                            postTestKind, progress);
   }
-  return table.StatusCode;
+  return RunFriedman(table, report, pairSelected, useSelectedPairs, twoTailed, controlColumn, postTestMode,
+                     postTestKind, progress);
 }
 
 }  // namespace ombrel

@@ -1,38 +1,50 @@
 #pragma once
 
+// The analyses of variance: ordinary one-way ANOVA of raw or typed averaged
+// columns and repeated-measures ANOVA of raw columns, each with its post
+// test, and the entry point that also leads to the Kruskal-Wallis and
+// Friedman tests.
+//
+// The family follows the pattern of every analysis (docs/ARCHITECTURE.md,
+// "Results as data"): a TAnovaRequest names the choices, ComputeAnova
+// returns every figure the report prints in a TAnovaResult and never writes
+// text, WriteAnovaReport only formats that result, and FillAnovaRecord puts
+// it into the record `report --json` writes. RunAnova is the entry point
+// RunAnalysis calls.
+
 #include <cstdint>
 #include <span>
 #include <vector>
 
+#include "core/analysis/AnalysisRecord.h"
+#include "core/analysis/PostTests.h"
 #include "core/base/DataTable.h"
 #include "core/base/TestChoices.h"
 #include "core/report/ReportTables.h"
-#include "core/analysis/PostTests.h"
+#include "core/stats/EffectSizes.h"
 
 namespace ombrel {
 
 class TReportText;
 class TCalcProgress;
 
-// Entry point of the comparisons of three or more columns: one-way or
-// repeated-measures ANOVA with their post tests, or the Kruskal-Wallis or
-// Friedman test with Dunn's post test. Sets StatusCode to 0, takes the
-// columns with N > 0 (summaries of raw columns recomputed, averaged ones as
-// typed), builds the column map, runs the test or refuses (43 for averaged
-// data with anything but ordinary parametric ANOVA), resets the column map
-// on every path and returns StatusCode. The caller runs it inside RunGuarded
-// and then calls WriteErrorReport.
+// Entry point of the rank comparisons of three or more columns: the
+// Kruskal-Wallis or Friedman test with Dunn's post test (the analyses of
+// variance, asked for with `nonparametric` clear, go to RunAnova). Sets
+// StatusCode to 0, takes the columns with N > 0 (summaries of raw columns
+// recomputed), builds the column map, runs the test or refuses (43 for
+// averaged data), resets the column map on every path and returns
+// StatusCode. The caller runs it inside RunGuarded and then calls
+// WriteErrorReport.
 //
 //   pairSelected      the pair flags, in the order of ColumnPairs over the
 //                     selected columns; used when useSelectedPairs is set
-//   twoTailed          Dunnett and comparisons with a control: two-sided
-//   controlColumn     the control's data column (Dunnett, comparisons with a
-//                     control); the first group when it is not one
+//   twoTailed         comparisons with a control: two-sided
+//   controlColumn     the control's data column; the first group when it
+//                     is not one
 //   postTestMode      always run the post test, only when P <= 0.05, or
 //                     (any other value) never
-//   postTestKind      parametric: 0 Bonferroni, 1 Tukey-Kramer, 2 Dunnett,
-//                     3 Student-Newman-Keuls, 4 linear trend; nonparametric:
-//                     1 Dunn, 2 comparisons with the control (Friedman)
+//   postTestKind      1 Dunn, 2 comparisons with the control (Friedman)
 // The Kruskal-Wallis and Friedman exact enumerations report through
 // `progress`.
 TStatusCode RunMultiColumnTest(TDataTable& table, bool nonparametric, bool ordinary, TReportText& report,
@@ -78,14 +90,6 @@ struct TBartlettResult {
 // 1 + (sum 1/nu - 1/sum nu) / (3m - 3); P from chi-square with m - 1 df.
 TBartlettResult ComputeBartlett(std::span<const TColumnSummary> groups);
 
-// Writes the one-way ANOVA report with its post test; `averaged` flags the
-// groups given as typed mean and error (their normality row says so).
-// Returns Ok, or OutOfMemory when a scratch report cannot be opened.
-[[nodiscard]] TStatusCode WriteOneWayAnovaReport(TReportText& report, std::span<const TColumnSummary> groups,
-                                                 const std::vector<bool>& averaged, const TOneWayAnovaResult& anova,
-                                                 const TBartlettResult& bartlett, const TPostTestRequest& postTest,
-                                                 TPostTestCondition postTestMode);
-
 // ---------------------------------------------------------------------------
 // Repeated-measures ANOVA
 
@@ -126,11 +130,74 @@ struct TRepeatedMeasuresResult {
 // residual at the rounding level of the values counts as none.
 TRepeatedMeasuresResult ComputeRepeatedMeasuresAnova(const TCompleteBlock& block);
 
-// Writes the repeated-measures report with its post test; groups are the
-// block's columns with N the number of rows. Returns Ok or OutOfMemory as above.
-[[nodiscard]] TStatusCode WriteRepeatedMeasuresReport(TReportText& report, std::span<const TColumnSummary> groups,
-                                                      const TRepeatedMeasuresResult& anova,
-                                                      const TPostTestRequest& postTest,
-                                                      TPostTestCondition postTestMode);
+// ---------------------------------------------------------------------------
+// Request, result, writers
+
+struct TAnovaRequest {
+  TAnovaDesign Design = TAnovaDesign::Ordinary;
+  TPostTestKind PostTest = TPostTestKind::TukeyKramer;
+  // Always, only when P <= 0.05, or never.
+  TPostTestCondition PostTestMode = TPostTestCondition::IfSignificant;
+  // Bonferroni: the pairs to compare, in the order of ColumnPairs over the
+  // groups; used when UseSelectedPairs is set.
+  TPairFlags PairSelected{};
+  bool UseSelectedPairs = false;
+  // Dunnett: the control's data column (the first group when it takes no
+  // part) and the tails of its critical values (1 or 2).
+  int ControlColumn = 0;
+  std::int32_t DunnettTails = 2;
+};
+
+struct TAnovaResult {
+  // Ok, or the refusal: AveragedAnova typed means with repeated measures,
+  // AnovaSingleValue, NotEnoughData, MissingValues (a hole in the repeated
+  // measures' rectangle), AllSDsZero.
+  TStatusCode Status = TStatusCode::Ok;
+  TAnovaRequest Request;
+  // The groups: the table's selected columns holding data, in column order,
+  // with their summaries as the tables print them (for repeated measures
+  // N is the number of rows); whether each holds typed averaged data; the
+  // values each used and left out (Column is the data column).
+  std::vector<TColumnSummary> Groups;
+  std::vector<bool> Averaged;
+  std::vector<TColumnUse> Columns;
+  std::vector<int> GroupColumns;  // the data column of each group
+  std::size_t ControlGroup = 0;
+  // The ordinary design's figures, or the repeated-measures ones.
+  TOneWayAnovaResult OneWay;
+  TBartlettResult Bartlett;
+  TRepeatedMeasuresResult Repeated;
+  TPostTestResult PostTest;
+  // Effect sizes, empty without an F: the ordinary design's eta squared
+  // (with its 95% interval) and omega squared, repeated measures' partial
+  // eta squared.
+  TEffectSize EtaSquared;
+  TReal OmegaSquared = EmptyValue;
+  TReal PartialEtaSquared = EmptyValue;
+};
+
+// What the post test of a computed result took from the analysis of
+// variance (the input refers to the result's groups).
+TPostTestInput PostTestInputOf(const TAnovaResult& result);
+TTrendAnova TrendAnovaOf(const TAnovaResult& result);
+
+// Computes the analysis over the table's selected columns with data (raw
+// columns' summaries recomputed into the table, typed ones as they are),
+// with the column map built for the computation and reset on every path.
+// Leaves the table's StatusCode Ok.
+TAnovaResult ComputeAnova(const TAnovaRequest& request, TDataTable& table);
+
+// The report of a computed analysis (Status Ok): the one-way or the
+// repeated-measures report with its post test. Returns Ok, or OutOfMemory
+// when a scratch report cannot be opened.
+[[nodiscard]] TStatusCode WriteAnovaReport(const TAnovaResult& result, TReportText& report);
+
+// The record of the analysis: choices, results, method facts and tables.
+void FillAnovaRecord(const TAnovaResult& result, TAnalysisRecord& record);
+
+// Entry point: computes (leaving the table's StatusCode), fills the record
+// and, unless refused, writes the report. The caller runs it inside
+// RunGuarded and then calls WriteErrorReport.
+void RunAnova(const TAnovaRequest& request, TAnalysisRun& run);
 
 }  // namespace ombrel

@@ -1,12 +1,8 @@
 #include "core/analysis/PostTests.h"
 
 #include <cmath>
-#include <memory>
-#include <string>
+#include <utility>
 
-#include "core/analysis/AnalysisFrame.h"
-#include "core/report/ReportTables.h"
-#include "core/report/ReportText.h"
 #include "core/stats/CriticalTables.h"
 #include "core/stats/PValue.h"
 
@@ -25,7 +21,6 @@ std::vector<std::size_t> TakingPart(const TPostTestInput& input) {
 
 TReal Mean(const TPostTestInput& input, std::size_t group) { return input.Groups[group].Mean; }
 TReal Count(const TPostTestInput& input, std::size_t group) { return static_cast<TReal>(input.Groups[group].N); }
-const std::string& Name(const TPostTestInput& input, std::size_t group) { return input.Groups[group].Title; }
 
 // The level a range statistic reaches: 0.001, 0.01 or 0.05 when it exceeds
 // that level's critical value, else 1.
@@ -57,45 +52,6 @@ TReal RangeStandardError(const TPostTestInput& input, std::size_t first, std::si
 }
 
 std::int32_t Int32(std::size_t value) { return static_cast<std::int32_t>(value); }
-
-// ---------------------------------------------------------------------------
-// Report pieces
-
-void WriteBoldLine(TReportText& report, std::string_view text) {
-  report.ToggleBold();
-  report.WriteText(text);
-  report.ToggleBold();
-  report.NewLine();
-}
-
-// "If the value of <statistic> is greater than <critical> then the P value
-// is less" / "than 0.05."
-void WriteCriticalSentence(TReportText& report, std::string_view statistic, TReal critical) {
-  report.WriteText("If the value of ");
-  report.WriteText(statistic);
-  report.WriteText(" is greater than ");
-  report.WriteNumber(critical, -5);
-  report.WriteText(" then the P value is less");
-  report.NewLine();
-  report.WriteLine("than 0.05.");
-}
-
-// Said when a table lookup had to stop at its last column: the critical
-// values used are those of fewer means or groups, so too small.
-void WriteBeyondTableNote(TReportText& report, std::int32_t last, std::string_view what) {
-  const std::string count = std::to_string(last);
-  report.WriteLine("Note: The table of critical values ends at " + count + " " + std::string(what) + ". The values");
-  report.WriteLine("for " + count + " " + std::string(what) + " were used, so the P values are too small.");
-}
-
-std::string_view NotWhen(bool condition) { return condition ? "not " : ""; }
-
-// The scratch report of a section's companion table, appended after its
-// main table.
-void AppendScratch(TReportText& report, TReportText& scratch) {
-  scratch.TerminateReport();
-  report.AppendReport(scratch);
-}
 
 }  // namespace
 
@@ -250,177 +206,47 @@ TLinearTrendResult ComputeLinearTrend(const TPostTestInput& input, const TTrendA
   return result;
 }
 
-// ---------------------------------------------------------------------------
-// Reports
-
-namespace {
-
-// The comparison table of every pair, with its companion table of
-// differences and intervals written to the scratch report and appended.
-void WritePairComparisons(TReportText& report, TReportText& scratch, const TPostTestInput& input,
-                          const std::vector<TPairComparison>& pairs, TComparisonStatistic statistic) {
-  WriteComparisonHeading(report, statistic);
-  WriteDifferenceIntervalHeading(scratch);
-  for (const TPairComparison& pair : pairs) {
-    const std::string& first = Name(input, pair.First);
-    const std::string& second = Name(input, pair.Second);
-    WriteComparisonRow(report, first, second, pair.Difference, pair.Statistic, pair.P);
-    WriteDifferenceIntervalRow(scratch, first, second, pair.Difference, pair.Lower, pair.Upper);
-  }
-  report.NewLine();
-  AppendScratch(report, scratch);
-  report.NewLine();
+TPostTestKind PostTestKindOf(std::int32_t kind) {
+  if (kind < 0 || kind > static_cast<std::int32_t>(TPostTestKind::LinearTrend)) return TPostTestKind::None;
+  return static_cast<TPostTestKind>(kind);
 }
 
-}  // namespace
-
-TStatusCode WriteBonferroniReport(TReportText& report, const TPostTestInput& input, const TBonferroniResult& result) {
-  const std::unique_ptr<TReportText> scratch = OpenScratchReport();
-  if (!scratch) return TStatusCode::OutOfMemory;
-  report.WriteLine();
-  WriteUnderlinedLine(report, "Bonferroni Multiple Comparisons Test");
-  if (result.Comparisons > 0) WriteCriticalSentence(report, "t", result.CriticalT);
-  report.WriteLine();
-  report.WriteLine();
-  WritePairComparisons(report, *scratch, input, result.Pairs, TComparisonStatistic::T);
-  if (result.Comparisons >= 9) {
-    WriteBoldLine(report, "Warning: With so many comparisons, the Bonferroni method");
-    WriteBoldLine(report, "is said to be too conservative.  This means that the P");
-    WriteBoldLine(report, "values are too high.  You should consider using a different");
-    WriteBoldLine(report, "post-test.");
+TPostTestResult ComputePostTest(const TPostTestInput& input, const TPostTestRequest& request, const TTrendAnova& anova,
+                                TPostTestCondition mode, TReal p, bool computed) {
+  TPostTestResult result;
+  result.Kind = request.Kind;
+  if (!computed) {
+    result.Outcome = TPostTestOutcome::NotComputed;
+    return result;
   }
-  return TStatusCode::Ok;
-}
-
-TStatusCode WriteTukeyKramerReport(TReportText& report, const TPostTestInput& input, const TRangeTestResult& result) {
-  const std::unique_ptr<TReportText> scratch = OpenScratchReport();
-  if (!scratch) return TStatusCode::OutOfMemory;
-  report.WriteLine();
-  WriteUnderlinedLine(report, "Tukey-Kramer Multiple Comparisons Test");
-  WriteCriticalSentence(report, "q", result.CriticalQ);
-  if (result.BeyondTable) WriteBeyondTableNote(report, RangeTableMeans.back(), "means");
-  report.WriteLine();
-  report.WriteLine();
-  WritePairComparisons(report, *scratch, input, result.Pairs, TComparisonStatistic::Q);
-  return TStatusCode::Ok;
-}
-
-TStatusCode WriteStudentNewmanKeulsReport(TReportText& report, const TPostTestInput& input,
-                                          const TRangeTestResult& result) {
-  // No intervals: the scratch report stays empty but keeps the section's
-  // layout.
-  const std::unique_ptr<TReportText> scratch = OpenScratchReport();
-  if (!scratch) return TStatusCode::OutOfMemory;
-  report.WriteLine();
-  WriteUnderlinedLine(report, "Student-Newman-Keuls Multiple Comparisons Test");
-  report.WriteLine();
-  if (result.BeyondTable) {
-    WriteBeyondTableNote(report, RangeTableMeans.back(), "means");
-    report.WriteLine();
+  const bool run = mode == TPostTestCondition::Always || (mode == TPostTestCondition::IfSignificant && p <= 0.05L);
+  if (!run) {
+    result.Outcome =
+        mode == TPostTestCondition::IfSignificant ? TPostTestOutcome::SkippedForP : TPostTestOutcome::NotRequested;
+    return result;
   }
-  WriteSnkHeading(report);
-  for (const TPairComparison& pair : result.Pairs) {
-    WriteSnkRow(report, Name(input, pair.First), Name(input, pair.Second), pair.Difference, pair.Statistic, pair.P);
-  }
-  report.WriteLine();
-  report.WriteLine("With Student-Newman-Keuls test, it is impossible to calculate confidence");
-  report.WriteLine("intervals.");
-  report.NewLine();
-  AppendScratch(report, *scratch);
-  report.NewLine();
-  return TStatusCode::Ok;
-}
-
-TStatusCode WriteDunnettReport(TReportText& report, const TPostTestInput& input, const TDunnettResult& result) {
-  const std::unique_ptr<TReportText> scratch = OpenScratchReport();
-  if (!scratch) return TStatusCode::OutOfMemory;
-  WriteUnderlinedLine(report, "Dunnett Multiple Comparisons Test");
-  if (result.TooFewDF) {
-    report.WriteText("Too few data points. DF must exceed 5. ");
-  } else {
-    report.WriteLine("Control column: " + Name(input, result.Control));
-    WriteCriticalSentence(report, "q", result.Critical5);
-    if (result.BeyondTable) WriteBeyondTableNote(report, result.LastTabulated, "groups");
-    report.NewLine();
-    report.NewLine();
-    WriteControlComparisonHeading(report, TQColumn::Shown);
-    WriteControlIntervalHeading(*scratch);
-    for (const TPairComparison& pair : result.Pairs) {
-      const std::string& control = Name(input, pair.First);
-      const std::string& group = Name(input, pair.Second);
-      WriteControlComparisonRow(report, TQColumn::Shown, control, group, pair.Difference, pair.Statistic, pair.P);
-      WriteControlIntervalRow(*scratch, control, group, pair.Difference, pair.Lower, pair.Upper);
-    }
-  }
-  report.NewLine();
-  AppendScratch(report, *scratch);
-  return TStatusCode::Ok;
-}
-
-void WriteLinearTrendReport(TReportText& report, const TPostTestInput& input, const TTrendAnova& anova,
-                            const TLinearTrendResult& result) {
-  WriteUnderlinedLine(report, "Test for linear trend between column means and column number");
-  report.WriteLine();
-  report.WriteText("Slope = ");
-  report.WriteNumber(result.Slope, -5);
-  report.WriteText("    r squared = ");
-  report.WriteNumber(result.RSquared, 4);
-  report.NewLine();
-  report.WriteLine();
-  WriteBoldLine(report, "Is the linear trend statistically significant?");
-  report.WritePValueSentence(0, true, result.PLinear);
-  report.WriteLine("There is " + std::string(NotWhen(result.PLinear > 0.05L)) + "a significant linear trend.");
-  report.WriteLine();
-  const bool nonlinearTested = result.NotLinear.DF > 0;
-  if (nonlinearTested) {
-    WriteBoldLine(report, "Is the nonlinear variation statistically significant?");
-    report.WritePValueSentence(0, true, result.PNotLinear);
-    report.WriteLine("After accounting for the linear trend, the remaining variation among");
-    report.WriteLine("column means is " + std::string(NotWhen(result.PNotLinear > 0.05L)) + "significant.");
-  }
-  report.WriteLine();
-  report.WriteLine();
-  report.WriteLine("This result was obtained from dividing variation among columns into");
-  report.WriteLine("linear and nonlinear components:");
-  report.WriteLine();
-  if (input.Design == TAnovaDesign::Ordinary) {
-    WriteOneWayTrendAnovaTable(report, result.SSLinear, result.NotLinear, anova.Residual, anova.Total);
-  } else {
-    WriteRepeatedMeasuresTrendAnovaTable(report, result.SSLinear, result.NotLinear, anova.Individual, anova.Residual,
-                                         anova.Total);
-  }
-  report.WriteLine();
-  report.WriteText("F (linear trend) = ");
-  report.WriteNumber(result.FLinear, 4);
-  report.WriteText("    =MSlinear/MSresidual");
-  report.NewLine();
-  if (nonlinearTested) {
-    report.WriteLine();
-    report.WriteText("F (nonlinear trend) = ");
-    report.WriteNumber(result.FNotLinear, 4);
-    report.WriteText("   =MSnonlinear/MSresidual");
-    report.NewLine();
-  }
-}
-
-TStatusCode RunPostTest(TReportText& report, const TPostTestInput& input, const TPostTestRequest& request,
-                        const TTrendAnova& anova) {
+  result.Outcome = TPostTestOutcome::Ran;
   switch (request.Kind) {
-    case BonferroniKind:
-      return WriteBonferroniReport(report, input,
-                                   ComputeBonferroni(input, request.PairSelected, request.UseSelectedPairs));
-    case TukeyKramerKind:
-      return WriteTukeyKramerReport(report, input, ComputeTukeyKramer(input));
-    case DunnettKind:
-      return WriteDunnettReport(report, input, ComputeDunnett(input, request.ControlGroup, request.TwoTailed));
-    case StudentNewmanKeulsKind:
-      return WriteStudentNewmanKeulsReport(report, input, ComputeStudentNewmanKeuls(input));
-    case LinearTrendKind:
-      WriteLinearTrendReport(report, input, anova, ComputeLinearTrend(input, anova));
-      return TStatusCode::Ok;
-    default:
-      return TStatusCode::Ok;
+    case TPostTestKind::Bonferroni:
+      result.Bonferroni = ComputeBonferroni(input, request.PairSelected, request.UseSelectedPairs);
+      break;
+    case TPostTestKind::TukeyKramer:
+      result.Range = ComputeTukeyKramer(input);
+      break;
+    case TPostTestKind::Dunnett:
+      result.Dunnett = ComputeDunnett(input, request.ControlGroup, request.TwoTailed);
+      break;
+    case TPostTestKind::StudentNewmanKeuls:
+      result.Range = ComputeStudentNewmanKeuls(input);
+      break;
+    case TPostTestKind::LinearTrend:
+      result.Trend = ComputeLinearTrend(input, anova);
+      break;
+    case TPostTestKind::None:
+      result.Outcome = TPostTestOutcome::NotRequested;
+      break;
   }
+  return result;
 }
 
 }  // namespace ombrel

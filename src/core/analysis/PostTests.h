@@ -11,9 +11,12 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/base/DataTable.h"
+#include "core/base/ResultValue.h"
+#include "core/base/TestChoices.h"
 #include "core/report/ReportTables.h"
 
 namespace ombrel {
@@ -30,6 +33,9 @@ struct TPostTestInput {
   TReal MSResidual = 0;
   std::int32_t DFResidual = 0;
   TAnovaDesign Design = TAnovaDesign::Ordinary;
+  // The data column of each group, for the record's column letters; may
+  // be left empty (the letters are then null).
+  std::span<const int> Columns;
 };
 
 // One compared pair as its table rows show it: "First vs Second",
@@ -134,6 +140,50 @@ struct TLinearTrendResult {
 // nothing is left beyond the line: the not-linear F and P stay empty.
 TLinearTrendResult ComputeLinearTrend(const TPostTestInput& input, const TTrendAnova& anova);
 
+// ---------------------------------------------------------------------------
+// The post test of an analysis of variance
+
+// Which post test follows the analysis of variance.
+enum class TPostTestKind { Bonferroni, TukeyKramer, Dunnett, StudentNewmanKeuls, LinearTrend, None };
+
+// The kind of a stored post-test number: 0 Bonferroni, 1 Tukey-Kramer,
+// 2 Dunnett, 3 Student-Newman-Keuls, 4 linear trend; any other runs nothing.
+TPostTestKind PostTestKindOf(std::int32_t kind);
+
+// Which post test to run and its settings.
+struct TPostTestRequest {
+  TPostTestKind Kind = TPostTestKind::TukeyKramer;
+  // Bonferroni: the pair flags, in pair order; used when UseSelectedPairs.
+  std::span<const std::uint8_t> PairSelected;
+  bool UseSelectedPairs = false;
+  // Dunnett: the control (an index into the groups) and the sides.
+  std::size_t ControlGroup = 0;
+  bool TwoTailed = true;
+};
+
+// What became of the post test.
+enum class TPostTestOutcome {
+  Ran,           // computed (nothing for the kind None)
+  SkippedForP,   // asked for only when P <= 0.05, and P was larger
+  NotRequested,  // never asked for, or the kind None
+  NotComputed,   // the analysis of variance had no residual variation
+};
+
+// The post test's figures: the member of its kind is filled when it ran.
+struct TPostTestResult {
+  TPostTestKind Kind = TPostTestKind::None;
+  TPostTestOutcome Outcome = TPostTestOutcome::NotRequested;
+  TBonferroniResult Bonferroni;
+  TRangeTestResult Range;  // Tukey-Kramer or Student-Newman-Keuls
+  TDunnettResult Dunnett;
+  TLinearTrendResult Trend;
+};
+
+// The post test as the mode says: always, only when p <= 0.05, or never.
+// `computed` is false when the analysis of variance had no F.
+TPostTestResult ComputePostTest(const TPostTestInput& input, const TPostTestRequest& request, const TTrendAnova& anova,
+                                TPostTestCondition mode, TReal p, bool computed);
+
 // The report sections. Each returns Ok, or OutOfMemory when its scratch
 // report cannot be opened, in which case it writes nothing.
 [[nodiscard]] TStatusCode WriteBonferroniReport(TReportText& report, const TPostTestInput& input,
@@ -147,24 +197,30 @@ TLinearTrendResult ComputeLinearTrend(const TPostTestInput& input, const TTrendA
 void WriteLinearTrendReport(TReportText& report, const TPostTestInput& input, const TTrendAnova& anova,
                             const TLinearTrendResult& result);
 
-// The post-test kinds of an analysis of variance; other values run nothing.
-inline constexpr std::int32_t BonferroniKind = 0;
-inline constexpr std::int32_t TukeyKramerKind = 1;
-inline constexpr std::int32_t DunnettKind = 2;
-inline constexpr std::int32_t StudentNewmanKeulsKind = 3;
-inline constexpr std::int32_t LinearTrendKind = 4;
+// The section of a post test that ran (nothing for the others); returns Ok
+// or OutOfMemory as above.
+[[nodiscard]] TStatusCode WritePostTestReport(TReportText& report, const TPostTestInput& input,
+                                              const TTrendAnova& anova, const TPostTestResult& result);
 
-// Which post test to run and its settings.
-struct TPostTestRequest {
-  std::int32_t Kind = TukeyKramerKind;
-  std::span<const std::uint8_t> PairSelected;
-  bool UseSelectedPairs = false;
-  std::size_t ControlGroup = 0;
-  bool TwoTailed = true;
-};
-
-// Computes and writes the requested post test; returns 0 or 10 as above.
-[[nodiscard]] TStatusCode RunPostTest(TReportText& report, const TPostTestInput& input, const TPostTestRequest& request,
-                                      const TTrendAnova& anova);
+// The post test as data, for the record of its analysis of variance.
+// "test" names: "bonferroni", "tukeyKramer", "dunnett",
+// "studentNewmanKeuls", "linearTrend", "none".
+std::string_view PostTestName(TPostTestKind kind);
+// Its figures beyond the tables (test, critical values, the trend's F
+// tests); null unless it ran.
+TResultValue PostTestResultsTree(const TPostTestInput& input, const TPostTestResult& result);
+// How it was done: test, outcome, the source of its critical values, and
+// whether Bonferroni compared selected pairs, Dunnett's tails.
+TResultValue PostTestMethodTree(const TPostTestResult& result, bool selectedPairs, std::int32_t dunnettTails);
+// The post test as the method line of the effect section names it: the
+// test and where its critical values come from, or why it was not
+// calculated; empty when none was asked for.
+std::string PostTestMethodText(const TPostTestResult& result, std::int32_t dunnettTails);
+// One row of an ANOVA table: {"source", "df", "ss", "ms"} (ms null for a
+// total).
+TResultValue AnovaSourceRow(std::string_view source, const TAnovaSource& row);
+// Adds its tables (comparisons, intervals, trendAnova) to `tables`.
+void AddPostTestTables(TResultValue& tables, const TPostTestInput& input, const TTrendAnova& anova,
+                       const TPostTestResult& result);
 
 }  // namespace ombrel

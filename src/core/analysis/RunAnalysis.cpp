@@ -243,6 +243,18 @@ void RunRankTest(const TAnalysisJob& job, TCalcProgress& progress, const TAnalys
   });
 }
 
+// The analysis of variance the choices ask for; Dunnett is two-sided.
+TAnovaRequest AnovaRequestOf(const TTestChoices& choices, const TPostTestArguments& arguments) {
+  TAnovaRequest request;
+  request.Design = choices.OrdinaryAnova != 0 ? TAnovaDesign::Ordinary : TAnovaDesign::RepeatedMeasures;
+  request.PostTest = PostTestKindOf(arguments.Kind);
+  request.PostTestMode = choices.PostTestCondition;
+  request.PairSelected = choices.PairSelected;
+  request.UseSelectedPairs = arguments.UseSelectedPairs;
+  request.ControlColumn = choices.ControlColumn;
+  return request;
+}
+
 void RunSelectedTest(const TAnalysisJob& job, TCalcProgress& progress, const TAnalysisRoutines& routines,
                      const std::vector<int>& selected) {
   TDataTable& table = job.Table;
@@ -266,10 +278,10 @@ void RunSelectedTest(const TAnalysisJob& job, TCalcProgress& progress, const TAn
         RunRankTest(job, progress, routines, arguments);
         return;
       }
-      RunAndRecord(job, MultiColumnAnalysis(choices), [&](TAnalysisRecord&) {
-        routines.MultiColumn(table, choices.MultiColumnNonparametric != 0, choices.OrdinaryAnova != 0, report,
-                             choices.PairSelected, arguments.UseSelectedPairs, true, choices.ControlColumn,
-                             choices.PostTestCondition, arguments.Kind, progress);
+      const TAnovaRequest request = AnovaRequestOf(choices, arguments);
+      RunAndRecord(job, MultiColumnAnalysis(choices), [&](TAnalysisRecord& record) {
+        TAnalysisRun run{table, report, progress, record};
+        routines.Anova(request, run);
       });
       return;
     }
@@ -294,7 +306,7 @@ const TAnalysisRoutines& DefaultAnalysisRoutines() {
       .Correlation = RunCorrelation,
       .Nonparametric = RunNonparametric,
       .RankAnova = RunRankAnova,
-      .MultiColumn = RunMultiColumnTest,
+      .Anova = RunAnova,
       .TwoByTwo = RunTwoByTwoTable,
       .LargerTable = RunLargerTable,
       .LinearRegression = RunLinearRegression,

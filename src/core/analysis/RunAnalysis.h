@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "core/analysis/AnalysisRecord.h"
+#include "core/analysis/Anova.h"
 #include "core/analysis/Correlation.h"
 #include "core/analysis/Nonparametric.h"
 #include "core/analysis/RankAnova.h"
@@ -35,9 +36,7 @@ struct TAnalysisRoutines {
   std::function<void(const TCorrelationRequest&, TAnalysisRun&)> Correlation;
   std::function<void(const TNonparametricRequest&, TAnalysisRun&)> Nonparametric;
   std::function<void(const TRankAnovaRequest&, TAnalysisRun&)> RankAnova;
-  std::function<TStatusCode(TDataTable&, bool, bool, TReportText&, const TPairFlags&, bool, bool, int,
-                            TPostTestCondition, std::int32_t, TCalcProgress&)>
-      MultiColumn;
+  std::function<void(const TAnovaRequest&, TAnalysisRun&)> Anova;
   std::function<TStatusCode(TDataTable&, TReportText&, const std::array<std::string, 2>&,
                             const std::array<std::string, 2>&, bool, bool, bool, bool, bool, bool, bool, bool, bool,
                             TReal, TReal, TReal, TReal)>

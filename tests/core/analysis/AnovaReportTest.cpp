@@ -1,14 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "support/GoldenReport.h"
+#include "support/ReportAgreement.h"
 #include "core/base/CalcProgress.h"
 #include "core/document/Document.h"
 #include "core/document/DocumentAnalysis.h"
 #include "core/analysis/Anova.h"
+#include "core/entry/SummaryCells.h"
 #include "core/stats/ColumnStats.h"
 
 // Golden reports of the analyses of variance and their post tests, kept in
@@ -16,7 +20,9 @@
 // order, titles centred in 65 and underlined, the shared report tables);
 // every number in them was checked against an independent exact
 // computation: Python fractions for means and sums of squares, mpmath at 30
-// digits for the F, t and chi-square tails (tools/expected/anova.py).
+// digits for the F, t and chi-square tails (tools/expected/anova.py). Each
+// run's text also agrees with its results as data, and the golden ones with
+// their golden JSON.
 
 namespace ombrel {
 namespace {
@@ -42,9 +48,9 @@ struct TChoice {
   bool Ordinary = true;
 };
 
-// The report RunAnalysis gives a raw-data document.
-std::vector<std::string> Report(const TColumns& columns, TChoice choice, TStatusCode* status = nullptr) {
-  TDocument document;
+// Runs the analysis of a raw-data document; its report agrees with its
+// results as data.
+void RunDocument(TDocument& document, const TColumns& columns, TChoice choice) {
   document.ChooseFormat(TDataFormat::Raw);
   TypeColumns(document.Table, columns);
   document.Choices.OrdinaryAnova = choice.Ordinary ? 1 : 0;
@@ -57,6 +63,13 @@ std::vector<std::string> Report(const TColumns& columns, TChoice choice, TStatus
   }
   TSilentCalcProgress progress;
   RunAnalysis(document, progress);
+  ExpectReportAgreesWithResults(document.Report, document.Results);
+}
+
+// The report RunAnalysis gives a raw-data document.
+std::vector<std::string> Report(const TColumns& columns, TChoice choice, TStatusCode* status = nullptr) {
+  TDocument document;
+  RunDocument(document, columns, choice);
   if (status != nullptr) *status = document.Table.StatusCode;
   return VisibleLines(document.Report);
 }
@@ -88,7 +101,9 @@ void ExpectSection(const std::vector<std::string>& lines, const std::vector<std:
 const TColumns ThreeGroups = {{4, 6, 5, 7, 3}, {8, 9, 7, 10, 6, 11}, {12, 10, 14, 11, 13}};
 
 TEST(OneWayAnovaReport, ThreeGroupsWithTukeyKramer) {
-  ExpectGoldenReport(Report(ThreeGroups, {1, 0, true}), "anova/one-way-three-groups-with-tukey-kramer");
+  TDocument document;
+  RunDocument(document, ThreeGroups, {1, 0, true});
+  ExpectGoldenDocument(document, "anova/one-way-three-groups-with-tukey-kramer");
 }
 
 TEST(OneWayAnovaReport, PostTestSections) {
@@ -114,9 +129,11 @@ TEST(OneWayAnovaReport, PostTestSections) {
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
-    auto status = static_cast<TStatusCode>(-1);
-    ExpectGoldenSection(Report(c.Columns, c.Choice, &status), c.Golden);
-    EXPECT_EQ(status, TStatusCode::Ok);
+    TDocument document;
+    RunDocument(document, c.Columns, c.Choice);
+    EXPECT_EQ(document.Table.StatusCode, TStatusCode::Ok);
+    ExpectGoldenSection(VisibleLines(document.Report), c.Golden);
+    ExpectGoldenJson(ReportResultTree(document, std::string(c.Golden) + ".omd"), c.Golden);
   }
 }
 
@@ -149,7 +166,7 @@ TEST(OneWayAnovaReport, BartlettNeedsFiveValuesAndNoZeroSD) {
   }
 }
 
-// Two groups through the multi-column entry point: the P value is that of
+// Two groups through the entry point: the P value is that of
 // the unpaired t test, t = 3.30664 with 9 df (mpmath: 0.0091327).
 TEST(OneWayAnovaReport, TwoGroupsAreTheUnpairedTTest) {
   TDataTable table;
@@ -160,11 +177,16 @@ TEST(OneWayAnovaReport, TwoGroupsAreTheUnpairedTTest) {
   TReportText report;
   report.BeginReport();
   TSilentCalcProgress progress;
-  TPairFlags pairs{};
-  EXPECT_EQ(
-      RunMultiColumnTest(table, false, true, report, pairs, false, true, 0, TPostTestCondition::Never, 1, progress),
-      TStatusCode::Ok);
+  TAnovaRequest request;
+  request.PostTestMode = TPostTestCondition::Never;
+  TAnalysisRecord record;
+  TAnalysisRun run{table, report, progress, record};
+  RunAnova(request, run);
+  EXPECT_EQ(table.StatusCode, TStatusCode::Ok);
   EXPECT_FALSE(table.ColumnMapActive());
+  // The effect section's method line names the tails too.
+  ASSERT_TRUE(record.Effect.has_value());
+  EXPECT_NE(MethodLineText(record.Effect->Method).find("; two-tailed;"), std::string::npos);
   report.FinishReport();
   ExpectReport(VisibleLines(report), 3,
                {"The two-tailed P value is 0.0091, considered very significant.",
@@ -176,31 +198,32 @@ TEST(OneWayAnovaReport, TwoGroupsAreTheUnpairedTTest) {
 // The post test runs for P up to 0.05 in mode 2; above it the report says
 // why there is none. The figures are those of ThreeGroups with P replaced.
 TEST(OneWayAnovaReport, PostTestModeTwoStopsAboveFivePercent) {
-  const std::vector<TColumnSummary> groups = [] {
-    std::vector<TColumnSummary> summaries(3);
-    const TReal means[] = {5, 8.5, 12};
-    const std::int32_t counts[] = {5, 6, 5};
-    for (std::size_t i = 0; i < 3; ++i) {
-      summaries[i].Title = std::string("Column ") + static_cast<char>('A' + i);
-      summaries[i].N = counts[i];
-      summaries[i].Mean = means[i];
-      summaries[i].SD = 1.5L;
-    }
-    return summaries;
-  }();
-  TOneWayAnovaResult anova = ComputeOneWayAnova(groups);
-  ASSERT_EQ(anova.Status, TStatusCode::Ok);
-  const TBartlettResult bartlett = ComputeBartlett(groups);
-  TPostTestRequest tukey;
-  tukey.Kind = TukeyKramerKind;
+  TAnovaResult result;
+  result.Request.PostTest = TPostTestKind::TukeyKramer;
+  const TReal means[] = {5, 8.5, 12};
+  const std::int32_t counts[] = {5, 6, 5};
+  for (std::size_t i = 0; i < 3; ++i) {
+    TColumnSummary group;
+    group.Title = std::string("Column ") + static_cast<char>('A' + i);
+    group.N = counts[i];
+    group.Mean = means[i];
+    group.SD = 1.5L;
+    result.Groups.push_back(group);
+    result.Averaged.push_back(false);
+  }
+  result.OneWay = ComputeOneWayAnova(result.Groups);
+  ASSERT_EQ(result.OneWay.Status, TStatusCode::Ok);
+  result.Bartlett = ComputeBartlett(result.Groups);
   for (const TReal p : {0.05L, 0.0501L}) {
     SCOPED_TRACE(static_cast<double>(p));
-    anova.P = p;
+    result.OneWay.P = p;
+    TPostTestRequest tukey;
+    tukey.Kind = TPostTestKind::TukeyKramer;
+    result.PostTest = ComputePostTest(PostTestInputOf(result), tukey, TrendAnovaOf(result),
+                                      TPostTestCondition::IfSignificant, p, true);
     TReportText report;
     report.BeginReport();
-    EXPECT_EQ(WriteOneWayAnovaReport(report, groups, {false, false, false}, anova, bartlett, tukey,
-                                     TPostTestCondition::IfSignificant),
-              TStatusCode::Ok);
+    EXPECT_EQ(WriteAnovaReport(result, report), TStatusCode::Ok);
     report.FinishReport();
     const std::vector<std::string> lines = VisibleLines(report);
     const bool ran = std::find(lines.begin(), lines.end(), "_Tukey-Kramer Multiple Comparisons Test_") != lines.end();
@@ -260,6 +283,48 @@ TEST(AnovaReport, RefusalsReplaceTheReport) {
   }
 }
 
+// A typed mean, SD or SEM (as the format says) and N, stored as the summary
+// grid stores them (grid rows 2, 3 and 4), which derives the rest.
+void TypeAveraged(TDocument& document, int column, std::string_view title, TReal mean, TReal spread, TReal n) {
+  const bool sdFormat = document.MeanIsSD == 1;
+  document.Table.Summary(column).Title = std::string(title);
+  for (const auto& [row, value] : {std::pair{2, mean}, {3, spread}, {4, n}})
+    SetSummaryValue(document.Table, column, row, sdFormat, value);
+  document.MarkChanged();
+}
+
+// Typed means go through the same sums as raw data (from N, mean and SD);
+// their normality rows say the test needs raw data.
+TEST(OneWayAnovaReport, TypedMeansGoldenDocuments) {
+  {
+    SCOPED_TRACE("mean, SD and N with Bonferroni");
+    TDocument document;
+    ASSERT_TRUE(document.ChooseFormat(TDataFormat::MeanSdN));
+    TypeAveraged(document, 0, "Placebo", 10, 2, 6);
+    TypeAveraged(document, 1, "Low dose", 12, 2.5L, 6);
+    TypeAveraged(document, 2, "High dose", 15, 3, 5);
+    document.Choices.PostTestMethod = TPostTestMethod::Bonferroni;
+    document.Choices.PostTestCondition = TPostTestCondition::Always;
+    TSilentCalcProgress progress;
+    RunAnalysis(document, progress);
+    ExpectGoldenDocument(document, "anova/one-way-typed-mean-sd-n-with-bonferroni");
+  }
+  {
+    SCOPED_TRACE("mean, SEM and N with Dunnett");
+    TDocument document;
+    ASSERT_TRUE(document.ChooseFormat(TDataFormat::MeanSemN));
+    TypeAveraged(document, 0, "Control", 20, 1.2L, 8);
+    TypeAveraged(document, 1, "Drug A", 23.5L, 1, 8);
+    TypeAveraged(document, 2, "Drug B", 26, 1.5L, 7);
+    document.Choices.PairSet = TPairSet::AgainstControl;
+    document.Choices.PostTestMethod = TPostTestMethod::Dunnett;
+    document.Choices.ControlColumn = 0;
+    TSilentCalcProgress progress;
+    RunAnalysis(document, progress);
+    ExpectGoldenDocument(document, "anova/one-way-typed-mean-sem-n-with-dunnett");
+  }
+}
+
 // Typed means with a matched or nonparametric choice are refused (43).
 TEST(AnovaReport, AveragedDataOnlyForOrdinaryParametricAnova) {
   struct TCase {
@@ -303,7 +368,126 @@ TEST(AnovaReport, AveragedDataOnlyForOrdinaryParametricAnova) {
 const TColumns MatchedRows = {{4, 6, 5, 7, 3}, {8, 9, 7, 10, 6}, {12, 10, 14, 11, 13}};
 
 TEST(RepeatedMeasuresReport, ThreeColumnsWithTukeyKramer) {
-  ExpectGoldenReport(Report(MatchedRows, {1, 0, false}), "anova/repeated-measures-three-columns-with-tukey-kramer");
+  TDocument document;
+  RunDocument(document, MatchedRows, {1, 0, false});
+  ExpectGoldenDocument(document, "anova/repeated-measures-three-columns-with-tukey-kramer");
+}
+
+// The trend table of repeated measures keeps the rows' line.
+TEST(RepeatedMeasuresReport, LinearTrend) {
+  TDocument document;
+  RunDocument(document, {{3, 5, 4, 6, 2}, {4, 7, 5, 7, 4}, {6, 8, 6, 9, 5}, {7, 9, 8, 10, 6}}, {4, 0, false});
+  ExpectGoldenDocument(document, "anova/repeated-measures-with-linear-trend");
+}
+
+// The closing section when asked for: eta squared with its interval and
+// omega squared, or partial eta squared; the method and the APA sentence.
+TEST(AnovaReport, EffectSectionOfEachDesign) {
+  struct TRow {
+    const char* Golden;
+    const TColumns& Columns;
+    bool Ordinary;
+  };
+  const TRow rows[] = {{"anova/one-way-with-effect-sizes", ThreeGroups, true},
+                       {"anova/repeated-measures-with-effect-sizes", MatchedRows, false}};
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Golden);
+    TDocument document;
+    document.EffectSizes = true;
+    RunDocument(document, row.Columns, {1, 0, row.Ordinary});
+    ExpectGoldenDocument(document, row.Golden);
+  }
+}
+
+// Against SciPy, with the eta squared interval from the noncentral F
+// (tools/expected/effect_sizes.py). With F below 1 the interval starts at 0
+// and omega squared is negative.
+TEST(AnovaReport, EffectSizesAgainstIndependentValues) {
+  struct TRow {
+    const char* Name;
+    TColumns Columns;
+    bool Ordinary;
+    std::vector<std::vector<double>> Sizes;  // value, lower, upper (NaN: none)
+  };
+  const double none = std::nan("");
+  const TRow rows[] = {
+      {"one-way", ThreeGroups, true, {{0.765625, 0.3868621980, 0.8513261053}, {0.7166469894, none, none}}},
+      {"F below 1",
+       {{8, 12, 10, 9, 11}, {8.5, 12.5, 10.5, 9.5, 11.5}, {9, 13, 11, 10, 12}, {9.5, 13.5, 11.5, 10.5, 12.5}},
+       true,
+       {{0.1351351351, 0, 0.3313604854}, {-0.0256410256, none, none}}},
+      {"repeated measures", MatchedRows, false, {{0.8409090909, none, none}}},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    TDocument document;
+    RunDocument(document, row.Columns, {1, 1, row.Ordinary});
+    ASSERT_EQ(document.Results.Analyses.size(), 1u);
+    const std::optional<TEffectSection>& effect = document.Results.Analyses[0].Effect;
+    ASSERT_TRUE(effect.has_value());
+    ASSERT_EQ(effect->Sizes.size(), row.Sizes.size());
+    for (std::size_t i = 0; i < row.Sizes.size(); ++i) {
+      const TEffectSize& size = effect->Sizes[i].Size;
+      const TReal got[] = {size.Value, size.Lower, size.Upper};
+      for (std::size_t j = 0; j < 3; ++j) {
+        if (std::isnan(row.Sizes[i][j])) {
+          EXPECT_TRUE(IsEmpty(got[j])) << effect->Sizes[i].Name << " " << j;
+        } else {
+          EXPECT_NEAR(static_cast<double>(got[j]), row.Sizes[i][j], 1e-9) << effect->Sizes[i].Name << " " << j;
+        }
+      }
+    }
+  }
+}
+
+// The record's method facts: what became of the post test, and the values
+// each group used and left out.
+TEST(AnovaRecord, MethodFactsSayWhatRanAndWhatWasLeftOut) {
+  struct TCase {
+    const char* Name;
+    TColumns Columns;
+    TChoice Choice;
+    std::string Outcome;
+    std::vector<std::int64_t> LeftOut;
+    std::string MethodEnd;  // of the effect section's method line
+  };
+  const TCase cases[] = {
+      // B's last value is excluded below.
+      {"an excluded value",
+       ThreeGroups,
+       {1, 0, true},
+       "ran",
+       {0, 1, 0},
+       "left out: Column B 1 excluded; post test: Tukey-Kramer (critical q from the Studentized range table)."},
+      {"P above 0.05 in mode 2",
+       {{1, 2, 3, 4}, {2, 1, 4, 3}, {1, 3, 2, 4}},
+       {1, 2, true},
+       "skippedPAboveFivePercent",
+       {0, 0, 0},
+       "no values left out; post test: Tukey-Kramer, not calculated because P > 0.05."},
+      // Rows and columns explain every value: no residual, no F.
+      {"no residual", {{1, 2, 3}, {2, 3, 4}, {4, 5, 6}}, {1, 0, false}, "notComputed", {0, 0, 0}, "left out."},
+      {"never", ThreeGroups, {0, 1, true}, "notRequested", {0, 0, 0}, "left out."},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TDocument document;
+    TypeColumns(document.Table, c.Columns);
+    document.Table.SetExcluded(5, 1, c.LeftOut[1] == 1);
+    RunDocument(document, c.Columns, c.Choice);
+    ASSERT_EQ(document.Results.Analyses.size(), 1u);
+    const TAnalysisRecord& record = document.Results.Analyses[0];
+    ASSERT_FALSE(record.Method.IsNull());
+    EXPECT_EQ(record.Method.Find("postTest")->Find("outcome")->AsText(), c.Outcome);
+    EXPECT_EQ(record.Results.Find("postTest")->IsNull(), c.Outcome != "ran");
+    const std::vector<TResultValue>& columns = record.Method.Find("columns")->Items();
+    ASSERT_EQ(columns.size(), c.LeftOut.size());
+    for (std::size_t i = 0; i < columns.size(); ++i)
+      EXPECT_EQ(columns[i].Find("nLeftOut")->AsInteger(), c.LeftOut[i]) << "group " << i;
+    ASSERT_TRUE(record.Effect.has_value());
+    const std::string method = MethodLineText(record.Effect->Method);
+    EXPECT_TRUE(method.ends_with(c.MethodEnd)) << method;
+  }
 }
 
 // Rows without any value are skipped: the same rows with an empty row in

@@ -77,15 +77,13 @@ class TRecorder {
       call.Kind = static_cast<std::int32_t>(request.PostTest);
       Finish(run.Table, run.Report);
     };
-    routines.MultiColumn = [this](TDataTable& table, bool, bool, TReportText& report, const TPairFlags& pairs,
-                                  bool useSelectedPairs, bool, int control, TPostTestCondition, std::int32_t kind,
-                                  TCalcProgress&) {
-      TCall& call = Record("multi column", table);
-      call.Pairs = pairs;
-      call.UseSelectedPairs = useSelectedPairs;
-      call.ControlColumn = control;
-      call.Kind = kind;
-      return Finish(table, report);
+    routines.Anova = [this](const TAnovaRequest& request, TAnalysisRun& run) {
+      TCall& call = Record("anova", run.Table);
+      call.Pairs = request.PairSelected;
+      call.UseSelectedPairs = request.UseSelectedPairs;
+      call.ControlColumn = request.ControlColumn;
+      call.Kind = static_cast<std::int32_t>(request.PostTest);
+      Finish(run.Table, run.Report);
     };
     routines.TwoByTwo = [this](TDataTable& table, TReportText& report, const std::array<std::string, 2>& columns,
                                const std::array<std::string, 2>& rows, bool, bool, bool, bool, bool, bool, bool, bool,
@@ -265,7 +263,7 @@ TEST_F(RunAnalysisTest, TemporaryTitlesAndCountsAreRestoredOnEveryPath) {
 
     ASSERT_EQ(recorder.Calls.size(), 1u);
     const TCall& call = recorder.Calls[0];
-    EXPECT_EQ(call.Routine, "multi column");
+    EXPECT_EQ(call.Routine, "anova");
     EXPECT_EQ(call.Titles[0], "Control");
     EXPECT_EQ(call.Titles[2], "Column C");
     EXPECT_EQ(call.Titles[25], "Column Z");
