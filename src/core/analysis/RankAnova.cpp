@@ -7,7 +7,6 @@
 #include "core/analysis/AnalysisFrame.h"
 #include "core/analysis/ChooseTest.h"
 #include "core/base/CalcProgress.h"
-#include "core/stats/ColumnStats.h"
 #include "core/stats/EffectSizes.h"
 #include "core/stats/PValue.h"
 
@@ -77,34 +76,6 @@ std::vector<TRankComparison> DunnComparisons(std::span<const TReal> values, cons
 namespace {
 
 std::size_t At(int column) { return static_cast<std::size_t>(column); }
-
-// The column map of the selected columns with values, built for the
-// computation and reset on every path out.
-class TColumnMapInUse {
- public:
-  explicit TColumnMapInUse(TDataTable& table) : mTable(table) { mTable.BuildColumnMap(); }
-  ~TColumnMapInUse() { mTable.ResetColumnMap(); }
-  TColumnMapInUse(const TColumnMapInUse&) = delete;
-  TColumnMapInUse& operator=(const TColumnMapInUse&) = delete;
-
- private:
-  TDataTable& mTable;
-};
-
-// Recomputes the summaries of the selected raw columns with values; false
-// when a selected column holds typed averaged data.
-bool PrepareRawColumns(TDataTable& table) {
-  bool raw = true;
-  for (int column = 0; column < MaxColumns; ++column) {
-    if (table.Summary(column).N <= 0 || table.ColumnSelected[At(column)] == 0) continue;
-    if (table.MeanEntryColumn[At(column)] == 1) {
-      raw = false;
-    } else {
-      ComputeRawColumnStatistics(table, column);
-    }
-  }
-  return raw;
-}
 
 // The group of an analysis column, and the values it used and left out.
 void AddGroup(TRankAnovaResult& result, const TDataTable& table, int column, std::int32_t used) {
@@ -240,9 +211,9 @@ TRankAnovaResult ComputeRankAnova(const TRankAnovaRequest& request, TDataTable& 
   table.StatusCode = TStatusCode::Ok;
   TRankAnovaResult result;
   result.Request = request;
-  const bool raw = PrepareRawColumns(table);
-  const TColumnMapInUse columnMap(table);
-  if (!raw) {
+  const bool averagedData = RefreshGroupSummaries(table);
+  const TColumnMapScope columnMap(table);
+  if (averagedData) {
     result.Status = TStatusCode::AveragedAnova;
   } else if (request.Kind == TRankAnovaKind::KruskalWallis) {
     ComputeKruskalWallis(result, table, progress);
