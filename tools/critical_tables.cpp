@@ -65,8 +65,8 @@ TReal NormalUpper(TReal x) { return std::erfc(x / Sqrt2) / 2; }
 // ---------------------------------------------------------------------------
 // Adaptive Gauss-Kronrod quadrature
 
-// Kronrod nodes on [-1, 1] (positive half, the centre last) and weights; the
-// 7-point Gauss rule uses the odd-numbered nodes and the centre.
+// Kronrod nodes on [-1, 1] (positive half, the center last) and weights; the
+// 7-point Gauss rule uses the odd-numbered nodes and the center.
 constexpr std::array<TReal, 8> KronrodNodes = {
     0.991455371120812639206854697526329L, 0.949107912342758524526189684047851L,
     0.864864423359769072789712788640926L, 0.741531185599394439863864773280788L,
@@ -85,16 +85,16 @@ using TFunction = std::function<TReal(TReal)>;
 // Integral over [a, b] to an absolute tolerance, halving the interval where
 // the 15-point Kronrod and 7-point Gauss sums disagree.
 TReal IntegrateAdaptive(const TFunction& f, TReal a, TReal b, TReal tolerance, int depth) {
-  const TReal centre = (a + b) / 2;
+  const TReal center = (a + b) / 2;
   const TReal half = (b - a) / 2;
-  const TReal fc = f(centre);
+  const TReal fc = f(center);
   TReal kronrod = fc * KronrodWeights[7];
   TReal gauss = fc * GaussWeights[3];
   TReal magnitude = std::fabs(kronrod);
   for (std::size_t i = 0; i < 7; ++i) {
     const TReal dx = half * KronrodNodes[i];
-    const TReal f1 = f(centre - dx);
-    const TReal f2 = f(centre + dx);
+    const TReal f1 = f(center - dx);
+    const TReal f2 = f(center + dx);
     kronrod += KronrodWeights[i] * (f1 + f2);
     magnitude += KronrodWeights[i] * (std::fabs(f1) + std::fabs(f2));
     if (i % 2 == 1) gauss += GaussWeights[i / 2] * (f1 + f2);
@@ -105,8 +105,8 @@ TReal IntegrateAdaptive(const TFunction& f, TReal a, TReal b, TReal tolerance, i
   const TReal error = std::fabs(kronrod - gauss);
   // Past rounding level the estimate cannot improve.
   if (error <= tolerance || error <= 100 * Epsilon * magnitude || depth >= 30) return kronrod;
-  return IntegrateAdaptive(f, a, centre, tolerance / 2, depth + 1) +
-         IntegrateAdaptive(f, centre, b, tolerance / 2, depth + 1);
+  return IntegrateAdaptive(f, a, center, tolerance / 2, depth + 1) +
+         IntegrateAdaptive(f, center, b, tolerance / 2, depth + 1);
 }
 
 // The same over [a, b] cut first into `pieces` equal panels, so that no

@@ -9,6 +9,7 @@
 #include "core/graph/GraphModel.h"
 #include "gui/output/GraphPictures.h"
 #include "gui/output/ReportDocuments.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 
@@ -33,13 +34,11 @@ class TOffscreenApplication {
   std::unique_ptr<QApplication> mApplication;
 };
 
-QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.c_str()); }
-
 }  // namespace
 
 std::string WriteGraphFile(TDocument& document, bool sem, const TPictureSize& size, int dpi,
                            const std::string& fileName) {
-  const QString name = FromUtf8(fileName);
+  const QString name = FromCore(fileName);
   const std::optional<TPictureFormat> format = PictureFormatOf(name);
   if (!format) return "the graph file must end in .svg, .pdf or .png.";
   const TOffscreenApplication application;
@@ -54,8 +53,8 @@ std::string WriteGraphFile(TDocument& document, bool sem, const TPictureSize& si
 std::string WriteReportPdfFile(TDocument& document, const std::string& documentName, const std::string& fileName) {
   const TOffscreenApplication application;
   ComputeReport(document);
-  const QString title = FromUtf8(ReportPageTitle(document, documentName));
-  return WriteReportPdf(document.Report, title, FromUtf8(fileName)).toStdString();
+  const QString title = FromCore(ReportPageTitle(document, documentName));
+  return WriteReportPdf(document.Report, title, FromCore(fileName)).toStdString();
 }
 
 }  // namespace ombrel

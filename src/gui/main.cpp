@@ -6,7 +6,7 @@
 
 #include "core/base/Version.h"
 
-#include "gui/app/Icons.h"
+#include "gui/common/Icons.h"
 #include "gui/app/MainWindow.h"
 #include "gui/app/Profile.h"
 #include "gui/app/Recovery.h"

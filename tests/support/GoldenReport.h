@@ -150,7 +150,7 @@ inline void ExpectGoldenSection(const std::vector<std::string>& lines, std::stri
   ExpectGolden({start, end}, name);
 }
 
-// A title centred in 65 columns and underlined; left and right are the
+// A title centered in 65 columns and underlined; left and right are the
 // spaces around it, (65 - length) div 2 on the left.
 inline std::string TitleLine(std::string_view text, std::size_t left, std::size_t right) {
   return "_" + std::string(left, ' ') + std::string(text) + std::string(right, ' ') + "_";

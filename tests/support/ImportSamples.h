@@ -1,17 +1,34 @@
 #pragma once
 
 // The sample files of tests/data/import, written as other programs write
-// them, and what a column of an imported table adds up to.
+// them, reading a text as an import file, and what a column of an imported
+// table adds up to.
 
+#include <sstream>
 #include <string>
 
 #include "core/base/DataTable.h"
+#include "core/entry/TextImport.h"
 
 namespace ombrel {
 
 inline std::string ImportSamplePath(const std::string& name) {
   return std::string(OMBREL_TEST_DATA_DIR) + "/import/" + name;
 }
+
+// A text read as an import file.
+inline TImportedFile ReadImportString(const std::string& text, TImportSeparators separators = {}) {
+  std::istringstream in(text);
+  return ReadImportText(in, separators);
+}
+
+// An expected cell of an imported table: row, column, value (EmptyValue for
+// an empty cell).
+struct TImportedCell {
+  int Row;
+  int Column;
+  long double Value;
+};
 
 struct TColumnNMean {
   int N = 0;

@@ -11,7 +11,7 @@
 #include <functional>
 #include <optional>
 
-#include "gui/app/Asker.h"
+#include "gui/common/Asker.h"
 #include "gui/app/MainWindow.h"
 
 namespace ombrel {

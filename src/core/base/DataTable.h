@@ -93,11 +93,8 @@ class TDataTable {
   void ExcludeAllFilled();
   void ClearExcludeFlags();
 
-  // XY layout: column A is X, columns B.. are the Y replicates (j from 0).
+  // XY layout: column A is X, columns B.. are the Y replicates.
   TReal XValue(int row) const { return GetValue(row, 0); }
-  TReal YValue(int row, int j) const { return GetValue(row, j + 1); }
-  bool XExcluded(int row) const { return IsExcluded(row, 0) && !IsCellEmpty(row, 0); }
-  bool YExcluded(int row, int j) const { return IsExcluded(row, j + 1) && !IsCellEmpty(row, j + 1); }
 
   // The one way analyses read values: excluded cells, unselected columns
   // (while UseColumnSelection is set) and empty cells all read as empty.

@@ -98,9 +98,6 @@ class TDocument {
   // answers that disabled controls show; step 4 computes the report when
   // the results are stale. Returns whether a report was computed.
   bool EnterStep(TStep step, TCalcProgress& progress);
-  // F10 and F9.
-  bool GoToNextStep(TCalcProgress& progress) { return EnterStep(NextStep(Format, Step), progress); }
-  bool GoToPreviousStep(TCalcProgress& progress) { return EnterStep(PreviousStep(Format, Step), progress); }
 };
 
 }  // namespace ombrel

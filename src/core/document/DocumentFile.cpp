@@ -12,6 +12,7 @@
 #include <sstream>
 #include <string_view>
 
+#include "core/base/Index.h"
 #include "core/base/FileText.h"
 #include "core/stats/ColumnStats.h"
 
@@ -33,8 +34,6 @@ constexpr std::string_view TitlesMarker = "<<TITLES>>";
 constexpr std::size_t MaxNotesLength = 8006;
 constexpr std::int32_t MaxUserDecimals = 15;
 constexpr std::size_t RowTitleIndexWidth = 6;
-
-std::size_t Index(int i) { return static_cast<std::size_t>(i); }
 
 bool IsMarker(std::string_view line, std::string_view marker) { return TrimBlanks(line) == marker; }
 
@@ -73,7 +72,7 @@ void WriteRawData(TFileWriter& out, const TDataTable& table) {
     std::string line;
     for (int c = 0; c <= table.LastColumn(); ++c) {
       const TReal value = table.GetValue(r, c);
-      line += IsEmpty(value) ? std::string("*") : FileCellText(value, table.AutoDecimals[Index(c)]);
+      line += IsEmpty(value) ? std::string("*") : FileCellText(value, table.AutoDecimals[At(c)]);
       line += ',';
     }
     out.Line(line);
@@ -128,7 +127,7 @@ void WriteRowTitles(TFileWriter& out, const TDataTable& table) {
 }
 
 void WriteDecimals(TFileWriter& out, const TDataTable& table) {
-  for (int c = 0; c < MaxColumns; ++c) out.Integer(table.UserDecimals[Index(c)]);
+  for (int c = 0; c < MaxColumns; ++c) out.Integer(table.UserDecimals[At(c)]);
   out.Line(EndDecimals);
 }
 
@@ -181,7 +180,7 @@ void WriteCompareMeans(TFileWriter& out, const TDocument& document) {
   out.Line(pairs);
   out.Line(EndChoices);
   WriteNotes(out, document.Notes);
-  for (int c = 0; c < MaxColumns; ++c) out.Flag(table.ColumnSelected[Index(c)] != 0);
+  for (int c = 0; c < MaxColumns; ++c) out.Flag(table.ColumnSelected[At(c)] != 0);
   out.Line(EndSelectedFlags);
   WriteRowTitles(out, table);
   WriteDecimals(out, table);
@@ -351,7 +350,7 @@ void ReadRawData(TFileReader& in, TDataTable& table, bool keepValues = true) {
       const TReal value = ParseFileNumber(field);
       if (!IsEmpty(value)) {
         table.LearnImportedDecimals(column, value);
-        table.MeanEntryColumn[Index(column)] = 0;
+        table.MeanEntryColumn[At(column)] = 0;
         table.SetValue(row, column, value);
       }
       start = comma + 1;
@@ -390,7 +389,7 @@ void ReadRowTitles(TFileReader& in, TDataTable& table) {
 
 void ReadDecimals(TFileReader& in, TDataTable& table) {
   for (int c = 0; c < MaxColumns && !in.Ended(); ++c)
-    table.UserDecimals[Index(c)] = std::clamp(in.Integer(-1), std::int32_t{-1}, MaxUserDecimals);
+    table.UserDecimals[At(c)] = std::clamp(in.Integer(-1), std::int32_t{-1}, MaxUserDecimals);
   in.Line();  // end marker
 }
 
@@ -402,7 +401,7 @@ void ReadExcludeFlags(TFileReader& in, TDataTable& table) {
     if (row >= MaxRows) continue;
     const int columns = static_cast<int>(std::min<std::size_t>(line.size(), MaxColumns));
     for (int c = 0; c < columns; ++c)
-      if (line[Index(c)] == '*') table.SetExcluded(row, c, true);
+      if (line[At(c)] == '*') table.SetExcluded(row, c, true);
   }
 }
 
@@ -452,7 +451,7 @@ void ReadCompareMeans(TFileReader& in, TDocument& document) {
     choices.PairSelected[i] = i < pairs.size() && pairs[i] == 'T' ? 1 : 0;
   in.Line();  // end of the choices
   ReadNotes(in, document.Notes);
-  for (int c = 0; c < MaxColumns; ++c) table.ColumnSelected[Index(c)] = in.Flag();
+  for (int c = 0; c < MaxColumns; ++c) table.ColumnSelected[At(c)] = in.Flag();
   in.Line();  // end of the selected flags
   ReadRowTitles(in, table);
   if (!in.HasMore()) return;

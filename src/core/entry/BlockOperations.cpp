@@ -3,14 +3,13 @@
 #include <algorithm>
 #include <charconv>
 
+#include "core/base/Index.h"
 #include "core/entry/CellStore.h"
 #include "core/base/NumberText.h"
 
 namespace ombrel {
 
 namespace {
-
-std::size_t At(int column) { return static_cast<std::size_t>(column); }
 
 TCellBlock Clamped(const TCellBlock& block) {
   TCellBlock result;

@@ -2,13 +2,12 @@
 
 #include <algorithm>
 
+#include "core/base/Index.h"
 #include "core/entry/CellText.h"
 
 namespace ombrel {
 
 namespace {
-
-std::size_t At(int column) { return static_cast<std::size_t>(std::clamp(column, 0, MaxColumns - 1)); }
 
 constexpr int SummaryMeanRow = 2;
 constexpr int SummaryDispersionRow = 3;

@@ -8,6 +8,7 @@
 #include <new>
 #include <vector>
 
+#include "core/base/Index.h"
 #include "core/entry/CellText.h"
 #include "core/base/NumberText.h"
 #include "core/entry/SummaryCells.h"
@@ -35,8 +36,6 @@ std::string_view Trimmed(std::string_view text) {
   while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
   return text;
 }
-
-std::size_t At(int column) { return static_cast<std::size_t>(column); }
 
 // Text cut to `maxBytes` without splitting a UTF-8 character.
 std::string_view CutText(std::string_view text, int maxBytes) {
@@ -335,83 +334,118 @@ TPastedValue ReadPastedValue(std::string_view field) {
   return result;
 }
 
-TPasteResult PasteText(TDataTable& table, std::string_view text, const TPasteOptions& options,
-                       const TAskEraseMeanData& askErase) {
-  TScanRules rules;
-  rules.DecimalSeparator =
-      PastedDecimalSeparator(text, options.DecimalSeparator == '\0' ? '.' : options.DecimalSeparator);
-  const std::int64_t startRow = std::clamp(options.StartRow, -1, PasteRowLimit);
-  const std::int64_t startColumn = std::clamp(options.StartColumn, -1, MaxColumns);
-  // A first line of words over lines of numbers names the pasted columns.
-  const bool titleLine = !options.Transpose && startRow >= 0 && FirstLineIsTitles(text, rules);
+namespace {
 
+// Where each pasted field goes: its cell, or a title (row or column -1).
+class TPasteTargets {
+ public:
   enum class TAction { Place, Drop, Stop };
   struct TTarget {
     TAction Action = TAction::Place;
     int Row = 0;
     int Column = 0;
   };
-  const auto target = [&](std::int64_t line, std::int64_t index) {
-    std::int64_t row = startRow + Clamped(options.Transpose ? index : line);
-    if (titleLine) row = line == 0 ? -1 : row - 1;
-    const std::int64_t column = startColumn + Clamped(options.Transpose ? line : index);
+
+  TPasteTargets(const TPasteOptions& options, bool titleLine)
+      : mStartRow(std::clamp(options.StartRow, -1, PasteRowLimit)),
+        mStartColumn(std::clamp(options.StartColumn, -1, MaxColumns)),
+        mTranspose(options.Transpose),
+        mTitleLine(titleLine) {}
+
+  // The field `index` of line `line`: placed, dropped (beyond column Z) or
+  // the end of the paste (beyond row 1000, or column Z when transposed).
+  TTarget Of(std::int64_t line, std::int64_t index) const {
+    std::int64_t row = mStartRow + Clamped(mTranspose ? index : line);
+    if (mTitleLine) row = line == 0 ? -1 : row - 1;
+    const std::int64_t column = mStartColumn + Clamped(mTranspose ? line : index);
     TTarget t;
     if (row >= PasteRowLimit) {
       t.Action = TAction::Stop;
     } else if (column >= MaxColumns) {
-      t.Action = options.Transpose ? TAction::Stop : TAction::Drop;
+      t.Action = mTranspose ? TAction::Stop : TAction::Drop;
     } else {
       t.Row = static_cast<int>(row);
       t.Column = static_cast<int>(column);
     }
     return t;
-  };
+  }
 
-  // Typed mean data is only replaced with the user's consent, asked before
-  // anything changes.
+ private:
+  std::int64_t mStartRow;
+  std::int64_t mStartColumn;
+  bool mTranspose;
+  bool mTitleLine;
+};
+
+// Typed mean data is only replaced with the user's consent, asked before
+// anything changes: false when a column that would receive a number keeps
+// its means.
+bool AllowPasteOverMeans(TDataTable& table, std::string_view text, const TScanRules& rules,
+                         const TPasteTargets& targets, const TAskEraseMeanData& askErase) {
   std::array<bool, MaxColumns> receivesNumber{};
   ScanFields(text, rules, [&](std::int64_t line, std::int64_t index, std::string_view field, bool overlong) {
-    const TTarget t = target(line, index);
-    if (t.Action == TAction::Stop) return false;
-    if (t.Action == TAction::Place && t.Row >= 0 && t.Column >= 0 && !overlong &&
+    const TPasteTargets::TTarget t = targets.Of(line, index);
+    if (t.Action == TPasteTargets::TAction::Stop) return false;
+    if (t.Action == TPasteTargets::TAction::Place && t.Row >= 0 && t.Column >= 0 && !overlong &&
         !IsEmpty(ReadPastedValue(field).Value))
       receivesNumber[At(t.Column)] = true;
     return true;
   });
-  TPasteResult result;
-  for (int column = 0; column < MaxColumns; ++column) {
-    if (receivesNumber[At(column)] && HoldsMeanData(table, column) && !(askErase && askErase(column))) {
-      result.Outcome = TPasteOutcome::Declined;
-      return result;
-    }
-  }
+  for (int column = 0; column < MaxColumns; ++column)
+    if (receivesNumber[At(column)] && HoldsMeanData(table, column) && !(askErase && askErase(column))) return false;
   for (int column = 0; column < MaxColumns; ++column)
     if (receivesNumber[At(column)]) AllowRawValue(table, column, [](int) { return true; });
+  return true;
+}
 
+// Stores one placed field: a title, or a value with its decimals; answers
+// whether a value cell became empty.
+bool StorePastedField(TDataTable& table, const TPasteTargets::TTarget& t, std::string_view field, bool overlong) {
+  if (t.Row < 0 && t.Column < 0) {
+    table.SetRowTitleHeading(CutText(field, MaxRowTitleHeadingLength));
+  } else if (t.Row < 0) {
+    StoreColumnTitle(table, t.Column, CutText(field, MaxColumnTitleLength));
+  } else if (t.Column < 0) {
+    table.SetRowTitle(t.Row, CutText(field, MaxRowTitleLength));
+  } else {
+    const TPastedValue value = overlong ? TPastedValue{} : ReadPastedValue(field);
+    if (value.Decimals >= 0)
+      table.AutoDecimals[At(t.Column)] = std::max(table.AutoDecimals[At(t.Column)], value.Decimals);
+    StoreCell(table, t.Row, t.Column, value.Value);
+    table.SetExcluded(t.Row, t.Column, false);
+    return IsEmpty(value.Value);
+  }
+  return false;
+}
+
+}  // namespace
+
+TPasteResult PasteText(TDataTable& table, std::string_view text, const TPasteOptions& options,
+                       const TAskEraseMeanData& askErase) {
+  TScanRules rules;
+  rules.DecimalSeparator =
+      PastedDecimalSeparator(text, options.DecimalSeparator == '\0' ? '.' : options.DecimalSeparator);
+  // A first line of words over lines of numbers names the pasted columns.
+  const bool titleLine =
+      !options.Transpose && std::clamp(options.StartRow, -1, PasteRowLimit) >= 0 && FirstLineIsTitles(text, rules);
+  const TPasteTargets targets(options, titleLine);
+
+  TPasteResult result;
+  if (!AllowPasteOverMeans(table, text, rules, targets, askErase)) {
+    result.Outcome = TPasteOutcome::Declined;
+    return result;
+  }
   std::array<bool, MaxColumns> emptied{};
   const TScanStop stop =
       ScanFields(text, rules, [&](std::int64_t line, std::int64_t index, std::string_view field, bool overlong) {
-        const TTarget t = target(line, index);
-        if (t.Action == TAction::Stop) return false;
-        if (t.Action == TAction::Drop) {
+        const TPasteTargets::TTarget t = targets.Of(line, index);
+        if (t.Action == TPasteTargets::TAction::Stop) return false;
+        if (t.Action == TPasteTargets::TAction::Drop) {
           if (HasContent(field)) result.Clipped = true;
           return true;
         }
         ++result.FieldsStored;
-        if (t.Row < 0 && t.Column < 0) {
-          table.SetRowTitleHeading(CutText(field, MaxRowTitleHeadingLength));
-        } else if (t.Row < 0) {
-          StoreColumnTitle(table, t.Column, CutText(field, MaxColumnTitleLength));
-        } else if (t.Column < 0) {
-          table.SetRowTitle(t.Row, CutText(field, MaxRowTitleLength));
-        } else {
-          const TPastedValue value = overlong ? TPastedValue{} : ReadPastedValue(field);
-          if (value.Decimals >= 0)
-            table.AutoDecimals[At(t.Column)] = std::max(table.AutoDecimals[At(t.Column)], value.Decimals);
-          StoreCell(table, t.Row, t.Column, value.Value);
-          table.SetExcluded(t.Row, t.Column, false);
-          if (IsEmpty(value.Value)) emptied[At(t.Column)] = true;
-        }
+        if (StorePastedField(table, t, field, overlong)) emptied[At(t.Column)] = true;
         return true;
       });
   if (stop.Stopped && HasContent(text.substr(stop.FieldStart))) result.Clipped = true;

@@ -107,6 +107,33 @@ std::string Plural(int count, std::string_view one, std::string_view many) {
   return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }
 
+// Columns left of every value are the sheet's margin, not data.
+std::size_t MarginColumns(const TWorkbookSheet& sheet) {
+  std::size_t lead = SIZE_MAX;
+  for (const auto& row : sheet.Rows)
+    for (std::size_t c = 0; c < row.size() && c < lead; ++c)
+      if (row[c].Kind != TWorkbookCellKind::Empty) lead = c;
+  return lead == SIZE_MAX ? 0 : lead;
+}
+
+// The imported rows and columns that were hidden in the sheet, whose data
+// starts at row `firstRow` and column `firstColumn`.
+void MarkHiddenLines(const TWorkbookSheet& sheet, std::size_t firstRow, std::size_t firstColumn, TImportedFile& file) {
+  file.RowHidden.assign(static_cast<std::size_t>(file.DataRows), 0);
+  for (int r = 0; r < file.DataRows; ++r) {
+    const std::size_t at = firstRow + static_cast<std::size_t>(r);
+    if (at >= sheet.HiddenRows.size() || sheet.HiddenRows[at] == 0) continue;
+    file.RowHidden[static_cast<std::size_t>(r)] = 1;
+    ++file.HiddenRows;
+  }
+  for (int c = 0; c < file.DataColumns; ++c) {
+    const std::size_t at = firstColumn + static_cast<std::size_t>(c);
+    if (at >= sheet.HiddenColumns.size() || sheet.HiddenColumns[at] == 0) continue;
+    file.ColumnHidden[static_cast<std::size_t>(c)] = 1;
+    ++file.HiddenColumns;
+  }
+}
+
 }  // namespace
 
 TImportedFile ImportWorkbookSheet(const TWorkbookSheet& sheet, std::string_view fileName,
@@ -124,12 +151,7 @@ TImportedFile ImportWorkbookSheet(const TWorkbookSheet& sheet, std::string_view 
     }
     return file;
   }
-  // Columns left of every value are the sheet's margin, not data.
-  std::size_t lead = SIZE_MAX;
-  for (const auto& row : sheet.Rows)
-    for (std::size_t c = 0; c < row.size() && c < lead; ++c)
-      if (row[c].Kind != TWorkbookCellKind::Empty) lead = c;
-  if (lead == SIZE_MAX) lead = 0;
+  const std::size_t lead = MarginColumns(sheet);
 
   const auto& rows = sheet.Rows;
   std::size_t first = 0;
@@ -171,19 +193,7 @@ TImportedFile ImportWorkbookSheet(const TWorkbookSheet& sheet, std::string_view 
   CountEmptyFields(file);
 
   const std::size_t skip = file.RowNamesTaken ? 1 : 0;
-  file.RowHidden.assign(static_cast<std::size_t>(file.DataRows), 0);
-  for (int r = 0; r < file.DataRows; ++r) {
-    const std::size_t at = first + static_cast<std::size_t>(r);
-    if (at >= sheet.HiddenRows.size() || sheet.HiddenRows[at] == 0) continue;
-    file.RowHidden[static_cast<std::size_t>(r)] = 1;
-    ++file.HiddenRows;
-  }
-  for (int c = 0; c < file.DataColumns; ++c) {
-    const std::size_t at = lead + skip + static_cast<std::size_t>(c);
-    if (at >= sheet.HiddenColumns.size() || sheet.HiddenColumns[at] == 0) continue;
-    file.ColumnHidden[static_cast<std::size_t>(c)] = 1;
-    ++file.HiddenColumns;
-  }
+  MarkHiddenLines(sheet, first, lead + skip, file);
   if (file.NotNumberFields > 0)
     file.FirstNotNumberCell =
         SheetColumnName(static_cast<std::int64_t>(lead + skip) + file.FirstNotNumberColumn - 1) +

@@ -7,8 +7,6 @@
 
 namespace ombrel {
 
-bool IsIntFieldCharacter(char ch) { return ch == '+' || ch == '-' || (ch >= '0' && ch <= '9'); }
-
 TIntFieldValue ParseIntFieldText(std::string_view text) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);

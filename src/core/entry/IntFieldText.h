@@ -20,8 +20,6 @@ struct TIntFieldValue {
   TReal Value = EmptyValue;  // the number when valid, else the empty marker
 };
 
-// A character the field accepts.
-bool IsIntFieldCharacter(char ch);
 // Reads the field: blanks at both ends are ignored; an empty text is the
 // empty marker; one optional sign and digits are a number, anything else is
 // not valid; a number beyond the signed 32-bit range is out of range.

@@ -4,6 +4,7 @@
 #include <cfenv>
 #include <cmath>
 
+#include "core/base/Index.h"
 #include "core/entry/CellStore.h"
 #include "core/entry/CellText.h"
 #include "core/base/NumberText.h"
@@ -75,8 +76,6 @@ TReal Evaluate(TTransform transform, TReal y, TReal k) {
 
 // The data rows the grid shows (the table's row 1000 is not reachable).
 constexpr int LastGridDataRow = RawGridRowCount - 1 - FirstDataGridRow;
-
-std::size_t At(int column) { return static_cast<std::size_t>(column); }
 
 }  // namespace
 

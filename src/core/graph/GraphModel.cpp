@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 
+#include "core/base/Index.h"
 #include "core/base/NumberText.h"
 #include "core/document/Document.h"
 #include "core/document/DocumentAnalysis.h"
@@ -24,8 +25,6 @@ constexpr char ResidualsKey = '*';
 
 // Graphs with few bars get wide margins so that the bars stay slim.
 constexpr std::size_t ManyBars = 4;
-
-std::size_t At(int index) { return static_cast<std::size_t>(index); }
 
 // Collects the smallest and largest of the values it is shown.
 struct TSpan {
@@ -89,11 +88,11 @@ void BuildMeans(const TDocument& document, TGraphModel& model) {
   model.Bottom.Title = "Column";
   model.Bottom.Labels = TAxisLabels::Categories;
   model.TitleLines = {table.Title(), std::string(document.MeanIsSD == 1 ? MeanSdTitle : MeanSemTitle)};
-  TGraphSeries bars{"ErrorBarSeries1", TSeriesKind::ErrorBars, TGraphColour::Red, false, {}};
+  TGraphSeries bars{"ErrorBarSeries1", TSeriesKind::ErrorBars, TGraphColor::Red, false, {}};
   // Raw data may show every analysed value over its bar.
   model.ShowValuesChoice = document.Format == TDataFormat::Raw;
   const bool showValues = model.ShowValuesChoice && document.GraphShowValues != 0;
-  TGraphSeries values{"IndividualValues", TSeriesKind::Points, TGraphColour::Default, false, {}};
+  TGraphSeries values{"IndividualValues", TSeriesKind::Points, TGraphColor::Default, false, {}};
   std::vector<TReal> heights;
   std::vector<TReal> errors;
   for (int c = 0; c < MaxColumns; ++c) {
@@ -148,8 +147,8 @@ void BuildTwoByTwo(const TDocument& document, TGraphModel& model) {
   model.Left.Labels = TAxisLabels::Thousands;
   model.MarginLeft = 150;
   model.MarginRight = 150;
-  TGraphSeries red{"BarSeries1", TSeriesKind::Bars, TGraphColour::Red, false, {}};
-  TGraphSeries blue{"BarSeries2", TSeriesKind::Bars, TGraphColour::Blue, false, {}};
+  TGraphSeries red{"BarSeries1", TSeriesKind::Bars, TGraphColor::Red, false, {}};
+  TGraphSeries blue{"BarSeries2", TSeriesKind::Bars, TGraphColor::Blue, false, {}};
   // Red is drawn first, so blue stacks on top of it; the legend lists them
   // top down.
   if (document.GraphByColumns == 1) {
@@ -157,13 +156,13 @@ void BuildTwoByTwo(const TDocument& document, TGraphModel& model) {
     model.TitleLines = {document.Table.Title(), std::string(ColumnTotalsTitle)};
     red.Points = {{0, count(counts.C), 0, column1}, {1, count(counts.D), 0, column2}};
     blue.Points = {{0, count(counts.A), 0, column1}, {1, count(counts.B), 0, column2}};
-    model.Legend = {{row1, TGraphColour::Blue, false, false}, {row2, TGraphColour::Red, false, false}};
+    model.Legend = {{row1, TGraphColor::Blue, false, false}, {row2, TGraphColor::Red, false, false}};
   } else {
     model.Bottom.Title = "Rows";
     model.TitleLines = {document.Table.Title(), std::string(RowTotalsTitle)};
     red.Points = {{0, count(counts.A), 0, row1}, {1, count(counts.C), 0, row2}};
     blue.Points = {{0, count(counts.B), 0, row1}, {1, count(counts.D), 0, row2}};
-    model.Legend = {{column2, TGraphColour::Blue, false, false}, {column1, TGraphColour::Red, false, false}};
+    model.Legend = {{column2, TGraphColor::Blue, false, false}, {column1, TGraphColor::Red, false, false}};
   }
   TSpan heights;
   for (std::size_t i = 0; i < red.Points.size(); ++i) {
@@ -185,7 +184,7 @@ void BuildTotals(const TDocument& document, TGraphModel& model) {
   model.Kind = TGraphKind::Totals;
   model.ShowRowsColumns = true;
   model.Bottom.Labels = TAxisLabels::Categories;
-  TGraphSeries bars{"BarSeries1", TSeriesKind::Bars, TGraphColour::Red, false, {}};
+  TGraphSeries bars{"BarSeries1", TSeriesKind::Bars, TGraphColor::Red, false, {}};
   // Stored values, excluded ones included: the table holds counts.
   const auto sum = [&](int fromRow, int toRow, int fromColumn, int toColumn) {
     TReal total = 0;
@@ -254,7 +253,7 @@ void BuildXY(const TDocument& document, TGraphModel& model) {
   model.MarginLeft = 30;
   model.MarginRight = 80;
 
-  TGraphSeries points{"PointSeries1", TSeriesKind::Points, TGraphColour::Blue, false, {}};
+  TGraphSeries points{"PointSeries1", TSeriesKind::Points, TGraphColor::Blue, false, {}};
   TSpan xs;
   TSpan ys;
   TSpan dataX;  // rows holding a Y
@@ -299,13 +298,13 @@ void BuildXY(const TDocument& document, TGraphModel& model) {
 
   const TRegressionOutputs& regression = document.Regression;
   if (!IsEmpty(regression.Slope) && !IsEmpty(regression.Intercept) && lineX.Any()) {
-    model.Legend = {{"Linear Regression", TGraphColour::Red, true, false},
-                    {"95% Confidence Interval", TGraphColour::Red, true, true}};
-    TGraphSeries line{"LineSeries1", TSeriesKind::Line, TGraphColour::Red, false, {}};
+    model.Legend = {{"Linear Regression", TGraphColor::Red, true, false},
+                    {"95% Confidence Interval", TGraphColor::Red, true, true}};
+    TGraphSeries line{"LineSeries1", TSeriesKind::Line, TGraphColor::Red, false, {}};
     for (const TReal x : {lineX.Low, lineX.High})
       line.Points.push_back({x, regression.Slope * x + regression.Intercept, 0, {}});
-    TGraphSeries lower{"LowerCILineSeries", TSeriesKind::Line, TGraphColour::Red, true, {}};
-    TGraphSeries upper{"UpperCILineSeries", TSeriesKind::Line, TGraphColour::Red, true, {}};
+    TGraphSeries lower{"LowerCILineSeries", TSeriesKind::Line, TGraphColor::Red, true, {}};
+    TGraphSeries upper{"UpperCILineSeries", TSeriesKind::Line, TGraphColor::Red, true, {}};
     // A perfect fit has no band.
     if (regression.RSquared != 1) AddConfidenceBand(regression, lineX.Low, lineX.High, lower, upper);
     for (const TGraphSeries* series : {&line, &lower, &upper})
@@ -365,7 +364,7 @@ void BuildMultipleRegression(const TDocument& document, TGraphModel& model) {
   model.XIndex = choice.X;
   model.YIndex = choice.Y;
 
-  TGraphSeries points{"PointSeries1", TSeriesKind::Points, TGraphColour::Blue, false, {}};
+  TGraphSeries points{"PointSeries1", TSeriesKind::Points, TGraphColor::Blue, false, {}};
   TSpan xs;
   TSpan ys;
   const auto add = [&](TReal x, TReal y) {

@@ -31,7 +31,7 @@ enum class TGraphKind {
   MultipleRegression,  // scatter of two variables
 };
 
-enum class TGraphColour { Default, Red, Blue };
+enum class TGraphColor { Default, Red, Blue };
 
 enum class TSeriesKind { ErrorBars, Bars, Points, Line };
 
@@ -47,7 +47,7 @@ struct TGraphPoint {
 struct TGraphSeries {
   std::string Name;  // ErrorBarSeries1, BarSeries1, PointSeries1, ...
   TSeriesKind Kind = TSeriesKind::Points;
-  TGraphColour Colour = TGraphColour::Default;
+  TGraphColor Color = TGraphColor::Default;
   bool Dotted = false;
   std::vector<TGraphPoint> Points;
 };
@@ -55,7 +55,7 @@ struct TGraphSeries {
 // An entry of the two-entry legend: a bar (filled shape) or a line sample.
 struct TLegendEntry {
   std::string Text;
-  TGraphColour Colour = TGraphColour::Default;
+  TGraphColor Color = TGraphColor::Default;
   bool Line = false;
   bool Dotted = false;
 };

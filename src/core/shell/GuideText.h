@@ -37,7 +37,7 @@ struct TGuidePosition {
 };
 
 // Where the guide goes over a main window: 75 pixels below its top; on the
-// first step centred across it (halves rounded toward zero), on every other
+// first step centered across it (halves rounded toward zero), on every other
 // step with its right edge 15 pixels inside the main window's right edge,
 // out of the way of the step buttons the user is told to press.
 TGuidePosition GuidePosition(TStep step, int mainLeft, int mainTop, int mainWidth, int guideWidth);

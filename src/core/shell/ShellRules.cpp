@@ -21,53 +21,60 @@ std::string UntitledName(const std::vector<std::string>& openNames) {
 TStep StepAfterOpening(TDataFormat format) { return IsAveragedFormat(format) ? TStep::ColumnStats : TStep::DataEntry; }
 
 TMenuState MenuStateFor(const TShellSituation& situation) {
+  using enum TCommand;
   TMenuState state;
+  TCommandFlags& on = state.Enabled;
+  on.Set({New, Open, PrinterSetup, Exit, HelpContents, HelpSearch, HelpWhatOmbrelDoes, HelpTutorial, HelpCommands,
+          HelpNumbrant, HelpVexal, HelpTechnicalSupport, HelpHowToCite, HelpGuide, About},
+         true);
   if (!situation.HasDocument) return state;
 
-  state.Close = state.Save = state.SaveAs = true;
-  state.ClearAll = state.ViewNotes = true;
-  state.NextStep = state.PreviousStep = true;
-  state.Duplicate = true;
-  state.Cascade = state.Tile = state.NextWindow = situation.DocumentCount >= 2;
-  state.StepItems = ReachableSteps(situation.Format);
-  state.StepButtons = state.StepItems;
+  on.Set({Close, Save, SaveAs, ClearAll, ViewNotes, NextStep, PreviousStep, Duplicate}, true);
+  on.Set({Cascade, Tile, NextWindow}, situation.DocumentCount >= 2);
+  on[Undo] = situation.CanUndo;
+  on[Redo] = situation.CanRedo;
+  const std::array<bool, StepCount> reachable = ReachableSteps(situation.Format);
+  for (int step = 0; step < StepCount; ++step) on[StepCommand(step)] = reachable[static_cast<std::size_t>(step)];
 
   const TStep step = situation.Step;
   if (step == TStep::Loading) return state;
   state.PressedStep = static_cast<int>(step);
   state.BackButton = step != TStep::DataFormat;
   state.ForwardButton = step != TStep::Graph;
-  state.DeleteAllButton = step == TStep::DataEntry;
+  state.ClearAllButton = step == TStep::DataEntry;
 
   const bool gridPage = step == TStep::DataEntry && situation.Format != TDataFormat::TwoByTwo;
-  state.Import = state.Paste = state.SelectColumn = state.SelectRow = state.InsertCells = gridPage;
-  state.Transform = state.CombineVariables = state.NumberFormat = state.TransposePaste = gridPage;
-  state.Exclude = gridPage && situation.Format != TDataFormat::LargerTable;
-  state.Export = step != TStep::DataFormat && step != TStep::ChooseTest;
-  state.Copy = state.Print = gridPage || step == TStep::ColumnStats || step == TStep::Results || step == TStep::Graph;
+  on.Set({Import, SelectColumn, SelectRow, InsertCells, Transform, CombineVariables, NumberFormat}, gridPage);
+  on[Exclude] = gridPage && situation.Format != TDataFormat::LargerTable;
+  on[Export] = step != TStep::DataFormat && step != TStep::ChooseTest;
   // The 2x2 page copies and pastes its four counts as one block.
   const bool twoByTwoPage = step == TStep::DataEntry && situation.Format == TDataFormat::TwoByTwo;
-  state.Copy = state.Copy || twoByTwoPage;
-  state.Paste = state.Paste || twoByTwoPage;
-  state.Cut = state.Clear = state.DeleteCells = gridPage || step == TStep::ColumnStats;
-  state.SelectAll = gridPage || step == TStep::Results;
-  state.AppendToNotes = step == TStep::Results;
+  const bool shown = gridPage || step == TStep::ColumnStats || step == TStep::Results || step == TStep::Graph;
+  on[Print] = shown;
+  on[Copy] = shown || twoByTwoPage;
+  on[Paste] = (gridPage || twoByTwoPage) && situation.ClipboardHasText;
+  on[TransposePaste] = gridPage && situation.ClipboardHasText;
+  on.Set({Cut, Clear, DeleteCells}, gridPage || step == TStep::ColumnStats);
+  on[SelectAll] = gridPage || step == TStep::Results;
+  on[AppendToNotes] = step == TStep::Results;
   return state;
 }
 
 TGridMenuState GridMenuStateFor(const TGridMenuSituation& situation) {
+  using enum TCommand;
   TGridMenuState state;
-  state.Copy = true;
+  TCommandFlags& on = state.Enabled;
+  on[Copy] = true;
   if (situation.SummaryGrid) {
     const bool typed = situation.Format != TDataFormat::MultipleRegression;
-    state.Cut = state.DeleteCells = typed && situation.SelectionHasEntries;
-    state.Paste = typed && situation.ClipboardHasText && situation.PasteTakesEntries;
+    on.Set({Cut, DeleteCells}, typed && situation.SelectionHasEntries);
+    on[Paste] = typed && situation.ClipboardHasText && situation.PasteTakesEntries;
     return state;
   }
-  state.Cut = state.Clear = state.DeleteCells = state.InsertCells = state.Transform = true;
-  state.Paste = state.TransposePaste = situation.ClipboardHasText;
-  state.Exclude = situation.Format != TDataFormat::LargerTable;
-  state.ExcludeChecked = state.Exclude && situation.SelectionExcluded;
+  on.Set({Cut, Clear, DeleteCells, InsertCells, Transform}, true);
+  on.Set({Paste, TransposePaste}, situation.ClipboardHasText);
+  on[Exclude] = situation.Format != TDataFormat::LargerTable;
+  state.ExcludeChecked = on[Exclude] && situation.SelectionExcluded;
   return state;
 }
 

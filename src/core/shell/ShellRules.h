@@ -6,8 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "core/document/Steps.h"
 #include "core/base/TestChoices.h"
+#include "core/document/Steps.h"
+#include "core/shell/Commands.h"
 
 // The rules of the main window that do not need a window: document names,
 // which commands are available on which step, the help buttons, the print
@@ -45,34 +46,26 @@ struct TShellSituation {
   TStep Step = TStep::DataFormat;  // of the active document
   TDataFormat Format = TDataFormat::Raw;
   int DocumentCount = 0;
+  bool ClipboardHasText = false;
+  // The active document's undo history has a step to undo, to redo.
+  bool CanUndo = false;
+  bool CanRedo = false;
 };
 
-// The enabled state of every command that depends on the documents and the
-// active document's step.
+// The enabled state of every command, and of the buttons that are no
+// command's: the six step buttons follow the step commands (the pressed one,
+// -1 for none), then back, forward and the toolbar's delete-all button,
+// which Clear All's rule does not cover.
 struct TMenuState {
-  // File.
-  bool Close = false, Save = false, SaveAs = false, Print = false, Import = false, Export = false;
-  // Edit.
-  bool Cut = false, Copy = false, Paste = false, TransposePaste = false, Clear = false;
-  bool SelectColumn = false, SelectRow = false, SelectAll = false, DeleteCells = false, InsertCells = false;
-  bool AppendToNotes = false, ClearAll = false, ViewNotes = false;
-  // Data.
-  bool Transform = false, CombineVariables = false, NumberFormat = false, Exclude = false;
-  // Steps: the Next and Previous items, then one item per step.
-  bool NextStep = false, PreviousStep = false;
-  std::array<bool, StepCount> StepItems{};
-  // Window.
-  bool Cascade = false, Tile = false, Duplicate = false, NextWindow = false;
-  // Buttons: the six step buttons (the pressed one, -1 for none), back,
-  // forward and the toolbar's delete-all button.
-  std::array<bool, StepCount> StepButtons{};
+  TCommandFlags Enabled;
   int PressedStep = -1;
-  bool BackButton = false, ForwardButton = false, DeleteAllButton = false;
+  bool BackButton = false, ForwardButton = false, ClearAllButton = false;
 };
 
-// The state for a situation: with no document only New, Open, Exit and help
-// remain; with one, the Edit and Data items follow the active step (the
-// data-entry step of a 2x2 table shows its counts, not the grid), the step
+// The state for a situation: with no document only New, Open, Printer
+// Setup, Exit and help remain; with one, the Edit and Data items follow the
+// active step (the data-entry step of a 2x2 table shows its counts, not the
+// grid), Paste needs text on the clipboard, Undo and Redo a step, the step
 // items and buttons follow reachability, the arrange items need two
 // documents.
 TMenuState MenuStateFor(const TShellSituation& situation);
@@ -91,11 +84,11 @@ struct TGridMenuSituation {
   bool PasteTakesEntries = false;
 };
 
-// The items of the two context menus; the summary grid's has only Cut,
+// The items of the two context menus, by the command each runs (Delete and
+// Insert by DeleteCells and InsertCells); the summary grid's has only Cut,
 // Copy, Paste and Delete.
 struct TGridMenuState {
-  bool Cut = false, Copy = false, Paste = false, TransposePaste = false, Clear = false;
-  bool DeleteCells = false, InsertCells = false, Transform = false, Exclude = false;
+  TCommandFlags Enabled;
   bool ExcludeChecked = false;
 };
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <utility>
 
+#include "core/base/Index.h"
 #include "core/stats/AssumptionTests.h"
 #include "core/stats/PValue.h"
 
@@ -48,8 +49,6 @@ int SummaryColumn(const TDataTable& table, int column) {
   const int target = table.MapColumn(column);
   return target >= 0 && target < MaxColumns ? target : -1;
 }
-
-std::size_t Slot(int column) { return static_cast<std::size_t>(column); }
 
 }  // namespace
 
@@ -147,7 +146,7 @@ TReal ComputeRawColumnStatistics(TDataTable& table, int column) {
   TColumnSummary& summary = table.Summary(target);
   if (computed.N == 0) {
     summary.ClearStatistics();
-    table.ColumnSelected[Slot(target)] = 0;
+    table.ColumnSelected[At(target)] = 0;
     return computed.Mean;
   }
   summary.N = computed.N;
@@ -247,7 +246,7 @@ void RefreshColumnSummaries(TDataTable& table) {
   table.StatusCode = TStatusCode::Ok;
   table.UseColumnSelection = 0;
   for (int c = 0; c < MaxColumns; ++c) {
-    const std::size_t slot = Slot(c);
+    const std::size_t slot = At(c);
     TColumnSummary& summary = table.Summary(c);
     const bool averaged = table.MeanEntryColumn[slot] != 0;
     bool recomputed = false;

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstddef>
 #include <limits>
+#include <utility>
 
 namespace ombrel {
 
@@ -48,6 +49,155 @@ struct TExactSum {
 
 TReal Norm(std::span<const TReal> values) { return std::sqrt(DotProduct(values, values)); }
 
+// The Householder QR factorisation of the centered columns: column k is
+// reflected onto e_k; the reflector is left in the column below the
+// diagonal, R's diagonal kept apart.
+class THouseholderQR {
+ public:
+  // `columns` holds p columns of n values each.
+  THouseholderQR(std::vector<std::vector<TReal>> columns, std::size_t n)
+      : mA(std::move(columns)), mP(mA.size()), mN(n), mDiagonal(mP), mScales(mP) {}
+
+  // Factors the columns; false when one is singular: what is left of it
+  // once the earlier columns are removed, set against its own length
+  // (`sumsOfSquares`), is zero for a constant column (it duplicates the
+  // intercept) or one that repeats an earlier column.
+  bool Factor(const std::vector<TReal>& sumsOfSquares) {
+    for (std::size_t k = 0; k < mP; ++k) {
+      std::vector<TReal>& col = mA[k];
+      const TReal norm = Norm(std::span<const TReal>(col).subspan(k));
+      if (norm <= SingularityTolerance * std::sqrt(sumsOfSquares[k])) return false;
+      const TReal alpha = col[k] > 0 ? -norm : norm;
+      col[k] -= alpha;                        // v = x - alpha e_k, without cancellation
+      mScales[k] = norm * std::fabs(col[k]);  // vᵀv / 2
+      for (std::size_t j = k + 1; j < mP; ++j) Reflect(k, mA[j]);
+      mDiagonal[k] = alpha;
+    }
+    return true;
+  }
+
+  // R x = the first p entries of Qᵀv.
+  std::vector<TReal> Solve(std::vector<TReal> v) const {
+    for (std::size_t k = 0; k < mP; ++k) Reflect(k, v);
+    std::vector<TReal> x(mP);
+    for (std::size_t k = mP; k-- > 0;) {
+      TReal sum = v[k];
+      for (std::size_t j = k + 1; j < mP; ++j) sum -= R(k, j) * x[j];
+      x[k] = sum / mDiagonal[k];
+    }
+    return x;
+  }
+
+  // R⁻¹, upper triangular, row by row from the bottom; (XcᵀXc)⁻¹ = R⁻¹R⁻ᵀ.
+  std::vector<std::vector<TReal>> InverseR() const {
+    std::vector<std::vector<TReal>> inverse(mP, std::vector<TReal>(mP, 0));
+    for (std::size_t j = 0; j < mP; ++j) {
+      inverse[j][j] = 1 / mDiagonal[j];
+      for (std::size_t i = j; i-- > 0;) {
+        TReal sum = 0;
+        for (std::size_t k = i + 1; k <= j; ++k) sum += R(i, k) * inverse[k][j];
+        inverse[i][j] = -sum / mDiagonal[i];
+      }
+    }
+    return inverse;
+  }
+
+ private:
+  TReal R(std::size_t i, std::size_t j) const { return i == j ? mDiagonal[i] : mA[j][i]; }
+
+  void Reflect(std::size_t k, std::vector<TReal>& target) const {
+    const std::vector<TReal>& v = mA[k];
+    TReal s = 0;
+    for (std::size_t i = k; i < mN; ++i) s += v[i] * target[i];
+    s /= mScales[k];
+    for (std::size_t i = k; i < mN; ++i) target[i] -= s * v[i];
+  }
+
+  std::vector<std::vector<TReal>> mA;  // the centered columns, then R and the reflectors
+  std::size_t mP;
+  std::size_t mN;
+  std::vector<TReal> mDiagonal;
+  std::vector<TReal> mScales;
+};
+
+// The coefficients as they are refined.
+struct TLinearSolution {
+  std::vector<TReal> Slopes;
+  TReal Intercept = 0;
+};
+
+// Y - b0 - Σ bj·xj of the data as given, formed in doubled precision: no
+// rounding of means or centered values enters it.
+std::vector<TReal> Residuals(const std::vector<std::vector<TReal>>& columns, std::span<const TReal> y,
+                             const TLinearSolution& solution) {
+  std::vector<TReal> e(y.size());
+  for (std::size_t i = 0; i < y.size(); ++i) {
+    TExactSum sum{y[i], 0};
+    sum.Add(-solution.Intercept);
+    for (std::size_t j = 0; j < columns.size(); ++j) sum.SubtractProduct(solution.Slopes[j], columns[j][i]);
+    e[i] = sum.Value();
+  }
+  return e;
+}
+
+// One step of refinement: the solution of the centered residual is added to
+// the coefficients.
+void Refine(const THouseholderQR& qr, const std::vector<std::vector<TReal>>& columns, std::span<const TReal> y,
+            const std::vector<TReal>& means, TLinearSolution& solution) {
+  std::vector<TReal> e = Residuals(columns, y, solution);
+  const TReal meanE = AccurateMean(e);
+  for (TReal& value : e) value -= meanE;
+  const std::vector<TReal> correction = qr.Solve(std::move(e));
+  TReal interceptCorrection = meanE;
+  for (std::size_t j = 0; j < means.size(); ++j) {
+    solution.Slopes[j] += correction[j];
+    interceptCorrection -= correction[j] * means[j];
+  }
+  solution.Intercept += interceptCorrection;
+}
+
+// The diagonal of (XᵀX)⁻¹ for b0 .. bp from R⁻¹ and the column means.
+std::vector<TReal> VarianceFactors(const std::vector<std::vector<TReal>>& inverse, const std::vector<TReal>& means,
+                                   std::size_t n) {
+  const std::size_t p = means.size();
+  std::vector<TReal> factors(p + 1);
+  for (std::size_t j = 0; j < p; ++j) {
+    TReal v = 0;
+    for (std::size_t k = j; k < p; ++k) v += inverse[j][k] * inverse[j][k];
+    factors[j + 1] = v;
+  }
+  // Var(b0) / σ² = 1/n + x̄ᵀ(XcᵀXc)⁻¹x̄ = 1/n + |R⁻ᵀx̄|².
+  TReal v0 = 1 / static_cast<TReal>(n);
+  for (std::size_t k = 0; k < p; ++k) {
+    TReal w = 0;
+    for (std::size_t j = 0; j <= k; ++j) w += inverse[j][k] * means[j];
+    v0 += w * w;
+  }
+  factors[0] = v0;
+  return factors;
+}
+
+// The residuals and their sum of squares, both 0 when they are no larger
+// than the rounding of the data.
+void SetResiduals(const std::vector<std::vector<TReal>>& columns, std::span<const TReal> y,
+                  const TLinearSolution& solution, TLeastSquaresFit& fit) {
+  fit.Residuals = Residuals(columns, y, solution);
+  TReal sumScaleSquares = 0;
+  for (std::size_t i = 0; i < y.size(); ++i) {
+    // The size of the terms the residual is the difference of: the data's
+    // own rounding is a fraction of it.
+    TReal scale = std::fabs(y[i]) + std::fabs(fit.MeanY);
+    for (std::size_t j = 0; j < columns.size(); ++j)
+      scale += std::fabs(solution.Slopes[j]) * (std::fabs(columns[j][i]) + std::fabs(fit.Means[j]));
+    fit.SSResidual += fit.Residuals[i] * fit.Residuals[i];
+    sumScaleSquares += scale * scale;
+  }
+  if (IsRoundingLevel(fit.SSResidual, sumScaleSquares)) {
+    fit.SSResidual = 0;
+    for (TReal& e : fit.Residuals) e = 0;
+  }
+}
+
 }  // namespace
 
 TReal AccurateMean(std::span<const TReal> values) {
@@ -62,9 +212,9 @@ TReal AccurateMean(std::span<const TReal> values) {
 }
 
 std::vector<TReal> CentredValues(std::span<const TReal> values, TReal mean) {
-  std::vector<TReal> centred(values.size());
-  for (std::size_t i = 0; i < values.size(); ++i) centred[i] = values[i] - mean;
-  return centred;
+  std::vector<TReal> centered(values.size());
+  for (std::size_t i = 0; i < values.size(); ++i) centered[i] = values[i] - mean;
+  return centered;
 }
 
 TReal DotProduct(std::span<const TReal> a, std::span<const TReal> b) {
@@ -88,139 +238,39 @@ TLeastSquaresFit FitLeastSquares(const std::vector<std::vector<TReal>>& columns,
     return fit;
   }
   fit.MeanY = AccurateMean(y);
-  std::vector<TReal> centredY = CentredValues(y, fit.MeanY);
-  fit.SSTotal = DotProduct(centredY, centredY);
+  std::vector<TReal> centeredY = CentredValues(y, fit.MeanY);
+  fit.SSTotal = DotProduct(centeredY, centeredY);
 
   // Centring removes the intercept from the system: its solution and
   // variance follow from the means afterwards.
-  std::vector<std::vector<TReal>> a;  // the centred columns, then R and the reflectors
-  a.reserve(p);
+  std::vector<std::vector<TReal>> centered;
+  centered.reserve(p);
   fit.Means.resize(p);
   fit.SumsOfSquares.resize(p);
   for (std::size_t j = 0; j < p; ++j) {
     fit.Means[j] = AccurateMean(columns[j]);
-    a.push_back(CentredValues(columns[j], fit.Means[j]));
-    fit.SumsOfSquares[j] = DotProduct(a[j], a[j]);
+    centered.push_back(CentredValues(columns[j], fit.Means[j]));
+    fit.SumsOfSquares[j] = DotProduct(centered[j], centered[j]);
+  }
+  THouseholderQR qr(std::move(centered), n);
+  if (!qr.Factor(fit.SumsOfSquares)) {
+    fit.Singular = true;
+    return fit;
   }
 
-  // Householder QR: column k is reflected onto e_k; the reflector is left in
-  // the column below the diagonal, R's diagonal kept apart.
-  std::vector<TReal> diagonal(p);
-  std::vector<TReal> scales(p);
-  const auto reflect = [&](std::size_t k, std::vector<TReal>& target) {
-    const std::vector<TReal>& v = a[k];
-    TReal s = 0;
-    for (std::size_t i = k; i < n; ++i) s += v[i] * target[i];
-    s /= scales[k];
-    for (std::size_t i = k; i < n; ++i) target[i] -= s * v[i];
-  };
-  for (std::size_t k = 0; k < p; ++k) {
-    std::vector<TReal>& col = a[k];
-    const TReal norm = Norm(std::span<const TReal>(col).subspan(k));
-    // What is left of the column once the earlier columns are removed, set
-    // against its own length: zero for a constant column (it duplicates
-    // the intercept) or one that repeats an earlier column.
-    if (norm <= SingularityTolerance * std::sqrt(fit.SumsOfSquares[k])) {
-      fit.Singular = true;
-      return fit;
-    }
-    const TReal alpha = col[k] > 0 ? -norm : norm;
-    col[k] -= alpha;                       // v = x - alpha e_k, without cancellation
-    scales[k] = norm * std::fabs(col[k]);  // vᵀv / 2
-    for (std::size_t j = k + 1; j < p; ++j) reflect(k, a[j]);
-    diagonal[k] = alpha;
-  }
-  const auto r = [&](std::size_t i, std::size_t j) { return i == j ? diagonal[i] : a[j][i]; };
-
-  // R x = the first p entries of Qᵀv.
-  const auto solve = [&](std::vector<TReal> v) {
-    for (std::size_t k = 0; k < p; ++k) reflect(k, v);
-    std::vector<TReal> x(p);
-    for (std::size_t k = p; k-- > 0;) {
-      TReal sum = v[k];
-      for (std::size_t j = k + 1; j < p; ++j) sum -= r(k, j) * x[j];
-      x[k] = sum / diagonal[k];
-    }
-    return x;
-  };
-
-  std::vector<TReal> slopes = solve(std::move(centredY));
-  TReal intercept = fit.MeanY;
-  for (std::size_t j = 0; j < p; ++j) intercept -= slopes[j] * fit.Means[j];
-
-  // Y - b0 - Σ bj·xj of the data as given, formed in doubled precision: no
-  // rounding of means or centred values enters it.
-  const auto residuals = [&] {
-    std::vector<TReal> e(n);
-    for (std::size_t i = 0; i < n; ++i) {
-      TExactSum sum{y[i], 0};
-      sum.Add(-intercept);
-      for (std::size_t j = 0; j < p; ++j) sum.SubtractProduct(slopes[j], columns[j][i]);
-      e[i] = sum.Value();
-    }
-    return e;
-  };
+  TLinearSolution solution{qr.Solve(std::move(centeredY)), fit.MeanY};
+  for (std::size_t j = 0; j < p; ++j) solution.Intercept -= solution.Slopes[j] * fit.Means[j];
   // Refinement: the least-squares solution of the residual, added to the
   // coefficients, removes the error that the condition of the columns and
   // the rounding of the means put into them; points that lie exactly on a
   // polynomial give its coefficients exactly.
-  for (int step = 0; step < RefinementSteps; ++step) {
-    std::vector<TReal> e = residuals();
-    const TReal meanE = AccurateMean(e);
-    for (TReal& value : e) value -= meanE;
-    const std::vector<TReal> correction = solve(std::move(e));
-    TReal interceptCorrection = meanE;
-    for (std::size_t j = 0; j < p; ++j) {
-      slopes[j] += correction[j];
-      interceptCorrection -= correction[j] * fit.Means[j];
-    }
-    intercept += interceptCorrection;
-  }
-
-  // R⁻¹, upper triangular, row by row from the bottom; (XcᵀXc)⁻¹ = R⁻¹R⁻ᵀ.
-  std::vector<std::vector<TReal>> inverse(p, std::vector<TReal>(p, 0));
-  for (std::size_t j = 0; j < p; ++j) {
-    inverse[j][j] = 1 / diagonal[j];
-    for (std::size_t i = j; i-- > 0;) {
-      TReal sum = 0;
-      for (std::size_t k = i + 1; k <= j; ++k) sum += r(i, k) * inverse[k][j];
-      inverse[i][j] = -sum / diagonal[i];
-    }
-  }
+  for (int step = 0; step < RefinementSteps; ++step) Refine(qr, columns, y, fit.Means, solution);
 
   fit.Coefficients.resize(p + 1);
-  fit.VarianceFactors.resize(p + 1);
-  for (std::size_t j = 0; j < p; ++j) {
-    fit.Coefficients[j + 1] = slopes[j];
-    TReal v = 0;
-    for (std::size_t k = j; k < p; ++k) v += inverse[j][k] * inverse[j][k];
-    fit.VarianceFactors[j + 1] = v;
-  }
-  fit.Coefficients[0] = intercept;
-  // Var(b0) / σ² = 1/n + x̄ᵀ(XcᵀXc)⁻¹x̄ = 1/n + |R⁻ᵀx̄|².
-  TReal v0 = 1 / static_cast<TReal>(n);
-  for (std::size_t k = 0; k < p; ++k) {
-    TReal w = 0;
-    for (std::size_t j = 0; j <= k; ++j) w += inverse[j][k] * fit.Means[j];
-    v0 += w * w;
-  }
-  fit.VarianceFactors[0] = v0;
-
-  fit.Residuals = residuals();
-  TReal sumScaleSquares = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    // The size of the terms the residual is the difference of: the data's
-    // own rounding is a fraction of it.
-    TReal scale = std::fabs(y[i]) + std::fabs(fit.MeanY);
-    for (std::size_t j = 0; j < p; ++j)
-      scale += std::fabs(slopes[j]) * (std::fabs(columns[j][i]) + std::fabs(fit.Means[j]));
-    fit.SSResidual += fit.Residuals[i] * fit.Residuals[i];
-    sumScaleSquares += scale * scale;
-  }
-  if (IsRoundingLevel(fit.SSResidual, sumScaleSquares)) {
-    fit.SSResidual = 0;
-    for (TReal& e : fit.Residuals) e = 0;
-  }
+  fit.Coefficients[0] = solution.Intercept;
+  for (std::size_t j = 0; j < p; ++j) fit.Coefficients[j + 1] = solution.Slopes[j];
+  fit.VarianceFactors = VarianceFactors(qr.InverseR(), fit.Means, n);
+  SetResiduals(columns, y, solution, fit);
   return fit;
 }
 

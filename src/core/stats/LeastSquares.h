@@ -5,8 +5,8 @@
 
 #include "core/base/EmptyValue.h"
 
-// Least squares with an intercept, solved accurately: the columns are centred
-// about their means and the centred system is solved by Householder QR in
+// Least squares with an intercept, solved accurately: the columns are centered
+// about their means and the centered system is solved by Householder QR in
 // 80-bit arithmetic, never through the normal equations, whose condition
 // number is the square of the data's. Data with large offsets (years) or
 // polynomial columns (X, X², ... X⁵) keep all the digits a report prints.

@@ -228,6 +228,4 @@ TReal critical_z(std::int32_t tails, TReal alpha) {
 
 TReal power(TReal x, TReal y) { return std::exp(y * std::log(x)); }
 
-TReal log10(TReal x) { return std::log(x) / std::log(TReal{10}); }
-
 }  // namespace ombrel

@@ -53,7 +53,5 @@ TReal critical_z(std::int32_t tails, TReal alpha);
 
 // x to the power y as exp(y ln x), x > 0.
 TReal power(TReal x, TReal y);
-// ln x / ln 10, x > 0.
-TReal log10(TReal x);
 
 }  // namespace ombrel

@@ -5,14 +5,13 @@
 #include <QSysInfo>
 #include <QVBoxLayout>
 
-#include "gui/app/Icons.h"
+#include "gui/common/Icons.h"
 #include "core/base/Version.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 
 namespace {
-
-QString FromView(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 // What runs: the program's version, the system and the Qt library in use.
 QString RunningVersionText() {
@@ -22,7 +21,7 @@ QString RunningVersionText() {
   const QString system = QSysInfo::prettyProductName();
 #endif
   return QStringLiteral("%1 %2 for %3\nQt %4")
-      .arg(FromView(ProgramName), FromView(ProgramVersion), system, QString::fromLatin1(qVersion()));
+      .arg(FromCore(ProgramName), FromCore(ProgramVersion), system, QString::fromLatin1(qVersion()));
 }
 
 }  // namespace
@@ -33,7 +32,7 @@ TAboutBox::TAboutBox(QWidget* parent, bool splash)
   setWindowIcon(OmbrelIcon());
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(32, 24, 32, 24);
-  auto* name = new QLabel(FromView(MainWindowCaption));
+  auto* name = new QLabel(FromCore(MainWindowCaption));
   QFont big = name->font();
   big.setPointSizeF(big.pointSizeF() * 2.0);
   big.setBold(true);

@@ -10,19 +10,17 @@
 #include <QPointer>
 #include <QTemporaryDir>
 
-#include "gui/app/Asker.h"
-#include "gui/app/BusyGuard.h"
-#include "gui/app/Icons.h"
+#include "gui/common/Asker.h"
+#include "gui/common/BusyGuard.h"
+#include "gui/common/Icons.h"
 #include "gui/document/Analyze.h"
 #include "gui/document/DocumentHost.h"
+#include "gui/common/CoreText.h"
+#include "gui/common/LocalPath.h"
 
 namespace ombrel {
 
 namespace {
-
-QString FromView(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 const QString DocumentFilters = QStringLiteral("Ombrel data file (*.OMD *.omd);;Any file (*)");
 
@@ -69,7 +67,7 @@ TDocumentManager TDocumentWindows::Manager() const {
   return TDocumentManager(std::move(open), activeIndex);
 }
 
-void TDocumentWindows::Inform(std::string_view text) { mHost.Asker().Inform(mArea.window(), FromView(text)); }
+void TDocumentWindows::Inform(std::string_view text) { mHost.Asker().Inform(mArea.window(), FromCore(text)); }
 
 bool TDocumentWindows::RefuseWhenFull(bool oneCloses) {
   if (Manager().HasRoom(oneCloses)) return false;
@@ -162,7 +160,7 @@ Analyze* TDocumentWindows::NewDocument() {
   if (RefuseWhenFull()) return nullptr;
   const std::string name = Manager().NextUntitledName();
   Analyze* form = CreateWindow(std::make_unique<TDocument>());
-  form->SetUntitled(QString::fromStdString(name));
+  form->SetUntitled(FromCore(name));
   mShell.EnterStep(*form, TStep::DataFormat);
   return form;
 }
@@ -228,7 +226,7 @@ TDocumentWindows::TOpenResult TDocumentWindows::OpenFile(const QString& path) {
   if (incomplete) {
     // A part of the file must never be saved over the whole: the copy has
     // no file name, so Save asks for one.
-    form->SetUntitled(QString::fromStdString(untitledName));
+    form->SetUntitled(FromCore(untitledName));
     mShell.EnterStep(*form, step);
     mHost.DocumentStateChanged(*form);
   } else {
@@ -253,7 +251,7 @@ Analyze* TDocumentWindows::OpenRecovered(std::unique_ptr<TDocument> document, co
   QString untitledName = path.isEmpty() ? QFileInfo(name).fileName() : QString();
   for (const Analyze* form : Documents())
     if (form->Name() == untitledName) untitledName.clear();
-  if (untitled && untitledName.isEmpty()) untitledName = QString::fromStdString(manager.NextUntitledName());
+  if (untitled && untitledName.isEmpty()) untitledName = FromCore(manager.NextUntitledName());
   const TStep step = OpeningStep(*document);
   Analyze* form = CreateWindow(std::move(document));
   if (untitled) form->SetUntitled(untitledName);
@@ -278,7 +276,7 @@ Analyze* TDocumentWindows::Duplicate() {
   source->CommitPendingEdit();
   // A folder of its own, so no other user can plant a file under the name.
   const QTemporaryDir folder(QDir(QDir::tempPath()).filePath(QStringLiteral("ombrel-XXXXXX")));
-  const QString path = folder.isValid() ? folder.filePath(FromView(DuplicateFileName)) : QString();
+  const QString path = folder.isValid() ? folder.filePath(FromCore(DuplicateFileName)) : QString();
   auto document = std::make_unique<TDocument>();
   TFileOutcome outcome;
   {
@@ -292,7 +290,7 @@ Analyze* TDocumentWindows::Duplicate() {
   const TStep step = OpeningStep(*document);
   const std::string name = Manager().NextUntitledName();
   Analyze* form = CreateWindow(std::move(document));
-  form->SetUntitled(QString::fromStdString(name));
+  form->SetUntitled(FromCore(name));
   mShell.EnterStep(*form, step);
   // Unsaved from the start: it counts as changed.
   mHost.DocumentStateChanged(*form);

@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-#include "gui/app/Asker.h"
+#include "gui/common/Asker.h"
 
 class QWidget;
 

@@ -21,14 +21,12 @@
 #include <QStackedWidget>
 #include <QStandardPaths>
 #include <QStatusBar>
-#include <QStyle>
-#include <QToolBar>
-#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include "gui/app/AboutBox.h"
-#include "gui/app/BusyGuard.h"
-#include "gui/app/Icons.h"
+#include "gui/app/QtAsker.h"
+#include "gui/common/BusyGuard.h"
+#include "gui/common/Icons.h"
 #include "gui/app/WindowMenu.h"
 #include "core/shell/FileKinds.h"
 #include "core/shell/GuideText.h"
@@ -39,15 +37,13 @@
 #include "core/shell/ShellRules.h"
 #include "core/base/Version.h"
 #include "gui/document/WindowCalcProgress.h"
-#include "gui/entry/ClipboardCommands.h"
 #include "gui/guide/OmbrelGuide.h"
 #include "gui/help/HelpWindow.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 
 namespace {
-
-QString FromView(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 constexpr int StatusMeterIntervalMs = 50;
 constexpr int RecoveryFailureShownMs = 30000;
@@ -59,10 +55,6 @@ QString DefaultFolder() {
   return QDir(documents).exists() ? documents : QDir::homePath();
 }
 
-std::size_t Index(TCommand command) { return static_cast<std::size_t>(command); }
-
-TCommand StepCommand(int step) { return static_cast<TCommand>(static_cast<int>(TCommand::Step0) + step); }
-
 }  // namespace
 
 Obmain::Obmain(TShellOptions options, QWidget* parent)
@@ -70,7 +62,7 @@ Obmain::Obmain(TShellOptions options, QWidget* parent)
       mOptions(std::move(options)),
       mAsker(mOptions.Asker != nullptr ? mOptions.Asker : &DefaultAsker()),
       mProfileFileName(mOptions.ProfileFileName.isEmpty() ? TProfile::DefaultFileName() : mOptions.ProfileFileName) {
-  setWindowTitle(FromView(MainWindowCaption));
+  setWindowTitle(FromCore(MainWindowCaption));
   if (mOptions.ShowSplash) {
     mSplash = std::make_unique<TAboutBox>(nullptr, true);
     mSplash->show();
@@ -83,7 +75,7 @@ Obmain::Obmain(TShellOptions options, QWidget* parent)
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
   mCentral = new QStackedWidget;
-  mNoDocumentsPanel = new QLabel(FromView(NoDocumentsMessage));
+  mNoDocumentsPanel = new QLabel(FromCore(NoDocumentsMessage));
   mNoDocumentsPanel->setAlignment(Qt::AlignCenter);
   mNoDocumentsPanel->setWordWrap(true);
   mMdiArea = new QMdiArea;
@@ -132,7 +124,7 @@ Obmain::Obmain(TShellOptions options, QWidget* parent)
   ReadSettings();
   RebuildRecentMenu();
   UpdateMenus();
-  SetGuideHandler([this](TStep step) { ShowOmbrelGuide(*this, step); });
+  SetGuideHandler([this](TStep step) { ShowGuideDialog(step); });
   ApplyDesktopConventions();
 }
 
@@ -142,248 +134,6 @@ Obmain::~Obmain() {
   disconnect(mMdiArea, nullptr, this, nullptr);
   delete mWindows;
   mWindows = nullptr;
-}
-
-// ---------------------------------------------------------------- building
-
-QAction* Obmain::MakeAction(TCommand command, const QString& text, const QKeySequence& shortcut,
-                            std::function<void()> handler, bool blocked) {
-  auto* action = new QAction(text, this);
-  if (!shortcut.isEmpty()) action->setShortcut(shortcut);
-  connect(action, &QAction::triggered, this, [this, handler = std::move(handler), blocked] {
-    // While a computation runs its data must not change under it.
-    if (blocked && Calculating()) return;
-    handler();
-  });
-  mActions[Index(command)] = action;
-  return action;
-}
-
-void Obmain::CreateActions() {
-  const auto page = [this](TPageCommand command) { return [this, command] { RunPageCommand(command); }; };
-  MakeAction(TCommand::New, QStringLiteral("&New File"), QKeySequence(Qt::CTRL | Qt::Key_N), [this] {
-    NewFileCommand();
-  })->setToolTip(QStringLiteral("New file. Start over. (Ctrl + N)"));
-  MakeAction(TCommand::Open, QStringLiteral("&Open Ombrel File"), QKeySequence(Qt::CTRL | Qt::Key_O), [this] {
-    OpenCommand();
-  })->setToolTip(QStringLiteral("Open Ombrel file (Ctrl + O)"));
-  MakeAction(TCommand::Close, QStringLiteral("&Close"), QKeySequence(Qt::CTRL | Qt::Key_W), [this] { CloseCommand(); });
-  MakeAction(TCommand::Save, QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S), [this] {
-    SaveCommand(false);
-  })->setToolTip(QStringLiteral("Save (Ctrl + S)"));
-  MakeAction(TCommand::SaveAs, QStringLiteral("Save &As..."), {}, [this] { SaveCommand(true); });
-  MakeAction(
-      TCommand::PrinterSetup, QStringLiteral("Printer Setup"), {}, [this] { PrinterSetupCommand(); }, false);
-  MakeAction(TCommand::Print, QStringLiteral("&Print"), QKeySequence(Qt::CTRL | Qt::Key_P), [this] {
-    PrintCommand();
-  })->setToolTip(QStringLiteral("Print (Ctrl + P)"));
-  MakeAction(TCommand::Import, QStringLiteral("&Import Data (text)..."), {}, page(TPageCommand::Import))
-      ->setToolTip(QStringLiteral("Import"));
-  MakeAction(TCommand::Export, QStringLiteral("&Export..."), {}, page(TPageCommand::Export))
-      ->setToolTip(QStringLiteral("Export"));
-  MakeAction(
-      TCommand::Exit, QStringLiteral("E&xit Ombrel"), QKeySequence(Qt::ALT | Qt::Key_F4), [this] { ExitCommand(); },
-      false);
-
-  MakeAction(TCommand::Undo, QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z), [this] {
-    if (Analyze* form = ActiveDocument()) form->Undo();
-  })->setToolTip(QStringLiteral("Undo (Ctrl + Z)"));
-  MakeAction(TCommand::Redo, QStringLiteral("&Redo"), QKeySequence(Qt::CTRL | Qt::Key_Y), [this] {
-    if (Analyze* form = ActiveDocument()) form->Redo();
-  });
-  Action(TCommand::Redo)
-      ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-  Action(TCommand::Redo)->setToolTip(QStringLiteral("Redo (Ctrl + Y)"));
-  MakeAction(TCommand::Cut, QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X), page(TPageCommand::Cut))
-      ->setToolTip(QStringLiteral("Cut (Ctrl + X)"));
-  MakeAction(TCommand::Copy, QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), page(TPageCommand::Copy))
-      ->setToolTip(QStringLiteral("Copy (Ctrl + C)"));
-  MakeAction(TCommand::Paste, QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V), page(TPageCommand::Paste))
-      ->setToolTip(QStringLiteral("Paste (Ctrl + V)"));
-  MakeAction(TCommand::TransposePaste, QStringLiteral("T&ranspose Paste"), {}, page(TPageCommand::TransposePaste));
-  MakeAction(TCommand::Clear, QStringLiteral("Cl&ear"), QKeySequence(Qt::Key_Delete), page(TPageCommand::Clear));
-  MakeAction(TCommand::SelectColumn, QStringLiteral("Select C&olumn"), QKeySequence(Qt::CTRL | Qt::Key_Space),
-             page(TPageCommand::SelectColumn));
-  MakeAction(TCommand::SelectRow, QStringLiteral("Select &Row"), QKeySequence(Qt::SHIFT | Qt::Key_Space),
-             page(TPageCommand::SelectRow));
-  MakeAction(TCommand::SelectAll, QStringLiteral("Select &All"), QKeySequence(Qt::CTRL | Qt::Key_A),
-             page(TPageCommand::SelectAll));
-  MakeAction(TCommand::DeleteCells, QStringLiteral("&Delete cells..."), {}, page(TPageCommand::DeleteCells));
-  MakeAction(TCommand::InsertCells, QStringLiteral("&Insert cells..."), {}, page(TPageCommand::InsertCells));
-  MakeAction(TCommand::AppendToNotes, QStringLiteral("Append to &Notes"), {}, page(TPageCommand::AppendToNotes));
-  MakeAction(TCommand::ClearAll, QStringLiteral("Clear All"), {}, [this] { ClearAllCommand(); });
-  MakeAction(TCommand::ViewNotes, QStringLiteral("View No&tes"), QKeySequence(Qt::CTRL | Qt::Key_T),
-             page(TPageCommand::ViewNotes))
-      ->setToolTip(QStringLiteral("View and edit notes (Ctrl + T)"));
-  MakeAction(TCommand::DeleteAllData, QStringLiteral("Clear All"), {}, [this] {
-    ClearAllCommand();
-  })->setToolTip(QStringLiteral("Delete all data"));
-
-  MakeAction(TCommand::Transform, QStringLiteral("&Transform"), {}, page(TPageCommand::Transform));
-  MakeAction(TCommand::CombineVariables, QStringLiteral("Combine &Variables"), {},
-             page(TPageCommand::CombineVariables));
-  MakeAction(TCommand::NumberFormat, QStringLiteral("&Number Format"), {}, page(TPageCommand::NumberFormat));
-  MakeAction(TCommand::Exclude, QStringLiteral("&Exclude"), QKeySequence(Qt::CTRL | Qt::Key_E),
-             page(TPageCommand::Exclude))
-      ->setCheckable(true);
-
-  MakeAction(TCommand::NextStep, QStringLiteral("&Next Step"), QKeySequence(Qt::Key_F10), [this] {
-    NextStepCommand();
-  })->setToolTip(QStringLiteral("Next step (F10)"));
-  MakeAction(TCommand::PreviousStep, QStringLiteral("&Previous Step"), QKeySequence(Qt::Key_F9), [this] {
-    PreviousStepCommand();
-  })->setToolTip(QStringLiteral("Previous step (F9)"));
-  const char* const stepItems[StepCount] = {
-      "&1st. Data Format", "&Enter && Edit Data", "&Column Stats", "C&hoose Test", "&Results", "&Graph"};
-  const Qt::Key stepKeys[StepCount] = {Qt::Key_F1, Qt::Key_F2, Qt::Key_F3, Qt::Key_F4, Qt::Key_F5, Qt::Key_F6};
-  for (int step = 0; step < StepCount; ++step) {
-    MakeAction(StepCommand(step), QString::fromLatin1(stepItems[step]), QKeySequence(Qt::SHIFT | stepKeys[step]),
-               [this, step] { GoToStep(static_cast<TStep>(step)); });
-  }
-
-  MakeAction(
-      TCommand::Cascade, QStringLiteral("&Cascade"), {}, [this] { mMdiArea->cascadeSubWindows(); }, false);
-  MakeAction(
-      TCommand::Tile, QStringLiteral("&Tile"), {}, [this] { mMdiArea->tileSubWindows(); }, false);
-  MakeAction(TCommand::Duplicate, QStringLiteral("&Duplicate"), {}, [this] { DuplicateCommand(); });
-  MakeAction(
-      TCommand::NextWindow, QStringLiteral("Next Window"), QKeySequence(Qt::CTRL | Qt::Key_F6),
-      [this] { mMdiArea->activateNextSubWindow(); }, false);
-
-  const auto topic = [this](int number) { return [this, number] { ShowHelpTopic(number); }; };
-  MakeAction(
-      TCommand::HelpContents, QStringLiteral("&Contents"), QKeySequence(Qt::Key_F1),
-      [this] { HelpWindow().ShowContents(); }, false);
-  MakeAction(TCommand::HelpSearch, QStringLiteral("Search"), {}, topic(-1), false);
-  MakeAction(TCommand::HelpWhatOmbrelDoes, QStringLiteral("What Ombrel does"), {}, topic(HelpTopicWhatOmbrelDoes),
-             false);
-  MakeAction(TCommand::HelpTutorial, QStringLiteral("Tutorial"), {}, topic(HelpTopicTutorial), false);
-  MakeAction(TCommand::HelpCommands, QStringLiteral("Commands"), {}, topic(HelpTopicCommands), false);
-  MakeAction(TCommand::HelpNumbrant, QStringLiteral("Quillvex Numbrant"), {}, topic(HelpTopicNumbrant), false);
-  MakeAction(TCommand::HelpVexal, QStringLiteral("Quillvex Vexal"), {}, topic(HelpTopicVexal), false);
-  MakeAction(TCommand::HelpTechnicalSupport, QStringLiteral("Technical Support"), {}, topic(HelpTopicTechnicalSupport),
-             false);
-  MakeAction(TCommand::HelpHowToCite, QStringLiteral("How to Cite Ombrel"), {}, topic(HelpTopicHowToCite), false);
-  MakeAction(TCommand::HelpGuide, QStringLiteral("Ombrel Guide"), {}, [this] {
-    ShowGuide();
-  })->setToolTip(QStringLiteral("Show the Ombrel Guide "));
-  MakeAction(TCommand::About, QStringLiteral("&About Quillvex Ombrel"), {}, [this] { mAsker->ShowAbout(this); });
-
-  // Short toolbar labels; the menus keep the full captions.
-  const std::pair<TCommand, const char*> iconTexts[] = {
-      {TCommand::New, "New"},
-      {TCommand::Open, "Open"},
-      {TCommand::Save, "Save"},
-      {TCommand::Print, "Print"},
-      {TCommand::Import, "Import"},
-      {TCommand::Export, "Export"},
-      {TCommand::DeleteAllData, "Clear"},
-      {TCommand::Undo, "Undo"},
-      {TCommand::Redo, "Redo"},
-      {TCommand::ViewNotes, "Notes"},
-      {TCommand::HelpGuide, "Guide"},
-  };
-  for (const auto& [command, text] : iconTexts) Action(command)->setIconText(QString::fromLatin1(text));
-  const std::pair<TCommand, QStyle::StandardPixmap> icons[] = {
-      {TCommand::New, QStyle::SP_FileIcon},
-      {TCommand::Open, QStyle::SP_DialogOpenButton},
-      {TCommand::Save, QStyle::SP_DialogSaveButton},
-      {TCommand::DeleteAllData, QStyle::SP_TrashIcon},
-      {TCommand::Undo, QStyle::SP_ArrowBack},
-      {TCommand::Redo, QStyle::SP_ArrowForward},
-      {TCommand::HelpGuide, QStyle::SP_DialogHelpButton},
-  };
-  for (const auto& [command, pixmap] : icons) Action(command)->setIcon(style()->standardIcon(pixmap));
-}
-
-void Obmain::CreateMenus() {
-  mFileMenu = menuBar()->addMenu(QStringLiteral("&File"));
-  for (const TCommand command : {TCommand::New, TCommand::Open, TCommand::Close, TCommand::Save, TCommand::SaveAs})
-    mFileMenu->addAction(Action(command));
-  mFileMenu->addSeparator();
-  mFileMenu->addAction(Action(TCommand::PrinterSetup));
-  mFileMenu->addAction(Action(TCommand::Print));
-  mFileMenu->addSeparator();
-  mFileMenu->addAction(Action(TCommand::Import));
-  mFileMenu->addAction(Action(TCommand::Export));
-  mFileMenu->addSeparator();
-  mFileMenu->addAction(Action(TCommand::Exit));
-
-  mEditMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
-  mEditMenu->addAction(Action(TCommand::Undo));
-  mEditMenu->addAction(Action(TCommand::Redo));
-  mEditMenu->addSeparator();
-  for (const TCommand command :
-       {TCommand::Cut, TCommand::Copy, TCommand::Paste, TCommand::TransposePaste, TCommand::Clear})
-    mEditMenu->addAction(Action(command));
-  mEditMenu->addSeparator();
-  for (const TCommand command : {TCommand::SelectColumn, TCommand::SelectRow, TCommand::SelectAll})
-    mEditMenu->addAction(Action(command));
-  mEditMenu->addSeparator();
-  mEditMenu->addAction(Action(TCommand::DeleteCells));
-  mEditMenu->addAction(Action(TCommand::InsertCells));
-  mEditMenu->addSeparator();
-  for (const TCommand command : {TCommand::AppendToNotes, TCommand::ClearAll, TCommand::ViewNotes})
-    mEditMenu->addAction(Action(command));
-
-  mDataMenu = menuBar()->addMenu(QStringLiteral("&Data"));
-  for (const TCommand command :
-       {TCommand::Transform, TCommand::CombineVariables, TCommand::NumberFormat, TCommand::Exclude})
-    mDataMenu->addAction(Action(command));
-
-  // Exclude shows the grid selection's state.
-  const auto refresh = [this] {
-    UpdateMenus();
-    Analyze* form = ActiveDocument();
-    TDocumentPage* page = form != nullptr ? form->CurrentPage() : nullptr;
-    Action(TCommand::Exclude)->setChecked(page != nullptr && page->SelectionExcluded());
-  };
-  connect(mEditMenu, &QMenu::aboutToShow, this, refresh);
-  connect(mDataMenu, &QMenu::aboutToShow, this, refresh);
-
-  QMenu* steps = menuBar()->addMenu(QStringLiteral("&Steps"));
-  steps->addAction(Action(TCommand::NextStep));
-  steps->addAction(Action(TCommand::PreviousStep));
-  steps->addSeparator();
-  for (int step = 0; step < StepCount; ++step) steps->addAction(Action(StepCommand(step)));
-  connect(steps, &QMenu::aboutToShow, this, [this] { UpdateMenus(); });
-
-  QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
-  for (const TCommand command : {TCommand::Cascade, TCommand::Tile, TCommand::Duplicate, TCommand::NextWindow})
-    window->addAction(Action(command));
-  connect(window, &QMenu::aboutToShow, this, [this] { UpdateMenus(); });
-
-  QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-  help->addAction(Action(TCommand::HelpContents));
-  help->addAction(Action(TCommand::HelpSearch));
-  help->addSeparator();
-  for (const TCommand command :
-       {TCommand::HelpWhatOmbrelDoes, TCommand::HelpTutorial, TCommand::HelpCommands, TCommand::HelpNumbrant,
-        TCommand::HelpVexal, TCommand::HelpTechnicalSupport, TCommand::HelpHowToCite})
-    help->addAction(Action(command));
-  help->addSeparator();
-  help->addAction(Action(TCommand::HelpGuide));
-  help->addSeparator();
-  help->addAction(Action(TCommand::About));
-}
-
-void Obmain::CreateToolBar() {
-  QToolBar* bar = addToolBar(QStringLiteral("Commands"));
-  bar->setObjectName(QStringLiteral("Commands"));
-  bar->setMovable(false);
-  bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-  for (const TCommand command : {TCommand::New, TCommand::Open, TCommand::Save, TCommand::Print})
-    bar->addAction(Action(command));
-  bar->addSeparator();
-  for (const TCommand command : {TCommand::Cut, TCommand::Copy, TCommand::Paste, TCommand::Undo, TCommand::Redo})
-    bar->addAction(Action(command));
-  bar->addSeparator();
-  bar->addAction(Action(TCommand::Import));
-  bar->addAction(Action(TCommand::Export));
-  bar->addSeparator();
-  bar->addAction(Action(TCommand::DeleteAllData));
-  bar->addAction(Action(TCommand::ViewNotes));
-  bar->addAction(Action(TCommand::HelpGuide));
 }
 
 void Obmain::CreateStepBar() {
@@ -432,8 +182,6 @@ void Obmain::changeEvent(QEvent* event) {
 
 // ---------------------------------------------------------------- state
 
-QAction* Obmain::Action(TCommand command) const { return mActions[Index(command)]; }
-
 QToolButton* Obmain::StepButton(int step) const { return mStepBar->StepButton(step); }
 
 QPushButton* Obmain::HelpButton(int button) const { return mStepBar->HelpButton(button); }
@@ -458,102 +206,6 @@ void Obmain::ScheduleMenuUpdate() {
     mMenuUpdatePending = false;
     UpdateMenus();
   });
-}
-
-void Obmain::UpdateMenus() {
-  Analyze* form = ActiveDocument();
-  const QList<Analyze*> documents = Documents();
-  TShellSituation situation;
-  situation.HasDocument = form != nullptr;
-  situation.DocumentCount = static_cast<int>(documents.size());
-  if (form != nullptr) {
-    situation.Step = form->Step();
-    situation.Format = form->Document().Format;
-  }
-  const TMenuState state = MenuStateFor(situation);
-  const std::pair<TCommand, bool> enabled[] = {
-      {TCommand::Close, state.Close},
-      {TCommand::Save, state.Save},
-      {TCommand::SaveAs, state.SaveAs},
-      {TCommand::Print, state.Print},
-      {TCommand::Import, state.Import},
-      {TCommand::Export, state.Export},
-      {TCommand::Cut, state.Cut},
-      {TCommand::Copy, state.Copy},
-      {TCommand::Paste, state.Paste},
-      {TCommand::TransposePaste, state.TransposePaste},
-      {TCommand::Clear, state.Clear},
-      {TCommand::SelectColumn, state.SelectColumn},
-      {TCommand::SelectRow, state.SelectRow},
-      {TCommand::SelectAll, state.SelectAll},
-      {TCommand::DeleteCells, state.DeleteCells},
-      {TCommand::InsertCells, state.InsertCells},
-      {TCommand::AppendToNotes, state.AppendToNotes},
-      {TCommand::ClearAll, state.ClearAll},
-      {TCommand::ViewNotes, state.ViewNotes},
-      {TCommand::Transform, state.Transform},
-      {TCommand::CombineVariables, state.CombineVariables},
-      {TCommand::NumberFormat, state.NumberFormat},
-      {TCommand::Exclude, state.Exclude},
-      {TCommand::NextStep, state.NextStep},
-      {TCommand::PreviousStep, state.PreviousStep},
-      {TCommand::Cascade, state.Cascade},
-      {TCommand::Tile, state.Tile},
-      {TCommand::Duplicate, state.Duplicate},
-      {TCommand::NextWindow, state.NextWindow},
-      {TCommand::DeleteAllData, state.DeleteAllButton},
-  };
-  for (const auto& [command, on] : enabled) Action(command)->setEnabled(on);
-  // Paste needs text on the clipboard; the clipboard says when it changes.
-  if (!ClipboardHasText()) {
-    Action(TCommand::Paste)->setEnabled(false);
-    Action(TCommand::TransposePaste)->setEnabled(false);
-  }
-  for (int step = 0; step < StepCount; ++step)
-    Action(StepCommand(step))->setEnabled(state.StepItems[static_cast<std::size_t>(step)]);
-  Action(TCommand::Print)->setText(FromView(PrintCaption(situation.Step)));
-  // The undo items name the step they take back or do again.
-  const QUndoStack* history = form != nullptr ? &form->UndoStack() : nullptr;
-  const auto showStep = [](QAction* action, const QString& caption, bool on, const QString& step) {
-    action->setEnabled(on);
-    action->setText(on && !step.isEmpty() ? caption + QLatin1Char(' ') + step : caption);
-  };
-  showStep(Action(TCommand::Undo), QStringLiteral("&Undo"), history != nullptr && history->canUndo(),
-           history != nullptr ? history->undoText() : QString());
-  showStep(Action(TCommand::Redo), QStringLiteral("&Redo"), history != nullptr && history->canRedo(),
-           history != nullptr ? history->redoText() : QString());
-  mStepBar->ShowState(
-      state,
-      HelpButtonsFor(situation.Step, situation.Format,
-                     form != nullptr ? form->Document().Choices.ColumnCountKind : TColumnCountKind::None,
-                     form != nullptr ? form->Document().Report.ReportHelpTopic : 0),
-      form != nullptr);
-  mCentral->setCurrentWidget(documents.isEmpty() ? static_cast<QWidget*>(mNoDocumentsPanel) : mMdiArea);
-}
-
-void Obmain::RebuildRecentMenu() {
-  for (QAction* action : mRecentActions) {
-    mFileMenu->removeAction(action);
-    action->deleteLater();
-  }
-  mRecentActions.clear();
-  if (mRecentSeparator != nullptr) {
-    mFileMenu->removeAction(mRecentSeparator);
-    mRecentSeparator->deleteLater();
-    mRecentSeparator = nullptr;
-  }
-  const auto& entries = mSettings.RecentFiles.Entries();
-  if (entries.empty()) return;
-  mRecentSeparator = mFileMenu->addSeparator();
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    const int number = static_cast<int>(i) + 1;
-    auto* action = new QAction(QString::fromUtf8(RecentMenuCaption(number, entries[i]).c_str()), this);
-    connect(action, &QAction::triggered, this, [this, i] {
-      if (!Calculating()) OpenRecentFile(static_cast<int>(i));
-    });
-    mFileMenu->addAction(action);
-    mRecentActions << action;
-  }
 }
 
 void Obmain::RememberFile(const QString& path) {
@@ -630,7 +282,7 @@ void Obmain::OpenRecentFile(int index) {
   if (Calculating()) return;
   const auto& entries = mSettings.RecentFiles.Entries();
   if (index < 0 || static_cast<std::size_t>(index) >= entries.size()) return;
-  QString path = QString::fromUtf8(entries[static_cast<std::size_t>(index)].c_str());
+  QString path = FromCore(entries[static_cast<std::size_t>(index)]);
   if (QFileInfo(path).isRelative()) path = QDir(DefaultFolder()).filePath(path);
   OpenFile(path);
 }
@@ -657,7 +309,7 @@ void Obmain::ClearAllCommand() {
   Analyze* form = ActiveDocument();
   if (Calculating() || form == nullptr) return;
   form->CommitPendingEdit();
-  if (!mAsker->AskYesNo(this, FromView(ConfirmClearAllMessage), false)) return;
+  if (!mAsker->AskYesNo(this, FromCore(ConfirmClearAllMessage), false)) return;
   const TStep oldStep = form->Step();
   {
     // Counts as a computation: every blocked command waits.
@@ -721,7 +373,7 @@ void Obmain::DocumentStateChanged(Analyze& form) {
   UpdateMenus();
 }
 
-void Obmain::RunPageCommand(TPageCommand command) {
+void Obmain::RunPageCommand(TCommand command) {
   Analyze* form = ActiveDocument();
   if (Calculating() || form == nullptr) return;
   form->RunCommand(command);
@@ -737,6 +389,15 @@ void Obmain::ShowGuide() {
   mSettings.GuideShown = true;
   Analyze* form = ActiveDocument();
   if (mGuideHandler) mGuideHandler(form != nullptr ? form->Step() : TStep::DataFormat);
+}
+
+void Obmain::ShowGuideDialog(TStep step) {
+  SetGuideShown(true);
+  QList<QAction*> stepActions;
+  for (const TCommand command : {TCommand::NextStep, TCommand::PreviousStep, TCommand::Step0, TCommand::Step1,
+                                 TCommand::Step2, TCommand::Step3, TCommand::Step4, TCommand::Step5})
+    stepActions << Action(command);
+  ShowOmbrelGuide(*this, step, stepActions, [this](bool shown) { SetGuideShown(shown); });
 }
 
 void Obmain::HelpButtonClicked(int button) {
@@ -816,29 +477,7 @@ void Obmain::closeEvent(QCloseEvent* event) {
 void Obmain::ApplyDesktopConventions() {
   setWindowIcon(OmbrelIcon());
   setAcceptDrops(true);
-  Action(TCommand::SaveAs)->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-  // Freedesktop icon names, and Ombrel's own drawings where the theme has none.
-  const struct {
-    TCommand Command;
-    const char* ThemeName;
-    const char* Fallback;
-  } icons[] = {
-      {TCommand::New, "document-new", "new"},
-      {TCommand::Open, "document-open", "open"},
-      {TCommand::Save, "document-save", "save"},
-      {TCommand::SaveAs, "document-save-as", "save"},
-      {TCommand::Print, "document-print", "print"},
-      {TCommand::Cut, "edit-cut", "cut"},
-      {TCommand::Copy, "edit-copy", "copy"},
-      {TCommand::Paste, "edit-paste", "paste"},
-      {TCommand::Import, "document-import", "import"},
-      {TCommand::Export, "document-export", "export"},
-      {TCommand::DeleteAllData, "edit-clear", "clear"},
-      {TCommand::ViewNotes, "accessories-text-editor", "notes"},
-      {TCommand::HelpGuide, "help-contents", "guide"},
-  };
-  for (const auto& icon : icons)
-    Action(icon.Command)->setIcon(ThemeIcon(QString::fromLatin1(icon.ThemeName), QString::fromLatin1(icon.Fallback)));
+  ApplyThemeIcons();
   for (QAction* menu : menuBar()->actions())
     if (menu->menu() != nullptr && menu->text() == QStringLiteral("&Window"))
       mWindowList = new TWindowMenu(*menu->menu(), *mWindows);
@@ -861,7 +500,7 @@ void Obmain::FitFirstSize() {
   const TWindowSize size = FirstWindowSize(screen.width(), screen.height(), least.width(), least.height());
   resize(size.Width, size.Height);
   // Room for the guide beside the window where the screen has it, the two
-  // centred together.
+  // centered together.
   const int besideWidth = mSettings.GuideShown && screen.width() - size.Width >= GuideRoomWidth ? GuideRoomWidth : 0;
   move(screen.left() + (screen.width() - size.Width - besideWidth) / 2,
        screen.top() + (screen.height() - size.Height) / 2);

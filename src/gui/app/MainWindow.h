@@ -9,10 +9,11 @@
 #include <functional>
 #include <memory>
 
-#include "gui/app/Asker.h"
+#include "gui/common/Asker.h"
 #include "gui/app/DocumentWindows.h"
 #include "gui/app/ShellSettings.h"
 #include "gui/app/StepBar.h"
+#include "core/shell/Commands.h"
 #include "gui/document/DocumentHost.h"
 #include "gui/document/DocumentPage.h"
 
@@ -26,6 +27,7 @@ class QPrinter;
 class QProgressBar;
 class QPushButton;
 class QStackedWidget;
+class QToolBar;
 class QToolButton;
 
 namespace ombrel {
@@ -36,64 +38,6 @@ class TWindowMenu;
 class TDocument;
 class THelpWindow;
 class TRecovery;
-
-// Every command of the menus, the toolbar's own delete-all button included.
-enum class TCommand {
-  New,
-  Open,
-  Close,
-  Save,
-  SaveAs,
-  PrinterSetup,
-  Print,
-  Import,
-  Export,
-  Exit,
-  Cut,
-  Copy,
-  Paste,
-  TransposePaste,
-  Clear,
-  SelectColumn,
-  SelectRow,
-  SelectAll,
-  DeleteCells,
-  InsertCells,
-  AppendToNotes,
-  ClearAll,
-  ViewNotes,
-  Transform,
-  CombineVariables,
-  NumberFormat,
-  Exclude,
-  NextStep,
-  PreviousStep,
-  Step0,
-  Step1,
-  Step2,
-  Step3,
-  Step4,
-  Step5,
-  Cascade,
-  Tile,
-  Duplicate,
-  NextWindow,
-  HelpContents,
-  HelpSearch,
-  HelpWhatOmbrelDoes,
-  HelpTutorial,
-  HelpCommands,
-  HelpNumbrant,
-  HelpVexal,
-  HelpTechnicalSupport,
-  HelpHowToCite,
-  HelpGuide,
-  About,
-  DeleteAllData,
-  Undo,
-  Redo,
-  Count,
-};
 
 // How the main window is set up; tests give their own settings file and
 // answers.
@@ -136,7 +80,7 @@ class Obmain : public QMainWindow, public TDocumentHost, private TDocumentShell 
   void GoToStep(TStep step);
   void NextStepCommand();
   void PreviousStepCommand();
-  void RunPageCommand(TPageCommand command);
+  void RunPageCommand(TCommand command);
   // Help button 0 or 1.
   void HelpButtonClicked(int button);
   void ShowGuide();
@@ -158,14 +102,17 @@ class Obmain : public QMainWindow, public TDocumentHost, private TDocumentShell 
   bool Calculating() const;
   const TRecentFiles& RecentFiles() const { return mSettings.RecentFiles; }
   QString DocumentFolder() const override { return mSettings.DocumentFolder; }
+  // The action of a command; null for the grids' own (DeleteRows and the
+  // like).
   QAction* Action(TCommand command) const;
+  // The toolbar's delete-all button: Clear All, enabled on the data-entry
+  // step only.
+  QToolButton* ClearAllButton() const;
   QList<QAction*> RecentFileActions() const { return mRecentActions; }
   QToolButton* StepButton(int step) const;
   QToolButton* BackButton() const { return mStepBar->BackButton(); }
   QToolButton* ForwardButton() const { return mStepBar->ForwardButton(); }
   QPushButton* HelpButton(int button) const;
-  QLabel* StatusMessage() const { return mStatusMessage; }
-  QProgressBar* StatusMeter() const { return mStatusMeter; }
   bool NoDocumentsPanelShown() const;
   THelpWindow& HelpWindow();
   QPrinter& Printer();
@@ -176,6 +123,9 @@ class Obmain : public QMainWindow, public TDocumentHost, private TDocumentShell 
   // The guide-shown flag: while on, every step change shows the guide.
   bool GuideShown() const { return mSettings.GuideShown; }
   void SetGuideShown(bool shown) { mSettings.GuideShown = shown; }
+  // The guide dialog on a step, the flag switched on (the guide handler
+  // unless replaced).
+  void ShowGuideDialog(TStep step);
   // Shows the guide window for a step; the guide dialog unless replaced.
   void SetGuideHandler(std::function<void(TStep)> handler) { mGuideHandler = std::move(handler); }
 
@@ -208,17 +158,28 @@ class Obmain : public QMainWindow, public TDocumentHost, private TDocumentShell 
 
  private:
   void CreateActions();
+  void CreateFileActions();
+  void CreateEditActions();
+  void CreateStepActions();
+  void CreateWindowActions();
+  void CreateHelpActions();
+  // Short toolbar labels and the style's icons.
+  void LabelToolBarActions();
   void CreateMenus();
   void CreateToolBar();
   void CreateStepBar();
+  // An action that runs a command of the visible page.
+  QAction* MakePageAction(TCommand command, const QString& text, const QKeySequence& shortcut = {});
   QAction* MakeAction(TCommand command, const QString& text, const QKeySequence& shortcut,
                       std::function<void()> handler, bool blocked = true);
   void RebuildRecentMenu();
   void ReadSettings();
   void WriteSettings();
   void ReadListSeparator();
-  // Icons, shortcuts and the window list of a desktop program.
+  // Icons, drops and the window list of a desktop program.
   void ApplyDesktopConventions();
+  // The desktop theme's icons, Ombrel's own where the theme has none.
+  void ApplyThemeIcons();
   // The available area of the screen the window opens on.
   QRect ScreenArea() const;
   // With no saved size: two thirds of the screen, enough for every page.
@@ -236,7 +197,8 @@ class Obmain : public QMainWindow, public TDocumentHost, private TDocumentShell 
   TShellOptions mOptions;
   TAsker* mAsker;
   QString mProfileFileName;
-  std::array<QAction*, static_cast<std::size_t>(TCommand::Count)> mActions{};
+  std::array<QAction*, CommandCount> mActions{};
+  QToolBar* mToolBar = nullptr;
   QMenu* mFileMenu = nullptr;
   QMenu* mEditMenu = nullptr;
   QMenu* mDataMenu = nullptr;

@@ -32,18 +32,4 @@ TNewFileChoice Newanal::Choice() const {
   return TNewFileChoice::CreateAnother;
 }
 
-void Newanal::SetChoice(TNewFileChoice choice) {
-  switch (choice) {
-    case TNewFileChoice::CloseAndCreate:
-      CloseRadio->setChecked(true);
-      break;
-    case TNewFileChoice::CreateAnother:
-      AnotherRadio->setChecked(true);
-      break;
-    case TNewFileChoice::Duplicate:
-      DuplicateRadio->setChecked(true);
-      break;
-  }
-}
-
 }  // namespace ombrel

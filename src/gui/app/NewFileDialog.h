@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "gui/app/Asker.h"
+#include "gui/common/Asker.h"
 
 class QRadioButton;
 
@@ -16,7 +16,6 @@ class Newanal : public QDialog {
   explicit Newanal(QWidget* parent = nullptr);
 
   TNewFileChoice Choice() const;
-  void SetChoice(TNewFileChoice choice);
 
  private:
   QRadioButton* CloseRadio;

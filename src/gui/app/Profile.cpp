@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 
 #include "core/shell/IniFile.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 
@@ -34,8 +35,7 @@ QString TProfile::GetText() const {
   if (!NamesSet()) return {};
   const auto value = ReadIniFile(FileName).Get(Utf8(Section), Utf8(Entry));
   if (!value) return DefaultText.left(static_cast<qsizetype>(MaxProfileTextLength));
-  return QString::fromUtf8(value->data(), static_cast<qsizetype>(value->size()))
-      .left(static_cast<qsizetype>(MaxProfileTextLength));
+  return FromCore(*value).left(static_cast<qsizetype>(MaxProfileTextLength));
 }
 
 bool TProfile::SetText(const QString& text) {

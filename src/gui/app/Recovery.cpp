@@ -11,10 +11,12 @@
 #include <algorithm>
 
 #include "core/document/DocumentFile.h"
-#include "gui/app/Asker.h"
+#include "gui/common/Asker.h"
 #include "gui/app/DocumentWindows.h"
-#include "gui/app/RecoverDialog.h"
+#include "gui/app/RecoverForm.h"
 #include "gui/document/Analyze.h"
+#include "gui/common/LocalPath.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 
@@ -28,8 +30,6 @@ constexpr char IndexSuffix[] = ".index";
 constexpr qint64 MaxIndexSize = 64 * 1024;
 
 constexpr QFileDevice::Permissions OwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
-
-std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 // A lock held for as long as this process lives: it is never old enough to
 // be taken for stale, only a dead process's lock is.
@@ -143,7 +143,7 @@ bool TRecovery::Write(const TWatched& watched) {
   const QString copyName = watched.BaseName + QLatin1String(CopySuffix);
   const TFileOutcome outcome = SaveDocumentFile(LocalPath(folder.filePath(copyName)), form.Document());
   if (!outcome.Ok()) {
-    Fail(QStringLiteral("Could not keep a recovery copy of %1: %2").arg(name, QString::fromStdString(outcome.Message)));
+    Fail(QStringLiteral("Could not keep a recovery copy of %1: %2").arg(name, FromCore(outcome.Message)));
     return false;
   }
   TRecoveryIndex index;
@@ -192,7 +192,7 @@ std::vector<TRecoverable> TRecovery::FindLeftBehind() {
          folder.entryInfoList({QStringLiteral("*") + QLatin1String(IndexSuffix)}, QDir::Files | QDir::NoSymLinks)) {
       const std::optional<TRecoveryIndex> index = ReadIndexFile(indexInfo.absoluteFilePath());
       if (!index) continue;
-      const QString documentPath = folder.filePath(QString::fromStdString(index->DocumentFile));
+      const QString documentPath = folder.filePath(FromCore(index->DocumentFile));
       // Offered only when it reads as a document.
       TDocument document;
       if (!QFileInfo(documentPath).isFile() || !OpenDocumentFile(LocalPath(documentPath), document).Loaded()) continue;
@@ -225,9 +225,9 @@ int OfferRecovery(TRecovery& recovery, TDocumentWindows& windows, TAsker& asker,
     recovery.SettleLeftBehind(true);
     return 0;
   }
-  TRecoverDialog dialog(documents, parent);
+  TRecoverForm dialog(documents, parent);
   const int answer = asker.Exec(dialog);
-  const TRecoveryChoice choice = TRecoverDialog::ChoiceOf(answer);
+  const TRecoveryChoice choice = TRecoverForm::ChoiceOf(answer);
   if (choice == TRecoveryChoice::DecideLater) {
     recovery.SettleLeftBehind(false);
     return 0;
@@ -239,8 +239,8 @@ int OfferRecovery(TRecovery& recovery, TDocumentWindows& windows, TAsker& asker,
     if (choice == TRecoveryChoice::Recover) {
       auto document = std::make_unique<TDocument>();
       if (!OpenDocumentFile(LocalPath(left.DocumentPath), *document).Loaded()) continue;
-      Analyze* form = windows.OpenRecovered(std::move(document), QString::fromStdString(left.Index.Name),
-                                            QString::fromStdString(left.Index.OriginalPath));
+      Analyze* form =
+          windows.OpenRecovered(std::move(document), FromCore(left.Index.Name), FromCore(left.Index.OriginalPath));
       // No room for it: it and the rest stay for the next start.
       if (form == nullptr) {
         allTaken = false;

@@ -4,6 +4,7 @@
 
 #include "gui/app/Profile.h"
 #include "core/shell/ShellRules.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 
@@ -54,7 +55,7 @@ void WriteShellSettings(const QString& fileName, const TShellSettings& settings)
   for (int n = 1; n <= MaxRecentFiles; ++n) {
     profile.Entry = QStringLiteral("#%1").arg(n);
     const std::size_t index = static_cast<std::size_t>(n - 1);
-    profile.SetText(index < entries.size() ? QString::fromUtf8(entries[index].c_str()) : QString());
+    profile.SetText(index < entries.size() ? FromCore(entries[index]) : QString());
   }
   profile.Section = QStringLiteral("Options");
   profile.Entry = QStringLiteral("Ombrel folder");

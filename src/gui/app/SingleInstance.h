@@ -33,8 +33,6 @@ class TSingleInstance : public QObject {
   // Becomes the running instance. False when the socket cannot be created.
   bool Listen();
 
-  const QString& ServerName() const { return mServerName; }
-
  signals:
   // Another start asked to come to the front.
   void ActivateRequested();

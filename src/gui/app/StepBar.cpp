@@ -1,4 +1,5 @@
 #include "gui/app/StepBar.h"
+#include "gui/common/CoreText.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -13,8 +14,6 @@ const char* const StepButtonHints[StepCount] = {
     "First step. Choose data format.", "Enter and edit data.", "Summary stats (SD, SEM, etc.)",
     "Select a statistical test.",      "View the results.",    "View a simple graph.",
 };
-
-QString FromView(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 QToolButton* ArrowButton(Qt::ArrowType arrow, const QString& hint) {
   auto* button = new QToolButton;
@@ -55,14 +54,14 @@ TStepBar::TStepBar(QWidget* parent) : QWidget(parent) {
 
 void TStepBar::ShowState(const TMenuState& state, const std::array<THelpButton, 2>& help, bool hasDocument) {
   for (std::size_t index = 0; index < mStepButtons.size(); ++index) {
-    mStepButtons[index]->setEnabled(state.StepButtons[index]);
+    mStepButtons[index]->setEnabled(state.Enabled[StepCommand(static_cast<int>(index))]);
     mStepButtons[index]->setChecked(state.PressedStep == static_cast<int>(index));
   }
   mBackButton->setEnabled(state.BackButton);
   mForwardButton->setEnabled(state.ForwardButton);
   for (std::size_t i = 0; i < mHelpButtons.size(); ++i) {
-    mHelpButtons[i]->setText(FromView(help[i].Caption));
-    mHelpButtons[i]->setToolTip(FromView(help[i].Hint));
+    mHelpButtons[i]->setText(FromCore(help[i].Caption));
+    mHelpButtons[i]->setToolTip(FromCore(help[i].Hint));
     mHelpButtons[i]->setEnabled(hasDocument);
   }
 }

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <utility>
 
-#include "gui/app/Asker.h"
+#include "gui/common/Asker.h"
 #include "core/document/DocumentFile.h"
 #include "core/document/DataChange.h"
 #include "gui/document/DocumentHost.h"
@@ -17,6 +17,7 @@
 #include "gui/document/UndoHistory.h"
 #include "gui/document/WindowCalcProgress.h"
 #include "gui/report/NotesForm.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 
@@ -45,33 +46,33 @@ std::string ImageWithData(const TDocument& document, const TDataState& data) {
 
 // The name of a command's undo step ("Undo Paste"); commands that change no
 // data leave no step, so their names never show.
-QString ActionName(TPageCommand command, bool selectionExcluded) {
+QString ActionName(TCommand command, bool selectionExcluded) {
   switch (command) {
-    case TPageCommand::Cut:
+    case TCommand::Cut:
       return QStringLiteral("Cut");
-    case TPageCommand::Paste:
+    case TCommand::Paste:
       return QStringLiteral("Paste");
-    case TPageCommand::TransposePaste:
+    case TCommand::TransposePaste:
       return QStringLiteral("Transpose Paste");
-    case TPageCommand::Clear:
+    case TCommand::Clear:
       return QStringLiteral("Clear");
-    case TPageCommand::DeleteCells:
-    case TPageCommand::DeleteRows:
-    case TPageCommand::DeleteColumns:
+    case TCommand::DeleteCells:
+    case TCommand::DeleteRows:
+    case TCommand::DeleteColumns:
       return QStringLiteral("Delete");
-    case TPageCommand::InsertCells:
-    case TPageCommand::InsertRows:
-    case TPageCommand::InsertColumns:
+    case TCommand::InsertCells:
+    case TCommand::InsertRows:
+    case TCommand::InsertColumns:
       return QStringLiteral("Insert");
-    case TPageCommand::Transform:
+    case TCommand::Transform:
       return QStringLiteral("Transform");
-    case TPageCommand::CombineVariables:
+    case TCommand::CombineVariables:
       return QStringLiteral("Combine Variables");
-    case TPageCommand::NumberFormat:
+    case TCommand::NumberFormat:
       return QStringLiteral("Number Format");
-    case TPageCommand::Exclude:
+    case TCommand::Exclude:
       return selectionExcluded ? QStringLiteral("Include") : QStringLiteral("Exclude");
-    case TPageCommand::Import:
+    case TCommand::Import:
       return QStringLiteral("Import");
     default:
       return QStringLiteral("Edit");
@@ -214,15 +215,14 @@ void Analyze::CommitPendingEdit() {
   if (mCommandDepth == 0) FinishTyping();
 }
 
-bool Analyze::RunCommand(TPageCommand command) {
-  if (TDocumentPage* page = CurrentPage();
-      command == TPageCommand::Paste && page != nullptr && page->PasteIntoOpenEditor())
+bool Analyze::RunCommand(TCommand command) {
+  if (TDocumentPage* page = CurrentPage(); command == TCommand::Paste && page != nullptr && page->PasteIntoOpenEditor())
     return true;
   CommitPendingEdit();
   const TDocumentPage* current = CurrentPage();
   const TDataCommand change(*this, ActionName(command, current != nullptr && current->SelectionExcluded()));
   if (TDocumentPage* page = CurrentPage(); page != nullptr && page->RunCommand(command)) return true;
-  if (command == TPageCommand::ViewNotes) {
+  if (command == TCommand::ViewNotes) {
     ViewNotes();
     return true;
   }
@@ -318,7 +318,7 @@ void Analyze::ViewNotes() {
 bool Analyze::AskToSaveChanges() {
   if (!HasUnsavedChanges()) return true;
   const std::string question = SaveChangesQuestion(QFileInfo(mName).fileName().toStdString());
-  switch (mHost.Asker().AskYesNoCancel(this, QString::fromUtf8(question.c_str()))) {
+  switch (mHost.Asker().AskYesNoCancel(this, FromCore(question))) {
     case TAnswer::Cancel:
       return false;
     case TAnswer::Yes:

@@ -88,7 +88,7 @@ class Analyze : public QWidget {
   void CommitPendingEdit();
   // Runs a menu command on the visible page, or this window's default for
   // it. False when nothing handled it.
-  bool RunCommand(TPageCommand command);
+  bool RunCommand(TCommand command);
   // Clear All: the document and every page reset (one undo step).
   void ResetDocument();
 
@@ -168,7 +168,7 @@ class Analyze : public QWidget {
 };
 
 // The page a new document window shows for a step (TStep::Loading for the
-// loading page). Replace the placeholders here as the real pages arrive.
+// empty loading page).
 TDocumentPage* CreateDocumentPage(TStep step, Analyze& form);
 
 }  // namespace ombrel

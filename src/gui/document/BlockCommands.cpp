@@ -2,14 +2,14 @@
 
 #include <vector>
 
-#include "gui/app/Asker.h"
-#include "gui/app/BusyGuard.h"
+#include "gui/common/Asker.h"
+#include "gui/common/BusyGuard.h"
 #include "gui/document/Analyze.h"
 #include "gui/document/DataEntryPage.h"
 #include "gui/document/DocumentHost.h"
 #include "gui/document/PageSupport.h"
 #include "core/shell/ShellRules.h"
-#include "gui/entry/BlockDialogs.h"
+#include "gui/entry/BlockForms.h"
 #include "core/entry/BlockOperations.h"
 #include "gui/entry/SpreadGrid.h"
 
@@ -58,7 +58,7 @@ void ShiftBlock(TDataEntryPage& page, TBlockShift shift, bool insert) {
 void DeleteCellsCommand(TDataEntryPage& page) {
   const TSpreadGrid& grid = *page.RawDataGrid;
   if (grid.WholeColumnsSelected() || grid.WholeRowsSelected()) {
-    page.RunCommand(TPageCommand::Clear);
+    page.RunCommand(TCommand::Clear);
     return;
   }
   TDeleteForm dialog(&page);

@@ -8,7 +8,7 @@
 
 #include "core/analysis/ChooseTest.h"
 #include "core/document/Document.h"
-#include "gui/app/Asker.h"
+#include "gui/common/Asker.h"
 #include "gui/document/Analyze.h"
 #include "gui/document/DocumentHost.h"
 #include "gui/document/PageSupport.h"
@@ -19,7 +19,7 @@
 #include "gui/document/choose/RegressionChoices.h"
 #include "gui/document/choose/TwoByTwoChoices.h"
 #include "gui/document/choose/TwoColumnChoices.h"
-#include "gui/entry/SelectDialogs.h"
+#include "gui/entry/SelectForms.h"
 
 namespace ombrel {
 

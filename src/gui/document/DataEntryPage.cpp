@@ -12,21 +12,21 @@
 #include <QVBoxLayout>
 #include <optional>
 
-#include "gui/app/Asker.h"
+#include "gui/common/Asker.h"
 #include "gui/document/Analyze.h"
 #include "gui/document/BlockCommands.h"
 #include "gui/document/DocumentHost.h"
 #include "gui/document/GridPopupMenu.h"
 #include "gui/document/PageSupport.h"
-#include "gui/entry/CombineDialog.h"
 #include "gui/entry/GridModels.h"
-#include "gui/entry/ImportExport.h"
 #include "gui/entry/OBIntEdit.h"
 #include "gui/entry/SpreadGrid.h"
 #include "gui/entry/TitleFields.h"
-#include "gui/entry/TransformDialog.h"
+#include "gui/document/DataCommands.h"
+#include "gui/document/ImportExportCommands.h"
 #include "core/entry/TwoByTwoBlock.h"
 #include "core/shell/FileKinds.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 
@@ -48,13 +48,22 @@ TReal& CountOf(TTwoByTwoTable& table, int index) {
 }  // namespace
 
 TDataEntryPage::TDataEntryPage(Analyze& form) : TDocumentPage(form, TStep::DataEntry) {
-  TDocument& document = form.Document();
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   mStack = new QStackedWidget;
   layout->addWidget(mStack);
+  CreateGridPage();
+  mStack->addWidget(mGridPage);
+  CreateTwoByTwoPage();
+  mStack->addWidget(mTwoByTwoPage);
 
-  // The grid.
+  // Text files dropped onto the grid are imported at its current cell.
+  RawDataGrid->viewport()->setAcceptDrops(true);
+  RawDataGrid->viewport()->installEventFilter(this);
+}
+
+void TDataEntryPage::CreateGridPage() {
+  TDocument& document = Document();
   mGridPage = new QWidget;
   auto* gridLayout = new QVBoxLayout(mGridPage);
   gridLayout->setContentsMargins(2, 2, 2, 2);
@@ -64,20 +73,21 @@ TDataEntryPage::TDataEntryPage(Analyze& form) : TDocumentPage(form, TStep::DataE
   RawDataGrid = new TSpreadGrid(TGridKind::RawData, document.Table, mGridPage);
   RawDataGrid->setObjectName(QStringLiteral("RawDataGrid"));
   RawDataGrid->SetDataSetTitleField(DataSetTitle);
-  RawDataGrid->SetAsker(GridQuestions(form.Host().Asker(), this));
+  RawDataGrid->SetAsker(GridQuestions(Form().Host().Asker(), this));
   gridLayout->addWidget(DataSetTitle);
   gridLayout->addWidget(RawDataGrid, 1);
   connect(DataSetTitle, &TDataSetTitleField::TitleEdited, this, [this] { Form().NoteDataTyped(); });
   connect(DataSetTitle, &QLineEdit::editingFinished, this, [this] { Form().FinishTyping(); });
   connect(RawDataGrid, &TSpreadGrid::DataChanged, this, [this] { Form().NoteDataChanged(TypingAction()); });
-  connect(RawDataGrid, &TSpreadGrid::CopyRequested, this, [this] { Form().RunCommand(TPageCommand::Copy); });
-  connect(RawDataGrid, &TSpreadGrid::PasteRequested, this, [this] { Form().RunCommand(TPageCommand::Paste); });
+  connect(RawDataGrid, &TSpreadGrid::CopyRequested, this, [this] { Form().RunCommand(TCommand::Copy); });
+  connect(RawDataGrid, &TSpreadGrid::PasteRequested, this, [this] { Form().RunCommand(TCommand::Paste); });
   RawDataGrid->setContextMenuPolicy(Qt::CustomContextMenu);
   RawDataPopupMenu = new TGridPopupMenu(*this, *RawDataGrid);
   connect(RawDataGrid, &QWidget::customContextMenuRequested, RawDataPopupMenu, &TGridPopupMenu::ShowAt);
-  mStack->addWidget(mGridPage);
+}
 
-  // The two-by-two table.
+void TDataEntryPage::CreateTwoByTwoPage() {
+  TDocument& document = Document();
   mTwoByTwoPage = new QWidget;
   auto* twoLayout = new QVBoxLayout(mTwoByTwoPage);
   TwoByTwoTitle = new TDataSetTitleField(document.Table, TwoByTwoTitleFieldLength, mTwoByTwoPage);
@@ -85,7 +95,18 @@ TDataEntryPage::TDataEntryPage(Analyze& form) : TDocumentPage(form, TStep::DataE
   connect(TwoByTwoTitle, &TDataSetTitleField::TitleEdited, this, [this] { Form().NoteDataTyped(); });
   connect(TwoByTwoTitle, &QLineEdit::editingFinished, this, [this] { Form().FinishTyping(); });
   twoLayout->addWidget(TwoByTwoTitle);
-  auto* cells = new QGridLayout;
+  CreateTwoByTwoFields();
+  LabelTwoByTwoTable();
+  twoLayout->addLayout(TwoByTwoCells());
+  twoLayout->addStretch(1);
+  const std::array<TOBIntEdit*, 4> counts = {TwoByTwoA, TwoByTwoB, TwoByTwoC, TwoByTwoD};
+  for (TOBIntEdit* field : counts) {
+    connect(field, &TOBIntEdit::ValueCommitted, this, [this, field](TReal value) { CountCommitted(field, value); });
+    field->installEventFilter(this);
+  }
+}
+
+void TDataEntryPage::CreateTwoByTwoFields() {
   const auto makeCount = [this](const char* name, bool total) {
     auto* field = new TOBIntEdit(mTwoByTwoPage);
     field->setObjectName(QString::fromLatin1(name));
@@ -112,7 +133,10 @@ TDataEntryPage::TDataEntryPage(Analyze& form) : TDocumentPage(form, TStep::DataE
     connect(title, &QLineEdit::editingFinished, this, [this] { Form().FinishTyping(); });
     TwoByTwoTitles[i] = title;
   }
-  LabelTwoByTwoTable();
+}
+
+QGridLayout* TDataEntryPage::TwoByTwoCells() {
+  auto* cells = new QGridLayout;
   cells->addWidget(TwoByTwoTitles[0], 1, 2);
   cells->addWidget(TwoByTwoTitles[1], 1, 3);
   cells->addWidget(new QLabel(QStringLiteral("Total")), 1, 4);
@@ -138,18 +162,7 @@ TDataEntryPage::TDataEntryPage(Analyze& form) : TDocumentPage(form, TStep::DataE
   cells->addWidget(caption(QStringLiteral("Column B"), TwoByTwoTitles[1]), 0, 3);
   cells->addWidget(caption(QStringLiteral("Row 1"), TwoByTwoTitles[2]), 2, 0);
   cells->addWidget(caption(QStringLiteral("Row 2"), TwoByTwoTitles[3]), 3, 0);
-  twoLayout->addLayout(cells);
-  twoLayout->addStretch(1);
-  const std::array<TOBIntEdit*, 4> counts = {TwoByTwoA, TwoByTwoB, TwoByTwoC, TwoByTwoD};
-  for (TOBIntEdit* field : counts) {
-    connect(field, &TOBIntEdit::ValueCommitted, this, [this, field](TReal value) { CountCommitted(field, value); });
-    field->installEventFilter(this);
-  }
-  mStack->addWidget(mTwoByTwoPage);
-
-  // Text files dropped onto the grid are imported at its current cell.
-  RawDataGrid->viewport()->setAcceptDrops(true);
-  RawDataGrid->viewport()->installEventFilter(this);
+  return cells;
 }
 
 void TDataEntryPage::LabelTwoByTwoTable() {
@@ -210,12 +223,12 @@ bool TDataEntryPage::eventFilter(QObject* watched, QEvent* event) {
     auto* key = static_cast<QKeyEvent*>(event);
     auto* field = qobject_cast<TOBIntEdit*>(watched);
     if (field != nullptr && key->matches(QKeySequence::Copy) && !field->hasSelectedText()) {
-      Form().RunCommand(TPageCommand::Copy);
+      Form().RunCommand(TCommand::Copy);
       return true;
     }
     if (field != nullptr && key->matches(QKeySequence::Paste) &&
         ParseTwoByTwoBlock(QApplication::clipboard()->text().toStdString())) {
-      Form().RunCommand(TPageCommand::Paste);
+      Form().RunCommand(TCommand::Paste);
       return true;
     }
   }
@@ -233,7 +246,7 @@ QString TDataEntryPage::DroppedTextFile(const QMimeData* mime) const {
 }
 
 void TDataEntryPage::CopyTwoByTwo() {
-  QApplication::clipboard()->setText(QString::fromStdString(TwoByTwoBlockText(Document().TwoByTwo)));
+  QApplication::clipboard()->setText(FromCore(TwoByTwoBlockText(Document().TwoByTwo)));
 }
 
 void TDataEntryPage::PasteTwoByTwo() {
@@ -292,7 +305,7 @@ void TDataEntryPage::ShowTwoByTwo() {
   TwoByTwoB->SetValue(table.B);
   TwoByTwoC->SetValue(table.C);
   TwoByTwoD->SetValue(table.D);
-  for (std::size_t i = 0; i < TwoByTwoTitles.size(); ++i) TwoByTwoTitles[i]->setText(FromTableText(table.Titles[i]));
+  for (std::size_t i = 0; i < TwoByTwoTitles.size(); ++i) TwoByTwoTitles[i]->setText(FromCore(table.Titles[i]));
   ShowTotals();
 }
 
@@ -341,16 +354,16 @@ void TDataEntryPage::DocumentReset() {
   DataSetTitle->Refresh();
 }
 
-bool TDataEntryPage::RunCommand(TPageCommand command) {
+bool TDataEntryPage::RunCommand(TCommand command) {
   if (mStack->currentWidget() == mTwoByTwoPage) {
     switch (command) {
-      case TPageCommand::Export:
+      case TCommand::Export:
         ExportTwoByTwoData(*this);
         return true;
-      case TPageCommand::Copy:
+      case TCommand::Copy:
         CopyTwoByTwo();
         return true;
-      case TPageCommand::Paste:
+      case TCommand::Paste:
         PasteTwoByTwo();
         return true;
       default:
@@ -359,59 +372,59 @@ bool TDataEntryPage::RunCommand(TPageCommand command) {
   }
   if (mStack->currentWidget() != mGridPage) return false;
   switch (command) {
-    case TPageCommand::Import:
+    case TCommand::Import:
       ImportTextData(*this);
       return true;
-    case TPageCommand::Export:
+    case TCommand::Export:
       ExportGridData(*this);
       return true;
-    case TPageCommand::SelectAll:
+    case TCommand::SelectAll:
       RawDataGrid->SelectAll();
       return true;
-    case TPageCommand::SelectColumn:
+    case TCommand::SelectColumn:
       RawDataGrid->SelectColumn(RawDataGrid->CurrentDataColumn() + 1);
       return true;
-    case TPageCommand::SelectRow:
+    case TCommand::SelectRow:
       RawDataGrid->SelectRow(RawDataGrid->CurrentDataRow() + 2);
       return true;
-    case TPageCommand::Copy:
+    case TCommand::Copy:
       CopyRawData(*RawDataGrid, Form().Host().Asker(), this);
       return true;
-    case TPageCommand::Cut:
+    case TCommand::Cut:
       CutRawData(*RawDataGrid, Form().Host().Asker(), this);
       return true;
-    case TPageCommand::Paste:
-    case TPageCommand::TransposePaste:
-      PasteRawData(*RawDataGrid, Form().Host().Asker(), this, command == TPageCommand::TransposePaste,
+    case TCommand::Paste:
+    case TCommand::TransposePaste:
+      PasteRawData(*RawDataGrid, Form().Host().Asker(), this, command == TCommand::TransposePaste,
                    TakeOpenTitleField(*RawDataGrid, mOpenTitleField));
       return true;
-    case TPageCommand::Clear:
+    case TCommand::Clear:
       ClearRawData(*RawDataGrid, TakeOpenTitleField(*RawDataGrid, mOpenTitleField));
       return true;
-    case TPageCommand::Exclude:
+    case TCommand::Exclude:
       ToggleExclude(*RawDataGrid);
       return true;
-    case TPageCommand::Transform:
+    case TCommand::Transform:
       RunTransformCommand(*this);
       return true;
-    case TPageCommand::CombineVariables:
+    case TCommand::CombineVariables:
       RunCombineCommand(*this);
       return true;
-    case TPageCommand::DeleteCells:
+    case TCommand::DeleteCells:
       DeleteCellsCommand(*this);
       return true;
-    case TPageCommand::InsertCells:
+    case TCommand::InsertCells:
       InsertCellsCommand(*this);
       return true;
-    case TPageCommand::DeleteRows:
-    case TPageCommand::DeleteColumns:
-      DeleteWholeCommand(*this, command == TPageCommand::DeleteRows ? TBlockShift::Rows : TBlockShift::Columns);
+    case TCommand::DeleteRows:
+    case TCommand::DeleteColumns:
+      DeleteWholeCommand(*this, command == TCommand::DeleteRows ? TBlockShift::Rows : TBlockShift::Columns);
       return true;
-    case TPageCommand::InsertRows:
-    case TPageCommand::InsertColumns:
-      InsertWholeCommand(*this, command == TPageCommand::InsertRows ? TBlockShift::Rows : TBlockShift::Columns);
+    case TCommand::InsertRows:
+    case TCommand::InsertColumns:
+      InsertWholeCommand(*this, command == TCommand::InsertRows ? TBlockShift::Rows : TBlockShift::Columns);
       return true;
-    case TPageCommand::NumberFormat:
+    case TCommand::NumberFormat:
       NumberFormatCommand(*this);
       return true;
     default:

@@ -5,6 +5,7 @@
 #include "gui/document/DocumentPage.h"
 #include "gui/entry/ClipboardCommands.h"
 
+class QGridLayout;
 class QLineEdit;
 class QMimeData;
 class QStackedWidget;
@@ -31,7 +32,7 @@ class TDataEntryPage : public TDocumentPage {
   void CommitPendingEdit() override;
   bool PasteIntoOpenEditor() override;
   void DocumentReset() override;
-  bool RunCommand(TPageCommand command) override;
+  bool RunCommand(TCommand command) override;
   bool SelectionExcluded() const override;
 
   TSpreadGrid* RawDataGrid;
@@ -55,6 +56,13 @@ class TDataEntryPage : public TDocumentPage {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The data set title over the raw-data grid.
+  void CreateGridPage();
+  // The 2x2 table: its title, four counts with their totals, and the
+  // titles of its rows and columns.
+  void CreateTwoByTwoPage();
+  void CreateTwoByTwoFields();
+  QGridLayout* TwoByTwoCells();
   void LabelTwoByTwoTable();
   // The one local text file a drag brings that the grid can import; empty
   // for anything else.

@@ -13,6 +13,7 @@
 #include "gui/document/DocumentHost.h"
 #include "core/shell/FormatPageText.h"
 #include "gui/document/PageSupport.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 

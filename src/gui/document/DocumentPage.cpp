@@ -4,40 +4,17 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QRadioButton>
-#include <QVBoxLayout>
 
-#include "gui/app/Printing.h"
+#include "gui/document/Printing.h"
 #include "gui/document/Analyze.h"
 #include "gui/document/DocumentHost.h"
 
 namespace ombrel {
 
 namespace {
-
-// The heading each step's page starts with.
-QString StepHeading(TStep step) {
-  switch (step) {
-    case TStep::DataFormat:
-      return QStringLiteral("First step: What kind of data do you wish to enter?");
-    case TStep::DataEntry:
-      return QStringLiteral("Enter and edit data.");
-    case TStep::ColumnStats:
-      return QStringLiteral("Summary stats (SD, SEM, etc.)");
-    case TStep::ChooseTest:
-      return QStringLiteral("Select a statistical test.");
-    case TStep::Results:
-      return QStringLiteral("View the results.");
-    case TStep::Graph:
-      return QStringLiteral("View a simple graph.");
-    case TStep::Loading:
-      break;
-  }
-  return {};
-}
 
 // Radio buttons, check boxes, lists and the number and title fields. The
 // grids and their in-place editors are left out: their keys belong to the
@@ -59,7 +36,7 @@ TDocumentPage::TDocumentPage(Analyze& form, TStep step, QWidget* parent) : QWidg
 
 TDocument& TDocumentPage::Document() const { return mForm.Document(); }
 
-bool TDocumentPage::RunCommand(TPageCommand) { return false; }
+bool TDocumentPage::RunCommand(TCommand) { return false; }
 
 void TDocumentPage::showEvent(QShowEvent* event) {
   // Each time, so that controls a page adds later are covered too;
@@ -88,12 +65,5 @@ bool TDocumentPage::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TDocumentPage::Print(QPrinter& printer) { PrintDocumentStep(printer, Document(), mStep, *this); }
-
-TPlaceholderPage::TPlaceholderPage(Analyze& form, TStep step, QWidget* parent) : TDocumentPage(form, step, parent) {
-  auto* layout = new QVBoxLayout(this);
-  auto* heading = new QLabel(StepHeading(step));
-  heading->setAlignment(Qt::AlignCenter);
-  layout->addWidget(heading);
-}
 
 }  // namespace ombrel

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include "core/document/Steps.h"
+#include "core/shell/Commands.h"
 
 class QPrinter;
 
@@ -10,33 +11,6 @@ namespace ombrel {
 
 class Analyze;
 class TDocument;
-
-// The commands of the Edit, Data and File menus that act on the visible page.
-enum class TPageCommand {
-  Cut,
-  Copy,
-  Paste,
-  TransposePaste,
-  Clear,
-  SelectColumn,
-  SelectRow,
-  SelectAll,
-  DeleteCells,
-  InsertCells,
-  // The grid's context menu on whole rows and columns: no dialog.
-  DeleteRows,
-  DeleteColumns,
-  InsertRows,
-  InsertColumns,
-  AppendToNotes,
-  ViewNotes,
-  Transform,
-  CombineVariables,
-  NumberFormat,
-  Exclude,
-  Import,
-  Export,
-};
 
 // One page of a document window: the page of one step (or the empty loading
 // page). The document window creates one per step through
@@ -68,7 +42,7 @@ class TDocumentPage : public QWidget {
   virtual void DocumentReset() {}
   // A menu command for this page; false when the page does not handle it
   // (the document window then runs its default, if it has one).
-  virtual bool RunCommand(TPageCommand command);
+  virtual bool RunCommand(TCommand command);
   // Whether the cells selected in the grid are excluded (checks the Exclude
   // menu item).
   virtual bool SelectionExcluded() const { return false; }
@@ -89,15 +63,6 @@ class TDocumentPage : public QWidget {
 
   Analyze& mForm;
   TStep mStep;
-};
-
-// A page that shows its step's heading only; stands in until the real page
-// of a step exists.
-class TPlaceholderPage : public TDocumentPage {
-  Q_OBJECT
-
- public:
-  TPlaceholderPage(Analyze& form, TStep step, QWidget* parent = nullptr);
 };
 
 }  // namespace ombrel

@@ -15,15 +15,16 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "gui/app/Asker.h"
+#include "gui/common/Asker.h"
 #include "gui/document/Analyze.h"
 #include "gui/document/DocumentHost.h"
 #include "gui/document/PageSupport.h"
 #include "gui/document/WindowCalcProgress.h"
-#include "gui/document/GraphExportDialog.h"
+#include "gui/document/GraphExportForm.h"
 #include "gui/graph/GraphChart.h"
 #include "gui/output/GraphPictures.h"
 #include "gui/graph/GraphChartView.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 
@@ -31,7 +32,15 @@ TGraphPage::TGraphPage(Analyze& form) : TDocumentPage(form, TStep::Graph) {
   auto* layout = new QVBoxLayout(this);
   auto* controls = new QHBoxLayout;
   layout->addLayout(controls);
+  CreateControls(*controls);
+  GraphChart = new TGraphChartView;
+  GraphChart->setObjectName(QStringLiteral("GraphChart"));
+  layout->addWidget(GraphChart, 1);
+  ConnectControls();
+  ShowControls();
+}
 
+void TGraphPage::CreateControls(QHBoxLayout& controls) {
   GraphSDButton = new QPushButton(QStringLiteral("SD"));
   GraphSDButton->setObjectName(QStringLiteral("GraphSDButton"));
   GraphSEMButton = new QPushButton(QStringLiteral("SEM"));
@@ -40,7 +49,7 @@ TGraphPage::TGraphPage(Analyze& form) : TDocumentPage(form, TStep::Graph) {
   for (QPushButton* button : {GraphSDButton, GraphSEMButton}) {
     button->setCheckable(true);
     errorGroup->addButton(button);
-    controls->addWidget(button);
+    controls.addWidget(button);
   }
   GraphSDButton->setChecked(true);
 
@@ -54,7 +63,7 @@ TGraphPage::TGraphPage(Analyze& form) : TDocumentPage(form, TStep::Graph) {
   rowsColumns->addWidget(GraphColRadioButton);
   rowsColumns->addWidget(GraphRowsRadioButton);
   GraphColRadioButton->setChecked(true);
-  controls->addWidget(GraphRowsColumnsGroup);
+  controls.addWidget(GraphRowsColumnsGroup);
 
   MultRegGraphXLabel = new QLabel(QStringLiteral("X"));
   MultRegGraphXComboBox = new QComboBox;
@@ -64,20 +73,18 @@ TGraphPage::TGraphPage(Analyze& form) : TDocumentPage(form, TStep::Graph) {
   MultRegGraphYComboBox->setObjectName(QStringLiteral("MultRegGraphYComboBox"));
   GraphSelectedDataCheckBox = new QCheckBox(QStringLiteral("Analyzed data only"));
   GraphSelectedDataCheckBox->setObjectName(QStringLiteral("GraphSelectedDataCheckBox"));
-  controls->addWidget(MultRegGraphXLabel);
-  controls->addWidget(MultRegGraphXComboBox);
-  controls->addWidget(MultRegGraphYLabel);
-  controls->addWidget(MultRegGraphYComboBox);
-  controls->addWidget(GraphSelectedDataCheckBox);
+  controls.addWidget(MultRegGraphXLabel);
+  controls.addWidget(MultRegGraphXComboBox);
+  controls.addWidget(MultRegGraphYLabel);
+  controls.addWidget(MultRegGraphYComboBox);
+  controls.addWidget(GraphSelectedDataCheckBox);
   GraphValuesCheckBox = new QCheckBox(QStringLiteral("Show individual values"));
   GraphValuesCheckBox->setObjectName(QStringLiteral("GraphValuesCheckBox"));
-  controls->addWidget(GraphValuesCheckBox);
-  controls->addStretch(1);
+  controls.addWidget(GraphValuesCheckBox);
+  controls.addStretch(1);
+}
 
-  GraphChart = new TGraphChartView;
-  GraphChart->setObjectName(QStringLiteral("GraphChart"));
-  layout->addWidget(GraphChart, 1);
-
+void TGraphPage::ConnectControls() {
   connect(GraphSDButton, &QPushButton::clicked, this, [this] {
     Document().MeanIsSD = 1;
     Redraw();
@@ -114,7 +121,6 @@ TGraphPage::TGraphPage(Analyze& form) : TDocumentPage(form, TStep::Graph) {
   });
   connect(GraphChart, &TGraphChartView::DoubleClicked, this,
           [this] { Form().Host().Asker().Inform(this, FromCore(NoCustomGraphMessage)); });
-  ShowControls();
 }
 
 QChart* TGraphPage::Chart() const { return GraphChart->chart(); }
@@ -170,12 +176,12 @@ void TGraphPage::BuildChart() {
   FillChart(*GraphChart->chart(), GraphChart->Overlay(), mModel);
 }
 
-bool TGraphPage::RunCommand(TPageCommand command) {
+bool TGraphPage::RunCommand(TCommand command) {
   switch (command) {
-    case TPageCommand::Copy:
+    case TCommand::Copy:
       CopyGraph();
       return true;
-    case TPageCommand::Export:
+    case TCommand::Export:
       ExportGraph();
       return true;
     default:
@@ -208,7 +214,7 @@ void TGraphPage::ExportGraph() {
     asker.Inform(this, QStringLiteral("Graphs are exported as SVG (.svg), PDF (.pdf) or PNG (.png) files."));
     return;
   }
-  TGraphExportDialog dialog(*format == TPictureFormat::Png, this);
+  TGraphExportForm dialog(*format == TPictureFormat::Png, this);
   if (asker.Exec(dialog) != QDialog::Accepted) return;
   const QString message = WriteGraphPicture(mModel, fileName, *format, dialog.Size(), dialog.Dpi());
   if (!message.isEmpty()) asker.Inform(this, message);

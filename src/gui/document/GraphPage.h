@@ -8,6 +8,7 @@ class QCheckBox;
 class QChart;
 class QComboBox;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -26,7 +27,7 @@ class TGraphPage : public TDocumentPage {
   explicit TGraphPage(Analyze& form);
 
   void EnterPage() override;
-  bool RunCommand(TPageCommand command) override;
+  bool RunCommand(TCommand command) override;
   // Prints the chart itself, as large as the page allows, in vector form.
   void Print(QPrinter& printer) override;
 
@@ -51,6 +52,11 @@ class TGraphPage : public TDocumentPage {
   QComboBox* MultRegGraphYComboBox;
 
  private:
+  // The error-bar buttons, rows or columns, the axes of multiple regression
+  // and the check boxes above the chart.
+  void CreateControls(QHBoxLayout& controls);
+  // Each control changes the document's graph settings and redraws.
+  void ConnectControls();
   void ShowControls();
   void BuildChart();
   // Edit Copy: the graph as a picture and as SVG.

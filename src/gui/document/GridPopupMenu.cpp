@@ -13,30 +13,26 @@ namespace {
 
 struct TPopupItem {
   const char* Caption;  // null for a separator
-  TPageCommand Command;
-  bool TGridMenuState::*Enabled;
+  TCommand Command;
 };
 
 constexpr TPopupItem RawDataItems[] = {
-    {"Cu&t", TPageCommand::Cut, &TGridMenuState::Cut},
-    {"&Copy", TPageCommand::Copy, &TGridMenuState::Copy},
-    {"&Paste", TPageCommand::Paste, &TGridMenuState::Paste},
-    {"T&ranspose Paste", TPageCommand::TransposePaste, &TGridMenuState::TransposePaste},
-    {"Cl&ear", TPageCommand::Clear, &TGridMenuState::Clear},
-    {nullptr, TPageCommand::Clear, nullptr},
-    {"&Delete cells...", TPageCommand::DeleteCells, &TGridMenuState::DeleteCells},
-    {"&Insert cells...", TPageCommand::InsertCells, &TGridMenuState::InsertCells},
-    {nullptr, TPageCommand::Clear, nullptr},
-    {"&Transform", TPageCommand::Transform, &TGridMenuState::Transform},
-    {"&Exclude", TPageCommand::Exclude, &TGridMenuState::Exclude},
+    {"Cu&t", TCommand::Cut},
+    {"&Copy", TCommand::Copy},
+    {"&Paste", TCommand::Paste},
+    {"T&ranspose Paste", TCommand::TransposePaste},
+    {"Cl&ear", TCommand::Clear},
+    {nullptr, TCommand::Count},
+    {"&Delete cells...", TCommand::DeleteCells},
+    {"&Insert cells...", TCommand::InsertCells},
+    {nullptr, TCommand::Count},
+    {"&Transform", TCommand::Transform},
+    {"&Exclude", TCommand::Exclude},
 };
 
 constexpr TPopupItem StatDataItems[] = {
-    {"Cu&t", TPageCommand::Cut, &TGridMenuState::Cut},
-    {"&Copy", TPageCommand::Copy, &TGridMenuState::Copy},
-    {"&Paste", TPageCommand::Paste, &TGridMenuState::Paste},
-    {nullptr, TPageCommand::Clear, nullptr},
-    {"&Delete", TPageCommand::DeleteCells, &TGridMenuState::DeleteCells},
+    {"Cu&t", TCommand::Cut},    {"&Copy", TCommand::Copy},          {"&Paste", TCommand::Paste},
+    {nullptr, TCommand::Count}, {"&Delete", TCommand::DeleteCells},
 };
 
 }  // namespace
@@ -51,14 +47,14 @@ TGridPopupMenu::TGridPopupMenu(TDocumentPage& page, TSpreadGrid& grid) : QMenu(&
         continue;
       }
       QAction* action = addAction(QString::fromLatin1(item.Caption));
-      const TPageCommand command = item.Command;
+      const TCommand command = item.Command;
       connect(action, &QAction::triggered, this, [this, command] {
         Analyze& form = mPage.Form();
         if (form.Calculating()) return;
         form.RunCommand(CommandFor(command));
       });
-      if (command == TPageCommand::Exclude) action->setCheckable(true);
-      mItems.push_back({action, command, item.Enabled});
+      if (command == TCommand::Exclude) action->setCheckable(true);
+      mItems.push_back({action, command});
     }
   };
   if (raw)
@@ -68,13 +64,13 @@ TGridPopupMenu::TGridPopupMenu(TDocumentPage& page, TSpreadGrid& grid) : QMenu(&
   connect(this, &QMenu::aboutToShow, this, &TGridPopupMenu::UpdateItems);
 }
 
-TPageCommand TGridPopupMenu::CommandFor(TPageCommand command) const {
+TCommand TGridPopupMenu::CommandFor(TCommand command) const {
   if (mGrid.Kind() != TGridKind::RawData) return command;
-  if (command != TPageCommand::DeleteCells && command != TPageCommand::InsertCells) return command;
-  const bool insert = command == TPageCommand::InsertCells;
+  if (command != TCommand::DeleteCells && command != TCommand::InsertCells) return command;
+  const bool insert = command == TCommand::InsertCells;
   // Whole columns first, so that a whole table counts as whole columns.
-  if (mGrid.WholeColumnsSelected()) return insert ? TPageCommand::InsertColumns : TPageCommand::DeleteColumns;
-  if (mGrid.WholeRowsSelected()) return insert ? TPageCommand::InsertRows : TPageCommand::DeleteRows;
+  if (mGrid.WholeColumnsSelected()) return insert ? TCommand::InsertColumns : TCommand::DeleteColumns;
+  if (mGrid.WholeRowsSelected()) return insert ? TCommand::InsertRows : TCommand::DeleteRows;
   return command;
 }
 
@@ -95,11 +91,11 @@ void TGridPopupMenu::UpdateItems() {
     situation.SelectionExcluded = RawSelectionExcluded(mGrid);
   }
   const TGridMenuState state = GridMenuStateFor(situation);
-  for (const TItem& item : mItems) item.Action->setEnabled(state.*item.Enabled);
-  if (QAction* exclude = Action(TPageCommand::Exclude)) exclude->setChecked(state.ExcludeChecked);
+  for (const TItem& item : mItems) item.Action->setEnabled(state.Enabled[item.Command]);
+  if (QAction* exclude = Action(TCommand::Exclude)) exclude->setChecked(state.ExcludeChecked);
 }
 
-QAction* TGridPopupMenu::Action(TPageCommand command) const {
+QAction* TGridPopupMenu::Action(TCommand command) const {
   for (const TItem& item : mItems)
     if (item.Command == command) return item.Action;
   return nullptr;

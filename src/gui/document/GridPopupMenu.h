@@ -27,19 +27,18 @@ class TGridPopupMenu : public QMenu {
   void ShowAt(const QPoint& viewportPosition);
   // The item that runs `command` (the whole-row and whole-column variants
   // of Insert and Delete are the items for InsertCells and DeleteCells).
-  QAction* Action(TPageCommand command) const;
+  QAction* Action(TCommand command) const;
 
  private:
   // What an item runs: on whole rows or columns Insert and Delete of the
   // data grid act without a dialog.
-  TPageCommand CommandFor(TPageCommand command) const;
+  TCommand CommandFor(TCommand command) const;
 
   TDocumentPage& mPage;
   TSpreadGrid& mGrid;
   struct TItem {
     QAction* Action;
-    TPageCommand Command;
-    bool TGridMenuState::*Enabled;
+    TCommand Command;
   };
   std::vector<TItem> mItems;
 };

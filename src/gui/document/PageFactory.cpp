@@ -25,7 +25,8 @@ TDocumentPage* CreateDocumentPage(TStep step, Analyze& form) {
     case TStep::Loading:
       break;
   }
-  return new TPlaceholderPage(form, step);
+  // The empty page shown while a document is read from a file.
+  return new TDocumentPage(form, TStep::Loading);
 }
 
 }  // namespace ombrel

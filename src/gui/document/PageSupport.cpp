@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 
-#include "gui/app/Asker.h"
+#include "gui/common/Asker.h"
 #include "gui/document/Analyze.h"
 #include "gui/document/DocumentHost.h"
 #include "gui/document/DocumentPage.h"

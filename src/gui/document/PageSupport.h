@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
 
 #include <QString>
 
@@ -12,11 +11,6 @@ class QDialog;
 namespace ombrel {
 
 class TDocumentPage;
-
-// Text of the core (UTF-8) for a widget.
-inline QString FromCore(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // The names of the undo steps of typed edits and of choosing a data format.
 inline QString TypingAction() { return QStringLiteral("Typing"); }

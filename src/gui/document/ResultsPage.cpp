@@ -3,7 +3,7 @@
 #include <QFileInfo>
 #include <QVBoxLayout>
 
-#include "gui/app/Asker.h"
+#include "gui/common/Asker.h"
 #include "gui/document/Analyze.h"
 #include "gui/document/DocumentHost.h"
 #include "core/document/Notes.h"
@@ -13,6 +13,7 @@
 #include "core/document/ReportPrinter.h"
 #include "core/report/ReportHtml.h"
 #include "gui/output/ReportDocuments.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 
@@ -51,18 +52,18 @@ void TResultsPage::EnterPage() {
   Form().Host().DocumentStateChanged(Form());
 }
 
-bool TResultsPage::RunCommand(TPageCommand command) {
+bool TResultsPage::RunCommand(TCommand command) {
   switch (command) {
-    case TPageCommand::Copy:
+    case TCommand::Copy:
       ResultsViewer1->CopyToClipboard();
       return true;
-    case TPageCommand::SelectAll:
+    case TCommand::SelectAll:
       ResultsViewer1->SelectAllLines();
       return true;
-    case TPageCommand::AppendToNotes:
+    case TCommand::AppendToNotes:
       AppendToNotes();
       return true;
-    case TPageCommand::Export:
+    case TCommand::Export:
       ExportReport();
       return true;
     default:
@@ -109,7 +110,7 @@ void TResultsPage::ExportReport() {
   if (suffix == QLatin1String("html") || suffix == QLatin1String("htm")) {
     message = WriteWholeFile(QByteArray::fromStdString(ReportHtmlPage(report, title)), fileName);
   } else if (suffix == QLatin1String("pdf")) {
-    message = WriteReportPdf(report, QString::fromStdString(title), fileName);
+    message = WriteReportPdf(report, FromCore(title), fileName);
   } else if (!ResultsViewer1->SaveToTextFile(fileName)) {
     // A file that could not be written is said so, not passed over.
     message = QStringLiteral("The results could not be saved in %1.").arg(fileName);

@@ -16,7 +16,7 @@ class TResultsPage : public TDocumentPage {
   explicit TResultsPage(Analyze& form);
 
   void EnterPage() override;
-  bool RunCommand(TPageCommand command) override;
+  bool RunCommand(TCommand command) override;
 
   // Appends the report, or its selection, to the notes (ignored while a
   // computation runs).

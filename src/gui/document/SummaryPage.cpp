@@ -4,12 +4,12 @@
 #include <QClipboard>
 #include <QVBoxLayout>
 
-#include "gui/app/Asker.h"
+#include "gui/common/Asker.h"
 #include "gui/document/Analyze.h"
 #include "gui/document/DocumentHost.h"
 #include "gui/document/GridPopupMenu.h"
 #include "gui/document/PageSupport.h"
-#include "gui/entry/ImportExport.h"
+#include "gui/document/ImportExportCommands.h"
 #include "gui/entry/SpreadGrid.h"
 #include "gui/entry/TitleFields.h"
 
@@ -30,8 +30,8 @@ TSummaryPage::TSummaryPage(Analyze& form) : TDocumentPage(form, TStep::ColumnSta
   connect(DataSetTitle, &TDataSetTitleField::TitleEdited, this, [this] { Form().NoteDataTyped(); });
   connect(DataSetTitle, &QLineEdit::editingFinished, this, [this] { Form().FinishTyping(); });
   connect(StatDataGrid, &TSpreadGrid::DataChanged, this, [this] { Form().NoteDataChanged(TypingAction()); });
-  connect(StatDataGrid, &TSpreadGrid::CopyRequested, this, [this] { Form().RunCommand(TPageCommand::Copy); });
-  connect(StatDataGrid, &TSpreadGrid::PasteRequested, this, [this] { Form().RunCommand(TPageCommand::Paste); });
+  connect(StatDataGrid, &TSpreadGrid::CopyRequested, this, [this] { Form().RunCommand(TCommand::Copy); });
+  connect(StatDataGrid, &TSpreadGrid::PasteRequested, this, [this] { Form().RunCommand(TCommand::Paste); });
   StatDataGrid->setContextMenuPolicy(Qt::CustomContextMenu);
   StatDataPopupMenu = new TGridPopupMenu(*this, *StatDataGrid);
   connect(StatDataGrid, &QWidget::customContextMenuRequested, StatDataPopupMenu, &TGridPopupMenu::ShowAt);
@@ -62,29 +62,29 @@ void TSummaryPage::DocumentReset() {
   DataSetTitle->Refresh();
 }
 
-bool TSummaryPage::RunCommand(TPageCommand command) {
+bool TSummaryPage::RunCommand(TCommand command) {
   TAsker& asker = Form().Host().Asker();
   switch (command) {
-    case TPageCommand::SelectAll:
+    case TCommand::SelectAll:
       StatDataGrid->SelectAll();
       return true;
-    case TPageCommand::Copy:
+    case TCommand::Copy:
       CopySummary(*StatDataGrid, asker, this);
       return true;
-    case TPageCommand::Cut:
+    case TCommand::Cut:
       CutSummary(*StatDataGrid, asker, this);
       return true;
-    case TPageCommand::Paste:
+    case TCommand::Paste:
       PasteSummary(*StatDataGrid, asker, this, TakeOpenTitleField(*StatDataGrid, mOpenTitleField));
       return true;
-    case TPageCommand::Clear:
+    case TCommand::Clear:
       ClearSummary(*StatDataGrid, TakeOpenTitleField(*StatDataGrid, mOpenTitleField));
       return true;
-    case TPageCommand::DeleteCells:
+    case TCommand::DeleteCells:
       // Clears the typed entries of the selected columns, never a title.
       ClearSummary(*StatDataGrid, TOpenTitleField{});
       return true;
-    case TPageCommand::Export:
+    case TCommand::Export:
       ExportSummaryData(*this);
       return true;
     default:

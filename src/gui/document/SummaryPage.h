@@ -20,7 +20,7 @@ class TSummaryPage : public TDocumentPage {
   void CommitPendingEdit() override;
   bool PasteIntoOpenEditor() override;
   void DocumentReset() override;
-  bool RunCommand(TPageCommand command) override;
+  bool RunCommand(TCommand command) override;
 
   TSpreadGrid* StatDataGrid;
   TGridPopupMenu* StatDataPopupMenu;

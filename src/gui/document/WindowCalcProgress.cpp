@@ -1,4 +1,5 @@
 #include "gui/document/WindowCalcProgress.h"
+#include "gui/common/CoreText.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -7,12 +8,6 @@
 #include <QVBoxLayout>
 
 namespace ombrel {
-
-namespace {
-
-QString Text(const std::string& text) { return QString::fromUtf8(text.c_str()); }
-
-}  // namespace
 
 TWindowCalcProgress::TWindowCalcProgress(QObject* parent, TMillisecondClock clock)
     : QObject(parent), TCalcProgress(std::move(clock)) {
@@ -69,14 +64,14 @@ TCalcStatusPanel::TCalcStatusPanel(TCalcProgress& progress, QWidget* parent) : Q
 
 void TCalcStatusPanel::Mirror(const TCalcPanelState& state) {
   setVisible(state.PanelVisible);
-  CalcStatusMessage->setText(Text(state.Message));
+  CalcStatusMessage->setText(FromCore(state.Message));
   CalcStatusMessage->setVisible(state.MessageVisible);
   for (QLabel* label :
        {CalcStatusLabel1, CalcStatusLabel2, CalcStatusLabel3, ApproximatePLabel, PercentageDoneLabel, SecondsLeftLabel})
     label->setVisible(state.LabelsVisible);
-  ApproximatePLabel->setText(Text(state.ApproximateP));
-  PercentageDoneLabel->setText(Text(state.PercentDone));
-  SecondsLeftLabel->setText(Text(state.SecondsLeft));
+  ApproximatePLabel->setText(FromCore(state.ApproximateP));
+  PercentageDoneLabel->setText(FromCore(state.PercentDone));
+  SecondsLeftLabel->setText(FromCore(state.SecondsLeft));
   CalcCancelButton->setVisible(state.CancelVisible);
 }
 

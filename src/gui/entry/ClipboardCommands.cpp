@@ -6,19 +6,18 @@
 #include <QLocale>
 #include <QMimeData>
 
-#include "gui/app/Asker.h"
-#include "gui/app/BusyGuard.h"
+#include "gui/common/Asker.h"
+#include "gui/common/BusyGuard.h"
 #include "core/entry/ClipboardText.h"
 #include "core/entry/SummaryCells.h"
 #include "gui/entry/GridModels.h"
 #include "gui/entry/IncludeTitlesForm.h"
 #include "gui/entry/SpreadGrid.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 
 namespace {
-
-QString Text(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 // The clipboard's text as the bytes the core reads; empty when it holds none.
 QByteArray ClipboardBytes() {
@@ -37,12 +36,12 @@ namespace {
 // Answers whether the whole text went.
 bool PlaceOnClipboard(const TClipboardText& text, TAsker& asker, QWidget* parent) {
   if (text.Status == TCopyStatus::NoMemory) {
-    asker.Inform(parent, Text(NotEnoughMemoryMessage));
+    asker.Inform(parent, FromCore(NotEnoughMemoryMessage));
     return false;
   }
-  QApplication::clipboard()->setText(Text(text.Text));
+  QApplication::clipboard()->setText(FromCore(text.Text));
   if (text.Status == TCopyStatus::Truncated) {
-    asker.Inform(parent, Text(ClipboardTooLargeMessage));
+    asker.Inform(parent, FromCore(ClipboardTooLargeMessage));
     return false;
   }
   return true;
@@ -62,7 +61,7 @@ bool AskForTitles(const TSpreadGrid& grid, TAsker& asker, QWidget* parent, TCopy
     case TTitleQuestion::RowTitles: {
       const bool columns = TitleQuestionFor(grid.SelectionKind()) == TTitleQuestion::ColumnTitles;
       const TAnswer answer =
-          asker.AskYesNoCancel(parent, Text(columns ? IncludeColumnTitlesQuestion : IncludeRowTitlesQuestion));
+          asker.AskYesNoCancel(parent, FromCore(columns ? IncludeColumnTitlesQuestion : IncludeRowTitlesQuestion));
       if (answer == TAnswer::Cancel) return false;
       (columns ? options.ColumnTitles : options.RowTitles) = answer == TAnswer::Yes;
       return true;
@@ -146,7 +145,7 @@ void PasteRawData(TSpreadGrid& grid, TAsker& asker, QWidget* parent, bool transp
     const auto askErase = [&](int column) {
       // The question gets the ordinary cursor back while it is open.
       QApplication::restoreOverrideCursor();
-      const bool yes = asker.AskYesNo(parent, Text(MeanDataQuestion(column)), false);
+      const bool yes = asker.AskYesNo(parent, FromCore(MeanDataQuestion(column)), false);
       QApplication::setOverrideCursor(Qt::WaitCursor);
       return yes;
     };
@@ -156,7 +155,7 @@ void PasteRawData(TSpreadGrid& grid, TAsker& asker, QWidget* parent, bool transp
   }
   if (result.Outcome == TPasteOutcome::Declined) return;
   if (result.FieldsStored > 0) emit grid.DataChanged();
-  if (result.Clipped) asker.Inform(parent, Text(PasteClippedMessage));
+  if (result.Clipped) asker.Inform(parent, FromCore(PasteClippedMessage));
 }
 
 void ClearRawData(TSpreadGrid& grid, TOpenTitleField open) {
@@ -229,7 +228,7 @@ void PasteSummary(TSpreadGrid& grid, TAsker& asker, QWidget* parent, TOpenTitleF
     grid.RefreshAll();
   }
   if (result.FieldsStored > 0) emit grid.DataChanged();
-  if (result.Clipped) asker.Inform(parent, Text(PasteClippedMessage));
+  if (result.Clipped) asker.Inform(parent, FromCore(PasteClippedMessage));
 }
 
 void ClearSummary(TSpreadGrid& grid, TOpenTitleField open) {

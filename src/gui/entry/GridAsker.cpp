@@ -4,12 +4,14 @@
 #include <QPointer>
 
 #include "core/base/Version.h"
+#include "gui/common/Asker.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 
 TAskYesNo MessageBoxAsker(QWidget* parent) {
   return [owner = QPointer<QWidget>(parent)](const QString& question) {
-    const QString caption = QString::fromUtf8(ProgramName.data(), static_cast<qsizetype>(ProgramName.size()));
+    const QString caption = FromCore(ProgramName);
     return QMessageBox::question(owner, caption, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
            QMessageBox::Yes;
   };
@@ -17,8 +19,14 @@ TAskYesNo MessageBoxAsker(QWidget* parent) {
 
 TTellUser MessageBoxTeller(QWidget* parent) {
   return [owner = QPointer<QWidget>(parent)](const QString& message) {
-    const QString caption = QString::fromUtf8(ProgramName.data(), static_cast<qsizetype>(ProgramName.size()));
+    const QString caption = FromCore(ProgramName);
     QMessageBox::warning(owner, caption, message);
+  };
+}
+
+TAskYesNo GridQuestions(TAsker& asker, QWidget* parent) {
+  return [&asker, owner = QPointer<QWidget>(parent)](const QString& question) {
+    return asker.AskYesNo(owner, question, false);
   };
 }
 

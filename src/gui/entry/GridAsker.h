@@ -7,6 +7,8 @@ class QWidget;
 
 namespace ombrel {
 
+class TAsker;
+
 // A Yes/No question the grids ask (default button No); answers true for Yes.
 // Injectable so that tests answer without a modal box.
 using TAskYesNo = std::function<bool(const QString& question)>;
@@ -18,5 +20,9 @@ using TTellUser = std::function<void(const QString& message)>;
 TAskYesNo MessageBoxAsker(QWidget* parent);
 // Tells in a message box captioned with the program's name.
 TTellUser MessageBoxTeller(QWidget* parent);
+
+// The grids' Yes/No question (default No) answered through an asker, so a
+// page hands its grid the same asker as the rest of the program.
+TAskYesNo GridQuestions(TAsker& asker, QWidget* parent);
 
 }  // namespace ombrel

@@ -6,16 +6,9 @@
 #include "core/entry/GridSelection.h"
 #include "core/entry/SummaryCells.h"
 #include "gui/entry/GridFormat.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
-
-namespace {
-
-QString Latin1(const std::string& text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
 
 std::string ToTableText(const QString& text, int maxBytes) {
   QString shortened = text;
@@ -26,8 +19,6 @@ std::string ToTableText(const QString& text, int maxBytes) {
   }
   return bytes.toStdString();
 }
-
-QString FromTableText(const std::string& text) { return QString::fromStdString(text); }
 
 TGridModel::TGridModel(TDataTable& table, QObject* parent) : QAbstractTableModel(parent), mTable(table) {}
 
@@ -51,7 +42,7 @@ QVariant TGridModel::headerData(int section, Qt::Orientation orientation, int ro
   if (orientation == Qt::Horizontal) {
     if (section < 0 || section >= MaxColumns) return {};
     if (role == Qt::DisplayRole) return ColumnHeading(mFormat, section);
-    if (role == static_cast<int>(TGridRole::ColumnTitle)) return FromTableText(mTable.Summary(section).Title);
+    if (role == static_cast<int>(TGridRole::ColumnTitle)) return FromCore(mTable.Summary(section).Title);
     return {};
   }
   if (role == Qt::DisplayRole && section >= 0 && section < rowCount()) return RowCaption(section);
@@ -96,9 +87,9 @@ QVariant TRawDataModel::data(const QModelIndex& index, int role) const {
   const int column = index.column();
   switch (role) {
     case Qt::DisplayRole:
-      return Latin1(FormatCellValue(Table().GetValue(row, column), Table().DisplayDecimals(column)));
+      return FromCore(FormatCellValue(Table().GetValue(row, column), Table().DisplayDecimals(column)));
     case Qt::EditRole:
-      return Latin1(FormatCellValue(Table().GetValue(row, column), Table().DisplayDecimals(column))).trimmed();
+      return FromCore(FormatCellValue(Table().GetValue(row, column), Table().DisplayDecimals(column))).trimmed();
     case static_cast<int>(TGridRole::Excluded):
       return Table().IsExcluded(row, column) && !Table().IsCellEmpty(row, column);
     case static_cast<int>(TGridRole::MeanDataColumn):
@@ -119,7 +110,7 @@ TCommitResult TRawDataModel::CommitValue(const QModelIndex& index, TReal value, 
 
 bool TRawDataModel::IsEditable(const QModelIndex& index) const { return index.isValid(); }
 
-QString TRawDataModel::RowCaption(int row) const { return FromTableText(Table().RowTitle(row)); }
+QString TRawDataModel::RowCaption(int row) const { return FromCore(Table().RowTitle(row)); }
 
 TStatDataModel::TStatDataModel(TDataTable& table, QObject* parent) : TGridModel(table, parent) {}
 
@@ -130,8 +121,8 @@ int TStatDataModel::rowCount(const QModelIndex& parent) const {
 QVariant TStatDataModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid()) return {};
   if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
-  const QString text = QString::fromStdString(SummaryCellText(Table(), index.column(), index.row() + FirstDataGridRow,
-                                                              MeanIsSD(), ShowsFullStatistics(DataFormat())));
+  const QString text = FromCore(SummaryCellText(Table(), index.column(), index.row() + FirstDataGridRow, MeanIsSD(),
+                                                ShowsFullStatistics(DataFormat())));
   return role == Qt::EditRole ? text.trimmed() : text;
 }
 
@@ -155,7 +146,7 @@ bool TStatDataModel::IsEditable(const QModelIndex& index) const {
 }
 
 QString TStatDataModel::RowCaption(int row) const {
-  return QString::fromStdString(SummaryRowLabel(row + FirstDataGridRow, MeanIsSD(), ShowsFullStatistics(DataFormat())));
+  return FromCore(SummaryRowLabel(row + FirstDataGridRow, MeanIsSD(), ShowsFullStatistics(DataFormat())));
 }
 
 }  // namespace ombrel

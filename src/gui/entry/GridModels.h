@@ -94,6 +94,5 @@ class TStatDataModel : public TGridModel {
 // Text for the table's 8-bit fields from an edit field: UTF-8, shortened by
 // whole characters to at most `maxBytes` bytes.
 std::string ToTableText(const QString& text, int maxBytes);
-QString FromTableText(const std::string& text);
 
 }  // namespace ombrel

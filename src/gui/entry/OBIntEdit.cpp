@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "core/entry/IntFieldText.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 
@@ -27,7 +28,7 @@ bool TOBIntEdit::Validate(TReal& value) {
   return true;
 }
 
-void TOBIntEdit::SetValue(TReal value) { setText(QString::fromStdString(IntFieldText(value))); }
+void TOBIntEdit::SetValue(TReal value) { setText(FromCore(IntFieldText(value))); }
 
 void TOBIntEdit::focusOutEvent(QFocusEvent* event) {
   QLineEdit::focusOutEvent(event);

@@ -20,6 +20,7 @@
 #include "gui/entry/GridHeader.h"
 #include "gui/entry/GridModels.h"
 #include "gui/entry/TitleFields.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 
@@ -51,9 +52,9 @@ TSpreadGrid::TSpreadGrid(TGridKind kind, TDataTable& table, QWidget* parent)
   QFont gridFont(QStringLiteral("Arial"));
   gridFont.setPixelSize(13);
   setFont(gridFont);
-  QPalette colours = palette();
-  colours.setColor(QPalette::Base, Qt::white);
-  setPalette(colours);
+  QPalette colors = palette();
+  colors.setColor(QPalette::Base, Qt::white);
+  setPalette(colors);
   mRowHeight = raw ? RawRowHeight : StatRowHeight;
 
   mColumnHeader = new TGridHeader(Qt::Horizontal, this);
@@ -153,11 +154,6 @@ void TSpreadGrid::SetAllowEditing(bool allow) {
 
 bool TSpreadGrid::AllowEditing() const { return mModel->AllowEditing(); }
 
-void TSpreadGrid::SetExcludedColor(const QColor& color) {
-  mExcludedColor = color;
-  viewport()->update();
-}
-
 int TSpreadGrid::CurrentDataRow() const { return currentIndex().row(); }
 
 int TSpreadGrid::CurrentDataColumn() const { return currentIndex().column(); }
@@ -166,10 +162,8 @@ void TSpreadGrid::SetCurrentCell(int gridColumn, int gridRow) {
   setCurrentIndex(mModel->index(gridRow - FirstDataGridRow, gridColumn - FirstDataGridColumn));
 }
 
-int TSpreadGrid::ColumnDecimals(int dataColumn) const { return mTable.DisplayDecimals(dataColumn); }
-
 TAskEraseMeanData TSpreadGrid::MeanDataAsker() {
-  return [this](int column) { return mAsker && mAsker(QString::fromStdString(MeanDataQuestion(column))); };
+  return [this](int column) { return mAsker && mAsker(FromCore(MeanDataQuestion(column))); };
 }
 
 void TSpreadGrid::EditorCreated(TSpreadInplaceEdit* editor, const QModelIndex& index) {
@@ -195,7 +189,7 @@ bool TSpreadGrid::CommitEdit() {
   if (changed && index.isValid() && (typed.Kind == TTypedKind::NotANumber || typed.Kind == TTypedKind::OutOfRange)) {
     // Nothing is reinterpreted: the text stays for the user to mend, or
     // Escape brings the old value back.
-    if (mTeller) mTeller(QString::fromStdString(TypedNumberMessage(typed, text.toStdString())));
+    if (mTeller) mTeller(FromCore(TypedNumberMessage(typed, text.toStdString())));
     if (mEditor) {
       mEditor->selectAll();
       mEditor->setFocus();
@@ -445,19 +439,6 @@ void TSpreadGrid::StoreCellAdjusted(int gridColumn, int gridRow, TReal value) {
     RefreshCell(gridColumn, gridRow);
 }
 
-void TSpreadGrid::SetCellExcluded(bool excluded, int gridColumn, int gridRow) {
-  mTable.SetExcluded(gridRow - FirstDataGridRow, gridColumn - FirstDataGridColumn, excluded);
-  RefreshCell(gridColumn, gridRow);
-}
-
-bool TSpreadGrid::IsCellExcluded(int gridColumn, int gridRow) const {
-  return mTable.IsExcluded(gridRow - FirstDataGridRow, gridColumn - FirstDataGridColumn);
-}
-
-TReal TSpreadGrid::CellValue(int gridColumn, int gridRow) const {
-  return mTable.GetValue(gridRow - FirstDataGridRow, gridColumn - FirstDataGridColumn);
-}
-
 void TSpreadGrid::MarkColumnIfEmpty(int dataColumn) {
   ombrel::MarkColumnIfEmpty(mTable, dataColumn);
   mModel->RefreshColumn(dataColumn);
@@ -482,7 +463,7 @@ void TSpreadGrid::RefreshCell(int gridColumn, int gridRow) {
 
 void TSpreadGrid::UpdateCorner() {
   const std::string& heading = mTable.RowTitleHeading();
-  mCorner->SetCaption(heading.empty() ? QStringLiteral("Col. title") : FromTableText(heading));
+  mCorner->SetCaption(heading.empty() ? QStringLiteral("Col. title") : FromCore(heading));
 }
 
 // Selection.
@@ -579,7 +560,6 @@ void TSpreadGrid::OnColumnHeaderPressed(int section, QPoint position, Qt::Keyboa
     return;
   }
   CloseTitleEditors();
-  if (!mHeaderSelect) return;
   const int gridColumn = section + FirstDataGridColumn;
   if (modifiers & Qt::ShiftModifier) {
     ExtendColumns(gridColumn);
@@ -595,7 +575,7 @@ void TSpreadGrid::OnRowHeaderPressed(int section, QPoint position, Qt::KeyboardM
   mDrag = TDrag::None;
   const bool editsTitle = mKind == TGridKind::RawData && AllowEditing() && position.x() < RowTitleEditZone;
   if (!editsTitle) CloseTitleEditors();
-  if (mHeaderSelect && position.x() < mRowHeader->width() - HeaderSelectMargin) {
+  if (position.x() < mRowHeader->width() - HeaderSelectMargin) {
     const int gridRow = section + FirstDataGridRow;
     if (modifiers & Qt::ShiftModifier) {
       ExtendRows(gridRow);
@@ -611,7 +591,7 @@ void TSpreadGrid::OnRowHeaderPressed(int section, QPoint position, Qt::KeyboardM
 void TSpreadGrid::OnCornerPressed(QPoint position) {
   CommitEdit();
   CloseTitleEditors();
-  if (mHeaderSelect && position.x() < mCorner->width() - HeaderSelectMargin) SelectAll();
+  if (position.x() < mCorner->width() - HeaderSelectMargin) SelectAll();
 }
 
 void TSpreadGrid::OnHeaderDragged(int section) {
@@ -627,7 +607,7 @@ void TSpreadGrid::OpenColumnTitleEditor(int dataColumn) {
   CloseTitleEditors();
   mTitleColumn = std::clamp(dataColumn, 0, MaxColumns - 1);
   scrollTo(mModel->index(std::max(rowAt(0), 0), mTitleColumn));
-  mColumnTitleField->SetInitialText(FromTableText(mTable.Summary(mTitleColumn).Title));
+  mColumnTitleField->SetInitialText(FromCore(mTable.Summary(mTitleColumn).Title));
   PlaceTitleEditors();
   mColumnTitleField->show();
   mColumnTitleField->raise();
@@ -641,7 +621,7 @@ void TSpreadGrid::OpenRowTitleEditor(int dataRow) {
   CloseTitleEditors();
   mTitleRow = std::clamp(dataRow, 0, mModel->rowCount() - 1);
   scrollTo(mModel->index(mTitleRow, std::max(columnAt(0), 0)));
-  mRowTitleField->SetInitialText(FromTableText(mTable.RowTitle(mTitleRow)));
+  mRowTitleField->SetInitialText(FromCore(mTable.RowTitle(mTitleRow)));
   PlaceTitleEditors();
   mRowTitleField->show();
   mRowTitleField->raise();

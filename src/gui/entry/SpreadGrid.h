@@ -56,11 +56,8 @@ class TSpreadGrid : public QTableView {
   // A read-only preview grid switches editing off.
   void SetAllowEditing(bool allow);
   bool AllowEditing() const;
-  // Clicks on headings and row titles select whole columns and rows.
-  void SetHeaderSelect(bool headerSelect) { mHeaderSelect = headerSelect; }
-  bool HeaderSelect() const { return mHeaderSelect; }
-  void SetExcludedColor(const QColor& color);
-  QColor ExcludedColor() const { return mExcludedColor; }
+  // The color of excluded values.
+  QColor ExcludedColor() const { return Qt::blue; }
   // Replaces the editor's character filter (OnEditAcceptKey).
   void SetAcceptKey(TAcceptKey acceptKey) { mAcceptKey = std::move(acceptKey); }
   // Up in a column title moves the focus to this field.
@@ -70,7 +67,6 @@ class TSpreadGrid : public QTableView {
   int CurrentDataRow() const;
   int CurrentDataColumn() const;
   void SetCurrentCell(int gridColumn, int gridRow);
-  int ColumnDecimals(int dataColumn) const;
   // Widens or narrows a column to its widest value (a double click on the
   // edge of its heading does it too).
   void FitColumnToValues(int dataColumn);
@@ -98,9 +94,6 @@ class TSpreadGrid : public QTableView {
   void SetRowTitle(const QString& title, int gridRow);
   void StoreCell(int gridColumn, int gridRow, TReal value);
   void StoreCellAdjusted(int gridColumn, int gridRow, TReal value);
-  void SetCellExcluded(bool excluded, int gridColumn, int gridRow);
-  bool IsCellExcluded(int gridColumn, int gridRow) const;
-  TReal CellValue(int gridColumn, int gridRow) const;
   void MarkColumnIfEmpty(int dataColumn);
 
   // Redisplay after the table changed. None of them commits or keeps a
@@ -124,8 +117,6 @@ class TSpreadGrid : public QTableView {
   void SelectRow(int gridRow);
   void ExtendColumns(int gridColumn);
   void ExtendRows(int gridRow);
-  int ColumnAnchor() const { return mColumnAnchor; }
-  int RowAnchor() const { return mRowAnchor; }
 
   // The title fields laid over one title cell.
   void OpenColumnTitleEditor(int dataColumn);
@@ -167,7 +158,6 @@ class TSpreadGrid : public QTableView {
   friend class TGridDelegate;
   void EditorCreated(TSpreadInplaceEdit* editor, const QModelIndex& index);
   void OnEditorNavigate(int key);
-  void MoveCurrent(int key, Qt::KeyboardModifiers modifiers);
   void OnColumnHeaderPressed(int section, QPoint position, Qt::KeyboardModifiers modifiers);
   void OnRowHeaderPressed(int section, QPoint position, Qt::KeyboardModifiers modifiers);
   void OnCornerPressed(QPoint position);
@@ -201,8 +191,6 @@ class TSpreadGrid : public QTableView {
   TAskYesNo mAsker;
   TTellUser mTeller;
   TAcceptKey mAcceptKey;
-  QColor mExcludedColor = Qt::blue;
-  bool mHeaderSelect = true;
   int mRowHeight = 18;
   int mColumnAnchor = 1;
   int mRowAnchor = 3;

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 
 #include "gui/entry/GridModels.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 
@@ -80,6 +81,6 @@ TDataSetTitleField::TDataSetTitleField(TDataTable& table, int maxLength, QWidget
   Refresh();
 }
 
-void TDataSetTitleField::Refresh() { setText(FromTableText(mTable.Title())); }
+void TDataSetTitleField::Refresh() { setText(FromCore(mTable.Title())); }
 
 }  // namespace ombrel

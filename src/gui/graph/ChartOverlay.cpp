@@ -89,13 +89,13 @@ void TChartOverlay::DrawLegend(QPainter& painter) const {
   for (const TChartLegendEntry& entry : mLegend) {
     const int middle = top + lineHeight / 2;
     if (entry.Line) {
-      QPen pen(entry.Colour, 2);
+      QPen pen(entry.Color, 2);
       if (entry.Dotted) pen.setStyle(Qt::DotLine);
       painter.setPen(pen);
       painter.drawLine(box.left() + 6, middle, box.left() + 30, middle);
     } else {
-      painter.setPen(QPen(entry.Colour));
-      painter.setBrush(entry.Colour);
+      painter.setPen(QPen(entry.Color));
+      painter.setBrush(entry.Color);
       painter.drawRect(box.left() + 12, middle - 6, 12, 12);
     }
     painter.setPen(QPen(Qt::black));

@@ -12,7 +12,7 @@ namespace ombrel {
 // An entry of the two-entry legend drawn on the chart.
 struct TChartLegendEntry {
   QString Text;
-  QColor Colour;
+  QColor Color;
   bool Line = false;    // a line sample rather than a bar
   bool Dotted = false;  // with a dotted line
 };

@@ -11,13 +11,13 @@ TErrorBarSeries::TErrorBarSeries(QObject* parent) : QBarSeries(parent) {
   setLabelsVisible(false);
 }
 
-int TErrorBarSeries::AddBar(int x, double y, double error, const QString& label, const QColor& colour) {
+int TErrorBarSeries::AddBar(int x, double y, double error, const QString& label, const QColor& color) {
   mX.append(x);
   mY.append(y);
   mErrors.append(error);
   mLabels.append(label);
-  mSet->setColor(colour);
-  mSet->setBorderColor(colour);
+  mSet->setColor(color);
+  mSet->setBorderColor(color);
   Refill();
   return Count() - 1;
 }

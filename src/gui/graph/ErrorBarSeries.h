@@ -14,7 +14,7 @@ namespace ombrel {
 // A bar series whose bars carry one error value each. The series holds one
 // bar set over the category positions First() .. Last(); positions without
 // a bar stay at 0 with no error. The error bars themselves are drawn by
-// TGraphChartView, which reads the values kept here.
+// the chart's TChartOverlay, which reads the values kept here.
 class TErrorBarSeries : public QBarSeries {
   Q_OBJECT
 
@@ -22,8 +22,8 @@ class TErrorBarSeries : public QBarSeries {
   explicit TErrorBarSeries(QObject* parent = nullptr);
 
   // Adds a bar at category position x with height y and its error; returns
-  // its index. The colour applies to every bar (one colour per series).
-  int AddBar(int x, double y, double error, const QString& label, const QColor& colour);
+  // its index. The color applies to every bar (one color per series).
+  int AddBar(int x, double y, double error, const QString& label, const QColor& color);
 
   int Count() const { return static_cast<int>(mX.size()); }
   int X(int index) const { return mX.at(index); }
@@ -34,12 +34,10 @@ class TErrorBarSeries : public QBarSeries {
   int First() const;
   int Last() const;
 
-  QPen ErrorPen() const { return mErrorPen; }
-  void SetErrorPen(const QPen& pen) { mErrorPen = pen; }
-  int ErrorWidth() const { return mErrorWidth; }
-  void SetErrorWidth(int width) { mErrorWidth = width; }
-  TErrorWidthUnits ErrorWidthUnits() const { return mUnits; }
-  void SetErrorWidthUnits(TErrorWidthUnits units) { mUnits = units; }
+  // The error bars: a black pen, caps as wide as the bar.
+  QPen ErrorPen() const { return QPen(Qt::black); }
+  int ErrorWidth() const { return 100; }
+  TErrorWidthUnits ErrorWidthUnits() const { return TErrorWidthUnits::ewuPercent; }
 
  private:
   void Refill();
@@ -49,9 +47,6 @@ class TErrorBarSeries : public QBarSeries {
   QList<double> mY;
   QList<double> mErrors;
   QStringList mLabels;
-  QPen mErrorPen{Qt::black};
-  int mErrorWidth = 100;
-  TErrorWidthUnits mUnits = TErrorWidthUnits::ewuPercent;
 };
 
 }  // namespace ombrel

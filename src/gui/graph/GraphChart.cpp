@@ -12,20 +12,19 @@
 
 #include "gui/graph/ChartOverlay.h"
 #include "gui/graph/ErrorBarSeries.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 
 namespace {
 
-QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-QColor ColourOf(TGraphColour colour) {
-  switch (colour) {
-    case TGraphColour::Red:
+QColor ColorOf(TGraphColor color) {
+  switch (color) {
+    case TGraphColor::Red:
       return QColor(255, 0, 0);
-    case TGraphColour::Blue:
+    case TGraphColor::Blue:
       return QColor(0, 0, 255);
-    case TGraphColour::Default:
+    case TGraphColor::Default:
       break;
   }
   return QColor(Qt::black);
@@ -39,7 +38,7 @@ QStringList CategoryTexts(const std::vector<std::string>& categories) {
   QStringList texts;
   int blanks = 0;
   for (const std::string& text : categories)
-    texts << (text.empty() ? QString(++blanks, QLatin1Char(' ')) : FromUtf8(text));
+    texts << (text.empty() ? QString(++blanks, QLatin1Char(' ')) : FromCore(text));
   return texts;
 }
 
@@ -55,16 +54,15 @@ QValueAxis* ValueAxis(const TGraphAxis& axis) {
   const qreal step = texts.size() > 1 ? (max - min) / static_cast<qreal>(texts.size() - 1) : 0;
   // The first label sits on the start of the axis, just inside its range.
   value->setStartValue(min - (max - min) * 1e-9);
-  for (std::size_t i = 0; i < texts.size(); ++i) value->append(FromUtf8(texts[i]), min + step * static_cast<qreal>(i));
+  for (std::size_t i = 0; i < texts.size(); ++i) value->append(FromCore(texts[i]), min + step * static_cast<qreal>(i));
   // Set last: appending may stretch the range.
   value->setRange(min, max);
-  value->setTitleText(FromUtf8(axis.Title));
+  value->setTitleText(FromCore(axis.Title));
   return value;
 }
 
-}  // namespace
-
-void FillChart(QChart& chart, TChartOverlay& overlay, const TGraphModel& model) {
+// The chart emptied of its series and axes, with the model's title.
+void ResetChart(QChart& chart, const TGraphModel& model) {
   chart.removeAllSeries();
   for (QAbstractAxis* axis : chart.axes()) {
     chart.removeAxis(axis);
@@ -75,88 +73,100 @@ void FillChart(QChart& chart, TChartOverlay& overlay, const TGraphModel& model) 
   chart.legend()->hide();
   chart.setAnimationOptions(QChart::NoAnimation);
   QStringList title;
-  for (const std::string& line : model.TitleLines) title << FromUtf8(line).toHtmlEscaped();
+  for (const std::string& line : model.TitleLines) title << FromCore(line).toHtmlEscaped();
   chart.setTitle(title.join(QStringLiteral("<br>")));
   chart.setMargins(QMargins(model.MarginLeft, 10, model.MarginRight, 10));
+}
 
-  QList<TChartLegendEntry> legend;
-  for (const TLegendEntry& entry : model.Legend)
-    legend << TChartLegendEntry{FromUtf8(entry.Text), ColourOf(entry.Colour), entry.Line, entry.Dotted};
-  overlay.SetLegend(legend);
+TErrorBarSeries* ErrorBars(const TGraphSeries& series) {
+  auto* bars = new TErrorBarSeries;
+  bars->setName(FromCore(series.Name));
+  bars->setBarWidth(BarWidth);
+  for (const TGraphPoint& point : series.Points)
+    bars->AddBar(static_cast<int>(point.X), static_cast<double>(point.Y), static_cast<double>(point.Error),
+                 FromCore(point.Label), ColorOf(series.Color));
+  return bars;
+}
 
-  const std::size_t categories = model.Categories.size();
+// One set of bars over the model's categories.
+QBarSet* BarSet(const TGraphSeries& series, const TGraphModel& model) {
+  const QColor color = ColorOf(series.Color);
+  auto* set = new QBarSet(FromCore(series.Name));
+  set->setColor(color);
+  set->setBorderColor(color);
+  QList<qreal> values(static_cast<qsizetype>(model.Categories.size()), 0.0);
+  for (const TGraphPoint& point : series.Points) {
+    const auto index = static_cast<qsizetype>(point.X) - model.CategoryFirst;
+    if (index >= 0 && index < values.size()) values[index] = static_cast<qreal>(point.Y);
+  }
+  set->append(values);
+  return set;
+}
+
+QScatterSeries* Points(const TGraphSeries& series, const TGraphModel& model) {
+  const QColor color = ColorOf(series.Color);
+  auto* points = new QScatterSeries;
+  points->setName(FromCore(series.Name));
+  points->setColor(color);
+  points->setBorderColor(color);
+  // Values over bars are smaller than the points of a scatter, and sit at
+  // their bar's place on the category axis.
+  const bool overBars = model.Bottom.Labels == TAxisLabels::Categories;
+  points->setMarkerSize(overBars ? 6 : 7);
+  const qreal shift = overBars ? static_cast<qreal>(model.CategoryFirst) : 0;
+  for (const TGraphPoint& point : series.Points)
+    points->append(static_cast<qreal>(point.X) - shift, static_cast<qreal>(point.Y));
+  return points;
+}
+
+QLineSeries* Line(const TGraphSeries& series) {
+  auto* line = new QLineSeries;
+  line->setName(FromCore(series.Name));
+  QPen pen(ColorOf(series.Color), series.Dotted ? 1 : 2);
+  if (series.Dotted) pen.setStyle(Qt::DotLine);
+  line->setPen(pen);
+  for (const TGraphPoint& point : series.Points) line->append(static_cast<qreal>(point.X), static_cast<qreal>(point.Y));
+  return line;
+}
+
+// The series of the model in order; the bar series of one graph stack on
+// the same bars.
+QList<QAbstractSeries*> SeriesOf(const TGraphModel& model) {
   QStackedBarSeries* stacked = nullptr;
   QList<QAbstractSeries*> added;
   for (const TGraphSeries& series : model.Series) {
-    const QString name = FromUtf8(series.Name);
-    const QColor colour = ColourOf(series.Colour);
     switch (series.Kind) {
-      case TSeriesKind::ErrorBars: {
-        auto* bars = new TErrorBarSeries;
-        bars->setName(name);
-        bars->setBarWidth(BarWidth);
-        for (const TGraphPoint& point : series.Points)
-          bars->AddBar(static_cast<int>(point.X), static_cast<double>(point.Y), static_cast<double>(point.Error),
-                       FromUtf8(point.Label), colour);
-        added << bars;
+      case TSeriesKind::ErrorBars:
+        added << ErrorBars(series);
         break;
-      }
-      case TSeriesKind::Bars: {
-        // The bar series of one graph stack on the same bars.
+      case TSeriesKind::Bars:
         if (stacked == nullptr) {
           stacked = new QStackedBarSeries;
-          stacked->setName(name);
+          stacked->setName(FromCore(series.Name));
           stacked->setBarWidth(BarWidth);
           added << stacked;
         }
-        auto* set = new QBarSet(name);
-        set->setColor(colour);
-        set->setBorderColor(colour);
-        QList<qreal> values(static_cast<qsizetype>(categories), 0.0);
-        for (const TGraphPoint& point : series.Points) {
-          const auto index = static_cast<qsizetype>(point.X) - model.CategoryFirst;
-          if (index >= 0 && index < values.size()) values[index] = static_cast<qreal>(point.Y);
-        }
-        set->append(values);
-        stacked->append(set);
+        stacked->append(BarSet(series, model));
         break;
-      }
-      case TSeriesKind::Points: {
-        auto* points = new QScatterSeries;
-        points->setName(name);
-        points->setColor(colour);
-        points->setBorderColor(colour);
-        // Values over bars are smaller than the points of a scatter, and sit
-        // at their bar's place on the category axis.
-        const bool overBars = model.Bottom.Labels == TAxisLabels::Categories;
-        points->setMarkerSize(overBars ? 6 : 7);
-        const qreal shift = overBars ? static_cast<qreal>(model.CategoryFirst) : 0;
-        for (const TGraphPoint& point : series.Points)
-          points->append(static_cast<qreal>(point.X) - shift, static_cast<qreal>(point.Y));
-        added << points;
+      case TSeriesKind::Points:
+        added << Points(series, model);
         break;
-      }
-      case TSeriesKind::Line: {
-        auto* line = new QLineSeries;
-        line->setName(name);
-        QPen pen(colour, series.Dotted ? 1 : 2);
-        if (series.Dotted) pen.setStyle(Qt::DotLine);
-        line->setPen(pen);
-        for (const TGraphPoint& point : series.Points)
-          line->append(static_cast<qreal>(point.X), static_cast<qreal>(point.Y));
-        added << line;
+      case TSeriesKind::Line:
+        added << Line(series);
         break;
-      }
     }
   }
-  for (QAbstractSeries* series : added) chart.addSeries(series);
-  if (model.Kind == TGraphKind::Empty) return;
+  return added;
+}
 
+// The bottom axis (categories or values) and the left one, attached to
+// every series.
+void AttachAxes(QChart& chart, const TGraphModel& model, const QList<QAbstractSeries*>& series) {
   QAbstractAxis* bottom = nullptr;
   if (model.Bottom.Labels == TAxisLabels::Categories) {
     auto* axis = new QBarCategoryAxis;
     axis->append(CategoryTexts(model.Categories));
-    axis->setTitleText(FromUtf8(model.Bottom.Title));
+    axis->setTitleText(FromCore(model.Bottom.Title));
     bottom = axis;
   } else {
     bottom = ValueAxis(model.Bottom);
@@ -164,10 +174,24 @@ void FillChart(QChart& chart, TChartOverlay& overlay, const TGraphModel& model) 
   QValueAxis* left = ValueAxis(model.Left);
   chart.addAxis(bottom, Qt::AlignBottom);
   chart.addAxis(left, Qt::AlignLeft);
-  for (QAbstractSeries* series : added) {
-    series->attachAxis(bottom);
-    series->attachAxis(left);
+  for (QAbstractSeries* one : series) {
+    one->attachAxis(bottom);
+    one->attachAxis(left);
   }
+}
+
+}  // namespace
+
+void FillChart(QChart& chart, TChartOverlay& overlay, const TGraphModel& model) {
+  ResetChart(chart, model);
+  QList<TChartLegendEntry> legend;
+  for (const TLegendEntry& entry : model.Legend)
+    legend << TChartLegendEntry{FromCore(entry.Text), ColorOf(entry.Color), entry.Line, entry.Dotted};
+  overlay.SetLegend(legend);
+
+  const QList<QAbstractSeries*> series = SeriesOf(model);
+  for (QAbstractSeries* one : series) chart.addSeries(one);
+  if (model.Kind != TGraphKind::Empty) AttachAxes(chart, model, series);
 }
 
 }  // namespace ombrel

@@ -12,24 +12,22 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "gui/app/MainWindow.h"
 #include "core/shell/GuideText.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 
 namespace {
 
-QString FromView(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
 constexpr int NotebookWidth = 420;
 constexpr int TitlePixels = 19;
 constexpr int TextPixels = 13;
-const QColor TitleColour(128, 0, 128);  // purple
-const QColor TextColour(0, 0, 128);     // navy
+const QColor TitleColor(128, 0, 128);  // purple
+const QColor TextColor(0, 0, 128);     // navy
 
-void Colour(QWidget& widget, const QColor& colour) {
+void Color(QWidget& widget, const QColor& color) {
   QPalette palette = widget.palette();
-  palette.setColor(QPalette::WindowText, colour);
+  palette.setColor(QPalette::WindowText, color);
   widget.setPalette(palette);
 }
 
@@ -50,13 +48,13 @@ TOmbrelGuide::TOmbrelGuide(TStep step, QWidget* parent)
   // where the user types, and never waits to be closed.
   setModal(false);
   setAttribute(Qt::WA_ShowWithoutActivating);
-  setWindowTitle(FromView(GuideTitle));
+  setWindowTitle(FromCore(GuideTitle));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(CreateHeading());
 
   mTutorNotebook = new QStackedWidget;
   mTutorNotebook->setObjectName(QStringLiteral("TutorNotebook"));
-  mTutorNotebook->setToolTip(FromView(GuidePagesHint));
+  mTutorNotebook->setToolTip(FromCore(GuidePagesHint));
   mTutorNotebook->setFrameShape(QFrame::StyledPanel);
   for (int index = 0; index < static_cast<int>(GuidePages().size()); ++index)
     mTutorNotebook->addWidget(CreatePage(index));
@@ -67,11 +65,11 @@ TOmbrelGuide::TOmbrelGuide(TStep step, QWidget* parent)
   mShowGuideCheckBox = new QCheckBox;
   mShowGuideCheckBox->setObjectName(QStringLiteral("ShowGuideCheckBox"));
   mShowGuideCheckBox->setChecked(true);
-  mShowGuideCheckBox->setAccessibleName(FromView(GuideKeepShowingText));
-  mCheckLabel = new QLabel(FromView(GuideKeepShowingText));
+  mShowGuideCheckBox->setAccessibleName(FromCore(GuideKeepShowingText));
+  mCheckLabel = new QLabel(FromCore(GuideKeepShowingText));
   mCheckLabel->setObjectName(QStringLiteral("CheckLabel"));
   mCheckLabel->installEventFilter(this);
-  mCloseButton = new QPushButton(FromView(GuideCloseCaption));
+  mCloseButton = new QPushButton(FromCore(GuideCloseCaption));
   mCloseButton->setDefault(true);
   bottom->addWidget(mShowGuideCheckBox);
   bottom->addWidget(mCheckLabel);
@@ -95,10 +93,10 @@ QWidget* TOmbrelGuide::CreateHeading() {
   auto* picture = new QLabel;
   const int side = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
   picture->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation, nullptr, this).pixmap(side, side));
-  auto* title = new QLabel(FromView(GuideTitle));
+  auto* title = new QLabel(FromCore(GuideTitle));
   title->setFont(PixelFont(TitlePixels, true));
-  Colour(*title, TitleColour);
-  mHeadingCloseButton = new QPushButton(FromView(GuideCloseCaption));
+  Color(*title, TitleColor);
+  mHeadingCloseButton = new QPushButton(FromCore(GuideCloseCaption));
   mHeadingCloseButton->setAutoDefault(false);
   layout->addWidget(picture);
   layout->addWidget(title);
@@ -110,15 +108,15 @@ QWidget* TOmbrelGuide::CreateHeading() {
 QWidget* TOmbrelGuide::CreatePage(int index) {
   const TGuidePage& page = GuidePages()[static_cast<std::size_t>(index)];
   auto* widget = new QWidget;
-  widget->setObjectName(FromView(page.Caption));
-  widget->setAccessibleName(FromView(page.Caption));
+  widget->setObjectName(FromCore(page.Caption));
+  widget->setAccessibleName(FromCore(page.Caption));
   auto* layout = new QVBoxLayout(widget);
   for (const std::string_view text : page.Texts) {
-    auto* label = new QLabel(FromView(text));
+    auto* label = new QLabel(FromCore(text));
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     label->setFont(PixelFont(TextPixels, false));
-    Colour(*label, TextColour);
+    Color(*label, TextColor);
     layout->addWidget(label);
   }
   layout->addStretch(1);
@@ -160,18 +158,13 @@ bool TOmbrelGuide::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-void ShowOmbrelGuide(Obmain& window, TStep step) {
-  window.SetGuideShown(true);
+void ShowOmbrelGuide(QWidget& window, TStep step, const QList<QAction*>& stepActions,
+                     const std::function<void(bool)>& showGuideChanged) {
   auto* guide = window.findChild<TOmbrelGuide*>(QString(), Qt::FindDirectChildrenOnly);
   if (guide == nullptr) {
     guide = new TOmbrelGuide(step, &window);
-    QObject::connect(guide, &TOmbrelGuide::ShowGuideChanged, &window,
-                     [&window](bool show) { window.SetGuideShown(show); });
-    // The step keys and the Steps menu work while the guide is the active
-    // window, too.
-    for (const TCommand command : {TCommand::NextStep, TCommand::PreviousStep, TCommand::Step0, TCommand::Step1,
-                                   TCommand::Step2, TCommand::Step3, TCommand::Step4, TCommand::Step5})
-      guide->addAction(window.Action(command));
+    QObject::connect(guide, &TOmbrelGuide::ShowGuideChanged, &window, showGuideChanged);
+    guide->addActions(stepActions);
   }
   // Shown again, it is shown with the setting on.
   guide->ShowGuideCheckBox()->setChecked(true);
@@ -185,7 +178,7 @@ void ShowOmbrelGuide(Obmain& window, TStep step) {
   guide->raise();
 }
 
-void PlaceOmbrelGuide(Obmain& window) {
+void PlaceOmbrelGuide(QWidget& window) {
   auto* guide = window.findChild<TOmbrelGuide*>(QString(), Qt::FindDirectChildrenOnly);
   if (guide != nullptr && guide->isVisible()) guide->PlaceOver(window);
 }

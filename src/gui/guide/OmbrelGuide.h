@@ -1,17 +1,18 @@
 #pragma once
 
 #include <QDialog>
+#include <QList>
+#include <functional>
 
 #include "core/document/Steps.h"
 
+class QAction;
 class QCheckBox;
 class QLabel;
 class QPushButton;
 class QStackedWidget;
 
 namespace ombrel {
-
-class Obmain;
 
 // The guide: a small fixed tool window that explains one step of a document
 // in a few sentences, with a check box that keeps it coming back at every
@@ -58,13 +59,15 @@ class TOmbrelGuide : public QDialog {
   QPushButton* mCloseButton = nullptr;
 };
 
-// Shows the window's guide (made at the first showing, then kept) on the
-// page of `step` at its place over the main window, with its check box
-// checked, after switching the window's guide flag on; the flag then
-// follows the check box at once. Returns at once: the guide stays until its
-// Close button hides it.
-void ShowOmbrelGuide(Obmain& window, TStep step);
-// Puts a showing guide back at its place after the main window moved.
-void PlaceOmbrelGuide(Obmain& window);
+// Shows the guide of `window` (made at the first showing, then kept as its
+// child) on the page of `step` at its place over the window, with its check
+// box checked. `stepActions` (the step keys and the Steps menu) work while
+// the guide is the active window; `showGuideChanged` hears the check box
+// from then on. Returns at once: the guide stays until its Close button
+// hides it.
+void ShowOmbrelGuide(QWidget& window, TStep step, const QList<QAction*>& stepActions,
+                     const std::function<void(bool)>& showGuideChanged);
+// Puts a showing guide back at its place after the window moved.
+void PlaceOmbrelGuide(QWidget& window);
 
 }  // namespace ombrel

@@ -17,6 +17,7 @@
 
 #include "gui/graph/ChartOverlay.h"
 #include "gui/graph/GraphChart.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 
@@ -31,8 +32,7 @@ QSizeF Millimetres(const TPictureSize& size) {
 }
 
 QString ProgramTitle(const TGraphModel& model) {
-  return model.TitleLines.empty() ? QStringLiteral("Ombrel graph")
-                                  : QString::fromUtf8(model.TitleLines.front().c_str());
+  return model.TitleLines.empty() ? QStringLiteral("Ombrel graph") : FromCore(model.TitleLines.front());
 }
 
 // SVG and PDF are drawn at the layout's own resolution, so one unit of the

@@ -9,6 +9,7 @@
 
 #include "core/report/ReportHtml.h"
 #include "core/report/ReportText.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 
@@ -23,7 +24,7 @@ QString CouldNotSave(const QString& fileName) {
 QString ReportRichText(const TReportText& report, const QString& heading) {
   QString html;
   if (!heading.isEmpty()) html = QStringLiteral("<h3>%1</h3>").arg(heading.toHtmlEscaped());
-  return html + QString::fromStdString(ReportHtmlBlock(report));
+  return html + FromCore(ReportHtmlBlock(report));
 }
 
 void PaintReportPages(QPagedPaintDevice& device, const TReportText& report, const QString& heading) {

@@ -12,9 +12,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "gui/app/Asker.h"
+#include "gui/common/Asker.h"
 #include "core/document/Document.h"
 #include "core/document/Notes.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 
@@ -70,7 +71,7 @@ TNotesForm::TNotesForm(QWidget* parent) : QDialog(parent) {
 }
 
 void TNotesForm::LoadNotes(const std::string& notes) {
-  QString text = QString::fromUtf8(notes.data(), static_cast<qsizetype>(notes.size()));
+  QString text = FromCore(notes);
   // The end marker ends the text.
   const qsizetype end = text.indexOf(QChar(0x1A));
   if (end >= 0) text.truncate(end);

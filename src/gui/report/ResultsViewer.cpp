@@ -15,6 +15,8 @@
 #include "core/report/ReportHtml.h"
 #include "core/report/ReportLines.h"
 #include "core/report/ReportText.h"
+#include "gui/common/LocalPath.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 
@@ -48,10 +50,10 @@ TResultsViewer::TResultsViewer(QWidget* parent) : QPlainTextEdit(parent) {
   setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   setLineWrapMode(QPlainTextEdit::NoWrap);
   setFont(ReportFont());
-  QPalette colours = palette();
-  colours.setColor(QPalette::Base, Qt::white);
-  colours.setColor(QPalette::Text, Qt::black);
-  setPalette(colours);
+  QPalette colors = palette();
+  colors.setColor(QPalette::Base, Qt::white);
+  colors.setColor(QPalette::Text, Qt::black);
+  setPalette(colors);
   setContextMenuPolicy(Qt::DefaultContextMenu);
 }
 
@@ -100,7 +102,7 @@ void TResultsViewer::CopyToClipboard() {
     const std::string html = selected ? ReportHtmlBlock(*mReport, {selection.StartLine, selection.StartColumn,
                                                                    selection.EndLine, selection.EndColumn})
                                       : ReportHtmlBlock(*mReport);
-    mime->setHtml(QString::fromStdString(html));
+    mime->setHtml(FromCore(html));
   }
   QApplication::clipboard()->setMimeData(mime.release());
 }
@@ -143,7 +145,7 @@ void TResultsViewer::ScrollToTop() {
 bool TResultsViewer::SaveToTextFile(const QString& fileName) const {
   if (mReport == nullptr) return false;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const bool saved = SaveReportToTextFile(*mReport, fileName.toLocal8Bit().toStdString());
+  const bool saved = SaveReportToTextFile(*mReport, LocalPath(fileName));
   QApplication::restoreOverrideCursor();
   return saved;
 }

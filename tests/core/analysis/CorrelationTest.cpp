@@ -15,6 +15,7 @@
 
 #include "support/GoldenReport.h"
 #include "support/ReportAgreement.h"
+#include "support/ScriptedProgress.h"
 #include "core/base/CalcProgress.h"
 #include "core/document/Document.h"
 #include "core/document/DocumentAnalysis.h"
@@ -53,36 +54,6 @@ TDocument XYDocument(const std::vector<TReal>& x, const std::vector<TReal>& y, s
   document.Choices.RegressionKind = static_cast<TRegressionKind>(kind);  // the number the file stores
   return document;
 }
-
-// A clock that advances by a fixed step at every reading.
-struct TFakeClock {
-  std::int64_t Now = 0;
-  std::int64_t Step = 0;
-};
-
-// A progress whose clock is scripted and whose user presses Cancel while
-// the events of the `cancelAt`-th report are let through (0: never). It
-// records every percentage it shows.
-class TScriptedProgress final : public TCalcProgress {
- public:
-  TScriptedProgress(TFakeClock& clock, int cancelAt)
-      : TCalcProgress([&clock] { return clock.Now += clock.Step; }), mCancelAt(cancelAt) {}
-
-  int Reports = 0;
-  std::vector<std::string> Shown;
-
- protected:
-  void ProcessPendingEvents() override {
-    if (++Reports == mCancelAt) RequestCancel();
-  }
-  void PanelChanged() override {
-    if (Panel().LabelsVisible && (Shown.empty() || Shown.back() != Panel().PercentDone))
-      Shown.push_back(Panel().PercentDone);
-  }
-
- private:
-  int mCancelAt;
-};
 
 TEST(Pearson, AgreesWithPublishedValues) {
   TDataTable table = XYTable(AnscombeX, AnscombeY);
@@ -187,16 +158,15 @@ TEST(Spearman, PerfectReverseOrderHasAPointInterval) {
 TEST(Spearman, ExactCountReportsProgressInStages) {
   // Every reading moves the clock 3 s on, so each report shows its
   // percentage: 15 stages of 256 rank sets out of 4096 for 12 pairs.
-  TFakeClock clock{0, 3000};
-  TScriptedProgress progress(clock, 0);
+  TScriptedProgress progress(0, 3000);
   TDataTable table = XYTable(Sequence(12), {3, 1, 4, 12, 5, 9, 2, 6, 11, 8, 7, 10});
   const std::vector<int> others = {1};
   const TSpearmanResult result = ComputeSpearman(table, 0, others, progress);
   EXPECT_EQ(result.Status, TExactStatus::Exact);
-  EXPECT_EQ(progress.Reports, 15);
+  EXPECT_EQ(progress.Reports(), 15);
   const std::vector<std::string> shown = {"6.3",  "12.5", "18.8", "25.0", "31.3", "37.5", "43.8", "50.0",
                                           "56.3", "62.5", "68.8", "75.0", "81.3", "87.5", "93.8"};
-  EXPECT_EQ(progress.Shown, shown);
+  EXPECT_EQ(progress.Shown(), shown);
 }
 
 TEST(Spearman, StopAnswersEndTheCountAndChooseTheApproximateP) {
@@ -215,8 +185,7 @@ TEST(Spearman, StopAnswersEndTheCountAndChooseTheApproximateP) {
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE(row.Name);
-    TFakeClock clock{0, row.Step};
-    TScriptedProgress progress(clock, row.CancelAt);
+    TScriptedProgress progress(row.CancelAt, row.Step);
     TDataTable table = XYTable(Sequence(12), {3, 1, 4, 12, 5, 9, 2, 6, 11, 8, 7, 10});
     const std::vector<int> others = {1};
     const TSpearmanResult result = ComputeSpearman(table, 0, others, progress);
@@ -280,8 +249,7 @@ TEST(CorrelationReports, Spearman) {
   for (const TRow& row : rows) {
     SCOPED_TRACE(row.Name);
     TDocument document = XYDocument(Sequence(static_cast<int>(row.Y.size())), row.Y, 2);
-    TFakeClock clock{0, row.Step};
-    TScriptedProgress progress(clock, row.CancelAt);
+    TScriptedProgress progress(row.CancelAt, row.Step);
     RunAnalysis(document, progress);
     EXPECT_EQ(document.Table.StatusCode, TStatusCode::Ok);
     ExpectGoldenDocument(document, row.Golden);

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "support/GoldenReport.h"
-#include "support/RankTestSupport.h"
+#include "support/ScriptedProgress.h"
 #include "support/ReportAgreement.h"
 #include "core/analysis/AnalysisFrame.h"
 #include "core/base/CalcProgress.h"

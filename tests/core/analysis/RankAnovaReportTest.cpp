@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "support/GoldenReport.h"
-#include "support/RankTestSupport.h"
+#include "support/ScriptedProgress.h"
 #include "support/ReportAgreement.h"
 #include "support/StatsTestSupport.h"
 #include "core/base/CalcProgress.h"

@@ -81,7 +81,6 @@ TEST(DataTable, ExcludeFlagsNeedAValue) {
   table.ExcludeAllFilled();
   EXPECT_TRUE(table.IsExcluded(1, 1));
   EXPECT_FALSE(table.IsExcluded(2, 2));
-  EXPECT_TRUE(table.YExcluded(1, 0));
   table.ClearExcludeFlags();
   EXPECT_FALSE(table.IsExcluded(1, 1));
 }

@@ -7,15 +7,12 @@
 
 #include "core/entry/CellStore.h"
 #include "core/entry/CellText.h"
+#include "support/EntryTestSupport.h"
 
 namespace ombrel {
 namespace {
 
-TDataTable NewTable() {
-  TDataTable table;
-  table.ResetForNewDocument();
-  return table;
-}
+using test::NewTable;
 
 // Cell (r, c) holds 100c + r + 1 for the first `rows` rows of each column.
 void FillColumns(TDataTable& table, std::vector<int> columns, int rows) {

@@ -7,16 +7,12 @@
 
 #include "core/entry/CellText.h"
 #include "core/entry/GridSelection.h"
+#include "support/EntryTestSupport.h"
 
 namespace ombrel {
 namespace {
 
-// A fresh document table: every column ready for typed means.
-TDataTable NewTable() {
-  TDataTable table;
-  table.ResetForNewDocument();
-  return table;
-}
+using test::NewTable;
 
 std::string Shown(const TDataTable& table, int row, int column) {
   return FormatCellValue(table.GetValue(row, column), table.DisplayDecimals(column));

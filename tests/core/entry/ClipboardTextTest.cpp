@@ -7,15 +7,12 @@
 
 #include "core/entry/CellText.h"
 #include "core/entry/SummaryCells.h"
+#include "support/EntryTestSupport.h"
 
 namespace ombrel {
 namespace {
 
-TDataTable NewTable() {
-  TDataTable table;
-  table.ResetForNewDocument();
-  return table;
-}
+using test::NewTable;
 
 std::string Tabs(int count) { return std::string(static_cast<std::size_t>(count), '\t'); }
 

@@ -6,25 +6,18 @@
 
 #include "core/entry/CellStore.h"
 #include "core/entry/CellText.h"
+#include "support/EntryTestSupport.h"
 
 namespace ombrel {
 namespace {
 
-TDataTable NewTable() {
-  TDataTable table;
-  table.ResetForNewDocument();
-  return table;
-}
-
-void FillColumn(TDataTable& table, int column, const std::vector<TReal>& values) {
-  for (std::size_t r = 0; r < values.size(); ++r)
-    if (!IsEmpty(values[r])) StoreCell(table, static_cast<int>(r), column, values[r]);
-}
+using test::NewTable;
+using test::StoreColumn;
 
 TEST(CombineTargetColumn, PrefersTheCurrentFreeColumnThenTheFirstFreeOne) {
   TDataTable table = NewTable();
-  FillColumn(table, 0, {1});
-  FillColumn(table, 1, {2});
+  StoreColumn(table, 0, {1});
+  StoreColumn(table, 1, {2});
   struct TRow {
     int Current;
     int Expected;
@@ -34,14 +27,14 @@ TEST(CombineTargetColumn, PrefersTheCurrentFreeColumnThenTheFirstFreeOne) {
     SCOPED_TRACE(row.Current);
     EXPECT_EQ(CombineTargetColumn(table, row.Current), row.Expected);
   }
-  for (int c = 0; c < MaxColumns; ++c) FillColumn(table, c, {1});
+  for (int c = 0; c < MaxColumns; ++c) StoreColumn(table, c, {1});
   EXPECT_EQ(CombineTargetColumn(table, 3), -1);
 }
 
 TEST(CombineSourceColumns, ListsRawColumnsWithTheirTitles) {
   TDataTable table = NewTable();
-  FillColumn(table, 0, {1});
-  FillColumn(table, 3, {2});
+  StoreColumn(table, 0, {1});
+  StoreColumn(table, 3, {2});
   StoreColumnTitle(table, 3, "Weight");
   EXPECT_EQ(CombineSourceColumns(table), (std::vector<int>{0, 3}));
   EXPECT_EQ(CombineColumnItem(table, 0), "Column A");
@@ -80,8 +73,8 @@ TEST(CombineValue, AppliesEachOperatorAndRefusesImpossibleRows) {
 
 TEST(CombineColumns, DividesRowByRowSkippingZeroAndEmptyRows) {
   TDataTable table = NewTable();
-  FillColumn(table, 0, {1, 6, 5, EmptyValue, 8});
-  FillColumn(table, 1, {3, 2, 0, 4, 2});
+  StoreColumn(table, 0, {1, 6, 5, EmptyValue, 8});
+  StoreColumn(table, 1, {3, 2, 0, 4, 2});
   const int stored = CombineColumns(table, 0, 1, TCombineOperator::DividedBy, 2);
   EXPECT_EQ(stored, 3);
   EXPECT_EQ(table.GetValue(0, 2), 1.0L / 3.0L);
@@ -102,8 +95,8 @@ TEST(CombineColumns, NamesTheNewColumnAfterItsOperands) {
   const char* titles[] = {"C+A", "C-A", "C*A", "C/A"};
   for (std::size_t i = 0; i < 4; ++i) {
     TDataTable table = NewTable();
-    FillColumn(table, 0, {2});
-    FillColumn(table, 2, {3});
+    StoreColumn(table, 0, {2});
+    StoreColumn(table, 2, {3});
     (void)CombineColumns(table, 2, 0, operators[i], 5);
     EXPECT_EQ(table.Summary(5).Title, titles[i]);
   }

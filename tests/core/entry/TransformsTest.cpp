@@ -9,20 +9,13 @@
 
 #include "core/entry/CellStore.h"
 #include "core/entry/CellText.h"
+#include "support/EntryTestSupport.h"
 
 namespace ombrel {
 namespace {
 
-TDataTable NewTable() {
-  TDataTable table;
-  table.ResetForNewDocument();
-  return table;
-}
-
-void FillColumn(TDataTable& table, int column, const std::vector<TReal>& values) {
-  for (std::size_t r = 0; r < values.size(); ++r)
-    if (!IsEmpty(values[r])) StoreCell(table, static_cast<int>(r), column, values[r]);
-}
+using test::NewTable;
+using test::StoreColumn;
 
 TDataRange Cells(int firstRow, int lastRow, int firstColumn, int lastColumn) {
   return {firstRow, lastRow, firstColumn, lastColumn};
@@ -155,7 +148,7 @@ TEST(DataRangeOf, ClipsTheGridSelectionToDataCells) {
 
 TEST(ApplyTransform, LogOfZeroAndNegativeAsksAboutTwoAndErasesThem) {
   TDataTable table = NewTable();
-  FillColumn(table, 0, {100, 0, -5});
+  StoreColumn(table, 0, {100, 0, -5});
   const TDataRange range = Cells(0, 999, 0, 0);
   EXPECT_EQ(CountImpossibleValues(table, range, TTransform::Log10, 1), 2);
   EXPECT_EQ(ImpossibleValuesQuestion(2),
@@ -174,7 +167,7 @@ TEST(ApplyTransform, LogOfZeroAndNegativeAsksAboutTwoAndErasesThem) {
 
 TEST(ApplyTransform, ReciprocalOfThreeWidensTheColumnToEightDecimals) {
   TDataTable table = NewTable();
-  FillColumn(table, 1, {3});
+  StoreColumn(table, 1, {3});
   table.ColumnChanged.fill(0);
   (void)ApplyTransform(table, Cells(0, 0, 1, 1), TTransform::Reciprocal, 1);
   EXPECT_EQ(table.AutoDecimals[1], 8);
@@ -184,8 +177,8 @@ TEST(ApplyTransform, ReciprocalOfThreeWidensTheColumnToEightDecimals) {
 
 TEST(ApplyTransform, DivisionByZeroErasesEveryValueAndFreesTheColumn) {
   TDataTable table = NewTable();
-  FillColumn(table, 0, {1, 2});
-  FillColumn(table, 2, {5, EmptyValue, 7, 8});
+  StoreColumn(table, 0, {1, 2});
+  StoreColumn(table, 2, {5, EmptyValue, 7, 8});
   const TDataRange range = Cells(0, 999, 2, 2);
   EXPECT_EQ(CountImpossibleValues(table, range, TTransform::DivideK, 0), 3);
   const TTransformOutcome outcome = ApplyTransform(table, range, TTransform::DivideK, 0);
@@ -202,7 +195,7 @@ TEST(ApplyTransform, DivisionByZeroErasesEveryValueAndFreesTheColumn) {
 
 TEST(ApplyTransform, SelectionWithoutNumbersChangesNothing) {
   TDataTable table = NewTable();
-  FillColumn(table, 0, {1, 2});
+  StoreColumn(table, 0, {1, 2});
   table.ColumnChanged.fill(0);
   const TDataRange range = Cells(0, 999, 1, 25);
   EXPECT_EQ(CountImpossibleValues(table, range, TTransform::Log10, 1), 0);
@@ -214,8 +207,8 @@ TEST(ApplyTransform, SelectionWithoutNumbersChangesNothing) {
 
 TEST(ApplyTransform, TouchesOnlySelectedCellsAndKeepsExcludeFlagsOfNumbers) {
   TDataTable table = NewTable();
-  FillColumn(table, 0, {4, 9, -1});
-  FillColumn(table, 1, {16, 25, 36});
+  StoreColumn(table, 0, {4, 9, -1});
+  StoreColumn(table, 1, {16, 25, 36});
   table.SetExcluded(1, 0, true);
   table.SetExcluded(2, 0, true);
   (void)ApplyTransform(table, Cells(1, 2, 0, 0), TTransform::Sqrt, 1);

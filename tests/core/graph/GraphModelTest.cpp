@@ -82,7 +82,7 @@ TEST(MeansGraph, DrawsSelectedColumnsAtTheirPositions) {
   ASSERT_EQ(model.Series.size(), 1u);
   const TGraphSeries& bars = model.Series[0];
   EXPECT_EQ(bars.Name, "ErrorBarSeries1");
-  EXPECT_EQ(bars.Colour, TGraphColour::Red);
+  EXPECT_EQ(bars.Color, TGraphColor::Red);
   ASSERT_EQ(bars.Points.size(), 2u);
   EXPECT_EQ(bars.Points[0].X, 0);
   EXPECT_EQ(bars.Points[1].X, 2);
@@ -176,16 +176,16 @@ TEST(TwoByTwoGraph, StacksCountsByColumnsOrRows) {
     EXPECT_EQ(model.MarginLeft, 150);
     ASSERT_EQ(model.Series.size(), 2u);
     EXPECT_EQ(model.Series[0].Name, "BarSeries1");
-    EXPECT_EQ(model.Series[0].Colour, TGraphColour::Red);
-    EXPECT_EQ(model.Series[1].Colour, TGraphColour::Blue);
+    EXPECT_EQ(model.Series[0].Color, TGraphColor::Red);
+    EXPECT_EQ(model.Series[1].Color, TGraphColor::Blue);
     EXPECT_EQ(Heights(model.Series[0]), c.Red);
     EXPECT_EQ(Heights(model.Series[1]), c.Blue);
     EXPECT_EQ(model.Categories, c.Labels);
     ASSERT_EQ(model.Legend.size(), 2u);
     EXPECT_EQ(model.Legend[0].Text, c.Legend[0]);
-    EXPECT_EQ(model.Legend[0].Colour, TGraphColour::Blue);
+    EXPECT_EQ(model.Legend[0].Color, TGraphColor::Blue);
     EXPECT_EQ(model.Legend[1].Text, c.Legend[1]);
-    EXPECT_EQ(model.Legend[1].Colour, TGraphColour::Red);
+    EXPECT_EQ(model.Legend[1].Color, TGraphColor::Red);
     // The tallest stack is 60 (by columns) or 70 (by rows).
     EXPECT_GE(model.Left.Range.Max, c.ByColumns == 1 ? 60 : 70);
   }
@@ -257,7 +257,7 @@ TEST(XYGraph, DrawsPointsLineAndBand) {
   const TGraphSeries& points = model.Series[0];
   EXPECT_EQ(points.Name, "PointSeries1");
   EXPECT_EQ(points.Points.size(), 6u);
-  EXPECT_EQ(points.Colour, TGraphColour::Blue);
+  EXPECT_EQ(points.Color, TGraphColor::Blue);
 
   const TGraphSeries* line = model.FindSeries("LineSeries1");
   ASSERT_NE(line, nullptr);

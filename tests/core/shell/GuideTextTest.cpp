@@ -75,7 +75,7 @@ TEST(GuidePageFor, LoadingPageShowsTheFirstPage) {
 // Expected corners worked by hand from the placement rule: top = main top +
 // 75; step 0: left = main left + trunc((main width - guide width) / 2); other
 // steps: left = main left + main width - guide width - 15.
-TEST(GuidePosition, CentresOnTheFirstStepElseHugsTheRightEdge) {
+TEST(GuidePosition, CentersOnTheFirstStepElseHugsTheRightEdge) {
   struct TRow {
     const char* Name;
     TStep Step;
@@ -114,7 +114,7 @@ TEST(GuidePositionOnScreen, BesideTheWindowWhereTheScreenHasRoom) {
       {"exactly enough on the right", TStep::DataFormat, 0, 992, 400, 0, 1400, 1000},
       {"only the left has room", TStep::Results, 500, 800, 400, 0, 1400, 92},
       {"second screen", TStep::Graph, 1450, 800, 400, 1400, 1400, 2258},
-      {"no room: over the window, step 0 centred", TStep::DataFormat, 200, 1000, 400, 0, 1400, 500},
+      {"no room: over the window, step 0 centered", TStep::DataFormat, 200, 1000, 400, 0, 1400, 500},
       {"no room: over the window, right edge", TStep::DataEntry, 200, 1000, 400, 0, 1400, 785},
   };
   for (const TRow& row : rows) {

@@ -53,7 +53,7 @@ TEST(IniFile, WritesInPlaceAndKeepsUnknownLines) {
       "Width=800\n"
       "\n"
       "[Other]\n"
-      "Colour=blue\n");
+      "Color=blue\n");
   file.Set("windowsize", "WIDTH", "1024");
   file.Set("WindowSize", "Height", "768");
   file.Set("Options", "ShowNewUserHints", "False");
@@ -64,7 +64,7 @@ TEST(IniFile, WritesInPlaceAndKeepsUnknownLines) {
             "Height=768\n"
             "\n"
             "[Other]\n"
-            "Colour=blue\n"
+            "Color=blue\n"
             "\n"
             "[Options]\n"
             "ShowNewUserHints=False\n");

@@ -34,6 +34,7 @@ struct TStepRow {
 };
 
 TEST(MenuStateFor, FollowsTheStepTable) {
+  using enum TCommand;
   const TStepRow rows[] = {
       {"step 0", TStep::DataFormat, TDataFormat::Raw, false, false, false, false, false, false, false},
       {"step 3", TStep::ChooseTest, TDataFormat::Raw, false, false, false, false, false, false, false},
@@ -48,83 +49,110 @@ TEST(MenuStateFor, FollowsTheStepTable) {
   };
   for (const TStepRow& row : rows) {
     SCOPED_TRACE(row.Name);
-    const TMenuState state = MenuStateFor({true, row.Step, row.Format, 1});
-    for (const bool on : {state.Import, state.SelectColumn, state.SelectRow, state.InsertCells, state.Transform,
-                          state.CombineVariables, state.NumberFormat, state.TransposePaste})
-      EXPECT_EQ(on, row.Import);
+    TShellSituation situation{true, row.Step, row.Format, 1};
+    situation.ClipboardHasText = true;
+    const TMenuState state = MenuStateFor(situation);
+    const TCommandFlags& on = state.Enabled;
+    for (const TCommand command :
+         {Import, SelectColumn, SelectRow, InsertCells, Transform, CombineVariables, NumberFormat, TransposePaste})
+      EXPECT_EQ(on[command], row.Import);
     // The 2x2 page copies and pastes its block of counts.
     const bool twoByTwoPage = row.Step == TStep::DataEntry && row.Format == TDataFormat::TwoByTwo;
-    EXPECT_EQ(state.Paste, row.Import || twoByTwoPage);
-    EXPECT_EQ(state.Exclude, row.Exclude);
-    EXPECT_EQ(state.Export, row.Export);
-    EXPECT_EQ(state.Copy, row.CopyPrint || twoByTwoPage);
-    EXPECT_EQ(state.Print, row.CopyPrint);
-    EXPECT_EQ(state.Cut, row.CutClearDelete);
-    EXPECT_EQ(state.Clear, row.CutClearDelete);
-    EXPECT_EQ(state.DeleteCells, row.CutClearDelete);
-    EXPECT_EQ(state.SelectAll, row.SelectAll);
-    EXPECT_EQ(state.AppendToNotes, row.AppendToNotes);
+    EXPECT_EQ(on[Paste], row.Import || twoByTwoPage);
+    EXPECT_EQ(on[Exclude], row.Exclude);
+    EXPECT_EQ(on[Export], row.Export);
+    EXPECT_EQ(on[Copy], row.CopyPrint || twoByTwoPage);
+    EXPECT_EQ(on[Print], row.CopyPrint);
+    EXPECT_EQ(on[Cut], row.CutClearDelete);
+    EXPECT_EQ(on[Clear], row.CutClearDelete);
+    EXPECT_EQ(on[DeleteCells], row.CutClearDelete);
+    EXPECT_EQ(on[SelectAll], row.SelectAll);
+    EXPECT_EQ(on[AppendToNotes], row.AppendToNotes);
     // Commands that only need a document.
-    EXPECT_TRUE(state.Save && state.SaveAs && state.Close && state.ClearAll && state.ViewNotes);
-    EXPECT_TRUE(state.NextStep && state.PreviousStep && state.Duplicate);
+    EXPECT_TRUE(on[Save] && on[SaveAs] && on[Close] && on[ClearAll] && on[ViewNotes]);
+    EXPECT_TRUE(on[NextStep] && on[PreviousStep] && on[Duplicate]);
     EXPECT_EQ(state.PressedStep, static_cast<int>(row.Step));
     EXPECT_EQ(state.BackButton, row.Step != TStep::DataFormat);
     EXPECT_EQ(state.ForwardButton, row.Step != TStep::Graph);
-    EXPECT_EQ(state.DeleteAllButton, row.Step == TStep::DataEntry);
+    EXPECT_EQ(state.ClearAllButton, row.Step == TStep::DataEntry);
   }
 }
 
 TEST(MenuStateFor, WithoutDocumentsLeavesNothingToActOn) {
-  const TMenuState state = MenuStateFor({false, TStep::DataFormat, TDataFormat::Raw, 0});
-  for (const bool on :
-       {state.Print,          state.Save,         state.SaveAs,     state.Export,     state.Close,
-        state.NextStep,       state.PreviousStep, state.ViewNotes,  state.Cut,        state.Copy,
-        state.Paste,          state.SelectAll,    state.Cascade,    state.Tile,       state.ClearAll,
-        state.Import,         state.Duplicate,    state.NextWindow, state.BackButton, state.ForwardButton,
-        state.DeleteAllButton})
-    EXPECT_FALSE(on);
-  for (int i = 0; i < StepCount; ++i) {
-    EXPECT_FALSE(state.StepItems[static_cast<std::size_t>(i)]);
-    EXPECT_FALSE(state.StepButtons[static_cast<std::size_t>(i)]);
-  }
+  using enum TCommand;
+  TShellSituation situation;
+  situation.ClipboardHasText = true;
+  const TMenuState state = MenuStateFor(situation);
+  const TCommandFlags& on = state.Enabled;
+  for (const TCommand command :
+       {Print, Save,      SaveAs,  Export, Close,    NextStep, PreviousStep, ViewNotes,  Cut,  Copy,
+        Paste, SelectAll, Cascade, Tile,   ClearAll, Import,   Duplicate,    NextWindow, Undo, Redo})
+    EXPECT_FALSE(on[command]);
+  EXPECT_FALSE(state.BackButton || state.ForwardButton || state.ClearAllButton);
+  for (int i = 0; i < StepCount; ++i) EXPECT_FALSE(on[StepCommand(i)]);
   EXPECT_EQ(state.PressedStep, -1);
+  // What needs no document stays.
+  for (const TCommand command : {New, Open, PrinterSetup, Exit, HelpContents, HelpGuide, About})
+    EXPECT_TRUE(on[command]);
+}
+
+TEST(MenuStateFor, PasteNeedsTheClipboardAndUndoAStep) {
+  using enum TCommand;
+  for (const TDataFormat format : {TDataFormat::Raw, TDataFormat::TwoByTwo}) {
+    SCOPED_TRACE(static_cast<int>(format));
+    TShellSituation situation{true, TStep::DataEntry, format, 1};
+    const TMenuState empty = MenuStateFor(situation);
+    EXPECT_FALSE(empty.Enabled[Paste] || empty.Enabled[TransposePaste]);
+    EXPECT_FALSE(empty.Enabled[Undo] || empty.Enabled[Redo]);
+    situation.ClipboardHasText = true;
+    situation.CanUndo = true;
+    const TMenuState full = MenuStateFor(situation);
+    EXPECT_TRUE(full.Enabled[Paste]);
+    EXPECT_TRUE(full.Enabled[Undo]);
+    EXPECT_FALSE(full.Enabled[Redo]);
+  }
 }
 
 TEST(MenuStateFor, ArrangingNeedsTwoDocumentsAndStepsFollowReachability) {
+  using enum TCommand;
+  const auto steps = [](const TMenuState& state) {
+    std::array<bool, StepCount> on{};
+    for (int i = 0; i < StepCount; ++i) on[static_cast<std::size_t>(i)] = state.Enabled[StepCommand(i)];
+    return on;
+  };
   const TMenuState one = MenuStateFor({true, TStep::DataFormat, TDataFormat::MeanSdN, 1});
-  EXPECT_FALSE(one.Cascade || one.Tile || one.NextWindow);
-  EXPECT_TRUE(one.Duplicate);
+  EXPECT_FALSE(one.Enabled[Cascade] || one.Enabled[Tile] || one.Enabled[NextWindow]);
+  EXPECT_TRUE(one.Enabled[Duplicate]);
   // Averaged data: no data-entry step.
   const std::array<bool, StepCount> averaged{true, false, true, true, true, true};
-  EXPECT_EQ(one.StepItems, averaged);
-  EXPECT_EQ(one.StepButtons, averaged);
+  EXPECT_EQ(steps(one), averaged);
 
   const TMenuState two = MenuStateFor({true, TStep::DataEntry, TDataFormat::LargerTable, 2});
-  EXPECT_TRUE(two.Cascade && two.Tile && two.NextWindow);
+  EXPECT_TRUE(two.Enabled[Cascade] && two.Enabled[Tile] && two.Enabled[NextWindow]);
   const std::array<bool, StepCount> larger{true, true, false, false, true, true};
-  EXPECT_EQ(two.StepButtons, larger);
+  EXPECT_EQ(steps(two), larger);
 
   // While a file loads no step is pressed and no page command is on.
   const TMenuState loading = MenuStateFor({true, TStep::Loading, TDataFormat::Raw, 1});
   EXPECT_EQ(loading.PressedStep, -1);
-  EXPECT_FALSE(loading.Copy || loading.Export || loading.BackButton || loading.ForwardButton);
+  EXPECT_FALSE(loading.Enabled[Copy] || loading.Enabled[Export] || loading.BackButton || loading.ForwardButton);
 }
 
 // The enabled items of a context menu, in menu order, "Exclude*" when
 // checked.
 std::string EnabledItems(const TGridMenuState& state) {
-  const std::pair<bool, const char*> items[] = {{state.Cut, "Cut"},
-                                                {state.Copy, "Copy"},
-                                                {state.Paste, "Paste"},
-                                                {state.TransposePaste, "Transpose"},
-                                                {state.Clear, "Clear"},
-                                                {state.DeleteCells, "Delete"},
-                                                {state.InsertCells, "Insert"},
-                                                {state.Transform, "Transform"},
-                                                {state.Exclude, "Exclude"}};
+  const std::pair<TCommand, const char*> items[] = {{TCommand::Cut, "Cut"},
+                                                    {TCommand::Copy, "Copy"},
+                                                    {TCommand::Paste, "Paste"},
+                                                    {TCommand::TransposePaste, "Transpose"},
+                                                    {TCommand::Clear, "Clear"},
+                                                    {TCommand::DeleteCells, "Delete"},
+                                                    {TCommand::InsertCells, "Insert"},
+                                                    {TCommand::Transform, "Transform"},
+                                                    {TCommand::Exclude, "Exclude"}};
   std::string text;
-  for (const auto& [on, name] : items)
-    if (on) text += (text.empty() ? "" : " ") + std::string(name);
+  for (const auto& [command, name] : items)
+    if (state.Enabled[command]) text += (text.empty() ? "" : " ") + std::string(name);
   if (state.ExcludeChecked) text += "*";
   return text;
 }

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "support/RankTestSupport.h"
+#include "support/ScriptedProgress.h"
 
 // The exact counts are checked against complete enumerations written here
 // independently: every sign pattern, rank set or permutation (for sizes small

@@ -135,10 +135,7 @@ TEST(Inverses, ProbabilitiesOutOfRangeStillEnd) {
   EXPECT_TRUE(std::isfinite(t_for_p(5, 0.7L)));
 }
 
-TEST(PowerAndLog10, AreDefinedThroughNaturalLogs) {
-  EXPECT_NEAR(static_cast<double>(power(2, 10)), 1024, 1e-12);
-  EXPECT_NEAR(static_cast<double>(log10(1000)), 3, 1e-15);
-}
+TEST(Power, IsDefinedThroughNaturalLogs) { EXPECT_NEAR(static_cast<double>(power(2, 10)), 1024, 1e-12); }
 
 }  // namespace
 }  // namespace ombrel

@@ -15,6 +15,7 @@
 #include "gui/document/ChooseTestPage.h"
 #include "gui/document/DocumentHost.h"
 #include "gui/document/PageSupport.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 

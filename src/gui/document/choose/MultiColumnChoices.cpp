@@ -13,20 +13,35 @@
 
 #include "core/analysis/ChooseTest.h"
 #include "core/document/Document.h"
-#include "gui/app/Asker.h"
+#include "gui/common/Asker.h"
 #include "gui/document/Analyze.h"
 #include "gui/document/ChooseTestPage.h"
 #include "gui/document/DocumentHost.h"
 #include "gui/document/PageSupport.h"
 #include "core/shell/ShellRules.h"
-#include "gui/entry/SelectDialogs.h"
+#include "gui/entry/SelectForms.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 
 TMultiColumnChoices::TMultiColumnChoices(TChooseTestPage& host) : TChoicesPanel(host) {
   auto* layout = new QVBoxLayout(this);
+  CreateColumnsQuestion(*layout);
+  CreatePairingQuestion(*layout);
+  CreateGaussianQuestion(*layout);
+  CreatePostTestQuestion(*layout);
+  auto* result = new QHBoxLayout;
+  result->addWidget(new QLabel(QStringLiteral("Based on your answers above, Ombrel will perform this test:  ")));
+  MultiColumnTestLabel = new QLabel;
+  result->addWidget(MultiColumnTestLabel);
+  result->addStretch(1);
+  layout->addLayout(result);
+  layout->addStretch(1);
+}
+
+void TMultiColumnChoices::CreateColumnsQuestion(QVBoxLayout& layout) {
   QVBoxLayout* columns = nullptr;
-  layout->addWidget(Group(QStringLiteral("1. Select columns"), columns));
+  layout.addWidget(Group(QStringLiteral("1. Select columns"), columns));
   auto* columnRow = new QHBoxLayout;
   AllColumnsRadio = Radio(QStringLiteral("All columns"));
   SelectedColumnsRadio = Radio(QStringLiteral("Selected columns"));
@@ -51,9 +66,11 @@ TMultiColumnChoices::TMultiColumnChoices(TChooseTestPage& host) : TChoicesPanel(
     Changed();
   });
   connect(SelectColumnsButton, &QPushButton::clicked, this, [this] { Host().OpenSelectColumns(); });
+}
 
+void TMultiColumnChoices::CreatePairingQuestion(QVBoxLayout& layout) {
   QVBoxLayout* pairing = nullptr;
-  layout->addWidget(Group(QStringLiteral("2. Are the values in each row matched (paired)?"), pairing));
+  layout.addWidget(Group(QStringLiteral("2. Are the values in each row matched (paired)?"), pairing));
   OrdinaryAnovaRadio = Radio(QStringLiteral("No. Perform ordinary ANOVA."));
   RepeatedMeasuresRadio = Radio(QStringLiteral("Yes. Perform repeated measures ANOVA. "));
   pairing->addWidget(OrdinaryAnovaRadio);
@@ -67,9 +84,11 @@ TMultiColumnChoices::TMultiColumnChoices(TChooseTestPage& host) : TChoicesPanel(
     Document().Choices.OrdinaryAnova = 0;
     Changed();
   });
+}
 
+void TMultiColumnChoices::CreateGaussianQuestion(QVBoxLayout& layout) {
   QVBoxLayout* gaussian = nullptr;
-  layout->addWidget(Group(QStringLiteral("3. Assume values are sampled from Gaussian distributions?"), gaussian));
+  layout.addWidget(Group(QStringLiteral("3. Assume values are sampled from Gaussian distributions?"), gaussian));
   ParametricRadio = Radio(QStringLiteral("Yes. Use standard (parametric) methods."));
   MultiNonparametricRadio = Radio(QStringLiteral("No. Use nonparametric methods."));
   gaussian->addWidget(ParametricRadio);
@@ -83,9 +102,11 @@ TMultiColumnChoices::TMultiColumnChoices(TChooseTestPage& host) : TChoicesPanel(
     Document().Choices.MultiColumnNonparametric = 1;
     Changed();
   });
+}
 
+void TMultiColumnChoices::CreatePostTestQuestion(QVBoxLayout& layout) {
   QVBoxLayout* post = nullptr;
-  layout->addWidget(Group(QStringLiteral("4. Choose a multiple comparison post test"), post));
+  layout.addWidget(Group(QStringLiteral("4. Choose a multiple comparison post test"), post));
   PostTestComboBox = new QComboBox;
   PostTestComboBox->setObjectName(QStringLiteral("PostTestComboBox"));
   post->addWidget(PostTestComboBox);
@@ -112,14 +133,6 @@ TMultiColumnChoices::TMultiColumnChoices(TChooseTestPage& host) : TChoicesPanel(
     Document().Choices.ControlColumn = column.toInt();
     Changed();
   });
-
-  auto* result = new QHBoxLayout;
-  result->addWidget(new QLabel(QStringLiteral("Based on your answers above, Ombrel will perform this test:  ")));
-  MultiColumnTestLabel = new QLabel;
-  result->addWidget(MultiColumnTestLabel);
-  result->addStretch(1);
-  layout->addLayout(result);
-  layout->addStretch(1);
 }
 
 void TMultiColumnChoices::ShowChoices() {

@@ -7,6 +7,7 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
+class QVBoxLayout;
 
 namespace ombrel {
 
@@ -36,6 +37,11 @@ class TMultiColumnChoices : public TChoicesPanel {
   QLabel* MultiColumnTestLabel;
 
  private:
+  // The four questions, each a group of the panel.
+  void CreateColumnsQuestion(QVBoxLayout& layout);
+  void CreatePairingQuestion(QVBoxLayout& layout);
+  void CreateGaussianQuestion(QVBoxLayout& layout);
+  void CreatePostTestQuestion(QVBoxLayout& layout);
   void PostTestRowChosen(int row);
   void OpenSelectPairs();
 };

@@ -11,6 +11,7 @@
 #include "core/analysis/ChooseTest.h"
 #include "core/document/Document.h"
 #include "gui/document/PageSupport.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 

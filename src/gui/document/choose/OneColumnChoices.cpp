@@ -14,6 +14,7 @@
 #include "core/document/Document.h"
 #include "gui/document/ChooseTestPage.h"
 #include "gui/document/PageSupport.h"
+#include "gui/common/CoreText.h"
 
 namespace ombrel {
 
