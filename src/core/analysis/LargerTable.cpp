@@ -1,16 +1,12 @@
 #include "core/analysis/LargerTable.h"
 
+#include <algorithm>
 #include <cmath>
-#include <memory>
-#include <string_view>
 
-#include "core/analysis/AnalysisFrame.h"
 #include "core/base/DataTable.h"
-#include "core/base/NumberText.h"
-#include "core/report/ReportTables.h"
 #include "core/report/ReportText.h"
+#include "core/stats/EffectSizes.h"
 #include "core/stats/PValue.h"
-#include "core/analysis/TwoByTwo.h"
 
 namespace ombrel {
 
@@ -20,30 +16,87 @@ constexpr std::int32_t HelpTopic = 612;
 
 bool IsWhole(TReal value) { return value == std::trunc(value); }
 
-// ---------------------------------------------------------------------------
-// Report pieces
+// The totals of the table's columns and rows (empty rows included), and
+// which rows hold values.
+struct TMargins {
+  std::vector<TReal> Columns;
+  std::vector<TReal> Rows;
+  std::vector<bool> RowHasValues;
+};
 
-void WriteTrendSection(TReportText& report, const TTrendResult& trend) {
-  const bool byColumns = trend.Categories == TTrendCategories::Columns;
-  report.WriteLine();
-  WriteCenteredTitle(report, "Chi-Squared Test for Trend.");
-  report.WriteLine("Note: This analysis is useful only if the categories defining the");
-  if (byColumns) {
-    report.WriteLine("columns are arranged in a natural order (i.e. age groups, dose");
-    report.WriteLine("or time), with equal spacing between columns.");
-  } else {
-    report.WriteLine("rows are arranged in a natural order (i.e. age groups, dose");
-    report.WriteLine("or time), with equal spacing between rows.");
+// Sums the margins while checking the counts: 30, 31, 33 column by column,
+// 32 row by row, a later code replacing an earlier one.
+TStatusCode SumMargins(const TDataTable& table, const TContingencyExtent& extent, TMargins& margins) {
+  TStatusCode code = TStatusCode::Ok;
+  for (int column = extent.FirstColumn; column <= extent.LastColumn; ++column) {
+    TReal total = 0;
+    for (int row = extent.FirstRow; row <= extent.LastRow; ++row) {
+      const TReal count = table.GetAnalysisValue(row, column);
+      if (IsEmpty(count)) continue;
+      if (!IsWhole(count)) code = TStatusCode::Fraction;
+      if (count < 0) code = TStatusCode::Negative;
+      total += count;
+    }
+    if (total == 0 && code == TStatusCode::Ok) code = TStatusCode::ZeroColumn;
+    margins.Columns.push_back(total);
   }
-  report.WriteLine();
-  report.WriteText("Chi-squared for trend = ");
-  report.WriteNumber(trend.ChiSquare, -5);
-  report.WriteLine(" (1 degree of freedom)");
-  report.WritePValueSentence(0, false, trend.P);
-  report.WriteLine(trend.P < 0.05L ? "There is a significant linear trend among the ordered categories"
-                                   : "There is not a significant linear trend among the ordered categories");
-  report.WriteLine(byColumns ? "defining the columns and the proportion of subjects in the top row."
-                             : "defining the rows and the proportion of subjects in the left column.");
+  for (int row = extent.FirstRow; row <= extent.LastRow; ++row) {
+    TReal total = 0;
+    bool hasValues = false;
+    for (int column = extent.FirstColumn; column <= extent.LastColumn; ++column) {
+      const TReal count = table.GetAnalysisValue(row, column);
+      if (IsEmpty(count)) continue;
+      hasValues = true;
+      total += count;
+    }
+    if (hasValues && total == 0) code = TStatusCode::ZeroRow;
+    margins.Rows.push_back(total);
+    margins.RowHasValues.push_back(hasValues);
+  }
+  return code;
+}
+
+// Pearson's chi-square over the non-blank cells, with the row totals and
+// the expected counts' validity.
+void AddChiSquare(const TDataTable& table, const TMargins& margins, TLargerTableResult& result) {
+  const TContingencyExtent& extent = result.Extent;
+  const TReal n = result.N;
+  for (std::size_t i = 0; i < margins.Rows.size(); ++i) {
+    const int row = extent.FirstRow + static_cast<int>(i);
+    result.RowTotals.push_back({row + 1, margins.Rows[i], 100 * margins.Rows[i] / n});
+    if (!margins.RowHasValues[i]) continue;
+    for (std::size_t j = 0; j < margins.Columns.size(); ++j) {
+      const TReal observed = table.GetAnalysisValue(row, extent.FirstColumn + static_cast<int>(j));
+      if (IsEmpty(observed)) continue;
+      const TReal expected = margins.Rows[i] * margins.Columns[j] / n;
+      if (expected <= 1) result.Invalid = true;
+      if (expected <= 5) ++result.SmallCells;
+      result.SmallestExpected = std::min(result.SmallestExpected, expected);
+      result.ChiSquare += (observed - expected) * (observed - expected) / expected;
+    }
+  }
+  // At least a fifth of the cells expect five or fewer.
+  if (5 * result.SmallCells >= extent.Rows * extent.Columns) result.Invalid = true;
+}
+
+// The counts of a column that are typed but excluded, which the table
+// leaves out.
+std::int32_t ExcludedCounts(const TDataTable& table, int column) {
+  const int mapped = table.MapColumn(column);
+  if (mapped < 0 || mapped >= MaxColumns) return 0;
+  std::int32_t excluded = 0;
+  for (int row = 0; row <= table.LastRow(); ++row)
+    if (!table.IsCellEmpty(row, mapped) && table.IsExcluded(row, mapped)) ++excluded;
+  return excluded;
+}
+
+void AddColumnTotals(const TDataTable& table, const TMargins& margins, TLargerTableResult& result) {
+  for (std::size_t j = 0; j < margins.Columns.size(); ++j) {
+    if (!(margins.Columns[j] > 0)) continue;
+    const int column = result.Extent.FirstColumn + static_cast<int>(j);
+    result.ColumnTotals.push_back({column, table.Summary(column).Title, margins.Columns[j],
+                                   100 * margins.Columns[j] / result.N, ExcludedCounts(table, column)});
+  }
 }
 
 }  // namespace
@@ -113,81 +166,28 @@ TTrendResult chi_square_trend(const TDataTable& table, const TContingencyExtent&
   return result;
 }
 
-TLargerTableResult chi_square_independence(const TDataTable& table) {
+TLargerTableResult ComputeLargerTable(const TLargerTableRequest&, const TDataTable& table) {
   TLargerTableResult result;
   result.Extent = FindContingencyExtent(table);
   const TContingencyExtent& extent = result.Extent;
   if (!extent.Rectangular) {
-    result.StatusCode = TStatusCode::NotRectangular;
+    result.Status = TStatusCode::NotRectangular;
     return result;
   }
   if (extent.Rows == 0 || extent.Columns == 0) {
-    result.StatusCode = TStatusCode::NoContingencyData;
+    result.Status = TStatusCode::NoContingencyData;
     return result;
   }
+  TMargins margins;
+  result.Status = SumMargins(table, extent, margins);
+  if (result.Status != TStatusCode::Ok) return result;
 
-  TStatusCode code = TStatusCode::Ok;
-  std::vector<TReal> columnTotals;
-  for (int column = extent.FirstColumn; column <= extent.LastColumn; ++column) {
-    TReal total = 0;
-    for (int row = extent.FirstRow; row <= extent.LastRow; ++row) {
-      const TReal count = table.GetAnalysisValue(row, column);
-      if (IsEmpty(count)) continue;
-      if (!IsWhole(count)) code = TStatusCode::Fraction;
-      if (count < 0) code = TStatusCode::Negative;
-      total += count;
-    }
-    if (total == 0 && code == TStatusCode::Ok) code = TStatusCode::ZeroColumn;
-    columnTotals.push_back(total);
-  }
-  std::vector<TReal> rowTotals;
-  std::vector<bool> rowHasValues;
-  for (int row = extent.FirstRow; row <= extent.LastRow; ++row) {
-    TReal total = 0;
-    bool hasValues = false;
-    for (int column = extent.FirstColumn; column <= extent.LastColumn; ++column) {
-      const TReal count = table.GetAnalysisValue(row, column);
-      if (IsEmpty(count)) continue;
-      hasValues = true;
-      total += count;
-    }
-    if (hasValues && total == 0) code = TStatusCode::ZeroRow;
-    rowTotals.push_back(total);
-    rowHasValues.push_back(hasValues);
-  }
-  if (code != TStatusCode::Ok) {
-    result.StatusCode = code;
-    return result;
-  }
-
-  TReal n = 0;
-  for (const TReal total : columnTotals) n += total;
-  result.N = n;
-
-  std::int32_t smallCells = 0;
-  for (std::size_t i = 0; i < rowTotals.size(); ++i) {
-    const int row = extent.FirstRow + static_cast<int>(i);
-    result.RowTotals.push_back({row + 1, rowTotals[i], 100 * rowTotals[i] / n});
-    if (!rowHasValues[i]) continue;
-    for (std::size_t j = 0; j < columnTotals.size(); ++j) {
-      const TReal observed = table.GetAnalysisValue(row, extent.FirstColumn + static_cast<int>(j));
-      if (IsEmpty(observed)) continue;
-      const TReal expected = rowTotals[i] * columnTotals[j] / n;
-      if (expected <= 1) result.Invalid = true;
-      if (expected <= 5) ++smallCells;
-      result.ChiSquare += (observed - expected) * (observed - expected) / expected;
-    }
-  }
-  for (std::size_t j = 0; j < columnTotals.size(); ++j) {
-    if (!(columnTotals[j] > 0)) continue;
-    const int column = extent.FirstColumn + static_cast<int>(j);
-    result.ColumnTotals.push_back({table.Summary(column).Title, columnTotals[j], 100 * columnTotals[j] / n});
-  }
-  // At least a fifth of the cells expect five or fewer.
-  if (5 * smallCells >= extent.Rows * extent.Columns) result.Invalid = true;
-
+  for (const TReal total : margins.Columns) result.N += total;
+  AddChiSquare(table, margins, result);
+  AddColumnTotals(table, margins, result);
   result.DF = (extent.Rows - 1) * (extent.Columns - 1);
   result.P = p_value_chi_square(result.DF, result.ChiSquare);
+  result.CramersV = CramersV(result.ChiSquare, result.N, extent.Rows, extent.Columns);
 
   if (extent.Rows == 2 && extent.Columns > 2) {
     result.Trend = chi_square_trend(table, extent, TTrendCategories::Columns);
@@ -197,69 +197,12 @@ TLargerTableResult chi_square_independence(const TDataTable& table) {
   return result;
 }
 
-void WriteTotalsTables(TReportText& report, const TLargerTableResult& result) {
-  WriteTotalsHeading(report, TTotalsOf::Rows);
-  for (const TRowTotal& line : result.RowTotals) WriteTotalsNumberedRow(report, line.Number, line.Total, line.Percent);
-  WriteTotalsNumberedRow(report, 0, result.N, 100);
-  report.WriteLine();
-  WriteTotalsHeading(report, TTotalsOf::Columns);
-  for (const TColumnTotal& line : result.ColumnTotals)
-    WriteTotalsTitledRow(report, line.Title, line.Total, line.Percent);
-  WriteTotalsNumberedRow(report, 0, result.N, 100);
-  report.WriteLine();
-}
-
-void WriteLargerTableReport(TReportText& report, TReportText& totals, const TLargerTableResult& result) {
-  WriteCenteredTitle(report, "Chi-squared Test for Independence");
-  report.WriteLine();
-  report.WriteText("Chi-square: ");
-  report.WriteNumber(result.ChiSquare, -5);
-  report.NewLine();
-  report.WriteText("Degrees of Freedom: ");
-  report.WriteInteger(result.DF);
-  report.NewLine();
-  report.WriteLine();
-  report.WriteText("Table size: ");
-  report.WriteInteger(result.Extent.Rows);
-  report.WriteText(" rows, ");
-  report.WriteInteger(result.Extent.Columns);
-  report.WriteLine(" columns.");
-  WriteTwoByTwoPSentence(report, 0, false, result.P);
-  report.WriteLine(result.P < 0.05L ? "The row and column variables are significantly associated."
-                                    : "The row and column variables are not significantly associated.");
-  report.WriteLine();
-  if (result.Invalid) {
-    report.WriteLine("  Chi-square calculations are only valid when all expected");
-    report.WriteLine("values are greater than 1.0 and at least 20% of the expected");
-    report.WriteLine("values are greater than 5.  These conditions have not been");
-    report.WriteLine("met, and thus the chi-square calculations are not valid.  To");
-    report.WriteLine("avoid this problem, combine two or more rows or columns.");
-  }
-  if (result.Trend) WriteTrendSection(report, *result.Trend);
-  report.WriteLine();
-  WriteCenteredTitle(report, "Summary of Data");
-  report.WriteLine();
-  totals.TerminateReport();
-  report.AppendReport(totals);
-}
-
-TStatusCode RunLargerTable(TDataTable& table, TReportText& report) {
-  table.StatusCode = TStatusCode::Ok;
-  report.HelpTopic = HelpTopic;
-  const std::unique_ptr<TReportText> totals = OpenScratchReport();
-  if (!totals) {
-    table.StatusCode = TStatusCode::OutOfMemory;
-    return table.StatusCode;
-  }
-  const TLargerTableResult result = chi_square_independence(table);
-  table.StatusCode = result.StatusCode;
-  if (result.StatusCode != TStatusCode::Ok) return table.StatusCode;
-  WriteTotalsTables(*totals, result);
-  WriteLargerTableReport(report, *totals, result);
-  // The totals reach the report as copied text, so a number that could not
-  // be written there is checked here.
-  if (totals->SawNonFinite()) table.StatusCode = TStatusCode::InvalidOperation;
-  return table.StatusCode;
+void RunLargerTable(const TLargerTableRequest& request, TAnalysisRun& run) {
+  run.Report.HelpTopic = HelpTopic;
+  const TLargerTableResult result = ComputeLargerTable(request, run.Table);
+  run.Table.StatusCode = result.Status;
+  FillLargerTableRecord(result, run.Record);
+  if (result.Status == TStatusCode::Ok) WriteLargerTableReport(result, run.Report);
 }
 
 }  // namespace ombrel

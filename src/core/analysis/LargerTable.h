@@ -4,14 +4,17 @@
 // (grid rows are its rows, grid columns its columns): the chi-square test for
 // independence, with a warning when the expected counts are too small, and
 // the chi-square test for trend when the table has two rows or two columns.
-// Everything is computed into TLargerTableResult first; the report is written
-// from it.
+// The family follows "Results as data" (docs/ARCHITECTURE.md): a request,
+// ComputeLargerTable into a TLargerTableResult, then the writers of the
+// report and of the record (LargerTableWriters.cpp); RunLargerTable is the
+// entry point.
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "core/analysis/AnalysisRecord.h"
 #include "core/base/DataTable.h"
 #include "core/base/EmptyValue.h"
 
@@ -45,6 +48,7 @@ enum class TTrendCategories {
   Rows,     // two columns; the proportion in the left column
 };
 
+// The trend test's statistic has one degree of freedom.
 struct TTrendResult {
   TTrendCategories Categories = TTrendCategories::Columns;
   TReal ChiSquare = EmptyValue;
@@ -58,15 +62,21 @@ struct TRowTotal {
   TReal Percent = 0;
 };
 struct TColumnTotal {
+  int Column = 0;  // its index in the grid
   std::string Title;
   TReal Total = 0;
   TReal Percent = 0;
+  std::int32_t Excluded = 0;  // excluded counts of the column, left out
 };
 
-// Every figure the report prints. A StatusCode other than 0 means the table
+// The analysis reads the counts of the whole data table (the driver gives
+// every column without a title its bare letter); there is nothing to choose.
+struct TLargerTableRequest {};
+
+// Every figure the report prints. A Status other than Ok means the table
 // was refused and only the extent is set.
 struct TLargerTableResult {
-  TStatusCode StatusCode = TStatusCode::Ok;
+  TStatusCode Status = TStatusCode::Ok;
   TContingencyExtent Extent;
   TReal N = 0;
   TReal ChiSquare = 0;
@@ -74,9 +84,14 @@ struct TLargerTableResult {
   TReal P = EmptyValue;
   // Some expected count is at most 1, or at least 20% of them are at most 5.
   bool Invalid = false;
+  TReal SmallestExpected = EmptyValue;
+  std::int32_t SmallCells = 0;             // cells expecting 5 or fewer
   std::vector<TRowTotal> RowTotals;        // every row of the extent, empty ones included
   std::vector<TColumnTotal> ColumnTotals;  // columns whose total is above 0
   std::optional<TTrendResult> Trend;       // 2 x C (C > 2) or R x 2 (R > 2)
+  // Cramer's V of the test for independence; empty for a single row or
+  // column.
+  TReal CramersV = EmptyValue;
 };
 
 // Chi-square test for trend over the ordered categories (scores are the
@@ -88,22 +103,18 @@ TTrendResult chi_square_trend(const TDataTable& table, const TContingencyExtent&
 // by row, a later code replacing an earlier one), the chi-square test for
 // independence with df = (R - 1)(C - 1), the totals, and the trend test
 // when it applies.
-TLargerTableResult chi_square_independence(const TDataTable& table);
+TLargerTableResult ComputeLargerTable(const TLargerTableRequest& request, const TDataTable& table);
 
-// The row and column totals tables, each closed by the grand total and an
-// empty line.
-void WriteTotalsTables(TReportText& report, const TLargerTableResult& result);
+// The report of a computed table (Status Ok), the totals tables at its end.
+void WriteLargerTableReport(const TLargerTableResult& result, TReportText& report);
 
-// The report of a table that was not refused; `totals` holds the totals
-// tables, which are appended at its end.
-void WriteLargerTableReport(TReportText& report, TReportText& totals, const TLargerTableResult& result);
+// The record of the table: choices, results, method facts and tables.
+void FillLargerTableRecord(const TLargerTableResult& result, TAnalysisRecord& record);
 
-// Entry point of the larger contingency table: the chi-square test for
-// independence and, where it applies, for trend. The driver has given every
-// column with an empty title its bare letter. Sets StatusCode to 0, takes a
-// scratch report for the totals (OutOfMemory when it cannot be had), writes the
-// report body, sets the report's help topic (612) and returns StatusCode.
-// The caller runs it inside RunGuarded and then calls WriteErrorReport.
-TStatusCode RunLargerTable(TDataTable& table, TReportText& report);
+// Entry point of the larger contingency table: computes (leaving the table's
+// StatusCode Ok or the refusal), fills the record, sets the report's help
+// topic (612) and, unless refused, writes the report. The caller runs it
+// inside RunGuarded and then calls WriteErrorReport.
+void RunLargerTable(const TLargerTableRequest& request, TAnalysisRun& run);
 
 }  // namespace ombrel

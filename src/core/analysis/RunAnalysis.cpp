@@ -307,7 +307,7 @@ const TAnalysisRoutines& DefaultAnalysisRoutines() {
       .Nonparametric = RunNonparametric,
       .RankAnova = RunRankAnova,
       .Anova = RunAnova,
-      .TwoByTwo = RunTwoByTwoTable,
+      .TwoByTwo = RunTwoByTwo,
       .LargerTable = RunLargerTable,
       .LinearRegression = RunLinearRegression,
       .MultipleRegression = RunMultipleRegression,
@@ -476,7 +476,10 @@ void RunLargerTableDriver(const TAnalysisJob& job, TCalcProgress& progress, cons
   table.UseColumnSelection = 0;
   {
     const TTemporaryTitles titles(table, "");
-    RunAndRecord(job, "largerTable", [&](TAnalysisRecord&) { routines.LargerTable(table, report); });
+    RunAndRecord(job, "largerTable", [&](TAnalysisRecord& record) {
+      TAnalysisRun run{table, report, progress, record};
+      routines.LargerTable(TLargerTableRequest{}, run);
+    });
   }
   EndDocumentReport(job);
 }
@@ -493,16 +496,24 @@ void RunTwoByTwoDriver(const TAnalysisJob& job, TCalcProgress& progress, const T
     const std::string& title = counts.Titles[At(index)];
     return title.empty() ? std::string(fallback) : title;
   };
-  const std::array<std::string, 2> columnTitles = {titleOr(TTwoByTwoTable::Column1Title, "Column A"),
-                                                   titleOr(TTwoByTwoTable::Column2Title, "Column B")};
-  const std::array<std::string, 2> rowTitles = {titleOr(TTwoByTwoTable::Row1Title, "Row 1"),
-                                                titleOr(TTwoByTwoTable::Row2Title, "Row 2")};
-  RunAndRecord(job, "twoByTwo", [&](TAnalysisRecord&) {
-    routines.TwoByTwo(table, report, columnTitles, rowTitles, choices.UseChiSquare == TTwoByTwoTest::Fisher,
-                      choices.Yates != 0, choices.UseChiSquare == TTwoByTwoTest::ChiSquare,
-                      choices.ReportSensitivity != 0, choices.ReportRiskDifference != 0, choices.ReportOddsRatio != 0,
-                      choices.ReportRelativeRisk != 0, choices.TwoByTwoTwoSided != 0, true, counts.A, counts.B,
-                      counts.C, counts.D);
+  TTwoByTwoRequest request;
+  request.A = counts.A;
+  request.B = counts.B;
+  request.C = counts.C;
+  request.D = counts.D;
+  request.Titles = {titleOr(TTwoByTwoTable::Column1Title, "Column A"),
+                    titleOr(TTwoByTwoTable::Column2Title, "Column B"), titleOr(TTwoByTwoTable::Row1Title, "Row 1"),
+                    titleOr(TTwoByTwoTable::Row2Title, "Row 2")};
+  request.Test = choices.UseChiSquare;
+  request.Yates = choices.Yates != 0;
+  request.Tails = choices.TwoByTwoTwoSided != 0 ? 2 : 1;
+  request.RelativeRisk = choices.ReportRelativeRisk != 0;
+  request.OddsRatio = choices.ReportOddsRatio != 0;
+  request.Difference = choices.ReportRiskDifference != 0;
+  request.Sensitivity = choices.ReportSensitivity != 0;
+  RunAndRecord(job, "twoByTwo", [&](TAnalysisRecord& record) {
+    TAnalysisRun run{table, report, progress, record};
+    routines.TwoByTwo(request, run);
   });
   EndDocumentReport(job);
 }

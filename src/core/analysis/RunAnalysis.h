@@ -9,10 +9,12 @@
 #include "core/analysis/AnalysisRecord.h"
 #include "core/analysis/Anova.h"
 #include "core/analysis/Correlation.h"
+#include "core/analysis/LargerTable.h"
 #include "core/analysis/Nonparametric.h"
 #include "core/analysis/RankAnova.h"
 #include "core/analysis/RegressionOutputs.h"
 #include "core/analysis/TTests.h"
+#include "core/analysis/TwoByTwo.h"
 #include "core/base/DataTable.h"
 #include "core/base/TestChoices.h"
 #include "core/base/TwoByTwoTable.h"
@@ -37,11 +39,8 @@ struct TAnalysisRoutines {
   std::function<void(const TNonparametricRequest&, TAnalysisRun&)> Nonparametric;
   std::function<void(const TRankAnovaRequest&, TAnalysisRun&)> RankAnova;
   std::function<void(const TAnovaRequest&, TAnalysisRun&)> Anova;
-  std::function<TStatusCode(TDataTable&, TReportText&, const std::array<std::string, 2>&,
-                            const std::array<std::string, 2>&, bool, bool, bool, bool, bool, bool, bool, bool, bool,
-                            TReal, TReal, TReal, TReal)>
-      TwoByTwo;
-  std::function<TStatusCode(TDataTable&, TReportText&)> LargerTable;
+  std::function<void(const TTwoByTwoRequest&, TAnalysisRun&)> TwoByTwo;
+  std::function<void(const TLargerTableRequest&, TAnalysisRun&)> LargerTable;
   std::function<TStatusCode(TDataTable&, bool, bool, TReportText&, bool, TRegressionOutputs&, TReal, TReal)>
       LinearRegression;
   std::function<TStatusCode(TDataTable&, TReportText&, bool, int, const TColumnFlags&, TMultipleRegressionOutputs&)>

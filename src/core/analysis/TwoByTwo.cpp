@@ -2,15 +2,13 @@
 
 #include <algorithm>
 #include <array>
-#include <cfenv>
 #include <cmath>
 #include <limits>
 #include <utility>
 
 #include "core/base/DataTable.h"
-#include "core/base/NumberText.h"
-#include "core/report/ReportTables.h"
 #include "core/report/ReportText.h"
+#include "core/stats/EffectSizes.h"
 #include "core/stats/PValue.h"
 
 namespace ombrel {
@@ -97,6 +95,17 @@ TInterval LogScaleInterval(TReal estimate, TReal standardError) {
   return {std::exp(logEstimate - z * standardError), std::exp(logEstimate + z * standardError)};
 }
 
+// The smallest expected count, row total x column total / N.
+TReal SmallestExpected(TReal a, TReal b, TReal c, TReal d) {
+  const TReal n = a + b + c + d;
+  const TReal rows[2] = {a + b, c + d};
+  const TReal columns[2] = {a + c, b + d};
+  TReal smallest = EmptyValue;
+  for (const TReal row : rows)
+    for (const TReal column : columns) smallest = std::min(smallest, row * column / n);
+  return smallest;
+}
+
 TTwoByTwoChiSquare ComputeChiSquare(TReal a, TReal b, TReal c, TReal d, bool yates) {
   TTwoByTwoChiSquare result;
   result.Yates = yates;
@@ -108,6 +117,7 @@ TTwoByTwoChiSquare ComputeChiSquare(TReal a, TReal b, TReal c, TReal d, bool yat
   const TReal bottom = c + d;
   const bool largeEnough = n > 40 && a * top / n > 5 && b * top / n > 5 && c * bottom / n > 5 && d * bottom / n > 5;
   result.SmallValuesWarning = !(n >= 2000 || largeEnough);
+  result.SmallestExpected = SmallestExpected(a, b, c, d);
   return result;
 }
 
@@ -174,181 +184,34 @@ TDiagnosticFigures ComputeDiagnostic(TReal a, TReal b, TReal c, TReal d) {
   return result;
 }
 
-// ---------------------------------------------------------------------------
-// Report pieces
-
-void WriteBoldLine(TReportText& report, std::string_view text) {
-  report.ToggleBold();
-  report.WriteLine(text);
-  report.ToggleBold();
+TTwoByTwoCountRow CountRow(std::int64_t left, std::int64_t right, std::int64_t n) {
+  const auto percent = [n](std::int64_t count) {
+    return n == 0 ? EmptyValue : 100 * (static_cast<TReal>(count) / static_cast<TReal>(n));
+  };
+  return {left, right, left + right, percent(left), percent(right), percent(left + right)};
 }
 
-void WriteIntervalLine(TReportText& report, std::string_view label, const TInterval& interval, bool mayBeInfinite) {
-  report.WriteText(label);
-  if (mayBeInfinite) {
-    WriteValueOrInfinity(report, interval.Lower);
-    report.WriteText(" to ");
-    WriteValueOrInfinity(report, interval.Upper);
-  } else {
-    report.WriteNumber(interval.Lower, -5);
-    report.WriteText(" to ");
-    report.WriteNumber(interval.Upper, -5);
-  }
-  report.NewLine();
-}
-
-void WriteNumberLine(TReportText& report, std::string_view label, TReal value) {
-  report.WriteText(label);
-  report.WriteNumber(value, -5);
-  report.NewLine();
-}
-
-void WriteAssociationLine(TReportText& report, bool significant) {
-  report.WriteText("The row/column association is ");
-  if (!significant) report.WriteText("not ");
-  report.WriteLine("statistically significant.");
-}
-
-void WriteFisherSection(TReportText& report, const TTwoByTwoResult& result, bool twoTailed) {
-  if (result.Fisher) {
-    const TReal p = twoTailed ? result.Fisher->TwoTailed : result.Fisher->OneTailed;
-    WriteTwoByTwoPSentence(report, twoTailed ? 2 : 1, true, p);
-    WriteAssociationLine(report, !(p > 0.05L));
-  } else if (result.FisherTooLarge) {
-    report.WriteLine("The numbers are too large for Fisher's exact test.  The");
-    report.WriteLine("chi-square approximation was performed instead.");
-    report.WriteLine();
-  }
-}
-
-void WriteChiSquareSection(TReportText& report, const TTwoByTwoChiSquare& chi, bool twoTailed) {
-  WriteTwoByTwoPSentence(report, twoTailed ? 2 : 1, true, twoTailed ? chi.TwoTailedP : chi.OneTailedP);
-  WriteAssociationLine(report, !(chi.TwoTailedP > (twoTailed ? 0.05L : 0.1L)));
-  if (chi.SmallValuesWarning) {
-    report.WriteLine();
-    report.WriteLine("Note: With such small values, the chi-square P value");
-    report.WriteLine("is not accurate.  Use Fisher's exact test instead.");
-  }
-  report.WriteLine();
-  WriteUnderlinedLine(report, "Calculation details:");
-  report.WriteText("Chi-square statistic ");
-  report.WriteText(chi.Yates ? "(with Yates correction) " : "(no Yates correction) ");
-  WriteNumberLine(report, "= ", chi.ChiSquare);
-  report.WriteLine("Degrees of freedom = 1");
-}
-
-void WriteRelativeRiskSection(TReportText& report, const TRelativeRisk& risk) {
-  report.WriteLine();
-  WriteUnderlinedLine(report, "Relative Risk");
-  report.WriteText("Relative risk = ");
-  WriteValueOrInfinity(report, risk.RelativeRisk);
-  report.NewLine();
-  WriteIntervalLine(report, "95% Confidence Interval: ", risk.Interval, true);
-  report.WriteLine("(using the approximation of Katz.)");
-}
-
-void WriteOddsRatioSection(TReportText& report, const TOddsRatio& odds) {
-  report.WriteLine();
-  WriteUnderlinedLine(report, "Odds Ratio");
-  report.WriteText("Odds ratio= ");
-  WriteValueOrInfinity(report, odds.OddsRatio);
-  report.NewLine();
-  WriteIntervalLine(report, "95% Confidence Interval: ", odds.Interval, true);
-  report.WriteLine("(using the approximation of Woolf.)");
-  if (odds.HalfAdded) {
-    report.WriteLine("Note that at least one value is zero.  To make calculations possible,");
-    report.WriteLine("0.5 was added to each value.");
-  }
-}
-
-void WriteFractionLines(TReportText& report, std::string_view rowName, std::string_view title, TReal fraction,
-                        const std::optional<TInterval>& interval) {
-  report.ToggleBold();
-  report.WriteText(rowName);
-  report.WriteText(" (");
-  report.WriteText(title);
-  report.WriteLine("):");
-  report.ToggleBold();
-  WriteNumberLine(report, "  Fraction in the left column: ", fraction);
-  if (interval) WriteIntervalLine(report, "  95% Confidence Interval of that fraction: ", *interval, false);
-}
-
-void WriteDifferenceSection(TReportText& report, const TProportionDifference& difference,
-                            const TTwoByTwoTitles& titles) {
-  report.WriteLine();
-  WriteUnderlinedLine(report, "Difference between the two proportions");
-  WriteFractionLines(report, "Top row", titles.TopRow, difference.TopFraction, difference.TopInterval);
-  WriteFractionLines(report, "Bottom row", titles.BottomRow, difference.BottomFraction, difference.BottomInterval);
-  WriteBoldLine(report, "Difference:");
-  WriteNumberLine(report, "  Difference between the fractions: ", difference.Difference);
-  if (difference.StandardError && difference.Interval) {
-    WriteNumberLine(report, "  Standard error of the difference: ", *difference.StandardError);
-    WriteIntervalLine(report, "  95% confidence interval of difference: ", *difference.Interval, false);
-  } else {
-    report.WriteLine();
-    report.WriteLine("The standard error and the confidence interval of the difference between");
-    report.WriteLine("proportions can only be calculated when each cell is greater than five.");
-  }
-}
-
-void WriteDiagnosticRow(TReportText& report, std::string_view label, const TProportionEstimate& estimate) {
-  report.WriteText(label);
-  report.NextTabStop();
-  report.WriteNumber(estimate.Value, -5);
-  report.NextTabStop();
-  report.WriteNumber(estimate.Interval.Lower, -5);
-  report.NextTabStop();
-  report.WriteText("to");
-  report.NextTabStop();
-  report.WriteNumber(estimate.Interval.Upper, -5);
-  report.NewLine();
-}
-
-void WriteDiagnosticSection(TReportText& report, const TDiagnosticFigures& figures) {
-  report.WriteLine();
-  WriteUnderlinedLine(report, "Sensitivity and specificity");
-  report.ClearTabStops();
-  for (const int stop : {30, 40, 48, 52}) report.AddTabStop(stop);
-  report.ToggleBold();
-  report.WriteText("Variable");
-  report.NextTabStop();
-  report.WriteText("Value");
-  report.NextTabStop();
-  report.WriteLine("95% Confidence Interval");
-  report.ToggleBold();
-  WriteDiagnosticRow(report, "Sensitivity", figures.Sensitivity);
-  WriteDiagnosticRow(report, "Specificity", figures.Specificity);
-  WriteDiagnosticRow(report, "Positive Predictive Value", figures.PositivePredictive);
-  WriteDiagnosticRow(report, "Negative Predictive Value", figures.NegativePredictive);
-  report.WriteText("Likelihood Ratio");
-  report.NextTabStop();
-  WriteValueOrInfinity(report, figures.LikelihoodRatio);
-  report.NewLine();
-}
-
-// The count table takes 32-bit counts, as every count of a report does; a
-// larger one cannot be converted, which is an invalid operation (code 5).
-std::int32_t CountForTable(TReal count) {
-  if (count > static_cast<TReal>(std::numeric_limits<std::int32_t>::max())) {
-    std::feraiseexcept(FE_INVALID);
-    return 0;
-  }
-  return static_cast<std::int32_t>(count);
-}
-
-void WriteCountTable(TReportText& report, const TTwoByTwoResult& result, const TTwoByTwoTitles& titles,
-                     bool suppressStar) {
+TTwoByTwoCounts CountTable(const TTwoByTwoResult& result) {
+  const TTwoByTwoTitles& titles = result.Request.Titles;
   TTwoByTwoCounts counts;
   counts.LeftColumnTitle = titles.LeftColumn;
   counts.RightColumnTitle = titles.RightColumn;
   counts.TopRowTitle = titles.TopRow;
   counts.BottomRowTitle = titles.BottomRow;
-  counts.A = CountForTable(result.A);
-  counts.B = CountForTable(result.B);
-  counts.C = CountForTable(result.C);
-  counts.D = CountForTable(result.D);
-  WriteTwoByTwoCountTable(report, counts, suppressStar);
+  const auto a = static_cast<std::int64_t>(result.A);
+  const auto b = static_cast<std::int64_t>(result.B);
+  const auto c = static_cast<std::int64_t>(result.C);
+  const auto d = static_cast<std::int64_t>(result.D);
+  const std::int64_t n = a + b + c + d;
+  counts.Top = CountRow(a, b, n);
+  counts.Bottom = CountRow(c, d, n);
+  counts.Total = CountRow(a + c, b + d, n);
+  counts.Total.TotalPercent = 100;
+  return counts;
 }
+
+// The count table shows 32-bit counts, as every count of a report does.
+bool FitsCountTable(TReal count) { return count <= static_cast<TReal>(std::numeric_limits<std::int32_t>::max()); }
 
 }  // namespace
 
@@ -395,10 +258,16 @@ TFisherResult fisher_exact(std::int32_t a, std::int32_t b, std::int32_t c, std::
     }
   }
 
+  TFisherResult result;
+  const std::int64_t top = std::int64_t{a} + b;
+  const std::int64_t left = std::int64_t{a} + c;
+  const std::int64_t n = top + c + d;
+  result.Arrangements = std::min(top, left) - std::max<std::int64_t>(0, top + left - n) + 1;
   TReal twoTailed = oneTailed;
   if (s + r == q + p || p + r == q + s) {
     // Equal margins make the distribution symmetric.
     twoTailed = 2 * oneTailed;
+    result.TwoSidedMethod = TFisherTwoSided::DoubledOneSided;
   } else {
     TReal ws = s, wr = r, wq = q, wp = p;
     TReal probability = observed;
@@ -412,7 +281,9 @@ TFisherResult fisher_exact(std::int32_t a, std::int32_t b, std::int32_t c, std::
     }
   }
   // Doubling counts the observed table twice; a P above 1 is meaningless.
-  return {CapAtOne(twoTailed), CapAtOne(oneTailed)};
+  result.TwoTailed = CapAtOne(twoTailed);
+  result.OneTailed = CapAtOne(oneTailed);
+  return result;
 }
 
 TInterval binomial_ci(TReal n, TReal x) {
@@ -472,82 +343,50 @@ TReal TwoByTwoChiSquare(TReal a, TReal b, TReal c, TReal d, bool yates) {
   return chiSquare;
 }
 
-TTwoByTwoResult ComputeTwoByTwo(TReal a, TReal b, TReal c, TReal d, const TTwoByTwoChoices& choices) {
+TTwoByTwoResult ComputeTwoByTwo(const TTwoByTwoRequest& request) {
   TTwoByTwoResult result;
-  result.StatusCode = CheckTwoByTwoCounts(a, b, c, d);
-  if (result.StatusCode != TStatusCode::Ok) return result;
-  result.A = a = std::trunc(a);
-  result.B = b = std::trunc(b);
-  result.C = c = std::trunc(c);
-  result.D = d = std::trunc(d);
-  const TReal n = a + b + c + d;
+  result.Request = request;
+  result.Status = CheckTwoByTwoCounts(request.A, request.B, request.C, request.D);
+  if (result.Status != TStatusCode::Ok) return result;
+  const TReal a = result.A = std::trunc(request.A);
+  const TReal b = result.B = std::trunc(request.B);
+  const TReal c = result.C = std::trunc(request.C);
+  const TReal d = result.D = std::trunc(request.D);
+  if (!FitsCountTable(a) || !FitsCountTable(b) || !FitsCountTable(c) || !FitsCountTable(d)) {
+    result.Status = TStatusCode::InvalidOperation;
+    return result;
+  }
+  const TReal n = result.N = a + b + c + d;
+  const bool twoTailed = request.Tails != 1;
 
-  if (choices.Fisher) {
+  if (request.Test == TTwoByTwoTest::Fisher) {
     if (n <= MaxFisherTotal) {
       result.Fisher = fisher_exact(static_cast<std::int32_t>(a), static_cast<std::int32_t>(b),
                                    static_cast<std::int32_t>(c), static_cast<std::int32_t>(d));
+      result.P = twoTailed ? result.Fisher->TwoTailed : result.Fisher->OneTailed;
     } else {
       result.FisherTooLarge = true;
     }
   }
-  if (choices.ChiSquare || result.FisherTooLarge) result.ChiSquare = ComputeChiSquare(a, b, c, d, choices.Yates);
-  if (choices.RelativeRisk) result.RelativeRisk = ComputeRelativeRisk(a, b, c, d);
-  if (choices.OddsRatio) result.OddsRatio = ComputeOddsRatio(a, b, c, d);
-  if (choices.Difference) result.Difference = ComputeDifference(a, b, c, d);
-  if (choices.Sensitivity) result.Diagnostic = ComputeDiagnostic(a, b, c, d);
+  if (request.Test == TTwoByTwoTest::ChiSquare || result.FisherTooLarge) {
+    result.ChiSquare = ComputeChiSquare(a, b, c, d, request.Yates);
+    result.P = twoTailed ? result.ChiSquare->TwoTailedP : result.ChiSquare->OneTailedP;
+  }
+  if (request.RelativeRisk) result.RelativeRisk = ComputeRelativeRisk(a, b, c, d);
+  if (request.OddsRatio) result.OddsRatio = ComputeOddsRatio(a, b, c, d);
+  if (request.Difference) result.Difference = ComputeDifference(a, b, c, d);
+  if (request.Sensitivity) result.Diagnostic = ComputeDiagnostic(a, b, c, d);
+  result.Phi = PhiCoefficient(a, b, c, d);
+  result.Counts = CountTable(result);
   return result;
 }
 
-void WriteTwoByTwoPSentence(TReportText& report, int tails, bool withWording, TReal p) {
-  report.WriteText("The ");
-  if (tails == 1) report.WriteText("one-sided ");
-  if (tails == 2) report.WriteText("two-sided ");
-  report.WriteText("P value is ");
-  if (p < 0.0001L) {
-    report.WriteText("< 0.0001");
-  } else if (p == 0.0001L) {
-    // The number format turns exactly 0.0001 into scientific form.
-    report.WriteText("0.0001");
-  } else {
-    report.WriteNumber(p, 4);
-  }
-  if (withWording) {
-    report.WriteText(", considered ");
-    report.WriteSignificanceWord(p);
-    report.WriteLine("significant.");
-  } else {
-    report.WriteLine(". ");
-  }
-}
-
-void WriteTwoByTwoReport(TReportText& report, const TTwoByTwoResult& result, const TTwoByTwoChoices& choices,
-                         const TTwoByTwoTitles& titles, bool suppressStar) {
-  WriteCenteredTitle(report, choices.Fisher ? "Fisher's Exact Test" : "Chi-square Test");
-  if (choices.Fisher) WriteFisherSection(report, result, choices.TwoTailed);
-  if (result.ChiSquare) WriteChiSquareSection(report, *result.ChiSquare, choices.TwoTailed);
-  if (result.RelativeRisk) WriteRelativeRiskSection(report, *result.RelativeRisk);
-  if (result.OddsRatio) WriteOddsRatioSection(report, *result.OddsRatio);
-  if (result.Difference) WriteDifferenceSection(report, *result.Difference, titles);
-  if (result.Diagnostic) WriteDiagnosticSection(report, *result.Diagnostic);
-  report.WriteLine();
-  WriteUnderlinedLine(report, "Data analyzed");
-  WriteCountTable(report, result, titles, suppressStar);
-  report.WriteLine();
-}
-
-TStatusCode RunTwoByTwoTable(TDataTable& table, TReportText& report, const std::array<std::string, 2>& columnTitles,
-                             const std::array<std::string, 2>& rowTitles, bool fisher, bool yates, bool chiSquare,
-                             bool sensitivity, bool riskDifference, bool oddsRatio, bool relativeRisk, bool twoTailed,
-                             bool reportFlag, TReal a, TReal b, TReal c, TReal d) {
-  table.StatusCode = TStatusCode::Ok;
-  report.HelpTopic = HelpTopic;
-  const TTwoByTwoChoices choices{fisher,         yates,     chiSquare,    sensitivity,
-                                 riskDifference, oddsRatio, relativeRisk, twoTailed};
-  const TTwoByTwoTitles titles{columnTitles[0], columnTitles[1], rowTitles[0], rowTitles[1]};
-  const TTwoByTwoResult result = ComputeTwoByTwo(a, b, c, d, choices);
-  table.StatusCode = result.StatusCode;
-  if (result.StatusCode == TStatusCode::Ok) WriteTwoByTwoReport(report, result, choices, titles, reportFlag);
-  return table.StatusCode;
+void RunTwoByTwo(const TTwoByTwoRequest& request, TAnalysisRun& run) {
+  run.Report.HelpTopic = HelpTopic;
+  const TTwoByTwoResult result = ComputeTwoByTwo(request);
+  run.Table.StatusCode = result.Status;
+  FillTwoByTwoRecord(result, run.Record);
+  if (result.Status == TStatusCode::Ok) WriteTwoByTwoReport(result, run.Report);
 }
 
 }  // namespace ombrel

@@ -6,16 +6,19 @@
 // (rows: top, bottom; columns: left, right): Fisher's exact test or the
 // chi-square test, relative risk, odds ratio, difference between the two
 // proportions and the diagnostic-test figures, each with a 95% interval.
-// Everything is computed into TTwoByTwoResult first; the report is written
-// from it.
+// The family follows "Results as data" (docs/ARCHITECTURE.md): a request,
+// ComputeTwoByTwo into a TTwoByTwoResult, then the writers of the report and
+// of the record (TwoByTwoWriters.cpp); RunTwoByTwo is the entry point.
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 
+#include "core/analysis/AnalysisRecord.h"
 #include "core/base/DataTable.h"
 #include "core/base/EmptyValue.h"
+#include "core/base/TestChoices.h"
+#include "core/report/ReportTables.h"
 
 namespace ombrel {
 
@@ -28,10 +31,18 @@ struct TInterval {
   TReal Upper = EmptyValue;
 };
 
-// The two P values of Fisher's exact test, each at most 1.
+// How the two-sided P of Fisher's test was found: the sum over every table
+// at most as probable as the observed one, or twice the one-sided P when a
+// pair of margins is equal and the distribution symmetric.
+enum class TFisherTwoSided { SumOfSmallerProbabilities, DoubledOneSided };
+
+// The two P values of Fisher's exact test, each at most 1, and the number of
+// tables with the observed margins.
 struct TFisherResult {
   TReal TwoTailed = EmptyValue;
   TReal OneTailed = EmptyValue;
+  TFisherTwoSided TwoSidedMethod = TFisherTwoSided::SumOfSmallerProbabilities;
+  std::int64_t Arrangements = 0;
 };
 
 // The largest table Fisher's exact test is run on; larger ones get the
@@ -54,18 +65,6 @@ TFisherResult fisher_exact(std::int32_t a, std::int32_t b, std::int32_t c, std::
 // n > 0, through F quantiles found by bisection to 0.01 in F.
 TInterval binomial_ci(TReal n, TReal x);
 
-// The tests and estimates asked for.
-struct TTwoByTwoChoices {
-  bool Fisher = true;
-  bool Yates = true;
-  bool ChiSquare = false;
-  bool Sensitivity = false;
-  bool Difference = false;
-  bool OddsRatio = false;
-  bool RelativeRisk = false;
-  bool TwoTailed = true;
-};
-
 // The titles the report shows; empty ones are already replaced by the
 // driver ("Row 1", "Column A", ...).
 struct TTwoByTwoTitles {
@@ -75,12 +74,32 @@ struct TTwoByTwoTitles {
   std::string BottomRow;
 };
 
+// What the analysis of a two-by-two table is asked: the counts as entered
+// (the empty marker when blank), their titles, the test and the estimates.
+struct TTwoByTwoRequest {
+  TReal A = EmptyValue;
+  TReal B = EmptyValue;
+  TReal C = EmptyValue;
+  TReal D = EmptyValue;
+  TTwoByTwoTitles Titles{};
+  TTwoByTwoTest Test = TTwoByTwoTest::Fisher;
+  // Yates' continuity correction of the chi-square statistic.
+  bool Yates = true;
+  std::int32_t Tails = 2;  // 1 or 2
+  bool RelativeRisk = false;
+  bool OddsRatio = false;
+  bool Difference = false;
+  bool Sensitivity = false;
+};
+
 struct TTwoByTwoChiSquare {
   TReal ChiSquare = EmptyValue;
   TReal TwoTailedP = EmptyValue;
   TReal OneTailedP = EmptyValue;
   bool Yates = false;
   bool SmallValuesWarning = false;
+  // The smallest of the four expected counts, row total x column total / N.
+  TReal SmallestExpected = EmptyValue;
 };
 
 struct TRelativeRisk {
@@ -119,21 +138,32 @@ struct TDiagnosticFigures {
   TReal LikelihoodRatio = EmptyValue;  // empty (infinite) when B = 0
 };
 
-// Every figure the report prints. A StatusCode other than 0 means the counts
-// were refused and nothing else is set.
+// Every figure the report prints. A Status other than Ok means the counts
+// were refused and nothing but the request is set.
 struct TTwoByTwoResult {
-  TStatusCode StatusCode = TStatusCode::Ok;
+  TStatusCode Status = TStatusCode::Ok;
+  TTwoByTwoRequest Request;
+  // The counts as analysed (whole numbers) and their total.
   TReal A = 0;
   TReal B = 0;
   TReal C = 0;
   TReal D = 0;
+  TReal N = 0;
   std::optional<TFisherResult> Fisher;  // Fisher chosen and N <= 2000
   bool FisherTooLarge = false;          // Fisher chosen but N > 2000
   std::optional<TTwoByTwoChiSquare> ChiSquare;
+  // The P the report's association sentence states: Fisher's when it ran,
+  // else the chi-square test's, with the tails asked for.
+  TReal P = EmptyValue;
   std::optional<TRelativeRisk> RelativeRisk;
   std::optional<TOddsRatio> OddsRatio;
   std::optional<TProportionDifference> Difference;
   std::optional<TDiagnosticFigures> Diagnostic;
+  // The phi coefficient of the counts, signed: positive when A and D
+  // outweigh B and C.
+  TReal Phi = EmptyValue;
+  // The "Data analyzed" table: counts, totals and their percentages of N.
+  TTwoByTwoCounts Counts;
 };
 
 // The refusal code of four counts, Ok when they can be analysed: MissingCount
@@ -145,31 +175,26 @@ TStatusCode CheckTwoByTwoCounts(TReal a, TReal b, TReal c, TReal d);
 // the empty marker when a margin is zero.
 TReal TwoByTwoChiSquare(TReal a, TReal b, TReal c, TReal d, bool yates);
 
-// Checks the counts and computes every section the choices ask for.
-TTwoByTwoResult ComputeTwoByTwo(TReal a, TReal b, TReal c, TReal d, const TTwoByTwoChoices& choices);
+// Checks the counts and computes every section the request asks for. A
+// count beyond the 32-bit range, which the count table cannot show, is an
+// invalid operation (InvalidOperation, code 5).
+TTwoByTwoResult ComputeTwoByTwo(const TTwoByTwoRequest& request);
 
 // "The two-sided P value is 0.0123, considered significant." (tails 1 or 2,
 // nothing for other values), "< 0.0001" below 0.0001, else four decimals;
 // without wording the sentence ends in ". ". Ends the line.
 void WriteTwoByTwoPSentence(TReportText& report, int tails, bool withWording, TReal p);
 
-// Writes the report of a computed table that was not refused. The count
-// table marks the second count of each row with "* " unless suppressStar.
-void WriteTwoByTwoReport(TReportText& report, const TTwoByTwoResult& result, const TTwoByTwoChoices& choices,
-                         const TTwoByTwoTitles& titles, bool suppressStar = true);
+// The report of a computed table (Status Ok).
+void WriteTwoByTwoReport(const TTwoByTwoResult& result, TReportText& report);
 
-// Entry point of the two-by-two table analysis: sets StatusCode to Ok, checks
-// the counts (CheckTwoByTwoCounts), writes the report body, sets the report's
-// help topic (557) and returns StatusCode. The caller runs it inside
-// RunGuarded and then calls WriteErrorReport.
-//
-// The titles arrive with empty ones already replaced ("Column A",
-// "Column B", "Row 1", "Row 2"). The counts are the empty marker when blank.
-// `reportFlag` set leaves the "* " marks out of the count table (the driver
-// always sets it).
-TStatusCode RunTwoByTwoTable(TDataTable& table, TReportText& report, const std::array<std::string, 2>& columnTitles,
-                             const std::array<std::string, 2>& rowTitles, bool fisher, bool yates, bool chiSquare,
-                             bool sensitivity, bool riskDifference, bool oddsRatio, bool relativeRisk, bool twoTailed,
-                             bool reportFlag, TReal a, TReal b, TReal c, TReal d);
+// The record of the table: choices, results, method facts and tables.
+void FillTwoByTwoRecord(const TTwoByTwoResult& result, TAnalysisRecord& record);
+
+// Entry point of the two-by-two table analysis: computes (leaving the
+// table's StatusCode Ok or the refusal), fills the record, sets the report's
+// help topic (557) and, unless refused, writes the report. The caller runs
+// it inside RunGuarded and then calls WriteErrorReport.
+void RunTwoByTwo(const TTwoByTwoRequest& request, TAnalysisRun& run);
 
 }  // namespace ombrel

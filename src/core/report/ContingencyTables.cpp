@@ -18,18 +18,26 @@ void WriteTotalsCells(TTableWriter& t, TReal total, TReal percent) {
   t.Text("%").EndLine();
 }
 
-// Totals are summed in 64 bits so that large counts cannot overflow.
-void WriteCount(TTableWriter& t, std::int64_t count) { t.Right(15, std::to_string(count)); }
+// A count in its cell of 15; totals are 64-bit, so large counts cannot
+// overflow.
+void WriteCount(TTableWriter& t, std::int64_t count) { t.Report().WriteIntegerIn(15, count); }
 
 // "(" right-aligned in 10, the percentage in 3 without decimals, "%)".
-void WritePercentCell(TTableWriter& t, TReal fraction) {
+void WritePercentCell(TTableWriter& t, TReal percent) {
   t.Right(10, "(");
-  t.Report().WriteNumberIn(3, IsEmpty(fraction) ? EmptyValue : 100 * fraction, 0);
+  t.Report().WriteNumberIn(3, percent, 0);
   t.Text("%)");
 }
 
-TReal Fraction(std::int64_t count, std::int64_t total) {
-  return total == 0 ? EmptyValue : static_cast<TReal>(count) / static_cast<TReal>(total);
+// The percentages of a row, each below its count.
+void WritePercentLine(TTableWriter& t, const TTwoByTwoCountRow& row) {
+  t.At(1);
+  WritePercentCell(t, row.LeftPercent);
+  t.At(2);
+  WritePercentCell(t, row.RightPercent);
+  t.At(3);
+  WritePercentCell(t, row.TotalPercent);
+  t.EndLine();
 }
 
 }  // namespace
@@ -59,53 +67,64 @@ void WriteTotalsNumberedRow(TReportText& report, std::int32_t number, TReal tota
   WriteTotalsCells(t, total, percent);
 }
 
-void WriteTwoByTwoCountTable(TReportText& report, const TTwoByTwoCounts& counts, bool suppressStar) {
-  const std::int64_t topTotal = std::int64_t{counts.A} + counts.B;
-  const std::int64_t bottomTotal = std::int64_t{counts.C} + counts.D;
-  const std::int64_t leftTotal = std::int64_t{counts.A} + counts.C;
-  const std::int64_t rightTotal = std::int64_t{counts.B} + counts.D;
-  const std::int64_t grandTotal = topTotal + bottomTotal;
+void WriteDiagnosticHeading(TReportText& report) {
+  report.ClearTabStops();
+  for (const int stop : {30, 40, 48, 52}) report.AddTabStop(stop);
+  TTableWriter t(report);
+  t.Bold().At(0).Text("Variable").Next(1).Text("Value").Next(2).Text("95% Confidence Interval");
+  t.EndLine().EndHeading().Bold();
+}
 
+void WriteDiagnosticRow(TReportText& report, std::string_view label, TReal value, TReal lower, TReal upper) {
+  TTableWriter t(report);
+  t.At(0).Text(label).Next(1);
+  report.WriteNumber(value, -5);
+  t.Next(2);
+  report.WriteNumber(lower, -5);
+  t.Next(3).Text("to").Next(4);
+  report.WriteNumber(upper, -5);
+  t.EndLine();
+}
+
+void WriteDiagnosticValueRow(TReportText& report, std::string_view label, TReal value) {
+  TTableWriter t(report);
+  t.At(0).Text(label).Next(1);
+  WriteValueOrInfinity(report, value);
+  t.EndLine();
+}
+
+void WriteTwoByTwoCountTable(TReportText& report, const TTwoByTwoCounts& counts, bool suppressStar) {
   TTableWriter t(report, TTabSet::T15);
   t.Bold();
   t.At(1).Right(15, counts.LeftColumnTitle).At(2).Right(15, counts.RightColumnTitle).At(3).Right(15, "Total");
-  t.Bold().EndLine();
+  t.Bold().EndLine().EndHeading();
 
-  const auto writeDataRow = [&](std::string_view title, std::int32_t left, std::int32_t right, std::int64_t total) {
+  const auto writeDataRow = [&](std::string_view title, const TTwoByTwoCountRow& row) {
     t.Bold().At(0).Right(15, title).Bold();
-    t.At(1).Integer(15, left).At(2).Integer(15, right);
+    t.At(1);
+    WriteCount(t, row.Left);
+    t.At(2);
+    WriteCount(t, row.Right);
     if (!suppressStar) t.Text("* ");
     t.At(3);
-    WriteCount(t, total);
+    WriteCount(t, row.Total);
     t.EndLine();
-    t.At(1);
-    WritePercentCell(t, Fraction(left, grandTotal));
-    t.At(2);
-    WritePercentCell(t, Fraction(right, grandTotal));
-    t.At(3);
-    WritePercentCell(t, Fraction(total, grandTotal));
-    t.EndLine();
+    WritePercentLine(t, row);
   };
-  writeDataRow(counts.TopRowTitle, counts.A, counts.B, topTotal);
+  writeDataRow(counts.TopRowTitle, counts.Top);
   t.EndLine();
-  writeDataRow(counts.BottomRowTitle, counts.C, counts.D, bottomTotal);
+  writeDataRow(counts.BottomRowTitle, counts.Bottom);
 
   t.Bold().SingleRules({65}).EndLine();
   t.At(0).Right(15, "Total").Bold();
   t.At(1);
-  WriteCount(t, leftTotal);
+  WriteCount(t, counts.Total.Left);
   t.At(2);
-  WriteCount(t, rightTotal);
+  WriteCount(t, counts.Total.Right);
   t.At(3);
-  WriteCount(t, grandTotal);
+  WriteCount(t, counts.Total.Total);
   t.EndLine();
-  t.At(1);
-  WritePercentCell(t, Fraction(leftTotal, grandTotal));
-  t.At(2);
-  WritePercentCell(t, Fraction(rightTotal, grandTotal));
-  t.At(3);
-  WritePercentCell(t, 1);
-  t.EndLine();
+  WritePercentLine(t, counts.Total);
 }
 
 }  // namespace ombrel

@@ -110,6 +110,12 @@ TTableWriter& TTableWriter::At(std::size_t stop) {
   return *this;
 }
 
+TTableWriter& TTableWriter::Next(std::size_t cell) {
+  mReport.mRecorder.StartCell(static_cast<int>(cell) + 1, Line());
+  mReport.NextTabStop();
+  return *this;
+}
+
 TTableWriter& TTableWriter::Text(std::string_view text) {
   mReport.WriteText(text);
   return *this;

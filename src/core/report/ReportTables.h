@@ -247,24 +247,46 @@ void WriteTotalsTitledRow(TReportText& report, std::string_view title, TReal tot
 // rule and titled "Total".
 void WriteTotalsNumberedRow(TReportText& report, std::int32_t number, TReal total, TReal percent);
 
+// The sensitivity and specificity table, at the report's own tab stops:
+// the heading clears them and sets 30, 40, 48 and 52, then writes the bold
+// "Variable", "Value", "95% Confidence Interval". Each field goes to the
+// next stop beyond the text so far, so a wide number pushes the rest of its
+// row along rather than into it.
+void WriteDiagnosticHeading(TReportText& report);
+// Label, value, lower limit, "to", upper limit (digits -5).
+void WriteDiagnosticRow(TReportText& report, std::string_view label, TReal value, TReal lower, TReal upper);
+// Label and value alone ("Infinity" for the empty marker).
+void WriteDiagnosticValueRow(TReportText& report, std::string_view label, TReal value);
+
+// One row of the two-by-two count table: its two counts and their total,
+// each with its percentage of N (0 to 100; the empty marker when N is 0).
+struct TTwoByTwoCountRow {
+  std::int64_t Left = 0;
+  std::int64_t Right = 0;
+  std::int64_t Total = 0;
+  TReal LeftPercent = EmptyValue;
+  TReal RightPercent = EmptyValue;
+  TReal TotalPercent = EmptyValue;
+};
+
 // The counts and titles of a two-by-two table as the report shows them:
 //   A B
 //   C D
+// with the row totals beside them and the column totals below.
 struct TTwoByTwoCounts {
-  std::string_view LeftColumnTitle;
-  std::string_view RightColumnTitle;
-  std::string_view TopRowTitle;
-  std::string_view BottomRowTitle;
-  std::int32_t A = 0;
-  std::int32_t B = 0;
-  std::int32_t C = 0;
-  std::int32_t D = 0;
+  std::string LeftColumnTitle;
+  std::string RightColumnTitle;
+  std::string TopRowTitle;
+  std::string BottomRowTitle;
+  TTwoByTwoCountRow Top;
+  TTwoByTwoCountRow Bottom;
+  TTwoByTwoCountRow Total;
 };
 
-// The whole two-by-two count table (tab set T15): each row's counts and
-// total with their percentages of the grand total below them, then the
-// column totals. "* " follows the second count of each data row unless
-// suppressStar is set.
+// The whole two-by-two count table (tab set T15): the heading of column
+// titles, each row's counts and total with their percentages below them,
+// then the column totals. "* " follows the second count of each data row
+// unless suppressStar is set.
 void WriteTwoByTwoCountTable(TReportText& report, const TTwoByTwoCounts& counts, bool suppressStar);
 
 }  // namespace ombrel

@@ -121,7 +121,7 @@ void TReportText::WriteInteger(std::int32_t value) {
   AppendNumber(std::to_string(value), static_cast<TReal>(value), TNumberForm::Integer, 0);
 }
 
-void TReportText::WriteIntegerIn(int width, std::int32_t value) {
+void TReportText::WriteIntegerIn(int width, std::int64_t value) {
   AppendNumber(PadLeft(std::to_string(value), width), static_cast<TReal>(value), TNumberForm::Integer, 0);
 }
 

@@ -51,7 +51,7 @@ class TReportText {
   void WriteNumberIn(int width, TReal value, int digits);
   void WriteNumberTrimmed(TReal value, int decimals);
   void WriteInteger(std::int32_t value);
-  void WriteIntegerIn(int width, std::int32_t value);
+  void WriteIntegerIn(int width, std::int64_t value);
   // Spaces up to the column. On a line already at or beyond it that does not
   // end in a blank, the next field starts with one (its own or an added
   // one), so that two fields never run together.

@@ -21,6 +21,8 @@ class TTableWriter {
   TTableWriter(TReportText& report, TTabSet set) : mReport(report), mStops(TabStops(set)) {
     mReport.mRecorder.OpenWriter();
   }
+  // A table at the report's own tab stops (AddTabStop), reached with Next.
+  explicit TTableWriter(TReportText& report) : mReport(report) { mReport.mRecorder.OpenWriter(); }
   ~TTableWriter() { mReport.mRecorder.CloseWriter(); }
   TTableWriter(const TTableWriter&) = delete;
   TTableWriter& operator=(const TTableWriter&) = delete;
@@ -28,6 +30,9 @@ class TTableWriter {
   // Spaces up to the stop with this index in the set (nothing when the line
   // is already there or beyond).
   TTableWriter& At(std::size_t stop);
+  // Starts the cell with index `cell` (as At(cell) would) at the report's
+  // next tab stop beyond the text so far (NextTabStop).
+  TTableWriter& Next(std::size_t cell);
   TTableWriter& Text(std::string_view text);
   // CenterText, PadLeft and PadRight of the text in the width.
   TTableWriter& Centred(int width, std::string_view text);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "support/GoldenReport.h"
+#include "support/ReportAgreement.h"
 #include "core/base/CalcProgress.h"
 #include "core/document/Document.h"
 #include "core/document/DocumentAnalysis.h"
@@ -83,6 +84,44 @@ TEST(ContingencyDocument, LargerTableTitlesUntitledColumnsByLetter) {
   EXPECT_TRUE(Contains(lines, PadLeft("Middle", 15) + "          25    33.33%"));
   EXPECT_TRUE(Contains(lines, PadLeft("C", 15) + "          25    33.33%"));
   EXPECT_TRUE(document.Table.Summary(0).Title.empty());
+}
+
+// The section that closes a report when asked for: phi or Cramer's V, the
+// method and the APA sentence. SciPy gives Fisher's P 0.009221 and phi
+// 0.5168 for 10 3 / 4 12; chi-square 5.769 (no Yates), P 0.01631 and phi
+// 0.2402 for 30 20 / 18 32; chi-square 20 with 3 df, P 0.0001697 and V
+// 0.4472 for the 2 x 4 table (tools/expected/contingency_effect_sizes.py).
+TEST(ContingencyDocument, EffectSectionOfEachTable) {
+  struct TRow {
+    const char* Golden;
+    TTwoByTwoTest Test;
+    long double A, B, C, D;
+  };
+  const TRow rows[] = {{"two-by-two/effect-section-fisher", TTwoByTwoTest::Fisher, 10, 3, 4, 12},
+                       {"two-by-two/effect-section-chi-square", TTwoByTwoTest::ChiSquare, 30, 20, 18, 32}};
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Golden);
+    TDocument document;
+    document.EffectSizes = true;
+    document.ChooseFormat(TDataFormat::TwoByTwo);
+    document.TwoByTwo = {row.A, row.B, row.C, row.D, {"Disease", "No disease", "Exposed", "Unexposed"}};
+    document.Choices.UseChiSquare = row.Test;
+    document.Choices.Yates = 0;
+    document.Choices.ReportRiskDifference = 0;
+    TSilentCalcProgress progress;
+    RunAnalysis(document, progress);
+    test::ExpectGoldenDocument(document, row.Golden);
+  }
+
+  TDocument document;
+  document.EffectSizes = true;
+  document.ChooseFormat(TDataFormat::LargerTable);
+  const long double counts[2][4] = {{5, 10, 15, 20}, {20, 15, 10, 5}};
+  for (int r = 0; r < 2; ++r)
+    for (int c = 0; c < 4; ++c) document.Table.SetValue(r, c, counts[r][c]);
+  TSilentCalcProgress progress;
+  RunAnalysis(document, progress);
+  test::ExpectGoldenDocument(document, "larger-table/effect-section");
 }
 
 }  // namespace

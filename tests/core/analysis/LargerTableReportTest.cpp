@@ -3,11 +3,12 @@
 #include <string>
 #include <vector>
 
-#include "support/ContingencyTestSupport.h"
-#include "support/GoldenReport.h"
+#include "core/analysis/LargerTable.h"
 #include "core/base/DataTable.h"
 #include "core/report/ReportText.h"
-#include "core/analysis/LargerTable.h"
+#include "support/ContingencyTestSupport.h"
+#include "support/GoldenReport.h"
+#include "support/ReportAgreement.h"
 
 // Golden reports of the larger-table analysis, kept in
 // tests/data/reports/larger-table and laid out by hand from the report's
@@ -18,10 +19,8 @@
 namespace ombrel {
 namespace {
 
-using test::RunFramed;
-
-TStatusCode RunTable(TDataTable& table, TReportText& report) {
-  return RunFramed(table, report, [&] { RunLargerTable(table, report); });
+TStatusCode RunTable(TDataTable& table, TReportText& report, TReportResults& results) {
+  return test::RunRecorded(table, report, results, [&](TAnalysisRun& run) { RunLargerTable({}, run); });
 }
 
 struct GoldenReport {
@@ -63,10 +62,10 @@ TEST(LargerTableReport, MatchesGoldenReports) {
     for (std::size_t j = 0; j < golden.Titles.size(); ++j)
       table.Summary(golden.FirstColumn + static_cast<int>(j)).Title = golden.Titles[j];
     TReportText report;
-    report.BeginReport();
-    EXPECT_EQ(RunTable(table, report), TStatusCode::Ok);
+    TReportResults results;
+    EXPECT_EQ(RunTable(table, report, results), TStatusCode::Ok);
     EXPECT_EQ(report.HelpTopic, 612);
-    test::ExpectGolden(test::WrittenLines(report), golden.Golden);
+    test::ExpectGoldenRun(report, results, "", TDataFormat::LargerTable, golden.Golden);
   }
 }
 
@@ -76,20 +75,19 @@ TEST(LargerTableReport, RefusalsReplaceTheReportByTheirMessage) {
   table.SetValue(0, 1, 2);
   table.SetValue(1, 0, 3);  // (1, 1) is missing
   TReportText report;
-  report.BeginReport();
-  report.WriteLine("Data set title");
-  EXPECT_EQ(RunTable(table, report), TStatusCode::NotRectangular);
-  EXPECT_EQ(test::WrittenLines(report), (std::vector<std::string>{
-                                            "",
-                                            "Values are missing.  Chi-square analysis requires a rectangular",
-                                            "data set.  Missing values cannot be dealt with appropriately.",
-                                            "",
-                                        }));
+  TReportResults results;
+  EXPECT_EQ(RunTable(table, report, results), TStatusCode::NotRectangular);
+  test::ExpectReportLines(report, {
+                                      "",
+                                      "Values are missing.  Chi-square analysis requires a rectangular",
+                                      "data set.  Missing values cannot be dealt with appropriately.",
+                                  });
+  EXPECT_TRUE(results.Analyses[0].Results.IsNull());
 
   table.ExcludeAllFilled();
-  report.ResetReport();
-  EXPECT_EQ(RunTable(table, report), TStatusCode::NoContingencyData);
-  EXPECT_EQ(test::WrittenLines(report), (std::vector<std::string>{"", "No data in the contingency table.", ""}));
+  TReportText second;
+  EXPECT_EQ(RunTable(table, second, results), TStatusCode::NoContingencyData);
+  test::ExpectReportLines(second, {"", "No data in the contingency table."});
 }
 
 }  // namespace

@@ -142,8 +142,8 @@ TEST(ChiSquareIndependence, MatchesPearsonAndTrendStatistics) {
     SCOPED_TRACE(row.Name);
     TDataTable table;
     Fill(table, row.Counts, row.FirstRow, row.FirstColumn);
-    const TLargerTableResult result = chi_square_independence(table);
-    ASSERT_EQ(result.StatusCode, TStatusCode::Ok);
+    const TLargerTableResult result = ComputeLargerTable({}, table);
+    ASSERT_EQ(result.Status, TStatusCode::Ok);
     EXPECT_EQ(result.DF, row.DF);
     EXPECT_EQ(result.Invalid, row.Invalid);
     EXPECT_NEAR(static_cast<double>(result.ChiSquare), static_cast<double>(row.ChiSquare),
@@ -163,8 +163,8 @@ TEST(ChiSquareIndependence, ListsEveryRowAndEachColumnInTheTotals) {
   Fill(table, {{10, 20}, {Blank, Blank}, {15, 15}}, 2, 1);
   table.Summary(1).Title = "Yes";
   table.Summary(2).Title = "No";
-  const TLargerTableResult result = chi_square_independence(table);
-  ASSERT_EQ(result.StatusCode, TStatusCode::Ok);
+  const TLargerTableResult result = ComputeLargerTable({}, table);
+  ASSERT_EQ(result.Status, TStatusCode::Ok);
   EXPECT_EQ(result.Extent.Rows, 2);
   EXPECT_EQ(result.Extent.Columns, 2);
   EXPECT_EQ(result.N, 60);
@@ -206,7 +206,7 @@ TEST(ChiSquareIndependence, RefusesTablesItCannotTest) {
     SCOPED_TRACE(row.Name);
     TDataTable table;
     Fill(table, row.Counts);
-    EXPECT_EQ(chi_square_independence(table).StatusCode, row.Code);
+    EXPECT_EQ(ComputeLargerTable({}, table).Status, row.Code);
   }
 }
 
@@ -214,9 +214,32 @@ TEST(ChiSquareIndependence, ExcludedCellsCountAsBlank) {
   TDataTable table;
   Fill(table, {{1, 2}, {3, 4}});
   table.SetExcluded(1, 1, true);
-  EXPECT_EQ(chi_square_independence(table).StatusCode, TStatusCode::NotRectangular);
+  EXPECT_EQ(ComputeLargerTable({}, table).Status, TStatusCode::NotRectangular);
   table.ExcludeAllFilled();
-  EXPECT_EQ(chi_square_independence(table).StatusCode, TStatusCode::NoContingencyData);
+  EXPECT_EQ(ComputeLargerTable({}, table).Status, TStatusCode::NoContingencyData);
+}
+
+// Cramer's V of the effect section, against SciPy's
+// (tools/expected/contingency_effect_sizes.py); a single row has none.
+TEST(LargerTableEffectSize, CramersVMatchesSciPy) {
+  struct Row {
+    std::vector<std::vector<long double>> Counts;
+    double V;
+  };
+  const Row rows[] = {
+      {{{20, 10}, {15, 25}}, 0.2886751345948129},
+      {{{10, 20}, {15, 15}, {25, 5}}, 0.4183300132670378},
+      {{{5, 10, 15, 20}, {20, 15, 10, 5}}, 0.4472135954999579},
+      {{{3, 20, 30}, {5, 25, 25}}, 0.11680822017046513},
+  };
+  for (const Row& row : rows) {
+    TDataTable table;
+    Fill(table, row.Counts);
+    EXPECT_NEAR(static_cast<double>(ComputeLargerTable({}, table).CramersV), row.V, 1e-14);
+  }
+  TDataTable single;
+  Fill(single, {{3, 4, 5}});
+  EXPECT_TRUE(IsEmpty(ComputeLargerTable({}, single).CramersV));
 }
 
 }  // namespace

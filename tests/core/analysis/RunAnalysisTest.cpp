@@ -85,17 +85,15 @@ class TRecorder {
       call.Kind = static_cast<std::int32_t>(request.PostTest);
       Finish(run.Table, run.Report);
     };
-    routines.TwoByTwo = [this](TDataTable& table, TReportText& report, const std::array<std::string, 2>& columns,
-                               const std::array<std::string, 2>& rows, bool, bool, bool, bool, bool, bool, bool, bool,
-                               bool, TReal, TReal, TReal, TReal) {
-      TCall& call = Record("two by two", table);
-      call.ColumnTitles = columns;
-      call.RowTitles = rows;
-      return Finish(table, report);
+    routines.TwoByTwo = [this](const TTwoByTwoRequest& request, TAnalysisRun& run) {
+      TCall& call = Record("two by two", run.Table);
+      call.ColumnTitles = {request.Titles.LeftColumn, request.Titles.RightColumn};
+      call.RowTitles = {request.Titles.TopRow, request.Titles.BottomRow};
+      Finish(run.Table, run.Report);
     };
-    routines.LargerTable = [this](TDataTable& table, TReportText& report) {
-      Record("larger table", table);
-      return Finish(table, report);
+    routines.LargerTable = [this](const TLargerTableRequest&, TAnalysisRun& run) {
+      Record("larger table", run.Table);
+      Finish(run.Table, run.Report);
     };
     routines.LinearRegression = [this](TDataTable& table, bool, bool, TReportText& report, bool,
                                        TRegressionOutputs& outputs, TReal, TReal) {

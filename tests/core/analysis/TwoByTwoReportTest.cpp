@@ -6,11 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "core/analysis/TwoByTwo.h"
+#include "core/base/DataTable.h"
+#include "core/document/ReportData.h"
+#include "core/report/ReportText.h"
 #include "support/ContingencyTestSupport.h"
 #include "support/GoldenReport.h"
-#include "core/base/DataTable.h"
-#include "core/report/ReportText.h"
-#include "core/analysis/TwoByTwo.h"
+#include "support/ReportAgreement.h"
 
 // Golden reports of the two-by-two analysis, kept in
 // tests/data/reports/two-by-two and laid out by hand from the report's rules
@@ -23,70 +25,79 @@
 namespace ombrel {
 namespace {
 
-using test::RunFramed;
+const TTwoByTwoTitles Titles{"Disease", "No disease", "Exposed", "Unexposed"};
 
-const std::array<std::string, 2> ColumnTitles{"Disease", "No disease"};
-const std::array<std::string, 2> RowTitles{"Exposed", "Unexposed"};
+TTwoByTwoRequest RequestOf(TTwoByTwoRequest request, long double a, long double b, long double c, long double d) {
+  request.A = a;
+  request.B = b;
+  request.C = c;
+  request.D = d;
+  request.Titles = Titles;
+  return request;
+}
 
-TStatusCode RunTable(TDataTable& table, TReportText& report, const TTwoByTwoChoices& c, long double a, long double b,
-                     long double cc, long double d) {
-  return RunFramed(table, report, [&] {
-    RunTwoByTwoTable(table, report, ColumnTitles, RowTitles, c.Fisher, c.Yates, c.ChiSquare, c.Sensitivity,
-                     c.Difference, c.OddsRatio, c.RelativeRisk, c.TwoTailed, true, a, b, cc, d);
-  });
+TStatusCode RunTable(TDataTable& table, TReportText& report, TReportResults& results, const TTwoByTwoRequest& request) {
+  return test::RunRecorded(table, report, results, [&](TAnalysisRun& run) { RunTwoByTwo(request, run); });
 }
 
 struct GoldenReport {
   const char* Name;
   long double A, B, C, D;
-  TTwoByTwoChoices Choices;
+  TTwoByTwoRequest Request;
   bool WholeReport;  // otherwise the lines before "Data analyzed"
   const char* Golden;
 };
 
+constexpr TTwoByTwoTest ChiSquare = TTwoByTwoTest::ChiSquare;
+
 // clang-format off
 const GoldenReport Goldens[] = {
-    {"FisherTwoSidedWithOddsRatio", 10, 3, 4, 12, TTwoByTwoChoices{.OddsRatio = true}, true,
+    {"FisherTwoSidedWithOddsRatio", 10, 3, 4, 12, {.OddsRatio = true}, true,
      "two-by-two/fisher-two-sided-with-odds-ratio"},
-    {"FisherOneSidedZeroCountOddsRatio", 5, 0, 3, 7, TTwoByTwoChoices{.OddsRatio = true, .TwoTailed = false}, true,
+    {"FisherOneSidedZeroCountOddsRatio", 5, 0, 3, 7, {.Tails = 1, .OddsRatio = true}, true,
      "two-by-two/fisher-one-sided-zero-count-odds-ratio"},
-    {"FisherTooLargeFallsBackToChiSquare", 1000, 500, 300, 201, TTwoByTwoChoices{}, true,
+    {"FisherTooLargeFallsBackToChiSquare", 1000, 500, 300, 201, {}, true,
      "two-by-two/fisher-too-large-falls-back-to-chi-square"},
-    {"ChiSquareYatesWarnsAtForty", 15, 10, 5, 10, TTwoByTwoChoices{.Fisher = false, .ChiSquare = true}, true,
+    {"ChiSquareYatesWarnsAtForty", 15, 10, 5, 10, {.Test = ChiSquare}, true,
      "two-by-two/chi-square-yates-warns-at-forty"},
-    {"ChiSquareOneSidedRiskAndDifference", 30, 20, 18, 32, TTwoByTwoChoices{.Fisher = false, .Yates = false, .ChiSquare = true, .Difference = true, .RelativeRisk = true, .TwoTailed = false}, true,
+    {"ChiSquareOneSidedRiskAndDifference", 30, 20, 18, 32, {.Test = ChiSquare, .Yates = false, .Tails = 1, .RelativeRisk = true, .Difference = true}, true,
      "two-by-two/chi-square-one-sided-risk-and-difference"},
-    {"FisherWithSensitivityBlock", 40, 10, 5, 45, TTwoByTwoChoices{.Sensitivity = true}, true,
+    {"FisherWithSensitivityBlock", 40, 10, 5, 45, {.Sensitivity = true}, true,
      "two-by-two/fisher-with-sensitivity-block"},
-    {"FisherEqualMarginsDoublesOneSided", 5, 0, 0, 5, TTwoByTwoChoices{.Sensitivity = true}, false,
+    {"FisherEqualMarginsDoublesOneSided", 5, 0, 0, 5, {.Sensitivity = true}, false,
      "two-by-two/fisher-equal-margins-doubles-one-sided"},
-    {"FisherBalancedTableIsCappedAtOne", 5, 5, 5, 5, TTwoByTwoChoices{}, false,
+    {"FisherBalancedTableIsCappedAtOne", 5, 5, 5, 5, {}, false,
      "two-by-two/fisher-balanced-table-is-capped-at-one"},
-    {"ChiSquareOfZeroHasPOne", 11, 11, 11, 11, TTwoByTwoChoices{.Fisher = false, .ChiSquare = true}, false,
+    {"ChiSquareOfZeroHasPOne", 11, 11, 11, 11, {.Test = ChiSquare}, false,
      "two-by-two/chi-square-of-zero-has-p-one"},
-    {"InfiniteRelativeRisk", 5, 5, 0, 10, TTwoByTwoChoices{.Difference = true, .RelativeRisk = true}, false,
+    {"InfiniteRelativeRisk", 5, 5, 0, 10, {.RelativeRisk = true, .Difference = true}, false,
      "two-by-two/infinite-relative-risk"},
-    {"DifferenceWithTopIntervalOnly", 6, 6, 3, 9, TTwoByTwoChoices{.Difference = true, .RelativeRisk = true}, false,
+    {"DifferenceWithTopIntervalOnly", 6, 6, 3, 9, {.RelativeRisk = true, .Difference = true}, false,
      "two-by-two/difference-with-top-interval-only"},
 };
 // clang-format on
 
+// Each report equals its golden text (whole, or up to "Data analyzed"), its
+// record the golden JSON, and the two agree.
 TEST(TwoByTwoReport, MatchesGoldenReports) {
   for (const GoldenReport& golden : Goldens) {
     SCOPED_TRACE(golden.Name);
     TDataTable table;
     TReportText report;
-    report.BeginReport();
-    const TStatusCode code = RunTable(table, report, golden.Choices, golden.A, golden.B, golden.C, golden.D);
-    EXPECT_EQ(code, TStatusCode::Ok);
+    TReportResults results;
+    const TTwoByTwoRequest request = RequestOf(golden.Request, golden.A, golden.B, golden.C, golden.D);
+    EXPECT_EQ(RunTable(table, report, results, request), TStatusCode::Ok);
     EXPECT_EQ(report.HelpTopic, 557);
-    std::vector<std::string> lines = test::WrittenLines(report);
-    if (!golden.WholeReport) {
-      std::size_t end = 0;
-      while (end < lines.size() && lines[end] != "_Data analyzed_") ++end;
-      lines.resize(end);
+    if (golden.WholeReport) {
+      test::ExpectGoldenRun(report, results, "", TDataFormat::TwoByTwo, golden.Golden);
+      continue;
     }
+    std::vector<std::string> lines = test::VisibleLines(report);
+    lines.resize(static_cast<std::size_t>(std::find(lines.begin(), lines.end(), "_Data analyzed_") - lines.begin()));
     test::ExpectGolden(lines, golden.Golden);
+    test::ExpectGoldenJson(ReportResultTree(results, std::string(golden.Golden) + ".omd", "", TDataFormat::TwoByTwo),
+                           golden.Golden);
+    test::ExpectReportAgreesWithResults(report, results);
   }
 }
 
@@ -130,14 +141,14 @@ TEST(TwoByTwoReport, RefusalsReplaceTheReportByTheirMessage) {
     SCOPED_TRACE(static_cast<int>(row.Code));
     TDataTable table;
     TReportText report;
-    report.BeginReport();
-    report.WriteLine("Data set title");
-    EXPECT_EQ(RunTable(table, report, TTwoByTwoChoices{}, row.A, row.B, row.C, row.D), row.Code);
+    TReportResults results;
+    EXPECT_EQ(RunTable(table, report, results, RequestOf({}, row.A, row.B, row.C, row.D)), row.Code);
     EXPECT_EQ(table.StatusCode, row.Code);
+    EXPECT_TRUE(results.Analyses[0].Results.IsNull());
     std::vector<std::string> expected{""};
     expected.insert(expected.end(), row.Message.begin(), row.Message.end());
     expected.emplace_back();
-    EXPECT_EQ(test::WrittenLines(report), expected);
+    test::ExpectReportLines(report, expected);
   }
 }
 
@@ -146,9 +157,9 @@ TEST(TwoByTwoReport, CountsBeyondThirtyTwoBitsAreAnInvalidOperation) {
   // with code 5 rather than printed wrongly.
   TDataTable table;
   TReportText report;
-  report.BeginReport();
-  EXPECT_EQ(RunTable(table, report, TTwoByTwoChoices{}, 3e9L, 1, 2, 3), TStatusCode::InvalidOperation);
-  EXPECT_EQ(test::WrittenLines(report)[1], "Invalid floating point operation.  This unanticipated error");
+  TReportResults results;
+  EXPECT_EQ(RunTable(table, report, results, RequestOf({}, 3e9L, 1, 2, 3)), TStatusCode::InvalidOperation);
+  EXPECT_EQ(test::VisibleLines(report)[1], "Invalid floating point operation.  This unanticipated error");
 }
 
 TEST(WriteTwoByTwoPSentence, WritesTheBoundaryInFixedFormAndNoUpperCut) {
@@ -184,9 +195,9 @@ TEST(WriteTwoByTwoPSentence, WritesTheBoundaryInFixedFormAndNoUpperCut) {
 TEST(TwoByTwoReport, SensitivityRowsThatOverflowKeepTheirFieldsApart) {
   TDataTable table;
   TReportText report;
-  report.BeginReport();
-  ASSERT_EQ(RunTable(table, report, TTwoByTwoChoices{.Sensitivity = true}, 1, 30, 4000, 60), TStatusCode::Ok);
-  const std::vector<std::string> lines = test::FinishedLines(report);
+  TReportResults results;
+  ASSERT_EQ(RunTable(table, report, results, RequestOf({.Sensitivity = true}, 1, 30, 4000, 60)), TStatusCode::Ok);
+  const std::vector<std::string> lines = test::VisibleLines(report);
   const auto row = std::find_if(lines.begin(), lines.end(),
                                 [](const std::string& l) { return l.find("Sensitivity  ") != std::string::npos; });
   ASSERT_NE(row, lines.end());

@@ -14,6 +14,14 @@ namespace {
 
 double Relative(long double value) { return static_cast<double>(std::fabs(value)); }
 
+TTwoByTwoResult Compute(long double a, long double b, long double c, long double d, TTwoByTwoRequest request) {
+  request.A = a;
+  request.B = b;
+  request.C = c;
+  request.D = d;
+  return ComputeTwoByTwo(request);
+}
+
 TEST(TableProbability, MatchesExactHypergeometricUpToTwoThousand) {
   struct Row {
     int S, R, Q, P;
@@ -40,15 +48,16 @@ TEST(FisherExact, MatchesExactTails) {
     int A, B, C, D;
     long double OneTailed;
     long double TwoTailed;
+    std::int64_t Arrangements = 0;  // tables with the observed margins, where checked
   };
   // One-sided: the tail on the observed side. Two-sided: the tables at most
   // as probable as the observed one, or twice the one-sided P when two
   // margins are equal (marked "equal"), at most 1.
   const Row rows[] = {
-      {10, 3, 4, 12, 0.007294804610078861498044L, 0.009220570313398512302156L},
+      {10, 3, 4, 12, 0.007294804610078861498044L, 0.009220570313398512302156L, 14},
       {5, 0, 3, 7, 0.01864801864801864801865L, 0.02564102564102564102564L},
       {2, 7, 8, 2, 0.01852172595206650934205L, 0.02301413756522115655243L},
-      {3, 1, 1, 3, 0.2428571428571428571429L, 0.4857142857142857142857L},       // equal
+      {3, 1, 1, 3, 0.2428571428571428571429L, 0.4857142857142857142857L, 5},    // equal
       {1, 9, 11, 3, 0.001379728092610041728362L, 0.002759456185220083456724L},  // equal
       {0, 5, 5, 0, 0.003968253968253968253968L, 0.007936507936507936507937L},   // equal
       {5, 0, 0, 5, 0.003968253968253968253968L, 0.007936507936507936507937L},   // equal
@@ -56,7 +65,7 @@ TEST(FisherExact, MatchesExactTails) {
       {5, 5, 5, 5, 0.671859100651670311113L, 1.0L},                             // equal, capped
       {0, 1, 1, 0, 0.5L, 1.0L},                                                 // equal, capped
       {530, 470, 480, 519, 0.01501295443537699316815L, 0.02839369637067839989009L},
-      {13, 250, 700, 1037, 2.572893972858605796445e-36L, 4.889459050563117454255e-36L},
+      {13, 250, 700, 1037, 2.572893972858605796445e-36L, 4.889459050563117454255e-36L, 264},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::Message() << row.A << " " << row.B << " " << row.C << " " << row.D);
@@ -64,6 +73,12 @@ TEST(FisherExact, MatchesExactTails) {
     EXPECT_LT(Relative(result.OneTailed / row.OneTailed - 1), 1e-14) << static_cast<double>(result.OneTailed);
     EXPECT_LT(Relative(result.TwoTailed / row.TwoTailed - 1), 1e-14) << static_cast<double>(result.TwoTailed);
     EXPECT_LE(result.TwoTailed, 1.0L);
+    const bool equalMargins = row.A + row.B == row.C + row.D || row.A + row.C == row.B + row.D;
+    EXPECT_EQ(result.TwoSidedMethod,
+              equalMargins ? TFisherTwoSided::DoubledOneSided : TFisherTwoSided::SumOfSmallerProbabilities);
+    if (row.Arrangements != 0) {
+      EXPECT_EQ(result.Arrangements, row.Arrangements);
+    }
   }
 }
 
@@ -117,11 +132,8 @@ TEST(TwoByTwoChiSquare, MatchesExactStatisticsAndTails) {
     SCOPED_TRACE(testing::Message() << static_cast<double>(row.A) << " " << static_cast<double>(row.B) << " "
                                     << static_cast<double>(row.C) << " " << static_cast<double>(row.D)
                                     << (row.Yates ? " Yates" : ""));
-    TTwoByTwoChoices choices;
-    choices.Fisher = false;
-    choices.ChiSquare = true;
-    choices.Yates = row.Yates;
-    const TTwoByTwoResult result = ComputeTwoByTwo(row.A, row.B, row.C, row.D, choices);
+    const TTwoByTwoResult result =
+        Compute(row.A, row.B, row.C, row.D, {.Test = TTwoByTwoTest::ChiSquare, .Yates = row.Yates});
     ASSERT_TRUE(result.ChiSquare);
     EXPECT_NEAR(static_cast<double>(result.ChiSquare->ChiSquare), static_cast<double>(row.ChiSquare),
                 1e-15 * static_cast<double>(row.ChiSquare) + 1e-18);
@@ -146,10 +158,7 @@ TEST(TwoByTwoChiSquare, WarnsOfSmallValuesUnlessLargeEnough) {
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::Message() << static_cast<double>(row.A) << " " << static_cast<double>(row.B) << " "
                                     << static_cast<double>(row.C) << " " << static_cast<double>(row.D));
-    TTwoByTwoChoices choices;
-    choices.Fisher = false;
-    choices.ChiSquare = true;
-    const TTwoByTwoResult result = ComputeTwoByTwo(row.A, row.B, row.C, row.D, choices);
+    const TTwoByTwoResult result = Compute(row.A, row.B, row.C, row.D, {.Test = TTwoByTwoTest::ChiSquare});
     ASSERT_TRUE(result.ChiSquare);
     EXPECT_EQ(result.ChiSquare->SmallValuesWarning, row.Warning);
   }
@@ -197,10 +206,7 @@ TEST(TwoByTwoEstimates, RelativeRiskAndOddsRatioWithIntervals) {
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::Message() << static_cast<double>(row.A) << " " << static_cast<double>(row.B) << " "
                                     << static_cast<double>(row.C) << " " << static_cast<double>(row.D));
-    TTwoByTwoChoices choices;
-    choices.RelativeRisk = true;
-    choices.OddsRatio = true;
-    const TTwoByTwoResult result = ComputeTwoByTwo(row.A, row.B, row.C, row.D, choices);
+    const TTwoByTwoResult result = Compute(row.A, row.B, row.C, row.D, {.RelativeRisk = true, .OddsRatio = true});
     ASSERT_TRUE(result.RelativeRisk && result.OddsRatio);
     EXPECT_NEAR(static_cast<double>(result.OddsRatio->OddsRatio), static_cast<double>(row.Odds),
                 1e-15 * static_cast<double>(row.Odds));
@@ -220,25 +226,23 @@ TEST(TwoByTwoEstimates, RelativeRiskAndOddsRatioWithIntervals) {
 }
 
 TEST(TwoByTwoEstimates, InfiniteRelativeRiskIsTheEmptyMarkerNotAFault) {
-  TTwoByTwoChoices choices;
-  choices.RelativeRisk = true;
+  const TTwoByTwoRequest choices{.RelativeRisk = true};
   // C = 0: the risk is infinite and the interval open on both sides.
-  TTwoByTwoResult result = ComputeTwoByTwo(5, 5, 0, 10, choices);
+  TTwoByTwoResult result = Compute(5, 5, 0, 10, choices);
   ASSERT_TRUE(result.RelativeRisk);
   EXPECT_EQ(result.RelativeRisk->RelativeRisk, EmptyValue);
   EXPECT_EQ(result.RelativeRisk->Interval.Lower, -EmptyValue);
   EXPECT_EQ(result.RelativeRisk->Interval.Upper, EmptyValue);
   // A = 0: the risk is 0, the interval again open.
-  result = ComputeTwoByTwo(0, 5, 3, 7, choices);
+  result = Compute(0, 5, 3, 7, choices);
   EXPECT_EQ(result.RelativeRisk->RelativeRisk, 0);
   EXPECT_EQ(result.RelativeRisk->Interval.Lower, -EmptyValue);
   EXPECT_EQ(result.RelativeRisk->Interval.Upper, EmptyValue);
 }
 
 TEST(TwoByTwoEstimates, DifferenceShowsIntervalsOnlyAboveFive) {
-  TTwoByTwoChoices choices;
-  choices.Difference = true;
-  TTwoByTwoResult result = ComputeTwoByTwo(6, 6, 3, 9, choices);
+  const TTwoByTwoRequest choices{.Difference = true};
+  TTwoByTwoResult result = Compute(6, 6, 3, 9, choices);
   ASSERT_TRUE(result.Difference);
   EXPECT_EQ(result.Difference->TopFraction, 0.5L);
   EXPECT_EQ(result.Difference->BottomFraction, 0.25L);
@@ -249,7 +253,7 @@ TEST(TwoByTwoEstimates, DifferenceShowsIntervalsOnlyAboveFive) {
   EXPECT_FALSE(result.Difference->StandardError);
   EXPECT_FALSE(result.Difference->Interval);
 
-  result = ComputeTwoByTwo(30, 20, 18, 32, choices);
+  result = Compute(30, 20, 18, 32, choices);
   ASSERT_TRUE(result.Difference->StandardError && result.Difference->Interval && result.Difference->BottomInterval);
   EXPECT_NEAR(static_cast<double>(*result.Difference->StandardError), 0.099919967974374371294, 1e-16);
   EXPECT_NEAR(static_cast<double>(result.Difference->Interval->Lower), 0.044111976852108742176, 1e-16);
@@ -259,9 +263,8 @@ TEST(TwoByTwoEstimates, DifferenceShowsIntervalsOnlyAboveFive) {
 }
 
 TEST(TwoByTwoEstimates, DiagnosticFiguresAndAnInfiniteLikelihoodRatio) {
-  TTwoByTwoChoices choices;
-  choices.Sensitivity = true;
-  TTwoByTwoResult result = ComputeTwoByTwo(40, 10, 5, 45, choices);
+  const TTwoByTwoRequest choices{.Sensitivity = true};
+  TTwoByTwoResult result = Compute(40, 10, 5, 45, choices);
   ASSERT_TRUE(result.Diagnostic);
   const TDiagnosticFigures& figures = *result.Diagnostic;
   EXPECT_NEAR(static_cast<double>(figures.Sensitivity.Value), 0.88888888888888888889, 1e-16);
@@ -271,22 +274,43 @@ TEST(TwoByTwoEstimates, DiagnosticFiguresAndAnInfiniteLikelihoodRatio) {
   EXPECT_NEAR(static_cast<double>(figures.LikelihoodRatio), 4.8888888888888888889, 1e-15);
 
   // No false positives: specificity 1 and an infinite likelihood ratio.
-  result = ComputeTwoByTwo(5, 0, 0, 5, choices);
+  result = Compute(5, 0, 0, 5, choices);
   EXPECT_EQ(result.Diagnostic->Specificity.Value, 1);
   EXPECT_EQ(result.Diagnostic->LikelihoodRatio, EmptyValue);
 }
 
 TEST(TwoByTwoFisher, LargeTablesFallBackToChiSquare) {
-  TTwoByTwoChoices choices;                                                // Fisher, two-sided, Yates
-  TTwoByTwoResult result = ComputeTwoByTwo(1000, 500, 300, 200, choices);  // N = 2000
+  const TTwoByTwoRequest choices;                                  // Fisher, two-sided, Yates
+  TTwoByTwoResult result = Compute(1000, 500, 300, 200, choices);  // N = 2000
   EXPECT_TRUE(result.Fisher);
   EXPECT_FALSE(result.FisherTooLarge);
   EXPECT_FALSE(result.ChiSquare);
-  result = ComputeTwoByTwo(1000, 500, 300, 201, choices);  // N = 2001
+  result = Compute(1000, 500, 300, 201, choices);  // N = 2001
   EXPECT_FALSE(result.Fisher);
   EXPECT_TRUE(result.FisherTooLarge);
   ASSERT_TRUE(result.ChiSquare);
   EXPECT_NEAR(static_cast<double>(result.ChiSquare->ChiSquare), 7.304459007658993436369, 1e-14);
+}
+
+// Phi of the effect section, against the Pearson correlation of the two
+// categories over the subjects (tools/expected/contingency_effect_sizes.py).
+TEST(TwoByTwoEffectSize, PhiIsTheSignedCorrelationOfTheCategories) {
+  struct Row {
+    long double A, B, C, D;
+    double Phi;
+  };
+  const Row rows[] = {
+      {10, 3, 4, 12, 0.516752326586893},
+      {30, 20, 18, 32, 0.2401922307076306},
+      {5, 0, 3, 7, 0.6614378277661478},
+      {1000, 500, 300, 201, 0.06162756359145573},
+      {0, 5, 5, 0, -1.0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(testing::Message() << static_cast<double>(row.A) << " " << static_cast<double>(row.B) << " "
+                                    << static_cast<double>(row.C) << " " << static_cast<double>(row.D));
+    EXPECT_NEAR(static_cast<double>(Compute(row.A, row.B, row.C, row.D, {}).Phi), row.Phi, 1e-14);
+  }
 }
 
 }  // namespace

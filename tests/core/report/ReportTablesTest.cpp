@@ -265,7 +265,13 @@ TEST(ReportTables, AnovaAndRegressionTablesMatchTheirLayouts) {
 }
 
 TEST(ReportTables, ContingencyTablesMatchTheirLayouts) {
-  const TTwoByTwoCounts counts{"Treated", "Placebo", "Died", "Survived", 7, 3, 2, 8};
+  const TTwoByTwoCounts counts{"Treated",
+                               "Placebo",
+                               "Died",
+                               "Survived",
+                               {7, 3, 10, 35, 15, 50},
+                               {2, 8, 10, 10, 40, 50},
+                               {9, 11, 20, 45, 55, 100}};
   const std::vector<TGoldenCase> cases = {
       {"row totals with an empty row and the grand total",
        [](TReportText& r) {
