@@ -35,7 +35,9 @@ namespace ombrel::test {
 
 // The analyses whose records hold no results yet (RunAnalysis names them).
 inline const std::set<std::string, std::less<>> NotYetConverted = {
-    "linearRegression", "multipleRegression", "correlationMatrix",
+    "linearRegression",
+    "multipleRegression",
+    "correlationMatrix",
 };
 
 // Numbers of the reports' fixed wording, which no result holds.
