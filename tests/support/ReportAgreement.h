@@ -21,8 +21,11 @@
 #include <string_view>
 #include <vector>
 
+#include "core/analysis/AnalysisFrame.h"
 #include "core/analysis/AnalysisRecord.h"
+#include "core/base/CalcProgress.h"
 #include "core/document/Document.h"
+#include "core/document/DocumentAnalysis.h"
 #include "core/document/ReportData.h"
 #include "core/report/JsonText.h"
 #include "core/report/ReportText.h"
@@ -32,8 +35,9 @@ namespace ombrel::test {
 
 // The analyses whose records hold no results yet (RunAnalysis names them).
 inline const std::set<std::string, std::less<>> NotYetConverted = {
-    "wilcoxonSignedRank", "wilcoxonMatchedPairs", "mannWhitney",        "kruskalWallis",
-    "friedman",           "linearRegression",     "multipleRegression", "correlationMatrix",
+    "linearRegression",
+    "multipleRegression",
+    "correlationMatrix",
 };
 
 // Numbers of the reports' fixed wording, which no result holds.
@@ -188,6 +192,41 @@ inline void ExpectGoldenRun(const TReportText& report, const TReportResults& res
   ExpectGoldenReport(report, name);
   ExpectGoldenJson(ReportResultTree(results, std::string(name) + ".omd", title, format), name);
   ExpectReportAgreesWithResults(report, results);
+}
+
+// Runs a family's entry point on a table as RunAnalysis runs it: inside the
+// fault frame with a record of its own, then the error report. The report
+// is finished; the record names the lines the analysis wrote and holds no
+// results after a refusal. Returns the table's StatusCode.
+template <typename TRequest>
+TStatusCode RunRecorded(void (*entry)(const TRequest&, TAnalysisRun&), const TRequest& request, TDataTable& table,
+                        TCalcProgress& progress, TReportText& report, TReportResults& results) {
+  report.BeginReport();
+  results.Analyses.assign(1, TAnalysisRecord{});
+  TAnalysisRecord& record = results.Analyses.back();
+  RunGuarded(table, &report, [&] {
+    TAnalysisRun run{table, report, progress, record};
+    entry(request, run);
+  });
+  record.Status = table.StatusCode;
+  if (record.Status != TStatusCode::Ok) record.Results = record.Method = record.Tables = TResultValue::Null();
+  report.WriteErrorReport(table.StatusCode);
+  record.EndLine = report.LineCount();
+  report.FinishReport();
+  return table.StatusCode;
+}
+
+// A document's report with its effect section: the text and JSON equal the
+// golden files, and the one analysis's first effect size is `size`.
+inline void ExpectGoldenEffectSection(TDocument& document, std::string_view golden, TReal size) {
+  document.EffectSizes = true;
+  TSilentCalcProgress progress;
+  RunAnalysis(document, progress);
+  ExpectGoldenDocument(document, golden);
+  ASSERT_EQ(document.Results.Analyses.size(), 1u);
+  ASSERT_TRUE(document.Results.Analyses[0].Effect.has_value());
+  EXPECT_NEAR(static_cast<double>(document.Results.Analyses[0].Effect->Sizes[0].Size.Value), static_cast<double>(size),
+              1e-15);
 }
 
 }  // namespace ombrel::test

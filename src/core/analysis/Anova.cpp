@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "core/analysis/AnalysisFrame.h"
 #include "core/analysis/Friedman.h"
 #include "core/analysis/KruskalWallis.h"
 #include "core/stats/ColumnStats.h"
@@ -15,36 +16,8 @@ namespace {
 
 std::size_t At(int index) { return static_cast<std::size_t>(index); }
 
-// The column map of the groups, built for the length of a test and reset to
-// the identity on every path out.
-class TColumnMapScope {
- public:
-  explicit TColumnMapScope(TDataTable& table) : mTable(table) { mTable.BuildColumnMap(); }
-  ~TColumnMapScope() { mTable.ResetColumnMap(); }
-  TColumnMapScope(const TColumnMapScope&) = delete;
-  TColumnMapScope& operator=(const TColumnMapScope&) = delete;
-
- private:
-  TDataTable& mTable;
-};
-
 // ---------------------------------------------------------------------------
 // Running the tests on a table
-
-// Recomputes the summaries of the selected raw columns holding data; says
-// whether any selected column holds typed averaged data instead.
-bool RefreshGroupSummaries(TDataTable& table) {
-  bool averagedData = false;
-  for (int column = 0; column < MaxColumns; ++column) {
-    if (table.Summary(column).N <= 0 || table.ColumnSelected[At(column)] == 0) continue;
-    if (table.MeanEntryColumn[At(column)] == 1) {
-      averagedData = true;
-    } else {
-      ComputeRawColumnStatistics(table, column);
-    }
-  }
-  return averagedData;
-}
 
 // The values of analysis column `index` used and left out, named by its
 // data column.
