@@ -5,8 +5,6 @@
 #include <limits>
 
 #include "core/analysis/AnalysisFrame.h"
-#include "core/analysis/Friedman.h"
-#include "core/analysis/KruskalWallis.h"
 #include "core/stats/ColumnStats.h"
 #include "core/stats/PValue.h"
 
@@ -338,41 +336,6 @@ void RunAnova(const TAnovaRequest& request, TAnalysisRun& run) {
   run.Table.StatusCode = result.Status;
   FillAnovaRecord(result, run.Record);
   if (result.Status == TStatusCode::Ok) run.Table.StatusCode = WriteAnovaReport(result, run.Report);
-}
-
-// ---------------------------------------------------------------------------
-// Entry point of the rank tests
-
-TStatusCode RunMultiColumnTest(TDataTable& table, bool nonparametric, bool ordinary, TReportText& report,
-                               const TPairFlags& pairSelected, bool useSelectedPairs, bool twoTailed, int controlColumn,
-                               TPostTestCondition postTestMode, std::int32_t postTestKind, TCalcProgress& progress) {
-  if (!nonparametric) {
-    TAnovaRequest request;
-    request.Design = ordinary ? TAnovaDesign::Ordinary : TAnovaDesign::RepeatedMeasures;
-    request.PostTest = PostTestKindOf(postTestKind);
-    request.PostTestMode = postTestMode;
-    request.PairSelected = pairSelected;
-    request.UseSelectedPairs = useSelectedPairs;
-    request.ControlColumn = controlColumn;
-    request.DunnettTails = twoTailed ? 2 : 1;
-    TAnalysisRecord record;
-    TAnalysisRun run{table, report, progress, record};
-    RunAnova(request, run);
-    return table.StatusCode;
-  }
-  table.StatusCode = TStatusCode::Ok;
-  const bool averagedData = RefreshGroupSummaries(table);
-  const TColumnMapScope columnMap(table);
-  if (averagedData) {
-    table.StatusCode = TStatusCode::AveragedAnova;
-    return table.StatusCode;
-  }
-  if (ordinary) {
-    return RunKruskalWallis(table, report, pairSelected, useSelectedPairs, twoTailed, controlColumn, postTestMode,
-                            postTestKind, progress);
-  }
-  return RunFriedman(table, report, pairSelected, useSelectedPairs, twoTailed, controlColumn, postTestMode,
-                     postTestKind, progress);
 }
 
 }  // namespace ombrel

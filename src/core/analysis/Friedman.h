@@ -56,13 +56,4 @@ void FindFriedmanP(TFriedmanResult& result, TCalcProgress& progress);
 // reads as 0.01).
 TReal ControlCriticalValue(std::int32_t comparisons, bool twoTailed, TReal alpha);
 
-// The Friedman test for callers that choose the post test by number (the
-// multi-column entry point of Anova.h): postTestKind 1 is Dunn's test, 2
-// the comparisons with the control column `controlColumn` (two-sided
-// critical values when `twoTailed`), any other none. Runs RunRankAnova
-// (RankAnova.h) and returns the table's StatusCode.
-TStatusCode RunFriedman(TDataTable& table, TReportText& report, const TPairFlags& pairSelected, bool useSelectedPairs,
-                        bool twoTailed, int controlColumn, TPostTestCondition postTestMode, std::int32_t postTestKind,
-                        TCalcProgress& progress);
-
 }  // namespace ombrel

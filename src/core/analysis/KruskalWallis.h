@@ -47,12 +47,4 @@ TKruskalWallisResult RankKruskalWallis(const TDataTable& table);
 // with the status saying why.
 void FindKruskalWallisP(TKruskalWallisResult& result, TCalcProgress& progress);
 
-// The Kruskal-Wallis test for callers that choose the post test by number
-// (the multi-column entry point of Anova.h): postTestKind 1 is Dunn's test,
-// any other none; `twoTailed` and `controlColumn` are ignored. Runs
-// RunRankAnova (RankAnova.h) and returns the table's StatusCode.
-TStatusCode RunKruskalWallis(TDataTable& table, TReportText& report, const TPairFlags& pairSelected,
-                             bool useSelectedPairs, bool twoTailed, int controlColumn, TPostTestCondition postTestMode,
-                             std::int32_t postTestKind, TCalcProgress& progress);
-
 }  // namespace ombrel

@@ -185,26 +185,6 @@ void ComputeFriedman(TRankAnovaResult& result, TDataTable& table, TCalcProgress&
   }
 }
 
-// The request of a caller that names the post test by number.
-TStatusCode RunByKind(TRankAnovaKind kind, TDataTable& table, TReportText& report, const TPairFlags& pairSelected,
-                      bool useSelectedPairs, bool twoTailed, int controlColumn, TPostTestCondition postTestMode,
-                      std::int32_t postTestKind, TCalcProgress& progress) {
-  TRankAnovaRequest request;
-  request.Kind = kind;
-  request.PostTest = postTestKind == 1   ? TRankPostTest::Dunn
-                     : postTestKind == 2 ? TRankPostTest::ControlComparisons
-                                         : TRankPostTest::None;
-  request.PostTestCondition = postTestMode;
-  request.UseSelectedPairs = useSelectedPairs;
-  request.PairSelected = pairSelected;
-  request.ControlColumn = controlColumn;
-  request.Tails = twoTailed ? 2 : 1;
-  TAnalysisRecord record;
-  TAnalysisRun run{table, report, progress, record};
-  RunRankAnova(request, run);
-  return table.StatusCode;
-}
-
 }  // namespace
 
 TRankAnovaResult ComputeRankAnova(const TRankAnovaRequest& request, TDataTable& table, TCalcProgress& progress) {
@@ -240,20 +220,6 @@ void RunRankAnova(const TRankAnovaRequest& request, TAnalysisRun& run) {
       mapping);
   result.Status = run.Table.StatusCode;
   FillRankAnovaRecord(result, run.Record);
-}
-
-TStatusCode RunKruskalWallis(TDataTable& table, TReportText& report, const TPairFlags& pairSelected,
-                             bool useSelectedPairs, bool twoTailed, int controlColumn, TPostTestCondition postTestMode,
-                             std::int32_t postTestKind, TCalcProgress& progress) {
-  return RunByKind(TRankAnovaKind::KruskalWallis, table, report, pairSelected, useSelectedPairs, twoTailed,
-                   controlColumn, postTestMode, postTestKind, progress);
-}
-
-TStatusCode RunFriedman(TDataTable& table, TReportText& report, const TPairFlags& pairSelected, bool useSelectedPairs,
-                        bool twoTailed, int controlColumn, TPostTestCondition postTestMode, std::int32_t postTestKind,
-                        TCalcProgress& progress) {
-  return RunByKind(TRankAnovaKind::Friedman, table, report, pairSelected, useSelectedPairs, twoTailed, controlColumn,
-                   postTestMode, postTestKind, progress);
 }
 
 }  // namespace ombrel

@@ -156,7 +156,7 @@ struct TRankAnovaResult {
 };
 
 // Computes the test over the selected columns with values, as the
-// multi-column entry point hands them over: raw columns have their
+// analysis frame hands them over: raw columns have their
 // summaries recomputed into the table, typed averaged ones refuse (43), and
 // the column map is built for the computation and reset on every path.
 // Exact counts report through `progress`. Sets the table's StatusCode.
