@@ -12,6 +12,8 @@
 #include "core/analysis/LinearRegression.h"
 #include "core/analysis/MultipleRegression.h"
 #include "core/analysis/LargerTable.h"
+#include "core/analysis/Nonparametric.h"
+#include "core/analysis/RankAnova.h"
 #include "core/analysis/RegressionOutputs.h"
 #include "core/analysis/TTests.h"
 #include "core/analysis/TwoByTwo.h"
@@ -36,15 +38,9 @@ inline constexpr std::string_view NoPairSelectedMessage = "At least one column p
 struct TAnalysisRoutines {
   std::function<void(const TTTestRequest&, TAnalysisRun&)> TTest;
   std::function<void(const TCorrelationRequest&, TAnalysisRun&)> Correlation;
-  std::function<TStatusCode(TDataTable&, int, TColumnSummary&, TReportText&, bool, TReal, TCalcProgress&)>
-      NonparametricOneColumn;
-  std::function<TStatusCode(TDataTable&, int, int, TReportText&, bool, bool, TColumnSummary&, TColumnSummary&,
-                            TCalcProgress&)>
-      NonparametricTwoColumns;
+  std::function<void(const TNonparametricRequest&, TAnalysisRun&)> Nonparametric;
+  std::function<void(const TRankAnovaRequest&, TAnalysisRun&)> RankAnova;
   std::function<void(const TAnovaRequest&, TAnalysisRun&)> Anova;
-  std::function<TStatusCode(TDataTable&, bool, bool, TReportText&, const TPairFlags&, bool, bool, int,
-                            TPostTestCondition, std::int32_t, TCalcProgress&)>
-      MultiColumn;
   std::function<void(const TTwoByTwoRequest&, TAnalysisRun&)> TwoByTwo;
   std::function<void(const TLargerTableRequest&, TAnalysisRun&)> LargerTable;
   // The regressions also hand their graph its outputs.
