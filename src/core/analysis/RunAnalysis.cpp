@@ -439,9 +439,15 @@ void RunXYDriver(const TAnalysisJob& job, TCalcProgress& progress, const TAnalys
     outputs.ForceThrough = choices.ForceThrough;
     outputs.ForceX = choices.ForceX;
     outputs.ForceY = choices.ForceY;
-    RunAndRecord(job, "linearRegression", [&](TAnalysisRecord&) {
-      routines.LinearRegression(table, choices.RunsTest != 0, choices.ForceThrough != 0, report,
-                                choices.InterpolateUnknowns != 0, outputs, choices.ForceX, choices.ForceY);
+    TLinearRegressionRequest request;
+    request.TestLinearity = choices.RunsTest != 0;
+    request.ForceThrough = choices.ForceThrough != 0;
+    request.ForceX = choices.ForceX;
+    request.ForceY = choices.ForceY;
+    request.InterpolateUnknowns = choices.InterpolateUnknowns != 0;
+    RunAndRecord(job, "linearRegression", [&](TAnalysisRecord& record) {
+      TAnalysisRun run{table, report, progress, record};
+      routines.LinearRegression(request, run, outputs);
     });
     // No line on the graph after a failed fit.
     if (table.StatusCode != TStatusCode::Ok) outputs.Slope = EmptyValue;
@@ -522,25 +528,37 @@ void RunMultipleRegressionDriver(const TAnalysisJob& job, TCalcProgress& progres
   TDataTable& table = job.Table;
   TReportText& report = job.Report;
   const TTestChoices& choices = job.Choices;
+  job.MultipleRegressionResults = TMultipleRegressionOutputs{};
+  if (!table.HasData()) {
+    NoResults(job, NoDataMessage);
+    return;
+  }
 
   TCalculationScope calculation(progress);
   job.Results = TReportResults{};
   report.ResetReport();
   report.BeginReport();
-  job.MultipleRegressionResults = TMultipleRegressionOutputs{};
+  TMultipleRegressionRequest request;
+  request.Mode = choices.MultipleRegression != 0 ? TMultipleRegressionMode::Regression
+                                                 : TMultipleRegressionMode::CorrelationMatrix;
+  request.DependentColumn = choices.DependentColumn;
+  request.Selected = choices.IndependentSelected;
   job.Results.Analyses.push_back(TAnalysisRecord{});
-  job.Results.Analyses.back().Analysis = choices.MultipleRegression != 0 ? "multipleRegression" : "correlationMatrix";
+  TAnalysisRecord& record = job.Results.Analyses.back();
+  record.Analysis = choices.MultipleRegression != 0 ? "multipleRegression" : "correlationMatrix";
   RunGuarded(table, &report, [&] {
-    routines.MultipleRegression(table, report, choices.MultipleRegression != 0, choices.DependentColumn,
-                                choices.IndependentSelected, job.MultipleRegressionResults);
+    TAnalysisRun run{table, report, progress, record};
+    routines.MultipleRegression(request, run, job.MultipleRegressionResults);
   });
   // This analysis writes its whole report; only a refusal replaces it.
-  job.Results.Analyses.back().Status = table.StatusCode;
+  record.Status = table.StatusCode;
   if (table.StatusCode != TStatusCode::Ok) {
+    record.Results = record.Method = record.Tables = TResultValue::Null();
+    record.FirstLine = 0;
     report.WriteErrorReport(table.StatusCode);
     job.MultipleRegressionResults = TMultipleRegressionOutputs{};
   }
-  job.Results.Analyses.back().EndLine = report.LineCount();
+  record.EndLine = report.LineCount();
   EndDocumentReport(job);
 }
 

@@ -9,6 +9,8 @@
 #include "core/analysis/AnalysisRecord.h"
 #include "core/analysis/Anova.h"
 #include "core/analysis/Correlation.h"
+#include "core/analysis/LinearRegression.h"
+#include "core/analysis/MultipleRegression.h"
 #include "core/analysis/LargerTable.h"
 #include "core/analysis/Nonparametric.h"
 #include "core/analysis/RankAnova.h"
@@ -41,10 +43,9 @@ struct TAnalysisRoutines {
   std::function<void(const TAnovaRequest&, TAnalysisRun&)> Anova;
   std::function<void(const TTwoByTwoRequest&, TAnalysisRun&)> TwoByTwo;
   std::function<void(const TLargerTableRequest&, TAnalysisRun&)> LargerTable;
-  std::function<TStatusCode(TDataTable&, bool, bool, TReportText&, bool, TRegressionOutputs&, TReal, TReal)>
-      LinearRegression;
-  std::function<TStatusCode(TDataTable&, TReportText&, bool, int, const TColumnFlags&, TMultipleRegressionOutputs&)>
-      MultipleRegression;
+  // The regressions also hand their graph its outputs.
+  std::function<void(const TLinearRegressionRequest&, TAnalysisRun&, TRegressionOutputs&)> LinearRegression;
+  std::function<void(const TMultipleRegressionRequest&, TAnalysisRun&, TMultipleRegressionOutputs&)> MultipleRegression;
 };
 
 // What one run reads and writes: the parts of a document an analysis sees.

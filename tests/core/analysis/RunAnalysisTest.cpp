@@ -95,21 +95,21 @@ class TRecorder {
       Record("larger table", run.Table);
       Finish(run.Table, run.Report);
     };
-    routines.LinearRegression = [this](TDataTable& table, bool, bool, TReportText& report, bool,
-                                       TRegressionOutputs& outputs, TReal, TReal) {
-      Record("linear regression", table);
+    routines.LinearRegression = [this](const TLinearRegressionRequest&, TAnalysisRun& run,
+                                       TRegressionOutputs& outputs) {
+      Record("linear regression", run.Table);
       outputs.Slope = 2;
       outputs.Intercept = 1;
-      return Finish(table, report);
+      Finish(run.Table, run.Report);
     };
     routines.Correlation = [this](const TCorrelationRequest& request, TAnalysisRun& run) {
       Record(request.Method == TCorrelationMethod::Pearson ? "pearson" : "spearman", run.Table);
       Finish(run.Table, run.Report);
     };
-    routines.MultipleRegression = [this](TDataTable& table, TReportText& report, bool, int, const TColumnFlags&,
+    routines.MultipleRegression = [this](const TMultipleRegressionRequest&, TAnalysisRun& run,
                                          TMultipleRegressionOutputs&) {
-      Record("multiple regression", table);
-      return Finish(table, report);
+      Record("multiple regression", run.Table);
+      Finish(run.Table, run.Report);
     };
     return routines;
   }
