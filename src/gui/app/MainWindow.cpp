@@ -356,6 +356,11 @@ void Obmain::PreviousStepCommand() {
   if (previous != form->Step()) EnterStep(*form, previous);
 }
 
+void Obmain::SetEffectSizes(bool shown) {
+  mSettings.EffectSizes = shown;
+  WriteEffectSizesSetting(mProfileFileName, shown);
+}
+
 void Obmain::RequestStep(Analyze& form, TStep step) {
   if (&form == ActiveDocument()) GoToStep(step);
 }

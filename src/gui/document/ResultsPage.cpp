@@ -1,6 +1,8 @@
 #include "gui/document/ResultsPage.h"
 
+#include <QCheckBox>
 #include <QFileInfo>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "gui/common/Asker.h"
@@ -20,6 +22,15 @@ namespace ombrel {
 TResultsPage::TResultsPage(Analyze& form) : TDocumentPage(form, TStep::Results) {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(2);
+  EffectSizesBox = new QCheckBox(QStringLiteral("Effect sizes and method"));
+  EffectSizesBox->setObjectName(QStringLiteral("EffectSizesBox"));
+  EffectSizesBox->setToolTip(
+      QStringLiteral("End the report with effect sizes and their confidence intervals, the method used and an APA "
+                     "sentence"));
+  EffectSizesBox->setContentsMargins(6, 2, 6, 0);
+  layout->addWidget(EffectSizesBox);
+  connect(EffectSizesBox, &QCheckBox::toggled, this, &TResultsPage::ChooseEffectSizes);
   ResultsViewer1 = new TResultsViewer;
   ResultsViewer1->setObjectName(QStringLiteral("ResultsViewer1"));
   layout->addWidget(ResultsViewer1, 1);
@@ -48,8 +59,23 @@ void TResultsPage::ShowReport() {
 }
 
 void TResultsPage::EnterPage() {
+  {
+    const QSignalBlocker blocker(EffectSizesBox);
+    EffectSizesBox->setChecked(Document().EffectSizes);
+  }
   ShowReport();
   Form().Host().DocumentStateChanged(Form());
+}
+
+void TResultsPage::ChooseEffectSizes(bool shown) {
+  // A running computation keeps its report; the box goes back.
+  if (Form().Calculating()) {
+    const QSignalBlocker blocker(EffectSizesBox);
+    EffectSizesBox->setChecked(!shown);
+    return;
+  }
+  Form().Host().SetEffectSizes(shown);
+  Form().Host().RequestStep(Form(), TStep::Results);
 }
 
 bool TResultsPage::RunCommand(TCommand command) {
