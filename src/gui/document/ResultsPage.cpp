@@ -126,7 +126,8 @@ void TResultsPage::ExportReport() {
                                 : QFileInfo(Form().FileName()).completeBaseName() + QStringLiteral(".txt");
   const QString fileName = asker.GetSaveFileName(
       this, QStringLiteral("Export"), ExportFolderPath(Form().Host(), suggested),
-      QStringLiteral("Text (*.TXT *.txt);;HTML pages (*.html *.htm);;PDF documents (*.pdf)"), QStringLiteral("TXT"));
+      QStringLiteral("Text (*.TXT *.txt);;HTML pages (*.html *.htm);;PDF documents (*.pdf);;OpenDocument text (*.odt)"),
+      QStringLiteral("TXT"));
   if (fileName.isEmpty()) return;
   Form().Host().SetExportFolder(QFileInfo(fileName).absolutePath());
   const QString suffix = QFileInfo(fileName).suffix().toLower();
@@ -137,6 +138,8 @@ void TResultsPage::ExportReport() {
     message = WriteWholeFile(QByteArray::fromStdString(ReportHtmlPage(report, title)), fileName);
   } else if (suffix == QLatin1String("pdf")) {
     message = WriteReportPdf(report, FromCore(title), fileName);
+  } else if (suffix == QLatin1String("odt")) {
+    message = WriteReportOdt(report, FromCore(title), fileName);
   } else if (!ResultsViewer1->SaveToTextFile(fileName)) {
     // A file that could not be written is said so, not passed over.
     message = QStringLiteral("The results could not be saved in %1.").arg(fileName);
