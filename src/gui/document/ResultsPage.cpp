@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -28,8 +29,11 @@ TResultsPage::TResultsPage(Analyze& form) : TDocumentPage(form, TStep::Results) 
   EffectSizesBox->setToolTip(
       QStringLiteral("End the report with effect sizes and their confidence intervals, the method used and an APA "
                      "sentence"));
-  EffectSizesBox->setContentsMargins(6, 2, 6, 0);
-  layout->addWidget(EffectSizesBox);
+  auto* options = new QHBoxLayout;
+  options->setContentsMargins(6, 3, 6, 1);
+  options->addWidget(EffectSizesBox);
+  options->addStretch(1);
+  layout->addLayout(options);
   connect(EffectSizesBox, &QCheckBox::toggled, this, &TResultsPage::ChooseEffectSizes);
   ResultsViewer1 = new TResultsViewer;
   ResultsViewer1->setObjectName(QStringLiteral("ResultsViewer1"));
