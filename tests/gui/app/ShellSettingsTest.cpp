@@ -133,14 +133,21 @@ class ShellSettingsTest : public QObject {
       Obmain window(fixture.Options());
       window.Start({});
       QVERIFY(window.OpenFile(file) == Obmain::TOpenResult::Opened);
+      // A copy beside it, on its Results step too, follows the option.
+      Analyze* copy = window.DuplicateCommand();
+      QVERIFY(copy != nullptr);
+      TResultsPage* other = resultsPage(window);
+      QVERIFY(window.OpenFile(file) == Obmain::TOpenResult::Activated);  // the original comes back to the front
       TResultsPage* page = resultsPage(window);
-      QVERIFY(page != nullptr);
+      QVERIFY(page != nullptr && other != nullptr && page != other);
       // Off by default; on again after the first pass.
       QCOMPARE(page->EffectSizesBox->isChecked(), !shown);
       QCOMPARE(page->ResultsViewer1->PlainText().contains(heading), !shown);
       page->EffectSizesBox->setChecked(shown);
       QCOMPARE(page->ResultsViewer1->PlainText().contains(heading), shown);
       QVERIFY(page->ResultsViewer1->PlainText().contains(QStringLiteral("Paired t test")));
+      QCOMPARE(other->ResultsViewer1->PlainText().contains(heading), shown);
+      QCOMPARE(other->EffectSizesBox->isChecked(), shown);
       const QString ini = ReadText(fixture.SettingsFile());
       QVERIFY2(ini.contains(shown ? QStringLiteral("EffectSizes=True") : QStringLiteral("EffectSizes=False")),
                qPrintable(ini));
