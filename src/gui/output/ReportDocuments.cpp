@@ -96,6 +96,10 @@ void KeepTheEndWithItsText(QTextDocument& document) {
 
 void FillReportDocument(QTextDocument& document, const TReportText& report, const QString& heading) {
   document.clear();
+  // A report line is one line on paper too.
+  QTextOption option = document.defaultTextOption();
+  option.setWrapMode(QTextOption::NoWrap);
+  document.setDefaultTextOption(option);
   document.setDefaultFont(PrintedReportFont());
   document.setDocumentMargin(0);
   QTextCursor cursor(&document);

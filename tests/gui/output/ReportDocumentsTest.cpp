@@ -171,7 +171,7 @@ class ReportDocumentsTest : public QObject {
   }
 
   // Reports whose closing mark falls at every place near a page's end: it
-  // goes over with the lines before it.
+  // goes over with the lines before it; and a report wider than the page.
   void ClosingMarkNeverStandsAlone() {
     int moved = 0;
     for (int lines = 58; lines <= 124; lines += lines == 66 ? 48 : 1) {
@@ -194,6 +194,25 @@ class ReportDocumentsTest : public QObject {
       moved += pages > 1 ? 1 : 0;
     }
     QVERIFY(moved > 0);
+
+    // A line wider than the printable area (a report line of 80 columns
+    // between margins of 30 mm) is drawn smaller, never cut.
+    TReportText wide;
+    wide.BeginReport();
+    const std::string line = "Wide:" + std::string(71, 'w') + "|end";
+    wide.WriteLine(line);
+    wide.FinishReport();
+    const QString pdf = mFolder.filePath(QStringLiteral("wide.pdf"));
+    {
+      QPrinter printer(QPrinter::HighResolution);
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      printer.setOutputFileName(pdf);
+      printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(30, 30, 30, 30),
+                                        QPageLayout::Millimeter));
+      PaintReportPages(printer, wide, QString());
+    }
+    qsizetype pages = 0;
+    QCOMPARE(PrintedProblem(pdf, QString::fromStdString(line), 30, pages), QString());
   }
 
   // The ODT export is an OpenDocument package whose content holds the
