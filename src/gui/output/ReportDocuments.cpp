@@ -84,8 +84,9 @@ void KeepTheEndWithItsText(QTextDocument& document) {
   while (before.isValid() && before.text().trimmed().isEmpty()) before = before.previous();
   if (!before.isValid() || PageOfBlock(document, before) == PageOfBlock(document, last)) return;
   QTextBlock first = before;
-  while (first.previous().isValid() && !first.previous().text().trimmed().isEmpty() && first.blockNumber() > 1)
-    first = first.previous();
+  while (first.previous().isValid() && !first.previous().text().trimmed().isEmpty()) first = first.previous();
+  // A paragraph that opens the report has nowhere to go.
+  if (!first.previous().isValid()) return;
   QTextCursor cursor(first);
   QTextBlockFormat format = first.blockFormat();
   format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
