@@ -163,6 +163,13 @@ for kind in svg pdf png; do
 done
 check ReportPdfIsReadable output 0 '"$CLI" report --pdf report.pdf "$examples/standard-curve.omd"' \
   "pdf:${dir:-}/report.pdf"
+# report --odt: an OpenDocument package whose content holds the tables as
+# tables and the numbers (read with Debian's python3).
+check ReportOdtHoldsTablesAndNumbers output 0 '"$CLI" report --odt report.odt "$examples/two-by-two.omd" &&
+  /usr/bin/python3 -c "import sys, zipfile; sys.stdout.write(zipfile.ZipFile(sys.argv[1]).read(\"content.xml\").decode())" \
+  report.odt' "stdout~<table:table " "stdout~>31<" "stdout~Relative risk = 3.407"
+check ReportOdtRefusesAnUnwritablePath output 2 '"$CLI" report --odt no-folder/report.odt "$examples/two-by-two.omd"' \
+  stderr+ "absent:${dir:-}/no-folder"
 check GraphRefusesAnUnreadableDocument output 2 '"$CLI" graph no-such.omd none.svg' stderr+ "absent:${dir:-}/none.svg"
 check ReportPdfRefusesAnUnwritablePath output 2 '"$CLI" report --pdf no-folder/report.pdf "$examples/standard-curve.omd"' \
   stderr+
