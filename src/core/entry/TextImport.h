@@ -199,7 +199,7 @@ TImportedFile ReadTextFileForImport(const std::string& path, const TImportOption
 // table the same way from text files and workbooks.
 enum class TSourceKind : std::uint8_t {
   Written,    // text of a text file, read as a number if it is one
-  Number,     // a workbook's stored number ("." as decimal point)
+  Number,     // a workbook's stored number ("." as decimal point), kept unrounded
   NotNumber,  // a workbook's text, truth value, error or formula
   Date,       // a workbook's date or time
   Empty,
