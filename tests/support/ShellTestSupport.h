@@ -41,6 +41,10 @@ class TScriptedAsker : public TAsker {
   std::deque<QString> OpenNames;
   std::deque<QString> SaveNames;
   std::deque<TNewFileChoice> NewFileChoices;
+  // Whether to take the way a message offers; each offer's button text goes
+  // to Actions.
+  std::deque<bool> TakeAction;
+  QStringList Actions;
   QStringList SaveTitles;
   // The print dialog: fills in the printer and answers; none cancels.
   std::function<bool(QPrinter&)> Print;
@@ -50,6 +54,11 @@ class TScriptedAsker : public TAsker {
   std::function<int(QDialog&)> Dialog;
 
   void Inform(QWidget*, const QString& text) override { Shown << text; }
+  bool InformWithAction(QWidget*, const QString& text, const QString& action) override {
+    Shown << text;
+    Actions << action;
+    return Take(TakeAction, false);
+  }
   bool AskYesNo(QWidget*, const QString& text, bool) override {
     Shown << text;
     return Take(YesNo, false);

@@ -502,14 +502,6 @@ bool IsAsciiFile(const std::string& path) {
   return IsAsciiText(in);
 }
 
-bool IsSpreadsheetFileName(std::string_view path) {
-  const auto slash = path.find_last_of("/\\");
-  const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
-  for (std::size_t i = 0; i + 3 <= name.size(); ++i)
-    if (name[i] == '.' && Upper(name[i + 1]) == 'X' && Upper(name[i + 2]) == 'L') return true;
-  return false;
-}
-
 bool IsTitleLine(std::string_view line, const TImportSeparators& separators) {
   if (line.find('*') != std::string_view::npos) return false;
   std::string text;
