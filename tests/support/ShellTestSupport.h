@@ -3,7 +3,11 @@
 // What the main-window tests share: an asker that answers from scripts and
 // records what it was asked, and a fresh settings folder per test.
 
+#include <QApplication>
 #include <QDialog>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QPrinter>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -24,6 +28,18 @@ inline void QuietOffscreenWarnings() {
         if (message.startsWith(QStringLiteral("This plugin does not support"))) return;
         previous(type, context, message);
       });
+}
+
+// Drags a local file onto `target` and drops it there when the target takes
+// the drag.
+inline void DropFile(QWidget& target, const QString& path) {
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(path)});
+  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&target, &enter);
+  if (!enter.isAccepted()) return;
+  QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&target, &drop);
 }
 
 class TScriptedAsker : public TAsker {
