@@ -75,14 +75,15 @@ QGroupBox* TImportForm::CreatePreview(const QString& fileName) {
   ColumnCountsGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
   ColumnCountsGrid->setAccessibleName(QStringLiteral("What each column holds"));
   ColumnCountsGrid->verticalHeader()->setVisible(false);
+  // As wide as its columns need; the preview takes the rest.
+  ColumnCountsGrid->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
   FirstNotNumberLabel = new QLabel;
   FirstNotNumberLabel->setObjectName(QStringLiteral("FirstNotNumberLabel"));
   FirstNotNumberLabel->setWordWrap(true);
   previewLayout->addWidget(PreviewGrid, 0, 0);
   previewLayout->addWidget(ColumnCountsGrid, 0, 1);
   previewLayout->addWidget(FirstNotNumberLabel, 1, 0, 1, 2);
-  previewLayout->setColumnStretch(0, 3);
-  previewLayout->setColumnStretch(1, 2);
+  previewLayout->setColumnStretch(0, 1);
   return FilePreview;
 }
 
@@ -350,7 +351,12 @@ void TImportForm::FillPreview() {
       if (At(r) >= file.PreviewRows.size() || At(c) >= file.PreviewRows[At(r)].size()) continue;
       const TPreviewField& field = file.PreviewRows[At(r)][At(c)];
       if (field.Kind != TPreviewKind::NotNumber && field.Kind != TPreviewKind::Date) continue;
-      auto* item = new QTableWidgetItem(FromCore(field.Text));
+      QString text = FromCore(field.Text);
+      // A workbook may store a date as its day count: no use to show.
+      bool dayCount = false;
+      text.toDouble(&dayCount);
+      if (field.Kind == TPreviewKind::Date && (dayCount || text.isEmpty())) text = QStringLiteral("(date)");
+      auto* item = new QTableWidgetItem(text);
       item->setForeground(leftOut);
       QFont italic = item->font();
       italic.setItalic(true);
