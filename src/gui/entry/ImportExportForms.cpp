@@ -98,11 +98,11 @@ QGroupBox* TImportForm::CreateReadingBox() {
   SeparatorComboBox->addItem(QStringLiteral("Blanks (aligned columns)"), int(' '));
   SeparatorSourceLabel = new QLabel;
   SeparatorSourceLabel->setObjectName(QStringLiteral("SeparatorSourceLabel"));
-  auto* separatorLabel = new QLabel(QStringLiteral("Fields separated by:"));
+  auto* separatorLabel = new QLabel(QStringLiteral("Fields separated &by:"));
   separatorLabel->setBuddy(SeparatorComboBox);
-  DecimalPointRadioButton = new QRadioButton(QStringLiteral("Decimal point (.)"));
+  DecimalPointRadioButton = new QRadioButton(QStringLiteral("Decimal &point (.)"));
   DecimalPointRadioButton->setObjectName(QStringLiteral("DecimalPointRadioButton"));
-  DecimalCommaRadioButton = new QRadioButton(QStringLiteral("Decimal comma (,)"));
+  DecimalCommaRadioButton = new QRadioButton(QStringLiteral("Decimal co&mma (,)"));
   DecimalCommaRadioButton->setObjectName(QStringLiteral("DecimalCommaRadioButton"));
   DecimalSourceLabel = new QLabel;
   DecimalSourceLabel->setObjectName(QStringLiteral("DecimalSourceLabel"));
@@ -111,13 +111,13 @@ QGroupBox* TImportForm::CreateReadingBox() {
   decimals->addWidget(DecimalCommaRadioButton);
   SheetComboBox = new QComboBox;
   SheetComboBox->setObjectName(QStringLiteral("SheetComboBox"));
-  auto* sheetLabel = new QLabel(QStringLiteral("Sheet:"));
+  auto* sheetLabel = new QLabel(QStringLiteral("&Sheet:"));
   sheetLabel->setBuddy(SheetComboBox);
   HiddenLinesLabel = new QLabel;
   HiddenLinesLabel->setObjectName(QStringLiteral("HiddenLinesLabel"));
-  HeaderCheckBox = new QCheckBox(QStringLiteral("The first row holds the column titles"));
+  HeaderCheckBox = new QCheckBox(QStringLiteral("The first row holds the column &titles"));
   HeaderCheckBox->setObjectName(QStringLiteral("HeaderCheckBox"));
-  RowNamesCheckBox = new QCheckBox(QStringLiteral("The first column holds row names: take them as row titles"));
+  RowNamesCheckBox = new QCheckBox(QStringLiteral("The first column holds row &names: take them as row titles"));
   RowNamesCheckBox->setObjectName(QStringLiteral("RowNamesCheckBox"));
   const bool workbook = mFile.Source != TImportSource::Text;
   if (workbook) {
@@ -268,7 +268,10 @@ void TImportForm::Reread() {
 
 void TImportForm::ShowReading() {
   const QSignalBlocker blockSeparator(SeparatorComboBox);
-  const char separator = mFile.Delimited ? mFile.FieldSeparator : ' ';
+  // The separator the user chose, else the one the first data line shows.
+  const char separator = mSeparatorChosen  ? mOptions.Separators.ChosenSeparator
+                         : mFile.Delimited ? mFile.FieldSeparator
+                                           : ' ';
   int at = SeparatorComboBox->findData(int(separator));
   if (at < 0) {
     SeparatorComboBox->addItem(QStringLiteral("\"%1\"").arg(QLatin1Char(separator)), int(separator));
