@@ -296,15 +296,22 @@ class ImportExportTest : public QObject {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("choice");
     QTest::addColumn<QStringList>("counts");
+    // The preview's first row heading and the first row title imported.
+    QTest::addColumn<QString>("firstRow");
+    QTest::addColumn<QString>("rowTitle");
     QTest::newRow("row names switched back")
         << "r-write-csv.csv" << QByteArray() << "row names"
-        << QStringList{"1|4|0|0", "2 dose|4|0|0", "3 response|4|0|0", "4 weight|2|0|2"};
+        << QStringList{"1|4|0|0", "2 dose|4|0|0", "3 response|4|0|0", "4 weight|2|0|2"} << "1"
+        << "";
     QTest::newRow("header row off") << "body.csv" << QByteArray("Weight,Height\r\n70,1.8\r\n") << "header"
-                                    << QStringList{"1|1|0|1", "2|1|0|1"};
+                                    << QStringList{"1|1|0|1", "2|1|0|1"} << "1"
+                                    << "";
     QTest::newRow("separator chosen") << "semi.csv" << QByteArray("1;2,5\r\n3;4,5\r\n") << "comma"
-                                      << QStringList{"1|0|0|2", "2|2|0|0"};
+                                      << QStringList{"1|0|0|2", "2|2|0|0"} << "1"
+                                      << "";
     QTest::newRow("sheet chosen") << "book.xlsx" << QByteArray() << "sheet Named"
-                                  << QStringList{"1 height|3|0|0|0", "2 mass|3|0|0|0"};
+                                  << QStringList{"1 height|3|0|0|0", "2 mass|3|0|0|0"} << "1 alpha"
+                                  << "alpha";
   }
   void ImportTakesWhatThePreviewShows() {
     QFETCH(QString, name);
@@ -312,6 +319,7 @@ class ImportExportTest : public QObject {
     QFETCH(QString, choice);
     mHost->Questions.OpenNames.push_back(SampleOrFile(name, content));
     QStringList counts;
+    QString firstRow;
     mHost->Questions.Dialog = [&](QDialog& dialog) {
       auto& form = dynamic_cast<TImportForm&>(dialog);
       if (choice == QStringLiteral("row names")) form.RowNamesCheckBox->click();
@@ -327,12 +335,15 @@ class ImportExportTest : public QObject {
         emit form.SheetComboBox->activated(at);
       }
       counts = CountLines(form);
+      firstRow = form.PreviewGrid->verticalHeaderItem(0)->text();
       form.accept();
       return form.result();
     };
     QVERIFY(mForm->RunCommand(TCommand::Import));
     QTEST(counts, "counts");
+    QTEST(firstRow, "firstRow");
     const TDataTable& table = Document().Table;
+    QTEST(FromCore(table.RowTitle(0)), "rowTitle");
     for (int c = 0; c < counts.size(); ++c) {
       const QStringList cells = counts[c].split(QLatin1Char('|'));
       const QString title = cells[0].section(QLatin1Char(' '), 1);
