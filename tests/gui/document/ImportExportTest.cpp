@@ -302,13 +302,13 @@ class ImportExportTest : public QObject {
     QTest::newRow("row names switched back")
         << "r-write-csv.csv" << QByteArray() << "row names"
         << QStringList{"1|4|0|0", "2 dose|4|0|0", "3 response|4|0|0", "4 weight|2|0|2"} << "1"
-        << "";
+        << "1";
     QTest::newRow("header row off") << "body.csv" << QByteArray("Weight,Height\r\n70,1.8\r\n") << "header"
                                     << QStringList{"1|1|0|1", "2|1|0|1"} << "1"
-                                    << "";
+                                    << "1";
     QTest::newRow("separator chosen") << "semi.csv" << QByteArray("1;2,5\r\n3;4,5\r\n") << "comma"
                                       << QStringList{"1|0|0|2", "2|2|0|0"} << "1"
-                                      << "";
+                                      << "1";
     QTest::newRow("sheet chosen") << "book.xlsx" << QByteArray() << "sheet Named"
                                   << QStringList{"1 height|3|0|0|0", "2 mass|3|0|0|0"} << "1 alpha"
                                   << "alpha";
