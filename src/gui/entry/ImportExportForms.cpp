@@ -223,43 +223,48 @@ void TImportForm::ConnectFieldsToOptions() {
 }
 
 void TImportForm::ConnectReading() {
-  const auto separator = [this] {
-    mOptions.Separators.ChosenSeparator = static_cast<char>(SeparatorComboBox->currentData().toInt());
+  connect(SeparatorComboBox, &QComboBox::activated, this, [this] {
+    TImportOptions options = mOptions;
+    options.Separators.ChosenSeparator = static_cast<char>(SeparatorComboBox->currentData().toInt());
     mSeparatorChosen = true;
-    Reread();
-  };
-  connect(SeparatorComboBox, &QComboBox::activated, this, separator);
+    Reread(options);
+  });
   const auto decimal = [this](char mark) {
     if (mark == mFile.DecimalSeparator && !mDecimalChosen) return;
-    mOptions.Separators.ChosenDecimal = mark;
+    TImportOptions options = mOptions;
+    options.Separators.ChosenDecimal = mark;
     mDecimalChosen = true;
-    Reread();
+    Reread(options);
   };
   connect(DecimalPointRadioButton, &QRadioButton::clicked, this, [decimal] { decimal('.'); });
   connect(DecimalCommaRadioButton, &QRadioButton::clicked, this, [decimal] { decimal(','); });
   connect(SheetComboBox, &QComboBox::activated, this, [this](int index) {
     if (index < 0 || static_cast<std::size_t>(index) >= mFile.SheetNames.size()) return;
-    mOptions.Sheet = mFile.SheetNames[static_cast<std::size_t>(index)];
-    Reread();
+    TImportOptions options = mOptions;
+    options.Sheet = mFile.SheetNames[static_cast<std::size_t>(index)];
+    Reread(options);
   });
   connect(HeaderCheckBox, &QCheckBox::clicked, this, [this](bool on) {
-    mOptions.Header = on ? TImportHeader::On : TImportHeader::Off;
-    Reread();
+    TImportOptions options = mOptions;
+    options.Header = on ? TImportHeader::On : TImportHeader::Off;
+    Reread(options);
   });
   connect(RowNamesCheckBox, &QCheckBox::clicked, this, [this](bool on) {
-    mOptions.RowNames = on;
-    Reread();
+    TImportOptions options = mOptions;
+    options.RowNames = on;
+    Reread(options);
   });
 }
 
-void TImportForm::Reread() {
+void TImportForm::Reread(const TImportOptions& options) {
   if (!mReread) return;
-  TImportedFile file = mReread(mOptions);
-  // A sheet that cannot be read keeps the last reading on the form.
+  TImportedFile file = mReread(options);
+  // A sheet that cannot be read leaves the last reading on the form.
   if (!file.Read()) {
     if (mInform) mInform(FromCore(file.ProblemMessage));
   } else {
     mFile = std::move(file);
+    mOptions = options;
   }
   FillPreview();
   SetFieldLimits();

@@ -85,7 +85,7 @@ class TImportForm : public QDialog {
   void SetFieldLimits();
   // The reading controls as the last reading found the file.
   void ShowReading();
-  void Reread();
+  void Reread(const TImportOptions& options);
 
   TImportedFile mFile;
   TImportOptions mOptions;
