@@ -338,48 +338,6 @@ TEST(IsDateFormatCode, FindsDateAndTimePartsOutsideTextAndBrackets) {
   for (const int id : {0, 2, 10, 13, 23, 44, 48, 49}) EXPECT_FALSE(IsBuiltInDateFormat(id)) << id;
 }
 
-// The preview's lines and the message after an import, singular and plural,
-// for text files and for sheets.
-TEST(ImportTexts, TellWhatWasLeftOutAndWhere) {
-  struct TCase {
-    TImportSource Source;
-    int NotNumbers;
-    const char* Cell;
-    int Dates;
-    int HiddenRows;
-    const char* FirstLine;
-    const char* Hidden;
-    const char* LeftOut;
-  };
-  const TCase cases[] = {
-      {TImportSource::Text, 0, "", 0, 0, "Every field is a number or empty.", "", ""},
-      {TImportSource::Text, 1, "", 0, 0, "The first field that is not a number: \"NA\", row 2, column 3.", "",
-       "1 field of this file is not a number and was left empty: row 2, column 3."},
-      {TImportSource::Ods, 1, "C4", 1, 2, "The first field that is not a number: \"NA\", cell C4.",
-       "Hidden rows and columns are imported: 2 hidden rows.",
-       "1 cell of this sheet is not a number and was left empty: C4.\n"
-       "1 date or time was left out: Ombrel analyses numbers, not dates."},
-      {TImportSource::Xlsx, 3, "B2", 0, 0, "The first field that is not a number: \"NA\", cell B2.",
-       "Hidden rows and columns are imported.",
-       "3 cells of this sheet are not numbers and were left empty; the first is B2."},
-  };
-  for (const TCase& c : cases) {
-    SCOPED_TRACE(c.FirstLine);
-    TImportedFile file;
-    file.Source = c.Source;
-    file.NotNumberFields = c.NotNumbers;
-    file.FirstNotNumberRow = 2;
-    file.FirstNotNumberColumn = 3;
-    file.FirstNotNumberText = "NA";
-    file.FirstNotNumberCell = c.Cell;
-    file.DateFields = c.Dates;
-    file.HiddenRows = c.HiddenRows;
-    EXPECT_EQ(FirstNotNumberLine(file), c.FirstLine);
-    EXPECT_EQ(HiddenLinesNote(file), c.Hidden);
-    EXPECT_EQ(LeftOutMessage(file), c.LeftOut);
-  }
-}
-
 TEST(DataFileKindOf, TellsDataFilesByTheirContent) {
   struct TCase {
     std::string Path;
