@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -60,7 +61,9 @@ TImportForm::TImportForm(TImportedFile file, const QString& fileName, const TImp
   ConnectReading();
   FillPreview();
   ShowReading();
-  resize(QSize(1000, 720).boundedTo(sizeHint().expandedTo(QSize(760, 600))));
+  QSize size = QSize(1000, 720).boundedTo(sizeHint().expandedTo(QSize(760, 600)));
+  if (const QScreen* shown = screen()) size = size.boundedTo(shown->availableGeometry().size());
+  resize(size);
 }
 
 QGroupBox* TImportForm::CreatePreview(const QString& fileName) {
