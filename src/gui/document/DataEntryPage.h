@@ -65,8 +65,7 @@ class TDataEntryPage : public TDocumentPage {
   QGridLayout* TwoByTwoCells();
   void LabelTwoByTwoTable();
   // The one local text file or workbook a drag brings that the grid can
-  // import; empty
-  // for anything else.
+  // import; empty for anything else.
   QString DroppedDataFile(const QMimeData* mime) const;
   // The four counts as a block of text, and back.
   void CopyTwoByTwo();
