@@ -203,6 +203,9 @@ workbook book.ods Weights 'sheet "Weights", 4 rows, 3 columns, 1 field left empt
   "Group A     4      19.875" "Group C     4       2.500"
 workbook book.xlsx 4 'sheet "Named", 3 rows, 2 columns, 0 fields left empty, row names taken as row titles.' \
   "Mean:           1.723          69.167" "Parameter:          height            mass"
+# A workbook's stored digits reach the written document unrounded.
+check ImportWorkbookKeepsEveryStoredDigit - 0 '"$CLI" import "$data/import/exact-numbers.ods" out.omd 2>/dev/null && cat out.omd' \
+  "stdout~0.30000000000000004," "stdout~1.2345678912345679E+08," "stdout~0.3333333333333333," "stdout~1.000E-20,"
 check ImportWorkbookSaysDatesWereLeftOut - 0 '"$CLI" import "$data/import/book.ods" out.omd' \
   "stderr-line=4 dates and times were left out: Ombrel analyses numbers, not dates."
 
