@@ -8,8 +8,10 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "gui/common/Asker.h"
+#include "gui/common/TabChain.h"
 #include "gui/app/DocumentWindows.h"
 #include "gui/app/ShellSettings.h"
 #include "gui/app/StepBar.h"
@@ -139,6 +141,7 @@ class Obmain : public QMainWindow, public TDocumentHost, private TDocumentShell 
   void RequestNextStep(Analyze& form) override;
   void RequestPreviousStep(Analyze& form) override;
   void DocumentStateChanged(Analyze& form) override;
+  bool FocusPastDocument(Analyze& form, bool next) override;
   void ShowHelpTopic(int topic) override;
   QString ImportFolder() const override { return mSettings.ImportFolder; }
   void SetImportFolder(const QString& folder) override { mSettings.ImportFolder = folder; }
@@ -163,6 +166,8 @@ class Obmain : public QMainWindow, public TDocumentHost, private TDocumentShell 
   void CreateStepActions();
   void CreateWindowActions();
   void CreateHelpActions();
+  // View > Text size.
+  void CreateViewActions();
   // Short toolbar labels and the style's icons.
   void LabelToolBarActions();
   void CreateMenus();
@@ -212,6 +217,8 @@ class Obmain : public QMainWindow, public TDocumentHost, private TDocumentShell 
   QLabel* mStatusMessage = nullptr;
   QProgressBar* mStatusMeter = nullptr;
   QTimer mStatusTimer;
+  // The control that had the keyboard before a status message disabled the window.
+  std::optional<TKeepFocus> mStatusFocus;
   THelpWindow* mHelpWindow = nullptr;
   std::unique_ptr<QPrinter> mPrinter;
   std::unique_ptr<TAboutBox> mSplash;

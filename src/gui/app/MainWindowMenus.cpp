@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
@@ -15,9 +16,11 @@
 
 #include "core/shell/RecentFiles.h"
 #include "core/shell/ShellRules.h"
+#include "core/shell/TextSize.h"
 #include "gui/app/StepBar.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/Icons.h"
+#include "gui/common/TextScale.h"
 #include "gui/document/Analyze.h"
 #include "gui/entry/ClipboardCommands.h"
 #include "gui/help/HelpWindow.h"
@@ -27,6 +30,8 @@ namespace ombrel {
 namespace {
 
 std::size_t Index(TCommand command) { return static_cast<std::size_t>(command); }
+
+constexpr int TextSizeShownMs = 3000;
 
 }  // namespace
 
@@ -55,7 +60,24 @@ void Obmain::CreateActions() {
   CreateStepActions();
   CreateWindowActions();
   CreateHelpActions();
+  CreateViewActions();
   LabelToolBarActions();
+}
+
+void Obmain::CreateViewActions() {
+  const auto resize = [this](int steps) {
+    return [this, steps] {
+      TTextScale& scale = TTextScale::Instance();
+      scale.SetPercent(steps == 0 ? NormalTextSize : StepTextSize(scale.Percent(), steps));
+      statusBar()->showMessage(QStringLiteral("Text size %1%").arg(scale.Percent()), TextSizeShownMs);
+    };
+  };
+  MakeAction(TCommand::TextLarger, QStringLiteral("&Larger"), {}, resize(1), false)
+      ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+  MakeAction(TCommand::TextSmaller, QStringLiteral("&Smaller"), QKeySequence(Qt::CTRL | Qt::Key_Minus), resize(-1),
+             false);
+  MakeAction(TCommand::TextNormal, QStringLiteral("&Normal Size"), QKeySequence(Qt::CTRL | Qt::Key_0), resize(0),
+             false);
 }
 
 void Obmain::CreateFileActions() {
@@ -220,6 +242,10 @@ void Obmain::CreateMenus() {
   mEditMenu->addSeparator();
   for (const TCommand command : {TCommand::AppendToNotes, TCommand::ClearAll, TCommand::ViewNotes})
     mEditMenu->addAction(Action(command));
+
+  QMenu* textSize = menuBar()->addMenu(QStringLiteral("&View"))->addMenu(QStringLiteral("&Text Size"));
+  for (const TCommand command : {TCommand::TextLarger, TCommand::TextSmaller, TCommand::TextNormal})
+    textSize->addAction(Action(command));
 
   mDataMenu = menuBar()->addMenu(QStringLiteral("&Data"));
   for (const TCommand command :

@@ -4,6 +4,7 @@
 
 #include "gui/app/Profile.h"
 #include "core/shell/ShellRules.h"
+#include "core/shell/TextSize.h"
 #include "gui/common/CoreText.h"
 
 namespace ombrel {
@@ -41,6 +42,9 @@ void ReadShellSettings(const QString& fileName, int screenWidth, int screenHeigh
   profile.Entry = QStringLiteral("ShowNewUserHints");
   profile.DefaultText = QStringLiteral("True");
   settings.GuideShown = profile.GetState();
+  profile.Entry = QStringLiteral("Text size");
+  profile.DefaultText = QString::number(NormalTextSize);
+  settings.TextSize = TextSizeFromProfile(profile.GetValue());
 }
 
 void WriteShellSettings(const QString& fileName, const TShellSettings& settings) {
@@ -66,6 +70,8 @@ void WriteShellSettings(const QString& fileName, const TShellSettings& settings)
   profile.SetText(settings.ExportFolder);
   profile.Entry = QStringLiteral("ShowNewUserHints");
   profile.SetState(settings.GuideShown);
+  profile.Entry = QStringLiteral("Text size");
+  profile.SetValue(settings.TextSize);
 }
 
 }  // namespace ombrel

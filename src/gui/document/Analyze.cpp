@@ -1,5 +1,6 @@
 #include "gui/document/Analyze.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QStackedWidget>
@@ -9,6 +10,7 @@
 #include <utility>
 
 #include "gui/common/Asker.h"
+#include "gui/common/TabChain.h"
 #include "core/document/DocumentFile.h"
 #include "core/document/DataChange.h"
 #include "gui/document/DocumentHost.h"
@@ -327,6 +329,11 @@ bool Analyze::AskToSaveChanges() {
       break;
   }
   return true;
+}
+
+bool Analyze::focusNextPrevChild(bool next) {
+  if (TabLeaves(this, QApplication::focusWidget(), next) && mHost.FocusPastDocument(*this, next)) return true;
+  return QWidget::focusNextPrevChild(next);
 }
 
 void Analyze::closeEvent(QCloseEvent* event) {

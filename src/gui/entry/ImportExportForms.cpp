@@ -71,6 +71,7 @@ QGroupBox* TImportForm::CreatePreview(const QString& fileName) {
   FilePreview = new QGroupBox(QStringLiteral("Preview of ") + QFileInfo(fileName).fileName());
   auto* previewLayout = new QVBoxLayout(FilePreview);
   PreviewGrid = new QTableWidget;
+  PreviewGrid->setAccessibleName(QStringLiteral("File preview"));
   PreviewGrid->setObjectName(QStringLiteral("PreviewGrid"));
   PreviewGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
   previewLayout->addWidget(PreviewGrid);
