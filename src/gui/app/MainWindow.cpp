@@ -183,6 +183,11 @@ void Obmain::ReadListSeparator() {
   mListSeparator = QLocale().decimalPoint() == QStringLiteral(",") ? QLatin1Char(';') : QLatin1Char(',');
 }
 
+void Obmain::resizeEvent(QResizeEvent* event) {
+  ArrangeToolBars();
+  QMainWindow::resizeEvent(event);
+}
+
 void Obmain::changeEvent(QEvent* event) {
   if (event->type() == QEvent::LocaleChange) ReadListSeparator();
   QMainWindow::changeEvent(event);
@@ -508,7 +513,8 @@ QRect Obmain::ScreenArea() const {
 
 void Obmain::FitFirstSize() {
   const QRect screen = ScreenArea();
-  const QSize least = minimumSizeHint();
+  // Wide enough for every toolbar label at the desktop's scale.
+  const QSize least = minimumSizeHint().expandedTo(QSize(ToolBarsWidth(), 0));
   const TWindowSize size = FirstWindowSize(screen.width(), screen.height(), least.width(), least.height());
   resize(size.Width, size.Height);
   // Room for the guide beside the window where the screen has it, the two

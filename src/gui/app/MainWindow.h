@@ -155,6 +155,7 @@ class Obmain : public QMainWindow, public TDocumentHost, private TDocumentShell 
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   // Ombrel documents dropped onto the window open as File Open opens them.
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -172,6 +173,10 @@ class Obmain : public QMainWindow, public TDocumentHost, private TDocumentShell 
   void LabelToolBarActions();
   void CreateMenus();
   void CreateToolBar();
+  // The widest toolbar, and the second under the first where the window is
+  // too narrow for both side by side.
+  int ToolBarsWidth() const;
+  void ArrangeToolBars();
   void CreateStepBar();
   // An action that runs a command of the visible page.
   QAction* MakePageAction(TCommand command, const QString& text, const QKeySequence& shortcut = {});
@@ -204,6 +209,7 @@ class Obmain : public QMainWindow, public TDocumentHost, private TDocumentShell 
   QString mProfileFileName;
   std::array<QAction*, CommandCount> mActions{};
   QToolBar* mToolBar = nullptr;
+  QToolBar* mDataToolBar = nullptr;
   QMenu* mFileMenu = nullptr;
   QMenu* mEditMenu = nullptr;
   QMenu* mDataMenu = nullptr;

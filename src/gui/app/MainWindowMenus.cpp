@@ -3,6 +3,7 @@
 #include "gui/app/MainWindow.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
@@ -289,16 +290,23 @@ void Obmain::CreateMenus() {
 }
 
 void Obmain::CreateToolBar() {
-  QToolBar* bar = mToolBar = addToolBar(QStringLiteral("Commands"));
-  bar->setObjectName(QStringLiteral("Commands"));
-  bar->setMovable(false);
-  bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+  // Two bars side by side; where the window is too narrow for both, the
+  // second goes under the first (ArrangeToolBars) rather than hiding its
+  // buttons behind an overflow menu.
+  const auto makeBar = [this](const QString& name) {
+    QToolBar* bar = addToolBar(name);
+    bar->setObjectName(name);
+    bar->setMovable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    return bar;
+  };
+  QToolBar* bar = mToolBar = makeBar(QStringLiteral("Commands"));
   for (const TCommand command : {TCommand::New, TCommand::Open, TCommand::Save, TCommand::Print})
     bar->addAction(Action(command));
   bar->addSeparator();
   for (const TCommand command : {TCommand::Cut, TCommand::Copy, TCommand::Paste, TCommand::Undo, TCommand::Redo})
     bar->addAction(Action(command));
-  bar->addSeparator();
+  bar = mDataToolBar = makeBar(QStringLiteral("Data commands"));
   bar->addAction(Action(TCommand::Import));
   bar->addAction(Action(TCommand::Export));
   bar->addSeparator();
@@ -307,10 +315,21 @@ void Obmain::CreateToolBar() {
   bar->addAction(Action(TCommand::HelpGuide));
 }
 
+int Obmain::ToolBarsWidth() const { return std::max(mToolBar->sizeHint().width(), mDataToolBar->sizeHint().width()); }
+
+void Obmain::ArrangeToolBars() {
+  const bool sideBySide = mToolBar->sizeHint().width() + mDataToolBar->sizeHint().width() <= width();
+  if (sideBySide != toolBarBreak(mDataToolBar)) return;
+  if (sideBySide)
+    removeToolBarBreak(mDataToolBar);
+  else
+    insertToolBarBreak(mDataToolBar);
+}
+
 QAction* Obmain::Action(TCommand command) const { return mActions[Index(command)]; }
 
 QToolButton* Obmain::ClearAllButton() const {
-  return qobject_cast<QToolButton*>(mToolBar->widgetForAction(Action(TCommand::ClearAll)));
+  return qobject_cast<QToolButton*>(mDataToolBar->widgetForAction(Action(TCommand::ClearAll)));
 }
 
 void Obmain::UpdateMenus() {

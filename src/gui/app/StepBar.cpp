@@ -23,8 +23,6 @@ QToolButton* ArrowButton(Qt::ArrowType arrow, const QString& name, const QString
   button->setToolTip(hint);
   button->setAccessibleName(name);
   button->setAccessibleDescription(hint);
-  // A tool button outside a toolbar takes Tab, and shows it.
-  button->setFocusPolicy(Qt::StrongFocus);
   return button;
 }
 
@@ -48,7 +46,6 @@ TStepBar::TStepBar(QWidget* parent) : QWidget(parent) {
     button->setText(QString::fromLatin1(StepButtonCaptions[step]));
     button->setToolTip(QString::fromLatin1(StepButtonHints[step]));
     button->setAccessibleDescription(QString::fromLatin1(StepButtonHints[step]));
-    button->setFocusPolicy(Qt::StrongFocus);
     button->setCheckable(true);
     button->setAutoRaise(false);
     connect(button, &QToolButton::clicked, this, [this, step] { emit StepClicked(static_cast<TStep>(step)); });

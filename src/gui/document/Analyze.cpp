@@ -187,10 +187,14 @@ void Analyze::GoToStep(TStep step) {
   TDocumentPage* page = Page(step);
   if (page == nullptr) return;
   CommitPendingEdit();
+  const bool hadKeyboard = isAncestorOf(QApplication::focusWidget());
   // The page shows first, so that a computation's status panel is visible.
   mPages->setCurrentWidget(page);
   mDocument->EnterStep(step, *mProgress);
   page->EnterPage();
+  // The keyboard stays in the document: on the page's first control unless
+  // the page put it somewhere itself (the grid, the checked choice).
+  if (hadKeyboard && !page->isAncestorOf(QApplication::focusWidget())) FocusChainEnd(page, true);
   // What entering a step derives from the data (summaries, the report) is
   // no edit of the user's; within a command it is part of the command.
   if (mCommandDepth == 0) mHistory->Sync();

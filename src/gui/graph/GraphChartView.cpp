@@ -23,6 +23,8 @@ TGraphChartView::TGraphChartView(QWidget* parent) : QChartView(parent) {
   }();
   Q_UNUSED(factoryInstalled);
   setAccessibleName(QStringLiteral("Graph"));
+  // The view takes the keyboard as a whole; its drawing area is no control.
+  viewport()->setFocusPolicy(Qt::NoFocus);
   setRenderHint(QPainter::Antialiasing);
   setRubberBand(QChartView::NoRubberBand);
   setDragMode(QGraphicsView::NoDrag);

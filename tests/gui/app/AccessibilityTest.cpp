@@ -46,7 +46,7 @@ struct TShownShell {
   TShellFixture Fixture;
   std::unique_ptr<Obmain> Window;
 
-  explicit TShownShell(TDataFormat format) {
+  explicit TShownShell(TDataFormat format, std::initializer_list<int> columns = {0, 1}) {
     Window = std::make_unique<Obmain>(Fixture.Options());
     Window->SetGuideShown(false);
     Window->resize(1100, 800);
@@ -54,7 +54,7 @@ struct TShownShell {
     Window->Start({});
     Analyze& form = *Window->ActiveDocument();
     form.Document().ChooseFormat(format);
-    Fill(form.Document(), {0, 1}, 6);
+    Fill(form.Document(), columns, 6);
     form.Document().Table.SetTitle("Weights");
   }
   Analyze& Form() const { return *Window->ActiveDocument(); }
@@ -78,18 +78,21 @@ class AccessibilityTest : public QObject {
   void EveryStepNamesItsControls_data() {
     QTest::addColumn<TDataFormat>("format");
     QTest::addColumn<TStep>("step");
+    QTest::addColumn<bool>("oneColumn");
     const char* const names[StepCount] = {"first", "data", "stats", "test", "results", "graph"};
     for (int step = 0; step < StepCount; ++step)
-      QTest::newRow(names[step]) << TDataFormat::Raw << static_cast<TStep>(step);
-    QTest::newRow("2x2 data") << TDataFormat::TwoByTwo << TStep::DataEntry;
-    QTest::newRow("xy test") << TDataFormat::XY << TStep::ChooseTest;
-    QTest::newRow("xy graph") << TDataFormat::XY << TStep::Graph;
+      QTest::newRow(names[step]) << TDataFormat::Raw << static_cast<TStep>(step) << false;
+    QTest::newRow("one-column test") << TDataFormat::Raw << TStep::ChooseTest << true;
+    QTest::newRow("2x2 data") << TDataFormat::TwoByTwo << TStep::DataEntry << false;
+    QTest::newRow("xy test") << TDataFormat::XY << TStep::ChooseTest << false;
+    QTest::newRow("xy graph") << TDataFormat::XY << TStep::Graph << false;
   }
 
   void EveryStepNamesItsControls() {
     QFETCH(TDataFormat, format);
     QFETCH(TStep, step);
-    TShownShell shell(format);
+    QFETCH(bool, oneColumn);
+    TShownShell shell(format, oneColumn ? std::initializer_list<int>{0} : std::initializer_list<int>{0, 1});
     shell.Window->GoToStep(step);
     QCOMPARE(shell.Form().Step(), step);
     const QString unfit = Unfit(*shell.Window);

@@ -88,6 +88,8 @@ class KeyboardPathTest : public QObject {
     for (const TStep step : {TStep::ColumnStats, TStep::ChooseTest, TStep::Results}) {
       Press(Qt::Key_F10);
       QCOMPARE(shell.Form().Step(), step);
+      // The keyboard moves on with the page, not to the step bar.
+      QVERIFY(shell.Form().CurrentPage()->isAncestorOf(Focus()));
     }
     QVERIFY(shell.Form().Document().Report.LineCount() > 10);
 

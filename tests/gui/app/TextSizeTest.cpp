@@ -32,7 +32,9 @@ class TextSizeTest : public QObject {
       Obmain window(fixture.Options());
       window.SetGuideShown(false);
       window.show();
+      QApplication::setActiveWindow(&window);
       window.Start({});
+      QVERIFY(QTest::qWaitForWindowActive(&window));
       Fill(window.ActiveDocument()->Document(), {0, 1});
       window.GoToStep(TStep::DataEntry);
       auto* grid = window.ActiveDocument()->findChild<TSpreadGrid*>(QStringLiteral("RawDataGrid"));
@@ -55,7 +57,8 @@ class TextSizeTest : public QObject {
       QCOMPARE(report->font().pointSizeF(), 12.5);
       QTest::keyClick(report, Qt::Key_Minus, Qt::ControlModifier);
       QCOMPARE(report->font().pointSizeF(), 11.0);
-      window.close();
+      fixture.Asker.YesNoCancel = {TAnswer::No};
+      QVERIFY(window.close());
     }
     TTextScale::Instance().SetPercent(100);
     Obmain again(fixture.Options());
@@ -69,7 +72,7 @@ class TextSizeTest : public QObject {
     THelpWindow help;
     auto* page = help.findChild<QTextBrowser*>();
     const qreal helpPoints = page->font().pointSizeF();
-    QLabel* text = guide.findChildren<QLabel*>().last();
+    QLabel* text = guide.findChild<QWidget*>(QStringLiteral("TutorNotebook"))->findChild<QLabel*>();
     const int guidePixels = text->font().pixelSize();
     const int guideWidth = guide.sizeHint().width();
     TTextScale::Instance().SetPercent(150);
