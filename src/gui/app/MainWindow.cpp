@@ -27,6 +27,7 @@
 #include "gui/app/QtAsker.h"
 #include "gui/common/BusyGuard.h"
 #include "gui/common/Icons.h"
+#include "gui/common/TextScale.h"
 #include "gui/app/WindowMenu.h"
 #include "core/shell/FileKinds.h"
 #include "core/shell/GuideText.h"
@@ -141,6 +142,11 @@ void Obmain::CreateStepBar() {
   connect(mStepBar, &TStepBar::HelpClicked, this, [this](int button) {
     if (!Calculating()) HelpButtonClicked(button);
   });
+  // Tab goes round the active document and the step buttons.
+  mStepBar->SetFocusPast([this](bool next) {
+    Analyze* form = ActiveDocument();
+    return form != nullptr && FocusChainEnd(form, next);
+  });
   connect(mStepBar, &TStepBar::BackClicked, this, [this] { PreviousStepCommand(); });
   connect(mStepBar, &TStepBar::ForwardClicked, this, [this] { NextStepCommand(); });
   // The pressed button follows the document, not the click: a click asks
@@ -156,6 +162,7 @@ void Obmain::CreateStepBar() {
 void Obmain::ReadSettings() {
   const QSize screen = ScreenArea().size();
   ReadShellSettings(mProfileFileName, screen.width(), screen.height(), mSettings);
+  TTextScale::Instance().SetPercent(mSettings.TextSize);
   mSizeSaved = mSettings.Width > 0 && mSettings.Height > 0;
   if (mSizeSaved) {
     resize(mSettings.Width, mSettings.Height);
@@ -167,12 +174,18 @@ void Obmain::ReadSettings() {
 void Obmain::WriteSettings() {
   mSettings.Width = width();
   mSettings.Height = height();
+  mSettings.TextSize = TTextScale::Instance().Percent();
   WriteShellSettings(mProfileFileName, mSettings);
 }
 
 void Obmain::ReadListSeparator() {
   // Where the decimal separator is a comma, lists are separated by semicolons.
   mListSeparator = QLocale().decimalPoint() == QStringLiteral(",") ? QLatin1Char(';') : QLatin1Char(',');
+}
+
+void Obmain::resizeEvent(QResizeEvent* event) {
+  ArrangeToolBars();
+  QMainWindow::resizeEvent(event);
 }
 
 void Obmain::changeEvent(QEvent* event) {
@@ -220,6 +233,7 @@ void Obmain::BeginStatus(const QString& message) {
   mStatusMeter->setValue(0);
   mStatusMeter->show();
   mStatusTimer.start();
+  mStatusFocus.emplace(this);
   centralWidget()->setEnabled(false);
   menuBar()->setEnabled(false);
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -231,6 +245,7 @@ void Obmain::EndStatus() {
   mStatusMeter->hide();
   centralWidget()->setEnabled(true);
   menuBar()->setEnabled(true);
+  mStatusFocus.reset();
 }
 
 THelpWindow& Obmain::HelpWindow() {
@@ -378,6 +393,8 @@ void Obmain::RequestPreviousStep(Analyze& form) {
   if (&form == ActiveDocument()) PreviousStepCommand();
 }
 
+bool Obmain::FocusPastDocument(Analyze&, bool next) { return FocusChainEnd(mStepBar, next); }
+
 void Obmain::DocumentStateChanged(Analyze& form) {
   if (mRecovery) mRecovery->NoteChanged(form);
   UpdateMenus();
@@ -506,7 +523,8 @@ QRect Obmain::ScreenArea() const {
 
 void Obmain::FitFirstSize() {
   const QRect screen = ScreenArea();
-  const QSize least = minimumSizeHint();
+  // Wide enough for every toolbar label at the desktop's scale.
+  const QSize least = minimumSizeHint().expandedTo(QSize(ToolBarsWidth(), 0));
   const TWindowSize size = FirstWindowSize(screen.width(), screen.height(), least.width(), least.height());
   resize(size.Width, size.Height);
   // Room for the guide beside the window where the screen has it, the two

@@ -4,6 +4,7 @@
 
 #include "gui/app/Profile.h"
 #include "core/shell/ShellRules.h"
+#include "core/shell/TextSize.h"
 #include "gui/common/CoreText.h"
 
 namespace ombrel {
@@ -51,6 +52,9 @@ void ReadShellSettings(const QString& fileName, int screenWidth, int screenHeigh
   profile.Entry = QStringLiteral("ShowNewUserHints");
   profile.DefaultText = QStringLiteral("True");
   settings.GuideShown = profile.GetState();
+  profile.Entry = QStringLiteral("Text size");
+  profile.DefaultText = QString::number(NormalTextSize);
+  settings.TextSize = TextSizeFromProfile(profile.GetValue());
   AtEffectSizesEntry(profile);
   settings.EffectSizes = profile.GetState();
 }
@@ -78,6 +82,8 @@ void WriteShellSettings(const QString& fileName, const TShellSettings& settings)
   profile.SetText(settings.ExportFolder);
   profile.Entry = QStringLiteral("ShowNewUserHints");
   profile.SetState(settings.GuideShown);
+  profile.Entry = QStringLiteral("Text size");
+  profile.SetValue(settings.TextSize);
   WriteEffectSizesSetting(fileName, settings.EffectSizes);
 }
 

@@ -8,7 +8,7 @@ namespace ombrel {
 
 // What the main window keeps in the settings file between runs: its size,
 // the recent files, the last document and import folders and whether the
-// guide follows the steps.
+// guide follows the steps, and the text size.
 struct TShellSettings {
   int Width = 0;
   int Height = 0;
@@ -19,6 +19,8 @@ struct TShellSettings {
   bool GuideShown = true;
   // Reports end with the "Effect size and method" section.
   bool EffectSizes = false;
+  // View > Text size, in percent.
+  int TextSize = 100;
 };
 
 // Reads the settings file. The size is cut to the screen (0 x 0, no size,

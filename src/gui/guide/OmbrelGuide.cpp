@@ -13,7 +13,9 @@
 #include <algorithm>
 
 #include "core/shell/GuideText.h"
+#include "gui/common/Contrast.h"
 #include "gui/common/CoreText.h"
+#include "gui/common/TextScale.h"
 
 namespace ombrel {
 
@@ -25,17 +27,22 @@ constexpr int TextPixels = 13;
 const QColor TitleColor(128, 0, 128);  // purple
 const QColor TextColor(0, 0, 128);     // navy
 
+// The guide's own colour where it is legible on the palette's window
+// colour (a light theme), the theme's text colour elsewhere.
 void Color(QWidget& widget, const QColor& color) {
   QPalette palette = widget.palette();
-  palette.setColor(QPalette::WindowText, color);
+  palette.setColor(QPalette::WindowText,
+                   LegibleOn(palette.color(QPalette::Window), {color}, palette.color(QPalette::WindowText)));
   widget.setPalette(palette);
 }
 
-QFont PixelFont(int pixels, bool bold) {
-  QFont font = QApplication::font();
-  font.setPixelSize(pixels);
-  font.setBold(bold);
-  return font;
+// A label's font at View > Text size, kept there.
+void FollowPixelFont(QLabel* label, int pixels, bool bold) {
+  FollowTextScale(label, [label, pixels, bold] {
+    QFont font = ScaledFont(QApplication::font(), pixels, true);
+    font.setBold(bold);
+    label->setFont(font);
+  });
 }
 
 }  // namespace
@@ -81,7 +88,7 @@ TOmbrelGuide::TOmbrelGuide(TStep step, QWidget* parent)
   connect(mHeadingCloseButton, &QPushButton::clicked, this, &QDialog::accept);
   connect(mCloseButton, &QPushButton::clicked, this, &QDialog::accept);
 
-  FitNotebookHeight();
+  FollowTextScale(this, [this] { FitNotebookHeight(); });
   layout->setSizeConstraint(QLayout::SetFixedSize);
   mCloseButton->setFocus();
 }
@@ -94,7 +101,7 @@ QWidget* TOmbrelGuide::CreateHeading() {
   const int side = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
   picture->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation, nullptr, this).pixmap(side, side));
   auto* title = new QLabel(FromCore(GuideTitle));
-  title->setFont(PixelFont(TitlePixels, true));
+  FollowPixelFont(title, TitlePixels, true);
   Color(*title, TitleColor);
   mHeadingCloseButton = new QPushButton(FromCore(GuideCloseCaption));
   mHeadingCloseButton->setAutoDefault(false);
@@ -115,7 +122,7 @@ QWidget* TOmbrelGuide::CreatePage(int index) {
     auto* label = new QLabel(FromCore(text));
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
-    label->setFont(PixelFont(TextPixels, false));
+    FollowPixelFont(label, TextPixels, false);
     Color(*label, TextColor);
     layout->addWidget(label);
   }
@@ -128,10 +135,10 @@ void TOmbrelGuide::FitNotebookHeight() {
   int height = 0;
   for (int index = 0; index < mTutorNotebook->count(); ++index) {
     const QWidget* page = mTutorNotebook->widget(index);
-    height = std::max(height, page->layout()->totalHeightForWidth(NotebookWidth));
+    height = std::max(height, page->layout()->totalHeightForWidth(TTextScale::Instance().Pixels(NotebookWidth)));
   }
   const int frame = 2 * mTutorNotebook->frameWidth();
-  mTutorNotebook->setFixedSize(NotebookWidth + frame, height + frame);
+  mTutorNotebook->setFixedSize(TTextScale::Instance().Pixels(NotebookWidth) + frame, height + frame);
 }
 
 void TOmbrelGuide::SetStep(TStep step) {
