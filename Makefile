@@ -5,7 +5,7 @@ JOBS       ?= 2
 CMAKE_ARGS ?=
 EXAMPLE    ?= examples/paired-t.omd
 
-.PHONY: all deps configure build run test package bench gui-bench fuzz fuzz-import fuzz-workbook examples format format-check clean
+.PHONY: all deps configure build run test package bench gui-bench fuzz fuzz-import fuzz-workbook examples format format-check clean random-test
 
 all: build
 
@@ -67,6 +67,18 @@ fuzz-import:
 
 fuzz-workbook:
 	@bash scripts/fuzz.sh $(FUZZ_SECONDS) workbook
+
+# The random-action test of the main window, longer than `make test` runs
+# it: RANDOM_SEEDS sessions of RANDOM_COMMANDS commands each (100,000 in all
+# by default), from seed RANDOM_FIRST_SEED.
+RANDOM_SEEDS ?= 1700
+RANDOM_COMMANDS ?= 60
+RANDOM_FIRST_SEED ?= 1000
+random-test: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target gui_RandomSessionTest
+	OMBREL_RANDOM_SEEDS=$(RANDOM_SEEDS) OMBREL_RANDOM_COMMANDS=$(RANDOM_COMMANDS) \
+	  OMBREL_RANDOM_FIRST_SEED=$(RANDOM_FIRST_SEED) QT_QPA_PLATFORM=offscreen \
+	  $(BUILD_DIR)/tests/gui/gui_RandomSessionTest NothingIsLostInARandomSession
 
 gui-bench: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target ombrel-gui-bench

@@ -30,7 +30,8 @@ constexpr std::string_view StartExcludeFlags = "<<START EXCLUDE FLAGS>>";
 constexpr std::string_view EndExcludeFlags = "<<END EXCLUDE FLAGS>>";
 constexpr std::string_view TitlesMarker = "<<TITLES>>";
 constexpr std::size_t MaxNotesLength = 8006;
-constexpr std::int32_t MaxUserDecimals = 15;
+// As many as the number-format dialog offers.
+constexpr std::int32_t MaxUserDecimals = 99;
 constexpr std::size_t RowTitleIndexWidth = 6;
 
 bool IsMarker(std::string_view line, std::string_view marker) { return TrimBlanks(line) == marker; }
