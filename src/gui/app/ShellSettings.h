@@ -17,6 +17,8 @@ struct TShellSettings {
   QString ImportFolder;
   QString ExportFolder;
   bool GuideShown = true;
+  // Reports end with the "Effect size and method" section.
+  bool EffectSizes = false;
 };
 
 // Reads the settings file. The size is cut to the screen (0 x 0, no size,
@@ -25,5 +27,7 @@ struct TShellSettings {
 void ReadShellSettings(const QString& fileName, int screenWidth, int screenHeight, TShellSettings& settings);
 // Writes every setting back.
 void WriteShellSettings(const QString& fileName, const TShellSettings& settings);
+// Writes the effect-size option alone, as soon as it is chosen.
+void WriteEffectSizesSetting(const QString& fileName, bool shown);
 
 }  // namespace ombrel
