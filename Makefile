@@ -5,7 +5,7 @@ JOBS       ?= 2
 CMAKE_ARGS ?=
 EXAMPLE    ?= examples/paired-t.omd
 
-.PHONY: all deps configure build run test package bench lre gui-bench fuzz fuzz-import fuzz-workbook examples format format-check clean
+.PHONY: all deps configure build run test package bench lre gui-bench fuzz fuzz-import fuzz-workbook examples format format-check clean random-test
 
 all: build
 
@@ -73,6 +73,21 @@ fuzz-import:
 
 fuzz-workbook:
 	@bash scripts/fuzz.sh $(FUZZ_SECONDS) workbook
+
+# The random-action test of the main window, longer than `make test` runs
+# it: RANDOM_SEEDS sessions of RANDOM_COMMANDS commands each (100,000 in all
+# by default), from seed RANDOM_FIRST_SEED; it goes on after a failure and
+# names every failing seed with its shortest failing list. Its scratch files
+# go to /dev/shm (RANDOM_TMPDIR), where saving each check costs no disk sync.
+RANDOM_SEEDS ?= 1700
+RANDOM_COMMANDS ?= 60
+RANDOM_FIRST_SEED ?= 1000
+random-test: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target gui_RandomSessionTest
+	OMBREL_RANDOM_SEEDS=$(RANDOM_SEEDS) OMBREL_RANDOM_COMMANDS=$(RANDOM_COMMANDS) \
+	  OMBREL_RANDOM_FIRST_SEED=$(RANDOM_FIRST_SEED) OMBREL_RANDOM_KEEP_GOING=1 QT_QPA_PLATFORM=offscreen \
+	  QTEST_FUNCTION_TIMEOUT=14400000 TMPDIR=$${RANDOM_TMPDIR:-/dev/shm} \
+	  $(BUILD_DIR)/tests/gui/gui_RandomSessionTest -maxwarnings 0 NothingIsLostInARandomSession
 
 gui-bench: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target ombrel-gui-bench

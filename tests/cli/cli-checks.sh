@@ -138,6 +138,10 @@ check ReportRefusesAForeignFile - fails "\"\$CLI\" report '$foreign'" "stderr~$n
 # A cut document still gives its report, with the warning on standard error.
 check ReportWarnsAboutACutFile - 0 'head -n 12 "$examples/paired-t.omd" > cut.omd && "$CLI" report cut.omd' \
   stdout+ "stderr-line=cut.omd ended early: the document may be incomplete. It is opened as a new, unsaved copy."
+# So does a document of 2,001 rows (its 10 and 1,991 more; the report is of the first 1,001).
+check ReportWarnsAboutAnOversizedFile - 0 \
+  'awk "/<<END RAW DATA>>/ { for (i = 0; i < 1991; i++) print \"1,2,\r\" } { print }" "$examples/paired-t.omd" > big.omd && "$CLI" report big.omd' \
+  stdout+ "stderr-line=big.omd holds more than a document can keep; left out: 1,000 data rows after row 1,001. It is opened as a new, unsaved copy."
 # report --json: the JSON of every example and every golden report document
 # validates against the documented schema (Debian's python3 and its
 # python3-jsonschema; the agreement with the text is checked by the C++

@@ -105,6 +105,7 @@ bool TLineReader::ReadLine(std::string& line) {
   if (mEnded) return false;
   std::streambuf* buffer = mIn.rdbuf();
   bool any = false;
+  bool cut = false;
   while (true) {
     int ch;
     try {
@@ -116,12 +117,17 @@ bool TLineReader::ReadLine(std::string& line) {
     }
     if (ch == std::char_traits<char>::eof()) {
       mEnded = true;
-      return any;
+      break;
     }
     any = true;
     if (ch == '\n') break;
-    if (line.size() < MaxLineLength) line.push_back(static_cast<char>(ch));
+    if (line.size() < MaxLineLength)
+      line.push_back(static_cast<char>(ch));
+    else if (ch != '\r')
+      cut = true;
   }
+  if (cut) ++mCutLines;
+  if (mEnded) return any;
   if (!line.empty() && line.back() == '\r') line.pop_back();
   return true;
 }

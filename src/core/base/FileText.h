@@ -50,11 +50,14 @@ class TLineReader {
   std::string NextNonBlankLine();
   bool AtEnd() const { return mEnded; }
   bool Failed() const { return mFailed; }
+  // How many lines lost their ends to MaxLineLength.
+  std::size_t CutLines() const { return mCutLines; }
 
  private:
   std::istream& mIn;
   bool mEnded = false;
   bool mFailed = false;
+  std::size_t mCutLines = 0;
 };
 
 // The user-facing text of a file error: "Error: #" + number + two spaces +

@@ -9,10 +9,19 @@ void Patch(T& field, const T& from, const T& to) {
   if (!(from == to)) field = to;
 }
 
-// Per column, so that an edit of one column's summary leaves the others alone.
+// Per column, so that an edit of one column's summary leaves the others
+// alone; a column whose values come back gets all of its fields back, as
+// they went with those values, even where the step did not change them
+// (its summary may have been computed since).
 template <typename T, std::size_t N>
-void Patch(std::array<T, N>& field, const std::array<T, N>& from, const std::array<T, N>& to) {
-  for (std::size_t i = 0; i < N; ++i) Patch(field[i], from[i], to[i]);
+void Patch(std::array<T, N>& field, const std::array<T, N>& from, const std::array<T, N>& to,
+           const std::array<bool, MaxColumns>& restored) {
+  for (std::size_t i = 0; i < N; ++i) {
+    if (i < restored.size() && restored[i])
+      field[i] = to[i];
+    else
+      Patch(field[i], from[i], to[i]);
+  }
 }
 
 template <typename TCell>
@@ -49,18 +58,19 @@ TTableChange::TFields TTableChange::FieldsOf(const TDataTable& table) {
   return fields;
 }
 
-void TTableChange::PatchFields(TDataTable& table, const TFields& from, const TFields& to) {
+void TTableChange::PatchFields(TDataTable& table, const TFields& from, const TFields& to,
+                               const std::array<bool, MaxColumns>& restored) {
   Patch(table.mTitle, from.Title, to.Title);
   Patch(table.mRowTitleHeading, from.RowTitleHeading, to.RowTitleHeading);
-  Patch(table.Summaries, from.Summaries, to.Summaries);
-  Patch(table.AutoDecimals, from.AutoDecimals, to.AutoDecimals);
-  Patch(table.UserDecimals, from.UserDecimals, to.UserDecimals);
-  Patch(table.MeanEntryColumn, from.MeanEntryColumn, to.MeanEntryColumn);
-  Patch(table.ColumnChanged, from.ColumnChanged, to.ColumnChanged);
-  Patch(table.ColumnSelected, from.ColumnSelected, to.ColumnSelected);
+  Patch(table.Summaries, from.Summaries, to.Summaries, restored);
+  Patch(table.AutoDecimals, from.AutoDecimals, to.AutoDecimals, restored);
+  Patch(table.UserDecimals, from.UserDecimals, to.UserDecimals, restored);
+  Patch(table.MeanEntryColumn, from.MeanEntryColumn, to.MeanEntryColumn, restored);
+  Patch(table.ColumnChanged, from.ColumnChanged, to.ColumnChanged, restored);
+  Patch(table.ColumnSelected, from.ColumnSelected, to.ColumnSelected, restored);
   Patch(table.UseColumnSelection, from.UseColumnSelection, to.UseColumnSelection);
   Patch(table.StatusCode, from.StatusCode, to.StatusCode);
-  Patch(table.mColumnMap, from.ColumnMap, to.ColumnMap);
+  Patch(table.mColumnMap, from.ColumnMap, to.ColumnMap, {});
   Patch(table.mColumnMapCount, from.ColumnMapCount, to.ColumnMapCount);
   // The extents describe the cells, which are restored together with them.
   table.mLastRow = to.LastRow;
@@ -78,7 +88,10 @@ TTableChange TTableChange::Between(const TDataTable& before, const TDataTable& a
   }
   TFields fieldsBefore = FieldsOf(before);
   TFields fieldsAfter = FieldsOf(after);
-  if (!(fieldsBefore == fieldsAfter)) change.mFields = TFieldsChange{std::move(fieldsBefore), std::move(fieldsAfter)};
+  // A change of values keeps the fields too: their columns' summaries are
+  // given back with them.
+  if (!(fieldsBefore == fieldsAfter) || !change.mCells.empty())
+    change.mFields = TFieldsChange{std::move(fieldsBefore), std::move(fieldsAfter)};
   return change;
 }
 
@@ -90,10 +103,12 @@ void TTableChange::Restore(TDataTable& table, bool after) const {
   for (const TCellChange& cell : mScratch) table.mScratch[cell.Index] = after ? cell.After : cell.Before;
   for (const TRowTitleChange& title : mRowTitles) table.mRowTitles[title.Row] = after ? title.After : title.Before;
   if (mFields) {
+    std::array<bool, MaxColumns> restored{};
+    for (const TCellChange& cell : mCells) restored[cell.Index % MaxColumns] = true;
     if (after)
-      PatchFields(table, mFields->Before, mFields->After);
+      PatchFields(table, mFields->Before, mFields->After, restored);
     else
-      PatchFields(table, mFields->After, mFields->Before);
+      PatchFields(table, mFields->After, mFields->Before, restored);
   }
 }
 

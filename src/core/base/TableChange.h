@@ -70,7 +70,10 @@ class TTableChange {
 
   static TFields FieldsOf(const TDataTable& table);
   // Sets each field of `table` that differs between `from` and `to` to its value in `to`.
-  static void PatchFields(TDataTable& table, const TFields& from, const TFields& to);
+  // Sets each field that differs between `from` and `to` to `to`; the
+  // per-column fields of the columns in `restored` are set to `to` anyway.
+  static void PatchFields(TDataTable& table, const TFields& from, const TFields& to,
+                          const std::array<bool, MaxColumns>& restored);
   void Restore(TDataTable& table, bool after) const;
 
   std::vector<TCellChange> mCells;

@@ -21,6 +21,9 @@ enum class TDataFormat : std::int32_t {
   MultipleRegression = 7,
 };
 
+// XY data has titles for its first columns only, X and the first Y.
+inline constexpr int XYTitledColumns = 2;
+
 // The goal chosen on the data-format page; it decides which formats can be
 // chosen.
 enum class TTestFamily : std::int32_t {

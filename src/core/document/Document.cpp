@@ -68,6 +68,10 @@ bool TDocument::ChooseFormat(TDataFormat format) {
       }
       break;
     case TDataFormat::XY:
+      // Only X and the first Y keep their titles; dropped here, as part of
+      // choosing the format, undo gives them back with the old format.
+      for (int c = XYTitledColumns; c < MaxColumns; ++c) Table.Summary(c).Title.clear();
+      break;
     case TDataFormat::LargerTable:
       break;
   }
@@ -99,7 +103,7 @@ bool TDocument::EnterStep(TStep step, TCalcProgress& progress) {
     case TStep::DataEntry:
       // Only X and the first Y column carry titles in XY data.
       if (Format == TDataFormat::XY)
-        for (int c = 2; c < MaxColumns; ++c) Table.Summary(c).Title.clear();
+        for (int c = XYTitledColumns; c < MaxColumns; ++c) Table.Summary(c).Title.clear();
       break;
     case TStep::ColumnStats:
       // The XY and larger-table analyses zero every N, so XY summaries are

@@ -1,9 +1,5 @@
 #include "core/document/DocumentFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
@@ -11,7 +7,9 @@
 #include <memory>
 #include <sstream>
 #include <string_view>
+#include <vector>
 
+#include "core/base/FileReplace.h"
 #include "core/base/Index.h"
 #include "core/base/FileText.h"
 #include "core/stats/ColumnStats.h"
@@ -32,7 +30,8 @@ constexpr std::string_view StartExcludeFlags = "<<START EXCLUDE FLAGS>>";
 constexpr std::string_view EndExcludeFlags = "<<END EXCLUDE FLAGS>>";
 constexpr std::string_view TitlesMarker = "<<TITLES>>";
 constexpr std::size_t MaxNotesLength = 8006;
-constexpr std::int32_t MaxUserDecimals = 15;
+// As many as the number-format dialog offers.
+constexpr std::int32_t MaxUserDecimals = 99;
 constexpr std::size_t RowTitleIndexWidth = 6;
 
 bool IsMarker(std::string_view line, std::string_view marker) { return TrimBlanks(line) == marker; }
@@ -324,13 +323,38 @@ class TFileReader {
     return !line.empty() && line[0] == 'T' ? 1 : 0;
   }
   TReal Number() { return ParseFileNumber(Line()); }
+  // A title line cut to `length`, noting a cut among what was left out.
+  std::string Title(std::size_t length) { return Cut(Line(), length); }
+  std::string Cut(std::string_view text, std::size_t length) {
+    if (text.size() > length) ++mLeftOut.Titles;
+    return std::string(text.substr(0, length));
+  }
+  TLeftOut& LeftOut() { return mLeftOut; }
+  TLeftOut LeftOutInAll() const {
+    TLeftOut all = mLeftOut;
+    all.LongLines = static_cast<std::int32_t>(mLines.CutLines());
+    return all;
+  }
 
  private:
   TLineReader mLines;
   bool mCutShort = false;
+  TLeftOut mLeftOut;
 };
 
-std::string Cut(std::string_view text, std::size_t length) { return std::string(text.substr(0, length)); }
+// Calls `take(column, value)` for each field of a raw data line (each field
+// ends with ",") that holds a value, also past the table's columns.
+template <class TTake>
+void ForEachRawValue(std::string_view line, TTake take) {
+  std::size_t start = 0;
+  for (int column = 0; start <= line.size(); ++column) {
+    std::size_t comma = line.find(',', start);
+    if (comma == std::string::npos) comma = line.size();
+    const TReal value = ParseFileNumber(line.substr(start, comma - start));
+    if (!IsEmpty(value)) take(column, value);
+    start = comma + 1;
+  }
+}
 
 // `keepValues` is false for the averaged formats, which hold no raw data:
 // rows found there anyway are skipped rather than kept where the writer
@@ -339,40 +363,51 @@ void ReadRawData(TFileReader& in, TDataTable& table, bool keepValues = true) {
   table.MeanEntryColumn.fill(1);
   std::string line;
   int row = 0;
-  while (in.ReadLine(line) && !IsMarker(line, EndRawData)) {
-    // Rows past the table's capacity are skipped up to the end marker.
-    if (row >= MaxRows || !keepValues) continue;
-    std::size_t start = 0;
-    for (int column = 0; column < MaxColumns && start <= line.size(); ++column) {
-      std::size_t comma = line.find(',', start);
-      if (comma == std::string::npos) comma = line.size();
-      const std::string_view field = std::string_view(line).substr(start, comma - start);
-      const TReal value = ParseFileNumber(field);
-      if (!IsEmpty(value)) {
-        table.LearnImportedDecimals(column, value);
-        table.MeanEntryColumn[At(column)] = 0;
-        table.SetValue(row, column, value);
-      }
-      start = comma + 1;
+  int lastColumn = -1;
+  for (; in.ReadLine(line) && !IsMarker(line, EndRawData); ++row) {
+    if (!keepValues) continue;
+    // Rows past the table's capacity are skipped up to the end marker, and
+    // counted when they hold values.
+    if (row >= MaxRows) {
+      bool holdsValue = false;
+      ForEachRawValue(line, [&holdsValue](int, TReal) { holdsValue = true; });
+      if (holdsValue) ++in.LeftOut().Rows;
+      continue;
     }
-    ++row;
+    ForEachRawValue(line, [&](int column, TReal value) {
+      lastColumn = std::max(lastColumn, column);
+      if (column >= MaxColumns) return;
+      table.LearnImportedDecimals(column, value);
+      table.MeanEntryColumn[At(column)] = 0;
+      table.SetValue(row, column, value);
+    });
   }
+  in.LeftOut().Columns = std::max(0, lastColumn + 1 - MaxColumns);
   table.ColumnChanged.fill(0);
 }
 
 void ReadNotes(TFileReader& in, std::string& notes) {
   notes.clear();
   std::string line;
+  // Read a little past the limit, so that a final line break alone is told
+  // from text that does not fit.
   while (in.ReadLine(line) && !IsMarker(line, EndNotes)) {
-    if (notes.size() >= MaxNotesLength) continue;
+    if (notes.size() > MaxNotesLength + 2) continue;
     const std::size_t escape = NotesEscapePosition(line);
     if (escape != std::string_view::npos) line.erase(escape - 1, 1);
     notes += line;
     notes += "\r\n";
-    if (notes.size() > MaxNotesLength) notes.resize(MaxNotesLength);
   }
   // The notes never keep a final line break.
-  if (notes.size() >= 2 && notes.compare(notes.size() - 2, 2, "\r\n") == 0) notes.resize(notes.size() - 2);
+  const auto dropFinalBreak = [&notes] {
+    if (notes.size() >= 2 && notes.compare(notes.size() - 2, 2, "\r\n") == 0) notes.resize(notes.size() - 2);
+  };
+  dropFinalBreak();
+  if (notes.size() > MaxNotesLength) {
+    in.LeftOut().Notes = true;
+    notes.resize(MaxNotesLength);
+    dropFinalBreak();
+  }
 }
 
 void ReadRowTitles(TFileReader& in, TDataTable& table) {
@@ -383,7 +418,9 @@ void ReadRowTitles(TFileReader& in, TDataTable& table) {
     if (!ParseFileInteger(indexText, row) || row < 0 || row >= MaxRows) continue;
     // The whole index field must be the number, as in "2     Control".
     if (indexText != std::to_string(row)) continue;
-    table.SetRowTitle(row, line.size() > RowTitleIndexWidth ? std::string_view(line).substr(RowTitleIndexWidth) : "");
+    const std::string_view title =
+        line.size() > RowTitleIndexWidth ? std::string_view(line).substr(RowTitleIndexWidth) : "";
+    table.SetRowTitle(row, in.Cut(title, MaxRowTitleLength));
   }
 }
 
@@ -406,7 +443,7 @@ void ReadExcludeFlags(TFileReader& in, TDataTable& table) {
 }
 
 void ReadColumnTitle(TFileReader& in, TDataTable& table, int column) {
-  table.Summary(column).Title = Cut(in.Line(), MaxColumnTitleLength);
+  table.Summary(column).Title = in.Title(MaxColumnTitleLength);
 }
 
 std::int32_t CountColumnsWithN(const TDataTable& table) {
@@ -419,7 +456,7 @@ std::int32_t CountColumnsWithN(const TDataTable& table) {
 void ReadCompareMeans(TFileReader& in, TDocument& document) {
   TDataTable& table = document.Table;
   TTestChoices& choices = document.Choices;
-  table.SetTitle(in.Line());
+  table.SetTitle(in.Title(MaxTableTitleLength));
   ReadRawData(in, table, document.Format == TDataFormat::Raw);
   for (int c = 0; c < MaxColumns; ++c) {
     TColumnSummary& s = table.Summary(c);
@@ -472,7 +509,7 @@ void ReadCompareMeans(TFileReader& in, TDocument& document) {
 
 void ReadLargerTable(TFileReader& in, TDocument& document) {
   TDataTable& table = document.Table;
-  table.SetTitle(in.Line());
+  table.SetTitle(in.Title(MaxTableTitleLength));
   for (int c = 0; c < MaxColumns; ++c) {
     in.Line();
     ReadColumnTitle(in, table, c);
@@ -506,8 +543,8 @@ void ReadTwoByTwo(TFileReader& in, TDocument& document) {
     choices.ReportRiskDifference = 1;
   }
   for (TReal* count : {&counts.A, &counts.B, &counts.C, &counts.D}) *count = in.Number();
-  for (std::string& title : counts.Titles) title = Cut(in.Line(), TTwoByTwoTable::MaxTitleLength);
-  document.Table.SetTitle(in.Line());
+  for (std::string& title : counts.Titles) title = in.Title(TTwoByTwoTable::MaxTitleLength);
+  document.Table.SetTitle(in.Title(MaxTableTitleLength));
   in.Line();
   ReadNotes(in, document.Notes);
   in.Line();
@@ -518,7 +555,7 @@ void ReadTwoByTwo(TFileReader& in, TDocument& document) {
 void ReadXY(TFileReader& in, TDocument& document) {
   TDataTable& table = document.Table;
   TTestChoices& choices = document.Choices;
-  table.SetTitle(in.Line());
+  table.SetTitle(in.Title(MaxTableTitleLength));
   choices.IsRegression = in.Flag();
   choices.RunsTest = in.Flag();
   choices.ForceThrough = in.Flag();
@@ -558,7 +595,7 @@ char VariableLetter(const std::string& line, bool allowResiduals, char fallback)
 void ReadMultipleRegression(TFileReader& in, TDocument& document) {
   TDataTable& table = document.Table;
   TTestChoices& choices = document.Choices;
-  table.SetTitle(in.Line());
+  table.SetTitle(in.Title(MaxTableTitleLength));
   ReadRawData(in, table);
   for (int c = 0; c < MaxColumns; ++c) ReadColumnTitle(in, table, c);
   choices.MultipleRegression = in.Integer(choices.MultipleRegression);
@@ -575,12 +612,51 @@ void ReadMultipleRegression(TFileReader& in, TDocument& document) {
   ReadExcludeFlags(in, table);
 }
 
-TFileOutcome ReadFailure(TFileResult result, std::string message) { return {result, std::move(message)}; }
+// 1234567 as "1,234,567".
+std::string GroupedInteger(std::int32_t value) {
+  const std::string digits = std::to_string(value);
+  std::string grouped;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) grouped += ',';
+    grouped += digits[i];
+  }
+  return grouped;
+}
+
+TFileOutcome ReadFailure(TFileResult result, std::string message) { return {result, std::move(message), {}}; }
 
 }  // namespace
 
-std::string IncompleteDocumentMessage(std::string_view fileName) {
-  return std::string(fileName) + " ended early: the document may be incomplete. It is opened as a new, unsaved copy.";
+std::string IncompleteDocumentMessage(std::string_view fileName) { return PartialDocumentMessage(fileName, true, {}); }
+
+std::string PartialDocumentMessage(std::string_view fileName, bool endedEarly, const TLeftOut& leftOut) {
+  std::vector<std::string> parts;
+  const auto count = [](std::int32_t n, const char* one, const char* many) {
+    return GroupedInteger(n) + " " + (n == 1 ? one : many);
+  };
+  if (leftOut.Rows > 0)
+    parts.push_back(count(leftOut.Rows, "data row", "data rows") + " after row " + GroupedInteger(MaxRows));
+  if (leftOut.Columns > 0)
+    parts.push_back("values in " + count(leftOut.Columns, "column", "columns") + " after column Z");
+  if (leftOut.LongLines > 0)
+    parts.push_back("the ends of " + count(leftOut.LongLines, "line", "lines") + " longer than " +
+                    GroupedInteger(static_cast<std::int32_t>(TLineReader::MaxLineLength)) + " characters");
+  if (leftOut.Titles > 0)
+    parts.push_back("the ends of " + count(leftOut.Titles, "title", "titles") + " too long to keep");
+  if (leftOut.Notes) parts.push_back("the notes after " + GroupedInteger(MaxNotesLength) + " characters");
+  std::string list;
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (i > 0) list += i + 1 == parts.size() ? " and " : ", ";
+    list += parts[i];
+  }
+  std::string message(fileName);
+  if (endedEarly) {
+    message += " ended early: the document may be incomplete.";
+    if (!list.empty()) message += " Left out as well: " + list + ".";
+  } else {
+    message += " holds more than a document can keep; left out: " + list + ".";
+  }
+  return message + " It is opened as a new, unsaved copy.";
 }
 
 TFileOutcome ReadDocument(std::istream& stream, TDocument& document) {
@@ -635,8 +711,14 @@ TFileOutcome ReadDocument(std::istream& stream, TDocument& document) {
   in.Line();
   document.MarkChanged();
   if (in.Failed()) return ReadFailure(TFileResult::IoError, FileErrorMessage(EIO, false));
-  if (in.CutShort()) return ReadFailure(TFileResult::Incomplete, IncompleteDocumentMessage("The file"));
-  return {};
+  TFileOutcome outcome;
+  outcome.LeftOut = in.LeftOutInAll();
+  if (in.CutShort())
+    outcome.Result = TFileResult::Incomplete;
+  else if (outcome.LeftOut.Any())
+    outcome.Result = TFileResult::Oversized;
+  if (!outcome.Ok()) outcome.Message = PartialDocumentMessage("The file", in.CutShort(), outcome.LeftOut);
+  return outcome;
 }
 
 void WriteDocument(std::ostream& stream, const TDocument& document) {
@@ -669,8 +751,9 @@ TFileOutcome OpenDocumentFile(const std::string& path, TDocument& document) {
   TFileOutcome outcome = ReadDocument(in, document);
   if (outcome.Result == TFileResult::IoError) outcome.Message = FileFailureMessage("read", path, EIO);
   if (outcome.Result == TFileResult::NotOmbrelFile || outcome.Result == TFileResult::NewerVersion) return outcome;
-  if (outcome.Result == TFileResult::Incomplete)
-    outcome.Message = IncompleteDocumentMessage(std::filesystem::path(path).filename().string());
+  if (outcome.Partial())
+    outcome.Message = PartialDocumentMessage(std::filesystem::path(path).filename().string(),
+                                             outcome.Result == TFileResult::Incomplete, outcome.LeftOut);
   if (IsAveragedFormat(document.Format)) {
     document.Table.MeanEntryColumn.fill(1);
     document.Step = TStep::ColumnStats;
@@ -697,36 +780,8 @@ std::string ComparableImage(const TDocument& document) {
 TFileOutcome SaveDocumentFile(const std::string& path, const TDocument& document) {
   std::ostringstream text;
   WriteDocument(text, document);
-  const std::string content = text.str();
-
-  // Write beside the target, then rename over it: the old file survives any
-  // failure up to the rename, which replaces it in one step.
-  std::string temporary = path + ".XXXXXX";
-  const int fd = ::mkstemp(temporary.data());
-  if (fd < 0) return ReadFailure(TFileResult::IoError, FileFailureMessage("save", path, errno));
-  struct stat existing {};
-  if (::stat(path.c_str(), &existing) == 0)
-    ::fchmod(fd, existing.st_mode & 07777);
-  else
-    ::fchmod(fd, 0644);
-  std::size_t written = 0;
-  int error = 0;
-  while (written < content.size()) {
-    const ssize_t n = ::write(fd, content.data() + written, content.size() - written);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      error = errno;
-      break;
-    }
-    written += static_cast<std::size_t>(n);
-  }
-  if (error == 0 && ::fsync(fd) != 0) error = errno;
-  if (::close(fd) != 0 && error == 0) error = errno;
-  if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
-  if (error != 0) {
-    ::unlink(temporary.c_str());
-    return ReadFailure(TFileResult::IoError, FileFailureMessage("save", path, error));
-  }
+  const int error = ReplaceFileContents(path, text.str());
+  if (error != 0) return ReadFailure(TFileResult::IoError, FileFailureMessage("save", path, error));
   return {};
 }
 

@@ -1,10 +1,9 @@
 #include "core/entry/TextExport.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <fstream>
 #include <vector>
 
+#include "core/base/FileReplace.h"
 #include "core/base/FileText.h"
 #include "core/entry/CellText.h"
 
@@ -150,16 +149,6 @@ std::string ExportSummaryText(const TDataTable& table) {
   return text;
 }
 
-int WriteExportFile(const std::string& path, std::string_view text) {
-  errno = 0;
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) return errno != 0 ? errno : EIO;
-  out.write(text.data(), static_cast<std::streamsize>(text.size()));
-  out.flush();
-  if (!out) return errno != 0 ? errno : EIO;
-  out.close();
-  if (out.fail()) return errno != 0 ? errno : EIO;
-  return 0;
-}
+int WriteExportFile(const std::string& path, std::string_view text) { return ReplaceFileContents(path, text); }
 
 }  // namespace ombrel

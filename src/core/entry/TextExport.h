@@ -49,8 +49,8 @@ std::string ExportTwoByTwoText(const TTwoByTwoTable& table, char separator);
 // "." whatever the locale, since "," separates the fields.
 std::string ExportSummaryText(const TDataTable& table);
 
-// Writes the text to a file; 0 on success, else the errno of the failure
-// (the part written stays).
+// Writes the text to a file, as ReplaceFileContents does (a failure leaves
+// the old file as it was); 0 on success, else the errno of the failure.
 [[nodiscard]] int WriteExportFile(const std::string& path, std::string_view text);
 
 }  // namespace ombrel

@@ -44,7 +44,7 @@ TFileOutcome DuplicateDocument(const TDocument& source, const std::string& scrat
   std::error_code ignored;
   fs::remove(scratchPath, ignored);
   if (scratchPath.empty() || fs::exists(scratchPath, ignored))
-    return {TFileResult::IoError, std::string(CouldNotWriteDuplicateMessage)};
+    return {TFileResult::IoError, std::string(CouldNotWriteDuplicateMessage), {}};
   {
     errno = 0;
     std::ofstream out(scratchPath, std::ios::binary);
@@ -54,7 +54,7 @@ TFileOutcome DuplicateDocument(const TDocument& source, const std::string& scrat
       const int error = errno != 0 ? errno : EIO;
       out.close();
       fs::remove(scratchPath, ignored);
-      return {TFileResult::IoError, DuplicateWriteErrorMessage(error)};
+      return {TFileResult::IoError, DuplicateWriteErrorMessage(error), {}};
     }
   }
   TFileOutcome outcome = OpenDocumentFile(scratchPath, copy);

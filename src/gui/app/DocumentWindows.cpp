@@ -225,7 +225,7 @@ TDocumentWindows::TOpenResult TDocumentWindows::OpenFile(const QString& path) {
     Close(*replaced);
   }
   const TStep step = OpeningStep(*document);
-  const bool incomplete = outcome.Result == TFileResult::Incomplete;
+  const bool incomplete = outcome.Partial();
   const std::string untitledName = incomplete ? Manager().NextUntitledName() : std::string();
   Analyze* form = CreateWindow(std::move(document));
   if (incomplete) {

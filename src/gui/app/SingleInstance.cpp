@@ -1,6 +1,9 @@
 #include "gui/app/SingleInstance.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -38,6 +41,26 @@ QString RuntimeFolder() {
   return info.absoluteFilePath();
 }
 
+// Without a runtime folder: a folder of the user's own under the temporary
+// folder, "ombrel-" and the user's number, made with mode 0700 when missing.
+// One that exists must be a real folder (no link) of the user's; one open to
+// others is closed first. Where another user took the name, the next of a
+// few names is tried; empty when none will do.
+QString PrivateTemporaryFolder() {
+  const uid_t user = ::getuid();
+  const QByteArray base = QFile::encodeName(QDir::tempPath()) + "/ombrel-" + QByteArray::number(user);
+  constexpr int Names = 8;
+  for (int n = 0; n < Names; ++n) {
+    const QByteArray path = n == 0 ? base : base + '-' + QByteArray::number(n);
+    if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST) continue;
+    struct stat info {};
+    if (::lstat(path.constData(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != user) continue;
+    if ((info.st_mode & 077) != 0 && ::chmod(path.constData(), 0700) != 0) continue;
+    return QFile::decodeName(path);
+  }
+  return {};
+}
+
 }  // namespace
 
 QString TSingleInstance::ServerNameFor(const QString& settingsFileName) {
@@ -48,11 +71,15 @@ QString TSingleInstance::ServerNameFor(const QString& settingsFileName) {
   const QString name =
       QStringLiteral("%1-%2-%3").arg(QLatin1String(InstanceName)).arg(::getuid()).arg(QLatin1String(hash));
   // In the shared temporary folder another user could take the name first
-  // and receive the files handed over; the runtime folder is the user's own.
-  const QString folder = RuntimeFolder();
-  if (folder.isEmpty()) return name;
-  const QString path = QDir(folder).filePath(name);
-  return QFile::encodeName(path).size() <= MaxSocketPathLength ? path : name;
+  // and receive the files handed over, so the socket lives in a folder only
+  // the user can write to.
+  for (const auto& folderOf : {RuntimeFolder, PrivateTemporaryFolder}) {
+    const QString folder = folderOf();
+    if (folder.isEmpty()) continue;
+    const QString path = QDir(folder).filePath(name);
+    if (QFile::encodeName(path).size() <= MaxSocketPathLength) return path;
+  }
+  return {};
 }
 
 TSingleInstance::TSingleInstance(QString serverName, QObject* parent)
@@ -63,6 +90,7 @@ TSingleInstance::~TSingleInstance() {
 }
 
 bool TSingleInstance::HandOver(const QString& fileName, int timeoutMs) {
+  if (mServerName.isEmpty()) return false;
   QLocalSocket socket;
   socket.connectToServer(mServerName);
   if (!socket.waitForConnected(timeoutMs)) return false;
@@ -81,6 +109,7 @@ bool TSingleInstance::HandOver(const QString& fileName, int timeoutMs) {
 
 bool TSingleInstance::Listen() {
   if (mServer != nullptr) return true;
+  if (mServerName.isEmpty()) return false;
   mServer = new QLocalServer(this);
   mServer->setSocketOptions(QLocalServer::UserAccessOption);
   connect(mServer, &QLocalServer::newConnection, this, &TSingleInstance::AcceptConnection);

@@ -18,8 +18,10 @@ class TSingleInstance : public QObject {
   // The socket name for a settings file: the program's instance name, the
   // user and a hash of the settings file, so that runs with separate
   // settings (tests) never meet. It is a full path in the user's runtime
-  // folder ($XDG_RUNTIME_DIR) when there is a private one, else a plain name
-  // that the local socket places in the shared temporary folder.
+  // folder ($XDG_RUNTIME_DIR) when there is a private one, else in a folder
+  // of the user's own under the temporary folder (mode 0700, checked for
+  // its owner); empty when neither can be had, and the program then runs
+  // without the rule.
   static QString ServerNameFor(const QString& settingsFileName);
 
   explicit TSingleInstance(QString serverName, QObject* parent = nullptr);

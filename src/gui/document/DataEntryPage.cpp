@@ -75,6 +75,7 @@ void TDataEntryPage::CreateGridPage() {
   RawDataGrid->setObjectName(QStringLiteral("RawDataGrid"));
   RawDataGrid->SetDataSetTitleField(DataSetTitle);
   RawDataGrid->SetAsker(GridQuestions(Form().Host().Asker(), this));
+  RawDataGrid->SetTeller(GridMessages(Form().Host().Asker(), this));
   gridLayout->addWidget(DataSetTitle);
   gridLayout->addWidget(RawDataGrid, 1);
   connect(DataSetTitle, &TDataSetTitleField::TitleEdited, this, [this] { Form().NoteDataTyped(); });

@@ -37,14 +37,16 @@ QString SuggestedName(TDocumentPage& page, const QString& suffix) {
   return fileName.isEmpty() ? QStringLiteral("data") + suffix : QFileInfo(fileName).completeBaseName() + suffix;
 }
 
-// Writes an export text to a chosen file; I/O errors are reported.
+// Writes an export text to a chosen file; a failure is reported naming the
+// file and the reason, and leaves a file that was there as it was.
 void WriteChosenFile(TDocumentPage& page, const QString& fileName, const std::string& text) {
   int error = 0;
   {
     const TBusyGuard busy(&page.Form());
     error = WriteExportFile(LocalPath(fileName), text);
   }
-  if (error != 0) page.Form().Host().Asker().Inform(&page, FromCore(FileErrorMessage(error, true)));
+  if (error != 0)
+    page.Form().Host().Asker().Inform(&page, FromCore(FileFailureMessage("export", LocalPath(fileName), error)));
 }
 
 QString ChooseExportFile(TDocumentPage& page) {

@@ -25,6 +25,7 @@ TSummaryPage::TSummaryPage(Analyze& form) : TDocumentPage(form, TStep::ColumnSta
   StatDataGrid->setObjectName(QStringLiteral("StatDataGrid"));
   StatDataGrid->SetDataSetTitleField(DataSetTitle);
   StatDataGrid->SetAsker(GridQuestions(form.Host().Asker(), this));
+  StatDataGrid->SetTeller(GridMessages(form.Host().Asker(), this));
   layout->addWidget(DataSetTitle);
   layout->addWidget(StatDataGrid, 1);
   connect(DataSetTitle, &TDataSetTitleField::TitleEdited, this, [this] { Form().NoteDataTyped(); });

@@ -30,4 +30,8 @@ TAskYesNo GridQuestions(TAsker& asker, QWidget* parent) {
   };
 }
 
+TTellUser GridMessages(TAsker& asker, QWidget* parent) {
+  return [&asker, owner = QPointer<QWidget>(parent)](const QString& message) { asker.Inform(owner, message); };
+}
+
 }  // namespace ombrel

@@ -24,5 +24,7 @@ TTellUser MessageBoxTeller(QWidget* parent);
 // The grids' Yes/No question (default No) answered through an asker, so a
 // page hands its grid the same asker as the rest of the program.
 TAskYesNo GridQuestions(TAsker& asker, QWidget* parent);
+// The grids' messages told through an asker, likewise.
+TTellUser GridMessages(TAsker& asker, QWidget* parent);
 
 }  // namespace ombrel

@@ -658,6 +658,9 @@ void TSpreadGrid::OnHeaderDragged(int section) {
 
 void TSpreadGrid::OpenColumnTitleEditor(int dataColumn) {
   if (!AllowEditing()) return;
+  // XY data keeps titles for X and the first Y only (the step drops the
+  // others when entered): a title typed for another column would be lost.
+  if (mKind == TGridKind::RawData && DataFormat() == TDataFormat::XY && dataColumn >= XYTitledColumns) return;
   CommitEdit();
   CloseTitleEditors();
   mTitleColumn = std::clamp(dataColumn, 0, MaxColumns - 1);

@@ -86,6 +86,27 @@ TEST(TableChangeUndo, RevertKeepsFieldsTheEditLeftAlone) {
   EXPECT_EQ(table.RowTitle(3), "kept");
 }
 
+// Values that come back bring the summary and flags their column had with
+// them, also when the summary was computed after the step (a stale summary
+// marked fresh would be taken for the values' own), and both ways.
+TEST(TableChangeUndo, ValuesComeBackWithTheirColumnsSummary) {
+  TDataTable table = FilledTable();
+  const TDataTable before = table;
+  table.SetValue(7, 2, 5);
+  table.ColumnChanged[2] = 1;
+  const TDataTable after = table;
+  const TTableChange change = TTableChange::Between(before, table);
+  // A computation after the step: its summary is fresh.
+  table.Summary(2).N += 1;
+  table.ColumnChanged[2] = 0;
+  table.ColumnSelected[2] = 0;
+  change.Revert(table);
+  EXPECT_EQ(table, before);
+  table.Summary(2).N = 42;
+  change.Apply(table);
+  EXPECT_EQ(table, after);
+}
+
 // A step holds what changed: one cell costs far less than the table.
 TEST(TableChangeUndo, MemoryFollowsTheChangedCells) {
   const TDataTable before = FilledTable();

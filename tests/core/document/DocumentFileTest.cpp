@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/GoldenReport.h"
+#include "core/base/FileText.h"
 #include "core/document/DocumentFile.h"
 
 namespace ombrel {
@@ -564,6 +565,119 @@ TEST(DocumentFile, NotesLinesThatLookLikeTheEndMarkerSurvive) {
     EXPECT_EQ(read.Notes, notes);
     EXPECT_EQ(read.Table.GetValue(0, 0), 4.5L);
   }
+}
+
+}  // namespace
+}  // namespace ombrel
+
+namespace ombrel {
+namespace {
+
+// A file holding more than a document can keep opens with what fits and a
+// message that names what was left out; rows past the table that hold
+// nothing are no loss.
+TEST(DocumentFile, OversizedFilesSayWhatWasLeftOut) {
+  TDocument source;
+  FillRawTable(source.Table);
+  source.Notes = "A short note";
+  const std::string written = Written(source);
+  const auto insertBefore = [&written](std::string_view marker, const std::string& text) {
+    std::string changed = written;
+    changed.insert(changed.find(marker), text);
+    return changed;
+  };
+  const auto rows = [](int count, const std::string& row) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += row + "\r\n";
+    return text;
+  };
+  // The three rows written, then rows up to the table's last and past it.
+  const std::string fillToLast = rows(MaxRows - 3, "9,");
+  std::string longTitle = written;
+  longTitle.replace(longTitle.find("\r\nBefore\r\n") + 2, 6, std::string(MaxColumnTitleLength + 5, 't'));
+  struct TCase {
+    const char* name;
+    std::string text;
+    TFileResult result;
+    TLeftOut leftOut;
+    std::string message;
+  };
+  const TCase cases[] = {
+      {"1,000 rows past the last",
+       insertBefore("<<END RAW DATA>>", fillToLast + rows(1000, "1,2,")),
+       TFileResult::Oversized,
+       {.Rows = 1000},
+       "The file holds more than a document can keep; left out: 1,000 data rows after row 1,001. "
+       "It is opened as a new, unsaved copy."},
+      {"empty rows past the last",
+       insertBefore("<<END RAW DATA>>", fillToLast + rows(5, "*,*,,")),
+       TFileResult::Ok,
+       {},
+       ""},
+      {"values after column Z",
+       insertBefore("<<END RAW DATA>>", rows(1, std::string(26, ',') + "*,5,6,")),
+       TFileResult::Oversized,
+       {.Columns = 3},
+       ""},
+      {"a line too long",
+       insertBefore("<<END RAW DATA>>", "1," + std::string(TLineReader::MaxLineLength, ' ') + "\r\n"),
+       TFileResult::Oversized,
+       {.LongLines = 1},
+       ""},
+      {"a column title too long", longTitle, TFileResult::Oversized, {.Titles = 1}, ""},
+      {"notes too long",
+       insertBefore("<<END NOTES>>", rows(1, std::string(9000, 'n'))),
+       TFileResult::Oversized,
+       {.Notes = true},
+       ""},
+      {"several at once",
+       insertBefore("<<END RAW DATA>>", rows(1, std::string(27, ',') + "7,") + rows(MaxRows - 4, "9,") + "2,\r\n"),
+       TFileResult::Oversized,
+       {.Rows = 1, .Columns = 2},
+       "The file holds more than a document can keep; left out: 1 data row after row 1,001 and values in 2 columns "
+       "after column Z. It is opened as a new, unsaved copy."},
+      {"rows past the last in a file that ends early",
+       written.substr(0, written.find("<<END RAW DATA>>")) + fillToLast + rows(2, "3,"),
+       TFileResult::Incomplete,
+       {.Rows = 2},
+       "The file ended early: the document may be incomplete. Left out as well: 2 data rows after row 1,001. "
+       "It is opened as a new, unsaved copy."},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    TDocument document;
+    std::istringstream in(c.text);
+    const TFileOutcome outcome = ReadDocument(in, document);
+    EXPECT_EQ(outcome.Result, c.result) << outcome.Message;
+    EXPECT_EQ(outcome.LeftOut.Rows, c.leftOut.Rows);
+    EXPECT_EQ(outcome.LeftOut.Columns, c.leftOut.Columns);
+    EXPECT_EQ(outcome.LeftOut.LongLines, c.leftOut.LongLines);
+    EXPECT_EQ(outcome.LeftOut.Titles, c.leftOut.Titles);
+    EXPECT_EQ(outcome.LeftOut.Notes, c.leftOut.Notes);
+    EXPECT_TRUE(outcome.Loaded());
+    if (!c.message.empty()) {
+      EXPECT_EQ(outcome.Message, c.message);
+    }
+    // What fits is kept.
+    EXPECT_EQ(document.Table.GetValue(0, 0), 1.5L);
+  }
+}
+
+TEST_F(DocumentFileOnDisk, AnOversizedFileIsNamedInTheMessage) {
+  TDocument source;
+  source.Table.SetValue(0, 0, 1);
+  std::string text = Written(source);
+  std::string extra;
+  for (int r = 0; r < 2000; ++r) extra += "4,\r\n";
+  text.insert(text.find("<<END RAW DATA>>"), extra);
+  std::ofstream(mFolder + "/big.omd", std::ios::binary) << text;
+  TDocument document;
+  const TFileOutcome outcome = OpenDocumentFile(mFolder + "/big.omd", document);
+  EXPECT_EQ(outcome.Result, TFileResult::Oversized);
+  EXPECT_EQ(outcome.Message,
+            "big.omd holds more than a document can keep; left out: 1,000 data rows after row 1,001. It is opened "
+            "as a new, unsaved copy.");
+  EXPECT_EQ(document.Table.Summary(0).N, MaxRows);
 }
 
 }  // namespace

@@ -177,13 +177,34 @@ class ShellDocumentsTest : public QObject {
     QVERIFY(fixture.Asker.Shown.isEmpty());
   }
 
-  void AFileThatEndedEarlyOpensAsAnUntitledCopy() {
+  // A file that ended early, or holds more than a document can, opens as
+  // an untitled copy, so that no save can shorten it.
+  void APartOfAFileOpensAsAnUntitledCopy_data() {
+    QTest::addColumn<bool>("oversized");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("ended early") << false
+                                 << QStringLiteral(
+                                        "cut.OMD ended early: the document may be incomplete. It is opened "
+                                        "as a new, unsaved copy.");
+    QTest::newRow("too many rows") << true
+                                   << QStringLiteral(
+                                          "cut.OMD holds more than a document can keep; left out: 2 data "
+                                          "rows after row 1,001. It is opened as a new, unsaved copy.");
+  }
+  void APartOfAFileOpensAsAnUntitledCopy() {
+    QFETCH(bool, oversized);
+    QFETCH(QString, message);
     TShellFixture fixture;
     const QString file = WriteDataFile(fixture.Path(QStringLiteral("cut.OMD")), 7.0);
     QFile whole(file);
     QVERIFY(whole.open(QIODevice::ReadOnly));
     QByteArray cut;
-    for (int line = 0; line < 9; ++line) cut += whole.readLine();  // the header, the title and both rows
+    if (oversized) {
+      cut = whole.readAll();
+      cut.insert(cut.indexOf("<<END RAW DATA>>"), QByteArray("4,\r\n").repeated(MaxRows));  // 2 past the last
+    } else {
+      for (int line = 0; line < 9; ++line) cut += whole.readLine();  // the header, the title and both rows
+    }
     whole.close();
     QVERIFY(whole.open(QIODevice::WriteOnly | QIODevice::Truncate));
     whole.write(cut);
@@ -191,9 +212,7 @@ class ShellDocumentsTest : public QObject {
 
     Obmain window(fixture.Options());
     window.Start({file});
-    QCOMPARE(fixture.Asker.Shown,
-             QStringList{QStringLiteral("cut.OMD ended early: the document may be incomplete. It is opened as a new, "
-                                        "unsaved copy.")});
+    QCOMPARE(fixture.Asker.Shown, QStringList{message});
     Analyze* form = window.ActiveDocument();
     QCOMPARE(window.Documents().size(), 1);
     QCOMPARE(form->Name(), QStringLiteral("DATASET1.OMD"));

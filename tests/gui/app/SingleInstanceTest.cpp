@@ -1,4 +1,5 @@
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -42,6 +43,8 @@ class SingleInstanceTest : public QObject {
  private:
   QTemporaryDir mConfig;
   QTemporaryDir mRuntime;
+  // Short, for the 108 bytes of a socket's path.
+  QTemporaryDir mTemporary{QStringLiteral("/tmp/oi-XXXXXX")};
 
  private slots:
   void initTestCase() {
@@ -58,6 +61,9 @@ class SingleInstanceTest : public QObject {
     QVERIFY(QFile::setPermissions(mRuntime.path(),
                                   QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(mRuntime.path()));
+    // And a temporary folder of its own, for the folder made there.
+    QVERIFY(mTemporary.isValid());
+    qputenv("TMPDIR", QFile::encodeName(mTemporary.path()));
   }
 
   void SocketLivesInThePrivateRuntimeFolder_data() {
@@ -82,8 +88,52 @@ class SingleInstanceTest : public QObject {
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder));
     const QString name = TSingleInstance::ServerNameFor(QStringLiteral("/some/OMBREL.INI"));
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(mRuntime.path()));
-    QCOMPARE(name.startsWith(folder + QLatin1Char('/')), inFolder);
-    QCOMPARE(QFileInfo(name).isAbsolute(), inFolder);
+    const QString privateFolder = QStringLiteral("%1/ombrel-%2").arg(mTemporary.path()).arg(::getuid());
+    QCOMPARE(QFileInfo(name).path(), inFolder ? folder : privateFolder);
+  }
+
+  // Without a runtime folder the socket goes into a folder of the user's
+  // own under the temporary folder; a name someone else holds there, or a
+  // link, is passed over, and a folder of the user's open to others closed.
+  void WithoutARuntimeFolderTheSocketLivesInAPrivateFolder_data() {
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("folder");
+    const QString first = QStringLiteral("ombrel-%1").arg(::getuid());
+    QTest::newRow("nothing there") << QString() << first;
+    QTest::newRow("a folder open to others") << QStringLiteral("open") << first;
+    QTest::newRow("a link") << QStringLiteral("link") << first + QStringLiteral("-1");
+    QTest::newRow("a file") << QStringLiteral("file") << first + QStringLiteral("-1");
+    QTest::newRow("another user's folder") << QStringLiteral("other") << first + QStringLiteral("-1");
+  }
+  void WithoutARuntimeFolderTheSocketLivesInAPrivateFolder() {
+    QFETCH(QString, before);
+    QFETCH(QString, folder);
+    QTemporaryDir temporary(QStringLiteral("/tmp/oi-XXXXXX"));
+    const QByteArray taken = QFile::encodeName(temporary.filePath(QStringLiteral("ombrel-%1").arg(::getuid())));
+    if (before == QLatin1String("open")) {
+      QVERIFY(::mkdir(taken.constData(), 0777) == 0 && ::chmod(taken.constData(), 0777) == 0);
+    } else if (before == QLatin1String("link")) {
+      QVERIFY(::symlink(QFile::encodeName(mRuntime.path()).constData(), taken.constData()) == 0);
+    } else if (before == QLatin1String("file")) {
+      QVERIFY(QFile(QFile::decodeName(taken)).open(QIODevice::WriteOnly));
+    } else if (before == QLatin1String("other")) {
+      if (::geteuid() != 0) QSKIP("giving a folder to another user needs root");
+      QVERIFY(::mkdir(taken.constData(), 0700) == 0 && ::chown(taken.constData(), 65534, 65534) == 0);
+    }
+    qputenv("TMPDIR", QFile::encodeName(temporary.path()));
+    qunsetenv("XDG_RUNTIME_DIR");
+    const QString name = TSingleInstance::ServerNameFor(QStringLiteral("/some/OMBREL.INI"));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(mRuntime.path()));
+    qputenv("TMPDIR", QFile::encodeName(mTemporary.path()));
+    QCOMPARE(QFileInfo(name).path(), temporary.filePath(folder));
+    struct stat info {};
+    QVERIFY(::lstat(QFile::encodeName(QFileInfo(name).path()).constData(), &info) == 0);
+    QVERIFY(S_ISDIR(info.st_mode));
+    QCOMPARE(info.st_uid, ::getuid());
+    QCOMPARE(info.st_mode & 0777, 0700u);
+    // And the instance works there.
+    TSingleInstance instance(name);
+    QVERIFY(instance.Listen());
   }
 
   void StaleSocketDoesNotBlockStarting() {

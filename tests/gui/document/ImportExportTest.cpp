@@ -447,7 +447,8 @@ class ImportExportTest : public QObject {
     };
     QVERIFY(mForm->RunCommand(TCommand::Export));
     QCOMPARE(mHost->Questions.Shown.size(), 1);
-    QVERIFY(mHost->Questions.Shown.front().startsWith(QStringLiteral("Error: #")));
+    QCOMPARE(mHost->Questions.Shown.front(), QStringLiteral("Could not export %1: No such file or directory.")
+                                                 .arg(mFolder->filePath(QStringLiteral("missing/DATA.TXT"))));
   }
 };
 
