@@ -116,11 +116,10 @@ class AccessibilityTest : public QObject {
       return std::make_unique<TSelectColPairsForm>(table, flags, asker);
     });
     row("import", [](TDataTable&, TAsker&) {
-      return std::make_unique<TImportForm>(SampleImport(), QStringLiteral("sample.txt"),
-                                           [](char) { return SampleImport(); });
+      return std::make_unique<TImportForm>(SampleImport(), QStringLiteral("sample.txt"), TImportOptions{},
+                                           [](const TImportOptions&) { return SampleImport(); });
     });
     row("export", [](TDataTable&, TAsker&) { return std::make_unique<TExportForm>(); });
-    row("workbook warning", [](TDataTable&, TAsker&) { return std::make_unique<TExcelWarnForm>(); });
     row("copy titles", [](TDataTable&, TAsker&) { return std::make_unique<TIncludeTitlesForm>(); });
     row("graph export", [](TDataTable&, TAsker&) { return std::make_unique<TGraphExportForm>(true); });
     row("recover", [](TDataTable&, TAsker&) {
