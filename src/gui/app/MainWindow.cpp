@@ -22,6 +22,7 @@
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "gui/app/AboutBox.h"
 #include "gui/app/QtAsker.h"
@@ -167,6 +168,7 @@ void Obmain::ReadSettings() {
 void Obmain::WriteSettings() {
   mSettings.Width = width();
   mSettings.Height = height();
+  if (const auto place = GuidePlaceOf(*this)) mSettings.GuidePlace = GuidePlaceText(*place);
   WriteShellSettings(mProfileFileName, mSettings);
 }
 
@@ -261,10 +263,7 @@ void Obmain::Start(const QStringList& arguments) {
   }
   UpdateMenus();
   // Only a document's pages tell how much room they need.
-  if (!mSizeSaved) {
-    FitFirstSize();
-    PlaceOmbrelGuide(*this);
-  }
+  if (!mSizeSaved) FitFirstSize();
 }
 
 void Obmain::NewFileCommand() {
@@ -397,7 +396,8 @@ void Obmain::ShowGuideDialog(TStep step) {
   for (const TCommand command : {TCommand::NextStep, TCommand::PreviousStep, TCommand::Step0, TCommand::Step1,
                                  TCommand::Step2, TCommand::Step3, TCommand::Step4, TCommand::Step5})
     stepActions << Action(command);
-  ShowOmbrelGuide(*this, step, stepActions, [this](bool shown) { SetGuideShown(shown); });
+  ShowOmbrelGuide(
+      *this, step, stepActions, [this](bool shown) { SetGuideShown(shown); }, GuidePlaceFromText(mSettings.GuidePlace));
 }
 
 void Obmain::HelpButtonClicked(int button) {
@@ -498,12 +498,12 @@ void Obmain::FitFirstSize() {
   const QRect screen = ScreenArea();
   const QSize least = minimumSizeHint();
   const TWindowSize size = FirstWindowSize(screen.width(), screen.height(), least.width(), least.height());
-  resize(size.Width, size.Height);
-  // Room for the guide beside the window where the screen has it, the two
-  // centered together.
-  const int besideWidth = mSettings.GuideShown && screen.width() - size.Width >= GuideRoomWidth ? GuideRoomWidth : 0;
-  move(screen.left() + (screen.width() - size.Width - besideWidth) / 2,
-       screen.top() + (screen.height() - size.Height) / 2);
+  // The guide docks at the window's side: the window grows by its room as
+  // far as the screen allows, so the document keeps its own.
+  const int width = mSettings.GuideShown ? std::min(size.Width + GuideRoomWidth, screen.width()) : size.Width;
+  resize(width, size.Height);
+  move(screen.left() + (screen.width() - frameGeometry().width()) / 2,
+       screen.top() + (screen.height() - frameGeometry().height()) / 2);
 }
 
 QStringList Obmain::DroppedDocuments(const QMimeData* mime) const {

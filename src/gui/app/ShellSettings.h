@@ -17,6 +17,9 @@ struct TShellSettings {
   QString ImportFolder;
   QString ExportFolder;
   bool GuideShown = true;
+  // Where the guide was: docked at a side and how wide, or floating (the
+  // text of GuidePlaceText).
+  QString GuidePlace;
 };
 
 // Reads the settings file. The size is cut to the screen (0 x 0, no size,
