@@ -3,6 +3,8 @@
 #include <QDropEvent>
 #include <QUndoStack>
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QWindow>
 #include <QMenu>
 #include <QMimeData>
 #include <QUrl>
@@ -63,6 +65,33 @@ class DesktopShellTest : public QObject {
 
  private slots:
   void initTestCase() { QuietOffscreenWarnings(); }
+
+  // The title bar shows the active document's changed mark, whichever way
+  // it became active.
+  void TitleShowsTheActiveDocumentsChangedMark_data() {
+    QTest::addColumn<bool>("closeOther");  // else the other is activated
+    QTest::newRow("after closing another") << true;
+    QTest::newRow("after switching back") << false;
+  }
+  void TitleShowsTheActiveDocumentsChangedMark() {
+    QFETCH(bool, closeOther);
+    TDesktopShell shell;
+    Analyze& first = shell.Form();
+    StoreCell(first.Document().Table, 0, 0, 5);
+    first.NoteDataChanged(QStringLiteral("Typing"));
+    const auto shownTitle = [&shell] { return shell.Window->windowHandle()->title(); };
+    QTRY_VERIFY2(shownTitle().contains(QStringLiteral("DATASET1.OMD*")), qPrintable(shownTitle()));
+    Analyze* other = shell.Window->NewDocument();
+    QVERIFY(other != nullptr);
+    QTRY_VERIFY2(shownTitle().contains(QStringLiteral("[DATASET2.OMD]")), qPrintable(shownTitle()));
+    if (closeOther) {
+      shell.Window->CloseCommand();
+    } else {
+      shell.Window->findChild<QMdiArea*>()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(first.parentWidget()));
+    }
+    QCOMPARE(shell.Window->ActiveDocument(), &first);
+    QTRY_VERIFY2(shownTitle().contains(QStringLiteral("[DATASET1.OMD*]")), qPrintable(shownTitle()));
+  }
 
   void EveryPageFitsTheFirstWindowWhichKeepsItsSize_data() {
     QTest::addColumn<TDataFormat>("format");
