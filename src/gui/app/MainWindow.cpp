@@ -93,10 +93,10 @@ Obmain::Obmain(TShellOptions options, QWidget* parent)
   layout->addWidget(mStepBar);
   setCentralWidget(central);
   connect(mMdiArea, &QMdiArea::subWindowActivated, this, [this] { UpdateMenus(); });
-  // The scroll bars are for tiled and cascaded documents: the area keeps
-  // room for the active document at its smallest.
+  // The guide follows the active document.
   connect(mMdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
-    if (sub != nullptr) mMdiArea->setMinimumSize(sub->widget()->minimumSizeHint());
+    if (auto* form = sub != nullptr ? qobject_cast<Analyze*>(sub->widget()) : nullptr)
+      FollowOmbrelGuide(*this, form->Step());
   });
 
   mStatusMessage = new QLabel;
@@ -496,12 +496,16 @@ QRect Obmain::ScreenArea() const {
 
 void Obmain::FitFirstSize() {
   const QRect screen = ScreenArea();
-  const QSize least = minimumSizeHint();
+  // Room for the pages of the document: given less, a document scrolls.
+  QSize least = minimumSizeHint();
+  if (const Analyze* form = ActiveDocument())
+    least += (form->PagesMinimumSize() - mMdiArea->minimumSizeHint()).expandedTo(QSize(0, 0));
   const TWindowSize size = FirstWindowSize(screen.width(), screen.height(), least.width(), least.height());
   // The guide docks at the window's side: the window grows by its room as
   // far as the screen allows, so the document keeps its own.
-  const int width = mSettings.GuideShown ? std::min(size.Width + GuideRoomWidth, screen.width()) : size.Width;
-  resize(width, size.Height);
+  const QSize frame = frameGeometry().size() - QWidget::size();
+  const int width = mSettings.GuideShown ? size.Width + GuideRoomWidth : size.Width;
+  resize(std::min(width, screen.width() - frame.width()), std::min(size.Height, screen.height() - frame.height()));
   move(screen.left() + (screen.width() - frameGeometry().width()) / 2,
        screen.top() + (screen.height() - frameGeometry().height()) / 2);
 }

@@ -214,4 +214,9 @@ void ShowOmbrelGuide(QMainWindow& window, TStep step, const QList<QAction*>& ste
   if (guide->isFloating()) guide->raise();
 }
 
+void FollowOmbrelGuide(QMainWindow& window, TStep step) {
+  auto* guide = window.findChild<TOmbrelGuide*>(QString(), Qt::FindDirectChildrenOnly);
+  if (guide != nullptr && guide->isVisible()) guide->SetStep(step);
+}
+
 }  // namespace ombrel

@@ -85,4 +85,8 @@ TGuidePlace GuidePlaceFromText(const QString& text);
 void ShowOmbrelGuide(QMainWindow& window, TStep step, const QList<QAction*>& stepActions,
                      const std::function<void(bool)>& showGuideChanged, const TGuidePlace& place = {});
 
+// A showing guide turns to the page of `step` (another document became
+// active); a hidden one stays hidden.
+void FollowOmbrelGuide(QMainWindow& window, TStep step);
+
 }  // namespace ombrel

@@ -4,6 +4,7 @@
 #include <QUndoStack>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QToolButton>
 #include <QWindow>
 #include <QMenu>
 #include <QMimeData>
@@ -16,6 +17,7 @@
 #include "gui/document/DataEntryPage.h"
 #include "gui/entry/OBIntEdit.h"
 #include "gui/entry/SpreadGrid.h"
+#include "gui/guide/OmbrelGuide.h"
 #include "gui/help/HelpWindow.h"
 #include "support/ShellTestSupport.h"
 
@@ -65,6 +67,51 @@ class DesktopShellTest : public QObject {
 
  private slots:
   void initTestCase() { QuietOffscreenWarnings(); }
+
+  // Several documents tiled or cascaded in the first window: every one is
+  // wholly inside the area, so none is cut off or reached by scrolling, also
+  // after the active one closes; Tab stays in its document; the guide shows
+  // the active document's step.
+  void SeveralDocumentsStayInsideTheArea_data() {
+    QTest::addColumn<bool>("tile");
+    QTest::newRow("tile") << true;
+    QTest::newRow("cascade") << false;
+  }
+  void SeveralDocumentsStayInsideTheArea() {
+    QFETCH(bool, tile);
+    TDesktopShell shell;
+    shell.Window->ShowGuide();
+    for (int i = 0; i < 2; ++i) QVERIFY(shell.Window->NewDocument() != nullptr);
+    shell.Window->Action(tile ? TCommand::Tile : TCommand::Cascade)->trigger();
+    auto* area = shell.Window->findChild<QMdiArea*>();
+    const auto allInside = [area] {
+      for (const QMdiSubWindow* sub : area->subWindowList())
+        if (!area->viewport()->rect().contains(sub->geometry())) return false;
+      return true;
+    };
+    QTRY_VERIFY(allInside());
+
+    // Tab goes round the controls of one document only.
+    Analyze* active = shell.Window->ActiveDocument();
+    QApplication::setActiveWindow(shell.Window.get());
+    active->CurrentPage()->nextInFocusChain()->setFocus();
+    for (int i = 0; i < 30; ++i) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(shell.Window->ActiveDocument(), active);
+
+    // Another document becomes active: the guide turns to its step.
+    shell.Window->CloseCommand();
+    QTRY_VERIFY(allInside());
+    Analyze* now = shell.Window->ActiveDocument();
+    QVERIFY(now != nullptr && now != active);
+    now->GoToStep(TStep::DataEntry);
+    shell.Window->CloseCommand();
+    QCOMPARE(shell.Window->Documents().size(), 1);
+    const TStep left = shell.Window->ActiveDocument()->Step();
+    auto* guide = shell.Window->findChild<TOmbrelGuide*>();
+    QVERIFY(guide != nullptr && guide->isVisible());
+    QCOMPARE(guide->Step(), left);
+    QCOMPARE(shell.Window->StepButton(static_cast<int>(left))->isChecked(), true);
+  }
 
   // The title bar shows the active document's changed mark, whichever way
   // it became active.
