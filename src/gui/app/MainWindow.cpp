@@ -236,6 +236,12 @@ void Obmain::EndStatus() {
 }
 
 THelpWindow& Obmain::HelpWindow() {
+  // A modal dialog blocks every window but its own: help asked for from a
+  // dialog is a window of the dialog's, gone with it.
+  if (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr && modal != this) {
+    auto* help = modal->findChild<THelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
+    return help != nullptr ? *help : *new THelpWindow(modal);
+  }
   if (mHelpWindow == nullptr) mHelpWindow = new THelpWindow(this);
   return *mHelpWindow;
 }
@@ -497,9 +503,13 @@ QRect Obmain::ScreenArea() const {
 void Obmain::FitFirstSize() {
   const QRect screen = ScreenArea();
   // Room for the pages of the document: given less, a document scrolls.
+  if (const Analyze* form = ActiveDocument()) mMdiArea->setMinimumSize(form->PagesMinimumSize());
   QSize least = minimumSizeHint();
-  if (const Analyze* form = ActiveDocument())
-    least += (form->PagesMinimumSize() - mMdiArea->minimumSizeHint()).expandedTo(QSize(0, 0));
+  mMdiArea->setMinimumSize(0, 0);
+  // A docked guide is added below at its own width, not at its smallest.
+  if (const auto* guide = findChild<TOmbrelGuide*>(QString(), Qt::FindDirectChildrenOnly);
+      guide != nullptr && guide->isVisibleTo(this) && !guide->isFloating())
+    least.rwidth() -= guide->minimumSizeHint().width();
   const TWindowSize size = FirstWindowSize(screen.width(), screen.height(), least.width(), least.height());
   // The guide docks at the window's side: the window grows by its room as
   // far as the screen allows, so the document keeps its own.

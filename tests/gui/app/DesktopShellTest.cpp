@@ -2,7 +2,11 @@
 #include <QClipboard>
 #include <QDropEvent>
 #include <QUndoStack>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
+#include <QTimer>
+#include <QDialog>
 #include <QMdiSubWindow>
 #include <QToolButton>
 #include <QWindow>
@@ -13,6 +17,7 @@
 
 #include "core/base/EmptyValue.h"
 #include "core/entry/CellStore.h"
+#include "core/shell/ShellRules.h"
 #include "gui/document/Analyze.h"
 #include "gui/document/DataEntryPage.h"
 #include "gui/entry/OBIntEdit.h"
@@ -290,6 +295,61 @@ class DesktopShellTest : public QObject {
     menu->actions().at(menu->actions().size() - 3)->trigger();
     QCOMPARE(shell.Window->ActiveDocument(), shell.Window->Documents().first());
     QCOMPARE(entries(), (QStringList{"* &1 DATASET1.OMD", "&2 DATASET2.OMD", "&3 DATASET3.OMD"}));
+  }
+
+  // However help is asked for, its window is wholly on the screen, in
+  // front, its search field takes the keyboard and its list reads in
+  // alphabetical order whatever the case.
+  void HelpShowsOnScreenInFront_data() {
+    QTest::addColumn<int>("how");  // 0: F1, 1: Checklist, 2: a dialog's Help
+    QTest::newRow("F1") << 0;
+    QTest::newRow("Checklist") << 1;
+    QTest::newRow("from a dialog") << 2;
+  }
+  void HelpShowsOnScreenInFront() {
+    QFETCH(int, how);
+    TDesktopShell shell;
+    // Low on the screen: help centered over it would reach below.
+    const QRect screen = shell.Window->screen()->availableGeometry();
+    shell.Window->setGeometry(screen.left(), screen.bottom() - 300, screen.width() / 2, 250);
+    // What the help window showed, read while it lives.
+    bool shown = false, onScreen = false, searchHasKeyboard = false, ownedByTheDialog = false;
+    QStringList titles;
+    const auto ask = [&] {
+      if (how == 0) shell.Window->Action(TCommand::HelpContents)->trigger();
+      if (how == 1) shell.Window->HelpWindow().ShowPage(QStringLiteral("checklist"));
+      if (how == 2) shell.Window->ShowHelpTopic(HelpTopicInsertDelete);
+      THelpWindow* help = nullptr;
+      for (auto* found : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<THelpWindow*>(found); window != nullptr && window->isVisible()) help = window;
+      shown = help != nullptr;
+      if (!shown) return;
+      onScreen = screen.contains(help->frameGeometry());
+      searchHasKeyboard = help->focusWidget() == help->findChild<QLineEdit*>();
+      // A window of a modal dialog's own is the only kind the dialog lets work.
+      ownedByTheDialog = help->parent() == QApplication::activeModalWidget();
+      for (const QListWidgetItem* item :
+           help->findChild<QListWidget*>()->findItems(QStringLiteral("*"), Qt::MatchWildcard))
+        titles << item->text();
+    };
+    if (how == 2) {
+      QDialog dialog(shell.Window.get());
+      QTimer::singleShot(0, &dialog, [&] {
+        ask();
+        dialog.reject();
+      });
+      dialog.exec();
+      QVERIFY(ownedByTheDialog);
+    } else {
+      ask();
+    }
+    QVERIFY(shown);
+    QVERIFY(onScreen);
+    QVERIFY(searchHasKeyboard);
+    QVERIFY(!titles.isEmpty());
+    QStringList sorted = titles;
+    sorted.sort(Qt::CaseInsensitive);
+    QCOMPARE(titles, sorted);
   }
 
   void HelpWindowClosesWithEscape() {
