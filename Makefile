@@ -5,7 +5,7 @@ JOBS       ?= 2
 CMAKE_ARGS ?=
 EXAMPLE    ?= examples/paired-t.omd
 
-.PHONY: all deps configure build run test package bench gui-bench fuzz fuzz-import fuzz-workbook examples format format-check clean
+.PHONY: all deps configure build run test package bench lre gui-bench fuzz fuzz-import fuzz-workbook examples format format-check clean
 
 all: build
 
@@ -48,6 +48,12 @@ package: build
 bench: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target ombrel-bench
 	$(BUILD_DIR)/bench/ombrel-bench
+
+# The log relative error of every NIST StRD certified value (tests/data/nist),
+# each data set written as a document into $(BUILD_DIR)/nist-documents.
+lre: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target ombrel-lre
+	$(BUILD_DIR)/tools/ombrel-lre --documents $(BUILD_DIR)/nist-documents tests/data/nist
 
 # Rewrites examples/ with the program's own document writer.
 examples: configure

@@ -3,6 +3,7 @@
 
 #include "Bench.h"
 #include "core/analysis/AnalysisFrame.h"
+#include "core/base/CalcProgress.h"
 #include "core/base/DataTable.h"
 #include "core/report/ReportText.h"
 #include "core/analysis/MultipleRegression.h"
@@ -32,10 +33,15 @@ void RunWholeAnalysis(bool regression) {
   TDataTable table = FullTable();
   TReportText report;
   report.BeginReport();
-  TColumnFlags selected{};
-  selected.fill(1);
+  TMultipleRegressionRequest request;
+  request.Mode = regression ? TMultipleRegressionMode::Regression : TMultipleRegressionMode::CorrelationMatrix;
   TMultipleRegressionOutputs outputs;
-  RunGuarded(table, &report, [&] { RunMultipleRegression(table, report, regression, 0, selected, outputs); });
+  TSilentCalcProgress progress;
+  TAnalysisRecord record;
+  RunGuarded(table, &report, [&] {
+    TAnalysisRun run{table, report, progress, record};
+    RunMultipleRegression(request, run, outputs);
+  });
   report.EndReport();
   report.FinishReport();
 }

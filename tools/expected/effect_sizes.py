@@ -174,3 +174,36 @@ d1, d2 = block.shape[1] - 1, (block.shape[0] - 1) * (block.shape[1] - 1)
 f = (ss_columns / d1) / (ss_residual / d2)
 print(f"repeated measures: F({d1}, {d2}) = {f:.6f}, p = {stats.f.sf(f, d1, d2):.6g}, "
       f"partial eta squared = {ss_columns / (ss_columns + ss_residual):.10f}")
+
+print("\nEffect sections of the rank tests (tests/data/reports/nonparametric and rank-anova/effect-section-*), from the raw data")
+
+
+def signed_rank(differences):
+    """T+, T- (as a positive sum) and the matched-pairs rank-biserial r of the non-zero differences."""
+    d = np.array([x for x in differences if x != 0])
+    r = stats.rankdata(abs(d))
+    tp, tm = r[d > 0].sum(), r[d < 0].sum()
+    return tp, tm, (tp - tm) / (tp + tm)
+
+
+score = [5, 7, 3, 5, 8, 2, 6, 9]
+tp, tm, r = signed_rank([x - 5 for x in score])
+print("signed rank, Score against 5: T+", tp, "T-", tm, "T", min(tp, tm), "r", r,
+      " one-tailed P", stats.wilcoxon([x - 5 for x in score if x != 5], alternative="greater", method="exact").pvalue)
+before = [12.1, 14.3, 9.8, 11.0, 15.2, 13.7, 10.4, 12.9]
+after = [11.0, 12.1, 9.5, 11.0, 12.8, 13.9, 10.9, 11.3]
+pairs = [round(x - y, 10) for x, y in zip(before, after)]
+tp, tm, r = signed_rank(pairs)
+print("matched pairs, Before - After: T+", tp, "T-", tm, "T", min(tp, tm), "r", r,
+      " two-tailed P", stats.wilcoxon([x for x in pairs if x != 0], method="exact").pvalue)
+old, new = [1.5, 2.5, 3, 4, 6.5], [3, 5, 6, 7, 8, 9]
+ranks = stats.rankdata(old + new)
+u_old = stats.mannwhitneyu(old, new).statistic
+print("Mann-Whitney, Old and New: rank sums", ranks[:5].sum(), ranks[5:].sum(), "U", min(u_old, 30 - u_old),
+      " r = 1 - 2 U_Old/(nA nB) =", 1 - 2 * u_old / 30)
+groups = [[2.1, 3.4, 1.9], [5.6, 4.8, 6.2], [3.9, 7.1, 8.0]]
+h = stats.kruskal(*groups).statistic
+print("Kruskal-Wallis: H", h, " epsilon squared =", h / ((9 * 9 - 1) / (9 + 1)))
+rows = np.array([[10.1, 12.3, 11.4], [9.8, 11.0, 10.2], [11.2, 11.9, 13.0], [10.4, 12.8, 11.7]])
+chi = stats.friedmanchisquare(*rows.T).statistic
+print("Friedman: chi-square", chi, " Kendall's W =", chi / (4 * (3 - 1)))

@@ -67,3 +67,52 @@ for i, name in enumerate(names[1:]):
     r2_x = 1 - res / tot
     show(name + " VIF", 1 / (1 - r2_x))
     show(name + " R squared with the other X", r2_x)
+
+# The effect section: Cohen's f squared = R² / (1 - R²) (Cohen, 1988) with
+# the 95% interval lambda / N of the noncentral F's lambda (Steiger, 2004),
+# here from SciPy's noncentral F (Debian's python3 has it).
+from scipy import optimize, stats  # noqa: E402
+
+
+def f_squared_interval(f, d1, d2, level=0.95):
+    f, tail = float(f), (1 - level) / 2
+    n = d1 + d2 + 1
+    if stats.f.cdf(f, d1, d2) <= tail:
+        return 0.0, 0.0
+    top = 10 * d1 * f + 100
+    hi = optimize.brentq(lambda lam: stats.ncf.cdf(f, d1, d2, lam) - tail, 1e-12, top, xtol=1e-13)
+    lo = 0.0
+    if stats.f.sf(f, d1, d2) < tail:
+        lo = optimize.brentq(lambda lam: stats.ncf.sf(f, d1, d2, lam) - tail, 1e-12, hi, xtol=1e-13)
+    return lo / n, hi / n
+
+
+print("\nEffect section: Cohen's f squared and its interval")
+show("f squared", r2 / (1 - r2))
+lo, hi = f_squared_interval(f, len(beta) - 1, df)
+show("f squared lower", lo)
+show("f squared upper", hi)
+print("APA: F(%d, %d) = %.2f, R squared = %s" % (len(beta) - 1, df, float(f), ("%.2f" % float(r2))[1:]))
+
+print("\nY on Age alone: a fit whose f squared interval starts at 0")
+_, _, res_age, tot_age = regress(y, [age])
+r2_age = 1 - res_age / tot_age
+f_age = real((tot_age - res_age) / (res_age / (len(y) - 2)))
+show("f squared", r2_age / (1 - r2_age))
+lo, hi = f_squared_interval(f_age, 1, len(y) - 2)
+show("f squared lower", lo)
+show("f squared upper", hi)
+
+print("\nThe effect section's document (rows 1 to 10 and 12)")
+y12, dose12 = y + [dec("2")], dose + [4]
+second12, age12 = second + [3], age + [2]
+beta12, _, res12, tot12 = regress(y12, [dose12, second12, age12])
+r2_12 = 1 - res12 / tot12
+df12 = len(y12) - 4
+f12 = real((tot12 - res12) / 3) / real(res12 / df12)
+show("F", f12)
+show("R squared", r2_12)
+show("f squared", r2_12 / (1 - r2_12))
+lo, hi = f_squared_interval(f12, 3, df12)
+show("f squared lower", lo)
+show("f squared upper", hi)

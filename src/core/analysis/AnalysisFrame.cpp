@@ -5,6 +5,7 @@
 
 #include "core/base/DataTable.h"
 #include "core/report/ReportText.h"
+#include "core/stats/ColumnStats.h"
 
 namespace ombrel {
 
@@ -38,5 +39,23 @@ TStatusCode RunGuarded(TDataTable& table, TReportText* report, const std::functi
   if (fault != TStatusCode::Ok) table.StatusCode = fault;
   return table.StatusCode;
 }
+
+bool RefreshGroupSummaries(TDataTable& table) {
+  bool averagedData = false;
+  for (int column = 0; column < MaxColumns; ++column) {
+    const auto index = static_cast<std::size_t>(column);
+    if (table.Summary(column).N <= 0 || table.ColumnSelected[index] == 0) continue;
+    if (table.MeanEntryColumn[index] == 1) {
+      averagedData = true;
+    } else {
+      ComputeRawColumnStatistics(table, column);
+    }
+  }
+  return averagedData;
+}
+
+TColumnMapScope::TColumnMapScope(TDataTable& table) : mTable(table) { mTable.BuildColumnMap(); }
+
+TColumnMapScope::~TColumnMapScope() { mTable.ResetColumnMap(); }
 
 }  // namespace ombrel

@@ -27,4 +27,25 @@ TStatusCode RunGuarded(TDataTable& table, TReportText* report, const std::functi
 // fault flags is among them.
 TStatusCode FaultCodeFromFlags(int flags, TFaultMapping mapping);
 
+// The frame of the tests of three or more columns (the analyses of variance,
+// Kruskal-Wallis, Friedman): the groups are the selected columns holding
+// data, numbered through the column map.
+
+// Recomputes the summaries of the selected raw columns holding data; says
+// whether any selected column holds typed averaged data instead.
+bool RefreshGroupSummaries(TDataTable& table);
+
+// The column map of the groups, built for the length of a test and reset to
+// the identity on every path out.
+class TColumnMapScope {
+ public:
+  explicit TColumnMapScope(TDataTable& table);
+  ~TColumnMapScope();
+  TColumnMapScope(const TColumnMapScope&) = delete;
+  TColumnMapScope& operator=(const TColumnMapScope&) = delete;
+
+ private:
+  TDataTable& mTable;
+};
+
 }  // namespace ombrel

@@ -4,8 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "core/analysis/Friedman.h"
-#include "core/analysis/KruskalWallis.h"
+#include "core/analysis/AnalysisFrame.h"
 #include "core/stats/ColumnStats.h"
 #include "core/stats/PValue.h"
 
@@ -15,36 +14,8 @@ namespace {
 
 std::size_t At(int index) { return static_cast<std::size_t>(index); }
 
-// The column map of the groups, built for the length of a test and reset to
-// the identity on every path out.
-class TColumnMapScope {
- public:
-  explicit TColumnMapScope(TDataTable& table) : mTable(table) { mTable.BuildColumnMap(); }
-  ~TColumnMapScope() { mTable.ResetColumnMap(); }
-  TColumnMapScope(const TColumnMapScope&) = delete;
-  TColumnMapScope& operator=(const TColumnMapScope&) = delete;
-
- private:
-  TDataTable& mTable;
-};
-
 // ---------------------------------------------------------------------------
 // Running the tests on a table
-
-// Recomputes the summaries of the selected raw columns holding data; says
-// whether any selected column holds typed averaged data instead.
-bool RefreshGroupSummaries(TDataTable& table) {
-  bool averagedData = false;
-  for (int column = 0; column < MaxColumns; ++column) {
-    if (table.Summary(column).N <= 0 || table.ColumnSelected[At(column)] == 0) continue;
-    if (table.MeanEntryColumn[At(column)] == 1) {
-      averagedData = true;
-    } else {
-      ComputeRawColumnStatistics(table, column);
-    }
-  }
-  return averagedData;
-}
 
 // The values of analysis column `index` used and left out, named by its
 // data column.
@@ -365,41 +336,6 @@ void RunAnova(const TAnovaRequest& request, TAnalysisRun& run) {
   run.Table.StatusCode = result.Status;
   FillAnovaRecord(result, run.Record);
   if (result.Status == TStatusCode::Ok) run.Table.StatusCode = WriteAnovaReport(result, run.Report);
-}
-
-// ---------------------------------------------------------------------------
-// Entry point of the rank tests
-
-TStatusCode RunMultiColumnTest(TDataTable& table, bool nonparametric, bool ordinary, TReportText& report,
-                               const TPairFlags& pairSelected, bool useSelectedPairs, bool twoTailed, int controlColumn,
-                               TPostTestCondition postTestMode, std::int32_t postTestKind, TCalcProgress& progress) {
-  if (!nonparametric) {
-    TAnovaRequest request;
-    request.Design = ordinary ? TAnovaDesign::Ordinary : TAnovaDesign::RepeatedMeasures;
-    request.PostTest = PostTestKindOf(postTestKind);
-    request.PostTestMode = postTestMode;
-    request.PairSelected = pairSelected;
-    request.UseSelectedPairs = useSelectedPairs;
-    request.ControlColumn = controlColumn;
-    request.DunnettTails = twoTailed ? 2 : 1;
-    TAnalysisRecord record;
-    TAnalysisRun run{table, report, progress, record};
-    RunAnova(request, run);
-    return table.StatusCode;
-  }
-  table.StatusCode = TStatusCode::Ok;
-  const bool averagedData = RefreshGroupSummaries(table);
-  const TColumnMapScope columnMap(table);
-  if (averagedData) {
-    table.StatusCode = TStatusCode::AveragedAnova;
-    return table.StatusCode;
-  }
-  if (ordinary) {
-    return RunKruskalWallis(table, report, pairSelected, useSelectedPairs, twoTailed, controlColumn, postTestMode,
-                            postTestKind, progress);
-  }
-  return RunFriedman(table, report, pairSelected, useSelectedPairs, twoTailed, controlColumn, postTestMode,
-                     postTestKind, progress);
 }
 
 }  // namespace ombrel

@@ -2,8 +2,7 @@
 
 // The analyses of variance: ordinary one-way ANOVA of raw or typed averaged
 // columns and repeated-measures ANOVA of raw columns, each with its post
-// test, and the entry point that also leads to the Kruskal-Wallis and
-// Friedman tests.
+// test. The rank comparisons of three or more columns are in RankAnova.h.
 //
 // The family follows the pattern of every analysis (docs/ARCHITECTURE.md,
 // "Results as data"): a TAnovaRequest names the choices, ComputeAnova
@@ -27,29 +26,6 @@ namespace ombrel {
 
 class TReportText;
 class TCalcProgress;
-
-// Entry point of the rank comparisons of three or more columns: the
-// Kruskal-Wallis or Friedman test with Dunn's post test (the analyses of
-// variance, asked for with `nonparametric` clear, go to RunAnova). Sets
-// StatusCode to 0, takes the columns with N > 0 (summaries of raw columns
-// recomputed), builds the column map, runs the test or refuses (43 for
-// averaged data), resets the column map on every path and returns
-// StatusCode. The caller runs it inside RunGuarded and then calls
-// WriteErrorReport.
-//
-//   pairSelected      the pair flags, in the order of ColumnPairs over the
-//                     selected columns; used when useSelectedPairs is set
-//   twoTailed         comparisons with a control: two-sided
-//   controlColumn     the control's data column; the first group when it
-//                     is not one
-//   postTestMode      always run the post test, only when P <= 0.05, or
-//                     (any other value) never
-//   postTestKind      1 Dunn, 2 comparisons with the control (Friedman)
-// The Kruskal-Wallis and Friedman exact enumerations report through
-// `progress`.
-TStatusCode RunMultiColumnTest(TDataTable& table, bool nonparametric, bool ordinary, TReportText& report,
-                               const TPairFlags& pairSelected, bool useSelectedPairs, bool twoTailed, int controlColumn,
-                               TPostTestCondition postTestMode, std::int32_t postTestKind, TCalcProgress& progress);
 
 // ---------------------------------------------------------------------------
 // One-way ANOVA

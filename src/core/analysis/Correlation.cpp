@@ -198,17 +198,14 @@ TSpearmanResult ComputeSpearman(TDataTable& table, int referenceColumn, std::spa
   return result;
 }
 
-namespace {
-
-// X counts the rows whose value formed a pair, each Y column its pairs.
-std::vector<TColumnUse> CorrelationColumnUse(const TDataTable& table, const TCorrelationRequest& request) {
+std::vector<TColumnUse> PairedColumnUse(const TDataTable& table, int xColumn, std::span<const int> yColumns) {
   std::int32_t usedX = 0;
-  std::vector<std::int32_t> usedY(request.YColumns.size(), 0);
+  std::vector<std::int32_t> usedY(yColumns.size(), 0);
   for (int row = 0; row <= table.LastRow(); ++row) {
-    if (IsEmpty(table.GetAnalysisValue(row, request.XColumn))) continue;
+    if (IsEmpty(table.GetAnalysisValue(row, xColumn))) continue;
     bool paired = false;
-    for (std::size_t i = 0; i < request.YColumns.size(); ++i) {
-      if (IsEmpty(table.GetAnalysisValue(row, request.YColumns[i]))) continue;
+    for (std::size_t i = 0; i < yColumns.size(); ++i) {
+      if (IsEmpty(table.GetAnalysisValue(row, yColumns[i]))) continue;
       ++usedY[i];
       paired = true;
     }
@@ -217,14 +214,14 @@ std::vector<TColumnUse> CorrelationColumnUse(const TDataTable& table, const TCor
   const auto use = [&](int column, std::int32_t used) {
     const int mapped = table.MapColumn(column);
     const std::string title = mapped >= 0 && mapped < MaxColumns ? table.Summary(mapped).Title : std::string();
-    return TColumnUse{mapped, title, used, std::max(0, TypedValueCount(table, column) - used)};
+    TColumnUse use = ColumnUseOf(table, column, title, used);
+    use.Column = mapped;
+    return use;
   };
-  std::vector<TColumnUse> columns{use(request.XColumn, usedX)};
-  for (std::size_t i = 0; i < request.YColumns.size(); ++i) columns.push_back(use(request.YColumns[i], usedY[i]));
+  std::vector<TColumnUse> columns{use(xColumn, usedX)};
+  for (std::size_t i = 0; i < yColumns.size(); ++i) columns.push_back(use(yColumns[i], usedY[i]));
   return columns;
 }
-
-}  // namespace
 
 TCorrelationResult ComputeCorrelation(const TCorrelationRequest& request, TDataTable& table, TCalcProgress& progress) {
   table.StatusCode = TStatusCode::Ok;
@@ -236,7 +233,7 @@ TCorrelationResult ComputeCorrelation(const TCorrelationRequest& request, TDataT
     result.Spearman = ComputeSpearman(table, request.XColumn, request.YColumns, progress);
   }
   result.Status = table.StatusCode;
-  if (result.Status == TStatusCode::Ok) result.Columns = CorrelationColumnUse(table, request);
+  if (result.Status == TStatusCode::Ok) result.Columns = PairedColumnUse(table, request.XColumn, request.YColumns);
   return result;
 }
 

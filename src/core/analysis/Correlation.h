@@ -27,6 +27,11 @@ TCorrelationPairs CollectPairs(const TDataTable& table, int referenceColumn, std
 // column 0 up to the last one.
 std::vector<int> YColumns(const TDataTable& table);
 
+// The values of XY data that formed pairs: the reference column counts the
+// rows whose value formed a pair, each other column its pairs; left out are
+// the column's other values (excluded, or without a partner).
+std::vector<TColumnUse> PairedColumnUse(const TDataTable& table, int xColumn, std::span<const int> yColumns);
+
 // Pearson's r of the pairs, its 95% limits (from N = 4 on) and its
 // two-tailed P (t with N - 2 degrees of freedom). Refusals go to the table's
 // StatusCode: NoCorrelationData no pair, OneXValue all X equal, OneYValue

@@ -3,15 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <memory>
-#include <numeric>
-#include <string>
-#include <utility>
 
-#include "core/analysis/AnalysisFrame.h"
 #include "core/base/CalcProgress.h"
-#include "core/report/ReportTables.h"
-#include "core/report/ReportText.h"
 #include "core/stats/ExactRankCounts.h"
 #include "core/stats/PValue.h"
 
@@ -34,116 +27,6 @@ constexpr TCriticalRow OneTailed05{1.65L, 1.92L, 2.06L, 2.16L, 2.24L, 2.29L, 2.3
                                    2.38L, 2.42L, 2.45L, 2.48L, 2.50L, 2.57L, 2.64L};
 constexpr TCriticalRow OneTailed01{2.33L, 2.56L, 2.69L, 2.77L, 2.84L, 2.89L, 2.94L,
                                    2.97L, 3.00L, 3.03L, 3.06L, 3.08L, 3.14L, 3.21L};
-
-std::vector<std::string> GroupNames(const TDataTable& table, const TFriedmanResult& result) {
-  std::vector<std::string> names;
-  for (const int column : result.Columns) names.push_back(table.Summary(table.MapColumn(column)).Title);
-  return names;
-}
-
-// The comparisons of every column with the control, in ascending order of
-// the column means (equal means keep their order).
-bool WriteControlSection(const TDataTable& table, TReportText& report, const TFriedmanResult& result,
-                         const std::vector<std::string>& names, int controlColumn, bool twoTailed) {
-  const std::unique_ptr<TReportText> scratch = OpenScratchReport();
-  if (!scratch) return false;
-  const std::size_t count = result.Columns.size();
-  std::size_t control = 0;
-  for (std::size_t j = 0; j < count; ++j)
-    if (table.MapColumn(result.Columns[j]) == controlColumn) control = j;
-  const TReal k = result.ColumnCount();
-  const TReal r = result.Rows();
-  const TReal se = std::sqrt(k * r * (k + 1) / 6);
-  const auto comparisons = static_cast<std::int32_t>(count) - 1;
-  const TReal critical05 = ControlCriticalValue(comparisons, twoTailed, 0.05L);
-  const TReal critical01 = ControlCriticalValue(comparisons, twoTailed, 0.01L);
-
-  detail::WriteRankUnderlinedLine(report, "Nonparametric Multiple Comparisons Test with Control Group");
-  report.WriteLine();
-  report.WriteText("If the value of q is greater than ");
-  report.WriteNumber(critical05, -5);
-  report.WriteLine(" then the P value is less");
-  report.WriteLine("than 0.05.");
-  report.WriteLine();
-  report.WriteLine();
-  WriteControlComparisonHeading(report, TQColumn::Hidden);
-  WriteControlIntervalHeading(*scratch);
-
-  std::vector<std::size_t> order(count);
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-    return table.Summary(table.MapColumn(result.Columns[a])).Mean <
-           table.Summary(table.MapColumn(result.Columns[b])).Mean;
-  });
-  for (const std::size_t j : order) {
-    if (j == control) continue;
-    const TReal difference = result.RankSums[control] - result.RankSums[j];
-    const TReal size = std::fabs(difference);
-    const TReal p = size >= se * critical01 ? 0.01L : size >= se * critical05 ? 0.05L : 1;
-    WriteControlComparisonRow(report, TQColumn::Hidden, names[control], names[j], difference, EmptyValue, p);
-    WriteControlIntervalRow(*scratch, names[control], names[j], difference, difference - se * critical05,
-                            difference + se * critical05);
-  }
-  report.NewLine();
-  scratch->TerminateReport();
-  report.AppendReport(*scratch);
-  report.NewLine();
-  return true;
-}
-
-void WriteReport(TDataTable& table, TReportText& report, const TFriedmanResult& result, const TPairFlags& pairSelected,
-                 bool useSelectedPairs, bool twoTailed, int controlColumn, TPostTestCondition postTestMode,
-                 std::int32_t postTestKind) {
-  detail::WriteRankTestTitle(report, "Friedman Test (Nonparametric Repeated Measures ANOVA)");
-  report.WriteLine();
-  detail::WriteRankTestVerdict(report, result.P, result.Status, result.Arrangements,
-                               "at least one row has two or more identical values.");
-  detail::WriteRankCalculationDetail(report);
-  const std::vector<std::string> names = GroupNames(table, result);
-  WriteFriedmanRankHeading(report);
-  for (std::size_t j = 0; j < names.size(); ++j) WriteFriedmanRankRow(report, names[j], result.RankSums[j]);
-  report.WriteLine();
-  report.WriteText("Number of Rows = ");
-  report.WriteInteger(result.Rows());
-  report.NewLine();
-  report.WriteText("Number of Columns = ");
-  report.WriteInteger(result.ColumnCount());
-  report.NewLine();
-  report.WriteLine();
-  report.WriteText("Friedman Statistic Fr = ");
-  report.WriteNumber(result.Fr, -5);
-  if (!result.Untied()) report.WriteText(" (corrected for ties)");
-  report.NewLine();
-  report.WriteLine();
-
-  if (RankPostTestRuns(postTestMode, result.P)) {
-    const TReal k = result.ColumnCount();
-    const TReal r = result.Rows();
-    const TReal se = std::sqrt(r * k * (k + 1) / 6);
-    bool written = true;
-    if (postTestKind == 1) {
-      const std::int32_t pairs = RankPairCount(pairSelected, useSelectedPairs, result.ColumnCount());
-      const std::vector<TRankComparison> comparisons =
-          DunnComparisons(result.RankSums, pairSelected, useSelectedPairs, [se](int, int) { return se; });
-      written = detail::WriteDunnSection(report, TRankDifference::RankSum, pairs, comparisons, names,
-                                         DunnCriticalValues(pairs).Z05 * se, !result.Untied());
-    } else if (postTestKind == 2) {
-      written = WriteControlSection(table, report, result, names, controlColumn, twoTailed);
-    }
-    if (!written) {
-      table.StatusCode = TStatusCode::OutOfMemory;
-      return;
-    }
-  }
-  report.NewLine();
-  if (postTestMode == TPostTestCondition::IfSignificant && result.P > 0.05L) detail::WriteRankPostTestSkipped(report);
-  report.WriteLine();
-
-  detail::WriteRankSummaryHeading(report);
-  WriteMedianHeading(report);
-  for (const int column : result.Columns) WriteMedianRow(report, table.Summary(table.MapColumn(column)));
-  report.NewLine();
-}
 
 }  // namespace
 
@@ -235,29 +118,6 @@ TReal ControlCriticalValue(std::int32_t comparisons, bool twoTailed, TReal alpha
   const TReal from = TabledComparisons[above - 1];
   const TReal to = TabledComparisons[above];
   return row[above - 1] + (static_cast<TReal>(comparisons) - from) / (to - from) * (row[above] - row[above - 1]);
-}
-
-TStatusCode RunFriedman(TDataTable& table, TReportText& report, const TPairFlags& pairSelected, bool useSelectedPairs,
-                        bool twoTailed, int controlColumn, TPostTestCondition postTestMode, std::int32_t postTestKind,
-                        TCalcProgress& progress) {
-  table.StatusCode = TStatusCode::Ok;
-  // Faults of this test keep their kind: division by zero, overflow, invalid.
-  RunGuarded(
-      table, &report,
-      [&] {
-        TFriedmanResult result;
-        const TStatusCode refusal = FindFriedmanBlock(table, result);
-        if (refusal != TStatusCode::Ok) {
-          table.StatusCode = refusal;
-          return;
-        }
-        RankFriedman(table, result);
-        FindFriedmanP(result, progress);
-        WriteReport(table, report, result, pairSelected, useSelectedPairs, twoTailed, controlColumn, postTestMode,
-                    postTestKind);
-      },
-      TFaultMapping::ByKind);
-  return table.StatusCode;
 }
 
 }  // namespace ombrel

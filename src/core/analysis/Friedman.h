@@ -5,7 +5,7 @@
 
 #include "core/base/DataTable.h"
 #include "core/base/TestChoices.h"
-#include "core/analysis/RankAnova.h"
+#include "core/stats/ExactRankCounts.h"
 
 namespace ombrel {
 
@@ -55,21 +55,5 @@ void FindFriedmanP(TFriedmanResult& result, TCalcProgress& progress);
 // 20 beyond), two- or one-sided, for alpha 0.05 or 0.01 (any other alpha
 // reads as 0.01).
 TReal ControlCriticalValue(std::int32_t comparisons, bool twoTailed, TReal alpha);
-
-// The Friedman test of the analysis columns 0 .. count - 1 of a table whose
-// column map is built and whose mapped summaries are computed (mean, N,
-// median, minimum, maximum and title are reported). Writes the report body;
-// leaves a refusal in StatusCode (MissingValues, NotEnoughData for fewer
-// than two rows or columns, OutOfMemory for no scratch report for a post
-// test; an arithmetic fault inside gives DivideByZero, Overflow or else
-// InvalidOperation) and
-// returns it. The post test runs when postTestMode allows it (always, or
-// when P <= 0.05): kind 1 is Dunn's test over the pairs selected in
-// `pairSelected` when `useSelectedPairs` is set, kind 2 compares every column
-// with the one that `controlColumn` (a table column) maps to, using the
-// two-sided critical values when `twoTailed` is set.
-TStatusCode RunFriedman(TDataTable& table, TReportText& report, const TPairFlags& pairSelected, bool useSelectedPairs,
-                        bool twoTailed, int controlColumn, TPostTestCondition postTestMode, std::int32_t postTestKind,
-                        TCalcProgress& progress);
 
 }  // namespace ombrel

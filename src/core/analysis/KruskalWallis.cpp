@@ -2,12 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <string>
 
-#include "core/analysis/AnalysisFrame.h"
 #include "core/base/CalcProgress.h"
-#include "core/report/ReportTables.h"
-#include "core/report/ReportText.h"
 #include "core/stats/ExactRankCounts.h"
 #include "core/stats/PValue.h"
 
@@ -21,53 +17,6 @@ struct TRankedValue {
   TReal Value = 0;
   std::size_t Group = 0;
 };
-
-void WriteReport(TDataTable& table, TReportText& report, const TKruskalWallisResult& result,
-                 const TPairFlags& pairSelected, bool useSelectedPairs, TPostTestCondition postTestMode,
-                 std::int32_t postTestKind) {
-  detail::WriteRankTestTitle(report, "Kruskal-Wallis Test (Nonparametric ANOVA)");
-  report.WriteLine();
-  detail::WriteRankTestVerdict(report, result.P, result.Status, result.Arrangements,
-                               "at least one column has two or more identical values.");
-  detail::WriteRankCalculationDetail(report);
-  std::vector<std::string> names;
-  WriteKruskalWallisRankHeading(report);
-  for (const TKruskalWallisGroup& group : result.Groups) {
-    names.push_back(table.Summary(table.MapColumn(group.Column)).Title);
-    WriteKruskalWallisRankRow(report, names.back(), group.N, group.N * group.MeanRank, group.MeanRank);
-  }
-  report.WriteLine();
-  report.WriteText("Kruskal-Wallis Statistic KW = ");
-  report.WriteNumber(result.KW, -5);
-  if (result.TieSum > 0) report.WriteText(" (corrected for ties)");
-  report.NewLine();
-
-  if (postTestKind == 1 && RankPostTestRuns(postTestMode, result.P)) {
-    std::vector<TReal> meanRanks;
-    for (const TKruskalWallisGroup& group : result.Groups) meanRanks.push_back(group.MeanRank);
-    const TReal n = result.TotalN;
-    const TReal spread = (n * (n * n - 1) - result.TieSum) / (12 * (n - 1));
-    const auto standardError = [&](int i, int j) {
-      const TReal first = result.Groups[static_cast<std::size_t>(i)].N;
-      const TReal second = result.Groups[static_cast<std::size_t>(j)].N;
-      return std::sqrt((1 / first + 1 / second) * spread);
-    };
-    const std::vector<TRankComparison> comparisons =
-        DunnComparisons(meanRanks, pairSelected, useSelectedPairs, standardError);
-    const std::int32_t pairs = RankPairCount(pairSelected, useSelectedPairs, static_cast<int>(result.Groups.size()));
-    if (!detail::WriteDunnSection(report, TRankDifference::MeanRank, pairs, comparisons, names, EmptyValue, false)) {
-      table.StatusCode = TStatusCode::OutOfMemory;
-      return;
-    }
-  }
-  report.NewLine();
-  if (postTestMode == TPostTestCondition::IfSignificant && result.P > 0.05L) detail::WriteRankPostTestSkipped(report);
-
-  detail::WriteRankSummaryHeading(report);
-  WriteMedianHeading(report);
-  for (const TKruskalWallisGroup& group : result.Groups)
-    WriteMedianRow(report, table.Summary(table.MapColumn(group.Column)));
-}
 
 }  // namespace
 
@@ -138,20 +87,6 @@ void FindKruskalWallisP(TKruskalWallisResult& result, TCalcProgress& progress) {
   result.Status = count.Status;
   if (count.Status == TExactStatus::Exact)
     result.P = static_cast<TReal>(std::max<std::uint64_t>(count.AtLeastAsExtreme, 1)) / static_cast<TReal>(count.Total);
-}
-
-TStatusCode RunKruskalWallis(TDataTable& table, TReportText& report, const TPairFlags& pairSelected,
-                             bool useSelectedPairs, bool /*twoTailed*/, int /*controlColumn*/,
-                             TPostTestCondition postTestMode, std::int32_t postTestKind, TCalcProgress& progress) {
-  table.StatusCode = TStatusCode::Ok;
-  TKruskalWallisResult result = RankKruskalWallis(table);
-  if (result.TotalN < 1) {
-    table.StatusCode = TStatusCode::NotEnoughData;
-    return table.StatusCode;
-  }
-  FindKruskalWallisP(result, progress);
-  WriteReport(table, report, result, pairSelected, useSelectedPairs, postTestMode, postTestKind);
-  return table.StatusCode;
 }
 
 }  // namespace ombrel

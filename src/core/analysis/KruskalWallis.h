@@ -5,7 +5,7 @@
 
 #include "core/base/DataTable.h"
 #include "core/base/TestChoices.h"
-#include "core/analysis/RankAnova.h"
+#include "core/stats/ExactRankCounts.h"
 
 namespace ombrel {
 
@@ -46,18 +46,5 @@ TKruskalWallisResult RankKruskalWallis(const TDataTable& table);
 // or when the user stops it or it would take too long, the approximate P
 // with the status saying why.
 void FindKruskalWallisP(TKruskalWallisResult& result, TCalcProgress& progress);
-
-// The Kruskal-Wallis test of the analysis columns 0 .. count - 1 of a table
-// whose column map is built and whose mapped summaries are computed (N,
-// median, minimum, maximum and title are reported). Writes the report body;
-// leaves a refusal in StatusCode (NotEnoughData: no value; OutOfMemory: no
-// scratch report for Dunn's test) and returns it. Dunn's test runs for postTestKind 1 when
-// postTestMode allows it (always, or when P <= 0.05), over the pairs of
-// analysis columns selected in `pairSelected` when `useSelectedPairs` is
-// set. `twoTailed` and `controlColumn` serve only the Friedman test and are
-// ignored; they keep both tests' entry points alike.
-TStatusCode RunKruskalWallis(TDataTable& table, TReportText& report, const TPairFlags& pairSelected,
-                             bool useSelectedPairs, bool twoTailed, int controlColumn, TPostTestCondition postTestMode,
-                             std::int32_t postTestKind, TCalcProgress& progress);
 
 }  // namespace ombrel

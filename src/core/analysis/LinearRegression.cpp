@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <string_view>
 
-#include "core/base/NumberText.h"
-#include "core/report/ReportTables.h"
+#include "core/analysis/Correlation.h"
 #include "core/stats/LeastSquares.h"
 #include "core/stats/PValue.h"
 
@@ -99,15 +97,15 @@ void StandardCurve(const TDataTable& table, TLinearRegressionResult& result) {
     if (IsEmpty(low) || x < low) low = x;
     if (IsEmpty(high) || x > high) high = x;
   }
-  const auto add = [&](TReal x, TReal y) {
+  const auto add = [&](int row, TReal x, TReal y) {
     const bool outside = !IsEmpty(x) && (x < low || x > high);
-    result.Unknowns.push_back({x, y, outside});
+    result.Unknowns.push_back({row, x, y, outside});
     result.AnyOutsideCurve = result.AnyOutsideCurve || outside;
   };
   for (int row = 0; row <= table.LastRow(); ++row) {
     const TReal x = table.GetAnalysisValue(row, 0);
     if (!IsEmpty(x)) {
-      if (!hasY(row)) add(x, result.Slope * x + result.Intercept);
+      if (!hasY(row)) add(row, x, result.Slope * x + result.Intercept);
       continue;
     }
     for (int column = 1; column <= lastColumn; ++column) {
@@ -115,7 +113,7 @@ void StandardCurve(const TDataTable& table, TLinearRegressionResult& result) {
       if (IsEmpty(y)) continue;
       // A flat line gives no X for a Y: the cell stays blank rather than
       // the division turning the whole report into a fault.
-      add(result.Slope == 0 ? EmptyValue : (y - result.Intercept) / result.Slope, y);
+      add(row, result.Slope == 0 ? EmptyValue : (y - result.Intercept) / result.Slope, y);
     }
   }
   result.HasStandardCurve = true;
@@ -172,7 +170,7 @@ struct TFit {
 
 // Slope and intercept by least squares, or through (X0, Y0) when forced;
 // the residual sum of squares, zero when it is at the rounding level.
-TFit FitLine(const TFitPoints& data, const TLinearRegressionOptions& options, TLinearRegressionResult& result) {
+TFit FitLine(const TFitPoints& data, const TLinearRegressionRequest& request, TLinearRegressionResult& result) {
   const std::size_t n = data.Points.size();
   const std::vector<TReal>& xs = data.Xs;
   const std::vector<TReal>& ys = data.Ys;
@@ -181,8 +179,8 @@ TFit FitLine(const TFitPoints& data, const TLinearRegressionOptions& options, TL
   std::vector<TReal>& scales = fit.Scales;
   residuals.resize(n);
   scales.resize(n);
-  const TReal x0 = options.ForceX;
-  const TReal y0 = options.ForceY;
+  const TReal x0 = request.ForceX;
+  const TReal y0 = request.ForceY;
   if (!result.Forced) {
     result.Slope = result.Sxy / result.Sxx;
     result.Intercept = result.MeanY - result.Slope * result.MeanX;
@@ -219,7 +217,7 @@ TFit FitLine(const TFitPoints& data, const TLinearRegressionOptions& options, TL
 
 // The regression and total sums of squares with their degrees of freedom,
 // the residual mean square and the standard error of the slope.
-void PartitionSumsOfSquares(const TFit& fit, const TLinearRegressionOptions& options, TReal count,
+void PartitionSumsOfSquares(const TFit& fit, const TLinearRegressionRequest& request, TReal count,
                             TLinearRegressionResult& result) {
   if (!result.Forced) {
     result.SSRegression = result.Slope * result.Sxy;
@@ -229,10 +227,12 @@ void PartitionSumsOfSquares(const TFit& fit, const TLinearRegressionOptions& opt
     result.MSResidual = result.SSResidual / static_cast<TReal>(result.DFResidual);
     result.SlopeSE = std::sqrt(result.MSResidual / result.Sxx);
   } else {
-    const TReal shiftedMeanY = result.MeanY - options.ForceY;
-    // The total about the forced point, as this program has always formed
-    // it from the shifted values; it enters r² and the perfect-line test.
-    result.SSTotal = result.Syy - shiftedMeanY * shiftedMeanY / count + count * shiftedMeanY * shiftedMeanY;
+    // A line through a fixed point explains the squares about that point,
+    // not about the mean: the total is Σ(Y - Y0)² (uncentred), so that
+    // the model's share is b²·Σ(X - X0)² and F = t², as for a line through
+    // the origin (NIST's NoInt data).
+    const TReal shiftedMeanY = result.MeanY - request.ForceY;
+    result.SSTotal = result.Syy + count * shiftedMeanY * shiftedMeanY;
     result.SSRegression = result.SSTotal - result.SSResidual;
     result.DFResidual = result.N - 1;
     result.DFTotal = result.N;
@@ -252,6 +252,7 @@ void DescribeLine(TReal count, TLinearRegressionResult& result) {
   result.R = std::sqrt(result.RSquared);
   if (result.Slope < 0) result.R = -result.R;
   const TReal t95 = t_critical_95(result.DFResidual);
+  result.CriticalT95 = t95;
   result.SlopeLower = result.Slope - t95 * result.SlopeSE;
   result.SlopeUpper = result.Slope + t95 * result.SlopeSE;
   if (!result.Forced) {
@@ -260,6 +261,7 @@ void DescribeLine(TReal count, TLinearRegressionResult& result) {
     result.InterceptUpper = result.Intercept + t95 * result.InterceptSE;
   }
 
+  if (!result.PerfectLine) result.SlopeT = result.Slope / result.SlopeSE;
   if (result.PerfectLine) {
     result.SlopeP = 0;
   } else if (!result.Forced) {
@@ -302,10 +304,10 @@ void SummariseRows(const TFitPoints& data, TLinearRegressionResult& result) {
 // the second part is the lack of fit, taken directly so that no difference
 // of two large sums is formed. A forced line has one parameter, so its
 // deviations keep one more degree of freedom.
-void TestLackOfFit(const TFitPoints& data, const TLinearRegressionOptions& options, TLinearRegressionResult& result) {
+void TestLackOfFit(const TFitPoints& data, const TLinearRegressionRequest& request, TLinearRegressionResult& result) {
   const std::vector<TRowRange>& rows = data.Rows;
-  const TReal x0 = options.ForceX;
-  const TReal y0 = options.ForceY;
+  const TReal x0 = request.ForceX;
+  const TReal y0 = request.ForceY;
   result.HasLackOfFit = true;
   for (std::size_t r = 0; r < rows.size(); ++r) {
     const TReal fitted = result.Forced ? result.Slope * (data.Points[rows[r].First].X - x0)
@@ -343,8 +345,13 @@ void TestRuns(const TFit& fit, TLinearRegressionResult& result) {
     if (pointSide != side) ++result.Runs;
     side = pointSide;
   }
-  if (result.Above >= 2 && result.Below >= 2 && result.Above + result.Below > 5)
+  if (result.Above < 2 || result.Below < 2) {
+    result.RunsOutcome = TRunsOutcome::TooFewOnOneSide;
+  } else if (result.Above + result.Below <= 5) {
+    result.RunsOutcome = TRunsOutcome::TooFewPoints;
+  } else {
     result.RunsP = RunsTestP(result.Above, result.Below, result.Runs);
+  }
 }
 
 }  // namespace
@@ -379,9 +386,10 @@ TReal RunsTestP(std::int32_t above, std::int32_t below, std::int32_t runs) {
   return atMost / total;
 }
 
-TLinearRegressionResult ComputeLinearRegression(const TDataTable& table, const TLinearRegressionOptions& options) {
+TLinearRegressionResult ComputeLinearRegression(const TLinearRegressionRequest& request, const TDataTable& table) {
   TLinearRegressionResult result;
-  result.Forced = options.ForceThrough;
+  result.Request = request;
+  result.Forced = request.ForceThrough;
   TFitPoints data;
   data.Points = CollectPoints(table);
   data.Rows = RowRanges(data.Points);
@@ -390,26 +398,28 @@ TLinearRegressionResult ComputeLinearRegression(const TDataTable& table, const T
   for (const TRowRange& range : data.Rows)
     result.MaxReplicates = std::max(result.MaxReplicates, static_cast<std::int32_t>(range.Count));
   if (result.Rows < 3) {
-    result.StatusCode = TStatusCode::TooFewRegressionPoints;
+    result.Status = TStatusCode::TooFewRegressionPoints;
     return result;
   }
   CentrePoints(data, result);
   if (result.Sxx == 0) {
-    result.StatusCode = TStatusCode::OneXValue;
+    result.Status = TStatusCode::OneXValue;
     return result;
   }
   FindRowMeans(data, result);
-  const TFit fit = FitLine(data, options, result);
-  PartitionSumsOfSquares(fit, options, static_cast<TReal>(data.Points.size()), result);
+  const TFit fit = FitLine(data, request, result);
+  PartitionSumsOfSquares(fit, request, static_cast<TReal>(data.Points.size()), result);
   if (result.Slope == 0 && result.SlopeSE == 0) {
-    result.StatusCode = TStatusCode::OneYValue;
+    result.Status = TStatusCode::OneYValue;
     return result;
   }
   DescribeLine(static_cast<TReal>(data.Points.size()), result);
   SummariseRows(data, result);
-  if (options.RunsTest && result.MaxReplicates >= 2) TestLackOfFit(data, options, result);
-  if (options.RunsTest) TestRuns(fit, result);
-  if (options.InterpolateUnknowns) StandardCurve(table, result);
+  if (request.TestLinearity && result.MaxReplicates >= 2) TestLackOfFit(data, request, result);
+  if (request.TestLinearity) TestRuns(fit, result);
+  if (request.InterpolateUnknowns) StandardCurve(table, result);
+  const std::vector<int> yColumns = YColumns(table);
+  result.Columns = PairedColumnUse(table, 0, yColumns);
   return result;
 }
 
@@ -425,221 +435,13 @@ void FillRegressionOutputs(const TLinearRegressionResult& result, TRegressionOut
   outputs.Sxx = result.Sxx;
 }
 
-namespace {
-
-// The underlined title centred in the report's width.
-void WriteBlankLines(TReportText& report, int count) {
-  for (int i = 0; i < count; ++i) report.NewLine();
-}
-
-void WritePerfectLine(TReportText& report, const TLinearRegressionResult& result) {
-  report.WriteLine("Your data form a perfect line:");
-  report.WriteText("Slope = ");
-  report.WriteNumber(result.Slope, -5);
-  report.NewLine();
-  report.WriteText("Y-intercept = ");
-  report.WriteNumber(result.Intercept, -5);
-  report.NewLine();
-  report.WriteLine("P = 0.0000");
-  // A falling line correlates negatively.
-  report.WriteLine(result.Slope < 0 ? "r = -1.0000" : "r = 1.0000");
-}
-
-void WriteFit(TReportText& report, const TLinearRegressionResult& result, const TLinearRegressionOptions& options) {
-  WriteRegressionParameterTable(report, {result.Slope, result.SlopeSE, result.SlopeLower, result.SlopeUpper},
-                                {result.Intercept, result.InterceptSE, result.InterceptLower, result.InterceptUpper},
-                                result.XIntercept, result.Forced);
-  report.NewLine();
-  if (result.Forced) {
-    report.WriteLine("The line was forced through the point:");
-    report.WriteText("X=");
-    report.WriteNumber(options.ForceX, -5);
-    report.WriteText("  Y=");
-    report.WriteNumber(options.ForceY, -5);
-    report.NewLine();
-    WriteBlankLines(report, 2);
-  } else {
-    report.WriteText("Correlation coefficient (r) = ");
-    report.WriteNumber(result.R, -5);
-    report.WriteText(".  r squared = ");
-    report.WriteNumber(result.RSquared, -5);
-    report.NewLine();
-    report.NewLine();
-  }
-  report.WriteText("Standard deviation of residuals from line (Sy.x) = ");
-  report.WriteNumber(result.SyX, -5);
-  report.NewLine();
-}
-
-void WriteRowTable(TReportText& report, const TLinearRegressionResult& result) {
-  WriteBlankLines(report, 2);
-  WriteUnderlinedLine(report, "Descriptive statistics for each row");
-  report.NewLine();
-  WriteResidualHeading(report);
-  for (const TRegressionRowSummary& row : result.RowSummaries) {
-    WriteResidualRow(report, row.Row + 1, row.X, row.MeanY, row.Replicates, row.PredictedY, row.SD, row.Residual);
-  }
-  report.NewLine();
-  report.WriteLine("  The residual values are the distances (biases) of the mean Y values");
-  report.WriteLine("  from the best-fit line determined by linear regression.");
-}
-
-void WriteSlopeTest(TReportText& report, const TLinearRegressionResult& result) {
-  report.NewLine();
-  WriteUnderlinedLine(report, "Test: Is the slope significantly different from zero?");
-  report.NewLine();
-  report.WritePValueSentence(0, true, result.SlopeP);
-  if (!result.Forced) {
-    report.NewLine();
-    report.WriteLine("This result was obtained from the following ANOVA table.");
-    report.NewLine();
-    WriteRegressionAnovaTable(report, {1, result.SSRegression, result.MSRegression},
-                              {result.DFResidual, result.SSResidual, result.MSResidual},
-                              {result.DFTotal, result.SSTotal, EmptyValue});
-    report.WriteText("F = ");
-    report.WriteNumber(result.F, -5);
-    report.NewLine();
-  } else {
-    report.WriteText("The slope is ");
-    if (result.SlopeP > 0.05L) report.WriteText("not ");
-    report.WriteLine("significantly different from zero.");
-    report.NewLine();
-    report.WriteText("t = ");
-    report.WriteNumber(result.T, -5);
-    report.WriteText(" with ");
-    report.WriteInteger(result.DFResidual);
-    report.WriteLine(" degrees of freedom.");
-  }
-}
-
-void WriteRunsTest(TReportText& report, const TLinearRegressionResult& result) {
-  report.NewLine();
-  WriteUnderlinedLine(report, "Runs test: Do the number of runs indicate a linear model?");
-  report.WriteLine("One way to evaluate linearity is by counting runs.  If the data");
-  report.WriteLine("deviate substantially from linearity, the number of runs will be");
-  report.WriteLine("small.");
-  report.NewLine();
-  report.WriteText("There are ");
-  report.WriteInteger(result.Above);
-  report.WriteText(" points above the line, ");
-  report.WriteInteger(result.Below);
-  report.WriteText(" below, and ");
-  report.WriteInteger(result.Runs);
-  report.WriteLine(" runs.");
-  report.NewLine();
-  if (result.Above < 2 || result.Below < 2) {
-    report.WriteLine("Runs test cannot be performed because both the number above the");
-    report.WriteLine("line and below the line must be greater than one.");
-  } else if (result.Above + result.Below <= 5) {
-    report.WriteLine("Runs test cannot be performed because the sum of the number above");
-    report.WriteLine("the line and below the line must be greater than five.");
-  } else {
-    report.WritePValueSentence(0, true, result.RunsP);
-    if (result.RunsP < 0.05L) {
-      report.WriteLine("There are significantly fewer runs than expected, suggesting that the data");
-      report.WriteLine("follow a curve rather than a line.");
-    } else {
-      report.WriteLine("There is not a significant departure from linearity.");
-    }
-  }
-}
-
-void WriteLackOfFit(TReportText& report, const TLinearRegressionResult& result) {
-  report.NewLine();
-  WriteUnderlinedLine(report, "Test: Are the data significantly nonlinear?");
-  report.NewLine();
-  report.WriteText("F = ");
-  WriteValueOrInfinity(report, result.LackOfFitF);
-  report.NewLine();
-  report.WritePValueSentence(0, false, result.LackOfFitP);
-  report.WriteText("The departures from linearity are ");
-  report.WriteSignificanceWord(result.LackOfFitP);
-  report.WriteLine("significant.");
-  report.NewLine();
-  report.WriteLine("This result was obtained from the following ANOVA table that compares");
-  report.WriteLine("deviations from linearity with scatter among replicates.");
-  WriteBlankLines(report, 2);
-  WriteReplicateRegressionAnovaTable(
-      report, {1, result.SSRegression, EmptyValue}, {result.DFDeviation, result.SSDeviation, result.MSDeviation},
-      {result.DFPureError, result.SSPureError, result.MSPureError}, {result.DFTotal, result.SSTotal, EmptyValue});
-}
-
-void WriteStandardCurve(TReportText& report, const TLinearRegressionResult& result) {
-  report.NewLine();
-  report.ClearTabStops();
-  report.AddTabStop(15);
-  report.AddTabStop(30);
-  WriteUnderlinedLine(report, "Standard Curve Calculations");
-  report.ToggleBold();
-  report.WriteText("X Values");
-  report.NextTabStop();
-  report.WriteText("Y Values");
-  report.ToggleBold();
-  report.NewLine();
-  report.WriteDoubleRule(8);
-  report.NextTabStop();
-  report.WriteDoubleRule(8);
-  report.NewLine();
-  for (const TStandardCurveUnknown& unknown : result.Unknowns) {
-    report.WriteNumberTrimmed(unknown.X, 3);
-    report.NextTabStop();
-    report.WriteNumberTrimmed(unknown.Y, 3);
-    if (unknown.OutsideCurve) {
-      report.NextTabStop();
-      report.WriteText("*");
-    }
-    report.NewLine();
-  }
-  report.NewLine();
-  if (result.Unknowns.empty()) {
-    report.WriteLine("To perform standard curve calculations, you must enter the unknowns");
-    report.WriteLine("below the standard curve in the spreadsheet. Simply enter X values");
-    report.WriteLine("without Y, or Y values without X.");
-  } else if (result.AnyOutsideCurve) {
-    report.WriteLine("* - Value is outside of standard curve.");
-  }
-}
-
-// The residual table is kept to data sets small enough to read row by row.
-constexpr std::int32_t MaxPointsForRowTable = 50;
-
-}  // namespace
-
-void WriteLinearRegressionReport(TReportText& report, const TLinearRegressionResult& result,
-                                 const TLinearRegressionOptions& options) {
-  WriteCenteredTitle(report, "Linear Regression");
-  WriteBlankLines(report, 2);
-  report.WriteText("Number of points = ");
-  report.WriteInteger(result.N);
-  report.NewLine();
-  report.NewLine();
-  if (result.PerfectLine) {
-    WritePerfectLine(report, result);
-  } else {
-    WriteFit(report, result, options);
-    if (result.MaxReplicates >= 2 && result.N <= MaxPointsForRowTable) WriteRowTable(report, result);
-    WriteSlopeTest(report, result);
-    if (result.HasRunsTest) WriteRunsTest(report, result);
-    if (result.HasLackOfFit) WriteLackOfFit(report, result);
-  }
-  if (result.HasStandardCurve) WriteStandardCurve(report, result);
-}
-
-TStatusCode RunLinearRegression(TDataTable& table, bool runsTest, bool forceThrough, TReportText& report,
-                                bool interpolateUnknowns, TRegressionOutputs& outputs, TReal forceX, TReal forceY) {
-  table.StatusCode = TStatusCode::Ok;
-  TLinearRegressionOptions options;
-  options.RunsTest = runsTest;
-  options.ForceThrough = forceThrough;
-  options.ForceX = forceX;
-  options.ForceY = forceY;
-  options.InterpolateUnknowns = interpolateUnknowns;
-  const TLinearRegressionResult result = ComputeLinearRegression(table, options);
-  table.StatusCode = result.StatusCode;
-  if (result.StatusCode != TStatusCode::Ok) return table.StatusCode;
-  WriteLinearRegressionReport(report, result, options);
+void RunLinearRegression(const TLinearRegressionRequest& request, TAnalysisRun& run, TRegressionOutputs& outputs) {
+  const TLinearRegressionResult result = ComputeLinearRegression(request, run.Table);
+  run.Table.StatusCode = result.Status;
+  FillLinearRegressionRecord(result, run.Record);
+  if (result.Status != TStatusCode::Ok) return;
+  WriteLinearRegressionReport(result, run.Report);
   FillRegressionOutputs(result, outputs);
-  return table.StatusCode;
 }
 
 }  // namespace ombrel

@@ -9,23 +9,15 @@
 
 #include "core/base/CalcProgress.h"
 #include "core/base/NumberText.h"
-#include "core/report/ReportTables.h"
-#include "core/report/ReportText.h"
 #include "core/stats/ColumnStats.h"
+#include "core/stats/EffectSizes.h"
 #include "core/stats/PValue.h"
 
 namespace ombrel {
 namespace {
 
-constexpr int Digits = -5;
-
 // The exact signed-rank count is tried below this many ranks.
 constexpr std::int32_t MaxExactSignedRanks = 30;
-
-// Help topics of the three reports.
-constexpr std::int32_t OneColumnHelpTopic = 662;
-constexpr std::int32_t MatchedPairsHelpTopic = 658;
-constexpr std::int32_t MannWhitneyHelpTopic = 114;
 
 // Fewer arrangements than these cannot reach P < 0.05 in one or two tails.
 constexpr std::uint64_t FewOneTailed = 20;
@@ -56,49 +48,115 @@ std::vector<TReal> AverageRanks(std::span<const TReal> values, TReal& ties) {
   return ranks;
 }
 
-// Computes a column's statistics into the table and keeps the caller's
-// record (normally the same one) in step with it.
-void FillSummary(TDataTable& table, int column, TColumnSummary& summary) {
-  ComputeRawColumnStatistics(table, column);
-  const TColumnSummary& stored = table.Summary(table.MapColumn(column));
-  if (&stored == &summary) return;
-  std::string title = summary.Title;
-  summary = stored;
-  summary.Title = std::move(title);
-}
-
-// ---------------------------------------------------------------------------
-// Report pieces
-
-void WriteNumberLine(TReportText& report, std::string_view label, TReal value) {
-  report.WriteText(label);
-  report.WriteNumber(value, Digits);
-  report.NewLine();
-}
-
-void WriteFewDataLines(TReportText& report, std::string_view what) {
-  report.WriteLine("Regardless of what data you enter, it is impossible for this test to");
-  report.WriteLine(std::string("yield P < 0.05 with so few ") + std::string(what) + ".");
-}
-
 bool TooFewToBeSignificant(TExactStatus status, std::uint64_t arrangements, bool twoTailed) {
   return status == TExactStatus::Exact && arrangements < (twoTailed ? FewTwoTailed : FewOneTailed);
 }
 
-void WriteSignedRankDetails(TReportText& report, const TSignedRankResult& ranks, bool tiesRemark) {
-  WriteUnderlinedLine(report, "Calculation details");
-  report.WriteText("Sum of all signed ranks (W) = ");
-  report.WriteNumber(ranks.W, Digits);
-  if (tiesRemark && ranks.Ties) report.WriteText(" (corrected for ties)");
-  report.NewLine();
-  WriteNumberLine(report, "Sum of positive ranks (T+) = ", ranks.TPlus);
-  WriteNumberLine(report, "Sum of negative ranks (T-) = ", ranks.TMinus);
-  report.WriteText("Number of pairs = ");
-  report.WriteInteger(ranks.N);
-  report.NewLine();
+// ---------------------------------------------------------------------------
+// The tests as analyses
+
+// Computes a raw column's statistics into the table and returns them.
+TColumnSummary RawSummary(TDataTable& table, int column) {
+  ComputeRawColumnStatistics(table, column);
+  return table.Summary(table.MapColumn(column));
 }
 
-constexpr std::string_view ApproximateRemark = "(The P value is an estimate based on a normal approximation.)";
+// A single value also has an SEM of 0; its count is the cause to name.
+TStatusCode CheckColumns(const TColumnSummary& a, const TColumnSummary& b) {
+  if (a.N < 2 || b.N < 2) return TStatusCode::SingleValue;
+  if (a.SEM == 0 || b.SEM == 0) return TStatusCode::SDZero;
+  return TStatusCode::Ok;
+}
+
+// The P values with the request's tails, and how the exact count ended.
+void SetP(TNonparametricResult& result, TReal oneTailed, TReal approximate, TExactStatus status,
+          std::uint64_t arrangements) {
+  const bool twoTailed = result.Request.Tails == 2;
+  result.P = TailedP(oneTailed, twoTailed);
+  result.PTwoTailed = TailedP(oneTailed, true);
+  result.PApproximate = TailedP(approximate, twoTailed);
+  result.Exact = status;
+  result.Arrangements = status == TExactStatus::Exact ? arrangements : 0;
+  result.TooFewArrangements = TooFewToBeSignificant(status, arrangements, twoTailed);
+}
+
+void SetSignedRankP(TNonparametricResult& result) {
+  const TSignedRankResult& ranks = result.SignedRank;
+  SetP(result, ranks.OneTailedP, ranks.ApproximateP, ranks.Status, ranks.Arrangements);
+  result.TooManyArrangements = ranks.N >= MaxExactSignedRanks;
+  result.RankBiserial = RankBiserialSignedRank(ranks.TPlus, ranks.TMinus);
+}
+
+void ComputeSignedRank(TNonparametricResult& result, TDataTable& table, TCalcProgress& progress) {
+  const TNonparametricRequest& request = result.Request;
+  const int column = request.First.Column;
+  result.A = RawSummary(table, column);
+  result.Status = CheckColumns(result.A, result.A);
+  if (result.Status != TStatusCode::Ok) return;
+  result.SignedRank = signed_rank_test(table, column, request.HypotheticalMedian, request.Tails == 2, progress);
+  result.Columns = {ColumnUseOf(table, column, result.A.Title, result.A.N)};
+  SetSignedRankP(result);
+}
+
+// The differences first minus second of the complete pairs go to the
+// scratch column (every other row of it empty); the pairs themselves are
+// returned for the pairing check.
+void FillDifferences(TDataTable& table, int first, int second, std::vector<TReal>& firstOfPair,
+                     std::vector<TReal>& secondOfPair) {
+  table.ClearScratchColumn();
+  for (int row = 0; row <= table.LastRow(); ++row) {
+    const TReal a = table.GetAnalysisValue(row, first);
+    const TReal b = table.GetAnalysisValue(row, second);
+    if (IsEmpty(a) || IsEmpty(b)) continue;
+    table.SetAnalysisValue(row, ScratchColumn, a - b);
+    firstOfPair.push_back(a);
+    secondOfPair.push_back(b);
+  }
+}
+
+void ComputeMatchedPairs(TNonparametricResult& result, TDataTable& table, TCalcProgress& progress) {
+  const int first = result.Request.First.Column;
+  const int second = result.Request.Second.Column;
+  std::vector<TReal> firstOfPair;
+  std::vector<TReal> secondOfPair;
+  FillDifferences(table, first, second, firstOfPair, secondOfPair);
+  result.Differences = ComputeRawSummary(table, ScratchColumn);
+  result.Differences.Title = "Difference";
+  if (result.Differences.N < 2) {
+    result.Status = TStatusCode::SinglePair;
+  } else if (result.Differences.SD == 0) {
+    result.Status = TStatusCode::SameDifferences;
+  }
+  if (result.Status != TStatusCode::Ok) return;
+  result.SignedRank = signed_rank_test(table, ScratchColumn, 0, result.Request.Tails == 2, progress);
+  result.Pairing = SpearmanPairs(firstOfPair, secondOfPair);
+  result.Status = result.Pairing.StatusCode;
+  const std::int32_t pairs = result.Differences.N;
+  result.Columns = {ColumnUseOf(table, first, result.A.Title, pairs),
+                    ColumnUseOf(table, second, result.B.Title, pairs)};
+  SetSignedRankP(result);
+}
+
+void ComputeTwoColumns(TNonparametricResult& result, TDataTable& table, TCalcProgress& progress) {
+  const TNonparametricRequest& request = result.Request;
+  const int first = request.First.Column;
+  const int second = request.Second.Column;
+  result.A = RawSummary(table, first);
+  result.B = RawSummary(table, second);
+  result.Status = CheckColumns(result.A, result.B);
+  if (result.Status != TStatusCode::Ok) return;
+  if (request.Kind == TNonparametricKind::MatchedPairs) {
+    ComputeMatchedPairs(result, table, progress);
+    return;
+  }
+  result.MannWhitney = mann_whitney_test(table, first, second, request.Tails == 2, progress);
+  result.Columns = {ColumnUseOf(table, first, result.A.Title, result.A.N),
+                    ColumnUseOf(table, second, result.B.Title, result.B.N)};
+  const TMannWhitneyResult& test = result.MannWhitney;
+  SetP(result, test.OneTailedP, test.ApproximateP, test.Status, static_cast<std::uint64_t>(test.Arrangements));
+  result.TooManyArrangements = test.Arrangements >= MaxRankSumArrangements;
+  result.RankBiserial = RankBiserialMannWhitney(test.RankSumA, test.NA, test.RankSumB, test.NB);
+}
 
 }  // namespace
 
@@ -157,9 +215,9 @@ TSignedRankResult signed_rank_test(const TDataTable& table, int column, TReal me
   TSignedRankResult result = RankSignedDifferences(values, median);
   const TReal n = result.N;
   if (result.N > 0) {
-    const TReal z = (std::fabs(result.TPlus - n * (n + 1) / 4) - 0.5L) /
-                    std::sqrt((n * (n + 1) * (2 * n + 1) - result.TieTerm / 2) / 24);
-    result.ApproximateP = p_value_z(z) / 2;
+    result.Z = (std::fabs(result.TPlus - n * (n + 1) / 4) - 0.5L) /
+               std::sqrt((n * (n + 1) * (2 * n + 1) - result.TieTerm / 2) / 24);
+    result.ApproximateP = p_value_z(result.Z) / 2;
   } else {
     result.ApproximateP = 1;  // no ranks, no evidence either way
   }
@@ -201,8 +259,14 @@ TMannWhitneyResult CountMannWhitneyU(std::span<const TReal> a, std::span<const T
     }
     if (t >= 2) result.TieTerm += (t - 1) * t * (t + 1) / t;
   }
+  std::vector<TReal> all;
+  for (const TReal x : a)
+    if (!IsEmpty(x)) all.push_back(x);
   for (const TReal y : b)
-    if (!IsEmpty(y)) ++result.NB;
+    if (!IsEmpty(y)) all.push_back(y);
+  result.NB = static_cast<std::int32_t>(all.size()) - result.NA;
+  std::sort(all.begin(), all.end());
+  result.Ties = std::adjacent_find(all.begin(), all.end()) != all.end();
   const TReal na = result.NA;
   const TReal nb = result.NB;
   result.RankSumA = na * (na + 1) / 2 + na * nb - u;
@@ -226,9 +290,9 @@ TMannWhitneyResult mann_whitney_test(const TDataTable& table, int columnA, int c
   const TReal nPrime = larger;
   const TReal big = all;
   if (smaller > 0) {
-    const TReal z = (std::fabs(result.U - nPrime * n / 2) - 0.5L) /
-                    std::sqrt((big * big * big - big - result.TieTerm) / 12 * n * nPrime / (big * big - big));
-    result.ApproximateP = p_value_z(z) / 2;
+    result.Z = (std::fabs(result.U - nPrime * n / 2) - 0.5L) /
+               std::sqrt((big * big * big - big - result.TieTerm) / 12 * n * nPrime / (big * big - big));
+    result.ApproximateP = p_value_z(result.Z) / 2;
   } else {
     result.ApproximateP = 1;  // an empty group: nothing to compare
   }
@@ -297,212 +361,33 @@ TPairingCorrelation SpearmanPairs(std::span<const TReal> x, std::span<const TRea
 }
 
 // ---------------------------------------------------------------------------
-// Reports
+// The analysis
 
-TStatusCode RunWilcoxonOneColumn(TDataTable& table, int column, TColumnSummary& summary, TReportText& report,
-                                 bool twoTailed, TReal hypotheticalMedian, TCalcProgress& progress) {
+TNonparametricResult ComputeNonparametric(const TNonparametricRequest& request, TDataTable& table,
+                                          TCalcProgress& progress) {
   table.StatusCode = TStatusCode::Ok;
-  FillSummary(table, column, summary);
-  // A single value also has an SEM of 0; the message names the real cause.
-  if (summary.N < 2) {
-    table.StatusCode = TStatusCode::SingleValue;
-  } else if (summary.SEM == 0) {
-    table.StatusCode = TStatusCode::SDZero;
-  }
-  if (table.StatusCode != TStatusCode::Ok) return table.StatusCode;
-
-  const TSignedRankResult ranks = signed_rank_test(table, column, hypotheticalMedian, twoTailed, progress);
-
-  report.HelpTopic = OneColumnHelpTopic;
-  report.WriteLine();
-  WriteCenteredTitle(report, "Wilcoxon signed rank test");
-  report.WriteText("Does the median of ");
-  report.WriteText(summary.Title);
-  report.WriteText(" differ significantly from ");
-  report.WriteNumber(hypotheticalMedian, Digits);
-  report.WriteLine("? ");
-  report.WriteLine();
-  report.WritePValueSentence(twoTailed ? 2 : 1, true, TailedP(ranks.OneTailedP, twoTailed));
-  report.WriteLine();
-  if (ranks.Status != TExactStatus::Exact) {
-    report.WriteLine(ApproximateRemark);
-  } else if (ranks.Ties) {
-    report.WriteLine("(P value may be inaccurate because of ties.)");
-  }
-  report.WriteLine();
-  if (TooFewToBeSignificant(ranks.Status, ranks.Arrangements, twoTailed)) WriteFewDataLines(report, "data points");
-  report.WriteLine();
-  WriteSignedRankDetails(report, ranks, true);
-  if (ranks.Zeros > 0) {
-    report.WriteText("Note: ");
-    report.WriteInteger(ranks.Zeros);
-    report.WriteText(" zero value");
-    report.WriteLine(ranks.Zeros == 1 ? " was excluded from calculations." : "s were excluded from calculations.");
-  }
-  WriteCenteredTitle(report, "Summary of Data");
-  report.WriteLine();
-  WriteColumnSummaryTable(report, summary);
-  return table.StatusCode;
-}
-
-TStatusCode RunWilcoxonMatchedPairs(TDataTable& table, int firstColumn, int secondColumn, TReportText& report,
-                                    bool twoTailed, TColumnSummary& secondSummary, TColumnSummary& firstSummary,
-                                    TCalcProgress& progress) {
-  table.StatusCode = TStatusCode::Ok;
-  FillSummary(table, firstColumn, firstSummary);
-  FillSummary(table, secondColumn, secondSummary);
-  if (firstSummary.N < 2 || secondSummary.N < 2) {
-    table.StatusCode = TStatusCode::SingleValue;
-  } else if (firstSummary.SEM == 0 || secondSummary.SEM == 0) {
-    table.StatusCode = TStatusCode::SDZero;
-  }
-  if (table.StatusCode != TStatusCode::Ok) return table.StatusCode;
-
-  table.ClearScratchColumn();
-  std::vector<TReal> firstOfPair;
-  std::vector<TReal> secondOfPair;
-  for (int row = 0; row <= table.LastRow(); ++row) {
-    const TReal a = table.GetAnalysisValue(row, firstColumn);
-    const TReal b = table.GetAnalysisValue(row, secondColumn);
-    if (IsEmpty(a) || IsEmpty(b)) continue;
-    table.SetAnalysisValue(row, ScratchColumn, a - b);
-    firstOfPair.push_back(a);
-    secondOfPair.push_back(b);
-  }
-  TColumnSummary differences = ComputeRawSummary(table, ScratchColumn);
-  differences.Title = "Difference";
-  if (differences.N < 2) {
-    table.StatusCode = TStatusCode::SinglePair;
-  } else if (differences.SD == 0) {
-    table.StatusCode = TStatusCode::SameDifferences;
-  }
-  if (table.StatusCode != TStatusCode::Ok) return table.StatusCode;
-
-  const TSignedRankResult ranks = signed_rank_test(table, ScratchColumn, 0, twoTailed, progress);
-  const TPairingCorrelation pairing = SpearmanPairs(firstOfPair, secondOfPair);
-  if (pairing.StatusCode != TStatusCode::Ok) {
-    table.StatusCode = pairing.StatusCode;
-    return table.StatusCode;
-  }
-
-  report.HelpTopic = MatchedPairsHelpTopic;
-  WriteCenteredTitle(report, "Wilcoxon matched-pairs signed-ranks test");
-  report.WriteText("Does the median of the differences between ");
-  report.WriteText(firstSummary.Title);
-  report.WriteText(" and ");
-  report.WriteText(secondSummary.Title);
-  report.NewLine();
-  report.WriteLine(" differ significantly from zero?");
-  report.WriteLine();
-  report.WritePValueSentence(twoTailed ? 2 : 1, true, TailedP(ranks.OneTailedP, twoTailed));
-  if (ranks.Status != TExactStatus::Exact) report.WriteLine(ApproximateRemark);
-  report.WriteLine();
-  if (TooFewToBeSignificant(ranks.Status, ranks.Arrangements, twoTailed)) {
-    WriteFewDataLines(report, "data pairs");
-    report.WriteLine();
-  }
-  report.WriteLine();
-  WriteSignedRankDetails(report, ranks, false);
-  if (ranks.Zeros > 0) {
-    report.WriteText("Note: ");
-    report.WriteInteger(ranks.Zeros);
-    report.WriteText(" pair");
-    report.WriteLine(ranks.Zeros == 1 ? " was excluded from calculations because both"
-                                      : "s were excluded from calculations because both ");
-    report.WriteLine("values were equal.");
-  }
-  report.WriteLine();
-  WriteUnderlinedLine(report, "Assumption test: Was the pairing effective?");
-  WriteNumberLine(report, "Nonparametric Spearman correlation coefficient (r) = ", pairing.R);
-  if (pairing.R < 0) {
-    report.WriteLine("The negative correlation coefficient indicates that the pairing or");
-    report.WriteLine("matching was NOT effective.");
+  TNonparametricResult result;
+  result.Request = request;
+  const bool oneColumn = request.Kind == TNonparametricKind::SignedRank;
+  // The titles name the columns of a refusal too.
+  result.A.Title = table.Summary(request.First.Column).Title;
+  if (!oneColumn) result.B.Title = table.Summary(request.Second.Column).Title;
+  if (request.First.Averaged || (!oneColumn && request.Second.Averaged)) {
+    result.Status = TStatusCode::AveragedNonparametric;
+  } else if (oneColumn) {
+    ComputeSignedRank(result, table, progress);
   } else {
-    const TReal oneTailed = pairing.TwoTailedP / 2;
-    report.WritePValueSentence(1, true, oneTailed);
-    report.WriteLine("Effective pairing results in a significant correlation between the");
-    report.WriteText("columns.  With these data, the pairing (or matching) appears ");
-    report.WriteLine(oneTailed <= 0.05L ? "to be effective."
-                                        : "not to be effective.  The unpaired test may be more appropriate.");
+    ComputeTwoColumns(result, table, progress);
   }
-  report.WriteLine();
-  WriteCenteredTitle(report, "Summary of Data");
-  report.WriteLine();
-  WriteColumnSummaryTable(report, firstSummary, secondSummary, differences);
-  return table.StatusCode;
+  table.StatusCode = result.Status;
+  return result;
 }
 
-TStatusCode RunMannWhitney(TDataTable& table, int firstColumn, int secondColumn, TReportText& report, bool twoTailed,
-                           TColumnSummary& secondSummary, TColumnSummary& firstSummary, TCalcProgress& progress) {
-  table.StatusCode = TStatusCode::Ok;
-  FillSummary(table, firstColumn, firstSummary);
-  FillSummary(table, secondColumn, secondSummary);
-  if (firstSummary.N < 2 || secondSummary.N < 2) {
-    table.StatusCode = TStatusCode::SingleValue;
-  } else if (firstSummary.SEM == 0 || secondSummary.SEM == 0) {
-    table.StatusCode = TStatusCode::SDZero;
-  }
-  if (table.StatusCode != TStatusCode::Ok) return table.StatusCode;
-
-  const TMannWhitneyResult test = mann_whitney_test(table, firstColumn, secondColumn, twoTailed, progress);
-
-  report.HelpTopic = MannWhitneyHelpTopic;
-  report.WriteLine();
-  WriteCenteredTitle(report, "Mann-Whitney Test");
-  report.WriteText("Do the medians of ");
-  report.WriteText(firstSummary.Title);
-  report.WriteText(" and ");
-  report.WriteText(secondSummary.Title);
-  report.WriteLine(" differ significantly?");
-  report.WriteLine();
-  report.WritePValueSentence(twoTailed ? 2 : 1, true, TailedP(test.OneTailedP, twoTailed));
-  report.WriteLine(test.Status == TExactStatus::Exact ? std::string_view("(The P value is exact.)")
-                                                      : ApproximateRemark);
-  report.WriteLine();
-  if (TooFewToBeSignificant(test.Status, static_cast<std::uint64_t>(test.Arrangements), twoTailed))
-    WriteFewDataLines(report, "data points");
-  report.WriteLine();
-  WriteUnderlinedLine(report, "Calculation details");
-  WriteNumberLine(report, "Mann-Whitney U-statistic = ", test.U);
-  WriteNumberLine(report, "U' = ", test.UPrime);
-  report.WriteText("Sum of ranks in ");
-  report.WriteText(firstSummary.Title);
-  report.WriteText(" = ");
-  report.WriteNumber(test.RankSumA, Digits);
-  report.WriteText(".  Sum of ranks in ");
-  report.WriteText(secondSummary.Title);
-  report.WriteText(" = ");
-  report.WriteNumber(test.RankSumB, Digits);
-  report.WriteLine(". ");
-  report.WriteLine();
-  WriteCenteredTitle(report, "Summary of Data");
-  WriteColumnSummaryTable(report, firstSummary, secondSummary);
-  return table.StatusCode;
-}
-
-TStatusCode RunNonparametricOneColumn(TDataTable& table, int column, TColumnSummary& summary, TReportText& report,
-                                      bool twoTailed, TReal hypotheticalMedian, TCalcProgress& progress) {
-  table.StatusCode = TStatusCode::Ok;
-  if (column < 0) {
-    table.StatusCode = TStatusCode::AveragedNonparametric;
-  } else {
-    RunWilcoxonOneColumn(table, column, summary, report, twoTailed, hypotheticalMedian, progress);
-  }
-  return table.StatusCode;
-}
-
-TStatusCode RunNonparametricTwoColumns(TDataTable& table, int firstColumn, int secondColumn, TReportText& report,
-                                       bool twoTailed, bool unpaired, TColumnSummary& secondSummary,
-                                       TColumnSummary& firstSummary, TCalcProgress& progress) {
-  table.StatusCode = TStatusCode::Ok;
-  if (firstColumn < 0 || secondColumn < 0) {
-    table.StatusCode = TStatusCode::AveragedNonparametric;
-  } else if (unpaired) {
-    RunMannWhitney(table, firstColumn, secondColumn, report, twoTailed, secondSummary, firstSummary, progress);
-  } else {
-    RunWilcoxonMatchedPairs(table, firstColumn, secondColumn, report, twoTailed, secondSummary, firstSummary, progress);
-  }
-  return table.StatusCode;
+void RunNonparametric(const TNonparametricRequest& request, TAnalysisRun& run) {
+  const TNonparametricResult result = ComputeNonparametric(request, run.Table, run.Progress);
+  run.Table.StatusCode = result.Status;
+  FillNonparametricRecord(result, run.Record);
+  if (result.Status == TStatusCode::Ok) WriteNonparametricReport(result, run.Report);
 }
 
 }  // namespace ombrel

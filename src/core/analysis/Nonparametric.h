@@ -1,8 +1,19 @@
 #pragma once
 
+// The rank tests of one and two columns: the Wilcoxon signed-rank test
+// against a hypothetical median, the Wilcoxon matched-pairs test and the
+// Mann-Whitney test. The family follows docs/ARCHITECTURE.md, "Results as
+// data": ComputeNonparametric returns every figure the report prints,
+// WriteNonparametricReport formats it and FillNonparametricRecord puts it
+// into the record; RunNonparametric is the entry point RunAnalysis calls.
+
 #include <cstdint>
 #include <span>
 
+#include <vector>
+
+#include "core/analysis/AnalysisRecord.h"
+#include "core/analysis/TTests.h"
 #include "core/base/DataTable.h"
 #include "core/stats/ExactRankCounts.h"
 
@@ -24,9 +35,10 @@ struct TSignedRankResult {
   TReal TPlus = 0;
   TReal W = 0;                      // TPlus + TMinus
   TReal TieTerm = 0;                // sum of t^3 - t over the groups of tied |differences|
+  TReal Z = EmptyValue;             // of the normal approximation
   TReal ApproximateP = EmptyValue;  // one-tailed, normal approximation
   TExactStatus Status = TExactStatus::TooLong;
-  std::uint64_t Arrangements = 0;  // 2^N when the exact count was tried
+  std::uint64_t Arrangements = 0;  // 2^N when the exact count finished
   TReal OneTailedP = EmptyValue;   // exact when Status is Exact, else ApproximateP
 };
 
@@ -53,6 +65,8 @@ struct TMannWhitneyResult {
   TReal RankSumA = 0;
   TReal RankSumB = 0;
   TReal TieTerm = 0;
+  bool Ties = false;                // some values are equal (in a group or across)
+  TReal Z = EmptyValue;             // of the normal approximation
   TReal ApproximateP = EmptyValue;  // one-tailed, normal approximation
   TExactStatus Status = TExactStatus::TooLong;
   std::int64_t Arrangements = 0;  // count_combinations(NA + NB, larger N)
@@ -60,7 +74,8 @@ struct TMannWhitneyResult {
 };
 
 // U, U', rank sums and tie term of two groups by comparing every pair (a tie
-// counts one half); empty markers are skipped.
+// counts one half), and whether any two values are equal; empty markers are
+// skipped.
 TMannWhitneyResult CountMannWhitneyU(std::span<const TReal> a, std::span<const TReal> b);
 
 // Mann-Whitney test of two columns' analysis values. The exact one-tailed P
@@ -92,40 +107,76 @@ struct TPairingCorrelation {
 TPairingCorrelation SpearmanPairs(std::span<const TReal> x, std::span<const TReal> y);
 
 // ---------------------------------------------------------------------------
-// The reports
+// Request, result, writers
 
-// The entry points RunAnalysis calls for a nonparametric test of one or two
-// columns: StatusCode Ok, then AveragedNonparametric for a column of typed
-// averaged data (index -1), else the rank test (Wilcoxon signed-rank for
-// one column; Mann-Whitney when unpaired, Wilcoxon matched pairs when
-// paired). The caller runs them inside RunGuarded and then calls
-// WriteErrorReport. Note the order of the summaries: second column first.
-TStatusCode RunNonparametricOneColumn(TDataTable& table, int column, TColumnSummary& summary, TReportText& report,
-                                      bool twoTailed, TReal hypotheticalMedian, TCalcProgress& progress);
-TStatusCode RunNonparametricTwoColumns(TDataTable& table, int firstColumn, int secondColumn, TReportText& report,
-                                       bool twoTailed, bool unpaired, TColumnSummary& secondSummary,
-                                       TColumnSummary& firstSummary, TCalcProgress& progress);
+enum class TNonparametricKind { SignedRank, MatchedPairs, MannWhitney };
 
-// The rank tests of one and two columns, reached through the entry points
-// above once those have refused averaged columns. Like every entry point they set StatusCode to Ok, fill the summaries
-// of the columns they use, write the report body, leave a refusal in StatusCode and return it; exact P values report
-// their count through `progress` and fall back to the normal approximation when it answers anything but Continue.
+struct TNonparametricRequest {
+  TNonparametricKind Kind = TNonparametricKind::SignedRank;
+  std::int32_t Tails = 2;  // 1 or 2
+  // The signed-rank test's hypothetical median.
+  TReal HypotheticalMedian = 0;
+  // The signed-rank test's column, or column A of a two-column test.
+  TTestColumn First;
+  // Column B of a two-column test.
+  TTestColumn Second;
+};
 
-// Wilcoxon signed-rank test of one column against a hypothetical median.
-// Codes 40 (SEM 0) and 49 (N < 2).
-TStatusCode RunWilcoxonOneColumn(TDataTable& table, int column, TColumnSummary& summary, TReportText& report,
-                                 bool twoTailed, TReal hypotheticalMedian, TCalcProgress& progress);
+struct TNonparametricResult {
+  // Ok, or the refusal: AveragedNonparametric a column of typed averaged
+  // data, SingleValue a column with fewer than two values, SDZero a column
+  // with SEM 0, and for the matched pairs SinglePair (fewer than two pairs),
+  // SameDifferences (differences with SD 0), OneXValue or OneYValue (from the
+  // Spearman pairing check).
+  TStatusCode Status = TStatusCode::Ok;
+  TNonparametricRequest Request;
+  // The summaries as the report prints them: A (the signed-rank column), B,
+  // and the matched pairs' differences (titled "Difference").
+  TColumnSummary A;
+  TColumnSummary B;
+  TColumnSummary Differences;
+  TSignedRankResult SignedRank;  // signed-rank test and matched pairs
+  TMannWhitneyResult MannWhitney;
+  TPairingCorrelation Pairing;  // matched pairs
+  // The P the report states, with the request's tails, and the two-tailed
+  // one (twice the one tail, at most 1).
+  TReal P = EmptyValue;
+  TReal PTwoTailed = EmptyValue;
+  // The normal approximation's P with the request's tails.
+  TReal PApproximate = EmptyValue;
+  // How the exact count ended, and the arrangements it counted (0 unless
+  // Exact).
+  TExactStatus Exact = TExactStatus::TooLong;
+  std::uint64_t Arrangements = 0;
+  // An exact P from so few arrangements cannot reach 0.05.
+  bool TooFewArrangements = false;
+  // The exact count was not tried: 30 or more ranks, or 2,000,000,000 or
+  // more rank sets.
+  bool TooManyArrangements = false;
+  std::vector<TColumnUse> Columns;
+  // The rank-biserial r. Signed ranks (Kerby, 2014): (T+ - |T-|) / (T+ +
+  // |T-|), positive when the values lie above the median (the differences
+  // first minus second above 0). Mann-Whitney (Glass, 1965): 2 (mean rank
+  // of B - mean rank of A) / (nA + nB), positive when B ranks higher.
+  TReal RankBiserial = EmptyValue;
+};
 
-// Wilcoxon matched-pairs signed-ranks test of two paired columns; the row
-// differences (first minus second) go to the scratch column. Codes 40, 49,
-// 41 (differences with SD 0), 50 (fewer than two pairs), and 37 or 38 from
-// the Spearman pairing check.
-TStatusCode RunWilcoxonMatchedPairs(TDataTable& table, int firstColumn, int secondColumn, TReportText& report,
-                                    bool twoTailed, TColumnSummary& secondSummary, TColumnSummary& firstSummary,
-                                    TCalcProgress& progress);
+// Computes the test; the table's StatusCode is Ok, or the refusal. The
+// summaries of the columns read are recomputed into the table (normality
+// test included); the matched pairs fill the scratch column with the
+// differences first minus second. Exact counts report through `progress`.
+TNonparametricResult ComputeNonparametric(const TNonparametricRequest& request, TDataTable& table,
+                                          TCalcProgress& progress);
 
-// Mann-Whitney test of two unpaired columns. Codes 40 and 49.
-TStatusCode RunMannWhitney(TDataTable& table, int firstColumn, int secondColumn, TReportText& report, bool twoTailed,
-                           TColumnSummary& secondSummary, TColumnSummary& firstSummary, TCalcProgress& progress);
+// The report of a computed test (Status Ok).
+void WriteNonparametricReport(const TNonparametricResult& result, TReportText& report);
+
+// The record of the test: choices, results, method facts and tables.
+void FillNonparametricRecord(const TNonparametricResult& result, TAnalysisRecord& record);
+
+// Entry point: computes (leaving the table's StatusCode), fills the record
+// and, unless refused, writes the report. The caller runs it inside
+// RunGuarded and then calls WriteErrorReport.
+void RunNonparametric(const TNonparametricRequest& request, TAnalysisRun& run);
 
 }  // namespace ombrel

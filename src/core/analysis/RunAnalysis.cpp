@@ -164,9 +164,6 @@ bool NoPairSelected(const TDataTable& table, const TTestChoices& choices, int la
   return std::none_of(choices.PairSelected.begin(), end, [](std::uint8_t flag) { return flag != 0; });
 }
 
-// The index an analysis receives for a column: -1 for typed averaged data.
-int AnalysisIndex(const TDataTable& table, int column) { return table.MeanEntryColumn[At(column)] == 1 ? -1 : column; }
-
 TTestColumn TestColumnOf(const TDataTable& table, int column) {
   return {column, table.MeanEntryColumn[At(column)] == 1};
 }
@@ -186,9 +183,14 @@ void RunOneColumn(const TAnalysisJob& job, TCalcProgress& progress, const TAnaly
     });
     return;
   }
-  RunAndRecord(job, "wilcoxonSignedRank", [&](TAnalysisRecord&) {
-    routines.NonparametricOneColumn(table, AnalysisIndex(table, column), table.Summary(column), job.Report,
-                                    choices.OneColumnTwoTailed != 0, choices.HypotheticalMean, progress);
+  TNonparametricRequest request;
+  request.Kind = TNonparametricKind::SignedRank;
+  request.Tails = choices.OneColumnTwoTailed != 0 ? 2 : 1;
+  request.HypotheticalMedian = choices.HypotheticalMean;
+  request.First = TestColumnOf(table, column);
+  RunAndRecord(job, "wilcoxonSignedRank", [&](TAnalysisRecord& record) {
+    TAnalysisRun run{table, job.Report, progress, record};
+    routines.Nonparametric(request, run);
   });
 }
 
@@ -212,10 +214,32 @@ void RunTwoColumns(const TAnalysisJob& job, TCalcProgress& progress, const TAnal
     });
     return;
   }
-  RunAndRecord(job, unpaired ? "mannWhitney" : "wilcoxonMatchedPairs", [&](TAnalysisRecord&) {
-    routines.NonparametricTwoColumns(table, AnalysisIndex(table, first), AnalysisIndex(table, second), job.Report,
-                                     choices.TwoColumnTwoTailed != 0, unpaired, table.Summary(second),
-                                     table.Summary(first), progress);
+  TNonparametricRequest request;
+  request.Kind = unpaired ? TNonparametricKind::MannWhitney : TNonparametricKind::MatchedPairs;
+  request.Tails = choices.TwoColumnTwoTailed != 0 ? 2 : 1;
+  request.First = TestColumnOf(table, first);
+  request.Second = TestColumnOf(table, second);
+  RunAndRecord(job, unpaired ? "mannWhitney" : "wilcoxonMatchedPairs", [&](TAnalysisRecord& record) {
+    TAnalysisRun run{table, job.Report, progress, record};
+    routines.Nonparametric(request, run);
+  });
+}
+
+// Kruskal-Wallis or Friedman, with the post test the arguments name.
+void RunRankTest(const TAnalysisJob& job, TCalcProgress& progress, const TAnalysisRoutines& routines,
+                 const TPostTestArguments& arguments) {
+  const TTestChoices& choices = job.Choices;
+  TRankAnovaRequest request;
+  request.Kind = choices.OrdinaryAnova != 0 ? TRankAnovaKind::KruskalWallis : TRankAnovaKind::Friedman;
+  request.PostTest = arguments.Kind == 2 ? TRankPostTest::ControlComparisons : TRankPostTest::Dunn;
+  request.PostTestCondition = choices.PostTestCondition;
+  request.UseSelectedPairs = arguments.UseSelectedPairs;
+  request.PairSelected = choices.PairSelected;
+  request.ControlColumn = choices.ControlColumn;
+  request.Tails = 2;
+  RunAndRecord(job, MultiColumnAnalysis(choices), [&](TAnalysisRecord& record) {
+    TAnalysisRun run{job.Table, job.Report, progress, record};
+    routines.RankAnova(request, run);
   });
 }
 
@@ -250,18 +274,14 @@ void RunSelectedTest(const TAnalysisJob& job, TCalcProgress& progress, const TAn
       const TPostTestArguments arguments = ComputePostTestArguments(choices, job.SelectedPairsInUse != 0);
       if (arguments.RebuildPairs) RebuildPairsForControl(choices.PairSelected, selected, choices.ControlColumn);
       job.SelectedPairsInUse = arguments.UseSelectedPairs ? 1 : 0;
-      if (choices.MultiColumnNonparametric == 0) {
-        const TAnovaRequest request = AnovaRequestOf(choices, arguments);
-        RunAndRecord(job, MultiColumnAnalysis(choices), [&](TAnalysisRecord& record) {
-          TAnalysisRun run{table, report, progress, record};
-          routines.Anova(request, run);
-        });
+      if (choices.MultiColumnNonparametric != 0) {
+        RunRankTest(job, progress, routines, arguments);
         return;
       }
-      RunAndRecord(job, MultiColumnAnalysis(choices), [&](TAnalysisRecord&) {
-        routines.MultiColumn(table, choices.MultiColumnNonparametric != 0, choices.OrdinaryAnova != 0, report,
-                             choices.PairSelected, arguments.UseSelectedPairs, true, choices.ControlColumn,
-                             choices.PostTestCondition, arguments.Kind, progress);
+      const TAnovaRequest request = AnovaRequestOf(choices, arguments);
+      RunAndRecord(job, MultiColumnAnalysis(choices), [&](TAnalysisRecord& record) {
+        TAnalysisRun run{table, report, progress, record};
+        routines.Anova(request, run);
       });
       return;
     }
@@ -284,10 +304,9 @@ const TAnalysisRoutines& DefaultAnalysisRoutines() {
   static const TAnalysisRoutines routines{
       .TTest = RunTTest,
       .Correlation = RunCorrelation,
-      .NonparametricOneColumn = RunNonparametricOneColumn,
-      .NonparametricTwoColumns = RunNonparametricTwoColumns,
+      .Nonparametric = RunNonparametric,
+      .RankAnova = RunRankAnova,
       .Anova = RunAnova,
-      .MultiColumn = RunMultiColumnTest,
       .TwoByTwo = RunTwoByTwo,
       .LargerTable = RunLargerTable,
       .LinearRegression = RunLinearRegression,
@@ -420,9 +439,15 @@ void RunXYDriver(const TAnalysisJob& job, TCalcProgress& progress, const TAnalys
     outputs.ForceThrough = choices.ForceThrough;
     outputs.ForceX = choices.ForceX;
     outputs.ForceY = choices.ForceY;
-    RunAndRecord(job, "linearRegression", [&](TAnalysisRecord&) {
-      routines.LinearRegression(table, choices.RunsTest != 0, choices.ForceThrough != 0, report,
-                                choices.InterpolateUnknowns != 0, outputs, choices.ForceX, choices.ForceY);
+    TLinearRegressionRequest request;
+    request.TestLinearity = choices.RunsTest != 0;
+    request.ForceThrough = choices.ForceThrough != 0;
+    request.ForceX = choices.ForceX;
+    request.ForceY = choices.ForceY;
+    request.InterpolateUnknowns = choices.InterpolateUnknowns != 0;
+    RunAndRecord(job, "linearRegression", [&](TAnalysisRecord& record) {
+      TAnalysisRun run{table, report, progress, record};
+      routines.LinearRegression(request, run, outputs);
     });
     // No line on the graph after a failed fit.
     if (table.StatusCode != TStatusCode::Ok) outputs.Slope = EmptyValue;
@@ -503,25 +528,37 @@ void RunMultipleRegressionDriver(const TAnalysisJob& job, TCalcProgress& progres
   TDataTable& table = job.Table;
   TReportText& report = job.Report;
   const TTestChoices& choices = job.Choices;
+  job.MultipleRegressionResults = TMultipleRegressionOutputs{};
+  if (!table.HasData()) {
+    NoResults(job, NoDataMessage);
+    return;
+  }
 
   TCalculationScope calculation(progress);
   job.Results = TReportResults{};
   report.ResetReport();
   report.BeginReport();
-  job.MultipleRegressionResults = TMultipleRegressionOutputs{};
+  TMultipleRegressionRequest request;
+  request.Mode = choices.MultipleRegression != 0 ? TMultipleRegressionMode::Regression
+                                                 : TMultipleRegressionMode::CorrelationMatrix;
+  request.DependentColumn = choices.DependentColumn;
+  request.Selected = choices.IndependentSelected;
   job.Results.Analyses.push_back(TAnalysisRecord{});
-  job.Results.Analyses.back().Analysis = choices.MultipleRegression != 0 ? "multipleRegression" : "correlationMatrix";
+  TAnalysisRecord& record = job.Results.Analyses.back();
+  record.Analysis = choices.MultipleRegression != 0 ? "multipleRegression" : "correlationMatrix";
   RunGuarded(table, &report, [&] {
-    routines.MultipleRegression(table, report, choices.MultipleRegression != 0, choices.DependentColumn,
-                                choices.IndependentSelected, job.MultipleRegressionResults);
+    TAnalysisRun run{table, report, progress, record};
+    routines.MultipleRegression(request, run, job.MultipleRegressionResults);
   });
   // This analysis writes its whole report; only a refusal replaces it.
-  job.Results.Analyses.back().Status = table.StatusCode;
+  record.Status = table.StatusCode;
   if (table.StatusCode != TStatusCode::Ok) {
+    record.Results = record.Method = record.Tables = TResultValue::Null();
+    record.FirstLine = 0;
     report.WriteErrorReport(table.StatusCode);
     job.MultipleRegressionResults = TMultipleRegressionOutputs{};
   }
-  job.Results.Analyses.back().EndLine = report.LineCount();
+  record.EndLine = report.LineCount();
   EndDocumentReport(job);
 }
 

@@ -9,7 +9,11 @@
 #include "core/analysis/AnalysisRecord.h"
 #include "core/analysis/Anova.h"
 #include "core/analysis/Correlation.h"
+#include "core/analysis/LinearRegression.h"
+#include "core/analysis/MultipleRegression.h"
 #include "core/analysis/LargerTable.h"
+#include "core/analysis/Nonparametric.h"
+#include "core/analysis/RankAnova.h"
 #include "core/analysis/RegressionOutputs.h"
 #include "core/analysis/TTests.h"
 #include "core/analysis/TwoByTwo.h"
@@ -34,21 +38,14 @@ inline constexpr std::string_view NoPairSelectedMessage = "At least one column p
 struct TAnalysisRoutines {
   std::function<void(const TTTestRequest&, TAnalysisRun&)> TTest;
   std::function<void(const TCorrelationRequest&, TAnalysisRun&)> Correlation;
-  std::function<TStatusCode(TDataTable&, int, TColumnSummary&, TReportText&, bool, TReal, TCalcProgress&)>
-      NonparametricOneColumn;
-  std::function<TStatusCode(TDataTable&, int, int, TReportText&, bool, bool, TColumnSummary&, TColumnSummary&,
-                            TCalcProgress&)>
-      NonparametricTwoColumns;
+  std::function<void(const TNonparametricRequest&, TAnalysisRun&)> Nonparametric;
+  std::function<void(const TRankAnovaRequest&, TAnalysisRun&)> RankAnova;
   std::function<void(const TAnovaRequest&, TAnalysisRun&)> Anova;
-  std::function<TStatusCode(TDataTable&, bool, bool, TReportText&, const TPairFlags&, bool, bool, int,
-                            TPostTestCondition, std::int32_t, TCalcProgress&)>
-      MultiColumn;
   std::function<void(const TTwoByTwoRequest&, TAnalysisRun&)> TwoByTwo;
   std::function<void(const TLargerTableRequest&, TAnalysisRun&)> LargerTable;
-  std::function<TStatusCode(TDataTable&, bool, bool, TReportText&, bool, TRegressionOutputs&, TReal, TReal)>
-      LinearRegression;
-  std::function<TStatusCode(TDataTable&, TReportText&, bool, int, const TColumnFlags&, TMultipleRegressionOutputs&)>
-      MultipleRegression;
+  // The regressions also hand their graph its outputs.
+  std::function<void(const TLinearRegressionRequest&, TAnalysisRun&, TRegressionOutputs&)> LinearRegression;
+  std::function<void(const TMultipleRegressionRequest&, TAnalysisRun&, TMultipleRegressionOutputs&)> MultipleRegression;
 };
 
 // What one run reads and writes: the parts of a document an analysis sees.

@@ -51,6 +51,15 @@ enum class TStatusCode : std::int32_t {
   NoCorrelationData = 47,
   SingleValue = 49,  // a column with only one value
   SinglePair = 50,
+
+  // Multiple regression and the correlation matrix: the checks before
+  // computing, each with its one-line message.
+  NoMultipleRegressionData = 60,
+  NoDependentVariable = 61,
+  NoIndependentVariables = 62,
+  TooFewMatrixVariables = 63,
+  TooFewRegressionRows = 64,  // at most one more row than variables
+  SingularRegression = 65,    // an X column that the others (or the constant) repeat
 };
 
 }  // namespace ombrel

@@ -123,6 +123,7 @@ void WriteEffectSizeLine(TReportText& report, std::string_view name, TReal value
 std::string MethodLineText(const TMethodFacts& facts) {
   std::vector<std::string> parts;
   parts.push_back(PPart(facts));
+  parts.insert(parts.end(), facts.Notes.begin(), facts.Notes.end());
   if (facts.Tails == 1) parts.emplace_back("one-tailed");
   if (facts.Tails == 2) parts.emplace_back("two-tailed");
   std::vector<std::string> used;

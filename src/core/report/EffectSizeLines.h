@@ -57,6 +57,9 @@ struct TMethodFacts {
   std::string Source;
   std::uint64_t Arrangements = 0;
   TTieHandling Ties = TTieHandling::NotStated;
+  // Facts of the test's own about how P was found, said after it: why an
+  // exact count was not taken, values the ranking left out.
+  std::vector<std::string> Notes;
   std::int32_t Tails = 0;  // 1 or 2; 0 leaves the tails unsaid
   std::vector<TGroupCount> Groups;
   std::string PostTest;  // the post test's name; empty for none

@@ -65,6 +65,12 @@ const std::vector<std::string_view>& ErrorMessageLines(TStatusCode code) {
       {TStatusCode::SingleValue,
        {"It is not possible to analyze your data because one column contains a", "single value."}},
       {TStatusCode::SinglePair, {"It is not possible to analyze your data because there is only a single", "pair."}},
+      {TStatusCode::NoMultipleRegressionData, {"Until you enter data, you won't see any results!"}},
+      {TStatusCode::NoDependentVariable, {"You must choose a dependent (Y) variable."}},
+      {TStatusCode::NoIndependentVariables, {"You must choose one or more independent (X) variables."}},
+      {TStatusCode::TooFewMatrixVariables, {"You must choose two or more variables to analyze."}},
+      {TStatusCode::TooFewRegressionRows, {"Too few rows of data. Need at least two more rows than # of variables."}},
+      {TStatusCode::SingularRegression, {"It is not possible to fit your data. Perhaps two X columns are identical?"}},
   };
   static const std::vector<std::string_view> none;
   const auto found = messages.find(code);

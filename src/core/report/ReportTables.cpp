@@ -171,6 +171,11 @@ TTableWriter& TTableWriter::EndHeading() {
   return *this;
 }
 
+TTableWriter& TTableWriter::RuleLine(bool doubleRule) {
+  mReport.mRecorder.RuleLine(Line(), doubleRule);
+  return *this;
+}
+
 }  // namespace detail
 
 using detail::TTableWriter;

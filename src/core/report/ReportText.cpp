@@ -38,16 +38,19 @@ void TReportText::ResetReport() {
 }
 
 void TReportText::AppendChar(char ch) {
-  mRecorder.OnChar(ch, static_cast<int>(mLineCount));
   if (IsMarker(ch)) {
+    mRecorder.OnChar(ch, static_cast<int>(mLineCount));
     if (mText.size() < MaxReportBytes) mText.push_back(ch);
     return;
   }
   const bool blank = static_cast<unsigned char>(ch) < 33;
+  // The blank that keeps two fields apart comes first, in the text and in
+  // what the recorder sees.
   if (mKeepApart) {
     mKeepApart = false;
     if (!blank) AppendChar(' ');
   }
+  mRecorder.OnChar(ch, static_cast<int>(mLineCount));
   if (mText.size() < MaxReportBytes) mText.push_back(ch);
   ++mColumn;
   mAfterBlank = blank;

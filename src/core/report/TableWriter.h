@@ -21,7 +21,9 @@ class TTableWriter {
   TTableWriter(TReportText& report, TTabSet set) : mReport(report), mStops(TabStops(set)) {
     mReport.mRecorder.OpenWriter();
   }
-  // A table at the report's own tab stops (AddTabStop), reached with Next.
+  // A table laid out on the report's own tab stops (ClearTabStops,
+  // AddTabStop) instead of a set: At starts a cell where the line is, Next
+  // at the next stop beyond it.
   explicit TTableWriter(TReportText& report) : mReport(report) { mReport.mRecorder.OpenWriter(); }
   ~TTableWriter() { mReport.mRecorder.CloseWriter(); }
   TTableWriter(const TTableWriter&) = delete;
@@ -30,8 +32,7 @@ class TTableWriter {
   // Spaces up to the stop with this index in the set (nothing when the line
   // is already there or beyond).
   TTableWriter& At(std::size_t stop);
-  // Starts the cell with index `cell` (as At(cell) would) at the report's
-  // next tab stop beyond the text so far (NextTabStop).
+  // Cell `cell` starts at the report's next tab stop (NextTabStop).
   TTableWriter& Next(std::size_t cell);
   TTableWriter& Text(std::string_view text);
   // CenterText, PadLeft and PadRight of the text in the width.
@@ -51,6 +52,9 @@ class TTableWriter {
   // The rows written so far are the table's heading (for a table whose
   // heading has no double rule under it).
   TTableWriter& EndHeading();
+  // The line about to be written is a rule, written by the caller; a double
+  // rule ends the heading.
+  TTableWriter& RuleLine(bool doubleRule);
 
   TReportText& Report() { return mReport; }
 

@@ -88,6 +88,19 @@ class THouseholderQR {
     return x;
   }
 
+  // RᵀR x = z: Rᵀw = z forward, then R x = w backward.
+  std::vector<TReal> SolveNormal(std::vector<TReal> z) const {
+    for (std::size_t k = 0; k < mP; ++k) {
+      for (std::size_t i = 0; i < k; ++i) z[k] -= R(i, k) * z[i];
+      z[k] /= mDiagonal[k];
+    }
+    for (std::size_t k = mP; k-- > 0;) {
+      for (std::size_t j = k + 1; j < mP; ++j) z[k] -= R(k, j) * z[j];
+      z[k] /= mDiagonal[k];
+    }
+    return z;
+  }
+
   // R⁻¹, upper triangular, row by row from the bottom; (XcᵀXc)⁻¹ = R⁻¹R⁻ᵀ.
   std::vector<std::vector<TReal>> InverseR() const {
     std::vector<std::vector<TReal>> inverse(mP, std::vector<TReal>(mP, 0));
@@ -126,30 +139,54 @@ struct TLinearSolution {
   TReal Intercept = 0;
 };
 
-// Y - b0 - Σ bj·xj of the data as given, formed in doubled precision: no
-// rounding of means or centered values enters it.
+// Y - b0 - Σ bj·xj of row i of the data as given, formed in doubled
+// precision: no rounding of means or centered values enters it.
+TExactSum ResidualSum(const std::vector<std::vector<TReal>>& columns, std::span<const TReal> y,
+                      const TLinearSolution& solution, std::size_t i) {
+  TExactSum sum{y[i], 0};
+  sum.Add(-solution.Intercept);
+  for (std::size_t j = 0; j < columns.size(); ++j) sum.SubtractProduct(solution.Slopes[j], columns[j][i]);
+  return sum;
+}
+
 std::vector<TReal> Residuals(const std::vector<std::vector<TReal>>& columns, std::span<const TReal> y,
                              const TLinearSolution& solution) {
   std::vector<TReal> e(y.size());
-  for (std::size_t i = 0; i < y.size(); ++i) {
-    TExactSum sum{y[i], 0};
-    sum.Add(-solution.Intercept);
-    for (std::size_t j = 0; j < columns.size(); ++j) sum.SubtractProduct(solution.Slopes[j], columns[j][i]);
-    e[i] = sum.Value();
-  }
+  for (std::size_t i = 0; i < y.size(); ++i) e[i] = ResidualSum(columns, y, solution, i).Value();
   return e;
 }
 
-// One step of refinement: the solution of the centered residual is added to
-// the coefficients.
+// One step of refinement by the corrected semi-normal equations (Björck,
+// 1987): the gradient Xᵀe of the sum of squares, X with its column of ones,
+// summed in doubled precision from the doubled residuals, so that it is
+// right even where the residuals are large against the coefficients
+// (Wampler5); then RᵀR·δ = Xcᵀe for the slopes and the mean residual for
+// the intercept. Points that lie exactly on a polynomial give its
+// coefficients exactly.
 void Refine(const THouseholderQR& qr, const std::vector<std::vector<TReal>>& columns, std::span<const TReal> y,
             const std::vector<TReal>& means, TLinearSolution& solution) {
-  std::vector<TReal> e = Residuals(columns, y, solution);
-  const TReal meanE = AccurateMean(e);
-  for (TReal& value : e) value -= meanE;
-  const std::vector<TReal> correction = qr.Solve(std::move(e));
-  TReal interceptCorrection = meanE;
-  for (std::size_t j = 0; j < means.size(); ++j) {
+  const std::size_t p = means.size();
+  TExactSum total;
+  std::vector<TExactSum> gradient(p);
+  for (std::size_t i = 0; i < y.size(); ++i) {
+    const TExactSum e = ResidualSum(columns, y, solution, i);
+    total.Add(e.High);
+    total.Add(e.Low);
+    for (std::size_t j = 0; j < p; ++j) {
+      gradient[j].SubtractProduct(-columns[j][i], e.High);
+      gradient[j].SubtractProduct(-columns[j][i], e.Low);
+    }
+  }
+  // Xcᵀe = Xᵀe - x̄·Σe.
+  std::vector<TReal> z(p);
+  for (std::size_t j = 0; j < p; ++j) {
+    gradient[j].SubtractProduct(means[j], total.High);
+    gradient[j].SubtractProduct(means[j], total.Low);
+    z[j] = gradient[j].Value();
+  }
+  const std::vector<TReal> correction = qr.SolveNormal(std::move(z));
+  TReal interceptCorrection = total.Value() / static_cast<TReal>(y.size());
+  for (std::size_t j = 0; j < p; ++j) {
     solution.Slopes[j] += correction[j];
     interceptCorrection -= correction[j] * means[j];
   }
@@ -260,10 +297,6 @@ TLeastSquaresFit FitLeastSquares(const std::vector<std::vector<TReal>>& columns,
 
   TLinearSolution solution{qr.Solve(std::move(centeredY)), fit.MeanY};
   for (std::size_t j = 0; j < p; ++j) solution.Intercept -= solution.Slopes[j] * fit.Means[j];
-  // Refinement: the least-squares solution of the residual, added to the
-  // coefficients, removes the error that the condition of the columns and
-  // the rounding of the means put into them; points that lie exactly on a
-  // polynomial give its coefficients exactly.
   for (int step = 0; step < RefinementSteps; ++step) Refine(qr, columns, y, fit.Means, solution);
 
   fit.Coefficients.resize(p + 1);

@@ -59,11 +59,12 @@ bool IsRoundingLevel(TReal sumSquares, TReal sumScaleSquares);
 // Fits y = b0 + Σ bj·xj by least squares. `columns` holds the p X columns,
 // each with one value per row, and y one value per row (at least p + 2
 // rows). Method: centring, Householder QR (no pivoting, column order kept),
-// back substitution, one step of refinement with the residual formed in
-// doubled precision, the triangular inverse for the variance factors.
-// Accuracy: the certified values of NIST's linear least-squares reference
-// data to 14 significant digits (Norris, Pontius, Longley), 12 or more
-// (Wampler1-4, Wampler1 exactly), 10 (Wampler5, Filip with X..X¹⁰).
+// back substitution, one step of refinement by the corrected semi-normal
+// equations with the residual and the gradient formed in doubled
+// precision, the triangular inverse for the variance factors. Accuracy:
+// the certified values of NIST's linear least-squares reference data to 14
+// significant digits (Norris, Pontius, Longley, Wampler1-5, Wampler1
+// exactly), 11.9 for Filip with X..X¹⁰, the most its stored columns allow.
 TLeastSquaresFit FitLeastSquares(const std::vector<std::vector<TReal>>& columns, std::span<const TReal> y);
 
 }  // namespace ombrel

@@ -12,6 +12,7 @@
 #include "core/document/Document.h"
 #include "core/document/DocumentAnalysis.h"
 #include "core/analysis/Anova.h"
+#include "core/analysis/RankAnova.h"
 #include "core/entry/SummaryCells.h"
 #include "core/stats/ColumnStats.h"
 
@@ -350,10 +351,19 @@ TEST(AnovaReport, AveragedDataOnlyForOrdinaryParametricAnova) {
     TReportText report;
     report.BeginReport();
     TSilentCalcProgress progress;
-    const TPairFlags pairs{};
-    EXPECT_EQ(RunMultiColumnTest(table, c.Nonparametric, c.Ordinary, report, pairs, false, true, 0,
-                                 TPostTestCondition::Never, 1, progress),
-              c.Status);
+    TAnalysisRecord record;
+    TAnalysisRun run{table, report, progress, record};
+    if (c.Nonparametric) {
+      TRankAnovaRequest request;
+      request.PostTestCondition = TPostTestCondition::Never;
+      RunRankAnova(request, run);
+    } else {
+      TAnovaRequest request;
+      request.Design = c.Ordinary ? TAnovaDesign::Ordinary : TAnovaDesign::RepeatedMeasures;
+      request.PostTestMode = TPostTestCondition::Never;
+      RunAnova(request, run);
+    }
+    EXPECT_EQ(table.StatusCode, c.Status);
     EXPECT_FALSE(table.ColumnMapActive());
     report.FinishReport();
     const std::vector<std::string> lines = VisibleLines(report);

@@ -7,8 +7,10 @@
 
 #include "support/NistData.h"
 #include "support/RegressionTestSupport.h"
+#include "support/ReportAgreement.h"
 #include "core/analysis/AnalysisFrame.h"
 #include "core/analysis/LinearRegression.h"
+#include "core/base/CalcProgress.h"
 
 namespace ombrel {
 namespace {
@@ -17,32 +19,43 @@ using test::AgreeingDigits;
 using test::FillColumns;
 using test::PrintedDigits;
 
+// A run as the XY driver makes it: inside the fault frame, then the error
+// report, with the run's record.
 struct TRun {
   TStatusCode Code = TStatusCode::Ok;
   TRegressionOutputs Line;
+  TReportText Report;
+  TReportResults Results;
   std::vector<std::string> Lines;
 };
 
-// As the XY driver runs it: inside the fault frame, then the error report.
-TStatusCode RunAsDriver(TDataTable& table, const TLinearRegressionOptions& options, TReportText& report,
-                        TRegressionOutputs& outputs) {
-  report.BeginReport();
-  RunGuarded(table, &report, [&] {
-    RunLinearRegression(table, options.RunsTest, options.ForceThrough, report, options.InterpolateUnknowns, outputs,
-                        options.ForceX, options.ForceY);
+void RunOnTable(TDataTable& table, const TLinearRegressionRequest& request, TRun& run) {
+  TSilentCalcProgress progress;
+  run.Report.BeginReport();
+  run.Results.Analyses.emplace_back();
+  TAnalysisRecord& record = run.Results.Analyses.back();
+  RunGuarded(table, &run.Report, [&] {
+    TAnalysisRun analysis{table, run.Report, progress, record};
+    RunLinearRegression(request, analysis, run.Line);
   });
-  report.WriteErrorReport(table.StatusCode);
-  return table.StatusCode;
+  run.Code = table.StatusCode;
+  record.Status = run.Code;
+  run.Report.WriteErrorReport(run.Code);
+  record.EndLine = run.Report.LineCount();
+  run.Lines = test::FinishedLines(run.Report);
 }
 
-TRun RunRegression(const std::vector<std::vector<long double>>& columns, const TLinearRegressionOptions& options = {}) {
+void RunRegression(const std::vector<std::vector<long double>>& columns, const TLinearRegressionRequest& request,
+                   TRun& run) {
   TDataTable table;
   FillColumns(table, columns);
-  TReportText report;
-  TRun run;
-  run.Code = RunAsDriver(table, options, report, run.Line);
-  run.Lines = test::FinishedLines(report);
-  return run;
+  RunOnTable(table, request, run);
+}
+
+// The report and its JSON equal their golden files, and agree.
+void ExpectGoldenRegression(const TRun& run, std::string_view name) {
+  EXPECT_EQ(run.Code, TStatusCode::Ok);
+  test::ExpectGoldenRun(run.Report, run.Results, "", TDataFormat::XY, name);
 }
 
 bool HasLine(const std::vector<std::string>& lines, const std::string& text) {
@@ -58,8 +71,8 @@ TEST(LinearRegression, NorrisMatchesCertifiedValues) {
   ASSERT_TRUE(nist.Loaded);
   TDataTable table;
   FillColumns(table, {nist.X[0], nist.Y});
-  const TLinearRegressionResult r = ComputeLinearRegression(table, {});
-  ASSERT_EQ(r.StatusCode, TStatusCode::Ok);
+  const TLinearRegressionResult r = ComputeLinearRegression({}, table);
+  ASSERT_EQ(r.Status, TStatusCode::Ok);
   const struct {
     const char* Name;
     long double Actual;
@@ -80,8 +93,8 @@ TEST(LinearRegression, NorrisMatchesCertifiedValues) {
 }
 
 // NIST StRD NoInt1 and NoInt2: a line through the origin, which is the fit
-// forced through (0, 0). NIST's R² is about the origin, which the report
-// does not print for a forced fit, so it is not compared.
+// forced through (0, 0). Its total sum of squares is taken about the origin,
+// so r² (kept for the graph and the results) is NIST's and F is t².
 TEST(LinearRegression, LineThroughOriginMatchesNoIntCertifiedValues) {
   for (const char* file : {"NoInt1.dat", "NoInt2.dat"}) {
     SCOPED_TRACE(file);
@@ -89,13 +102,15 @@ TEST(LinearRegression, LineThroughOriginMatchesNoIntCertifiedValues) {
     ASSERT_TRUE(nist.Loaded);
     TDataTable table;
     FillColumns(table, {nist.X[0], nist.Y});
-    TLinearRegressionOptions options;
+    TLinearRegressionRequest options;
     options.ForceThrough = true;
-    const TLinearRegressionResult r = ComputeLinearRegression(table, options);
-    ASSERT_EQ(r.StatusCode, TStatusCode::Ok);
+    const TLinearRegressionResult r = ComputeLinearRegression(options, table);
+    ASSERT_EQ(r.Status, TStatusCode::Ok);
     EXPECT_GE(AgreeingDigits(r.Slope, nist.Estimates[0]), 14.0);
     EXPECT_GE(AgreeingDigits(r.SlopeSE, nist.StandardDeviations[0]), 14.0);
     EXPECT_GE(AgreeingDigits(r.SyX, nist.ResidualSD), 14.0);
+    EXPECT_GE(AgreeingDigits(r.RSquared, nist.RSquared), 14.0);
+    EXPECT_GE(AgreeingDigits(r.SSRegression / r.MSResidual, r.T * r.T), 14.0);
     EXPECT_EQ(PrintedDigits(r.Slope), test::ReferenceDigits(nist.Estimates[0], r.Slope));
     EXPECT_EQ(PrintedDigits(r.SlopeSE), test::ReferenceDigits(nist.StandardDeviations[0], r.SlopeSE));
     EXPECT_EQ(PrintedDigits(r.SyX), test::ReferenceDigits(nist.ResidualSD, r.SyX));
@@ -128,8 +143,8 @@ TEST(LinearRegression, LongleySingleColumnsMatchExactValues) {
     SCOPED_TRACE("x" + std::to_string(j + 1));
     TDataTable table;
     FillColumns(table, {nist.X[j], nist.Y});
-    const TLinearRegressionResult r = ComputeLinearRegression(table, {});
-    ASSERT_EQ(r.StatusCode, TStatusCode::Ok);
+    const TLinearRegressionResult r = ComputeLinearRegression({}, table);
+    ASSERT_EQ(r.Status, TStatusCode::Ok);
     const long double actual[] = {r.Slope, r.Intercept, r.SlopeSE, r.InterceptSE, r.SyX, r.RSquared};
     const long double wanted[] = {expected[j].Slope,       expected[j].Intercept, expected[j].SlopeSE,
                                   expected[j].InterceptSE, expected[j].SyX,       expected[j].RSquared};
@@ -173,79 +188,89 @@ TEST(LinearRegression, RunsTestProbabilityIsExact) {
 // tests/data/reports/linear-regression; tools/expected/linear_regression.py
 // redoes the figures.
 
-TEST(LinearRegressionReport, WithoutReplicates) {
-  const TRun run = RunRegression({{1, 2, 3, 4, 5, 6, 7, 8}, {2.1L, 3.9L, 6.2L, 7.8L, 10.1L, 12.2L, 13.8L, 16.1L}});
-  EXPECT_EQ(run.Code, TStatusCode::Ok);
-  test::ExpectGolden(run.Lines, "linear-regression/without-replicates");
-}
-
-// Two replicates in each of ten rows: the row table, the runs test and the
-// lack-of-fit test against the scatter among replicates.
-TEST(LinearRegressionReport, WithReplicatesRunsAndLackOfFit) {
-  TLinearRegressionOptions options;
-  options.RunsTest = true;
-  const TRun run = RunRegression({{1, 2, 3, 4, 5, 6, 7, 8, 9, 10},
-                                  {2.1L, 3.9L, 6.2L, 7.8L, 10.1L, 12.2L, 13.8L, 16.1L, 17.5L, 20.3L},
-                                  {1.9L, 4.2L, 5.7L, 8.4L, 9.6L, 11.8L, 14.5L, 15.7L, 18.4L, 19.9L}},
-                                 options);
-  EXPECT_EQ(run.Code, TStatusCode::Ok);
-  test::ExpectGolden(run.Lines, "linear-regression/with-replicates");
+TLinearRegressionRequest Request(bool testLinearity, bool standardCurve) {
+  TLinearRegressionRequest request;
+  request.TestLinearity = testLinearity;
+  request.InterpolateUnknowns = standardCurve;
+  return request;
 }
 
 // Forced through (1, 2). The deviations from a forced line keep rows - 1
 // degrees of freedom and the pure error is the scatter within rows (python:
 // SS deviations 0.45433 on 4 df, SS pure 2.065 on 5 df, F 0.27502, P
-// 0.88249); the total is Syy - Ȳ²/n + nȲ² of the shifted Y (237.76975).
-TEST(LinearRegressionReport, ForcedThroughAPointWithReplicates) {
-  TLinearRegressionOptions options;
-  options.ForceThrough = true;
-  options.ForceX = 1;
-  options.ForceY = 2;
-  options.RunsTest = true;
-  const TRun run =
-      RunRegression({{1, 2, 3, 4, 5}, {2.5L, 4.1L, 6.3L, 7.1L, 9.9L}, {1.8L, 3.6L, 5.2L, 8.4L, 10.6L}}, options);
-  EXPECT_EQ(run.Code, TStatusCode::Ok);
-  test::ExpectGolden(run.Lines, "linear-regression/forced-with-replicates");
-  // The band of a forced line is drawn from the slope's limits.
-  EXPECT_NEAR(static_cast<double>(run.Line.SlopeLower95), 1.83216309015287, 1e-12);
-  EXPECT_NEAR(static_cast<double>(run.Line.SlopeUpper95), 2.14117024318047, 1e-12);
+// 0.88249); the total is Σ(Y - 2)² = 239.33, the model b²·Σ(X - 1)² =
+// 236.81067.
+TLinearRegressionRequest ForcedThroughOneTwo() {
+  TLinearRegressionRequest request = Request(true, false);
+  request.ForceThrough = true;
+  request.ForceX = 1;
+  request.ForceY = 2;
+  return request;
 }
 
-TEST(LinearRegressionReport, PerfectLine) {
-  const TRun run = RunRegression({{1, 2, 3}, {2, 4, 6}});
-  EXPECT_EQ(run.Code, TStatusCode::Ok);
-  test::ExpectGolden(run.Lines, "linear-regression/perfect-line");
-  EXPECT_EQ(run.Line.RSquared, 1.0L);
+TEST(LinearRegressionReport, GoldenReports) {
+  const struct {
+    const char* Name;
+    std::vector<std::vector<long double>> Columns;
+    TLinearRegressionRequest Request;
+  } cases[] = {
+      {"without-replicates", {{1, 2, 3, 4, 5, 6, 7, 8}, {2.1L, 3.9L, 6.2L, 7.8L, 10.1L, 12.2L, 13.8L, 16.1L}}, {}},
+      // Two replicates in each of ten rows: the row table, the runs test and
+      // the lack-of-fit test against the scatter among replicates.
+      {"with-replicates",
+       {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10},
+        {2.1L, 3.9L, 6.2L, 7.8L, 10.1L, 12.2L, 13.8L, 16.1L, 17.5L, 20.3L},
+        {1.9L, 4.2L, 5.7L, 8.4L, 9.6L, 11.8L, 14.5L, 15.7L, 18.4L, 19.9L}},
+       Request(true, false)},
+      {"forced-with-replicates",
+       {{1, 2, 3, 4, 5}, {2.5L, 4.1L, 6.3L, 7.1L, 9.9L}, {1.8L, 3.6L, 5.2L, 8.4L, 10.6L}},
+       ForcedThroughOneTwo()},
+      {"perfect-line", {{1, 2, 3}, {2, 4, 6}}, {}},
+      // y = x²: a curve. Three unknowns: a Y without X (30 -> X 4.727), an
+      // X without Y inside the curve (4.5 -> 27.5) and one beyond it (12 ->
+      // 110, *).
+      {"curved-with-unknowns",
+       {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, EmptyValue, 4.5L, 12},
+        {1, 4, 9, 16, 25, 36, 49, 64, 81, 100, 30, EmptyValue, EmptyValue}},
+       Request(true, true)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TRun run;
+    RunRegression(c.Columns, c.Request, run);
+    ExpectGoldenRegression(run, std::string("linear-regression/") + c.Name);
+  }
+}
+
+// The band of a forced line is drawn from the slope's limits; a perfect
+// line has r² = 1 for the graph.
+TEST(LinearRegressionReport, GraphOutputs) {
+  TRun forced;
+  RunRegression({{1, 2, 3, 4, 5}, {2.5L, 4.1L, 6.3L, 7.1L, 9.9L}, {1.8L, 3.6L, 5.2L, 8.4L, 10.6L}},
+                ForcedThroughOneTwo(), forced);
+  EXPECT_NEAR(static_cast<double>(forced.Line.SlopeLower95), 1.83216309015287, 1e-12);
+  EXPECT_NEAR(static_cast<double>(forced.Line.SlopeUpper95), 2.14117024318047, 1e-12);
+  TRun perfect;
+  RunRegression({{1, 2, 3}, {2, 4, 6}}, {}, perfect);
+  EXPECT_EQ(perfect.Line.RSquared, 1.0L);
 }
 
 // Values that are not binary fractions still form a perfect line: their
 // residuals are rounding errors, not scatter. A falling line has r = -1.
 TEST(LinearRegressionReport, PerfectLineOfDecimalsFalling) {
-  const TRun run = RunRegression({{0.1L, 0.2L, 0.3L, 0.7L}, {0.9L, 0.6L, 0.3L, -0.9L}});
+  TRun run;
+  RunRegression({{0.1L, 0.2L, 0.3L, 0.7L}, {0.9L, 0.6L, 0.3L, -0.9L}}, {}, run);
   EXPECT_EQ(run.Code, TStatusCode::Ok);
   EXPECT_TRUE(HasLine(run.Lines, "Your data form a perfect line:"));
   EXPECT_TRUE(HasLine(run.Lines, "Slope = -3.000"));
   EXPECT_TRUE(HasLine(run.Lines, "r = -1.0000"));
 }
 
-// y = x²: a curve. Three unknowns: a Y without X (30 -> X 4.727), an X
-// without Y inside the curve (4.5 -> 27.5) and one beyond it (12 -> 110, *).
-TEST(LinearRegressionReport, SignificantRunsAndStandardCurve) {
-  TLinearRegressionOptions options;
-  options.RunsTest = true;
-  options.InterpolateUnknowns = true;
-  const TRun run = RunRegression({{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, EmptyValue, 4.5L, 12},
-                                  {1, 4, 9, 16, 25, 36, 49, 64, 81, 100, 30, EmptyValue, EmptyValue}},
-                                 options);
-  EXPECT_EQ(run.Code, TStatusCode::Ok);
-  test::ExpectGolden(run.Lines, "linear-regression/curved-with-unknowns");
-}
-
 // The notes of a runs test that cannot be performed, and the counting of
 // points: a point exactly on the line is neither above nor below it.
 TEST(LinearRegressionReport, RunsTestNotes) {
-  TLinearRegressionOptions options;
-  options.RunsTest = true;
+  TLinearRegressionRequest options;
+  options.TestLinearity = true;
   const struct {
     const char* Name;
     std::vector<long double> Y;
@@ -264,7 +289,8 @@ TEST(LinearRegressionReport, RunsTestNotes) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
-    const TRun run = RunRegression({{1, 2, 3, 4, 5}, c.Y}, options);
+    TRun run;
+    RunRegression({{1, 2, 3, 4, 5}, c.Y}, options, run);
     EXPECT_EQ(run.Code, TStatusCode::Ok);
     const auto at = std::find(run.Lines.begin(), run.Lines.end(), c.Expected[0]);
     ASSERT_NE(at, run.Lines.end());
@@ -278,9 +304,10 @@ TEST(LinearRegressionReport, RunsTestNotes) {
 // A flat line through scattered points: the X intercept is undefined, and
 // an unknown Y has no X (left blank, no fault).
 TEST(LinearRegressionReport, FlatLineHasUndefinedXIntercept) {
-  TLinearRegressionOptions options;
+  TLinearRegressionRequest options;
   options.InterpolateUnknowns = true;
-  const TRun run = RunRegression({{1, 2, 3, 4, 5, EmptyValue}, {0, 0, 10, 0, 0, 4}}, options);
+  TRun run;
+  RunRegression({{1, 2, 3, 4, 5, EmptyValue}, {0, 0, 10, 0, 0, 4}}, options, run);
   EXPECT_EQ(run.Code, TStatusCode::Ok);
   EXPECT_TRUE(HasLine(run.Lines, "^X intercept^  Undefined"));
   EXPECT_TRUE(HasLine(run.Lines, "              4.000"));
@@ -296,7 +323,8 @@ TEST(LinearRegressionReport, RowTableOnlyUpToFiftyPoints) {
       y1.push_back(2 * i + (i % 3) * 0.25L);
       y2.push_back(2 * i - (i % 4) * 0.25L);
     }
-    const TRun run = RunRegression({x, y1, y2});
+    TRun run;
+    RunRegression({x, y1, y2}, {}, run);
     EXPECT_EQ(run.Code, TStatusCode::Ok);
     EXPECT_EQ(HasLine(run.Lines, "_Descriptive statistics for each row_"), rows == 25);
   }
@@ -326,7 +354,8 @@ TEST(LinearRegressionReport, Refusals) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
-    const TRun run = RunRegression(c.Columns);
+    TRun run;
+    RunRegression(c.Columns, {}, run);
     EXPECT_EQ(run.Code, c.Code);
     EXPECT_TRUE(IsEmpty(run.Line.Slope));
     ASSERT_EQ(run.Lines.size(), 2u);
@@ -336,10 +365,11 @@ TEST(LinearRegressionReport, Refusals) {
   TDataTable table;
   FillColumns(table, {{1, 2, 3}, {1, 3, 4}});
   table.SetExcluded(2, 1, true);
-  TReportText report;
-  TRegressionOutputs outputs;
-  EXPECT_EQ(RunAsDriver(table, {}, report, outputs), TStatusCode::TooFewRegressionPoints);
-  EXPECT_TRUE(IsEmpty(outputs.Slope));
+  TRun run;
+  RunOnTable(table, {}, run);
+  EXPECT_EQ(run.Code, TStatusCode::TooFewRegressionPoints);
+  EXPECT_TRUE(IsEmpty(run.Line.Slope));
+  EXPECT_EQ(run.Results.Analyses[0].Analysis, "linearRegression");
 }
 
 }  // namespace

@@ -10,11 +10,14 @@
 
 #include "support/GoldenReport.h"
 #include "support/ScriptedProgress.h"
+#include "support/ReportAgreement.h"
 #include "core/analysis/AnalysisFrame.h"
 #include "core/base/CalcProgress.h"
 #include "core/base/DataTable.h"
 #include "core/report/ReportText.h"
 #include "core/analysis/Nonparametric.h"
+#include "core/document/Document.h"
+#include "core/document/DocumentAnalysis.h"
 
 // Golden reports of the three rank tests, kept in
 // tests/data/reports/nonparametric. Each expected line was laid out by hand
@@ -25,13 +28,11 @@
 // Student's t with 5000 degrees of freedom), then written with the digit
 // rule (-5: 3.95 -> 3.950, 0.84 -> 0.8401, 177 -> 177.00);
 // tools/expected/nonparametric.py redoes them. The reports run inside the
-// analysis frame, as the entry points run them, so that a floating-point
-// fault would show as a status code.
+// analysis frame, as RunAnalysis runs them, so that a floating-point fault
+// would show as a status code; each golden report has its JSON beside it.
 
 namespace ombrel {
 namespace {
-
-using test::TScriptedProgress;
 
 struct TColumn {
   std::string Title;
@@ -52,14 +53,30 @@ TDataTable MakeTable(const std::vector<TColumn>& columns) {
 
 std::vector<std::optional<TReal>> Values(std::initializer_list<TReal> values) { return {values.begin(), values.end()}; }
 
-// Compares the finished report with its golden file; the lines after the
-// file's must be the empty padding of FinishReport.
-void ExpectLines(TReportText& report, std::string_view golden) {
-  EXPECT_FALSE(report.SawNonFinite());
+using test::TScriptedProgress;
+
+TNonparametricRequest Request(TNonparametricKind kind, bool twoTailed, TReal median = 0) {
+  TNonparametricRequest request;
+  request.Kind = kind;
+  request.Tails = twoTailed ? 2 : 1;
+  request.HypotheticalMedian = median;
+  request.First = {0, false};
+  request.Second = {1, false};
+  return request;
+}
+
+// Runs the test on the table; its report and JSON equal the golden files and
+// agree with each other.
+TAnalysisRecord ExpectGoldenTest(TDataTable& table, const TNonparametricRequest& request, TCalcProgress& progress,
+                                 std::string_view golden, std::int32_t helpTopic) {
+  TReportText report;
+  TReportResults results;
+  EXPECT_EQ(test::RunRecorded(RunNonparametric, request, table, progress, report, results), TStatusCode::Ok);
+  EXPECT_EQ(report.HelpTopic, helpTopic);
   EXPECT_FALSE(report.Bold());
   EXPECT_FALSE(report.Underline());
-  report.FinishReport();
-  test::ExpectGoldenReport(report, golden);
+  test::ExpectGoldenRun(report, results, "", TDataFormat::Raw, golden);
+  return results.Analyses.front();
 }
 
 const std::string FewLine1 = "Regardless of what data you enter, it is impossible for this test to";
@@ -75,17 +92,11 @@ struct TOneColumnCase {
   const char* Golden;
 };
 
-void RunOneColumnCase(const TOneColumnCase& c, TCalcProgress& progress) {
+TAnalysisRecord RunOneColumnCase(const TOneColumnCase& c, TCalcProgress& progress) {
   SCOPED_TRACE(c.Name);
   TDataTable table = MakeTable({c.Column});
-  TReportText report;
-  report.BeginReport();
-  EXPECT_EQ(
-      RunGuarded(table, &report,
-                 [&] { RunWilcoxonOneColumn(table, 0, table.Summary(0), report, c.TwoTailed, c.Median, progress); }),
-      TStatusCode::Ok);
-  EXPECT_EQ(report.HelpTopic, 662);
-  ExpectLines(report, c.Golden);
+  return ExpectGoldenTest(table, Request(TNonparametricKind::SignedRank, c.TwoTailed, c.Median), progress, c.Golden,
+                          662);
 }
 
 const TColumn Weight{"Weight", Values({3.1L, 4.7L, 1.2L, 6.5L, 5.8L, 2.4L})};
@@ -126,21 +137,29 @@ TEST(WilcoxonOneColumn, ReportsMatchTheirLayouts) {
 TEST(WilcoxonOneColumn, CancelledOrTooLongCountGivesTheApproximateP) {
   // z = (19 - 10.5 - 0.5) / sqrt(6 7 13 / 24) = 1.67726; two-tailed P by t
   // with 5000 degrees of freedom 0.093555.
-  const char* lines = "nonparametric/wilcoxon-one-column-approximate";
   {
     SCOPED_TRACE("cancel pressed during the second report");
     TScriptedProgress progress(2, 1000);
-    RunOneColumnCase({"cancelled", Weight, 2, true, lines}, progress);
+    const TAnalysisRecord record =
+        RunOneColumnCase({"cancelled", Weight, 2, true, "nonparametric/wilcoxon-one-column-approximate"}, progress);
     EXPECT_EQ(progress.Reports(), 2);
     EXPECT_NEAR(static_cast<double>(progress.ApproximateP()), 0.093555, 1e-6);
+    EXPECT_EQ(record.Method.Find("exactStatus")->AsText(), "cancelled");
   }
   {
     // Each reading of the clock is 1000 s later: the first estimate is far
-    // beyond ten minutes.
+    // beyond ten minutes. The same report, but the method says why.
     SCOPED_TRACE("too long");
     TScriptedProgress progress(0, 1'000'000);
-    RunOneColumnCase({"too long", Weight, 2, true, lines}, progress);
+    TDataTable table = MakeTable({Weight});
+    TReportText report;
+    TReportResults results;
+    test::RunRecorded(RunNonparametric, Request(TNonparametricKind::SignedRank, true, 2), table, progress, report,
+                      results);
     EXPECT_EQ(progress.Reports(), 1);
+    test::ExpectGoldenReport(report, "nonparametric/wilcoxon-one-column-approximate");
+    EXPECT_EQ(results.Analyses[0].Method.Find("exactStatus")->AsText(), "tooLong");
+    EXPECT_TRUE(results.Analyses[0].Method.Find("arrangements")->IsNull());
   }
 }
 
@@ -161,10 +180,13 @@ TEST(WilcoxonOneColumn, FewPatternsCannotBeSignificant) {
     SCOPED_TRACE(std::to_string(c.Values.size()) + (c.TwoTailed ? " two-tailed" : " one-tailed"));
     TDataTable table = MakeTable({{"A", Values(c.Values)}});
     TReportText report;
+    TReportResults results;
     TSilentCalcProgress progress;
-    ASSERT_EQ(RunWilcoxonOneColumn(table, 0, table.Summary(0), report, c.TwoTailed, 0, progress), TStatusCode::Ok);
+    ASSERT_EQ(test::RunRecorded(RunNonparametric, Request(TNonparametricKind::SignedRank, c.TwoTailed), table, progress,
+                                report, results),
+              TStatusCode::Ok);
     bool found = false;
-    for (const std::string& line : test::FinishedLines(report)) found = found || line == FewLine1;
+    for (const std::string& line : test::VisibleLines(report)) found = found || line == FewLine1;
     EXPECT_EQ(found, c.Expected);
   }
 }
@@ -202,17 +224,8 @@ TEST(WilcoxonMatchedPairs, ReportsMatchTheirLayouts) {
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
     TDataTable table = MakeTable({c.First, c.Second});
-    TReportText report;
-    report.BeginReport();
     TSilentCalcProgress progress;
-    EXPECT_EQ(RunGuarded(table, &report,
-                         [&] {
-                           RunWilcoxonMatchedPairs(table, 0, 1, report, c.TwoTailed, table.Summary(1), table.Summary(0),
-                                                   progress);
-                         }),
-              TStatusCode::Ok);
-    EXPECT_EQ(report.HelpTopic, 658);
-    ExpectLines(report, c.Golden);
+    ExpectGoldenTest(table, Request(TNonparametricKind::MatchedPairs, c.TwoTailed), progress, c.Golden, 658);
   }
 }
 
@@ -221,10 +234,12 @@ TEST(WilcoxonMatchedPairs, WeakPositivePairingIsNotEffective) {
   // 237/720 = 0.32917.
   TDataTable table = MakeTable({{"X", Values({1, 2, 3, 4, 5, 6})}, {"Y", Values({6, 1, 5, 2, 4, 8})}});
   TReportText report;
+  TReportResults results;
   TSilentCalcProgress progress;
-  ASSERT_EQ(RunWilcoxonMatchedPairs(table, 0, 1, report, true, table.Summary(1), table.Summary(0), progress),
+  ASSERT_EQ(test::RunRecorded(RunNonparametric, Request(TNonparametricKind::MatchedPairs, true), table, progress,
+                              report, results),
             TStatusCode::Ok);
-  const std::vector<std::string> lines = test::FinishedLines(report);
+  const std::vector<std::string> lines = test::VisibleLines(report);
   const std::vector<std::string> expected = {
       "Nonparametric Spearman correlation coefficient (r) = 0.2571",
       "The one-tailed P value is 0.3292, considered not significant.",
@@ -251,15 +266,7 @@ struct TMannWhitneyCase {
 void RunMannWhitneyCase(const TMannWhitneyCase& c, TCalcProgress& progress) {
   SCOPED_TRACE(c.Name);
   TDataTable table = MakeTable({c.First, c.Second});
-  TReportText report;
-  report.BeginReport();
-  EXPECT_EQ(RunGuarded(table, &report,
-                       [&] {
-                         RunMannWhitney(table, 0, 1, report, c.TwoTailed, table.Summary(1), table.Summary(0), progress);
-                       }),
-            TStatusCode::Ok);
-  EXPECT_EQ(report.HelpTopic, 114);
-  ExpectLines(report, c.Golden);
+  ExpectGoldenTest(table, Request(TNonparametricKind::MannWhitney, c.TwoTailed), progress, c.Golden, 114);
 }
 
 const TColumn Old{"Old", Values({1.5L, 2.5L, 3, 4, 6.5L})};
@@ -309,51 +316,118 @@ TEST(MannWhitney, CancelledCountGivesTheApproximatePAndClaimsNoExactness) {
   EXPECT_EQ(progress.Reports(), 1);
 }
 
+// Through a document, as the application runs it: the data set title heads
+// the report, and an excluded value of New is left out and counted so; the
+// figures are those of the exact case above.
+TEST(MannWhitney, DocumentLeavesOutAnExcludedValue) {
+  TDocument document;
+  document.Table.SetTitle("Hearing trial");
+  test::TypeColumn(document, 0, "Old", {1.5L, 2.5L, 3, 4, 6.5L});
+  test::TypeColumn(document, 1, "New", {3, 5, 6, 40, 7, 8, 9});
+  document.Table.SetExcluded(3, 1, true);
+  document.Choices.TwoColumnNonparametric = 1;
+  document.Choices.TwoColumnTwoTailed = 0;
+  TSilentCalcProgress progress;
+  RunAnalysis(document, progress);
+  test::ExpectGoldenDocument(document, "nonparametric/mann-whitney-document-with-excluded-value");
+  ASSERT_EQ(document.Results.Analyses.size(), 1u);
+  const TResultValue* columns = document.Results.Analyses[0].Method.Find("columns");
+  ASSERT_NE(columns, nullptr);
+  EXPECT_EQ(columns->Items()[1].Find("nUsed")->AsInteger(), 6);
+  EXPECT_EQ(columns->Items()[1].Find("nLeftOut")->AsInteger(), 1);
+}
+
+// The section that closes a report when asked for: the rank-biserial r, the
+// method and the APA sentence. From SciPy on the raw data
+// (tools/expected/effect_sizes.py): Score against 5, T+ 14, T- 7, r 1/3;
+// Before minus After, T+ 24, T- 4, r 5/7, two-tailed P 0.109375; Old and
+// New, U 4.5, r 0.7.
+TEST(RankTests, EffectSectionOfEachTest) {
+  struct TRow {
+    const char* Golden;
+    TNonparametricKind Kind;
+    TColumn First;
+    TColumn Second;
+    TReal RankBiserial;
+  };
+  const TRow rows[] = {
+      {"nonparametric/effect-section-signed-rank",
+       TNonparametricKind::SignedRank,
+       {"Score", Values({5, 7, 3, 5, 8, 2, 6, 9})},
+       {},
+       1.0L / 3},
+      {"nonparametric/effect-section-matched-pairs",
+       TNonparametricKind::MatchedPairs,
+       {"Before", Values({12.1L, 14.3L, 9.8L, 11.0L, 15.2L, 13.7L, 10.4L, 12.9L})},
+       {"After", Values({11.0L, 12.1L, 9.5L, 11.0L, 12.8L, 13.9L, 10.9L, 11.3L})},
+       5.0L / 7},
+      {"nonparametric/effect-section-mann-whitney", TNonparametricKind::MannWhitney, Old, New, 0.7L},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Golden);
+    TDocument document;
+    const auto type = [&document](int column, const TColumn& typed) {
+      std::vector<TReal> values;
+      for (const std::optional<TReal>& value : typed.Values) values.push_back(value.value_or(EmptyValue));
+      test::TypeColumn(document, column, typed.Title, values);
+    };
+    type(0, row.First);
+    if (row.Kind != TNonparametricKind::SignedRank) type(1, row.Second);
+    document.Choices.OneColumnTest = TOneColumnTest::Wilcoxon;
+    document.Choices.HypotheticalMeanChoice = THypotheticalMeanChoice::Typed;
+    document.Choices.HypotheticalMean = 5;
+    document.Choices.OneColumnTwoTailed = 0;
+    document.Choices.TwoColumnNonparametric = 1;
+    document.Choices.TwoColumnUnpaired = row.Kind == TNonparametricKind::MannWhitney ? 1 : 0;
+    test::ExpectGoldenEffectSection(document, row.Golden, row.RankBiserial);
+  }
+}
+
 // ---------------------------------------------------------------------------
 // Refusals
 
 TEST(RankTests, RefuseUnusableDataBeforeWritingAnything) {
-  enum class TTest { OneColumn, MatchedPairs, MannWhitney };
+  using enum TNonparametricKind;
   struct TCase {
     const char* Name;
-    TTest Test;
+    TNonparametricKind Kind;
     std::vector<TColumn> Columns;
     TStatusCode Code;
   };
   const std::vector<TCase> cases = {
-      {"one column of equal values: SD 0", TTest::OneColumn, {{"A", Values({4, 4, 4})}}, TStatusCode::SDZero},
+      {"one column of equal values: SD 0", SignedRank, {{"A", Values({4, 4, 4})}}, TStatusCode::SDZero},
       {"one column with a single value: 49 names the cause",
-       TTest::OneColumn,
+       SignedRank,
        {{"A", Values({4})}},
        TStatusCode::SingleValue},
-      {"one column without values", TTest::OneColumn, {{"A", {}}}, TStatusCode::SingleValue},
+      {"one column without values", SignedRank, {{"A", {}}}, TStatusCode::SingleValue},
       {"unpaired, a column of equal values",
-       TTest::MannWhitney,
+       MannWhitney,
        {{"A", Values({1, 2})}, {"B", Values({3, 3})}},
        TStatusCode::SDZero},
-      {"unpaired, an empty column", TTest::MannWhitney, {{"A", Values({1, 2})}, {"B", {}}}, TStatusCode::SingleValue},
+      {"unpaired, an empty column", MannWhitney, {{"A", Values({1, 2})}, {"B", {}}}, TStatusCode::SingleValue},
       {"paired, a column of equal values",
-       TTest::MatchedPairs,
+       MatchedPairs,
        {{"A", Values({1, 2})}, {"B", Values({3, 3})}},
        TStatusCode::SDZero},
       {"paired, all differences equal",
-       TTest::MatchedPairs,
+       MatchedPairs,
        {{"A", Values({1, 2, 4})}, {"B", Values({2, 3, 5})}},
        TStatusCode::SameDifferences},
       {"paired, a single pair: 50 names the cause",
-       TTest::MatchedPairs,
+       MatchedPairs,
        {{"A", Values({1, 2, 4})}, {"B", {std::nullopt, std::nullopt, 7, 8}}},
        TStatusCode::SinglePair},
       {"paired, no complete pair",
-       TTest::MatchedPairs,
+       MatchedPairs,
        {{"A", Values({1, 2})}, {"B", {std::nullopt, std::nullopt, 7, 8}}},
        TStatusCode::SinglePair},
       {"paired, the pairs share one first value",
-       TTest::MatchedPairs,
+       MatchedPairs,
        {{"A", Values({5, 5, 5, 1})}, {"B", Values({1, 2, 3})}},
        TStatusCode::OneXValue},
       {"paired, the pairs share one second value",
-       TTest::MatchedPairs,
+       MatchedPairs,
        {{"A", Values({1, 2, 3})}, {"B", Values({5, 5, 5, 1})}},
        TStatusCode::OneYValue},
   };
@@ -363,21 +437,25 @@ TEST(RankTests, RefuseUnusableDataBeforeWritingAnything) {
     TReportText report;
     report.BeginReport();
     TSilentCalcProgress progress;
-    TStatusCode code = TStatusCode::Ok;
-    switch (c.Test) {
-      case TTest::OneColumn:
-        code = RunWilcoxonOneColumn(table, 0, table.Summary(0), report, true, 0, progress);
-        break;
-      case TTest::MatchedPairs:
-        code = RunWilcoxonMatchedPairs(table, 0, 1, report, true, table.Summary(1), table.Summary(0), progress);
-        break;
-      case TTest::MannWhitney:
-        code = RunMannWhitney(table, 0, 1, report, true, table.Summary(1), table.Summary(0), progress);
-        break;
-    }
-    EXPECT_EQ(code, c.Code);
+    TAnalysisRecord record;
+    TAnalysisRun run{table, report, progress, record};
+    RunNonparametric(Request(c.Kind, true), run);
     EXPECT_EQ(table.StatusCode, c.Code);
+    EXPECT_EQ(record.Status, c.Code);
+    EXPECT_TRUE(record.Results.IsNull());
     EXPECT_EQ(report.Text(), "");
+  }
+}
+
+// Typed averaged columns have no ranks: the test refuses them with 42.
+TEST(RankTests, RefuseTypedAveragedColumns) {
+  for (const TNonparametricKind kind : {TNonparametricKind::SignedRank, TNonparametricKind::MannWhitney}) {
+    TDataTable table = MakeTable({{"A", Values({1, 2, 3})}, {"B", Values({4, 5, 6})}});
+    TNonparametricRequest request = Request(kind, true);
+    request.Second.Averaged = true;
+    request.First.Averaged = kind == TNonparametricKind::SignedRank;
+    TSilentCalcProgress progress;
+    EXPECT_EQ(ComputeNonparametric(request, table, progress).Status, TStatusCode::AveragedNonparametric);
   }
 }
 

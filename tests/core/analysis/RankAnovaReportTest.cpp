@@ -3,16 +3,17 @@
 #include <string>
 #include <vector>
 
-#include "support/ContingencyTestSupport.h"
 #include "support/GoldenReport.h"
 #include "support/ScriptedProgress.h"
+#include "support/ReportAgreement.h"
 #include "support/StatsTestSupport.h"
 #include "core/base/CalcProgress.h"
 #include "core/base/DataTable.h"
 #include "core/report/ReportText.h"
+#include "core/analysis/RankAnova.h"
+#include "core/document/Document.h"
+#include "core/document/DocumentAnalysis.h"
 #include "core/stats/ColumnStats.h"
-#include "core/analysis/Friedman.h"
-#include "core/analysis/KruskalWallis.h"
 
 // Golden reports of the Kruskal-Wallis and Friedman tests, kept in
 // tests/data/reports/rank-anova and laid out by hand from the report rules
@@ -24,13 +25,12 @@
 // chi-square tail in mpmath 1.3, and Dunn's critical z by the same
 // bisection on the normal tail (t with 5000 degrees of freedom) to 1e-6 in
 // probability. None of the comparisons lies within 1e-9 of its critical
-// value.
+// value. Each golden report has its JSON beside it.
 
 namespace ombrel {
 namespace {
 
 using test::FillColumn;
-using test::RunFramed;
 using test::TScriptedProgress;
 
 struct TColumn {
@@ -38,8 +38,8 @@ struct TColumn {
   std::vector<TReal> Values;  // EmptyValue leaves a cell empty
 };
 
-// A table as the multi-column entry point hands it over: raw columns with
-// their summaries computed and the column map built.
+// A table as the multi-column driver hands it over: raw columns with their
+// summaries computed.
 TDataTable MakeTable(const std::vector<TColumn>& columns) {
   TDataTable table;
   for (std::size_t c = 0; c < columns.size(); ++c) {
@@ -49,57 +49,68 @@ TDataTable MakeTable(const std::vector<TColumn>& columns) {
     ComputeRawColumnStatistics(table, column);
   }
   table.UseColumnSelection = 1;
-  table.BuildColumnMap();
   return table;
-}
-
-TPairFlags NoPairs() {
-  TPairFlags flags{};
-  return flags;
 }
 
 struct TRun {
   TPostTestCondition Mode = TPostTestCondition::Always;
-  std::int32_t Kind = 1;  // 1 Dunn, 2 comparisons with a control
+  TRankPostTest PostTest = TRankPostTest::Dunn;
   bool UseSelectedPairs = false;
-  TPairFlags Pairs = NoPairs();
+  TPairFlags Pairs{};
   int ControlColumn = 0;
 };
 
-// The report as the driver leaves it: the test's body, then the two empty
-// lines that the error report adds for code 0.
-std::vector<std::string> KruskalWallisReport(TDataTable& table, const TRun& run, TCalcProgress& progress,
-                                             TStatusCode* code = nullptr) {
-  TReportText report;
-  report.BeginReport();
-  const TStatusCode status = RunFramed(table, report, [&] {
-    RunKruskalWallis(table, report, run.Pairs, run.UseSelectedPairs, true, run.ControlColumn, run.Mode, run.Kind,
-                     progress);
-  });
-  if (code != nullptr) *code = status;
-  EXPECT_FALSE(report.Bold());
-  return test::WrittenLines(report);
+TRankAnovaRequest RequestOf(TRankAnovaKind kind, const TRun& run) {
+  TRankAnovaRequest request;
+  request.Kind = kind;
+  request.PostTest = run.PostTest;
+  request.PostTestCondition = run.Mode;
+  request.UseSelectedPairs = run.UseSelectedPairs;
+  request.PairSelected = run.Pairs;
+  request.ControlColumn = run.ControlColumn;
+  return request;
 }
 
-std::vector<std::string> FriedmanReport(TDataTable& table, const TRun& run, TCalcProgress& progress,
-                                        TStatusCode* code = nullptr) {
-  TReportText report;
-  report.BeginReport();
-  const TStatusCode status = RunFramed(table, report, [&] {
-    RunFriedman(table, report, run.Pairs, run.UseSelectedPairs, true, run.ControlColumn, run.Mode, run.Kind, progress);
-  });
-  if (code != nullptr) *code = status;
-  EXPECT_FALSE(report.Bold());
-  return test::WrittenLines(report);
+// The report as the driver leaves it: the test's body, then the two empty
+// lines that the error report adds for code 0.
+struct TRanTest {
+  TReportText Report;
+  TReportResults Results;
+  TStatusCode Status = TStatusCode::Ok;
+};
+
+void Run(TRankAnovaKind kind, TDataTable& table, const TRun& run, TCalcProgress& progress, TRanTest& out) {
+  out.Status = test::RunRecorded(RunRankAnova, RequestOf(kind, run), table, progress, out.Report, out.Results);
+  EXPECT_FALSE(out.Report.Bold());
 }
+
+std::vector<std::string> ReportLines(TRankAnovaKind kind, TDataTable& table, const TRun& run, TCalcProgress& progress,
+                                     TStatusCode* code = nullptr) {
+  TRanTest ran;
+  Run(kind, table, run, progress, ran);
+  if (code != nullptr) *code = ran.Status;
+  std::vector<std::string> lines = test::VisibleLines(ran.Report);
+  lines.resize(static_cast<std::size_t>(ran.Results.Analyses.front().EndLine));
+  return lines;
+}
+
+void ExpectGoldenTest(TRankAnovaKind kind, TDataTable& table, const TRun& run, std::string_view golden) {
+  TSilentCalcProgress progress;
+  TRanTest ran;
+  Run(kind, table, run, progress, ran);
+  EXPECT_EQ(ran.Status, TStatusCode::Ok);
+  test::ExpectGoldenRun(ran.Report, ran.Results, "", TDataFormat::Raw, golden);
+}
+
+constexpr TRankAnovaKind KruskalWallis = TRankAnovaKind::KruskalWallis;
+constexpr TRankAnovaKind Friedman = TRankAnovaKind::Friedman;
 
 TEST(KruskalWallisReport, ExactPWithDunnOverAllPairs) {
   // Untied ranks 1..9 with rank sums 6, 18, 21: H = 5.6, which has the exact
   // P of 84/1680 = 0.0500 (Siegel and Castellan, Table O).
   TDataTable table =
       MakeTable({{"Control", {2.1L, 3.4L, 1.9L}}, {"Drug A", {5.6L, 4.8L, 6.2L}}, {"Drug B", {3.9L, 7.1L, 8.0L}}});
-  TSilentCalcProgress progress;
-  test::ExpectGolden(KruskalWallisReport(table, TRun{}, progress), "rank-anova/kruskal-wallis-exact-p-dunn");
+  ExpectGoldenTest(KruskalWallis, table, TRun{}, "rank-anova/kruskal-wallis-exact-p-dunn");
 }
 
 TEST(KruskalWallisReport, TiesGiveTheApproximatePAndDunnTakesTheSelectedPairs) {
@@ -115,8 +126,7 @@ TEST(KruskalWallisReport, TiesGiveTheApproximatePAndDunnTakesTheSelectedPairs) {
   run.Pairs[2] = 1;
   run.Pairs[3] = 1;
   run.Pairs[5] = 1;
-  TSilentCalcProgress progress;
-  test::ExpectGolden(KruskalWallisReport(table, run, progress), "rank-anova/kruskal-wallis-ties-selected-pairs");
+  ExpectGoldenTest(KruskalWallis, table, run, "rank-anova/kruskal-wallis-ties-selected-pairs");
 }
 
 TEST(KruskalWallisReport, FewArrangementsAndASkippedPostTest) {
@@ -125,8 +135,7 @@ TEST(KruskalWallisReport, FewArrangementsAndASkippedPostTest) {
   TDataTable table = MakeTable({{"A", {5}}, {"B", {3}}, {"C", {4, 6}}});
   TRun run;
   run.Mode = TPostTestCondition::IfSignificant;
-  TSilentCalcProgress progress;
-  test::ExpectGolden(KruskalWallisReport(table, run, progress), "rank-anova/kruskal-wallis-skipped-post-test");
+  ExpectGoldenTest(KruskalWallis, table, run, "rank-anova/kruskal-wallis-skipped-post-test");
 }
 
 TEST(KruskalWallisReport, NinetyArrangementsCountedExactly) {
@@ -138,8 +147,7 @@ TEST(KruskalWallisReport, NinetyArrangementsCountedExactly) {
   TDataTable table = MakeTable({{"A", {1.1L, 1.2L}}, {"B", {2.1L, 2.2L}}, {"C", {3.1L, 3.2L}}});
   TRun run;
   run.Mode = TPostTestCondition::IfSignificant;
-  TSilentCalcProgress progress;
-  test::ExpectGolden(KruskalWallisReport(table, run, progress), "rank-anova/kruskal-wallis-ninety-arrangements");
+  ExpectGoldenTest(KruskalWallis, table, run, "rank-anova/kruskal-wallis-ninety-arrangements");
 }
 
 TEST(FriedmanReport, ExactPWithDunnAndAnEmptyRowSkipped) {
@@ -149,8 +157,7 @@ TEST(FriedmanReport, ExactPWithDunnAndAnEmptyRowSkipped) {
   TDataTable table = MakeTable({{"Before", {10.1L, 9.8L, e, 11.2L, 10.4L}},
                                 {"During", {12.3L, 11.0L, e, 11.9L, 12.8L}},
                                 {"After", {11.4L, 10.2L, e, 13.0L, 11.7L}}});
-  TSilentCalcProgress progress;
-  test::ExpectGolden(FriedmanReport(table, TRun{}, progress), "rank-anova/friedman-exact-p-empty-row");
+  ExpectGoldenTest(Friedman, table, TRun{}, "rank-anova/friedman-exact-p-empty-row");
 }
 
 TEST(FriedmanReport, TiesGiveTheApproximatePAndDunnWarnsOfThem) {
@@ -160,8 +167,7 @@ TEST(FriedmanReport, TiesGiveTheApproximatePAndDunnWarnsOfThem) {
       MakeTable({{"W1", {3, 2, 4, 1, 2}}, {"W2", {5, 4, 4, 3, 5}}, {"W3", {5, 6, 5, 6, 4}}, {"W4", {7, 6, 8, 7, 9}}});
   TRun run;
   run.Mode = TPostTestCondition::IfSignificant;
-  TSilentCalcProgress progress;
-  test::ExpectGolden(FriedmanReport(table, run, progress), "rank-anova/friedman-ties-dunn-warning");
+  ExpectGoldenTest(Friedman, table, run, "rank-anova/friedman-ties-dunn-warning");
 }
 
 TEST(FriedmanReport, ComparisonsWithAControlInOrderOfTheMeans) {
@@ -174,10 +180,71 @@ TEST(FriedmanReport, ComparisonsWithAControlInOrderOfTheMeans) {
                                 {"Dose 2", {6.8L, 6.1L, 7.2L, 6.6L, 6.9L, 5.8L}},
                                 {"Dose 3", {5.0L, 5.2L, 5.3L, 4.9L, 5.6L, 5.1L}}});
   TRun run;
-  run.Kind = 2;
+  run.PostTest = TRankPostTest::ControlComparisons;
   run.ControlColumn = 0;
+  ExpectGoldenTest(Friedman, table, run, "rank-anova/friedman-control-comparisons");
+}
+
+// Through a document: the unselected column B takes no part, and the
+// control is the table's column C (Dose 1, rank sum 16), which is the
+// block's second column. Differences 16 - 6 = 10 (Vehicle), 16 - 14 = 2
+// (Dose 3), 16 - 24 = -8 (Dose 2), in the order of the means; none reaches
+// sqrt(20) x 2.35 = 10.510, and each interval is the difference -+ 10.510.
+TEST(FriedmanReport, ThroughADocumentWithAControlAfterAnUnselectedColumn) {
+  TDocument document;
+  document.Table.SetTitle("Dose finding");
+  test::TypeColumn(document, 0, "Vehicle", {4.2L, 3.9L, 5.1L, 4.4L, 4.8L, 4.0L});
+  test::TypeColumn(document, 1, "Unused", {1, 2, 3});
+  test::TypeColumn(document, 2, "Dose 1", {5.5L, 4.8L, 5.9L, 5.2L, 6.1L, 4.9L});
+  test::TypeColumn(document, 3, "Dose 2", {6.8L, 6.1L, 7.2L, 6.6L, 6.9L, 5.8L});
+  test::TypeColumn(document, 4, "Dose 3", {5.0L, 5.2L, 5.3L, 4.9L, 5.6L, 5.1L});
+  document.RefreshSummaries();
+  document.Table.ColumnSelected[1] = 0;
+  document.Choices.AllColumns = 0;
+  document.Choices.LastColumnCount = 5;
+  document.Choices.ColumnCountKind = TColumnCountKind::ThreeOrMore;
+  document.Choices.MultiColumnNonparametric = 1;
+  document.Choices.OrdinaryAnova = 0;
+  document.Choices.PairSet = TPairSet::AgainstControl;
+  document.Choices.ControlColumn = 2;
   TSilentCalcProgress progress;
-  test::ExpectGolden(FriedmanReport(table, run, progress), "rank-anova/friedman-control-comparisons");
+  RunAnalysis(document, progress);
+  test::ExpectGoldenDocument(document, "rank-anova/friedman-document-control-after-unselected-column");
+}
+
+// The section that closes a report when asked for: epsilon squared or
+// Kendall's W, the method and the APA sentence. From SciPy on the raw data
+// (tools/expected/effect_sizes.py): H 5.6 of nine values, epsilon squared
+// 0.7; Friedman chi-square 6.5 of four rows and three columns, W 0.8125.
+TEST(RankAnovaReports, EffectSectionOfEachTest) {
+  const TReal e = EmptyValue;
+  struct TRow {
+    const char* Golden;
+    int Ordinary;
+    std::vector<TColumn> Columns;
+    TReal Size;
+  };
+  const TRow rows[] = {
+      {"rank-anova/effect-section-kruskal-wallis",
+       1,
+       {{"Control", {2.1L, 3.4L, 1.9L}}, {"Drug A", {5.6L, 4.8L, 6.2L}}, {"Drug B", {3.9L, 7.1L, 8.0L}}},
+       0.7L},
+      {"rank-anova/effect-section-friedman",
+       0,
+       {{"Before", {10.1L, 9.8L, e, 11.2L, 10.4L}},
+        {"During", {12.3L, 11.0L, e, 11.9L, 12.8L}},
+        {"After", {11.4L, 10.2L, e, 13.0L, 11.7L}}},
+       0.8125L},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Golden);
+    TDocument document;
+    for (std::size_t c = 0; c < row.Columns.size(); ++c)
+      test::TypeColumn(document, static_cast<int>(c), row.Columns[c].Title, row.Columns[c].Values);
+    document.Choices.MultiColumnNonparametric = 1;
+    document.Choices.OrdinaryAnova = row.Ordinary;
+    test::ExpectGoldenEffectSection(document, row.Golden, row.Size);
+  }
 }
 
 // Values giving each row the ranks listed.
@@ -269,8 +336,7 @@ TEST(RankTestStatus, SaysHowThePValueWasFound) {
     TScriptedProgress progress(row.CancelAtReport, row.MillisecondsPerReading);
     TRun run;
     run.Mode = TPostTestCondition::Never;
-    const std::vector<std::string> lines =
-        row.Friedman ? FriedmanReport(table, run, progress) : KruskalWallisReport(table, run, progress);
+    const std::vector<std::string> lines = ReportLines(row.Friedman ? Friedman : KruskalWallis, table, run, progress);
     ASSERT_GT(lines.size(), 8u);
     EXPECT_EQ(lines[2], row.Expected[0]);
     EXPECT_EQ(lines[6], row.Expected[1]);
@@ -315,8 +381,8 @@ TEST(RankTestRefusals, LeaveTheirCodeAndMessage) {
     TDataTable table = MakeTable(row.Columns);
     TSilentCalcProgress progress;
     TStatusCode code = TStatusCode::Ok;
-    const std::vector<std::string> lines = row.Friedman ? FriedmanReport(table, TRun{}, progress, &code)
-                                                        : KruskalWallisReport(table, TRun{}, progress, &code);
+    const std::vector<std::string> lines =
+        ReportLines(row.Friedman ? Friedman : KruskalWallis, table, TRun{}, progress, &code);
     EXPECT_EQ(code, row.Code);
     std::vector<std::string> expected{""};
     for (const std::string_view line : ErrorMessageLines(row.Code)) expected.emplace_back(line);

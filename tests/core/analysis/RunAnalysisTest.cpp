@@ -58,22 +58,24 @@ class TRecorder {
       }
       Finish(run.Table, run.Report);
     };
-    routines.NonparametricOneColumn = [this](TDataTable& table, int column, TColumnSummary& summary,
-                                             TReportText& report, bool, TReal, TCalcProgress&) {
-      TCall& call = Record("one column, nonparametric", table);
-      call.First = column;
-      call.FirstSummaryTitle = summary.Title;
-      return Finish(table, report);
+    routines.Nonparametric = [this](const TNonparametricRequest& request, TAnalysisRun& run) {
+      const bool one = request.Kind == TNonparametricKind::SignedRank;
+      TCall& call = Record(one ? "one column, nonparametric" : "two columns, nonparametric", run.Table);
+      call.First = request.First.Averaged ? -1 : request.First.Column;
+      call.FirstSummaryTitle = run.Table.Summary(request.First.Column).Title;
+      if (!one) {
+        call.Second = request.Second.Averaged ? -1 : request.Second.Column;
+        call.SecondSummaryTitle = run.Table.Summary(request.Second.Column).Title;
+      }
+      Finish(run.Table, run.Report);
     };
-    routines.NonparametricTwoColumns = [this](TDataTable& table, int first, int second, TReportText& report, bool, bool,
-                                              TColumnSummary& secondSummary, TColumnSummary& firstSummary,
-                                              TCalcProgress&) {
-      TCall& call = Record("two columns, nonparametric", table);
-      call.First = first;
-      call.Second = second;
-      call.FirstSummaryTitle = firstSummary.Title;
-      call.SecondSummaryTitle = secondSummary.Title;
-      return Finish(table, report);
+    routines.RankAnova = [this](const TRankAnovaRequest& request, TAnalysisRun& run) {
+      TCall& call = Record("multi column, nonparametric", run.Table);
+      call.Pairs = request.PairSelected;
+      call.UseSelectedPairs = request.UseSelectedPairs;
+      call.ControlColumn = request.ControlColumn;
+      call.Kind = static_cast<std::int32_t>(request.PostTest);
+      Finish(run.Table, run.Report);
     };
     routines.Anova = [this](const TAnovaRequest& request, TAnalysisRun& run) {
       TCall& call = Record("anova", run.Table);
@@ -82,16 +84,6 @@ class TRecorder {
       call.ControlColumn = request.ControlColumn;
       call.Kind = static_cast<std::int32_t>(request.PostTest);
       Finish(run.Table, run.Report);
-    };
-    routines.MultiColumn = [this](TDataTable& table, bool, bool, TReportText& report, const TPairFlags& pairs,
-                                  bool useSelectedPairs, bool, int control, TPostTestCondition, std::int32_t kind,
-                                  TCalcProgress&) {
-      TCall& call = Record("multi column", table);
-      call.Pairs = pairs;
-      call.UseSelectedPairs = useSelectedPairs;
-      call.ControlColumn = control;
-      call.Kind = kind;
-      return Finish(table, report);
     };
     routines.TwoByTwo = [this](const TTwoByTwoRequest& request, TAnalysisRun& run) {
       TCall& call = Record("two by two", run.Table);
@@ -103,21 +95,21 @@ class TRecorder {
       Record("larger table", run.Table);
       Finish(run.Table, run.Report);
     };
-    routines.LinearRegression = [this](TDataTable& table, bool, bool, TReportText& report, bool,
-                                       TRegressionOutputs& outputs, TReal, TReal) {
-      Record("linear regression", table);
+    routines.LinearRegression = [this](const TLinearRegressionRequest&, TAnalysisRun& run,
+                                       TRegressionOutputs& outputs) {
+      Record("linear regression", run.Table);
       outputs.Slope = 2;
       outputs.Intercept = 1;
-      return Finish(table, report);
+      Finish(run.Table, run.Report);
     };
     routines.Correlation = [this](const TCorrelationRequest& request, TAnalysisRun& run) {
       Record(request.Method == TCorrelationMethod::Pearson ? "pearson" : "spearman", run.Table);
       Finish(run.Table, run.Report);
     };
-    routines.MultipleRegression = [this](TDataTable& table, TReportText& report, bool, int, const TColumnFlags&,
+    routines.MultipleRegression = [this](const TMultipleRegressionRequest&, TAnalysisRun& run,
                                          TMultipleRegressionOutputs&) {
-      Record("multiple regression", table);
-      return Finish(table, report);
+      Record("multiple regression", run.Table);
+      Finish(run.Table, run.Report);
     };
     return routines;
   }

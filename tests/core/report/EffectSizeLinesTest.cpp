@@ -52,11 +52,12 @@ TEST(EffectSizeLines, SaysTheMethodInPlainWords) {
   approximate.PMethod = TPMethod::Approximate;
   approximate.Source = "the normal approximation";
   approximate.Ties = TTieHandling::Corrected;
+  approximate.Notes = {"exact count cancelled"};
   approximate.Tails = 1;
   approximate.Groups = {{"A", 40, 0, 0}};
   EXPECT_EQ(MethodLineText(approximate),
-            "Method: P by the normal approximation, corrected for ties; one-tailed; N used: A 40; "
-            "no values left out.");
+            "Method: P by the normal approximation, corrected for ties; exact count cancelled; one-tailed; "
+            "N used: A 40; no values left out.");
 
   TMethodFacts distribution;
   distribution.Source = "the F distribution";

@@ -8,6 +8,7 @@
 
 #include "core/report/ReportTables.h"
 #include "core/report/ReportText.h"
+#include "core/report/TableWriter.h"
 
 namespace ombrel {
 namespace {
@@ -82,6 +83,35 @@ TEST(ReportStructure, TablesComeWithTheirLines) {
   EXPECT_EQ(Texts(range.Body[0]), (std::vector<std::string>{"Before", "1.000", "3.000", "0.5000", "3.500"}));
   for (int line = range.FirstLine; line < range.EndLine; ++line)
     EXPECT_NE(report.GetLine(line).value_or(""), "") << line;
+}
+
+// A table on the report's own tab stops: At starts a cell where the line
+// is, Next at the next stop; a field that reaches the last stop gets one
+// blank before the next, which belongs to no cell.
+TEST(ReportStructure, TablesOnTheReportsOwnStops) {
+  TReportText report;
+  report.BeginReport();
+  report.ClearTabStops();
+  report.AddTabStop(6);
+  report.AddTabStop(12);
+  {
+    detail::TTableWriter t(report);
+    t.Bold().At(0).Text("Name").Next(1).Text("Low").Next(2).Text("High").Bold().EndLine().EndHeading();
+    t.At(0).Text("a").Next(1);
+    report.WriteNumber(-12.345L, -5);
+    t.Next(2);
+    report.WriteNumber(-3.5L, -5);
+    t.EndLine();
+  }
+  report.WriteLine("After the table.");
+  report.FinishReport();
+  EXPECT_EQ(report.GetLine(1).value_or(""), "a    -12.345 -3.500");
+  ASSERT_EQ(report.Structure().Tables.size(), 1u);
+  const TReportTable& table = report.Structure().Tables[0];
+  EXPECT_EQ(Texts(table.Header[0]), (std::vector<std::string>{"Name", "Low", "High"}));
+  ASSERT_EQ(table.Body.size(), 1u);
+  EXPECT_EQ(Texts(table.Body[0]), (std::vector<std::string>{"a", "-12.345", "-3.500"}));
+  EXPECT_EQ(table.EndLine, 2);
 }
 
 TEST(ReportStructure, ResetForgetsTheStructure) {

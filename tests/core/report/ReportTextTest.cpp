@@ -234,7 +234,13 @@ TEST(ErrorMessageLines, EveryStatusCodeKeepsItsNumberAndHasAMessage) {
               {NoContingencyData, 46},
               {NoCorrelationData, 47},
               {SingleValue, 49},
-              {SinglePair, 50}};
+              {SinglePair, 50},
+              {NoMultipleRegressionData, 60},
+              {NoDependentVariable, 61},
+              {NoIndependentVariables, 62},
+              {TooFewMatrixVariables, 63},
+              {TooFewRegressionRows, 64},
+              {SingularRegression, 65}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.Number);
     EXPECT_EQ(static_cast<std::int32_t>(row.Code), row.Number);
