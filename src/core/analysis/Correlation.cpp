@@ -211,15 +211,15 @@ std::vector<TColumnUse> PairedColumnUse(const TDataTable& table, int xColumn, st
     }
     if (paired) ++usedX;
   }
-  const auto use = [&](int column, std::int32_t used) {
+  const auto useOf = [&](int column, std::int32_t used) {
     const int mapped = table.MapColumn(column);
     const std::string title = mapped >= 0 && mapped < MaxColumns ? table.Summary(mapped).Title : std::string();
     TColumnUse use = ColumnUseOf(table, column, title, used);
     use.Column = mapped;
     return use;
   };
-  std::vector<TColumnUse> columns{use(xColumn, usedX)};
-  for (std::size_t i = 0; i < yColumns.size(); ++i) columns.push_back(use(yColumns[i], usedY[i]));
+  std::vector<TColumnUse> columns{useOf(xColumn, usedX)};
+  for (std::size_t i = 0; i < yColumns.size(); ++i) columns.push_back(useOf(yColumns[i], usedY[i]));
   return columns;
 }
 
