@@ -104,6 +104,8 @@ QWidget* TOmbrelGuide::CreateHeading() {
   const int side = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
   picture->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation, nullptr, this).pixmap(side, side));
   auto* title = new QLabel(FromCore(GuideTitle));
+  // A narrow guide puts the two words on two lines rather than cutting them.
+  title->setWordWrap(true);
   title->setFont(PixelFont(TitlePixels, true));
   Color(*title, TitleColor);
   mHeadingCloseButton = new QPushButton(FromCore(GuideCloseCaption));
