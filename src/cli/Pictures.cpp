@@ -50,11 +50,15 @@ std::string WriteGraphFile(TDocument& document, bool sem, const TPictureSize& si
   return WriteGraphPicture(model, name, *format, size, dpi).toStdString();
 }
 
-std::string WriteReportPdfFile(TDocument& document, const std::string& documentName, const std::string& fileName) {
+std::string WriteReportFile(TDocument& document, const std::string& documentName, const std::string& fileName,
+                            TReportFileForm form) {
   const TOffscreenApplication application;
   ComputeReport(document);
   const QString title = FromCore(ReportPageTitle(document, documentName));
-  return WriteReportPdf(document.Report, title, FromCore(fileName)).toStdString();
+  const QString name = FromCore(fileName);
+  const QString message = form == TReportFileForm::Pdf ? WriteReportPdf(document.Report, title, name)
+                                                       : WriteReportOdt(document.Report, title, name);
+  return message.toStdString();
 }
 
 }  // namespace ombrel

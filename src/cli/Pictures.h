@@ -8,7 +8,7 @@ namespace ombrel {
 
 class TDocument;
 
-// The graph and PDF commands of ombrel-cli, drawn by the application's own
+// The graph, PDF and ODT commands of ombrel-cli, drawn by the application's own
 // output code on Qt's offscreen platform (no window is shown). Each returns
 // an empty text when the file was written, else the message for the user.
 
@@ -17,7 +17,11 @@ class TDocument;
 std::string WriteGraphFile(TDocument& document, bool sem, const TPictureSize& size, int dpi,
                            const std::string& fileName);
 
-// The document's report (computed afresh) as a PDF paginated as Print does.
-std::string WriteReportPdfFile(TDocument& document, const std::string& documentName, const std::string& fileName);
+enum class TReportFileForm { Pdf, Odt };
+
+// The document's report (computed afresh) as a PDF paginated as Print does,
+// or as an OpenDocument text with its tables as tables.
+std::string WriteReportFile(TDocument& document, const std::string& documentName, const std::string& fileName,
+                            TReportFileForm form);
 
 }  // namespace ombrel

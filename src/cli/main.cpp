@@ -33,6 +33,8 @@ void PrintHelp(std::ostream& out) {
          "  report --html FILE.omd        print the report as an HTML page (tables as tables)\n"
          "  report --json FILE.omd        print the report's results as one JSON object\n"
          "  report --pdf OUT.pdf FILE.omd write the report as a PDF, paginated as printed\n"
+         "  report --odt OUT.odt FILE.omd write the report as an OpenDocument text (tables as\n"
+         "                                tables) for a word processor\n"
          "  report --effect-sizes ...     end the report with its effect sizes, method and APA\n"
          "                                sentence (the JSON always holds them)\n"
          "  graph [--sem] [--size WxH{cm|px}] [--dpi N] FILE.omd OUT.svg|OUT.pdf|OUT.png\n"
@@ -74,6 +76,7 @@ int Report(int argc, char** argv) {
   bool json = false;
   bool effectSizes = false;
   std::string pdf;
+  std::string odt;
   std::string path;
   for (int i = 2; i < argc; ++i) {
     const std::string_view argument = argv[i];
@@ -88,6 +91,9 @@ int Report(int argc, char** argv) {
     } else if (argument == "--pdf") {
       if (++i >= argc) return Usage("report", "name the PDF file after --pdf.");
       pdf = argv[i];
+    } else if (argument == "--odt") {
+      if (++i >= argc) return Usage("report", "name the ODT file after --odt.");
+      odt = argv[i];
     } else if (path.empty()) {
       path = argument;
     } else {
@@ -95,19 +101,23 @@ int Report(int argc, char** argv) {
     }
   }
   if (path.empty()) return Usage("report", "name the document to report on.");
-  if (static_cast<int>(html) + static_cast<int>(json) + static_cast<int>(!pdf.empty()) > 1)
-    return Usage("report", "choose one of --html, --json and --pdf.");
+  if (static_cast<int>(html) + static_cast<int>(json) + static_cast<int>(!pdf.empty()) +
+          static_cast<int>(!odt.empty()) >
+      1)
+    return Usage("report", "choose one of --html, --json, --pdf and --odt.");
   ombrel::TDocument document;
   if (!Open(path, document)) return FileError;
   document.EffectSizes = effectSizes;
-  if (!pdf.empty()) {
+  if (!pdf.empty() || !odt.empty()) {
 #ifdef OMBREL_CLI_PICTURES
-    const std::string message = ombrel::WriteReportPdfFile(document, path, pdf);
+    const std::string message = pdf.empty()
+                                    ? ombrel::WriteReportFile(document, path, odt, ombrel::TReportFileForm::Odt)
+                                    : ombrel::WriteReportFile(document, path, pdf, ombrel::TReportFileForm::Pdf);
     if (message.empty()) return 0;
     std::cerr << message << '\n';
     return FileError;
 #else
-    return Usage("report", "this build writes no PDF files.");
+    return Usage("report", "this build writes no PDF or ODT files.");
 #endif
   }
   if (html) {

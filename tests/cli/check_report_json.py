@@ -26,9 +26,18 @@ def load(cli, path):
     return json.loads(text, parse_constant=reject_constant)
 
 
+def unique_keys(pairs):
+    """An object of the schema that names a key twice would keep only the last."""
+    keys = [key for key, _ in pairs]
+    repeated = sorted({key for key in keys if keys.count(key) > 1})
+    if repeated:
+        raise ValueError("the schema names these keys twice: " + ", ".join(repeated))
+    return dict(pairs)
+
+
 def main(cli, schema_path, paths):
     with open(schema_path, encoding="utf-8") as f:
-        schema = json.load(f)
+        schema = json.load(f, object_pairs_hook=unique_keys)
     validator_class = jsonschema.validators.validator_for(schema)
     validator_class.check_schema(schema)
     validator = validator_class(schema)

@@ -163,6 +163,13 @@ for kind in svg pdf png; do
 done
 check ReportPdfIsReadable output 0 '"$CLI" report --pdf report.pdf "$examples/standard-curve.omd"' \
   "pdf:${dir:-}/report.pdf"
+# report --odt: an OpenDocument package whose content holds the tables as
+# tables and the numbers (read with Debian's python3).
+check ReportOdtHoldsTablesAndNumbers output 0 '"$CLI" report --odt report.odt "$examples/two-by-two.omd" &&
+  /usr/bin/python3 -c "import sys, zipfile; sys.stdout.write(zipfile.ZipFile(sys.argv[1]).read(\"content.xml\").decode())" \
+  report.odt' "stdout~<table:table " "stdout~>31<" "stdout~Relative risk = 3.407"
+check ReportOdtRefusesAnUnwritablePath output 2 '"$CLI" report --odt no-folder/report.odt "$examples/two-by-two.omd"' \
+  stderr+ "absent:${dir:-}/no-folder"
 check GraphRefusesAnUnreadableDocument output 2 '"$CLI" graph no-such.omd none.svg' stderr+ "absent:${dir:-}/none.svg"
 check ReportPdfRefusesAnUnwritablePath output 2 '"$CLI" report --pdf no-folder/report.pdf "$examples/standard-curve.omd"' \
   stderr+
@@ -196,6 +203,9 @@ workbook book.ods Weights 'sheet "Weights", 4 rows, 3 columns, 1 field left empt
   "Group A     4      19.875" "Group C     4       2.500"
 workbook book.xlsx 4 'sheet "Named", 3 rows, 2 columns, 0 fields left empty, row names taken as row titles.' \
   "Mean:           1.723          69.167" "Parameter:          height            mass"
+# A workbook's stored digits reach the written document unrounded.
+check ImportWorkbookKeepsEveryStoredDigit - 0 '"$CLI" import "$data/import/exact-numbers.ods" out.omd 2>/dev/null && cat out.omd' \
+  "stdout~0.30000000000000004," "stdout~1.2345678912345679E+08," "stdout~0.3333333333333333," "stdout~1.000E-20,"
 check ImportWorkbookSaysDatesWereLeftOut - 0 '"$CLI" import "$data/import/book.ods" out.omd' \
   "stderr-line=4 dates and times were left out: Ombrel analyses numbers, not dates."
 

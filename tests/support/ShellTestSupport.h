@@ -3,7 +3,11 @@
 // What the main-window tests share: an asker that answers from scripts and
 // records what it was asked, and a fresh settings folder per test.
 
+#include <QApplication>
 #include <QDialog>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QPrinter>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -26,6 +30,18 @@ inline void QuietOffscreenWarnings() {
       });
 }
 
+// Drags a local file onto `target` and drops it there when the target takes
+// the drag.
+inline void DropFile(QWidget& target, const QString& path) {
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(path)});
+  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&target, &enter);
+  if (!enter.isAccepted()) return;
+  QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&target, &drop);
+}
+
 class TScriptedAsker : public TAsker {
  public:
   // Every text shown or asked, in order.
@@ -41,6 +57,10 @@ class TScriptedAsker : public TAsker {
   std::deque<QString> OpenNames;
   std::deque<QString> SaveNames;
   std::deque<TNewFileChoice> NewFileChoices;
+  // Whether to take the way a message offers; each offer's button text goes
+  // to Actions.
+  std::deque<bool> TakeAction;
+  QStringList Actions;
   QStringList SaveTitles;
   // The print dialog: fills in the printer and answers; none cancels.
   std::function<bool(QPrinter&)> Print;
@@ -50,6 +70,11 @@ class TScriptedAsker : public TAsker {
   std::function<int(QDialog&)> Dialog;
 
   void Inform(QWidget*, const QString& text) override { Shown << text; }
+  bool InformWithAction(QWidget*, const QString& text, const QString& action) override {
+    Shown << text;
+    Actions << action;
+    return Take(TakeAction, false);
+  }
   bool AskYesNo(QWidget*, const QString& text, bool) override {
     Shown << text;
     return Take(YesNo, false);

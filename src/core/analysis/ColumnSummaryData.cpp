@@ -1,6 +1,7 @@
 #include "core/analysis/ColumnSummaryData.h"
 
 #include "core/analysis/AnalysisRecord.h"
+#include "core/stats/AssumptionTests.h"
 
 namespace ombrel {
 
@@ -43,7 +44,11 @@ TResultValue NormalityRow(const TColumnSummary& summary, int column, bool averag
   row.AddInteger("n", summary.N);
   row.AddText("outcome", OutcomeNames[static_cast<int>(outcome)]);
   row.AddReal("ks", tested ? summary.NormalityKS : EmptyValue);
-  row.AddReal("p", tested ? summary.NormalityP : EmptyValue);
+  // Above the limit the approximation does not hold and the report says
+  // ">0.10": the record says so too instead of giving a number.
+  const bool above = tested && summary.NormalityP > LillieforsPLimit;
+  row.AddReal("p", tested && !above ? summary.NormalityP : EmptyValue);
+  row.AddReal("pAbove", above ? LillieforsPLimit : EmptyValue);
   row.Add("passed", tested ? TResultValue::Bool(summary.NormalityP > 0.05L) : TResultValue::Null());
   return row;
 }

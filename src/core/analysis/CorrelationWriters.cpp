@@ -1,6 +1,7 @@
 // The correlation's writers: the text report and the record, both from a
 // computed TCorrelationResult.
 #include "core/analysis/Correlation.h"
+#include "core/report/EffectSizeLines.h"
 #include "core/report/ReportTables.h"
 #include "core/report/ReportText.h"
 
@@ -142,6 +143,38 @@ void FillSpearman(const TCorrelationResult& result, TAnalysisRecord& record) {
   record.Method = method;
 }
 
+// The method and the APA sentence; r and r squared are in the report
+// already, so the section has no line of its own for a size. APA 7 writes
+// a correlation without the leading zero and its df as N - 2:
+// "r(9) = .82, 95% CI [.42, .95], p = .002"; Spearman's coefficient is r
+// with the subscript s, written "rs".
+TEffectSection EffectSectionOf(const TCorrelationResult& result) {
+  TEffectSection section;
+  section.Method.Tails = 2;
+  section.Method.Groups = GroupCountsOf(result.Columns);
+  const bool pearson = result.Request.Method == TCorrelationMethod::Pearson;
+  const std::int32_t n = pearson ? result.Pearson.N : result.Spearman.N;
+  const std::string df = ApaDf(n - 2);
+  if (pearson) {
+    const TPearsonResult& r = result.Pearson;
+    section.Method.Source = "the t distribution";
+    section.Apa = {ApaEffect(Italic("r") + "(" + df + ")", r.R, r.Lower, r.Upper, false), ApaP(r.P)};
+    return section;
+  }
+  const TSpearmanResult& r = result.Spearman;
+  if (r.Status == TExactStatus::Exact) {
+    section.Method.PMethod = TPMethod::Exact;
+    section.Method.Arrangements = r.Arrangements;
+  } else if (StatesP(r)) {
+    section.Method.PMethod = TPMethod::Approximate;
+    section.Method.Source = "the t approximation";
+    section.Method.Ties = r.Ties ? TTieHandling::Corrected : TTieHandling::NoTies;
+  }
+  section.Apa = {ApaEffect(Italic("r") + "s(" + df + ")", r.R, r.Lower, r.Upper, false),
+                 StatesP(r) ? ApaP(r.P) : std::string()};
+  return section;
+}
+
 }  // namespace
 
 void WriteCorrelationReport(const TCorrelationResult& result, TReportText& report) {
@@ -164,6 +197,7 @@ void FillCorrelationRecord(const TCorrelationResult& result, TAnalysisRecord& re
     FillSpearman(result, record);
   }
   record.Tables = TResultValue::Object();
+  record.Effect = EffectSectionOf(result);
 }
 
 }  // namespace ombrel

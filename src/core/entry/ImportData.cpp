@@ -6,6 +6,7 @@
 
 #include "core/base/FileText.h"
 #include "core/entry/CellStore.h"
+#include "core/entry/WrittenNumbers.h"
 
 namespace ombrel {
 
@@ -272,6 +273,36 @@ std::string OldWorkbookMessage(std::string_view path) {
 std::string DatesLeftOutMessage(int count) {
   const std::string what = count == 1 ? "1 date or time was" : std::to_string(count) + " dates and times were";
   return what + " left out: Ombrel analyses numbers, not dates.";
+}
+
+std::string FirstNotNumberLine(const TImportedFile& file) {
+  if (file.NotNumberFields == 0) return "Every field is a number or empty.";
+  std::string place = file.FirstNotNumberCell.empty() ? "row " + std::to_string(file.FirstNotNumberRow) + ", column " +
+                                                            std::to_string(file.FirstNotNumberColumn)
+                                                      : "cell " + file.FirstNotNumberCell;
+  return "The first field that is not a number: \"" + file.FirstNotNumberText + "\", " + place + ".";
+}
+
+std::string HiddenLinesNote(const TImportedFile& file) {
+  if (file.Source == TImportSource::Text) return {};
+  std::string note = "Hidden rows and columns are imported";
+  if (file.HiddenRows > 0) note += ": " + Plural(file.HiddenRows, "hidden row", "hidden rows");
+  if (file.HiddenColumns > 0)
+    note += (file.HiddenRows > 0 ? ", " : ": ") + Plural(file.HiddenColumns, "hidden column", "hidden columns");
+  return note + ".";
+}
+
+std::string LeftOutMessage(const TImportedFile& file) {
+  std::string text;
+  if (file.NotNumberFields > 0 && file.FirstNotNumberCell.empty())
+    text = NotNumbersMessage(file.NotNumberFields, file.FirstNotNumberRow, file.FirstNotNumberColumn);
+  else if (file.NotNumberFields == 1)
+    text = "1 cell of this sheet is not a number and was left empty: " + file.FirstNotNumberCell + ".";
+  else if (file.NotNumberFields > 1)
+    text = std::to_string(file.NotNumberFields) +
+           " cells of this sheet are not numbers and were left empty; the first is " + file.FirstNotNumberCell + ".";
+  if (file.DateFields > 0) text += (text.empty() ? "" : "\n") + DatesLeftOutMessage(file.DateFields);
+  return text;
 }
 
 std::string ImportSummary(const TImportedFile& file) {

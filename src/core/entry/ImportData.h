@@ -56,6 +56,22 @@ std::string OldWorkbookMessage(std::string_view path);
 // "2 dates and times were left out: Ombrel analyses numbers, not dates."
 std::string DatesLeftOutMessage(int count);
 
+// The import preview's line on the first field that is not a number:
+// "The first field that is not a number: "NA", row 2, column 3." (a
+// workbook names its cell: "... "NA", cell C5."), or "Every field is a
+// number or empty." when there is none.
+std::string FirstNotNumberLine(const TImportedFile& file);
+
+// The preview's note on a workbook's hidden rows and columns: they are
+// imported like the others ("Hidden rows and columns are imported: 1
+// hidden row, 1 hidden column."); empty for text files.
+std::string HiddenLinesNote(const TImportedFile& file);
+
+// What an import left out, told once the data is in: the fields that are
+// not numbers (NotNumbersMessage, or for a workbook by their first cell)
+// and the dates; one message per line, empty when nothing was left out.
+std::string LeftOutMessage(const TImportedFile& file);
+
 // One line that sums up an import, as ombrel-cli prints it: the sheet of a
 // workbook, rows, columns, fields left empty and where the first that is
 // not a number is, dates left out, row names taken, hidden rows and columns,

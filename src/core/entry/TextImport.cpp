@@ -121,6 +121,27 @@ TFieldValue ReadField(std::string_view raw, char decimalSeparator) {
   return RoundedField(written.Value);
 }
 
+// A workbook's stored number, taken exactly as its XML writes it: the
+// rounding of typed and pasted text is for text, whose digits a person
+// wrote; a workbook's digits are the value itself. The rounded text still
+// teaches the column its decimals, so the grid shows it as before.
+TFieldValue StoredNumber(std::string_view text) {
+  const auto begin = text.find_first_not_of(" \t\r\n");
+  const auto end = text.find_last_not_of(" \t\r\n");
+  std::string_view digits = begin == std::string_view::npos ? std::string_view() : text.substr(begin, end - begin + 1);
+  if (digits.starts_with('+')) digits.remove_prefix(1);
+  TReal value = 0;
+  if (digits.empty() || !ReadNumber(digits, value) || !std::isfinite(value)) return ReadField(text, '.');
+  if (!(std::fabs(value) <= MaxEntryMagnitude)) {
+    TFieldValue field;
+    field.OutOfRange = true;
+    return field;
+  }
+  TFieldValue field = RoundedField(value);
+  field.Value = value == 0 ? 0 : value;
+  return field;
+}
+
 // The characters that end a delimited field: tab, ";", the list separator
 // and "," unless it is the decimal comma.
 std::string FieldSeparators(const TImportSeparators& separators, char decimalSeparator) {
@@ -291,7 +312,7 @@ TFieldValue SourceValue(const TSourceField& source, char decimalSeparator) {
     case TSourceKind::Written:
       return ReadField(source.Text, decimalSeparator);
     case TSourceKind::Number:
-      return ReadField(source.Text, '.');
+      return StoredNumber(source.Text);
     case TSourceKind::NotNumber: {
       TFieldValue field;
       field.NotNumber = true;
@@ -479,14 +500,6 @@ bool IsAsciiFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return true;
   return IsAsciiText(in);
-}
-
-bool IsSpreadsheetFileName(std::string_view path) {
-  const auto slash = path.find_last_of("/\\");
-  const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
-  for (std::size_t i = 0; i + 3 <= name.size(); ++i)
-    if (name[i] == '.' && Upper(name[i + 1]) == 'X' && Upper(name[i + 2]) == 'L') return true;
-  return false;
 }
 
 bool IsTitleLine(std::string_view line, const TImportSeparators& separators) {

@@ -22,20 +22,12 @@ inline constexpr std::size_t ImportLineLength = 20000;
 inline constexpr std::string_view NotAsciiMessage = "The file is not an ASCII file.";
 inline constexpr std::string_view TooManyImportRowsMessage =
     "There are too many rows of data in this file.Only the first 1000 rows will be read.";
+inline constexpr std::string_view TooManyImportColumnsMessage =
+    "There are too many columns of data in this file. Only the first 26 columns will be read.";
 inline constexpr std::string_view SameIndexColumnsMessage =
     "The column with values and the column with group assignments must be different.";
 inline constexpr std::string_view ImportOutOfRangeMessage =
     "Some numbers in this file are beyond +-1.5E38, the largest value Ombrel can hold. Those cells were left empty.";
-
-// The lines of the advice shown instead of importing a spreadsheet workbook.
-inline constexpr std::array<std::string_view, 5> SpreadsheetAdviceLines = {
-    "Ombrel cannot open Excel worksheet files. To use data from Excel:", "1. Copy and paste.", "or",
-    "2. Save from Excel using Text or CSV (comma separated value) format.",
-    "Then use File Import to read into Ombrel."};
-
-// Whether a file name names a spreadsheet workbook: its name (not its
-// folder) holds ".XL" in any case ("book.xls", "data.XLSX").
-bool IsSpreadsheetFileName(std::string_view path);
 
 // The user's separators: the list separator splits fields like "," and ";";
 // the system's decimal separator is used when the file does not show its
@@ -199,7 +191,7 @@ TImportedFile ReadTextFileForImport(const std::string& path, const TImportOption
 // table the same way from text files and workbooks.
 enum class TSourceKind : std::uint8_t {
   Written,    // text of a text file, read as a number if it is one
-  Number,     // a workbook's stored number ("." as decimal point)
+  Number,     // a workbook's stored number ("." as decimal point), kept unrounded
   NotNumber,  // a workbook's text, truth value, error or formula
   Date,       // a workbook's date or time
   Empty,

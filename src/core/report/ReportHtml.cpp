@@ -207,14 +207,20 @@ void AppendTable(std::string& html, const TReportTable& table) {
   html += "</tbody>\n</table>\n";
 }
 
+// A line of a paragraph: its display columns from `From` up to `To`.
+struct TParagraphLine {
+  std::string_view Line;
+  std::size_t From = 0;
+  std::size_t To = 0;
+};
+
 // The lines of one paragraph, each without the blanks around it.
-void AppendParagraph(std::string& html, const std::vector<std::string_view>& lines) {
+void AppendParagraph(std::string& html, const std::vector<TParagraphLine>& lines) {
   if (lines.empty()) return;
   html += "<p>";
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (i > 0) html += "<br>\n";
-    const auto [first, end] = TextColumns(lines[i]);
-    AppendLine(html, lines[i], first, end);
+    AppendLine(html, lines[i].Line, lines[i].From, lines[i].To);
   }
   html += "</p>\n";
 }
@@ -283,36 +289,46 @@ std::string ReportHtmlBlock(const TReportText& report, const TReportRange& range
 }
 
 std::string ReportHtmlContent(const TReportText& report) {
+  return ReportHtmlContent(report, {0, 0, report.LineCount(), 0});
+}
+
+std::string ReportHtmlContent(const TReportText& report, const TReportRange& range) {
   const TReportStructure& structure = report.Structure();
+  const int first = std::max(0, range.StartLine);
+  const int end = std::min(report.LineCount(), range.EndColumn > 0 ? range.EndLine + 1 : range.EndLine);
   std::string html;
-  std::vector<std::string_view> paragraph;
+  std::vector<TParagraphLine> paragraph;
+  const auto endParagraph = [&] {
+    AppendParagraph(html, paragraph);
+    paragraph.clear();
+  };
   auto table = structure.Tables.begin();
   auto heading = structure.Headings.begin();
-  for (int i = 0; i < report.LineCount();) {
+  for (int i = first; i < end;) {
     while (table != structure.Tables.end() && table->EndLine <= i) ++table;
     while (heading != structure.Headings.end() && heading->Line < i) ++heading;
-    if (table != structure.Tables.end() && table->FirstLine == i) {
-      AppendParagraph(html, paragraph);
-      paragraph.clear();
+    // A table the range reaches into is taken whole.
+    if (table != structure.Tables.end() && table->FirstLine <= i) {
+      endParagraph();
       AppendTable(html, *table);
       i = table->EndLine;
       continue;
     }
     const std::string_view line = report.GetLine(i).value_or("");
-    const bool blank = TextColumns(line).second == 0;
+    auto [from, to] = TextColumns(line);
+    if (i == range.StartLine) from = std::max(from, static_cast<std::size_t>(std::max(0, range.StartColumn)));
+    if (i == range.EndLine) to = std::min(to, static_cast<std::size_t>(std::max(0, range.EndColumn)));
+    const bool blank = from >= to;
     const bool isHeading = heading != structure.Headings.end() && heading->Line == i && !blank;
-    if (blank || isHeading) {
-      AppendParagraph(html, paragraph);
-      paragraph.clear();
-    }
+    if (blank || isHeading) endParagraph();
     if (isHeading) {
       AppendHeading(html, line, heading->Level);
     } else if (!blank) {
-      paragraph.push_back(line);
+      paragraph.push_back({line, from, to});
     }
     ++i;
   }
-  AppendParagraph(html, paragraph);
+  endParagraph();
   return html;
 }
 

@@ -42,6 +42,10 @@ std::string Utf8Text(std::string_view text);
 // with its heading in <th> cells, numbers right-aligned, and each column of
 // the text (a significance mark too) a column of its own.
 std::string ReportHtmlContent(const TReportText& report);
+// The content of a part of the report (a selection of the viewer): the
+// lines in the range, the first and last cut at its columns, and every
+// table the range reaches into, whole.
+std::string ReportHtmlContent(const TReportText& report, const TReportRange& range);
 
 // A complete UTF-8 HTML page: `title` in <title>, the report's content
 // (ReportHtmlContent) as body.

@@ -47,13 +47,13 @@ std::optional<TDisplayLine> GetLineText(const TReportText* report, int index) {
   return DisplayLineOf(*raw);
 }
 
-std::string PlainReportText(const TReportText& report) {
+std::string PlainReportText(const TReportText& report, std::string_view lineEnd) {
   std::string text;
   for (int i = 0; i < report.LineCount(); ++i) {
     const auto line = GetLineText(&report, i);
     if (!line) break;
     text += line->Text;
-    text += "\r\n";
+    text += lineEnd;
   }
   return text;
 }
@@ -61,7 +61,7 @@ std::string PlainReportText(const TReportText& report) {
 bool SaveReportToTextFile(const TReportText& report, const std::string& fileName) {
   std::ofstream file(fileName, std::ios::binary | std::ios::trunc);
   if (!file) return false;
-  const std::string text = PlainReportText(report);
+  const std::string text = PlainReportText(report, PlatformLineEnd);
   file.write(text.data(), static_cast<std::streamsize>(text.size()));
   file.close();
   return !file.fail();

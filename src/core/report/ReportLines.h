@@ -31,11 +31,21 @@ TDisplayLine DisplayLineOf(std::string_view rawLine);
 // when no report is attached, nothing outside the report's lines.
 std::optional<TDisplayLine> GetLineText(const TReportText* report, int index);
 
-// Every line of a finished report without markers, each followed by CR LF.
-std::string PlainReportText(const TReportText& report);
+// The line end of this system's text files (a document file keeps CR LF
+// whatever the system).
+#ifdef _WIN32
+inline constexpr std::string_view PlatformLineEnd = "\r\n";
+#else
+inline constexpr std::string_view PlatformLineEnd = "\n";
+#endif
 
-// Writes PlainReportText to a file, created or replaced. False when the file
-// cannot be opened or written completely.
+// Every line of a finished report without markers, each followed by
+// `lineEnd`.
+std::string PlainReportText(const TReportText& report, std::string_view lineEnd = "\r\n");
+
+// Writes the report's lines to a text file, created or replaced, each ended
+// by the system's line end. False when the file cannot be opened or written
+// completely.
 bool SaveReportToTextFile(const TReportText& report, const std::string& fileName);
 
 }  // namespace ombrel

@@ -10,10 +10,13 @@
 #include <QPointer>
 #include <QTemporaryDir>
 
+#include "core/entry/ImportData.h"
 #include "gui/common/Asker.h"
 #include "gui/common/BusyGuard.h"
 #include "gui/common/Icons.h"
 #include "gui/document/Analyze.h"
+#include "gui/document/DataEntryPage.h"
+#include "gui/document/ImportExportCommands.h"
 #include "gui/document/DocumentHost.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/LocalPath.h"
@@ -211,6 +214,8 @@ TDocumentWindows::TOpenResult TDocumentWindows::OpenFile(const QString& path) {
   mShell.BeginStatus(QStringLiteral("Reading data..."));
   const TFileOutcome outcome = OpenDocumentFile(LocalPath(fullPath), *document);
   mShell.EndStatus();
+  if (outcome.Result == TFileResult::NotOmbrelFile)
+    if (const std::optional<TOpenResult> offered = OfferImport(fullPath, replaced)) return *offered;
   if (!outcome.Loaded()) {
     if (!outcome.Message.empty()) Inform(outcome.Message);
     return outcome.Result == TFileResult::IoError ? TOpenResult::Failed : TOpenResult::Refused;
@@ -239,6 +244,35 @@ TDocumentWindows::TOpenResult TDocumentWindows::OpenFile(const QString& path) {
   mShell.UpdateMenus();
   if (incomplete) Inform(outcome.Message);
   return TOpenResult::Opened;
+}
+
+std::optional<TDocumentWindows::TOpenResult> TDocumentWindows::OfferImport(const QString& path, Analyze* replaced) {
+  const std::string local = LocalPath(path);
+  const TDataFileKind kind = DataFileKindOf(local);
+  if (kind == TDataFileKind::Other) return std::nullopt;
+  if (kind == TDataFileKind::OldWorkbook) {
+    Inform(OldWorkbookMessage(local));
+    return TOpenResult::Refused;
+  }
+  if (!mHost.Asker().InformWithAction(mArea.window(), FromCore(NotDocumentMessage(local, kind)),
+                                      QStringLiteral("Import into a new document")))
+    return TOpenResult::Refused;
+  // The empty document that would give its place to a file takes the data.
+  Analyze* form = replaced != nullptr ? replaced : NewDocument();
+  if (form == nullptr) return TOpenResult::Failed;
+  form->Document().ChooseFormat(TDataFormat::Raw);
+  mShell.EnterStep(*form, TStep::DataEntry);
+  bool imported = false;
+  if (auto* page = qobject_cast<TDataEntryPage*>(form->Page(TStep::DataEntry))) {
+    const Analyze::TDataCommand change(*form, QStringLiteral("Import"));
+    imported = ImportDataFile(*page, path);
+  }
+  if (!imported && form != replaced) {
+    form->CloseWithoutAsking();
+    Close(*form);
+  }
+  mShell.UpdateMenus();
+  return imported ? TOpenResult::Opened : TOpenResult::Failed;
 }
 
 Analyze* TDocumentWindows::OpenRecovered(std::unique_ptr<TDocument> document, const QString& name,

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 #include <memory>
+#include <optional>
 
 #include "core/document/Steps.h"
 #include "core/shell/DocumentManager.h"
@@ -64,7 +65,7 @@ class TDocumentWindows : public QObject {
   enum class TOpenResult {
     Opened,     // a new window shows the file
     Activated,  // the file was open already
-    Refused,    // not an Ombrel file or too new: the open dialog asks again
+    Refused,    // not an Ombrel file or too new, no import taken: the open dialog asks again
     Failed,     // missing, unreadable or no room for another window
   };
   TOpenResult OpenFile(const QString& path);
@@ -100,6 +101,10 @@ class TDocumentWindows : public QObject {
   // Tells the user that ten are open; false when there is room.
   bool RefuseWhenFull(bool oneCloses = false);
   Analyze* CreateWindow(std::unique_ptr<TDocument> document);
+  // A text file of data or a workbook opened as a document: says what it
+  // is and offers to import it into a new document (or into `replaced`,
+  // the empty one that would give its place); nothing for other files.
+  std::optional<TOpenResult> OfferImport(const QString& path, Analyze* replaced);
   QMdiSubWindow* SubWindowOf(const Analyze& form) const;
   void Inform(std::string_view text);
 

@@ -361,6 +361,16 @@ void Obmain::PreviousStepCommand() {
   if (previous != form->Step()) EnterStep(*form, previous);
 }
 
+void Obmain::SetEffectSizes(bool shown) {
+  mSettings.EffectSizes = shown;
+  WriteEffectSizesSetting(mProfileFileName, shown);
+  // The other documents that show their report show it as chosen too (the
+  // one whose box was clicked asks for its own step).
+  for (Analyze* form : Documents())
+    if (form != ActiveDocument() && form->Step() == TStep::Results && !form->Calculating())
+      form->GoToStep(TStep::Results);
+}
+
 void Obmain::RequestStep(Analyze& form, TStep step) {
   if (&form == ActiveDocument()) GoToStep(step);
 }

@@ -145,6 +145,8 @@ class Obmain : public QMainWindow, public TDocumentHost, private TDocumentShell 
   QChar ListSeparator() const override { return mListSeparator; }
   QString ExportFolder() const override { return mSettings.ExportFolder; }
   void SetExportFolder(const QString& folder) override { mSettings.ExportFolder = folder; }
+  bool EffectSizes() const override { return mSettings.EffectSizes; }
+  void SetEffectSizes(bool shown) override;
 
   // The Window menu; its foot lists the open documents.
   QMenu* WindowMenu() const;

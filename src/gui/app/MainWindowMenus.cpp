@@ -75,7 +75,8 @@ void Obmain::CreateFileActions() {
   MakeAction(TCommand::Print, QStringLiteral("&Print"), QKeySequence(Qt::CTRL | Qt::Key_P), [this] {
     PrintCommand();
   })->setToolTip(QStringLiteral("Print (Ctrl + P)"));
-  MakePageAction(TCommand::Import, QStringLiteral("&Import Data (text)..."))->setToolTip(QStringLiteral("Import"));
+  MakePageAction(TCommand::Import, QStringLiteral("&Import Data (text or workbook)..."))
+      ->setToolTip(QStringLiteral("Import"));
   MakePageAction(TCommand::Export, QStringLiteral("&Export..."))->setToolTip(QStringLiteral("Export"));
   MakeAction(
       TCommand::Exit, QStringLiteral("E&xit Ombrel"), QKeySequence(Qt::ALT | Qt::Key_F4), [this] { ExitCommand(); },

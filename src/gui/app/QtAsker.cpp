@@ -5,6 +5,7 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QRegularExpression>
 
 #include "gui/app/AboutBox.h"
@@ -24,6 +25,14 @@ QString BoxCaption() { return QStringLiteral("Ombrel"); }
 void TQtAsker::Inform(QWidget* parent, const QString& text) {
   QMessageBox box(QMessageBox::NoIcon, BoxCaption(), text, QMessageBox::Ok, parent);
   box.exec();
+}
+
+bool TQtAsker::InformWithAction(QWidget* parent, const QString& text, const QString& action) {
+  QMessageBox box(QMessageBox::NoIcon, BoxCaption(), text, QMessageBox::Cancel, parent);
+  QPushButton* way = box.addButton(action, QMessageBox::AcceptRole);
+  box.setDefaultButton(way);
+  box.exec();
+  return box.clickedButton() == way;
 }
 
 bool TQtAsker::AskYesNo(QWidget* parent, const QString& text, bool defaultYes) {

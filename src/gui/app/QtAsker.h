@@ -8,6 +8,7 @@ namespace ombrel {
 class TQtAsker : public TAsker {
  public:
   void Inform(QWidget* parent, const QString& text) override;
+  bool InformWithAction(QWidget* parent, const QString& text, const QString& action) override;
   bool AskYesNo(QWidget* parent, const QString& text, bool defaultYes) override;
   TAnswer AskYesNoCancel(QWidget* parent, const QString& text) override;
   TAnswer AskSaveAll(QWidget* parent, const QStringList& names) override;

@@ -8,6 +8,16 @@
 
 namespace ombrel {
 
+namespace {
+
+void AtEffectSizesEntry(TProfile& profile) {
+  profile.Section = QStringLiteral("Options");
+  profile.Entry = QStringLiteral("EffectSizes");
+  profile.DefaultText = QStringLiteral("False");
+}
+
+}  // namespace
+
 void ReadShellSettings(const QString& fileName, int screenWidth, int screenHeight, TShellSettings& settings) {
   TProfile profile(fileName);
   profile.Section = QStringLiteral("WindowSize");
@@ -43,6 +53,8 @@ void ReadShellSettings(const QString& fileName, int screenWidth, int screenHeigh
   profile.Entry = QStringLiteral("ShowNewUserHints");
   profile.DefaultText = QStringLiteral("True");
   settings.GuideShown = profile.GetState();
+  AtEffectSizesEntry(profile);
+  settings.EffectSizes = profile.GetState();
 }
 
 void WriteShellSettings(const QString& fileName, const TShellSettings& settings) {
@@ -70,6 +82,13 @@ void WriteShellSettings(const QString& fileName, const TShellSettings& settings)
   profile.SetText(settings.ExportFolder);
   profile.Entry = QStringLiteral("ShowNewUserHints");
   profile.SetState(settings.GuideShown);
+  WriteEffectSizesSetting(fileName, settings.EffectSizes);
+}
+
+void WriteEffectSizesSetting(const QString& fileName, bool shown) {
+  TProfile profile(fileName);
+  AtEffectSizesEntry(profile);
+  profile.SetState(shown);
 }
 
 }  // namespace ombrel

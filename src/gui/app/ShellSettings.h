@@ -20,6 +20,8 @@ struct TShellSettings {
   // Where the guide was: docked at a side and how wide, or floating (the
   // text of GuidePlaceText).
   QString GuidePlace;
+  // Reports end with the "Effect size and method" section.
+  bool EffectSizes = false;
 };
 
 // Reads the settings file. The size is cut to the screen (0 x 0, no size,
@@ -28,5 +30,7 @@ struct TShellSettings {
 void ReadShellSettings(const QString& fileName, int screenWidth, int screenHeight, TShellSettings& settings);
 // Writes every setting back.
 void WriteShellSettings(const QString& fileName, const TShellSettings& settings);
+// Writes the effect-size option alone, as soon as it is chosen.
+void WriteEffectSizesSetting(const QString& fileName, bool shown);
 
 }  // namespace ombrel

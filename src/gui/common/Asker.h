@@ -28,6 +28,14 @@ class TAsker {
 
   // A plain message with an OK button and no caption.
   virtual void Inform(QWidget* parent, const QString& text) = 0;
+  // A message that offers one way on beside Cancel (`action` names its
+  // button, the default); true when the user took it. An asker that does
+  // not offer it shows the message alone.
+  virtual bool InformWithAction(QWidget* parent, const QString& text, const QString& action) {
+    (void)action;
+    Inform(parent, text);
+    return false;
+  }
   // A Yes/No question; `defaultYes` chooses the default button.
   virtual bool AskYesNo(QWidget* parent, const QString& text, bool defaultYes) = 0;
   // A Yes/No/Cancel question, Yes the default.

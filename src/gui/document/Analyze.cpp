@@ -195,6 +195,12 @@ void Analyze::GoToStep(TStep step) {
   CommitPendingEdit();
   // The page shows first, so that a computation's status panel is visible.
   mPages->setCurrentWidget(page);
+  // The effect-size option is the host's; a report made without it is out
+  // of date once it changed.
+  if (mDocument->EffectSizes != mHost.EffectSizes()) {
+    mDocument->EffectSizes = mHost.EffectSizes();
+    mDocument->MarkChanged();
+  }
   mDocument->EnterStep(step, *mProgress);
   page->EnterPage();
   // What entering a step derives from the data (summaries, the report) is

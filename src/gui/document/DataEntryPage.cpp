@@ -57,7 +57,8 @@ TDataEntryPage::TDataEntryPage(Analyze& form) : TDocumentPage(form, TStep::DataE
   CreateTwoByTwoPage();
   mStack->addWidget(mTwoByTwoPage);
 
-  // Text files dropped onto the grid are imported at its current cell.
+  // Text files and workbooks dropped onto the grid are imported at its
+  // current cell.
   RawDataGrid->viewport()->setAcceptDrops(true);
   RawDataGrid->viewport()->installEventFilter(this);
 }
@@ -195,13 +196,13 @@ bool TDataEntryPage::eventFilter(QObject* watched, QEvent* event) {
   if (watched == RawDataGrid->viewport()) {
     if (const auto kind = event->type(); kind == QEvent::DragEnter || kind == QEvent::DragMove) {
       auto* drag = static_cast<QDropEvent*>(event);
-      if (!DroppedTextFile(drag->mimeData()).isEmpty()) {
+      if (!DroppedDataFile(drag->mimeData()).isEmpty()) {
         drag->acceptProposedAction();
         return true;
       }
     } else if (kind == QEvent::Drop) {
       auto* drop = static_cast<QDropEvent*>(event);
-      const QString path = DroppedTextFile(drop->mimeData());
+      const QString path = DroppedDataFile(drop->mimeData());
       if (!path.isEmpty()) {
         drop->acceptProposedAction();
         // After the drop is over: the import asks its questions in dialogs.
@@ -209,7 +210,7 @@ bool TDataEntryPage::eventFilter(QObject* watched, QEvent* event) {
           if (!Form().Calculating() && mStack->currentWidget() == mGridPage) {
             CommitPendingEdit();
             const Analyze::TDataCommand change(Form(), QStringLiteral("Import"));
-            ImportTextFile(*this, path);
+            ImportDataFile(*this, path);
           }
         });
         return true;
@@ -235,14 +236,15 @@ bool TDataEntryPage::eventFilter(QObject* watched, QEvent* event) {
   return TDocumentPage::eventFilter(watched, event);
 }
 
-QString TDataEntryPage::DroppedTextFile(const QMimeData* mime) const {
+QString TDataEntryPage::DroppedDataFile(const QMimeData* mime) const {
   if (mime == nullptr || !mime->hasUrls() || mime->urls().size() != 1 || mStack->currentWidget() != mGridPage ||
       !RawDataGrid->AllowEditing())
     return {};
   const QUrl url = mime->urls().first();
   if (!url.isLocalFile()) return {};
   const QString path = url.toLocalFile();
-  return FileKindOfPath(path.toStdString()) == TFileKind::ImportText ? path : QString();
+  const TFileKind kind = FileKindOfPath(path.toStdString());
+  return kind == TFileKind::ImportText || kind == TFileKind::ImportWorkbook ? path : QString();
 }
 
 void TDataEntryPage::CopyTwoByTwo() {

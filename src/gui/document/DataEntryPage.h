@@ -64,9 +64,9 @@ class TDataEntryPage : public TDocumentPage {
   void CreateTwoByTwoFields();
   QGridLayout* TwoByTwoCells();
   void LabelTwoByTwoTable();
-  // The one local text file a drag brings that the grid can import; empty
-  // for anything else.
-  QString DroppedTextFile(const QMimeData* mime) const;
+  // The one local text file or workbook a drag brings that the grid can
+  // import; empty for anything else.
+  QString DroppedDataFile(const QMimeData* mime) const;
   // The four counts as a block of text, and back.
   void CopyTwoByTwo();
   void PasteTwoByTwo();

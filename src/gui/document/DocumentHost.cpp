@@ -19,6 +19,10 @@ QString TDocumentHost::ExportFolder() const { return {}; }
 
 void TDocumentHost::SetExportFolder(const QString&) {}
 
+bool TDocumentHost::EffectSizes() const { return false; }
+
+void TDocumentHost::SetEffectSizes(bool) {}
+
 QString ExportFolderPath(const TDocumentHost& host, const QString& name) {
   const QString folder = host.ExportFolder();
   return folder.isEmpty() ? name : QDir(folder).filePath(name);

@@ -41,6 +41,10 @@ class TDocumentHost {
   // the last export went; by default none is kept.
   virtual QString ExportFolder() const;
   virtual void SetExportFolder(const QString& folder);
+  // Whether reports end with the "Effect size and method" section (one
+  // option for every document, kept by the host); by default off.
+  virtual bool EffectSizes() const;
+  virtual void SetEffectSizes(bool shown);
   // The user's list separator, for text import.
   virtual QChar ListSeparator() const = 0;
   // A status message (such as "Reading data...") shown in the main window

@@ -6,7 +6,7 @@
 #include "core/base/FileText.h"
 #include "core/document/Document.h"
 #include "core/entry/TextExport.h"
-#include "core/entry/TextImport.h"
+#include "core/entry/ImportData.h"
 #include "core/entry/WrittenNumbers.h"
 #include "gui/common/Asker.h"
 #include "gui/common/BusyGuard.h"
@@ -80,54 +80,38 @@ void ImportTextData(TDataEntryPage& page) {
   TAsker& asker = host.Asker();
   const QString fileName = asker.GetOpenFileName(
       &page, QStringLiteral("Import"), host.ImportFolder(),
-      QStringLiteral("Text files (*.TXT *.txt *.CSV *.csv *.DAT *.dat *.PRN *.prn);;All files (*)"));
+      QStringLiteral("Data files (*.TXT *.txt *.CSV *.csv *.DAT *.dat *.PRN *.prn *.XLSX *.xlsx *.ODS *.ods);;"
+                     "Text files (*.TXT *.txt *.CSV *.csv *.DAT *.dat *.PRN *.prn);;"
+                     "Workbooks (*.XLSX *.xlsx *.ODS *.ods);;All files (*)"));
   if (fileName.isEmpty()) return;
-  ImportTextFile(page, fileName);
+  ImportDataFile(page, fileName);
 }
 
-void ImportTextFile(TDataEntryPage& page, const QString& fileName) {
+bool ImportDataFile(TDataEntryPage& page, const QString& fileName) {
   TDocumentHost& host = page.Form().Host();
   TAsker& asker = host.Asker();
-  if (IsSpreadsheetFileName(QFileInfo(fileName).fileName().toStdString())) {
-    TExcelWarnForm warning(&page);
-    asker.Exec(warning);
-    return;
-  }
   host.SetImportFolder(QFileInfo(fileName).absolutePath());
   const std::string path = LocalPath(fileName);
-  const TImportSeparators separators{SeparatorByte(host.ListSeparator(), ','), UserDecimalSeparator()};
-  const auto read = [&host, path](const TImportSeparators& chosen) {
+  TImportOptions options;
+  options.Separators = {SeparatorByte(host.ListSeparator(), ','), UserDecimalSeparator()};
+  // The one reading the preview shows and the import then takes.
+  const auto read = [&host, path](const TImportOptions& chosen) {
     const TStatusGuard status(host, QStringLiteral("Reading data..."));
     const TBusyGuard busy;
-    return ReadImportFile(path, chosen);
+    return ReadImportData(path, chosen);
   };
-  bool ascii = true;
-  {
-    const TBusyGuard busy(&page.Form());
-    ascii = IsAsciiFile(path);
-  }
-  if (!ascii) {
-    asker.Inform(&page, FromCore(NotAsciiMessage));
-    return;
-  }
-  TImportedFile file = read(separators);
-  if (file.ReadError != 0) {
-    asker.Inform(&page, FromCore(FileErrorMessage(file.ReadError, false)));
-    return;
+  TImportedFile file = read(options);
+  if (!file.Read()) {
+    asker.Inform(&page, FromCore(file.ProblemMessage));
+    return false;
   }
   if (file.TooManyRows) asker.Inform(&page, FromCore(TooManyImportRowsMessage));
+  if (file.TooManyColumns) asker.Inform(&page, FromCore(TooManyImportColumnsMessage));
   if (file.OutOfRangeFields > 0) asker.Inform(&page, FromCore(ImportOutOfRangeMessage));
 
-  TImportForm form(
-      std::move(file), fileName,
-      [read, separators](char decimal) {
-        TImportSeparators chosen = separators;
-        chosen.ChosenDecimal = decimal;
-        return read(chosen);
-      },
-      &page);
+  TImportForm form(std::move(file), fileName, options, read, &page);
   form.SetInform([&asker, &form](const QString& message) { asker.Inform(&form, message); });
-  if (asker.Exec(form) != QDialog::Accepted) return;
+  if (asker.Exec(form) != QDialog::Accepted) return false;
 
   TSpreadGrid& grid = *page.RawDataGrid;
   const TImportedFile& imported = form.File();
@@ -136,14 +120,13 @@ void ImportTextFile(TDataEntryPage& page, const QString& fileName) {
     const TImportOutcome outcome =
         ApplyImport(imported, form.Choices(), page.Document().Table, std::max(grid.CurrentDataRow(), 0),
                     std::max(grid.CurrentDataColumn(), 0));
-    if (outcome != TImportOutcome::Imported) return;
+    if (outcome != TImportOutcome::Imported) return false;
   }
   grid.RefreshAll();
   page.DataSetTitle->Refresh();
   NoteDocumentChanged(page);
-  if (imported.NotNumberFields > 0)
-    asker.Inform(&page, FromCore(NotNumbersMessage(imported.NotNumberFields, imported.FirstNotNumberRow,
-                                                   imported.FirstNotNumberColumn)));
+  if (const std::string leftOut = LeftOutMessage(imported); !leftOut.empty()) asker.Inform(&page, FromCore(leftOut));
+  return true;
 }
 
 void ExportGridData(TDataEntryPage& page) {

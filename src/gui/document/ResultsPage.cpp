@@ -1,6 +1,9 @@
 #include "gui/document/ResultsPage.h"
 
+#include <QCheckBox>
 #include <QFileInfo>
+#include <QHBoxLayout>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "gui/common/Asker.h"
@@ -20,6 +23,18 @@ namespace ombrel {
 TResultsPage::TResultsPage(Analyze& form) : TDocumentPage(form, TStep::Results) {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(2);
+  EffectSizesBox = new QCheckBox(QStringLiteral("Effect sizes and method"));
+  EffectSizesBox->setObjectName(QStringLiteral("EffectSizesBox"));
+  EffectSizesBox->setToolTip(
+      QStringLiteral("End the report with effect sizes and their confidence intervals, the method used and an APA "
+                     "sentence"));
+  auto* options = new QHBoxLayout;
+  options->setContentsMargins(6, 3, 6, 1);
+  options->addWidget(EffectSizesBox);
+  options->addStretch(1);
+  layout->addLayout(options);
+  connect(EffectSizesBox, &QCheckBox::toggled, this, &TResultsPage::ChooseEffectSizes);
   ResultsViewer1 = new TResultsViewer;
   ResultsViewer1->setObjectName(QStringLiteral("ResultsViewer1"));
   layout->addWidget(ResultsViewer1, 1);
@@ -48,8 +63,23 @@ void TResultsPage::ShowReport() {
 }
 
 void TResultsPage::EnterPage() {
+  {
+    const QSignalBlocker blocker(EffectSizesBox);
+    EffectSizesBox->setChecked(Document().EffectSizes);
+  }
   ShowReport();
   Form().Host().DocumentStateChanged(Form());
+}
+
+void TResultsPage::ChooseEffectSizes(bool shown) {
+  // A running computation keeps its report; the box goes back.
+  if (Form().Calculating()) {
+    const QSignalBlocker blocker(EffectSizesBox);
+    EffectSizesBox->setChecked(!shown);
+    return;
+  }
+  Form().Host().SetEffectSizes(shown);
+  Form().Host().RequestStep(Form(), TStep::Results);
 }
 
 bool TResultsPage::RunCommand(TCommand command) {
@@ -100,7 +130,8 @@ void TResultsPage::ExportReport() {
                                 : QFileInfo(Form().FileName()).completeBaseName() + QStringLiteral(".txt");
   const QString fileName = asker.GetSaveFileName(
       this, QStringLiteral("Export"), ExportFolderPath(Form().Host(), suggested),
-      QStringLiteral("Text (*.TXT *.txt);;HTML pages (*.html *.htm);;PDF documents (*.pdf)"), QStringLiteral("TXT"));
+      QStringLiteral("Text (*.TXT *.txt);;HTML pages (*.html *.htm);;PDF documents (*.pdf);;OpenDocument text (*.odt)"),
+      QStringLiteral("TXT"));
   if (fileName.isEmpty()) return;
   Form().Host().SetExportFolder(QFileInfo(fileName).absolutePath());
   const QString suffix = QFileInfo(fileName).suffix().toLower();
@@ -111,6 +142,8 @@ void TResultsPage::ExportReport() {
     message = WriteWholeFile(QByteArray::fromStdString(ReportHtmlPage(report, title)), fileName);
   } else if (suffix == QLatin1String("pdf")) {
     message = WriteReportPdf(report, FromCore(title), fileName);
+  } else if (suffix == QLatin1String("odt")) {
+    message = WriteReportOdt(report, FromCore(title), fileName);
   } else if (!ResultsViewer1->SaveToTextFile(fileName)) {
     // A file that could not be written is said so, not passed over.
     message = QStringLiteral("The results could not be saved in %1.").arg(fileName);

@@ -2,6 +2,8 @@
 
 #include "gui/document/DocumentPage.h"
 
+class QCheckBox;
+
 namespace ombrel {
 
 class TCalcStatusPanel;
@@ -28,9 +30,13 @@ class TResultsPage : public TDocumentPage {
 
   TResultsViewer* ResultsViewer1;
   TCalcStatusPanel* StatusPanel;
+  // "Effect sizes and method": the host's option; changing it re-runs the
+  // report.
+  QCheckBox* EffectSizesBox;
 
  private:
   void ShowReport();
+  void ChooseEffectSizes(bool shown);
   std::string mShownText;
   bool mShown = false;
   bool mWasCalculating = false;

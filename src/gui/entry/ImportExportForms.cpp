@@ -11,13 +11,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "core/base/Index.h"
 #include "core/entry/CellText.h"
+#include "core/entry/ImportData.h"
 #include "core/entry/WrittenNumbers.h"
 #include "gui/common/CoreText.h"
 
@@ -38,62 +41,113 @@ QSpinBox* MakeField(const char* name, int limit, int value) {
 
 }  // namespace
 
-TExcelWarnForm::TExcelWarnForm(QWidget* parent) : QDialog(parent) {
-  setObjectName(QStringLiteral("ExcelWarnForm"));
-  setWindowTitle(QStringLiteral("Ombrel"));
-  auto* layout = new QVBoxLayout(this);
-  for (const std::string_view line : SpreadsheetAdviceLines) layout->addWidget(new QLabel(FromCore(std::string(line))));
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  layout->addWidget(buttons);
-}
-
-TImportForm::TImportForm(TImportedFile file, const QString& fileName, TReread reread, QWidget* parent)
-    : QDialog(parent), mFile(std::move(file)), mReread(std::move(reread)) {
+TImportForm::TImportForm(TImportedFile file, const QString& fileName, const TImportOptions& options, TReread reread,
+                         QWidget* parent)
+    : QDialog(parent), mFile(std::move(file)), mOptions(options), mReread(std::move(reread)) {
   setObjectName(QStringLiteral("ImportForm"));
   setWindowTitle(QStringLiteral("Import"));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(CreatePreview(fileName), 1);
-  layout->addWidget(CreateDecimalBox());
-  layout->addWidget(CreateColumnsBox(mFile.DataColumns));
-  layout->addWidget(CreateRowsBox(mFile.DataColumns, mFile.DataRows));
+  layout->addWidget(CreateReadingBox());
+  auto* choices = new QHBoxLayout;
+  choices->addWidget(CreateColumnsBox(mFile.DataColumns));
+  choices->addWidget(CreateRowsBox(mFile.DataColumns, mFile.DataRows));
+  layout->addLayout(choices);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
   ConnectFieldsToOptions();
+  ConnectReading();
   FillPreview();
-  ShowDecimalSeparator();
-  resize(760, 660);
+  ShowReading();
+  QSize size = QSize(1000, 720).boundedTo(sizeHint().expandedTo(QSize(760, 600)));
+  if (const QScreen* shown = screen()) size = size.boundedTo(shown->availableGeometry().size());
+  resize(size);
 }
 
 QGroupBox* TImportForm::CreatePreview(const QString& fileName) {
   FilePreview = new QGroupBox(QStringLiteral("Preview of ") + QFileInfo(fileName).fileName());
-  auto* previewLayout = new QVBoxLayout(FilePreview);
+  auto* previewLayout = new QGridLayout(FilePreview);
   PreviewGrid = new QTableWidget;
   PreviewGrid->setObjectName(QStringLiteral("PreviewGrid"));
   PreviewGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  previewLayout->addWidget(PreviewGrid);
+  PreviewGrid->setAccessibleName(QStringLiteral("The first rows as they will be read"));
+  ColumnCountsGrid = new QTableWidget;
+  ColumnCountsGrid->setObjectName(QStringLiteral("ColumnCountsGrid"));
+  ColumnCountsGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  ColumnCountsGrid->setAccessibleName(QStringLiteral("What each column holds"));
+  ColumnCountsGrid->verticalHeader()->setVisible(false);
+  // As wide as its columns need; the preview takes the rest.
+  ColumnCountsGrid->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+  FirstNotNumberLabel = new QLabel;
+  FirstNotNumberLabel->setObjectName(QStringLiteral("FirstNotNumberLabel"));
+  FirstNotNumberLabel->setWordWrap(true);
+  previewLayout->addWidget(PreviewGrid, 0, 0);
+  previewLayout->addWidget(ColumnCountsGrid, 0, 1);
+  previewLayout->addWidget(FirstNotNumberLabel, 1, 0, 1, 2);
+  previewLayout->setColumnStretch(0, 1);
   return FilePreview;
 }
 
-QGroupBox* TImportForm::CreateDecimalBox() {
-  auto* decimalBox = new QGroupBox(QStringLiteral("Decimal separator"));
-  auto* decimalLayout = new QHBoxLayout(decimalBox);
-  DecimalPointRadioButton = new QRadioButton(QStringLiteral("."));
+QGroupBox* TImportForm::CreateReadingBox() {
+  ReadingBox = new QGroupBox(QStringLiteral("How the file is read"));
+  auto* grid = new QGridLayout(ReadingBox);
+  SeparatorComboBox = new QComboBox;
+  SeparatorComboBox->setObjectName(QStringLiteral("SeparatorComboBox"));
+  SeparatorComboBox->addItem(QStringLiteral("Tab"), int('\t'));
+  SeparatorComboBox->addItem(QStringLiteral("Comma (,)"), int(','));
+  SeparatorComboBox->addItem(QStringLiteral("Semicolon (;)"), int(';'));
+  SeparatorComboBox->addItem(QStringLiteral("Blanks (aligned columns)"), int(' '));
+  SeparatorSourceLabel = new QLabel;
+  SeparatorSourceLabel->setObjectName(QStringLiteral("SeparatorSourceLabel"));
+  auto* separatorLabel = new QLabel(QStringLiteral("Fields separated &by:"));
+  separatorLabel->setBuddy(SeparatorComboBox);
+  DecimalPointRadioButton = new QRadioButton(QStringLiteral("Decimal &point (.)"));
   DecimalPointRadioButton->setObjectName(QStringLiteral("DecimalPointRadioButton"));
-  DecimalCommaRadioButton = new QRadioButton(QStringLiteral(","));
+  DecimalCommaRadioButton = new QRadioButton(QStringLiteral("Decimal co&mma (,)"));
   DecimalCommaRadioButton->setObjectName(QStringLiteral("DecimalCommaRadioButton"));
   DecimalSourceLabel = new QLabel;
   DecimalSourceLabel->setObjectName(QStringLiteral("DecimalSourceLabel"));
-  decimalLayout->addWidget(DecimalPointRadioButton);
-  decimalLayout->addWidget(DecimalCommaRadioButton);
-  decimalLayout->addWidget(DecimalSourceLabel, 1);
-  connect(DecimalPointRadioButton, &QRadioButton::clicked, this, [this] { DecimalSeparatorChosen('.'); });
-  connect(DecimalCommaRadioButton, &QRadioButton::clicked, this, [this] { DecimalSeparatorChosen(','); });
-  return decimalBox;
+  auto* decimals = new QHBoxLayout;
+  decimals->addWidget(DecimalPointRadioButton);
+  decimals->addWidget(DecimalCommaRadioButton);
+  SheetComboBox = new QComboBox;
+  SheetComboBox->setObjectName(QStringLiteral("SheetComboBox"));
+  auto* sheetLabel = new QLabel(QStringLiteral("&Sheet:"));
+  sheetLabel->setBuddy(SheetComboBox);
+  HiddenLinesLabel = new QLabel;
+  HiddenLinesLabel->setObjectName(QStringLiteral("HiddenLinesLabel"));
+  HeaderCheckBox = new QCheckBox(QStringLiteral("The first row holds the column &titles"));
+  HeaderCheckBox->setObjectName(QStringLiteral("HeaderCheckBox"));
+  RowNamesCheckBox = new QCheckBox(QStringLiteral("The first column holds row &names: take them as row titles"));
+  RowNamesCheckBox->setObjectName(QStringLiteral("RowNamesCheckBox"));
+  const bool workbook = mFile.Source != TImportSource::Text;
+  if (workbook) {
+    grid->addWidget(sheetLabel, 0, 0);
+    grid->addWidget(SheetComboBox, 0, 1);
+    grid->addWidget(HiddenLinesLabel, 0, 2);
+  } else {
+    grid->addWidget(separatorLabel, 0, 0);
+    grid->addWidget(SeparatorComboBox, 0, 1);
+    grid->addWidget(SeparatorSourceLabel, 0, 2);
+    grid->addLayout(decimals, 1, 0, 1, 2);
+    grid->addWidget(DecimalSourceLabel, 1, 2);
+  }
+  grid->addWidget(HeaderCheckBox, 2, 0, 1, 3);
+  grid->addWidget(RowNamesCheckBox, 3, 0, 1, 3);
+  grid->setColumnStretch(2, 1);
+  // The controls of the other kind of file stay out of the layout.
+  for (QWidget* other : workbook ? QList<QWidget*>{separatorLabel, SeparatorComboBox, SeparatorSourceLabel,
+                                                   DecimalPointRadioButton, DecimalCommaRadioButton, DecimalSourceLabel}
+                                 : QList<QWidget*>{sheetLabel, SheetComboBox, HiddenLinesLabel}) {
+    other->setParent(ReadingBox);
+    other->hide();
+  }
+  if (workbook) delete decimals;
+  for (const std::string& name : mFile.SheetNames) SheetComboBox->addItem(FromCore(name));
+  return ReadingBox;
 }
-
 QGroupBox* TImportForm::CreateColumnsBox(int columns) {
   auto* columnsBox = new QGroupBox(QStringLiteral("Columns"));
   auto* columnsLayout = new QGridLayout(columnsBox);
@@ -171,20 +225,81 @@ void TImportForm::ConnectFieldsToOptions() {
   });
 }
 
-void TImportForm::ShowDecimalSeparator() {
-  DecimalPointRadioButton->setChecked(mFile.DecimalSeparator == '.');
-  DecimalCommaRadioButton->setChecked(mFile.DecimalSeparator == ',');
-  DecimalSourceLabel->setText(mFile.DecimalFromFile ? QStringLiteral("As the numbers in the file show.")
-                                                    : QStringLiteral("The file's numbers do not show it."));
+void TImportForm::ConnectReading() {
+  connect(SeparatorComboBox, &QComboBox::activated, this, [this] {
+    TImportOptions options = mOptions;
+    options.Separators.ChosenSeparator = static_cast<char>(SeparatorComboBox->currentData().toInt());
+    mSeparatorChosen = true;
+    Reread(options);
+  });
+  const auto decimal = [this](char mark) {
+    if (mark == mFile.DecimalSeparator && !mDecimalChosen) return;
+    TImportOptions options = mOptions;
+    options.Separators.ChosenDecimal = mark;
+    mDecimalChosen = true;
+    Reread(options);
+  };
+  connect(DecimalPointRadioButton, &QRadioButton::clicked, this, [decimal] { decimal('.'); });
+  connect(DecimalCommaRadioButton, &QRadioButton::clicked, this, [decimal] { decimal(','); });
+  connect(SheetComboBox, &QComboBox::activated, this, [this](int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= mFile.SheetNames.size()) return;
+    TImportOptions options = mOptions;
+    options.Sheet = mFile.SheetNames[static_cast<std::size_t>(index)];
+    Reread(options);
+  });
+  connect(HeaderCheckBox, &QCheckBox::clicked, this, [this](bool on) {
+    TImportOptions options = mOptions;
+    options.Header = on ? TImportHeader::On : TImportHeader::Off;
+    Reread(options);
+  });
+  connect(RowNamesCheckBox, &QCheckBox::clicked, this, [this](bool on) {
+    TImportOptions options = mOptions;
+    options.RowNames = on;
+    Reread(options);
+  });
 }
 
-void TImportForm::DecimalSeparatorChosen(char separator) {
-  if (!mReread || separator == mFile.DecimalSeparator) return;
-  mFile = mReread(separator);
+void TImportForm::Reread(const TImportOptions& options) {
+  if (!mReread) return;
+  TImportedFile file = mReread(options);
+  // A sheet that cannot be read leaves the last reading on the form.
+  if (!file.Read()) {
+    if (mInform) mInform(FromCore(file.ProblemMessage));
+  } else {
+    mFile = std::move(file);
+    mOptions = options;
+  }
   FillPreview();
   SetFieldLimits();
-  ShowDecimalSeparator();
-  DecimalSourceLabel->setText(QStringLiteral("As chosen."));
+  ShowReading();
+}
+
+void TImportForm::ShowReading() {
+  const QSignalBlocker blockSeparator(SeparatorComboBox);
+  // The separator the user chose, else the one the first data line shows.
+  const char separator = mSeparatorChosen  ? mOptions.Separators.ChosenSeparator
+                         : mFile.Delimited ? mFile.FieldSeparator
+                                           : ' ';
+  int at = SeparatorComboBox->findData(int(separator));
+  if (at < 0) {
+    SeparatorComboBox->addItem(QStringLiteral("\"%1\"").arg(QLatin1Char(separator)), int(separator));
+    at = SeparatorComboBox->count() - 1;
+  }
+  SeparatorComboBox->setCurrentIndex(at);
+  SeparatorSourceLabel->setText(mSeparatorChosen ? QStringLiteral("As chosen.")
+                                                 : QStringLiteral("As the file's first data line shows."));
+  DecimalPointRadioButton->setChecked(mFile.DecimalSeparator == '.');
+  DecimalCommaRadioButton->setChecked(mFile.DecimalSeparator == ',');
+  DecimalSourceLabel->setText(mDecimalChosen          ? QStringLiteral("As chosen.")
+                              : mFile.DecimalFromFile ? QStringLiteral("As the numbers in the file show.")
+                                                      : QStringLiteral("The file's numbers do not show it."));
+  const QSignalBlocker blockSheet(SheetComboBox);
+  SheetComboBox->setCurrentIndex(mFile.Sheet);
+  HiddenLinesLabel->setText(FromCore(HiddenLinesNote(mFile)));
+  HeaderCheckBox->setChecked(mFile.HasColumnTitles);
+  RowNamesCheckBox->setEnabled(mFile.RowNamesFound);
+  RowNamesCheckBox->setChecked(mFile.RowNamesTaken);
+  FirstNotNumberLabel->setText(FromCore(FirstNotNumberLine(mFile)));
 }
 
 // Ranges and presets of the column and row fields after a new reading,
@@ -220,21 +335,75 @@ void TImportForm::FillPreview() {
   PreviewGrid->verticalHeader()->setFont(bold);
   for (int c = 0; c < columns; ++c) {
     QString heading = QString::number(c + 1);
-    if (const std::string& title = file.ColumnTitles[static_cast<std::size_t>(c)]; !title.empty())
+    if (const std::string& title = file.ColumnTitles[At(c)]; !title.empty())
       heading += QLatin1Char('\n') + FromCore(title);
+    if (file.ColumnHidden[At(c)] != 0) heading += QStringLiteral("\n(hidden)");
     PreviewGrid->setHorizontalHeaderItem(c, new QTableWidgetItem(heading));
     PreviewGrid->setColumnWidth(c, 110);
   }
-  for (int r = 0; r < rows; ++r) PreviewGrid->setVerticalHeaderItem(r, new QTableWidgetItem(QString::number(r + 1)));
+  for (int r = 0; r < rows; ++r) {
+    QString heading = QString::number(r + 1);
+    if (file.RowNamesTaken && !file.RowNamesNumbered && At(r) < file.RowNames.size())
+      heading += QLatin1Char(' ') + FromCore(file.RowNames[At(r)]);
+    if (At(r) < file.RowHidden.size() && file.RowHidden[At(r)] != 0) heading += QStringLiteral(" (hidden)");
+    PreviewGrid->setVerticalHeaderItem(r, new QTableWidgetItem(heading));
+  }
+  const QBrush leftOut = PreviewGrid->palette().brush(QPalette::Disabled, QPalette::Text);
   for (int r = 0; r < file.DataRows; ++r)
     for (int c = 0; c < file.DataColumns; ++c) {
       const TReal value = table.GetValue(r, c);
-      if (IsEmpty(value)) continue;
-      auto* item =
-          new QTableWidgetItem(FromCore(FormatCellValue(value, table.AutoDecimals[static_cast<std::size_t>(c)])));
-      item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      if (!IsEmpty(value)) {
+        auto* item = new QTableWidgetItem(FromCore(FormatCellValue(value, table.AutoDecimals[At(c)])));
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        PreviewGrid->setItem(r, c, item);
+        continue;
+      }
+      // What is left empty shows greyed, so the user sees what was there.
+      if (At(r) >= file.PreviewRows.size() || At(c) >= file.PreviewRows[At(r)].size()) continue;
+      const TPreviewField& field = file.PreviewRows[At(r)][At(c)];
+      if (field.Kind != TPreviewKind::NotNumber && field.Kind != TPreviewKind::Date) continue;
+      QString text = FromCore(field.Text);
+      // A workbook may store a date as its day count: no use to show.
+      bool dayCount = false;
+      text.toDouble(&dayCount);
+      if (field.Kind == TPreviewKind::Date && (dayCount || text.isEmpty())) text = QStringLiteral("(date)");
+      auto* item = new QTableWidgetItem(text);
+      item->setForeground(leftOut);
+      QFont italic = item->font();
+      italic.setItalic(true);
+      item->setFont(italic);
+      item->setToolTip(field.Kind == TPreviewKind::Date ? QStringLiteral("A date or time: left out.")
+                                                        : QStringLiteral("Not a number: left empty."));
       PreviewGrid->setItem(r, c, item);
     }
+  FillColumnCounts();
+}
+
+void TImportForm::FillColumnCounts() {
+  const TImportedFile& file = mFile;
+  const bool dates = file.Source != TImportSource::Text;
+  QStringList headings{QStringLiteral("Column"), QStringLiteral("Numbers"), QStringLiteral("Empty"),
+                       QStringLiteral("Not numbers")};
+  if (dates) headings << QStringLiteral("Dates");
+  ColumnCountsGrid->clear();
+  ColumnCountsGrid->setColumnCount(static_cast<int>(headings.size()));
+  ColumnCountsGrid->setHorizontalHeaderLabels(headings);
+  ColumnCountsGrid->setRowCount(file.DataColumns);
+  for (int c = 0; c < file.DataColumns; ++c) {
+    const TImportColumnCounts& counts = file.Counts[At(c)];
+    QString name = QString::number(c + 1);
+    if (const std::string& title = file.ColumnTitles[At(c)]; !title.empty()) name += QLatin1Char(' ') + FromCore(title);
+    if (file.ColumnHidden[At(c)] != 0) name += QStringLiteral(" (hidden)");
+    QList<int> values{counts.Numbers, counts.Empty, counts.NotNumbers};
+    if (dates) values << counts.Dates;
+    ColumnCountsGrid->setItem(c, 0, new QTableWidgetItem(name));
+    for (int k = 0; k < values.size(); ++k) {
+      auto* item = new QTableWidgetItem(QString::number(values[k]));
+      item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      ColumnCountsGrid->setItem(c, k + 1, item);
+    }
+  }
+  ColumnCountsGrid->resizeColumnsToContents();
 }
 
 TImportChoices TImportForm::Choices() const {

@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "core/entry/TextExport.h"
-#include "core/entry/TextImport.h"
+#include "core/entry/ImportData.h"
 
 class QCheckBox;
 class QComboBox;
@@ -17,37 +17,45 @@ class QTableWidget;
 
 namespace ombrel {
 
-// Shown instead of an import when the chosen file is a spreadsheet workbook.
-class TExcelWarnForm : public QDialog {
-  Q_OBJECT
-
- public:
-  explicit TExcelWarnForm(QWidget* parent = nullptr);
-};
-
-// "Import": the file's preview, the decimal separator it was read with, and
-// which of its rows and columns to take.
+// "Import": the file's preview as it will be read, how it is read (the
+// field separator and decimal mark of a text file, the sheet of a workbook,
+// the header row, row names), and which of its rows and columns to take.
+// Every change of how it is read reads the file again through the one
+// routine the import then uses, so the preview shows what the import does.
 class TImportForm : public QDialog {
   Q_OBJECT
 
  public:
-  // Reads the file again with a decimal separator the user chose.
-  using TReread = std::function<TImportedFile(char decimalSeparator)>;
+  // Reads the file again as the options say.
+  using TReread = std::function<TImportedFile(const TImportOptions&)>;
 
-  TImportForm(TImportedFile file, const QString& fileName, TReread reread, QWidget* parent = nullptr);
+  TImportForm(TImportedFile file, const QString& fileName, const TImportOptions& options, TReread reread,
+              QWidget* parent = nullptr);
 
   // Refusals while the dialog stays open (equal value and group columns).
   void SetInform(std::function<void(const QString&)> inform) { mInform = std::move(inform); }
   TImportChoices Choices() const;
-  // The file as last read, with the decimal separator on the form.
+  // The file as last read, as the form's options say.
   const TImportedFile& File() const { return mFile; }
+  const TImportOptions& Options() const { return mOptions; }
   void accept() override;
 
   QGroupBox* FilePreview;
   QTableWidget* PreviewGrid;
+  // One line per column: its title and counts of numbers, empty fields and
+  // fields that are not numbers (and dates, for workbooks).
+  QTableWidget* ColumnCountsGrid;
+  QLabel* FirstNotNumberLabel;
+  QGroupBox* ReadingBox;
+  QComboBox* SeparatorComboBox;
+  QLabel* SeparatorSourceLabel;
   QRadioButton* DecimalPointRadioButton;
   QRadioButton* DecimalCommaRadioButton;
   QLabel* DecimalSourceLabel;
+  QComboBox* SheetComboBox;
+  QLabel* HiddenLinesLabel;
+  QCheckBox* HeaderCheckBox;
+  QCheckBox* RowNamesCheckBox;
   QRadioButton* AllColsRadioButton;
   QRadioButton* ColRangeRadioButton;
   QRadioButton* IndexedColRadioButton;
@@ -65,20 +73,28 @@ class TImportForm : public QDialog {
 
  private:
   QGroupBox* CreatePreview(const QString& fileName);
-  QGroupBox* CreateDecimalBox();
+  QGroupBox* CreateReadingBox();
   QGroupBox* CreateColumnsBox(int columns);
   QGroupBox* CreateRowsBox(int columns, int rows);
   // Editing a field switches its option on; the indexed layout takes every
   // row.
   void ConnectFieldsToOptions();
+  void ConnectReading();
   void FillPreview();
+  void FillColumnCounts();
   void SetFieldLimits();
-  void ShowDecimalSeparator();
-  void DecimalSeparatorChosen(char separator);
+  // The reading controls as the last reading found the file.
+  void ShowReading();
+  void Reread(const TImportOptions& options);
 
   TImportedFile mFile;
+  TImportOptions mOptions;
   TReread mReread;
   std::function<void(const QString&)> mInform;
+  // Whether the user chose the separator or the decimal mark (else the file
+  // showed them).
+  bool mSeparatorChosen = false;
+  bool mDecimalChosen = false;
 };
 
 // "Export": the arrangement and the title lines of the exported data.

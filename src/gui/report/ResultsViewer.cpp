@@ -91,17 +91,18 @@ QString TResultsViewer::GetLineText(int index) const {
 
 QString TResultsViewer::PlainText() const { return toPlainText(); }
 
-// Plain text and, so that a word processor keeps bold and underline, the
-// same part of the report as HTML.
+// Plain text and, so that a word processor takes headings, paragraphs and
+// tables with their bold, underline and italic, the same part of the report
+// as HTML.
 void TResultsViewer::CopyToClipboard() {
   auto mime = std::make_unique<QMimeData>();
   TLineSelection selection;
   const bool selected = Selection(selection);
   mime->setText(selected ? textCursor().selection().toPlainText() : PlainText());
   if (mReport != nullptr) {
-    const std::string html = selected ? ReportHtmlBlock(*mReport, {selection.StartLine, selection.StartColumn,
-                                                                   selection.EndLine, selection.EndColumn})
-                                      : ReportHtmlBlock(*mReport);
+    const std::string html = selected ? ReportHtmlContent(*mReport, {selection.StartLine, selection.StartColumn,
+                                                                     selection.EndLine, selection.EndColumn})
+                                      : ReportHtmlContent(*mReport);
     mime->setHtml(FromCore(html));
   }
   QApplication::clipboard()->setMimeData(mime.release());

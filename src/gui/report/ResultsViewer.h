@@ -38,8 +38,8 @@ class TResultsViewer : public QPlainTextEdit {
   std::vector<std::string> Lines() const;
   void ScrollToTop();
 
-  // Writes every line without markers, each ended by CR LF; false when the
-  // file could not be written.
+  // Writes every line without markers, each ended by the system's line
+  // end; false when the file could not be written.
   bool SaveToTextFile(const QString& fileName) const;
 
  signals:

@@ -20,6 +20,7 @@
 #include "core/document/Document.h"
 #include "core/document/DocumentAnalysis.h"
 #include "core/analysis/Correlation.h"
+#include "core/report/EffectSizeLines.h"
 
 namespace ombrel {
 namespace {
@@ -253,6 +254,72 @@ TEST(CorrelationReports, Spearman) {
     RunAnalysis(document, progress);
     EXPECT_EQ(document.Table.StatusCode, TStatusCode::Ok);
     ExpectGoldenDocument(document, row.Golden);
+  }
+}
+
+// The closing section: no size line (r and r squared are in the report),
+// the method and the APA sentence (r without its leading zero, df N - 2).
+// The figures are the reports' own, rounded: Anscombe's r = 0.8164, 0.4243
+// to 0.9507, P = 0.0022; Spearman's as in the goldens of the rows above.
+TEST(CorrelationReports, EffectSection) {
+  TDocument pearson = XYDocument(AnscombeX, AnscombeY, 1);
+  pearson.EffectSizes = true;
+  TSilentCalcProgress silent;
+  RunAnalysis(pearson, silent);
+  ExpectGoldenDocument(pearson, "correlation/pearson-effect-section");
+
+  struct TRow {
+    const char* Name;
+    std::vector<TReal> X;
+    std::vector<TReal> Y;
+    std::int64_t Step;
+    int CancelAt;
+    const char* Method;
+    const char* Apa;
+  };
+  const TRow rows[] = {
+      {"exact, with a tie",
+       Sequence(12),
+       {3, 1, 4, 12, 5, 9, 2, 6, 11, 8, 7, 7},
+       1,
+       0,
+       "Method: exact P by complete enumeration of 479001600 arrangements; two-tailed; N used: X 12, Y 12; no "
+       "values left out.",
+       "APA: ~r~s(10) = .47, 95% CI [-.17, .83], ~p~ = .128"},
+      {"too long: the approximation",
+       Sequence(12),
+       {3, 1, 4, 12, 5, 9, 2, 6, 11, 8, 7, 10},
+       100000,
+       0,
+       "Method: P by the t approximation (no ties); two-tailed; N used: X 12, Y 12; no values left out.",
+       "APA: ~r~s(10) = .52, 95% CI [-.09, .85], ~p~ = .080"},
+      {"cancelled with 8 pairs: no P",
+       Sequence(8),
+       {2, 1, 4, 3, 6, 5, 8, 7},
+       600,
+       2,
+       "Method: two-tailed; N used: X 8, Y 8; no values left out.",
+       "APA: ~r~s(6) = .90"},
+      {"pairs left out",
+       {1, 2, 3, 4, 5, EmptyValue},
+       {2, EmptyValue, 5, 4, 7, 8},
+       1,
+       0,
+       "Method: exact P by complete enumeration of 24 arrangements; two-tailed; N used: X 4, Y 4; left out: X 1 "
+       "without a partner; Y 1 without a partner.",
+       "APA: ~r~s(2) = .80, ~p~ = .333"},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    TDocument document = XYDocument(row.X, row.Y, 2);
+    TScriptedProgress progress(row.CancelAt, row.Step);
+    RunAnalysis(document, progress);
+    ASSERT_EQ(document.Results.Analyses.size(), 1u);
+    const std::optional<TEffectSection>& effect = document.Results.Analyses[0].Effect;
+    ASSERT_TRUE(effect.has_value());
+    EXPECT_TRUE(effect->Sizes.empty());
+    EXPECT_EQ(MethodLineText(effect->Method), row.Method);
+    EXPECT_EQ(Visible(ApaLineText(effect->Apa)), row.Apa);
   }
 }
 

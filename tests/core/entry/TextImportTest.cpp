@@ -492,19 +492,6 @@ TEST(ReadImportText, SurvivesArbitraryBytes) {
   }
 }
 
-TEST(IsSpreadsheetFileName, FindsAWorkbookNameInAnyCase) {
-  struct TCase {
-    const char* Path;
-    bool Workbook;
-  };
-  const TCase cases[] = {{"book.xls", true},  {"/home/u/data.XLSX", true},    {"Data.Xlsm", true},
-                         {"data.csv", false}, {"/home/u.xl/data.txt", false}, {"xls", false}};
-  for (const TCase& c : cases) {
-    SCOPED_TRACE(c.Path);
-    EXPECT_EQ(IsSpreadsheetFileName(c.Path), c.Workbook);
-  }
-}
-
 TEST(IsAsciiText, LooksPastTheFirstLineOnly) {
   struct TCase {
     const char* Text;

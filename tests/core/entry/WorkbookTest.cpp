@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -131,6 +133,26 @@ TEST(ReadImportData, KeepsStoredValuesNotDisplayedOnes) {
     EXPECT_EQ(file.PreviewRows[0][4].Kind, TPreviewKind::NotNumber);
     EXPECT_EQ(file.PreviewRows[0][3].Kind, TPreviewKind::Date);
     EXPECT_EQ(file.PreviewRows[1][2].Text, "NA");
+  }
+}
+
+// Every digit the file stores reaches the document's cells: none of the
+// rounding of typed text (0.30000000000000004 is no 0.3).
+TEST(ReadImportData, KeepsEveryStoredDigit) {
+  const char* stored[] = {"0.30000000000000004", "123456789.12345679", "1e-20",
+                          "0.3333333333333333",  "1234567890123456.8", "-0.1"};
+  for (const char* book : {"exact-numbers.xlsx", "exact-numbers.ods"}) {
+    SCOPED_TRACE(book);
+    const TImportedFile file = ReadImportData(ImportSamplePath(book), {});
+    ASSERT_TRUE(file.Read()) << file.ProblemMessage;
+    TDataTable target;
+    ApplyImport(file, {}, target, 0, 0);
+    for (int r = 0; r < static_cast<int>(std::size(stored)); ++r) {
+      SCOPED_TRACE(stored[r]);
+      EXPECT_EQ(target.GetValue(r, 0), std::strtold(stored[r], nullptr));
+      EXPECT_EQ(static_cast<double>(target.GetValue(r, 0)), std::strtod(stored[r], nullptr));
+    }
+    EXPECT_NE(target.GetValue(0, 0), 0.3L);
   }
 }
 

@@ -122,6 +122,14 @@ TEST(ReportHtml, ContentShowsHeadingsParagraphsAndTables) {
   EXPECT_NE(html.find("<tr><td>Treated</td><td>Too few values to test.</td><td></td><td></td></tr>"),
             std::string::npos);
   EXPECT_EQ(html.find("====="), std::string::npos);
+
+  // A part: its lines cut at the range's columns, a table it reaches into
+  // taken whole, nothing after the range.
+  const int tableLine = report.Structure().Tables.at(0).FirstLine;
+  const std::string part = ReportHtmlContent(report, {3, 4, tableLine + 1, 3});
+  EXPECT_EQ(part.substr(0, part.find("<table")), "<p>P value is <b>0.0123</b></p>\n");
+  EXPECT_NE(part.find("<td>Treated</td>"), std::string::npos);
+  EXPECT_EQ(ReportHtmlContent(report, {3, 4, 3, 11}), "<p>P value</p>\n");
 }
 
 }  // namespace

@@ -83,7 +83,8 @@ TEST(SaveReportToTextFile, WritesMarkerFreeLinesAndReportsFailure) {
   content << in.rdbuf();
   in.close();
   std::filesystem::remove(path);
-  EXPECT_EQ(content.str().substr(0, 19), "Bold text\r\nsecond\r\n");
+  // The system's line ends: a report file is a text file of its own.
+  EXPECT_EQ(content.str().substr(0, 17), "Bold text\nsecond\n");
   EXPECT_EQ(content.str().find('\x80'), std::string::npos);
   EXPECT_FALSE(SaveReportToTextFile(report, "/nonexistent-folder/report.txt"));
 }

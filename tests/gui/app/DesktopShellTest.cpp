@@ -52,15 +52,7 @@ struct TDesktopShell {
 
   Analyze& Form() const { return *Window->ActiveDocument(); }
   TDataEntryPage& DataPage() const { return *qobject_cast<TDataEntryPage*>(Form().Page(TStep::DataEntry)); }
-  void Drop(QWidget& target, const QString& path) const {
-    QMimeData mime;
-    mime.setUrls({QUrl::fromLocalFile(path)});
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&target, &enter);
-    if (!enter.isAccepted()) return;
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&target, &drop);
-  }
+  void Drop(QWidget& target, const QString& path) const { DropFile(target, path); }
 };
 
 QString Example(const char* name) { return QStringLiteral(OMBREL_EXAMPLES_DIR "/") + QLatin1String(name); }

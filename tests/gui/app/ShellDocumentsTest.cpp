@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QMdiArea>
@@ -239,28 +240,70 @@ class ShellDocumentsTest : public QObject {
     QCOMPARE(window.ActiveDocument(), first);
   }
 
-  void OpenRefusalsBringTheDialogBack() {
+  // File > Open of a file that is no Ombrel document says what it is; a
+  // data file can be imported into a new document from the same message
+  // (the empty one gives its place), else the open dialog comes back.
+  void OpenSaysWhatAFileIsAndOffersItsImport_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("take");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("dialogs");
+    QTest::addColumn<int>("imported");
+    const QString text = QStringLiteral("data.csv is a text file of data, not an Ombrel document.");
+    QTest::newRow("text file, import taken")
+        << "data.csv" << QByteArray("Weight,Height\r\n70,1.8\r\n82,1.7\r\n") << true << text << 1 << 2;
+    QTest::newRow("text file, declined") << "data.csv" << QByteArray("1\r\n2\r\n") << false << text << 2 << 0;
+    QTest::newRow("workbook, import taken")
+        << "book.xlsx" << QByteArray() << true << "book.xlsx is a workbook, not an Ombrel document." << 1 << 5;
+    QTest::newRow("older workbook") << "OLD.XLS" << QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1 rest") << true
+                                    << "OLD.XLS is a workbook of an older format, or one locked by a password, which "
+                                       "Ombrel cannot read: save it as .xlsx or .ods (without a password) and import "
+                                       "that."
+                                    << 2 << 0;
+    QTest::newRow("other program's file") << "foreign.OMD" << QByteArray("Some other program\r\n\0\x01\x02", 21) << true
+                                          << QString::fromUtf8(NotOmbrelFileMessage) << 2 << 0;
+    QTest::newRow("newer version") << "newer.OMD"
+                                   << QByteArray(
+                                          "Quillvex Ombrel for Windows Version 3.50\r\n3.50\r\n1\r\n\r\n\r\n\r\n")
+                                   << true << QString::fromUtf8(NewerVersionMessage) << 2 << 0;
+  }
+  void OpenSaysWhatAFileIsAndOffersItsImport() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    QFETCH(bool, take);
     TShellFixture fixture;
-    const QString foreign = fixture.Path(QStringLiteral("foreign.OMD"));
-    {
-      QFile file(foreign);
+    QString path = QStringLiteral(OMBREL_TEST_DATA_DIR "/import/") + name;
+    if (!content.isEmpty()) {
+      path = fixture.Path(name);
+      QFile file(path);
       QVERIFY(file.open(QIODevice::WriteOnly));
-      file.write("Some other program\r\n2.00\r\n9\r\n\r\n\r\n\r\n");
-    }
-    const QString newer = fixture.Path(QStringLiteral("newer.OMD"));
-    {
-      QFile file(newer);
-      QVERIFY(file.open(QIODevice::WriteOnly));
-      file.write("Quillvex Ombrel for Windows Version 3.50\r\n3.50\r\n1\r\n\r\n\r\n\r\n");
+      file.write(content);
     }
     Obmain window(fixture.Options());
     window.Start({});
-    fixture.Asker.OpenNames = {foreign, newer};
+    fixture.Asker.OpenNames = {path};
+    fixture.Asker.TakeAction = {take};
+    fixture.Asker.Dialog = [](QDialog& dialog) {
+      dialog.accept();
+      return dialog.result();
+    };
     window.OpenCommand();
-    QCOMPARE(fixture.Asker.OpenDialogs, 3);
-    QCOMPARE(fixture.Asker.Shown,
-             (QStringList{QString::fromUtf8(NotOmbrelFileMessage), QString::fromUtf8(NewerVersionMessage)}));
+    QVERIFY(!fixture.Asker.Shown.isEmpty());
+    QTEST(fixture.Asker.Shown.front(), "shown");
+    QTEST(fixture.Asker.OpenDialogs, "dialogs");
     QCOMPARE(window.Documents().size(), 1);
+    QCOMPARE(fixture.Asker.Actions.isEmpty(),
+             !fixture.Asker.Shown.front().endsWith(QStringLiteral("not an Ombrel document.")));
+    Analyze& form = *window.ActiveDocument();
+    int values = 0;
+    for (int r = 0; r < 10; ++r) values += form.Document().Table.IsCellEmpty(r, 0) ? 0 : 1;
+    QTEST(values, "imported");
+    if (values > 0) {
+      QCOMPARE(form.Step(), TStep::DataEntry);
+      QVERIFY(form.NeverSaved());
+      QCOMPARE(fixture.Asker.Actions, QStringList{QStringLiteral("Import into a new document")});
+    }
   }
 
   void OpenReplacesAnEmptyActiveDocument() {

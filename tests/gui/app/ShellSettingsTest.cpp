@@ -1,9 +1,12 @@
+#include <QCheckBox>
 #include <QScreen>
 #include <QtTest>
 
 #include "support/ShellTestSupport.h"
 #include "gui/app/Profile.h"
 #include "gui/document/Analyze.h"
+#include "gui/document/ResultsPage.h"
+#include "gui/report/ResultsViewer.h"
 #include "core/document/DocumentFile.h"
 
 using namespace ombrel;
@@ -114,6 +117,43 @@ class ShellSettingsTest : public QObject {
     QCOMPARE(again.DocumentFolder(), QFileInfo(documents).canonicalFilePath());
     QCOMPARE(again.ImportFolder(), folder);
     QVERIFY(!again.GuideShown());
+  }
+
+  // The box re-runs the report at once, is written to the settings file as
+  // soon as it changes and is read back by the next start.
+  void EffectSizesBoxRerunsTheReportAndIsRemembered() {
+    TShellFixture fixture;
+    const QString file = QStringLiteral(OMBREL_EXAMPLES_DIR "/paired-t.omd");
+    const QString heading = QStringLiteral("Effect size and method");
+    const auto resultsPage = [](Obmain& window) {
+      window.GoToStep(TStep::Results);
+      return qobject_cast<TResultsPage*>(window.ActiveDocument()->Page(TStep::Results));
+    };
+    for (const bool shown : {true, false}) {
+      Obmain window(fixture.Options());
+      window.Start({});
+      QVERIFY(window.OpenFile(file) == Obmain::TOpenResult::Opened);
+      // A copy beside it, on its Results step too, follows the option.
+      Analyze* copy = window.DuplicateCommand();
+      QVERIFY(copy != nullptr);
+      TResultsPage* other = resultsPage(window);
+      QVERIFY(window.OpenFile(file) == Obmain::TOpenResult::Activated);  // the original comes back to the front
+      TResultsPage* page = resultsPage(window);
+      QVERIFY(page != nullptr && other != nullptr && page != other);
+      // Off by default; on again after the first pass.
+      QCOMPARE(page->EffectSizesBox->isChecked(), !shown);
+      QCOMPARE(page->ResultsViewer1->PlainText().contains(heading), !shown);
+      page->EffectSizesBox->setChecked(shown);
+      QCOMPARE(page->ResultsViewer1->PlainText().contains(heading), shown);
+      QVERIFY(page->ResultsViewer1->PlainText().contains(QStringLiteral("Paired t test")));
+      QCOMPARE(other->ResultsViewer1->PlainText().contains(heading), shown);
+      QCOMPARE(other->EffectSizesBox->isChecked(), shown);
+      const QString ini = ReadText(fixture.SettingsFile());
+      QVERIFY2(ini.contains(shown ? QStringLiteral("EffectSizes=True") : QStringLiteral("EffectSizes=False")),
+               qPrintable(ini));
+      // The option belongs to no document: saving is not asked for.
+      QVERIFY(!window.ActiveDocument()->HasUnsavedChanges());
+    }
   }
 };
 

@@ -1,4 +1,5 @@
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -9,9 +10,11 @@
 #include <QtTest>
 #include <memory>
 
+#include "support/ImportSamples.h"
 #include "support/PageTestSupport.h"
 #include "gui/document/DataEntryPage.h"
 #include "gui/entry/ImportExportForms.h"
+#include "gui/common/CoreText.h"
 #include "gui/entry/SpreadGrid.h"
 
 using namespace ombrel;
@@ -34,6 +37,21 @@ class ImportExportTest : public QObject {
     QFile file(path);
     if (file.open(QIODevice::WriteOnly)) file.write(content);
     return path;
+  }
+  // A sample of tests/data/import, or else a file written with `content`.
+  QString SampleOrFile(const QString& name, const QByteArray& content) const {
+    return content.isEmpty() ? QString::fromStdString(ImportSamplePath(name.toStdString())) : WriteFile(name, content);
+  }
+  // The preview's line for each column: its cells joined by "|".
+  static QStringList CountLines(const TImportForm& form) {
+    QStringList lines;
+    const QTableWidget& grid = *form.ColumnCountsGrid;
+    for (int r = 0; r < grid.rowCount(); ++r) {
+      QStringList cells;
+      for (int c = 0; c < grid.columnCount(); ++c) cells << grid.item(r, c)->text();
+      lines << cells.join(QLatin1Char('|'));
+    }
+    return lines;
   }
   QByteArray ReadFile(const QString& path) const {
     QFile file(path);
@@ -185,12 +203,11 @@ class ImportExportTest : public QObject {
     QTest::newRow("not ASCII") << "data.txt" << QByteArray("Title\n1,2\n\xff\xfe,3\n")
                                << "The file is not an ASCII file."
                                << "";
-    QTest::newRow("workbook") << "BOOK.XLS" << QByteArray("1,2\n") << ""
-                              << "ExcelWarnForm";
-    QTest::newRow("lower-case workbook") << "book.xls" << QByteArray("1,2\n") << ""
-                                         << "ExcelWarnForm";
-    QTest::newRow("mixed-case workbook") << "data.XLSX" << QByteArray("1,2\n") << ""
-                                         << "ExcelWarnForm";
+    QTest::newRow("older workbook") << "BOOK.XLS" << QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1 rest")
+                                    << "BOOK.XLS is a workbook of an older format"
+                                    << "";
+    QTest::newRow("damaged workbook") << "book.xlsx" << QByteArray("PK\x03\x04 rest") << "book.xlsx is"
+                                      << "";
     QTest::newRow("cannot be opened") << "" << QByteArray() << "Error: #"
                                       << "";
   }
@@ -213,6 +230,142 @@ class ImportExportTest : public QObject {
     if (!shown.isEmpty())
       QVERIFY2(mHost->Questions.Shown.front().startsWith(shown), qPrintable(mHost->Questions.Shown.front()));
     QVERIFY(!Document().Table.HasData());
+  }
+
+  // What the preview tells of each column, the first field that is not a
+  // number and the row names, for text files and workbooks; a sheet chosen
+  // on the form (its index, or -1) reads that sheet into the preview.
+  void PreviewCountsWhatEachColumnHolds_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("sheet");
+    QTest::addColumn<QStringList>("counts");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<bool>("rowNames");
+    QTest::addColumn<QString>("hidden");
+    QTest::newRow("text with markers") << "body.csv" << QByteArray("Weight,Height\r\n70,NA\r\n,1.75\r\n82,-\r\n") << -1
+                                       << QStringList{"1 Weight|2|1|0", "2 Height|1|0|2"}
+                                       << "The first field that is not a number: \"NA\", row 1, column 2." << false
+                                       << "";
+    QTest::newRow("row names of R") << "r-write-csv.csv" << QByteArray() << -1
+                                    << QStringList{"1 dose|4|0|0", "2 response|4|0|0", "3 weight|2|0|2"}
+                                    << "The first field that is not a number: \"NA\", row 1, column 3." << true << "";
+    QTest::newRow("workbook") << "book.xlsx" << QByteArray() << -1
+                              << QStringList{"1 Dose|5|0|0|0",  "2 Response|3|0|2|0", "3 Weight|3|1|1|0",
+                                             "4 Visit|0|1|0|4", "5 Ok|0|2|3|0",       "6 Rate|4|1|0|0"}
+                              << "The first field that is not a number: \"TRUE\", cell E2." << false
+                              << "Hidden rows and columns are imported.";
+    QTest::newRow("sheet chosen") << "book.ods" << QByteArray() << 1
+                                  << QStringList{"1 Group A|4|0|0|0", "2 Group B|3|0|1|0", "3 Group C (hidden)|4|0|0|0"}
+                                  << "The first field that is not a number: \"n/a\", cell C5." << false
+                                  << "Hidden rows and columns are imported: 1 hidden row, 1 hidden column.";
+  }
+  void PreviewCountsWhatEachColumnHolds() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    QFETCH(int, sheet);
+    mHost->Questions.OpenNames.push_back(SampleOrFile(name, content));
+    QStringList counts;
+    QString first;
+    bool rowNames = false;
+    QString hidden;
+    mHost->Questions.Dialog = [&](QDialog& dialog) {
+      auto& form = dynamic_cast<TImportForm&>(dialog);
+      if (sheet >= 0) {
+        form.SheetComboBox->setCurrentIndex(sheet);
+        emit form.SheetComboBox->activated(sheet);
+      }
+      counts = CountLines(form);
+      first = form.FirstNotNumberLabel->text();
+      rowNames = form.RowNamesCheckBox->isEnabled() && form.RowNamesCheckBox->isChecked();
+      hidden = form.HiddenLinesLabel->text();
+      return static_cast<int>(QDialog::Rejected);
+    };
+    QVERIFY(mForm->RunCommand(TCommand::Import));
+    QTEST(counts, "counts");
+    QTEST(first, "first");
+    QTEST(rowNames, "rowNames");
+    QTEST(hidden, "hidden");
+  }
+
+  // Each choice of how the file is read reads it again into the preview,
+  // and the import then takes what the preview showed: column by column the
+  // same titles and numbers.
+  void ImportTakesWhatThePreviewShows_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("choice");
+    QTest::addColumn<QStringList>("counts");
+    // The preview's first row heading and the first row title imported.
+    QTest::addColumn<QString>("firstRow");
+    QTest::addColumn<QString>("rowTitle");
+    QTest::newRow("row names switched back")
+        << "r-write-csv.csv" << QByteArray() << "row names"
+        << QStringList{"1|4|0|0", "2 dose|4|0|0", "3 response|4|0|0", "4 weight|2|0|2"} << "1"
+        << "1";
+    QTest::newRow("header row off") << "body.csv" << QByteArray("Weight,Height\r\n70,1.8\r\n") << "header"
+                                    << QStringList{"1|1|0|1", "2|1|0|1"} << "1"
+                                    << "1";
+    QTest::newRow("separator chosen") << "semi.csv" << QByteArray("1;2,5\r\n3;4,5\r\n") << "comma"
+                                      << QStringList{"1|0|0|2", "2|2|0|0"} << "1"
+                                      << "1";
+    QTest::newRow("sheet chosen") << "book.xlsx" << QByteArray() << "sheet Named"
+                                  << QStringList{"1 height|3|0|0|0", "2 mass|3|0|0|0"} << "1 alpha"
+                                  << "alpha";
+  }
+  void ImportTakesWhatThePreviewShows() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, choice);
+    mHost->Questions.OpenNames.push_back(SampleOrFile(name, content));
+    QStringList counts;
+    QString firstRow;
+    mHost->Questions.Dialog = [&](QDialog& dialog) {
+      auto& form = dynamic_cast<TImportForm&>(dialog);
+      if (choice == QStringLiteral("row names")) form.RowNamesCheckBox->click();
+      if (choice == QStringLiteral("header")) form.HeaderCheckBox->click();
+      if (choice == QStringLiteral("comma")) {
+        const int at = form.SeparatorComboBox->findData(int(','));
+        form.SeparatorComboBox->setCurrentIndex(at);
+        emit form.SeparatorComboBox->activated(at);
+      }
+      if (choice.startsWith(QStringLiteral("sheet "))) {
+        const int at = form.SheetComboBox->findText(choice.mid(6));
+        form.SheetComboBox->setCurrentIndex(at);
+        emit form.SheetComboBox->activated(at);
+      }
+      counts = CountLines(form);
+      firstRow = form.PreviewGrid->verticalHeaderItem(0)->text();
+      form.accept();
+      return form.result();
+    };
+    QVERIFY(mForm->RunCommand(TCommand::Import));
+    QTEST(counts, "counts");
+    QTEST(firstRow, "firstRow");
+    const TDataTable& table = Document().Table;
+    QTEST(FromCore(table.RowTitle(0)), "rowTitle");
+    for (int c = 0; c < counts.size(); ++c) {
+      const QStringList cells = counts[c].split(QLatin1Char('|'));
+      const QString title = cells[0].section(QLatin1Char(' '), 1);
+      QCOMPARE(FromCore(table.Summary(c).Title), title);
+      QCOMPARE(ColumnNMean(table, c).N, cells[1].toInt());
+    }
+  }
+
+  // A workbook dropped onto the grid goes through the preview into the
+  // grid, and what was left out is told.
+  void DroppedWorkbookImports() {
+    mHost->Questions.Dialog = [](QDialog& dialog) {
+      dialog.accept();
+      return dialog.result();
+    };
+    DropFile(*Entry()->RawDataGrid->viewport(), QString::fromStdString(ImportSamplePath("book.ods")));
+    QTRY_COMPARE(ColumnNMean(Document().Table, 0).N, 5);
+    QCOMPARE(Document().Table.Summary(5).Title, std::string("Rate"));
+    QCOMPARE(static_cast<double>(Document().Table.GetValue(0, 5)), 0.25);
+    QCOMPARE(mHost->Questions.Shown,
+             QStringList{QStringLiteral("6 cells of this sheet are not numbers and were left empty; the first is E2.\n"
+                                        "4 dates and times were left out: Ombrel analyses numbers, not dates.")});
   }
 
   void TooManyRowsAreAnnouncedAndCut() {

@@ -40,14 +40,14 @@ void WriteMarkedReport(TReportText& report) {
 }
 
 // What a file of the report should hold: each line the report gives, with
-// the marker bytes taken out here, ended by CR LF.
+// the marker bytes taken out here, ended by the system's line end.
 QByteArray ExpectedFileText(const TReportText& report) {
   QByteArray text;
   for (int i = 0; i < report.LineCount(); ++i) {
     const std::string_view line = report.GetLine(i).value_or(std::string_view{});
     for (const char c : line)
       if (c != BoldMarker && c != UnderlineMarker && c != ItalicMarker) text += c;
-    text += "\r\n";
+    text += "\n";
   }
   return text;
 }
@@ -109,7 +109,7 @@ class ReportOutputTest : public QObject {
     QCOMPARE(mHost->Questions.SaveTitles, QStringList{QStringLiteral("Export")});
     const QByteArray written = ReadFile(path);
     QCOMPARE(written, ExpectedFileText(Document().Report));
-    QVERIFY(written.startsWith("Unpaired t test\r\nThe two-tailed P value is 0.0123\r\n\r\nt = 2.87"));
+    QVERIFY(written.startsWith("Unpaired t test\nThe two-tailed P value is 0.0123\n\nt = 2.87"));
     for (const char marker : {BoldMarker, UnderlineMarker, ItalicMarker}) QVERIFY(!written.contains(marker));
     QVERIFY(mHost->Questions.Shown.isEmpty());
   }
@@ -121,9 +121,8 @@ class ReportOutputTest : public QObject {
     const QString path = mFolder->filePath(QStringLiteral("t test.txt"));
     mHost->Questions.SaveNames = {path};
     QVERIFY(mForm->RunCommand(TCommand::Export));
-    QString viewer = Results()->ResultsViewer1->PlainText();
-    viewer.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    QCOMPARE(QString::fromLatin1(ReadFile(path)), viewer + QStringLiteral("\r\n"));
+    const QString viewer = Results()->ResultsViewer1->PlainText();
+    QCOMPARE(QString::fromLatin1(ReadFile(path)), viewer + QStringLiteral("\n"));
     QVERIFY(viewer.contains(QStringLiteral("Unpaired t test")));
   }
 
@@ -154,13 +153,15 @@ class ReportOutputTest : public QObject {
   }
 
   // The extension chooses the form: an HTML page with the markers as tags,
-  // or a PDF.
+  // a PDF or an OpenDocument text.
   void ExportWritesHtmlAndPdf_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("start");
     QTest::addColumn<QByteArray>("holds");
     QTest::newRow("html") << "report.html" << QByteArray("<!DOCTYPE html>") << QByteArray("<b>Unpaired t test</b>");
     QTest::newRow("pdf") << "report.PDF" << QByteArray("%PDF-") << QByteArray("%%EOF");
+    QTest::newRow("odt") << "report.odt" << QByteArray("PK")
+                         << QByteArray("mimetypeapplication/vnd.oasis.opendocument.text");
   }
   void ExportWritesHtmlAndPdf() {
     QFETCH(QString, name);
@@ -178,7 +179,8 @@ class ReportOutputTest : public QObject {
     QVERIFY(mHost->Questions.Shown.isEmpty());
   }
 
-  // Copy places HTML beside the plain text, of the selection when there is one.
+  // Copy places HTML beside the plain text, of the selection when there is
+  // one: paragraphs with their marks, and the report's tables as tables.
   void CopyPlacesHtmlBesideTheText() {
     WriteMarkedReport(Document().Report);
     Document().ResultsStale = false;
@@ -186,7 +188,9 @@ class ReportOutputTest : public QObject {
     QVERIFY(Results()->RunCommand(TCommand::Copy));
     const QMimeData* data = QApplication::clipboard()->mimeData();
     QVERIFY(data->text().startsWith(QStringLiteral("Unpaired t test\nThe two-tailed")));
-    QVERIFY(data->html().contains(QStringLiteral("<b>Unpaired t test</b>\nThe two-tailed P value is <u>0.0123</u>")));
+    QVERIFY2(data->html().startsWith(
+                 QStringLiteral("<p><b>Unpaired t test</b><br>\nThe two-tailed P value is <u>0.0123</u></p>\n")),
+             qPrintable(data->html()));
     TResultsViewer* viewer = Results()->ResultsViewer1;
     QTextCursor cursor(viewer->document()->findBlockByNumber(1));
     cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 26);
@@ -194,7 +198,17 @@ class ReportOutputTest : public QObject {
     viewer->setTextCursor(cursor);
     QVERIFY(Results()->RunCommand(TCommand::Copy));
     QCOMPARE(QApplication::clipboard()->mimeData()->text(), QStringLiteral("0.01"));
-    QVERIFY(QApplication::clipboard()->mimeData()->html().contains(QStringLiteral("><u>0.01</u></pre>")));
+    QCOMPARE(QApplication::clipboard()->mimeData()->html(), QStringLiteral("<p><u>0.01</u></p>\n"));
+
+    Fill(Document(), {0, 1});
+    mForm->GoToStep(TStep::ChooseTest);
+    mForm->GoToStep(TStep::Results);
+    viewer->ClearSelection();
+    QVERIFY(Results()->RunCommand(TCommand::Copy));
+    const QString html = QApplication::clipboard()->mimeData()->html();
+    QVERIFY2(html.contains(QStringLiteral("<th>")) && html.contains(QStringLiteral("</table>")), qPrintable(html));
+    QVERIFY(!html.contains(QStringLiteral("<pre")));
+    QVERIFY(!html.contains(QStringLiteral("=====")));
   }
 
   // ------------------------------------------------------------ notes
