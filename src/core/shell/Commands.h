@@ -75,6 +75,10 @@ enum class TCommand {
   HelpHowToCite,
   HelpGuide,
   About,
+  // View > Text size.
+  TextLarger,
+  TextSmaller,
+  TextNormal,
   Count,
 };
 

@@ -27,6 +27,7 @@ TMenuState MenuStateFor(const TShellSituation& situation) {
   on.Set({New, Open, PrinterSetup, Exit, HelpContents, HelpSearch, HelpWhatOmbrelDoes, HelpTutorial, HelpCommands,
           HelpNumbrant, HelpVexal, HelpTechnicalSupport, HelpHowToCite, HelpGuide, About},
          true);
+  on.Set({TextLarger, TextSmaller, TextNormal}, true);
   if (!situation.HasDocument) return state;
 
   on.Set({Close, Save, SaveAs, ClearAll, ViewNotes, NextStep, PreviousStep, Duplicate}, true);

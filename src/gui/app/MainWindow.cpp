@@ -28,6 +28,7 @@
 #include "gui/app/QtAsker.h"
 #include "gui/common/BusyGuard.h"
 #include "gui/common/Icons.h"
+#include "gui/common/TextScale.h"
 #include "gui/app/WindowMenu.h"
 #include "core/shell/FileKinds.h"
 #include "core/shell/GuideText.h"
@@ -142,6 +143,11 @@ void Obmain::CreateStepBar() {
   connect(mStepBar, &TStepBar::HelpClicked, this, [this](int button) {
     if (!Calculating()) HelpButtonClicked(button);
   });
+  // Tab goes round the active document and the step buttons.
+  mStepBar->SetFocusPast([this](bool next) {
+    Analyze* form = ActiveDocument();
+    return form != nullptr && FocusChainEnd(form, next);
+  });
   connect(mStepBar, &TStepBar::BackClicked, this, [this] { PreviousStepCommand(); });
   connect(mStepBar, &TStepBar::ForwardClicked, this, [this] { NextStepCommand(); });
   // The pressed button follows the document, not the click: a click asks
@@ -157,6 +163,7 @@ void Obmain::CreateStepBar() {
 void Obmain::ReadSettings() {
   const QSize screen = ScreenArea().size();
   ReadShellSettings(mProfileFileName, screen.width(), screen.height(), mSettings);
+  TTextScale::Instance().SetPercent(mSettings.TextSize);
   mSizeSaved = mSettings.Width > 0 && mSettings.Height > 0;
   if (mSizeSaved) {
     resize(mSettings.Width, mSettings.Height);
@@ -169,12 +176,18 @@ void Obmain::WriteSettings() {
   mSettings.Width = width();
   mSettings.Height = height();
   if (const auto place = GuidePlaceOf(*this)) mSettings.GuidePlace = GuidePlaceText(*place);
+  mSettings.TextSize = TTextScale::Instance().Percent();
   WriteShellSettings(mProfileFileName, mSettings);
 }
 
 void Obmain::ReadListSeparator() {
   // Where the decimal separator is a comma, lists are separated by semicolons.
   mListSeparator = QLocale().decimalPoint() == QStringLiteral(",") ? QLatin1Char(';') : QLatin1Char(',');
+}
+
+void Obmain::resizeEvent(QResizeEvent* event) {
+  ArrangeToolBars();
+  QMainWindow::resizeEvent(event);
 }
 
 void Obmain::changeEvent(QEvent* event) {
@@ -222,6 +235,7 @@ void Obmain::BeginStatus(const QString& message) {
   mStatusMeter->setValue(0);
   mStatusMeter->show();
   mStatusTimer.start();
+  mStatusFocus.emplace(this);
   centralWidget()->setEnabled(false);
   menuBar()->setEnabled(false);
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -233,6 +247,7 @@ void Obmain::EndStatus() {
   mStatusMeter->hide();
   centralWidget()->setEnabled(true);
   menuBar()->setEnabled(true);
+  mStatusFocus.reset();
 }
 
 THelpWindow& Obmain::HelpWindow() {
@@ -383,6 +398,8 @@ void Obmain::RequestPreviousStep(Analyze& form) {
   if (&form == ActiveDocument()) PreviousStepCommand();
 }
 
+bool Obmain::FocusPastDocument(Analyze&, bool next) { return FocusChainEnd(mStepBar, next); }
+
 void Obmain::DocumentStateChanged(Analyze& form) {
   if (mRecovery) mRecovery->NoteChanged(form);
   UpdateMenus();
@@ -524,7 +541,8 @@ void Obmain::FitFirstSize() {
   // The guide docks at the window's side: the window grows by its room as
   // far as the screen allows, so the document keeps its own.
   const QSize frame = frameGeometry().size() - QWidget::size();
-  const int width = mSettings.GuideShown ? size.Width + GuideRoomWidth : size.Width;
+  // Wide enough for every toolbar label at the desktop's scale.
+  const int width = std::max(mSettings.GuideShown ? size.Width + GuideRoomWidth : size.Width, ToolBarsWidth());
   resize(std::min(width, screen.width() - frame.width()), std::min(size.Height, screen.height() - frame.height()));
   move(screen.left() + (screen.width() - frameGeometry().width()) / 2,
        screen.top() + (screen.height() - frameGeometry().height()) / 2);

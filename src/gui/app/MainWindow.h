@@ -8,8 +8,10 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "gui/common/Asker.h"
+#include "gui/common/TabChain.h"
 #include "gui/app/DocumentWindows.h"
 #include "gui/app/ShellSettings.h"
 #include "gui/app/StepBar.h"
@@ -139,6 +141,7 @@ class Obmain : public QMainWindow, public TDocumentHost, private TDocumentShell 
   void RequestNextStep(Analyze& form) override;
   void RequestPreviousStep(Analyze& form) override;
   void DocumentStateChanged(Analyze& form) override;
+  bool FocusPastDocument(Analyze& form, bool next) override;
   void ShowHelpTopic(int topic) override;
   QString ImportFolder() const override { return mSettings.ImportFolder; }
   void SetImportFolder(const QString& folder) override { mSettings.ImportFolder = folder; }
@@ -154,6 +157,7 @@ class Obmain : public QMainWindow, public TDocumentHost, private TDocumentShell 
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   // Ombrel documents dropped onto the window open as File Open opens them.
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -165,10 +169,16 @@ class Obmain : public QMainWindow, public TDocumentHost, private TDocumentShell 
   void CreateStepActions();
   void CreateWindowActions();
   void CreateHelpActions();
+  // View > Text size.
+  void CreateViewActions();
   // Short toolbar labels and the style's icons.
   void LabelToolBarActions();
   void CreateMenus();
   void CreateToolBar();
+  // The widest toolbar, and the second under the first where the window is
+  // too narrow for both side by side.
+  int ToolBarsWidth() const;
+  void ArrangeToolBars();
   void CreateStepBar();
   // An action that runs a command of the visible page.
   QAction* MakePageAction(TCommand command, const QString& text, const QKeySequence& shortcut = {});
@@ -201,6 +211,7 @@ class Obmain : public QMainWindow, public TDocumentHost, private TDocumentShell 
   QString mProfileFileName;
   std::array<QAction*, CommandCount> mActions{};
   QToolBar* mToolBar = nullptr;
+  QToolBar* mDataToolBar = nullptr;
   QMenu* mFileMenu = nullptr;
   QMenu* mEditMenu = nullptr;
   QMenu* mDataMenu = nullptr;
@@ -214,6 +225,8 @@ class Obmain : public QMainWindow, public TDocumentHost, private TDocumentShell 
   QLabel* mStatusMessage = nullptr;
   QProgressBar* mStatusMeter = nullptr;
   QTimer mStatusTimer;
+  // The control that had the keyboard before a status message disabled the window.
+  std::optional<TKeepFocus> mStatusFocus;
   THelpWindow* mHelpWindow = nullptr;
   std::unique_ptr<QPrinter> mPrinter;
   std::unique_ptr<TAboutBox> mSplash;

@@ -3,11 +3,13 @@
 #include "gui/app/MainWindow.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
@@ -15,9 +17,11 @@
 
 #include "core/shell/RecentFiles.h"
 #include "core/shell/ShellRules.h"
+#include "core/shell/TextSize.h"
 #include "gui/app/StepBar.h"
 #include "gui/common/CoreText.h"
 #include "gui/common/Icons.h"
+#include "gui/common/TextScale.h"
 #include "gui/document/Analyze.h"
 #include "gui/entry/ClipboardCommands.h"
 #include "gui/help/HelpWindow.h"
@@ -27,6 +31,8 @@ namespace ombrel {
 namespace {
 
 std::size_t Index(TCommand command) { return static_cast<std::size_t>(command); }
+
+constexpr int TextSizeShownMs = 3000;
 
 }  // namespace
 
@@ -55,7 +61,24 @@ void Obmain::CreateActions() {
   CreateStepActions();
   CreateWindowActions();
   CreateHelpActions();
+  CreateViewActions();
   LabelToolBarActions();
+}
+
+void Obmain::CreateViewActions() {
+  const auto resize = [this](int steps) {
+    return [this, steps] {
+      TTextScale& scale = TTextScale::Instance();
+      scale.SetPercent(steps == 0 ? NormalTextSize : StepTextSize(scale.Percent(), steps));
+      statusBar()->showMessage(QStringLiteral("Text size %1%").arg(scale.Percent()), TextSizeShownMs);
+    };
+  };
+  MakeAction(TCommand::TextLarger, QStringLiteral("&Larger"), {}, resize(1), false)
+      ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+  MakeAction(TCommand::TextSmaller, QStringLiteral("&Smaller"), QKeySequence(Qt::CTRL | Qt::Key_Minus), resize(-1),
+             false);
+  MakeAction(TCommand::TextNormal, QStringLiteral("&Normal Size"), QKeySequence(Qt::CTRL | Qt::Key_0), resize(0),
+             false);
 }
 
 void Obmain::CreateFileActions() {
@@ -222,6 +245,10 @@ void Obmain::CreateMenus() {
   for (const TCommand command : {TCommand::AppendToNotes, TCommand::ClearAll, TCommand::ViewNotes})
     mEditMenu->addAction(Action(command));
 
+  QMenu* textSize = menuBar()->addMenu(QStringLiteral("&View"))->addMenu(QStringLiteral("&Text Size"));
+  for (const TCommand command : {TCommand::TextLarger, TCommand::TextSmaller, TCommand::TextNormal})
+    textSize->addAction(Action(command));
+
   mDataMenu = menuBar()->addMenu(QStringLiteral("&Data"));
   for (const TCommand command :
        {TCommand::Transform, TCommand::CombineVariables, TCommand::NumberFormat, TCommand::Exclude})
@@ -264,16 +291,23 @@ void Obmain::CreateMenus() {
 }
 
 void Obmain::CreateToolBar() {
-  QToolBar* bar = mToolBar = addToolBar(QStringLiteral("Commands"));
-  bar->setObjectName(QStringLiteral("Commands"));
-  bar->setMovable(false);
-  bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+  // Two bars side by side; where the window is too narrow for both, the
+  // second goes under the first (ArrangeToolBars) rather than hiding its
+  // buttons behind an overflow menu.
+  const auto makeBar = [this](const QString& name) {
+    QToolBar* bar = addToolBar(name);
+    bar->setObjectName(name);
+    bar->setMovable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    return bar;
+  };
+  QToolBar* bar = mToolBar = makeBar(QStringLiteral("Commands"));
   for (const TCommand command : {TCommand::New, TCommand::Open, TCommand::Save, TCommand::Print})
     bar->addAction(Action(command));
   bar->addSeparator();
   for (const TCommand command : {TCommand::Cut, TCommand::Copy, TCommand::Paste, TCommand::Undo, TCommand::Redo})
     bar->addAction(Action(command));
-  bar->addSeparator();
+  bar = mDataToolBar = makeBar(QStringLiteral("Data commands"));
   bar->addAction(Action(TCommand::Import));
   bar->addAction(Action(TCommand::Export));
   bar->addSeparator();
@@ -282,10 +316,21 @@ void Obmain::CreateToolBar() {
   bar->addAction(Action(TCommand::HelpGuide));
 }
 
+int Obmain::ToolBarsWidth() const { return std::max(mToolBar->sizeHint().width(), mDataToolBar->sizeHint().width()); }
+
+void Obmain::ArrangeToolBars() {
+  const bool sideBySide = mToolBar->sizeHint().width() + mDataToolBar->sizeHint().width() <= width();
+  if (sideBySide != toolBarBreak(mDataToolBar)) return;
+  if (sideBySide)
+    removeToolBarBreak(mDataToolBar);
+  else
+    insertToolBarBreak(mDataToolBar);
+}
+
 QAction* Obmain::Action(TCommand command) const { return mActions[Index(command)]; }
 
 QToolButton* Obmain::ClearAllButton() const {
-  return qobject_cast<QToolButton*>(mToolBar->widgetForAction(Action(TCommand::ClearAll)));
+  return qobject_cast<QToolButton*>(mDataToolBar->widgetForAction(Action(TCommand::ClearAll)));
 }
 
 void Obmain::UpdateMenus() {

@@ -28,6 +28,7 @@ TRecoverForm::TRecoverForm(const std::vector<TRecoverable>& documents, QWidget* 
   layout->addWidget(new QLabel(
       QStringLiteral("Ombrel ended without closing these documents. Their last changes can be recovered."), this));
   mDocumentList = new QTreeWidget(this);
+  mDocumentList->setAccessibleName(QStringLiteral("Documents to recover"));
   mDocumentList->setHeaderLabels(
       {QStringLiteral("Title"), QStringLiteral("Original file"), QStringLiteral("Last change")});
   mDocumentList->setRootIsDecorated(false);

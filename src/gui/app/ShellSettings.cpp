@@ -4,6 +4,7 @@
 
 #include "gui/app/Profile.h"
 #include "core/shell/ShellRules.h"
+#include "core/shell/TextSize.h"
 #include "gui/common/CoreText.h"
 
 namespace ombrel {
@@ -53,6 +54,9 @@ void ReadShellSettings(const QString& fileName, int screenWidth, int screenHeigh
   profile.Entry = QStringLiteral("ShowNewUserHints");
   profile.DefaultText = QStringLiteral("True");
   settings.GuideShown = profile.GetState();
+  profile.Entry = QStringLiteral("Text size");
+  profile.DefaultText = QString::number(NormalTextSize);
+  settings.TextSize = TextSizeFromProfile(profile.GetValue());
   AtEffectSizesEntry(profile);
   settings.EffectSizes = profile.GetState();
 }
@@ -82,6 +86,8 @@ void WriteShellSettings(const QString& fileName, const TShellSettings& settings)
   profile.SetText(settings.ExportFolder);
   profile.Entry = QStringLiteral("ShowNewUserHints");
   profile.SetState(settings.GuideShown);
+  profile.Entry = QStringLiteral("Text size");
+  profile.SetValue(settings.TextSize);
   WriteEffectSizesSetting(fileName, settings.EffectSizes);
 }
 

@@ -8,7 +8,7 @@ namespace ombrel {
 
 // What the main window keeps in the settings file between runs: its size,
 // the recent files, the last document and import folders and whether the
-// guide follows the steps.
+// guide follows the steps, and the text size.
 struct TShellSettings {
   int Width = 0;
   int Height = 0;
@@ -22,6 +22,8 @@ struct TShellSettings {
   QString GuidePlace;
   // Reports end with the "Effect size and method" section.
   bool EffectSizes = false;
+  // View > Text size, in percent.
+  int TextSize = 100;
 };
 
 // Reads the settings file. The size is cut to the screen (0 x 0, no size,

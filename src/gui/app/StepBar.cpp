@@ -1,6 +1,8 @@
 #include "gui/app/StepBar.h"
 #include "gui/common/CoreText.h"
+#include "gui/common/TabChain.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QToolButton>
@@ -15,10 +17,12 @@ const char* const StepButtonHints[StepCount] = {
     "Select a statistical test.",      "View the results.",    "View a simple graph.",
 };
 
-QToolButton* ArrowButton(Qt::ArrowType arrow, const QString& hint) {
+QToolButton* ArrowButton(Qt::ArrowType arrow, const QString& name, const QString& hint) {
   auto* button = new QToolButton;
   button->setArrowType(arrow);
   button->setToolTip(hint);
+  button->setAccessibleName(name);
+  button->setAccessibleDescription(hint);
   return button;
 }
 
@@ -34,20 +38,21 @@ TStepBar::TStepBar(QWidget* parent) : QWidget(parent) {
     connect(button, &QPushButton::clicked, this, [this, i] { emit HelpClicked(i); });
   }
   layout->addStretch(1);
-  mBackButton = ArrowButton(Qt::LeftArrow, QStringLiteral("Previous step (F9)"));
+  mBackButton = ArrowButton(Qt::LeftArrow, QStringLiteral("Previous step"), QStringLiteral("Previous step (F9)"));
   connect(mBackButton, &QToolButton::clicked, this, &TStepBar::BackClicked);
   layout->addWidget(mBackButton);
   for (int step = 0; step < StepCount; ++step) {
     auto* button = new QToolButton;
     button->setText(QString::fromLatin1(StepButtonCaptions[step]));
     button->setToolTip(QString::fromLatin1(StepButtonHints[step]));
+    button->setAccessibleDescription(QString::fromLatin1(StepButtonHints[step]));
     button->setCheckable(true);
     button->setAutoRaise(false);
     connect(button, &QToolButton::clicked, this, [this, step] { emit StepClicked(static_cast<TStep>(step)); });
     mStepButtons[static_cast<std::size_t>(step)] = button;
     layout->addWidget(button);
   }
-  mForwardButton = ArrowButton(Qt::RightArrow, QStringLiteral("Next step (F10)"));
+  mForwardButton = ArrowButton(Qt::RightArrow, QStringLiteral("Next step"), QStringLiteral("Next step (F10)"));
   connect(mForwardButton, &QToolButton::clicked, this, &TStepBar::ForwardClicked);
   layout->addWidget(mForwardButton);
 }
@@ -62,8 +67,14 @@ void TStepBar::ShowState(const TMenuState& state, const std::array<THelpButton, 
   for (std::size_t i = 0; i < mHelpButtons.size(); ++i) {
     mHelpButtons[i]->setText(FromCore(help[i].Caption));
     mHelpButtons[i]->setToolTip(FromCore(help[i].Hint));
+    mHelpButtons[i]->setAccessibleDescription(FromCore(help[i].Hint));
     mHelpButtons[i]->setEnabled(hasDocument);
   }
+}
+
+bool TStepBar::focusNextPrevChild(bool next) {
+  if (mFocusPast && TabLeaves(this, QApplication::focusWidget(), next) && mFocusPast(next)) return true;
+  return QWidget::focusNextPrevChild(next);
 }
 
 QToolButton* TStepBar::StepButton(int step) const {

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
 
 #include "core/shell/ShellRules.h"
 
@@ -27,6 +28,9 @@ class TStepBar : public QWidget {
   QToolButton* BackButton() const { return mBackButton; }
   QToolButton* ForwardButton() const { return mForwardButton; }
   QPushButton* HelpButton(int button) const;
+  // Where Tab goes past the bar's last button (Shift+Tab, `next` false, past
+  // its first): true when the keyboard went there.
+  void SetFocusPast(std::function<bool(bool next)> focusPast) { mFocusPast = std::move(focusPast); }
 
  signals:
   void HelpClicked(int button);
@@ -34,7 +38,11 @@ class TStepBar : public QWidget {
   void ForwardClicked();
   void StepClicked(TStep step);
 
+ protected:
+  bool focusNextPrevChild(bool next) override;
+
  private:
+  std::function<bool(bool)> mFocusPast;
   std::array<QToolButton*, StepCount> mStepButtons{};
   QToolButton* mBackButton = nullptr;
   QToolButton* mForwardButton = nullptr;

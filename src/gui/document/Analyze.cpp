@@ -1,5 +1,6 @@
 #include "gui/document/Analyze.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QScrollArea>
@@ -10,6 +11,7 @@
 #include <utility>
 
 #include "gui/common/Asker.h"
+#include "gui/common/TabChain.h"
 #include "core/document/DocumentFile.h"
 #include "core/document/DataChange.h"
 #include "gui/document/DocumentHost.h"
@@ -193,6 +195,7 @@ void Analyze::GoToStep(TStep step) {
   TDocumentPage* page = Page(step);
   if (page == nullptr) return;
   CommitPendingEdit();
+  const bool hadKeyboard = isAncestorOf(QApplication::focusWidget());
   // The page shows first, so that a computation's status panel is visible.
   mPages->setCurrentWidget(page);
   // The effect-size option is the host's; a report made without it is out
@@ -203,6 +206,9 @@ void Analyze::GoToStep(TStep step) {
   }
   mDocument->EnterStep(step, *mProgress);
   page->EnterPage();
+  // The keyboard stays in the document: on the page's first control unless
+  // the page put it somewhere itself (the grid, the checked choice).
+  if (hadKeyboard && !page->isAncestorOf(QApplication::focusWidget())) FocusChainEnd(page, true);
   // What entering a step derives from the data (summaries, the report) is
   // no edit of the user's; within a command it is part of the command.
   if (mCommandDepth == 0) mHistory->Sync();
@@ -341,6 +347,11 @@ bool Analyze::AskToSaveChanges() {
       break;
   }
   return true;
+}
+
+bool Analyze::focusNextPrevChild(bool next) {
+  if (TabLeaves(this, QApplication::focusWidget(), next) && mHost.FocusPastDocument(*this, next)) return true;
+  return QWidget::focusNextPrevChild(next);
 }
 
 void Analyze::closeEvent(QCloseEvent* event) {

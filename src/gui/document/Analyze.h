@@ -142,6 +142,8 @@ class Analyze : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // Tab leaves the document window at its ends, for the host's controls.
+  bool focusNextPrevChild(bool next) override;
 
  private:
   void ViewNotes();

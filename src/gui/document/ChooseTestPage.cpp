@@ -9,6 +9,7 @@
 #include "core/analysis/ChooseTest.h"
 #include "core/document/Document.h"
 #include "gui/common/Asker.h"
+#include "gui/common/TabChain.h"
 #include "gui/document/Analyze.h"
 #include "gui/document/DocumentHost.h"
 #include "gui/document/PageSupport.h"
@@ -69,6 +70,7 @@ void TChooseTestPage::EnterPage() {
   const TDocument& document = Document();
   mShown = TestPageFor(document.Format, document.Choices.ColumnCountKind);
   ShowPage();
+  FocusCheckedRadio(mStack->currentWidget());
 }
 
 void TChooseTestPage::ShowPage() {
@@ -79,6 +81,7 @@ void TChooseTestPage::ShowPage() {
   } else {
     mStack->setCurrentWidget(panel);
     panel->ShowChoices();
+    TabToCheckedRadios(panel);
   }
   mShowing = false;
 }

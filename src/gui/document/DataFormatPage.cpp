@@ -14,6 +14,7 @@
 #include "core/shell/FormatPageText.h"
 #include "gui/document/PageSupport.h"
 #include "gui/common/CoreText.h"
+#include "gui/common/TabChain.h"
 
 namespace ombrel {
 
@@ -64,6 +65,7 @@ TDataFormatPage::TDataFormatPage(Analyze& form) : TDocumentPage(form, TStep::Dat
   NextStepArrow->setObjectName(QStringLiteral("NextStepArrow"));
   NextStepArrow->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
   NextStepArrow->setFlat(true);
+  NextStepArrow->setAccessibleName(FromCore(NextStepLabelText));
   NextStepLabel = new QLabel(FromCore(NextStepLabelText));
   NextStepLabel->setObjectName(QStringLiteral("NextStepLabel"));
   NextStepLabel->setCursor(Qt::PointingHandCursor);
@@ -80,6 +82,7 @@ void TDataFormatPage::EnterPage() {
   const bool hint = Form().NextStepHintVisible();
   NextStepArrow->setVisible(hint);
   NextStepLabel->setVisible(hint);
+  FocusCheckedRadio(this);
 }
 
 void TDataFormatPage::ShowState() {
@@ -96,6 +99,7 @@ void TDataFormatPage::ShowState() {
   QStringList lines;
   for (const std::string_view line : AvailableTestLines(document.Format)) lines << FromCore(line);
   TestListLabel->setText(lines.join(QLatin1Char('\n')));
+  TabToCheckedRadios(this);
 }
 
 void TDataFormatPage::FamilyClicked(TTestFamily family) {

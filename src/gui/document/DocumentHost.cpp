@@ -13,6 +13,8 @@ void TDocumentHost::RequestPreviousStep(Analyze& form) {
 
 void TDocumentHost::BeginStatus(const QString&) {}
 
+bool TDocumentHost::FocusPastDocument(Analyze&, bool) { return false; }
+
 void TDocumentHost::EndStatus() {}
 
 QString TDocumentHost::ExportFolder() const { return {}; }

@@ -51,6 +51,10 @@ class TDocumentHost {
   // while a long operation runs, and its end; by default nothing shows.
   virtual void BeginStatus(const QString& message);
   virtual void EndStatus();
+  // Tab went past the document's last control (Shift+Tab, `next` false,
+  // past its first): the host gives the keyboard to its own controls (the
+  // step buttons) and answers true; by default Tab goes round the document.
+  virtual bool FocusPastDocument(Analyze& form, bool next);
 };
 
 // `name` in the host's export folder; `name` alone while there is none.

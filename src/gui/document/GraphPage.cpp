@@ -24,6 +24,7 @@
 #include "gui/graph/GraphChart.h"
 #include "gui/output/GraphPictures.h"
 #include "gui/graph/GraphChartView.h"
+#include "core/graph/GraphDescription.h"
 #include "gui/common/CoreText.h"
 
 namespace ombrel {
@@ -174,6 +175,7 @@ void TGraphPage::ShowControls() {
 void TGraphPage::BuildChart() {
   GraphChart->setVisible(mModel.ChartVisible);
   FillChart(*GraphChart->chart(), GraphChart->Overlay(), mModel);
+  GraphChart->setAccessibleDescription(FromCore(GraphDescription(mModel)));
 }
 
 bool TGraphPage::RunCommand(TCommand command) {

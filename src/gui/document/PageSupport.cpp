@@ -4,6 +4,7 @@
 #include <QDialogButtonBox>
 
 #include "gui/common/Asker.h"
+#include "gui/common/TabChain.h"
 #include "gui/document/Analyze.h"
 #include "gui/document/DocumentHost.h"
 #include "gui/document/DocumentPage.h"
@@ -17,6 +18,7 @@ int ExecPageDialog(TDocumentPage& page, QDialog& dialog, std::int32_t helpTopic)
   if (auto* buttons = dialog.findChild<QDialogButtonBox*>())
     QObject::connect(buttons, &QDialogButtonBox::helpRequested, &dialog,
                      [&host, helpTopic] { host.ShowHelpTopic(helpTopic); });
+  const TKeepFocus focus(&page);
   return host.Asker().Exec(dialog);
 }
 

@@ -106,6 +106,7 @@ TNumberFormatForm::TNumberFormatForm(const TDataTable& table, const TNumberForma
   FixedRadioButton->setObjectName(QStringLiteral("FixedRadioButton"));
   NumDecField = new QSpinBox;
   NumDecField->setObjectName(QStringLiteral("NumDecField"));
+  NumDecField->setAccessibleName(QStringLiteral("Digits after the decimal point"));
   NumDecField->setRange(0, 99);
   NumDecField->setSingleStep(1);
   fixedRow->addWidget(FixedRadioButton);

@@ -11,7 +11,10 @@
 #include <QStyledItemDelegate>
 #include <array>
 #include <cmath>
+#include <optional>
 
+#include "gui/common/TextScale.h"
+#include "gui/entry/GridColors.h"
 #include "gui/entry/GridModels.h"
 #include "gui/entry/SpreadGrid.h"
 #include "gui/entry/SpreadInplaceEdit.h"
@@ -129,19 +132,20 @@ class TGridDelegate : public QStyledItemDelegate {
     const bool selected = option.state & QStyle::State_Selected;
     const bool excluded = index.data(static_cast<int>(TGridRole::Excluded)).toBool();
     const bool meanData = index.data(static_cast<int>(TGridRole::MeanDataColumn)).toBool();
-    const QPalette& palette = option.palette;
-    QColor background = palette.color(QPalette::Base);
-    QColor textColor = palette.color(QPalette::Text);
+    TCellLook look = TCellLook::Value;
     if (current) {
-      if (excluded) textColor = mGrid->ExcludedColor();
+      if (excluded) look = TCellLook::Excluded;
     } else if (selected && mGrid->hasFocus()) {
-      background = palette.color(QPalette::Highlight);
-      textColor = palette.color(QPalette::HighlightedText);
+      look = TCellLook::Selected;
     } else if (meanData) {
-      background = palette.color(QPalette::Button);
+      look = TCellLook::MeanData;
     } else if (excluded) {
-      textColor = mGrid->ExcludedColor();
+      look = TCellLook::Excluded;
     }
+    const TGridColors& colors = ColorsOf(option.palette);
+    const TCellColors cell = colors.Cell(look);
+    const QColor background = cell.Background;
+    const QColor textColor = cell.Text;
 
     painter->save();
     painter->fillRect(option.rect, background);
@@ -159,7 +163,7 @@ class TGridDelegate : public QStyledItemDelegate {
       painter->drawText(textRect, Qt::AlignRight | Qt::AlignTop, text);
     }
     if (current) {
-      painter->setPen(QPen(Qt::black, 2));
+      painter->setPen(QPen(colors.Frame, 2));
       painter->setBrush(Qt::NoBrush);
       painter->drawRect(option.rect.adjusted(1, 1, -1, -1));
     }
@@ -172,17 +176,29 @@ class TGridDelegate : public QStyledItemDelegate {
   static constexpr int FitMargin = 6;
 
   static QFont ValueFont(bool italic) {
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSize(9);
+    QFont font = ScaledFont(QFont(QStringLiteral("Arial")), ValuePoints, false);
     font.setItalic(italic);
     return font;
   }
+
+  // The colours of the palette last painted with.
+  const TGridColors& ColorsOf(const QPalette& palette) const {
+    if (!mColors || mPaletteKey != palette.cacheKey()) {
+      mColors.emplace(palette);
+      mPaletteKey = palette.cacheKey();
+    }
+    return *mColors;
+  }
+
+  static constexpr qreal ValuePoints = 9;
 
   TSpreadGrid* mGrid;
   QFont mValueFont;
   QFont mExcludedFont;
   TCellGlyphs mGlyphs;
   TCellGlyphs mExcludedGlyphs;
+  mutable std::optional<TGridColors> mColors;
+  mutable qint64 mPaletteKey = 0;
 };
 
 }  // namespace ombrel

@@ -3,33 +3,34 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "gui/entry/GridColors.h"
 #include "gui/entry/GridModels.h"
 
 namespace ombrel {
 
 namespace {
 
-const QColor FixedFace(192, 192, 192);
-const QColor FixedEdge(128, 128, 128);
 constexpr int TitleIndent = 2;
 
 }  // namespace
 
-void PaintFixedCell(QPainter& painter, const QRect& rect, const QString& text, Qt::Alignment alignment, int indent,
-                    bool bold) {
+void PaintFixedCell(QPainter& painter, const QPalette& palette, const QRect& rect, const QString& text,
+                    Qt::Alignment alignment, int indent, bool bold) {
+  const TGridColors colors(palette);
+  const TCellColors face = colors.Cell(TCellLook::Title);
   painter.save();
-  painter.fillRect(rect, FixedFace);
-  painter.setPen(Qt::white);
+  painter.fillRect(rect, face.Background);
+  painter.setPen(colors.LightEdge);
   painter.drawLine(rect.topLeft(), rect.topRight());
   painter.drawLine(rect.topLeft(), rect.bottomLeft());
-  painter.setPen(FixedEdge);
+  painter.setPen(colors.DarkEdge);
   painter.drawLine(rect.topRight(), rect.bottomRight());
   painter.drawLine(rect.bottomLeft(), rect.bottomRight());
   if (!text.isEmpty()) {
     QFont font = painter.font();
     font.setBold(bold);
     painter.setFont(font);
-    painter.setPen(Qt::black);
+    painter.setPen(face.Text);
     const QRect textRect = rect.adjusted(indent, 0, -2, 0);
     painter.setClipRect(textRect, Qt::IntersectClip);
     painter.drawText(textRect, static_cast<int>(alignment | Qt::AlignVCenter), text);
@@ -52,15 +53,15 @@ void TGridHeader::paintSection(QPainter* painter, const QRect& rect, int logical
   if (!model()) return;
   const QString text = model()->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString();
   if (orientation() == Qt::Vertical) {
-    PaintFixedCell(*painter, rect, text, Qt::AlignLeft, mTextIndent, false);
+    PaintFixedCell(*painter, palette(), rect, text, Qt::AlignLeft, mTextIndent, false);
     return;
   }
   const QRect heading(rect.x(), rect.y(), rect.width(), mRowHeight);
   const QRect title(rect.x(), rect.y() + mRowHeight, rect.width(), rect.height() - mRowHeight);
-  PaintFixedCell(*painter, heading, text, Qt::AlignHCenter, 0, true);
+  PaintFixedCell(*painter, palette(), heading, text, Qt::AlignHCenter, 0, true);
   const QString titleText =
       model()->headerData(logicalIndex, orientation(), static_cast<int>(TGridRole::ColumnTitle)).toString();
-  PaintFixedCell(*painter, title, titleText, Qt::AlignLeft, TitleIndent, false);
+  PaintFixedCell(*painter, palette(), title, titleText, Qt::AlignLeft, TitleIndent, false);
 }
 
 bool TGridHeader::OnResizeGrip(QPoint position) const {
@@ -133,9 +134,9 @@ void TGridCorner::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setFont(font());
   const QRect all = rect();
-  PaintFixedCell(painter, QRect(0, 0, all.width(), mRowHeight), QString(), Qt::AlignLeft, 0, false);
-  PaintFixedCell(painter, QRect(0, mRowHeight, all.width(), all.height() - mRowHeight), mCaption, Qt::AlignLeft,
-                 TitleIndent, false);
+  PaintFixedCell(painter, palette(), QRect(0, 0, all.width(), mRowHeight), QString(), Qt::AlignLeft, 0, false);
+  PaintFixedCell(painter, palette(), QRect(0, mRowHeight, all.width(), all.height() - mRowHeight), mCaption,
+                 Qt::AlignLeft, TitleIndent, false);
 }
 
 void TGridCorner::mousePressEvent(QMouseEvent* event) {

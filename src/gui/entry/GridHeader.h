@@ -48,10 +48,10 @@ class TGridHeader : public QHeaderView {
   bool mResizing = false;
 };
 
-// Shared painter of fixed cells: silver face, darker right and bottom edge,
-// text clipped to the cell.
-void PaintFixedCell(QPainter& painter, const QRect& rect, const QString& text, Qt::Alignment alignment, int indent,
-                    bool bold);
+// Shared painter of fixed cells: the palette's mid-tone face, lighter top
+// and left edge, darker right and bottom edge, text clipped to the cell.
+void PaintFixedCell(QPainter& painter, const QPalette& palette, const QRect& rect, const QString& text,
+                    Qt::Alignment alignment, int indent, bool bold);
 
 // The top-left fixed cell over the row titles: blank in grid row 0 and the
 // corner caption in grid row 1.

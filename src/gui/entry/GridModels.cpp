@@ -38,14 +38,31 @@ void TGridModel::SetAllowEditing(bool allow) { mAllowEditing = allow; }
 
 int TGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : MaxColumns; }
 
+QString TGridModel::ColumnName(int column) const {
+  const QString title = FromCore(mTable.Summary(column).Title).trimmed();
+  const QString heading = ColumnHeading(mFormat, column);
+  return title.isEmpty() ? heading : heading + QStringLiteral(": ") + title;
+}
+
+QString TGridModel::CellName(const QModelIndex& index) const {
+  const QString value = data(index, Qt::DisplayRole).toString().trimmed();
+  QString name = ColumnName(index.column()) + QStringLiteral(", ") + RowName(index.row()) + QStringLiteral(", ") +
+                 (value.isEmpty() ? QStringLiteral("empty") : value);
+  if (data(index, static_cast<int>(TGridRole::Excluded)).toBool()) name += QStringLiteral(", excluded");
+  return name;
+}
+
 QVariant TGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation == Qt::Horizontal) {
     if (section < 0 || section >= MaxColumns) return {};
     if (role == Qt::DisplayRole) return ColumnHeading(mFormat, section);
+    if (role == Qt::AccessibleTextRole) return ColumnName(section);
     if (role == static_cast<int>(TGridRole::ColumnTitle)) return FromCore(mTable.Summary(section).Title);
     return {};
   }
-  if (role == Qt::DisplayRole && section >= 0 && section < rowCount()) return RowCaption(section);
+  if (section < 0 || section >= rowCount()) return {};
+  if (role == Qt::DisplayRole) return RowCaption(section);
+  if (role == Qt::AccessibleTextRole) return RowName(section);
   return {};
 }
 
@@ -94,6 +111,8 @@ QVariant TRawDataModel::data(const QModelIndex& index, int role) const {
       return Table().IsExcluded(row, column) && !Table().IsCellEmpty(row, column);
     case static_cast<int>(TGridRole::MeanDataColumn):
       return HoldsMeanData(Table(), column);
+    case Qt::AccessibleTextRole:
+      return CellName(index);
     default:
       return {};
   }
@@ -112,6 +131,13 @@ bool TRawDataModel::IsEditable(const QModelIndex& index) const { return index.is
 
 QString TRawDataModel::RowCaption(int row) const { return FromCore(Table().RowTitle(row)); }
 
+QString TRawDataModel::RowName(int row) const {
+  // Untitled rows show their number as their title.
+  const QString title = RowCaption(row).trimmed();
+  const QString number = QStringLiteral("row %1").arg(row + 1);
+  return title.isEmpty() || title == QString::number(row + 1) ? number : number + QStringLiteral(": ") + title;
+}
+
 TStatDataModel::TStatDataModel(TDataTable& table, QObject* parent) : TGridModel(table, parent) {}
 
 int TStatDataModel::rowCount(const QModelIndex& parent) const {
@@ -120,6 +146,7 @@ int TStatDataModel::rowCount(const QModelIndex& parent) const {
 
 QVariant TStatDataModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid()) return {};
+  if (role == Qt::AccessibleTextRole) return CellName(index);
   if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
   const QString text = FromCore(SummaryCellText(Table(), index.column(), index.row() + FirstDataGridRow, MeanIsSD(),
                                                 ShowsFullStatistics(DataFormat())));
@@ -143,6 +170,11 @@ TCommitResult TStatDataModel::CommitValue(const QModelIndex& index, TReal value,
 bool TStatDataModel::IsEditable(const QModelIndex& index) const {
   return index.isValid() && DataFormat() != TDataFormat::MultipleRegression &&
          IsSummaryEntryCell(Table(), index.column(), index.row() + FirstDataGridRow);
+}
+
+QString TStatDataModel::RowName(int row) const {
+  const QString caption = RowCaption(row).trimmed();
+  return caption.isEmpty() ? QStringLiteral("row %1").arg(row + 1) : caption;
 }
 
 QString TStatDataModel::RowCaption(int row) const {

@@ -42,6 +42,12 @@ class TGridModel : public QAbstractTableModel {
   // Whether typing into the cell is allowed at all (AllowEditing aside).
   virtual bool IsEditable(const QModelIndex& index) const = 0;
 
+  // What a screen reader says for a cell ("Group B, row 3, 12.5") and for
+  // a column or row heading.
+  QString CellName(const QModelIndex& index) const;
+  QString ColumnName(int column) const;
+  virtual QString RowName(int row) const = 0;
+
   // The table changed behind the model's back: announce it.
   void RefreshAll();
   void RefreshColumn(int dataColumn);
@@ -70,6 +76,7 @@ class TRawDataModel : public TGridModel {
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
   TCommitResult CommitValue(const QModelIndex& index, TReal value, const TAskEraseMeanData& askErase) override;
   bool IsEditable(const QModelIndex& index) const override;
+  QString RowName(int row) const override;
 
  protected:
   QString RowCaption(int row) const override;
@@ -86,6 +93,7 @@ class TStatDataModel : public TGridModel {
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
   TCommitResult CommitValue(const QModelIndex& index, TReal value, const TAskEraseMeanData& askErase) override;
   bool IsEditable(const QModelIndex& index) const override;
+  QString RowName(int row) const override;
 
  protected:
   QString RowCaption(int row) const override;

@@ -70,6 +70,7 @@ QGroupBox* TImportForm::CreatePreview(const QString& fileName) {
   FilePreview = new QGroupBox(QStringLiteral("Preview of ") + QFileInfo(fileName).fileName());
   auto* previewLayout = new QGridLayout(FilePreview);
   PreviewGrid = new QTableWidget;
+  PreviewGrid->setAccessibleName(QStringLiteral("File preview"));
   PreviewGrid->setObjectName(QStringLiteral("PreviewGrid"));
   PreviewGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
   PreviewGrid->setAccessibleName(QStringLiteral("The first rows as they will be read"));

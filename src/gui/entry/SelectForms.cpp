@@ -43,6 +43,7 @@ TSelectColumnForm::TSelectColumnForm(TDataTable& table, TAsker& asker, QWidget* 
   setWindowTitle(QStringLiteral("Select Columns"));
   auto* layout = new QVBoxLayout(this);
   ColumnList = new QListWidget;
+  ColumnList->setAccessibleName(QStringLiteral("Columns"));
   for (int c = 0; c < MaxColumns; ++c) {
     if (!ColumnHoldsData(table, c)) continue;
     mColumns.push_back(c);
@@ -71,6 +72,7 @@ TSelectColPairsForm::TSelectColPairsForm(const TDataTable& table, TPairFlags& fl
   setWindowTitle(QStringLiteral("Select Pairs"));
   auto* layout = new QVBoxLayout(this);
   PairList = new QListWidget;
+  PairList->setAccessibleName(QStringLiteral("Pairs of columns"));
   const std::vector<TColumnPair> pairs = ColumnPairs(SelectedColumnsUpTo(table, table.LastColumn()));
   for (std::size_t k = 0; k < pairs.size() && k < PairFlagCount - 1; ++k)
     AddCheckItem(*PairList, ColumnText(table, pairs[k].First) + QLatin1Char('-') + ColumnText(table, pairs[k].Second),

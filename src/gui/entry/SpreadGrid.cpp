@@ -22,11 +22,13 @@
 #include "gui/entry/GridModels.h"
 #include "gui/entry/TitleFields.h"
 #include "gui/common/CoreText.h"
+#include "gui/common/TextScale.h"
 
 namespace ombrel {
 
 namespace {
 
+constexpr int GridFontPixels = 13;
 constexpr int RawRowHeight = 18;
 constexpr int RawColumnWidth = 90;
 constexpr int RawRowTitleWidth = 90;
@@ -44,20 +46,37 @@ constexpr int SummaryNGridRow = 4;
 constexpr QAbstractItemView::EditTriggers EditingTriggers =
     QAbstractItemView::DoubleClicked | QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed;
 
+// Tab moves between cells; Ctrl+Tab leaves the grid, as it leaves other
+// controls that take Tab themselves. The document area switches documents
+// on Ctrl+Tab through a filter over the whole application, so the grid
+// puts this filter in front of it whenever it takes the keyboard.
+class TLeaveGridFilter : public QObject {
+ public:
+  explicit TLeaveGridFilter(TSpreadGrid* grid) : QObject(grid), mGrid(grid) {}
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (!(key->modifiers() & Qt::ControlModifier) || (key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab))
+      return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || (widget != mGrid && !mGrid->isAncestorOf(widget))) return false;
+    mGrid->LeaveGrid(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
+    return true;
+  }
+
+ private:
+  TSpreadGrid* mGrid;
+};
+
 }  // namespace
 
 TSpreadGrid::TSpreadGrid(TGridKind kind, TDataTable& table, QWidget* parent)
     : QTableView(parent), mKind(kind), mTable(table), mAsker(MessageBoxAsker(this)), mTeller(MessageBoxTeller(this)) {
   const bool raw = kind == TGridKind::RawData;
   setObjectName(raw ? QStringLiteral("RawDataGrid") : QStringLiteral("StatDataGrid"));
-  QFont gridFont(QStringLiteral("Arial"));
-  gridFont.setPixelSize(13);
-  setFont(gridFont);
-  QPalette colors = palette();
-  colors.setColor(QPalette::Base, Qt::white);
-  setPalette(colors);
-  mRowHeight = raw ? RawRowHeight : StatRowHeight;
-
+  setAccessibleName(raw ? QStringLiteral("Data table") : QStringLiteral("Column statistics"));
+  setAccessibleDescription(QStringLiteral("Tab and the arrow keys move between cells; Ctrl+Tab leaves the table."));
   mColumnHeader = new TGridHeader(Qt::Horizontal, this);
   mRowHeader = new TGridHeader(Qt::Vertical, this);
   setHorizontalHeader(mColumnHeader);
@@ -68,19 +87,13 @@ TSpreadGrid::TSpreadGrid(TGridKind kind, TDataTable& table, QWidget* parent)
     mModel = new TStatDataModel(table, this);
   setModel(mModel);
 
-  mColumnHeader->SetRowHeight(mRowHeight);
   mColumnHeader->setDefaultSectionSize(raw ? RawColumnWidth : StatColumnWidth);
   mColumnHeader->setSectionResizeMode(QHeaderView::Interactive);
   mRowHeader->setSectionResizeMode(QHeaderView::Fixed);
-  mRowHeader->setDefaultSectionSize(mRowHeight);
-  mRowHeader->setFixedWidth(raw ? RawRowTitleWidth : StatCaptionWidth);
   mRowHeader->SetTextIndent(raw ? RowTitleIndent : CaptionIndent);
 
   setCornerButtonEnabled(false);
   mCorner = new TGridCorner(this);
-  mCorner->SetRowHeight(mRowHeight);
-
-  setItemDelegate(new TGridDelegate(this));
   setSelectionMode(QAbstractItemView::ContiguousSelection);
   setSelectionBehavior(QAbstractItemView::SelectItems);
   setEditTriggers(EditingTriggers);
@@ -90,7 +103,9 @@ TSpreadGrid::TSpreadGrid(TGridKind kind, TDataTable& table, QWidget* parent)
   mColumnTitleField = new TTitleField(ColumnTitleFieldLength, true, this);
   mColumnTitleField->setObjectName(raw ? QStringLiteral("RawDataColTitleField")
                                        : QStringLiteral("StatDataColTitleField"));
+  mColumnTitleField->setAccessibleName(QStringLiteral("Column title"));
   mRowTitleField = new TTitleField(RowTitleFieldLength, false, this);
+  mRowTitleField->setAccessibleName(QStringLiteral("Row title"));
   mRowTitleField->setObjectName(QStringLiteral("RawDataRowTitleField"));
   if (!raw) mAcceptKey = [this](QChar& character) { AcceptSummaryKey(character); };
 
@@ -116,8 +131,48 @@ TSpreadGrid::TSpreadGrid(TGridKind kind, TDataTable& table, QWidget* parent)
   });
   connect(mRowTitleField, &TTitleField::FocusLeft, this, [this] { CloseRowTitleEditor(true); });
 
+  FollowTextScale(this, [this] { ApplyTextScale(); });
+  mLeaveFilter = new TLeaveGridFilter(this);
   UpdateCorner();
   setCurrentIndex(mModel->index(0, 0));
+}
+
+void TSpreadGrid::LeaveGrid(bool next) {
+  if (!CommitEdit()) return;
+  QWidget::focusNextPrevChild(next);
+}
+
+void TSpreadGrid::focusInEvent(QFocusEvent* event) {
+  qApp->installEventFilter(mLeaveFilter);
+  QTableView::focusInEvent(event);
+}
+
+void TSpreadGrid::ApplyTextScale() {
+  const bool raw = mKind == TGridKind::RawData;
+  const TTextScale& scale = TTextScale::Instance();
+  CommitEdit();
+  setFont(ScaledFont(QFont(QStringLiteral("Arial")), GridFontPixels, true));
+  mRowHeight = scale.Pixels(raw ? RawRowHeight : StatRowHeight);
+  mColumnHeader->SetRowHeight(mRowHeight);
+  mRowHeader->setDefaultSectionSize(mRowHeight);
+  mRowHeader->setFixedWidth(scale.Pixels(raw ? RawRowTitleWidth : StatCaptionWidth));
+  mCorner->SetRowHeight(mRowHeight);
+  // Columns keep the widths the user gave them, in proportion.
+  const int oldDefault = mColumnHeader->defaultSectionSize();
+  const int newDefault = scale.Pixels(raw ? RawColumnWidth : StatColumnWidth);
+  if (oldDefault != newDefault) {
+    for (int section = 0; section < mColumnHeader->count(); ++section)
+      mColumnHeader->resizeSection(section, static_cast<int>(std::lround(mColumnHeader->sectionSize(section) *
+                                                                         double(newDefault) / oldDefault)));
+    mColumnHeader->setDefaultSectionSize(newDefault);
+  }
+  // The painter prepares its glyphs for one font.
+  QAbstractItemDelegate* old = itemDelegate();
+  setItemDelegate(new TGridDelegate(this));
+  delete old;
+  updateGeometries();
+  PlaceTitleEditors();
+  viewport()->update();
 }
 
 TSpreadGrid::~TSpreadGrid() {

@@ -56,8 +56,12 @@ class TSpreadGrid : public QTableView {
   // A read-only preview grid switches editing off.
   void SetAllowEditing(bool allow);
   bool AllowEditing() const;
-  // The color of excluded values.
-  QColor ExcludedColor() const { return Qt::blue; }
+  // Fonts, row heights and default column widths at the text size of
+  // View > Text size (the grid follows it by itself).
+  void ApplyTextScale();
+  // Ctrl+Tab (Ctrl+Shift+Tab, `next` false): the pending edit stored, the
+  // keyboard goes to the next (previous) control after the grid.
+  void LeaveGrid(bool next);
   // Replaces the editor's character filter (OnEditAcceptKey).
   void SetAcceptKey(TAcceptKey acceptKey) { mAcceptKey = std::move(acceptKey); }
   // Up in a column title moves the focus to this field.
@@ -146,6 +150,7 @@ class TSpreadGrid : public QTableView {
   QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   void commitData(QWidget* editor) override;
   bool viewportEvent(QEvent* event) override;
@@ -185,6 +190,7 @@ class TSpreadGrid : public QTableView {
   TGridCorner* mCorner = nullptr;
   TTitleField* mColumnTitleField = nullptr;
   TTitleField* mRowTitleField = nullptr;
+  QObject* mLeaveFilter = nullptr;
   QPointer<QLineEdit> mDataSetTitleField;
   QPointer<TSpreadInplaceEdit> mEditor;
   QPersistentModelIndex mEditorIndex;

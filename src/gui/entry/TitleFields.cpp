@@ -74,6 +74,7 @@ void TTitleField::focusOutEvent(QFocusEvent* event) {
 TDataSetTitleField::TDataSetTitleField(TDataTable& table, int maxLength, QWidget* parent)
     : QLineEdit(parent), mTable(table) {
   setMaxLength(maxLength);
+  setAccessibleName(QStringLiteral("Data set title"));
   connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
     mTable.SetTitle(ToTableText(text, MaxTableTitleLength));
     emit TitleEdited();

@@ -24,6 +24,7 @@ TTransformForm::TTransformForm(TAsker& asker, QWidget* parent) : QDialog(parent)
 
   layout->addWidget(new QLabel(QStringLiteral("Pick a transform:")));
   TransformComboBox = new QListWidget;
+  TransformComboBox->setAccessibleName(QStringLiteral("Transform"));
   TransformComboBox->setObjectName(QStringLiteral("TransformComboBox"));
   for (int code = 1; code <= TransformCount; ++code)
     TransformComboBox->addItem(FromCore(TransformCaption(TransformFromCode(code))));

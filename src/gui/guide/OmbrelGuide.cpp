@@ -16,7 +16,9 @@
 #include <vector>
 
 #include "core/shell/GuideText.h"
+#include "gui/common/Contrast.h"
 #include "gui/common/CoreText.h"
+#include "gui/common/TextScale.h"
 
 namespace ombrel {
 
@@ -29,17 +31,22 @@ constexpr int TextPixels = 13;
 const QColor TitleColor(128, 0, 128);  // purple
 const QColor TextColor(0, 0, 128);     // navy
 
+// The guide's own colour where it is legible on the palette's window
+// colour (a light theme), the theme's text colour elsewhere.
 void Color(QWidget& widget, const QColor& color) {
   QPalette palette = widget.palette();
-  palette.setColor(QPalette::WindowText, color);
+  palette.setColor(QPalette::WindowText,
+                   LegibleOn(palette.color(QPalette::Window), {color}, palette.color(QPalette::WindowText)));
   widget.setPalette(palette);
 }
 
-QFont PixelFont(int pixels, bool bold) {
-  QFont font = QApplication::font();
-  font.setPixelSize(pixels);
-  font.setBold(bold);
-  return font;
+// A label's font at View > Text size, kept there.
+void FollowPixelFont(QLabel* label, int pixels, bool bold) {
+  FollowTextScale(label, [label, pixels, bold] {
+    QFont font = ScaledFont(QApplication::font(), pixels, true);
+    font.setBold(bold);
+    label->setFont(font);
+  });
 }
 
 }  // namespace
@@ -106,7 +113,7 @@ QWidget* TOmbrelGuide::CreateHeading() {
   auto* title = new QLabel(FromCore(GuideTitle));
   // A narrow guide puts the two words on two lines rather than cutting them.
   title->setWordWrap(true);
-  title->setFont(PixelFont(TitlePixels, true));
+  FollowPixelFont(title, TitlePixels, true);
   Color(*title, TitleColor);
   mHeadingCloseButton = new QPushButton(FromCore(GuideCloseCaption));
   mHeadingCloseButton->setAutoDefault(false);
@@ -127,7 +134,7 @@ QWidget* TOmbrelGuide::CreatePage(int index) {
     auto* label = new QLabel(FromCore(text));
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
-    label->setFont(PixelFont(TextPixels, false));
+    FollowPixelFont(label, TextPixels, false);
     Color(*label, TextColor);
     layout->addWidget(label);
   }

@@ -1,5 +1,6 @@
 #include "gui/help/HelpWindow.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QHBoxLayout>
@@ -16,6 +17,8 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 #include <algorithm>
+
+#include "gui/common/TextScale.h"
 
 // The pages live in the static GUI library; naming their initialiser makes
 // the linker keep them. It must be called from the global namespace.
@@ -83,6 +86,15 @@ THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   splitter->addWidget(PageViewer);
   splitter->setStretchFactor(1, 3);
   resize(760, 520);
+  // Names for screen readers; the pages and topics follow View > Text size.
+  SearchEdit->setAccessibleName(QStringLiteral("Search for"));
+  MatchList->setAccessibleName(QStringLiteral("Topics"));
+  PageViewer->setAccessibleName(QStringLiteral("Help page"));
+  FollowTextScale(this, [this] {
+    const QFont font = ScaledFont(QApplication::font(), QApplication::font().pointSizeF(), false);
+    PageViewer->setFont(font);
+    MatchList->setFont(font);
+  });
   // The list as wide as its longest title, up to half the window.
   int titles = 0;
   for (const TPage& page : mPages) titles = std::max(titles, MatchList->fontMetrics().horizontalAdvance(page.Title));

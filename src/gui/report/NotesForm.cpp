@@ -47,6 +47,7 @@ TNotesForm::TNotesForm(QWidget* parent) : QDialog(parent) {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(2, 0, 5, 0);
   NotesMemo = new QTextEdit;
+  NotesMemo->setAccessibleName(QStringLiteral("Notes"));
   NotesMemo->setAcceptRichText(false);
   NotesMemo->setLineWrapMode(QTextEdit::FixedColumnWidth);
   NotesMemo->setLineWrapColumnOrWidth(WrapColumn);

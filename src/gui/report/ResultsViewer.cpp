@@ -17,10 +17,13 @@
 #include "core/report/ReportText.h"
 #include "gui/common/LocalPath.h"
 #include "gui/common/CoreText.h"
+#include "gui/common/TextScale.h"
 
 namespace ombrel {
 
 namespace {
+
+constexpr int ReportPoints = 10;
 
 QString FromReport(const std::string& text) {
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
@@ -41,7 +44,7 @@ QFont ReportFont() {
   QFont font = QFontDatabase::families().contains(courier) ? QFont(courier)
                                                            : QFontDatabase::systemFont(QFontDatabase::FixedFont);
   font.setStyleHint(QFont::TypeWriter);
-  font.setPointSize(10);
+  font.setPointSize(ReportPoints);
   return font;
 }
 
@@ -49,11 +52,9 @@ TResultsViewer::TResultsViewer(QWidget* parent) : QPlainTextEdit(parent) {
   setReadOnly(true);
   setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   setLineWrapMode(QPlainTextEdit::NoWrap);
-  setFont(ReportFont());
-  QPalette colors = palette();
-  colors.setColor(QPalette::Base, Qt::white);
-  colors.setColor(QPalette::Text, Qt::black);
-  setPalette(colors);
+  FollowTextScale(this, [this] { setFont(ScaledFont(ReportFont(), ReportPoints, false)); });
+  setAccessibleName(QStringLiteral("Results"));
+  setAccessibleDescription(QStringLiteral("The report of the analysis; the arrow keys read it line by line."));
   setContextMenuPolicy(Qt::DefaultContextMenu);
 }
 

@@ -306,7 +306,7 @@ TEST(CorrelationReports, EffectSection) {
        1,
        0,
        "Method: exact P by complete enumeration of 24 arrangements; two-tailed; N used: X 4, Y 4; left out: X 1 "
-       "without a partner; Y 1 without a partner.",
+       "without a partner; Y 1 empty, 1 without a partner.",
        "APA: ~r~s(2) = .80, ~p~ = .333"},
   };
   for (const TRow& row : rows) {

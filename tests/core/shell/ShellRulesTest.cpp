@@ -92,7 +92,8 @@ TEST(MenuStateFor, WithoutDocumentsLeavesNothingToActOn) {
   for (int i = 0; i < StepCount; ++i) EXPECT_FALSE(on[StepCommand(i)]);
   EXPECT_EQ(state.PressedStep, -1);
   // What needs no document stays.
-  for (const TCommand command : {New, Open, PrinterSetup, Exit, HelpContents, HelpGuide, About})
+  for (const TCommand command :
+       {New, Open, PrinterSetup, Exit, HelpContents, HelpGuide, About, TextLarger, TextSmaller, TextNormal})
     EXPECT_TRUE(on[command]);
 }
 

@@ -48,8 +48,9 @@ void TChoicesPanel::Exclusive(std::initializer_list<QRadioButton*> radios) {
   for (QRadioButton* radio : radios) group->addButton(radio);
 }
 
-QLineEdit* TChoicesPanel::NumberField() {
+QLineEdit* TChoicesPanel::NumberField(const QString& name) {
   auto* field = new QLineEdit;
+  field->setAccessibleName(name);
   field->setMaxLength(NumberFieldLength);
   field->setValidator(
       new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[-+]?[0-9]*([.,][0-9]{0,9})?")), field));

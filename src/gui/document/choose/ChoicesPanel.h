@@ -50,7 +50,7 @@ class TChoicesPanel : public QWidget {
   void Exclusive(std::initializer_list<QRadioButton*> radios);
 
   // A number field: up to 10 characters, up to 9 decimals.
-  static QLineEdit* NumberField();
+  static QLineEdit* NumberField(const QString& name);
   // The field's number; 0 when it holds none.
   static TReal ReadNumber(const QLineEdit* field);
   static QString NumberText(TReal value);

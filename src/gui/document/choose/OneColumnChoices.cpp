@@ -78,7 +78,7 @@ TOneColumnChoices::TOneColumnChoices(TChooseTestPage& host) : TChoicesPanel(host
   // The last radio, the typed value's, sits beside its field.
   for (std::size_t i = 0; i + 1 < HypotheticalMeanRadios.size(); ++i) means->addWidget(HypotheticalMeanRadios[i]);
   auto* typed = new QHBoxLayout;
-  HypotheticalMeanField = NumberField();
+  HypotheticalMeanField = NumberField(QStringLiteral("Hypothetical mean"));
   HypotheticalMeanField->setObjectName(QStringLiteral("HypotheticalMeanField"));
   HypotheticalMeanField->installEventFilter(this);
   typed->addWidget(RadioOf(THypotheticalMeanChoice::Typed));

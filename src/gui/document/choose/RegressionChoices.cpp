@@ -38,8 +38,8 @@ TRegressionChoices::TRegressionChoices(TChooseTestPage& host) : TChoicesPanel(ho
   Exclusive({LinearRegressionRadio, ForceThroughRadio, PearsonRadio, SpearmanRadio});
   which->addWidget(LinearRegressionRadio);
   auto* force = new QHBoxLayout;
-  ForceXField = NumberField();
-  ForceYField = NumberField();
+  ForceXField = NumberField(QStringLiteral("Force through X"));
+  ForceYField = NumberField(QStringLiteral("Force through Y"));
   ForceXField->installEventFilter(this);
   ForceYField->installEventFilter(this);
   force->addWidget(ForceThroughRadio);
