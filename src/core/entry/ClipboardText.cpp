@@ -420,6 +420,10 @@ bool StorePastedField(TDataTable& table, const TPasteTargets::TTarget& t, std::s
 
 }  // namespace
 
+char TextDecimalSeparator(std::string_view text, char userSeparator) {
+  return PastedDecimalSeparator(text, userSeparator);
+}
+
 TPasteResult PasteText(TDataTable& table, std::string_view text, const TPasteOptions& options,
                        const TAskEraseMeanData& askErase) {
   TScanRules rules;

@@ -121,6 +121,11 @@ struct TPasteResult {
 TPasteResult PasteText(TDataTable& table, std::string_view text, const TPasteOptions& options,
                        const TAskEraseMeanData& askErase);
 
+// The decimal separator PasteText reads `text` with: the one its numbers
+// show, else `userSeparator`. A cell typed or pasted into an open editor is
+// read by the same rule.
+char TextDecimalSeparator(std::string_view text, char userSeparator);
+
 // Pastes into the summary grid from data column `startColumn` on: line 0 to
 // the Mean, line 1 to the SD (or SEM), line 2 to N; fields end at tab and ","
 // only, no decimal separator is translated. Columns holding raw data drop

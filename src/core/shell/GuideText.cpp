@@ -11,8 +11,8 @@ namespace {
 constexpr std::array<std::string_view, 2> FirstTexts = {
     "Quillvex Ombrel takes you step by step through statistical analyses. The first step is to tell Ombrel what kind "
     "of data you wish to enter. This choice is important, as it determines which family of tests Ombrel will offer.",
-    "At each step, the Ombrel Guide will explain your options. Before you can continue, you must close the Guide "
-    "window by pressing \"Close\" below. Then make your choices, and press the blue arrow button (lower right of the "
+    "At each step, the Ombrel Guide will explain your options. You can keep it open beside your work while you make "
+    "your choices, or close it by pressing \"Close\" below. Then press the blue arrow button (lower right of the "
     "Window) to go to the next step.",
 };
 
@@ -63,10 +63,6 @@ constexpr std::array<TGuidePage, StepCount> Pages = {{
     {"Graph", GraphTexts},
 }};
 
-constexpr int GuideTopOffset = 75;
-constexpr int GuideRightInset = 15;
-constexpr int GuideGap = 8;
-
 }  // namespace
 
 int GuidePageIndex(TStep step) {
@@ -77,24 +73,5 @@ int GuidePageIndex(TStep step) {
 const TGuidePage& GuidePageFor(TStep step) { return Pages[static_cast<std::size_t>(GuidePageIndex(step))]; }
 
 std::span<const TGuidePage> GuidePages() { return Pages; }
-
-TGuidePosition GuidePosition(TStep step, int mainLeft, int mainTop, int mainWidth, int guideWidth) {
-  TGuidePosition position;
-  position.Top = mainTop + GuideTopOffset;
-  // Integer division truncates toward zero, also when the guide is the wider.
-  position.Left = GuidePageIndex(step) == 0 ? mainLeft + (mainWidth - guideWidth) / 2
-                                            : mainLeft + mainWidth - guideWidth - GuideRightInset;
-  return position;
-}
-
-TGuidePosition GuidePositionOnScreen(TStep step, int mainLeft, int mainTop, int mainWidth, int guideWidth,
-                                     int screenLeft, int screenWidth) {
-  const int mainRight = mainLeft + mainWidth;
-  const int screenRight = screenLeft + screenWidth;
-  if (screenRight - mainRight >= guideWidth + GuideGap) return {mainRight + GuideGap, mainTop + GuideTopOffset};
-  if (mainLeft - screenLeft >= guideWidth + GuideGap)
-    return {mainLeft - GuideGap - guideWidth, mainTop + GuideTopOffset};
-  return GuidePosition(step, mainLeft, mainTop, mainWidth, guideWidth);
-}
 
 }  // namespace ombrel

@@ -22,6 +22,7 @@
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "gui/app/AboutBox.h"
 #include "gui/app/QtAsker.h"
@@ -93,10 +94,10 @@ Obmain::Obmain(TShellOptions options, QWidget* parent)
   layout->addWidget(mStepBar);
   setCentralWidget(central);
   connect(mMdiArea, &QMdiArea::subWindowActivated, this, [this] { UpdateMenus(); });
-  // The scroll bars are for tiled and cascaded documents: the area keeps
-  // room for the active document at its smallest.
+  // The guide follows the active document.
   connect(mMdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
-    if (sub != nullptr) mMdiArea->setMinimumSize(sub->widget()->minimumSizeHint());
+    if (auto* form = sub != nullptr ? qobject_cast<Analyze*>(sub->widget()) : nullptr)
+      FollowOmbrelGuide(*this, form->Step());
   });
 
   mStatusMessage = new QLabel;
@@ -174,6 +175,7 @@ void Obmain::ReadSettings() {
 void Obmain::WriteSettings() {
   mSettings.Width = width();
   mSettings.Height = height();
+  if (const auto place = GuidePlaceOf(*this)) mSettings.GuidePlace = GuidePlaceText(*place);
   mSettings.TextSize = TTextScale::Instance().Percent();
   WriteShellSettings(mProfileFileName, mSettings);
 }
@@ -249,6 +251,12 @@ void Obmain::EndStatus() {
 }
 
 THelpWindow& Obmain::HelpWindow() {
+  // A modal dialog blocks every window but its own: help asked for from a
+  // dialog is a window of the dialog's, gone with it.
+  if (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr && modal != this) {
+    auto* help = modal->findChild<THelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
+    return help != nullptr ? *help : *new THelpWindow(modal);
+  }
   if (mHelpWindow == nullptr) mHelpWindow = new THelpWindow(this);
   return *mHelpWindow;
 }
@@ -276,10 +284,7 @@ void Obmain::Start(const QStringList& arguments) {
   }
   UpdateMenus();
   // Only a document's pages tell how much room they need.
-  if (!mSizeSaved) {
-    FitFirstSize();
-    PlaceOmbrelGuide(*this);
-  }
+  if (!mSizeSaved) FitFirstSize();
 }
 
 void Obmain::NewFileCommand() {
@@ -424,7 +429,8 @@ void Obmain::ShowGuideDialog(TStep step) {
   for (const TCommand command : {TCommand::NextStep, TCommand::PreviousStep, TCommand::Step0, TCommand::Step1,
                                  TCommand::Step2, TCommand::Step3, TCommand::Step4, TCommand::Step5})
     stepActions << Action(command);
-  ShowOmbrelGuide(*this, step, stepActions, [this](bool shown) { SetGuideShown(shown); });
+  ShowOmbrelGuide(
+      *this, step, stepActions, [this](bool shown) { SetGuideShown(shown); }, GuidePlaceFromText(mSettings.GuidePlace));
 }
 
 void Obmain::HelpButtonClicked(int button) {
@@ -523,15 +529,23 @@ QRect Obmain::ScreenArea() const {
 
 void Obmain::FitFirstSize() {
   const QRect screen = ScreenArea();
-  // Wide enough for every toolbar label at the desktop's scale.
-  const QSize least = minimumSizeHint().expandedTo(QSize(ToolBarsWidth(), 0));
+  // Room for the pages of the document: given less, a document scrolls.
+  if (const Analyze* form = ActiveDocument()) mMdiArea->setMinimumSize(form->PagesMinimumSize());
+  QSize least = minimumSizeHint();
+  mMdiArea->setMinimumSize(0, 0);
+  // A docked guide is added below at its own width, not at its smallest.
+  if (const auto* guide = findChild<TOmbrelGuide*>(QString(), Qt::FindDirectChildrenOnly);
+      guide != nullptr && guide->isVisibleTo(this) && !guide->isFloating())
+    least.rwidth() -= guide->minimumSizeHint().width();
   const TWindowSize size = FirstWindowSize(screen.width(), screen.height(), least.width(), least.height());
-  resize(size.Width, size.Height);
-  // Room for the guide beside the window where the screen has it, the two
-  // centered together.
-  const int besideWidth = mSettings.GuideShown && screen.width() - size.Width >= GuideRoomWidth ? GuideRoomWidth : 0;
-  move(screen.left() + (screen.width() - size.Width - besideWidth) / 2,
-       screen.top() + (screen.height() - size.Height) / 2);
+  // The guide docks at the window's side: the window grows by its room as
+  // far as the screen allows, so the document keeps its own.
+  const QSize frame = frameGeometry().size() - QWidget::size();
+  // Wide enough for every toolbar label at the desktop's scale.
+  const int width = std::max(mSettings.GuideShown ? size.Width + GuideRoomWidth : size.Width, ToolBarsWidth());
+  resize(std::min(width, screen.width() - frame.width()), std::min(size.Height, screen.height() - frame.height()));
+  move(screen.left() + (screen.width() - frameGeometry().width()) / 2,
+       screen.top() + (screen.height() - frameGeometry().height()) / 2);
 }
 
 QStringList Obmain::DroppedDocuments(const QMimeData* mime) const {

@@ -368,6 +368,9 @@ void Obmain::UpdateMenus() {
                      form != nullptr ? form->Document().Report.ReportHelpTopic : 0),
       form != nullptr);
   mCentral->setCurrentWidget(documents.isEmpty() ? static_cast<QWidget*>(mNoDocumentsPanel) : mMdiArea);
+  // A maximized document lends the title its name and changed mark, but the
+  // mark is not handed on when another document closes.
+  if (windowTitle().contains(QStringLiteral("[*]"))) setWindowModified(form != nullptr && form->isWindowModified());
 }
 
 void Obmain::RebuildRecentMenu() {

@@ -29,6 +29,8 @@ void ReadShellSettings(const QString& fileName, int screenWidth, int screenHeigh
   const TWindowSize size = WindowSizeFromProfile(width, height, screenWidth, screenHeight);
   settings.Width = size.Width;
   settings.Height = size.Height;
+  profile.Entry = QStringLiteral("Guide");
+  settings.GuidePlace = profile.GetText();
 
   profile.Section = QStringLiteral("Filenames");
   std::vector<std::string> entries;
@@ -66,6 +68,8 @@ void WriteShellSettings(const QString& fileName, const TShellSettings& settings)
   profile.SetValue(settings.Width);
   profile.Entry = QStringLiteral("Height");
   profile.SetValue(settings.Height);
+  profile.Entry = QStringLiteral("Guide");
+  profile.SetText(settings.GuidePlace);
   profile.Section = QStringLiteral("Filenames");
   const auto& entries = settings.RecentFiles.Entries();
   for (int n = 1; n <= MaxRecentFiles; ++n) {

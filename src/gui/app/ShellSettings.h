@@ -17,6 +17,9 @@ struct TShellSettings {
   QString ImportFolder;
   QString ExportFolder;
   bool GuideShown = true;
+  // Where the guide was: docked at a side and how wide, or floating (the
+  // text of GuidePlaceText).
+  QString GuidePlace;
   // Reports end with the "Effect size and method" section.
   bool EffectSizes = false;
   // View > Text size, in percent.

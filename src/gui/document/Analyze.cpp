@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QUndoStack>
 #include <QVBoxLayout>
@@ -93,7 +94,12 @@ Analyze::Analyze(TDocumentHost& host, std::unique_ptr<TDocument> document, QWidg
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   mPages = new QStackedWidget;
-  layout->addWidget(mPages);
+  // Several documents side by side each get less room than a page needs.
+  auto* scroller = new QScrollArea;
+  scroller->setFrameShape(QFrame::NoFrame);
+  scroller->setWidgetResizable(true);
+  scroller->setWidget(mPages);
+  layout->addWidget(scroller);
   for (int i = 0; i <= StepCount; ++i) SetPage(static_cast<TStep>(i), CreateDocumentPage(static_cast<TStep>(i), *this));
   mPages->setCurrentWidget(Page(TStep::Loading));
 }
@@ -105,6 +111,8 @@ Analyze::~Analyze() {
   delete mPages;
   mPageOfStep.fill(nullptr);
 }
+
+QSize Analyze::PagesMinimumSize() const { return mPages->minimumSizeHint(); }
 
 bool Analyze::Calculating() const { return mProgress->Calculating(); }
 

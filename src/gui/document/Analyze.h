@@ -81,6 +81,9 @@ class Analyze : public QWidget {
   // The page of a step (Loading included).
   TDocumentPage* Page(TStep step) const;
   TDocumentPage* CurrentPage() const { return Page(mDocument->Step); }
+  // The room the pages need to show whole; given less (a tiled or cascaded
+  // window), the document scrolls.
+  QSize PagesMinimumSize() const;
   // Replaces a step's page; the window takes ownership and deletes the old one.
   void SetPage(TStep step, TDocumentPage* page);
 

@@ -56,9 +56,11 @@ void ShiftBlock(TDataEntryPage& page, TBlockShift shift, bool insert) {
 }  // namespace
 
 void DeleteCellsCommand(TDataEntryPage& page) {
+  // Whole columns or rows go at once, from the Edit menu as from the grid's
+  // menu; whole columns first, so that a whole table counts as columns.
   const TSpreadGrid& grid = *page.RawDataGrid;
   if (grid.WholeColumnsSelected() || grid.WholeRowsSelected()) {
-    page.RunCommand(TCommand::Clear);
+    DeleteWholeCommand(page, grid.WholeColumnsSelected() ? TBlockShift::Columns : TBlockShift::Rows);
     return;
   }
   TDeleteForm dialog(&page);

@@ -66,11 +66,12 @@ TGridPopupMenu::TGridPopupMenu(TDocumentPage& page, TSpreadGrid& grid) : QMenu(&
 
 TCommand TGridPopupMenu::CommandFor(TCommand command) const {
   if (mGrid.Kind() != TGridKind::RawData) return command;
-  if (command != TCommand::DeleteCells && command != TCommand::InsertCells) return command;
-  const bool insert = command == TCommand::InsertCells;
+  // Delete cells sorts whole rows and columns out itself, whichever menu
+  // runs it; the Edit menu's Insert cells always asks, this one does not.
+  if (command != TCommand::InsertCells) return command;
   // Whole columns first, so that a whole table counts as whole columns.
-  if (mGrid.WholeColumnsSelected()) return insert ? TCommand::InsertColumns : TCommand::DeleteColumns;
-  if (mGrid.WholeRowsSelected()) return insert ? TCommand::InsertRows : TCommand::DeleteRows;
+  if (mGrid.WholeColumnsSelected()) return TCommand::InsertColumns;
+  if (mGrid.WholeRowsSelected()) return TCommand::InsertRows;
   return command;
 }
 

@@ -4,6 +4,8 @@
 #include <QDialogButtonBox>
 #include <QVBoxLayout>
 
+#include "gui/common/CaptionWidth.h"
+
 namespace ombrel {
 
 TIncludeTitlesForm::TIncludeTitlesForm(QWidget* parent) : QDialog(parent) {
@@ -23,6 +25,7 @@ TIncludeTitlesForm::TIncludeTitlesForm(QWidget* parent) : QDialog(parent) {
   layout->addWidget(ColumnTitlesCheckBox);
   layout->addWidget(RowTitlesCheckBox);
   layout->addWidget(buttons);
+  KeepCaptionWhole(*this);
 }
 
 }  // namespace ombrel

@@ -15,6 +15,7 @@
 
 #include "core/entry/CellStore.h"
 #include "core/entry/CellText.h"
+#include "core/entry/ClipboardText.h"
 #include "gui/entry/ClipboardCommands.h"
 #include "gui/entry/GridDelegate.h"
 #include "gui/entry/GridHeader.h"
@@ -240,7 +241,9 @@ bool TSpreadGrid::CommitEdit() {
   const QPersistentModelIndex index = mEditorIndex;
   const bool changed = editor->IsChanged();
   const QString text = editor->text();
-  const TTypedNumber typed = ReadTypedNumber(text.toStdString(), UserDecimalSeparator());
+  // A decimal comma is read as paste reads it, whatever the user's separator.
+  const TTypedNumber typed =
+      ReadTypedNumber(text.toStdString(), TextDecimalSeparator(text.toStdString(), UserDecimalSeparator()));
   if (changed && index.isValid() && (typed.Kind == TTypedKind::NotANumber || typed.Kind == TTypedKind::OutOfRange)) {
     // Nothing is reinterpreted: the text stays for the user to mend, or
     // Escape brings the old value back.
@@ -464,9 +467,10 @@ void TSpreadGrid::scrollContentsBy(int dx, int dy) {
 }
 
 void TSpreadGrid::AcceptSummaryKey(QChar& character) const {
-  const bool cellCharacter = character.unicode() < 128 && IsCellCharacter(static_cast<char>(character.unicode()));
+  // N is a count: no decimals. Other text reaches the commit, which says
+  // what is not a number.
   const bool nRow = currentIndex().row() + FirstDataGridRow == SummaryNGridRow;
-  if (!cellCharacter || (nRow && (character == QLatin1Char(',') || character == QLatin1Char('.')))) character = QChar();
+  if (nRow && (character == QLatin1Char(',') || character == QLatin1Char('.'))) character = QChar();
 }
 
 // Storing from commands.

@@ -25,7 +25,9 @@ bool TSpreadInplaceEdit::Accepts(QChar character) const {
     mAcceptKey(decided);
     return !decided.isNull();
   }
-  return character.unicode() < 128 && IsCellCharacter(static_cast<char>(character.unicode()));
+  // Any other character is taken: the commit tells the user when the text
+  // is not a number, rather than letters vanishing without a word.
+  return true;
 }
 
 bool TSpreadInplaceEdit::event(QEvent* event) {

@@ -8,9 +8,9 @@ namespace ombrel {
 // Decides on a typed character; setting it to QChar() rejects it.
 using TAcceptKey = std::function<void(QChar& character)>;
 
-// The in-place cell editor of the spreadsheet grids. It accepts the number
-// characters only (or what an installed TAcceptKey lets through), at most 14
-// of them, and hands navigation keys to the grid instead of moving the caret:
+// The in-place cell editor of the spreadsheet grids. It accepts any
+// character (or what an installed TAcceptKey lets through), at most 14 of
+// them, and hands navigation keys to the grid instead of moving the caret:
 // the grid commits the edit and moves. Pasted text is never cut short: the
 // grid checks the whole text when the edit is committed.
 class TSpreadInplaceEdit : public QLineEdit {

@@ -6,11 +6,14 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QGuiApplication>
+#include <QMainWindow>
 #include <QScreen>
 #include <QStackedWidget>
+#include <QScrollArea>
 #include <QStyle>
 #include <QVBoxLayout>
-#include <algorithm>
+#include <vector>
 
 #include "core/shell/GuideText.h"
 #include "gui/common/Contrast.h"
@@ -21,7 +24,8 @@ namespace ombrel {
 
 namespace {
 
-constexpr int NotebookWidth = 420;
+// Narrower, the longest words of the pages would no longer fit a line.
+constexpr int MinimumBodyWidth = 220;
 constexpr int TitlePixels = 19;
 constexpr int TextPixels = 13;
 const QColor TitleColor(128, 0, 128);  // purple
@@ -47,16 +51,15 @@ void FollowPixelFont(QLabel* label, int pixels, bool bold) {
 
 }  // namespace
 
-TOmbrelGuide::TOmbrelGuide(TStep step, QWidget* parent)
-    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint),
-      mStep(step) {
-  // A tool window beside the document: it never takes the keyboard from
-  // where the user types, and never waits to be closed.
-  setModal(false);
+TOmbrelGuide::TOmbrelGuide(TStep step, QWidget* parent) : QDockWidget(FromCore(GuideTitle), parent), mStep(step) {
+  // The name by which the main window saves and restores its place.
+  setObjectName(QStringLiteral("OmbrelGuide"));
+  setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+  setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+  // Floated, it still leaves the keyboard where the user types.
   setAttribute(Qt::WA_ShowWithoutActivating);
-  setWindowTitle(FromCore(GuideTitle));
-  auto* layout = new QVBoxLayout(this);
+  auto* body = new QWidget;
+  auto* layout = new QVBoxLayout(body);
   layout->addWidget(CreateHeading());
 
   mTutorNotebook = new QStackedWidget;
@@ -75,22 +78,29 @@ TOmbrelGuide::TOmbrelGuide(TStep step, QWidget* parent)
   mShowGuideCheckBox->setAccessibleName(FromCore(GuideKeepShowingText));
   mCheckLabel = new QLabel(FromCore(GuideKeepShowingText));
   mCheckLabel->setObjectName(QStringLiteral("CheckLabel"));
+  mCheckLabel->setWordWrap(true);
   mCheckLabel->installEventFilter(this);
   mCloseButton = new QPushButton(FromCore(GuideCloseCaption));
   mCloseButton->setDefault(true);
   bottom->addWidget(mShowGuideCheckBox);
-  bottom->addWidget(mCheckLabel);
-  bottom->addStretch(1);
+  bottom->addWidget(mCheckLabel, 1);
   bottom->addWidget(mCloseButton);
   layout->addLayout(bottom);
+  layout->addStretch(1);
+
+  // A short main window, or a large scale, scrolls the guide rather than
+  // making the window taller than the screen.
+  auto* scroller = new QScrollArea;
+  scroller->setWidgetResizable(true);
+  scroller->setFrameShape(QFrame::NoFrame);
+  scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  scroller->setWidget(body);
+  body->setMinimumWidth(MinimumBodyWidth);
+  setWidget(scroller);
 
   connect(mShowGuideCheckBox, &QCheckBox::toggled, this, &TOmbrelGuide::ShowGuideChanged);
-  connect(mHeadingCloseButton, &QPushButton::clicked, this, &QDialog::accept);
-  connect(mCloseButton, &QPushButton::clicked, this, &QDialog::accept);
-
-  FollowTextScale(this, [this] { FitNotebookHeight(); });
-  layout->setSizeConstraint(QLayout::SetFixedSize);
-  mCloseButton->setFocus();
+  connect(mHeadingCloseButton, &QPushButton::clicked, this, &QDockWidget::close);
+  connect(mCloseButton, &QPushButton::clicked, this, &QDockWidget::close);
 }
 
 QWidget* TOmbrelGuide::CreateHeading() {
@@ -101,6 +111,8 @@ QWidget* TOmbrelGuide::CreateHeading() {
   const int side = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
   picture->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation, nullptr, this).pixmap(side, side));
   auto* title = new QLabel(FromCore(GuideTitle));
+  // A narrow guide puts the two words on two lines rather than cutting them.
+  title->setWordWrap(true);
   FollowPixelFont(title, TitlePixels, true);
   Color(*title, TitleColor);
   mHeadingCloseButton = new QPushButton(FromCore(GuideCloseCaption));
@@ -130,29 +142,9 @@ QWidget* TOmbrelGuide::CreatePage(int index) {
   return widget;
 }
 
-void TOmbrelGuide::FitNotebookHeight() {
-  // The dialog keeps one size whichever page it shows: that of the longest.
-  int height = 0;
-  for (int index = 0; index < mTutorNotebook->count(); ++index) {
-    const QWidget* page = mTutorNotebook->widget(index);
-    height = std::max(height, page->layout()->totalHeightForWidth(TTextScale::Instance().Pixels(NotebookWidth)));
-  }
-  const int frame = 2 * mTutorNotebook->frameWidth();
-  mTutorNotebook->setFixedSize(TTextScale::Instance().Pixels(NotebookWidth) + frame, height + frame);
-}
-
 void TOmbrelGuide::SetStep(TStep step) {
   mStep = step;
   mTutorNotebook->setCurrentIndex(GuidePageIndex(step));
-}
-
-void TOmbrelGuide::PlaceOver(const QWidget& mainWindow) {
-  const QRect main = mainWindow.frameGeometry();
-  const QScreen* screen = mainWindow.screen();
-  const QRect area = screen != nullptr ? screen->availableGeometry() : main;
-  const TGuidePosition position = GuidePositionOnScreen(mStep, main.left(), main.top(), main.width(),
-                                                        frameGeometry().width(), area.left(), area.width());
-  move(position.Left, position.Top);
 }
 
 bool TOmbrelGuide::eventFilter(QObject* watched, QEvent* event) {
@@ -162,32 +154,78 @@ bool TOmbrelGuide::eventFilter(QObject* watched, QEvent* event) {
     mShowGuideCheckBox->toggle();
     return true;
   }
-  return QDialog::eventFilter(watched, event);
+  return QDockWidget::eventFilter(watched, event);
 }
 
-void ShowOmbrelGuide(QWidget& window, TStep step, const QList<QAction*>& stepActions,
-                     const std::function<void(bool)>& showGuideChanged) {
+std::optional<TGuidePlace> GuidePlaceOf(const QMainWindow& window) {
   auto* guide = window.findChild<TOmbrelGuide*>(QString(), Qt::FindDirectChildrenOnly);
-  if (guide == nullptr) {
+  if (guide == nullptr) return std::nullopt;
+  TGuidePlace place;
+  place.Floating = guide->isFloating();
+  place.Left = window.dockWidgetArea(guide) == Qt::LeftDockWidgetArea;
+  place.Width = guide->width();
+  place.Geometry = guide->geometry();
+  return place;
+}
+
+QString GuidePlaceText(const TGuidePlace& place) {
+  if (place.Floating) {
+    const QRect& g = place.Geometry;
+    return QStringLiteral("floating %1 %2 %3 %4").arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height());
+  }
+  return QStringLiteral("%1 %2").arg(place.Left ? QStringLiteral("left") : QStringLiteral("right")).arg(place.Width);
+}
+
+TGuidePlace GuidePlaceFromText(const QString& text) {
+  const QStringList words = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+  std::vector<int> numbers;
+  for (qsizetype i = 1; i < words.size(); ++i) {
+    bool ok = false;
+    numbers.push_back(words[i].toInt(&ok));
+    if (!ok || numbers.back() < -100000 || numbers.back() > 100000) return {};
+  }
+  TGuidePlace place;
+  if (words.size() == 5 && words[0] == QLatin1String("floating") && numbers[2] > 0 && numbers[3] > 0) {
+    place.Floating = true;
+    place.Geometry = QRect(numbers[0], numbers[1], numbers[2], numbers[3]);
+  } else if (words.size() == 2 && (words[0] == QLatin1String("left") || words[0] == QLatin1String("right")) &&
+             numbers[0] > 0) {
+    place.Left = words[0] == QLatin1String("left");
+    place.Width = numbers[0];
+  }
+  return place;
+}
+
+void ShowOmbrelGuide(QMainWindow& window, TStep step, const QList<QAction*>& stepActions,
+                     const std::function<void(bool)>& showGuideChanged, const TGuidePlace& place) {
+  auto* guide = window.findChild<TOmbrelGuide*>(QString(), Qt::FindDirectChildrenOnly);
+  const bool first = guide == nullptr;
+  if (first) {
     guide = new TOmbrelGuide(step, &window);
     QObject::connect(guide, &TOmbrelGuide::ShowGuideChanged, &window, showGuideChanged);
     guide->addActions(stepActions);
+    window.addDockWidget(place.Left ? Qt::LeftDockWidgetArea : Qt::RightDockWidgetArea, guide);
+    // Floating only where it is seen: a place on a screen that is gone
+    // leaves it docked.
+    const QScreen* screen = QGuiApplication::screenAt(place.Geometry.center());
+    if (place.Floating && screen != nullptr) {
+      guide->setFloating(true);
+      guide->setGeometry(place.Geometry);
+    }
   }
   // Shown again, it is shown with the setting on.
   guide->ShowGuideCheckBox()->setChecked(true);
   guide->SetStep(step);
-  // The size is fixed by the layout only once it is activated.
-  guide->adjustSize();
-  guide->PlaceOver(window);
   guide->show();
-  // Once shown, its frame may have grown by the style's margins.
-  guide->PlaceOver(window);
-  guide->raise();
+  // Only a shown dock takes a width.
+  if (first && !guide->isFloating())
+    window.resizeDocks({guide}, {place.Width > 0 ? place.Width : GuideRoomWidth}, Qt::Horizontal);
+  if (guide->isFloating()) guide->raise();
 }
 
-void PlaceOmbrelGuide(QWidget& window) {
+void FollowOmbrelGuide(QMainWindow& window, TStep step) {
   auto* guide = window.findChild<TOmbrelGuide*>(QString(), Qt::FindDirectChildrenOnly);
-  if (guide != nullptr && guide->isVisible()) guide->PlaceOver(window);
+  if (guide != nullptr && guide->isVisible()) guide->SetStep(step);
 }
 
 }  // namespace ombrel

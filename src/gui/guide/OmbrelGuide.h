@@ -1,24 +1,30 @@
 #pragma once
 
-#include <QDialog>
+#include <QDockWidget>
 #include <QList>
+#include <QRect>
+#include <QString>
 #include <functional>
+#include <optional>
 
 #include "core/document/Steps.h"
 
 class QAction;
 class QCheckBox;
 class QLabel;
+class QMainWindow;
 class QPushButton;
 class QStackedWidget;
 
 namespace ombrel {
 
-// The guide: a small fixed tool window that explains one step of a document
-// in a few sentences, with a check box that keeps it coming back at every
-// step change. It is not modal: the user types, changes steps and uses the
-// menus while it shows.
-class TOmbrelGuide : public QDialog {
+// The guide: a panel docked at the side of the main window that explains one
+// step of a document in a few sentences, with a check box that keeps it
+// coming back at every step change. Docked, it takes its own room and never
+// covers the document; the user may float it or close it, and the main
+// window remembers where it was. It waits for nothing: the user types,
+// changes steps and uses the menus while it shows.
+class TOmbrelGuide : public QDockWidget {
   Q_OBJECT
 
  public:
@@ -27,10 +33,6 @@ class TOmbrelGuide : public QDialog {
 
   // Shows the page of another step.
   void SetStep(TStep step);
-
-  // Moves the guide to its place over the main window (top-left corners and
-  // widths of the outer frames) for its step.
-  void PlaceOver(const QWidget& mainWindow);
 
   TStep Step() const { return mStep; }
   QStackedWidget* TutorNotebook() const { return mTutorNotebook; }
@@ -49,7 +51,6 @@ class TOmbrelGuide : public QDialog {
  private:
   QWidget* CreateHeading();
   QWidget* CreatePage(int index);
-  void FitNotebookHeight();
 
   TStep mStep;
   QStackedWidget* mTutorNotebook = nullptr;
@@ -59,15 +60,33 @@ class TOmbrelGuide : public QDialog {
   QPushButton* mCloseButton = nullptr;
 };
 
-// Shows the guide of `window` (made at the first showing, then kept as its
-// child) on the page of `step` at its place over the window, with its check
-// box checked. `stepActions` (the step keys and the Steps menu) work while
-// the guide is the active window; `showGuideChanged` hears the check box
-// from then on. Returns at once: the guide stays until its Close button
-// hides it.
-void ShowOmbrelGuide(QWidget& window, TStep step, const QList<QAction*>& stepActions,
-                     const std::function<void(bool)>& showGuideChanged);
-// Puts a showing guide back at its place after the window moved.
-void PlaceOmbrelGuide(QWidget& window);
+// Where the guide is: docked at the left or right side with a width, or
+// floating with its frame's geometry.
+struct TGuidePlace {
+  bool Floating = false;
+  bool Left = false;
+  int Width = 0;
+  QRect Geometry;
+};
+
+// The place of `window`'s guide; none before it was first shown.
+std::optional<TGuidePlace> GuidePlaceOf(const QMainWindow& window);
+// A place as one line of the settings file ("right 340", "left 300",
+// "floating 80 60 340 500"), and back; text it cannot read gives the default
+// place, docked at the right.
+QString GuidePlaceText(const TGuidePlace& place);
+TGuidePlace GuidePlaceFromText(const QString& text);
+
+// Shows the guide of `window` on the page of `step` with its check box
+// checked. The first showing puts it at `place` (the place of an earlier
+// run); later showings keep the place the user gave it. `stepActions` (the step keys and the Steps menu) work while
+// the guide has the keyboard, floating too; `showGuideChanged` hears the
+// check box from then on. Returns at once: the guide stays until closed.
+void ShowOmbrelGuide(QMainWindow& window, TStep step, const QList<QAction*>& stepActions,
+                     const std::function<void(bool)>& showGuideChanged, const TGuidePlace& place = {});
+
+// A showing guide turns to the page of `step` (another document became
+// active); a hidden one stays hidden.
+void FollowOmbrelGuide(QMainWindow& window, TStep step);
 
 }  // namespace ombrel

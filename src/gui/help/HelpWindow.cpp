@@ -9,8 +9,10 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QShortcut>
 #include <QSplitter>
+#include <QStyle>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QVBoxLayout>
@@ -53,7 +55,7 @@ THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   }
   // The contents list reads in title order.
   std::sort(mPages.begin(), mPages.end(),
-            [](const TPage& a, const TPage& b) { return QString::localeAwareCompare(a.Title, b.Title) < 0; });
+            [](const TPage& a, const TPage& b) { return a.Title.compare(b.Title, Qt::CaseInsensitive) < 0; });
 
   auto* layout = new QVBoxLayout(this);
   auto* splitter = new QSplitter;
@@ -74,6 +76,9 @@ THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   SearchEdit = new QLineEdit;
   sideLayout->addWidget(SearchEdit);
   MatchList = new QListWidget;
+  // Long titles wrap rather than being cut.
+  MatchList->setWordWrap(true);
+  MatchList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   sideLayout->addWidget(MatchList);
   splitter->addWidget(side);
   PageViewer = new QTextBrowser;
@@ -90,6 +95,16 @@ THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     PageViewer->setFont(font);
     MatchList->setFont(font);
   });
+  // The list as wide as its longest title, up to half the window.
+  int titles = 0;
+  for (const TPage& page : mPages) titles = std::max(titles, MatchList->fontMetrics().horizontalAdvance(page.Title));
+  const int listWidth =
+      std::min(titles + 2 * MatchList->frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                   4 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8,
+               width() / 2);
+  splitter->setSizes({listWidth, width() - listWidth});
+  // The keyboard goes to the search field whenever the window takes it.
+  SearchEdit->setFocus();
 
   connect(SearchEdit, &QLineEdit::textChanged, this, &THelpWindow::ListMatches);
   connect(MatchList, &QListWidget::itemActivated, this,
@@ -131,6 +146,28 @@ void THelpWindow::ShowPage(const QString& name) {
   }
   mCurrent = name;
   PageViewer->setSource(QUrl(PageUrl(name)));
+  ShowOnScreen();
+}
+
+void THelpWindow::ShowOnScreen() {
+  // Placed by us, not the window manager: over the window that asked, and
+  // wholly on its screen, taken in by the screen when the screen is small.
+  const QWidget* over = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+  const QScreen* screen = over != nullptr ? over->screen() : this->screen();
+  if (screen != nullptr) {
+    const QRect area = screen->availableGeometry();
+    if (!isVisible()) {
+      resize(size().boundedTo(area.size() * 9 / 10));
+      const QPoint center = over != nullptr ? over->frameGeometry().center() : area.center();
+      move(center - QPoint(width() / 2, height() / 2));
+    }
+    show();
+    // The frame is known once shown.
+    const QRect frame = frameGeometry();
+    const QPoint inside(std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() - frame.width() + 1)),
+                        std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() - frame.height() + 1)));
+    if (inside != frame.topLeft()) move(pos() + inside - frame.topLeft());
+  }
   show();
   raise();
   activateWindow();
@@ -143,9 +180,7 @@ void THelpWindow::ShowContents() {
   html += QStringLiteral("</ul>");
   mCurrent = QStringLiteral("contents");
   PageViewer->setHtml(html);
-  show();
-  raise();
-  activateWindow();
+  ShowOnScreen();
 }
 
 void THelpWindow::ShowSearch(const QString& key) {

@@ -45,6 +45,8 @@ class THelpWindow : public QWidget {
     QString Text;  // plain text, lower case, for the search
   };
   void ListMatches(const QString& key);
+  // Shows, raises and activates the window, wholly on the screen.
+  void ShowOnScreen();
 
   std::vector<TPage> mPages;
   QString mCurrent;

@@ -72,58 +72,6 @@ TEST(GuidePageFor, LoadingPageShowsTheFirstPage) {
   EXPECT_EQ(GuidePageFor(TStep::Loading).Caption, "First");
 }
 
-// Expected corners worked by hand from the placement rule: top = main top +
-// 75; step 0: left = main left + trunc((main width - guide width) / 2); other
-// steps: left = main left + main width - guide width - 15.
-TEST(GuidePosition, CentersOnTheFirstStepElseHugsTheRightEdge) {
-  struct TRow {
-    const char* Name;
-    TStep Step;
-    int MainLeft, MainTop, MainWidth, GuideWidth;
-    int Left, Top;
-  };
-  const TRow rows[] = {
-      {"first step, even gap", TStep::DataFormat, 100, 50, 800, 400, 300, 125},
-      {"first step, odd gap rounds down", TStep::DataFormat, 0, 0, 641, 400, 120, 75},
-      {"first step, guide wider: toward zero", TStep::DataFormat, 10, 0, 300, 401, -40, 75},
-      {"loading counts as the first step", TStep::Loading, 0, 0, 800, 400, 200, 75},
-      {"data entry", TStep::DataEntry, 100, 50, 800, 400, 485, 125},
-      {"results", TStep::Results, 0, 0, 1024, 440, 569, 75},
-      {"graph, main window left of the screen", TStep::Graph, -200, -20, 640, 440, -15, 55},
-  };
-  for (const TRow& row : rows) {
-    SCOPED_TRACE(row.Name);
-    const TGuidePosition position = GuidePosition(row.Step, row.MainLeft, row.MainTop, row.MainWidth, row.GuideWidth);
-    EXPECT_EQ(position.Left, row.Left);
-    EXPECT_EQ(position.Top, row.Top);
-  }
-}
-
 }  // namespace
-
-// Beside on the right where it fits, else on the left, else over the window.
-TEST(GuidePositionOnScreen, BesideTheWindowWhereTheScreenHasRoom) {
-  struct TRow {
-    const char* Name;
-    TStep Step;
-    int MainLeft, MainWidth, GuideWidth, ScreenLeft, ScreenWidth;
-    int Left;
-  };
-  const TRow rows[] = {
-      {"room on the right", TStep::DataEntry, 100, 800, 400, 0, 1400, 908},
-      {"exactly enough on the right", TStep::DataFormat, 0, 992, 400, 0, 1400, 1000},
-      {"only the left has room", TStep::Results, 500, 800, 400, 0, 1400, 92},
-      {"second screen", TStep::Graph, 1450, 800, 400, 1400, 1400, 2258},
-      {"no room: over the window, step 0 centered", TStep::DataFormat, 200, 1000, 400, 0, 1400, 500},
-      {"no room: over the window, right edge", TStep::DataEntry, 200, 1000, 400, 0, 1400, 785},
-  };
-  for (const TRow& row : rows) {
-    SCOPED_TRACE(row.Name);
-    const TGuidePosition position = GuidePositionOnScreen(row.Step, row.MainLeft, 30, row.MainWidth, row.GuideWidth,
-                                                          row.ScreenLeft, row.ScreenWidth);
-    EXPECT_EQ(position.Left, row.Left);
-    EXPECT_EQ(position.Top, 105);
-  }
-}
 
 }  // namespace ombrel

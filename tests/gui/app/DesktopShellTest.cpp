@@ -2,7 +2,14 @@
 #include <QClipboard>
 #include <QDropEvent>
 #include <QUndoStack>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
+#include <QTimer>
+#include <QDialog>
+#include <QMdiSubWindow>
+#include <QToolButton>
+#include <QWindow>
 #include <QMenu>
 #include <QMimeData>
 #include <QUrl>
@@ -10,10 +17,12 @@
 
 #include "core/base/EmptyValue.h"
 #include "core/entry/CellStore.h"
+#include "core/shell/ShellRules.h"
 #include "gui/document/Analyze.h"
 #include "gui/document/DataEntryPage.h"
 #include "gui/entry/OBIntEdit.h"
 #include "gui/entry/SpreadGrid.h"
+#include "gui/guide/OmbrelGuide.h"
 #include "gui/help/HelpWindow.h"
 #include "support/ShellTestSupport.h"
 
@@ -55,6 +64,78 @@ class DesktopShellTest : public QObject {
 
  private slots:
   void initTestCase() { QuietOffscreenWarnings(); }
+
+  // Several documents tiled or cascaded in the first window: every one is
+  // wholly inside the area, so none is cut off or reached by scrolling, also
+  // after the active one closes; Tab stays in its document; the guide shows
+  // the active document's step.
+  void SeveralDocumentsStayInsideTheArea_data() {
+    QTest::addColumn<bool>("tile");
+    QTest::newRow("tile") << true;
+    QTest::newRow("cascade") << false;
+  }
+  void SeveralDocumentsStayInsideTheArea() {
+    QFETCH(bool, tile);
+    TDesktopShell shell;
+    shell.Window->ShowGuide();
+    for (int i = 0; i < 2; ++i) QVERIFY(shell.Window->NewDocument() != nullptr);
+    shell.Window->Action(tile ? TCommand::Tile : TCommand::Cascade)->trigger();
+    auto* area = shell.Window->findChild<QMdiArea*>();
+    const auto allInside = [area] {
+      for (const QMdiSubWindow* sub : area->subWindowList())
+        if (!area->viewport()->rect().contains(sub->geometry())) return false;
+      return true;
+    };
+    QTRY_VERIFY(allInside());
+
+    // Tab goes round the controls of one document only.
+    Analyze* active = shell.Window->ActiveDocument();
+    QApplication::setActiveWindow(shell.Window.get());
+    active->CurrentPage()->nextInFocusChain()->setFocus();
+    for (int i = 0; i < 30; ++i) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(shell.Window->ActiveDocument(), active);
+
+    // Another document becomes active: the guide turns to its step.
+    shell.Window->CloseCommand();
+    QTRY_VERIFY(allInside());
+    Analyze* now = shell.Window->ActiveDocument();
+    QVERIFY(now != nullptr && now != active);
+    now->GoToStep(TStep::DataEntry);
+    shell.Window->CloseCommand();
+    QCOMPARE(shell.Window->Documents().size(), 1);
+    const TStep left = shell.Window->ActiveDocument()->Step();
+    auto* guide = shell.Window->findChild<TOmbrelGuide*>();
+    QVERIFY(guide != nullptr && guide->isVisible());
+    QCOMPARE(guide->Step(), left);
+    QCOMPARE(shell.Window->StepButton(static_cast<int>(left))->isChecked(), true);
+  }
+
+  // The title bar shows the active document's changed mark, whichever way
+  // it became active.
+  void TitleShowsTheActiveDocumentsChangedMark_data() {
+    QTest::addColumn<bool>("closeOther");  // else the other is activated
+    QTest::newRow("after closing another") << true;
+    QTest::newRow("after switching back") << false;
+  }
+  void TitleShowsTheActiveDocumentsChangedMark() {
+    QFETCH(bool, closeOther);
+    TDesktopShell shell;
+    Analyze& first = shell.Form();
+    StoreCell(first.Document().Table, 0, 0, 5);
+    first.NoteDataChanged(QStringLiteral("Typing"));
+    const auto shownTitle = [&shell] { return shell.Window->windowHandle()->title(); };
+    QTRY_VERIFY2(shownTitle().contains(QStringLiteral("DATASET1.OMD*")), qPrintable(shownTitle()));
+    Analyze* other = shell.Window->NewDocument();
+    QVERIFY(other != nullptr);
+    QTRY_VERIFY2(shownTitle().contains(QStringLiteral("[DATASET2.OMD]")), qPrintable(shownTitle()));
+    if (closeOther) {
+      shell.Window->CloseCommand();
+    } else {
+      shell.Window->findChild<QMdiArea*>()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(first.parentWidget()));
+    }
+    QCOMPARE(shell.Window->ActiveDocument(), &first);
+    QTRY_VERIFY2(shownTitle().contains(QStringLiteral("[DATASET1.OMD*]")), qPrintable(shownTitle()));
+  }
 
   void EveryPageFitsTheFirstWindowWhichKeepsItsSize_data() {
     QTest::addColumn<TDataFormat>("format");
@@ -206,6 +287,61 @@ class DesktopShellTest : public QObject {
     menu->actions().at(menu->actions().size() - 3)->trigger();
     QCOMPARE(shell.Window->ActiveDocument(), shell.Window->Documents().first());
     QCOMPARE(entries(), (QStringList{"* &1 DATASET1.OMD", "&2 DATASET2.OMD", "&3 DATASET3.OMD"}));
+  }
+
+  // However help is asked for, its window is wholly on the screen, in
+  // front, its search field takes the keyboard and its list reads in
+  // alphabetical order whatever the case.
+  void HelpShowsOnScreenInFront_data() {
+    QTest::addColumn<int>("how");  // 0: F1, 1: Checklist, 2: a dialog's Help
+    QTest::newRow("F1") << 0;
+    QTest::newRow("Checklist") << 1;
+    QTest::newRow("from a dialog") << 2;
+  }
+  void HelpShowsOnScreenInFront() {
+    QFETCH(int, how);
+    TDesktopShell shell;
+    // Low on the screen: help centered over it would reach below.
+    const QRect screen = shell.Window->screen()->availableGeometry();
+    shell.Window->setGeometry(screen.left(), screen.bottom() - 300, screen.width() / 2, 250);
+    // What the help window showed, read while it lives.
+    bool shown = false, onScreen = false, searchHasKeyboard = false, ownedByTheDialog = false;
+    QStringList titles;
+    const auto ask = [&] {
+      if (how == 0) shell.Window->Action(TCommand::HelpContents)->trigger();
+      if (how == 1) shell.Window->HelpWindow().ShowPage(QStringLiteral("checklist"));
+      if (how == 2) shell.Window->ShowHelpTopic(HelpTopicInsertDelete);
+      THelpWindow* help = nullptr;
+      for (auto* found : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<THelpWindow*>(found); window != nullptr && window->isVisible()) help = window;
+      shown = help != nullptr;
+      if (!shown) return;
+      onScreen = screen.contains(help->frameGeometry());
+      searchHasKeyboard = help->focusWidget() == help->findChild<QLineEdit*>();
+      // A window of a modal dialog's own is the only kind the dialog lets work.
+      ownedByTheDialog = help->parent() == QApplication::activeModalWidget();
+      for (const QListWidgetItem* item :
+           help->findChild<QListWidget*>()->findItems(QStringLiteral("*"), Qt::MatchWildcard))
+        titles << item->text();
+    };
+    if (how == 2) {
+      QDialog dialog(shell.Window.get());
+      QTimer::singleShot(0, &dialog, [&] {
+        ask();
+        dialog.reject();
+      });
+      dialog.exec();
+      QVERIFY(ownedByTheDialog);
+    } else {
+      ask();
+    }
+    QVERIFY(shown);
+    QVERIFY(onScreen);
+    QVERIFY(searchHasKeyboard);
+    QVERIFY(!titles.isEmpty());
+    QStringList sorted = titles;
+    sorted.sort(Qt::CaseInsensitive);
+    QCOMPARE(titles, sorted);
   }
 
   void HelpWindowClosesWithEscape() {

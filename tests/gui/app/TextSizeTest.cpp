@@ -6,6 +6,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QLayout>
+#include <QStackedWidget>
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QToolButton>
@@ -74,11 +76,12 @@ class TextSizeTest : public QObject {
     const qreal helpPoints = page->font().pointSizeF();
     QLabel* text = guide.findChild<QWidget*>(QStringLiteral("TutorNotebook"))->findChild<QLabel*>();
     const int guidePixels = text->font().pixelSize();
-    const int guideWidth = guide.sizeHint().width();
+    // The docked guide keeps the width it is given; larger text takes more lines.
+    const int guideHeight = guide.TutorNotebook()->currentWidget()->layout()->totalHeightForWidth(300);
     TTextScale::Instance().SetPercent(150);
     QCOMPARE(page->font().pointSizeF(), helpPoints * 1.5);
     QCOMPARE(text->font().pixelSize(), qRound(guidePixels * 1.5));
-    QVERIFY(guide.sizeHint().width() > guideWidth);
+    QVERIFY(guide.TutorNotebook()->currentWidget()->layout()->totalHeightForWidth(300) > guideHeight);
   }
 
   // A 1400 x 1000 screen at the desktop's scale factors: the first window

@@ -2,6 +2,7 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QUndoStack>
 #include <QtTest>
 #include <memory>
 
@@ -131,17 +132,22 @@ class BlockCommandsTest : public QObject {
     QCOMPARE(Shown(2, 0), QStringLiteral("2"));
   }
 
-  void GridMenuActsOnWholeRowsAndColumnsAtOnce_data() {
+  void WholeRowsAndColumnsGoAtOnce_data() {
+    QTest::addColumn<bool>("editMenu");  // else the grid's menu
     QTest::addColumn<bool>("insert");
     QTest::addColumn<bool>("columns");
     QTest::addColumn<int>("emptyRow");     // a row left empty, or -1
     QTest::addColumn<int>("emptyColumn");  // a column left empty, or -1
-    QTest::newRow("insert rows") << true << false << 1 << -1;
-    QTest::newRow("delete rows") << false << false << 5 << -1;
-    QTest::newRow("insert columns") << true << true << -1 << 1;
-    QTest::newRow("delete columns") << false << true << -1 << 2;
+    QTest::newRow("insert rows") << false << true << false << 1 << -1;
+    QTest::newRow("delete rows") << false << false << false << 5 << -1;
+    QTest::newRow("insert columns") << false << true << true << -1 << 1;
+    QTest::newRow("delete columns") << false << false << true << -1 << 2;
+    // Delete cells is one command whichever menu runs it.
+    QTest::newRow("Edit menu: delete rows") << true << false << false << 5 << -1;
+    QTest::newRow("Edit menu: delete columns") << true << false << true << -1 << 2;
   }
-  void GridMenuActsOnWholeRowsAndColumnsAtOnce() {
+  void WholeRowsAndColumnsGoAtOnce() {
+    QFETCH(bool, editMenu);
     QFETCH(bool, insert);
     QFETCH(bool, columns);
     QFETCH(int, emptyRow);
@@ -154,12 +160,20 @@ class BlockCommandsTest : public QObject {
       mDialogs << QStringLiteral("unexpected");
       return int(QDialog::Rejected);
     };
-    mPage->RawDataPopupMenu->UpdateItems();
-    mPage->RawDataPopupMenu->Action(insert ? TCommand::InsertCells : TCommand::DeleteCells)->trigger();
+    const TDataTable before = Table();
+    if (editMenu) {
+      QVERIFY(mForm->RunCommand(TCommand::DeleteCells));
+    } else {
+      mPage->RawDataPopupMenu->UpdateItems();
+      mPage->RawDataPopupMenu->Action(insert ? TCommand::InsertCells : TCommand::DeleteCells)->trigger();
+    }
     QVERIFY(mDialogs.isEmpty());
     if (emptyRow >= 0) QVERIFY(Table().IsRowEmpty(emptyRow));
     if (emptyColumn >= 0) QVERIFY(Table().IsColumnEmpty(emptyColumn));
+    // Rows below moved up (or down): row 3 of A now holds another value.
+    if (!columns) QVERIFY(Table().GetValue(1, 0) != before.GetValue(1, 0));
     QVERIFY(mForm->Document().ResultsStale);
+    QCOMPARE(mForm->UndoStack().undoText(), insert ? QStringLiteral("Insert") : QStringLiteral("Delete"));
   }
 
   void InsertAsksBeforeDroppingData_data() {

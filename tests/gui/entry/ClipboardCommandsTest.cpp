@@ -43,6 +43,16 @@ class ClipboardCommandsTest : public QObject {
  private slots:
   void initTestCase() { QuietOffscreenWarnings(); }
 
+  void CopyDialogLeavesItsCaptionWhole() {
+    // A title bar holds the bold caption beside an icon and three buttons.
+    TIncludeTitlesForm form;
+    form.adjustSize();
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    QVERIFY(form.width() >= metrics.horizontalAdvance(form.windowTitle()) + 4 * metrics.height());
+  }
+
   void init() {
     mHost = std::make_unique<TTestHost>();
     mForm = ShowDocumentWindow(*mHost, std::make_unique<TDocument>());

@@ -168,18 +168,61 @@ class SpreadGridTest : public QObject {
     QCOMPARE(mDataChanges, 1);
   }
 
-  void RefusesTheFifteenthCharacterAndLetters() {
+  void RefusesTheFifteenthCharacter() {
     Build(TGridKind::RawData);
     Type("123456789012345");
     QCOMPARE(mGrid->Editor()->text(), QString("12345678901234"));
     mGrid->SelectEditorText();
-    Type("9");
-    QCOMPARE(mGrid->Editor()->text(), QString("9"));
-    Type("a+ x");
-    QCOMPARE(mGrid->Editor()->text(), QString("9"));
-    Type(".5e-1");
+    Type("9.5e-1");
     Press(Qt::Key_Return);
     QVERIFY(Same(mTable->GetValue(0, 0), 0.95L));
+  }
+
+  // Typed keys and text pasted into an open editor are read by one rule,
+  // that of a paste onto the cells: a decimal comma is a decimal point, and
+  // letters are told to be no number rather than dropped.
+  void TypedTextIsReadAsAPasteReadsIt_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("pasted");  // into the open editor
+    QTest::addColumn<double>("value");    // 0: nothing stored
+    QTest::addColumn<QString>("message");
+    const int raw = int(TGridKind::RawData);
+    QTest::newRow("comma typed") << raw << "1,5"
+                                 << "" << 1.5 << "";
+    QTest::newRow("comma pasted") << raw << ""
+                                  << "2,5" << 2.5 << "";
+    QTest::newRow("comma typed, negative exponent") << raw << "-2,5e-1"
+                                                    << "" << -0.25 << "";
+    QTest::newRow("letters") << raw << "abc"
+                             << "" << 0.0 << "\u201Cabc\u201D is not a number.";
+    QTest::newRow("letters after digits") << raw << "12a"
+                                          << "" << 0.0 << "\u201C12a\u201D is not a number.";
+    QTest::newRow("summary letters") << int(TGridKind::StatData) << "x"
+                                     << "" << 0.0 << "\u201Cx\u201D is not a number.";
+  }
+  void TypedTextIsReadAsAPasteReadsIt() {
+    QFETCH(int, kind);
+    QFETCH(QString, keys);
+    QFETCH(QString, pasted);
+    QFETCH(double, value);
+    QFETCH(QString, message);
+    Build(static_cast<TGridKind>(kind));
+    QStringList told;
+    mGrid->SetTeller([&told](const QString& said) { told << said; });
+    if (keys.isEmpty()) {
+      mGrid->EditorOn();
+      QVERIFY(mGrid->PasteIntoEditor(pasted));
+    } else {
+      Type(keys);
+    }
+    Press(Qt::Key_Return);
+    QCOMPARE(told, message.isEmpty() ? QStringList() : QStringList{message});
+    if (value != 0.0) {
+      QCOMPARE(static_cast<double>(mTable->GetValue(0, 0)), value);
+    } else {
+      QVERIFY(mGrid->EditorActive());
+    }
   }
 
   // A committed text is stored only when it is a well-formed number; any
