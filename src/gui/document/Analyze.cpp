@@ -98,6 +98,10 @@ Analyze::Analyze(TDocumentHost& host, std::unique_ptr<TDocument> document, QWidg
   auto* scroller = new QScrollArea;
   scroller->setFrameShape(QFrame::NoFrame);
   scroller->setWidgetResizable(true);
+  // Only a frame: the keyboard goes to the page's controls, which the area
+  // scrolls into view as they take it.
+  scroller->setFocusPolicy(Qt::NoFocus);
+  scroller->setAccessibleName(QStringLiteral("Step page"));
   scroller->setWidget(mPages);
   layout->addWidget(scroller);
   for (int i = 0; i <= StepCount; ++i) SetPage(static_cast<TStep>(i), CreateDocumentPage(static_cast<TStep>(i), *this));

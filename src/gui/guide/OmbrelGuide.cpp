@@ -94,6 +94,9 @@ TOmbrelGuide::TOmbrelGuide(TStep step, QWidget* parent) : QDockWidget(FromCore(G
   scroller->setWidgetResizable(true);
   scroller->setFrameShape(QFrame::NoFrame);
   scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  // Only a frame: the keyboard goes to the guide's own controls.
+  scroller->setFocusPolicy(Qt::NoFocus);
+  scroller->setAccessibleName(QStringLiteral("Guide"));
   scroller->setWidget(body);
   body->setMinimumWidth(MinimumBodyWidth);
   setWidget(scroller);
