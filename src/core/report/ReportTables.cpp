@@ -30,9 +30,9 @@ constexpr std::array<TTabStopSet, 15> TabStopTable{{
     {{1, 30, 42, 52}, 4},             // T8 repeated-measures ANOVA
     {{1, 31, 43, 53}, 4},             // T9 ordinary ANOVA
     {{1, 6, 16, 26, 33, 44, 55}, 7},  // T10 residuals
-    {{1, 39, 51, 61}, 4},             // T11 regression ANOVA
-    {{1, 38, 50, 60}, 4},             // T12 regression ANOVA with replicates
-    {{1, 14, 24, 34, 44}, 5},         // T13 regression parameters
+    {{1, 39, 51, 63}, 4},             // T11 regression ANOVA
+    {{1, 38, 50, 62}, 4},             // T12 regression ANOVA with replicates
+    {{1, 14, 26, 38, 50}, 5},         // T13 regression parameters
     {{1, 18, 30}, 3},                 // T14 totals
     {{0, 17, 34, 51}, 4},             // T15 two-by-two counts
 }};
