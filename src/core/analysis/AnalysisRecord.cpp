@@ -6,6 +6,13 @@
 
 namespace ombrel {
 
+bool BeginRecord(TAnalysisRecord& record, std::string_view analysis, TResultValue choices, TStatusCode status) {
+  record.Analysis = std::string(analysis);
+  record.Choices = std::move(choices);
+  record.Status = status;
+  return status == TStatusCode::Ok;
+}
+
 std::string RefusalMessage(TStatusCode code) {
   std::string message;
   for (const std::string_view line : ErrorMessageLines(code)) {

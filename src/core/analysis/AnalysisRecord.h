@@ -64,6 +64,11 @@ struct TAnalysisRecord {
   int EndLine = 0;
 };
 
+// Starts the record of one analysis: what ran, its choices and its status.
+// True when it ran (Ok), so that its results, method, tables and effect
+// section follow; a refused analysis keeps them null.
+bool BeginRecord(TAnalysisRecord& record, std::string_view analysis, TResultValue choices, TStatusCode status);
+
 // Everything a report computed: a notice instead of any analysis when a
 // check stopped the report ("Until you enter data, ..."), else one record
 // per analysis, in report order.

@@ -378,10 +378,9 @@ TStatusCode WriteAnovaReport(const TAnovaResult& result, TReportText& report) {
 }
 
 void FillAnovaRecord(const TAnovaResult& result, TAnalysisRecord& record) {
-  record.Analysis = IsOrdinary(result) ? "oneWayAnova" : "repeatedMeasuresAnova";
-  record.Choices = ChoicesOf(result);
-  record.Status = result.Status;
-  if (result.Status != TStatusCode::Ok) return;
+  if (!BeginRecord(record, IsOrdinary(result) ? "oneWayAnova" : "repeatedMeasuresAnova", ChoicesOf(result),
+                   result.Status))
+    return;
   record.Results = ResultsOf(result);
   record.Method = MethodOf(result);
   record.Tables = TablesOf(result);

@@ -187,10 +187,9 @@ void WriteCorrelationReport(const TCorrelationResult& result, TReportText& repor
 
 void FillCorrelationRecord(const TCorrelationResult& result, TAnalysisRecord& record) {
   const bool pearson = result.Request.Method == TCorrelationMethod::Pearson;
-  record.Analysis = pearson ? "pearsonCorrelation" : "spearmanCorrelation";
-  record.Choices = ChoicesOf(result.Request);
-  record.Status = result.Status;
-  if (result.Status != TStatusCode::Ok) return;
+  if (!BeginRecord(record, pearson ? "pearsonCorrelation" : "spearmanCorrelation", ChoicesOf(result.Request),
+                   result.Status))
+    return;
   if (pearson) {
     FillPearson(result, record);
   } else {

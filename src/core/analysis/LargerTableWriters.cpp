@@ -195,10 +195,7 @@ void WriteLargerTableReport(const TLargerTableResult& result, TReportText& repor
 }
 
 void FillLargerTableRecord(const TLargerTableResult& result, TAnalysisRecord& record) {
-  record.Analysis = "largerTable";
-  record.Choices = TResultValue::Object();
-  record.Status = result.Status;
-  if (result.Status != TStatusCode::Ok) return;
+  if (!BeginRecord(record, "largerTable", TResultValue::Object(), result.Status)) return;
   record.Results = ResultsOf(result);
   record.Method = MethodOf(result);
   record.Tables = TablesOf(result);

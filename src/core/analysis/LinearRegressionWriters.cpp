@@ -366,10 +366,7 @@ void WriteLinearRegressionReport(const TLinearRegressionResult& result, TReportT
 }
 
 void FillLinearRegressionRecord(const TLinearRegressionResult& result, TAnalysisRecord& record) {
-  record.Analysis = "linearRegression";
-  record.Choices = ChoicesOf(result);
-  record.Status = result.Status;
-  if (result.Status != TStatusCode::Ok) return;
+  if (!BeginRecord(record, "linearRegression", ChoicesOf(result), result.Status)) return;
   record.Results = ResultsOf(result);
   record.Method = MethodOf(result);
   record.Tables = TablesOf(result);

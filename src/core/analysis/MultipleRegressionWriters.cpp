@@ -489,10 +489,9 @@ void WriteMultipleRegressionReport(const TMultipleRegressionResult& result, TRep
 }
 
 void FillMultipleRegressionRecord(const TMultipleRegressionResult& result, TAnalysisRecord& record) {
-  record.Analysis = result.Regression ? "multipleRegression" : "correlationMatrix";
-  record.Choices = ChoicesOf(result);
-  record.Status = result.Status;
-  if (result.Status != TStatusCode::Ok) return;
+  if (!BeginRecord(record, result.Regression ? "multipleRegression" : "correlationMatrix", ChoicesOf(result),
+                   result.Status))
+    return;
   record.Results = ResultsOf(result);
   record.Method = MethodOf(result);
   record.Tables = TablesOf(result);

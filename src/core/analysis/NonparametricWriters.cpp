@@ -329,10 +329,8 @@ void WriteNonparametricReport(const TNonparametricResult& result, TReportText& r
 }
 
 void FillNonparametricRecord(const TNonparametricResult& result, TAnalysisRecord& record) {
-  record.Analysis = AnalysisNames[static_cast<int>(result.Request.Kind)];
-  record.Choices = ChoicesOf(result);
-  record.Status = result.Status;
-  if (result.Status != TStatusCode::Ok) return;
+  if (!BeginRecord(record, AnalysisNames[static_cast<int>(result.Request.Kind)], ChoicesOf(result), result.Status))
+    return;
   const bool mannWhitney = result.Request.Kind == TNonparametricKind::MannWhitney;
   record.Results = mannWhitney ? MannWhitneyResults(result) : SignedRankResults(result);
   record.Method = MethodOf(result);

@@ -417,10 +417,7 @@ TStatusCode WriteRankAnovaReport(const TRankAnovaResult& result, TReportText& re
 }
 
 void FillRankAnovaRecord(const TRankAnovaResult& result, TAnalysisRecord& record) {
-  record.Analysis = KindNames[static_cast<int>(result.Request.Kind)];
-  record.Choices = ChoicesOf(result);
-  record.Status = result.Status;
-  if (result.Status != TStatusCode::Ok) return;
+  if (!BeginRecord(record, KindNames[static_cast<int>(result.Request.Kind)], ChoicesOf(result), result.Status)) return;
   record.Results = ResultsOf(result);
   record.Method = MethodOf(result);
   record.Tables = TablesOf(result);

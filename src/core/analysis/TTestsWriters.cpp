@@ -402,10 +402,8 @@ void WriteTTestReport(const TTTestResult& result, TReportText& report) {
 }
 
 void FillTTestRecord(const TTTestResult& result, TAnalysisRecord& record) {
-  record.Analysis = AnalysisNames[static_cast<int>(result.Request.Kind)];
-  record.Choices = ChoicesOf(result);
-  record.Status = result.Status;
-  if (result.Status != TStatusCode::Ok) return;
+  if (!BeginRecord(record, AnalysisNames[static_cast<int>(result.Request.Kind)], ChoicesOf(result), result.Status))
+    return;
   record.Results = ResultsOf(result);
   record.Method = MethodOf(result);
   record.Tables = TablesOf(result);

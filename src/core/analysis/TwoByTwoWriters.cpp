@@ -405,10 +405,7 @@ void WriteTwoByTwoReport(const TTwoByTwoResult& result, TReportText& report) {
 }
 
 void FillTwoByTwoRecord(const TTwoByTwoResult& result, TAnalysisRecord& record) {
-  record.Analysis = "twoByTwo";
-  record.Choices = ChoicesOf(result.Request);
-  record.Status = result.Status;
-  if (result.Status != TStatusCode::Ok) return;
+  if (!BeginRecord(record, "twoByTwo", ChoicesOf(result.Request), result.Status)) return;
   record.Results = ResultsOf(result);
   record.Method = MethodOf(result);
   record.Tables = TablesOf(result);
