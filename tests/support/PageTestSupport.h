@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QList>
 #include <QStringList>
 #include <functional>
@@ -17,6 +18,7 @@
 #include "gui/document/Analyze.h"
 #include "gui/document/DocumentHost.h"
 #include "core/entry/CellStore.h"
+#include "core/report/ReportLines.h"
 
 namespace ombrel {
 
@@ -75,6 +77,21 @@ inline void Fill(TDocument& document, std::initializer_list<int> columns, int ro
   for (const int c : columns)
     for (int r = 0; r < rows; ++r) StoreCell(document.Table, r, c, static_cast<TReal>(10 * c + r * r + 1));
   document.MarkChanged();
+}
+
+// A report's text without the line that says when it was computed, which may
+// differ by a second between two computations of the same report.
+inline QString WithoutTimeLine(QString text) {
+  static const QRegularExpression timeLine(QStringLiteral("^\\d{1,2}:\\d\\d:\\d\\d .*\n"));
+  return text.remove(timeLine);
+}
+
+// The report as the results page shows it, without its time line.
+inline QString ShownReportText(const TReportText& report) {
+  const std::string plain = PlainReportText(report, "\n");
+  QString text = QString::fromLatin1(plain.data(), static_cast<qsizetype>(plain.size()));
+  text.chop(1);
+  return WithoutTimeLine(text);
 }
 
 }  // namespace ombrel
