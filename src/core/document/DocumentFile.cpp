@@ -758,7 +758,10 @@ TFileOutcome OpenDocumentFile(const std::string& path, TDocument& document) {
     document.Table.MeanEntryColumn.fill(1);
     document.Step = TStep::ColumnStats;
   } else {
-    if (document.Format == TDataFormat::Raw || document.Format == TDataFormat::MultipleRegression) {
+    // The counts a file holds may predate the last values typed before it
+    // was saved: they are counted again from the values.
+    if (document.Format == TDataFormat::Raw || document.Format == TDataFormat::MultipleRegression ||
+        document.Format == TDataFormat::LargerTable) {
       document.Table.ColumnChanged.fill(1);
       RefreshColumnSummaries(document.Table);
     }

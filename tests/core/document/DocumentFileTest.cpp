@@ -412,6 +412,15 @@ TEST_F(DocumentFileOnDisk, SaveThenOpenMakesTheDocumentReadyToShow) {
   EXPECT_TRUE(opened.ResultsStale);
   EXPECT_EQ(opened.Table.Summary(0).N, 2);  // recomputed from the values
 
+  // A larger table saved before its counts caught up with the last value typed.
+  TDocument counts;
+  counts.Format = TDataFormat::LargerTable;
+  FillRawTable(counts.Table);
+  ASSERT_TRUE(SaveDocumentFile(path, counts).Ok());
+  TDocument openedCounts;
+  ASSERT_TRUE(OpenDocumentFile(path, openedCounts).Ok());
+  EXPECT_EQ(openedCounts.Table.Summary(0).N, 2);
+
   TDocument averaged;
   averaged.Format = TDataFormat::MeanSdN;
   ASSERT_TRUE(SaveDocumentFile(path, averaged).Ok());
