@@ -579,8 +579,14 @@ class RandomSessionTest : public QObject {
         {{TKind::Step, 1, 0, 0}, {TKind::SaveReopen, 0, 0, 0}, {TKind::TypeCell, 0, 4, 3}},
         {{TKind::Step, 1, 0, 0}, {TKind::Dialog, 176, 2, 4}},
         {{TKind::Step, 2, 0, 0}, {TKind::TypeCell, 2, 0, 3}},
-        {{TKind::SaveReopen, 0, 0, 0}, {TKind::Block, 0, 5, 7}, {TKind::TypeCell, 7, 5, 10}, {TKind::TypeCell, 2, 3, 11}},
-        {{TKind::Control, 272, 0, 856}, {TKind::Control, 824, 0, 381}, {TKind::Window, 2, 0, 0}, {TKind::TypeCell, 4, 3, 13}},
+        {{TKind::SaveReopen, 0, 0, 0},
+         {TKind::Block, 0, 5, 7},
+         {TKind::TypeCell, 7, 5, 10},
+         {TKind::TypeCell, 2, 3, 11}},
+        {{TKind::Control, 272, 0, 856},
+         {TKind::Control, 824, 0, 381},
+         {TKind::Window, 2, 0, 0},
+         {TKind::TypeCell, 4, 3, 13}},
     };
     const QString failure = RunSession(sessions[index]);
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
