@@ -3,6 +3,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "gui/common/CaptionWidth.h"
+
 namespace ombrel {
 
 QString SaveAllQuestionText(const QStringList& names) {
@@ -19,6 +21,7 @@ TAnswer AskSaveAllQuestion(QWidget* parent, const QStringList& names) {
   QPushButton* discard = box.addButton(QString::fromLatin1(DiscardAllCaption), QMessageBox::DestructiveRole);
   box.addButton(QMessageBox::Cancel);
   box.setDefaultButton(save);
+  KeepMessageCaptionWhole(box);
   box.exec();
   if (box.clickedButton() == save) return TAnswer::Yes;
   if (box.clickedButton() == discard) return TAnswer::No;

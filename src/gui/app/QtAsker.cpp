@@ -11,41 +11,47 @@
 #include "gui/app/AboutBox.h"
 #include "gui/app/ExitQuestion.h"
 #include "gui/app/NewFileDialog.h"
+#include "gui/common/CaptionWidth.h"
 
 namespace ombrel {
 
 namespace {
 
 // Message boxes carry no caption of their own; the program's name stands in
-// where the window system insists on one.
+// where the window system insists on one, whole however short the text.
 QString BoxCaption() { return QStringLiteral("Ombrel"); }
+
+int Show(QMessageBox& box) {
+  KeepMessageCaptionWhole(box);
+  return box.exec();
+}
 
 }  // namespace
 
 void TQtAsker::Inform(QWidget* parent, const QString& text) {
   QMessageBox box(QMessageBox::NoIcon, BoxCaption(), text, QMessageBox::Ok, parent);
-  box.exec();
+  Show(box);
 }
 
 bool TQtAsker::InformWithAction(QWidget* parent, const QString& text, const QString& action) {
   QMessageBox box(QMessageBox::NoIcon, BoxCaption(), text, QMessageBox::Cancel, parent);
   QPushButton* way = box.addButton(action, QMessageBox::AcceptRole);
   box.setDefaultButton(way);
-  box.exec();
+  Show(box);
   return box.clickedButton() == way;
 }
 
 bool TQtAsker::AskYesNo(QWidget* parent, const QString& text, bool defaultYes) {
   QMessageBox box(QMessageBox::Question, BoxCaption(), text, QMessageBox::Yes | QMessageBox::No, parent);
   box.setDefaultButton(defaultYes ? QMessageBox::Yes : QMessageBox::No);
-  return box.exec() == QMessageBox::Yes;
+  return Show(box) == QMessageBox::Yes;
 }
 
 TAnswer TQtAsker::AskYesNoCancel(QWidget* parent, const QString& text) {
   QMessageBox box(QMessageBox::Question, BoxCaption(), text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
                   parent);
   box.setDefaultButton(QMessageBox::Yes);
-  switch (box.exec()) {
+  switch (Show(box)) {
     case QMessageBox::Yes:
       return TAnswer::Yes;
     case QMessageBox::No:

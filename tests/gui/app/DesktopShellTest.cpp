@@ -11,6 +11,7 @@
 #include <QToolButton>
 #include <QWindow>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QUrl>
 #include <QtTest>
@@ -20,6 +21,7 @@
 #include "core/shell/ShellRules.h"
 #include "gui/document/Analyze.h"
 #include "gui/document/DataEntryPage.h"
+#include "gui/common/CaptionWidth.h"
 #include "gui/entry/OBIntEdit.h"
 #include "gui/entry/SpreadGrid.h"
 #include "gui/guide/OmbrelGuide.h"
@@ -64,6 +66,15 @@ class DesktopShellTest : public QObject {
 
  private slots:
   void initTestCase() { QuietOffscreenWarnings(); }
+
+  // A short message would otherwise leave the title bar too narrow for "Ombrel".
+  void MessageBoxesKeepTheirCaptionWhole() {
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Ombrel"), QStringLiteral("x"), QMessageBox::Ok);
+    KeepMessageCaptionWhole(box);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    QVERIFY2(box.width() >= CaptionWidth(box), qPrintable(QString::number(box.width())));
+  }
 
   // Several documents tiled or cascaded in the first window: every one is
   // wholly inside the area, so none is cut off or reached by scrolling, also
