@@ -68,14 +68,19 @@ bool TDocument::ChooseFormat(TDataFormat format) {
       }
       break;
     case TDataFormat::XY:
-      // Only X and the first Y keep their titles; dropped here, as part of
-      // choosing the format, undo gives them back with the old format.
-      for (int c = XYTitledColumns; c < MaxColumns; ++c) Table.Summary(c).Title.clear();
+      // Dropped here, as part of choosing the format, undo gives the titles
+      // back with the old format.
+      KeepFormatTitles();
       break;
     case TDataFormat::LargerTable:
       break;
   }
   return true;
+}
+
+void TDocument::KeepFormatTitles() {
+  if (Format != TDataFormat::XY) return;
+  for (int c = XYTitledColumns; c < MaxColumns; ++c) Table.Summary(c).Title.clear();
 }
 
 void TDocument::RefreshSummaries() {
@@ -101,9 +106,7 @@ bool TDocument::EnterStep(TStep step, TCalcProgress& progress) {
       if (IsAveragedFormat(Format) && Table.HasData()) ChooseFormat(TDataFormat::Raw);
       break;
     case TStep::DataEntry:
-      // Only X and the first Y column carry titles in XY data.
-      if (Format == TDataFormat::XY)
-        for (int c = XYTitledColumns; c < MaxColumns; ++c) Table.Summary(c).Title.clear();
+      KeepFormatTitles();
       break;
     case TStep::ColumnStats:
       // The XY and larger-table analyses zero every N, so XY summaries are

@@ -84,6 +84,11 @@ class TDocument {
   // An averaged format is refused (false) while the table holds a value.
   bool ChooseFormat(TDataFormat format);
 
+  // XY data keeps titles for X and the first Y only: erases the others.
+  // Choosing XY, entering step 1 and every recorded edit apply it, so that a
+  // title pasted or combined into a later column is not shown and then lost.
+  void KeepFormatTitles();
+
   // Recomputes the column summaries that are out of date.
   void RefreshSummaries();
   // Brings the choose-test state up to date as entering step 3 does:

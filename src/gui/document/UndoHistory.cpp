@@ -42,6 +42,7 @@ TUndoHistory::~TUndoHistory() = default;
 void TUndoHistory::Sync() { mBaseline = CaptureDataState(mForm.Document()); }
 
 bool TUndoHistory::Record(const QString& action) {
+  mForm.Document().KeepFormatTitles();
   TDataChange change = TDataChange::Between(mBaseline, mForm.Document());
   if (change.IsEmpty()) return false;
   Sync();
