@@ -75,6 +75,10 @@ bool TDocument::ChooseFormat(TDataFormat format) {
     case TDataFormat::LargerTable:
       break;
   }
+  // Summaries computed from the values now, not at the next step: what the
+  // recomputation takes away (an N typed without a mean) is then part of
+  // this change, and undoing the format gives it back.
+  if (format == TDataFormat::Raw || format == TDataFormat::MultipleRegression) RefreshSummaries();
   return true;
 }
 

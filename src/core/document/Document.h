@@ -78,8 +78,8 @@ class TDocument {
   // Choosing a goal on step 0 selects its default format.
   void ChooseFamily(TTestFamily family);
   // Choosing a data format: marks the results stale; mean/SD/N and
-  // mean/SEM/N set MeanIsSD; raw data and multiple regression mark every
-  // column changed; the 2x2 format takes empty counts from the first two
+  // mean/SEM/N set MeanIsSD; raw data and multiple regression compute every
+  // column summary afresh; the 2x2 format takes empty counts from the first two
   // rows of columns A and B; multiple regression empties typed means.
   // An averaged format is refused (false) while the table holds a value.
   bool ChooseFormat(TDataFormat format);

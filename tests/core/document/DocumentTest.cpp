@@ -42,29 +42,29 @@ TEST(ChooseFormat, MultipleRegressionEmptiesTypedMeansOnly) {
   EXPECT_TRUE(IsEmpty(document.Table.Summary(0).Mean));
   EXPECT_TRUE(IsEmpty(document.Table.Summary(0).SD));
   EXPECT_EQ(document.Table.Summary(1).Mean, 3);
-  EXPECT_EQ(document.Table.ColumnChanged[25], 1);
+  EXPECT_EQ(document.Table.Summary(1).N, 1);  // computed from the value at once
   EXPECT_TRUE(document.ResultsStale);
   EXPECT_EQ(document.Family, TTestFamily::Regression);
 }
 
-TEST(ChooseFormat, SetsMeanIsSDAndChangeFlagsByFormat) {
+TEST(ChooseFormat, SetsMeanIsSDAndRecomputesRawSummaries) {
   struct TRow {
     TDataFormat Format;
     std::uint8_t MeanIsSD;
-    std::uint8_t ColumnChanged;
+    std::int32_t N;  // of a column whose N was typed without a mean
   };
   const TRow rows[] = {
-      {TDataFormat::MeanSdN, 1, 0}, {TDataFormat::MeanSemN, 0, 0},    {TDataFormat::Raw, 0, 1},
-      {TDataFormat::XY, 0, 0},      {TDataFormat::LargerTable, 0, 0},
+      {TDataFormat::MeanSdN, 1, 5}, {TDataFormat::MeanSemN, 0, 5},    {TDataFormat::Raw, 0, 0},
+      {TDataFormat::XY, 0, 5},      {TDataFormat::LargerTable, 0, 5},
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE(static_cast<int>(row.Format));
     TDocument document;
     document.MeanIsSD = 0;
-    document.Table.ColumnChanged.fill(0);
+    document.Table.Summary(7).N = 5;
     ASSERT_TRUE(document.ChooseFormat(row.Format));
     EXPECT_EQ(document.MeanIsSD, row.MeanIsSD);
-    EXPECT_EQ(document.Table.ColumnChanged[7], row.ColumnChanged);
+    EXPECT_EQ(document.Table.Summary(7).N, row.N);
   }
 }
 
