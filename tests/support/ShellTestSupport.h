@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDirIterator>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
@@ -40,6 +41,15 @@ inline void DropFile(QWidget& target, const QString& path) {
   if (!enter.isAccepted()) return;
   QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(&target, &drop);
+}
+
+// The recovery copies below a folder, complete with their indexes (the
+// index is written last, and removed first).
+inline QStringList CopiesBelow(const QString& folder) {
+  QStringList copies;
+  QDirIterator files(folder, {QStringLiteral("*.index")}, QDir::Files, QDirIterator::Subdirectories);
+  while (files.hasNext()) copies << files.next();
+  return copies;
 }
 
 class TScriptedAsker : public TAsker {

@@ -55,11 +55,7 @@ void WriteSignedRankReport(const TNonparametricResult& result, TReportText& repo
   report.HelpTopic = OneColumnHelpTopic;
   report.WriteLine();
   WriteCenteredTitle(report, "Wilcoxon signed rank test");
-  report.WriteText("Does the median of ");
-  report.WriteText(result.A.Title);
-  report.WriteText(" differ significantly from ");
-  report.WriteNumber(result.Request.HypotheticalMedian, Digits);
-  report.WriteLine("? ");
+  WriteOneColumnQuestion(report, "median", result.A.Title, result.Request.HypotheticalMedian, Digits);
   report.WriteLine();
   WritePValue(report, result);
   report.WriteLine();
@@ -103,12 +99,7 @@ void WriteMatchedPairsReport(const TNonparametricResult& result, TReportText& re
   const TSignedRankResult& ranks = result.SignedRank;
   report.HelpTopic = MatchedPairsHelpTopic;
   WriteCenteredTitle(report, "Wilcoxon matched-pairs signed-ranks test");
-  report.WriteText("Does the median of the differences between ");
-  report.WriteText(result.A.Title);
-  report.WriteText(" and ");
-  report.WriteText(result.B.Title);
-  report.NewLine();
-  report.WriteLine(" differ significantly from zero?");
+  WriteTwoColumnQuestion(report, "median", result.A.Title, result.B.Title, true);
   report.WriteLine();
   WritePValue(report, result);
   if (result.Exact != TExactStatus::Exact) report.WriteLine(ApproximateRemark);
@@ -140,11 +131,7 @@ void WriteMannWhitneyReport(const TNonparametricResult& result, TReportText& rep
   report.HelpTopic = MannWhitneyHelpTopic;
   report.WriteLine();
   WriteCenteredTitle(report, "Mann-Whitney Test");
-  report.WriteText("Do the medians of ");
-  report.WriteText(result.A.Title);
-  report.WriteText(" and ");
-  report.WriteText(result.B.Title);
-  report.WriteLine(" differ significantly?");
+  WriteTwoColumnQuestion(report, "median", result.A.Title, result.B.Title, false);
   report.WriteLine();
   WritePValue(report, result);
   report.WriteLine(result.Exact == TExactStatus::Exact ? std::string_view("(The P value is exact.)")
@@ -185,13 +172,8 @@ TResultValue ChoicesOf(const TNonparametricResult& result) {
   choices.AddInteger("tails", request.Tails);
   if (OneColumn(request)) choices.AddReal("hypotheticalMedian", request.HypotheticalMedian);
   TResultValue columns = TResultValue::Array();
-  const auto column = [](const TTestColumn& c, const TColumnSummary& s) {
-    TResultValue entry = TResultValue::Object();
-    entry.Add("column", ColumnLetterValue(c.Column)).AddText("title", s.Title).AddBool("averagedData", c.Averaged);
-    return entry;
-  };
-  columns.Push(column(request.First, result.A));
-  if (!OneColumn(request)) columns.Push(column(request.Second, result.B));
+  columns.Push(TestColumnValue(request.First, result.A));
+  if (!OneColumn(request)) columns.Push(TestColumnValue(request.Second, result.B));
   choices.Add("columns", columns);
   return choices;
 }

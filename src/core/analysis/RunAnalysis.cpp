@@ -59,15 +59,18 @@ void EndDocumentReport(const TAnalysisJob& job) {
 // One analysis call: inside the fault frame, then its error report. The
 // analysis's record is named `analysis` until the routine names it, and
 // holds no results once the analysis was refused or met a fault.
-void RunAndRecord(const TAnalysisJob& job, std::string_view analysis,
-                  const std::function<void(TAnalysisRecord&)>& routine) {
+void RunAndRecord(const TAnalysisJob& job, TCalcProgress& progress, std::string_view analysis,
+                  const std::function<void(TAnalysisRun&)>& routine) {
   TDataTable& table = job.Table;
   TReportText& report = job.Report;
   std::vector<TAnalysisRecord>& records = job.Results.Analyses;
   records.push_back(TAnalysisRecord{});
   records.back().Analysis = std::string(analysis);
   records.back().FirstLine = report.LineCount();
-  RunGuarded(table, &report, [&] { routine(records.back()); });
+  RunGuarded(table, &report, [&] {
+    TAnalysisRun run{table, report, progress, records.back()};
+    routine(run);
+  });
   TAnalysisRecord& record = records.back();
   record.Status = table.StatusCode;
   if (record.Status != TStatusCode::Ok) {
@@ -177,10 +180,7 @@ void RunOneColumn(const TAnalysisJob& job, TCalcProgress& progress, const TAnaly
     request.Tails = choices.OneColumnTwoTailed != 0 ? 2 : 1;
     request.HypotheticalMean = choices.HypotheticalMean;
     request.First = TestColumnOf(table, column);
-    RunAndRecord(job, "oneSampleTTest", [&](TAnalysisRecord& record) {
-      TAnalysisRun run{table, job.Report, progress, record};
-      routines.TTest(request, run);
-    });
+    RunAndRecord(job, progress, "oneSampleTTest", [&](TAnalysisRun& run) { routines.TTest(request, run); });
     return;
   }
   TNonparametricRequest request;
@@ -188,10 +188,7 @@ void RunOneColumn(const TAnalysisJob& job, TCalcProgress& progress, const TAnaly
   request.Tails = choices.OneColumnTwoTailed != 0 ? 2 : 1;
   request.HypotheticalMedian = choices.HypotheticalMean;
   request.First = TestColumnOf(table, column);
-  RunAndRecord(job, "wilcoxonSignedRank", [&](TAnalysisRecord& record) {
-    TAnalysisRun run{table, job.Report, progress, record};
-    routines.Nonparametric(request, run);
-  });
+  RunAndRecord(job, progress, "wilcoxonSignedRank", [&](TAnalysisRun& run) { routines.Nonparametric(request, run); });
 }
 
 void RunTwoColumns(const TAnalysisJob& job, TCalcProgress& progress, const TAnalysisRoutines& routines, int first,
@@ -208,10 +205,7 @@ void RunTwoColumns(const TAnalysisJob& job, TCalcProgress& progress, const TAnal
     const std::string_view name = request.Kind == TTTestKind::Paired     ? "pairedTTest"
                                   : request.Kind == TTTestKind::Unpaired ? "unpairedTTest"
                                                                          : "welchTTest";
-    RunAndRecord(job, name, [&](TAnalysisRecord& record) {
-      TAnalysisRun run{table, job.Report, progress, record};
-      routines.TTest(request, run);
-    });
+    RunAndRecord(job, progress, name, [&](TAnalysisRun& run) { routines.TTest(request, run); });
     return;
   }
   TNonparametricRequest request;
@@ -219,10 +213,8 @@ void RunTwoColumns(const TAnalysisJob& job, TCalcProgress& progress, const TAnal
   request.Tails = choices.TwoColumnTwoTailed != 0 ? 2 : 1;
   request.First = TestColumnOf(table, first);
   request.Second = TestColumnOf(table, second);
-  RunAndRecord(job, unpaired ? "mannWhitney" : "wilcoxonMatchedPairs", [&](TAnalysisRecord& record) {
-    TAnalysisRun run{table, job.Report, progress, record};
-    routines.Nonparametric(request, run);
-  });
+  RunAndRecord(job, progress, unpaired ? "mannWhitney" : "wilcoxonMatchedPairs",
+               [&](TAnalysisRun& run) { routines.Nonparametric(request, run); });
 }
 
 // Kruskal-Wallis or Friedman, with the post test the arguments name.
@@ -237,10 +229,8 @@ void RunRankTest(const TAnalysisJob& job, TCalcProgress& progress, const TAnalys
   request.PairSelected = choices.PairSelected;
   request.ControlColumn = choices.ControlColumn;
   request.Tails = 2;
-  RunAndRecord(job, MultiColumnAnalysis(choices), [&](TAnalysisRecord& record) {
-    TAnalysisRun run{job.Table, job.Report, progress, record};
-    routines.RankAnova(request, run);
-  });
+  RunAndRecord(job, progress, MultiColumnAnalysis(choices),
+               [&](TAnalysisRun& run) { routines.RankAnova(request, run); });
 }
 
 // The analysis of variance the choices ask for; Dunnett is two-sided.
@@ -257,8 +247,6 @@ TAnovaRequest AnovaRequestOf(const TTestChoices& choices, const TPostTestArgumen
 
 void RunSelectedTest(const TAnalysisJob& job, TCalcProgress& progress, const TAnalysisRoutines& routines,
                      const std::vector<int>& selected) {
-  TDataTable& table = job.Table;
-  TReportText& report = job.Report;
   TTestChoices& choices = job.Choices;
   switch (choices.ColumnCountKind) {
     case TColumnCountKind::One:
@@ -279,10 +267,8 @@ void RunSelectedTest(const TAnalysisJob& job, TCalcProgress& progress, const TAn
         return;
       }
       const TAnovaRequest request = AnovaRequestOf(choices, arguments);
-      RunAndRecord(job, MultiColumnAnalysis(choices), [&](TAnalysisRecord& record) {
-        TAnalysisRun run{table, report, progress, record};
-        routines.Anova(request, run);
-      });
+      RunAndRecord(job, progress, MultiColumnAnalysis(choices),
+                   [&](TAnalysisRun& run) { routines.Anova(request, run); });
       return;
     }
   }
@@ -421,7 +407,6 @@ void RunCompareMeansDriver(const TAnalysisJob& job, TCalcProgress& progress, con
 
 void RunXYDriver(const TAnalysisJob& job, TCalcProgress& progress, const TAnalysisRoutines& routines) {
   TDataTable& table = job.Table;
-  TReportText& report = job.Report;
   const TTestChoices& choices = job.Choices;
   if (!table.HasData()) {
     NoResults(job, NoDataMessage);
@@ -445,10 +430,8 @@ void RunXYDriver(const TAnalysisJob& job, TCalcProgress& progress, const TAnalys
     request.ForceX = choices.ForceX;
     request.ForceY = choices.ForceY;
     request.InterpolateUnknowns = choices.InterpolateUnknowns != 0;
-    RunAndRecord(job, "linearRegression", [&](TAnalysisRecord& record) {
-      TAnalysisRun run{table, report, progress, record};
-      routines.LinearRegression(request, run, outputs);
-    });
+    RunAndRecord(job, progress, "linearRegression",
+                 [&](TAnalysisRun& run) { routines.LinearRegression(request, run, outputs); });
     // No line on the graph after a failed fit.
     if (table.StatusCode != TStatusCode::Ok) outputs.Slope = EmptyValue;
   }
@@ -459,17 +442,14 @@ void RunXYDriver(const TAnalysisJob& job, TCalcProgress& progress, const TAnalys
     request.XColumn = 0;
     request.YColumns = YColumns(table);
     const bool pearson = request.Method == TCorrelationMethod::Pearson;
-    RunAndRecord(job, pearson ? "pearsonCorrelation" : "spearmanCorrelation", [&](TAnalysisRecord& record) {
-      TAnalysisRun run{table, report, progress, record};
-      routines.Correlation(request, run);
-    });
+    RunAndRecord(job, progress, pearson ? "pearsonCorrelation" : "spearmanCorrelation",
+                 [&](TAnalysisRun& run) { routines.Correlation(request, run); });
   }
   EndDocumentReport(job);
 }
 
 void RunLargerTableDriver(const TAnalysisJob& job, TCalcProgress& progress, const TAnalysisRoutines& routines) {
   TDataTable& table = job.Table;
-  TReportText& report = job.Report;
   if (!table.HasData()) {
     NoResults(job, NoDataMessage);
     return;
@@ -482,17 +462,13 @@ void RunLargerTableDriver(const TAnalysisJob& job, TCalcProgress& progress, cons
   table.UseColumnSelection = 0;
   {
     const TTemporaryTitles titles(table, "");
-    RunAndRecord(job, "largerTable", [&](TAnalysisRecord& record) {
-      TAnalysisRun run{table, report, progress, record};
-      routines.LargerTable(TLargerTableRequest{}, run);
-    });
+    RunAndRecord(job, progress, "largerTable",
+                 [&](TAnalysisRun& run) { routines.LargerTable(TLargerTableRequest{}, run); });
   }
   EndDocumentReport(job);
 }
 
 void RunTwoByTwoDriver(const TAnalysisJob& job, TCalcProgress& progress, const TAnalysisRoutines& routines) {
-  TDataTable& table = job.Table;
-  TReportText& report = job.Report;
   const TTestChoices& choices = job.Choices;
   const TTwoByTwoTable& counts = job.TwoByTwo;
 
@@ -517,10 +493,7 @@ void RunTwoByTwoDriver(const TAnalysisJob& job, TCalcProgress& progress, const T
   request.OddsRatio = choices.ReportOddsRatio != 0;
   request.Difference = choices.ReportRiskDifference != 0;
   request.Sensitivity = choices.ReportSensitivity != 0;
-  RunAndRecord(job, "twoByTwo", [&](TAnalysisRecord& record) {
-    TAnalysisRun run{table, report, progress, record};
-    routines.TwoByTwo(request, run);
-  });
+  RunAndRecord(job, progress, "twoByTwo", [&](TAnalysisRun& run) { routines.TwoByTwo(request, run); });
   EndDocumentReport(job);
 }
 

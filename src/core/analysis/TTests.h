@@ -73,6 +73,10 @@ struct TTestColumn {
   bool Averaged = false;
 };
 
+// The column's entry in a test's recorded choices: its letter, its title and
+// whether it holds averaged data.
+TResultValue TestColumnValue(const TTestColumn& column, const TColumnSummary& summary);
+
 struct TTTestRequest {
   TTTestKind Kind = TTTestKind::OneSample;
   std::int32_t Tails = 2;  // 1 or 2

@@ -83,11 +83,7 @@ void WriteOneSampleReport(const TTTestResult& result, TReportText& report) {
   report.HelpTopic = OneSampleHelpTopic;
   report.WriteLine();
   WriteCenteredTitle(report, "One sample t test");
-  report.WriteText("Does the mean of ");
-  report.WriteText(result.A.Title);
-  report.WriteText(" differ significantly from ");
-  report.WriteNumber(request.HypotheticalMean, Digits);
-  report.WriteLine("? ");
+  WriteOneColumnQuestion(report, "mean", result.A.Title, request.HypotheticalMean, Digits);
   report.WriteLine();
   if (result.T.SDZero) {
     WriteSDZeroLines(report, "is zero.");
@@ -120,23 +116,6 @@ void WriteOneSampleReport(const TTTestResult& result, TReportText& report) {
   report.NewLine();
   WriteCenteredTitle(report, "Summary of Data");
   WriteColumnSummaryTable(report, result.A);
-}
-
-void WriteQuestion(TReportText& report, bool unpaired, const TColumnSummary& a, const TColumnSummary& b) {
-  if (unpaired) {
-    report.WriteText("Do the means of ");
-    report.WriteText(a.Title);
-    report.WriteText(" and ");
-    report.WriteText(b.Title);
-    report.WriteLine(" differ significantly?");
-  } else {
-    report.WriteText("Does the mean of the differences between ");
-    report.WriteText(a.Title);
-    report.WriteText(" and ");
-    report.WriteText(b.Title);
-    report.NewLine();
-    report.WriteLine(" differ significantly from zero?");
-  }
 }
 
 void WriteFTest(TReportText& report, const TFTestResult& f) {
@@ -234,7 +213,7 @@ void WriteTwoSampleReport(const TTTestResult& result, TReportText& report) {
   const bool unpaired = IsUnpaired(result.Request);
   report.HelpTopic = unpaired ? UnpairedHelpTopic : PairedHelpTopic;
   WriteCenteredTitle(report, TwoSampleTitle(kind));
-  WriteQuestion(report, unpaired, result.A, result.B);
+  WriteTwoColumnQuestion(report, "mean", result.A.Title, result.B.Title, !unpaired);
   report.WriteLine();
   WriteUnderlinedLine(report, "P value");
   if (!result.T.SDZero) {
@@ -294,13 +273,8 @@ TResultValue ChoicesOf(const TTTestResult& result) {
   choices.AddInteger("tails", request.Tails);
   if (request.Kind == TTTestKind::OneSample) choices.AddReal("hypotheticalMean", request.HypotheticalMean);
   TResultValue columns = TResultValue::Array();
-  const auto column = [](const TTestColumn& c, const TColumnSummary& s) {
-    TResultValue entry = TResultValue::Object();
-    entry.Add("column", ColumnLetterValue(c.Column)).AddText("title", s.Title).AddBool("averagedData", c.Averaged);
-    return entry;
-  };
-  columns.Push(column(request.First, result.A));
-  if (request.Kind != TTTestKind::OneSample) columns.Push(column(request.Second, result.B));
+  columns.Push(TestColumnValue(request.First, result.A));
+  if (request.Kind != TTTestKind::OneSample) columns.Push(TestColumnValue(request.Second, result.B));
   choices.Add("columns", columns);
   return choices;
 }
@@ -392,6 +366,14 @@ TEffectSection EffectSectionOf(const TTTestResult& result) {
 }
 
 }  // namespace
+
+TResultValue TestColumnValue(const TTestColumn& column, const TColumnSummary& summary) {
+  TResultValue entry = TResultValue::Object();
+  entry.Add("column", ColumnLetterValue(column.Column))
+      .AddText("title", summary.Title)
+      .AddBool("averagedData", column.Averaged);
+  return entry;
+}
 
 void WriteTTestReport(const TTTestResult& result, TReportText& report) {
   if (result.Request.Kind == TTTestKind::OneSample) {

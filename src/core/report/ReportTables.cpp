@@ -259,6 +259,33 @@ void WriteCenteredTitle(TReportText& report, std::string_view text) {
   WriteUnderlinedLine(report, CenterText(text, ReportTitleWidth));
 }
 
+void WriteOneColumnQuestion(TReportText& report, std::string_view statistic, std::string_view title, TReal value,
+                            int digits) {
+  report.WriteText("Does the ");
+  report.WriteText(statistic);
+  report.WriteText(" of ");
+  report.WriteText(title);
+  report.WriteText(" differ significantly from ");
+  report.WriteNumber(value, digits);
+  report.WriteLine("? ");
+}
+
+void WriteTwoColumnQuestion(TReportText& report, std::string_view statistic, std::string_view a, std::string_view b,
+                            bool paired) {
+  report.WriteText(paired ? "Does the " : "Do the ");
+  report.WriteText(statistic);
+  report.WriteText(paired ? " of the differences between " : "s of ");
+  report.WriteText(a);
+  report.WriteText(" and ");
+  report.WriteText(b);
+  if (paired) {
+    report.NewLine();
+    report.WriteLine(" differ significantly from zero?");
+  } else {
+    report.WriteLine(" differ significantly?");
+  }
+}
+
 // ---------------------------------------------------------------------------
 // Group tables
 

@@ -68,6 +68,16 @@ void WriteUnderlinedLine(TReportText& report, std::string_view text);
 // A report or section title: centred in ReportTitleWidth and underlined.
 void WriteCenteredTitle(TReportText& report, std::string_view text);
 
+// The question a test of columns answers, about their `statistic` ("mean",
+// "median"): "Does the mean of A differ significantly from 5? ";
+// "Do the means of A and B differ significantly?"; paired, "Does the mean of
+// the differences between A and B" and, on the next line, " differ
+// significantly from zero?".
+void WriteOneColumnQuestion(TReportText& report, std::string_view statistic, std::string_view title, TReal value,
+                            int digits);
+void WriteTwoColumnQuestion(TReportText& report, std::string_view statistic, std::string_view a, std::string_view b,
+                            bool paired);
+
 // ---------------------------------------------------------------------------
 // Group tables (tab set T1). Rows are written only for groups with n > 0;
 // the overloads taking a TColumnSummary use its Title as the group name.

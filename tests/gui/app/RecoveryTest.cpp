@@ -1,4 +1,3 @@
-#include <QDirIterator>
 #include <QLockFile>
 #include <QProcess>
 #include <QPushButton>
@@ -58,15 +57,6 @@ QString Contents(const TDocument& document) {
                   .arg(table.IsExcluded(row, column) ? QStringLiteral("*") : QString());
   }
   return text;
-}
-
-// The recovery copies below a folder, complete with their indexes (the
-// index is written last, and removed first).
-QStringList CopiesBelow(const QString& folder) {
-  QStringList copies;
-  QDirIterator files(folder, {QStringLiteral("*.index")}, QDir::Files, QDirIterator::Subdirectories);
-  while (files.hasNext()) copies << files.next();
-  return copies;
 }
 
 int RunChild(const QByteArray& mode) {

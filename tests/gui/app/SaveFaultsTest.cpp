@@ -1,4 +1,3 @@
-#include <QDirIterator>
 #include <QStatusBar>
 #include <QtTest>
 
@@ -10,13 +9,6 @@
 using namespace ombrel;
 
 namespace {
-
-QStringList CopiesBelow(const QString& folder) {
-  QStringList copies;
-  QDirIterator files(folder, {QStringLiteral("*.index")}, QDir::Files, QDirIterator::Subdirectories);
-  while (files.hasNext()) copies << files.next();
-  return copies;
-}
 
 QByteArray Contents(const QString& path) {
   QFile file(path);
